@@ -1,0 +1,233 @@
+#include "album/ShowScript.h"
+
+#include "app/AlbumState.h"
+#include "app/PhotoList.h"
+#include "platform/Gbk.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+#include <algorithm>
+#include <limits>
+#include <optional>
+
+namespace tamsel {
+namespace {
+
+constexpr int64_t kInt16Min = std::numeric_limits<int16_t>::min();
+constexpr int64_t kInt16Max = std::numeric_limits<int16_t>::max();
+constexpr int64_t kInt32Min = std::numeric_limits<int32_t>::min();
+constexpr int64_t kInt32Max = std::numeric_limits<int32_t>::max();
+
+class Writer {
+public:
+    void Number(int64_t v) { out_ += QByteArray::number(v) + "\r\n"; }
+    void String(const QString& s)
+    {
+        // A record is one line: line breaks typed into a caption become spaces.
+        QString text = s;
+        text.replace(QLatin1String("\r\n"), QLatin1String(" "));
+        text.replace('\r', ' ');
+        text.replace('\n', ' ');
+        out_ += '"' + ToGbk(text) + "\"\r\n";
+    }
+    const QByteArray& Bytes() const { return out_; }
+
+private:
+    QByteArray out_;
+};
+
+// The records of a script, one per line, with a cursor.
+class Reader {
+public:
+    explicit Reader(QByteArray bytes)
+    {
+        if (bytes.startsWith("\xEF\xBB\xBF"))
+            bytes.remove(0, 3);
+        lines_ = bytes.split('\n');
+        // A final line break leaves one empty piece that is no record.
+        if (!lines_.isEmpty() && lines_.last().isEmpty())
+            lines_.removeLast();
+        for (QByteArray& l : lines_)
+            if (l.endsWith('\r'))
+                l.chop(1);
+    }
+
+    // Each read consumes one record, whether or not it converts.
+    std::optional<int64_t> Number(int64_t lo, int64_t hi)
+    {
+        const std::optional<QByteArray> line = Next();
+        if (!line)
+            return std::nullopt;
+        const QByteArray t = line->trimmed();
+        bool ok = false;
+        const qlonglong v = t.toLongLong(&ok, 10);
+        if (!ok || t.startsWith('+') || v < lo || v > hi)
+            return std::nullopt;
+        return v;
+    }
+    std::optional<QString> String()
+    {
+        const std::optional<QByteArray> line = Next();
+        if (!line)
+            return std::nullopt;
+        // The text runs from the first to the last quote, so a quote inside a
+        // string (which the album never writes) cannot shift later records.
+        const qsizetype first = line->indexOf('"');
+        const qsizetype last = line->lastIndexOf('"');
+        if (first < 0 || last <= first)
+            return std::nullopt;
+        return FromGbk(line->mid(first + 1, last - first - 1));
+    }
+
+private:
+    std::optional<QByteArray> Next()
+    {
+        if (pos_ >= lines_.size())
+            return std::nullopt;
+        return lines_.at(pos_++);
+    }
+    QList<QByteArray> lines_;
+    qsizetype pos_ = 0;
+};
+
+template <typename T, typename V>
+void Assign(T& target, const std::optional<V>& v)
+{
+    if (v)
+        target = static_cast<T>(*v);
+}
+
+}  // namespace
+
+int CaptionRecordCount(const AlbumState& state)
+{
+    int n = std::max(state.PhotoCount, 0);
+    for (int i = int(state.PhotoCaption.size()) - 1; i >= n; --i)
+        if (!state.PhotoCaption.at(i).isEmpty())
+            return int(std::min<int64_t>(i + 1, kInt16Max));
+    return n;
+}
+
+ScriptResult SaveScript(const QString& path, const AlbumState& s)
+{
+    Writer w;
+    w.Number(s.ShowWidth);
+    w.Number(s.ShowHeight);
+    w.Number(s.ShowBackColor);
+    w.Number(s.LoopShow);
+    w.Number(s.RotateAngle);
+    w.Number(s.FrameType);
+    w.String(s.CapFontName);
+    w.Number(s.CapFontSize);
+    w.Number(s.CapFontColor);
+    w.Number(s.CapPos);
+    w.String(s.PhotoFolder);
+    const int n = CaptionRecordCount(s);
+    w.Number(n);
+    for (int i = 0; i < n; ++i)
+        w.String(s.CaptionOf(i));
+    w.Number(s.PauseSecs);
+    w.Number(s.FrameDelayMs);
+    w.Number(s.TransMode);
+    w.Number(s.MusicOn);
+    const int m = s.MusicCount();
+    w.Number(m);
+    for (int i = 0; i < m; ++i)
+        w.String(s.MusicList[size_t(i)]);
+    w.String(s.CoverFile);
+
+    ScriptResult r;
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) {
+        r.message = QStringLiteral("  无法写入脚本文件 %1").arg(path);
+        return r;
+    }
+    file.write(w.Bytes());
+    if (!file.commit()) {
+        r.message = QStringLiteral("  无法写入脚本文件 %1").arg(path);
+        return r;
+    }
+    r.ok = true;
+    return r;
+}
+
+ScriptResult ReadScript(const QString& path, AlbumState& state, PhotoList& list)
+{
+    ScriptResult r;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        r.message = QStringLiteral("  无法打开脚本文件 %1").arg(path);
+        return r;
+    }
+    Reader in(file.readAll());
+    file.close();
+
+    // Records 1 to 12 must all be there and well formed before anything changes.
+    const auto width = in.Number(1, kInt16Max);
+    const auto height = in.Number(1, kInt32Max);
+    const auto backColor = in.Number(kInt32Min, kInt32Max);
+    const auto loop = in.Number(kInt16Min, kInt16Max);
+    const auto rotate = in.Number(kInt16Min, kInt16Max);
+    const auto frame = in.Number(kInt16Min, kInt16Max);
+    const auto fontName = in.String();
+    const auto fontSize = in.Number(kInt16Min, kInt16Max);
+    const auto fontColor = in.Number(kInt32Min, kInt32Max);
+    const auto capPos = in.Number(kInt16Min, kInt16Max);
+    const auto folder = in.String();
+    const auto count = in.Number(0, kInt16Max);
+    if (!width || !height || !backColor || !loop || !rotate || !frame || !fontName || !fontSize ||
+        !fontColor || !capPos || !folder || !count) {
+        r.message = QStringLiteral("  脚本文件已损坏,未能打开: %1").arg(QFileInfo(path).fileName());
+        return r;
+    }
+    state.ShowWidth = int(*width);
+    state.ShowHeight = int32_t(*height);
+    state.ShowBackColor = 0;   // kept in the file, never taken from it
+    state.LoopShow = int(*loop);
+    state.RotateAngle = int(*rotate);
+    state.FrameType = int(*frame);
+    state.CapFontName = *fontName;
+    state.CapFontSize = int(*fontSize);
+    state.CapFontColor = int32_t(*fontColor);
+    state.CapPos = int(*capPos);
+    state.PhotoFolder = *folder;
+    const int n = int(*count);
+
+    int c = 0;
+    if (list.Point(state.PhotoFolder)) {
+        c = state.PhotoFolder.isEmpty() ? 0 : list.Count();
+    } else if (!state.PhotoFolder.isEmpty()) {
+        r.folderMissing = true;
+    }
+
+    state.PhotoCaption = QStringList();
+    state.PhotoCaption.resize(std::max(c, n) + 1);
+    for (int i = 0; i < n; ++i)
+        Assign(state.PhotoCaption[i], in.String());
+    state.PhotoCount = c;
+
+    Assign(state.PauseSecs, in.Number(kInt16Min, kInt16Max));
+    Assign(state.FrameDelayMs, in.Number(kInt16Min, kInt16Max));
+    Assign(state.TransMode, in.Number(kInt16Min, kInt16Max));
+    Assign(state.MusicOn, in.Number(kInt32Min, kInt32Max));
+    int m = 0;
+    Assign(m, in.Number(0, kInt32Max));
+    // Only 64 tunes fit; further records are passed over so the cover still
+    // comes from the last record.
+    for (int i = 0; i < m; ++i) {
+        const auto tune = in.String();
+        if (i < kMaxTunes)
+            Assign(state.MusicList[size_t(i)], tune);
+    }
+    state.MusicList[size_t(std::min(m, kMaxTunes))].clear();
+    Assign(state.CoverFile, in.String());
+
+    r.ok = true;
+    if (r.folderMissing)
+        r.message = QStringLiteral("  照片文件夹不存在: %1").arg(state.PhotoFolder);
+    return r;
+}
+
+}  // namespace tamsel

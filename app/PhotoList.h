@@ -1,0 +1,37 @@
+#pragma once
+#include <QString>
+#include <QStringList>
+
+namespace tamsel {
+
+// The album's photos: names (without folder) of the image files of one folder,
+// sorted by name without regard to case. Sub-folders are not listed.
+class PhotoList {
+public:
+    // The extensions the album shows, compared without regard to case.
+    static bool IsAlbumFile(const QString& name);
+
+    // Lists the folder anew. A folder that does not exist fails: the list is
+    // then empty and remembers no folder, so no name of one folder is ever
+    // joined to the path of another.
+    bool Point(const QString& folder);
+    // Lists the same folder again after files were added, renamed or converted.
+    bool Reread();
+    void Clear();
+
+    int Count() const { return int(names_.size()); }
+    QString Name(int i) const { return (i >= 0 && i < names_.size()) ? names_.at(i) : QString(); }
+    const QStringList& Names() const { return names_; }
+    const QString& Folder() const { return folder_; }
+    // Index of the entry equal to name compared upper-cased, or -1.
+    int IndexOf(const QString& name) const;
+
+private:
+    QString folder_;
+    QStringList names_;
+};
+
+// A folder path with exactly one trailing "/", so that folder + name is a path.
+QString WithTrailingSlash(const QString& folder);
+
+}  // namespace tamsel

@@ -1,0 +1,261 @@
+#include "imaging/Surface.h"
+
+#include <QImage>
+#include <QImageReader>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <limits>
+
+namespace tamsel {
+
+CLSDIB::CLSDIB(CLSDIB&& other) noexcept
+    : header_(other.header_), stride_(other.stride_), bits_(other.bits_),
+      sourcePath_(std::move(other.sourcePath_))
+{
+    other.header_ = BitmapInfoHeader{};
+    other.stride_ = 0;
+    other.bits_ = nullptr;
+}
+
+CLSDIB& CLSDIB::operator=(CLSDIB&& other) noexcept
+{
+    if (this != &other) {
+        Class_Terminate();
+        header_ = other.header_;
+        stride_ = other.stride_;
+        bits_ = other.bits_;
+        sourcePath_ = std::move(other.sourcePath_);
+        other.header_ = BitmapInfoHeader{};
+        other.stride_ = 0;
+        other.bits_ = nullptr;
+    }
+    return *this;
+}
+
+void CLSDIB::Class_Terminate()
+{
+    std::free(bits_);
+    bits_ = nullptr;
+    header_.biWidth = 0;
+    header_.biHeight = 0;
+    header_.biSizeImage = 0;
+    header_.biBitCount = 0;
+    stride_ = 0;
+}
+
+void CLSDIB::Create(int32_t width, int32_t height)
+{
+    Class_Terminate();
+    header_ = BitmapInfoHeader{};
+    header_.biBitCount = 0;
+    // The byte size must fit the header's 32-bit field; a larger request is an
+    // overflow, not a picture.
+    const int64_t rowBytes = int64_t(width) * 3;
+    if (rowBytes > std::numeric_limits<int32_t>::max() - 3)
+        throw std::overflow_error("溢出");
+    const int64_t stride = DibStride(width);
+    const int64_t size = stride * int64_t(height);
+    if (width > 0 && height > 0 && size > std::numeric_limits<int32_t>::max())
+        throw std::overflow_error("溢出");
+    if (width <= 0 || height <= 0)
+        throw SurfaceError(-1, kErrCreate);
+    // calloc hands back zeroed pages: a fresh surface is black without a second pass.
+    auto* bits = static_cast<uint8_t*>(std::calloc(static_cast<size_t>(size), 1));
+    if (!bits)
+        throw SurfaceError(-1, kErrCreate);
+    bits_ = bits;
+    stride_ = static_cast<int32_t>(stride);
+    header_.biWidth = width;
+    header_.biHeight = height;
+    header_.biBitCount = 24;
+    header_.biSizeImage = static_cast<uint32_t>(size);
+}
+
+void CLSDIB::Cls()
+{
+    if (bits_)
+        std::memset(bits_, 0, static_cast<size_t>(RGBSize()));
+}
+
+int32_t CLSDIB::MapArray(std::span<uint8_t>& view)
+{
+    if (!bits_) {
+        view = {};
+        return 0;
+    }
+    view = std::span<uint8_t>(bits_, static_cast<size_t>(RGBSize()));
+    return RGBSize() / Height();
+}
+
+void CLSDIB::Clone(const QImage& pic, bool FitSize)
+{
+    if (pic.isNull())
+        throw SurfaceError(-1, kErrLoad);
+    sourcePath_.clear();
+    if (FitSize)
+        Create(pic.width(), pic.height());
+    if (!bits_)
+        throw SurfaceError(-1, kErrLoad);
+
+    const QImage* img = &pic;
+    QImage converted;
+    if (pic.format() != QImage::Format_RGB32 && pic.format() != QImage::Format_ARGB32) {
+        converted = pic.convertToFormat(QImage::Format_RGB32);
+        img = &converted;
+    }
+    const int w = std::min(Width(), img->width());
+    const int h = std::min(Height(), img->height());
+    for (int y = 0; y < h; ++y) {
+        const auto* s = reinterpret_cast<const uint32_t*>(img->constScanLine(y));
+        uint8_t* d = RowPtr(y);
+        for (int x = 0; x < w; ++x) {
+            const uint32_t p = s[x];
+            d[0] = uint8_t(p);
+            d[1] = uint8_t(p >> 8);
+            d[2] = uint8_t(p >> 16);
+            d += 3;
+        }
+    }
+}
+
+void CLSDIB::CloneFile(const std::string& path)
+{
+    QImageReader reader(QString::fromStdString(path));
+    // Phones and cameras store the picture sideways with a tag that says how to turn it.
+    reader.setAutoTransform(true);
+    QImage img = reader.read();
+    if (img.isNull())
+        throw SurfaceError(-1, kErrLoad);
+    Clone(img, true);
+    sourcePath_ = path;
+}
+
+namespace {
+
+// Fills the span [x0, x1) of screen row y with black, clipped to the surface.
+void FillSpan(CLSDIB& s, int y, int x0, int x1)
+{
+    if (y < 0 || y >= s.Height())
+        return;
+    x0 = std::max(x0, 0);
+    x1 = std::min(x1, s.Width());
+    if (x1 > x0)
+        std::memset(s.RowPtr(y) + size_t(x0) * 3, 0, size_t(x1 - x0) * 3);
+}
+
+// Half-width of an ellipse of radii (a, b) centred between pixel centres, at the
+// centre of row offset dy. Returns a negative number when the row misses it.
+double EllipseHalfWidth(double a, double b, double dy)
+{
+    if (a <= 0 || b <= 0)
+        return -1;
+    const double t = 1.0 - (dy * dy) / (b * b);
+    if (t < 0)
+        return -1;
+    return a * std::sqrt(t);
+}
+
+}  // namespace
+
+void CLSDIB::DrawGeometry(int16_t ty, int16_t X1, int16_t Y1, int16_t X2, int16_t Y2)
+{
+    if (!bits_ || ty < 1 || ty > 3)
+        return;
+    int left = std::min(X1, X2), right = std::max(X1, X2);
+    int top = std::min(Y1, Y2), bottom = std::max(Y1, Y2);
+    if (right <= left || bottom <= top)
+        return;
+    // Shapes cover the box with its right and bottom edges left out, so a box
+    // of (X1, Y1)-(X2, Y2) is (X2 - X1) x (Y2 - Y1) pixels.
+    const double cx = (left + right) / 2.0;
+    const double cy = (top + bottom) / 2.0;
+    for (int y = std::max(top, 0); y < std::min(bottom, Height()); ++y) {
+        const double py = y + 0.5;
+        if (ty == 1) {
+            FillSpan(*this, y, left, right);
+        } else if (ty == 2) {
+            const double hw = EllipseHalfWidth((right - left) / 2.0, (bottom - top) / 2.0, py - cy);
+            if (hw < 0)
+                continue;
+            FillSpan(*this, y, int(std::ceil(cx - hw - 0.5)), int(std::floor(cx + hw - 0.5)) + 1);
+        } else {
+            // Rounded rectangle with a 20 x 20 corner ellipse (less when the box is smaller).
+            const double rx = std::min(10.0, (right - left) / 2.0);
+            const double ry = std::min(10.0, (bottom - top) / 2.0);
+            double inset = 0;
+            if (py < top + ry)
+                inset = rx - EllipseHalfWidth(rx, ry, top + ry - py);
+            else if (py > bottom - ry)
+                inset = rx - EllipseHalfWidth(rx, ry, py - (bottom - ry));
+            if (inset > rx)
+                continue;
+            FillSpan(*this, y, int(std::ceil(left + inset - 0.5)),
+                     int(std::floor(right - inset - 0.5)) + 1);
+        }
+    }
+}
+
+namespace {
+void Put16(uint8_t* p, uint16_t v) { p[0] = uint8_t(v); p[1] = uint8_t(v >> 8); }
+void Put32(uint8_t* p, uint32_t v)
+{
+    for (int i = 0; i < 4; ++i)
+        p[i] = uint8_t(v >> (8 * i));
+}
+}  // namespace
+
+bool CLSDIB::SaveBMP(const std::string& FileName) const
+{
+    if (!bits_)
+        return false;
+    uint8_t head[54] = {};
+    head[0] = 'B';
+    head[1] = 'M';
+    Put32(head + 2, 54u + header_.biSizeImage);
+    Put32(head + 10, 54);
+    Put32(head + 14, header_.biSize);
+    Put32(head + 18, uint32_t(header_.biWidth));
+    Put32(head + 22, uint32_t(header_.biHeight));
+    Put16(head + 26, header_.biPlanes);
+    Put16(head + 28, header_.biBitCount);
+    Put32(head + 30, header_.biCompression);
+    Put32(head + 34, header_.biSizeImage);
+    Put32(head + 38, uint32_t(header_.biXPelsPerMeter));
+    Put32(head + 42, uint32_t(header_.biYPelsPerMeter));
+    Put32(head + 46, header_.biClrUsed);
+    Put32(head + 50, header_.biClrImportant);
+
+    std::ofstream out(FileName, std::ios::binary | std::ios::trunc);
+    if (!out)
+        throw std::runtime_error("文件无法写入: " + FileName);
+    out.write(reinterpret_cast<const char*>(head), sizeof head);
+    out.write(reinterpret_cast<const char*>(bits_), RGBSize());
+    out.close();
+    if (!out)
+        throw std::runtime_error("文件无法写入: " + FileName);
+    return true;
+}
+
+QImage CLSDIB::WrapBottomUp()
+{
+    if (!bits_)
+        return {};
+    return QImage(bits_, Width(), Height(), stride_, QImage::Format_BGR888);
+}
+
+QImage CLSDIB::ToQImage() const
+{
+    if (!bits_)
+        return {};
+    QImage out(Width(), Height(), QImage::Format_BGR888);
+    const size_t rowBytes = size_t(Width()) * 3;
+    for (int y = 0; y < Height(); ++y)
+        std::memcpy(out.scanLine(y), RowPtr(y), rowBytes);
+    return out;
+}
+
+}  // namespace tamsel

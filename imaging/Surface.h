@@ -1,0 +1,124 @@
+#pragma once
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <stdexcept>
+#include <string>
+
+class QImage;
+
+namespace tamsel {
+
+// An error raised by a surface to its caller: a number and the text the user sees.
+class SurfaceError : public std::runtime_error {
+public:
+    SurfaceError(int number, const std::string& description)
+        : std::runtime_error(description), number_(number) {}
+    int Number() const { return number_; }
+
+private:
+    int number_;
+};
+
+inline constexpr const char* kErrCreate = "产生虚拟图片出错";
+inline constexpr const char* kErrLoad = "装入图片出错";
+
+// The 40-byte bitmap info header as written into BMP files.
+struct BitmapInfoHeader {
+    uint32_t biSize = 40;
+    int32_t biWidth = 0;
+    int32_t biHeight = 0;
+    uint16_t biPlanes = 1;
+    uint16_t biBitCount = 24;
+    uint32_t biCompression = 0;
+    uint32_t biSizeImage = 0;
+    int32_t biXPelsPerMeter = 0;
+    int32_t biYPelsPerMeter = 0;
+    uint32_t biClrUsed = 0;
+    uint32_t biClrImportant = 0;
+};
+
+// An off-screen 24-bit picture with the byte layout of a bottom-up DIB: three
+// bytes per pixel (blue, green, red), rows padded with zeros to 4 bytes, byte 0
+// the leftmost pixel of the bottom row. Coordinates given to the drawing helpers
+// are screen coordinates (y grows downwards); RowPtr() does the flip.
+class CLSDIB {
+public:
+    CLSDIB() = default;
+    ~CLSDIB() { Class_Terminate(); }
+    CLSDIB(const CLSDIB&) = delete;
+    CLSDIB& operator=(const CLSDIB&) = delete;
+    CLSDIB(CLSDIB&& other) noexcept;
+    CLSDIB& operator=(CLSDIB&& other) noexcept;
+
+    // Releases what the surface holds and makes a black width x height picture.
+    // Throws SurfaceError(-1, "产生虚拟图片出错") for a zero or negative size or
+    // when memory runs out, and std::overflow_error when the byte size would
+    // not fit in 32 bits.
+    void Create(int32_t width, int32_t height);
+    // Makes the surface a copy of a picture at the picture's own size.
+    // Throws SurfaceError(-1, "装入图片出错") for a null picture.
+    void Clone(const QImage& pic, bool FitSize = true);
+    // Loads a picture file (BMP or JPEG or anything Qt reads) and clones it.
+    // Throws SurfaceError(-1, "装入图片出错") when it cannot be read.
+    void CloneFile(const std::string& path);
+    void Cls();
+
+    int32_t Width() const { return header_.biWidth; }
+    int32_t Height() const { return header_.biHeight; }
+    int32_t RGBSize() const { return static_cast<int32_t>(header_.biSizeImage); }
+    int32_t Stride() const { return stride_; }
+    uint8_t* DataPtr() { return bits_; }
+    const uint8_t* DataPtr() const { return bits_; }
+    bool HasPixels() const { return bits_ != nullptr; }
+    const BitmapInfoHeader& Header() const { return header_; }
+
+    // A view of the pixel bytes (no copy); returns the row stride.
+    int32_t MapArray(std::span<uint8_t>& view);
+    void UnMapArray(std::span<uint8_t>& view) { view = {}; }
+
+    // Row y in screen coordinates (0 = top).
+    uint8_t* RowPtr(int y) { return bits_ + static_cast<size_t>(Height() - 1 - y) * stride_; }
+    const uint8_t* RowPtr(int y) const
+    {
+        return bits_ + static_cast<size_t>(Height() - 1 - y) * stride_;
+    }
+
+    // Fills a black rectangle (1), ellipse (2) or rounded rectangle (3) over the
+    // box (X1, Y1)-(X2, Y2), right and bottom edges exclusive; other ty draw nothing.
+    void DrawGeometry(int16_t ty, int16_t X1, int16_t Y1, int16_t X2, int16_t Y2);
+
+    // Writes a 54-byte-header BMP. Returns false when there is nothing to write;
+    // throws std::runtime_error when the file cannot be written.
+    bool SaveBMP(const std::string& FileName) const;
+
+    // Pixel filters, in place.
+    void ShiftColors(int32_t addRed, int32_t addGreen, int32_t addBlue);
+    void Sharpen();
+    void FastBlur();
+
+    // A QImage sharing nothing with the surface (RGB888, top-down).
+    QImage ToQImage() const;
+    // A QImage that wraps the surface's bytes without copying; valid while
+    // the surface keeps its size. Rows are in memory order, so it is upside down.
+    QImage WrapBottomUp();
+
+    void Class_Terminate();
+
+    // The picture last given to Clone, if it came from a file: used for printing.
+    const std::string& SourcePath() const { return sourcePath_; }
+
+private:
+    BitmapInfoHeader header_;
+    int32_t stride_ = 0;
+    uint8_t* bits_ = nullptr;
+    std::string sourcePath_;
+};
+
+// The album has always called its surface CLSDIB; the rest of the code may say Surface.
+using Surface = CLSDIB;
+
+// Row stride of a 24-bit row: width x 3 rounded up to a multiple of 4.
+inline int64_t DibStride(int64_t width) { return (width * 3 + 3) & ~int64_t(3); }
+
+}  // namespace tamsel

@@ -1,0 +1,30 @@
+#pragma once
+#include <QString>
+
+namespace tamsel {
+
+// Where the program finds its own files and keeps its working files.
+struct AppPaths {
+    QString programDir;   // installation files; no trailing separator
+    QString dataFile;     // the album data file tamsel.tmf
+    QString workDir;      // this process's working folder
+    QString tempDib;      // a photo of another format converted to BMP
+    QString tempPic;      // the result of a retouch
+    QString wallpaper;    // the desktop wallpaper copy; outlives the process
+
+    // Program directory & "/" & name.
+    QString InProgramDir(const QString& name) const { return programDir + "/" + name; }
+
+    // TAMSEL_HOME, else the executable's folder when it holds the installation's
+    // files (a build tree or a portable copy), else the installed data folder.
+    static AppPaths Resolve();
+    // Everything derived from a given program directory (tests use this).
+    static AppPaths ForProgramDir(const QString& programDir);
+
+    // Creates the working folder; returns false when that is impossible.
+    bool EnsureWorkDir() const;
+    // Removes the working files and the working folder; a missing file is fine.
+    void RemoveWorkFiles() const;
+};
+
+}  // namespace tamsel
