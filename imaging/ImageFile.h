@@ -1,0 +1,47 @@
+#pragma once
+#include <QString>
+
+#include <memory>
+
+namespace tamsel {
+
+// Output format codes by extension.
+enum ImageFormatCode : int { kBmp = 0, kJpg = 1, kPcx = 2, kTga = 3, kIco = 4, kTif = 5, kPng = 6 };
+
+// An image read by ZLoadImg, handed to exactly one ZSaveImg. Move-only; the
+// picture is released when the handle goes away. An empty handle claims no image.
+class ImageHandle {
+public:
+    ImageHandle();
+    ~ImageHandle();
+    ImageHandle(ImageHandle&&) noexcept;
+    ImageHandle& operator=(ImageHandle&&) noexcept;
+    ImageHandle(const ImageHandle&) = delete;
+    ImageHandle& operator=(const ImageHandle&) = delete;
+
+    bool IsValid() const { return impl_ != nullptr; }
+    int Width() const;
+    int Height() const;
+
+    struct Impl;
+    explicit ImageHandle(std::unique_ptr<Impl> impl);
+    Impl* impl() const { return impl_.get(); }
+
+private:
+    std::unique_ptr<Impl> impl_;
+};
+
+// Reads any album image file (bmp jpg pcx tga tif png ico wmf, in any letter
+// case). An unreadable file gives an empty handle.
+ImageHandle ZLoadImg(const QString& path);
+
+// Writes the image in the format of code (0..6) to path, replacing a file of
+// that name, and releases the image. Returns false, writing nothing, for an
+// empty handle, an unknown code or a failed write.
+bool ZSaveImg(ImageHandle handle, const QString& path, int code);
+
+// Sets the resource limits that keep one bad file from exhausting the machine.
+// Called once at start; ZLoadImg calls it itself when nobody has.
+void InitImageLibrary();
+
+}  // namespace tamsel

@@ -1,0 +1,37 @@
+#pragma once
+#include "imaging/Surface.h"
+
+namespace tamsel {
+
+// Pixel operations in the album's argument layout: destination, x, y, width,
+// height, source, source x, source y, then each operation's own arguments.
+// Every rectangle is clipped to both surfaces; source and destination may be
+// the same surface.
+
+// Draws the w x h source rectangle turned by angle degrees (90 a quarter turn
+// clockwise, 270 counter-clockwise), centred on (x, y) of the destination.
+void PelRotate(CLSDIB& dst, int x, int y, int w, int h, const CLSDIB& src, int sx, int sy,
+               double angle, int a2 = 0, int a3 = 0);
+
+// Grey tones of the source rectangle into the destination.
+void PelGreyScale(CLSDIB& dst, int x, int y, int w, int h, const CLSDIB& src, int sx, int sy,
+                  int a1 = 0, int a2 = 0);
+
+// Lays the source rectangle over the destination: black source pixels leave
+// the destination unchanged, all others replace it (at alpha 255).
+void PelAlphaBlend(CLSDIB& dst, int x, int y, int w, int h, const CLSDIB& src, int sx, int sy,
+                   int alpha = 255, int a2 = 0, int a3 = 1);
+
+// Hue turned by hue degrees, saturation multiplied by sat; 0 and 1 change nothing.
+void PelHSL(CLSDIB& dst, int x, int y, int w, int h, const CLSDIB& src, int sx, int sy, float hue,
+            float sat, int a3 = 0, int a4 = 0, int a5 = 1);
+
+// The colour negative of the source rectangle into the destination.
+void PelInvert(CLSDIB& dst, int x, int y, int w, int h, const CLSDIB& src, int sx, int sy,
+               int a1 = 0, int a2 = 0);
+
+// The source rectangle as squares of edge pixels, each of one colour.
+void PelMosaic(CLSDIB& dst, int x, int y, int w, int h, const CLSDIB& src, int sx, int sy,
+               int edge, int a2 = 0, int a3 = 0);
+
+}  // namespace tamsel

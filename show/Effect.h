@@ -1,0 +1,70 @@
+#pragma once
+#include "imaging/Surface.h"
+
+#include <cstdint>
+#include <random>
+
+namespace tamsel {
+
+// Uniform reals in [0, 1), single precision like the album's Rnd.
+class Rng {
+public:
+    explicit Rng(uint32_t seed = 1) : gen_(seed) {}
+    void Seed(uint32_t seed) { gen_.seed(seed); }
+    float Rnd() { return std::uniform_real_distribution<float>(0.0f, 1.0f)(gen_); }
+
+private:
+    std::mt19937 gen_;
+};
+
+// What one step of an effect did.
+enum class StepOutcome {
+    Drew,       // drew one frame; P was updated
+    Finished,   // the continue condition failed: nothing drawn
+    DrewPart,   // drew the first part of a frame; call again (phase 1) 10 ms after the step began
+};
+
+// Progress of the current photo's effect, kept by the engine between steps.
+struct EffectState {
+    double P = 0;        // TransPos
+    double Q = 0;        // TransLimit
+    int S = 8;           // TransBlock, 8..32
+    int TransQuadrant = 0;
+    int phase = 0;       // sub-step of an effect whose frame is split by a pause
+};
+
+// Everything an effect step may read and write.
+struct EffectContext {
+    CLSDIB& screen;        // DibScreen
+    const CLSDIB& newPic;  // DibNew
+    const CLSDIB& oldPic;  // DibMask: the outgoing picture for the effects that save it
+    int W;                 // ShowWidth
+    int H;                 // ShowHeight
+    int T;                 // WipeStep (4)
+    double ShowAspect;     // W / H as kept by the layout
+    EffectState& st;
+    Rng& rng;
+};
+
+using EffectStep = StepOutcome (*)(EffectContext&);
+
+// Start values of an effect, set when its photo is loaded.
+struct EffectStart {
+    double P = 0;
+    double Q = 0;
+    bool saves = false;          // copy DibScreen into DibMask as the outgoing picture
+    bool resetsQuadrant = false; // TransQuadrant = 0
+    bool known = false;          // false: P and Q stay as they were (255, unknown numbers)
+};
+
+EffectStart EffectStartValues(int effect, int W, int H, int S);
+
+// The step of effect 1..70 or 255; nullptr for any other number (such an
+// effect draws nothing and never finishes).
+EffectStep EffectFor(int effect);
+
+// The effects of each family report their own numbers; nullptr when not theirs.
+EffectStep RectEffect(int effect);    // slides, wipes, blinds, boxes, squeezes, quadrants
+EffectStep ShapeEffect(int effect);   // shapes, sweeps, waves, mosaic, triangles
+
+}  // namespace tamsel

@@ -1,0 +1,7 @@
+#include "show/Effect.h"
+
+namespace tamsel {
+
+EffectStep RectEffect(int) { return nullptr; }
+
+}  // namespace tamsel
