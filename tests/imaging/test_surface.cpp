@@ -1,10 +1,29 @@
+#include "TestUtil.h"
 #include "imaging/Surface.h"
 
+#include <QImage>
 #include <gtest/gtest.h>
 
-using namespace tamsel;
+#include <cstring>
 
-TEST(Surface, CreateLaysOutPaddedBlackRows)
+using namespace tamsel;
+using namespace tamsel::testing;
+
+namespace {
+uint32_t Le32(const QByteArray& b, int at)
+{
+    return uint8_t(b[at]) | uint8_t(b[at + 1]) << 8 | uint8_t(b[at + 2]) << 16 |
+           uint32_t(uint8_t(b[at + 3])) << 24;
+}
+bool IsBlack(const CLSDIB& s, int x, int y)
+{
+    const uint8_t* p = s.RowPtr(y) + 3 * x;
+    return p[0] == 0 && p[1] == 0 && p[2] == 0;
+}
+void FillWhite(CLSDIB& s) { std::memset(s.DataPtr(), 255, size_t(s.RGBSize())); }
+}  // namespace
+
+TEST(Surface, RowsArePaddedToFourBytesAndStartBlack)
 {
     CLSDIB s;
     s.Create(3, 2);
@@ -12,4 +31,194 @@ TEST(Surface, CreateLaysOutPaddedBlackRows)
     EXPECT_EQ(s.RGBSize(), 24);
     for (int i = 0; i < 24; ++i)
         EXPECT_EQ(s.DataPtr()[i], 0);
+
+    s.Create(4, 1);
+    std::span<uint8_t> view;
+    EXPECT_EQ(s.MapArray(view), 12);
+    EXPECT_EQ(view.size(), 12u);
+    EXPECT_EQ(view.data(), s.DataPtr());
+    s.UnMapArray(view);
+    EXPECT_TRUE(view.empty());
+}
+
+TEST(Surface, CreateAgainGivesABlackSurfaceOfTheNewSize)
+{
+    CLSDIB s;
+    s.Create(10, 10);
+    FillWhite(s);
+    s.Create(7, 3);
+    EXPECT_EQ(s.Width(), 7);
+    EXPECT_EQ(s.Height(), 3);
+    EXPECT_EQ(s.RGBSize(), 24 * 3);
+    for (int i = 0; i < s.RGBSize(); ++i)
+        ASSERT_EQ(s.DataPtr()[i], 0);
+}
+
+TEST(Surface, BadSizesRaiseNumberedErrors)
+{
+    CLSDIB s;
+    try {
+        s.Create(0, 5);
+        FAIL() << "zero width accepted";
+    } catch (const SurfaceError& e) {
+        EXPECT_EQ(e.Number(), -1);
+        EXPECT_STREQ(e.what(), "产生虚拟图片出错");
+    }
+    EXPECT_FALSE(s.HasPixels());
+    EXPECT_THROW(s.Create(800000000, 1), std::overflow_error);
+    EXPECT_THROW(s.Create(40000, 40000), std::overflow_error);
+    try {
+        s.Clone(QImage());
+        FAIL() << "null picture accepted";
+    } catch (const SurfaceError& e) {
+        EXPECT_STREQ(e.what(), "装入图片出错");
+    }
+    EXPECT_THROW(s.CloneFile("/nonexistent/photo.jpg"), SurfaceError);
+}
+
+TEST(Surface, CloneStoresTheTopRowLastInMemory)
+{
+    QImage img(2, 2, QImage::Format_RGB32);
+    img.setPixel(0, 0, qRgb(255, 0, 0));   // top left red
+    img.setPixel(1, 0, qRgb(0, 255, 0));
+    img.setPixel(0, 1, qRgb(0, 0, 255));   // bottom left blue
+    img.setPixel(1, 1, qRgb(1, 2, 3));
+    CLSDIB s;
+    s.Clone(img);
+    const uint8_t* m = s.DataPtr();
+    // Memory starts with the bottom row: blue pixel as B, G, R.
+    EXPECT_EQ(m[0], 255);
+    EXPECT_EQ(m[1], 0);
+    EXPECT_EQ(m[2], 0);
+    EXPECT_EQ(m[3], 3);
+    EXPECT_EQ(m[4], 2);
+    EXPECT_EQ(m[5], 1);
+    // Second row (stride 8): the top row, red first.
+    EXPECT_EQ(m[8 + 2], 255);
+    EXPECT_EQ(m[8 + 0], 0);
+    EXPECT_EQ(s.ToQImage().pixel(0, 0), qRgb(255, 0, 0));
+    EXPECT_EQ(s.ToQImage().pixel(1, 1), qRgb(1, 2, 3));
+}
+
+TEST(Surface, DrawGeometryLeavesRightAndBottomEdgesOut)
+{
+    CLSDIB s;
+    s.Create(20, 20);
+    FillWhite(s);
+    s.DrawGeometry(1, 2, 3, 6, 8);
+    int black = 0;
+    for (int y = 0; y < 20; ++y)
+        for (int x = 0; x < 20; ++x) {
+            const bool inside = x >= 2 && x < 6 && y >= 3 && y < 8;
+            EXPECT_EQ(IsBlack(s, x, y), inside) << x << "," << y;
+            black += IsBlack(s, x, y);
+        }
+    EXPECT_EQ(black, 4 * 5);
+
+    // Other shape numbers draw nothing.
+    FillWhite(s);
+    s.DrawGeometry(4, 0, 0, 20, 20);
+    s.DrawGeometry(0, 0, 0, 20, 20);
+    for (int i = 0; i < s.RGBSize(); ++i)
+        if ((i % s.Stride()) < 60)
+            ASSERT_EQ(s.DataPtr()[i], 255);
+}
+
+TEST(Surface, EllipseIsSymmetricAndInsideItsBox)
+{
+    CLSDIB s;
+    s.Create(120, 90);
+    FillWhite(s);
+    s.DrawGeometry(2, 10, 20, 110, 80);   // 100 x 60 box
+    for (int y = 0; y < 90; ++y)
+        for (int x = 0; x < 120; ++x) {
+            if (IsBlack(s, x, y)) {
+                EXPECT_TRUE(x >= 10 && x < 110 && y >= 20 && y < 80) << x << "," << y;
+            }
+            // Mirror images across the box centre (59.5, 49.5).
+            EXPECT_EQ(IsBlack(s, x, y), IsBlack(s, 119 - x, y)) << x << "," << y;
+            if (y >= 10 && y < 90)
+                EXPECT_EQ(IsBlack(s, x, y), IsBlack(s, x, 99 - y)) << x << "," << y;
+        }
+    // Extremes of the ellipse touch the box's edges, corners stay out.
+    EXPECT_TRUE(IsBlack(s, 10, 49));
+    EXPECT_TRUE(IsBlack(s, 109, 50));
+    EXPECT_TRUE(IsBlack(s, 60, 20));
+    EXPECT_TRUE(IsBlack(s, 60, 79));
+    EXPECT_FALSE(IsBlack(s, 11, 21));
+    EXPECT_FALSE(IsBlack(s, 108, 78));
+
+    // Rounded rectangle: straight edges full, corners cut.
+    FillWhite(s);
+    s.DrawGeometry(3, 10, 20, 110, 80);
+    EXPECT_TRUE(IsBlack(s, 10, 50));
+    EXPECT_TRUE(IsBlack(s, 60, 20));
+    EXPECT_FALSE(IsBlack(s, 10, 20));
+    EXPECT_FALSE(IsBlack(s, 109, 79));
+    EXPECT_TRUE(IsBlack(s, 13, 23));
+}
+
+TEST(Surface, SaveBmpWritesHeaderAndBytesAsHeld)
+{
+    QTemporaryDir dir;
+    CLSDIB s;
+    s.Create(3, 2);
+    s.RowPtr(0)[0] = 7;   // top-left blue
+    const QString path = dir.filePath("small.bmp");
+    ASSERT_TRUE(s.SaveBMP(path.toStdString()));
+    const QByteArray b = ReadAll(path);
+    ASSERT_EQ(b.size(), 78);
+    EXPECT_EQ(b.left(2), QByteArray("BM"));
+    EXPECT_EQ(Le32(b, 2), 78u);
+    EXPECT_EQ(Le32(b, 6), 0u);
+    EXPECT_EQ(Le32(b, 10), 54u);
+    EXPECT_EQ(Le32(b, 14), 40u);
+    EXPECT_EQ(Le32(b, 18), 3u);
+    EXPECT_EQ(Le32(b, 22), 2u);
+    EXPECT_EQ(uint8_t(b[26]), 1);
+    EXPECT_EQ(uint8_t(b[28]), 24);
+    EXPECT_EQ(Le32(b, 30), 0u);
+    EXPECT_EQ(Le32(b, 34), 24u);
+    EXPECT_EQ(b.mid(54), QByteArray(reinterpret_cast<const char*>(s.DataPtr()), 24));
+
+    CLSDIB empty;
+    EXPECT_FALSE(empty.SaveBMP(dir.filePath("none.bmp").toStdString()));
+    EXPECT_THROW(s.SaveBMP("/nonexistent-dir/x.bmp"), std::runtime_error);
+}
+
+TEST(Surface, SavedBmpReadsBackInIndependentTools)
+{
+    QTemporaryDir dir;
+    CLSDIB s;
+    s.Create(5, 3);   // odd width: rows carry padding
+    for (int y = 0; y < 3; ++y)
+        for (int x = 0; x < 5; ++x) {
+            uint8_t* p = s.RowPtr(y) + 3 * x;
+            p[0] = uint8_t(10 * x);        // blue
+            p[1] = uint8_t(50 * y);        // green
+            p[2] = uint8_t(200 + x + y);   // red
+        }
+    const QString path = dir.filePath("peer.bmp");
+    ASSERT_TRUE(s.SaveBMP(path.toStdString()));
+
+    // netpbm's reader, plain PPM text: "P3 5 3 255" then R G B per pixel, top row first.
+    const QByteArray ppm = RunTool("sh", {"-c", "bmptopnm " + path + " | pnmtoplainpnm"});
+    ASSERT_FALSE(ppm.isNull()) << "bmptopnm failed";
+    QList<QByteArray> tok = ppm.simplified().split(' ');
+    ASSERT_GE(tok.size(), 4 + 45);
+    EXPECT_EQ(tok[1].toInt(), 5);
+    EXPECT_EQ(tok[2].toInt(), 3);
+    for (int y = 0; y < 3; ++y)
+        for (int x = 0; x < 5; ++x) {
+            const int i = 4 + (y * 5 + x) * 3;
+            EXPECT_EQ(tok[i].toInt(), 200 + x + y);
+            EXPECT_EQ(tok[i + 1].toInt(), 50 * y);
+            EXPECT_EQ(tok[i + 2].toInt(), 10 * x);
+        }
+
+    // ImageMagick's reader.
+    const QByteArray txt = RunTool("convert", {path, "-depth", "8", "txt:-"});
+    ASSERT_FALSE(txt.isNull()) << "convert failed";
+    EXPECT_TRUE(txt.contains("4,2: (206,100,40)")) << txt.constData();
+    EXPECT_TRUE(txt.contains("0,0: (200,0,0)")) << txt.constData();
 }

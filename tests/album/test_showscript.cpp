@@ -1,0 +1,354 @@
+#include "TestUtil.h"
+#include "album/ShowScript.h"
+#include "app/AlbumState.h"
+#include "app/PhotoList.h"
+#include "platform/Gbk.h"
+#include "platform/Paths.h"
+
+#include <QFileInfo>
+#include <gtest/gtest.h>
+
+using namespace tamsel;
+using namespace tamsel::testing;
+
+namespace {
+
+// A folder with n photos named p0.jpg, p1.jpg, ...
+QString PhotoFolder(const QTemporaryDir& dir, const QString& sub, int n)
+{
+    QDir d(dir.path());
+    d.mkdir(sub);
+    d.cd(sub);
+    for (int i = 0; i < n; ++i)
+        Touch(d, QStringLiteral("p%1.jpg").arg(i));
+    return d.absolutePath() + "/";
+}
+
+QByteArray Gbk(const char* utf8) { return ToGbk(QString::fromUtf8(utf8)); }
+
+}  // namespace
+
+TEST(ShowScript, FirstRunFileIsTheNineteenLineExample)
+{
+    QTemporaryDir dir;
+    const AppPaths paths = AppPaths::ForProgramDir(dir.path());
+    const AlbumState s = AlbumState::FirstRun(paths);
+    const QString file = dir.filePath("tamsel.tmf");
+    ASSERT_TRUE(SaveScript(file, s).ok);
+
+    QByteArray expected = "480\r\n336\r\n0\r\n0\r\n0\r\n0\r\n\"" + Gbk("楷体_GB2312") +
+                          "\"\r\n22\r\n16777215\r\n7\r\n\"\"\r\n0\r\n3\r\n3\r\n0\r\n1\r\n1\r\n\"" +
+                          ToGbk(dir.path()) + "/" + Gbk("开始曲.wma") + "\"\r\n\"" +
+                          ToGbk(dir.path()) + "/face.jpg\"\r\n";
+    const QByteArray written = ReadAll(file);
+    EXPECT_EQ(written, expected);
+    EXPECT_EQ(written.count('\n'), 19);
+    // The font name is in code page 936: four bytes for the two characters.
+    EXPECT_TRUE(written.contains(QByteArray("\xBF\xAC\xCC\xE5_GB2312")));
+}
+
+TEST(ShowScript, RoundTripRestoresCaptionsMusicAndSettings)
+{
+    QTemporaryDir dir;
+    PhotoList list;
+    AlbumState s;
+    s.ShowWidth = 600;
+    s.ShowHeight = 400;
+    s.ShowBackColor = 0x123456;
+    s.LoopShow = 1;
+    s.RotateAngle = 270;
+    s.FrameType = 2;
+    s.CapFontName = "宋体";
+    s.CapFontSize = 18;
+    s.CapFontColor = 255;
+    s.CapPos = 2;
+    s.PhotoFolder = PhotoFolder(dir, "album", 2);
+    s.PhotoCount = 2;
+    s.PhotoCaption = {"", "春天, 西湖 \"断桥\"", ""};
+    s.PauseSecs = 5;
+    s.FrameDelayMs = -1;
+    s.TransMode = 255;
+    s.MusicOn = 0;
+    s.MusicList[0] = "/music/一.mp3";
+    s.MusicList[1] = "/music/two.wma";
+    s.CoverFile = "/covers/封面 😀.jpg";   // the emoji is not in GBK
+    const QString file = dir.filePath("show.tms");
+    ASSERT_TRUE(SaveScript(file, s).ok);
+    EXPECT_EQ(ReadAll(file).count('\n'), 2 + 2 + 18);
+
+    AlbumState r;
+    const ScriptResult res = ReadScript(file, r, list);
+    ASSERT_TRUE(res.ok) << res.message.toStdString();
+    EXPECT_EQ(r.ShowWidth, 600);
+    EXPECT_EQ(r.ShowHeight, 400);
+    EXPECT_EQ(r.ShowBackColor, 0);   // never taken from a script
+    EXPECT_EQ(r.LoopShow, 1);
+    EXPECT_EQ(r.RotateAngle, 270);
+    EXPECT_EQ(r.FrameType, 2);
+    EXPECT_EQ(r.CapFontName, "宋体");
+    EXPECT_EQ(r.CapFontSize, 18);
+    EXPECT_EQ(r.CapFontColor, 255);
+    EXPECT_EQ(r.CapPos, 2);
+    EXPECT_EQ(r.PhotoFolder, s.PhotoFolder);
+    EXPECT_EQ(r.PhotoCount, 2);
+    EXPECT_EQ(r.PhotoCaption.value(0), "");
+    EXPECT_EQ(r.PhotoCaption.value(1), "春天, 西湖 \"断桥\"");
+    EXPECT_EQ(r.PauseSecs, 5);
+    EXPECT_EQ(r.FrameDelayMs, -1);
+    EXPECT_EQ(r.TransMode, 255);
+    EXPECT_EQ(r.MusicOn, 0);
+    EXPECT_EQ(r.MusicCount(), 2);
+    EXPECT_EQ(r.MusicList[0], "/music/一.mp3");
+    EXPECT_EQ(r.CoverFile, "/covers/封面 😀.jpg");
+    EXPECT_EQ(list.Count(), 2);
+}
+
+TEST(ShowScript, CaptionsFollowPositionsWhenTheFolderChanged)
+{
+    QTemporaryDir dir;
+    AlbumState s;
+    s.PhotoFolder = PhotoFolder(dir, "five", 5);
+    s.PhotoCount = 3;
+    s.PhotoCaption = {"a", "b", "c"};
+    s.MusicList[0] = "x.wma";
+    s.CoverFile = "cover.jpg";
+    const QString file = dir.filePath("more.tms");
+    ASSERT_TRUE(SaveScript(file, s).ok);
+    AlbumState r;
+    PhotoList list;
+    ASSERT_TRUE(ReadScript(file, r, list).ok);
+    EXPECT_EQ(r.PhotoCount, 5);
+    ASSERT_EQ(r.PhotoCaption.size(), 6);   // indices 0 to max(c, n)
+    EXPECT_EQ(r.PhotoCaption.mid(0, 5), QStringList({"a", "b", "c", "", ""}));
+    EXPECT_EQ(r.CoverFile, "cover.jpg");
+
+    // Fewer photos than captions: all captions read, later records intact.
+    s.PhotoFolder = PhotoFolder(dir, "two", 2);
+    s.PhotoCount = 4;
+    s.PhotoCaption = {"a", "b", "c", "d"};
+    s.PauseSecs = 9;
+    ASSERT_TRUE(SaveScript(file, s).ok);
+    ASSERT_TRUE(ReadScript(file, r, list).ok);
+    EXPECT_EQ(r.PhotoCount, 2);
+    EXPECT_EQ(r.PhotoCaption.size(), 5);
+    EXPECT_EQ(r.PhotoCaption.value(3), "d");
+    EXPECT_EQ(r.PauseSecs, 9);
+    EXPECT_EQ(r.MusicList[0], "x.wma");
+    EXPECT_EQ(r.CoverFile, "cover.jpg");
+}
+
+TEST(ShowScript, EmptyFolderAndEmptyMusicList)
+{
+    QTemporaryDir dir;
+    AlbumState s;
+    s.CoverFile = "c.jpg";
+    const QString file = dir.filePath("empty.tms");
+    ASSERT_TRUE(SaveScript(file, s).ok);
+    const QByteArray bytes = ReadAll(file);
+    EXPECT_EQ(bytes.count('\n'), 18);
+    EXPECT_TRUE(bytes.endsWith("1\r\n0\r\n\"c.jpg\"\r\n"));   // MusicOn 1, m = 0, no tunes
+
+    AlbumState r;
+    r.MusicList[0] = "old.wma";
+    r.MusicList[1] = "older.wma";
+    PhotoList list;
+    ASSERT_TRUE(ReadScript(file, r, list).ok);
+    EXPECT_EQ(r.PhotoCount, 0);
+    EXPECT_TRUE(r.MusicList[0].isEmpty());
+    EXPECT_EQ(r.MusicCount(), 0);
+}
+
+TEST(ShowScript, DamagedFirstRecordsAreRefusedWhole)
+{
+    QTemporaryDir dir;
+    AlbumState good;
+    good.PhotoFolder = PhotoFolder(dir, "album", 3);
+    good.PhotoCount = 3;
+    good.PhotoCaption = {"x", "y", "z"};
+    const QString file = dir.filePath("good.tms");
+    ASSERT_TRUE(SaveScript(file, good).ok);
+    const QList<QByteArray> lines = ReadAll(file).split('\n');
+
+    const QString bad = dir.filePath("bad.tms");
+    // Every cut within the first twelve records, the empty file included.
+    for (int keep = 0; keep < 12; ++keep) {
+        QByteArray cut;
+        for (int i = 0; i < keep; ++i)
+            cut += lines[i] + '\n';
+        ASSERT_TRUE(WriteAll(bad, cut));
+        AlbumState r = good;
+        r.ShowWidth = 777;
+        PhotoList list;
+        list.Point(good.PhotoFolder);
+        const ScriptResult res = ReadScript(bad, r, list);
+        EXPECT_FALSE(res.ok) << "kept " << keep;
+        EXPECT_FALSE(res.message.isEmpty());
+        EXPECT_EQ(r.ShowWidth, 777);
+        EXPECT_EQ(r.PhotoCaption, good.PhotoCaption);
+        EXPECT_EQ(list.Count(), 3);
+    }
+    // A text where a number belongs, a number out of its range, a string
+    // without quotes.
+    for (auto [line, text] : {std::pair{0, "abc"}, {3, "70000"}, {6, "Kai"}, {11, "-1"},
+                               {1, "0"}}) {
+        QList<QByteArray> l = lines;
+        l[line] = text;
+        ASSERT_TRUE(WriteAll(bad, l.join('\n')));
+        AlbumState r = good;
+        PhotoList list;
+        EXPECT_FALSE(ReadScript(bad, r, list).ok) << line;
+        EXPECT_EQ(r.PhotoFolder, good.PhotoFolder);
+    }
+    AlbumState r;
+    PhotoList list;
+    EXPECT_FALSE(ReadScript(dir.filePath("missing.tms"), r, list).ok);
+}
+
+TEST(ShowScript, LaterRecordsAreReadTolerantly)
+{
+    QTemporaryDir dir;
+    AlbumState s;
+    s.PhotoFolder = PhotoFolder(dir, "album", 1);
+    s.PhotoCount = 1;
+    s.PhotoCaption = {"cap"};
+    s.PauseSecs = 7;
+    s.FrameDelayMs = 5;
+    s.MusicList[0] = "m.wma";
+    s.CoverFile = "c.jpg";
+    const QString file = dir.filePath("s.tms");
+    ASSERT_TRUE(SaveScript(file, s).ok);
+    QList<QByteArray> l = ReadAll(file).split('\n');
+    l[13] = "seven\r";   // PauseSecs unreadable: keeps the value it had
+    ASSERT_TRUE(WriteAll(file, l.join('\n')));
+    AlbumState r;
+    r.PauseSecs = 42;
+    PhotoList list;
+    ASSERT_TRUE(ReadScript(file, r, list).ok);
+    EXPECT_EQ(r.PauseSecs, 42);
+    EXPECT_EQ(r.FrameDelayMs, 5);
+    EXPECT_EQ(r.MusicList[0], "m.wma");
+    EXPECT_EQ(r.CoverFile, "c.jpg");
+
+    // Cut off after the captions: what is there is read, the rest kept.
+    ASSERT_TRUE(WriteAll(file, l.mid(0, 14).join('\n')));
+    r = AlbumState();
+    r.CoverFile = "keep.jpg";
+    ASSERT_TRUE(ReadScript(file, r, list).ok);
+    EXPECT_EQ(r.PhotoCaption.value(0), "cap");
+    EXPECT_EQ(r.CoverFile, "keep.jpg");
+
+    // LF-only line ends, as an editor on this system may leave them.
+    QByteArray lf = ReadAll(file);
+    ASSERT_TRUE(SaveScript(file, s).ok);
+    lf = ReadAll(file);
+    lf.replace("\r\n", "\n");
+    ASSERT_TRUE(WriteAll(file, lf));
+    r = AlbumState();
+    ASSERT_TRUE(ReadScript(file, r, list).ok);
+    EXPECT_EQ(r.CoverFile, "c.jpg");
+}
+
+TEST(ShowScript, MoreThanSixtyFourTunesKeepsTheListEndedAndTheCover)
+{
+    QTemporaryDir dir;
+    AlbumState s;
+    s.CoverFile = "cover.jpg";
+    const QString file = dir.filePath("tunes.tms");
+    ASSERT_TRUE(SaveScript(file, s).ok);
+    QList<QByteArray> l = ReadAll(file).split('\n');
+    // Replace "m" and its records with 70 tunes.
+    l.removeLast();                       // empty piece after the last CRLF
+    const QByteArray cover = l.takeLast();
+    const int mAt = int(l.size()) - 1;
+    l[mAt] = "70\r";
+    for (int i = 0; i < 70; ++i)
+        l.push_back("\"t" + QByteArray::number(i) + ".wma\"\r");
+    l.push_back(cover);
+    ASSERT_TRUE(WriteAll(file, l.join('\n') + '\n'));
+    AlbumState r;
+    PhotoList list;
+    ASSERT_TRUE(ReadScript(file, r, list).ok);
+    EXPECT_EQ(r.MusicCount(), 64);
+    EXPECT_EQ(r.MusicList[63], "t63.wma");
+    EXPECT_TRUE(r.MusicList[64].isEmpty());
+    EXPECT_EQ(r.CoverFile, "cover.jpg");
+}
+
+TEST(ShowScript, MissingFolderKeepsCaptionsAndNamesNoForeignPhotos)
+{
+    QTemporaryDir dir;
+    AlbumState s;
+    s.PhotoFolder = dir.path() + "/gone/";
+    s.PhotoCount = 2;
+    s.PhotoCaption = {"one", "two"};
+    const QString file = dir.filePath("gone.tms");
+    ASSERT_TRUE(SaveScript(file, s).ok);
+
+    PhotoList list;
+    ASSERT_TRUE(list.Point(PhotoFolder(dir, "other", 4)));
+    AlbumState r;
+    const ScriptResult res = ReadScript(file, r, list);
+    ASSERT_TRUE(res.ok);
+    EXPECT_TRUE(res.folderMissing);
+    EXPECT_FALSE(res.message.isEmpty());
+    EXPECT_EQ(r.PhotoCount, 0);
+    EXPECT_EQ(list.Count(), 0);   // not the other folder's photos
+    EXPECT_EQ(r.PhotoFolder, s.PhotoFolder);
+
+    // Written back, the captions survive until the folder returns.
+    ASSERT_TRUE(SaveScript(file, r).ok);
+    QDir(dir.path()).mkdir("gone");
+    Touch(QDir(dir.path() + "/gone"), "a.png");
+    Touch(QDir(dir.path() + "/gone"), "b.png");
+    AlbumState back;
+    ASSERT_TRUE(ReadScript(file, back, list).ok);
+    EXPECT_EQ(back.PhotoCount, 2);
+    EXPECT_EQ(back.PhotoCaption.value(1), "two");
+}
+
+TEST(ShowScript, FailedWriteLeavesThePreviousFileWhole)
+{
+    QTemporaryDir dir;
+    AlbumState s;
+    const QString file = dir.filePath("keep.tms");
+    ASSERT_TRUE(SaveScript(file, s).ok);
+    const QByteArray before = ReadAll(file);
+    // A folder of that name cannot be replaced by a file.
+    const QString blocked = dir.filePath("folder.tms");
+    QDir(dir.path()).mkdir("folder.tms");
+    const ScriptResult r = SaveScript(blocked, s);
+    EXPECT_FALSE(r.ok);
+    EXPECT_FALSE(r.message.isEmpty());
+    EXPECT_FALSE(SaveScript("/nonexistent-dir/x.tms", s).ok);
+    EXPECT_EQ(ReadAll(file), before);
+    // Nothing half-written is left beside it.
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList({"keep.tms"}));
+}
+
+TEST(ShowScript, LineBreaksInCaptionsDoNotSplitRecords)
+{
+    QTemporaryDir dir;
+    AlbumState s;
+    s.PhotoFolder = PhotoFolder(dir, "a", 1);
+    s.PhotoCount = 1;
+    s.PhotoCaption = {"第一行\r\n第二行"};
+    s.CoverFile = "c.jpg";
+    const QString file = dir.filePath("lb.tms");
+    ASSERT_TRUE(SaveScript(file, s).ok);
+    AlbumState r;
+    PhotoList list;
+    ASSERT_TRUE(ReadScript(file, r, list).ok);
+    EXPECT_EQ(r.PhotoCaption.value(0), "第一行 第二行");
+    EXPECT_EQ(r.CoverFile, "c.jpg");
+}
+
+TEST(Gbk, ChineseTakesTwoBytesAndForeignCharactersSurvive)
+{
+    EXPECT_EQ(GbkLength("ab"), 2);
+    EXPECT_EQ(GbkLength("春天"), 4);
+    EXPECT_EQ(GbkLength("abcdef春天"), 10);
+    for (const char* t : {"楷体_GB2312", "ÄÖÜ ß", "😀 smile", "한국어", "mixed 春 😀 end"}) {
+        const QString s = QString::fromUtf8(t);
+        EXPECT_EQ(FromGbk(ToGbk(s)), s) << t;
+    }
+}

@@ -1,0 +1,196 @@
+#include "imaging/Blit.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <random>
+
+using namespace tamsel;
+
+namespace {
+
+void Noise(CLSDIB& s, uint32_t seed)
+{
+    std::mt19937 g(seed);
+    for (int i = 0; i < s.RGBSize(); ++i)
+        s.DataPtr()[i] = uint8_t(g());
+}
+
+void Fill(CLSDIB& s, uint8_t b, uint8_t g, uint8_t r)
+{
+    for (int y = 0; y < s.Height(); ++y)
+        for (int x = 0; x < s.Width(); ++x) {
+            uint8_t* p = s.RowPtr(y) + 3 * x;
+            p[0] = b; p[1] = g; p[2] = r;
+        }
+}
+
+const uint8_t* Px(const CLSDIB& s, int x, int y) { return s.RowPtr(y) + 3 * x; }
+
+bool SamePixel(const CLSDIB& a, int ax, int ay, const CLSDIB& b, int bx, int by)
+{
+    return std::memcmp(Px(a, ax, ay), Px(b, bx, by), 3) == 0;
+}
+
+}  // namespace
+
+TEST(BitBlt, CopiesAndClipsToBothSurfaces)
+{
+    CLSDIB src, dst;
+    src.Create(10, 8);
+    dst.Create(12, 6);
+    Noise(src, 1);
+
+    BitBlt(dst, -2, -1, 10, 8, src, 0, 0);
+    // dst(x, y) shows src(x + 2, y + 1) where both exist.
+    for (int y = 0; y < 6; ++y)
+        for (int x = 0; x < 12; ++x) {
+            if (x + 2 < 10 && y + 1 < 8)
+                EXPECT_TRUE(SamePixel(dst, x, y, src, x + 2, y + 1)) << x << "," << y;
+            else
+                EXPECT_EQ(Px(dst, x, y)[0] | Px(dst, x, y)[1] | Px(dst, x, y)[2], 0);
+        }
+
+    // A source rectangle reaching outside the source is cut, not wrapped.
+    CLSDIB d2;
+    d2.Create(10, 8);
+    BitBlt(d2, 0, 0, 10, 8, src, 6, -3);
+    for (int y = 0; y < 8; ++y)
+        for (int x = 0; x < 10; ++x) {
+            const bool copied = x < 4 && y >= 3;
+            if (copied)
+                EXPECT_TRUE(SamePixel(d2, x, y, src, x + 6, y - 3));
+            else
+                EXPECT_EQ(Px(d2, x, y)[0], 0);
+        }
+
+    // Zero and negative sizes draw nothing.
+    CLSDIB d3;
+    d3.Create(10, 8);
+    BitBlt(d3, 0, 0, 0, 8, src, 0, 0);
+    BitBlt(d3, 0, 0, 5, -1, src, 0, 0);
+    BitBlt(d3, 0, 0, -5, -5, src, 0, 0);
+    for (int i = 0; i < d3.RGBSize(); ++i)
+        ASSERT_EQ(d3.DataPtr()[i], 0);
+}
+
+TEST(BitBlt, OverlappingCopyWithinOneSurfaceReadsTheOldPixels)
+{
+    CLSDIB s, ref;
+    s.Create(16, 16);
+    ref.Create(16, 16);
+    Noise(s, 7);
+    CopyWhole(ref, s);
+    BitBlt(s, 2, 3, 10, 10, s, 0, 0);     // down and right
+    for (int y = 0; y < 10; ++y)
+        for (int x = 0; x < 10; ++x)
+            ASSERT_TRUE(SamePixel(s, x + 2, y + 3, ref, x, y));
+    CopyWhole(s, ref);
+    BitBlt(s, 0, 0, 10, 10, s, 3, 4);     // up and left
+    for (int y = 0; y < 10; ++y)
+        for (int x = 0; x < 10; ++x)
+            ASSERT_TRUE(SamePixel(s, x, y, ref, x + 3, y + 4));
+}
+
+TEST(StretchBlt, SameSizeIsAnExactCopy)
+{
+    CLSDIB src, dst;
+    src.Create(33, 21);
+    dst.Create(33, 21);
+    Noise(src, 3);
+    StretchBlt(dst, 0, 0, 33, 21, src, 0, 0, 33, 21);
+    for (int y = 0; y < 21; ++y)
+        ASSERT_EQ(std::memcmp(dst.RowPtr(y), src.RowPtr(y), 33 * 3), 0) << y;
+}
+
+TEST(StretchBlt, ShrinkingAveragesTheCoveredArea)
+{
+    CLSDIB src, dst;
+    src.Create(4, 2);
+    dst.Create(2, 1);
+    // Left 2 x 2 block: values 0, 100, 40, 60 -> mean 50; right: all 200.
+    const uint8_t v[2][4] = {{0, 100, 200, 200}, {40, 60, 200, 200}};
+    for (int y = 0; y < 2; ++y)
+        for (int x = 0; x < 4; ++x)
+            std::memset(src.RowPtr(y) + 3 * x, v[y][x], 3);
+    StretchBlt(dst, 0, 0, 2, 1, src, 0, 0, 4, 2);
+    EXPECT_EQ(Px(dst, 0, 0)[0], 50);
+    EXPECT_EQ(Px(dst, 0, 0)[2], 50);
+    EXPECT_EQ(Px(dst, 1, 0)[1], 200);
+
+    // A uniform picture stays uniform at any ratio, both ways.
+    CLSDIB big, small;
+    big.Create(6000 / 10, 4000 / 10);
+    small.Create(54, 38);
+    Fill(big, 17, 128, 250);
+    StretchBlt(small, 0, 0, 54, 38, big, 0, 0, 600, 400);
+    for (int y = 0; y < 38; ++y)
+        for (int x = 0; x < 54; ++x) {
+            ASSERT_EQ(Px(small, x, y)[0], 17);
+            ASSERT_EQ(Px(small, x, y)[1], 128);
+            ASSERT_EQ(Px(small, x, y)[2], 250);
+        }
+    CLSDIB grown;
+    grown.Create(190, 95);
+    StretchBlt(grown, 0, 0, 190, 95, small, 0, 0, 54, 38);
+    for (int y = 0; y < 95; ++y)
+        for (int x = 0; x < 190; ++x)
+            ASSERT_EQ(Px(grown, x, y)[1], 128);
+}
+
+TEST(StretchBlt, GrowingInterpolatesBetweenNeighbours)
+{
+    CLSDIB src, dst;
+    src.Create(2, 1);
+    dst.Create(4, 1);
+    std::memset(src.RowPtr(0), 0, 3);
+    std::memset(src.RowPtr(0) + 3, 200, 3);
+    StretchBlt(dst, 0, 0, 4, 1, src, 0, 0, 2, 1);
+    // Centres at source 0, 0.25, 0.75, 1 (clamped ends).
+    EXPECT_EQ(Px(dst, 0, 0)[0], 0);
+    EXPECT_EQ(Px(dst, 1, 0)[0], 50);
+    EXPECT_EQ(Px(dst, 2, 0)[0], 150);
+    EXPECT_EQ(Px(dst, 3, 0)[0], 200);
+}
+
+TEST(StretchBlt, ClippingKeepsTheMapping)
+{
+    CLSDIB src, whole, part;
+    src.Create(50, 40);
+    Noise(src, 9);
+    whole.Create(70, 60);
+    part.Create(70, 60);
+    StretchBlt(whole, 0, 0, 70, 60, src, 0, 0, 50, 40);
+    // The same stretch drawn shifted off the top-left edge shows the same pixels.
+    StretchBlt(part, -13, -7, 70, 60, src, 0, 0, 50, 40);
+    for (int y = 0; y < 53; ++y)
+        for (int x = 0; x < 57; ++x)
+            ASSERT_TRUE(SamePixel(part, x, y, whole, x + 13, y + 7)) << x << "," << y;
+
+    // Zero or negative sizes draw nothing.
+    CLSDIB none;
+    none.Create(10, 10);
+    StretchBlt(none, 0, 0, -10, 10, src, 0, 0, 50, 40);
+    StretchBlt(none, 0, 0, 10, 10, src, 0, 0, 0, 40);
+    for (int i = 0; i < none.RGBSize(); ++i)
+        ASSERT_EQ(none.DataPtr()[i], 0);
+}
+
+TEST(AlphaBlendConst, MixesByTheConstantAlpha)
+{
+    CLSDIB dst, src;
+    dst.Create(3, 1);
+    src.Create(3, 1);
+    Fill(dst, 0, 100, 255);
+    Fill(src, 255, 200, 0);
+    AlphaBlendConst(dst, 0, 0, 1, 1, src, 0, 0, 0);
+    EXPECT_EQ(Px(dst, 0, 0)[1], 100);
+    AlphaBlendConst(dst, 1, 0, 1, 1, src, 1, 0, 255);
+    EXPECT_EQ(Px(dst, 1, 0)[0], 255);
+    EXPECT_EQ(Px(dst, 1, 0)[1], 200);
+    EXPECT_EQ(Px(dst, 1, 0)[2], 0);
+    AlphaBlendConst(dst, 2, 0, 5, 5, src, 2, 0, 128);
+    EXPECT_EQ(Px(dst, 2, 0)[0], 128);   // 255 * 128 / 255
+    EXPECT_EQ(Px(dst, 2, 0)[1], 150);   // (200 * 128 + 100 * 127) / 255 = 150.2
+    EXPECT_EQ(Px(dst, 2, 0)[2], 127);   // 255 * 127 / 255
+}
