@@ -1,0 +1,56 @@
+#pragma once
+// Helpers shared by the shape, sweep and wave transitions.
+#include "imaging/Surface.h"
+#include "platform/Rounding.h"
+
+#include <algorithm>
+#include <vector>
+
+namespace tamsel::shapefx {
+
+// A real coordinate or size as a blit receives it: nearest integer, halves to
+// even. Near a quarter turn the sweeps multiply by tangents in the thousands;
+// the value is pinned far outside any surface first so the conversion to int
+// can never overflow (clipping throws such pieces away anyway).
+inline int Px(double v)
+{
+    constexpr double kFar = 1 << 28;
+    return RoundHalfEven(std::clamp(v, -kFar, kFar));
+}
+
+// Collects one-pixel-wide column pieces (x, y, 1, h) <- src (sx, sy) and draws
+// them as row spans: a 3-byte memmove per pixel row would make a sweep over a
+// large photo area cost several milliseconds, while the same pixels copied
+// row by row cost one blit per run. Each piece is clipped to both surfaces
+// exactly as BitBlt clips it, so the pixels drawn are the same as with one
+// blit per column.
+//
+// The pieces are drawn at Flush() (and whenever a piece arrives whose source
+// offset differs from the pieces before it, those earlier ones are drawn
+// first), so any other copy issued in between must not depend on being drawn
+// before or after them unless it writes the same pixel values.
+class ColumnPieces {
+public:
+    ColumnPieces(CLSDIB& dst, const CLSDIB& src);
+    ~ColumnPieces() { Flush(); }
+    ColumnPieces(const ColumnPieces&) = delete;
+    ColumnPieces& operator=(const ColumnPieces&) = delete;
+
+    void Add(int x, int y, int h, int sx, int sy);
+    void Flush();
+
+private:
+    struct Piece {
+        int x, top, bottom;  // destination rows [top, bottom) of column x
+    };
+    void Toggle(int boundary);
+    void DrawBand(int y0, int y1);
+
+    CLSDIB& dst_;
+    const CLSDIB& src_;
+    int dx_ = 0, dy_ = 0;  // source position minus destination position
+    std::vector<Piece> pieces_;
+    std::vector<int> boundaries_;  // sorted starts and ends of the covered runs
+};
+
+}  // namespace tamsel::shapefx
