@@ -1,0 +1,343 @@
+#include "imaging/PelOps.h"
+#include "platform/Rounding.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cstring>
+
+using namespace tamsel;
+
+namespace {
+
+using Bgr = std::array<uint8_t, 3>;
+
+Bgr At(const CLSDIB& s, int x, int y)
+{
+    const uint8_t* p = s.RowPtr(y) + 3 * x;
+    return {p[0], p[1], p[2]};
+}
+
+void Put(CLSDIB& s, int x, int y, Bgr c)
+{
+    std::memcpy(s.RowPtr(y) + 3 * x, c.data(), 3);
+}
+
+// A colour that tells every pixel apart (for pictures up to 256 x 256).
+Bgr Tag(int x, int y) { return {uint8_t(x), uint8_t(y), uint8_t(x * 7 + y * 13 + 1)}; }
+
+void FillTagged(CLSDIB& s)
+{
+    for (int y = 0; y < s.Height(); ++y)
+        for (int x = 0; x < s.Width(); ++x)
+            Put(s, x, y, Tag(x, y));
+}
+
+void Fill(CLSDIB& s, Bgr c)
+{
+    for (int y = 0; y < s.Height(); ++y)
+        for (int x = 0; x < s.Width(); ++x)
+            Put(s, x, y, c);
+}
+
+// Row padding must stay zero whatever an operation does near the right edge.
+void ExpectPaddingZero(const CLSDIB& s)
+{
+    for (int y = 0; y < s.Height(); ++y)
+        for (int b = s.Width() * 3; b < s.Stride(); ++b)
+            ASSERT_EQ(s.RowPtr(y)[b], 0) << "row " << y;
+}
+
+}  // namespace
+
+// ---- PelRotate --------------------------------------------------------------
+
+// The composition's own call: a photo turned onto a surface of swapped size,
+// centred at round(W / 2), round(H / 2). Odd sizes where the half rounds to the
+// even neighbour upwards (7 / 2 = 3.5 -> 4) are the ones that go wrong first.
+TEST(PelRotate, QuarterTurnsCoverASwappedSurfaceExactly)
+{
+    for (int sw : {5, 6, 7, 9}) {
+        for (int sh : {3, 4, 11}) {
+            CLSDIB src;
+            src.Create(sw, sh);
+            FillTagged(src);
+            for (double angle : {90.0, 270.0}) {
+                CLSDIB dst;
+                dst.Create(sh, sw);
+                Fill(dst, {1, 2, 3});
+                PelRotate(dst, RoundHalfEven(dst.Width() / 2.0), RoundHalfEven(dst.Height() / 2.0),
+                          sw, sh, src, 0, 0, angle, 0, 0);
+                for (int v = 0; v < dst.Height(); ++v) {
+                    for (int u = 0; u < dst.Width(); ++u) {
+                        // A quarter turn clockwise brings the bottom-left corner
+                        // to the top-left; counter-clockwise the top-right.
+                        const Bgr want = angle == 90.0 ? Tag(v, sh - 1 - u) : Tag(sw - 1 - v, u);
+                        ASSERT_EQ(At(dst, u, v), want)
+                            << sw << "x" << sh << " angle " << angle << " at " << u << "," << v;
+                    }
+                }
+                ExpectPaddingZero(dst);
+            }
+        }
+    }
+}
+
+TEST(PelRotate, HalfTurnAndFullTurnAreExactAndClippedToTheDestination)
+{
+    CLSDIB src;
+    src.Create(4, 3);
+    FillTagged(src);
+    CLSDIB dst;
+    dst.Create(4, 3);
+    PelRotate(dst, 2, 2, 4, 3, src, 0, 0, 180.0);   // top-left lands at (0, 0)
+    for (int y = 0; y < 3; ++y)
+        for (int x = 0; x < 4; ++x)
+            EXPECT_EQ(At(dst, x, y), Tag(3 - x, 2 - y));
+    PelRotate(dst, 2, 2, 4, 3, src, 0, 0, -360.0);
+    for (int y = 0; y < 3; ++y)
+        for (int x = 0; x < 4; ++x)
+            EXPECT_EQ(At(dst, x, y), Tag(x, y));
+
+    // Centred off the corner: only the part that falls on the surface is drawn,
+    // and nothing outside the surface is touched.
+    CLSDIB small;
+    small.Create(3, 3);
+    PelRotate(small, 0, 0, 4, 3, src, 0, 0, 90.0);
+    // Turned size 3 x 4 centred on (0, 0): top-left at (-2, -2) (half-even of -1.5).
+    for (int v = 0; v < 3; ++v)
+        for (int u = 0; u < 3; ++u) {
+            const int tu = u + 2, tv = v + 2;
+            const Bgr want = (tu < 3 && tv < 4) ? Tag(tv, 2 - tu) : Bgr{0, 0, 0};
+            EXPECT_EQ(At(small, u, v), want) << u << "," << v;
+        }
+    ExpectPaddingZero(small);
+}
+
+TEST(PelRotate, SourceRectangleBeyondItsSurfaceDrawsOnlyWhatExists)
+{
+    CLSDIB src;
+    src.Create(3, 3);
+    FillTagged(src);
+    CLSDIB dst;
+    dst.Create(6, 6);
+    Fill(dst, {9, 9, 9});
+    // A 6 x 6 rectangle of a 3 x 3 surface: the missing part leaves dst alone.
+    PelRotate(dst, 3, 3, 6, 6, src, 0, 0, 90.0);
+    for (int v = 0; v < 6; ++v)
+        for (int u = 0; u < 6; ++u) {
+            const int i = v, j = 5 - u;
+            const Bgr want = (i < 3 && j < 3) ? Tag(i, j) : Bgr{9, 9, 9};
+            EXPECT_EQ(At(dst, u, v), want) << u << "," << v;
+        }
+}
+
+TEST(PelRotate, SameSurfaceAndOtherAnglesStayInside)
+{
+    CLSDIB s;
+    s.Create(6, 6);
+    FillTagged(s);
+    PelRotate(s, 3, 3, 6, 6, s, 0, 0, 90.0);
+    for (int v = 0; v < 6; ++v)
+        for (int u = 0; u < 6; ++u)
+            ASSERT_EQ(At(s, u, v), Tag(v, 5 - u));
+
+    // A free angle must draw the middle and keep within both surfaces.
+    CLSDIB dst;
+    dst.Create(21, 21);
+    CLSDIB one;
+    one.Create(9, 9);
+    Fill(one, {200, 100, 50});
+    PelRotate(dst, 10, 10, 9, 9, one, 0, 0, 45.0);
+    EXPECT_EQ(At(dst, 10, 10), (Bgr{200, 100, 50}));
+    EXPECT_EQ(At(dst, 0, 0), (Bgr{0, 0, 0}));
+    ExpectPaddingZero(dst);
+    PelRotate(dst, -100, 5000, 9, 9, one, 0, 0, 33.0);   // far off: nothing, no crash
+}
+
+// ---- per-pixel operations ---------------------------------------------------
+
+TEST(PelGreyScale, UsesLumaWeightsAndKeepsGreys)
+{
+    CLSDIB s;
+    s.Create(5, 1);
+    Put(s, 0, 0, {0, 0, 255});     // red
+    Put(s, 1, 0, {0, 255, 0});     // green
+    Put(s, 2, 0, {255, 0, 0});     // blue
+    Put(s, 3, 0, {255, 255, 255});
+    Put(s, 4, 0, {77, 77, 77});
+    PelGreyScale(s, 0, 0, 5, 1, s, 0, 0, 0, 1);
+    EXPECT_EQ(At(s, 0, 0), (Bgr{76, 76, 76}));     // 0.299 x 255
+    EXPECT_EQ(At(s, 1, 0), (Bgr{150, 150, 150}));  // 0.587 x 255
+    EXPECT_EQ(At(s, 2, 0), (Bgr{29, 29, 29}));     // 0.114 x 255
+    EXPECT_EQ(At(s, 3, 0), (Bgr{255, 255, 255}));
+    EXPECT_EQ(At(s, 4, 0), (Bgr{77, 77, 77}));
+}
+
+TEST(PelGreyScale, OnlyTheClippedRectangleChanges)
+{
+    CLSDIB s;
+    s.Create(7, 5);
+    FillTagged(s);
+    PelGreyScale(s, 5, 3, 10, 10, s, 5, 3);
+    for (int y = 0; y < 5; ++y)
+        for (int x = 0; x < 7; ++x) {
+            const Bgr p = At(s, x, y);
+            if (x >= 5 && y >= 3)
+                EXPECT_TRUE(p[0] == p[1] && p[1] == p[2]) << x << "," << y;
+            else
+                EXPECT_EQ(p, Tag(x, y)) << x << "," << y;
+        }
+    ExpectPaddingZero(s);
+}
+
+TEST(PelAlphaBlend, BlackIsTransparentEverythingElseReplaces)
+{
+    CLSDIB canvas;
+    canvas.Create(6, 4);
+    FillTagged(canvas);
+    CLSDIB strip;
+    strip.Create(4, 2);
+    Put(strip, 0, 0, {0, 0, 1});       // nearly black still counts
+    Put(strip, 1, 0, {255, 255, 255});
+    Put(strip, 3, 1, {10, 20, 30});
+    // Laid at (3, 1): column 3 of the strip falls off the right edge.
+    PelAlphaBlend(canvas, 3, 1, 4, 2, strip, 0, 0, 255, 0, 1);
+    for (int y = 0; y < 4; ++y)
+        for (int x = 0; x < 6; ++x) {
+            Bgr want = Tag(x, y);
+            if (x == 3 && y == 1)
+                want = {0, 0, 1};
+            if (x == 4 && y == 1)
+                want = {255, 255, 255};
+            EXPECT_EQ(At(canvas, x, y), want) << x << "," << y;
+        }
+    ExpectPaddingZero(canvas);
+
+    // Negative placement clips on the left and top as well.
+    Put(strip, 1, 1, {5, 6, 7});
+    PelAlphaBlend(canvas, -1, -1, 4, 2, strip, 0, 0);
+    EXPECT_EQ(At(canvas, 0, 0), (Bgr{5, 6, 7}));
+    EXPECT_EQ(At(canvas, 2, 0), (Bgr{10, 20, 30}));
+    EXPECT_EQ(At(canvas, 1, 0), Tag(1, 0));   // strip (2, 1) is black
+}
+
+TEST(PelInvert, NegativeTwiceIsTheOriginal)
+{
+    CLSDIB s;
+    s.Create(5, 3);
+    FillTagged(s);
+    PelInvert(s, 0, 0, 5, 3, s, 0, 0);
+    EXPECT_EQ(At(s, 2, 1), (Bgr{uint8_t(255 - 2), uint8_t(255 - 1), uint8_t(255 - 28)}));
+    ExpectPaddingZero(s);
+    PelInvert(s, 0, 0, 5, 3, s, 0, 0);
+    for (int y = 0; y < 3; ++y)
+        for (int x = 0; x < 5; ++x)
+            EXPECT_EQ(At(s, x, y), Tag(x, y));
+}
+
+TEST(PelOps, OverlappingRectanglesOfOneSurfaceReadTheOriginal)
+{
+    // Shifting a rectangle one pixel within its own surface must not read
+    // pixels the operation has already written.
+    CLSDIB s;
+    s.Create(6, 1);
+    for (int x = 0; x < 6; ++x)
+        Put(s, x, 0, {uint8_t(10 * x + 10), 0, 0});
+    PelInvert(s, 1, 0, 5, 1, s, 0, 0);
+    for (int x = 1; x < 6; ++x)
+        EXPECT_EQ(At(s, x, 0)[0], 255 - (10 * (x - 1) + 10)) << x;
+}
+
+TEST(PelHSL, NeutralValuesChangeNothing)
+{
+    CLSDIB s;
+    s.Create(7, 5);
+    FillTagged(s);
+    CLSDIB copy;
+    copy.Create(7, 5);
+    FillTagged(copy);
+    PelHSL(s, 0, 0, 7, 5, s, 0, 0, 0.0f, 1.0f, 0, 0, 1);
+    EXPECT_EQ(std::memcmp(s.DataPtr(), copy.DataPtr(), size_t(s.RGBSize())), 0);
+    PelHSL(s, 0, 0, 7, 5, s, 0, 0, 360.0f, 1.0f, 0, 0, 1);
+    EXPECT_EQ(std::memcmp(s.DataPtr(), copy.DataPtr(), size_t(s.RGBSize())), 0);
+}
+
+TEST(PelHSL, HueTurnsAndSaturationScales)
+{
+    CLSDIB s;
+    s.Create(4, 1);
+    Put(s, 0, 0, {0, 0, 255});     // pure red
+    Put(s, 1, 0, {64, 64, 192});   // a pinkish red
+    Put(s, 2, 0, {128, 128, 128}); // grey: no hue
+    Put(s, 3, 0, {0, 0, 255});
+    PelHSL(s, 0, 0, 3, 1, s, 0, 0, 120.0f, 1.0f);
+    EXPECT_EQ(At(s, 0, 0), (Bgr{0, 255, 0}));      // red turned a third is green
+    EXPECT_EQ(At(s, 1, 0), (Bgr{64, 192, 64}));
+    EXPECT_EQ(At(s, 2, 0), (Bgr{128, 128, 128}));
+    EXPECT_EQ(At(s, 3, 0), (Bgr{0, 0, 255}));      // outside the rectangle
+
+    PelHSL(s, 0, 0, 4, 1, s, 0, 0, -120.0f, 0.0f);
+    // Saturation 0 leaves the lightness: (max + min) / 2.
+    EXPECT_EQ(At(s, 0, 0), (Bgr{128, 128, 128}));
+    EXPECT_EQ(At(s, 1, 0), (Bgr{128, 128, 128}));
+
+    Put(s, 0, 0, {64, 64, 192});
+    PelHSL(s, 0, 0, 1, 1, s, 0, 0, 0.0f, 0.5f);
+    EXPECT_EQ(At(s, 0, 0), (Bgr{96, 96, 160}));
+    // Saturation cannot go beyond full: red stays red when doubled.
+    Put(s, 0, 0, {0, 0, 255});
+    PelHSL(s, 0, 0, 1, 1, s, 0, 0, 0.0f, 2.0f);
+    EXPECT_EQ(At(s, 0, 0), (Bgr{0, 0, 255}));
+}
+
+TEST(PelMosaic, SquaresOfOneColourAndEdgeZeroIsACopy)
+{
+    CLSDIB src;
+    src.Create(7, 5);
+    FillTagged(src);
+    CLSDIB dst;
+    dst.Create(7, 5);
+
+    PelMosaic(dst, 0, 0, 7, 5, src, 0, 0, 0, 0, 0);
+    EXPECT_EQ(std::memcmp(dst.DataPtr(), src.DataPtr(), size_t(src.RGBSize())), 0);
+
+    PelMosaic(dst, 0, 0, 7, 5, src, 0, 0, 3, 0, 0);
+    // Squares start at the top-left; each holds the mean of the pixels it covers.
+    for (int y = 0; y < 5; ++y)
+        for (int x = 0; x < 7; ++x) {
+            const int x0 = x / 3 * 3, y0 = y / 3 * 3;
+            const int x1 = std::min(x0 + 3, 7), y1 = std::min(y0 + 3, 5);
+            int sum[3] = {0, 0, 0};
+            for (int yy = y0; yy < y1; ++yy)
+                for (int xx = x0; xx < x1; ++xx)
+                    for (int k = 0; k < 3; ++k)
+                        sum[k] += Tag(xx, yy)[k];
+            const int n = (x1 - x0) * (y1 - y0);
+            const Bgr want = {uint8_t((sum[0] + n / 2) / n), uint8_t((sum[1] + n / 2) / n),
+                              uint8_t((sum[2] + n / 2) / n)};
+            EXPECT_EQ(At(dst, x, y), want) << x << "," << y;
+        }
+    ExpectPaddingZero(dst);
+
+    // An edge larger than the picture makes one square of its mean colour.
+    PelMosaic(dst, 0, 0, 7, 5, src, 0, 0, 100, 0, 0);
+    EXPECT_EQ(At(dst, 0, 0), At(dst, 6, 4));
+}
+
+TEST(PelOps, EmptySurfacesAndEmptyRectanglesAreHarmless)
+{
+    CLSDIB empty;
+    CLSDIB s;
+    s.Create(4, 4);
+    FillTagged(s);
+    PelGreyScale(empty, 0, 0, 4, 4, s, 0, 0);
+    PelInvert(s, 0, 0, 4, 4, empty, 0, 0);
+    PelMosaic(s, 0, 0, 0, 4, s, 0, 0, 2);
+    PelAlphaBlend(s, 10, 10, 4, 4, s, 0, 0);
+    PelHSL(s, 0, 0, -3, 4, s, 0, 0, 90.0f, 1.0f);
+    PelRotate(s, 2, 2, 4, 4, empty, 0, 0, 90.0);
+    for (int y = 0; y < 4; ++y)
+        for (int x = 0; x < 4; ++x)
+            EXPECT_EQ(At(s, x, y), Tag(x, y));
+}
