@@ -1,30 +1,311 @@
 #include "shell/ui/MainWindow.h"
 
+#include "album/ShowScript.h"
 #include "app/AlbumCore.h"
+#include "imaging/Blit.h"
 #include "platform/Fonts.h"
+#include "platform/Rounding.h"
+#include "shell/ComposeStandIn.h"
+#include "shell/FormRegion.h"
+#include "shell/InfoLine.h"
+#include "shell/ThumbTrack.h"
+#include "shell/ui/SkinWidgets.h"
+#include "show/ui/PhotoArea.h"
 
 #include <QApplication>
 #include <QCloseEvent>
-#include <QImageReader>
+#include <QCursor>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScreen>
 #include <QWindow>
 
+#include <cstring>
+
 namespace tamsel {
 
+namespace {
+
+const QColor kBackColor(250, 250, 250);
+const QColor kLabelGrey(128, 128, 128);
+const QColor kAnyPhotoBack(255, 255, 221);
+
+constexpr int kMinWidth = 418;   // a new width must be greater than this
+constexpr int kMinHeight = 410;  // a new height must be greater than this
+
+enum Grip { GripBottom = 0, GripRight = 1, GripCorner = 2 };
+
+const char* const kBtnTips[kBtnCount] = {"自动播放", "最前一张", "上一张", "下一张",
+                                         "最后一张", "任一张",   "停止自动播放"};
+const char* const kFolderCaptions[kFolderLabels] = {"照片", "修饰", "设置", "输出", "退出"};
+
+// Moves an element; a place that cannot be taken (a negative size in a window
+// too small for it) is skipped and the element keeps its last one.
+void Place(QWidget* w, const QRect& r)
+{
+    if (w && r.width() >= 0 && r.height() >= 0)
+        w->setGeometry(r);
+}
+
+void Place(QWidget* w, const QPoint& p)
+{
+    if (w)
+        w->move(p);
+}
+
+}  // namespace
+
+// The pictures of the skin, loaded from the program directory. A missing one
+// leaves its element bare: the layout places it all the same.
+struct MainWindow::Art {
+    std::array<QPixmap, kBtnCount> btnUp, btnMove, btnDown;
+    std::array<QPixmap, kSBtnCount> imgs;
+    std::array<QPixmap, 30> pel;
+    QPixmap ico, mail, mailMove, ques, quesMove, star, jiao;
+    QPixmap minHover, minDown, maxHover, maxDown, usHover, usDown, us0, closeHover, closeDown;
+};
+
 MainWindow::MainWindow(AlbumCore& core, QWidget* parent)
-    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint), core_(core), info_(kGreeting)
+    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint),
+      core_(core),
+      nav_(core.state, core.main, core.photos, *this),
+      art_(new Art)
 {
     setWindowTitle(QStringLiteral("澄影集"));
     setFont(WindowFont());
     setAttribute(Qt::WA_OpaquePaintEvent);
+    setMouseTracking(true);
+    LoadArt();
+    BuildElements();
+}
+
+MainWindow::~MainWindow() { delete art_; }
+
+QWidget* MainWindow::photoArea() const { return area_; }
+
+int MainWindow::SkinWidth() const { return skin_.HasPixels() ? skin_.Width() : kSkinWidth; }
+
+void MainWindow::LoadArt()
+{
+    const auto load = [this](const QString& name) {
+        return QPixmap(core_.paths.InProgramDir(name));
+    };
+    try {
+        skin_.CloneFile(core_.paths.InProgramDir(QStringLiteral("skin.bmp")).toStdString());
+    } catch (const std::exception&) {
+        skin_.Class_Terminate();  // the frame stays in the background colour
+    }
+    Art& a = *art_;
+    for (int i = 0; i < kBtnCount; ++i) {
+        a.btnUp[i] = load(QStringLiteral("btnup%1.bmp").arg(i));
+        a.btnMove[i] = load(QStringLiteral("btnmove%1.bmp").arg(i));
+        a.btnDown[i] = load(QStringLiteral("btndown%1.bmp").arg(i));
+    }
+    for (int i = 0; i < kSBtnCount; ++i)
+        a.imgs[i] = load(QStringLiteral("imgs%1.bmp").arg(i));
+    for (int i = 0; i < 30; ++i)
+        a.pel[i] = load(QStringLiteral("pel%1.bmp").arg(i));
+    a.ico = load(QStringLiteral("ico.png"));
+    a.mail = load(QStringLiteral("mail.bmp"));
+    a.mailMove = load(QStringLiteral("mailmove.bmp"));
+    a.ques = load(QStringLiteral("ques.bmp"));
+    a.quesMove = load(QStringLiteral("quesmove.bmp"));
+    a.star = load(QStringLiteral("4star.bmp"));
+    a.jiao = load(QStringLiteral("jiao.bmp"));
+    a.minHover = load(QStringLiteral("min1.bmp"));
+    a.minDown = load(QStringLiteral("min2.bmp"));
+    a.maxHover = load(QStringLiteral("max1.bmp"));
+    a.maxDown = load(QStringLiteral("max2.bmp"));
+    a.usHover = load(QStringLiteral("us1.bmp"));
+    a.usDown = load(QStringLiteral("us2.bmp"));
+    a.us0 = load(QStringLiteral("us0.bmp"));
+    a.closeHover = load(QStringLiteral("close1.bmp"));
+    a.closeDown = load(QStringLiteral("close2.bmp"));
+    if (!a.ico.isNull())
+        setWindowIcon(QIcon(a.ico));
+}
+
+void MainWindow::BuildElements()
+{
+    Art& a = *art_;
+    // The photo area first, so that everything of the frame lies above it.
+    area_ = new PhotoArea(
+        core_, *this, [this](const QString& path) { ComposeFile(path); }, this);
+
+    // The title drag area lies under the title elements that share its strip.
+    imBar_ = new PictureElement(this);
+    connect(imBar_, &PictureElement::pressed, this, &MainWindow::TitlePressed);
+    connect(imBar_, &PictureElement::moved, this, &MainWindow::TitleMoved);
+    connect(imBar_, &PictureElement::released, this, [this] { manualMove_ = false; });
+    connect(imBar_, &PictureElement::doubleClicked, this, [this](QMouseEvent* e) {
+        if (e->button() == Qt::LeftButton)
+            ToggleMaximised();
+    });
+
+    imico_ = new PictureElement(this, QSize(16, 16));
+    imico_->SetPicture(a.ico);
+    labTitle_ = new SkinLabel(this, QStringLiteral(" 澄影集"));
+
+    const auto windowButton = [this](const char* tip) {
+        auto* b = new PictureElement(this, QSize(17, 16));
+        b->setToolTip(QString::fromUtf8(tip));
+        return b;
+    };
+    immin_ = windowButton("最小化");
+    immax_ = windowButton("最大化");
+    imclose_ = windowButton("关闭");
+    const auto hoverGlyphs = [this](PictureElement* b, const QPixmap* hover, const QPixmap* down) {
+        connect(b, &PictureElement::moved, this, [b, hover] {
+            if (b->tag != QLatin1String("1")) {
+                b->SetPicture(*hover);
+                b->tag = QStringLiteral("1");
+            }
+        });
+        connect(b, &PictureElement::pressed, this, [b, down] { b->SetPicture(*down); });
+        connect(b, &PictureElement::released, this, [b] {
+            b->SetPicture(QPixmap());
+            b->tag.clear();
+        });
+    };
+    hoverGlyphs(immin_, &a.minHover, &a.minDown);
+    hoverGlyphs(imclose_, &a.closeHover, &a.closeDown);
+    connect(immax_, &PictureElement::moved, this, [this] {
+        if (immax_->tag != QLatin1String("1")) {
+            immax_->SetPicture(isMaximized() ? art_->usHover : art_->maxHover);
+            immax_->tag = QStringLiteral("1");
+        }
+    });
+    connect(immax_, &PictureElement::pressed, this,
+            [this] { immax_->SetPicture(isMaximized() ? art_->usDown : art_->maxDown); });
+    connect(immax_, &PictureElement::released, this, [this] {
+        immax_->SetPicture(QPixmap());
+        immax_->tag.clear();
+    });
+    connect(immin_, &PictureElement::clicked, this, &QWidget::showMinimized);
+    connect(immax_, &PictureElement::clicked, this, &MainWindow::ToggleMaximised);
+    connect(imclose_, &PictureElement::clicked, this, &QWidget::close);
+
+    for (int i = 0; i < kFolderLabels; ++i) {
+        auto* l = new SkinLabel(this, QString::fromUtf8(kFolderCaptions[i]));
+        l->SetTextColor(kLabelGrey);
+        connect(l, &SkinLabel::moved, this, [l] { l->SetTextColor(Qt::black); });
+        labFolder_[i] = l;
+    }
+    // "修饰", "设置", "输出" wait for an album.
+    for (int i = 1; i <= 3; ++i)
+        labFolder_[i]->setEnabled(false);
+    connect(labFolder_[0], &SkinLabel::clicked, this, [this] {
+        core_.state.CmdCode = 0;
+        ShowInfo(QString::fromUtf8(kGreeting), false);
+        ChooseFolder();
+    });
+    connect(labFolder_[4], &SkinLabel::clicked, this, &QWidget::close);
+    // Crossing the title strip turns the menu-bar labels and the links back.
+    connect(imBar_, &PictureElement::moved, this, [this] {
+        for (SkinLabel* l : labFolder_)
+            l->SetTextColor(kLabelGrey);
+        imgmail_->SetPicture(art_->mail);
+        imgques_->SetPicture(art_->ques);
+    });
+
+    imgmail_ = new PictureElement(this, QSize(19, 18));
+    imgmail_->SetPicture(a.mail);
+    imgmail_->setToolTip(QStringLiteral("关于澄影集"));
+    connect(imgmail_, &PictureElement::moved, this, [this] { imgmail_->SetPicture(art_->mailMove); });
+    imgques_ = new PictureElement(this, QSize(19, 18));
+    imgques_->SetPicture(a.ques);
+    imgques_->setToolTip(QStringLiteral("　关于澄影集...(自述文件)　"));
+    connect(imgques_, &PictureElement::moved, this, [this] { imgques_->SetPicture(art_->quesMove); });
+    img4star_ = new PictureElement(this, QSize(70, 35));
+    img4star_->SetPicture(a.star);
+
+    labInfo_ = new SkinLabel(this);
+    labMusic_ = new SkinLabel(this);
+    lab1ofsum_ = new SkinLabel(this);
+
+    for (int i = 0; i < kBtnCount; ++i) {
+        auto* b = new PictureElement(this, kBtnSize[i]);
+        b->SetPicture(a.btnUp[i]);
+        b->setToolTip(QString::fromUtf8(kBtnTips[i]));
+        btn_[i] = b;
+        connect(b, &PictureElement::pressed, this, [this, i](QMouseEvent* e) {
+            btn_[i]->SetPicture(art_->btnDown[i]);
+            btn_[i]->tag = QStringLiteral("1");
+            if (i == kThumb)
+                ThumbPressed(e);
+        });
+        connect(b, &PictureElement::moved, this, [this, i](QMouseEvent* e) {
+            if (btn_[i]->tag != QLatin1String("1"))
+                btn_[i]->SetPicture(art_->btnMove[i]);
+            else if (i == kThumb)
+                ThumbMoved(e);
+        });
+        connect(b, &PictureElement::released, this, [this, i] {
+            btn_[i]->SetPicture(art_->btnUp[i]);
+            const bool wasPressed = btn_[i]->tag == QLatin1String("1");
+            btn_[i]->tag.clear();
+            if (i == kThumb && wasPressed)
+                ThumbReleased();
+            if (i == kThumb)
+                labAnyPhoto_->hide();
+        });
+        if (i != kThumb)
+            connect(b, &PictureElement::clicked, this, [this, i] { BtnClick(i); });
+    }
+    btn_[6]->hide();
+    btn_[6]->setEnabled(false);
+
+    labAnyPhoto_ = new SkinLabel(this);
+    labAnyPhoto_->SetBackColor(kAnyPhotoBack);
+    labAnyPhoto_->SetTextColor(Qt::black);
+    labAnyPhoto_->hide();
+
+    // The small tool buttons; the quick-effect strip takes their places.
+    for (int i = 0; i < kSBtnCount; ++i) {
+        sbtn_[i] = new PictureElement(this, QSize(16, 16));
+        sbtn_[i]->SetPicture(a.imgs[i]);
+    }
+
+    pbottom_ = new PictureElement(this);
+    pbottom_->setCursor(Qt::SizeVerCursor);
+    pright_ = new PictureElement(this);
+    pright_->setCursor(Qt::SizeHorCursor);
+    pjiao_ = new PictureElement(this, QSize(kPjiaoSize, kPjiaoSize));
+    pjiao_->SetPicture(a.jiao);
+    pjiao_->setCursor(Qt::SizeFDiagCursor);
+    const std::array<PictureElement*, 3> grips = {pbottom_, pright_, pjiao_};
+    for (int g = 0; g < 3; ++g) {
+        connect(grips[g], &PictureElement::pressed, this,
+                [this, g](QMouseEvent* e) { GripPressed(g, e); });
+        connect(grips[g], &PictureElement::moved, this,
+                [this, g](QMouseEvent* e) { GripMoved(g, e); });
+        connect(grips[g], &PictureElement::released, this, [this, g] { GripReleased(g); });
+    }
+
+    for (int i = 0; i < 30; ++i) {
+        pel_[i] = new PictureElement(this, a.pel[i].isNull() ? QSize(33, 31) : a.pel[i].size());
+        pel_[i]->SetPicture(a.pel[i]);
+        pel_[i]->hide();
+    }
+}
+
+void MainWindow::Start()
+{
+    labInfo_->SetCaption(QString::fromUtf8(kGreeting));
+    SizeAndCentre();
+    FormResize();
+    SetFace(core_.state.ShowWidth, core_.state.ShowHeight, core_.state.CoverShowing != 0);
+    setPel();
+    if (core_.state.PhotoCount > 0)
+        EnableAlbumLabels();
 }
 
 void MainWindow::SizeAndCentre()
 {
-    const int w = core_.state.ShowWidth + 18;
-    const int h = core_.state.ShowHeight + 122;
+    const int w = core_.state.ShowWidth + kFrameWidth;
+    const int h = core_.state.ShowHeight + kFrameHeight;
     resize(w, h);
     if (const QScreen* s = screen() ? screen() : QGuiApplication::primaryScreen()) {
         const QRect g = s->geometry();
@@ -32,54 +313,418 @@ void MainWindow::SizeAndCentre()
     }
 }
 
-void MainWindow::ShowInfo(const QString& text, bool beep)
+void MainWindow::FormResize()
 {
-    info_ = text;
-    if (beep)
-        QApplication::beep();
+    LayoutInput in;
+    in.W = width();
+    in.H = height();
+    in.SW = SkinWidth();
+    in.SH = skin_.HasPixels() ? skin_.Height() : kSkinHeight;
+    in.n = core_.state.PhotoCount;
+    in.c = core_.state.CurPhoto;
+    in.folderLabelW = labFolder_[0]->width();
+    layout_ = ComputeFormLayout(in);
+    const FormLayout& L = layout_;
+
+    core_.main.ClientW = L.ClientW;
+    core_.main.ClientH = L.ClientH;
+
+    Place(imBar_, L.IMBar);
+    Place(immax_, L.Immax);
+    Place(immin_, L.Immin);
+    Place(imclose_, L.Imclose);
+    Place(labInfo_, L.LabInfo);
+    ArrangeInfoLine();
+
+    for (int i = 0; i < kBtnCount; ++i)
+        Place(btn_[i], L.Btn[i]);
+    Place(labAnyPhoto_, L.LabAnyPhoto);
+    labAnyPhoto_->SetCaption(core_.photos.Name(core_.state.CurPhoto));
+
+    for (int i = 0; i < kSBtnCount; ++i)
+        Place(sbtn_[i], L.ImgSBtn[i]);
+
+    Place(pbottom_, L.Pbottom);
+    Place(pright_, L.Pright);
+    Place(pjiao_, L.Pjiao);
+
+    PaintSkin();
+
+    Place(imico_, L.Imico);
+    Place(labTitle_, L.LabTitle);
+    for (int i = 0; i < kFolderLabels; ++i)
+        Place(labFolder_[i], L.LabFolder[i]);
+    Place(imgmail_, L.Imgmail);
+    Place(imgques_, L.Imgques);
+    Place(img4star_, L.Img4star);
+
+    if (L.picphotoshow.width() >= 0 && L.picphotoshow.height() >= 0) {
+        area_->setGeometry(L.picphotoshow);
+        core_.state.ShowWidth = L.ShowWidth;
+        core_.state.ShowHeight = L.ShowHeight;
+        core_.main.ShowAspect = L.ShowAspect;
+    }
+
+    if (!core_.state.CoverShowing) {
+        labInfo_->SetCaption(PhotoInfoText(core_.photos.Name(core_.state.CurPhoto),
+                                           core_.dibs.DibPhoto.Width(),
+                                           core_.dibs.DibPhoto.Height(), core_.state.ShowWidth,
+                                           core_.main.CurFileInfo));
+        ArrangeInfoLine();
+    }
+
+    setMask(FormRegion(L.ClientW, L.ClientH, true));
+}
+
+void MainWindow::PaintSkin()
+{
+    const int W = layout_.ClientW;
+    const int H = layout_.ClientH;
+    if (W <= 0 || H <= 0)
+        return;
+    try {
+        if (back_.Width() != W || back_.Height() != H || !back_.HasPixels())
+            back_.Create(W, H);
+    } catch (const std::exception&) {
+        return;
+    }
+    // The background colour is grey, the same value in all three bytes.
+    for (int y = 0; y < H; ++y)
+        std::memset(back_.RowPtr(y), kBackColor.red(), size_t(W) * 3);
+    if (skin_.HasPixels()) {
+        for (const SkinPiece& p : layout_.skin) {
+            if (p.dst.size() == p.src.size())
+                BitBlt(back_, p.dst.x(), p.dst.y(), p.dst.width(), p.dst.height(), skin_,
+                       p.src.x(), p.src.y());
+            else
+                StretchBlt(back_, p.dst.x(), p.dst.y(), p.dst.width(), p.dst.height(), skin_,
+                           p.src.x(), p.src.y(), p.src.width(), p.src.height());
+        }
+    }
+    background_ = back_.ToQImage();
+    // While maximised the maximise button's idle look is the restore glyph.
+    if (isMaximized() && !art_->us0.isNull()) {
+        QPainter p(&background_);
+        p.drawPixmap(layout_.Immax, art_->us0);
+    }
     update();
 }
 
-void MainWindow::ShowCurrent()
+void MainWindow::ArrangeInfoLine()
 {
-    const QString file = core_.state.CoverShowing ? core_.state.CoverFile
-                                                  : core_.PhotoPath(core_.state.CurPhoto);
-    QImageReader reader(file);
-    reader.setAutoTransform(true);
-    picture_ = reader.read();
-    update();
+    InfoLineInput in;
+    in.infoLeft = labInfo_->x();
+    in.infoTop = labInfo_->y();
+    in.infoWidth = labInfo_->width();
+    in.musicWidth = labMusic_->width();
+    in.ofsumWidth = lab1ofsum_->width();
+    in.starWidth = img4star_->width();
+    in.clientW = core_.main.ClientW;
+    const InfoLinePlacement p = tamsel::ArrangeInfoLine(in);
+    labMusic_->setVisible(p.musicVisible);
+    if (p.musicVisible)
+        labMusic_->move(p.music);
+    lab1ofsum_->setVisible(p.ofsumVisible);
+    if (p.ofsumVisible)
+        lab1ofsum_->move(p.ofsum);
 }
 
-void MainWindow::paintEvent(QPaintEvent*)
+void MainWindow::setPel()
+{
+    for (int i = 0; i < 30; ++i) {
+        pel_[i]->move(core_.main.ClientW - 46, core_.main.ClientH - 52);
+        pel_[i]->hide();
+    }
+    pel_[29]->setToolTip(QStringLiteral("澄影集 — 照片与时光"));
+}
+
+void MainWindow::SetMusicText(const QString& text)
+{
+    labMusic_->SetCaption(text);
+    ArrangeInfoLine();
+}
+
+void MainWindow::SetFace(int width, int height, bool cover)
+{
+    // STAND-IN until the composition pipeline is in (see shell/ComposeStandIn.h).
+    const QString error = standin::SetFace(core_, width, height, cover);
+    if (!error.isEmpty())
+        ShowInfo(QStringLiteral("  ") + error, true);
+    KickArea();
+}
+
+void MainWindow::ComposeFile(const QString& path)
+{
+    // STAND-IN until the composition pipeline is in (see shell/ComposeStandIn.h).
+    const QString error = standin::DIBClonePicture(core_, path);
+    if (!error.isEmpty())
+        ShowInfo(QStringLiteral("  ") + error, true);
+}
+
+void MainWindow::KickArea()
+{
+    if (area_)
+        static_cast<PhotoArea*>(area_)->Kick();
+}
+
+void MainWindow::paintEvent(QPaintEvent* e)
 {
     QPainter p(this);
-    p.fillRect(rect(), QColor(0x33, 0x3a, 0x44));
-    const QRect area(9, 55, width() - 18, height() - 122);
-    p.fillRect(area, Qt::black);
-    if (!picture_.isNull()) {
-        QSize s = picture_.size().scaled(area.size(), Qt::KeepAspectRatio);
-        QRect target(QPoint(0, 0), s);
-        target.moveCenter(area.center());
-        p.setRenderHint(QPainter::SmoothPixmapTransform);
-        p.drawImage(target, picture_);
-    }
-    p.setPen(QColor(0xe8, 0xe0, 0xc8));
-    p.drawText(QRect(9, 8, width() - 18, 40), Qt::AlignVCenter | Qt::AlignLeft,
-               QStringLiteral("澄影集"));
-    p.drawText(QRect(9, height() - 60, width() - 18, 50), Qt::AlignVCenter | Qt::AlignLeft, info_);
+    if (background_.isNull())
+        p.fillRect(rect(), kBackColor);
+    else
+        p.drawImage(e->rect(), background_, e->rect());
 }
 
-void MainWindow::mousePressEvent(QMouseEvent* e)
-{
-    // A frameless window is moved by dragging it; the system does the moving.
-    if (e->button() == Qt::LeftButton && windowHandle())
-        windowHandle()->startSystemMove();
-}
+void MainWindow::resizeEvent(QResizeEvent*) { FormResize(); }
 
 void MainWindow::closeEvent(QCloseEvent* e)
 {
     Q_EMIT closing();
     e->accept();
+}
+
+void MainWindow::mouseMoveEvent(QMouseEvent*)
+{
+    // The bare background clears every hover look.
+    for (PictureElement* b : {immin_, immax_, imclose_}) {
+        if (b->tag == QLatin1String("1")) {
+            b->SetPicture(QPixmap());
+            b->tag.clear();
+        }
+    }
+    ResetBarPictures();
+}
+
+void MainWindow::ResetBarPictures()
+{
+    for (int j = 0; j < kBtnCount; ++j)
+        if (btn_[j]->tag != QLatin1String("1"))
+            btn_[j]->SetPicture(art_->btnUp[j]);
+    for (int k = 0; k < kSBtnCount; ++k)
+        if (sbtn_[k]->tag != QLatin1String("1"))
+            sbtn_[k]->SetPicture(art_->imgs[k]);
+}
+
+// ---- the album ------------------------------------------------------------
+
+void MainWindow::BtnClick(int index)
+{
+    nav_.BtnClick(index);
+    KickArea();
+}
+
+void MainWindow::ChooseFolder()
+{
+    nav_.BeginFolderChoice();
+    QFileDialog dialog(this, QStringLiteral("请选择照片所在文件夹"));
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setNameFilter(QStringLiteral(
+        "*.bmp,*.jpg,*.pcx,*.tga,*.tif,*.png,*.ico,*.wmf "
+        "(*.bmp *.jpg *.pcx *.tga *.tif *.png *.ico *.wmf)"));
+    if (!core_.state.PhotoFolder.isEmpty())
+        dialog.setDirectory(core_.state.PhotoFolder);
+    QString path;
+    if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty())
+        path = dialog.selectedFiles().constFirst();
+
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    nav_.FolderChosen(path);
+    if (!path.isEmpty()) {
+        labAnyPhoto_->SetCaption(core_.photos.Name(core_.state.CurPhoto));
+        labAnyPhoto_->move(btn_[kThumb]->x(), core_.main.ClientH - 60);
+    }
+    QApplication::restoreOverrideCursor();
+    KickArea();
+}
+
+void MainWindow::OpenFolder(const QString& folder)
+{
+    nav_.BeginFolderChoice();
+    PhotoList list;
+    list.Point(folder);
+    nav_.FolderChosen(folder, list.Name(0));
+    KickArea();
+}
+
+void MainWindow::OpenScript(const QString& path)
+{
+    const ScriptResult r = ReadScript(path, core_.state, core_.photos);
+    if (!r.ok) {
+        ShowInfo(r.message, true);
+        return;
+    }
+    if (!r.message.isEmpty())
+        ShowInfo(r.message, true);
+    core_.state.PhotoCount = core_.photos.Count();
+    core_.state.CurPhoto = 0;
+    core_.state.MusicTrack = 0;
+    EnableAlbumLabels();
+    core_.state.CoverShowing = -1;
+    FormResize();
+    SetFace(core_.state.ShowWidth, core_.state.ShowHeight, true);
+}
+
+void MainWindow::SetBtnState(bool enabled)
+{
+    for (int i = 0; i < kBtnCount - 1; ++i)
+        btn_[i]->setEnabled(enabled);
+    for (int i = 0; i < kFolderLabels - 1; ++i)
+        labFolder_[i]->setEnabled(enabled);
+    for (QWidget* w : {static_cast<QWidget*>(pright_), static_cast<QWidget*>(pbottom_),
+                       static_cast<QWidget*>(immin_), static_cast<QWidget*>(immax_)})
+        w->setEnabled(enabled);
+}
+
+void MainWindow::ShowStopButton(bool running)
+{
+    btn_[0]->setVisible(!running);
+    btn_[6]->setEnabled(running);
+    btn_[6]->setVisible(running);
+    if (running)
+        btn_[6]->raise();
+}
+
+void MainWindow::ShowInfo(const QString& text, bool beep)
+{
+    labInfo_->SetCaption(text);
+    ArrangeInfoLine();
+    if (beep)
+        QApplication::beep();
+}
+
+void MainWindow::EnableAlbumLabels()
+{
+    for (int i = 1; i <= 3; ++i)
+        labFolder_[i]->setEnabled(true);
+}
+
+void MainWindow::RefreshInfoLine()
+{
+    const int n = core_.state.PhotoCount;
+    const int c = core_.state.CurPhoto;
+    btn_[kThumb]->move(ThumbLeft(core_.main.ClientW, SkinWidth(), n, c), btn_[kThumb]->y());
+    labInfo_->SetCaption(PhotoInfoText(core_.main.CurFileName, core_.dibs.DibPhoto.Width(),
+                                       core_.dibs.DibPhoto.Height(), core_.state.ShowWidth,
+                                       core_.main.CurFileInfo));
+    lab1ofsum_->SetCaption(PositionText(c, n));
+    ArrangeInfoLine();
+}
+
+void MainWindow::StopButtonClick() { BtnClick(Navigator::Stop); }
+
+bool MainWindow::ResizeDragging() const
+{
+    return !pbottom_->tag.isEmpty() || !pright_->tag.isEmpty() || !pjiao_->tag.isEmpty();
+}
+
+// ---- the position thumb ---------------------------------------------------
+
+void MainWindow::ThumbPressed(QMouseEvent*)
+{
+    labAnyPhoto_->SetCaption(core_.photos.Name(core_.state.CurPhoto));
+    labAnyPhoto_->move(btn_[kThumb]->x(), labAnyPhoto_->y());
+    labAnyPhoto_->show();
+    labAnyPhoto_->raise();
+}
+
+void MainWindow::ThumbMoved(QMouseEvent* e)
+{
+    const int x = int(e->globalPosition().x()) - mapToGlobal(QPoint(0, 0)).x();
+    const ThumbDrag d = DragThumb(x, core_.main.ClientW, SkinWidth(), core_.state.PhotoCount,
+                                  core_.state.CurPhoto);
+    core_.state.CurPhoto = d.CurPhoto;
+    btn_[kThumb]->move(d.left, btn_[kThumb]->y());
+    labAnyPhoto_->SetCaption(core_.photos.Name(d.CurPhoto));
+    labAnyPhoto_->move(d.left, labAnyPhoto_->y());
+}
+
+void MainWindow::ThumbReleased()
+{
+    nav_.ThumbReleased();
+    const double left = ThumbRestLeft(core_.main.ClientW, SkinWidth(), core_.state.PhotoCount,
+                                      core_.state.CurPhoto);
+    btn_[kThumb]->move(RoundHalfEven(left), btn_[kThumb]->y());
+    KickArea();
+}
+
+// ---- title bar, window buttons and grips ------------------------------------
+
+void MainWindow::TitlePressed(QMouseEvent* e)
+{
+    if (e->button() != Qt::LeftButton)
+        return;
+    // The window system moves the window; without one that can, we do.
+    manualMove_ = !(windowHandle() && windowHandle()->startSystemMove());
+    if (manualMove_)
+        moveOffset_ = e->globalPosition().toPoint() - frameGeometry().topLeft();
+}
+
+void MainWindow::TitleMoved(QMouseEvent* e)
+{
+    if (manualMove_ && (e->buttons() & Qt::LeftButton))
+        move(e->globalPosition().toPoint() - moveOffset_);
+}
+
+void MainWindow::ToggleMaximised()
+{
+    if (!immax_->isEnabled())
+        return;
+    if (isMaximized()) {
+        showNormal();
+        pbottom_->show();
+        pright_->show();
+        immax_->setToolTip(QStringLiteral("最大化"));
+    } else {
+        showMaximized();
+        pbottom_->hide();
+        pright_->hide();
+        immax_->setToolTip(QStringLiteral("还原"));
+    }
+    FormResize();
+    SetFace(core_.state.ShowWidth, core_.state.ShowHeight, core_.state.CoverShowing != 0);
+}
+
+void MainWindow::GripPressed(int which, QMouseEvent*)
+{
+    // The corner cannot start a resize while the show runs; the edges are
+    // disabled then.
+    if (which == GripCorner && (core_.main.ShowRunning || isMaximized()))
+        return;
+    PictureElement* g = which == GripBottom ? pbottom_ : which == GripRight ? pright_ : pjiao_;
+    g->tag = QStringLiteral("1");
+}
+
+void MainWindow::GripMoved(int which, QMouseEvent* e)
+{
+    PictureElement* g = which == GripBottom ? pbottom_ : which == GripRight ? pright_ : pjiao_;
+    if (g->tag.isEmpty())
+        return;
+    const QPoint pos = e->globalPosition().toPoint();
+    const QPoint topLeft = mapToGlobal(QPoint(0, 0));
+    int w = width();
+    int h = height();
+    if (which != GripBottom && pos.x() - topLeft.x() > kMinWidth)
+        w = pos.x() - topLeft.x();
+    if (which != GripRight && pos.y() - topLeft.y() > kMinHeight)
+        h = pos.y() - topLeft.y();
+    if (w != width() || h != height())
+        resize(w, h);  // the resize event lays the window out
+    else
+        FormResize();
+}
+
+void MainWindow::GripReleased(int which)
+{
+    PictureElement* g = which == GripBottom ? pbottom_ : which == GripRight ? pright_ : pjiao_;
+    if (g->tag.isEmpty())
+        return;
+    g->tag.clear();
+    // The photo is composed once, at the final size.
+    SetFace(core_.state.ShowWidth, core_.state.ShowHeight, core_.state.CoverShowing != 0);
+    setPel();
+    pel_[0]->show();
 }
 
 }  // namespace tamsel

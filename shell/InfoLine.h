@@ -1,0 +1,38 @@
+#pragma once
+#include <QPoint>
+#include <QString>
+
+namespace tamsel {
+
+// The info line under the title: LabInfo, then the tune LabMusic, and the
+// position Lab1ofsum right-aligned before the award badge.
+struct InfoLineInput {
+    int infoLeft = 0;
+    int infoTop = 0;
+    int infoWidth = 0;
+    int musicWidth = 0;
+    int ofsumWidth = 0;
+    int starWidth = 0;
+    int clientW = 0;
+};
+
+struct InfoLinePlacement {
+    bool musicVisible = false;
+    QPoint music;
+    bool ofsumVisible = false;
+    QPoint ofsum;
+};
+
+// Places the tune and position texts after the info text, or hides them when
+// they would run into the badge. The position is hidden whenever the tune text
+// would not also fit, so it never stands alone in the tune's place.
+InfoLinePlacement ArrangeInfoLine(const InfoLineInput& in);
+
+// " 位置 3 / 12" on the third of twelve photos.
+QString PositionText(int curPhoto, int photoCount);
+
+// "照片 name  尺寸 wxh", with the file information from a 460-pixel photo area on.
+QString PhotoInfoText(const QString& fileName, int width, int height, int showWidth,
+                      const QString& fileInfo);
+
+}  // namespace tamsel
