@@ -1,7 +1,6 @@
 #include "imaging/Blit.h"
 
 #include <algorithm>
-#include <cassert>
 #include <cmath>
 #include <cstring>
 #include <vector>
@@ -43,8 +42,12 @@ void CopyWhole(CLSDIB& dst, const CLSDIB& src)
 {
     if (!dst.HasPixels() || !src.HasPixels())
         return;
-    assert(dst.RGBSize() == src.RGBSize());
-    std::memcpy(dst.DataPtr(), src.DataPtr(), size_t(std::min(dst.RGBSize(), src.RGBSize())));
+    if (dst.Width() != src.Width() || dst.Height() != src.Height()) {
+        // Only while the window is being resized do the two differ for a moment.
+        BitBlt(dst, 0, 0, src.Width(), src.Height(), src, 0, 0);
+        return;
+    }
+    std::memcpy(dst.DataPtr(), src.DataPtr(), size_t(src.RGBSize()));
 }
 
 namespace {
@@ -117,7 +120,18 @@ AxisMap BuildAxis(int dn, int sn, int s0, int srcLen, int from, int to)
         for (int t = 1; t < span; ++t)
             if (w[t] > w[best])
                 best = t;
-        w[best] += kWeightOne - total;
+        // The rounding error goes to the heaviest tap, unless many equal taps
+        // all rounded up (a shrink of a few hundred to one): then it would
+        // drive that tap negative, so take it back one unit per tap instead.
+        int excess = total - kWeightOne;
+        if (w[best] - excess >= 0)
+            w[best] -= excess;
+        else
+            for (int t = 0; excess > 0; t = (t + 1) % span)
+                if (w[t] > 0) {
+                    --w[t];
+                    --excess;
+                }
         m.first[k] = firstTap;
         m.count[k] = span;
         m.offset[k] = int(m.weights.size());

@@ -20,7 +20,8 @@ void StretchBlt(CLSDIB& dst, int dx, int dy, int dw, int dh,
 void AlphaBlendConst(CLSDIB& dst, int x, int y, int w, int h,
                      const CLSDIB& src, int sx, int sy, int alpha);
 
-// Copies all pixel bytes of src into dst, which must be of the same size: one memcpy.
+// Copies all pixel bytes of src into dst: one memcpy for surfaces of one size,
+// a clipped copy otherwise.
 void CopyWhole(CLSDIB& dst, const CLSDIB& src);
 
 // Clips a copy of w x h from (sx, sy) of a source sized sw x sh to (x, y) of a

@@ -2,36 +2,101 @@
 
 #include "app/AlbumCore.h"
 #include "show/EngineHost.h"
+#include "show/StepPlan.h"
+#include "show/TransitionEngine.h"
 
 #include <QPainter>
+#include <QTimer>
+
+#include <chrono>
 
 namespace tamsel {
+namespace {
+double Now()
+{
+    using namespace std::chrono;
+    return duration<double>(steady_clock::now().time_since_epoch()).count();
+}
+}  // namespace
 
 struct PhotoArea::Impl {
     AlbumCore& core;
-    EngineHost& host;
-    ComposeFn compose;
+    TransitionEngine engine;
+    QTimer timer;
+    NextStep::Kind pending = NextStep::Step;
+    double t0 = 0;          // start of the step in progress (kept across a split frame)
+    bool inStep = false;
+    bool stopped = true;    // the chain is broken (PaintHold) or not yet started
+    QImage frame;           // DibScreen as last shown
+
+    Impl(AlbumCore& c, EngineHost& h, ComposeFn f) : core(c), engine(c, h, std::move(f)) {}
 };
 
 PhotoArea::PhotoArea(AlbumCore& core, EngineHost& host, ComposeFn compose, QWidget* parent)
-    : QWidget(parent), d_(new Impl{core, host, std::move(compose)})
+    : QWidget(parent), d_(new Impl(core, host, std::move(compose)))
 {
     setAttribute(Qt::WA_OpaquePaintEvent);
     setMouseTracking(true);
+    d_->timer.setSingleShot(true);
+    d_->timer.setTimerType(Qt::PreciseTimer);
+    connect(&d_->timer, &QTimer::timeout, this, [this] { RunStep(); });
 }
 
 PhotoArea::~PhotoArea() { delete d_; }
 
-void PhotoArea::Kick() { update(); }
+TransitionEngine& PhotoArea::Engine() { return d_->engine; }
+
+void PhotoArea::Kick()
+{
+    // A step already waiting out its pause keeps it; a resting or broken
+    // chain starts at once.
+    if (d_->inStep)
+        return;
+    if (d_->stopped || d_->pending == NextStep::Rest) {
+        d_->stopped = false;
+        d_->pending = NextStep::Step;
+        d_->timer.start(0);
+    }
+}
+
+void PhotoArea::RunStep()
+{
+    Impl& d = *d_;
+    d.inStep = true;
+    TransitionEngine::StepResult r;
+    if (d.pending == NextStep::FinishSplit) {
+        r = d.engine.FinishSplitFrame();
+    } else {
+        d.t0 = Now();
+        r = d.engine.Step();
+    }
+    if (!r.splitFrame) {
+        d.frame = d.core.dibs.DibScreen.ToQImage();
+        repaint();
+    }
+    d.inStep = false;
+
+    if (!r.splitFrame && d.core.state.PaintHold) {
+        // A menu or dialog is opening over the area: break the chain once; the
+        // area's next exposure starts it again.
+        d.core.state.PaintHold = 0;
+        d.stopped = true;
+        return;
+    }
+    const NextStep next = PlanNextStep(d.t0, Now(), r, d.engine.Moving());
+    d.pending = next.kind;
+    d.timer.start(int(next.delay * 1000.0 + 0.5));
+}
 
 void PhotoArea::paintEvent(QPaintEvent*)
 {
     QPainter p(this);
-    const QImage img = d_->core.dibs.DibScreen.ToQImage();
-    if (img.isNull())
+    if (d_->frame.isNull())
         p.fillRect(rect(), Qt::black);
     else
-        p.drawImage(0, 0, img);
+        p.drawImage(0, 0, d_->frame);
+    if (d_->stopped && !d_->inStep)
+        Kick();
 }
 
 }  // namespace tamsel

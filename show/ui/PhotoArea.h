@@ -7,6 +7,7 @@ namespace tamsel {
 
 class AlbumCore;
 class EngineHost;
+class TransitionEngine;
 
 // The photo area picphotoshow: shows DibScreen and runs the transition engine's
 // step chain on a timer.
@@ -20,6 +21,7 @@ public:
     // Starts the step chain again when it has stopped (after a flag change, a
     // closed menu or dialog).
     void Kick();
+    TransitionEngine& Engine();
 
 Q_SIGNALS:
     // Mouse on the photo area, for the lens and the context menu.
@@ -34,6 +36,7 @@ protected:
     void mouseReleaseEvent(QMouseEvent* e) override { Q_EMIT mouseReleased(e); }
 
 private:
+    void RunStep();
     struct Impl;
     Impl* d_;
 };

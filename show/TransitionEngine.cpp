@@ -1,0 +1,176 @@
+#include "show/TransitionEngine.h"
+
+#include "app/AlbumCore.h"
+#include "imaging/Blit.h"
+#include "imaging/PelOps.h"
+#include "platform/Rounding.h"
+#include "show/EngineHost.h"
+
+#include <chrono>
+
+namespace tamsel {
+
+TransitionEngine::TransitionEngine(AlbumCore& core, EngineHost& host, ComposeFn compose)
+    : core_(core), host_(host), compose_(std::move(compose))
+{
+}
+
+bool TransitionEngine::Moving() const { return core_.main.ViewMode == 3; }
+
+EffectContext TransitionEngine::Context()
+{
+    SurfacePool& d = core_.dibs;
+    return EffectContext{d.DibScreen, d.DibNew, d.DibMask, core_.state.ShowWidth,
+                         int(core_.state.ShowHeight), core_.main.WipeStep, core_.main.ShowAspect,
+                         st, rng};
+}
+
+TransitionEngine::StepResult TransitionEngine::Step()
+{
+    MainState& m = core_.main;
+    StepResult r;
+    if (m.StopRequested) {
+        m.ShowRunning = 0;
+        m.StopRequested = 0;
+    }
+    if (m.ViewMode == 2 && m.LabelsDirty) {
+        host_.RefreshInfoLine();
+        m.LabelsDirty = 0;
+    }
+    if (m.ViewMode == 3) {
+        if (m.NewPhoto)
+            LoadStep(r);
+        else
+            return EffectStep(false);
+    }
+    Present();
+    return r;
+}
+
+TransitionEngine::StepResult TransitionEngine::FinishSplitFrame() { return EffectStep(true); }
+
+void TransitionEngine::LoadStep(StepResult& r)
+{
+    MainState& m = core_.main;
+    AlbumState& s = core_.state;
+    compose_(core_.PhotoPath(s.CurPhoto));
+    if (m.LabelsDirty) {
+        host_.RefreshInfoLine();
+        m.LabelsDirty = 0;
+    }
+    m.NewPhoto = 0;
+    st.S = int(rng.Rnd() * 25.0f + 8.0f);
+    if (forcedEffect) {
+        TransEffect = forcedEffect;
+    } else if (s.TransMode != 0) {
+        TransEffect = s.TransMode;
+    } else {
+        if (reseedFromClock)
+            rng.Seed(uint32_t(std::chrono::steady_clock::now().time_since_epoch().count()));
+        TransEffect = int(rng.Rnd() * 70.0f + 1.0f);
+    }
+    // An effect number that no effect answers to would never finish and the
+    // photo would never arrive: bring it in without a transition instead.
+    if (!EffectFor(TransEffect))
+        TransEffect = 255;
+    const EffectStart start = EffectStartValues(TransEffect, s.ShowWidth, int(s.ShowHeight), st.S);
+    if (start.known) {
+        st.P = start.P;
+        st.Q = start.Q;
+    }
+    if (start.resetsQuadrant)
+        st.TransQuadrant = 0;
+    st.phase = 0;
+    if (start.saves)
+        CopyWhole(core_.dibs.DibMask, core_.dibs.DibScreen);
+    r.wait = s.FrameDelayMs / 1000.0;
+}
+
+TransitionEngine::StepResult TransitionEngine::EffectStep(bool secondHalf)
+{
+    StepResult r;
+    EffectContext c = Context();
+    st.phase = secondHalf ? 1 : 0;
+    const StepOutcome o = EffectFor(TransEffect)(c);
+    st.phase = 0;
+    if (o == StepOutcome::DrewPart) {
+        r.splitFrame = true;
+        return r;
+    }
+    if (o == StepOutcome::Drew) {
+        r.wait = core_.state.FrameDelayMs / 1000.0;
+        if (onFrame)
+            onFrame(true);
+    } else {
+        core_.main.NewPhoto = 1;
+        PanStep(r);
+    }
+    Present();
+    return r;
+}
+
+void TransitionEngine::PanStep(StepResult& r)
+{
+    MainState& m = core_.main;
+    AlbumState& s = core_.state;
+    switch (m.PanMode) {
+    case 1:
+        if (m.ViewX < 60) { m.ViewX += 1; m.NewPhoto = 0; } else m.PanDone = true;
+        break;
+    case 2:
+        if (m.ViewX > 0) { m.ViewX -= 1; m.NewPhoto = 0; } else m.PanDone = true;
+        break;
+    case 3:
+        if (m.ViewY < 60) { m.ViewY += 1; m.NewPhoto = 0; } else m.PanDone = true;
+        break;
+    case 4:
+        if (m.ViewY > 0) { m.ViewY -= 1; m.NewPhoto = 0; } else m.PanDone = true;
+        break;
+    case 5:
+        if (m.ViewX < 30) {
+            m.ViewX += 1; m.ViewY += 1; m.ViewW -= 2; m.ViewH -= 2;
+            m.NewPhoto = 0;
+        } else {
+            m.PanDone = true;
+        }
+        break;
+    default:
+        break;
+    }
+    SurfacePool& d = core_.dibs;
+    StretchBlt(d.DibNew, 0, 0, s.ShowWidth, int(s.ShowHeight), d.DibCanvas, RoundHalfEven(m.ViewX),
+               RoundHalfEven(m.ViewY), RoundHalfEven(m.ViewW), RoundHalfEven(m.ViewH));
+    CopyWhole(d.DibScreen, d.DibNew);
+    r.wait = s.FrameDelayMs / 100.0;
+    if (onFrame)
+        onFrame(false);
+
+    if (m.PanDone) {
+        if (m.ShowRunning) {
+            if (s.CurPhoto < s.PhotoCount - 1) {
+                s.CurPhoto += 1;
+            } else if (s.LoopShow) {
+                s.CurPhoto = 0;
+            } else {
+                m.ViewMode = 2;
+                m.ShowRunning = 0;
+                host_.StopButtonClick();
+            }
+            r.wait = s.PauseSecs;
+            m.LabelsDirty = 1;
+        } else {
+            m.ViewMode = 2;
+        }
+    }
+}
+
+void TransitionEngine::Present()
+{
+    if (core_.state.FrameType > 1) {
+        SurfacePool& d = core_.dibs;
+        PelAlphaBlend(d.DibScreen, 0, 0, d.DibScreen.Width(), d.DibScreen.Height(), d.DibMask, 0, 0,
+                      255, 0, 1);
+    }
+}
+
+}  // namespace tamsel

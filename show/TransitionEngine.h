@@ -1,0 +1,61 @@
+#pragma once
+#include "show/Effect.h"
+
+#include <QString>
+
+#include <functional>
+
+namespace tamsel {
+
+class AlbumCore;
+class EngineHost;
+
+// The step machine that brings photos onto the photo area. Each Step() does
+// one step's worth of drawing into the surfaces and says how long the step
+// must last, counted from its start; the photo area runs the steps on timers
+// and shows DibScreen after each one.
+class TransitionEngine {
+public:
+    using ComposeFn = std::function<void(const QString& path)>;
+    TransitionEngine(AlbumCore& core, EngineHost& host, ComposeFn compose);
+
+    struct StepResult {
+        double wait = 0;         // seconds from the step's start before the next step
+        bool splitFrame = false; // call FinishSplitFrame() 10 ms after the step's start
+    };
+
+    // One step: the stop request, the branch on ViewMode, the load step or one
+    // effect frame, the pan step, the end of a photo and the frame overlay.
+    StepResult Step();
+    // Second half of a frame that an effect split with a pause (effect 30).
+    StepResult FinishSplitFrame();
+
+    // Whether the picture can change without outside help: in ViewMode 3
+    // the chain must keep running; otherwise it may rest.
+    bool Moving() const;
+
+    int TransEffect = 255;
+    EffectState st;
+    Rng rng;
+    // For tools and tests: an effect number used instead of the random or
+    // TransMode choice (0 = none), and a fixed seed instead of the clock.
+    int forcedEffect = 0;
+    bool reseedFromClock = true;
+
+    // Called after every effect frame drawn and after every pan step: for the
+    // render tool and the tests.
+    std::function<void(bool effectFrame)> onFrame;
+
+private:
+    StepResult EffectStep(bool secondHalf);
+    void LoadStep(StepResult& r);
+    void PanStep(StepResult& r);
+    void Present();
+    EffectContext Context();
+
+    AlbumCore& core_;
+    EngineHost& host_;
+    ComposeFn compose_;
+};
+
+}  // namespace tamsel

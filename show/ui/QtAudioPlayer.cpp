@@ -1,0 +1,60 @@
+#include "show/ui/QtAudioPlayer.h"
+
+#include <QAudioDevice>
+#include <QAudioOutput>
+#include <QMediaDevices>
+#include <QMediaPlayer>
+#include <QUrl>
+
+namespace tamsel {
+
+QtAudioPlayer::QtAudioPlayer(QObject* parent)
+    : QObject(parent), player_(new QMediaPlayer(this)), output_(new QAudioOutput(this))
+{
+    player_->setAudioOutput(output_);
+    connect(player_, &QMediaPlayer::errorOccurred, this, [this](QMediaPlayer::Error e) {
+        if (e == QMediaPlayer::NoError || failed_)
+            return;
+        failed_ = true;
+        player_->stop();
+        if (onFailure)
+            onFailure();
+    });
+}
+
+QtAudioPlayer::~QtAudioPlayer() { player_->stop(); }
+
+int QtAudioPlayer::PlayState() const
+{
+    switch (player_->mediaStatus()) {
+    case QMediaPlayer::NoMedia:
+    case QMediaPlayer::EndOfMedia:
+    case QMediaPlayer::InvalidMedia:
+        return 6;
+    default:
+        break;
+    }
+    if (failed_)
+        return 6;
+    return player_->playbackState() == QMediaPlayer::StoppedState ? 0 : 2;
+}
+
+bool QtAudioPlayer::Play(const QString& file)
+{
+    failed_ = false;
+    player_->setSource(QUrl::fromLocalFile(file));
+    if (player_->error() != QMediaPlayer::NoError)
+        return false;
+    player_->play();
+    return player_->error() == QMediaPlayer::NoError;
+}
+
+void QtAudioPlayer::Halt()
+{
+    player_->stop();
+    player_->setSource(QUrl());
+}
+
+bool QtAudioPlayer::HasOutput() const { return !QMediaDevices::audioOutputs().isEmpty(); }
+
+}  // namespace tamsel

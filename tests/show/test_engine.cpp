@@ -1,0 +1,296 @@
+#include "app/AlbumCore.h"
+#include "imaging/Blit.h"
+#include "show/EngineHost.h"
+#include "show/StepPlan.h"
+#include "show/TransitionEngine.h"
+
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+using namespace tamsel;
+
+namespace {
+
+struct FakeHost : EngineHost {
+    int refreshes = 0;
+    int stops = 0;
+    void RefreshInfoLine() override { ++refreshes; }
+    void StopButtonClick() override { ++stops; }
+};
+
+// An album of photos whose composition is a flat colour per photo on a canvas
+// with the horizontal pan allowance, so each step's result is easy to predict.
+struct EngineFixture : ::testing::Test {
+    QTemporaryDir dir;
+    AlbumCore core{AppPaths::ForProgramDir(dir.path())};
+    FakeHost host;
+    QStringList composed;
+    TransitionEngine engine{core, host, [this](const QString& p) { Compose(p); }};
+    int W = 480, H = 336;
+
+    void SetUp() override
+    {
+        core.state.PhotoFolder = "/album/";
+        core.state.PhotoCount = 3;
+        core.photos.Point("");   // names come from the fake list below
+        core.dibs.DibScreen.Create(W, H);
+        core.dibs.DibMask.Create(W, H);
+        core.dibs.DibNew.Create(W, H);
+        core.dibs.DibCanvas.Create(W + 240, H + 240);
+        engine.reseedFromClock = false;
+    }
+
+    void Compose(const QString& path)
+    {
+        composed << path;
+        MainState& m = core.main;
+        const uint8_t shade = uint8_t(40 + 50 * composed.size());
+        CLSDIB& canvas = core.dibs.DibCanvas;
+        // A left-to-right ramp lets the pan's position show in the picture.
+        for (int y = 0; y < H; ++y)
+            for (int x = 0; x < W + 60; ++x) {
+                uint8_t* p = canvas.RowPtr(y) + 3 * x;
+                p[0] = shade;
+                p[1] = uint8_t(x / 3);
+                p[2] = 7;
+            }
+        m.PanMode = 1;
+        m.PanDone = false;
+        m.ViewX = 0; m.ViewY = 0; m.ViewW = W; m.ViewH = H;
+        StretchBlt(core.dibs.DibNew, 0, 0, W, H, canvas, 0, 0, W, H);
+        if (core.state.FrameType < 2)
+            core.state.TransMode = 0;
+    }
+
+    void Go(int firstPhoto, bool run)
+    {
+        core.state.CurPhoto = firstPhoto;
+        core.main.ViewMode = 3;
+        core.main.NewPhoto = 1;
+        core.main.ShowRunning = run ? 1 : 0;
+    }
+
+    bool ScreenIs(const CLSDIB& s)
+    {
+        return std::memcmp(core.dibs.DibScreen.DataPtr(), s.DataPtr(), size_t(s.RGBSize())) == 0;
+    }
+};
+
+}  // namespace
+
+TEST_F(EngineFixture, LoadStepComposesChoosesAndSavesTheOldPicture)
+{
+    std::memset(core.dibs.DibScreen.DataPtr(), 99, size_t(core.dibs.DibScreen.RGBSize()));
+    core.state.FrameDelayMs = 7;
+    engine.forcedEffect = 11;   // a push: keeps the outgoing picture
+    Go(1, false);
+    core.main.LabelsDirty = 1;
+    const auto r = engine.Step();
+    EXPECT_EQ(composed, QStringList({"/album/"}));   // empty list: folder & ""
+    EXPECT_EQ(core.main.NewPhoto, 0);
+    EXPECT_EQ(core.main.LabelsDirty, 0);
+    EXPECT_EQ(host.refreshes, 1);
+    EXPECT_EQ(engine.TransEffect, 11);
+    EXPECT_GE(engine.st.S, 8);
+    EXPECT_LE(engine.st.S, 32);
+    EXPECT_EQ(engine.st.P, 0);
+    EXPECT_EQ(engine.st.Q, W);
+    EXPECT_DOUBLE_EQ(r.wait, 0.007);
+    EXPECT_EQ(core.dibs.DibMask.DataPtr()[1000], 99);
+    EXPECT_EQ(core.dibs.DibScreen.DataPtr()[1000], 99);   // nothing new drawn yet
+}
+
+TEST_F(EngineFixture, RandomChoiceCoversOneToSeventyAndTransModeWins)
+{
+    std::set<int> seen;
+    for (int i = 0; i < 3000; ++i) {
+        Go(0, false);
+        engine.Step();
+        seen.insert(engine.TransEffect);
+    }
+    EXPECT_EQ(seen.size(), 70u);
+    EXPECT_EQ(*seen.begin(), 1);
+    EXPECT_EQ(*seen.rbegin(), 70);
+
+    core.state.FrameType = 2;
+    core.state.TransMode = 255;
+    Go(0, false);
+    engine.Step();
+    EXPECT_EQ(engine.TransEffect, 255);
+}
+
+TEST_F(EngineFixture, CrossFadeThenPanThenTheShowMovesOn)
+{
+    engine.forcedEffect = 1;
+    core.state.FrameDelayMs = 3;
+    core.state.PauseSecs = 3;
+    int effectFrames = 0, panSteps = 0;
+    engine.onFrame = [&](bool effect) { effect ? ++effectFrames : ++panSteps; };
+    Go(0, true);
+    engine.Step();   // load
+    TransitionEngine::StepResult r;
+    for (int i = 0; i < 128; ++i) {
+        r = engine.Step();
+        ASSERT_DOUBLE_EQ(r.wait, 0.003);
+    }
+    EXPECT_EQ(effectFrames, 128);
+    EXPECT_EQ(panSteps, 0);
+    // The step that finds the fade over does the first pan step, and the
+    // screen then holds the whole new picture, whatever the blending left.
+    r = engine.Step();
+    EXPECT_EQ(panSteps, 1);
+    EXPECT_DOUBLE_EQ(r.wait, 0.03);
+    EXPECT_EQ(core.main.ViewX, 1);
+    EXPECT_TRUE(ScreenIs(core.dibs.DibNew));
+    EXPECT_EQ(core.dibs.DibScreen.RowPtr(0)[1], 0);   // ramp at canvas x = 1: 1 / 3
+    // 59 more moves, then the closing step waits the photo's pause.
+    for (int i = 0; i < 59; ++i) {
+        r = engine.Step();
+        ASSERT_DOUBLE_EQ(r.wait, 0.03);
+    }
+    EXPECT_EQ(core.main.ViewX, 60);
+    EXPECT_EQ(core.state.CurPhoto, 0);
+    r = engine.Step();
+    EXPECT_EQ(panSteps, 61);
+    EXPECT_DOUBLE_EQ(r.wait, 3.0);
+    EXPECT_EQ(core.state.CurPhoto, 1);
+    EXPECT_EQ(core.main.LabelsDirty, 1);
+    EXPECT_EQ(core.main.ViewMode, 3);
+    engine.Step();
+    EXPECT_EQ(composed.size(), 2);
+}
+
+TEST_F(EngineFixture, EndOfTheListStopsOrWraps)
+{
+    engine.forcedEffect = 255;
+    auto runPhoto = [&] {
+        engine.Step();                      // load
+        for (int i = 0; i < 61; ++i)        // first pan step ... closing step
+            engine.Step();
+    };
+    Go(2, true);
+    runPhoto();
+    EXPECT_EQ(core.main.ViewMode, 2);
+    EXPECT_EQ(core.main.ShowRunning, 0);
+    EXPECT_EQ(host.stops, 1);
+    EXPECT_EQ(core.state.CurPhoto, 2);
+    EXPECT_EQ(core.main.LabelsDirty, 1);
+    engine.Step();   // still photo: the info line is refreshed once more
+    EXPECT_EQ(core.main.LabelsDirty, 0);
+
+    core.state.LoopShow = 1;
+    Go(2, true);
+    runPhoto();
+    EXPECT_EQ(core.state.CurPhoto, 0);
+    EXPECT_EQ(core.main.ViewMode, 3);
+    EXPECT_EQ(host.stops, 1);
+}
+
+TEST_F(EngineFixture, StopLetsThePhotoFinishAndStay)
+{
+    engine.forcedEffect = 27;   // wipe to the right, 120 frames
+    Go(0, true);
+    engine.Step();
+    engine.Step();
+    core.main.StopRequested = 1;
+    int steps = 0;
+    while (core.main.ViewMode == 3 && steps < 1000) {
+        engine.Step();
+        ++steps;
+    }
+    EXPECT_EQ(core.main.ShowRunning, 0);
+    EXPECT_EQ(core.main.StopRequested, 0);
+    EXPECT_EQ(core.main.ViewMode, 2);
+    EXPECT_EQ(core.state.CurPhoto, 0);
+    EXPECT_TRUE(core.main.PanDone);
+    EXPECT_EQ(steps, 119 + 1 + 60);   // the rest of the wipe, its end, the pan
+}
+
+TEST_F(EngineFixture, ANewChoiceDuringATransitionLoadsAtOnce)
+{
+    engine.forcedEffect = 12;
+    Go(0, false);
+    engine.Step();
+    for (int i = 0; i < 10; ++i)
+        engine.Step();
+    // "下一张" between two steps.
+    core.state.CurPhoto = 1;
+    core.main.NewPhoto = 1;
+    engine.Step();
+    EXPECT_EQ(composed.size(), 2);
+    EXPECT_EQ(engine.st.P, 0);
+}
+
+TEST_F(EngineFixture, UnknownEffectNumberBringsThePhotoInAtOnce)
+{
+    core.state.FrameType = 2;   // keeps TransMode from being reset by the composition
+    core.state.TransMode = 100;
+    Go(0, false);
+    engine.Step();
+    EXPECT_EQ(engine.TransEffect, 255);
+    engine.Step();
+    EXPECT_TRUE(ScreenIs(core.dibs.DibNew) || core.state.FrameType > 1);
+    EXPECT_EQ(core.main.ViewX, 1);
+}
+
+TEST_F(EngineFixture, FrameOverlayLeavesTheWindowAndCoversTheRest)
+{
+    core.state.FrameType = 2;
+    CLSDIB& mask = core.dibs.DibMask;
+    for (int y = 0; y < H; ++y)
+        for (int x = 0; x < W; ++x)
+            std::memset(mask.RowPtr(y) + 3 * x, (x < 20 ? 200 : 0), 3);
+    std::memset(core.dibs.DibScreen.DataPtr(), 50, size_t(core.dibs.DibScreen.RGBSize()));
+    core.main.ViewMode = 2;
+    engine.Step();
+    EXPECT_EQ(core.dibs.DibScreen.RowPtr(100)[3 * 10], 200);
+    EXPECT_EQ(core.dibs.DibScreen.RowPtr(100)[3 * 30], 50);
+}
+
+TEST_F(EngineFixture, StillAndCoverStepsDrawNothingNew)
+{
+    std::memset(core.dibs.DibScreen.DataPtr(), 33, size_t(core.dibs.DibScreen.RGBSize()));
+    for (int mode : {0, 1, 2, 7}) {
+        core.main.ViewMode = mode;
+        const auto r = engine.Step();
+        EXPECT_EQ(r.wait, 0);
+        EXPECT_FALSE(engine.Moving());
+    }
+    EXPECT_EQ(core.dibs.DibScreen.DataPtr()[500], 33);
+    EXPECT_TRUE(composed.isEmpty());
+}
+
+TEST(StepPlan, AStepLastsTheLargerOfItsDrawingAndItsPause)
+{
+    TransitionEngine::StepResult frame;
+    frame.wait = 0.003;
+    // Drawing took 1 ms: wait the remaining 2 ms.
+    NextStep n = PlanNextStep(10.0, 10.001, frame, true);
+    EXPECT_EQ(n.kind, NextStep::Step);
+    EXPECT_NEAR(n.delay, 0.002, 1e-9);
+    // Drawing took 5 ms: no wait at all, never drawing + pause.
+    n = PlanNextStep(10.0, 10.005, frame, true);
+    EXPECT_EQ(n.delay, 0);
+    // A pan step waits ten times the frame pause; the end of a photo its pause.
+    TransitionEngine::StepResult pan;
+    pan.wait = 0.03;
+    EXPECT_NEAR(PlanNextStep(10.0, 10.010, pan, true).delay, 0.02, 1e-9);
+    TransitionEngine::StepResult pause;
+    pause.wait = 3;
+    EXPECT_NEAR(PlanNextStep(10.0, 10.004, pause, true).delay, 2.996, 1e-9);
+    // FrameDelayMs 0: steps follow at once.
+    TransitionEngine::StepResult none;
+    EXPECT_EQ(PlanNextStep(10.0, 10.0, none, true).delay, 0);
+    // A split frame resumes 10 ms after its step began, whatever the pause.
+    TransitionEngine::StepResult split;
+    split.splitFrame = true;
+    n = PlanNextStep(10.0, 10.002, split, true);
+    EXPECT_EQ(n.kind, NextStep::FinishSplit);
+    EXPECT_NEAR(n.delay, 0.008, 1e-9);
+    // Nothing moving: the chain rests instead of spinning.
+    n = PlanNextStep(10.0, 10.0, none, false);
+    EXPECT_EQ(n.kind, NextStep::Rest);
+    EXPECT_GE(n.delay, 0.1);
+}
