@@ -1,0 +1,212 @@
+#include "app/AlbumState.h"
+#include "TestUtil.h"
+#include "show/Music.h"
+#include "show/ui/QtAudioPlayer.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QMediaDevices>
+#include <QThread>
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+using namespace tamsel;
+using namespace tamsel::testing;
+
+namespace {
+
+struct FakePlayer : AudioPlayer {
+    int state = 6;
+    bool output = true;
+    bool refuse = false;
+    QStringList played;
+    int PlayState() const override { return state; }
+    bool Play(const QString& f) override
+    {
+        if (refuse)
+            return false;
+        played << f;
+        state = 3;
+        return true;
+    }
+    void Halt() override { state = 0; }
+    bool HasOutput() const override { return output; }
+};
+
+struct FakeView : MusicView {
+    QString text;
+    int beeps = 0, switchedOff = 0, arranged = 0;
+    void SetMusicText(const QString& t) override { text = t; }
+    void Beep() override { ++beeps; }
+    void MusicSwitchedOff() override { ++switchedOff; }
+    void ArrangeInfoLine() override { ++arranged; }
+};
+
+struct MusicFixture : ::testing::Test {
+    QTemporaryDir dir;
+    AlbumState s;
+    FakePlayer player;
+    FakeView view;
+    QString Tune(const QString& name) { return Touch(QDir(dir.path()), name, "tune"); }
+};
+
+}  // namespace
+
+TEST_F(MusicFixture, AListPlaysOnceThenEndsAtTheEndMarker)
+{
+    s.MusicList[0] = Tune("开始曲.wma");
+    s.MusicList[1] = Tune("second.mp3");
+    MusicStep(s, player, view);
+    EXPECT_EQ(view.text, " 音乐 开始曲");
+    EXPECT_EQ(s.MusicTrack, 1);
+    EXPECT_EQ(view.arranged, 1);
+    MusicStep(s, player, view);   // still playing: nothing happens
+    EXPECT_EQ(player.played.size(), 1);
+    player.state = 6;             // the tune ended
+    MusicStep(s, player, view);
+    EXPECT_EQ(view.text, " 音乐 second");
+    EXPECT_EQ(s.MusicTrack, 255);
+    player.state = 0;
+    MusicStep(s, player, view);
+    EXPECT_EQ(player.played.size(), 2);
+    EXPECT_EQ(view.text, " 音乐 second");   // the last name stays shown
+}
+
+TEST_F(MusicFixture, LoopingStartsOverAfterTheLastSlot)
+{
+    for (int i = 0; i < kMusicSlots; ++i)
+        s.MusicList[size_t(i)] = Tune(QStringLiteral("t%1.ogg").arg(i));
+    s.MusicLoop = 1;
+    for (int i = 0; i < kMusicSlots; ++i) {
+        player.state = 6;
+        MusicStep(s, player, view);
+    }
+    EXPECT_EQ(s.MusicTrack, 0);   // after slot 64 the list starts over
+    s.MusicLoop = 0;
+    s.MusicTrack = 64;
+    player.state = 6;
+    MusicStep(s, player, view);
+    EXPECT_EQ(s.MusicTrack, 255);
+
+    s.MusicList[1].clear();
+    s.MusicLoop = 1;
+    s.MusicTrack = 0;
+    player.state = 0;
+    MusicStep(s, player, view);
+    EXPECT_EQ(s.MusicTrack, 0);   // one tune, looping: restarted each time
+}
+
+TEST_F(MusicFixture, MusicOffOrEndedDoesNothing)
+{
+    s.MusicList[0] = Tune("a.wav");
+    s.MusicOn = 0;
+    MusicStep(s, player, view);
+    s.MusicOn = 1;
+    s.MusicTrack = 255;
+    MusicStep(s, player, view);
+    EXPECT_TRUE(player.played.isEmpty());
+    // An empty list has nothing to play and is no failure.
+    s.MusicList[0].clear();
+    s.MusicTrack = 0;
+    MusicStep(s, player, view);
+    EXPECT_EQ(view.beeps, 0);
+    EXPECT_EQ(s.MusicTrack, 255);
+    EXPECT_EQ(s.MusicOn, 1);
+}
+
+TEST_F(MusicFixture, BrokenTuneOrNoSoundDeviceSwitchesMusicOff)
+{
+    s.MusicList[0] = dir.filePath("missing.wma");
+    MusicStep(s, player, view);
+    EXPECT_EQ(view.text, " 音乐文件损坏或丢失");
+    EXPECT_EQ(view.beeps, 1);
+    EXPECT_EQ(view.switchedOff, 1);
+    EXPECT_EQ(s.MusicOn, 0);
+    EXPECT_TRUE(player.played.isEmpty());
+
+    s.MusicOn = 1;
+    s.MusicList[0] = Tune("ok.wma");
+    player.refuse = true;
+    MusicStep(s, player, view);
+    EXPECT_EQ(s.MusicOn, 0);
+    EXPECT_EQ(view.beeps, 2);
+
+    s.MusicOn = 1;
+    player.refuse = false;
+    player.output = false;
+    MusicStep(s, player, view);
+    EXPECT_EQ(view.text, kNoSoundDevice);
+    EXPECT_EQ(s.MusicOn, 0);
+}
+
+TEST(LogoClock, ThirtyFramesThenATenSecondHold)
+{
+    LogoClock c;
+    auto t = c.Step();
+    EXPECT_EQ(t.show, 0);
+    EXPECT_EQ(t.hideB, 29);
+    EXPECT_EQ(t.nextIntervalMs, 200);
+    for (int i = 1; i < 29; ++i)
+        c.Step();
+    t = c.Step();
+    EXPECT_EQ(t.show, 29);
+    EXPECT_EQ(t.hideB, 28);
+    EXPECT_EQ(t.nextIntervalMs, 10000);
+    EXPECT_EQ(c.LogoFrame, 0);
+}
+
+namespace {
+
+// A short WAV tone, so real playback finishes quickly.
+QString WriteTone(const QString& path, double seconds, double hz)
+{
+    const int rate = 22050;
+    const int n = int(seconds * rate);
+    QByteArray pcm;
+    for (int i = 0; i < n; ++i) {
+        const int16_t v = int16_t(8000 * std::sin(2 * M_PI * hz * i / rate));
+        pcm.append(char(v & 0xff)).append(char((v >> 8) & 0xff));
+    }
+    auto le32 = [](uint32_t v) { return QByteArray(reinterpret_cast<const char*>(&v), 4); };
+    auto le16 = [](uint16_t v) { return QByteArray(reinterpret_cast<const char*>(&v), 2); };
+    QByteArray w = "RIFF" + le32(36 + uint32_t(pcm.size())) + "WAVEfmt " + le32(16) + le16(1) +
+                   le16(1) + le32(rate) + le32(rate * 2) + le16(2) + le16(16) + "data" +
+                   le32(uint32_t(pcm.size())) + pcm;
+    WriteAll(path, w);
+    return path;
+}
+
+}  // namespace
+
+// Real playback into the machine's sound server (a null sink in the test run).
+TEST(MusicPlayback, TheSecondTuneFollowsTheFirstAndTheListEnds)
+{
+    if (!QCoreApplication::instance())
+        GTEST_SKIP() << "needs an application object";
+    QtAudioPlayer player;
+    if (!player.HasOutput())
+        GTEST_SKIP() << "no sound output on this machine";
+    QTemporaryDir dir;
+    AlbumState s;
+    s.MusicList[0] = WriteTone(dir.filePath("one.wav"), 0.6, 440);
+    s.MusicList[1] = WriteTone(dir.filePath("two.wav"), 0.6, 660);
+    FakeView view;
+    QStringList shown;
+    QElapsedTimer clock;
+    clock.start();
+    while (clock.elapsed() < 15000 && !(s.MusicTrack == 255 && player.PlayState() == 6)) {
+        const QString before = view.text;
+        MusicStep(s, player, view);
+        if (view.text != before)
+            shown << view.text;
+        // The tick is every 2 s in the program; quicker here.
+        const qint64 until = clock.elapsed() + 200;
+        while (clock.elapsed() < until)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+    }
+    EXPECT_EQ(shown, QStringList({" 音乐 one", " 音乐 two"}));
+    EXPECT_EQ(s.MusicTrack, 255);
+    EXPECT_EQ(s.MusicOn, 1);
+    EXPECT_EQ(view.beeps, 0);
+}
