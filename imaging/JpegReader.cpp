@@ -1,0 +1,197 @@
+#include "imaging/JpegReader.h"
+
+#include "imaging/Surface.h"
+
+#include <QFile>
+
+#include <csetjmp>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+
+#include <jpeglib.h>
+
+namespace tamsel {
+namespace {
+
+// libjpeg reports a fatal error by calling error_exit, which must not return:
+// it jumps back to the decoding function, which then gives up on the file.
+struct ErrorJump {
+    jpeg_error_mgr pub;
+    std::jmp_buf jump;
+};
+
+[[noreturn]] void JumpOut(j_common_ptr c) { std::longjmp(reinterpret_cast<ErrorJump*>(c->err)->jump, 1); }
+// Warnings (a file cut short, a bad marker) are not errors: the picture is
+// shown as far as it goes, without noise on the terminal.
+void Quiet(j_common_ptr) {}
+
+struct Decompressor {
+    jpeg_decompress_struct cinfo{};
+    ErrorJump err{};
+    Decompressor()
+    {
+        cinfo.err = jpeg_std_error(&err.pub);
+        err.pub.error_exit = JumpOut;
+        err.pub.output_message = Quiet;
+    }
+    ~Decompressor() { jpeg_destroy_decompress(&cinfo); }
+};
+
+uint16_t Get16(const unsigned char* p, bool le) { return le ? uint16_t(p[0] | p[1] << 8) : uint16_t(p[0] << 8 | p[1]); }
+uint32_t Get32(const unsigned char* p, bool le)
+{
+    return le ? uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24
+              : uint32_t(p[0]) << 24 | uint32_t(p[1]) << 16 | uint32_t(p[2]) << 8 | uint32_t(p[3]);
+}
+
+// Where pixel (x, y) of the upright picture comes from in the stored one
+// (sw x sh): the source of the first pixel of each upright row and the steps,
+// in pixels, along an upright row and down an upright column.
+struct Walk {
+    int x0, y0;     // source of upright (0, 0)
+    int dxx, dxy;   // source step for upright x + 1
+    int dyx, dyy;   // source step for upright y + 1
+};
+
+Walk WalkFor(int orientation, int sw, int sh)
+{
+    switch (orientation) {
+    case 2: return {sw - 1, 0, -1, 0, 0, 1};           // mirrored left-right
+    case 3: return {sw - 1, sh - 1, -1, 0, 0, -1};     // upside down
+    case 4: return {0, sh - 1, 1, 0, 0, -1};           // mirrored top-bottom
+    case 5: return {0, 0, 0, 1, 1, 0};                 // transposed
+    case 6: return {0, sh - 1, 0, -1, 1, 0};           // needs a quarter turn clockwise
+    case 7: return {sw - 1, sh - 1, 0, -1, -1, 0};     // transversed
+    case 8: return {sw - 1, 0, 0, 1, -1, 0};           // needs a quarter turn counter-clockwise
+    default: return {0, 0, 1, 0, 0, 1};
+    }
+}
+
+// Copies the stored picture into the upright surface.
+void Turn(const CLSDIB& stored, CLSDIB& upright, int orientation)
+{
+    const Walk w = WalkFor(orientation, stored.Width(), stored.Height());
+    // Source pointers step in bytes; a step down the screen is a step back in memory.
+    const ptrdiff_t stepX = ptrdiff_t(w.dxx) * 3 - ptrdiff_t(w.dxy) * stored.Stride();
+    for (int y = 0; y < upright.Height(); ++y) {
+        const int sx = w.x0 + w.dyx * y;
+        const int sy = w.y0 + w.dyy * y;
+        const uint8_t* s = stored.RowPtr(sy) + size_t(sx) * 3;
+        uint8_t* d = upright.RowPtr(y);
+        for (int x = 0; x < upright.Width(); ++x) {
+            d[0] = s[0];
+            d[1] = s[1];
+            d[2] = s[2];
+            d += 3;
+            s += stepX;
+        }
+    }
+}
+
+// The decoding itself, kept free of objects with destructors between the
+// jump target and the libjpeg calls, as longjmp requires.
+bool Decode(Decompressor& d, const QByteArray& data, CLSDIB& stored, int& orientation)
+{
+    jpeg_decompress_struct& c = d.cinfo;
+    if (setjmp(d.err.jump))
+        return false;
+    jpeg_create_decompress(&c);
+    jpeg_mem_src(&c, reinterpret_cast<const unsigned char*>(data.constData()),
+                 static_cast<unsigned long>(data.size()));
+    jpeg_save_markers(&c, JPEG_APP0 + 1, 0xFFFF);
+    if (jpeg_read_header(&c, TRUE) != JPEG_HEADER_OK)
+        return false;
+    orientation = 1;
+    for (jpeg_saved_marker_ptr m = c.marker_list; m; m = m->next)
+        if (m->marker == JPEG_APP0 + 1 && m->data_length > 6 && std::memcmp(m->data, "Exif\0\0", 6) == 0)
+            orientation = ExifOrientation(m->data, m->data_length);
+    // The surface's own byte order: libjpeg-turbo writes blue, green, red
+    // straight into the rows, no conversion pass afterwards.
+    c.out_color_space = JCS_EXT_BGR;
+    jpeg_start_decompress(&c);
+    if (c.output_components != 3)
+        return false;
+    stored.Create(int32_t(c.output_width), int32_t(c.output_height));
+    JSAMPROW rows[16];
+    while (c.output_scanline < c.output_height) {
+        const int first = int(c.output_scanline);
+        const int n = std::min<int>(16, int(c.output_height) - first);
+        for (int i = 0; i < n; ++i)
+            rows[i] = stored.RowPtr(first + i);
+        jpeg_read_scanlines(&c, rows, JDIMENSION(n));
+    }
+    jpeg_finish_decompress(&c);
+    return true;
+}
+
+}  // namespace
+
+int ExifOrientation(const unsigned char* data, unsigned size)
+{
+    // "Exif\0\0", then a TIFF header: byte order, 42, offset of the first IFD.
+    if (size < 14 || std::memcmp(data, "Exif\0\0", 6) != 0)
+        return 1;
+    const unsigned char* t = data + 6;
+    const uint32_t n = size - 6;
+    bool le;
+    if (t[0] == 'I' && t[1] == 'I')
+        le = true;
+    else if (t[0] == 'M' && t[1] == 'M')
+        le = false;
+    else
+        return 1;
+    if (Get16(t + 2, le) != 42)
+        return 1;
+    const uint32_t ifd = Get32(t + 4, le);
+    if (ifd > n - 2 || ifd < 8)
+        return 1;
+    const uint32_t entries = Get16(t + ifd, le);
+    for (uint32_t i = 0; i < entries; ++i) {
+        const uint64_t at = uint64_t(ifd) + 2 + uint64_t(i) * 12;
+        if (at + 12 > n)
+            break;
+        const unsigned char* e = t + at;
+        if (Get16(e, le) == 0x0112) {
+            // A SHORT held in the first two bytes of the value field.
+            const int v = Get16(e + 8, le);
+            return (v >= 1 && v <= 8) ? v : 1;
+        }
+    }
+    return 1;
+}
+
+bool ReadJpeg(const QString& path, CLSDIB& out)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return false;
+    char magic[2];
+    if (f.read(magic, 2) != 2 || uint8_t(magic[0]) != 0xFF || uint8_t(magic[1]) != 0xD8)
+        return false;
+    f.seek(0);
+    const QByteArray data = f.readAll();
+    f.close();
+
+    auto stored = std::make_unique<CLSDIB>();
+    int orientation = 1;
+    {
+        Decompressor d;
+        if (!Decode(d, data, *stored, orientation))
+            return false;
+    }
+    if (orientation == 1) {
+        out = std::move(*stored);
+        return true;
+    }
+    const bool swaps = orientation >= 5;
+    CLSDIB upright;
+    upright.Create(swaps ? stored->Height() : stored->Width(),
+                   swaps ? stored->Width() : stored->Height());
+    Turn(*stored, upright, orientation);
+    stored.reset();
+    out = std::move(upright);
+    return true;
+}
+
+}  // namespace tamsel

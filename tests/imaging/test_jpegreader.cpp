@@ -1,0 +1,199 @@
+#include "imaging/JpegReader.h"
+#include "imaging/Surface.h"
+
+#include <QBuffer>
+#include <QFile>
+#include <QImage>
+#include <QImageReader>
+#include <QImageWriter>
+#include <QPainter>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+using namespace tamsel;
+
+namespace {
+
+// A picture whose every corner and edge is told apart by its colour, so any
+// wrong turn or mirror shows.
+QImage Quadrants(int w, int h)
+{
+    QImage img(w, h, QImage::Format_RGB32);
+    QPainter p(&img);
+    p.fillRect(0, 0, w / 2, h / 2, QColor(220, 30, 30));
+    p.fillRect(w / 2, 0, w - w / 2, h / 2, QColor(30, 200, 40));
+    p.fillRect(0, h / 2, w / 2, h - h / 2, QColor(40, 50, 210));
+    p.fillRect(w / 2, h / 2, w - w / 2, h - h / 2, QColor(230, 220, 60));
+    p.fillRect(0, 0, w / 8, h / 8, Qt::white);
+    return img;
+}
+
+QByteArray EncodeJpeg(const QImage& img)
+{
+    QByteArray bytes;
+    QBuffer buf(&bytes);
+    buf.open(QIODevice::WriteOnly);
+    QImageWriter w(&buf, "jpeg");
+    w.setQuality(100);
+    EXPECT_TRUE(w.write(img));
+    return bytes;
+}
+
+// An APP1 block holding only an orientation tag, in either byte order.
+QByteArray ExifBlock(int orientation, bool littleEndian)
+{
+    auto u16 = [&](int v) {
+        QByteArray b(2, '\0');
+        b[littleEndian ? 0 : 1] = char(v & 0xFF);
+        b[littleEndian ? 1 : 0] = char((v >> 8) & 0xFF);
+        return b;
+    };
+    auto u32 = [&](int v) { return littleEndian ? u16(v & 0xFFFF) + u16(v >> 16) : u16(v >> 16) + u16(v & 0xFFFF); };
+    QByteArray tiff = littleEndian ? QByteArray("II") : QByteArray("MM");
+    tiff += u16(42) + u32(8) + u16(1);
+    tiff += u16(0x0112) + u16(3) + u32(1) + u16(orientation) + u16(0);
+    tiff += u32(0);
+    const QByteArray payload = QByteArray("Exif\0\0", 6) + tiff;
+    const int len = int(payload.size()) + 2;
+    QByteArray block("\xFF\xE1\0\0", 4);
+    block[2] = char(len >> 8);
+    block[3] = char(len & 0xFF);
+    return block + payload;
+}
+
+QString WriteFile(const QTemporaryDir& dir, const QString& name, const QByteArray& bytes)
+{
+    const QString path = dir.filePath(name);
+    QFile f(path);
+    EXPECT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+    return path;
+}
+
+// Largest channel difference between a surface and a picture of the same size.
+int MaxDiff(const CLSDIB& s, const QImage& img)
+{
+    if (s.Width() != img.width() || s.Height() != img.height())
+        return 1000;
+    const QImage ref = img.convertToFormat(QImage::Format_RGB32);
+    int worst = 0;
+    for (int y = 0; y < s.Height(); ++y)
+        for (int x = 0; x < s.Width(); ++x) {
+            const QRgb c = ref.pixel(x, y);
+            const uint8_t* p = s.RowPtr(y) + 3 * x;
+            worst = std::max({worst, std::abs(p[0] - qBlue(c)), std::abs(p[1] - qGreen(c)),
+                              std::abs(p[2] - qRed(c))});
+        }
+    return worst;
+}
+
+}  // namespace
+
+TEST(JpegReader, EveryOrientationComesOutUprightLikeAnyViewer)
+{
+    QTemporaryDir dir;
+    const QByteArray plain = EncodeJpeg(Quadrants(40, 24));
+    for (int o = 1; o <= 8; ++o)
+        for (bool le : {true, false}) {
+            SCOPED_TRACE(testing::Message() << "orientation " << o << (le ? " II" : " MM"));
+            // The tag goes right after the start-of-image marker.
+            const QByteArray tagged = plain.left(2) + ExifBlock(o, le) + plain.mid(2);
+            const QString path = WriteFile(dir, QStringLiteral("o%1%2.jpg").arg(o).arg(le), tagged);
+            QImageReader qt(path);
+            qt.setAutoTransform(true);
+            const QImage expected = qt.read();
+            ASSERT_FALSE(expected.isNull());
+            CLSDIB s;
+            ASSERT_TRUE(ReadJpeg(path, s));
+            EXPECT_EQ(s.Width(), o >= 5 ? 24 : 40);
+            EXPECT_LE(MaxDiff(s, expected), 3);
+        }
+}
+
+TEST(JpegReader, RefusesWhatItCannotReadAndKeepsTheSurface)
+{
+    QTemporaryDir dir;
+    CLSDIB s;
+    s.Create(5, 4);
+    s.RowPtr(0)[0] = 77;
+    QImage png(8, 8, QImage::Format_RGB32);
+    png.fill(Qt::red);
+    const QString pngPath = dir.filePath("really-a-png.jpg");
+    ASSERT_TRUE(png.save(pngPath, "PNG"));
+    EXPECT_FALSE(ReadJpeg(pngPath, s));
+    EXPECT_FALSE(ReadJpeg(dir.filePath("missing.jpg"), s));
+    // A start-of-image marker followed by rubbish.
+    EXPECT_FALSE(ReadJpeg(WriteFile(dir, "junk.jpg", QByteArray("\xFF\xD8\x12\x34junkjunk", 12)), s));
+    EXPECT_EQ(s.Width(), 5);
+    EXPECT_EQ(s.RowPtr(0)[0], 77);
+    // The general loader still reads the misnamed PNG.
+    s.CloneFile(pngPath.toStdString());
+    EXPECT_EQ(s.Width(), 8);
+    EXPECT_EQ(s.RowPtr(0)[2], 255);
+}
+
+TEST(JpegReader, FileCutShortShowsWhatArrived)
+{
+    QTemporaryDir dir;
+    // Noise keeps the scan data far longer than the headers, so the cut
+    // falls into the picture itself.
+    QImage img = Quadrants(256, 256);
+    uint32_t v = 7;
+    for (int y = 128; y < 256; ++y)
+        for (int x = 0; x < 256; ++x) {
+            v = v * 1664525u + 1013904223u;
+            img.setPixel(x, y, v >> 8);
+        }
+    const QByteArray whole = EncodeJpeg(img);
+    CLSDIB s;
+    ASSERT_TRUE(ReadJpeg(WriteFile(dir, "cut.jpg", whole.left(whole.size() / 2)), s));
+    EXPECT_EQ(s.Width(), 256);
+    EXPECT_EQ(s.Height(), 256);
+    // The top left corner arrived: white.
+    EXPECT_GT(s.RowPtr(1)[3], 200);
+}
+
+TEST(JpegReader, CmykAndGreyFilesStillLoadThroughTheSurface)
+{
+    QTemporaryDir dir;
+    const QString rgb = WriteFile(dir, "rgb.jpg", EncodeJpeg(Quadrants(40, 24)));
+    const QString cmyk = dir.filePath("cmyk.jpg");
+    if (QProcess::execute("convert", {rgb, "-colorspace", "CMYK", cmyk}) != 0)
+        GTEST_SKIP() << "ImageMagick's convert is not installed";
+    CLSDIB s;
+    EXPECT_FALSE(ReadJpeg(cmyk, s));   // libjpeg gives no BGR for CMYK: Qt's reader takes it
+    s.CloneFile(cmyk.toStdString());
+    EXPECT_EQ(s.Width(), 40);
+    // Red top-left quadrant (below the white corner).
+    const uint8_t* p = s.RowPtr(8) + 3 * 10;
+    EXPECT_GT(p[2], 150);
+    EXPECT_LT(p[1], 100);
+
+    const QString grey = dir.filePath("grey.jpg");
+    ASSERT_EQ(QProcess::execute("convert", {rgb, "-colorspace", "Gray", grey}), 0);
+    ASSERT_TRUE(ReadJpeg(grey, s));
+    const uint8_t* g = s.RowPtr(8) + 3 * 10;
+    EXPECT_EQ(g[0], g[1]);
+    EXPECT_EQ(g[1], g[2]);
+}
+
+TEST(JpegReader, OrientationTagIsReadOnlyWhenWellFormed)
+{
+    const QByteArray good = ExifBlock(6, false).mid(4);
+    auto at = [](const QByteArray& b) {
+        return ExifOrientation(reinterpret_cast<const unsigned char*>(b.constData()), unsigned(b.size()));
+    };
+    EXPECT_EQ(at(good), 6);
+    EXPECT_EQ(at(ExifBlock(9, true).mid(4)), 1);        // no such orientation
+    EXPECT_EQ(at(good.left(20)), 1);                    // entry cut off
+    QByteArray badOffset = good;
+    badOffset[13] = char(0x7F);                         // first directory far outside
+    EXPECT_EQ(at(badOffset), 1);
+    QByteArray badOrder = good;
+    badOrder[6] = 'X';
+    EXPECT_EQ(at(badOrder), 1);
+}
