@@ -1,0 +1,13 @@
+#pragma once
+#include <QString>
+
+namespace tamsel {
+
+// The file part of the info line: "  文件 121KB  修改 05-3-7 14:5" — the size
+// in KB (rounded, halves to even) and the last-write time in China time
+// (UTC + 8), each number without leading zeros, the year as its last two
+// digits. A file that cannot be found reads as size 0 written at the zero
+// time stamp, the way the album has always shown it.
+QString FileInfoText(const QString& path);
+
+}  // namespace tamsel
