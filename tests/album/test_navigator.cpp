@@ -1,0 +1,361 @@
+#include "TestUtil.h"
+#include "album/Navigator.h"
+#include "app/AlbumState.h"
+#include "app/PhotoList.h"
+
+#include <gtest/gtest.h>
+
+using namespace tamsel;
+using namespace tamsel::testing;
+
+namespace {
+
+struct FakeView : NavigatorView {
+    int btnState = -1;      // last SetBtnState: 1 enabled, 0 disabled
+    int stopShown = -1;
+    int beeps = 0;
+    int labelsEnabled = 0;
+    QString info;
+    void SetBtnState(bool enabled) override { btnState = enabled; }
+    void ShowStopButton(bool running) override { stopShown = running; }
+    void ShowInfo(const QString& text, bool beep) override
+    {
+        info = text;
+        beeps += beep;
+    }
+    void EnableAlbumLabels() override { ++labelsEnabled; }
+};
+
+// An album of n photos standing on photo c, with a photo shown (no cover).
+struct Album {
+    AlbumState s;
+    MainState m;
+    PhotoList photos;
+    FakeView view;
+    Navigator nav{s, m, photos, view};
+
+    Album(int n, int c, int cover = 0)
+    {
+        s.PhotoCount = n;
+        s.CurPhoto = c;
+        s.CoverShowing = cover;
+        m.ViewMode = 2;
+    }
+    // Click and report whether a photo was asked for, clearing the flags first.
+    bool Click(int index)
+    {
+        m.NewPhoto = 0;
+        m.ViewMode = 2;
+        m.LabelsDirty = 0;
+        const bool asked = nav.BtnClick(index);
+        EXPECT_EQ(asked, m.NewPhoto == 1 && m.ViewMode == 3 && m.LabelsDirty == 1);
+        return asked;
+    }
+};
+
+}  // namespace
+
+TEST(Navigator, EveryClickClearsTheCommandAndTheShow)
+{
+    Album a(5, 2);
+    a.s.CmdCode = 12;
+    a.m.ShowRunning = 1;
+    a.Click(Navigator::Next);
+    EXPECT_EQ(a.s.CmdCode, 0);
+    EXPECT_EQ(a.m.ShowRunning, 0);
+}
+
+TEST(Navigator, WithoutPhotosEveryButtonAsksForAFolder)
+{
+    for (int i : {0, 1, 2, 3, 4}) {
+        Album a(0, 0, -1);
+        EXPECT_FALSE(a.Click(i));
+        EXPECT_EQ(a.view.info, QString::fromUtf8(kNoFolderMessage));
+        EXPECT_EQ(a.view.beeps, 1);
+        EXPECT_EQ(a.s.CurPhoto, 0);
+        EXPECT_EQ(a.s.CoverShowing, -1);
+        EXPECT_EQ(a.view.btnState, -1);
+    }
+}
+
+TEST(Navigator, StepsNeverWrapAndStopAtTheEnds)
+{
+    Album a(3, 0);
+    EXPECT_FALSE(a.Click(Navigator::Previous));
+    EXPECT_FALSE(a.Click(Navigator::First));
+    EXPECT_TRUE(a.Click(Navigator::Next));
+    EXPECT_EQ(a.s.CurPhoto, 1);
+    EXPECT_TRUE(a.Click(Navigator::Next));
+    EXPECT_EQ(a.s.CurPhoto, 2);
+    EXPECT_FALSE(a.Click(Navigator::Next));
+    EXPECT_FALSE(a.Click(Navigator::Last));
+    EXPECT_EQ(a.s.CurPhoto, 2);
+    EXPECT_TRUE(a.Click(Navigator::Previous));
+    EXPECT_EQ(a.s.CurPhoto, 1);
+    EXPECT_TRUE(a.Click(Navigator::First));
+    EXPECT_EQ(a.s.CurPhoto, 0);
+    EXPECT_TRUE(a.Click(Navigator::Last));
+    EXPECT_EQ(a.s.CurPhoto, 2);
+    EXPECT_EQ(a.view.beeps, 0);  // a button that cannot act says nothing
+}
+
+TEST(Navigator, UnderTheCoverNextShowsTheCurrentPhotoAndPreviousStepsBack)
+{
+    Album a(5, 2, -1);
+    EXPECT_TRUE(a.Click(Navigator::Next));
+    EXPECT_EQ(a.s.CurPhoto, 2);
+    EXPECT_EQ(a.s.CoverShowing, 0);
+
+    Album b(5, 2, -1);
+    EXPECT_TRUE(b.Click(Navigator::Previous));
+    EXPECT_EQ(b.s.CurPhoto, 1);
+    EXPECT_EQ(b.s.CoverShowing, 0);
+}
+
+TEST(Navigator, UnderTheCoverTheNamedPhotoComesInEvenWhereThePositionStands)
+{
+    // The last photo under the cover: "下一张" and "最后一张" bring it in.
+    for (int i : {Navigator::Next, Navigator::Last}) {
+        Album a(3, 2, -1);
+        EXPECT_TRUE(a.Click(i)) << i;
+        EXPECT_EQ(a.s.CurPhoto, 2);
+        EXPECT_EQ(a.s.CoverShowing, 0);
+        // Once shown, the same button has nothing more to do.
+        EXPECT_FALSE(a.Click(i)) << i;
+    }
+    Album first(3, 0, -1);
+    EXPECT_TRUE(first.Click(Navigator::First));
+    EXPECT_EQ(first.s.CurPhoto, 0);
+    EXPECT_EQ(first.s.CoverShowing, 0);
+}
+
+TEST(Navigator, PlayRunsTheShowAndStopHandsTheBarBack)
+{
+    Album a(4, 1);
+    EXPECT_TRUE(a.Click(Navigator::Play));
+    EXPECT_EQ(a.s.CurPhoto, 2);
+    EXPECT_EQ(a.m.ShowRunning, 1);
+    EXPECT_EQ(a.view.btnState, 0);
+    EXPECT_EQ(a.view.stopShown, 1);
+
+    a.Click(Navigator::Stop);
+    EXPECT_EQ(a.m.StopRequested, 1);
+    EXPECT_EQ(a.view.btnState, 1);
+    EXPECT_EQ(a.view.stopShown, 0);
+    EXPECT_EQ(a.m.ShowRunning, 0);
+}
+
+TEST(Navigator, PlayOnTheLastPhotoNeedsTheLoopAndThenStartsFromTheFirst)
+{
+    Album a(3, 2);
+    EXPECT_FALSE(a.Click(Navigator::Play));
+    EXPECT_EQ(a.m.ShowRunning, 0);
+    EXPECT_EQ(a.view.stopShown, -1);
+
+    a.s.LoopShow = 1;
+    EXPECT_TRUE(a.Click(Navigator::Play));
+    EXPECT_EQ(a.s.CurPhoto, 0);  // never past the end of the list
+    EXPECT_EQ(a.m.ShowRunning, 1);
+
+    // Under the cover the show starts with the photo the position names.
+    Album b(3, 1, -1);
+    EXPECT_TRUE(b.Click(Navigator::Play));
+    EXPECT_EQ(b.s.CurPhoto, 1);
+    EXPECT_EQ(b.s.CoverShowing, 0);
+}
+
+TEST(Navigator, AutomaticAdvanceMovesOnWrapsOrEndsTheShow)
+{
+    Album a(3, 0);
+    a.m.ShowRunning = 1;
+    EXPECT_TRUE(a.nav.AutoAdvance());
+    EXPECT_EQ(a.s.CurPhoto, 1);
+    EXPECT_TRUE(a.nav.AutoAdvance());
+    EXPECT_EQ(a.s.CurPhoto, 2);
+
+    a.s.LoopShow = 1;
+    EXPECT_TRUE(a.nav.AutoAdvance());
+    EXPECT_EQ(a.s.CurPhoto, 0);
+
+    a.s.LoopShow = 0;
+    a.s.CurPhoto = 2;
+    a.m.ViewMode = 3;
+    EXPECT_FALSE(a.nav.AutoAdvance());
+    EXPECT_EQ(a.s.CurPhoto, 2);
+    EXPECT_EQ(a.m.ViewMode, 2);
+    EXPECT_EQ(a.m.ShowRunning, 0);
+    EXPECT_EQ(a.m.StopRequested, 1);
+    EXPECT_EQ(a.view.stopShown, 0);
+}
+
+TEST(Navigator, APositionOutsideTheListStartsFromTheFirstPhoto)
+{
+    // Left over from a bigger folder: stepping back must not name photo 8 of 3.
+    Album a(3, 9);
+    EXPECT_TRUE(a.Click(Navigator::Next));
+    EXPECT_EQ(a.s.CurPhoto, 1);
+    Album b(3, 9);
+    EXPECT_FALSE(b.Click(Navigator::Previous));
+    EXPECT_EQ(b.s.CurPhoto, 0);
+}
+
+TEST(Navigator, ThumbReleaseBringsThePhotoUnderIt)
+{
+    Album a(5, 3);
+    a.m.NewPhoto = 0;  // cleared mid-pan by the engine
+    a.nav.ThumbReleased();
+    EXPECT_EQ(a.m.ViewMode, 3);
+    EXPECT_EQ(a.m.NewPhoto, 1);
+    EXPECT_EQ(a.m.LabelsDirty, 1);
+    EXPECT_EQ(a.s.CurPhoto, 3);
+
+    // Under the cover it is the "下一张" action: the photo itself, last one too.
+    Album b(5, 4, -1);
+    b.nav.ThumbReleased();
+    EXPECT_EQ(b.s.CurPhoto, 4);
+    EXPECT_EQ(b.s.CoverShowing, 0);
+    EXPECT_EQ(b.m.ViewMode, 3);
+
+    Album none(0, 0, -1);
+    none.nav.ThumbReleased();
+    EXPECT_EQ(none.view.info, QString::fromUtf8(kNoFolderMessage));
+}
+
+class NavigatorFolderChoice : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(dir.isValid());
+        for (const char* n : {"a.JPG", "b.jpg", "c.png", "d.txt"})
+            Touch(QDir(dir.path()), n, "x");
+        folder = dir.path() + "/";
+    }
+    QTemporaryDir dir;
+    QString folder;
+};
+
+TEST_F(NavigatorFolderChoice, PickingAPhotoListsItsFolderAndShowsIt)
+{
+    Album a(0, 0, -1);
+    a.s.PhotoCaption = {"old"};
+    a.nav.BeginFolderChoice();
+    a.nav.FolderChosen(dir.filePath("b.jpg"));
+    EXPECT_EQ(a.s.PhotoFolder, folder);
+    EXPECT_EQ(a.s.PhotoCount, 3);
+    EXPECT_EQ(a.photos.Names(), (QStringList{"a.JPG", "b.jpg", "c.png"}));
+    EXPECT_EQ(a.s.CurPhoto, 1);
+    EXPECT_EQ(a.s.CoverShowing, 0);
+    EXPECT_EQ(a.m.ViewMode, 3);
+    EXPECT_EQ(a.m.NewPhoto, 1);
+    EXPECT_EQ(a.s.PhotoCaption, QStringList(4));
+    EXPECT_EQ(a.view.labelsEnabled, 1);
+    EXPECT_EQ(a.view.beeps, 0);
+}
+
+TEST_F(NavigatorFolderChoice, PickingTheLastPhotoShowsItToo)
+{
+    Album a(0, 0, -1);
+    a.nav.BeginFolderChoice();
+    a.nav.FolderChosen(dir.filePath("c.png"));
+    EXPECT_EQ(a.s.CurPhoto, 2);
+    EXPECT_EQ(a.s.CoverShowing, 0);
+    EXPECT_EQ(a.m.ViewMode, 3);
+    // From there "下一张" has nothing more, "上一张" goes back one.
+    EXPECT_FALSE(a.Click(Navigator::Next));
+    EXPECT_TRUE(a.Click(Navigator::Previous));
+    EXPECT_EQ(a.s.CurPhoto, 1);
+}
+
+TEST_F(NavigatorFolderChoice, TheSameFolderKeepsItsCaptionsAndOnlyMoves)
+{
+    Album a(0, 0, -1);
+    a.nav.BeginFolderChoice();
+    a.nav.FolderChosen(dir.filePath("a.JPG"));
+    a.s.PhotoCaption = {"甲", "乙", "丙", ""};
+    Touch(QDir(dir.path()), "e.bmp", "x");  // not listed until the folder changes
+
+    a.nav.BeginFolderChoice();
+    a.nav.FolderChosen(dir.filePath("C.PNG"));  // names match without regard to case
+    EXPECT_EQ(a.s.PhotoCaption, (QStringList{"甲", "乙", "丙", ""}));
+    EXPECT_EQ(a.s.PhotoCount, 3);
+    EXPECT_EQ(a.s.CurPhoto, 2);
+    EXPECT_EQ(a.view.labelsEnabled, 1);
+}
+
+TEST_F(NavigatorFolderChoice, ANonPhotoInAnotherFolderStartsAtItsFirstPhoto)
+{
+    Album a(0, 0, -1);
+    a.s.CurPhoto = 7;  // from the album before
+    a.nav.BeginFolderChoice();
+    a.nav.FolderChosen(dir.filePath("d.txt"));
+    EXPECT_EQ(a.s.PhotoCount, 3);
+    EXPECT_EQ(a.s.CurPhoto, 0);
+    EXPECT_EQ(a.s.CoverShowing, 0);
+}
+
+TEST_F(NavigatorFolderChoice, AFolderWithoutPhotosAsksForOne)
+{
+    QTemporaryDir empty;
+    Touch(QDir(empty.path()), "notes.txt");
+    Album a(0, 0, -1);
+    a.nav.BeginFolderChoice();
+    a.nav.FolderChosen(empty.filePath("notes.txt"));
+    EXPECT_EQ(a.s.PhotoCount, 0);
+    EXPECT_EQ(a.view.info, QString::fromUtf8(kNoFolderMessage));
+    EXPECT_EQ(a.view.beeps, 1);
+    EXPECT_EQ(a.s.CoverShowing, -1);
+}
+
+TEST_F(NavigatorFolderChoice, AFolderNamedLikeItsPhotoIsKeptWhole)
+{
+    // The picked name also occurs earlier in the path.
+    QDir(dir.path()).mkdir("b.jpg.d");
+    const QString inner = dir.filePath("b.jpg.d");
+    Touch(QDir(inner), "b.jpg", "x");
+    Touch(QDir(inner), "z.jpg", "x");
+    Album a(0, 0, -1);
+    a.nav.BeginFolderChoice();
+    a.nav.FolderChosen(inner + "/b.jpg");
+    EXPECT_EQ(a.s.PhotoFolder, inner + "/");
+    EXPECT_EQ(a.photos.Names(), (QStringList{"b.jpg", "z.jpg"}));
+    EXPECT_EQ(a.s.CurPhoto, 0);
+}
+
+TEST_F(NavigatorFolderChoice, CancellingKeepsTheAlbumOrSaysNoneWasChosen)
+{
+    Album none(0, 0, -1);
+    none.m.ViewMode = 2;
+    none.nav.BeginFolderChoice();
+    none.nav.FolderChosen(QString());
+    EXPECT_EQ(none.m.ViewMode, 1);
+    EXPECT_EQ(none.view.info, QString::fromUtf8(kNoFolderChosenMessage));
+    EXPECT_EQ(none.view.beeps, 1);
+
+    Album a(0, 0, -1);
+    a.nav.BeginFolderChoice();
+    a.nav.FolderChosen(dir.filePath("b.jpg"));
+    a.s.PhotoCaption[1] = "乙";
+    a.nav.BeginFolderChoice();
+    a.nav.FolderChosen(QString());
+    EXPECT_EQ(a.s.PhotoFolder, folder);
+    EXPECT_EQ(a.s.PhotoCaption.at(1), QStringLiteral("乙"));
+    EXPECT_EQ(a.view.beeps, 0);
+    // The next "下一张" brings the same photo in again.
+    EXPECT_EQ(a.s.CoverShowing, -1);
+    EXPECT_TRUE(a.Click(Navigator::Next));
+    EXPECT_EQ(a.s.CurPhoto, 1);
+}
+
+TEST_F(NavigatorFolderChoice, AFolderGivenByItselfOpensAtItsFirstPhoto)
+{
+    Album a(0, 0, -1);
+    PhotoList list;
+    list.Point(dir.path());
+    a.nav.BeginFolderChoice();
+    a.nav.FolderChosen(dir.path(), list.Name(0));
+    EXPECT_EQ(a.s.PhotoFolder, folder);
+    EXPECT_EQ(a.s.PhotoCount, 3);
+    EXPECT_EQ(a.s.CurPhoto, 0);
+    EXPECT_EQ(a.s.CoverShowing, 0);
+    EXPECT_EQ(a.m.ViewMode, 3);
+}
