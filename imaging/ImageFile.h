@@ -40,6 +40,11 @@ ImageHandle ZLoadImg(const QString& path);
 // empty handle, an unknown code or a failed write.
 bool ZSaveImg(ImageHandle handle, const QString& path, int code);
 
+// Converts a photo of another format to the working BMP file tempDib. The old
+// working file is removed first, so when the photo cannot be read tempDib is
+// missing rather than still holding an earlier photo. True when written.
+bool ConvertToBmp(const QString& photo, const QString& tempDib);
+
 // Sets the resource limits that keep one bad file from exhausting the machine.
 // Called once at start; ZLoadImg calls it itself when nobody has.
 void InitImageLibrary();

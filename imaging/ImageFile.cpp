@@ -1,0 +1,389 @@
+#include "imaging/ImageFile.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+#include <Magick++.h>
+
+#include <memory>
+#include <mutex>
+#include <string_view>
+
+namespace tamsel {
+
+struct ImageHandle::Impl {
+    Magick::Image image;
+};
+
+ImageHandle::ImageHandle() = default;
+ImageHandle::~ImageHandle() = default;
+ImageHandle::ImageHandle(ImageHandle&&) noexcept = default;
+ImageHandle& ImageHandle::operator=(ImageHandle&&) noexcept = default;
+ImageHandle::ImageHandle(std::unique_ptr<Impl> impl) : impl_(std::move(impl)) {}
+
+int ImageHandle::Width() const { return impl_ ? int(impl_->image.columns()) : 0; }
+int ImageHandle::Height() const { return impl_ ? int(impl_->image.rows()) : 0; }
+
+namespace {
+
+// Limits for one picture. A photo file is small on disk but may claim any size
+// in its header; these keep a broken or hostile file from taking the machine's
+// memory. The largest camera photos (about 100 megapixels) still fit, held in
+// memory or, beyond the memory and map limits, in the pixel cache on disk.
+constexpr MagickCore::MagickSizeType kMiB = 1024 * 1024;
+constexpr MagickCore::MagickSizeType kMaxSide = 16384;                 // pixels
+constexpr MagickCore::MagickSizeType kMaxArea = 128'000'000;           // pixels
+constexpr MagickCore::MagickSizeType kMaxMemory = 256 * kMiB;
+constexpr MagickCore::MagickSizeType kMaxMap = 512 * kMiB;
+constexpr MagickCore::MagickSizeType kMaxDisk = 1024 * kMiB;
+constexpr MagickCore::MagickSizeType kMaxFrames = 256;
+// No album photo file comes near this; anything larger is not read at all.
+constexpr qint64 kMaxFileBytes = qint64(1024) * 1024 * 1024;
+// Icons cannot describe more than 256 pixels a side.
+constexpr size_t kMaxIconSide = 256;
+
+enum class Kind { Unknown, Bmp, Jpeg, Pcx, Tga, Tiff, Png, Ico, Wmf };
+
+const char* DecoderName(Kind k)
+{
+    switch (k) {
+    case Kind::Bmp: return "BMP";
+    case Kind::Jpeg: return "JPEG";
+    case Kind::Pcx: return "PCX";
+    case Kind::Tga: return "TGA";
+    case Kind::Tiff: return "TIFF";
+    case Kind::Png: return "PNG";
+    case Kind::Ico: return "ICO";
+    case Kind::Wmf: return "WMF";
+    default: return "";
+    }
+}
+
+Kind KindFromExtension(const QString& path)
+{
+    const QString ext = QFileInfo(path).suffix().toLower();
+    if (ext == "bmp" || ext == "dib") return Kind::Bmp;
+    if (ext == "jpg" || ext == "jpeg" || ext == "jpe") return Kind::Jpeg;
+    if (ext == "pcx") return Kind::Pcx;
+    if (ext == "tga") return Kind::Tga;
+    if (ext == "tif" || ext == "tiff") return Kind::Tiff;
+    if (ext == "png") return Kind::Png;
+    if (ext == "ico") return Kind::Ico;
+    if (ext == "wmf") return Kind::Wmf;
+    return Kind::Unknown;
+}
+
+bool StartsWith(const QByteArray& head, std::string_view magic)
+{
+    return head.size() >= qsizetype(magic.size()) &&
+           std::string_view(head.constData(), magic.size()) == magic;
+}
+
+// Formats whose files announce themselves. A photo saved with the wrong
+// extension (a PNG called .jpg) is still read by what it is.
+Kind KindFromSignature(const QByteArray& head)
+{
+    using namespace std::string_view_literals;
+    if (StartsWith(head, "BM"sv)) return Kind::Bmp;
+    if (StartsWith(head, "\xFF\xD8\xFF"sv)) return Kind::Jpeg;
+    if (StartsWith(head, "\x89PNG\r\n\x1A\n"sv)) return Kind::Png;
+    if (StartsWith(head, "II*\0"sv) || StartsWith(head, "MM\0*"sv) ||
+        StartsWith(head, "II+\0"sv) || StartsWith(head, "MM\0+"sv))
+        return Kind::Tiff;
+    if (StartsWith(head, "\xD7\xCD\xC6\x9A"sv)) return Kind::Wmf;
+    return Kind::Unknown;
+}
+
+// Signatures too short to trust over the file's own extension.
+Kind KindFromWeakSignature(const QByteArray& head)
+{
+    using namespace std::string_view_literals;
+    if (StartsWith(head, "\0\0\1\0"sv)) return Kind::Ico;
+    if (StartsWith(head, "\x01\0\x09\0\0\x03"sv) || StartsWith(head, "\x02\0\x09\0\0\x03"sv))
+        return Kind::Wmf;
+    if (head.size() >= 3 && head[0] == '\x0A' && uint8_t(head[1]) <= 5 && head[2] == '\x01')
+        return Kind::Pcx;
+    return Kind::Unknown;
+}
+
+// Only the album's own formats are ever decoded: the decoder is chosen here,
+// never guessed by the library from the bytes, so a file cannot reach one of
+// its many other (script, vector or network) readers.
+Kind ChooseDecoder(const QString& path, const QByteArray& head)
+{
+    if (const Kind k = KindFromSignature(head); k != Kind::Unknown)
+        return k;
+    if (const Kind k = KindFromExtension(path); k != Kind::Unknown)
+        return k;
+    return KindFromWeakSignature(head);
+}
+
+struct ImageInfoFree {
+    void operator()(MagickCore::ImageInfo* p) const { MagickCore::DestroyImageInfo(p); }
+};
+struct ExceptionFree {
+    void operator()(MagickCore::ExceptionInfo* p) const { MagickCore::DestroyExceptionInfo(p); }
+};
+struct ImageListFree {
+    void operator()(MagickCore::Image* p) const { MagickCore::DestroyImageList(p); }
+};
+using ImageInfoPtr = std::unique_ptr<MagickCore::ImageInfo, ImageInfoFree>;
+using ExceptionPtr = std::unique_ptr<MagickCore::ExceptionInfo, ExceptionFree>;
+using ImageListPtr = std::unique_ptr<MagickCore::Image, ImageListFree>;
+
+bool Mentions(const char* text, std::string_view what)
+{
+    if (!text)
+        return false;
+    const std::string_view t(text);
+    auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c; };
+    for (size_t i = 0; i + what.size() <= t.size(); ++i) {
+        size_t k = 0;
+        while (k < what.size() && lower(t[i + k]) == what[k])
+            ++k;
+        if (k == what.size())
+            return true;
+    }
+    return false;
+}
+
+bool TellsOfMissingData(const MagickCore::ExceptionInfo* e)
+{
+    for (const char* text : {e->reason, e->description})
+        if (Mentions(text, "premature end") || Mentions(text, "unexpected end") ||
+            Mentions(text, "insufficient image data") || Mentions(text, "read error"))
+            return true;
+    return false;
+}
+
+bool Refuses(MagickCore::ExceptionInfo* ex)
+{
+    if (ex->severity >= MagickCore::ErrorException)
+        return true;
+    if (ex->severity < MagickCore::WarningException)
+        return false;
+    if (TellsOfMissingData(ex))
+        return true;
+    auto* list = static_cast<MagickCore::LinkedListInfo*>(ex->exceptions);
+    if (!list)
+        return false;
+    MagickCore::ResetLinkedListIterator(list);
+    while (const auto* e =
+               static_cast<const MagickCore::ExceptionInfo*>(MagickCore::GetNextValueInLinkedList(list)))
+        if (TellsOfMissingData(e))
+            return true;
+    return false;
+}
+
+// Decoders report a cut-off file in different ways: most as an error, the JPEG
+// decoder as a mere warning after filling the missing rows with grey. Either
+// way the picture is not the photo, and the album must not show it as one;
+// other warnings (an unknown TIFF tag, stray bytes between JPEG markers) leave
+// a good picture and are no reason to refuse a photo. Some decoders leave
+// their reports on the pictures they made rather than in the read's own record.
+bool ReadFailed(MagickCore::ExceptionInfo* ex, MagickCore::Image* list)
+{
+    if (Refuses(ex))
+        return true;
+    for (MagickCore::Image* p = list; p; p = MagickCore::GetNextImageInList(p))
+        if (Refuses(&p->exception))
+            return true;
+    return false;
+}
+
+// Reads the bytes with the chosen decoder. Only the first page of a multi-page
+// file is decoded; an icon file gives all its pictures.
+ImageListPtr Decode(Kind kind, const void* data, size_t size)
+{
+    ImageInfoPtr info(MagickCore::AcquireImageInfo());
+    ExceptionPtr ex(MagickCore::AcquireExceptionInfo());
+    if (!info || !ex)
+        return nullptr;
+    MagickCore::CopyMagickString(info->magick, DecoderName(kind), MaxTextExtent);
+    info->affirm = MagickCore::MagickTrue;
+    if (kind != Kind::Ico) {
+        info->scene = 0;
+        info->number_scenes = 1;
+        // The library reads a scene range from this text as well.
+        MagickCore::CloneString(&info->scenes, "0");
+    }
+
+    // Decoding from memory: the photo's own name may hold characters the
+    // library would take for options ("[0]", "%d", "png:"), and is never seen.
+    ImageListPtr list(MagickCore::BlobToImage(info.get(), data, size, ex.get()));
+    if (!list || ReadFailed(ex.get(), list.get()))
+        return nullptr;
+    return list;
+}
+
+// One picture out of what the decoder gave: the largest icon of an icon file
+// (the first of equal size), the first page of anything else.
+MagickCore::Image* TakeOne(ImageListPtr& list, Kind kind)
+{
+    MagickCore::Image* head = list.get();
+    MagickCore::Image* best = head;
+    if (kind == Kind::Ico) {
+        for (MagickCore::Image* p = head; p; p = MagickCore::GetNextImageInList(p))
+            if (p->columns * p->rows > best->columns * best->rows)
+                best = p;
+    }
+    if (best == head) {
+        MagickCore::Image* rest = head;
+        MagickCore::Image* first = MagickCore::RemoveFirstImageFromList(&rest);
+        list.release();
+        list.reset(rest);
+        return first;
+    }
+    ExceptionPtr ex(MagickCore::AcquireExceptionInfo());
+    return MagickCore::CloneImage(best, 0, 0, MagickCore::MagickTrue, ex.get());
+}
+
+// What the album works with: upright, 8-bit RGB, no transparency. Alpha is
+// composited onto black, the album's transparent colour, so a transparent
+// background stays out of the way of captions and frames.
+void Normalise(Magick::Image& img)
+{
+    img.autoOrient();
+    const auto cs = img.colorSpace();
+    if (cs != Magick::sRGBColorspace && cs != Magick::RGBColorspace)
+        img.colorSpace(Magick::sRGBColorspace);
+    if (img.matte()) {
+        img.backgroundColor(Magick::ColorRGB(0.0, 0.0, 0.0));
+        img.alphaChannel(Magick::RemoveAlphaChannel);
+        img.matte(false);
+    }
+    img.depth(8);
+    img.type(Magick::TrueColorType);
+}
+
+QByteArray ReadWholeFile(const QString& path)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly) || f.size() > kMaxFileBytes)
+        return {};
+    return f.readAll();
+}
+
+}  // namespace
+
+void InitImageLibrary()
+{
+    static std::once_flag once;
+    std::call_once(once, [] {
+        Magick::InitializeMagick(nullptr);
+        Magick::ResourceLimits::width(kMaxSide);
+        Magick::ResourceLimits::height(kMaxSide);
+        Magick::ResourceLimits::area(kMaxArea);
+        Magick::ResourceLimits::memory(kMaxMemory);
+        Magick::ResourceLimits::map(kMaxMap);
+        Magick::ResourceLimits::disk(kMaxDisk);
+        Magick::ResourceLimits::listLength(kMaxFrames);
+    });
+}
+
+ImageHandle ZLoadImg(const QString& path)
+{
+    InitImageLibrary();
+    const QByteArray bytes = ReadWholeFile(path);
+    if (bytes.isEmpty())
+        return {};
+    const Kind kind = ChooseDecoder(path, bytes.left(16));
+    if (kind == Kind::Unknown)
+        return {};
+    try {
+        ImageListPtr list = Decode(kind, bytes.constData(), size_t(bytes.size()));
+        if (!list)
+            return {};
+        MagickCore::Image* one = TakeOne(list, kind);
+        list.reset();
+        if (!one || one->columns == 0 || one->rows == 0) {
+            if (one)
+                MagickCore::DestroyImage(one);
+            return {};
+        }
+        auto impl = std::make_unique<ImageHandle::Impl>();
+        impl->image = Magick::Image(one);   // takes ownership
+        impl->image.quiet(true);
+        Normalise(impl->image);
+        return ImageHandle(std::move(impl));
+    } catch (const std::exception&) {
+        return {};
+    }
+}
+
+bool ZSaveImg(ImageHandle handle, const QString& path, int code)
+{
+    // The handle is taken by value: whatever happens here, its picture is
+    // released when this returns.
+    if (!handle.IsValid() || path.isEmpty() || code < kBmp || code > kPng)
+        return false;
+    Magick::Image& img = handle.impl()->image;
+    if (code == kIco && (img.columns() > kMaxIconSide || img.rows() > kMaxIconSide))
+        return false;
+
+    Magick::Blob blob;
+    try {
+        img.quiet(true);
+        switch (code) {
+        case kBmp:
+            // The 40-byte header every BMP reader knows, 24 bits a pixel.
+            img.magick("BMP3");
+            break;
+        case kJpg:
+            img.magick("JPEG");
+            img.quality(92);
+            break;
+        case kPcx:
+            img.magick("PCX");
+            break;
+        case kTga:
+            // The TGA writer stores rows in memory order and labels them by the
+            // picture's orientation; store them bottom-up, the format's own
+            // default that every reader follows.
+            img.magick("TGA");
+            img.compressType(Magick::NoCompression);
+            img.flip();
+            img.orientation(Magick::BottomLeftOrientation);
+            break;
+        case kIco:
+            img.magick("ICO");
+            break;
+        case kTif:
+            img.magick("TIFF");
+            img.compressType(Magick::LZWCompression);
+            break;
+        case kPng:
+            img.magick("PNG24");
+            break;
+        }
+        img.write(&blob);
+    } catch (const std::exception&) {
+        return false;
+    }
+    if (blob.length() == 0)
+        return false;
+
+    // Written beside the target and renamed over it only when complete, so a
+    // failed save never leaves a half file or destroys the file it replaces.
+    QSaveFile out(path);
+    if (!out.open(QIODevice::WriteOnly))
+        return false;
+    const auto size = qint64(blob.length());
+    if (out.write(static_cast<const char*>(blob.data()), size) != size) {
+        out.cancelWriting();
+        return false;
+    }
+    return out.commit();
+}
+
+bool ConvertToBmp(const QString& photo, const QString& tempDib)
+{
+    // An older conversion left in the working file would otherwise be shown
+    // in place of a photo that cannot be read.
+    if (QFile::exists(tempDib) && !QFile::remove(tempDib))
+        return false;
+    return ZSaveImg(ZLoadImg(photo), tempDib, kBmp);
+}
+
+}  // namespace tamsel
