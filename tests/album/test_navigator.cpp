@@ -1,7 +1,9 @@
 #include "TestUtil.h"
 #include "album/Navigator.h"
+#include "album/ui/FolderChooser.h"
 #include "app/AlbumState.h"
 #include "app/PhotoList.h"
+#include "shell/WidgetApp.h"
 
 #include <gtest/gtest.h>
 
@@ -358,4 +360,40 @@ TEST_F(NavigatorFolderChoice, AFolderGivenByItselfOpensAtItsFirstPhoto)
     EXPECT_EQ(a.s.CurPhoto, 0);
     EXPECT_EQ(a.s.CoverShowing, 0);
     EXPECT_EQ(a.m.ViewMode, 3);
+}
+
+TEST(FolderChooserDialog, OpensOnTheCurrentFolderAndReturnsTheChosenOne)
+{
+    if (!WidgetApp())
+        GTEST_SKIP() << "no widget application in this process";
+    QTemporaryDir dir;
+    QDir(dir.path()).mkdir("sub");
+    const QString before = QDir::currentPath();
+    ASSERT_TRUE(QDir::setCurrent(dir.path()));
+    AlbumState s;
+    s.FolderChoice = "unchanged";
+    {
+        FolderChooser dialog(s);
+        EXPECT_EQ(dialog.windowTitle(), QStringLiteral("选择文件夹"));
+        EXPECT_EQ(dialog.CurrentFolder(), QDir(dir.path()).canonicalPath());
+        EXPECT_TRUE(dialog.Drives().contains("/"));
+        dialog.ButtonClick(1);
+        EXPECT_EQ(s.FolderChoice, QStringLiteral("unchanged"));
+        EXPECT_EQ(dialog.result(), QDialog::Rejected);
+    }
+    {
+        FolderChooser dialog(s);
+        dialog.ChooseFolder(dir.filePath("sub"));
+        dialog.ButtonClick(0);
+        EXPECT_EQ(s.FolderChoice, QDir(dir.path()).canonicalPath() + "/sub");
+        EXPECT_EQ(dialog.result(), QDialog::Accepted);
+    }
+    {
+        // Another drive: the tree goes to its root.
+        FolderChooser dialog(s);
+        dialog.ChooseDrive("/");
+        EXPECT_EQ(dialog.CurrentDrive(), QStringLiteral("/"));
+        EXPECT_EQ(dialog.CurrentFolder(), QStringLiteral("/"));
+    }
+    QDir::setCurrent(before);
 }

@@ -1,0 +1,128 @@
+#include "album/ui/FolderChooser.h"
+
+#include "app/AlbumState.h"
+#include "platform/Fonts.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QFileSystemModel>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QPushButton>
+#include <QStorageInfo>
+#include <QTreeView>
+#include <QVBoxLayout>
+
+#include <algorithm>
+
+namespace tamsel {
+
+namespace {
+
+// The mounted file systems a user keeps folders on: real, ready volumes.
+QStringList MountedDrives()
+{
+    QStringList roots;
+    for (const QStorageInfo& v : QStorageInfo::mountedVolumes()) {
+        if (!v.isValid() || !v.isReady())
+            continue;
+        const QByteArray type = v.fileSystemType();
+        if (type == "proc" || type == "sysfs" || type == "devtmpfs" || type == "cgroup" ||
+            type == "cgroup2" || type == "devpts" || type == "mqueue" || type == "securityfs")
+            continue;
+        roots << v.rootPath();
+    }
+    if (!roots.contains(QStringLiteral("/")))
+        roots << QStringLiteral("/");
+    roots.removeDuplicates();
+    std::sort(roots.begin(), roots.end());
+    return roots;
+}
+
+}  // namespace
+
+FolderChooser::FolderChooser(AlbumState& state, QWidget* parent)
+    : QDialog(parent), state_(state)
+{
+    setWindowTitle(QStringLiteral("选择文件夹"));
+    setFont(WindowFont());
+    setModal(true);
+
+    drives_ = new QComboBox(this);
+    drives_->addItems(MountedDrives());
+
+    model_ = new QFileSystemModel(this);
+    model_->setFilter(QDir::AllDirs | QDir::NoDotAndDotDot);
+    model_->setRootPath(QStringLiteral("/"));
+    tree_ = new QTreeView(this);
+    tree_->setModel(model_);
+    for (int c = 1; c < model_->columnCount(); ++c)
+        tree_->hideColumn(c);
+    tree_->header()->hide();
+
+    auto* ok = new QPushButton(QStringLiteral("确定"), this);
+    auto* cancel = new QPushButton(QStringLiteral("取消"), this);
+    ok->setDefault(true);
+    connect(ok, &QPushButton::clicked, this, [this] { ButtonClick(0); });
+    connect(cancel, &QPushButton::clicked, this, [this] { ButtonClick(1); });
+    connect(drives_, &QComboBox::textActivated, this, &FolderChooser::ChooseDrive);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(ok);
+    buttons->addWidget(cancel);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(drives_);
+    layout->addWidget(tree_, 1);
+    layout->addLayout(buttons);
+    resize(340, 400);
+
+    // Both open on the current directory.
+    const QString here = QDir::currentPath();
+    const QString root = QStorageInfo(here).rootPath();
+    drives_->setCurrentText(root.isEmpty() ? QStringLiteral("/") : root);
+    ChooseFolder(here);
+}
+
+QString FolderChooser::CurrentFolder() const
+{
+    return model_->filePath(tree_->currentIndex());
+}
+
+QStringList FolderChooser::Drives() const
+{
+    QStringList list;
+    for (int i = 0; i < drives_->count(); ++i)
+        list << drives_->itemText(i);
+    return list;
+}
+
+QString FolderChooser::CurrentDrive() const { return drives_->currentText(); }
+
+void FolderChooser::ChooseDrive(const QString& root)
+{
+    drives_->setCurrentText(root);
+    ChooseFolder(root);
+}
+
+void FolderChooser::ChooseFolder(const QString& folder)
+{
+    const QModelIndex index = model_->index(QDir::cleanPath(folder));
+    if (!index.isValid())
+        return;
+    tree_->setCurrentIndex(index);
+    tree_->expand(index);
+    tree_->scrollTo(index);
+}
+
+void FolderChooser::ButtonClick(int index)
+{
+    if (index == 0) {
+        state_.FolderChoice = CurrentFolder();
+        accept();
+    } else {
+        reject();
+    }
+}
+
+}  // namespace tamsel
