@@ -1,0 +1,170 @@
+#include "imaging/Caption.h"
+
+#include "app/AlbumState.h"
+#include "app/SurfacePool.h"
+#include "imaging/PelOps.h"
+#include "imaging/Surface.h"
+#include "platform/Fonts.h"
+#include "platform/Gbk.h"
+#include "platform/Rounding.h"
+
+#include <QColor>
+#include <QFontMetricsF>
+#include <QImage>
+#include <QPainter>
+
+#include <algorithm>
+#include <cstring>
+#include <mutex>
+
+namespace tamsel {
+namespace {
+
+constexpr int kStripHeight = 30;   // DibCaption is one line of ShowWidth x 30
+constexpr int kMaxFaceBytes = 31;  // a font face name holds 31 bytes and its zero
+
+QColor FromColorRef(int32_t c)
+{
+    return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF);
+}
+
+// A face longer than the font description can hold is cut to 31 bytes, whole
+// characters only.
+QString CutFaceName(const QString& face)
+{
+    if (GbkLength(face) <= kMaxFaceBytes)
+        return face;
+    QString cut;
+    int bytes = 0;
+    for (int i = 0; i < face.size();) {
+        const int len = (face.at(i).isHighSurrogate() && i + 1 < face.size()) ? 2 : 1;
+        const QString ch = face.mid(i, len);
+        const int n = GbkLength(ch);
+        if (bytes + n > kMaxFaceBytes)
+            break;
+        cut += ch;
+        bytes += n;
+        i += len;
+    }
+    return cut;
+}
+
+void EnsureSubstitutions()
+{
+    static std::once_flag once;
+    std::call_once(once, RegisterFontSubstitutions);
+}
+
+}  // namespace
+
+QFont CaptionFont(const QString& faceName, int charWidth, int charHeight)
+{
+    EnsureSubstitutions();
+    QFont font(CutFaceName(faceName));
+    charHeight = std::max(charHeight, 1);
+    font.setPixelSize(charHeight);
+    font.setStyleStrategy(QFont::PreferAntialias);
+    // Qt sizes a font by its em; the album sizes it by the whole cell, so the
+    // em shrinks by the font's own ascent + descent to em ratio.
+    const QFontMetricsF probe(font);
+    if (probe.height() > 0)
+        font.setPixelSize(std::max(1, RoundHalfEven(charHeight * charHeight / probe.height())));
+    // The width asks for an average character width; the font is stretched
+    // to it, which keeps a Kai or Song face at its own proportions when the
+    // width is half the height.
+    if (charWidth > 0) {
+        const QFontMetricsF fm(font);
+        const double avg = fm.averageCharWidth();
+        if (avg > 0)
+            font.setStretch(std::clamp(RoundHalfEven(100.0 * charWidth / avg), 1, 4000));
+    }
+    return font;
+}
+
+bool TextToDC(CLSDIB& target, const QString& text, int32_t textColour, int32_t backColour,
+              const QString& faceName, int charWidth, int charHeight)
+{
+    if (!target.HasPixels() || charHeight <= 0)
+        return false;
+    const QFont font = CaptionFont(faceName, charWidth, charHeight);
+    const QFontMetricsF fm(font);
+
+    // Draw on a top-down copy of the target and copy the rows back: the
+    // painter never sees the bottom-up rows, and pixels the text leaves alone
+    // come back unchanged.
+    QImage img = target.ToQImage().convertToFormat(QImage::Format_RGB32);
+    {
+        QPainter p(&img);
+        if (!p.isActive())
+            return false;
+        p.setFont(font);
+        p.setPen(FromColorRef(textColour));
+        p.setBackground(FromColorRef(backColour));
+        p.setBackgroundMode(Qt::OpaqueMode);
+        p.drawText(QPointF(0, fm.ascent()), text);
+    }
+    for (int y = 0; y < target.Height(); ++y) {
+        const auto* s = reinterpret_cast<const uint32_t*>(img.constScanLine(y));
+        uint8_t* d = target.RowPtr(y);
+        for (int x = 0; x < target.Width(); ++x) {
+            d[0] = uint8_t(s[x]);
+            d[1] = uint8_t(s[x] >> 8);
+            d[2] = uint8_t(s[x] >> 16);
+            d += 3;
+        }
+    }
+    return true;
+}
+
+int CaptionTextWidth(const QString& caption, int capFontSize)
+{
+    return IntDiv(capFontSize * GbkLength(caption), 2);
+}
+
+CaptionSpot CaptionPosition(int capPos, double showWidth, double showHeight, int tw, int th,
+                            int panMode)
+{
+    CaptionSpot at;
+    if (capPos >= 0 && capPos <= 8) {
+        switch (capPos % 3) {
+        case 0: at.x = showWidth * 0.1; break;
+        case 1: at.x = IntDiv(RoundHalfEven(showWidth) - tw, 2); break;
+        default: at.x = showWidth * 0.9 - tw; break;
+        }
+        switch (capPos / 3) {
+        case 0: at.y = showHeight * 0.1; break;
+        case 1: at.y = showHeight * 0.5 - IntDiv(th, 2); break;
+        default: at.y = showHeight * 0.9 - th; break;
+        }
+    }
+    // The shift puts the caption where the view ends up: a pan to the right
+    // or downwards ends 60 pixels in, the zoom ends 30 pixels in at 1:1; a pan
+    // back to the left or upwards ends at 0.
+    if (panMode == 1)
+        at.x += 60;
+    else if (panMode == 3)
+        at.y += 60;
+    else if (panMode == 5)
+        at.x += 30;
+    return at;
+}
+
+void DrawPhotoCaption(const AlbumState& album, const MainState& main, SurfacePool& dibs)
+{
+    const QString caption = album.CaptionOf(album.CurPhoto);
+    if (caption.isEmpty() || album.FrameType > 2)
+        return;
+    const int tw = CaptionTextWidth(caption, album.CapFontSize);
+    const int th = CaptionLineHeight(album.CapFontSize);
+    const CaptionSpot at =
+        CaptionPosition(album.CapPos, album.ShowWidth, album.ShowHeight, tw, th, main.PanMode);
+
+    CLSDIB& strip = dibs.DibCaption;
+    strip.Create(album.ShowWidth, kStripHeight);
+    TextToDC(strip, caption, album.CapFontColor, 0, album.CapFontName,
+             IntDiv(album.CapFontSize, 2), album.CapFontSize);
+    PelAlphaBlend(dibs.DibCanvas, RoundHalfEven(at.x), RoundHalfEven(at.y), strip.Width(),
+                  strip.Height(), strip, 0, 0, 255, 0, 1);
+}
+
+}  // namespace tamsel

@@ -1,0 +1,50 @@
+#pragma once
+#include <QFont>
+#include <QString>
+
+#include <cstdint>
+
+namespace tamsel {
+
+class CLSDIB;
+struct AlbumState;
+struct MainState;
+struct SurfacePool;
+
+// The caption font the way the album describes it: a character cell
+// charHeight pixels high (ascent plus descent, like a Windows font of positive
+// height) and an average character width of charWidth, so a Chinese character
+// is about 2 x charWidth wide. The face goes through the font substitutions,
+// so "楷体_GB2312" is drawn in the installed Kai font.
+QFont CaptionFont(const QString& faceName, int charWidth, int charHeight);
+
+// Draws text at (0, 0) of target in that font and textColour, every character
+// cell filled with backColour. Colours are 0x00BBGGRR. Pixels outside the text
+// stay as they were; text beyond the surface is clipped. Returns false when
+// nothing could be drawn (no surface, no size).
+bool TextToDC(CLSDIB& target, const QString& text, int32_t textColour, int32_t backColour,
+              const QString& faceName, int charWidth, int charHeight);
+
+// Where a caption goes: the top-left corner of its strip on the canvas, before
+// rounding. tw is the estimated text width, th the height of one caption line.
+struct CaptionSpot {
+    double x = 0;
+    double y = 0;
+};
+CaptionSpot CaptionPosition(int capPos, double showWidth, double showHeight, int tw, int th,
+                            int panMode);
+
+// The estimated width of a caption: half the font size per GBK byte, so a
+// Chinese character counts one font size and an ASCII one half.
+int CaptionTextWidth(const QString& caption, int capFontSize);
+
+// Height of one caption line in pixels: the caption font's cell height.
+inline int CaptionLineHeight(int capFontSize) { return capFontSize; }
+
+// The caption step of the composition: writes the caption of the current
+// photo into DibCaption and lays it over DibCanvas with black transparent.
+// Nothing is drawn for an empty caption or an oval frame (FrameType 3).
+// Surface errors are thrown to the caller.
+void DrawPhotoCaption(const AlbumState& album, const MainState& main, SurfacePool& dibs);
+
+}  // namespace tamsel

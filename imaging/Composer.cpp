@@ -1,0 +1,310 @@
+#include "imaging/Composer.h"
+
+#include "album/FileInfo.h"
+#include "app/AlbumState.h"
+#include "app/PhotoList.h"
+#include "app/SurfacePool.h"
+#include "imaging/Blit.h"
+#include "imaging/Caption.h"
+#include "imaging/ImageFile.h"
+#include "imaging/PelOps.h"
+#include "platform/Paths.h"
+#include "platform/Rounding.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+#include <new>
+#include <stdexcept>
+
+namespace tamsel {
+namespace {
+
+constexpr int kPanAllowance = 60;   // extra canvas a pan moves across
+constexpr int kCanvasMargin = 240;  // DibCanvas is this much larger than the photo area
+
+// Loads a BMP or JPEG file the way the album loads its pictures. A missing
+// file says so, rather than the general "装入图片出错".
+void LoadPicture(CLSDIB& dst, const QString& path)
+{
+    if (path.isEmpty() || !QFileInfo(path).isFile())
+        throw SurfaceError(53, QStringLiteral("文件未找到: %1").arg(QFileInfo(path).fileName()).toStdString());
+    dst.CloneFile(path.toStdString());
+}
+
+// Stretch with each real coordinate rounded to its pixel, halves to even.
+void StretchRounded(CLSDIB& dst, double dx, double dy, double dw, double dh, const CLSDIB& src,
+                    double sx, double sy, double sw, double sh)
+{
+    StretchBlt(dst, RoundHalfEven(dx), RoundHalfEven(dy), RoundHalfEven(dw), RoundHalfEven(dh),
+               src, RoundHalfEven(sx), RoundHalfEven(sy), RoundHalfEven(sw), RoundHalfEven(sh));
+}
+
+}  // namespace
+
+QString ErrorText(const std::exception& e)
+{
+    if (dynamic_cast<const std::bad_alloc*>(&e))
+        return QStringLiteral("内存不足");
+    const QString text = QString::fromUtf8(e.what());
+    return text.isEmpty() ? QString::fromUtf8(kErrLoad) : text;
+}
+
+Composer::Composer(AlbumState& album, MainState& main, SurfacePool& dibs, const PhotoList& photos,
+                   const AppPaths& paths, InfoSink& info)
+    : album_(album), main_(main), dibs_(dibs), photos_(photos), paths_(paths), info_(info)
+{
+}
+
+void Composer::Report(const QString& text) { info_.ShowInfo(text, true); }
+
+bool Composer::DIBClonePicture(const QString& sPathFile)
+{
+    main_.CurFileName = QFileInfo(sPathFile).fileName();
+    main_.CurFileInfo = FileInfoText(sPathFile);
+
+    // Only names ending in lower-case "bmp" or "jpg" are read directly; every
+    // other photo goes through the image file library into the working BMP.
+    if (sPathFile.endsWith(QLatin1String("bmp")) || sPathFile.endsWith(QLatin1String("jpg"))) {
+        main_.CurFile = sPathFile;
+    } else {
+        // The working file is removed first: a photo that cannot be read then
+        // fails to load instead of showing an older conversion under its name.
+        ConvertToBmp(sPathFile, paths_.tempDib);
+        main_.CurFile = paths_.tempDib;
+    }
+
+    const bool rotated = main_.Retouched == 0 && album_.RotateAngle != 0;
+    bool whole = LoadPhoto(rotated);
+    if (rotated && !whole)
+        return false;
+
+    // From here a failing step is skipped and the next one runs; a turned
+    // photo stops at its first failure, with the previous picture still whole
+    // on the canvas and the screen.
+    auto step = [&](auto&& f) {
+        if (!whole && rotated)
+            return;
+        try {
+            f();
+        } catch (const std::exception& e) {
+            whole = false;
+            if (rotated)
+                Report(ErrorText(e));
+        }
+    };
+    step([&] { ChoosePanMode(); });
+    step([&] { SizeCanvas(); });
+    step([&] { FitPhoto(); });
+    step([&] {
+        dibs_.DibCanvas.Cls();
+        if (dibs_.DibPhoto.HasPixels())
+            StretchRounded(dibs_.DibCanvas, main_.PlaceX, main_.PlaceY, main_.PlaceW, main_.PlaceH,
+                           dibs_.DibPhoto, 0, 0, dibs_.DibPhoto.Width(), dibs_.DibPhoto.Height());
+    });
+    step([&] {
+        switch (album_.FrameType) {
+        case 0:
+            album_.TransMode = 0;
+            break;
+        case 1: {
+            CLSDIB& c = dibs_.DibCanvas;
+            PelGreyScale(c, 0, 0, c.Width(), c.Height(), c, 0, 0, 0, 1);
+            album_.TransMode = 0;
+            break;
+        }
+        case 2:
+        case 3:
+            BuildFrameMask(album_.FrameType);
+            break;
+        default:
+            break;
+        }
+    });
+    // The caption goes on after the grey, so it keeps its colour.
+    step([&] {
+        if (main_.ViewMode > 1)
+            DrawPhotoCaption(album_, main_, dibs_);
+    });
+    step([&] {
+        StretchRounded(dibs_.DibNew, 0, 0, album_.ShowWidth, album_.ShowHeight, dibs_.DibCanvas,
+                       main_.ViewX, main_.ViewY, main_.ViewW, main_.ViewH);
+    });
+    return whole;
+}
+
+bool Composer::LoadPhoto(bool rotated)
+{
+    // The new photo is built beside the old one and only then takes its
+    // place: whatever fails, DibPhoto holds a whole photo.
+    try {
+        if (rotated) {
+            CLSDIB& source = dibs_.DibScratch;
+            LoadPicture(source, main_.CurFile);
+            CLSDIB turned;
+            turned.Create(source.Height(), source.Width());
+            PelRotate(turned, RoundHalfEven(turned.Width() / 2.0),
+                      RoundHalfEven(turned.Height() / 2.0), source.Width(), source.Height(),
+                      source, 0, 0, double(album_.RotateAngle), 0, 0);
+            dibs_.DibPhoto = std::move(turned);
+        } else {
+            main_.Retouched = 0;
+            CLSDIB loaded;
+            LoadPicture(loaded, main_.CurFile);
+            dibs_.DibPhoto = std::move(loaded);
+        }
+        return true;
+    } catch (const std::exception& e) {
+        Report(ErrorText(e));
+        return false;
+    }
+}
+
+void Composer::ChoosePanMode()
+{
+    const int SW = album_.ShowWidth;
+    const double SH = album_.ShowHeight;
+    if (main_.ViewMode == 1) {
+        main_.PanMode = 0;
+    } else {
+        const double W = dibs_.DibPhoto.Width();
+        const double H = dibs_.DibPhoto.Height();
+        if (H > 0 && SH > 0 && W / H >= (SW + kPanAllowance) / SH) {
+            // Successive wide photos pan in turn to the right and to the left.
+            main_.PanMode = main_.PanAltH ? 2 : 1;
+            main_.PanAltH = main_.PanAltH ? 0 : 1;
+        } else if (W > 0 && SW > 0 && H / W >= (SH + kPanAllowance) / SW) {
+            main_.PanMode = main_.PanAltV ? 4 : 3;
+            main_.PanAltV = main_.PanAltV ? 0 : 1;
+        } else {
+            main_.PanMode = 5;
+        }
+    }
+    main_.PanDone = false;
+}
+
+void Composer::SizeCanvas()
+{
+    const int SW = album_.ShowWidth;
+    const int SH = album_.ShowHeight;
+    auto view = [&](double x, double y, double w, double h) {
+        main_.ViewX = x;
+        main_.ViewY = y;
+        main_.ViewW = w;
+        main_.ViewH = h;
+    };
+    switch (main_.PanMode) {
+    case 0:
+        album_.CanvasWidth = SW;
+        album_.CanvasHeight = SH;
+        return;   // the view stays where the caller put it
+    case 1:
+    case 2:
+        album_.CanvasWidth = SW + kPanAllowance;
+        album_.CanvasHeight = SH;
+        // A pan back starts one pixel short of the allowance.
+        view(main_.PanMode == 1 ? 0 : kPanAllowance - 1, 0, SW, SH);
+        break;
+    case 3:
+    case 4:
+        album_.CanvasWidth = SW;
+        album_.CanvasHeight = SH + kPanAllowance;
+        view(0, main_.PanMode == 3 ? 0 : kPanAllowance - 1, SW, SH);
+        break;
+    default:
+        album_.CanvasWidth = SW + kPanAllowance;
+        album_.CanvasHeight = SW > 0 ? RoundHalfEven(double(SW + kPanAllowance) * SH / SW) : SH;
+        view(0, 0, album_.CanvasWidth, album_.CanvasHeight);
+        main_.ZoomX = SW > 0 ? double(album_.CanvasWidth) / SW : 1;
+        main_.ZoomY = SH > 0 ? double(album_.CanvasHeight) / SH : 1;
+        return;
+    }
+    main_.ZoomX = 1;
+    main_.ZoomY = 1;
+}
+
+void Composer::FitPhoto()
+{
+    const double W = dibs_.DibPhoto.Width();
+    const double H = dibs_.DibPhoto.Height();
+    const double CW = album_.CanvasWidth;
+    const double CH = album_.CanvasHeight;
+    if (W <= 0 || H <= 0 || CW <= 0 || CH <= 0)
+        return;   // no photo to place
+    main_.PhotoAspect = W / H;
+    main_.CanvasAspect = CW / CH;
+    if (main_.PhotoAspect > main_.CanvasAspect) {
+        main_.PlaceW = CW;
+        main_.PlaceH = CW / main_.PhotoAspect;
+        main_.PlaceX = 0;
+        main_.PlaceY = (CH - main_.PlaceH) / 2;
+    } else {
+        main_.PlaceH = CH;
+        main_.PlaceW = main_.PhotoAspect * CH;
+        main_.PlaceY = 0;
+        main_.PlaceX = (CW - main_.PlaceW) / 2;
+    }
+}
+
+bool Composer::BuildFrameMask(int frameType)
+{
+    const int n = frameType - 1;
+    CLSDIB& mask = dibs_.DibMask;
+    // A frame style always brings photos in without a transition: the
+    // effects that keep the outgoing picture would keep it in DibMask, and
+    // the overlay would then lay that old picture over the new one.
+    album_.TransMode = 255;
+    try {
+        LoadPicture(dibs_.DibScratch, paths_.InProgramDir(QStringLiteral("mask%1.jpg").arg(n)));
+    } catch (const std::exception& e) {
+        Report(ErrorText(e));
+        // No frame: an all-black mask lays nothing over the photo.
+        mask.Cls();
+        return false;
+    }
+    const CLSDIB& picture = dibs_.DibScratch;
+    StretchBlt(mask, 0, 0, mask.Width(), mask.Height(), picture, 0, 0, picture.Width(),
+               picture.Height());
+    const double W = mask.Width();
+    const double H = mask.Height();
+    mask.DrawGeometry(int16_t(n), int16_t(RoundHalfEven(W * 0.13)), int16_t(RoundHalfEven(H * 0.132)),
+                      int16_t(RoundHalfEven(W * 0.867)), int16_t(RoundHalfEven(H * 0.865)));
+    return true;
+}
+
+void Composer::Redraw()
+{
+    StretchRounded(dibs_.DibScreen, 0, 0, album_.ShowWidth, album_.ShowHeight, dibs_.DibCanvas,
+                   main_.ViewX, main_.ViewY, main_.ViewW, main_.ViewH);
+}
+
+void Composer::SetFace(int width, int height, int coverFlag)
+{
+    if (alignStrip)
+        alignStrip();
+    try {
+        dibs_.DibScreen.Create(width, height);
+        dibs_.DibMask.Create(width, height);
+        dibs_.DibNew.Create(width, height);
+        dibs_.DibCanvas.Create(width + kCanvasMargin, height + kCanvasMargin);
+    } catch (const std::exception& e) {
+        Report(ErrorText(e));
+        return;
+    }
+    QString file;
+    if (coverFlag) {
+        file = album_.CoverFile;
+        main_.ViewMode = 1;
+        main_.ViewX = 0;
+        main_.ViewY = 0;
+        main_.ViewW = album_.ShowWidth;
+        main_.ViewH = album_.ShowHeight;
+    } else {
+        file = album_.PhotoFolder + photos_.Name(album_.CurPhoto);
+        main_.ViewMode = 2;
+    }
+    DIBClonePicture(file);
+    Redraw();
+}
+
+}  // namespace tamsel

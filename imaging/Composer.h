@@ -1,0 +1,72 @@
+#pragma once
+#include <QString>
+
+#include <functional>
+
+namespace tamsel {
+
+struct AlbumState;
+struct MainState;
+struct SurfacePool;
+struct AppPaths;
+class PhotoList;
+
+// Where the user is told about a failure: the window puts the text in the
+// info label and, when asked, sounds the beep.
+struct InfoSink {
+    virtual ~InfoSink() = default;
+    virtual void ShowInfo(const QString& text, bool beep) = 0;
+};
+
+// Turns an image file into the composed picture: the photo at its own size in
+// DibPhoto (turned by RotateAngle), fitted with its pan or zoom allowance into
+// DibCanvas, greyed or given its frame mask in DibMask, captioned, and its
+// first view stretched into DibNew. It sets the variables the transition
+// engine, the lens and the info line read (PanMode, the view, the placement,
+// CurFile...). Headless: the window only passes its info sink in.
+class Composer {
+public:
+    Composer(AlbumState& album, MainState& main, SurfacePool& dibs, const PhotoList& photos,
+             const AppPaths& paths, InfoSink& info);
+
+    // Composes the image file at sPathFile. A photo that cannot be loaded is
+    // reported and the previous photo is composed again; nothing is thrown.
+    // Returns false when the composition stopped or fell back to the previous photo.
+    bool DIBClonePicture(const QString& sPathFile);
+
+    // Remakes the display-sized surfaces at width x height and shows the cover
+    // (coverFlag non-zero) or the current photo at once, without a transition.
+    void SetFace(int width, int height, int coverFlag);
+
+    // Loads mask n + ... for frameType 2 (rectangle) or 3 (oval), stretches it
+    // over DibMask and punches its black window. On failure the user is told,
+    // and DibMask is left black so the overlay covers nothing. Returns whether
+    // the frame was built; TransMode is 255 either way, so no transition uses
+    // DibMask for the outgoing picture while a frame style is on.
+    bool BuildFrameMask(int frameType);
+
+    // Stretches the view rectangle of DibCanvas over the whole of DibScreen.
+    void Redraw();
+
+    // Runs first in SetFace: brings the quick-effect strip into line with the settings.
+    std::function<void()> alignStrip;
+
+private:
+    bool LoadPhoto(bool rotated);
+    void ChoosePanMode();
+    void SizeCanvas();
+    void FitPhoto();
+    void Report(const QString& text);
+
+    AlbumState& album_;
+    MainState& main_;
+    SurfacePool& dibs_;
+    const PhotoList& photos_;
+    const AppPaths& paths_;
+    InfoSink& info_;
+};
+
+// A surface or file error as the user reads it.
+QString ErrorText(const std::exception& e);
+
+}  // namespace tamsel

@@ -1,0 +1,448 @@
+#include "ComposeFixture.h"
+
+#include "album/FileInfo.h"
+#include "imaging/Composer.h"
+
+#include <QFile>
+
+#include <cmath>
+
+using namespace tamsel;
+using namespace tamsel::testing;
+
+namespace {
+
+class Composition : public ComposeTest {};
+
+// The bounding box of the pixels of a surface region that are not black.
+struct Box {
+    int left = 1 << 30, top = 1 << 30, right = -1, bottom = -1;
+    bool Empty() const { return right < 0; }
+};
+Box NonBlack(const CLSDIB& s, int x0, int y0, int x1, int y1)
+{
+    Box b;
+    for (int y = y0; y < y1; ++y)
+        for (int x = x0; x < x1; ++x)
+            if (!IsBlack(At(s, x, y))) {
+                b.left = std::min(b.left, x);
+                b.right = std::max(b.right, x);
+                b.top = std::min(b.top, y);
+                b.bottom = std::max(b.bottom, y);
+            }
+    return b;
+}
+
+}  // namespace
+
+TEST_F(Composition, ZoomPhotoIsFittedByHeightIntoTheLargerCanvas)
+{
+    main.ViewMode = 2;
+    const QString path = Photo("p.bmp", Solid(800, 600, QColor(90, 120, 150)));
+    ASSERT_TRUE(composer->DIBClonePicture(path));
+    EXPECT_EQ(main.PanMode, 5);
+    EXPECT_FALSE(main.PanDone);
+    EXPECT_EQ(album.CanvasWidth, 540);
+    EXPECT_EQ(album.CanvasHeight, 378);
+    EXPECT_DOUBLE_EQ(main.PlaceW, 504);
+    EXPECT_DOUBLE_EQ(main.PlaceH, 378);
+    EXPECT_DOUBLE_EQ(main.PlaceX, 18);
+    EXPECT_DOUBLE_EQ(main.PlaceY, 0);
+    EXPECT_DOUBLE_EQ(main.ZoomX, 1.125);
+    EXPECT_DOUBLE_EQ(main.ZoomY, 1.125);
+    EXPECT_EQ(main.ViewW, 540);
+    EXPECT_EQ(main.ViewH, 378);
+    // The photo covers columns 18..521 of the canvas; the margins stay black.
+    EXPECT_TRUE(IsBlack(At(dibs.DibCanvas, 17, 100)));
+    EXPECT_EQ(At(dibs.DibCanvas, 18, 100), (Rgb{90, 120, 150}));
+    EXPECT_EQ(At(dibs.DibCanvas, 521, 377), (Rgb{90, 120, 150}));
+    EXPECT_TRUE(IsBlack(At(dibs.DibCanvas, 522, 100)));
+    EXPECT_TRUE(IsBlack(At(dibs.DibCanvas, 100, 378)));
+    EXPECT_EQ(main.CurFile, path);
+    EXPECT_EQ(main.CurFileName, QStringLiteral("p.bmp"));
+    EXPECT_EQ(main.CurFileInfo, FileInfoText(path));
+    EXPECT_EQ(album.TransMode, 0);
+}
+
+TEST_F(Composition, WideAndTallPhotosPanInTurnAcrossTheAllowance)
+{
+    main.ViewMode = 3;
+    const QString wide = Photo("wide.bmp", Solid(1600, 400, QColor(200, 100, 50)));
+    const QString tall = Photo("tall.bmp", Solid(300, 900, QColor(50, 100, 200)));
+
+    composer->DIBClonePicture(wide);
+    EXPECT_EQ(main.PanMode, 1);
+    EXPECT_EQ(album.CanvasWidth, 540);
+    EXPECT_EQ(album.CanvasHeight, 336);
+    EXPECT_DOUBLE_EQ(main.PlaceW, 540);
+    EXPECT_DOUBLE_EQ(main.PlaceH, 135);
+    EXPECT_DOUBLE_EQ(main.PlaceY, 100.5);
+    EXPECT_EQ(main.ViewX, 0);
+    EXPECT_EQ(main.ViewW, 480);
+    EXPECT_DOUBLE_EQ(main.ZoomX, 1);
+    // 100.5 is blitted at row 100: rows 100..234 hold the photo.
+    EXPECT_TRUE(IsBlack(At(dibs.DibCanvas, 200, 99)));
+    EXPECT_FALSE(IsBlack(At(dibs.DibCanvas, 200, 100)));
+    EXPECT_FALSE(IsBlack(At(dibs.DibCanvas, 200, 234)));
+    EXPECT_TRUE(IsBlack(At(dibs.DibCanvas, 200, 235)));
+
+    // A tall photo in between does not disturb the turn of the wide ones.
+    composer->DIBClonePicture(tall);
+    EXPECT_EQ(main.PanMode, 3);
+    EXPECT_EQ(album.CanvasWidth, 480);
+    EXPECT_EQ(album.CanvasHeight, 396);
+    EXPECT_EQ(main.ViewY, 0);
+    composer->DIBClonePicture(wide);
+    EXPECT_EQ(main.PanMode, 2);
+    EXPECT_EQ(main.ViewX, 59);
+    composer->DIBClonePicture(tall);
+    EXPECT_EQ(main.PanMode, 4);
+    EXPECT_EQ(main.ViewY, 59);
+    EXPECT_EQ(main.ViewX, 0);
+    composer->DIBClonePicture(wide);
+    EXPECT_EQ(main.PanMode, 1);
+
+    // Exactly at the limit counts as wide: 1080 / 672 = 540 / 336.
+    composer->DIBClonePicture(Photo("edge.bmp", Solid(1080, 672, Qt::gray)));
+    EXPECT_EQ(main.PanMode, 2);
+}
+
+TEST_F(Composition, CoverIsStillAndKeepsTheViewItWasGiven)
+{
+    main.ViewMode = 1;
+    main.ViewX = 3;
+    main.ViewY = 4;
+    main.ViewW = 100;
+    main.ViewH = 70;
+    main.ZoomX = 7;
+    album.PhotoCaption = {QStringLiteral("封面")};
+    composer->DIBClonePicture(Photo("cover.bmp", Solid(800, 600, QColor(0, 0, 1))));
+    EXPECT_EQ(main.PanMode, 0);
+    EXPECT_EQ(album.CanvasWidth, 480);
+    EXPECT_EQ(album.CanvasHeight, 336);
+    EXPECT_EQ(main.ViewX, 3);
+    EXPECT_EQ(main.ViewW, 100);
+    EXPECT_EQ(main.ZoomX, 7);
+    // No caption on the cover: only the photo's own colour is on the canvas.
+    for (int y = 0; y < 336; y += 7)
+        for (int x = 0; x < 480; x += 7) {
+            const Rgb c = At(dibs.DibCanvas, x, y);
+            ASSERT_TRUE(IsBlack(c) || c == (Rgb{0, 0, 1}));
+        }
+}
+
+TEST_F(Composition, TurnsThePhotoByTheAngleAroundItsCentre)
+{
+    main.ViewMode = 2;
+    const QString path = Photo("q.bmp", Quarters(640, 480));
+    album.RotateAngle = 90;
+    ASSERT_TRUE(composer->DIBClonePicture(path));
+    ASSERT_EQ(dibs.DibPhoto.Width(), 480);
+    ASSERT_EQ(dibs.DibPhoto.Height(), 640);
+    // A quarter turn clockwise: the white top-left corner goes top right,
+    // the red quarter above the yellow one... every corner moves one place on.
+    EXPECT_EQ(At(dibs.DibPhoto, 479, 0), (Rgb{255, 255, 255}));
+    EXPECT_EQ(At(dibs.DibPhoto, 0, 0), (Rgb{40, 50, 210}));
+    EXPECT_EQ(At(dibs.DibPhoto, 0, 639), (Rgb{230, 220, 60}));
+    EXPECT_EQ(At(dibs.DibPhoto, 479, 639), (Rgb{30, 200, 40}));
+    // The turned photo is tall: 640 / 480 >= 396 / 480.
+    EXPECT_EQ(main.PanMode, 3);
+
+    album.RotateAngle = 270;
+    ASSERT_TRUE(composer->DIBClonePicture(path));
+    EXPECT_EQ(At(dibs.DibPhoto, 0, 639), (Rgb{255, 255, 255}));
+    EXPECT_EQ(At(dibs.DibPhoto, 479, 0), (Rgb{230, 220, 60}));
+
+    // A retouched result is already turned: it loads as it is and the flag clears.
+    main.Retouched = -1;
+    ASSERT_TRUE(composer->DIBClonePicture(path));
+    EXPECT_EQ(dibs.DibPhoto.Width(), 640);
+    EXPECT_EQ(main.Retouched, 0);
+    EXPECT_EQ(At(dibs.DibPhoto, 0, 0), (Rgb{255, 255, 255}));
+}
+
+TEST_F(Composition, OnlyLowerCaseBmpAndJpgAreReadDirectly)
+{
+    main.ViewMode = 2;
+    const QImage img = Quarters(160, 120);
+    for (const char* name : {"a.jpg", "b.bmp"}) {
+        const QString p = Photo(name, img);
+        ASSERT_TRUE(composer->DIBClonePicture(p));
+        EXPECT_EQ(main.CurFile, p);
+    }
+    for (const char* name : {"c.JPG", "d.jpeg", "e.BMP", "f.png"}) {
+        const QString p = Photo(name, img);
+        ASSERT_TRUE(composer->DIBClonePicture(p)) << name;
+        EXPECT_EQ(main.CurFile, paths.tempDib) << name;
+        EXPECT_EQ(main.CurFileName, QString::fromLatin1(name));
+        EXPECT_EQ(dibs.DibPhoto.Width(), 160);
+        EXPECT_TRUE(Near(At(dibs.DibPhoto, 100, 20), QColor(30, 200, 40), 12)) << name;
+    }
+    EXPECT_TRUE(sink.texts.isEmpty());
+}
+
+TEST_F(Composition, UnreadablePhotoIsReportedAndThePreviousOneComposedAgain)
+{
+    main.ViewMode = 2;
+    // A converted photo first, so the working file holds a picture...
+    ASSERT_TRUE(composer->DIBClonePicture(Photo("a.png", Solid(320, 240, QColor(10, 200, 10)))));
+    // ...then a directly read one, which is the previous photo below.
+    ASSERT_TRUE(composer->DIBClonePicture(Photo("b.bmp", Solid(200, 100, QColor(200, 10, 10)))));
+    QFile bad(album.PhotoFolder + "broken.png");
+    ASSERT_TRUE(bad.open(QIODevice::WriteOnly));
+    bad.write("not a picture at all");
+    bad.close();
+
+    main.Retouched = -1;
+    EXPECT_FALSE(composer->DIBClonePicture(bad.fileName()));
+    ASSERT_EQ(sink.texts.size(), 1);
+    EXPECT_EQ(sink.beeps, 1);
+    EXPECT_EQ(main.Retouched, 0);
+    EXPECT_EQ(main.CurFileName, QStringLiteral("broken.png"));
+    // The previous photo, not the older conversion still known to the working file.
+    EXPECT_EQ(dibs.DibPhoto.Width(), 200);
+    EXPECT_EQ(At(dibs.DibPhoto, 5, 5), (Rgb{200, 10, 10}));
+    EXPECT_EQ(At(dibs.DibNew, 240, 168), (Rgb{200, 10, 10}));
+
+    EXPECT_FALSE(composer->DIBClonePicture(album.PhotoFolder + "missing.jpg"));
+    ASSERT_EQ(sink.texts.size(), 2);
+    EXPECT_TRUE(sink.texts.last().contains(QStringLiteral("missing.jpg")));
+    EXPECT_EQ(dibs.DibPhoto.Width(), 200);
+}
+
+TEST_F(Composition, TurnedPhotoThatFailsLeavesThePreviousPictureWhole)
+{
+    main.ViewMode = 2;
+    ASSERT_TRUE(composer->DIBClonePicture(Photo("ok.bmp", Quarters(300, 200))));
+    const auto photo = Bytes(dibs.DibPhoto), canvas = Bytes(dibs.DibCanvas), fresh = Bytes(dibs.DibNew);
+    const int pan = main.PanMode;
+    const double viewX = main.ViewX, viewW = main.ViewW;
+
+    album.RotateAngle = 90;
+    QFile bad(album.PhotoFolder + "bad.jpg");
+    ASSERT_TRUE(bad.open(QIODevice::WriteOnly));
+    bad.write(QByteArray("\xFF\xD8\xFF\xE0garbage", 11));
+    bad.close();
+    for (const QString& p : {bad.fileName(), album.PhotoFolder + "gone.bmp"}) {
+        EXPECT_FALSE(composer->DIBClonePicture(p));
+        EXPECT_EQ(Bytes(dibs.DibPhoto), photo);
+        EXPECT_EQ(Bytes(dibs.DibCanvas), canvas);
+        EXPECT_EQ(Bytes(dibs.DibNew), fresh);
+        EXPECT_EQ(main.PanMode, pan);
+        EXPECT_EQ(main.ViewX, viewX);
+        EXPECT_EQ(main.ViewW, viewW);
+    }
+    EXPECT_EQ(sink.texts.size(), 2);
+    EXPECT_EQ(sink.beeps, 2);
+    // The surfaces are still good for the next photo.
+    album.RotateAngle = 270;
+    EXPECT_TRUE(composer->DIBClonePicture(Photo("next.bmp", Quarters(300, 200))));
+    EXPECT_EQ(dibs.DibPhoto.Height(), 300);
+}
+
+TEST_F(Composition, BlackAndWhiteGreysTheCanvas)
+{
+    main.ViewMode = 2;
+    album.FrameType = 1;
+    album.TransMode = 99;
+    composer->DIBClonePicture(Photo("q.bmp", Quarters(640, 480)));
+    EXPECT_EQ(album.TransMode, 0);
+    for (int y = 0; y < album.CanvasHeight; y += 5)
+        for (int x = 0; x < album.CanvasWidth; x += 5) {
+            const Rgb c = At(dibs.DibCanvas, x, y);
+            ASSERT_TRUE(c.r == c.g && c.g == c.b) << x << "," << y;
+        }
+    // The quarters stay told apart by their brightness.
+    EXPECT_NE(At(dibs.DibCanvas, 150, 150).r, At(dibs.DibCanvas, 400, 150).r);
+}
+
+TEST_F(Composition, FramesPunchTheirWindowIntoTheMask)
+{
+    main.ViewMode = 2;
+    const QString path = Photo("p.bmp", Solid(800, 600, Qt::gray));
+    album.FrameType = 2;
+    composer->DIBClonePicture(path);
+    EXPECT_EQ(album.TransMode, 255);
+    const CLSDIB& m = dibs.DibMask;
+    // 480 x 336: the window runs from (62, 44) to (416, 291), right and bottom left out.
+    EXPECT_TRUE(Near(At(m, 61, 100), kMaskColour, 8));
+    EXPECT_TRUE(IsBlack(At(m, 62, 100)));
+    EXPECT_TRUE(IsBlack(At(m, 415, 100)));
+    EXPECT_TRUE(Near(At(m, 416, 100), kMaskColour, 8));
+    EXPECT_TRUE(Near(At(m, 200, 43), kMaskColour, 8));
+    EXPECT_TRUE(IsBlack(At(m, 200, 44)));
+    EXPECT_TRUE(IsBlack(At(m, 200, 290)));
+    EXPECT_TRUE(Near(At(m, 200, 291), kMaskColour, 8));
+    EXPECT_TRUE(IsBlack(At(m, 62, 44)));   // a rectangle has sharp corners
+
+    album.FrameType = 3;
+    composer->DIBClonePicture(path);
+    EXPECT_TRUE(IsBlack(At(m, 239, 167)));
+    EXPECT_TRUE(Near(At(m, 63, 45), kMaskColour, 8));   // an ellipse leaves the corners
+    EXPECT_TRUE(IsBlack(At(m, 64, 167)));
+    EXPECT_TRUE(Near(At(m, 60, 167), kMaskColour, 8));
+    EXPECT_TRUE(sink.texts.isEmpty());
+}
+
+TEST_F(Composition, MissingMaskIsReportedAndLaysNothingOverThePhoto)
+{
+    main.ViewMode = 2;
+    QFile::remove(dir.filePath("mask2.jpg"));
+    // Whatever DibMask held before (an outgoing picture) must not show as a frame.
+    for (int y = 0; y < 336; ++y)
+        std::memset(dibs.DibMask.RowPtr(y), 0x55, 480 * 3);
+    album.FrameType = 3;
+    album.TransMode = 0;
+    EXPECT_TRUE(composer->DIBClonePicture(Photo("p.bmp", Solid(800, 600, QColor(128, 128, 128)))));
+    ASSERT_EQ(sink.texts.size(), 1);
+    EXPECT_TRUE(sink.texts[0].contains(QStringLiteral("mask2.jpg")));
+    EXPECT_EQ(sink.beeps, 1);
+    EXPECT_TRUE(NonBlack(dibs.DibMask, 0, 0, 480, 336).Empty());
+    EXPECT_EQ(album.TransMode, 255);
+    // The photo itself is composed as usual.
+    EXPECT_EQ(At(dibs.DibNew, 240, 168), (Rgb{128, 128, 128}));
+}
+
+TEST_F(Composition, CaptionIsPlacedInEachOfTheNineCells)
+{
+    main.ViewMode = 2;
+    album.PhotoCaption = {QStringLiteral("天空")};   // 4 bytes: tw = 44 at size 22
+    album.CurPhoto = 0;
+    const QString path = Photo("dark.bmp", Solid(800, 600, Qt::black));
+    // Zoom (PanMode 5) moves every caption 30 pixels to the right.
+    const int xs[3] = {48 + 30, 218 + 30, 388 + 30};
+    const int ys[3] = {34, 157, 280};
+    for (int cell = 0; cell < 9; ++cell) {
+        SCOPED_TRACE(cell);
+        album.CapPos = cell;
+        composer->DIBClonePicture(path);
+        ASSERT_EQ(main.PanMode, 5);
+        const Box b = NonBlack(dibs.DibCanvas, 0, 0, 540, 378);
+        ASSERT_FALSE(b.Empty());
+        const int x = xs[cell % 3], y = ys[cell / 3];
+        EXPECT_GE(b.left, x);
+        EXPECT_LE(b.left, x + 4);
+        EXPECT_LE(b.right, x + 44 + 2);
+        EXPECT_GE(b.right, x + 36);
+        EXPECT_GE(b.top, y);
+        EXPECT_LT(b.bottom, y + 30);
+    }
+}
+
+TEST_F(Composition, CaptionKeepsItsColourOnGreyAndNoneOnOvalFrames)
+{
+    main.ViewMode = 3;
+    album.PhotoCaption = {QString(), QStringLiteral("红色字幕")};
+    album.CurPhoto = 1;
+    album.CapFontColor = 0x0000FF;   // red
+    album.CapPos = 4;
+    const QString path = Photo("p.bmp", Solid(800, 600, QColor(40, 140, 90)));
+
+    album.FrameType = 1;
+    composer->DIBClonePicture(path);
+    int red = 0;
+    for (int y = 0; y < 378; ++y)
+        for (int x = 0; x < 540; ++x) {
+            const Rgb c = At(dibs.DibCanvas, x, y);
+            red += (c.r > 200 && c.g < 60 && c.b < 60);
+        }
+    EXPECT_GT(red, 50);
+
+    // The strip's black background is left out: the photo shows around the glyphs.
+    album.FrameType = 0;
+    composer->DIBClonePicture(path);
+    EXPECT_TRUE(NonBlack(dibs.DibCanvas, 18, 0, 522, 378).left == 18);
+    for (int y = 0; y < 378; ++y)
+        for (int x = 18; x < 522; ++x)
+            ASSERT_FALSE(IsBlack(At(dibs.DibCanvas, x, y))) << x << "," << y;
+
+    album.FrameType = 3;
+    composer->DIBClonePicture(path);
+    for (int y = 0; y < 378; y += 2)
+        for (int x = 18; x < 522; x += 2)
+            ASSERT_EQ(At(dibs.DibCanvas, x, y), (Rgb{40, 140, 90}));
+
+    // Black letters vanish: black is the strip's transparent colour.
+    album.FrameType = 0;
+    album.CapFontColor = 0;
+    composer->DIBClonePicture(path);
+    for (int y = 0; y < 378; y += 2)
+        for (int x = 18; x < 522; x += 2)
+            ASSERT_EQ(At(dibs.DibCanvas, x, y), (Rgb{40, 140, 90}));
+}
+
+// DibNew against a picture worked out here from the geometry alone: the photo
+// is a pair of linear ramps, which any area-averaging or bilinear resampling
+// reproduces at the sample's centre, so every pixel can be predicted.
+TEST_F(Composition, FirstViewMatchesAnIndependentlyComputedPicture)
+{
+    const int W = 800, H = 600;
+    QImage img(W, H, QImage::Format_RGB32);
+    auto ramp = [](double v, double n) { return std::clamp(v * 255.0 / (n - 1), 0.0, 255.0); };
+    for (int y = 0; y < H; ++y)
+        for (int x = 0; x < W; ++x)
+            img.setPixel(x, y, qRgb(int(std::lround(ramp(x, W))), int(std::lround(ramp(y, H))), 77));
+    main.ViewMode = 2;
+    ASSERT_TRUE(composer->DIBClonePicture(Photo("ramp.bmp", img)));
+    ASSERT_EQ(main.PanMode, 5);
+
+    // DibNew (480 x 336) shows the view (0, 0, 540, 378) of the canvas; the
+    // photo lies on the canvas at (18, 0) in 504 x 378.
+    const double toCanvas = 540.0 / 480.0;
+    const double toPhoto = 800.0 / 504.0;
+    int worst = 0, checked = 0;
+    for (int y = 0; y < 336; ++y)
+        for (int x = 0; x < 480; ++x) {
+            const double cx = (x + 0.5) * toCanvas;
+            const double cy = (y + 0.5) * toCanvas;
+            const Rgb got = At(dibs.DibNew, x, y);
+            if (cx < 18 - 2 || cx > 522 + 2) {
+                ASSERT_TRUE(IsBlack(got)) << x << "," << y;
+                continue;
+            }
+            if (cx < 18 + 3 || cx > 522 - 3 || cy < 3 || cy > 378 - 3)
+                continue;   // edge pixels mix with the margin or are clamped
+            const double px = (cx - 18) * toPhoto - 0.5;
+            const double py = cy * (600.0 / 378.0) - 0.5;
+            worst = std::max({worst, std::abs(got.r - int(std::lround(ramp(px, W)))),
+                              std::abs(got.g - int(std::lround(ramp(py, H)))),
+                              std::abs(got.b - 77)});
+            ++checked;
+        }
+    EXPECT_GT(checked, 140000);
+    EXPECT_LE(worst, 2);
+}
+
+TEST_F(Composition, SetFaceShowsTheCoverOrTheCurrentPhotoAtOnce)
+{
+    int aligned = 0;
+    composer->alignStrip = [&] { ++aligned; };
+    album.CoverFile = Photo("cover.jpg", Quarters(400, 300));
+    album.ShowWidth = 500;
+    album.ShowHeight = 300;
+    composer->SetFace(500, 300, -1);
+    EXPECT_EQ(aligned, 1);
+    EXPECT_EQ(main.ViewMode, 1);
+    EXPECT_EQ(dibs.DibScreen.Width(), 500);
+    EXPECT_EQ(dibs.DibCanvas.Width(), 740);
+    EXPECT_EQ(dibs.DibCanvas.Height(), 540);
+    EXPECT_EQ(main.ViewW, 500);
+    EXPECT_EQ(main.ViewH, 300);
+    EXPECT_EQ(Bytes(dibs.DibScreen), Bytes(dibs.DibNew));
+    // Placed by height at 1:1: columns 50..449, the white corner first.
+    EXPECT_TRUE(IsBlack(At(dibs.DibScreen, 48, 150)));
+    EXPECT_TRUE(Near(At(dibs.DibScreen, 60, 10), Qt::white, 8));
+    EXPECT_TRUE(Near(At(dibs.DibScreen, 400, 40), QColor(30, 200, 40), 12));
+    EXPECT_TRUE(IsBlack(At(dibs.DibScreen, 451, 150)));
+
+    Photo("a.bmp", Solid(100, 100, Qt::red));
+    Photo("b.bmp", Solid(120, 80, Qt::blue));
+    ASSERT_TRUE(photos.Point(album.PhotoFolder));
+    album.CurPhoto = 1;
+    composer->SetFace(500, 300, 0);
+    EXPECT_EQ(main.ViewMode, 2);
+    EXPECT_EQ(main.CurFileName, QStringLiteral("b.bmp"));
+    EXPECT_EQ(main.PanMode, 5);
+    EXPECT_EQ(At(dibs.DibScreen, 250, 150), (Rgb{0, 0, 255}));
+    EXPECT_TRUE(sink.texts.isEmpty());
+}
