@@ -1,4 +1,5 @@
 #include "imaging/Blit.h"
+#include "imaging/PelOps.h"
 #include "show/Effect.h"
 #include "show/EffectsShapeSpans.h"
 #include "show/EffectsShapeSteps.h"
@@ -46,6 +47,20 @@ StepOutcome CircleCloses(EffectContext& c)
     return StepOutcome::Drew;
 }
 
+// The old picture breaks up into ever larger squares (edge 0, 4, ..., 96),
+// then the new picture comes out of squares that shrink (100, 96, ..., 4).
+StepOutcome Mosaic(EffectContext& c)
+{
+    if (!(c.st.P < 200))
+        return StepOutcome::Finished;
+    if (c.st.P < 100)
+        PelMosaic(c.screen, 0, 0, c.W, c.H, c.oldPic, 0, 0, Px(c.st.P), 0, 0);
+    else
+        PelMosaic(c.screen, 0, 0, c.W, c.H, c.newPic, 0, 0, Px(200 - c.st.P), 0, 0);
+    c.st.P += c.T;
+    return StepOutcome::Drew;
+}
+
 }  // namespace shapefx
 
 EffectStep ShapeEffect(int effect)
@@ -58,6 +73,7 @@ EffectStep ShapeEffect(int effect)
     case 35: case 59: return Windmill;
     case 36: return WaveHalvesIn;
     case 40: case 60: return CircleCloses;
+    case 41: return Mosaic;
     case 46: return WaveHalvesOut;
     case 49: return WaveBandsIn;
     case 50: return WaveBandsOut;
