@@ -55,90 +55,103 @@ namespace {
 constexpr int kWeightBits = 14;
 constexpr int kWeightOne = 1 << kWeightBits;
 
-// For every destination index along one axis: the first source index and the
-// fixed-point weights of the source pixels that make it up (summing to kWeightOne).
+// For every destination index along one axis: the first source index and K
+// fixed-point weights (summing to kWeightOne) of the source pixels from there
+// on. K is the same for the whole axis, padded with zero weights, so the
+// inner loops have a fixed length.
 struct AxisMap {
+    int K = 1;
     std::vector<int> first;
-    std::vector<int> count;
-    std::vector<int> offset;   // into weights
-    std::vector<uint16_t> weights;
+    std::vector<int32_t> weights;   // K per destination index
 };
 
 // Maps destination indices [from, to) of a dn-long destination run onto a
 // sn-long source run that starts at s0, in a source of srcLen pixels.
-AxisMap BuildAxis(int dn, int sn, int s0, int srcLen, int from, int to)
+void BuildAxis(AxisMap& m, int dn, int sn, int s0, int srcLen, int from, int to)
 {
-    AxisMap m;
     const int n = to - from;
-    m.first.resize(n);
-    m.count.resize(n);
-    m.offset.resize(n);
     const double scale = double(sn) / double(dn);
-    std::vector<double> tmp;
+    // Shrinking reads every source pixel under the footprint; growing reads two.
+    m.K = sn > dn ? int(std::ceil(scale)) + 1 : 2;
+    m.K = std::min(m.K, srcLen);
+    m.first.assign(size_t(n), 0);
+    m.weights.assign(size_t(n) * size_t(m.K), 0);
+    double raw[64];
+    std::vector<double> rawBig;
+    double* tmp = raw;
+    if (m.K + 1 > 64) {
+        rawBig.resize(size_t(m.K) + 1);
+        tmp = rawBig.data();
+    }
     for (int k = 0; k < n; ++k) {
         const int i = from + k;
-        tmp.clear();
-        int j0;
+        int j0, taps = 0;
         if (sn > dn) {
-            // Shrinking: every source pixel counts by how much of it falls into
-            // the destination pixel's footprint.
+            // Each source pixel counts by how much of it falls into the
+            // destination pixel's footprint.
             const double a = i * scale, b = (i + 1) * scale;
             j0 = int(std::floor(a));
             const int j1 = std::min(int(std::ceil(b)), sn);
-            for (int j = j0; j < j1; ++j) {
+            for (int j = j0; j < j1 && taps <= m.K; ++j) {
                 const double lo = std::max(a, double(j)), hi = std::min(b, double(j + 1));
-                tmp.push_back(std::max(0.0, hi - lo));
+                tmp[taps++] = std::max(0.0, hi - lo);
             }
         } else {
-            // Growing: bilinear between the two nearest source pixel centres.
+            // Bilinear between the two nearest source pixel centres.
             double u = (i + 0.5) * scale - 0.5;
             u = std::clamp(u, 0.0, double(sn - 1));
             j0 = int(std::floor(u));
             const double f = u - j0;
-            tmp.push_back(1.0 - f);
+            tmp[taps++] = 1.0 - f;
             if (f > 0 && j0 + 1 < sn)
-                tmp.push_back(f);
+                tmp[taps++] = f;
         }
         double sum = 0;
-        for (double t : tmp)
-            sum += t;
-        // Clamp the taps into the source surface, folding weights of pixels
-        // outside it onto the nearest edge pixel.
-        std::vector<int> taps(tmp.size());
-        for (size_t t = 0; t < tmp.size(); ++t)
-            taps[t] = std::clamp(s0 + j0 + int(t), 0, srcLen - 1);
-        const int firstTap = taps.front();
-        const int span = taps.back() - firstTap + 1;
-        std::vector<int> w(span, 0);
-        int total = 0;
-        int best = 0;
-        for (size_t t = 0; t < tmp.size(); ++t) {
+        for (int t = 0; t < taps; ++t)
+            sum += tmp[t];
+        // Keep the K-wide window inside the source surface; weights of taps
+        // that fall outside it fold onto the nearest edge pixel.
+        const int want = s0 + j0;
+        const int firstTap = std::clamp(want, 0, srcLen - m.K);
+        int32_t* w = &m.weights[size_t(k) * size_t(m.K)];
+        int total = 0, best = 0;
+        for (int t = 0; t < taps; ++t) {
+            const int slot = std::clamp(want + t, 0, srcLen - 1) - firstTap;
             const int q = int(std::lround(tmp[t] / sum * kWeightOne));
-            w[taps[t] - firstTap] += q;
+            w[std::clamp(slot, 0, m.K - 1)] += q;
             total += q;
         }
-        for (int t = 1; t < span; ++t)
+        for (int t = 1; t < m.K; ++t)
             if (w[t] > w[best])
                 best = t;
-        // The rounding error goes to the heaviest tap, unless many equal taps
-        // all rounded up (a shrink of a few hundred to one): then it would
-        // drive that tap negative, so take it back one unit per tap instead.
-        int excess = total - kWeightOne;
-        if (w[best] - excess >= 0)
-            w[best] -= excess;
-        else
-            for (int t = 0; excess > 0; t = (t + 1) % span)
-                if (w[t] > 0) {
-                    --w[t];
-                    --excess;
-                }
-        m.first[k] = firstTap;
-        m.count[k] = span;
-        m.offset[k] = int(m.weights.size());
-        for (int q : w)
-            m.weights.push_back(uint16_t(q));
+        w[best] += kWeightOne - total;
+        m.first[size_t(k)] = firstTap;
     }
-    return m;
+}
+
+// Horizontal pass over one row of 16-bit values (8 extra bits), K taps.
+template <int K>
+void HorizontalRow(uint8_t* d, const uint16_t* mid, int colFirst, const AxisMap& hx, int n)
+{
+    constexpr int shift = kWeightBits + 8;
+    constexpr uint32_t half = 1u << (shift - 1);
+    const int k = K > 0 ? K : hx.K;
+    for (int i = 0; i < n; ++i) {
+        const int32_t* w = &hx.weights[size_t(i) * size_t(k)];
+        const uint16_t* m = &mid[size_t(hx.first[size_t(i)] - colFirst) * 3];
+        uint32_t b = 0, g = 0, r = 0;
+        for (int t = 0; t < k; ++t) {
+            const uint32_t wt = uint32_t(w[t]);
+            b += m[0] * wt;
+            g += m[1] * wt;
+            r += m[2] * wt;
+            m += 3;
+        }
+        d[0] = uint8_t(std::min<uint32_t>(255, (b + half) >> shift));
+        d[1] = uint8_t(std::min<uint32_t>(255, (g + half) >> shift));
+        d[2] = uint8_t(std::min<uint32_t>(255, (r + half) >> shift));
+        d += 3;
+    }
 }
 
 }  // namespace
@@ -162,52 +175,65 @@ void StretchBlt(CLSDIB& dst, int dx, int dy, int dw, int dh,
     if (sx >= src.Width() || sy >= src.Height() || sx + sw <= 0 || sy + sh <= 0)
         return;
 
-    const AxisMap hx = BuildAxis(dw, sw, sx, src.Width(), x0, x1);
-    const AxisMap vy = BuildAxis(dh, sh, sy, src.Height(), y0, y1);
+    // The maps are rebuilt for every call; keeping their storage saves the
+    // allocations on the per-frame path.
+    thread_local AxisMap hx, vy;
+    thread_local std::vector<uint16_t> mid;
+    thread_local std::vector<uint32_t> acc;
+    BuildAxis(hx, dw, sw, sx, src.Width(), x0, x1);
+    BuildAxis(vy, dh, sh, sy, src.Height(), y0, y1);
 
     // Columns of the source that any output pixel reads.
     const int colFirst = hx.first.front();
-    const int colLast = hx.first.back() + hx.count.back();
-    const int cols = colLast - colFirst;
-    std::vector<uint32_t> acc(size_t(cols) * 3);
-    std::vector<uint16_t> mid(size_t(cols) * 3);
+    const int colLast = hx.first.back() + hx.K;
+    const size_t n = size_t(colLast - colFirst) * 3;
+    mid.resize(n);
+    acc.resize(n);
+    const int outW = x1 - x0;
 
     for (int k = 0; k < y1 - y0; ++k) {
-        // Vertical pass first: it reads each needed source row in memory order.
-        std::fill(acc.begin(), acc.end(), 0u);
-        const uint16_t* wv = &vy.weights[size_t(vy.offset[k])];
-        for (int t = 0; t < vy.count[k]; ++t) {
-            const uint32_t wt = wv[t];
-            if (!wt)
-                continue;
-            const uint8_t* s = src.RowPtr(vy.first[k] + t) + size_t(colFirst) * 3;
-            uint32_t* a = acc.data();
-            const size_t n = size_t(cols) * 3;
+        // Vertical pass first: it reads each needed source row in memory
+        // order, keeping 8 extra bits for the horizontal pass.
+        const int32_t* wv = &vy.weights[size_t(k) * size_t(vy.K)];
+        const uint8_t* rows[64];
+        uint32_t wts[64];
+        int taps = 0;
+        for (int t = 0; t < vy.K && taps < 64; ++t)
+            if (wv[t]) {
+                rows[taps] = src.RowPtr(vy.first[size_t(k)] + t) + size_t(colFirst) * 3;
+                wts[taps++] = uint32_t(wv[t]);
+            }
+        uint16_t* mp = mid.data();
+        if (taps == 1) {
             for (size_t c = 0; c < n; ++c)
-                a[c] += s[c] * wt;
+                mp[c] = uint16_t(rows[0][c] << 8);
+        } else if (taps == 2) {
+            const uint8_t *r0 = rows[0], *r1 = rows[1];
+            const uint32_t w0 = wts[0], w1 = wts[1];
+            for (size_t c = 0; c < n; ++c)
+                mp[c] = uint16_t((r0[c] * w0 + r1[c] * w1 + 32u) >> 6);
+        } else {
+            // Row by row into an accumulator: each pass is a plain vector loop.
+            uint32_t* a = acc.data();
+            for (size_t c = 0; c < n; ++c)
+                a[c] = 32u + rows[0][c] * wts[0];
+            for (int t = 1; t < taps; ++t) {
+                const uint8_t* r = rows[t];
+                const uint32_t w = wts[t];
+                for (size_t c = 0; c < n; ++c)
+                    a[c] += r[c] * w;
+            }
+            for (size_t c = 0; c < n; ++c)
+                mp[c] = uint16_t(a[c] >> 6);
         }
-        // Keep 8 extra bits of the vertical result for the horizontal pass.
-        for (size_t c = 0; c < acc.size(); ++c)
-            mid[c] = uint16_t((acc[c] + (1u << 5)) >> 6);
 
         uint8_t* d = dst.RowPtr(dy + y0 + k) + size_t(dx + x0) * 3;
-        for (int i = 0; i < x1 - x0; ++i) {
-            const uint16_t* wh = &hx.weights[size_t(hx.offset[i])];
-            const uint16_t* m = &mid[size_t(hx.first[i] - colFirst) * 3];
-            uint32_t b = 0, g = 0, r = 0;
-            for (int t = 0; t < hx.count[i]; ++t) {
-                const uint32_t wt = wh[t];
-                b += m[0] * wt;
-                g += m[1] * wt;
-                r += m[2] * wt;
-                m += 3;
-            }
-            constexpr int shift = kWeightBits + 8;
-            constexpr uint32_t half = 1u << (shift - 1);
-            d[0] = uint8_t(std::min<uint32_t>(255, (b + half) >> shift));
-            d[1] = uint8_t(std::min<uint32_t>(255, (g + half) >> shift));
-            d[2] = uint8_t(std::min<uint32_t>(255, (r + half) >> shift));
-            d += 3;
+        switch (hx.K) {
+        case 1: HorizontalRow<1>(d, mp, colFirst, hx, outW); break;
+        case 2: HorizontalRow<2>(d, mp, colFirst, hx, outW); break;
+        case 3: HorizontalRow<3>(d, mp, colFirst, hx, outW); break;
+        case 4: HorizontalRow<4>(d, mp, colFirst, hx, outW); break;
+        default: HorizontalRow<0>(d, mp, colFirst, hx, outW); break;
         }
     }
 }
