@@ -31,8 +31,13 @@ QuickStripWidget::~QuickStripWidget() { strip_.onLooksChanged = nullptr; }
 
 QString QuickStripWidget::PictureName(int k, QuickStrip::Look look)
 {
-    static const char* const kLooks[3] = {"", "up", "down"};
-    return QStringLiteral("imgs%1%2.png").arg(QString::fromLatin1(kLooks[int(look)])).arg(k);
+    static const char* const kKinds[QuickStrip::kButtons] = {
+        "loop", "rotleft", "rotright", "colour", "grey", "rectframe", "ovalframe", "original"};
+    static const char* const kLooks[3] = {"normal", "hover", "pressed"};
+    if (k < 0 || k >= QuickStrip::kButtons)
+        return {};
+    return QStringLiteral("quick_%1_%2.png")
+        .arg(QLatin1String(kKinds[k]), QLatin1String(kLooks[int(look)]));
 }
 
 QPixmap QuickStripWidget::Fallback(int k, QuickStrip::Look look) const
