@@ -1,0 +1,117 @@
+// Per-frame drawing cost of the engine's own steps: the cross-fade, the random
+// blocks, and a pan and a zoom step, against a memcpy of one frame.
+#include "app/AlbumCore.h"
+#include "imaging/Blit.h"
+#include "show/EngineHost.h"
+#include "show/TransitionEngine.h"
+
+#include <QTemporaryDir>
+#include <benchmark/benchmark.h>
+
+#include <cstring>
+#include <vector>
+
+using namespace tamsel;
+
+namespace {
+
+struct NoHost : EngineHost {
+    void RefreshInfoLine() override {}
+    void StopButtonClick() override {}
+};
+
+void FillNoise(CLSDIB& s, uint32_t seed)
+{
+    for (int i = 0; i < s.RGBSize(); ++i) {
+        seed = seed * 1664525u + 1013904223u;
+        s.DataPtr()[i] = uint8_t(seed >> 24);
+    }
+}
+
+// An engine with composed surfaces of the given size, between two photos.
+struct Bench {
+    QTemporaryDir dir;
+    AlbumCore core{AppPaths::ForProgramDir(dir.path())};
+    NoHost host;
+    TransitionEngine engine{core, host, [](const QString&) {}};
+
+    Bench(int W, int H, int panMode)
+    {
+        core.state.ShowWidth = W;
+        core.state.ShowHeight = H;
+        core.state.FrameDelayMs = 0;
+        for (CLSDIB* s : {&core.dibs.DibScreen, &core.dibs.DibMask, &core.dibs.DibNew})
+            s->Create(W, H);
+        core.dibs.DibCanvas.Create(W + 240, H + 240);
+        FillNoise(core.dibs.DibScreen, 1);
+        FillNoise(core.dibs.DibNew, 2);
+        FillNoise(core.dibs.DibCanvas, 3);
+        MainState& m = core.main;
+        m.PanMode = panMode;
+        m.ViewX = m.ViewY = 0;
+        m.ViewW = panMode == 5 ? W + 60 : W;
+        m.ViewH = panMode == 5 ? (W + 60.0) * H / W : H;
+        engine.reseedFromClock = false;
+    }
+};
+
+void BM_FrameMemcpy(benchmark::State& st)
+{
+    const size_t bytes = size_t(DibStride(st.range(0)) * st.range(1));
+    std::vector<uint8_t> a(bytes, 1), b(bytes);
+    for (auto _ : st) {
+        std::memcpy(b.data(), a.data(), bytes);
+        benchmark::ClobberMemory();
+    }
+}
+
+void BM_EffectFrame(benchmark::State& st)
+{
+    Bench b(int(st.range(1)), int(st.range(2)), 1);
+    const int effect = int(st.range(0));
+    for (auto _ : st) {
+        st.PauseTiming();
+        // Restart the effect whenever it ends so every timed step draws a frame.
+        if (b.engine.st.P > 250 || b.core.main.ViewMode != 3) {
+            b.core.main.ViewMode = 3;
+            b.core.main.NewPhoto = 1;
+            b.engine.forcedEffect = effect;
+            b.engine.Step();
+        }
+        st.ResumeTiming();
+        b.engine.Step();
+    }
+}
+
+void BM_PanStep(benchmark::State& st)
+{
+    const int W = int(st.range(1)), H = int(st.range(2));
+    Bench b(W, H, int(st.range(0)));
+    b.engine.TransEffect = 255;
+    for (auto _ : st) {
+        st.PauseTiming();
+        MainState& m = b.core.main;
+        if (m.ViewX >= 29) {
+            m.ViewX = m.ViewY = 0;
+            m.ViewW = m.PanMode == 5 ? W + 60 : W;
+            m.ViewH = m.PanMode == 5 ? (W + 60.0) * H / W : H;
+        }
+        m.ViewMode = 3;
+        m.NewPhoto = 0;
+        m.PanDone = false;
+        st.ResumeTiming();
+        b.engine.Step();
+    }
+}
+
+}  // namespace
+
+BENCHMARK(BM_FrameMemcpy)->Args({480, 336})->Args({1902, 958})->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_EffectFrame)
+    ->Args({1, 480, 336})->Args({1, 1902, 958})
+    ->Args({5, 480, 336})->Args({5, 1902, 958})
+    ->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_PanStep)
+    ->Args({1, 480, 336})->Args({1, 1902, 958})
+    ->Args({5, 480, 336})->Args({5, 1902, 958})
+    ->Unit(benchmark::kMicrosecond);
