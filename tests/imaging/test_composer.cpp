@@ -1,11 +1,14 @@
 #include "ComposeFixture.h"
 
 #include "album/FileInfo.h"
+#include "imaging/Blit.h"
 #include "imaging/Composer.h"
+#include "platform/Rounding.h"
 
 #include <QFile>
 
 #include <cmath>
+#include <set>
 
 using namespace tamsel;
 using namespace tamsel::testing;
@@ -445,4 +448,77 @@ TEST_F(Composition, SetFaceShowsTheCoverOrTheCurrentPhotoAtOnce)
     EXPECT_EQ(main.PanMode, 5);
     EXPECT_EQ(At(dibs.DibScreen, 250, 150), (Rgb{0, 0, 255}));
     EXPECT_TRUE(sink.texts.isEmpty());
+}
+
+// Every album format in every presentation style, upright and turned either
+// way, wide, tall and ordinary, with the caption walking through the nine
+// cells: each composition must give a whole, consistent picture.
+TEST_F(Composition, EveryFormatStyleTurnAndPanComposes)
+{
+    struct Shape {
+        int w, h;
+    };
+    const Shape shapes[] = {{96, 64}, {240, 40}, {40, 240}};
+    QStringList names;
+    for (const char* ext : {"bmp", "jpg", "pcx", "tga", "tif", "png", "ico"})
+        for (int s = 0; s < 3; ++s) {
+            const QString name = QStringLiteral("s%1.%2").arg(s).arg(QLatin1String(ext));
+            Photo(name, Quarters(shapes[s].w, shapes[s].h));
+            names << name;
+        }
+    const QString wmf = QStringLiteral(TAMSEL_SOURCE_DIR) + "/tests/data/shapes.wmf";
+    if (QFile::exists(wmf)) {
+        QFile::copy(wmf, album.PhotoFolder + "shapes.wmf");
+        names << QStringLiteral("shapes.wmf");
+    }
+    album.PhotoCaption = {QStringLiteral("相册 Album")};
+    album.CurPhoto = 0;
+    int cell = 0, runs = 0;
+    std::set<int> pans;
+    for (const QString& name : names) {
+        const bool metafile = name.endsWith(".wmf");
+        const Shape shape = metafile ? Shape{64, 48} : shapes[name.mid(1, 1).toInt()];
+        for (int frame = 0; frame <= 3; ++frame)
+            for (int angle : {0, 90, 270}) {
+                SCOPED_TRACE(::testing::Message() << qPrintable(name) << " frame " << frame << " angle " << angle);
+                album.FrameType = frame;
+                album.RotateAngle = angle;
+                album.CapPos = cell++ % 9;
+                main.ViewMode = (runs % 4 == 0) ? 1 : 2 + runs % 2;
+                ++runs;
+                ASSERT_TRUE(composer->DIBClonePicture(album.PhotoFolder + name));
+                pans.insert(main.PanMode);
+                const bool turned = angle != 0;
+                ASSERT_EQ(dibs.DibPhoto.Width(), turned ? shape.h : shape.w);
+                ASSERT_EQ(dibs.DibPhoto.Height(), turned ? shape.w : shape.h);
+                EXPECT_EQ(main.CurFile, name.endsWith("bmp") || name.endsWith("jpg")
+                                            ? album.PhotoFolder + name
+                                            : paths.tempDib);
+                EXPECT_EQ(album.TransMode, frame >= 2 ? 255 : 0);
+                // The placed photo is in the style's colours: grey throughout
+                // (a white caption is grey too), or mostly the quarters' strong colours.
+                int grey = 0, strong = 0, samples = 0;
+                for (double fy = 0.1; fy < 0.95; fy += 0.1)
+                    for (double fx = 0.1; fx < 0.95; fx += 0.1) {
+                        const Rgb c = At(dibs.DibCanvas, RoundHalfEven(main.PlaceX + main.PlaceW * fx),
+                                         RoundHalfEven(main.PlaceY + main.PlaceH * fy));
+                        const int spread = std::max({c.r, c.g, c.b}) - std::min({c.r, c.g, c.b});
+                        grey += spread == 0 && !IsBlack(c);
+                        strong += spread > 60;
+                        ++samples;
+                    }
+                if (frame == 1)
+                    EXPECT_EQ(grey, samples);
+                else if (!metafile)
+                    EXPECT_GT(strong, samples * 6 / 10);
+                // The first view is the view rectangle of the canvas.
+                CLSDIB view;
+                view.Create(480, 336);
+                StretchBlt(view, 0, 0, 480, 336, dibs.DibCanvas, RoundHalfEven(main.ViewX),
+                           RoundHalfEven(main.ViewY), RoundHalfEven(main.ViewW), RoundHalfEven(main.ViewH));
+                ASSERT_EQ(Bytes(view), Bytes(dibs.DibNew));
+            }
+    }
+    EXPECT_EQ(pans, (std::set<int>{0, 1, 2, 3, 4, 5}));
+    EXPECT_TRUE(sink.texts.isEmpty()) << qPrintable(sink.texts.join('\n'));
 }
