@@ -31,6 +31,9 @@ namespace {
 const QColor kBackColor(250, 250, 250);
 const QColor kLabelGrey(128, 128, 128);
 const QColor kAnyPhotoBack(255, 255, 221);
+// Ink colours that sit well on the paper of the title strip.
+const QColor kTitleText(34, 50, 74);
+const QColor kInfoText(58, 70, 88);
 
 constexpr int kMinWidth = 418;   // a new width must be greater than this
 constexpr int kMinHeight = 410;  // a new height must be greater than this
@@ -39,6 +42,9 @@ enum Grip { GripBottom = 0, GripRight = 1, GripCorner = 2 };
 
 const char* const kBtnTips[kBtnCount] = {"自动播放", "最前一张", "上一张", "下一张",
                                          "最后一张", "任一张",   "停止自动播放"};
+const char* const kQuickTips[kSBtnCount] = {"设置循环(播放)", "逆转90度", "顺转90度",
+                                            "彩色原照",       "黑白欣赏", "矩形像框",
+                                            "椭圆像框",       "原相查看"};
 const char* const kFolderCaptions[kFolderLabels] = {"照片", "修饰", "设置", "输出", "退出"};
 
 // Moves an element; a place that cannot be taken (a negative size in a window
@@ -90,41 +96,55 @@ int MainWindow::SkinWidth() const { return skin_.HasPixels() ? skin_.Width() : k
 void MainWindow::LoadArt()
 {
     const auto load = [this](const QString& name) {
-        return QPixmap(core_.paths.InProgramDir(name));
+        return QPixmap(core_.paths.InProgramDir(name + QStringLiteral(".png")));
     };
     try {
-        skin_.CloneFile(core_.paths.InProgramDir(QStringLiteral("skin.bmp")).toStdString());
+        skin_.CloneFile(core_.paths.InProgramDir(QStringLiteral("skin.png")).toStdString());
     } catch (const std::exception&) {
         skin_.Class_Terminate();  // the frame stays in the background colour
     }
     Art& a = *art_;
+    static const char* const kBtnNames[kBtnCount] = {"play", "first", "prev", "next",
+                                                     "last", "thumb", "stop"};
     for (int i = 0; i < kBtnCount; ++i) {
-        a.btnUp[i] = load(QStringLiteral("btnup%1.bmp").arg(i));
-        a.btnMove[i] = load(QStringLiteral("btnmove%1.bmp").arg(i));
-        a.btnDown[i] = load(QStringLiteral("btndown%1.bmp").arg(i));
+        const QString base = QStringLiteral("btn_%1_").arg(QLatin1String(kBtnNames[i]));
+        a.btnUp[i] = load(base + "normal");
+        a.btnMove[i] = load(base + "hover");
+        a.btnDown[i] = load(base + "pressed");
     }
-    for (int i = 0; i < kSBtnCount; ++i)
-        a.imgs[i] = load(QStringLiteral("imgs%1.bmp").arg(i));
+    static const char* const kQuickNames[kSBtnCount] = {
+        "loop", "rotleft", "rotright", "colour", "grey", "rectframe", "ovalframe", "original"};
+    for (int i = 0; i < kSBtnCount; ++i) {
+        const QPixmap icon = load(QStringLiteral("quick_%1_normal").arg(QLatin1String(kQuickNames[i])));
+        a.imgs[i] = icon.isNull() ? icon
+                                  : icon.scaled(16, 16, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+    }
     for (int i = 0; i < 30; ++i)
-        a.pel[i] = load(QStringLiteral("pel%1.bmp").arg(i));
-    a.ico = load(QStringLiteral("ico.png"));
-    a.mail = load(QStringLiteral("mail.bmp"));
-    a.mailMove = load(QStringLiteral("mailmove.bmp"));
-    a.ques = load(QStringLiteral("ques.bmp"));
-    a.quesMove = load(QStringLiteral("quesmove.bmp"));
-    a.star = load(QStringLiteral("4star.bmp"));
-    a.jiao = load(QStringLiteral("jiao.bmp"));
-    a.minHover = load(QStringLiteral("min1.bmp"));
-    a.minDown = load(QStringLiteral("min2.bmp"));
-    a.maxHover = load(QStringLiteral("max1.bmp"));
-    a.maxDown = load(QStringLiteral("max2.bmp"));
-    a.usHover = load(QStringLiteral("us1.bmp"));
-    a.usDown = load(QStringLiteral("us2.bmp"));
-    a.us0 = load(QStringLiteral("us0.bmp"));
-    a.closeHover = load(QStringLiteral("close1.bmp"));
-    a.closeDown = load(QStringLiteral("close2.bmp"));
-    if (!a.ico.isNull())
-        setWindowIcon(QIcon(a.ico));
+        a.pel[i] = load(QStringLiteral("logo_%1").arg(i, 2, 10, QLatin1Char('0')));
+    a.ico = load(QStringLiteral("icon16"));
+    a.mail = load(QStringLiteral("link_about_normal"));
+    a.mailMove = load(QStringLiteral("link_about_hover"));
+    a.ques = load(QStringLiteral("link_help_normal"));
+    a.quesMove = load(QStringLiteral("link_help_hover"));
+    a.star = load(QStringLiteral("badge_4star"));
+    a.jiao = load(QStringLiteral("grip"));
+    a.minHover = load(QStringLiteral("win_min_hover"));
+    a.minDown = load(QStringLiteral("win_min_pressed"));
+    a.maxHover = load(QStringLiteral("win_max_hover"));
+    a.maxDown = load(QStringLiteral("win_max_pressed"));
+    a.usHover = load(QStringLiteral("win_restore_hover"));
+    a.usDown = load(QStringLiteral("win_restore_pressed"));
+    a.us0 = load(QStringLiteral("win_restore_idle"));
+    a.closeHover = load(QStringLiteral("win_close_hover"));
+    a.closeDown = load(QStringLiteral("win_close_pressed"));
+    const QPixmap bigIcon = load(QStringLiteral("icon256"));
+    if (!bigIcon.isNull() || !a.ico.isNull()) {
+        QIcon icon;
+        for (const QPixmap& p : {a.ico, bigIcon})
+            if (!p.isNull())
+                icon.addPixmap(p);
+        setWindowIcon(icon);
+    }
 }
 
 void MainWindow::BuildElements()
@@ -147,6 +167,7 @@ void MainWindow::BuildElements()
     imico_ = new PictureElement(this, QSize(16, 16));
     imico_->SetPicture(a.ico);
     labTitle_ = new SkinLabel(this, QStringLiteral(" 澄影集"));
+    labTitle_->SetTextColor(kTitleText);
 
     const auto windowButton = [this](const char* tip) {
         auto* b = new PictureElement(this, QSize(17, 16));
@@ -224,6 +245,8 @@ void MainWindow::BuildElements()
     labInfo_ = new SkinLabel(this);
     labMusic_ = new SkinLabel(this);
     lab1ofsum_ = new SkinLabel(this);
+    for (SkinLabel* l : {labInfo_, labMusic_, lab1ofsum_})
+        l->SetTextColor(kInfoText);
 
     for (int i = 0; i < kBtnCount; ++i) {
         auto* b = new PictureElement(this, kBtnSize[i]);
@@ -266,6 +289,7 @@ void MainWindow::BuildElements()
     for (int i = 0; i < kSBtnCount; ++i) {
         sbtn_[i] = new PictureElement(this, QSize(16, 16));
         sbtn_[i]->SetPicture(a.imgs[i]);
+        sbtn_[i]->setToolTip(QString::fromUtf8(kQuickTips[i]));
     }
 
     pbottom_ = new PictureElement(this);
@@ -289,6 +313,8 @@ void MainWindow::BuildElements()
         pel_[i]->SetPicture(a.pel[i]);
         pel_[i]->hide();
     }
+    logoTimer_.setInterval(200);
+    connect(&logoTimer_, &QTimer::timeout, this, &MainWindow::LogoStep);
 }
 
 void MainWindow::Start()
@@ -298,6 +324,7 @@ void MainWindow::Start()
     FormResize();
     SetFace(core_.state.ShowWidth, core_.state.ShowHeight, core_.state.CoverShowing != 0);
     setPel();
+    logoTimer_.start();
     if (core_.state.PhotoCount > 0)
         EnableAlbumLabels();
 }
@@ -436,6 +463,21 @@ void MainWindow::setPel()
         pel_[i]->hide();
     }
     pel_[29]->setToolTip(QStringLiteral("澄影集 — 照片与时光"));
+}
+
+void MainWindow::LogoStep()
+{
+    pel_[0]->hide();
+    pel_[logoFrame_ > 0 ? logoFrame_ - 1 : 29]->hide();
+    pel_[logoFrame_]->show();
+    if (logoFrame_ < 29) {
+        ++logoFrame_;
+        logoTimer_.setInterval(200);
+    } else {
+        // The last frame stays a while before the logo plays again.
+        logoFrame_ = 0;
+        logoTimer_.setInterval(10000);
+    }
 }
 
 void MainWindow::SetMusicText(const QString& text)

@@ -7,6 +7,7 @@
 #include <QImage>
 #include <QPixmap>
 #include <QPointer>
+#include <QTimer>
 #include <QWidget>
 
 #include <array>
@@ -100,6 +101,7 @@ private:
     void ThumbMoved(QMouseEvent* e);
     void ThumbReleased();
     void ResetBarPictures();
+    void LogoStep();
 
     void TitlePressed(QMouseEvent* e);
     void TitleMoved(QMouseEvent* e);
@@ -141,6 +143,8 @@ private:
     std::array<PictureElement*, kBtnCount> btn_{};
     std::array<PictureElement*, kSBtnCount> sbtn_{};
     std::array<PictureElement*, 30> pel_{};
+    QTimer logoTimer_;
+    int logoFrame_ = 0;
     QPointer<QWidget> quickStrip_;
 
     // A window move by hand where the window system cannot move it for us.

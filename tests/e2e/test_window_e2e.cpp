@@ -1,0 +1,258 @@
+// The real program under an X server: started on a folder of three photos,
+// driven by xdotool, checked on screenshots.
+#include "TestUtil.h"
+#include "platform/Fonts.h"
+#include "shell/InfoLine.h"
+#include "shell/Layout.h"
+#include "shell/WidgetApp.h"
+
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QFontMetrics>
+#include <QImage>
+#include <QPainter>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QThread>
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <optional>
+
+using namespace tamsel;
+using namespace tamsel::testing;
+
+namespace {
+
+// An X display for the test: the suite's shared one, or a private Xvfb.
+class XDisplay {
+public:
+    XDisplay()
+    {
+        name_ = qEnvironmentVariable("TAMSEL_TEST_DISPLAY");
+        if (!name_.isEmpty())
+            return;
+        if (QStandardPaths::findExecutable("Xvfb").isEmpty())
+            return;
+        for (int n = 140; n < 200; ++n) {
+            if (QFileInfo::exists(QStringLiteral("/tmp/.X11-unix/X%1").arg(n)) ||
+                QFileInfo::exists(QStringLiteral("/tmp/.X%1-lock").arg(n)))
+                continue;
+            const QString name = QStringLiteral(":%1").arg(n);
+            // -noreset: otherwise the server drops everyone when its last client leaves.
+            xvfb_.start("Xvfb", {name, "-screen", "0", "1024x768x24", "-noreset", "-nolisten", "tcp"});
+            if (!xvfb_.waitForStarted(5000))
+                return;
+            for (int i = 0; i < 50 && !QFileInfo::exists(QStringLiteral("/tmp/.X11-unix/X%1").arg(n)); ++i)
+                QThread::msleep(100);
+            if (xvfb_.state() == QProcess::Running) {
+                name_ = name;
+                return;
+            }
+        }
+    }
+    ~XDisplay()
+    {
+        if (xvfb_.state() != QProcess::NotRunning) {
+            xvfb_.terminate();
+            xvfb_.waitForFinished(5000);
+        }
+    }
+    const QString& Name() const { return name_; }
+
+private:
+    QString name_;
+    QProcess xvfb_;
+};
+
+QByteArray X(const QString& display, const QString& tool, const QStringList& args)
+{
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("DISPLAY", display);
+    p.setProcessEnvironment(env);
+    p.start(tool, args);
+    if (!p.waitForFinished(20000) || p.exitCode() != 0)
+        return QByteArray();
+    return p.readAllStandardOutput();
+}
+
+QImage Screenshot(const QString& display, const QRect& r)
+{
+    const QByteArray png = X(display, "import", {"-window", "root", "png:-"});
+    return QImage::fromData(png, "PNG").copy(r).convertToFormat(QImage::Format_RGB32);
+}
+
+// How far the text, drawn in the window's own ink and paper colours, is from
+// what the image shows near (x, y): the whole text finds its best offset, then
+// only the columns from..to (the part the candidates differ in) are compared,
+// as a sum of grey differences.
+int Mismatch(const QImage& img, const QString& text, const QFont& font, QPoint at, int from, int to)
+{
+    const QFontMetrics fm(font);
+    const QSize size(fm.horizontalAdvance(text) + 2, fm.height() + 2);
+    std::vector<int> greys;
+    const QRect around = QRect(at, size).adjusted(-8, -5, 8, 5) & img.rect();
+    for (int y = around.top(); y <= around.bottom(); ++y)
+        for (int x = around.left(); x <= around.right(); ++x)
+            greys.push_back(qGray(img.pixel(x, y)));
+    if (greys.empty())
+        return INT_MAX;
+    std::sort(greys.begin(), greys.end());
+    const int ink = greys[greys.size() / 50];
+    const int paper = greys[greys.size() * 7 / 10];
+    QImage t(size, QImage::Format_RGB32);
+    t.fill(QColor(paper, paper, paper));
+    {
+        QPainter p(&t);
+        p.setFont(font);
+        p.setPen(QColor(ink, ink, ink));
+        p.drawText(QRect(QPoint(0, 0), size), Qt::AlignLeft | Qt::AlignVCenter, text);
+    }
+    const auto Sad = [&](QPoint o, int x0, int x1) {
+        int sum = 0;
+        for (int y = 0; y < t.height(); ++y) {
+            for (int x = x0; x < x1; ++x) {
+                const QPoint q = o + QPoint(x, y);
+                const int g = img.rect().contains(q) ? qGray(img.pixel(q)) : 255;
+                sum += std::abs(g - qGray(t.pixel(x, y)));
+            }
+        }
+        return sum;
+    };
+    int best = INT_MAX;
+    QPoint bestAt = at;
+    for (int dy = -5; dy <= 5; ++dy) {
+        for (int dx = -8; dx <= 8; ++dx) {
+            const int sum = Sad(at + QPoint(dx, dy), 0, t.width());
+            if (sum < best) {
+                best = sum;
+                bestAt = at + QPoint(dx, dy);
+            }
+        }
+    }
+    return Sad(bestAt, from, std::min(to, t.width()));
+}
+
+// Which of the position texts of a three-photo album the window shows, or -1.
+int ShownPosition(const QImage& window, int W)
+{
+    const QFont font = WindowFont();
+    const QFontMetrics fm(font);
+    int bestIndex = -1, best = INT_MAX, second = INT_MAX;
+    for (int c = 0; c < 3; ++c) {
+        const QString text = PositionText(c, 3);
+        // Right-aligned 15 pixels before the 70-pixel badge, at the info line's top.
+        const QPoint at(W - 15 - 70 - fm.horizontalAdvance(text), 36);
+        // The digit of the position is what the three texts differ in.
+        const int from = fm.horizontalAdvance(text.left(text.indexOf('/') - 2));
+        const int to = fm.horizontalAdvance(text.left(text.indexOf('/') - 1));
+        const int m = Mismatch(window, text, font, at, from, to);
+        if (m < best) {
+            second = best;
+            best = m;
+            bestIndex = c;
+        } else {
+            second = std::min(second, m);
+        }
+    }
+    // A clear winner only: the digits must tell the texts apart.
+    return 2 * second > 3 * best ? bestIndex : -1;
+}
+
+bool WaitFor(const std::function<bool()>& done, int ms)
+{
+    QElapsedTimer t;
+    t.start();
+    while (t.elapsed() < ms) {
+        if (done())
+            return true;
+        QThread::msleep(250);
+    }
+    return false;
+}
+
+bool Near(QRgb c, int r, int g, int b) { return std::abs(qRed(c) - r) < 50 && std::abs(qGreen(c) - g) < 50 && std::abs(qBlue(c) - b) < 50; }
+
+}  // namespace
+
+TEST(WindowEndToEnd, NextButtonBringsTheSecondPhotoAndItsPosition)
+{
+    const QString program = QStringLiteral(TAMSEL_BUILD_DIR "/tamsel");
+    if (!QFileInfo(program).isExecutable())
+        GTEST_SKIP() << "the program is not built";
+    for (const char* tool : {"xdotool", "import"})
+        if (QStandardPaths::findExecutable(tool).isEmpty())
+            GTEST_SKIP() << tool << " is not installed";
+    ASSERT_TRUE(WidgetApp());
+    RegisterFontSubstitutions();
+    XDisplay display;
+    if (display.Name().isEmpty())
+        GTEST_SKIP() << "no X server";
+
+    // The installation's pictures in a home of its own, so the album data
+    // file of this run goes nowhere else.
+    QTemporaryDir home, photos;
+    const QDir data(QStringLiteral(TAMSEL_SOURCE_DIR "/assets/data"));
+    for (const QString& f : data.entryList(QDir::Files))
+        QFile::copy(data.filePath(f), QDir(home.path()).filePath(f));
+    const QColor colours[3] = {QColor(220, 30, 30), QColor(30, 200, 40), QColor(30, 40, 220)};
+    for (int i = 0; i < 3; ++i) {
+        QImage img(640, 480, QImage::Format_RGB32);
+        img.fill(colours[i]);
+        ASSERT_TRUE(img.save(QDir(photos.path()).filePath(QStringLiteral("%1.jpg").arg(QChar('a' + i))), "JPG", 95));
+    }
+
+    QProcess app;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("DISPLAY", display.Name());
+    env.insert("QT_QPA_PLATFORM", "xcb");
+    env.insert("QT_FONT_DPI", "96");  // the texts are compared with ones drawn here at 96
+    env.insert("TAMSEL_HOME", home.path());
+    app.setProcessEnvironment(env);
+    app.start(program, {photos.path()});
+    ASSERT_TRUE(app.waitForStarted(10000));
+    const auto stop = qScopeGuard([&] {
+        app.terminate();
+        if (!app.waitForFinished(10000))
+            app.kill();
+    });
+
+    QByteArray id;
+    ASSERT_TRUE(WaitFor([&] {
+        id = X(display.Name(), "xdotool", {"search", "--onlyvisible", "--pid", QString::number(app.processId())}).trimmed();
+        return !id.isEmpty();
+    }, 15000)) << "no window appeared";
+    id = id.split('\n').first();
+    QRect g;
+    for (const QByteArray& line : X(display.Name(), "xdotool", {"getwindowgeometry", "--shell", QString::fromLatin1(id)}).split('\n')) {
+        const auto v = line.mid(line.indexOf('=') + 1).toInt();
+        if (line.startsWith("X=")) g.moveLeft(v);
+        if (line.startsWith("Y=")) g.moveTop(v);
+        if (line.startsWith("WIDTH=")) g.setWidth(v);
+        if (line.startsWith("HEIGHT=")) g.setHeight(v);
+    }
+    ASSERT_EQ(g.size(), QSize(498, 458));  // the first-run photo area with its frame
+
+    LayoutInput in;
+    in.W = g.width();
+    in.H = g.height();
+    const FormLayout L = ComputeFormLayout(in);
+    const QPoint centre = L.picphotoshow.center();
+
+    // Opening the folder shows its first photo.
+    QImage shot;
+    EXPECT_TRUE(WaitFor([&] {
+        shot = Screenshot(display.Name(), g);
+        return Near(shot.pixel(centre), 220, 30, 30) && ShownPosition(shot, g.width()) == 0;
+    }, 20000)) << "first photo or its position not shown";
+
+    const QPoint next = g.topLeft() + L.Btn[3] + QPoint(10, 10);
+    X(display.Name(), "xdotool", {"mousemove", QString::number(next.x()), QString::number(next.y()), "click", "1"});
+
+    EXPECT_TRUE(WaitFor([&] {
+        shot = Screenshot(display.Name(), g);
+        return Near(shot.pixel(centre), 30, 200, 40) && ShownPosition(shot, g.width()) == 1;
+    }, 20000)) << "after 下一张: centre " << QColor(shot.pixel(centre)).name().toStdString()
+               << ", position " << ShownPosition(shot, g.width());
+}
