@@ -195,8 +195,15 @@ TEST(ShapeEffects, ClockSweepsEachQuadrantThenCompletesIt)
                 break;
             ASSERT_LT(q, 4);
             (sweeping ? sweep : completions)[q]++;
-            if (!sweeping)
+            if (!sweeping) {
                 EXPECT_EQ(run.st.TransQuadrant, q + 1);
+                // The completion frame leaves the whole quadrant new.
+                const int c = 240, m = 168;
+                const int x0 = q == 2 ? 0 : c, y0 = q == 0 ? 0 : m;
+                if (q < 3)
+                    for (int y = y0; y < y0 + m; ++y)
+                        ExpectRow(run, y, x0, x0 + c, run.newPic, x0, y);
+            }
         }
         for (int q = 0; q < 4; ++q) {
             EXPECT_NEAR(sweep[q], 53, 1) << "quadrant " << q;
@@ -239,6 +246,14 @@ TEST(ShapeEffects, CirclesAreRoundAndCentred)
         ExpectShape(run, old, [&](int x, int y) { return BySide(r - distance(x, y), newInside); });
         // The circle is not yet the whole picture.
         EXPECT_TRUE(SamePixel(run.screen, 0, 0, newInside ? old : run.newPic, 0, 0));
+        // Its centre to the pixel: the middle row's chord is [c - r, c + r), the
+        // middle column's [m - r + 1, m + r).
+        const uint8_t inside = newInside ? kNewTag : kOldTag;
+        const int rr = int(r);
+        for (int x = 0; x < W; ++x)
+            ASSERT_EQ(run.TagAt(x, H / 2) == inside, x >= W / 2 - rr && x < W / 2 + rr) << x;
+        for (int y = 0; y < H; ++y)
+            ASSERT_EQ(run.TagAt(W / 2, y) == inside, y > H / 2 - rr && y < H / 2 + rr) << y;
     }
 }
 
