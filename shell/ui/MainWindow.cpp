@@ -5,11 +5,11 @@
 #include "imaging/Blit.h"
 #include "platform/Fonts.h"
 #include "platform/Rounding.h"
-#include "shell/ComposeStandIn.h"
 #include "shell/FormRegion.h"
 #include "shell/InfoLine.h"
 #include "shell/ThumbTrack.h"
 #include "shell/ui/SkinWidgets.h"
+#include "imaging/ui/QuickStripWidget.h"
 #include "show/ui/PhotoArea.h"
 
 #include <QApplication>
@@ -42,9 +42,6 @@ enum Grip { GripBottom = 0, GripRight = 1, GripCorner = 2 };
 
 const char* const kBtnTips[kBtnCount] = {"自动播放", "最前一张", "上一张", "下一张",
                                          "最后一张", "任一张",   "停止自动播放"};
-const char* const kQuickTips[kSBtnCount] = {"设置循环(播放)", "逆转90度", "顺转90度",
-                                            "彩色原照",       "黑白欣赏", "矩形像框",
-                                            "椭圆像框",       "原相查看"};
 const char* const kFolderCaptions[kFolderLabels] = {"照片", "修饰", "设置", "输出", "退出"};
 
 // Moves an element; a place that cannot be taken (a negative size in a window
@@ -67,7 +64,8 @@ void Place(QWidget* w, const QPoint& p)
 // leaves its element bare: the layout places it all the same.
 struct MainWindow::Art {
     std::array<QPixmap, kBtnCount> btnUp, btnMove, btnDown;
-    std::array<QPixmap, kSBtnCount> imgs;
+    // The quick-effect buttons: normal, hover and pressed looks at 16 x 16.
+    std::array<std::array<QPixmap, 3>, kSBtnCount> imgs;
     std::array<QPixmap, 30> pel;
     QPixmap ico, mail, mailMove, ques, quesMove, star, jiao;
     QPixmap minHover, minDown, maxHover, maxDown, usHover, usDown, us0, closeHover, closeDown;
@@ -77,6 +75,8 @@ MainWindow::MainWindow(AlbumCore& core, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint),
       core_(core),
       nav_(core.state, core.main, core.photos, *this),
+      composer_(core.state, core.main, core.dibs, core.photos, core.paths, *this),
+      strip_(core.state, core.main, core.dibs, composer_),
       art_(new Art)
 {
     setWindowTitle(QStringLiteral("澄影集"));
@@ -112,12 +112,15 @@ void MainWindow::LoadArt()
         a.btnMove[i] = load(base + "hover");
         a.btnDown[i] = load(base + "pressed");
     }
-    static const char* const kQuickNames[kSBtnCount] = {
-        "loop", "rotleft", "rotright", "colour", "grey", "rectframe", "ovalframe", "original"};
+    // The strip's 32 x 32 icons are shown at the 16 x 16 of the small buttons.
     for (int i = 0; i < kSBtnCount; ++i) {
-        const QPixmap icon = load(QStringLiteral("quick_%1_normal").arg(QLatin1String(kQuickNames[i])));
-        a.imgs[i] = icon.isNull() ? icon
-                                  : icon.scaled(16, 16, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+        for (int l = 0; l < 3; ++l) {
+            const QPixmap icon(core_.paths.InProgramDir(
+                QuickStripWidget::PictureName(i, QuickStrip::Look(l))));
+            a.imgs[i][l] = icon.isNull() ? icon
+                                         : icon.scaled(16, 16, Qt::KeepAspectRatio,
+                                                       Qt::SmoothTransformation);
+        }
     }
     for (int i = 0; i < 30; ++i)
         a.pel[i] = load(QStringLiteral("logo_%1").arg(i, 2, 10, QLatin1Char('0')));
@@ -285,12 +288,21 @@ void MainWindow::BuildElements()
     labAnyPhoto_->SetTextColor(Qt::black);
     labAnyPhoto_->hide();
 
-    // The small tool buttons; the quick-effect strip takes their places.
+    // The small tool buttons of the quick-effect strip, each at its own place
+    // on the track; the strip decides what they do and how they look.
     for (int i = 0; i < kSBtnCount; ++i) {
         sbtn_[i] = new PictureElement(this, QSize(16, 16));
-        sbtn_[i]->SetPicture(a.imgs[i]);
-        sbtn_[i]->setToolTip(QString::fromUtf8(kQuickTips[i]));
+        sbtn_[i]->setToolTip(QuickStrip::Tooltip(i));
+        connect(sbtn_[i], &PictureElement::moved, this, [this, i] { strip_.Hover(i); });
+        connect(sbtn_[i], &PictureElement::released, this, [this, i](QMouseEvent* e) {
+            if (sbtn_[i]->rect().contains(e->position().toPoint()))
+                strip_.Click(i);
+        });
     }
+    strip_.onLooksChanged = [this] { ShowStripLooks(); };
+    strip_.onScreenChanged = [this] { KickArea(); };
+    composer_.alignStrip = [this] { strip_.Align(); };
+    ShowStripLooks();
 
     pbottom_ = new PictureElement(this);
     pbottom_->setCursor(Qt::SizeVerCursor);
@@ -488,20 +500,11 @@ void MainWindow::SetMusicText(const QString& text)
 
 void MainWindow::SetFace(int width, int height, bool cover)
 {
-    // STAND-IN until the composition pipeline is in (see shell/ComposeStandIn.h).
-    const QString error = standin::SetFace(core_, width, height, cover);
-    if (!error.isEmpty())
-        ShowInfo(QStringLiteral("  ") + error, true);
+    composer_.SetFace(width, height, cover ? -1 : 0);
     KickArea();
 }
 
-void MainWindow::ComposeFile(const QString& path)
-{
-    // STAND-IN until the composition pipeline is in (see shell/ComposeStandIn.h).
-    const QString error = standin::DIBClonePicture(core_, path);
-    if (!error.isEmpty())
-        ShowInfo(QStringLiteral("  ") + error, true);
-}
+void MainWindow::ComposeFile(const QString& path) { composer_.DIBClonePicture(path); }
 
 void MainWindow::KickArea()
 {
@@ -543,9 +546,15 @@ void MainWindow::ResetBarPictures()
     for (int j = 0; j < kBtnCount; ++j)
         if (btn_[j]->tag != QLatin1String("1"))
             btn_[j]->SetPicture(art_->btnUp[j]);
-    for (int k = 0; k < kSBtnCount; ++k)
-        if (sbtn_[k]->tag != QLatin1String("1"))
-            sbtn_[k]->SetPicture(art_->imgs[k]);
+    strip_.LeaveAll();  // latched quick-effect buttons stay pressed
+}
+
+void MainWindow::ShowStripLooks()
+{
+    for (int k = 0; k < kSBtnCount; ++k) {
+        sbtn_[k]->SetPicture(art_->imgs[k][int(strip_.LookOf(k))]);
+        sbtn_[k]->tag = strip_.Tag(k);
+    }
 }
 
 // ---- the album ------------------------------------------------------------

@@ -1,12 +1,13 @@
 #pragma once
 #include "album/Navigator.h"
+#include "imaging/Composer.h"
+#include "imaging/QuickStrip.h"
 #include "imaging/Surface.h"
 #include "shell/Layout.h"
 #include "show/EngineHost.h"
 
 #include <QImage>
 #include <QPixmap>
-#include <QPointer>
 #include <QTimer>
 #include <QWidget>
 
@@ -23,7 +24,7 @@ class SkinLabel;
 // client size, with the photo area, the title bar, the menu-bar labels, the
 // info line and the button bar. The album's logic lives in Navigator and the
 // layout classes; the window turns pointer events into their calls.
-class MainWindow : public QWidget, public EngineHost, public NavigatorView {
+class MainWindow : public QWidget, public EngineHost, public NavigatorView, public InfoSink {
     Q_OBJECT
 public:
     explicit MainWindow(AlbumCore& core, QWidget* parent = nullptr);
@@ -53,10 +54,10 @@ public:
     // The tune text of the info line, set by the music.
     void SetMusicText(const QString& text);
 
-    // NavigatorView
+    // NavigatorView and InfoSink: a message in LabInfo, with the beep if asked.
+    void ShowInfo(const QString& text, bool beep) override;
     void SetBtnState(bool enabled) override;
     void ShowStopButton(bool running) override;
-    void ShowInfo(const QString& text, bool beep) override;
     void EnableAlbumLabels() override;
 
     // EngineHost
@@ -74,6 +75,7 @@ public:
     PictureElement* ImgSBtn(int i) const { return sbtn_.at(i); }
     QWidget* photoArea() const;
     Navigator& navigator() { return nav_; }
+    QuickStrip& quickStrip() { return strip_; }
     const FormLayout& CurrentLayout() const { return layout_; }
     // The skin and background as painted by the last layout.
     const QImage& Background() const { return background_; }
@@ -101,6 +103,7 @@ private:
     void ThumbMoved(QMouseEvent* e);
     void ThumbReleased();
     void ResetBarPictures();
+    void ShowStripLooks();
     void LogoStep();
 
     void TitlePressed(QMouseEvent* e);
@@ -112,6 +115,8 @@ private:
 
     AlbumCore& core_;
     Navigator nav_;
+    Composer composer_;
+    QuickStrip strip_;
 
     // The skin picture and the window background painted from it.
     CLSDIB skin_;
@@ -145,7 +150,6 @@ private:
     std::array<PictureElement*, 30> pel_{};
     QTimer logoTimer_;
     int logoFrame_ = 0;
-    QPointer<QWidget> quickStrip_;
 
     // A window move by hand where the window system cannot move it for us.
     bool manualMove_ = false;

@@ -1,6 +1,9 @@
 // The real program under an X server: started on a folder of three photos,
 // driven by xdotool, checked on screenshots.
 #include "TestUtil.h"
+#include "album/ShowScript.h"
+#include "app/AlbumState.h"
+#include "platform/Paths.h"
 #include "platform/Fonts.h"
 #include "shell/InfoLine.h"
 #include "shell/Layout.h"
@@ -196,6 +199,13 @@ TEST(WindowEndToEnd, NextButtonBringsTheSecondPhotoAndItsPosition)
     const QDir data(QStringLiteral(TAMSEL_SOURCE_DIR "/assets/data"));
     for (const QString& f : data.entryList(QDir::Files))
         QFile::copy(data.filePath(f), QDir(home.path()).filePath(f));
+    // A photo area wide enough for the file information and the position
+    // side by side on the info line.
+    AlbumState album = AlbumState::FirstRun(AppPaths::ForProgramDir(home.path()));
+    album.ShowWidth = 700;
+    album.ShowHeight = 400;
+    album.MusicOn = 0;
+    ASSERT_TRUE(SaveScript(QDir(home.path()).filePath("tamsel.tmf"), album).ok);
     const QColor colours[3] = {QColor(220, 30, 30), QColor(30, 200, 40), QColor(30, 40, 220)};
     for (int i = 0; i < 3; ++i) {
         QImage img(640, 480, QImage::Format_RGB32);
@@ -232,7 +242,7 @@ TEST(WindowEndToEnd, NextButtonBringsTheSecondPhotoAndItsPosition)
         if (line.startsWith("WIDTH=")) g.setWidth(v);
         if (line.startsWith("HEIGHT=")) g.setHeight(v);
     }
-    ASSERT_EQ(g.size(), QSize(498, 458));  // the first-run photo area with its frame
+    ASSERT_EQ(g.size(), QSize(718, 522));  // the photo area with its frame
 
     LayoutInput in;
     in.W = g.width();

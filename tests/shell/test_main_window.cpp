@@ -1,0 +1,224 @@
+// The main window headless: the layout applied to the real widgets, the info
+// line, the thumb dragged with the mouse, the bar locked during a show.
+#include "TestUtil.h"
+#include "app/AlbumCore.h"
+#include "shell/FormRegion.h"
+#include "shell/WidgetApp.h"
+#include "shell/ui/MainWindow.h"
+#include "shell/ui/SkinWidgets.h"
+
+#include <QElapsedTimer>
+#include <QImage>
+#include <QMouseEvent>
+#include <gtest/gtest.h>
+
+using namespace tamsel;
+using namespace tamsel::testing;
+
+namespace {
+
+// A program directory with the installation's pictures and an album folder.
+class Window : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        if (!WidgetApp())
+            GTEST_SKIP() << "no widget application in this process";
+        const QDir data(QStringLiteral(TAMSEL_SOURCE_DIR "/assets/data"));
+        for (const QString& f : data.entryList({"*.png", "*.jpg"}, QDir::Files))
+            QFile::copy(data.filePath(f), QDir(home.path()).filePath(f));
+        core = std::make_unique<AlbumCore>(AppPaths::ForProgramDir(home.path()));
+        core->Startup();
+        window = std::make_unique<MainWindow>(*core);
+    }
+    void TearDown() override
+    {
+        window.reset();
+        core.reset();
+    }
+    // Ten photos of 64 x 48 named p0.jpg .. p9.jpg.
+    void MakeAlbum(int n = 10)
+    {
+        QImage img(64, 48, QImage::Format_RGB32);
+        for (int i = 0; i < n; ++i) {
+            img.fill(QColor(20 * i, 100, 200 - 20 * i));
+            img.save(QDir(photos.path()).filePath(QStringLiteral("p%1.jpg").arg(i)));
+        }
+    }
+    static bool Until(const std::function<bool()>& done, int ms = 5000)
+    {
+        QElapsedTimer t;
+        t.start();
+        while (!done() && t.elapsed() < ms)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        return done();
+    }
+    void Mouse(QWidget* w, QEvent::Type type, QPoint windowPos, Qt::MouseButtons buttons)
+    {
+        const QPoint local = w->mapFrom(window.get(), windowPos);
+        const QPoint global = window->mapToGlobal(windowPos);
+        QMouseEvent e(type, local, global,
+                      type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton, buttons,
+                      Qt::NoModifier);
+        QCoreApplication::sendEvent(w, &e);
+    }
+
+    QTemporaryDir home, photos;
+    std::unique_ptr<AlbumCore> core;
+    std::unique_ptr<MainWindow> window;
+};
+
+}  // namespace
+
+TEST_F(Window, FirstStartOpensOnTheCoverLaidOutForItsSize)
+{
+    window->Start();
+    window->show();
+    EXPECT_EQ(window->size(), QSize(498, 458));
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("澄影集"));
+    EXPECT_EQ(window->LabInfo()->text(), QString::fromUtf8(kGreeting));
+    EXPECT_EQ(window->LabInfo()->pos(), QPoint(20, 36));
+    EXPECT_EQ(window->Btn(3)->pos(), QPoint(389, 414));
+    EXPECT_EQ(window->Btn(5)->pos(), QPoint(118, 417));
+    EXPECT_EQ(window->ImgSBtn(7)->pos(), QPoint(317, 394));
+    EXPECT_EQ(window->photoArea()->geometry(), QRect(9, 55, 480, 336));
+    EXPECT_EQ(core->main.ClientW, 498);
+    EXPECT_EQ(core->main.ClientH, 458);
+    EXPECT_EQ(window->mask(), FormRegion(498, 458, true));
+    // Only "照片" and "退出" serve an album without photos.
+    EXPECT_TRUE(window->LabFolder(0)->isEnabled());
+    for (int i = 1; i <= 3; ++i)
+        EXPECT_FALSE(window->LabFolder(i)->isEnabled()) << i;
+    EXPECT_TRUE(window->LabFolder(4)->isEnabled());
+    EXPECT_FALSE(window->Btn(6)->isVisible());
+    // The skin is painted: the title strip's left end is not the bare background.
+    const QImage& back = window->Background();
+    ASSERT_EQ(back.size(), QSize(498, 458));
+    EXPECT_NE(back.pixel(60, 20), qRgb(250, 250, 250));
+}
+
+TEST_F(Window, ResizingMovesEverythingAndPublishesThePhotoArea)
+{
+    window->Start();
+    window->show();
+    window->resize(700, 520);
+    EXPECT_EQ(core->state.ShowWidth, 682);
+    EXPECT_EQ(core->state.ShowHeight, 398);
+    EXPECT_DOUBLE_EQ(core->main.ShowAspect, 682.0 / 398.0);
+    EXPECT_EQ(window->photoArea()->geometry(), QRect(9, 55, 682, 398));
+    EXPECT_EQ(window->Btn(4)->pos(), QPoint(615, 476));
+    EXPECT_EQ(window->mask(), FormRegion(700, 520, true));
+    // While the cover shows, the info text stays as it was.
+    EXPECT_EQ(window->LabInfo()->text(), QString::fromUtf8(kGreeting));
+}
+
+TEST_F(Window, NavigationFillsTheInfoLine)
+{
+    MakeAlbum(3);
+    core->state.ShowWidth = 782;  // room for the file information and the position
+    window->Start();
+    window->show();
+    window->OpenFolder(photos.path());
+    ASSERT_TRUE(Until([&] { return window->Lab1ofsum()->text() == QStringLiteral(" 位置 1 / 3"); }));
+    EXPECT_TRUE(window->LabInfo()->text().startsWith(QStringLiteral("照片 p0.jpg  尺寸 64x48")))
+        << window->LabInfo()->text().toStdString();
+    for (int i = 1; i <= 3; ++i)
+        EXPECT_TRUE(window->LabFolder(i)->isEnabled());
+
+    window->BtnClick(3);
+    ASSERT_TRUE(Until([&] { return window->Lab1ofsum()->text() == QStringLiteral(" 位置 2 / 3"); }));
+    EXPECT_TRUE(window->LabInfo()->text().startsWith(QStringLiteral("照片 p1.jpg")));
+    EXPECT_TRUE(window->LabInfo()->text().contains(QStringLiteral("  文件 ")));
+    // The thumb stands at the second photo's place: 118 + 541 * 1 \ 2.
+    EXPECT_EQ(window->Btn(5)->x(), 388);
+    // The position sits right-aligned before the badge.
+    const QRect pos = window->Lab1ofsum()->geometry();
+    EXPECT_EQ(pos.x() + pos.width(), 800 - 15 - 70);
+    EXPECT_TRUE(window->Lab1ofsum()->isVisible());
+    // Narrowed to the first-run size the long info text leaves it no room.
+    window->resize(498, 458);
+    EXPECT_FALSE(window->Lab1ofsum()->isVisible());
+}
+
+TEST_F(Window, TheFileInformationNeedsA460PixelPhotoArea)
+{
+    MakeAlbum(3);
+    window->Start();
+    window->show();
+    window->OpenFolder(photos.path());
+    ASSERT_TRUE(Until([&] { return core->main.ViewMode == 2; }));
+    core->main.CurFileInfo = QStringLiteral("  文件 1KB  修改 5-3-7 14:5");
+    window->resize(459 + 18, 458);
+    EXPECT_FALSE(window->LabInfo()->text().contains(QStringLiteral("文件")));
+    window->resize(460 + 18, 458);
+    EXPECT_TRUE(window->LabInfo()->text().endsWith(core->main.CurFileInfo));
+}
+
+TEST_F(Window, DraggingTheThumbChoosesAPhotoAndReleaseSnapsIt)
+{
+    MakeAlbum(10);
+    window->Start();
+    window->show();
+    window->OpenFolder(photos.path());
+    ASSERT_TRUE(Until([&] { return core->main.ViewMode == 2; }));
+    PictureElement* thumb = window->Btn(5);
+    const int y = thumb->y() + 7;
+
+    Mouse(thumb, QEvent::MouseButtonPress, QPoint(thumb->x() + 7, y), Qt::LeftButton);
+    EXPECT_TRUE(window->LabAnyPhoto()->isVisible());
+    Mouse(thumb, QEvent::MouseMove, QPoint(206, y), Qt::LeftButton);
+    EXPECT_EQ(core->state.CurPhoto, 3);
+    EXPECT_EQ(thumb->x(), 198);
+    EXPECT_EQ(window->LabAnyPhoto()->text(), QStringLiteral("p3.jpg"));
+    EXPECT_EQ(window->LabAnyPhoto()->x(), 198);
+    EXPECT_EQ(window->LabAnyPhoto()->palette().color(QPalette::Window), QColor(255, 255, 221));
+
+    Mouse(thumb, QEvent::MouseButtonRelease, QPoint(206, y), Qt::NoButton);
+    EXPECT_FALSE(window->LabAnyPhoto()->isVisible());
+    EXPECT_EQ(thumb->x(), 198);  // 197.67 rounded
+    EXPECT_EQ(core->main.ViewMode, 3);
+    EXPECT_EQ(core->main.NewPhoto, 1);
+    ASSERT_TRUE(Until([&] { return window->Lab1ofsum()->text() == QStringLiteral(" 位置 4 / 10"); }));
+
+    // Far right: the last photo, whatever the pointer's overshoot.
+    Mouse(thumb, QEvent::MouseButtonPress, QPoint(thumb->x() + 7, y), Qt::LeftButton);
+    Mouse(thumb, QEvent::MouseMove, QPoint(900, y), Qt::LeftButton);
+    EXPECT_EQ(core->state.CurPhoto, 9);
+    EXPECT_EQ(thumb->x(), 357);
+    Mouse(thumb, QEvent::MouseButtonRelease, QPoint(900, y), Qt::NoButton);
+}
+
+TEST_F(Window, ARunningShowLocksTheBarButStopAndExitStayUsable)
+{
+    MakeAlbum(3);
+    window->Start();
+    window->show();
+    window->OpenFolder(photos.path());
+    window->BtnClick(0);
+    EXPECT_EQ(core->main.ShowRunning, 1);
+    for (int i = 0; i <= 5; ++i)
+        EXPECT_FALSE(window->Btn(i)->isEnabled()) << i;
+    EXPECT_FALSE(window->Btn(0)->isVisible());
+    EXPECT_TRUE(window->Btn(6)->isVisible());
+    EXPECT_TRUE(window->Btn(6)->isEnabled());
+    for (int i = 0; i <= 3; ++i)
+        EXPECT_FALSE(window->LabFolder(i)->isEnabled()) << i;
+    EXPECT_TRUE(window->LabFolder(4)->isEnabled());
+
+    window->BtnClick(6);
+    EXPECT_EQ(core->main.StopRequested, 1);
+    for (int i = 0; i <= 5; ++i)
+        EXPECT_TRUE(window->Btn(i)->isEnabled()) << i;
+    EXPECT_TRUE(window->Btn(0)->isVisible());
+    EXPECT_FALSE(window->Btn(6)->isVisible());
+}
+
+TEST_F(Window, ClosingTellsTheApplication)
+{
+    window->Start();
+    window->show();
+    int closing = 0;
+    QObject::connect(window.get(), &MainWindow::closing, [&] { ++closing; });
+    window->close();
+    EXPECT_EQ(closing, 1);
+}
