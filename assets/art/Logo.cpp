@@ -64,7 +64,9 @@ QImage Frame(int f)
     p.setRenderHint(QPainter::Antialiasing);
     p.setRenderHint(QPainter::TextAntialiasing);
 
-    Brush(p, f >= 17 ? 1.0 : std::max(0.02, Ease(f / 17.0)));
+    // The brush sets off quickly and slows as it closes the circle.
+    const double t = std::min(1.0, f / 17.0);
+    Brush(p, std::max(0.02, 1 - (1 - t) * (1 - t)));
 
     const double rise = Ease((f - 11) / 12.0);
     if (rise > 0) {

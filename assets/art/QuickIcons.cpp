@@ -91,10 +91,10 @@ void DrawGlyph(QPainter& p, Kind k, QColor c)
     case Kind::Grey:
         PhotoCard(p, c, k == Kind::Colour);
         break;
+    // Both frames: the moulding outside, the opening cut square or oval.
     case Kind::RectFrame:
         p.drawRect(QRectF(3.5, 4.5, 9, 9));
         p.drawRect(QRectF(5.5, 6.5, 5, 5));
-        p.fillRect(QRectF(4, 5, 8, 1), c);     // the frame's heavier top rail
         break;
     case Kind::OvalFrame:
         p.drawRect(QRectF(3.5, 4.5, 9, 9));

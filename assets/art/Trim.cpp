@@ -57,17 +57,15 @@ QImage Badge()
     p.setPen(QColor(255, 240, 222));
     p.drawText(seal.translated(0, 0.5), Qt::AlignCenter, QStringLiteral("荐"));
 
+    // Four stars: the download site's highest praise.
     for (int i = 0; i < 4; ++i) {
-        const QPainterPath s = Star(QPointF(35 + 8 * i, 13.8), 4.3, 1.8);
-        p.fillPath(s.translated(0, 0.7), QColor(0, 0, 0, 90));
-        QLinearGradient g(QPointF(0, 9.5), QPointF(0, 18));
+        const QPainterPath s = Star(QPointF(33.5 + 9 * i, 18.2), 4.8, 2.0);
+        p.fillPath(s.translated(0, 0.8), QColor(0, 0, 0, 100));
+        QLinearGradient g(QPointF(0, 13.4), QPointF(0, 23));
         g.setColorAt(0, gold::Pale);
         g.setColorAt(1, gold::Base);
         p.fillPath(s, g);
     }
-    p.setFont(Kai(10.5));
-    p.setPen(gold::Light);
-    p.drawText(QRectF(27, 18, 40, 11), Qt::AlignCenter, QStringLiteral("精品推荐"));
     return img;
 }
 
