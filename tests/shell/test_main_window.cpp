@@ -1,6 +1,7 @@
 // The main window headless: the layout applied to the real widgets, the info
 // line, the thumb dragged with the mouse, the bar locked during a show.
 #include "TestUtil.h"
+#include "album/ShowScript.h"
 #include "app/AlbumCore.h"
 #include "shell/FormRegion.h"
 #include "shell/WidgetApp.h"
@@ -221,4 +222,42 @@ TEST_F(Window, ClosingTellsTheApplication)
     QObject::connect(window.get(), &MainWindow::closing, [&] { ++closing; });
     window->close();
     EXPECT_EQ(closing, 1);
+}
+
+TEST_F(Window, AScriptFromOutsideOpensOnTheCoverAtItsFirstPhoto)
+{
+    MakeAlbum(3);
+    window->Start();
+    window->show();
+    window->OpenFolder(photos.path());
+    window->BtnClick(4);
+    ASSERT_EQ(core->state.CurPhoto, 2);
+
+    AlbumState saved = core->state;
+    saved.PhotoCaption = QStringList{"一", "二", "三", ""};
+    saved.LoopShow = 1;
+    const QString script = QDir(home.path()).filePath("show.tms");
+    ASSERT_TRUE(SaveScript(script, saved).ok);
+    window->OpenScript(script);
+    EXPECT_EQ(core->state.CurPhoto, 0);
+    EXPECT_EQ(core->state.CoverShowing, -1);
+    EXPECT_EQ(core->state.PhotoCount, 3);
+    EXPECT_EQ(core->state.LoopShow, 1);
+    EXPECT_EQ(core->state.CaptionOf(1), QStringLiteral("二"));
+    EXPECT_EQ(core->main.ViewMode, 1);
+    for (int i = 1; i <= 3; ++i)
+        EXPECT_TRUE(window->LabFolder(i)->isEnabled());
+    // The next "下一张" brings in the first photo itself.
+    window->BtnClick(3);
+    EXPECT_EQ(core->state.CurPhoto, 0);
+    EXPECT_EQ(core->state.CoverShowing, 0);
+}
+
+TEST_F(Window, AnEmptyFolderFromOutsideAsksForPhotos)
+{
+    window->Start();
+    window->show();
+    window->OpenFolder(photos.path());
+    EXPECT_EQ(core->state.PhotoCount, 0);
+    EXPECT_EQ(window->LabInfo()->text(), QString::fromUtf8(kNoFolderMessage));
 }
