@@ -90,15 +90,17 @@ void Turn(const CLSDIB& stored, CLSDIB& upright, int orientation)
 }
 
 // The decoding itself, kept free of objects with destructors between the
-// jump target and the libjpeg calls, as longjmp requires.
-bool Decode(Decompressor& d, const QByteArray& data, CLSDIB& stored, int& orientation)
+// jump target and the libjpeg calls, as longjmp requires. An upright photo
+// goes straight into target; one stored sideways goes into stored first.
+bool Decode(Decompressor& d, FILE* file, CLSDIB& target, CLSDIB& stored, int& orientation)
 {
     jpeg_decompress_struct& c = d.cinfo;
     if (setjmp(d.err.jump))
         return false;
     jpeg_create_decompress(&c);
-    jpeg_mem_src(&c, reinterpret_cast<const unsigned char*>(data.constData()),
-                 static_cast<unsigned long>(data.size()));
+    // Read through the library's own small buffer, the way djpeg does: no
+    // copy of the whole file is ever held.
+    jpeg_stdio_src(&c, file);
     jpeg_save_markers(&c, JPEG_APP0 + 1, 0xFFFF);
     if (jpeg_read_header(&c, TRUE) != JPEG_HEADER_OK)
         return false;
@@ -112,13 +114,14 @@ bool Decode(Decompressor& d, const QByteArray& data, CLSDIB& stored, int& orient
     jpeg_start_decompress(&c);
     if (c.output_components != 3)
         return false;
-    stored.Create(int32_t(c.output_width), int32_t(c.output_height));
+    CLSDIB& rowsOf = orientation == 1 ? target : stored;
+    rowsOf.Create(int32_t(c.output_width), int32_t(c.output_height));
     JSAMPROW rows[16];
     while (c.output_scanline < c.output_height) {
         const int first = int(c.output_scanline);
         const int n = std::min<int>(16, int(c.output_height) - first);
         for (int i = 0; i < n; ++i)
-            rows[i] = stored.RowPtr(first + i);
+            rows[i] = rowsOf.RowPtr(first + i);
         jpeg_read_scanlines(&c, rows, JDIMENSION(n));
     }
     jpeg_finish_decompress(&c);
@@ -163,33 +166,29 @@ int ExifOrientation(const unsigned char* data, unsigned size)
 
 bool ReadJpeg(const QString& path, CLSDIB& out)
 {
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
+    std::unique_ptr<FILE, int (*)(FILE*)> file(std::fopen(QFile::encodeName(path).constData(), "rb"),
+                                               &std::fclose);
+    if (!file)
         return false;
-    char magic[2];
-    if (f.read(magic, 2) != 2 || uint8_t(magic[0]) != 0xFF || uint8_t(magic[1]) != 0xD8)
+    unsigned char magic[2];
+    if (std::fread(magic, 1, 2, file.get()) != 2 || magic[0] != 0xFF || magic[1] != 0xD8)
         return false;
-    f.seek(0);
-    const QByteArray data = f.readAll();
-    f.close();
+    std::rewind(file.get());
 
-    auto stored = std::make_unique<CLSDIB>();
+    // Decoded beside out, which keeps its picture until the new one is whole.
+    CLSDIB upright, stored;
     int orientation = 1;
     {
         Decompressor d;
-        if (!Decode(d, data, *stored, orientation))
+        if (!Decode(d, file.get(), upright, stored, orientation))
             return false;
     }
-    if (orientation == 1) {
-        out = std::move(*stored);
-        return true;
+    if (orientation != 1) {
+        const bool swaps = orientation >= 5;
+        upright.Create(swaps ? stored.Height() : stored.Width(),
+                       swaps ? stored.Width() : stored.Height());
+        Turn(stored, upright, orientation);
     }
-    const bool swaps = orientation >= 5;
-    CLSDIB upright;
-    upright.Create(swaps ? stored->Height() : stored->Width(),
-                   swaps ? stored->Width() : stored->Height());
-    Turn(*stored, upright, orientation);
-    stored.reset();
     out = std::move(upright);
     return true;
 }

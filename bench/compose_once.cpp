@@ -1,0 +1,52 @@
+// Composes one photo once, for measuring the composition's peak memory with
+// /usr/bin/time -v: compose_once [photo.jpg] [width height]
+#include "ComposeBenchPhoto.h"
+
+#include "app/AlbumState.h"
+#include "app/PhotoList.h"
+#include "app/SurfacePool.h"
+#include "imaging/Composer.h"
+#include "platform/Paths.h"
+
+#include <QFileInfo>
+
+#include <cstdio>
+#include <cstdlib>
+
+using namespace tamsel;
+
+namespace {
+struct PrintSink : InfoSink {
+    void ShowInfo(const QString& text, bool) override
+    {
+        std::fprintf(stderr, "%s\n", qPrintable(text));
+        failed = true;
+    }
+    bool failed = false;
+};
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    const QString photo = argc > 1 ? QString::fromLocal8Bit(argv[1]) : bench::BenchPhoto();
+    const int w = argc > 3 ? std::atoi(argv[2]) : 480;
+    const int h = argc > 3 ? std::atoi(argv[3]) : 336;
+    AppPaths paths = AppPaths::ForProgramDir(QFileInfo(photo).absolutePath());
+    paths.EnsureWorkDir();
+    AlbumState album;
+    MainState main;
+    SurfacePool dibs;
+    PhotoList photos;
+    PrintSink sink;
+    Composer composer(album, main, dibs, photos, paths, sink);
+    album.ShowWidth = w;
+    album.ShowHeight = h;
+    album.PhotoFolder = QFileInfo(photo).absolutePath() + "/";
+    photos.Point(album.PhotoFolder);
+    album.CurPhoto = photos.IndexOf(QFileInfo(photo).fileName());
+    composer.SetFace(w, h, 0);
+    std::printf("%s: %d x %d composed into %d x %d (decoded %d bytes)\n", qPrintable(photo),
+                dibs.DibPhoto.Width(), dibs.DibPhoto.Height(), w, h, dibs.DibPhoto.RGBSize());
+    paths.RemoveWorkFiles();
+    return sink.failed ? 1 : 0;
+}
