@@ -5,9 +5,9 @@
 #include "imaging/Blit.h"
 #include "platform/Fonts.h"
 #include "platform/Rounding.h"
-#include "shell/FormRegion.h"
 #include "shell/InfoLine.h"
 #include "shell/ThumbTrack.h"
+#include "shell/ui/FormShape.h"
 #include "shell/ui/SkinWidgets.h"
 #include "imaging/ui/QuickStripWidget.h"
 #include "show/ui/PhotoArea.h"
@@ -412,7 +412,7 @@ void MainWindow::FormResize()
         ArrangeInfoLine();
     }
 
-    setMask(FormRegion(L.ClientW, L.ClientH, true));
+    SetFormRegion(*this, true);
 }
 
 void MainWindow::PaintSkin()

@@ -5,6 +5,7 @@
 #include "app/AlbumCore.h"
 #include "shell/FormRegion.h"
 #include "shell/WidgetApp.h"
+#include "shell/ui/FormShape.h"
 #include "shell/ui/MainWindow.h"
 #include "shell/ui/SkinWidgets.h"
 
@@ -260,4 +261,16 @@ TEST_F(Window, AnEmptyFolderFromOutsideAsksForPhotos)
     window->OpenFolder(photos.path());
     EXPECT_EQ(core->state.PhotoCount, 0);
     EXPECT_EQ(window->LabInfo()->text(), QString::fromUtf8(kNoFolderMessage));
+}
+
+TEST_F(Window, DialogsAreCutToTheRoundedRectangle)
+{
+    QWidget dialog;
+    dialog.resize(300, 200);
+    SetFormRegion(dialog, false);
+    EXPECT_EQ(dialog.mask(), FormRegion(300, 200, false));
+    // No size, no new outline: the last one stays rather than an empty mask.
+    dialog.resize(0, 0);
+    SetFormRegion(dialog, false);
+    EXPECT_EQ(dialog.mask(), FormRegion(300, 200, false));
 }
