@@ -3,18 +3,17 @@
 #include "album/ShowScript.h"
 #include "app/AlbumCore.h"
 #include "imaging/Blit.h"
+#include "imaging/ui/QuickStripWidget.h"
 #include "platform/Fonts.h"
 #include "platform/Rounding.h"
 #include "shell/InfoLine.h"
 #include "shell/ThumbTrack.h"
 #include "shell/ui/FormShape.h"
 #include "shell/ui/SkinWidgets.h"
-#include "imaging/ui/QuickStripWidget.h"
 #include "show/ui/PhotoArea.h"
 
 #include <QApplication>
 #include <QCloseEvent>
-#include <QCursor>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMouseEvent>
