@@ -124,7 +124,18 @@ void BuildAxis(AxisMap& m, int dn, int sn, int s0, int srcLen, int from, int to)
         for (int t = 1; t < m.K; ++t)
             if (w[t] > w[best])
                 best = t;
-        w[best] += kWeightOne - total;
+        // The rounding error goes to the heaviest tap, unless many equal taps
+        // all rounded up (a shrink of a few hundred to one): then it would
+        // drive that tap negative, so take it back one unit per tap instead.
+        int excess = total - kWeightOne;
+        if (w[best] - excess >= 0)
+            w[best] -= excess;
+        else
+            for (int t = 0; excess > 0; t = (t + 1) % m.K)
+                if (w[t] > 0) {
+                    --w[t];
+                    --excess;
+                }
         m.first[size_t(k)] = firstTap;
     }
 }
@@ -190,15 +201,19 @@ void StretchBlt(CLSDIB& dst, int dx, int dy, int dw, int dh,
     mid.resize(n);
     acc.resize(n);
     const int outW = x1 - x0;
+    // A strong vertical shrink reads more rows per output row than a small
+    // fixed list would hold; every one of them carries weight.
+    thread_local std::vector<const uint8_t*> rows;
+    thread_local std::vector<uint32_t> wts;
+    rows.resize(size_t(vy.K));
+    wts.resize(size_t(vy.K));
 
     for (int k = 0; k < y1 - y0; ++k) {
         // Vertical pass first: it reads each needed source row in memory
         // order, keeping 8 extra bits for the horizontal pass.
         const int32_t* wv = &vy.weights[size_t(k) * size_t(vy.K)];
-        const uint8_t* rows[64];
-        uint32_t wts[64];
         int taps = 0;
-        for (int t = 0; t < vy.K && taps < 64; ++t)
+        for (int t = 0; t < vy.K; ++t)
             if (wv[t]) {
                 rows[taps] = src.RowPtr(vy.first[size_t(k)] + t) + size_t(colFirst) * 3;
                 wts[taps++] = uint32_t(wv[t]);
