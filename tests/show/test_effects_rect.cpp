@@ -359,3 +359,18 @@ TEST(RectEffects, OddAndTallAreasRunCleanlyToTheEnd)
         }
     }
 }
+
+// The last frames of a squeeze press a whole picture into a few columns or
+// lines; a flat colour must come out as that colour, not darker or wrapped.
+TEST(RectEffects, SqueezingIntoAFewLinesKeepsAFlatColour)
+{
+    CLSDIB src, dst;
+    src.Create(782, 478);
+    dst.Create(782, 478);
+    std::memset(src.DataPtr(), 200, size_t(src.RGBSize()));
+    for (auto [w, h] : {std::pair{1, 478}, {782, 1}, {3, 5}, {782, 6}}) {
+        StretchBlt(dst, 0, 0, w, h, src, 0, 0, 782, 478);
+        for (int x : {0, w - 1})
+            EXPECT_EQ(dst.RowPtr(h - 1)[3 * x], 200) << w << " x " << h;
+    }
+}
