@@ -5,7 +5,6 @@
 #include <QFile>
 
 #include <csetjmp>
-#include <cstdio>
 #include <cstring>
 #include <memory>
 
@@ -92,15 +91,14 @@ void Turn(const CLSDIB& stored, CLSDIB& upright, int orientation)
 // The decoding itself, kept free of objects with destructors between the
 // jump target and the libjpeg calls, as longjmp requires. An upright photo
 // goes straight into target; one stored sideways goes into stored first.
-bool Decode(Decompressor& d, FILE* file, CLSDIB& target, CLSDIB& stored, int& orientation)
+bool Decode(Decompressor& d, const uchar* data, qint64 size, CLSDIB& target, CLSDIB& stored,
+            int& orientation)
 {
     jpeg_decompress_struct& c = d.cinfo;
     if (setjmp(d.err.jump))
         return false;
     jpeg_create_decompress(&c);
-    // Read through the library's own small buffer, the way djpeg does: no
-    // copy of the whole file is ever held.
-    jpeg_stdio_src(&c, file);
+    jpeg_mem_src(&c, data, static_cast<unsigned long>(size));
     jpeg_save_markers(&c, JPEG_APP0 + 1, 0xFFFF);
     if (jpeg_read_header(&c, TRUE) != JPEG_HEADER_OK)
         return false;
@@ -166,21 +164,22 @@ int ExifOrientation(const unsigned char* data, unsigned size)
 
 bool ReadJpeg(const QString& path, CLSDIB& out)
 {
-    std::unique_ptr<FILE, int (*)(FILE*)> file(std::fopen(QFile::encodeName(path).constData(), "rb"),
-                                               &std::fclose);
-    if (!file)
+    // The file is mapped, not read: the decoder takes its bytes straight
+    // from the page cache, with no copy and no buffer to fill.
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly) || file.size() < 4)
         return false;
-    unsigned char magic[2];
-    if (std::fread(magic, 1, 2, file.get()) != 2 || magic[0] != 0xFF || magic[1] != 0xD8)
+    const qint64 size = file.size();
+    const uchar* data = file.map(0, size);
+    if (!data || data[0] != 0xFF || data[1] != 0xD8)
         return false;
-    std::rewind(file.get());
 
     // Decoded beside out, which keeps its picture until the new one is whole.
     CLSDIB upright, stored;
     int orientation = 1;
     {
         Decompressor d;
-        if (!Decode(d, file.get(), upright, stored, orientation))
+        if (!Decode(d, data, size, upright, stored, orientation))
             return false;
     }
     if (orientation != 1) {
