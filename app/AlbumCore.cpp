@@ -54,6 +54,11 @@ bool AlbumCore::Shutdown()
     shutDown_ = true;
     dibs.ReleaseAll();
     paths.RemoveWorkFiles();
+    return SaveAlbumData();
+}
+
+bool AlbumCore::SaveAlbumData()
+{
     QDir().mkpath(QFileInfo(paths.dataFile).absolutePath());
     return SaveScript(paths.dataFile, state).ok;
 }

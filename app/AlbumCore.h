@@ -27,6 +27,9 @@ public:
     // album data file. Safe to call more than once; only the first call acts.
     bool Shutdown();
     bool IsShutDown() const { return shutDown_; }
+    // Writes the album data file now, as the desktop session asks before it
+    // ends (the program may still go on if the logout is cancelled).
+    bool SaveAlbumData();
 
     // Full path of photo i: the folder with its trailing "/" and the name.
     QString PhotoPath(int i) const { return state.PhotoFolder + photos.Name(i); }

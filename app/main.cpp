@@ -21,6 +21,9 @@ int main(int argc, char** argv)
     const StartupReport report = core.Startup();
     MainWindow window(core);
     window.Start();
+    // The album read back from an earlier run plays its music list.
+    if (!report.firstRun && core.state.MusicOn)
+        window.StartMusic();
     if (!report.message.isEmpty())
         window.ShowInfo(report.message, true);
 
@@ -30,7 +33,7 @@ int main(int argc, char** argv)
     QObject::connect(&window, &MainWindow::closing, &app, &QApplication::quit);
     QObject::connect(&app, &QApplication::aboutToQuit, [&core] { core.Shutdown(); });
     QObject::connect(&app, &QGuiApplication::commitDataRequest,
-                     [&core](QSessionManager&) { core.Shutdown(); });
+                     [&core](QSessionManager&) { core.SaveAlbumData(); });
 
     window.show();
 

@@ -11,6 +11,7 @@
 #include "shell/ui/FormShape.h"
 #include "shell/ui/SkinWidgets.h"
 #include "show/ui/PhotoArea.h"
+#include "show/ui/QtAudioPlayer.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -86,7 +87,11 @@ MainWindow::MainWindow(AlbumCore& core, QWidget* parent)
     BuildElements();
 }
 
-MainWindow::~MainWindow() { delete art_; }
+MainWindow::~MainWindow()
+{
+    delete musicView_;
+    delete art_;
+}
 
 QWidget* MainWindow::photoArea() const { return area_; }
 
@@ -478,17 +483,40 @@ void MainWindow::setPel()
 
 void MainWindow::LogoStep()
 {
-    pel_[0]->hide();
-    pel_[logoFrame_ > 0 ? logoFrame_ - 1 : 29]->hide();
-    pel_[logoFrame_]->show();
-    if (logoFrame_ < 29) {
-        ++logoFrame_;
-        logoTimer_.setInterval(200);
-    } else {
-        // The last frame stays a while before the logo plays again.
-        logoFrame_ = 0;
-        logoTimer_.setInterval(10000);
+    const LogoClock::Tick t = logo_.Step();
+    pel_[size_t(t.hideA)]->hide();
+    pel_[size_t(t.hideB)]->hide();
+    pel_[size_t(t.show)]->show();
+    logoTimer_.setInterval(t.nextIntervalMs);
+}
+
+// The music shows its tune in the info line and is switched off by a failure.
+struct MainWindow::MusicViewImpl : MusicView {
+    MainWindow& w;
+    explicit MusicViewImpl(MainWindow& win) : w(win) {}
+    void SetMusicText(const QString& text) override { w.labMusic_->SetCaption(text); }
+    void Beep() override { QApplication::beep(); }
+    void MusicSwitchedOff() override {}
+    void ArrangeInfoLine() override { w.ArrangeInfoLine(); }
+};
+
+void MainWindow::StartMusic()
+{
+    if (!music_) {
+        music_ = new QtAudioPlayer(this);
+        musicView_ = new MusicViewImpl(*this);
+        // A tune found damaged after it started is a failure like any other.
+        music_->onFailure = [this] { MusicFailed(core_.state, *musicView_); };
+        musicTimer_.setInterval(2000);
+        connect(&musicTimer_, &QTimer::timeout, this, &MainWindow::MusicTick);
     }
+    musicTimer_.start();
+}
+
+void MainWindow::MusicTick()
+{
+    if (music_)
+        MusicStep(core_.state, *music_, *musicView_);
 }
 
 void MainWindow::SetMusicText(const QString& text)

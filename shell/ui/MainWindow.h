@@ -5,6 +5,7 @@
 #include "imaging/Surface.h"
 #include "shell/Layout.h"
 #include "show/EngineHost.h"
+#include "show/Music.h"
 
 #include <QImage>
 #include <QPixmap>
@@ -53,6 +54,10 @@ public:
     void SizeAndCentre();
     // The tune text of the info line, set by the music.
     void SetMusicText(const QString& text);
+    // Starts the music tick (every 2 s) that plays the music list.
+    void StartMusic();
+    // One music tick; public for tests.
+    void MusicTick();
 
     // NavigatorView and InfoSink: a message in LabInfo, with the beep if asked.
     void ShowInfo(const QString& text, bool beep) override;
@@ -149,7 +154,13 @@ private:
     std::array<PictureElement*, kSBtnCount> sbtn_{};
     std::array<PictureElement*, 30> pel_{};
     QTimer logoTimer_;
-    int logoFrame_ = 0;
+    LogoClock logo_;
+
+    // Background music: the player, and Timer1 that starts each tune.
+    class QtAudioPlayer* music_ = nullptr;
+    QTimer musicTimer_;
+    struct MusicViewImpl;
+    MusicViewImpl* musicView_ = nullptr;
 
     // A window move by hand where the window system cannot move it for us.
     bool manualMove_ = false;
