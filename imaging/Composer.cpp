@@ -23,13 +23,22 @@ namespace {
 constexpr int kPanAllowance = 60;   // extra canvas a pan moves across
 constexpr int kCanvasMargin = 240;  // DibCanvas is this much larger than the photo area
 
+constexpr const char* kErrNotFound = "文件未找到";
+
 // Loads a BMP or JPEG file the way the album loads its pictures. A missing
 // file says so, rather than the general "装入图片出错".
 void LoadPicture(CLSDIB& dst, const QString& path)
 {
     if (path.isEmpty() || !QFileInfo(path).isFile())
-        throw SurfaceError(53, QStringLiteral("文件未找到: %1").arg(QFileInfo(path).fileName()).toStdString());
+        throw SurfaceError(53, kErrNotFound);
     dst.CloneFile(path.toStdString());
+}
+
+// What the user reads when a picture could not be loaded: the description
+// and the name of the file he knows.
+QString LoadFailure(const std::exception& e, const QString& name)
+{
+    return QStringLiteral("%1: %2").arg(ErrorText(e), name);
 }
 
 // Stretch with each real coordinate rounded to its pixel, halves to even.
@@ -73,9 +82,16 @@ bool Composer::DIBClonePicture(const QString& sPathFile)
         ConvertToBmp(sPathFile, paths_.tempDib);
         main_.CurFile = paths_.tempDib;
     }
+    // A failure names the photo, not the working file it became.
+    const bool converted = main_.CurFile != sPathFile;
+    auto failure = [&](const std::exception& e) {
+        if (converted && !QFileInfo::exists(paths_.tempDib) && QFileInfo(sPathFile).isFile())
+            return LoadFailure(SurfaceError(-1, kErrLoad), main_.CurFileName);
+        return LoadFailure(e, main_.CurFileName);
+    };
 
     const bool rotated = main_.Retouched == 0 && album_.RotateAngle != 0;
-    bool whole = LoadPhoto(rotated);
+    bool whole = LoadPhoto(rotated, failure);
     if (rotated && !whole)
         return false;
 
@@ -133,7 +149,7 @@ bool Composer::DIBClonePicture(const QString& sPathFile)
     return whole;
 }
 
-bool Composer::LoadPhoto(bool rotated)
+bool Composer::LoadPhoto(bool rotated, const std::function<QString(const std::exception&)>& failure)
 {
     // The new photo is built beside the old one and only then takes its
     // place: whatever fails, DibPhoto holds a whole photo.
@@ -155,7 +171,7 @@ bool Composer::LoadPhoto(bool rotated)
         }
         return true;
     } catch (const std::exception& e) {
-        Report(ErrorText(e));
+        Report(failure(e));
         return false;
     }
 }
@@ -254,10 +270,11 @@ bool Composer::BuildFrameMask(int frameType)
     // effects that keep the outgoing picture would keep it in DibMask, and
     // the overlay would then lay that old picture over the new one.
     album_.TransMode = 255;
+    const QString name = QStringLiteral("mask%1.jpg").arg(n);
     try {
-        LoadPicture(dibs_.DibScratch, paths_.InProgramDir(QStringLiteral("mask%1.jpg").arg(n)));
+        LoadPicture(dibs_.DibScratch, paths_.InProgramDir(name));
     } catch (const std::exception& e) {
-        Report(ErrorText(e));
+        Report(LoadFailure(e, name));
         // No frame: an all-black mask lays nothing over the photo.
         mask.Cls();
         return false;

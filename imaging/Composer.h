@@ -1,6 +1,7 @@
 #pragma once
 #include <QString>
 
+#include <exception>
 #include <functional>
 
 namespace tamsel {
@@ -52,7 +53,7 @@ public:
     std::function<void()> alignStrip;
 
 private:
-    bool LoadPhoto(bool rotated);
+    bool LoadPhoto(bool rotated, const std::function<QString(const std::exception&)>& failure);
     void ChoosePanMode();
     void SizeCanvas();
     void FitPhoto();

@@ -199,6 +199,8 @@ TEST_F(Composition, UnreadablePhotoIsReportedAndThePreviousOneComposedAgain)
     main.Retouched = -1;
     EXPECT_FALSE(composer->DIBClonePicture(bad.fileName()));
     ASSERT_EQ(sink.texts.size(), 1);
+    // The message names the photo, not the working file it was to become.
+    EXPECT_EQ(sink.texts[0], QStringLiteral("装入图片出错: broken.png"));
     EXPECT_EQ(sink.beeps, 1);
     EXPECT_EQ(main.Retouched, 0);
     EXPECT_EQ(main.CurFileName, QStringLiteral("broken.png"));
@@ -208,8 +210,10 @@ TEST_F(Composition, UnreadablePhotoIsReportedAndThePreviousOneComposedAgain)
     EXPECT_EQ(At(dibs.DibNew, 240, 168), (Rgb{200, 10, 10}));
 
     EXPECT_FALSE(composer->DIBClonePicture(album.PhotoFolder + "missing.jpg"));
-    ASSERT_EQ(sink.texts.size(), 2);
-    EXPECT_TRUE(sink.texts.last().contains(QStringLiteral("missing.jpg")));
+    EXPECT_FALSE(composer->DIBClonePicture(album.PhotoFolder + "gone.tif"));
+    ASSERT_EQ(sink.texts.size(), 3);
+    EXPECT_EQ(sink.texts[1], QStringLiteral("文件未找到: missing.jpg"));
+    EXPECT_EQ(sink.texts[2], QStringLiteral("文件未找到: gone.tif"));
     EXPECT_EQ(dibs.DibPhoto.Width(), 200);
 }
 
