@@ -1,0 +1,183 @@
+// The installation's files as the window will use them: assets/README.md is
+// the list the window code relies on, so every file it names must be there at
+// its size, and the pictures must hold up when the layout cuts, stretches and
+// overlays them.
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QRegularExpression>
+#include <QStringDecoder>
+#include <QTextStream>
+#include <map>
+
+namespace {
+
+struct Listed {
+    QString name;
+    QSize size;   // invalid for files that are not pictures
+};
+
+QString SourcePath(const QString& rel) { return QDir(QStringLiteral(TAMSEL_SOURCE_DIR)).filePath(rel); }
+QString Installed(const QString& name) { return QDir(QStringLiteral(TAMSEL_BUILD_DIR)).filePath(name); }
+
+// The rows of the "Files of data/" table: backquoted names in the first cell,
+// "W × H" (or a dash) in the second.
+std::vector<Listed> ListedDataFiles()
+{
+    QFile f(SourcePath(QStringLiteral("assets/README.md")));
+    if (!f.open(QIODevice::ReadOnly))
+        return {};
+    QTextStream in(&f);
+    std::vector<Listed> out;
+    bool inTable = false;
+    static const QRegularExpression name(QStringLiteral("`([^`]+)`"));
+    static const QRegularExpression size(QStringLiteral("^\\s*(\\d+)\\s*×\\s*(\\d+)\\s*$"));
+    while (!in.atEnd()) {
+        const QString line = in.readLine();
+        if (line.startsWith(QStringLiteral("## ")))
+            inTable = line.trimmed() == QStringLiteral("## Files of data/");
+        if (!inTable || !line.startsWith(QLatin1Char('|')))
+            continue;
+        const QStringList cells = line.split(QLatin1Char('|'));
+        if (cells.size() < 4)
+            continue;
+        const auto m = size.match(cells[2]);
+        const QSize sz = m.hasMatch() ? QSize(m.captured(1).toInt(), m.captured(2).toInt()) : QSize();
+        for (auto it = name.globalMatch(cells[1]); it.hasNext();)
+            out.push_back({it.next().captured(1), sz});
+    }
+    return out;
+}
+
+QImage Skin()
+{
+    return QImage(Installed(QStringLiteral("skin.png"))).convertToFormat(QImage::Format_RGB32);
+}
+
+TEST(Assets, EveryListedFileIsBesideTheProgramAtItsSize)
+{
+    const auto listed = ListedDataFiles();
+    ASSERT_GT(listed.size(), 100u) << "the README's table of data/ was not found";
+    for (const Listed& l : listed) {
+        const QString path = Installed(l.name);
+        ASSERT_TRUE(QFile::exists(path)) << qPrintable(l.name);
+        if (l.size.isValid()) {
+            const QImage img(path);
+            ASSERT_FALSE(img.isNull()) << qPrintable(l.name);
+            EXPECT_EQ(img.size(), l.size) << qPrintable(l.name);
+        }
+    }
+}
+
+TEST(Assets, EveryFileOfDataIsListedOnce)
+{
+    std::map<QString, int> count;
+    for (const Listed& l : ListedDataFiles())
+        ++count[l.name];
+    const QStringList files = QDir(SourcePath(QStringLiteral("assets/data"))).entryList(QDir::Files);
+    ASSERT_FALSE(files.isEmpty());
+    for (const QString& f : files)
+        EXPECT_EQ(count[f], 1) << qPrintable(f);
+    EXPECT_EQ(count.size(), size_t(files.size())) << "the README names a file that data/ lacks";
+}
+
+// The layout stretches these parts of the skin; a detail in them would be
+// smeared across the window.
+TEST(Assets, StretchedPartsOfTheSkinAreUniform)
+{
+    const QImage skin = Skin();
+    ASSERT_EQ(skin.size(), QSize(339, 129));
+    for (int y = 0; y < 56; ++y)
+        for (int x = 150; x <= 209; ++x)
+            ASSERT_EQ(skin.pixel(x, y), skin.pixel(150, y)) << "title slice at " << x << "," << y;
+    for (int y = 63; y < 129; ++y)
+        for (int x = 126; x <= 205; ++x)
+            ASSERT_EQ(skin.pixel(x, y), skin.pixel(126, y)) << "strip slice at " << x << "," << y;
+    for (int x = 0; x < 10; ++x) {
+        for (int y = 56; y < 66; ++y)
+            ASSERT_EQ(skin.pixel(x, y), skin.pixel(x, 56)) << "left border at " << x << "," << y;
+        for (int y = 56; y < 64; ++y)
+            ASSERT_EQ(skin.pixel(329 + x, y), skin.pixel(329 + x, 56)) << "right border at " << x << "," << y;
+    }
+}
+
+// Opaque pictures that replace a part of the skin must carry exactly the
+// skin's colours around their glyph, or a box would show around them.
+TEST(Assets, OpaqueTitlePicturesBlendIntoTheSkin)
+{
+    const QImage skin = Skin();
+    const QImage restore = QImage(Installed(QStringLiteral("win_restore_idle.png"))).convertToFormat(QImage::Format_RGB32);
+    ASSERT_EQ(restore.size(), QSize(17, 16));
+    for (int y = 0; y < 16; ++y)
+        for (int x = 0; x < 17; ++x)
+            if (x == 0 || y == 0 || x == 16 || y == 15)
+                ASSERT_EQ(restore.pixel(x, y), skin.pixel(284 + x, 7 + y)) << x << "," << y;
+
+    for (const char* name : {"link_about_normal.png", "link_help_normal.png"}) {
+        const QImage link = QImage(Installed(QLatin1String(name))).convertToFormat(QImage::Format_RGB32);
+        ASSERT_EQ(link.size(), QSize(19, 18)) << name;
+        for (int y = 0; y < 18; ++y) {
+            EXPECT_EQ(link.pixel(0, y), skin.pixel(180, 8 + y)) << name << " row " << y;
+            EXPECT_EQ(link.pixel(18, y), skin.pixel(180, 8 + y)) << name << " row " << y;
+        }
+    }
+}
+
+// Black is the see-through colour of a frame mask: a black pixel in the
+// frame would let the photo show through a hole. The album stretches the mask
+// to the photo area first, so check it at a small and a large area too.
+TEST(Assets, FrameMasksHaveNoHolesOutsideTheirWindow)
+{
+    for (const char* name : {"mask1.jpg", "mask2.jpg"}) {
+        const QImage mask(Installed(QLatin1String(name)));
+        ASSERT_FALSE(mask.isNull()) << name;
+        for (const QSize area : {mask.size(), QSize(400, 288), QSize(782, 478)}) {
+            const QImage m = mask.scaled(area, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
+                                 .convertToFormat(QImage::Format_RGB32);
+            const int w = m.width(), h = m.height();
+            const QRect window(QPoint(int(w * 0.13), int(h * 0.132)), QPoint(int(w * 0.867), int(h * 0.865)));
+            const QRect outside = window.adjusted(-2, -2, 2, 2);
+            int black = 0;
+            for (int y = 0; y < h; ++y)
+                for (int x = 0; x < w; ++x)
+                    if (!outside.contains(x, y) && (m.pixel(x, y) & 0xffffff) == 0)
+                        ++black;
+            EXPECT_EQ(black, 0) << name << " at " << w << "x" << h;
+        }
+    }
+}
+
+TEST(Assets, HelpPageIsUtf8AndItsPicturesExist)
+{
+    QFile f(Installed(QStringLiteral("readme.htm")));
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    const QByteArray bytes = f.readAll();
+    QStringDecoder utf8(QStringDecoder::Utf8);
+    const QString text = utf8.decode(bytes);
+    ASSERT_FALSE(utf8.hasError());
+    EXPECT_TRUE(text.contains(QStringLiteral("<meta charset=\"utf-8\">")));
+    EXPECT_TRUE(text.contains(QStringLiteral("澄影集")));
+    static const QRegularExpression src(QStringLiteral("src=\"([^\"]+)\""));
+    int pictures = 0;
+    for (auto it = src.globalMatch(text); it.hasNext(); ++pictures) {
+        const QString name = it.next().captured(1);
+        EXPECT_TRUE(QFile::exists(Installed(name))) << qPrintable(name);
+    }
+    EXPECT_GT(pictures, 0);
+}
+
+TEST(Assets, DefaultTuneIsAnAsfStream)
+{
+    QFile f(Installed(QStringLiteral("开始曲.wma")));
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    // The ASF header object's GUID opens every WMA file.
+    static const unsigned char asf[16] = {0x30, 0x26, 0xB2, 0x75, 0x8E, 0x66, 0xCF, 0x11,
+                                          0xA6, 0xD9, 0x00, 0xAA, 0x00, 0x62, 0xCE, 0x6C};
+    const QByteArray head = f.read(16);
+    EXPECT_EQ(head, QByteArray(reinterpret_cast<const char*>(asf), 16));
+    EXPECT_GT(f.size(), 100 * 1024);   // some tens of seconds, not a stub
+}
+
+}  // namespace
