@@ -8,6 +8,14 @@
 #include <cstring>
 #include <memory>
 
+// The hot loops are built twice, for the x86-64 baseline and for AVX2; the
+// loader picks the one the processor runs.
+#if defined(__GNUC__) && !defined(__clang__) && defined(__x86_64__) && defined(__linux__)
+#define TAMSEL_VECTOR_CLONES __attribute__((target_clones("avx2", "default")))
+#else
+#define TAMSEL_VECTOR_CLONES
+#endif
+
 namespace tamsel {
 
 namespace {
@@ -166,32 +174,98 @@ void RotateQuarter(CLSDIB& dst, int x, int y, int w, int h, const CLSDIB& src, i
     std::unique_ptr<uint8_t[]> copy;
     const PixelSource ps = MakePixelSource(src, sx, sy, a0, b0, a1, b1, copy, &dst == &src);
 
-    // Step in source bytes for one destination pixel to the right.
-    int i0, j0, i1, j1;
-    q.Inverse(0, 0, i0, j0);
-    q.Inverse(1, 0, i1, j1);
-    const ptrdiff_t step = ptrdiff_t(i1 - i0) * 3 + ptrdiff_t(j1 - j0) * ps.rowStep;
+    // Steps in source bytes for one destination pixel to the right and for
+    // one destination row down.
+    auto sourceOffset = [&](int u, int v) {
+        int i, j;
+        q.Inverse(u, v, i, j);
+        return ptrdiff_t(i) * 3 + ptrdiff_t(j) * ps.rowStep;
+    };
+    const ptrdiff_t step = sourceOffset(1, 0) - sourceOffset(0, 0);
+    const ptrdiff_t down = sourceOffset(0, 1) - sourceOffset(0, 0);
+    auto sourceAt = [&](int u, int v) {
+        int i, j;
+        q.Inverse(u, v, i, j);
+        return ps.At(i, j);
+    };
+    auto destAt = [&](int u, int v) { return dst.RowPtr(top + v) + ptrdiff_t(left + u) * 3; };
 
-    // Tiles keep the source rows a tile reads within the cache while a
-    // quarter turn walks the source across its rows.
+    if (turns % 2 == 0) {
+        // A destination row is one source row, forwards or backwards.
+        for (int v = v0; v < v1; ++v) {
+            const uint8_t* s = sourceAt(u0, v);
+            uint8_t* d = destAt(u0, v);
+            if (turns == 0) {
+                std::memmove(d, s, size_t(u1 - u0) * 3);
+                continue;
+            }
+            for (int u = u0; u < u1; ++u, d += 3, s += step) {
+                d[0] = s[0];
+                d[1] = s[1];
+                d[2] = s[2];
+            }
+        }
+        return;
+    }
+
+    // A quarter turn: destination rows run across the source rows. The work
+    // goes in blocks of 4 x 4 pixels: four loads of 12 bytes (four
+    // neighbouring pixels of four source rows), turned in registers, four
+    // stores of 12 bytes. Tiles keep the source rows a tile reads in the cache.
     constexpr int kTileRows = 32;
-    constexpr int kTileCols = 256;
+    constexpr int kTileCols = 64;
+    const bool reversed = down < 0;
+    auto copyPixel = [](uint8_t* d, const uint8_t* s) {
+        d[0] = s[0];
+        d[1] = s[1];
+        d[2] = s[2];
+    };
     for (int tv = v0; tv < v1; tv += kTileRows) {
         const int tvEnd = std::min(v1, tv + kTileRows);
         for (int tu = u0; tu < u1; tu += kTileCols) {
             const int tuEnd = std::min(u1, tu + kTileCols);
-            for (int v = tv; v < tvEnd; ++v) {
-                int i, j;
-                q.Inverse(tu, v, i, j);
-                const uint8_t* s = ps.At(i, j);
-                uint8_t* d = dst.RowPtr(top + v) + ptrdiff_t(left + tu) * 3;
-                for (int u = tu; u < tuEnd; ++u) {
-                    d[0] = s[0];
-                    d[1] = s[1];
-                    d[2] = s[2];
-                    d += 3;
-                    s += step;
+            int v = tv;
+            for (; v + 4 <= tvEnd; v += 4) {
+                uint8_t* d[4];
+                for (int k = 0; k < 4; ++k)
+                    d[k] = destAt(tu, v + k);
+                // Lowest address of the four source pixels of column tu.
+                const uint8_t* s = sourceAt(tu, v) + (reversed ? 3 * down : 0);
+                int u = tu;
+                for (; u + 4 <= tuEnd; u += 4) {
+                    uint32_t p[4][4];   // [source row][pixel], 24 bits each
+                    for (int r = 0; r < 4; ++r) {
+                        uint64_t lo;
+                        uint32_t hi;
+                        std::memcpy(&lo, s + r * step, 8);
+                        std::memcpy(&hi, s + r * step + 8, 4);
+                        p[r][0] = uint32_t(lo) & 0xFFFFFFu;
+                        p[r][1] = uint32_t(lo >> 24) & 0xFFFFFFu;
+                        p[r][2] = (uint32_t(lo >> 48) | (hi << 16)) & 0xFFFFFFu;
+                        p[r][3] = hi >> 8;
+                    }
+                    for (int k = 0; k < 4; ++k) {
+                        const int c = reversed ? 3 - k : k;
+                        const uint64_t lo = uint64_t(p[0][c]) | uint64_t(p[1][c]) << 24 |
+                                            uint64_t(p[2][c]) << 48;
+                        const uint32_t hi = (p[2][c] >> 16) | (p[3][c] << 8);
+                        std::memcpy(d[k], &lo, 8);
+                        std::memcpy(d[k] + 8, &hi, 4);
+                        d[k] += 12;
+                    }
+                    s += 4 * step;
                 }
+                for (; u < tuEnd; ++u, s += step)
+                    for (int k = 0; k < 4; ++k) {
+                        copyPixel(d[k], s + 3 * (reversed ? 3 - k : k));
+                        d[k] += 3;
+                    }
+            }
+            for (; v < tvEnd; ++v) {
+                const uint8_t* s = sourceAt(tu, v);
+                uint8_t* d = destAt(tu, v);
+                for (int u = tu; u < tuEnd; ++u, d += 3, s += step)
+                    copyPixel(d, s);
             }
         }
     }
@@ -250,57 +324,118 @@ void RotateFree(CLSDIB& dst, int x, int y, int w, int h, const CLSDIB& src, int 
     }
 }
 
-// ---- hue and saturation ----------------------------------------------------
+// ---- rows of pixels ----------------------------------------------------------
 
-// One pixel through the HSL model: hue turned by `turn` sixths of the circle,
-// saturation multiplied by `sat` (capped at full saturation); lightness kept.
-inline void HslPixel(const uint8_t* s, uint8_t* d, float turn, float sat)
+// ITU-R BT.601 luma, Y = 0.299 R + 0.587 G + 0.114 B, in 16-bit fixed point.
+// The weights add up to exactly 65536, so a grey stays the same grey.
+TAMSEL_VECTOR_CLONES void GreyRow(uint8_t* d, const uint8_t* s, int n)
 {
-    const int b = s[0], g = s[1], r = s[2];
-    const int mx = std::max({r, g, b}), mn = std::min({r, g, b});
-    const int chroma = mx - mn;
-    if (chroma == 0) {
-        // A grey has no hue and no saturation to change.
-        d[0] = uint8_t(b);
-        d[1] = uint8_t(g);
-        d[2] = uint8_t(r);
-        return;
+    for (int i = 0; i < n; ++i) {
+        const uint32_t luma =
+            (7471u * s[3 * i] + 38470u * s[3 * i + 1] + 19595u * s[3 * i + 2] + 32768u) >> 16;
+        d[3 * i] = d[3 * i + 1] = d[3 * i + 2] = uint8_t(luma);
     }
-    // Hue in sixths of the circle, 0 red, 2 green, 4 blue.
-    float hue;
-    if (mx == r)
-        hue = float(g - b) / float(chroma);
-    else if (mx == g)
-        hue = float(b - r) / float(chroma) + 2.0f;
-    else
-        hue = float(r - g) / float(chroma) + 4.0f;
-    hue += turn;
-    hue -= 6.0f * std::floor(hue / 6.0f);
-    if (hue >= 6.0f)
-        hue = 0.0f;
+}
 
-    // Saturation in HSL scales chroma; the largest chroma a lightness allows is
-    // 255 - |max + min - 255|.
-    const float sum = float(mx + mn);
-    const float limit = 255.0f - std::abs(sum - 255.0f);
-    const float c = std::min(float(chroma) * sat, limit);
-    const float lo = (sum - c) * 0.5f;
-    const float hi = lo + c;
-    const float mid = lo + c * (1.0f - std::abs(hue - 2.0f * std::floor(hue * 0.5f) - 1.0f));
+TAMSEL_VECTOR_CLONES void InvertRow(uint8_t* d, const uint8_t* s, int n)
+{
+    const int bytes = n * 3;
+    for (int i = 0; i < bytes; ++i)
+        d[i] = uint8_t(~s[i]);
+}
 
-    float rr, gg, bb;
-    switch (int(hue)) {
-    case 0: rr = hi; gg = mid; bb = lo; break;
-    case 1: rr = mid; gg = hi; bb = lo; break;
-    case 2: rr = lo; gg = hi; bb = mid; break;
-    case 3: rr = lo; gg = mid; bb = hi; break;
-    case 4: rr = mid; gg = lo; bb = hi; break;
-    default: rr = hi; gg = lo; bb = mid; break;
+// Hue and saturation through the HSL model, written once for one pixel
+// (float) and for eight at a time (a vector of floats where the compiler has
+// them). Choices are selections between values computed for every pixel,
+// never branches, so the vector form is exact lane by lane.
+inline float Min(float a, float b) { return a < b ? a : b; }
+inline float Max(float a, float b) { return a > b ? a : b; }
+inline float Select(bool m, float a, float b) { return m ? a : b; }
+
+#if defined(__GNUC__)
+#define TAMSEL_HAS_F8 1
+// The helpers below are inline and never cross a call boundary, so the note
+// about how eight-float vectors would be passed without AVX does not apply.
+#pragma GCC diagnostic ignored "-Wpsabi"
+using F8 = float __attribute__((vector_size(32)));
+using M8 = int __attribute__((vector_size(32)));
+inline F8 Min(F8 a, F8 b) { return a < b ? a : b; }
+inline F8 Max(F8 a, F8 b) { return a > b ? a : b; }
+inline F8 Select(M8 m, F8 a, F8 b) { return m ? a : b; }
+#endif
+
+// Turns hue by `turn` sixths of the circle and multiplies saturation by
+// `sat` (capped at full saturation), keeping lightness. Channels in 0..255;
+// the results come back rounded to whole values, ready to store as bytes.
+template <class V>
+inline void Hsl(V& r, V& g, V& b, float turn, float sat)
+{
+    const V mx = Max(Max(r, g), b);
+    const V mn = Min(Min(r, g), b);
+    const V chroma = mx - mn;
+    // A grey has chroma 0 and all numerators 0: its hue comes out 0.
+    const V inv = 1.0f / (chroma + 1e-6f);
+    // Hue in sixths of the circle: 0 red, 2 green, 4 blue.
+    V hue = Select(mx == r, (g - b) * inv,
+                   Select(mx == g, (b - r) * inv + 2.0f, (r - g) * inv + 4.0f)) + turn;
+    hue = Select(hue < 0.0f, hue + 6.0f, hue);
+    hue = Select(hue >= 6.0f, hue - 6.0f, hue);
+    hue = Select(hue >= 6.0f, hue - 6.0f, hue);
+    // Saturation scales chroma; a lightness allows at most 255 - |max + min - 255|.
+    const V sum = mx + mn;
+    const V off = sum - 255.0f;
+    const V limit = 255.0f - Max(off, -off);
+    const V half = Min(chroma * sat, limit) * 0.5f;
+    const V light = sum * 0.5f + 0.5f;   // + 0.5: truncation later rounds
+    // Channel n of hue h is light - half * clamp(3 - |u|, -1, 1), where
+    // u = (n + 2h) mod 12 - 6 is kept in [-6, 6); n = 0 red, 8 green, 4 blue.
+    // The result lies within 0..255.5 by construction of `limit`.
+    const V twice = hue * 2.0f;
+    auto channel = [&](V u) {
+        const V a = Max(u, -u);
+        const V t = Min(Max(3.0f - a, V{} - 1.0f), V{} + 1.0f);
+        return Min(light - half * t, V{} + 255.0f);
+    };
+    const V ug = twice + 2.0f, ub = twice - 2.0f;
+    r = channel(twice - 6.0f);
+    g = channel(Select(ug >= 6.0f, ug - 12.0f, ug));
+    b = channel(Select(ub >= 6.0f, ub - 12.0f, ub));
+}
+
+TAMSEL_VECTOR_CLONES void HslRow(uint8_t* d, const uint8_t* s, int n, float turn, float sat)
+{
+    constexpr int kBlock = 64;
+    float r[kBlock], g[kBlock], b[kBlock];
+    for (int i0 = 0; i0 < n; i0 += kBlock) {
+        const int m = std::min(kBlock, n - i0);
+        const uint8_t* sp = s + size_t(i0) * 3;
+        for (int i = 0; i < m; ++i) {
+            b[i] = sp[3 * i];
+            g[i] = sp[3 * i + 1];
+            r[i] = sp[3 * i + 2];
+        }
+        int i = 0;
+#if TAMSEL_HAS_F8
+        for (; i + 8 <= m; i += 8) {
+            F8 vr, vg, vb;
+            std::memcpy(&vr, r + i, sizeof vr);
+            std::memcpy(&vg, g + i, sizeof vg);
+            std::memcpy(&vb, b + i, sizeof vb);
+            Hsl(vr, vg, vb, turn, sat);
+            std::memcpy(r + i, &vr, sizeof vr);
+            std::memcpy(g + i, &vg, sizeof vg);
+            std::memcpy(b + i, &vb, sizeof vb);
+        }
+#endif
+        for (; i < m; ++i)
+            Hsl(r[i], g[i], b[i], turn, sat);
+        uint8_t* dp = d + size_t(i0) * 3;
+        for (int k = 0; k < m; ++k) {
+            dp[3 * k] = uint8_t(b[k]);
+            dp[3 * k + 1] = uint8_t(g[k]);
+            dp[3 * k + 2] = uint8_t(r[k]);
+        }
     }
-    auto toByte = [](float v) { return uint8_t(std::clamp(int(v + 0.5f), 0, 255)); };
-    d[0] = toByte(bb);
-    d[1] = toByte(gg);
-    d[2] = toByte(rr);
 }
 
 }  // namespace
@@ -326,17 +461,8 @@ void PelRotate(CLSDIB& dst, int x, int y, int w, int h, const CLSDIB& src, int s
 void PelGreyScale(CLSDIB& dst, int x, int y, int w, int h, const CLSDIB& src, int sx, int sy, int,
                   int)
 {
-    // ITU-R BT.601 luma, Y = 0.299 R + 0.587 G + 0.114 B, in 16-bit fixed point.
-    // The weights add up to exactly 65536, so a grey stays the same grey.
-    ForEachRow(dst, x, y, w, h, src, sx, sy, [](uint8_t* d, const uint8_t* s, int n) {
-        for (int i = 0; i < n; ++i) {
-            const uint32_t luma =
-                (7471u * s[0] + 38470u * s[1] + 19595u * s[2] + 32768u) >> 16;
-            d[0] = d[1] = d[2] = uint8_t(luma);
-            d += 3;
-            s += 3;
-        }
-    });
+    ForEachRow(dst, x, y, w, h, src, sx, sy,
+               [](uint8_t* d, const uint8_t* s, int n) { GreyRow(d, s, n); });
 }
 
 void PelAlphaBlend(CLSDIB& dst, int x, int y, int w, int h, const CLSDIB& src, int sx, int sy,
@@ -379,19 +505,15 @@ void PelHSL(CLSDIB& dst, int x, int y, int w, int h, const CLSDIB& src, int sx, 
                 std::memmove(d, s, size_t(n) * 3);
             return;
         }
-        for (int i = 0; i < n; ++i, d += 3, s += 3)
-            HslPixel(s, d, turn, sat);
+        HslRow(d, s, n, turn, sat);
     });
 }
 
 void PelInvert(CLSDIB& dst, int x, int y, int w, int h, const CLSDIB& src, int sx, int sy, int,
                int)
 {
-    ForEachRow(dst, x, y, w, h, src, sx, sy, [](uint8_t* d, const uint8_t* s, int n) {
-        const int bytes = n * 3;
-        for (int i = 0; i < bytes; ++i)
-            d[i] = uint8_t(~s[i]);
-    });
+    ForEachRow(dst, x, y, w, h, src, sx, sy,
+               [](uint8_t* d, const uint8_t* s, int n) { InvertRow(d, s, n); });
 }
 
 void PelMosaic(CLSDIB& dst, int x, int y, int w, int h, const CLSDIB& src, int sx, int sy,

@@ -9,8 +9,16 @@
 
 #include <algorithm>
 #include <cstring>
-#include <memory>
 #include <span>
+#include <vector>
+
+// The walks are built twice, for the x86-64 baseline and for AVX2; the loader
+// picks the one the processor runs.
+#if defined(__GNUC__) && !defined(__clang__) && defined(__x86_64__) && defined(__linux__)
+#define TAMSEL_VECTOR_CLONES __attribute__((target_clones("avx2", "default")))
+#else
+#define TAMSEL_VECTOR_CLONES
+#endif
 
 namespace tamsel {
 
@@ -25,6 +33,63 @@ inline size_t WalkEnd(int64_t first, int64_t last)
     if (last < first)
         return size_t(first);
     return size_t(first + (last - first) / 3 * 3 + 3);
+}
+
+// Adds the per-channel amounts to bytes [0, end).
+TAMSEL_VECTOR_CLONES void ShiftRun(uint8_t* b, size_t end, const int16_t add[3])
+{
+    // 48 bytes are 16 whole pixels: the per-byte amounts repeat with that period.
+    constexpr size_t kBlock = 48;
+    int16_t pattern[kBlock];
+    for (size_t k = 0; k < kBlock; ++k)
+        pattern[k] = add[k % 3];
+    size_t j = 0;
+    for (; j + kBlock <= end; j += kBlock) {
+        uint8_t* p = b + j;
+        for (size_t k = 0; k < kBlock; ++k) {
+            const int v = p[k] + pattern[k];
+            p[k] = uint8_t(v < 0 ? 0 : (v > 255 ? 255 : v));
+        }
+    }
+    for (; j < end; ++j)
+        b[j] = ClampByte(b[j] + add[j % 3]);
+}
+
+// Bytes [0, end) each against the byte `ahead` further on, in place.
+TAMSEL_VECTOR_CLONES void SharpenRun(uint8_t* b, size_t end, size_t ahead)
+{
+    // The walk runs forward and reads `ahead` bytes further on, so every value
+    // it reads is still unfiltered. Doing a block at a time keeps that true as
+    // long as each block reads its neighbours before it writes: a block writes
+    // only below its own end, and later blocks read from beyond their start.
+    constexpr size_t kBlock = 64;
+    size_t j = 0;
+    for (; j + kBlock <= end; j += kBlock) {
+        uint8_t next[kBlock];
+        std::memcpy(next, b + j + ahead, kBlock);
+        uint8_t* p = b + j;
+        for (size_t k = 0; k < kBlock; ++k) {
+            const int v = 2 * p[k] - next[k];
+            p[k] = uint8_t(v < 0 ? 0 : (v > 255 ? 255 : v));
+        }
+    }
+    for (; j < end; ++j)
+        b[j] = ClampByte(2 * b[j] - b[j + ahead]);
+}
+
+// One stretch of the blur: bytes out[0, len) from `before` (the unfiltered
+// bytes one row back), `here` (the unfiltered bytes from 3 before the stretch
+// to 3 after it) and `next` (the row ahead, not yet filtered).
+TAMSEL_VECTOR_CLONES void BlurStretch(uint8_t* __restrict out, const uint8_t* __restrict before,
+                                      const uint8_t* __restrict here,
+                                      const uint8_t* __restrict next, size_t len)
+{
+    for (size_t k = 0; k < len; ++k) {
+        const uint16_t sum =
+            uint16_t(before[k] + here[k] + here[k + 6] + next[k] + 2 * here[k + 3]);
+        // Every sum is at most 6 x 255, where sum / 6 is this multiply and shift.
+        out[k] = uint8_t((uint32_t(sum) * 10923u) >> 16);
+    }
 }
 
 }  // namespace
@@ -46,22 +111,7 @@ void CLSDIB::ShiftColors(int32_t addRed, int32_t addGreen, int32_t addBlue)
     const int16_t add[3] = {int16_t(std::clamp(addBlue, -255, 255)),
                             int16_t(std::clamp(addGreen, -255, 255)),
                             int16_t(std::clamp(addRed, -255, 255))};
-    // 48 bytes are 16 whole pixels: the per-byte amounts repeat with that period.
-    constexpr size_t kBlock = 48;
-    int16_t pattern[kBlock];
-    for (size_t k = 0; k < kBlock; ++k)
-        pattern[k] = add[k % 3];
-
-    size_t j = 0;
-    for (; j + kBlock <= end; j += kBlock) {
-        uint8_t* p = b + j;
-        for (size_t k = 0; k < kBlock; ++k) {
-            const int v = p[k] + pattern[k];
-            p[k] = uint8_t(v < 0 ? 0 : (v > 255 ? 255 : v));
-        }
-    }
-    for (; j < end; ++j)
-        b[j] = ClampByte(b[j] + add[j % 3]);
+    ShiftRun(b, end, add);
     UnMapArray(view);
 }
 
@@ -80,23 +130,7 @@ void CLSDIB::Sharpen()
     uint8_t* b = view.data();
     const size_t end = WalkEnd(0, n - s - 6);
 
-    // The walk runs forward and reads `ahead` bytes further on, so every value
-    // it reads is still unfiltered. Doing a block at a time keeps that true as
-    // long as each block reads its neighbours before it writes: a block writes
-    // only below its own end, and later blocks read from beyond their start.
-    constexpr size_t kBlock = 64;
-    size_t j = 0;
-    for (; j + kBlock <= end; j += kBlock) {
-        uint8_t next[kBlock];
-        std::memcpy(next, b + j + ahead, kBlock);
-        uint8_t* p = b + j;
-        for (size_t k = 0; k < kBlock; ++k) {
-            const int v = 2 * p[k] - next[k];
-            p[k] = uint8_t(v < 0 ? 0 : (v > 255 ? 255 : v));
-        }
-    }
-    for (; j < end; ++j)
-        b[j] = ClampByte(2 * b[j] - b[j + ahead]);
+    SharpenRun(b, end, size_t(ahead));
     UnMapArray(view);
 }
 
@@ -109,19 +143,29 @@ void CLSDIB::FastBlur()
         UnMapArray(view);
         return;
     }
-    uint8_t* __restrict b = view.data();
-    // One copy of the unfiltered picture; every result is read from it.
-    auto copy = std::make_unique_for_overwrite<uint8_t[]>(size_t(n));
-    std::memcpy(copy.get(), b, size_t(n));
-    const uint8_t* __restrict o = copy.get();
-
-    const size_t first = size_t(s + 3);
-    const size_t end = WalkEnd(s + 3, n - s - 6);
+    uint8_t* b = view.data();
     const size_t row = size_t(s);
-    for (size_t j = first; j < end; ++j) {
-        const uint32_t sum = uint32_t(o[j - row]) + o[j - 3] + o[j + 3] + o[j + row] + 2u * o[j];
-        // sum / 6 for every sum up to 6 x 255, as a multiply and shift.
-        b[j] = uint8_t((sum * 10923u) >> 16);
+    const size_t first = row + 3;
+    const size_t end = WalkEnd(s + 3, n - s - 6);
+
+    // Every result is computed from the unfiltered picture. The walk runs
+    // forward, so what lies ahead of it is still unfiltered; only the bytes it
+    // has just passed (one row back and the pixel before) must be kept. The
+    // unfiltered bytes are copied once, a row at a time, into two row-sized
+    // buffers instead of a second whole picture.
+    std::vector<uint8_t> before(row);
+    std::vector<uint8_t> here(row + 6);
+    // The row behind the first stretch lies below the walk: never filtered.
+    std::memcpy(before.data(), b + first - row, std::min(row, end - first));
+    // here[0, 3) carries the 3 unfiltered bytes just before the stretch.
+    std::memcpy(here.data(), b + first - 3, 3);
+    for (size_t j0 = first; j0 < end; j0 += row) {
+        const size_t len = std::min(row, end - j0);
+        std::memcpy(here.data() + 3, b + j0, len + 3);
+        BlurStretch(b + j0, before.data(), here.data(), b + j0 + row, len);
+        // One row on, the row behind is this stretch as it was.
+        std::memcpy(before.data(), here.data() + 3, len);
+        std::memcpy(here.data(), here.data() + len, 3);
     }
     UnMapArray(view);
 }

@@ -3,7 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
+#include <cmath>
+#include <random>
 #include <cstring>
 
 using namespace tamsel;
@@ -80,6 +83,39 @@ TEST(PelRotate, QuarterTurnsCoverASwappedSurfaceExactly)
                 ExpectPaddingZero(dst);
             }
         }
+    }
+}
+
+// Large enough for whole tiles, 4 x 4 blocks and their leftovers, placed so
+// that the destination edge cuts through blocks.
+TEST(PelRotate, LargePicturesMoveEveryPixelExactly)
+{
+    std::mt19937 rng(5);
+    CLSDIB src;
+    src.Create(151, 70);
+    for (int i = 0; i < src.RGBSize(); ++i)
+        src.DataPtr()[i] = uint8_t(rng());
+    for (double angle : {90.0, 270.0, 180.0}) {
+        const bool quarter = angle != 180.0;
+        const int tw = quarter ? 70 : 151, th = quarter ? 151 : 70;
+        CLSDIB dst;
+        dst.Create(tw + 3, th - 5);
+        // Turned rectangle placed with its top-left at (2, -2).
+        PelRotate(dst, 2 + tw / 2, -2 + th / 2, 151, 70, src, 0, 0, angle);
+        for (int v = 0; v < dst.Height(); ++v)
+            for (int u = 0; u < dst.Width(); ++u) {
+                const int tu = u - 2, tv = v + 2;
+                if (tu < 0 || tu >= tw || tv >= th) {
+                    ASSERT_EQ(At(dst, u, v), (Bgr{0, 0, 0})) << angle << " at " << u << "," << v;
+                    continue;
+                }
+                int i, j;
+                if (angle == 90.0) { i = tv; j = 69 - tu; }
+                else if (angle == 270.0) { i = 150 - tv; j = tu; }
+                else { i = 150 - tu; j = 69 - tv; }
+                ASSERT_EQ(At(dst, u, v), At(src, i, j)) << angle << " at " << u << "," << v;
+            }
+        ExpectPaddingZero(dst);
     }
 }
 
@@ -289,6 +325,66 @@ TEST(PelHSL, HueTurnsAndSaturationScales)
     Put(s, 0, 0, {0, 0, 255});
     PelHSL(s, 0, 0, 1, 1, s, 0, 0, 0.0f, 2.0f);
     EXPECT_EQ(At(s, 0, 0), (Bgr{0, 0, 255}));
+}
+
+// The textbook HSL conversion in double precision, one pixel at a time.
+Bgr ReferenceHsl(Bgr in, double turnDegrees, double sat)
+{
+    const double r = in[2] / 255.0, g = in[1] / 255.0, b = in[0] / 255.0;
+    const double mx = std::max({r, g, b}), mn = std::min({r, g, b});
+    const double l = (mx + mn) / 2;
+    double h = 0, s = 0;
+    if (mx > mn) {
+        const double d = mx - mn;
+        s = l > 0.5 ? d / (2 - mx - mn) : d / (mx + mn);
+        if (mx == r)
+            h = (g - b) / d + (g < b ? 6 : 0);
+        else if (mx == g)
+            h = (b - r) / d + 2;
+        else
+            h = (r - g) / d + 4;
+        h /= 6;
+    }
+    h = std::fmod(h + turnDegrees / 360.0 + 1.0, 1.0);
+    s = std::min(1.0, s * sat);
+    auto hue2rgb = [](double p, double q, double t) {
+        t = std::fmod(t + 1.0, 1.0);
+        if (t < 1.0 / 6) return p + (q - p) * 6 * t;
+        if (t < 1.0 / 2) return q;
+        if (t < 2.0 / 3) return p + (q - p) * (2.0 / 3 - t) * 6;
+        return p;
+    };
+    const double q = l < 0.5 ? l * (1 + s) : l + s - l * s;
+    const double p = 2 * l - q;
+    auto byte = [](double v) { return uint8_t(std::lround(std::clamp(v, 0.0, 1.0) * 255)); };
+    return {byte(hue2rgb(p, q, h - 1.0 / 3)), byte(hue2rgb(p, q, h)), byte(hue2rgb(p, q, h + 1.0 / 3))};
+}
+
+TEST(PelHSL, AgreesWithTheTextbookModelOnEveryKindOfColour)
+{
+    // 37 pixels a row: whole blocks of eight and a tail, so both the vector
+    // and the single-pixel paths are checked.
+    std::mt19937 rng(11);
+    CLSDIB s;
+    s.Create(37, 9);
+    for (int y = 0; y < 9; ++y)
+        for (int x = 0; x < 37; ++x)
+            Put(s, x, y, {uint8_t(rng()), uint8_t(rng()), uint8_t(rng())});
+    const CLSDIB& src = s;
+    for (const auto& [turn, sat] : {std::pair{37.5f, 1.0f}, std::pair{-200.0f, 0.4f},
+                                    std::pair{0.0f, 1.7f}, std::pair{719.0f, 0.0f}}) {
+        CLSDIB dst;
+        dst.Create(37, 9);
+        PelHSL(dst, 0, 0, 37, 9, src, 0, 0, turn, sat);
+        for (int y = 0; y < 9; ++y)
+            for (int x = 0; x < 37; ++x) {
+                const Bgr want = ReferenceHsl(At(src, x, y), turn, sat);
+                const Bgr got = At(dst, x, y);
+                for (int c = 0; c < 3; ++c)
+                    ASSERT_LE(std::abs(int(got[c]) - int(want[c])), 1)
+                        << "turn " << turn << " sat " << sat << " at " << x << "," << y;
+            }
+    }
 }
 
 TEST(PelMosaic, SquaresOfOneColourAndEdgeZeroIsACopy)
