@@ -111,6 +111,11 @@ TEST(JpegReader, EveryOrientationComesOutUprightLikeAnyViewer)
             ASSERT_TRUE(ReadJpeg(path, s));
             EXPECT_EQ(s.Width(), o >= 5 ? 24 : 40);
             EXPECT_LE(MaxDiff(s, expected), 3);
+            // The album's own picture loading goes the same way.
+            CLSDIB loaded;
+            loaded.CloneFile(path.toStdString());
+            EXPECT_LE(MaxDiff(loaded, expected), 3);
+            EXPECT_EQ(loaded.SourcePath(), path.toStdString());
         }
 }
 
