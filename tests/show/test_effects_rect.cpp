@@ -119,11 +119,12 @@ TEST(RectEffects, FrameCountsAtTheDefaultSize)
 {
     const std::map<int, int> known = {{11, 120}, {13, 84}, {9, 16}, {23, 42}, {51, 60}, {69, 168},
                                       {7, 121},  {47, 96}, {48, 96}, {55, 30}, {30, 16}};
-    for (auto [e, n] : known)
-        EXPECT_EQ(EffectRun(e, 480, 336, 16).RunToEnd(), n) << "effect " << e;
-    for (int e : kRectEffects)
-        EXPECT_EQ(EffectRun(e, 480, 336, 16).RunToEnd(), RuleOf(e, 480, 336, 16).Frames())
-            << "effect " << e;
+    for (int e : kRectEffects) {
+        const int frames = EffectRun(e, 480, 336, 16).RunToEnd();
+        EXPECT_EQ(frames, RuleOf(e, 480, 336, 16).Frames()) << "effect " << e;
+        if (known.count(e))
+            EXPECT_EQ(frames, known.at(e)) << "effect " << e;
+    }
     // Blinds run one frame per line of a strip, whatever its size.
     EXPECT_EQ(EffectRun(9, 480, 336, 27).RunToEnd(), 27);
 }
