@@ -14,6 +14,8 @@
 #include "show/ui/QtAudioPlayer.h"
 
 #include <QApplication>
+#include <QDesktopServices>
+#include <QUrl>
 #include <QCloseEvent>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -329,6 +331,9 @@ void MainWindow::BuildElements()
         pel_[i]->SetPicture(a.pel[i]);
         pel_[i]->hide();
     }
+    // The finished logo is the maker's signature: a click on it writes to us.
+    connect(pel_[29], &PictureElement::clicked, this,
+            [] { QDesktopServices::openUrl(QUrl(QString::fromUtf8(kMakerMail))); });
     logoTimer_.setInterval(200);
     connect(&logoTimer_, &QTimer::timeout, this, &MainWindow::LogoStep);
 }
@@ -471,6 +476,8 @@ void MainWindow::ArrangeInfoLine()
     if (p.ofsumVisible)
         lab1ofsum_->move(p.ofsum);
 }
+
+const char* const MainWindow::kMakerMail = "mailto:tamsel-album@users.noreply.github.com?subject=澄影集";
 
 void MainWindow::setPel()
 {

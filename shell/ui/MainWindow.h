@@ -54,6 +54,8 @@ public:
     void SizeAndCentre();
     // The tune text of the info line, set by the music.
     void SetMusicText(const QString& text);
+    // Where a click on the finished logo writes to.
+    static const char* const kMakerMail;
     // Starts the music tick (every 2 s) that plays the music list.
     void StartMusic();
     // One music tick; public for tests.
