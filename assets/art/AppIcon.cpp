@@ -7,19 +7,26 @@
 #include <QPainterPath>
 #include <cmath>
 #include <cstring>
+#include <initializer_list>
 
 namespace tamsel::art {
 namespace {
 
-QPainterPath Ridge(double s, double base, double amp, int seed, double right)
+struct Peak { double x, height, width; };
+
+// A ridge of steep peaks, as ink painters draw them: each peak falls away
+// exponentially, with a little noise so the slopes are not ruled lines.
+QPainterPath Ridge(double s, double base, std::initializer_list<Peak> peaks, int seed)
 {
     QPainterPath path;
     path.moveTo(0, s);
-    for (int i = 0; i <= 64; ++i) {
-        const double x = s * i / 64.0;
-        const double n = 1 - std::abs(Fractal1D(x / s * 2.6 + seed, 3, seed));
-        const double tilt = (x / s) * right;
-        path.lineTo(x, s * (base - amp * n * n - tilt));
+    for (int i = 0; i <= 128; ++i) {
+        const double u = i / 128.0;
+        double h = 0;
+        for (const Peak& p : peaks)
+            h = std::max(h, p.height * std::exp(-std::abs(u - p.x) / p.width));
+        h *= 1 + 0.10 * Fractal1D(u * 9, 3, seed);
+        path.lineTo(s * u, s * (base - h));
     }
     path.lineTo(s, s);
     path.closeSubpath();
@@ -71,17 +78,18 @@ QImage LargeIcon(int s)
     p.save();
     p.translate(inner.topLeft());
     const double w = inner.width();
-    struct Layer { double base, amp; int seed; double tilt; QColor top, foot; };
+    struct Layer { double base; std::initializer_list<Peak> peaks; int seed; QColor top, foot; };
     const Layer layers[] = {
-        {0.60, 0.22, 4, -0.06, QColor(112, 110, 150), QColor(200, 160, 150)},
-        {0.64, 0.26, 9, 0.10, QColor(62, 72, 110), QColor(150, 130, 140)},
-        {0.67, 0.20, 2, -0.02, QColor(30, 42, 68), QColor(70, 80, 104)},
+        {0.60, {{0.30, 0.26, 0.10}, {0.78, 0.20, 0.09}}, 4, QColor(124, 116, 158), QColor(206, 162, 150)},
+        {0.64, {{0.10, 0.22, 0.08}, {0.46, 0.30, 0.07}, {0.92, 0.18, 0.08}}, 9, QColor(64, 74, 112),
+         QColor(150, 128, 140)},
+        {0.665, {{0.62, 0.12, 0.10}, {0.28, 0.08, 0.12}}, 2, QColor(28, 40, 66), QColor(60, 70, 96)},
     };
     for (const Layer& l : layers) {
-        QLinearGradient g(QPointF(0, w * (l.base - l.amp)), QPointF(0, w * 0.66));
+        QLinearGradient g(QPointF(0, w * (l.base - 0.32)), QPointF(0, w * 0.66));
         g.setColorAt(0, l.top);
         g.setColorAt(1, l.foot);
-        p.fillPath(Ridge(w, l.base, l.amp, l.seed, l.tilt), g);
+        p.fillPath(Ridge(w, l.base, l.peaks, l.seed), g);
     }
     p.restore();
 

@@ -79,8 +79,8 @@ QImage Frame(int f)
     }
 
     // A glint runs along the finished circle, gone again by the last frame.
-    if (f >= 22 && f <= 28) {
-        const double t = (f - 22) / 6.0;
+    if (f >= 21 && f <= 28) {
+        const double t = (f - 20) / 9.0;
         const int alpha = int(255 * std::sin(t * M_PI));
         Glint(p, OnRing(0.55 + 0.3 * t, 12.2), 2.2 + 1.6 * std::sin(t * M_PI), alpha);
     }

@@ -125,6 +125,50 @@ TEST(Assets, OpaqueTitlePicturesBlendIntoTheSkin)
     }
 }
 
+// The control strip is stretched under these pictures, so they must let it
+// show through around their shapes instead of bringing a box of their own.
+TEST(Assets, StripPicturesAreSeeThroughAroundTheirShapes)
+{
+    QStringList names = QDir(QStringLiteral(TAMSEL_BUILD_DIR))
+                            .entryList({QStringLiteral("btn_*.png"), QStringLiteral("quick_*.png"),
+                                        QStringLiteral("logo_*.png")}, QDir::Files);
+    ASSERT_EQ(names.size(), 21 + 24 + 30);
+    names << QStringLiteral("grip.png") << QStringLiteral("badge_4star.png");
+    for (const QString& name : names) {
+        const QImage img = QImage(Installed(name)).convertToFormat(QImage::Format_ARGB32);
+        ASSERT_FALSE(img.isNull()) << qPrintable(name);
+        EXPECT_EQ(qAlpha(img.pixel(0, 0)), 0) << qPrintable(name);
+        EXPECT_EQ(qAlpha(img.pixel(img.width() - 1, 0)), 0) << qPrintable(name);
+    }
+}
+
+// A button whose hover or pressed picture looked like its normal one would
+// seem dead; the logo would stall on two equal frames.
+TEST(Assets, LooksAndFramesAreDistinct)
+{
+    const auto load = [](const QString& name) {
+        return QImage(Installed(name)).convertToFormat(QImage::Format_ARGB32);
+    };
+    QStringList buttons;
+    for (const char* b : {"play", "first", "prev", "next", "last", "thumb", "stop"})
+        buttons << QStringLiteral("btn_%1").arg(QLatin1String(b));
+    for (const char* q : {"loop", "rotleft", "rotright", "colour", "grey", "rectframe", "ovalframe", "original"})
+        buttons << QStringLiteral("quick_%1").arg(QLatin1String(q));
+    for (const QString& b : buttons) {
+        const QImage normal = load(b + QStringLiteral("_normal.png"));
+        const QImage hover = load(b + QStringLiteral("_hover.png"));
+        const QImage pressed = load(b + QStringLiteral("_pressed.png"));
+        ASSERT_FALSE(normal.isNull()) << qPrintable(b);
+        EXPECT_NE(normal, hover) << qPrintable(b);
+        EXPECT_NE(normal, pressed) << qPrintable(b);
+        EXPECT_NE(hover, pressed) << qPrintable(b);
+    }
+    for (int f = 1; f < 30; ++f)
+        EXPECT_NE(load(QStringLiteral("logo_%1.png").arg(f - 1, 2, 10, QLatin1Char('0'))),
+                  load(QStringLiteral("logo_%1.png").arg(f, 2, 10, QLatin1Char('0'))))
+            << "logo frames " << f - 1 << " and " << f;
+}
+
 // Black is the see-through colour of a frame mask: a black pixel in the
 // frame would let the photo show through a hole. The album stretches the mask
 // to the photo area first, so check it at a small and a large area too.
