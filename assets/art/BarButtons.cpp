@@ -176,14 +176,14 @@ QImage Bead(Look look)
 
 void PaintBarButtons(Output& out)
 {
-    struct Spec { const char* name; int size; Glyph glyph; };
-    static const Spec specs[] = {
+    struct Kind { const char* name; int size; Glyph glyph; };
+    static const Kind kinds[] = {
         {"play", 30, Glyph::Play}, {"first", 20, Glyph::First}, {"prev", 20, Glyph::Prev},
         {"next", 20, Glyph::Next}, {"last", 20, Glyph::Last},  {"stop", 30, Glyph::Stop},
     };
     static const std::pair<const char*, Look> looks[] = {
         {"normal", Look::Normal}, {"hover", Look::Hover}, {"pressed", Look::Pressed}};
-    for (const Spec& s : specs)
+    for (const Kind& s : kinds)
         for (const auto& [lookName, look] : looks)
             out.Png(RoundButton(s.size, s.glyph, look),
                     QStringLiteral("btn_%1_%2.png").arg(QLatin1String(s.name)).arg(QLatin1String(lookName)));
