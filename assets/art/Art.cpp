@@ -116,8 +116,9 @@ bool Output::Save(const QImage& img, const QString& path, const char* format, in
     QImageWriter w(path, format);
     if (quality >= 0)
         w.setQuality(quality);
+    // For PNG, Qt reads the quality as the inverse of zlib's level: 0 packs tightest.
     if (QByteArray(format) == "png")
-        w.setCompression(9);
+        w.setQuality(0);
     const bool done = w.write(img);
     if (!done) {
         std::fprintf(stderr, "cannot write %s: %s\n", qPrintable(path), qPrintable(w.errorString()));
