@@ -9,6 +9,7 @@
 #include "platform/Rounding.h"
 
 #include <QColor>
+#include <QFontMetrics>
 #include <QFontMetricsF>
 #include <QImage>
 #include <QPainter>
@@ -116,6 +117,13 @@ bool TextToDC(CLSDIB& target, const QString& text, int32_t textColour, int32_t b
     return true;
 }
 
+int CaptionLineHeight()
+{
+    // Measured once: the window font does not change while the program runs.
+    static const int height = QFontMetrics(WindowFont()).height();
+    return height;
+}
+
 int CaptionTextWidth(const QString& caption, int capFontSize)
 {
     return IntDiv(capFontSize * GbkLength(caption), 2);
@@ -155,7 +163,7 @@ void DrawPhotoCaption(const AlbumState& album, const MainState& main, SurfacePoo
     if (caption.isEmpty() || album.FrameType > 2)
         return;
     const int tw = CaptionTextWidth(caption, album.CapFontSize);
-    const int th = CaptionLineHeight(album.CapFontSize);
+    const int th = CaptionLineHeight();
     const CaptionSpot at =
         CaptionPosition(album.CapPos, album.ShowWidth, album.ShowHeight, tw, th, main.PanMode);
 

@@ -38,8 +38,9 @@ CaptionSpot CaptionPosition(int capPos, double showWidth, double showHeight, int
 // Chinese character counts one font size and an ASCII one half.
 int CaptionTextWidth(const QString& caption, int capFontSize);
 
-// Height of one caption line in pixels: the caption font's cell height.
-inline int CaptionLineHeight(int capFontSize) { return capFontSize; }
+// Height of one caption line as the window measures its own text: one line of
+// the window font (宋体 10.5 points), in pixels.
+int CaptionLineHeight();
 
 // The caption step of the composition: writes the caption of the current
 // photo into DibCaption and lays it over DibCanvas with black transparent.
