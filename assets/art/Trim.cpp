@@ -1,5 +1,5 @@
-// The small pieces that stand on the skin: the award badge, the corner grip
-// and the close button of the about box.
+// The small pieces that stand on the skin: the award badge and the corner
+// grip; and the dialogs' frame with its close button.
 #include "art/Art.h"
 
 #include <QPainter>
@@ -121,10 +121,59 @@ QImage AboutClose(Look look)
     return img;
 }
 
+// A frame for the album's rounded dialogs (settings, about, batch tools), cut
+// in nine: the corners and edges as they stand, the middle stretched. The
+// moulding and gold line are the main window's; the title band is paper.
+constexpr int DlgW = 160, DlgH = 120, DlgRadius = 24;
+
+double DialogInset(double px, double py)
+{
+    const double r = DlgRadius;
+    const double cx = px < r ? r : px > DlgW - r ? DlgW - r : px;
+    const double cy = py < r ? r : py > DlgH - r ? DlgH - r : py;
+    if (cx != px && cy != py)
+        return r - std::hypot(px - cx, py - cy);
+    return std::min({px, DlgW - px, py, DlgH - py});
+}
+
+QColor DialogBase(double px, double py)
+{
+    const double d = DialogInset(px, py);
+    const int row = int(py);
+    if (d < 0) return ink::Rim;
+    if (d < 1) return ink::Rim;
+    if (d < 2) return ink::BandHi;
+    if (d < 3) return ink::Band1;
+    if (d < 4) return ink::Band2;
+    if (d < 5) return ink::Band3;
+    if (d < 6) return gold::Base;
+    if (row <= 29) return Mix(paper::Top, paper::Bottom, (row - 6) / 23.0);
+    if (row == 30) return gold::Base;
+    if (row == 31) return QColor(226, 216, 192);      // the title band's shadow
+    return paper::Top;
+}
+
+QImage DialogFrame()
+{
+    QImage img(DlgW, DlgH, QImage::Format_RGB32);
+    for (int y = 0; y < DlgH; ++y)
+        for (int x = 0; x < DlgW; ++x) {
+            int r = 0, g = 0, b = 0;
+            for (int j = 0; j < 4; ++j)
+                for (int i = 0; i < 4; ++i) {
+                    const QColor c = DialogBase(x + (i + 0.5) / 4, y + (j + 0.5) / 4);
+                    r += c.red(); g += c.green(); b += c.blue();
+                }
+            img.setPixelColor(x, y, QColor(r / 16, g / 16, b / 16));
+        }
+    return img;
+}
+
 }  // namespace
 
 void PaintTrim(Output& out)
 {
+    out.Png(DialogFrame(), QStringLiteral("dialog_frame.png"));
     out.Png(Badge(), QStringLiteral("badge_4star.png"));
     out.Png(Grip(), QStringLiteral("grip.png"));
     out.Png(AboutClose(Look::Up), QStringLiteral("about_close_normal.png"));

@@ -101,6 +101,15 @@ TEST(Assets, StretchedPartsOfTheSkinAreUniform)
         for (int y = 56; y < 64; ++y)
             ASSERT_EQ(skin.pixel(329 + x, y), skin.pixel(329 + x, 56)) << "right border at " << x << "," << y;
     }
+
+    const QImage dialog = QImage(Installed(QStringLiteral("dialog_frame.png"))).convertToFormat(QImage::Format_RGB32);
+    ASSERT_EQ(dialog.size(), QSize(160, 120));
+    for (int y = 0; y < 120; ++y)
+        for (int x = 26; x <= 133; ++x)
+            ASSERT_EQ(dialog.pixel(x, y), dialog.pixel(26, y)) << "dialog columns at " << x << "," << y;
+    for (int y = 34; y <= 93; ++y)
+        for (int x = 0; x < 160; ++x)
+            ASSERT_EQ(dialog.pixel(x, y), dialog.pixel(x, 34)) << "dialog rows at " << x << "," << y;
 }
 
 // Opaque pictures that replace a part of the skin must carry exactly the
