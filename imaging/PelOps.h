@@ -9,11 +9,16 @@ namespace tamsel {
 // the same surface.
 
 // Draws the w x h source rectangle turned by angle degrees (90 a quarter turn
-// clockwise, 270 counter-clockwise), centred on (x, y) of the destination.
+// clockwise, 270 counter-clockwise), centred on (x, y) of the destination: the
+// turned rectangle's left edge is x minus half its width, rounded half to even
+// (so centring at round(W / 2) on a W-wide destination covers it exactly), and
+// likewise its top edge. Whole quarter turns move pixels without change; other
+// angles are resampled bilinearly.
 void PelRotate(CLSDIB& dst, int x, int y, int w, int h, const CLSDIB& src, int sx, int sy,
                double angle, int a2 = 0, int a3 = 0);
 
-// Grey tones of the source rectangle into the destination.
+// Grey tones of the source rectangle into the destination: ITU-R BT.601 luma,
+// 0.299 R + 0.587 G + 0.114 B.
 void PelGreyScale(CLSDIB& dst, int x, int y, int w, int h, const CLSDIB& src, int sx, int sy,
                   int a1 = 0, int a2 = 0);
 
@@ -30,7 +35,8 @@ void PelHSL(CLSDIB& dst, int x, int y, int w, int h, const CLSDIB& src, int sx, 
 void PelInvert(CLSDIB& dst, int x, int y, int w, int h, const CLSDIB& src, int sx, int sy,
                int a1 = 0, int a2 = 0);
 
-// The source rectangle as squares of edge pixels, each of one colour.
+// The source rectangle as squares of edge pixels from its top-left corner, each
+// the mean colour of what it covers. An edge of 0 or 1 copies the rectangle.
 void PelMosaic(CLSDIB& dst, int x, int y, int w, int h, const CLSDIB& src, int sx, int sy,
                int edge, int a2 = 0, int a3 = 0);
 
