@@ -261,10 +261,14 @@ void Normalise(Magick::Image& img)
     img.type(Magick::TrueColorType);
 }
 
+// The photo's bytes, or nothing for what is not a plain file of sensible size
+// (a folder, a device or pipe that would never end, a file beyond any photo).
 QByteArray ReadWholeFile(const QString& path)
 {
+    if (!QFileInfo(path).isFile())
+        return {};
     QFile f(path);
-    if (!f.open(QIODevice::ReadOnly) || f.size() > kMaxFileBytes)
+    if (!f.open(QIODevice::ReadOnly) || f.isSequential() || f.size() > kMaxFileBytes)
         return {};
     return f.readAll();
 }

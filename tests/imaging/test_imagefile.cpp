@@ -433,7 +433,9 @@ TEST_F(ImageFileTest, UnreadableFilesClaimNoImageAndSaveWritesNothing)
 {
     const Pixmap src = Pattern();
     const QString good = MadeBy("pnmtopng", {}, src, "good.png");
-    QStringList bad{Path("missing.png"), Touch(QDir(dir_.path()), "empty.jpg"),
+    QDir(dir_.path()).mkdir("folder.png");
+    QStringList bad{Path("missing.png"), Path("folder.png"), "/dev/zero",
+                    Touch(QDir(dir_.path()), "empty.jpg"),
                     Touch(QDir(dir_.path()), "text.png", "this is not a picture\n"),
                     Touch(QDir(dir_.path()), "text.tga", "this is not a picture either\n"),
                     Touch(QDir(dir_.path()), "noext", "GIF89a....")};
