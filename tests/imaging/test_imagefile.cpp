@@ -243,6 +243,10 @@ TEST_F(ImageFileTest, ReadsFilesWrittenByImageMagick)
     WriteAll(Path("smooth.ppm"), Ppm(smooth));
     ASSERT_FALSE(RunTool("cjpeg", {"-quality", "95", "-outfile", Path("c.jpg"), Path("smooth.ppm")}).isNull());
     EXPECT_LT(MeanAbsDiff(ThroughBmp(Path("c.jpg")), smooth), 3.0);
+    // Print shops hand out CMYK JPEGs; they must come out in their own colours.
+    ASSERT_FALSE(RunTool("convert", {Path("smooth.ppm"), "-colorspace", "CMYK", "-quality", "98",
+                                     Path("cmyk.jpg")}).isNull());
+    EXPECT_LT(MeanAbsDiff(ThroughBmp(Path("cmyk.jpg")), smooth), 3.0);
 }
 
 TEST_F(ImageFileTest, ExtensionCaseAndMisnamedFilesDoNotMatter)
