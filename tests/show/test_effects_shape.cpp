@@ -8,7 +8,6 @@
 #include <cmath>
 #include <cstring>
 #include <functional>
-#include <numbers>
 #include <random>
 #include <string>
 #include <vector>
@@ -16,7 +15,6 @@
 namespace tamsel::testing {
 namespace {
 
-constexpr double kPi = std::numbers::pi;
 const std::vector<int> kShapeEffects = {31, 32, 33, 34, 35, 36, 40, 41, 46, 49, 50,
                                         59, 60, 61, 62, 63, 64, 65, 66, 67, 68};
 
