@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <type_traits>
 #include <vector>
 
 namespace tamsel {
@@ -165,6 +166,42 @@ void HorizontalRow(uint8_t* d, const uint16_t* mid, int colFirst, const AxisMap&
     }
 }
 
+// The same over one row of plain source bytes, for rows that need no vertical mixing.
+template <int K>
+void HorizontalRow8(uint8_t* d, const uint8_t* row, int colFirst, const AxisMap& hx, int n)
+{
+    constexpr uint32_t half = 1u << (kWeightBits - 1);
+    const int k = K > 0 ? K : hx.K;
+    for (int i = 0; i < n; ++i) {
+        const int32_t* w = &hx.weights[size_t(i) * size_t(k)];
+        const uint8_t* m = &row[size_t(hx.first[size_t(i)] - colFirst) * 3];
+        uint32_t b = half, g = half, r = half;
+        for (int t = 0; t < k; ++t) {
+            const uint32_t wt = uint32_t(w[t]);
+            b += m[0] * wt;
+            g += m[1] * wt;
+            r += m[2] * wt;
+            m += 3;
+        }
+        d[0] = uint8_t(std::min<uint32_t>(255, b >> kWeightBits));
+        d[1] = uint8_t(std::min<uint32_t>(255, g >> kWeightBits));
+        d[2] = uint8_t(std::min<uint32_t>(255, r >> kWeightBits));
+        d += 3;
+    }
+}
+
+template <typename Fn>
+void ByTaps(int K, Fn&& fn)
+{
+    switch (K) {
+    case 1: fn(std::integral_constant<int, 1>{}); break;
+    case 2: fn(std::integral_constant<int, 2>{}); break;
+    case 3: fn(std::integral_constant<int, 3>{}); break;
+    case 4: fn(std::integral_constant<int, 4>{}); break;
+    default: fn(std::integral_constant<int, 0>{}); break;
+    }
+}
+
 }  // namespace
 
 void StretchBlt(CLSDIB& dst, int dx, int dy, int dw, int dh,
@@ -199,7 +236,7 @@ void StretchBlt(CLSDIB& dst, int dx, int dy, int dw, int dh,
     const int colLast = hx.first.back() + hx.K;
     const size_t n = size_t(colLast - colFirst) * 3;
     mid.resize(n);
-    acc.resize(n);
+    acc.resize(std::max(n, size_t(x1 - x0) * 3));
     const int outW = x1 - x0;
     // A strong vertical shrink reads more rows per output row than a small
     // fixed list would hold; every one of them carries weight.
@@ -208,21 +245,51 @@ void StretchBlt(CLSDIB& dst, int dx, int dy, int dw, int dh,
     rows.resize(size_t(vy.K));
     wts.resize(size_t(vy.K));
 
+    // A run that keeps its width needs no horizontal pass at all.
+    const bool sameWidth = dw == sw && sx + x0 >= 0 && sx + x1 <= src.Width();
+
     for (int k = 0; k < y1 - y0; ++k) {
-        // Vertical pass first: it reads each needed source row in memory
-        // order, keeping 8 extra bits for the horizontal pass.
         const int32_t* wv = &vy.weights[size_t(k) * size_t(vy.K)];
         int taps = 0;
         for (int t = 0; t < vy.K; ++t)
             if (wv[t]) {
-                rows[taps] = src.RowPtr(vy.first[size_t(k)] + t) + size_t(colFirst) * 3;
+                rows[taps] = src.RowPtr(vy.first[size_t(k)] + t);
                 wts[taps++] = uint32_t(wv[t]);
             }
-        uint16_t* mp = mid.data();
+        uint8_t* d = dst.RowPtr(dy + y0 + k) + size_t(dx + x0) * 3;
+
+        if (sameWidth) {
+            // Vertical mixing straight into the destination row.
+            const size_t off = size_t(sx + x0) * 3, m = size_t(outW) * 3;
+            if (taps == 1) {
+                std::memcpy(d, rows[0] + off, m);
+            } else {
+                uint32_t* a = acc.data();
+                for (size_t c = 0; c < m; ++c)
+                    a[c] = 8192u + rows[0][off + c] * wts[0];
+                for (int t = 1; t < taps; ++t) {
+                    const uint8_t* r = rows[t] + off;
+                    const uint32_t w = wts[t];
+                    for (size_t c = 0; c < m; ++c)
+                        a[c] += r[c] * w;
+                }
+                for (size_t c = 0; c < m; ++c)
+                    d[c] = uint8_t(std::min<uint32_t>(255, a[c] >> kWeightBits));
+            }
+            continue;
+        }
         if (taps == 1) {
-            for (size_t c = 0; c < n; ++c)
-                mp[c] = uint16_t(rows[0][c] << 8);
-        } else if (taps == 2) {
+            // One source row: the horizontal pass reads its bytes directly.
+            const uint8_t* row = rows[0] + size_t(colFirst) * 3;
+            ByTaps(hx.K, [&](auto K) { HorizontalRow8<decltype(K)::value>(d, row, colFirst, hx, outW); });
+            continue;
+        }
+        // Vertical pass first: it reads each needed source row in memory
+        // order, keeping 8 extra bits for the horizontal pass.
+        for (int t = 0; t < taps; ++t)
+            rows[t] += size_t(colFirst) * 3;
+        uint16_t* mp = mid.data();
+        if (taps == 2) {
             const uint8_t *r0 = rows[0], *r1 = rows[1];
             const uint32_t w0 = wts[0], w1 = wts[1];
             for (size_t c = 0; c < n; ++c)
@@ -241,15 +308,7 @@ void StretchBlt(CLSDIB& dst, int dx, int dy, int dw, int dh,
             for (size_t c = 0; c < n; ++c)
                 mp[c] = uint16_t(a[c] >> 6);
         }
-
-        uint8_t* d = dst.RowPtr(dy + y0 + k) + size_t(dx + x0) * 3;
-        switch (hx.K) {
-        case 1: HorizontalRow<1>(d, mp, colFirst, hx, outW); break;
-        case 2: HorizontalRow<2>(d, mp, colFirst, hx, outW); break;
-        case 3: HorizontalRow<3>(d, mp, colFirst, hx, outW); break;
-        case 4: HorizontalRow<4>(d, mp, colFirst, hx, outW); break;
-        default: HorizontalRow<0>(d, mp, colFirst, hx, outW); break;
-        }
+        ByTaps(hx.K, [&](auto K) { HorizontalRow<decltype(K)::value>(d, mp, colFirst, hx, outW); });
     }
 }
 
