@@ -91,14 +91,14 @@ double Now(Timing t)
     return double(ts.tv_sec) + double(ts.tv_nsec) * 1e-9;
 }
 
-// The fastest of a few runs of fn, in seconds; measured once per name.
-double Baseline(const std::string& name, Timing timing, const std::function<void()>& fn)
+// The fastest of `runs` runs of fn, in seconds; measured once per name.
+double Baseline(const std::string& name, Timing timing, int runs, const std::function<void()>& fn)
 {
     static std::map<std::string, double> seen;
     if (auto it = seen.find(name); it != seen.end())
         return it->second;
     double best = 1e30;
-    for (int i = 0; i < 5; ++i) {
+    for (int i = 0; i < runs; ++i) {
         const double t0 = Now(timing);
         fn();
         best = std::min(best, Now(timing) - t0);
@@ -109,7 +109,7 @@ double Baseline(const std::string& name, Timing timing, const std::function<void
 
 double MemcpySeconds(size_t bytes)
 {
-    return Baseline("memcpy" + std::to_string(bytes), Timing::ThreadCpu, [bytes] {
+    return Baseline("memcpy" + std::to_string(bytes), Timing::ThreadCpu, 30, [bytes] {
         static std::unique_ptr<uint8_t[]> a, b;
         static size_t size = 0;
         if (size != bytes) {
@@ -142,7 +142,7 @@ void Timed(benchmark::State& state, Timing timing, double baseline, Fn fn)
 
 double DjpegSeconds()
 {
-    return Baseline("djpeg", Timing::Wall, [] {
+    return Baseline("djpeg", Timing::Wall, 5, [] {
         Files& f = PhotoFiles();
         QProcess::execute("djpeg", {"-bmp", "-outfile", f.dir.filePath("djpeg.bmp"), f.jpg});
     });
