@@ -424,8 +424,7 @@ bool ConvertToBmp(const QString& photo, const QString& tempDib)
 {
     // An older conversion left in the working file would otherwise be shown
     // in place of a photo that cannot be read.
-    if (QFile::exists(tempDib) && !QFile::remove(tempDib))
-        return false;
+    QFile::remove(tempDib);
     return ZSaveImg(ZLoadImg(photo), tempDib, kBmp);
 }
 
