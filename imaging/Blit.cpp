@@ -73,7 +73,17 @@ void BuildAxis(AxisMap& m, int dn, int sn, int s0, int srcLen, int from, int to)
     const int n = to - from;
     const double scale = double(sn) / double(dn);
     // Shrinking reads every source pixel under the footprint; growing reads two.
-    m.K = sn > dn ? int(std::ceil(scale)) + 1 : 2;
+    m.K = 2;
+    if (sn > dn) {
+        // The widest footprint decides the window; padding every pixel to a
+        // worst case of ceil(scale) + 1 would cost a tap on most of them.
+        m.K = 1;
+        for (int i = from; i < to; ++i) {
+            const int j0 = int(std::floor(i * scale));
+            const int j1 = std::min(int(std::ceil((i + 1) * scale)), sn);
+            m.K = std::max(m.K, j1 - j0);
+        }
+    }
     m.K = std::min(m.K, srcLen);
     m.first.assign(size_t(n), 0);
     m.weights.assign(size_t(n) * size_t(m.K), 0);
@@ -147,10 +157,14 @@ void HorizontalRow(uint8_t* d, const uint16_t* mid, int colFirst, const AxisMap&
 {
     constexpr int shift = kWeightBits + 8;
     constexpr uint32_t half = 1u << (shift - 1);
+    // Local copies: stores through d may alias anything, which would make the
+    // compiler reload the map's pointers on every pixel.
     const int k = K > 0 ? K : hx.K;
+    const int32_t* const weights = hx.weights.data();
+    const int* const first = hx.first.data();
     for (int i = 0; i < n; ++i) {
-        const int32_t* w = &hx.weights[size_t(i) * size_t(k)];
-        const uint16_t* m = &mid[size_t(hx.first[size_t(i)] - colFirst) * 3];
+        const int32_t* w = weights + size_t(i) * size_t(k);
+        const uint16_t* m = mid + size_t(first[i] - colFirst) * 3;
         uint32_t b = 0, g = 0, r = 0;
         for (int t = 0; t < k; ++t) {
             const uint32_t wt = uint32_t(w[t]);
@@ -172,9 +186,11 @@ void HorizontalRow8(uint8_t* d, const uint8_t* row, int colFirst, const AxisMap&
 {
     constexpr uint32_t half = 1u << (kWeightBits - 1);
     const int k = K > 0 ? K : hx.K;
+    const int32_t* const weights = hx.weights.data();
+    const int* const first = hx.first.data();
     for (int i = 0; i < n; ++i) {
-        const int32_t* w = &hx.weights[size_t(i) * size_t(k)];
-        const uint8_t* m = &row[size_t(hx.first[size_t(i)] - colFirst) * 3];
+        const int32_t* w = weights + size_t(i) * size_t(k);
+        const uint8_t* m = row + size_t(first[i] - colFirst) * 3;
         uint32_t b = half, g = half, r = half;
         for (int t = 0; t < k; ++t) {
             const uint32_t wt = uint32_t(w[t]);
