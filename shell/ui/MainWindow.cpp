@@ -534,11 +534,15 @@ void MainWindow::SetMusicText(const QString& text)
 
 void MainWindow::SetFace(int width, int height, bool cover)
 {
+    composeFailed_ = false;
     composer_.SetFace(width, height, cover ? -1 : 0);
     KickArea();
 }
 
-void MainWindow::ComposeFile(const QString& path) { composer_.DIBClonePicture(path); }
+void MainWindow::ComposeFile(const QString& path)
+{
+    composeFailed_ = !composer_.DIBClonePicture(path);
+}
 
 void MainWindow::KickArea()
 {
@@ -690,7 +694,11 @@ void MainWindow::RefreshInfoLine()
     const int n = core_.state.PhotoCount;
     const int c = core_.state.CurPhoto;
     btn_[kThumb]->move(ThumbLeft(core_.main.ClientW, SkinWidth(), n, c), btn_[kThumb]->y());
-    labInfo_->SetCaption(PhotoInfoText(core_.main.CurFileName, core_.dibs.DibPhoto.Width(),
+    // After a photo that could not be loaded the info label keeps saying so:
+    // the name and size would otherwise put this photo's name on the
+    // previous photo's picture and size.
+    if (!composeFailed_)
+        labInfo_->SetCaption(PhotoInfoText(core_.main.CurFileName, core_.dibs.DibPhoto.Width(),
                                        core_.dibs.DibPhoto.Height(), core_.state.ShowWidth,
                                        core_.main.CurFileInfo));
     lab1ofsum_->SetCaption(PositionText(c, n));

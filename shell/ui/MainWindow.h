@@ -157,6 +157,8 @@ private:
     std::array<PictureElement*, 30> pel_{};
     QTimer logoTimer_;
     LogoClock logo_;
+    // The last composition fell back to the previous photo.
+    bool composeFailed_ = false;
 
     // Background music: the player, and Timer1 that starts each tune.
     class QtAudioPlayer* music_ = nullptr;

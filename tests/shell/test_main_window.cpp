@@ -70,6 +70,13 @@ protected:
     std::unique_ptr<MainWindow> window;
 };
 
+void WriteBytes(const QString& path, const QByteArray& bytes)
+{
+    QFile f(path);
+    if (f.open(QIODevice::WriteOnly))
+        f.write(bytes);
+}
+
 }  // namespace
 
 TEST_F(Window, FirstStartOpensOnTheCoverLaidOutForItsSize)
@@ -140,6 +147,28 @@ TEST_F(Window, NavigationFillsTheInfoLine)
     // Narrowed to the first-run size the long info text leaves it no room.
     window->resize(498, 458);
     EXPECT_FALSE(window->Lab1ofsum()->isVisible());
+}
+
+TEST_F(Window, APhotoThatCannotBeLoadedIsReportedNotRenamed)
+{
+    MakeAlbum(1);
+    WriteBytes(QDir(photos.path()).filePath("q.jpg"), "not a picture");
+    core->state.ShowWidth = 782;
+    window->Start();
+    window->show();
+    window->OpenFolder(photos.path());
+    ASSERT_TRUE(Until([&] { return window->Lab1ofsum()->text() == QStringLiteral(" 位置 1 / 2"); }));
+    window->BtnClick(3);
+    ASSERT_TRUE(Until([&] { return window->Lab1ofsum()->text() == QStringLiteral(" 位置 2 / 2"); }));
+    // The previous photo is shown again; the label says why instead of
+    // giving q.jpg the previous photo's size.
+    const QString info = window->LabInfo()->text();
+    EXPECT_FALSE(info.contains(QStringLiteral("尺寸"))) << info.toStdString();
+    EXPECT_TRUE(info.contains(QStringLiteral("q.jpg"))) << info.toStdString();
+    // The next good photo fills the line as usual.
+    window->BtnClick(2);
+    ASSERT_TRUE(Until([&] { return window->Lab1ofsum()->text() == QStringLiteral(" 位置 1 / 2"); }));
+    EXPECT_TRUE(window->LabInfo()->text().startsWith(QStringLiteral("照片 p0.jpg  尺寸 64x48")));
 }
 
 TEST_F(Window, TheFileInformationNeedsA460PixelPhotoArea)
