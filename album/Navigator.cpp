@@ -99,22 +99,6 @@ bool Navigator::BtnClick(int index)
     }
 }
 
-bool Navigator::AutoAdvance()
-{
-    if (s_.CurPhoto < s_.PhotoCount - 1) {
-        s_.CurPhoto += 1;
-        return true;
-    }
-    if (s_.LoopShow != 0 && s_.PhotoCount > 0) {
-        s_.CurPhoto = 0;
-        return true;
-    }
-    m_.ViewMode = 2;
-    m_.ShowRunning = 0;
-    BtnClick(Stop);
-    return false;
-}
-
 void Navigator::ThumbReleased()
 {
     if (s_.CoverShowing || s_.PhotoCount < 1) {

@@ -40,9 +40,6 @@ public:
     // The click of bar button index (0..4, 6). Returns true when a photo was asked for.
     bool BtnClick(int index);
 
-    // After a photo has been fully presented in a running show: the next photo,
-    // photo 0 when looping, or the end of the show. Returns true when it advanced.
-    bool AutoAdvance();
 
     // The thumb was released over photo CurPhoto.
     void ThumbReleased();

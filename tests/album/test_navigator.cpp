@@ -166,30 +166,6 @@ TEST(Navigator, PlayOnTheLastPhotoNeedsTheLoopAndThenStartsFromTheFirst)
     EXPECT_EQ(b.s.CoverShowing, 0);
 }
 
-TEST(Navigator, AutomaticAdvanceMovesOnWrapsOrEndsTheShow)
-{
-    Album a(3, 0);
-    a.m.ShowRunning = 1;
-    EXPECT_TRUE(a.nav.AutoAdvance());
-    EXPECT_EQ(a.s.CurPhoto, 1);
-    EXPECT_TRUE(a.nav.AutoAdvance());
-    EXPECT_EQ(a.s.CurPhoto, 2);
-
-    a.s.LoopShow = 1;
-    EXPECT_TRUE(a.nav.AutoAdvance());
-    EXPECT_EQ(a.s.CurPhoto, 0);
-
-    a.s.LoopShow = 0;
-    a.s.CurPhoto = 2;
-    a.m.ViewMode = 3;
-    EXPECT_FALSE(a.nav.AutoAdvance());
-    EXPECT_EQ(a.s.CurPhoto, 2);
-    EXPECT_EQ(a.m.ViewMode, 2);
-    EXPECT_EQ(a.m.ShowRunning, 0);
-    EXPECT_EQ(a.m.StopRequested, 1);
-    EXPECT_EQ(a.view.stopShown, 0);
-}
-
 TEST(Navigator, APositionOutsideTheListStartsFromTheFirstPhoto)
 {
     // Left over from a bigger folder: stepping back must not name photo 8 of 3.
