@@ -151,11 +151,13 @@ void BuildAxis(AxisMap& m, int dn, int sn, int s0, int srcLen, int from, int to)
     }
 }
 
-// Horizontal pass over one row of 16-bit values (8 extra bits), K taps.
-template <int K>
-void HorizontalRow(uint8_t* d, const uint16_t* mid, int colFirst, const AxisMap& hx, int n)
+// Horizontal pass over one row, K taps (0: the axis's own count). The row
+// holds 16-bit values with 8 extra bits after a vertical pass, or plain source
+// bytes where no vertical mixing was needed.
+template <int K, typename T>
+void HorizontalRow(uint8_t* d, const T* row, int colFirst, const AxisMap& hx, int n)
 {
-    constexpr int shift = kWeightBits + 8;
+    constexpr int shift = kWeightBits + (sizeof(T) == 1 ? 0 : 8);
     constexpr uint32_t half = 1u << (shift - 1);
     // Local copies: stores through d may alias anything, which would make the
     // compiler reload the map's pointers on every pixel.
@@ -164,33 +166,7 @@ void HorizontalRow(uint8_t* d, const uint16_t* mid, int colFirst, const AxisMap&
     const int* const first = hx.first.data();
     for (int i = 0; i < n; ++i) {
         const int32_t* w = weights + size_t(i) * size_t(k);
-        const uint16_t* m = mid + size_t(first[i] - colFirst) * 3;
-        uint32_t b = 0, g = 0, r = 0;
-        for (int t = 0; t < k; ++t) {
-            const uint32_t wt = uint32_t(w[t]);
-            b += m[0] * wt;
-            g += m[1] * wt;
-            r += m[2] * wt;
-            m += 3;
-        }
-        d[0] = uint8_t(std::min<uint32_t>(255, (b + half) >> shift));
-        d[1] = uint8_t(std::min<uint32_t>(255, (g + half) >> shift));
-        d[2] = uint8_t(std::min<uint32_t>(255, (r + half) >> shift));
-        d += 3;
-    }
-}
-
-// The same over one row of plain source bytes, for rows that need no vertical mixing.
-template <int K>
-void HorizontalRow8(uint8_t* d, const uint8_t* row, int colFirst, const AxisMap& hx, int n)
-{
-    constexpr uint32_t half = 1u << (kWeightBits - 1);
-    const int k = K > 0 ? K : hx.K;
-    const int32_t* const weights = hx.weights.data();
-    const int* const first = hx.first.data();
-    for (int i = 0; i < n; ++i) {
-        const int32_t* w = weights + size_t(i) * size_t(k);
-        const uint8_t* m = row + size_t(first[i] - colFirst) * 3;
+        const T* m = row + size_t(first[i] - colFirst) * 3;
         uint32_t b = half, g = half, r = half;
         for (int t = 0; t < k; ++t) {
             const uint32_t wt = uint32_t(w[t]);
@@ -199,9 +175,9 @@ void HorizontalRow8(uint8_t* d, const uint8_t* row, int colFirst, const AxisMap&
             r += m[2] * wt;
             m += 3;
         }
-        d[0] = uint8_t(std::min<uint32_t>(255, b >> kWeightBits));
-        d[1] = uint8_t(std::min<uint32_t>(255, g >> kWeightBits));
-        d[2] = uint8_t(std::min<uint32_t>(255, r >> kWeightBits));
+        d[0] = uint8_t(std::min<uint32_t>(255, b >> shift));
+        d[1] = uint8_t(std::min<uint32_t>(255, g >> shift));
+        d[2] = uint8_t(std::min<uint32_t>(255, r >> shift));
         d += 3;
     }
 }
@@ -297,7 +273,7 @@ void StretchBlt(CLSDIB& dst, int dx, int dy, int dw, int dh,
         if (taps == 1) {
             // One source row: the horizontal pass reads its bytes directly.
             const uint8_t* row = rows[0] + size_t(colFirst) * 3;
-            ByTaps(hx.K, [&](auto K) { HorizontalRow8<decltype(K)::value>(d, row, colFirst, hx, outW); });
+            ByTaps(hx.K, [&](auto K) { HorizontalRow<decltype(K)::value>(d, row, colFirst, hx, outW); });
             continue;
         }
         // Vertical pass first: it reads each needed source row in memory
@@ -324,7 +300,8 @@ void StretchBlt(CLSDIB& dst, int dx, int dy, int dw, int dh,
             for (size_t c = 0; c < n; ++c)
                 mp[c] = uint16_t(a[c] >> 6);
         }
-        ByTaps(hx.K, [&](auto K) { HorizontalRow<decltype(K)::value>(d, mp, colFirst, hx, outW); });
+        const uint16_t* mixed = mp;
+        ByTaps(hx.K, [&](auto K) { HorizontalRow<decltype(K)::value>(d, mixed, colFirst, hx, outW); });
     }
 }
 

@@ -6,19 +6,12 @@
 // retouch gives the picture it always gave; only the work inside each walk is
 // arranged so that the compiler can vectorise it.
 #include "imaging/Surface.h"
+#include "platform/VectorClones.h"
 
 #include <algorithm>
 #include <cstring>
 #include <span>
 #include <vector>
-
-// The walks are built twice, for the x86-64 baseline and for AVX2; the loader
-// picks the one the processor runs.
-#if defined(__GNUC__) && !defined(__clang__) && defined(__x86_64__) && defined(__linux__)
-#define TAMSEL_VECTOR_CLONES __attribute__((target_clones("avx2", "default")))
-#else
-#define TAMSEL_VECTOR_CLONES
-#endif
 
 namespace tamsel {
 
