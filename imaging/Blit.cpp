@@ -1,5 +1,7 @@
 #include "imaging/Blit.h"
 
+#include "platform/VectorClones.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstring>
@@ -196,7 +198,7 @@ void ByTaps(int K, Fn&& fn)
 
 }  // namespace
 
-void StretchBlt(CLSDIB& dst, int dx, int dy, int dw, int dh,
+TAMSEL_VECTOR_CLONES void StretchBlt(CLSDIB& dst, int dx, int dy, int dw, int dh,
                 const CLSDIB& src, int sx, int sy, int sw, int sh)
 {
     if (!dst.HasPixels() || !src.HasPixels() || dw <= 0 || dh <= 0 || sw <= 0 || sh <= 0)
