@@ -307,7 +307,7 @@ TAMSEL_VECTOR_CLONES void StretchBlt(CLSDIB& dst, int dx, int dy, int dw, int dh
     }
 }
 
-void AlphaBlendConst(CLSDIB& dst, int x, int y, int w, int h,
+TAMSEL_VECTOR_CLONES void AlphaBlendConst(CLSDIB& dst, int x, int y, int w, int h,
                      const CLSDIB& src, int sx, int sy, int alpha)
 {
     if (!dst.HasPixels() || !src.HasPixels())
