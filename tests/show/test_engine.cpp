@@ -294,3 +294,38 @@ TEST(StepPlan, AStepLastsTheLargerOfItsDrawingAndItsPause)
     EXPECT_EQ(n.kind, NextStep::Rest);
     EXPECT_GE(n.delay, 0.1);
 }
+
+// While the window is dragged to a new size the photo area's published size
+// runs ahead of the surfaces, which are remade only when the drag ends. Every
+// effect must then keep inside the surfaces it has.
+TEST(EffectsDuringResize, StayInsideSurfacesOfAnotherSize)
+{
+    CLSDIB screen, newPic, oldPic;
+    for (CLSDIB* s : {&screen, &newPic, &oldPic})
+        s->Create(200, 150);
+    for (auto [W, H] : {std::pair{260, 190}, {150, 100}, {200, 300}}) {
+        for (int effect = 1; effect <= 70; ++effect) {
+            EffectState st;
+            st.S = 13;
+            const EffectStart start = EffectStartValues(effect, W, H, st.S);
+            st.P = start.P;
+            st.Q = start.Q;
+            Rng rng(7);
+            EffectContext c{screen, newPic, oldPic, W, H, 4, double(W) / H, st, rng};
+            const EffectStep step = EffectFor(effect);
+            ASSERT_NE(step, nullptr) << effect;
+            int frames = 0;
+            StepOutcome o = StepOutcome::Drew;
+            while (o != StepOutcome::Finished && frames < 5000) {
+                o = step(c);
+                if (o == StepOutcome::DrewPart) {
+                    st.phase = 1;
+                    o = step(c);
+                    st.phase = 0;
+                }
+                ++frames;
+            }
+            EXPECT_LT(frames, 5000) << "effect " << effect << " at " << W << "x" << H;
+        }
+    }
+}
