@@ -1,6 +1,7 @@
 #include "imaging/Surface.h"
 
 #include "imaging/JpegReader.h"
+#include "platform/VectorClones.h"
 
 #include <QImage>
 #include <QImageReader>
@@ -262,6 +263,26 @@ QImage CLSDIB::WrapBottomUp()
     if (!bits_)
         return {};
     return QImage(bits_, Width(), Height(), stride_, QImage::Format_BGR888);
+}
+
+namespace {
+TAMSEL_VECTOR_CLONES void RowToRgb32(const uint8_t* s, uint32_t* d, int n)
+{
+    for (int x = 0; x < n; ++x)
+        d[x] = 0xFF000000u | uint32_t(s[3 * x + 2]) << 16 | uint32_t(s[3 * x + 1]) << 8 | s[3 * x];
+}
+}  // namespace
+
+void CLSDIB::CopyToRgb32(QImage& out) const
+{
+    if (!bits_) {
+        out = QImage();
+        return;
+    }
+    if (out.size() != QSize(Width(), Height()) || out.format() != QImage::Format_RGB32)
+        out = QImage(Width(), Height(), QImage::Format_RGB32);
+    for (int y = 0; y < Height(); ++y)
+        RowToRgb32(RowPtr(y), reinterpret_cast<uint32_t*>(out.scanLine(y)), Width());
 }
 
 QImage CLSDIB::ToQImage() const

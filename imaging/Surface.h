@@ -99,6 +99,9 @@ public:
 
     // A QImage sharing nothing with the surface (RGB888, top-down).
     QImage ToQImage() const;
+    // Converts the picture into out (RGB32, top-down, resized when needed):
+    // the window system's own pixel format, so showing it is a plain copy.
+    void CopyToRgb32(QImage& out) const;
     // A QImage that wraps the surface's bytes without copying; valid while
     // the surface keeps its size. Rows are in memory order, so it is upside down.
     QImage WrapBottomUp();

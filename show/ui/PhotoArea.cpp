@@ -71,7 +71,7 @@ void PhotoArea::RunStep()
         r = d.engine.Step();
     }
     if (!r.splitFrame) {
-        d.frame = d.core.dibs.DibScreen.ToQImage();
+        d.core.dibs.DibScreen.CopyToRgb32(d.frame);
         repaint();
     }
     d.inStep = false;

@@ -222,3 +222,27 @@ TEST(Surface, SavedBmpReadsBackInIndependentTools)
     EXPECT_TRUE(txt.contains("4,2: (206,100,40)")) << txt.constData();
     EXPECT_TRUE(txt.contains("0,0: (200,0,0)")) << txt.constData();
 }
+
+TEST(Surface, ShownPictureIsTheSurfaceInTheWindowSystemsFormat)
+{
+    CLSDIB s;
+    s.Create(5, 3);
+    for (int y = 0; y < 3; ++y)
+        for (int x = 0; x < 5; ++x) {
+            uint8_t* p = s.RowPtr(y) + 3 * x;
+            p[0] = uint8_t(x * 40);       // blue
+            p[1] = uint8_t(y * 90);       // green
+            p[2] = uint8_t(255 - x * 9);  // red
+        }
+    QImage out(1, 1, QImage::Format_ARGB32);   // wrong size and format: remade
+    s.CopyToRgb32(out);
+    ASSERT_EQ(out.size(), QSize(5, 3));
+    ASSERT_EQ(out.format(), QImage::Format_RGB32);
+    for (int y = 0; y < 3; ++y)
+        for (int x = 0; x < 5; ++x)
+            EXPECT_EQ(out.pixel(x, y), qRgb(255 - x * 9, y * 90, x * 40)) << x << "," << y;
+    EXPECT_EQ(out, s.ToQImage().convertToFormat(QImage::Format_RGB32));
+    CLSDIB empty;
+    empty.CopyToRgb32(out);
+    EXPECT_TRUE(out.isNull());
+}
