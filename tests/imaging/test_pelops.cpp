@@ -8,6 +8,7 @@
 #include <cmath>
 #include <random>
 #include <cstring>
+#include <vector>
 
 using namespace tamsel;
 
@@ -116,6 +117,100 @@ TEST(PelRotate, LargePicturesMoveEveryPixelExactly)
                 ASSERT_EQ(At(dst, u, v), At(src, i, j)) << angle << " at " << u << "," << v;
             }
         ExpectPaddingZero(dst);
+    }
+}
+
+namespace {
+
+void FillRandom(CLSDIB& s, std::mt19937& rng)
+{
+    for (int y = 0; y < s.Height(); ++y)
+        for (int x = 0; x < s.Width(); ++x)
+            Put(s, x, y, {uint8_t(rng()), uint8_t(rng()), uint8_t(rng())});
+}
+
+// What a quarter turn must leave on `before` (a copy of dst as it was), one
+// pixel at a time: inside the turned rectangle the source pixel it comes from,
+// where that pixel exists; everywhere else what was there.
+void ExpectQuarterTurn(const CLSDIB& got, const CLSDIB& before, int x, int y, int w, int h,
+                       const CLSDIB& src, int sx, int sy, int turns)
+{
+    const int tw = h, th = w;   // a quarter turn swaps the sides
+    const int left = RoundHalfEven(x - tw / 2.0), top = RoundHalfEven(y - th / 2.0);
+    for (int py = 0; py < got.Height(); ++py)
+        for (int px = 0; px < got.Width(); ++px) {
+            const int u = px - left, v = py - top;
+            Bgr want = At(before, px, py);
+            if (u >= 0 && u < tw && v >= 0 && v < th) {
+                // 90 degrees: the left column is the source's bottom row.
+                const int i = turns == 1 ? v : w - 1 - v;
+                const int j = turns == 1 ? h - 1 - u : u;
+                if (sx + i >= 0 && sx + i < src.Width() && sy + j >= 0 && sy + j < src.Height())
+                    want = At(src, sx + i, sy + j);
+            }
+            ASSERT_EQ(At(got, px, py), want) << w << "x" << h << " turns " << turns << " at "
+                                             << px << "," << py;
+        }
+    ExpectPaddingZero(got);
+}
+
+}  // namespace
+
+// Sizes on both sides of every block and tile edge the turn may work in, odd
+// and even, with the turned rectangle placed exactly, cut by each side of the
+// destination, and read from a source rectangle that overhangs its surface.
+TEST(PelRotate, QuarterTurnsMatchAPixelByPixelReference)
+{
+    std::mt19937 rng(17);
+    const std::pair<int, int> sizes[] = {{1, 1},   {1, 9},   {9, 1},    {3, 5},    {13, 29},
+                                         {16, 16}, {33, 17}, {67, 131}, {131, 67}, {259, 97},
+                                         {97, 259}, {130, 130}};
+    for (const auto& [w, h] : sizes) {
+        CLSDIB src;
+        src.Create(w, h);
+        FillRandom(src, rng);
+        for (int turns : {1, 3}) {
+            const double angle = turns == 1 ? 90.0 : -90.0;
+            struct Placement {
+                int dw, dh, x, y, sx, sy, rw, rh;
+            };
+            const int tw = h, th = w;   // turned size
+            const Placement places[] = {
+                {tw, th, RoundHalfEven(tw / 2.0), RoundHalfEven(th / 2.0), 0, 0, w, h},
+                {tw + 5, th + 3, tw / 2 - 3, th / 2 + 2, 0, 0, w, h},      // cut left, right
+                {tw + 2, th + 1, tw / 2 + 4, th / 2 - 5, 0, 0, w, h},      // cut top, bottom
+                {tw + 4, th + 4, tw / 2 + 2, th / 2 + 2, -2, 1, w + 1, h}, // source overhangs
+                {tw, th, tw / 2, th / 2, w / 3, h / 4, w - w / 3, h - h / 4},
+            };
+            for (const Placement& p : places) {
+                CLSDIB dst, before;
+                dst.Create(p.dw, p.dh);
+                FillRandom(dst, rng);
+                before.Create(p.dw, p.dh);
+                std::memcpy(before.DataPtr(), dst.DataPtr(), size_t(dst.RGBSize()));
+                PelRotate(dst, p.x, p.y, p.rw, p.rh, src, p.sx, p.sy, angle);
+                SCOPED_TRACE(testing::Message() << "placement " << (&p - places));
+                ExpectQuarterTurn(dst, before, p.x, p.y, p.rw, p.rh, src, p.sx, p.sy, turns);
+                if (HasFatalFailure())
+                    return;
+            }
+        }
+    }
+}
+
+// A square part of a surface turned onto another place of the same surface
+// reads the picture as it was before the turn began.
+TEST(PelRotate, QuarterTurnWithinOneSurfaceReadsTheOriginal)
+{
+    std::mt19937 rng(23);
+    for (int turns : {1, 3}) {
+        CLSDIB s, before;
+        s.Create(90, 77);
+        FillRandom(s, rng);
+        before.Create(90, 77);
+        std::memcpy(before.DataPtr(), s.DataPtr(), size_t(s.RGBSize()));
+        PelRotate(s, 40, 37, 70, 70, s, 11, 3, turns * 90.0);
+        ExpectQuarterTurn(s, before, 40, 37, 70, 70, before, 11, 3, turns);
     }
 }
 
@@ -385,6 +480,88 @@ TEST(PelHSL, AgreesWithTheTextbookModelOnEveryKindOfColour)
                         << "turn " << turn << " sat " << sat << " at " << x << "," << y;
             }
     }
+}
+
+// The float arithmetic the album has always used, one pixel at a time, written
+// plainly. The results are not the textbook's to the last byte (float rounding,
+// + 0.5 and truncation), and pictures saved before must not change: any faster
+// way of working must give these bytes exactly.
+Bgr AlbumHsl(Bgr in, float hueDegrees, float sat)
+{
+    sat = std::max(sat, 0.0f);
+    float turn = std::fmod(hueDegrees, 360.0f) / 60.0f;
+    if (turn < 0)
+        turn += 6.0f;
+    const float b = in[0], g = in[1], r = in[2];
+    const float mx = std::max({r, g, b}), mn = std::min({r, g, b});
+    const float chroma = mx - mn;
+    const float inv = 1.0f / (chroma + 1e-6f);
+    float hue = mx == r ? (g - b) * inv : mx == g ? (b - r) * inv + 2.0f : (r - g) * inv + 4.0f;
+    hue += turn;
+    if (hue < 0.0f)
+        hue += 6.0f;
+    if (hue >= 6.0f)
+        hue -= 6.0f;
+    if (hue >= 6.0f)
+        hue -= 6.0f;
+    const float sum = mx + mn;
+    const float limit = 255.0f - std::abs(sum - 255.0f);
+    const float half = std::min(chroma * sat, limit) * 0.5f;
+    const float light = sum * 0.5f + 0.5f;
+    const float twice = hue * 2.0f;
+    auto channel = [&](float u) {
+        if (u >= 6.0f)
+            u -= 12.0f;
+        const float t = std::clamp(3.0f - std::abs(u), -1.0f, 1.0f);
+        const float product = half * t;   // two steps: no fused multiply-add
+        return uint8_t(std::min(light - product, 255.0f));
+    };
+    return {channel(twice - 2.0f), channel(twice + 2.0f), channel(twice - 6.0f)};
+}
+
+// Random pictures of odd widths (whole vector blocks and tails) plus a sweep
+// through the colours where hue and lightness change case: ties between
+// channels, greys, the ends of the range. In place and into another surface.
+TEST(PelHSL, GivesTheAlbumsOwnBytesExactly)
+{
+    std::mt19937 rng(29);
+    std::vector<CLSDIB> pictures;
+    for (int w : {1, 7, 31, 33, 97, 203}) {
+        CLSDIB& s = pictures.emplace_back();
+        s.Create(w, 5);
+        FillRandom(s, rng);
+    }
+    const uint8_t levels[] = {0, 1, 2, 3, 63, 64, 85, 126, 127, 128, 129, 170, 191, 252, 253, 254, 255};
+    constexpr int kLevels = int(std::size(levels));
+    CLSDIB& sweep = pictures.emplace_back();
+    sweep.Create(kLevels * kLevels + 3, kLevels);
+    for (int y = 0; y < kLevels; ++y)
+        for (int x = 0; x < kLevels * kLevels; ++x)
+            Put(sweep, x, y, {levels[x % kLevels], levels[x / kLevels], levels[y]});
+
+    const std::pair<float, float> settings[] = {{30.0f, 1.1f},   {37.5f, 1.0f},  {-200.0f, 0.4f},
+                                                {0.0f, 1.7f},    {719.0f, 0.0f}, {-0.0001f, 1.0f},
+                                                {359.9999f, 3.0f}, {180.0f, 0.5f}, {-360.0f, 0.9f},
+                                                {90.0f, -1.0f}};
+    for (const CLSDIB& src : pictures)
+        for (const auto& [hue, sat] : settings) {
+            CLSDIB dst, inPlace;
+            dst.Create(src.Width(), src.Height());
+            inPlace.Create(src.Width(), src.Height());
+            std::memcpy(inPlace.DataPtr(), src.DataPtr(), size_t(src.RGBSize()));
+            PelHSL(dst, 0, 0, src.Width(), src.Height(), src, 0, 0, hue, sat);
+            PelHSL(inPlace, 0, 0, src.Width(), src.Height(), inPlace, 0, 0, hue, sat);
+            for (int y = 0; y < src.Height(); ++y)
+                for (int x = 0; x < src.Width(); ++x) {
+                    const Bgr want = AlbumHsl(At(src, x, y), hue, sat);
+                    ASSERT_EQ(At(dst, x, y), want) << "hue " << hue << " sat " << sat << " colour "
+                                                   << int(At(src, x, y)[0]) << ","
+                                                   << int(At(src, x, y)[1]) << ","
+                                                   << int(At(src, x, y)[2]);
+                    ASSERT_EQ(At(inPlace, x, y), want) << "in place, hue " << hue << " at " << x;
+                }
+            ExpectPaddingZero(dst);
+        }
 }
 
 TEST(PelMosaic, SquaresOfOneColourAndEdgeZeroIsACopy)
