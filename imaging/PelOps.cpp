@@ -349,6 +349,7 @@ TAMSEL_VECTOR_CLONES void InvertRow(uint8_t* d, const uint8_t* s, int n)
 inline float Min(float a, float b) { return a < b ? a : b; }
 inline float Max(float a, float b) { return a > b ? a : b; }
 inline float Select(bool m, float a, float b) { return m ? a : b; }
+inline float AddWhere(bool m, float a, float c) { return m ? a + c : a; }
 
 #if defined(__GNUC__)
 #define TAMSEL_HAS_F8 1
@@ -360,6 +361,15 @@ using M8 = int __attribute__((vector_size(32)));
 inline F8 Min(F8 a, F8 b) { return a < b ? a : b; }
 inline F8 Max(F8 a, F8 b) { return a > b ? a : b; }
 inline F8 Select(M8 m, F8 a, F8 b) { return m ? a : b; }
+// a + c in the lanes of m, a + 0 in the others: one AND and one add instead of
+// a blend, which costs three operations on recent cores. Adding 0 can only turn
+// -0 into +0, and every value this is used on is later added to a non-zero
+// constant, which gives the same sum for either zero.
+inline F8 AddWhere(M8 m, F8 a, float c)
+{
+    const F8 add = F8{} + c;
+    return a + reinterpret_cast<F8>(m & reinterpret_cast<M8>(add));
+}
 #endif
 
 // Turns hue by `turn` sixths of the circle and multiplies saturation by
@@ -376,9 +386,9 @@ inline void Hsl(V& r, V& g, V& b, float turn, float sat)
     // Hue in sixths of the circle: 0 red, 2 green, 4 blue.
     V hue = Select(mx == r, (g - b) * inv,
                    Select(mx == g, (b - r) * inv + 2.0f, (r - g) * inv + 4.0f)) + turn;
-    hue = Select(hue < 0.0f, hue + 6.0f, hue);
-    hue = Select(hue >= 6.0f, hue - 6.0f, hue);
-    hue = Select(hue >= 6.0f, hue - 6.0f, hue);
+    hue = AddWhere(hue < 0.0f, hue, 6.0f);
+    hue = AddWhere(hue >= 6.0f, hue, -6.0f);
+    hue = AddWhere(hue >= 6.0f, hue, -6.0f);
     // Saturation scales chroma; a lightness allows at most 255 - |max + min - 255|.
     const V sum = mx + mn;
     const V off = sum - 255.0f;
@@ -396,8 +406,8 @@ inline void Hsl(V& r, V& g, V& b, float turn, float sat)
     };
     const V ug = twice + 2.0f, ub = twice - 2.0f;
     r = channel(twice - 6.0f);
-    g = channel(Select(ug >= 6.0f, ug - 12.0f, ug));
-    b = channel(Select(ub >= 6.0f, ub - 12.0f, ub));
+    g = channel(AddWhere(ug >= 6.0f, ug, -12.0f));
+    b = channel(AddWhere(ub >= 6.0f, ub, -12.0f));
 }
 
 TAMSEL_VECTOR_CLONES void HslRow(uint8_t* d, const uint8_t* s, int n, float turn, float sat)
