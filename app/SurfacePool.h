@@ -13,6 +13,20 @@ struct SurfacePool {
     CLSDIB DibPhoto;    // the photo as loaded (and turned), at its own size
     CLSDIB DibScratch;  // rotation source, mask loader, retouch work copy
 
+    // DibCanvas is this much larger than the photo area: room for the pan
+    // and zoom allowance.
+    static constexpr int kCanvasMargin = 240;
+
+    // The surfaces sized by the photo area, all black: DibScreen, DibMask and
+    // DibNew at width x height, DibCanvas with its margin. Throws as Create does.
+    void MakeDisplaySurfaces(int width, int height)
+    {
+        DibScreen.Create(width, height);
+        DibMask.Create(width, height);
+        DibNew.Create(width, height);
+        DibCanvas.Create(width + kCanvasMargin, height + kCanvasMargin);
+    }
+
     void ReleaseAll()
     {
         for (CLSDIB* s : {&DibCaption, &DibScreen, &DibCanvas, &DibMask, &DibNew, &DibPhoto,

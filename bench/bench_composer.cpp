@@ -110,10 +110,7 @@ void BM_ComposePhoto(benchmark::State& st)
     const int w = int(st.range(0)), h = int(st.range(1));
     album.ShowWidth = w;
     album.ShowHeight = h;
-    dibs.DibScreen.Create(w, h);
-    dibs.DibMask.Create(w, h);
-    dibs.DibNew.Create(w, h);
-    dibs.DibCanvas.Create(w + 240, h + 240);
+    dibs.MakeDisplaySurfaces(w, h);
     main.ViewMode = 3;
     const double base = BaselineMs();
     double best = 1e30;

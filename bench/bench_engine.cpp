@@ -40,9 +40,7 @@ struct Bench {
         core.state.ShowWidth = W;
         core.state.ShowHeight = H;
         core.state.FrameDelayMs = 0;
-        for (CLSDIB* s : {&core.dibs.DibScreen, &core.dibs.DibMask, &core.dibs.DibNew})
-            s->Create(W, H);
-        core.dibs.DibCanvas.Create(W + 240, H + 240);
+        core.dibs.MakeDisplaySurfaces(W, H);
         FillNoise(core.dibs.DibScreen, 1);
         FillNoise(core.dibs.DibNew, 2);
         FillNoise(core.dibs.DibCanvas, 3);

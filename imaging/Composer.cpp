@@ -21,7 +21,6 @@ namespace tamsel {
 namespace {
 
 constexpr int kPanAllowance = 60;   // extra canvas a pan moves across
-constexpr int kCanvasMargin = 240;  // DibCanvas is this much larger than the photo area
 
 constexpr const char* kErrNotFound = "文件未找到";
 
@@ -300,10 +299,7 @@ void Composer::SetFace(int width, int height, int coverFlag)
     if (alignStrip)
         alignStrip();
     try {
-        dibs_.DibScreen.Create(width, height);
-        dibs_.DibMask.Create(width, height);
-        dibs_.DibNew.Create(width, height);
-        dibs_.DibCanvas.Create(width + kCanvasMargin, height + kCanvasMargin);
+        dibs_.MakeDisplaySurfaces(width, height);
     } catch (const std::exception& e) {
         Report(ErrorText(e));
         return;

@@ -83,10 +83,7 @@ protected:
     {
         album.ShowWidth = w;
         album.ShowHeight = h;
-        dibs.DibScreen.Create(w, h);
-        dibs.DibMask.Create(w, h);
-        dibs.DibNew.Create(w, h);
-        dibs.DibCanvas.Create(w + 240, h + 240);
+        dibs.MakeDisplaySurfaces(w, h);
     }
 
     // Saves a picture into the album folder; Qt writes bmp, jpg and png,

@@ -1,3 +1,4 @@
+#include "imaging/ComposeFixture.h"
 #include "imaging/JpegReader.h"
 #include "imaging/Surface.h"
 
@@ -15,22 +16,9 @@
 #include <cstdlib>
 
 using namespace tamsel;
+using tamsel::testing::Quarters;
 
 namespace {
-
-// A picture whose every corner and edge is told apart by its colour, so any
-// wrong turn or mirror shows.
-QImage Quadrants(int w, int h)
-{
-    QImage img(w, h, QImage::Format_RGB32);
-    QPainter p(&img);
-    p.fillRect(0, 0, w / 2, h / 2, QColor(220, 30, 30));
-    p.fillRect(w / 2, 0, w - w / 2, h / 2, QColor(30, 200, 40));
-    p.fillRect(0, h / 2, w / 2, h - h / 2, QColor(40, 50, 210));
-    p.fillRect(w / 2, h / 2, w - w / 2, h - h / 2, QColor(230, 220, 60));
-    p.fillRect(0, 0, w / 8, h / 8, Qt::white);
-    return img;
-}
 
 QByteArray EncodeJpeg(const QImage& img)
 {
@@ -96,10 +84,10 @@ int MaxDiff(const CLSDIB& s, const QImage& img)
 TEST(JpegReader, EveryOrientationComesOutUprightLikeAnyViewer)
 {
     QTemporaryDir dir;
-    const QByteArray plain = EncodeJpeg(Quadrants(40, 24));
+    const QByteArray plain = EncodeJpeg(Quarters(40, 24));
     for (int o = 1; o <= 8; ++o)
         for (bool le : {true, false}) {
-            SCOPED_TRACE(testing::Message() << "orientation " << o << (le ? " II" : " MM"));
+            SCOPED_TRACE(::testing::Message() << "orientation " << o << (le ? " II" : " MM"));
             // The tag goes right after the start-of-image marker.
             const QByteArray tagged = plain.left(2) + ExifBlock(o, le) + plain.mid(2);
             const QString path = WriteFile(dir, QStringLiteral("o%1%2.jpg").arg(o).arg(le), tagged);
@@ -146,7 +134,7 @@ TEST(JpegReader, FileCutShortShowsWhatArrived)
     QTemporaryDir dir;
     // Noise keeps the scan data far longer than the headers, so the cut
     // falls into the picture itself.
-    QImage img = Quadrants(256, 256);
+    QImage img = Quarters(256, 256);
     uint32_t v = 7;
     for (int y = 128; y < 256; ++y)
         for (int x = 0; x < 256; ++x) {
@@ -165,7 +153,7 @@ TEST(JpegReader, FileCutShortShowsWhatArrived)
 TEST(JpegReader, CmykAndGreyFilesStillLoadThroughTheSurface)
 {
     QTemporaryDir dir;
-    const QString rgb = WriteFile(dir, "rgb.jpg", EncodeJpeg(Quadrants(40, 24)));
+    const QString rgb = WriteFile(dir, "rgb.jpg", EncodeJpeg(Quarters(40, 24)));
     const QString cmyk = dir.filePath("cmyk.jpg");
     if (QProcess::execute("convert", {rgb, "-colorspace", "CMYK", cmyk}) != 0)
         GTEST_SKIP() << "ImageMagick's convert is not installed";

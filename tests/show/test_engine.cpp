@@ -35,10 +35,7 @@ struct EngineFixture : ::testing::Test {
         core.state.PhotoFolder = "/album/";
         core.state.PhotoCount = 3;
         core.photos.Point("");   // names come from the fake list below
-        core.dibs.DibScreen.Create(W, H);
-        core.dibs.DibMask.Create(W, H);
-        core.dibs.DibNew.Create(W, H);
-        core.dibs.DibCanvas.Create(W + 240, H + 240);
+        core.dibs.MakeDisplaySurfaces(W, H);
         engine.reseedFromClock = false;
     }
 
