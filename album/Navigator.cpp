@@ -1,7 +1,7 @@
 #include "album/Navigator.h"
 
-#include "app/AlbumState.h"
-#include "app/PhotoList.h"
+#include "model/AlbumState.h"
+#include "model/PhotoList.h"
 
 #include <QFileInfo>
 

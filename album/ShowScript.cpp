@@ -1,7 +1,7 @@
 #include "album/ShowScript.h"
 
-#include "app/AlbumState.h"
-#include "app/PhotoList.h"
+#include "model/AlbumState.h"
+#include "model/PhotoList.h"
 #include "platform/Gbk.h"
 
 #include <QFile>
@@ -110,7 +110,7 @@ int CaptionRecordCount(const AlbumState& state)
     return n;
 }
 
-ScriptResult SaveScript(const QString& path, const AlbumState& s)
+Outcome SaveScript(const QString& path, const AlbumState& s)
 {
     Writer w;
     w.Number(s.ShowWidth);
@@ -138,29 +138,20 @@ ScriptResult SaveScript(const QString& path, const AlbumState& s)
         w.String(s.MusicList[size_t(i)]);
     w.String(s.CoverFile);
 
-    ScriptResult r;
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        r.message = QStringLiteral("  无法写入脚本文件 %1").arg(path);
-        return r;
-    }
+    if (!file.open(QIODevice::WriteOnly))
+        return Outcome::Failed(QStringLiteral("  无法写入脚本文件 %1").arg(path));
     file.write(w.Bytes());
-    if (!file.commit()) {
-        r.message = QStringLiteral("  无法写入脚本文件 %1").arg(path);
-        return r;
-    }
-    r.ok = true;
-    return r;
+    if (!file.commit())
+        return Outcome::Failed(QStringLiteral("  无法写入脚本文件 %1").arg(path));
+    return Outcome::Done();
 }
 
-ScriptResult ReadScript(const QString& path, AlbumState& state, PhotoList& list)
+Outcome ReadScript(const QString& path, AlbumState& state, PhotoList& list)
 {
-    ScriptResult r;
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        r.message = QStringLiteral("  无法打开脚本文件 %1").arg(path);
-        return r;
-    }
+    if (!file.open(QIODevice::ReadOnly))
+        return Outcome::Failed(QStringLiteral("  无法打开脚本文件 %1").arg(path));
     Reader in(file.readAll());
     file.close();
 
@@ -179,8 +170,8 @@ ScriptResult ReadScript(const QString& path, AlbumState& state, PhotoList& list)
     const auto count = in.Number(0, kInt16Max);
     if (!width || !height || !backColor || !loop || !rotate || !frame || !fontName || !fontSize ||
         !fontColor || !capPos || !folder || !count) {
-        r.message = QStringLiteral("  脚本文件已损坏,未能打开: %1").arg(QFileInfo(path).fileName());
-        return r;
+        return Outcome::Failed(
+            QStringLiteral("  脚本文件已损坏,未能打开: %1").arg(QFileInfo(path).fileName()));
     }
     state.ShowWidth = int(*width);
     state.ShowHeight = int32_t(*height);
@@ -196,11 +187,11 @@ ScriptResult ReadScript(const QString& path, AlbumState& state, PhotoList& list)
     const int n = int(*count);
 
     int c = 0;
-    if (list.Point(state.PhotoFolder)) {
+    bool folderMissing = false;
+    if (list.Point(state.PhotoFolder))
         c = state.PhotoFolder.isEmpty() ? 0 : list.Count();
-    } else if (!state.PhotoFolder.isEmpty()) {
-        r.folderMissing = true;
-    }
+    else
+        folderMissing = !state.PhotoFolder.isEmpty();
 
     state.PhotoCaption = QStringList();
     state.PhotoCaption.resize(std::max(c, n) + 1);
@@ -224,10 +215,9 @@ ScriptResult ReadScript(const QString& path, AlbumState& state, PhotoList& list)
     state.MusicList[size_t(std::min(m, kMaxTunes))].clear();
     Assign(state.CoverFile, in.String());
 
-    r.ok = true;
-    if (r.folderMissing)
-        r.message = QStringLiteral("  照片文件夹不存在: %1").arg(state.PhotoFolder);
-    return r;
+    if (folderMissing)
+        return Outcome::Done(QStringLiteral("  照片文件夹不存在: %1").arg(state.PhotoFolder));
+    return Outcome::Done();
 }
 
 }  // namespace tamsel

@@ -1,4 +1,4 @@
-#include "app/AlbumCore.h"
+#include "app/AlbumApp.h"
 #include "platform/Fonts.h"
 #include "platform/ui/QuitSignals.h"
 #include "shell/ui/MainWindow.h"
@@ -17,12 +17,12 @@ int main(int argc, char** argv)
     QGuiApplication::setDesktopFileName(QStringLiteral("tamsel"));
     RegisterFontSubstitutions();
 
-    AlbumCore core(AppPaths::Resolve());
+    AlbumApp core(AppPaths::Resolve());
     const StartupReport report = core.Startup();
-    MainWindow window(core);
+    MainWindow window(core.model);
     window.Start();
     // The album read back from an earlier run plays its music list.
-    if (!report.firstRun && core.state.MusicOn)
+    if (!report.firstRun && core.model.state.MusicOn)
         window.StartMusic();
     if (!report.message.isEmpty())
         window.ShowInfo(report.message, true);

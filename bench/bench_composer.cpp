@@ -3,9 +3,9 @@
 // the floor: the photo must be decoded at its own size whatever else happens.
 #include "ComposeBenchPhoto.h"
 
-#include "app/AlbumState.h"
-#include "app/PhotoList.h"
-#include "app/SurfacePool.h"
+#include "model/AlbumState.h"
+#include "model/PhotoList.h"
+#include "model/SurfacePool.h"
 #include "imaging/Composer.h"
 #include "platform/Paths.h"
 

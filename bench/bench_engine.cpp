@@ -1,6 +1,6 @@
 // Per-frame drawing cost of the engine's own steps: the cross-fade, the random
 // blocks, and a pan and a zoom step, against a memcpy of one frame.
-#include "app/AlbumCore.h"
+#include "model/AlbumModel.h"
 #include "imaging/Blit.h"
 #include "show/EngineHost.h"
 #include "show/TransitionEngine.h"
@@ -31,7 +31,7 @@ void FillNoise(CLSDIB& s, uint32_t seed)
 // An engine with composed surfaces of the given size, between two photos.
 struct Bench {
     QTemporaryDir dir;
-    AlbumCore core{AppPaths::ForProgramDir(dir.path())};
+    AlbumModel core{AppPaths::ForProgramDir(dir.path())};
     NoHost host;
     TransitionEngine engine{core, host, [](const QString&) {}};
 

@@ -3,9 +3,9 @@
 // time shows the show's case, where the previous photo is held meanwhile.
 #include "ComposeBenchPhoto.h"
 
-#include "app/AlbumState.h"
-#include "app/PhotoList.h"
-#include "app/SurfacePool.h"
+#include "model/AlbumState.h"
+#include "model/PhotoList.h"
+#include "model/SurfacePool.h"
 #include "imaging/Composer.h"
 #include "platform/Paths.h"
 

@@ -1,7 +1,7 @@
 #include "imaging/Caption.h"
 
-#include "app/AlbumState.h"
-#include "app/SurfacePool.h"
+#include "model/AlbumState.h"
+#include "model/SurfacePool.h"
 #include "imaging/PelOps.h"
 #include "imaging/Surface.h"
 #include "platform/Fonts.h"

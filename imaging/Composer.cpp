@@ -1,9 +1,9 @@
 #include "imaging/Composer.h"
 
 #include "album/FileInfo.h"
-#include "app/AlbumState.h"
-#include "app/PhotoList.h"
-#include "app/SurfacePool.h"
+#include "model/AlbumState.h"
+#include "model/PhotoList.h"
+#include "model/SurfacePool.h"
 #include "imaging/Blit.h"
 #include "imaging/Caption.h"
 #include "imaging/ImageFile.h"

@@ -1,7 +1,7 @@
 #include "imaging/QuickStrip.h"
 
-#include "app/AlbumState.h"
-#include "app/SurfacePool.h"
+#include "model/AlbumState.h"
+#include "model/SurfacePool.h"
 #include "imaging/Composer.h"
 #include "imaging/PelOps.h"
 

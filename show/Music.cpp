@@ -1,6 +1,6 @@
 #include "show/Music.h"
 
-#include "app/AlbumState.h"
+#include "model/AlbumState.h"
 
 #include <QFileInfo>
 

@@ -1,6 +1,6 @@
 #include "show/TransitionEngine.h"
 
-#include "app/AlbumCore.h"
+#include "model/AlbumModel.h"
 #include "imaging/Blit.h"
 #include "imaging/PelOps.h"
 #include "platform/Rounding.h"
@@ -10,7 +10,7 @@
 
 namespace tamsel {
 
-TransitionEngine::TransitionEngine(AlbumCore& core, EngineHost& host, ComposeFn compose)
+TransitionEngine::TransitionEngine(AlbumModel& core, EngineHost& host, ComposeFn compose)
     : core_(core), host_(host), compose_(std::move(compose))
 {
 }

@@ -7,7 +7,7 @@
 
 namespace tamsel {
 
-class AlbumCore;
+struct AlbumModel;
 class EngineHost;
 
 // The step machine that brings photos onto the photo area. Each Step() does
@@ -17,7 +17,7 @@ class EngineHost;
 class TransitionEngine {
 public:
     using ComposeFn = std::function<void(const QString& path)>;
-    TransitionEngine(AlbumCore& core, EngineHost& host, ComposeFn compose);
+    TransitionEngine(AlbumModel& core, EngineHost& host, ComposeFn compose);
 
     struct StepResult {
         double wait = 0;         // seconds from the step's start before the next step
@@ -53,7 +53,7 @@ private:
     void Present();
     EffectContext Context();
 
-    AlbumCore& core_;
+    AlbumModel& core_;
     EngineHost& host_;
     ComposeFn compose_;
 };

@@ -3,7 +3,7 @@
 // previewing them and for the tests.
 //
 //   tamsel-render --effect N --from A.jpg --to B.jpg --size WxH --out DIR [--seed K]
-#include "app/AlbumCore.h"
+#include "model/AlbumModel.h"
 #include "imaging/Composer.h"
 #include "platform/Fonts.h"
 #include "show/EngineHost.h"
@@ -74,7 +74,7 @@ int main(int argc, char** argv)
         return Fail("cannot make " + out);
     const uint32_t seed = cli.value("seed").toUInt();
 
-    AlbumCore core(AppPaths::Resolve());
+    AlbumModel core(AppPaths::Resolve());
     core.paths.EnsureWorkDir();
     AlbumState& s = core.state;
     s.ShowWidth = W;

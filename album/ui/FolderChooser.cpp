@@ -1,6 +1,6 @@
 #include "album/ui/FolderChooser.h"
 
-#include "app/AlbumState.h"
+#include "model/AlbumState.h"
 #include "platform/Fonts.h"
 
 #include <QComboBox>

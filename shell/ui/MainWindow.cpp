@@ -1,7 +1,8 @@
 #include "shell/ui/MainWindow.h"
 
 #include "album/ShowScript.h"
-#include "app/AlbumCore.h"
+#include "app/DataFile.h"
+#include "model/AlbumModel.h"
 #include "imaging/Blit.h"
 #include "imaging/ui/QuickStripWidget.h"
 #include "platform/Fonts.h"
@@ -73,7 +74,7 @@ struct MainWindow::Art {
     QPixmap minHover, minDown, maxHover, maxDown, usHover, usDown, us0, closeHover, closeDown;
 };
 
-MainWindow::MainWindow(AlbumCore& core, QWidget* parent)
+MainWindow::MainWindow(AlbumModel& core, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint),
       core_(core),
       nav_(core.state, core.main, core.photos, *this),
@@ -609,9 +610,7 @@ void MainWindow::ChooseFolder()
     QFileDialog dialog(this, QStringLiteral("请选择照片所在文件夹"));
     dialog.setFileMode(QFileDialog::ExistingFile);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
-    dialog.setNameFilter(QStringLiteral(
-        "*.bmp,*.jpg,*.pcx,*.tga,*.tif,*.png,*.ico,*.wmf "
-        "(*.bmp *.jpg *.pcx *.tga *.tif *.png *.ico *.wmf)"));
+    dialog.setNameFilter(AlbumFileFilter());
     if (!core_.state.PhotoFolder.isEmpty())
         dialog.setDirectory(core_.state.PhotoFolder);
     QString path;
@@ -639,18 +638,13 @@ void MainWindow::OpenFolder(const QString& folder)
 
 void MainWindow::OpenScript(const QString& path)
 {
-    const ScriptResult r = ReadScript(path, core_.state, core_.photos);
-    if (!r.ok) {
+    const Outcome r = ReadScript(path, core_.state, core_.photos);
+    if (r.HasMessage())
         ShowInfo(r.message, true);
+    if (!r)
         return;
-    }
-    if (!r.message.isEmpty())
-        ShowInfo(r.message, true);
-    core_.state.PhotoCount = core_.photos.Count();
-    core_.state.CurPhoto = 0;
-    core_.state.MusicTrack = 0;
+    RestartAlbum(core_.state);
     EnableAlbumLabels();
-    core_.state.CoverShowing = -1;
     FormResize();
     SetFace(core_.state.ShowWidth, core_.state.ShowHeight, true);
 }

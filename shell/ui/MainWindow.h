@@ -16,7 +16,7 @@
 
 namespace tamsel {
 
-class AlbumCore;
+struct AlbumModel;
 class PhotoArea;
 class PictureElement;
 class SkinLabel;
@@ -28,7 +28,7 @@ class SkinLabel;
 class MainWindow : public QWidget, public EngineHost, public NavigatorView, public InfoSink {
     Q_OBJECT
 public:
-    explicit MainWindow(AlbumCore& core, QWidget* parent = nullptr);
+    explicit MainWindow(AlbumModel& core, QWidget* parent = nullptr);
     ~MainWindow() override;
 
     // Start-up after the album state is read: greeting, size, layout, cover, logo.
@@ -120,7 +120,7 @@ private:
     void GripMoved(int which, QMouseEvent* e);
     void GripReleased(int which);
 
-    AlbumCore& core_;
+    AlbumModel& core_;
     Navigator nav_;
     Composer composer_;
     QuickStrip strip_;

@@ -1,6 +1,6 @@
 #include "show/ui/PhotoArea.h"
 
-#include "app/AlbumCore.h"
+#include "model/AlbumModel.h"
 #include "show/EngineHost.h"
 #include "show/StepPlan.h"
 #include "show/TransitionEngine.h"
@@ -20,7 +20,7 @@ double Now()
 }  // namespace
 
 struct PhotoArea::Impl {
-    AlbumCore& core;
+    AlbumModel& core;
     TransitionEngine engine;
     QTimer timer;
     NextStep::Kind pending = NextStep::Step;
@@ -29,10 +29,10 @@ struct PhotoArea::Impl {
     bool stopped = true;    // the chain is broken (PaintHold) or not yet started
     QImage frame;           // DibScreen as last shown
 
-    Impl(AlbumCore& c, EngineHost& h, ComposeFn f) : core(c), engine(c, h, std::move(f)) {}
+    Impl(AlbumModel& c, EngineHost& h, ComposeFn f) : core(c), engine(c, h, std::move(f)) {}
 };
 
-PhotoArea::PhotoArea(AlbumCore& core, EngineHost& host, ComposeFn compose, QWidget* parent)
+PhotoArea::PhotoArea(AlbumModel& core, EngineHost& host, ComposeFn compose, QWidget* parent)
     : QWidget(parent), d_(new Impl(core, host, std::move(compose)))
 {
     setAttribute(Qt::WA_OpaquePaintEvent);

@@ -5,7 +5,7 @@
 
 namespace tamsel {
 
-class AlbumCore;
+struct AlbumModel;
 class EngineHost;
 class TransitionEngine;
 
@@ -15,7 +15,7 @@ class PhotoArea : public QWidget {
     Q_OBJECT
 public:
     using ComposeFn = std::function<void(const QString& path)>;
-    PhotoArea(AlbumCore& core, EngineHost& host, ComposeFn compose, QWidget* parent = nullptr);
+    PhotoArea(AlbumModel& core, EngineHost& host, ComposeFn compose, QWidget* parent = nullptr);
     ~PhotoArea() override;
 
     // Starts the step chain again when it has stopped (after a flag change, a

@@ -1,8 +1,8 @@
 #include "TestUtil.h"
 #include "album/Navigator.h"
 #include "album/ui/FolderChooser.h"
-#include "app/AlbumState.h"
-#include "app/PhotoList.h"
+#include "model/AlbumState.h"
+#include "model/PhotoList.h"
 #include "shell/WidgetApp.h"
 
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
 #include "TestUtil.h"
 #include "album/ShowScript.h"
-#include "app/AlbumState.h"
-#include "app/PhotoList.h"
+#include "model/AlbumState.h"
+#include "model/PhotoList.h"
 #include "platform/Gbk.h"
 #include "platform/Paths.h"
 
@@ -77,7 +77,7 @@ TEST(ShowScript, RoundTripRestoresCaptionsMusicAndSettings)
     EXPECT_EQ(ReadAll(file).count('\n'), 2 + 2 + 18);
 
     AlbumState r;
-    const ScriptResult res = ReadScript(file, r, list);
+    const Outcome res = ReadScript(file, r, list);
     ASSERT_TRUE(res.ok) << res.message.toStdString();
     EXPECT_EQ(r.ShowWidth, 600);
     EXPECT_EQ(r.ShowHeight, 400);
@@ -180,7 +180,7 @@ TEST(ShowScript, DamagedFirstRecordsAreRefusedWhole)
         r.ShowWidth = 777;
         PhotoList list;
         list.Point(good.PhotoFolder);
-        const ScriptResult res = ReadScript(bad, r, list);
+        const Outcome res = ReadScript(bad, r, list);
         EXPECT_FALSE(res.ok) << "kept " << keep;
         EXPECT_FALSE(res.message.isEmpty());
         EXPECT_EQ(r.ShowWidth, 777);
@@ -287,9 +287,9 @@ TEST(ShowScript, MissingFolderKeepsCaptionsAndNamesNoForeignPhotos)
     PhotoList list;
     ASSERT_TRUE(list.Point(PhotoFolder(dir, "other", 4)));
     AlbumState r;
-    const ScriptResult res = ReadScript(file, r, list);
+    const Outcome res = ReadScript(file, r, list);
     ASSERT_TRUE(res.ok);
-    EXPECT_TRUE(res.folderMissing);
+    EXPECT_TRUE(res.HasMessage());
     EXPECT_FALSE(res.message.isEmpty());
     EXPECT_EQ(r.PhotoCount, 0);
     EXPECT_EQ(list.Count(), 0);   // not the other folder's photos
@@ -316,7 +316,7 @@ TEST(ShowScript, FailedWriteLeavesThePreviousFileWhole)
     // A folder of that name cannot be replaced by a file.
     const QString blocked = dir.filePath("folder.tms");
     QDir(dir.path()).mkdir("folder.tms");
-    const ScriptResult r = SaveScript(blocked, s);
+    const Outcome r = SaveScript(blocked, s);
     EXPECT_FALSE(r.ok);
     EXPECT_FALSE(r.message.isEmpty());
     EXPECT_FALSE(SaveScript("/nonexistent-dir/x.tms", s).ok);

@@ -1,6 +1,6 @@
 #include "TestUtil.h"
 #include "album/ShowScript.h"
-#include "app/AlbumCore.h"
+#include "app/AlbumApp.h"
 #include "platform/Gbk.h"
 
 #include <QFileInfo>
@@ -31,71 +31,71 @@ TEST(Lifecycle, FirstStartWritesDefaultsAndTheNextStartRestoresTheAlbum)
     Touch(QDir(photos.path()), "a.jpg");
     Touch(QDir(photos.path()), "b.jpg");
     {
-        AlbumCore core(AppPaths::ForProgramDir(home.path()));
+        AlbumApp core(AppPaths::ForProgramDir(home.path()));
         const StartupReport r = core.Startup();
         EXPECT_TRUE(r.firstRun);
         EXPECT_TRUE(r.message.isEmpty());
         EXPECT_EQ(ReadAll(home.filePath("tamsel.tmf")), FirstRunBytes(home.path()));
-        EXPECT_EQ(core.state.CoverShowing, -1);
-        EXPECT_EQ(core.main.WipeStep, 4);
+        EXPECT_EQ(core.model.state.CoverShowing, -1);
+        EXPECT_EQ(core.model.main.WipeStep, 4);
 
-        core.state.PhotoFolder = photos.path() + "/";
-        core.photos.Point(core.state.PhotoFolder);
-        core.state.PhotoCount = 2;
-        core.state.PhotoCaption = {"甲", "乙", ""};
-        core.state.CurPhoto = 1;
-        core.state.CoverShowing = 0;
-        core.state.ShowBackColor = 99;
-        core.state.FrameType = 3;
-        core.paths.EnsureWorkDir();
-        Touch(QDir(core.paths.workDir), "TempDib.bmp", "x");
-        Touch(QDir(core.paths.workDir), "TempPic.bmp", "x");
-        EXPECT_TRUE(core.Shutdown());
-        EXPECT_FALSE(QFileInfo::exists(core.paths.tempDib));
-        EXPECT_FALSE(QFileInfo::exists(core.paths.tempPic));
+        core.model.state.PhotoFolder = photos.path() + "/";
+        core.model.photos.Point(core.model.state.PhotoFolder);
+        core.model.state.PhotoCount = 2;
+        core.model.state.PhotoCaption = {"甲", "乙", ""};
+        core.model.state.CurPhoto = 1;
+        core.model.state.CoverShowing = 0;
+        core.model.state.ShowBackColor = 99;
+        core.model.state.FrameType = 3;
+        core.model.paths.EnsureWorkDir();
+        Touch(QDir(core.model.paths.workDir), "TempDib.bmp", "x");
+        Touch(QDir(core.model.paths.workDir), "TempPic.bmp", "x");
+        EXPECT_TRUE(core.Shutdown().ok);
+        EXPECT_FALSE(QFileInfo::exists(core.model.paths.tempDib));
+        EXPECT_FALSE(QFileInfo::exists(core.model.paths.tempPic));
         // A second shutdown (the window closing after a signal) changes nothing.
-        core.state.FrameType = 0;
-        EXPECT_TRUE(core.Shutdown());
+        core.model.state.FrameType = 0;
+        EXPECT_TRUE(core.Shutdown().ok);
     }
-    AlbumCore again(AppPaths::ForProgramDir(home.path()));
+    AlbumApp again(AppPaths::ForProgramDir(home.path()));
     const StartupReport r = again.Startup();
     EXPECT_FALSE(r.firstRun);
-    EXPECT_EQ(again.state.PhotoCount, 2);
-    EXPECT_EQ(again.state.PhotoCaption.value(1), "乙");
-    EXPECT_EQ(again.state.FrameType, 3);
-    EXPECT_EQ(again.state.ShowBackColor, 0);
-    EXPECT_EQ(again.state.CurPhoto, 0);        // every run opens on the cover
-    EXPECT_EQ(again.state.CoverShowing, -1);
-    EXPECT_EQ(again.photos.Count(), 2);
+    EXPECT_EQ(again.model.state.PhotoCount, 2);
+    EXPECT_EQ(again.model.state.PhotoCaption.value(1), "乙");
+    EXPECT_EQ(again.model.state.FrameType, 3);
+    EXPECT_EQ(again.model.state.ShowBackColor, 0);
+    EXPECT_EQ(again.model.state.CurPhoto, 0);        // every run opens on the cover
+    EXPECT_EQ(again.model.state.CoverShowing, -1);
+    EXPECT_EQ(again.model.photos.Count(), 2);
 }
 
 TEST(Lifecycle, DamagedDataFileIsKeptAsideAndDefaultsUsed)
 {
     QTemporaryDir home;
     WriteAll(home.filePath("tamsel.tmf"), "480\r\n");
-    AlbumCore core(AppPaths::ForProgramDir(home.path()));
+    AlbumApp core(AppPaths::ForProgramDir(home.path()));
     const StartupReport r = core.Startup();
     EXPECT_FALSE(r.message.isEmpty());
     EXPECT_EQ(ReadAll(home.filePath("tamsel.tmf.bak")), QByteArray("480\r\n"));
-    EXPECT_EQ(core.state.ShowWidth, 480);
-    EXPECT_EQ(core.state.CapFontSize, 22);
+    EXPECT_EQ(core.model.state.ShowWidth, 480);
+    EXPECT_EQ(core.model.state.CapFontSize, 22);
 }
 
 TEST(Lifecycle, MissingAlbumFolderIsReportedAndItsCaptionsKept)
 {
     QTemporaryDir home;
     {
-        AlbumCore core(AppPaths::ForProgramDir(home.path()));
+        AlbumApp core(AppPaths::ForProgramDir(home.path()));
         core.Startup();
-        core.state.PhotoFolder = home.path() + "/usb-stick/";
-        core.state.PhotoCount = 1;
-        core.state.PhotoCaption = {"海边"};
+        core.model.state.PhotoFolder = home.path() + "/usb-stick/";
+        core.model.state.PhotoCount = 1;
+        core.model.state.PhotoCaption = {"海边"};
         core.Shutdown();
     }
-    AlbumCore core(AppPaths::ForProgramDir(home.path()));
+    AlbumApp core(AppPaths::ForProgramDir(home.path()));
     const StartupReport r = core.Startup();
     EXPECT_TRUE(r.message.contains("usb-stick"));
-    EXPECT_EQ(core.state.PhotoCount, 0);
+    EXPECT_EQ(core.model.state.PhotoCount, 0);
     core.Shutdown();
     EXPECT_TRUE(ReadAll(home.filePath("tamsel.tmf")).contains(ToGbk("海边")));
 }
@@ -113,7 +113,7 @@ TEST(Lifecycle, WriteProtectedProgramDirKeepsTheDataFileWithTheUser)
     const AppPaths p = AppPaths::ForProgramDir(programDir);
     qunsetenv("XDG_CONFIG_HOME");
     EXPECT_EQ(p.dataFile, config.path() + "/tamsel/tamsel.tmf");
-    AlbumCore core(p);
+    AlbumApp core(p);
     EXPECT_TRUE(core.Startup().message.isEmpty());
     EXPECT_TRUE(QFileInfo::exists(p.dataFile));
     ::chmod(QFile::encodeName(home.path()).constData(), 0755);

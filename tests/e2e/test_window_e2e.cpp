@@ -2,7 +2,7 @@
 // driven by xdotool, checked on screenshots.
 #include "TestUtil.h"
 #include "album/ShowScript.h"
-#include "app/AlbumState.h"
+#include "model/AlbumState.h"
 #include "platform/Paths.h"
 #include "platform/Fonts.h"
 #include "shell/InfoLine.h"

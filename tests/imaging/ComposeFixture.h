@@ -1,9 +1,9 @@
 #pragma once
 // A headless album for composition tests: its own program folder with masks,
 // an album folder, the shared state and a sink that records what the user is told.
-#include "app/AlbumState.h"
-#include "app/PhotoList.h"
-#include "app/SurfacePool.h"
+#include "model/AlbumState.h"
+#include "model/PhotoList.h"
+#include "model/SurfacePool.h"
 #include "imaging/Composer.h"
 #include "imaging/Surface.h"
 #include "platform/Paths.h"

@@ -2,7 +2,7 @@
 // line, the thumb dragged with the mouse, the bar locked during a show.
 #include "TestUtil.h"
 #include "album/ShowScript.h"
-#include "app/AlbumCore.h"
+#include "app/AlbumApp.h"
 #include "shell/FormRegion.h"
 #include "shell/WidgetApp.h"
 #include "shell/ui/FormShape.h"
@@ -29,9 +29,9 @@ protected:
         const QDir data(QStringLiteral(TAMSEL_SOURCE_DIR "/assets/data"));
         for (const QString& f : data.entryList({"*.png", "*.jpg"}, QDir::Files))
             QFile::copy(data.filePath(f), QDir(home.path()).filePath(f));
-        core = std::make_unique<AlbumCore>(AppPaths::ForProgramDir(home.path()));
+        core = std::make_unique<AlbumApp>(AppPaths::ForProgramDir(home.path()));
         core->Startup();
-        window = std::make_unique<MainWindow>(*core);
+        window = std::make_unique<MainWindow>(core->model);
     }
     void TearDown() override
     {
@@ -66,7 +66,7 @@ protected:
     }
 
     QTemporaryDir home, photos;
-    std::unique_ptr<AlbumCore> core;
+    std::unique_ptr<AlbumApp> core;
     std::unique_ptr<MainWindow> window;
 };
 
@@ -91,8 +91,8 @@ TEST_F(Window, FirstStartOpensOnTheCoverLaidOutForItsSize)
     EXPECT_EQ(window->Btn(5)->pos(), QPoint(118, 417));
     EXPECT_EQ(window->ImgSBtn(7)->pos(), QPoint(317, 394));
     EXPECT_EQ(window->photoArea()->geometry(), QRect(9, 55, 480, 336));
-    EXPECT_EQ(core->main.ClientW, 498);
-    EXPECT_EQ(core->main.ClientH, 458);
+    EXPECT_EQ(core->model.main.ClientW, 498);
+    EXPECT_EQ(core->model.main.ClientH, 458);
     EXPECT_EQ(window->mask(), FormRegion(498, 458, true));
     // Only "照片" and "退出" serve an album without photos.
     EXPECT_TRUE(window->LabFolder(0)->isEnabled());
@@ -111,9 +111,9 @@ TEST_F(Window, ResizingMovesEverythingAndPublishesThePhotoArea)
     window->Start();
     window->show();
     window->resize(700, 520);
-    EXPECT_EQ(core->state.ShowWidth, 682);
-    EXPECT_EQ(core->state.ShowHeight, 398);
-    EXPECT_DOUBLE_EQ(core->main.ShowAspect, 682.0 / 398.0);
+    EXPECT_EQ(core->model.state.ShowWidth, 682);
+    EXPECT_EQ(core->model.state.ShowHeight, 398);
+    EXPECT_DOUBLE_EQ(core->model.main.ShowAspect, 682.0 / 398.0);
     EXPECT_EQ(window->photoArea()->geometry(), QRect(9, 55, 682, 398));
     EXPECT_EQ(window->Btn(4)->pos(), QPoint(615, 476));
     EXPECT_EQ(window->mask(), FormRegion(700, 520, true));
@@ -124,7 +124,7 @@ TEST_F(Window, ResizingMovesEverythingAndPublishesThePhotoArea)
 TEST_F(Window, NavigationFillsTheInfoLine)
 {
     MakeAlbum(3);
-    core->state.ShowWidth = 782;  // room for the file information and the position
+    core->model.state.ShowWidth = 782;  // room for the file information and the position
     window->Start();
     window->show();
     window->OpenFolder(photos.path());
@@ -153,7 +153,7 @@ TEST_F(Window, APhotoThatCannotBeLoadedIsReportedNotRenamed)
 {
     MakeAlbum(1);
     WriteBytes(QDir(photos.path()).filePath("q.jpg"), "not a picture");
-    core->state.ShowWidth = 782;
+    core->model.state.ShowWidth = 782;
     window->Start();
     window->show();
     window->OpenFolder(photos.path());
@@ -177,12 +177,12 @@ TEST_F(Window, TheFileInformationNeedsA460PixelPhotoArea)
     window->Start();
     window->show();
     window->OpenFolder(photos.path());
-    ASSERT_TRUE(Until([&] { return core->main.ViewMode == 2; }));
-    core->main.CurFileInfo = QStringLiteral("  文件 1KB  修改 5-3-7 14:5");
+    ASSERT_TRUE(Until([&] { return core->model.main.ViewMode == 2; }));
+    core->model.main.CurFileInfo = QStringLiteral("  文件 1KB  修改 5-3-7 14:5");
     window->resize(459 + 18, 458);
     EXPECT_FALSE(window->LabInfo()->text().contains(QStringLiteral("文件")));
     window->resize(460 + 18, 458);
-    EXPECT_TRUE(window->LabInfo()->text().endsWith(core->main.CurFileInfo));
+    EXPECT_TRUE(window->LabInfo()->text().endsWith(core->model.main.CurFileInfo));
 }
 
 TEST_F(Window, DraggingTheThumbChoosesAPhotoAndReleaseSnapsIt)
@@ -191,14 +191,14 @@ TEST_F(Window, DraggingTheThumbChoosesAPhotoAndReleaseSnapsIt)
     window->Start();
     window->show();
     window->OpenFolder(photos.path());
-    ASSERT_TRUE(Until([&] { return core->main.ViewMode == 2; }));
+    ASSERT_TRUE(Until([&] { return core->model.main.ViewMode == 2; }));
     PictureElement* thumb = window->Btn(5);
     const int y = thumb->y() + 7;
 
     Mouse(thumb, QEvent::MouseButtonPress, QPoint(thumb->x() + 7, y), Qt::LeftButton);
     EXPECT_TRUE(window->LabAnyPhoto()->isVisible());
     Mouse(thumb, QEvent::MouseMove, QPoint(206, y), Qt::LeftButton);
-    EXPECT_EQ(core->state.CurPhoto, 3);
+    EXPECT_EQ(core->model.state.CurPhoto, 3);
     EXPECT_EQ(thumb->x(), 198);
     EXPECT_EQ(window->LabAnyPhoto()->text(), QStringLiteral("p3.jpg"));
     EXPECT_EQ(window->LabAnyPhoto()->x(), 198);
@@ -207,14 +207,14 @@ TEST_F(Window, DraggingTheThumbChoosesAPhotoAndReleaseSnapsIt)
     Mouse(thumb, QEvent::MouseButtonRelease, QPoint(206, y), Qt::NoButton);
     EXPECT_FALSE(window->LabAnyPhoto()->isVisible());
     EXPECT_EQ(thumb->x(), 198);  // 197.67 rounded
-    EXPECT_EQ(core->main.ViewMode, 3);
-    EXPECT_EQ(core->main.NewPhoto, 1);
+    EXPECT_EQ(core->model.main.ViewMode, 3);
+    EXPECT_EQ(core->model.main.NewPhoto, 1);
     ASSERT_TRUE(Until([&] { return window->Lab1ofsum()->text() == QStringLiteral(" 位置 4 / 10"); }));
 
     // Far right: the last photo, whatever the pointer's overshoot.
     Mouse(thumb, QEvent::MouseButtonPress, QPoint(thumb->x() + 7, y), Qt::LeftButton);
     Mouse(thumb, QEvent::MouseMove, QPoint(900, y), Qt::LeftButton);
-    EXPECT_EQ(core->state.CurPhoto, 9);
+    EXPECT_EQ(core->model.state.CurPhoto, 9);
     EXPECT_EQ(thumb->x(), 357);
     Mouse(thumb, QEvent::MouseButtonRelease, QPoint(900, y), Qt::NoButton);
 }
@@ -226,7 +226,7 @@ TEST_F(Window, ARunningShowLocksTheBarButStopAndExitStayUsable)
     window->show();
     window->OpenFolder(photos.path());
     window->BtnClick(0);
-    EXPECT_EQ(core->main.ShowRunning, 1);
+    EXPECT_EQ(core->model.main.ShowRunning, 1);
     for (int i = 0; i <= 5; ++i)
         EXPECT_FALSE(window->Btn(i)->isEnabled()) << i;
     EXPECT_FALSE(window->Btn(0)->isVisible());
@@ -237,7 +237,7 @@ TEST_F(Window, ARunningShowLocksTheBarButStopAndExitStayUsable)
     EXPECT_TRUE(window->LabFolder(4)->isEnabled());
 
     window->BtnClick(6);
-    EXPECT_EQ(core->main.StopRequested, 1);
+    EXPECT_EQ(core->model.main.StopRequested, 1);
     for (int i = 0; i <= 5; ++i)
         EXPECT_TRUE(window->Btn(i)->isEnabled()) << i;
     EXPECT_TRUE(window->Btn(0)->isVisible());
@@ -261,26 +261,26 @@ TEST_F(Window, AScriptFromOutsideOpensOnTheCoverAtItsFirstPhoto)
     window->show();
     window->OpenFolder(photos.path());
     window->BtnClick(4);
-    ASSERT_EQ(core->state.CurPhoto, 2);
+    ASSERT_EQ(core->model.state.CurPhoto, 2);
 
-    AlbumState saved = core->state;
+    AlbumState saved = core->model.state;
     saved.PhotoCaption = QStringList{"一", "二", "三", ""};
     saved.LoopShow = 1;
     const QString script = QDir(home.path()).filePath("show.tms");
     ASSERT_TRUE(SaveScript(script, saved).ok);
     window->OpenScript(script);
-    EXPECT_EQ(core->state.CurPhoto, 0);
-    EXPECT_EQ(core->state.CoverShowing, -1);
-    EXPECT_EQ(core->state.PhotoCount, 3);
-    EXPECT_EQ(core->state.LoopShow, 1);
-    EXPECT_EQ(core->state.CaptionOf(1), QStringLiteral("二"));
-    EXPECT_EQ(core->main.ViewMode, 1);
+    EXPECT_EQ(core->model.state.CurPhoto, 0);
+    EXPECT_EQ(core->model.state.CoverShowing, -1);
+    EXPECT_EQ(core->model.state.PhotoCount, 3);
+    EXPECT_EQ(core->model.state.LoopShow, 1);
+    EXPECT_EQ(core->model.state.CaptionOf(1), QStringLiteral("二"));
+    EXPECT_EQ(core->model.main.ViewMode, 1);
     for (int i = 1; i <= 3; ++i)
         EXPECT_TRUE(window->LabFolder(i)->isEnabled());
     // The next "下一张" brings in the first photo itself.
     window->BtnClick(3);
-    EXPECT_EQ(core->state.CurPhoto, 0);
-    EXPECT_EQ(core->state.CoverShowing, 0);
+    EXPECT_EQ(core->model.state.CurPhoto, 0);
+    EXPECT_EQ(core->model.state.CoverShowing, 0);
 }
 
 TEST_F(Window, AnEmptyFolderFromOutsideAsksForPhotos)
@@ -288,7 +288,7 @@ TEST_F(Window, AnEmptyFolderFromOutsideAsksForPhotos)
     window->Start();
     window->show();
     window->OpenFolder(photos.path());
-    EXPECT_EQ(core->state.PhotoCount, 0);
+    EXPECT_EQ(core->model.state.PhotoCount, 0);
     EXPECT_EQ(window->LabInfo()->text(), QString::fromUtf8(kNoFolderMessage));
 }
 

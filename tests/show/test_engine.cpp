@@ -1,4 +1,4 @@
-#include "app/AlbumCore.h"
+#include "model/AlbumModel.h"
 #include "imaging/Blit.h"
 #include "show/EngineHost.h"
 #include "show/StepPlan.h"
@@ -24,7 +24,7 @@ struct FakeHost : EngineHost {
 // with the horizontal pan allowance, so each step's result is easy to predict.
 struct EngineFixture : ::testing::Test {
     QTemporaryDir dir;
-    AlbumCore core{AppPaths::ForProgramDir(dir.path())};
+    AlbumModel core{AppPaths::ForProgramDir(dir.path())};
     FakeHost host;
     QStringList composed;
     TransitionEngine engine{core, host, [this](const QString& p) { Compose(p); }};

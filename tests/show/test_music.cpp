@@ -1,4 +1,4 @@
-#include "app/AlbumState.h"
+#include "model/AlbumState.h"
 #include "TestUtil.h"
 #include "show/Music.h"
 #include "show/ui/QtAudioPlayer.h"

@@ -1,5 +1,5 @@
 #include "TestUtil.h"
-#include "app/PhotoList.h"
+#include "model/PhotoList.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "app/PhotoList.h"
+#include "model/PhotoList.h"
 
 #include <QFileInfo>
 
@@ -7,13 +7,31 @@
 
 namespace tamsel {
 
+const QStringList& AlbumExtensions()
+{
+    static const QStringList ext = [] {
+        QStringList e;
+        for (const QString& p : QString::fromLatin1(kPhotoPattern).split(';'))
+            e.push_back(p.mid(2));
+        return e;
+    }();
+    return ext;
+}
+
+QString AlbumFileFilter()
+{
+    QStringList globs;
+    for (const QString& e : AlbumExtensions())
+        globs.push_back(QStringLiteral("*.") + e);
+    return globs.join(',') + QStringLiteral(" (") + globs.join(' ') + ')';
+}
+
 bool PhotoList::IsAlbumFile(const QString& name)
 {
-    static const QStringList kExt = {"bmp", "jpg", "pcx", "tga", "tif", "png", "ico", "wmf"};
     const int dot = int(name.lastIndexOf('.'));
     if (dot < 0)
         return false;
-    return kExt.contains(name.mid(dot + 1), Qt::CaseInsensitive);
+    return AlbumExtensions().contains(name.mid(dot + 1), Qt::CaseInsensitive);
 }
 
 QString WithTrailingSlash(const QString& folder)

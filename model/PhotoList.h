@@ -4,6 +4,16 @@
 
 namespace tamsel {
 
+// The file pattern of the album's photos, the one place it is spelled out:
+// the photo list, the folder dialog and the batch tools all take it from here.
+inline constexpr const char* kPhotoPattern = "*.bmp;*.jpg;*.pcx;*.tga;*.tif;*.png;*.ico;*.wmf";
+
+// The extensions of kPhotoPattern, without "*.", in its order.
+const QStringList& AlbumExtensions();
+// A file dialog filter for the album's photos: the pattern as the label, the
+// same extensions as the filter.
+QString AlbumFileFilter();
+
 // The album's photos: names (without folder) of the image files of one folder,
 // sorted by name without regard to case. Sub-folders are not listed.
 class PhotoList {

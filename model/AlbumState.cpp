@@ -1,4 +1,4 @@
-#include "app/AlbumState.h"
+#include "model/AlbumState.h"
 
 #include "platform/Paths.h"
 
