@@ -1,13 +1,14 @@
 #include "album/Navigator.h"
 
 #include "model/AlbumState.h"
+#include "model/AlbumView.h"
 #include "model/PhotoList.h"
 
 #include <QFileInfo>
 
 namespace tamsel {
 
-Navigator::Navigator(AlbumState& state, MainState& main, PhotoList& photos, NavigatorView& view)
+Navigator::Navigator(AlbumState& state, MainState& main, PhotoList& photos, AlbumView& view)
     : s_(state), m_(main), photos_(photos), view_(view)
 {
 }
@@ -15,12 +16,12 @@ Navigator::Navigator(AlbumState& state, MainState& main, PhotoList& photos, Navi
 void Navigator::AdvancePhoto(bool startShow)
 {
     if (s_.CoverShowing)
-        s_.CoverShowing = 0;
+        s_.CoverShowing = false;
     else
         s_.CurPhoto += m_.NavStep;
     if (startShow)
         m_.ShowRunning = 1;
-    m_.ViewMode = 3;
+    m_.ViewMode = View::BringingIn;
     m_.NewPhoto = 1;
     m_.LabelsDirty = 1;
 }
@@ -38,7 +39,7 @@ bool Navigator::BtnClick(int index)
     // there; the album starts from its first photo instead.
     if (s_.CurPhoto < 0 || s_.CurPhoto > last)
         s_.CurPhoto = 0;
-    const bool cover = s_.CoverShowing != 0;
+    const bool cover = s_.CoverShowing;
 
     switch (index) {
     case Play:
@@ -68,7 +69,7 @@ bool Navigator::BtnClick(int index)
         return false;
     case Previous:
         if (s_.CurPhoto >= 1) {
-            s_.CoverShowing = 0;
+            s_.CoverShowing = false;
             m_.NavStep = -1;
             AdvancePhoto(false);
             return true;
@@ -99,12 +100,18 @@ bool Navigator::BtnClick(int index)
     }
 }
 
+void Navigator::ThumbOver(int i)
+{
+    if (s_.PhotoCount > 0)
+        s_.CurPhoto = i < 0 ? 0 : i >= s_.PhotoCount ? s_.PhotoCount - 1 : i;
+}
+
 void Navigator::ThumbReleased()
 {
     if (s_.CoverShowing || s_.PhotoCount < 1) {
         BtnClick(Next);
     } else {
-        m_.ViewMode = 3;
+        m_.ViewMode = View::BringingIn;
         // Asked for explicitly: a release during a pan would otherwise find the
         // load flag cleared and leave the old photo on the screen.
         m_.NewPhoto = 1;
@@ -114,7 +121,7 @@ void Navigator::ThumbReleased()
 
 void Navigator::BeginFolderChoice()
 {
-    s_.CoverShowing = -1;
+    s_.CoverShowing = true;
     rememberedFolder_ = s_.PhotoFolder;
 }
 
@@ -135,7 +142,7 @@ void Navigator::FolderChosen(const QString& folder, const QString& title)
     if (folder.isEmpty()) {
         s_.PhotoFolder = rememberedFolder_;
         if (s_.PhotoFolder.isEmpty()) {
-            m_.ViewMode = 1;
+            m_.ViewMode = View::Cover;
             view_.ShowInfo(QString::fromUtf8(kNoFolderChosenMessage), true);
         }
         return;

@@ -1,28 +1,94 @@
 #pragma once
+#include "album/Navigator.h"
 #include "app/DataFile.h"
+#include "imaging/Composer.h"
+#include "imaging/QuickStrip.h"
 #include "model/AlbumModel.h"
+#include "model/AlbumView.h"
+#include "show/Music.h"
+#include "show/TransitionEngine.h"
+
+#include <QTimer>
+
+#include <memory>
 
 namespace tamsel {
 
-// The application without its window: it owns the album and runs start-up
-// and shutdown.
+// The album without its window: it owns the album's state and the logic
+// objects, wires them together, runs start-up and shutdown, and answers every
+// action of the user. It speaks to the screen only through an AlbumView, so a
+// test drives the whole album with a scripted view and no window.
 class AlbumApp {
 public:
-    explicit AlbumApp(AppPaths paths) : model(std::move(paths)) {}
+    explicit AlbumApp(AppPaths paths);
+    ~AlbumApp();
+    AlbumApp(const AlbumApp&) = delete;
+    AlbumApp& operator=(const AlbumApp&) = delete;
+
+    // The view that shows the album from now on (nullptr: nothing shows it).
+    void Attach(AlbumView* view);
 
     // Start-up: reads the album data file, or writes the first-run one.
     StartupReport Startup();
-    // Shutdown: releases the surfaces, removes the working files and writes the
-    // album data file. Safe to call more than once; only the first call acts.
+    // After the window has opened on the cover: tells what start-up found
+    // and plays the music list of an album read back from an earlier run.
+    void Begin(const StartupReport& report);
+    // Shutdown: stops the music, releases the surfaces, removes the working
+    // files and writes the album data file. Only the first call acts.
     Outcome Shutdown();
     bool IsShutDown() const { return shutDown_; }
     // Writes the album data file now, as the desktop session asks before it
     // ends (the program may still go on if the logout is cancelled).
     Outcome SaveAlbumData() { return tamsel::SaveAlbumData(model); }
 
+    // ---- what the user does -------------------------------------------
+    // Bar button index (Navigator::Button); the photo area is told.
+    void BtnClick(int index);
+    // The folder choice: the open dialog through the view, then the album
+    // moves to the chosen photo's folder. False when nothing was chosen.
+    bool ChooseFolder();
+    // A folder opened from outside: as if its first photo had been chosen.
+    void OpenFolder(const QString& folder);
+    // A show script replaces the album, which opens on its cover.
+    Outcome OpenScript(const QString& path);
+    // The position thumb dragged over photo i, and released.
+    void ThumbOver(int i) { nav.ThumbOver(i); }
+    void ThumbReleased();
+    // Remakes the display surfaces at the photo area's size and shows the
+    // cover or the current photo at once.
+    void ShowFace();
+    // An outcome's message in the info label, with the beep.
+    void Report(const Outcome& o);
+
+    // ---- music ----------------------------------------------------------
+    // The player the music plays on (the window's sound output; tests give
+    // their own). Without one the music list is kept but nothing plays.
+    void SetPlayer(std::unique_ptr<AudioPlayer> player);
+    // Starts the music tick (every 2 s) that plays the music list.
+    void StartMusic();
+    bool MusicStarted() const { return musicTimer_.isActive(); }
+    // One music tick.
+    void MusicTick();
+
     AlbumModel model;
 
 private:
+    // Forwards to the attached view; the logic objects hold this one, so
+    // the window can come and go after they exist.
+    struct Relay;
+    std::unique_ptr<Relay> relay_;
+
+public:
+    Navigator nav;
+    Composer composer;
+    QuickStrip strip;
+    TransitionEngine engine;
+
+    AlbumView& view();
+
+private:
+    std::unique_ptr<AudioPlayer> player_;
+    QTimer musicTimer_;
     bool shutDown_ = false;
 };
 

@@ -12,7 +12,7 @@ void RestartAlbum(AlbumState& s)
 {
     s.CurPhoto = 0;
     s.MusicTrack = 0;
-    s.CoverShowing = -1;
+    s.CoverShowing = true;
 }
 
 StartupReport LoadAlbumData(AlbumModel& m)
@@ -43,7 +43,7 @@ StartupReport LoadAlbumData(AlbumModel& m)
         }
         RestartAlbum(m.state);
     }
-    m.state.CoverShowing = -1;
+    m.state.CoverShowing = true;
     return report;
 }
 

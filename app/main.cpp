@@ -2,6 +2,7 @@
 #include "platform/Fonts.h"
 #include "platform/ui/QuitSignals.h"
 #include "shell/ui/MainWindow.h"
+#include "show/ui/QtAudioPlayer.h"
 
 #include <QApplication>
 #include <QFileInfo>
@@ -19,13 +20,10 @@ int main(int argc, char** argv)
 
     AlbumApp core(AppPaths::Resolve());
     const StartupReport report = core.Startup();
-    MainWindow window(core.model);
+    core.SetPlayer(std::make_unique<QtAudioPlayer>());
+    MainWindow window(core);
     window.Start();
-    // The album read back from an earlier run plays its music list.
-    if (!report.firstRun && core.model.state.MusicOn)
-        window.StartMusic();
-    if (!report.message.isEmpty())
-        window.ShowInfo(report.message, true);
+    core.Begin(report);
 
     // Every way the program can end writes the album state the same way.
     QuitSignals signals;
@@ -44,11 +42,11 @@ int main(int argc, char** argv)
     if (args.size() > 1) {
         const QFileInfo fi(args.at(1));
         if (fi.isDir())
-            window.OpenFolder(fi.absoluteFilePath());
+            core.OpenFolder(fi.absoluteFilePath());
         else if (fi.isFile())
-            window.OpenScript(fi.absoluteFilePath());
+            core.OpenScript(fi.absoluteFilePath());
         else
-            window.ShowInfo(QStringLiteral("  找不到 %1").arg(args.at(1)), true);
+            core.Report(Outcome::Failed(QStringLiteral("  找不到 %1").arg(args.at(1))));
     }
     return app.exec();
 }

@@ -7,6 +7,7 @@
 #include "model/PhotoList.h"
 #include "model/SurfacePool.h"
 #include "imaging/Composer.h"
+#include "model/AlbumView.h"
 #include "platform/Paths.h"
 
 #include <QFile>
@@ -24,7 +25,7 @@ using namespace tamsel;
 
 namespace {
 
-struct NoSink : InfoSink {
+struct NoSink : AlbumView {
     void ShowInfo(const QString& text, bool) override { last = text; }
     QString last;
 };
@@ -111,7 +112,7 @@ void BM_ComposePhoto(benchmark::State& st)
     album.ShowWidth = w;
     album.ShowHeight = h;
     dibs.MakeDisplaySurfaces(w, h);
-    main.ViewMode = 3;
+    main.ViewMode = View::BringingIn;
     const double base = BaselineMs();
     double best = 1e30;
     for (auto _ : st) {

@@ -2,7 +2,7 @@
 // blocks, and a pan and a zoom step, against a memcpy of one frame.
 #include "model/AlbumModel.h"
 #include "imaging/Blit.h"
-#include "show/EngineHost.h"
+#include "model/AlbumView.h"
 #include "show/TransitionEngine.h"
 
 #include <QTemporaryDir>
@@ -14,11 +14,6 @@
 using namespace tamsel;
 
 namespace {
-
-struct NoHost : EngineHost {
-    void RefreshInfoLine() override {}
-    void StopButtonClick() override {}
-};
 
 void FillNoise(CLSDIB& s, uint32_t seed)
 {
@@ -32,8 +27,8 @@ void FillNoise(CLSDIB& s, uint32_t seed)
 struct Bench {
     QTemporaryDir dir;
     AlbumModel core{AppPaths::ForProgramDir(dir.path())};
-    NoHost host;
-    TransitionEngine engine{core, host, [](const QString&) {}};
+    AlbumView view;
+    TransitionEngine engine{core, view, [](const QString&) { return true; }};
 
     Bench(int W, int H, int panMode)
     {
@@ -70,8 +65,8 @@ void BM_EffectFrame(benchmark::State& st)
     for (auto _ : st) {
         st.PauseTiming();
         // Restart the effect whenever it ends so every timed step draws a frame.
-        if (b.engine.st.P > 250 || b.core.main.ViewMode != 3) {
-            b.core.main.ViewMode = 3;
+        if (b.engine.st.P > 250 || b.core.main.ViewMode != View::BringingIn) {
+            b.core.main.ViewMode = View::BringingIn;
             b.core.main.NewPhoto = 1;
             b.engine.forcedEffect = effect;
             b.engine.Step();
@@ -94,7 +89,7 @@ void BM_PanStep(benchmark::State& st)
             m.ViewW = m.PanMode == 5 ? W + 60 : W;
             m.ViewH = m.PanMode == 5 ? (W + 60.0) * H / W : H;
         }
-        m.ViewMode = 3;
+        m.ViewMode = View::BringingIn;
         m.NewPhoto = 0;
         m.PanDone = false;
         st.ResumeTiming();

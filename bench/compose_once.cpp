@@ -7,6 +7,7 @@
 #include "model/PhotoList.h"
 #include "model/SurfacePool.h"
 #include "imaging/Composer.h"
+#include "model/AlbumView.h"
 #include "platform/Paths.h"
 
 #include <QFileInfo>
@@ -17,7 +18,7 @@
 using namespace tamsel;
 
 namespace {
-struct PrintSink : InfoSink {
+struct PrintSink : AlbumView {
     void ShowInfo(const QString& text, bool) override
     {
         std::fprintf(stderr, "%s\n", qPrintable(text));
@@ -45,8 +46,8 @@ int main(int argc, char** argv)
     album.PhotoFolder = QFileInfo(photo).absolutePath() + "/";
     photos.Point(album.PhotoFolder);
     album.CurPhoto = photos.IndexOf(QFileInfo(photo).fileName());
-    composer.SetFace(w, h, 0);
-    main.ViewMode = 3;
+    composer.SetFace(w, h, false);
+    main.ViewMode = View::BringingIn;
     for (int i = 1; i < (argc > 4 ? std::atoi(argv[4]) : 1); ++i)
         composer.DIBClonePicture(photo);
     std::printf("%s: %d x %d composed into %d x %d (decoded %d bytes)\n", qPrintable(photo),

@@ -1,4 +1,5 @@
 #include "imaging/Composer.h"
+#include "model/AlbumView.h"
 
 #include "album/FileInfo.h"
 #include "model/AlbumState.h"
@@ -59,7 +60,7 @@ QString ErrorText(const std::exception& e)
 }
 
 Composer::Composer(AlbumState& album, MainState& main, SurfacePool& dibs, const PhotoList& photos,
-                   const AppPaths& paths, InfoSink& info)
+                   const AppPaths& paths, AlbumView& info)
     : album_(album), main_(main), dibs_(dibs), photos_(photos), paths_(paths), info_(info)
 {
 }
@@ -67,6 +68,12 @@ Composer::Composer(AlbumState& album, MainState& main, SurfacePool& dibs, const 
 void Composer::Report(const QString& text) { info_.ShowInfo(text, true); }
 
 bool Composer::DIBClonePicture(const QString& sPathFile)
+{
+    main_.LoadFailed = !ClonePicture(sPathFile);
+    return !main_.LoadFailed;
+}
+
+bool Composer::ClonePicture(const QString& sPathFile)
 {
     main_.CurFileName = QFileInfo(sPathFile).fileName();
     main_.CurFileInfo = FileInfoText(sPathFile);
@@ -138,7 +145,7 @@ bool Composer::DIBClonePicture(const QString& sPathFile)
     });
     // The caption goes on after the grey, so it keeps its colour.
     step([&] {
-        if (main_.ViewMode > 1)
+        if (main_.ViewMode != View::Cover)
             DrawPhotoCaption(album_, main_, dibs_);
     });
     step([&] {
@@ -179,7 +186,7 @@ void Composer::ChoosePanMode()
 {
     const int SW = album_.ShowWidth;
     const double SH = album_.ShowHeight;
-    if (main_.ViewMode == 1) {
+    if (main_.ViewMode == View::Cover) {
         main_.PanMode = 0;
     } else {
         const double W = dibs_.DibPhoto.Width();
@@ -294,7 +301,7 @@ void Composer::Redraw()
                    main_.ViewX, main_.ViewY, main_.ViewW, main_.ViewH);
 }
 
-void Composer::SetFace(int width, int height, int coverFlag)
+void Composer::SetFace(int width, int height, bool cover)
 {
     if (alignStrip)
         alignStrip();
@@ -305,16 +312,16 @@ void Composer::SetFace(int width, int height, int coverFlag)
         return;
     }
     QString file;
-    if (coverFlag) {
+    if (cover) {
         file = album_.CoverFile;
-        main_.ViewMode = 1;
+        main_.ViewMode = View::Cover;
         main_.ViewX = 0;
         main_.ViewY = 0;
         main_.ViewW = album_.ShowWidth;
         main_.ViewH = album_.ShowHeight;
     } else {
         file = album_.PhotoFolder + photos_.Name(album_.CurPhoto);
-        main_.ViewMode = 2;
+        main_.ViewMode = View::Still;
     }
     DIBClonePicture(file);
     Redraw();

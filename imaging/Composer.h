@@ -11,13 +11,7 @@ struct MainState;
 struct SurfacePool;
 struct AppPaths;
 class PhotoList;
-
-// Where the user is told about a failure: the window puts the text in the
-// info label and, when asked, sounds the beep.
-struct InfoSink {
-    virtual ~InfoSink() = default;
-    virtual void ShowInfo(const QString& text, bool beep) = 0;
-};
+class AlbumView;
 
 // Turns an image file into the composed picture: the photo at its own size in
 // DibPhoto (turned by RotateAngle), fitted with its pan or zoom allowance into
@@ -28,16 +22,17 @@ struct InfoSink {
 class Composer {
 public:
     Composer(AlbumState& album, MainState& main, SurfacePool& dibs, const PhotoList& photos,
-             const AppPaths& paths, InfoSink& info);
+             const AppPaths& paths, AlbumView& info);
 
     // Composes the image file at sPathFile. A photo that cannot be loaded is
     // reported and the previous photo is composed again; nothing is thrown.
-    // Returns false when the composition stopped or fell back to the previous photo.
+    // Returns false when the composition stopped or fell back to the previous
+    // photo; LoadFailed keeps that until the next composition.
     bool DIBClonePicture(const QString& sPathFile);
 
     // Remakes the display-sized surfaces at width x height and shows the cover
-    // (coverFlag non-zero) or the current photo at once, without a transition.
-    void SetFace(int width, int height, int coverFlag);
+    // (cover) or the current photo at once, without a transition.
+    void SetFace(int width, int height, bool cover);
 
     // Loads mask n + ... for frameType 2 (rectangle) or 3 (oval), stretches it
     // over DibMask and punches its black window. On failure the user is told,
@@ -53,6 +48,7 @@ public:
     std::function<void()> alignStrip;
 
 private:
+    bool ClonePicture(const QString& sPathFile);
     bool LoadPhoto(bool rotated, const std::function<QString(const std::exception&)>& failure);
     void ChoosePanMode();
     void SizeCanvas();
@@ -64,7 +60,7 @@ private:
     SurfacePool& dibs_;
     const PhotoList& photos_;
     const AppPaths& paths_;
-    InfoSink& info_;
+    AlbumView& info_;
 };
 
 // A surface or file error as the user reads it.

@@ -139,7 +139,7 @@ void QuickStrip::Act(int k)
             composer_.BuildFrameMask(album_.FrameType);
         break;
     case kOrigView:
-        main_.OrigView = tag ? -1 : 0;
+        main_.OrigView = tag;
         Redraw();
         break;
     default:

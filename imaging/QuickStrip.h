@@ -31,7 +31,6 @@ public:
     static QString Tooltip(int k);
 
     bool Pressed(int k) const { return Valid(k) && tag_[size_t(k)] == 1; }
-    QString Tag(int k) const { return Pressed(k) ? QStringLiteral("1") : QStringLiteral("0"); }
     Look LookOf(int k) const { return Valid(k) ? look_[size_t(k)] : Look::Normal; }
 
     // The mouse moves over button k.

@@ -12,6 +12,17 @@ AlbumState AlbumState::FirstRun(const AppPaths& paths)
     return s;
 }
 
+bool AdvanceShow(AlbumState& s)
+{
+    if (s.CurPhoto < s.PhotoCount - 1)
+        s.CurPhoto += 1;
+    else if (s.LoopShow)
+        s.CurPhoto = 0;
+    else
+        return false;
+    return true;
+}
+
 int AlbumState::MusicCount() const
 {
     int m = 0;

@@ -38,7 +38,7 @@ struct AlbumState {
     std::array<QString, kMusicSlots> MusicList;
     QString CoverFile;
     int CurPhoto = 0;
-    int CoverShowing = -1;
+    bool CoverShowing = true;     // the cover, not photo CurPhoto, is on the screen
     int CmdCode = 0;
     int32_t CanvasWidth = 0;
     int32_t CanvasHeight = 0;
@@ -46,7 +46,7 @@ struct AlbumState {
     int BalHue = 0;
     int BalSat = 0;
     QString FolderChoice;
-    int PaintHold = 0;
+    bool PaintHold = false;       // a menu or dialog opens over the photo area
 
     // The values of the very first run, with the installation's tune and cover.
     static AlbumState FirstRun(const AppPaths& paths);
@@ -60,21 +60,32 @@ struct AlbumState {
     int MusicCount() const;
 };
 
+// The show's own advance after a photo's pause: the next photo, or the first
+// again in a looping show. False when the show has passed its last photo.
+bool AdvanceShow(AlbumState& s);
+
+// What the photo area shows: the cover (or nothing), a still photo, or a
+// photo being brought in by a transition.
+enum class View { Cover = 1, Still = 2, BringingIn = 3 };
+
 // Variables held by the main window and shared by the show, the composition,
 // the lens and the shell.
 struct MainState {
-    int ShowRunning = 0;
-    int StopRequested = 0;
-    int NewPhoto = 0;
-    int ViewMode = 1;      // 1 cover or nothing, 2 still photo, 3 bringing a photo in
-    int LabelsDirty = 0;
+    bool ShowRunning = false;
+    bool StopRequested = false;
+    bool NewPhoto = false;
+    View ViewMode = View::Cover;
+    bool LabelsDirty = false;
     int NavStep = 0;
     int WipeStep = 4;
-    int OrigView = 0;
+    bool OrigView = false;
     QString CurFile;
     QString CurFileName;
     QString CurFileInfo;
-    int Retouched = 0;
+    bool Retouched = false;
+    // The last composition could not load its photo: the info line keeps
+    // saying so instead of naming this photo beside the previous picture.
+    bool LoadFailed = false;
     double ViewX = 0, ViewY = 0, ViewW = 0, ViewH = 0;
 
     // Results of the composition shared with the engine and the lens.

@@ -1,6 +1,7 @@
 #include "show/Music.h"
 
 #include "model/AlbumState.h"
+#include "model/AlbumView.h"
 
 #include <QFileInfo>
 
@@ -8,16 +9,13 @@ namespace tamsel {
 
 QString BaseName(const QString& path) { return QFileInfo(path).completeBaseName(); }
 
-void MusicFailed(AlbumState& s, MusicView& view, const QString& message)
+void MusicFailed(AlbumState& s, AlbumView& view, const QString& message)
 {
-    view.SetMusicText(message);
-    view.Beep();
-    view.MusicSwitchedOff();
     s.MusicOn = 0;
-    view.ArrangeInfoLine();
+    view.SetMusicText(message, true);
 }
 
-void MusicStep(AlbumState& s, AudioPlayer& player, MusicView& view)
+void MusicStep(AlbumState& s, AudioPlayer& player, AlbumView& view)
 {
     const int state = player.PlayState();
     if (!(state == 6 || state == 0) || !s.MusicOn || s.MusicTrack == 255)
@@ -41,11 +39,10 @@ void MusicStep(AlbumState& s, AudioPlayer& player, MusicView& view)
         MusicFailed(s, view);
         return;
     }
-    view.SetMusicText(" 音乐 " + BaseName(file));
     s.MusicTrack += 1;
     if (s.MusicTrack >= kMusicSlots || s.MusicList[size_t(s.MusicTrack)].isEmpty())
         s.MusicTrack = s.MusicLoop ? 0 : 255;
-    view.ArrangeInfoLine();
+    view.SetMusicText(" 音乐 " + BaseName(file), false);
 }
 
 }  // namespace tamsel

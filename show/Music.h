@@ -1,9 +1,12 @@
 #pragma once
 #include <QString>
 
+#include <functional>
+
 namespace tamsel {
 
 struct AlbumState;
+class AlbumView;
 
 // What the music step needs of a media player.
 class AudioPlayer {
@@ -16,16 +19,9 @@ public:
     virtual void Halt() = 0;
     // False when the machine has no sound output at all.
     virtual bool HasOutput() const { return true; }
-};
 
-// Where the music step shows what it does.
-class MusicView {
-public:
-    virtual ~MusicView() = default;
-    virtual void SetMusicText(const QString& text) = 0;   // LabMusic
-    virtual void Beep() = 0;
-    virtual void MusicSwitchedOff() = 0;                  // uncheck "同步播放"
-    virtual void ArrangeInfoLine() = 0;
+    // Called when a tune that started turns out to be unplayable.
+    std::function<void()> onFailure;
 };
 
 inline constexpr const char* kMusicBroken = " 音乐文件损坏或丢失";
@@ -33,11 +29,11 @@ inline constexpr const char* kNoSoundDevice = " 没有可用的声音设备,音�
 
 // The music tick (every 2 s): when the player is idle and music is wanted,
 // start the tune at MusicTrack and move MusicTrack on.
-void MusicStep(AlbumState& s, AudioPlayer& player, MusicView& view);
+void MusicStep(AlbumState& s, AudioPlayer& player, AlbumView& view);
 
 // A tune that failed after it started (the player found it damaged while
 // loading): the same message and music off, as when it is refused at once.
-void MusicFailed(AlbumState& s, MusicView& view, const QString& message = kMusicBroken);
+void MusicFailed(AlbumState& s, AlbumView& view, const QString& message = kMusicBroken);
 
 // File name without folder and extension.
 QString BaseName(const QString& path);

@@ -4,18 +4,18 @@
 #include "imaging/Blit.h"
 #include "imaging/PelOps.h"
 #include "platform/Rounding.h"
-#include "show/EngineHost.h"
+#include "model/AlbumView.h"
 
 #include <chrono>
 
 namespace tamsel {
 
-TransitionEngine::TransitionEngine(AlbumModel& core, EngineHost& host, ComposeFn compose)
-    : core_(core), host_(host), compose_(std::move(compose))
+TransitionEngine::TransitionEngine(AlbumModel& model, AlbumView& view, LoadFn load)
+    : core_(model), view_(view), load_(std::move(load))
 {
 }
 
-bool TransitionEngine::Moving() const { return core_.main.ViewMode == 3; }
+bool TransitionEngine::Moving() const { return core_.main.ViewMode == View::BringingIn; }
 
 EffectContext TransitionEngine::Context()
 {
@@ -33,11 +33,11 @@ TransitionEngine::StepResult TransitionEngine::Step()
         m.ShowRunning = 0;
         m.StopRequested = 0;
     }
-    if (m.ViewMode == 2 && m.LabelsDirty) {
-        host_.RefreshInfoLine();
+    if (m.ViewMode == View::Still && m.LabelsDirty) {
+        view_.RefreshInfoLine();
         m.LabelsDirty = 0;
     }
-    if (m.ViewMode == 3) {
+    if (m.ViewMode == View::BringingIn) {
         if (m.NewPhoto)
             LoadStep(r);
         else
@@ -53,9 +53,9 @@ void TransitionEngine::LoadStep(StepResult& r)
 {
     MainState& m = core_.main;
     AlbumState& s = core_.state;
-    compose_(core_.PhotoPath(s.CurPhoto));
+    load_(core_.PhotoPath(s.CurPhoto));
     if (m.LabelsDirty) {
-        host_.RefreshInfoLine();
+        view_.RefreshInfoLine();
         m.LabelsDirty = 0;
     }
     m.NewPhoto = 0;
@@ -147,19 +147,16 @@ void TransitionEngine::PanStep(StepResult& r)
 
     if (m.PanDone) {
         if (m.ShowRunning) {
-            if (s.CurPhoto < s.PhotoCount - 1) {
-                s.CurPhoto += 1;
-            } else if (s.LoopShow) {
-                s.CurPhoto = 0;
-            } else {
-                m.ViewMode = 2;
+            if (!AdvanceShow(s)) {
+                m.ViewMode = View::Still;
                 m.ShowRunning = 0;
-                host_.StopButtonClick();
+                if (showEnded)
+                    showEnded();
             }
             r.wait = s.PauseSecs;
             m.LabelsDirty = 1;
         } else {
-            m.ViewMode = 2;
+            m.ViewMode = View::Still;
         }
     }
 }

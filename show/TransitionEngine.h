@@ -8,7 +8,7 @@
 namespace tamsel {
 
 struct AlbumModel;
-class EngineHost;
+class AlbumView;
 
 // The step machine that brings photos onto the photo area. Each Step() does
 // one step's worth of drawing into the surfaces and says how long the step
@@ -16,8 +16,10 @@ class EngineHost;
 // and shows DibScreen after each one.
 class TransitionEngine {
 public:
-    using ComposeFn = std::function<void(const QString& path)>;
-    TransitionEngine(AlbumModel& core, EngineHost& host, ComposeFn compose);
+    // Composes the photo at a path into the surfaces; false when it could not
+    // be loaded. The application hands in its composer.
+    using LoadFn = std::function<bool(const QString& path)>;
+    TransitionEngine(AlbumModel& model, AlbumView& view, LoadFn load);
 
     struct StepResult {
         double wait = 0;         // seconds from the step's start before the next step
@@ -45,6 +47,8 @@ public:
     // Called after every effect frame drawn and after every pan step: for the
     // render tool and the tests.
     std::function<void(bool effectFrame)> onFrame;
+    // A running show has passed its last photo: the stop button's action.
+    std::function<void()> showEnded;
 
 private:
     StepResult EffectStep(bool secondHalf);
@@ -54,8 +58,8 @@ private:
     EffectContext Context();
 
     AlbumModel& core_;
-    EngineHost& host_;
-    ComposeFn compose_;
+    AlbumView& view_;
+    LoadFn load_;
 };
 
 }  // namespace tamsel

@@ -5,8 +5,8 @@
 //   tamsel-render --effect N --from A.jpg --to B.jpg --size WxH --out DIR [--seed K]
 #include "model/AlbumModel.h"
 #include "imaging/Composer.h"
+#include "model/AlbumView.h"
 #include "platform/Fonts.h"
-#include "show/EngineHost.h"
 #include "show/TransitionEngine.h"
 
 #include <QCommandLineParser>
@@ -20,16 +20,11 @@ using namespace tamsel;
 
 namespace {
 
-struct StderrSink : InfoSink {
+struct StderrSink : AlbumView {
     void ShowInfo(const QString& text, bool) override
     {
         std::fprintf(stderr, "%s\n", text.trimmed().toLocal8Bit().constData());
     }
-};
-
-struct QuietHost : EngineHost {
-    void RefreshInfoLine() override {}
-    void StopButtonClick() override {}
 };
 
 int Fail(const QString& message)
@@ -86,12 +81,12 @@ int main(int argc, char** argv)
     Composer composer(s, core.main, core.dibs, core.photos, core.paths, sink);
 
     // The old picture stands on the screen at rest, as after its own pan.
-    s.CoverShowing = -1;
-    composer.SetFace(W, H, -1);
+    s.CoverShowing = true;
+    composer.SetFace(W, H, true);
 
-    QuietHost host;
+    AlbumView host;
     const QString toPath = QFileInfo(to).absoluteFilePath();
-    TransitionEngine engine(core, host, [&](const QString&) { composer.DIBClonePicture(toPath); });
+    TransitionEngine engine(core, host, [&](const QString&) { return composer.DIBClonePicture(toPath); });
     engine.forcedEffect = effect;
     engine.reseedFromClock = false;
     engine.rng.Seed(seed);
@@ -105,8 +100,8 @@ int main(int argc, char** argv)
         if (!effectFrame)
             done = true;
     };
-    s.CoverShowing = 0;
-    core.main.ViewMode = 3;
+    s.CoverShowing = false;
+    core.main.ViewMode = View::BringingIn;
     core.main.NewPhoto = 1;
     core.main.ShowRunning = 0;
     // The load step, the effect's frames, the first pan step. A runaway effect

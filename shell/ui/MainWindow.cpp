@@ -1,8 +1,6 @@
 #include "shell/ui/MainWindow.h"
 
-#include "album/ShowScript.h"
-#include "app/DataFile.h"
-#include "model/AlbumModel.h"
+#include "app/AlbumApp.h"
 #include "imaging/Blit.h"
 #include "imaging/ui/QuickStripWidget.h"
 #include "platform/Fonts.h"
@@ -12,7 +10,6 @@
 #include "shell/ui/FormShape.h"
 #include "shell/ui/SkinWidgets.h"
 #include "show/ui/PhotoArea.h"
-#include "show/ui/QtAudioPlayer.h"
 
 #include <QApplication>
 #include <QDesktopServices>
@@ -74,13 +71,11 @@ struct MainWindow::Art {
     QPixmap minHover, minDown, maxHover, maxDown, usHover, usDown, us0, closeHover, closeDown;
 };
 
-MainWindow::MainWindow(AlbumModel& core, QWidget* parent)
+MainWindow::MainWindow(AlbumApp& app, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint),
-      core_(core),
-      nav_(core.state, core.main, core.photos, *this),
-      composer_(core.state, core.main, core.dibs, core.photos, core.paths, *this),
-      strip_(core.state, core.main, core.dibs, composer_),
-      art_(new Art)
+      app_(app),
+      core_(app.model),
+      art_(std::make_unique<Art>())
 {
     setWindowTitle(QStringLiteral("澄影集"));
     setFont(WindowFont());
@@ -88,13 +83,10 @@ MainWindow::MainWindow(AlbumModel& core, QWidget* parent)
     setMouseTracking(true);
     LoadArt();
     BuildElements();
+    app_.Attach(this);
 }
 
-MainWindow::~MainWindow()
-{
-    delete musicView_;
-    delete art_;
-}
+MainWindow::~MainWindow() { app_.Attach(nullptr); }
 
 QWidget* MainWindow::photoArea() const { return area_; }
 
@@ -161,8 +153,7 @@ void MainWindow::BuildElements()
 {
     Art& a = *art_;
     // The photo area first, so that everything of the frame lies above it.
-    area_ = new PhotoArea(
-        core_, *this, [this](const QString& path) { ComposeFile(path); }, this);
+    area_ = new PhotoArea(core_, app_.engine, this);
 
     // The title drag area lies under the title elements that share its strip.
     imBar_ = new PictureElement(this);
@@ -189,30 +180,30 @@ void MainWindow::BuildElements()
     imclose_ = windowButton("关闭");
     const auto hoverGlyphs = [this](PictureElement* b, const QPixmap* hover, const QPixmap* down) {
         connect(b, &PictureElement::moved, this, [b, hover] {
-            if (b->tag != QLatin1String("1")) {
+            if (!b->active) {
                 b->SetPicture(*hover);
-                b->tag = QStringLiteral("1");
+                b->active = true;
             }
         });
         connect(b, &PictureElement::pressed, this, [b, down] { b->SetPicture(*down); });
         connect(b, &PictureElement::released, this, [b] {
             b->SetPicture(QPixmap());
-            b->tag.clear();
+            b->active = false;
         });
     };
     hoverGlyphs(immin_, &a.minHover, &a.minDown);
     hoverGlyphs(imclose_, &a.closeHover, &a.closeDown);
     connect(immax_, &PictureElement::moved, this, [this] {
-        if (immax_->tag != QLatin1String("1")) {
+        if (!immax_->active) {
             immax_->SetPicture(isMaximized() ? art_->usHover : art_->maxHover);
-            immax_->tag = QStringLiteral("1");
+            immax_->active = true;
         }
     });
     connect(immax_, &PictureElement::pressed, this,
             [this] { immax_->SetPicture(isMaximized() ? art_->usDown : art_->maxDown); });
     connect(immax_, &PictureElement::released, this, [this] {
         immax_->SetPicture(QPixmap());
-        immax_->tag.clear();
+        immax_->active = false;
     });
     connect(immin_, &PictureElement::clicked, this, &QWidget::showMinimized);
     connect(immax_, &PictureElement::clicked, this, &MainWindow::ToggleMaximised);
@@ -265,27 +256,27 @@ void MainWindow::BuildElements()
         btn_[i] = b;
         connect(b, &PictureElement::pressed, this, [this, i](QMouseEvent* e) {
             btn_[i]->SetPicture(art_->btnDown[i]);
-            btn_[i]->tag = QStringLiteral("1");
+            btn_[i]->active = true;
             if (i == kThumb)
                 ThumbPressed(e);
         });
         connect(b, &PictureElement::moved, this, [this, i](QMouseEvent* e) {
-            if (btn_[i]->tag != QLatin1String("1"))
+            if (!btn_[i]->active)
                 btn_[i]->SetPicture(art_->btnMove[i]);
             else if (i == kThumb)
                 ThumbMoved(e);
         });
         connect(b, &PictureElement::released, this, [this, i] {
             btn_[i]->SetPicture(art_->btnUp[i]);
-            const bool wasPressed = btn_[i]->tag == QLatin1String("1");
-            btn_[i]->tag.clear();
+            const bool wasPressed = btn_[i]->active;
+            btn_[i]->active = false;
             if (i == kThumb && wasPressed)
                 ThumbReleased();
             if (i == kThumb)
                 labAnyPhoto_->hide();
         });
         if (i != kThumb)
-            connect(b, &PictureElement::clicked, this, [this, i] { BtnClick(i); });
+            connect(b, &PictureElement::clicked, this, [this, i] { app_.BtnClick(i); });
     }
     btn_[6]->hide();
     btn_[6]->setEnabled(false);
@@ -300,15 +291,12 @@ void MainWindow::BuildElements()
     for (int i = 0; i < kSBtnCount; ++i) {
         sbtn_[i] = new PictureElement(this, QSize(16, 16));
         sbtn_[i]->setToolTip(QuickStrip::Tooltip(i));
-        connect(sbtn_[i], &PictureElement::moved, this, [this, i] { strip_.Hover(i); });
+        connect(sbtn_[i], &PictureElement::moved, this, [this, i] { app_.strip.Hover(i); });
         connect(sbtn_[i], &PictureElement::released, this, [this, i](QMouseEvent* e) {
             if (sbtn_[i]->rect().contains(e->position().toPoint()))
-                strip_.Click(i);
+                app_.strip.Click(i);
         });
     }
-    strip_.onLooksChanged = [this] { ShowStripLooks(); };
-    strip_.onScreenChanged = [this] { KickArea(); };
-    composer_.alignStrip = [this] { strip_.Align(); };
     ShowStripLooks();
 
     pbottom_ = new PictureElement(this);
@@ -344,7 +332,7 @@ void MainWindow::Start()
     labInfo_->SetCaption(QString::fromUtf8(kGreeting));
     SizeAndCentre();
     FormResize();
-    SetFace(core_.state.ShowWidth, core_.state.ShowHeight, core_.state.CoverShowing != 0);
+    app_.ShowFace();
     setPel();
     logoTimer_.start();
     if (core_.state.PhotoCount > 0)
@@ -498,58 +486,15 @@ void MainWindow::LogoStep()
     logoTimer_.setInterval(t.nextIntervalMs);
 }
 
-// The music shows its tune in the info line and is switched off by a failure.
-struct MainWindow::MusicViewImpl : MusicView {
-    MainWindow& w;
-    explicit MusicViewImpl(MainWindow& win) : w(win) {}
-    void SetMusicText(const QString& text) override { w.labMusic_->SetCaption(text); }
-    void Beep() override { QApplication::beep(); }
-    void MusicSwitchedOff() override {}
-    void ArrangeInfoLine() override { w.ArrangeInfoLine(); }
-};
-
-void MainWindow::StartMusic()
-{
-    if (!music_) {
-        music_ = new QtAudioPlayer(this);
-        musicView_ = new MusicViewImpl(*this);
-        // A tune found damaged after it started is a failure like any other.
-        music_->onFailure = [this] { MusicFailed(core_.state, *musicView_); };
-        musicTimer_.setInterval(2000);
-        connect(&musicTimer_, &QTimer::timeout, this, &MainWindow::MusicTick);
-    }
-    musicTimer_.start();
-}
-
-void MainWindow::MusicTick()
-{
-    if (music_)
-        MusicStep(core_.state, *music_, *musicView_);
-}
-
-void MainWindow::SetMusicText(const QString& text)
+void MainWindow::SetMusicText(const QString& text, bool beep)
 {
     labMusic_->SetCaption(text);
     ArrangeInfoLine();
+    if (beep)
+        QApplication::beep();
 }
 
-void MainWindow::SetFace(int width, int height, bool cover)
-{
-    composeFailed_ = false;
-    composer_.SetFace(width, height, cover ? -1 : 0);
-    KickArea();
-}
-
-void MainWindow::ComposeFile(const QString& path)
-{
-    composeFailed_ = !composer_.DIBClonePicture(path);
-}
-
-void MainWindow::KickArea()
-{
-    if (area_)
-        static_cast<PhotoArea*>(area_)->Kick();
-}
+void MainWindow::RequestStep() { area_->Kick(); }
 
 void MainWindow::paintEvent(QPaintEvent* e)
 {
@@ -572,9 +517,9 @@ void MainWindow::mouseMoveEvent(QMouseEvent*)
 {
     // The bare background clears every hover look.
     for (PictureElement* b : {immin_, immax_, imclose_}) {
-        if (b->tag == QLatin1String("1")) {
+        if (b->active) {
             b->SetPicture(QPixmap());
-            b->tag.clear();
+            b->active = false;
         }
     }
     ResetBarPictures();
@@ -583,70 +528,48 @@ void MainWindow::mouseMoveEvent(QMouseEvent*)
 void MainWindow::ResetBarPictures()
 {
     for (int j = 0; j < kBtnCount; ++j)
-        if (btn_[j]->tag != QLatin1String("1"))
+        if (!btn_[j]->active)
             btn_[j]->SetPicture(art_->btnUp[j]);
-    strip_.LeaveAll();  // latched quick-effect buttons stay pressed
+    app_.strip.LeaveAll();  // latched quick-effect buttons stay pressed
 }
 
 void MainWindow::ShowStripLooks()
 {
     for (int k = 0; k < kSBtnCount; ++k) {
-        sbtn_[k]->SetPicture(art_->imgs[k][int(strip_.LookOf(k))]);
-        sbtn_[k]->tag = strip_.Tag(k);
+        sbtn_[k]->SetPicture(art_->imgs[k][int(app_.strip.LookOf(k))]);
+        sbtn_[k]->active = app_.strip.Pressed(k);
     }
 }
 
 // ---- the album ------------------------------------------------------------
 
-void MainWindow::BtnClick(int index)
-{
-    nav_.BtnClick(index);
-    KickArea();
-}
-
 void MainWindow::ChooseFolder()
 {
-    nav_.BeginFolderChoice();
-    QFileDialog dialog(this, QStringLiteral("请选择照片所在文件夹"));
-    dialog.setFileMode(QFileDialog::ExistingFile);
-    dialog.setAcceptMode(QFileDialog::AcceptOpen);
-    dialog.setNameFilter(AlbumFileFilter());
-    if (!core_.state.PhotoFolder.isEmpty())
-        dialog.setDirectory(core_.state.PhotoFolder);
-    QString path;
-    if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty())
-        path = dialog.selectedFiles().constFirst();
-
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    nav_.FolderChosen(path);
-    if (!path.isEmpty()) {
+    if (app_.ChooseFolder()) {
         labAnyPhoto_->SetCaption(core_.photos.Name(core_.state.CurPhoto));
         labAnyPhoto_->move(btn_[kThumb]->x(), core_.main.ClientH - 60);
     }
-    QApplication::restoreOverrideCursor();
-    KickArea();
 }
 
-void MainWindow::OpenFolder(const QString& folder)
+QString MainWindow::AskOpenFile(const FileQuestion& q)
 {
-    nav_.BeginFolderChoice();
-    PhotoList list;
-    list.Point(folder);
-    nav_.FolderChosen(folder, list.Name(0));
-    KickArea();
+    QFileDialog dialog(this, q.title);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setNameFilter(q.filter);
+    if (!q.folder.isEmpty())
+        dialog.setDirectory(q.folder);
+    if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty())
+        return dialog.selectedFiles().constFirst();
+    return {};
 }
 
-void MainWindow::OpenScript(const QString& path)
+void MainWindow::SetBusy(bool busy)
 {
-    const Outcome r = ReadScript(path, core_.state, core_.photos);
-    if (r.HasMessage())
-        ShowInfo(r.message, true);
-    if (!r)
-        return;
-    RestartAlbum(core_.state);
-    EnableAlbumLabels();
-    FormResize();
-    SetFace(core_.state.ShowWidth, core_.state.ShowHeight, true);
+    if (busy)
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+    else
+        QApplication::restoreOverrideCursor();
 }
 
 void MainWindow::SetBtnState(bool enabled)
@@ -691,7 +614,7 @@ void MainWindow::RefreshInfoLine()
     // After a photo that could not be loaded the info label keeps saying so:
     // the name and size would otherwise put this photo's name on the
     // previous photo's picture and size.
-    if (!composeFailed_)
+    if (!core_.main.LoadFailed)
         labInfo_->SetCaption(PhotoInfoText(core_.main.CurFileName, core_.dibs.DibPhoto.Width(),
                                        core_.dibs.DibPhoto.Height(), core_.state.ShowWidth,
                                        core_.main.CurFileInfo));
@@ -699,11 +622,9 @@ void MainWindow::RefreshInfoLine()
     ArrangeInfoLine();
 }
 
-void MainWindow::StopButtonClick() { BtnClick(Navigator::Stop); }
-
 bool MainWindow::ResizeDragging() const
 {
-    return !pbottom_->tag.isEmpty() || !pright_->tag.isEmpty() || !pjiao_->tag.isEmpty();
+    return pbottom_->active || pright_->active || pjiao_->active;
 }
 
 // ---- the position thumb ---------------------------------------------------
@@ -721,7 +642,7 @@ void MainWindow::ThumbMoved(QMouseEvent* e)
     const int x = int(e->globalPosition().x()) - mapToGlobal(QPoint(0, 0)).x();
     const ThumbDrag d = DragThumb(x, core_.main.ClientW, SkinWidth(), core_.state.PhotoCount,
                                   core_.state.CurPhoto);
-    core_.state.CurPhoto = d.CurPhoto;
+    app_.ThumbOver(d.CurPhoto);
     btn_[kThumb]->move(d.left, btn_[kThumb]->y());
     labAnyPhoto_->SetCaption(core_.photos.Name(d.CurPhoto));
     labAnyPhoto_->move(d.left, labAnyPhoto_->y());
@@ -729,11 +650,10 @@ void MainWindow::ThumbMoved(QMouseEvent* e)
 
 void MainWindow::ThumbReleased()
 {
-    nav_.ThumbReleased();
+    app_.ThumbReleased();
     const double left = ThumbRestLeft(core_.main.ClientW, SkinWidth(), core_.state.PhotoCount,
                                       core_.state.CurPhoto);
     btn_[kThumb]->move(RoundHalfEven(left), btn_[kThumb]->y());
-    KickArea();
 }
 
 // ---- title bar, window buttons and grips ------------------------------------
@@ -770,7 +690,7 @@ void MainWindow::ToggleMaximised()
         immax_->setToolTip(QStringLiteral("还原"));
     }
     FormResize();
-    SetFace(core_.state.ShowWidth, core_.state.ShowHeight, core_.state.CoverShowing != 0);
+    app_.ShowFace();
 }
 
 void MainWindow::GripPressed(int which, QMouseEvent*)
@@ -780,13 +700,13 @@ void MainWindow::GripPressed(int which, QMouseEvent*)
     if (which == GripCorner && (core_.main.ShowRunning || isMaximized()))
         return;
     PictureElement* g = which == GripBottom ? pbottom_ : which == GripRight ? pright_ : pjiao_;
-    g->tag = QStringLiteral("1");
+    g->active = true;
 }
 
 void MainWindow::GripMoved(int which, QMouseEvent* e)
 {
     PictureElement* g = which == GripBottom ? pbottom_ : which == GripRight ? pright_ : pjiao_;
-    if (g->tag.isEmpty())
+    if (!g->active)
         return;
     const QPoint pos = e->globalPosition().toPoint();
     const QPoint topLeft = mapToGlobal(QPoint(0, 0));
@@ -805,11 +725,11 @@ void MainWindow::GripMoved(int which, QMouseEvent* e)
 void MainWindow::GripReleased(int which)
 {
     PictureElement* g = which == GripBottom ? pbottom_ : which == GripRight ? pright_ : pjiao_;
-    if (g->tag.isEmpty())
+    if (!g->active)
         return;
-    g->tag.clear();
+    g->active = false;
     // The photo is composed once, at the final size.
-    SetFace(core_.state.ShowWidth, core_.state.ShowHeight, core_.state.CoverShowing != 0);
+    app_.ShowFace();
     setPel();
     pel_[0]->show();
 }

@@ -1,10 +1,7 @@
 #pragma once
-#include "album/Navigator.h"
-#include "imaging/Composer.h"
-#include "imaging/QuickStrip.h"
 #include "imaging/Surface.h"
+#include "model/AlbumView.h"
 #include "shell/Layout.h"
-#include "show/EngineHost.h"
 #include "show/Music.h"
 
 #include <QImage>
@@ -13,9 +10,11 @@
 #include <QWidget>
 
 #include <array>
+#include <memory>
 
 namespace tamsel {
 
+class AlbumApp;
 struct AlbumModel;
 class PhotoArea;
 class PictureElement;
@@ -23,12 +22,13 @@ class SkinLabel;
 
 // The skinned main window frmMain: frameless, laid out by FormResize from its
 // client size, with the photo area, the title bar, the menu-bar labels, the
-// info line and the button bar. The album's logic lives in Navigator and the
-// layout classes; the window turns pointer events into their calls.
-class MainWindow : public QWidget, public EngineHost, public NavigatorView, public InfoSink {
+// info line and the button bar. The album's logic lives in the application
+// object; the window shows it, turns pointer events into its calls and
+// answers its questions.
+class MainWindow : public QWidget, public AlbumView {
     Q_OBJECT
 public:
-    explicit MainWindow(AlbumModel& core, QWidget* parent = nullptr);
+    explicit MainWindow(AlbumApp& app, QWidget* parent = nullptr);
     ~MainWindow() override;
 
     // Start-up after the album state is read: greeting, size, layout, cover, logo.
@@ -36,41 +36,27 @@ public:
 
     // Lays out every element from the client size and shapes the window.
     void FormResize();
-    // Shows the cover or the current photo at once at the photo area's size.
-    void SetFace(int width, int height, bool cover);
     // Places the logo frames in the bottom-right corner and hides them.
     void setPel();
-
-    // Folder choice (command code 1): the open dialog, then the album moves.
+    // The "照片" label: the folder choice, then the name under the thumb.
     void ChooseFolder();
-    // A folder opened from outside: as if its first photo had been chosen.
-    void OpenFolder(const QString& folder);
-    // A show script opened from outside, as "打开脚本..." does.
-    void OpenScript(const QString& path);
-
-    // The click of bar button index, then the photo area is told.
-    void BtnClick(int index);
     // Sizes the window from the photo area and centres it on the screen.
     void SizeAndCentre();
-    // The tune text of the info line, set by the music.
-    void SetMusicText(const QString& text);
     // Where a click on the finished logo writes to.
     static const char* const kMakerMail;
-    // Starts the music tick (every 2 s) that plays the music list.
-    void StartMusic();
-    // One music tick; public for tests.
-    void MusicTick();
 
-    // NavigatorView and InfoSink: a message in LabInfo, with the beep if asked.
+    // AlbumView
     void ShowInfo(const QString& text, bool beep) override;
+    void SetMusicText(const QString& text, bool beep) override;
+    void RefreshInfoLine() override;
     void SetBtnState(bool enabled) override;
     void ShowStopButton(bool running) override;
     void EnableAlbumLabels() override;
-
-    // EngineHost
-    void RefreshInfoLine() override;
-    void StopButtonClick() override;
-    bool ResizeDragging() const override;
+    void ShowStripLooks() override;
+    void Relayout() override { FormResize(); }
+    void RequestStep() override;
+    QString AskOpenFile(const FileQuestion& q) override;
+    void SetBusy(bool busy) override;
 
     // For tests and the end-to-end run: the elements by their names.
     SkinLabel* LabInfo() const { return labInfo_; }
@@ -81,8 +67,6 @@ public:
     PictureElement* Btn(int i) const { return btn_.at(i); }
     PictureElement* ImgSBtn(int i) const { return sbtn_.at(i); }
     QWidget* photoArea() const;
-    Navigator& navigator() { return nav_; }
-    QuickStrip& quickStrip() { return strip_; }
     const FormLayout& CurrentLayout() const { return layout_; }
     // The skin and background as painted by the last layout.
     const QImage& Background() const { return background_; }
@@ -103,14 +87,13 @@ private:
     void LoadArt();
     void PaintSkin();
     void ArrangeInfoLine();
-    void ComposeFile(const QString& path);
-    void KickArea();
+    // The grips are dragging a new size.
+    bool ResizeDragging() const;
 
     void ThumbPressed(QMouseEvent* e);
     void ThumbMoved(QMouseEvent* e);
     void ThumbReleased();
     void ResetBarPictures();
-    void ShowStripLooks();
     void LogoStep();
 
     void TitlePressed(QMouseEvent* e);
@@ -120,10 +103,8 @@ private:
     void GripMoved(int which, QMouseEvent* e);
     void GripReleased(int which);
 
+    AlbumApp& app_;
     AlbumModel& core_;
-    Navigator nav_;
-    Composer composer_;
-    QuickStrip strip_;
 
     // The skin picture and the window background painted from it.
     CLSDIB skin_;
@@ -132,7 +113,7 @@ private:
     FormLayout layout_;
 
     struct Art;
-    Art* art_;
+    std::unique_ptr<Art> art_;
 
     PhotoArea* area_ = nullptr;
     PictureElement* imBar_ = nullptr;
@@ -157,14 +138,6 @@ private:
     std::array<PictureElement*, 30> pel_{};
     QTimer logoTimer_;
     LogoClock logo_;
-    // The last composition fell back to the previous photo.
-    bool composeFailed_ = false;
-
-    // Background music: the player, and Timer1 that starts each tune.
-    class QtAudioPlayer* music_ = nullptr;
-    QTimer musicTimer_;
-    struct MusicViewImpl;
-    MusicViewImpl* musicView_ = nullptr;
 
     // A window move by hand where the window system cannot move it for us.
     bool manualMove_ = false;

@@ -7,7 +7,7 @@ namespace tamsel {
 
 // A picture element of the skin: shows its picture, or nothing so that the
 // skin painted on the window shows through. It reports the pointer to its
-// owner, which swaps pictures and keeps the element's state in tag.
+// owner, which swaps pictures and keeps the element's state in active.
 class PictureElement : public QWidget {
     Q_OBJECT
 public:
@@ -16,8 +16,8 @@ public:
     void SetPicture(const QPixmap& picture);
     const QPixmap& Picture() const { return picture_; }
 
-    // "1" pressed, hovered or latched; "" or "0" idle.
-    QString tag;
+    // Pressed, hovered or latched.
+    bool active = false;
 
 Q_SIGNALS:
     void pressed(QMouseEvent* e);

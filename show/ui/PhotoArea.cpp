@@ -1,7 +1,6 @@
 #include "show/ui/PhotoArea.h"
 
 #include "model/AlbumModel.h"
-#include "show/EngineHost.h"
 #include "show/StepPlan.h"
 #include "show/TransitionEngine.h"
 
@@ -21,7 +20,7 @@ double Now()
 
 struct PhotoArea::Impl {
     AlbumModel& core;
-    TransitionEngine engine;
+    TransitionEngine& engine;
     QTimer timer;
     NextStep::Kind pending = NextStep::Step;
     double t0 = 0;          // start of the step in progress (kept across a split frame)
@@ -29,11 +28,11 @@ struct PhotoArea::Impl {
     bool stopped = true;    // the chain is broken (PaintHold) or not yet started
     QImage frame;           // DibScreen as last shown
 
-    Impl(AlbumModel& c, EngineHost& h, ComposeFn f) : core(c), engine(c, h, std::move(f)) {}
+    Impl(AlbumModel& c, TransitionEngine& e) : core(c), engine(e) {}
 };
 
-PhotoArea::PhotoArea(AlbumModel& core, EngineHost& host, ComposeFn compose, QWidget* parent)
-    : QWidget(parent), d_(new Impl(core, host, std::move(compose)))
+PhotoArea::PhotoArea(AlbumModel& model, TransitionEngine& engine, QWidget* parent)
+    : QWidget(parent), d_(std::make_unique<Impl>(model, engine))
 {
     setAttribute(Qt::WA_OpaquePaintEvent);
     setMouseTracking(true);
@@ -42,9 +41,9 @@ PhotoArea::PhotoArea(AlbumModel& core, EngineHost& host, ComposeFn compose, QWid
     connect(&d_->timer, &QTimer::timeout, this, [this] { RunStep(); });
 }
 
-PhotoArea::~PhotoArea() { delete d_; }
+PhotoArea::~PhotoArea() = default;
 
-TransitionEngine& PhotoArea::Engine() { return d_->engine; }
+bool PhotoArea::Stopped() const { return d_->stopped; }
 
 void PhotoArea::Kick()
 {
@@ -79,7 +78,7 @@ void PhotoArea::RunStep()
     if (!r.splitFrame && d.core.state.PaintHold) {
         // A menu or dialog is opening over the area: break the chain once; the
         // area's next exposure starts it again.
-        d.core.state.PaintHold = 0;
+        d.core.state.PaintHold = false;
         d.stopped = true;
         return;
     }

@@ -1,27 +1,26 @@
 #pragma once
 #include <QWidget>
 
-#include <functional>
+#include <memory>
 
 namespace tamsel {
 
 struct AlbumModel;
-class EngineHost;
 class TransitionEngine;
 
 // The photo area picphotoshow: shows DibScreen and runs the transition engine's
-// step chain on a timer.
+// step chain on a timer. The engine belongs to the application.
 class PhotoArea : public QWidget {
     Q_OBJECT
 public:
-    using ComposeFn = std::function<void(const QString& path)>;
-    PhotoArea(AlbumModel& core, EngineHost& host, ComposeFn compose, QWidget* parent = nullptr);
+    PhotoArea(AlbumModel& model, TransitionEngine& engine, QWidget* parent = nullptr);
     ~PhotoArea() override;
 
     // Starts the step chain again when it has stopped (after a flag change, a
     // closed menu or dialog).
     void Kick();
-    TransitionEngine& Engine();
+    // The chain is broken (by PaintHold) or has not started yet.
+    bool Stopped() const;
 
 Q_SIGNALS:
     // Mouse on the photo area, for the lens and the context menu.
@@ -38,7 +37,7 @@ protected:
 private:
     void RunStep();
     struct Impl;
-    Impl* d_;
+    std::unique_ptr<Impl> d_;
 };
 
 }  // namespace tamsel

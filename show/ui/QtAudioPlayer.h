@@ -22,9 +22,6 @@ public:
     void Halt() override;
     bool HasOutput() const override;
 
-    // Called when a tune that started turns out to be unplayable.
-    std::function<void()> onFailure;
-
 private:
     QMediaPlayer* player_;
     QAudioOutput* output_;

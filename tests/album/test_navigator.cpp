@@ -2,6 +2,7 @@
 #include "album/Navigator.h"
 #include "album/ui/FolderChooser.h"
 #include "model/AlbumState.h"
+#include "model/AlbumView.h"
 #include "model/PhotoList.h"
 #include "shell/WidgetApp.h"
 
@@ -12,7 +13,7 @@ using namespace tamsel::testing;
 
 namespace {
 
-struct FakeView : NavigatorView {
+struct FakeView : AlbumView {
     int btnState = -1;      // last SetBtnState: 1 enabled, 0 disabled
     int stopShown = -1;
     int beeps = 0;
@@ -41,16 +42,16 @@ struct Album {
         s.PhotoCount = n;
         s.CurPhoto = c;
         s.CoverShowing = cover;
-        m.ViewMode = 2;
+        m.ViewMode = View::Still;
     }
     // Click and report whether a photo was asked for, clearing the flags first.
     bool Click(int index)
     {
         m.NewPhoto = 0;
-        m.ViewMode = 2;
+        m.ViewMode = View::Still;
         m.LabelsDirty = 0;
         const bool asked = nav.BtnClick(index);
-        EXPECT_EQ(asked, m.NewPhoto == 1 && m.ViewMode == 3 && m.LabelsDirty == 1);
+        EXPECT_EQ(asked, m.NewPhoto == 1 && m.ViewMode == View::BringingIn && m.LabelsDirty == 1);
         return asked;
     }
 };
@@ -75,7 +76,7 @@ TEST(Navigator, WithoutPhotosEveryButtonAsksForAFolder)
         EXPECT_EQ(a.view.info, QString::fromUtf8(kNoFolderMessage));
         EXPECT_EQ(a.view.beeps, 1);
         EXPECT_EQ(a.s.CurPhoto, 0);
-        EXPECT_EQ(a.s.CoverShowing, -1);
+        EXPECT_TRUE(a.s.CoverShowing);
         EXPECT_EQ(a.view.btnState, -1);
     }
 }
@@ -106,12 +107,12 @@ TEST(Navigator, UnderTheCoverNextShowsTheCurrentPhotoAndPreviousStepsBack)
     Album a(5, 2, -1);
     EXPECT_TRUE(a.Click(Navigator::Next));
     EXPECT_EQ(a.s.CurPhoto, 2);
-    EXPECT_EQ(a.s.CoverShowing, 0);
+    EXPECT_FALSE(a.s.CoverShowing);
 
     Album b(5, 2, -1);
     EXPECT_TRUE(b.Click(Navigator::Previous));
     EXPECT_EQ(b.s.CurPhoto, 1);
-    EXPECT_EQ(b.s.CoverShowing, 0);
+    EXPECT_FALSE(b.s.CoverShowing);
 }
 
 TEST(Navigator, UnderTheCoverTheNamedPhotoComesInEvenWhereThePositionStands)
@@ -121,14 +122,14 @@ TEST(Navigator, UnderTheCoverTheNamedPhotoComesInEvenWhereThePositionStands)
         Album a(3, 2, -1);
         EXPECT_TRUE(a.Click(i)) << i;
         EXPECT_EQ(a.s.CurPhoto, 2);
-        EXPECT_EQ(a.s.CoverShowing, 0);
+        EXPECT_FALSE(a.s.CoverShowing);
         // Once shown, the same button has nothing more to do.
         EXPECT_FALSE(a.Click(i)) << i;
     }
     Album first(3, 0, -1);
     EXPECT_TRUE(first.Click(Navigator::First));
     EXPECT_EQ(first.s.CurPhoto, 0);
-    EXPECT_EQ(first.s.CoverShowing, 0);
+    EXPECT_FALSE(first.s.CoverShowing);
 }
 
 TEST(Navigator, PlayRunsTheShowAndStopHandsTheBarBack)
@@ -163,7 +164,7 @@ TEST(Navigator, PlayOnTheLastPhotoNeedsTheLoopAndThenStartsFromTheFirst)
     Album b(3, 1, -1);
     EXPECT_TRUE(b.Click(Navigator::Play));
     EXPECT_EQ(b.s.CurPhoto, 1);
-    EXPECT_EQ(b.s.CoverShowing, 0);
+    EXPECT_FALSE(b.s.CoverShowing);
 }
 
 TEST(Navigator, APositionOutsideTheListStartsFromTheFirstPhoto)
@@ -182,7 +183,7 @@ TEST(Navigator, ThumbReleaseBringsThePhotoUnderIt)
     Album a(5, 3);
     a.m.NewPhoto = 0;  // cleared mid-pan by the engine
     a.nav.ThumbReleased();
-    EXPECT_EQ(a.m.ViewMode, 3);
+    EXPECT_EQ(a.m.ViewMode, View::BringingIn);
     EXPECT_EQ(a.m.NewPhoto, 1);
     EXPECT_EQ(a.m.LabelsDirty, 1);
     EXPECT_EQ(a.s.CurPhoto, 3);
@@ -191,8 +192,8 @@ TEST(Navigator, ThumbReleaseBringsThePhotoUnderIt)
     Album b(5, 4, -1);
     b.nav.ThumbReleased();
     EXPECT_EQ(b.s.CurPhoto, 4);
-    EXPECT_EQ(b.s.CoverShowing, 0);
-    EXPECT_EQ(b.m.ViewMode, 3);
+    EXPECT_FALSE(b.s.CoverShowing);
+    EXPECT_EQ(b.m.ViewMode, View::BringingIn);
 
     Album none(0, 0, -1);
     none.nav.ThumbReleased();
@@ -222,8 +223,8 @@ TEST_F(NavigatorFolderChoice, PickingAPhotoListsItsFolderAndShowsIt)
     EXPECT_EQ(a.s.PhotoCount, 3);
     EXPECT_EQ(a.photos.Names(), (QStringList{"a.JPG", "b.jpg", "c.png"}));
     EXPECT_EQ(a.s.CurPhoto, 1);
-    EXPECT_EQ(a.s.CoverShowing, 0);
-    EXPECT_EQ(a.m.ViewMode, 3);
+    EXPECT_FALSE(a.s.CoverShowing);
+    EXPECT_EQ(a.m.ViewMode, View::BringingIn);
     EXPECT_EQ(a.m.NewPhoto, 1);
     EXPECT_EQ(a.s.PhotoCaption, QStringList(4));
     EXPECT_EQ(a.view.labelsEnabled, 1);
@@ -236,8 +237,8 @@ TEST_F(NavigatorFolderChoice, PickingTheLastPhotoShowsItToo)
     a.nav.BeginFolderChoice();
     a.nav.FolderChosen(dir.filePath("c.png"));
     EXPECT_EQ(a.s.CurPhoto, 2);
-    EXPECT_EQ(a.s.CoverShowing, 0);
-    EXPECT_EQ(a.m.ViewMode, 3);
+    EXPECT_FALSE(a.s.CoverShowing);
+    EXPECT_EQ(a.m.ViewMode, View::BringingIn);
     // From there "下一张" has nothing more, "上一张" goes back one.
     EXPECT_FALSE(a.Click(Navigator::Next));
     EXPECT_TRUE(a.Click(Navigator::Previous));
@@ -268,7 +269,7 @@ TEST_F(NavigatorFolderChoice, ANonPhotoInAnotherFolderStartsAtItsFirstPhoto)
     a.nav.FolderChosen(dir.filePath("d.txt"));
     EXPECT_EQ(a.s.PhotoCount, 3);
     EXPECT_EQ(a.s.CurPhoto, 0);
-    EXPECT_EQ(a.s.CoverShowing, 0);
+    EXPECT_FALSE(a.s.CoverShowing);
 }
 
 TEST_F(NavigatorFolderChoice, AFolderWithoutPhotosAsksForOne)
@@ -281,7 +282,7 @@ TEST_F(NavigatorFolderChoice, AFolderWithoutPhotosAsksForOne)
     EXPECT_EQ(a.s.PhotoCount, 0);
     EXPECT_EQ(a.view.info, QString::fromUtf8(kNoFolderMessage));
     EXPECT_EQ(a.view.beeps, 1);
-    EXPECT_EQ(a.s.CoverShowing, -1);
+    EXPECT_TRUE(a.s.CoverShowing);
 }
 
 TEST_F(NavigatorFolderChoice, AFolderNamedLikeItsPhotoIsKeptWhole)
@@ -302,10 +303,10 @@ TEST_F(NavigatorFolderChoice, AFolderNamedLikeItsPhotoIsKeptWhole)
 TEST_F(NavigatorFolderChoice, CancellingKeepsTheAlbumOrSaysNoneWasChosen)
 {
     Album none(0, 0, -1);
-    none.m.ViewMode = 2;
+    none.m.ViewMode = View::Still;
     none.nav.BeginFolderChoice();
     none.nav.FolderChosen(QString());
-    EXPECT_EQ(none.m.ViewMode, 1);
+    EXPECT_EQ(none.m.ViewMode, View::Cover);
     EXPECT_EQ(none.view.info, QString::fromUtf8(kNoFolderChosenMessage));
     EXPECT_EQ(none.view.beeps, 1);
 
@@ -319,7 +320,7 @@ TEST_F(NavigatorFolderChoice, CancellingKeepsTheAlbumOrSaysNoneWasChosen)
     EXPECT_EQ(a.s.PhotoCaption.at(1), QStringLiteral("乙"));
     EXPECT_EQ(a.view.beeps, 0);
     // The next "下一张" brings the same photo in again.
-    EXPECT_EQ(a.s.CoverShowing, -1);
+    EXPECT_TRUE(a.s.CoverShowing);
     EXPECT_TRUE(a.Click(Navigator::Next));
     EXPECT_EQ(a.s.CurPhoto, 1);
 }
@@ -334,8 +335,8 @@ TEST_F(NavigatorFolderChoice, AFolderGivenByItselfOpensAtItsFirstPhoto)
     EXPECT_EQ(a.s.PhotoFolder, folder);
     EXPECT_EQ(a.s.PhotoCount, 3);
     EXPECT_EQ(a.s.CurPhoto, 0);
-    EXPECT_EQ(a.s.CoverShowing, 0);
-    EXPECT_EQ(a.m.ViewMode, 3);
+    EXPECT_FALSE(a.s.CoverShowing);
+    EXPECT_EQ(a.m.ViewMode, View::BringingIn);
 }
 
 TEST(FolderChooserDialog, OpensOnTheCurrentFolderAndReturnsTheChosenOne)

@@ -36,7 +36,7 @@ TEST(Lifecycle, FirstStartWritesDefaultsAndTheNextStartRestoresTheAlbum)
         EXPECT_TRUE(r.firstRun);
         EXPECT_TRUE(r.message.isEmpty());
         EXPECT_EQ(ReadAll(home.filePath("tamsel.tmf")), FirstRunBytes(home.path()));
-        EXPECT_EQ(core.model.state.CoverShowing, -1);
+        EXPECT_TRUE(core.model.state.CoverShowing);
         EXPECT_EQ(core.model.main.WipeStep, 4);
 
         core.model.state.PhotoFolder = photos.path() + "/";
@@ -44,7 +44,7 @@ TEST(Lifecycle, FirstStartWritesDefaultsAndTheNextStartRestoresTheAlbum)
         core.model.state.PhotoCount = 2;
         core.model.state.PhotoCaption = {"甲", "乙", ""};
         core.model.state.CurPhoto = 1;
-        core.model.state.CoverShowing = 0;
+        core.model.state.CoverShowing = false;
         core.model.state.ShowBackColor = 99;
         core.model.state.FrameType = 3;
         core.model.paths.EnsureWorkDir();
@@ -65,7 +65,7 @@ TEST(Lifecycle, FirstStartWritesDefaultsAndTheNextStartRestoresTheAlbum)
     EXPECT_EQ(again.model.state.FrameType, 3);
     EXPECT_EQ(again.model.state.ShowBackColor, 0);
     EXPECT_EQ(again.model.state.CurPhoto, 0);        // every run opens on the cover
-    EXPECT_EQ(again.model.state.CoverShowing, -1);
+    EXPECT_TRUE(again.model.state.CoverShowing);
     EXPECT_EQ(again.model.photos.Count(), 2);
 }
 

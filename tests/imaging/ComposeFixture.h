@@ -5,6 +5,7 @@
 #include "model/PhotoList.h"
 #include "model/SurfacePool.h"
 #include "imaging/Composer.h"
+#include "model/AlbumView.h"
 #include "imaging/Surface.h"
 #include "platform/Paths.h"
 
@@ -23,7 +24,7 @@
 
 namespace tamsel::testing {
 
-struct RecordingSink : InfoSink {
+struct RecordingSink : AlbumView {
     QStringList texts;
     int beeps = 0;
     void ShowInfo(const QString& text, bool beep) override

@@ -40,7 +40,7 @@ Box NonBlack(const CLSDIB& s, int x0, int y0, int x1, int y1)
 
 TEST_F(Composition, ZoomPhotoIsFittedByHeightIntoTheLargerCanvas)
 {
-    main.ViewMode = 2;
+    main.ViewMode = View::Still;
     const QString path = Photo("p.bmp", Solid(800, 600, QColor(90, 120, 150)));
     ASSERT_TRUE(composer->DIBClonePicture(path));
     EXPECT_EQ(main.PanMode, 5);
@@ -69,7 +69,7 @@ TEST_F(Composition, ZoomPhotoIsFittedByHeightIntoTheLargerCanvas)
 
 TEST_F(Composition, WideAndTallPhotosPanInTurnAcrossTheAllowance)
 {
-    main.ViewMode = 3;
+    main.ViewMode = View::BringingIn;
     const QString wide = Photo("wide.bmp", Solid(1600, 400, QColor(200, 100, 50)));
     const QString tall = Photo("tall.bmp", Solid(300, 900, QColor(50, 100, 200)));
 
@@ -112,7 +112,7 @@ TEST_F(Composition, WideAndTallPhotosPanInTurnAcrossTheAllowance)
 
 TEST_F(Composition, CoverIsStillAndKeepsTheViewItWasGiven)
 {
-    main.ViewMode = 1;
+    main.ViewMode = View::Cover;
     main.ViewX = 3;
     main.ViewY = 4;
     main.ViewW = 100;
@@ -136,7 +136,7 @@ TEST_F(Composition, CoverIsStillAndKeepsTheViewItWasGiven)
 
 TEST_F(Composition, TurnsThePhotoByTheAngleAroundItsCentre)
 {
-    main.ViewMode = 2;
+    main.ViewMode = View::Still;
     const QString path = Photo("q.bmp", Quarters(640, 480));
     album.RotateAngle = 90;
     ASSERT_TRUE(composer->DIBClonePicture(path));
@@ -166,7 +166,7 @@ TEST_F(Composition, TurnsThePhotoByTheAngleAroundItsCentre)
 
 TEST_F(Composition, OnlyLowerCaseBmpAndJpgAreReadDirectly)
 {
-    main.ViewMode = 2;
+    main.ViewMode = View::Still;
     const QImage img = Quarters(160, 120);
     for (const char* name : {"a.jpg", "b.bmp"}) {
         const QString p = Photo(name, img);
@@ -186,7 +186,7 @@ TEST_F(Composition, OnlyLowerCaseBmpAndJpgAreReadDirectly)
 
 TEST_F(Composition, UnreadablePhotoIsReportedAndThePreviousOneComposedAgain)
 {
-    main.ViewMode = 2;
+    main.ViewMode = View::Still;
     // A converted photo first, so the working file holds a picture...
     ASSERT_TRUE(composer->DIBClonePicture(Photo("a.png", Solid(320, 240, QColor(10, 200, 10)))));
     // ...then a directly read one, which is the previous photo below.
@@ -219,7 +219,7 @@ TEST_F(Composition, UnreadablePhotoIsReportedAndThePreviousOneComposedAgain)
 
 TEST_F(Composition, TurnedPhotoThatFailsLeavesThePreviousPictureWhole)
 {
-    main.ViewMode = 2;
+    main.ViewMode = View::Still;
     ASSERT_TRUE(composer->DIBClonePicture(Photo("ok.bmp", Quarters(300, 200))));
     const auto photo = Bytes(dibs.DibPhoto), canvas = Bytes(dibs.DibCanvas), fresh = Bytes(dibs.DibNew);
     const int pan = main.PanMode;
@@ -249,7 +249,7 @@ TEST_F(Composition, TurnedPhotoThatFailsLeavesThePreviousPictureWhole)
 
 TEST_F(Composition, BlackAndWhiteGreysTheCanvas)
 {
-    main.ViewMode = 2;
+    main.ViewMode = View::Still;
     album.FrameType = 1;
     album.TransMode = 99;
     composer->DIBClonePicture(Photo("q.bmp", Quarters(640, 480)));
@@ -265,7 +265,7 @@ TEST_F(Composition, BlackAndWhiteGreysTheCanvas)
 
 TEST_F(Composition, FramesPunchTheirWindowIntoTheMask)
 {
-    main.ViewMode = 2;
+    main.ViewMode = View::Still;
     const QString path = Photo("p.bmp", Solid(800, 600, Qt::gray));
     album.FrameType = 2;
     composer->DIBClonePicture(path);
@@ -293,7 +293,7 @@ TEST_F(Composition, FramesPunchTheirWindowIntoTheMask)
 
 TEST_F(Composition, MissingMaskIsReportedAndLaysNothingOverThePhoto)
 {
-    main.ViewMode = 2;
+    main.ViewMode = View::Still;
     QFile::remove(dir.filePath("mask2.jpg"));
     // Whatever DibMask held before (an outgoing picture) must not show as a frame.
     for (int y = 0; y < 336; ++y)
@@ -312,7 +312,7 @@ TEST_F(Composition, MissingMaskIsReportedAndLaysNothingOverThePhoto)
 
 TEST_F(Composition, CaptionIsPlacedInEachOfTheNineCells)
 {
-    main.ViewMode = 2;
+    main.ViewMode = View::Still;
     album.PhotoCaption = {QStringLiteral("天空")};   // 4 bytes: tw = 44 at size 22
     album.CurPhoto = 0;
     const QString path = Photo("dark.bmp", Solid(800, 600, Qt::black));
@@ -338,7 +338,7 @@ TEST_F(Composition, CaptionIsPlacedInEachOfTheNineCells)
 
 TEST_F(Composition, CaptionKeepsItsColourOnGreyAndNoneOnOvalFrames)
 {
-    main.ViewMode = 3;
+    main.ViewMode = View::BringingIn;
     album.PhotoCaption = {QString(), QStringLiteral("红色字幕")};
     album.CurPhoto = 1;
     album.CapFontColor = 0x0000FF;   // red
@@ -389,7 +389,7 @@ TEST_F(Composition, FirstViewMatchesAnIndependentlyComputedPicture)
     for (int y = 0; y < H; ++y)
         for (int x = 0; x < W; ++x)
             img.setPixel(x, y, qRgb(int(std::lround(ramp(x, W))), int(std::lround(ramp(y, H))), 77));
-    main.ViewMode = 2;
+    main.ViewMode = View::Still;
     ASSERT_TRUE(composer->DIBClonePicture(Photo("ramp.bmp", img)));
     ASSERT_EQ(main.PanMode, 5);
 
@@ -427,9 +427,9 @@ TEST_F(Composition, SetFaceShowsTheCoverOrTheCurrentPhotoAtOnce)
     album.CoverFile = Photo("cover.jpg", Quarters(400, 300));
     album.ShowWidth = 500;
     album.ShowHeight = 300;
-    composer->SetFace(500, 300, -1);
+    composer->SetFace(500, 300, true);
     EXPECT_EQ(aligned, 1);
-    EXPECT_EQ(main.ViewMode, 1);
+    EXPECT_EQ(main.ViewMode, View::Cover);
     EXPECT_EQ(dibs.DibScreen.Width(), 500);
     EXPECT_EQ(dibs.DibCanvas.Width(), 740);
     EXPECT_EQ(dibs.DibCanvas.Height(), 540);
@@ -446,8 +446,8 @@ TEST_F(Composition, SetFaceShowsTheCoverOrTheCurrentPhotoAtOnce)
     Photo("b.bmp", Solid(120, 80, Qt::blue));
     ASSERT_TRUE(photos.Point(album.PhotoFolder));
     album.CurPhoto = 1;
-    composer->SetFace(500, 300, 0);
-    EXPECT_EQ(main.ViewMode, 2);
+    composer->SetFace(500, 300, false);
+    EXPECT_EQ(main.ViewMode, View::Still);
     EXPECT_EQ(main.CurFileName, QStringLiteral("b.bmp"));
     EXPECT_EQ(main.PanMode, 5);
     EXPECT_EQ(At(dibs.DibScreen, 250, 150), (Rgb{0, 0, 255}));
@@ -488,7 +488,7 @@ TEST_F(Composition, EveryFormatStyleTurnAndPanComposes)
                 album.FrameType = frame;
                 album.RotateAngle = angle;
                 album.CapPos = cell++ % 9;
-                main.ViewMode = (runs % 4 == 0) ? 1 : 2 + runs % 2;
+                main.ViewMode = View((runs % 4 == 0) ? 1 : 2 + runs % 2);
                 ++runs;
                 ASSERT_TRUE(composer->DIBClonePicture(album.PhotoFolder + name));
                 pans.insert(main.PanMode);

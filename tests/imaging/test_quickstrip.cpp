@@ -23,7 +23,7 @@ protected:
         strip->onScreenChanged = [this] { ++screens; };
         composer->alignStrip = [this] { strip->Align(); };
         album.CoverFile = Photo("colour.bmp", Quarters(480, 336));
-        composer->SetFace(480, 336, -1);
+        composer->SetFace(480, 336, true);
         looks = screens = 0;
     }
 
@@ -60,10 +60,10 @@ TEST_F(QuickStripTest, AlignsWithTheSettingsWhenTheFaceIsSet)
     album.RotateAngle = 90;
     album.FrameType = 2;
     main.OrigView = -1;
-    composer->SetFace(480, 336, -1);
+    composer->SetFace(480, 336, true);
     EXPECT_EQ(PressedButtons(), (std::vector<int>{0, 2, 5, 7}));
-    EXPECT_EQ(strip->Tag(5), QStringLiteral("1"));
-    EXPECT_EQ(strip->Tag(4), QStringLiteral("0"));
+    EXPECT_TRUE(strip->Pressed(5));
+    EXPECT_FALSE(strip->Pressed(4));
     EXPECT_EQ(strip->LookOf(5), QuickStrip::Look::Pressed);
     album.RotateAngle = 270;
     album.LoopShow = 0;
@@ -111,7 +111,7 @@ TEST_F(QuickStripTest, GreyShowsAtOnceAndColourComesBackFromTheCanvas)
 
     // A photo composed in black and white has no colour left to show.
     strip->Click(4);
-    composer->SetFace(480, 336, -1);
+    composer->SetFace(480, 336, true);
     strip->Click(3);
     EXPECT_TRUE(ScreenIsGrey());
     EXPECT_EQ(screens, 4);
@@ -160,11 +160,11 @@ TEST_F(QuickStripTest, OriginalViewAndTheGreyOrFramedStylesExcludeEachOther)
     // Pressing the lens presses the colour style first.
     EXPECT_EQ(PressedButtons(), (std::vector<int>{3, 7}));
     EXPECT_EQ(album.FrameType, 0);
-    EXPECT_EQ(main.OrigView, -1);
+    EXPECT_TRUE(main.OrigView);
     EXPECT_FALSE(ScreenIsGrey());
 
     strip->Click(6);
-    EXPECT_EQ(main.OrigView, 0);
+    EXPECT_FALSE(main.OrigView);
     EXPECT_EQ(PressedButtons(), (std::vector<int>{6}));
     EXPECT_EQ(album.FrameType, 3);
     EXPECT_EQ(strip->LookOf(7), QuickStrip::Look::Hover);
@@ -172,7 +172,7 @@ TEST_F(QuickStripTest, OriginalViewAndTheGreyOrFramedStylesExcludeEachOther)
     strip->Click(7);
     EXPECT_EQ(PressedButtons(), (std::vector<int>{3, 7}));
     strip->Click(7);
-    EXPECT_EQ(main.OrigView, 0);
+    EXPECT_FALSE(main.OrigView);
     EXPECT_EQ(PressedButtons(), (std::vector<int>{3}));
     // Each click tells the widget once, however many buttons it moved.
     EXPECT_EQ(looks, 5);

@@ -31,7 +31,7 @@ protected:
             QFile::copy(data.filePath(f), QDir(home.path()).filePath(f));
         core = std::make_unique<AlbumApp>(AppPaths::ForProgramDir(home.path()));
         core->Startup();
-        window = std::make_unique<MainWindow>(core->model);
+        window = std::make_unique<MainWindow>(*core);
     }
     void TearDown() override
     {
@@ -127,14 +127,14 @@ TEST_F(Window, NavigationFillsTheInfoLine)
     core->model.state.ShowWidth = 782;  // room for the file information and the position
     window->Start();
     window->show();
-    window->OpenFolder(photos.path());
+    core->OpenFolder(photos.path());
     ASSERT_TRUE(Until([&] { return window->Lab1ofsum()->text() == QStringLiteral(" 位置 1 / 3"); }));
     EXPECT_TRUE(window->LabInfo()->text().startsWith(QStringLiteral("照片 p0.jpg  尺寸 64x48")))
         << window->LabInfo()->text().toStdString();
     for (int i = 1; i <= 3; ++i)
         EXPECT_TRUE(window->LabFolder(i)->isEnabled());
 
-    window->BtnClick(3);
+    core->BtnClick(3);
     ASSERT_TRUE(Until([&] { return window->Lab1ofsum()->text() == QStringLiteral(" 位置 2 / 3"); }));
     EXPECT_TRUE(window->LabInfo()->text().startsWith(QStringLiteral("照片 p1.jpg")));
     EXPECT_TRUE(window->LabInfo()->text().contains(QStringLiteral("  文件 ")));
@@ -156,9 +156,9 @@ TEST_F(Window, APhotoThatCannotBeLoadedIsReportedNotRenamed)
     core->model.state.ShowWidth = 782;
     window->Start();
     window->show();
-    window->OpenFolder(photos.path());
+    core->OpenFolder(photos.path());
     ASSERT_TRUE(Until([&] { return window->Lab1ofsum()->text() == QStringLiteral(" 位置 1 / 2"); }));
-    window->BtnClick(3);
+    core->BtnClick(3);
     ASSERT_TRUE(Until([&] { return window->Lab1ofsum()->text() == QStringLiteral(" 位置 2 / 2"); }));
     // The previous photo is shown again; the label says why instead of
     // giving q.jpg the previous photo's size.
@@ -166,7 +166,7 @@ TEST_F(Window, APhotoThatCannotBeLoadedIsReportedNotRenamed)
     EXPECT_FALSE(info.contains(QStringLiteral("尺寸"))) << info.toStdString();
     EXPECT_TRUE(info.contains(QStringLiteral("q.jpg"))) << info.toStdString();
     // The next good photo fills the line as usual.
-    window->BtnClick(2);
+    core->BtnClick(2);
     ASSERT_TRUE(Until([&] { return window->Lab1ofsum()->text() == QStringLiteral(" 位置 1 / 2"); }));
     EXPECT_TRUE(window->LabInfo()->text().startsWith(QStringLiteral("照片 p0.jpg  尺寸 64x48")));
 }
@@ -176,8 +176,8 @@ TEST_F(Window, TheFileInformationNeedsA460PixelPhotoArea)
     MakeAlbum(3);
     window->Start();
     window->show();
-    window->OpenFolder(photos.path());
-    ASSERT_TRUE(Until([&] { return core->model.main.ViewMode == 2; }));
+    core->OpenFolder(photos.path());
+    ASSERT_TRUE(Until([&] { return core->model.main.ViewMode == View::Still; }));
     core->model.main.CurFileInfo = QStringLiteral("  文件 1KB  修改 5-3-7 14:5");
     window->resize(459 + 18, 458);
     EXPECT_FALSE(window->LabInfo()->text().contains(QStringLiteral("文件")));
@@ -190,8 +190,8 @@ TEST_F(Window, DraggingTheThumbChoosesAPhotoAndReleaseSnapsIt)
     MakeAlbum(10);
     window->Start();
     window->show();
-    window->OpenFolder(photos.path());
-    ASSERT_TRUE(Until([&] { return core->model.main.ViewMode == 2; }));
+    core->OpenFolder(photos.path());
+    ASSERT_TRUE(Until([&] { return core->model.main.ViewMode == View::Still; }));
     PictureElement* thumb = window->Btn(5);
     const int y = thumb->y() + 7;
 
@@ -207,7 +207,7 @@ TEST_F(Window, DraggingTheThumbChoosesAPhotoAndReleaseSnapsIt)
     Mouse(thumb, QEvent::MouseButtonRelease, QPoint(206, y), Qt::NoButton);
     EXPECT_FALSE(window->LabAnyPhoto()->isVisible());
     EXPECT_EQ(thumb->x(), 198);  // 197.67 rounded
-    EXPECT_EQ(core->model.main.ViewMode, 3);
+    EXPECT_EQ(core->model.main.ViewMode, View::BringingIn);
     EXPECT_EQ(core->model.main.NewPhoto, 1);
     ASSERT_TRUE(Until([&] { return window->Lab1ofsum()->text() == QStringLiteral(" 位置 4 / 10"); }));
 
@@ -224,8 +224,8 @@ TEST_F(Window, ARunningShowLocksTheBarButStopAndExitStayUsable)
     MakeAlbum(3);
     window->Start();
     window->show();
-    window->OpenFolder(photos.path());
-    window->BtnClick(0);
+    core->OpenFolder(photos.path());
+    core->BtnClick(0);
     EXPECT_EQ(core->model.main.ShowRunning, 1);
     for (int i = 0; i <= 5; ++i)
         EXPECT_FALSE(window->Btn(i)->isEnabled()) << i;
@@ -236,7 +236,7 @@ TEST_F(Window, ARunningShowLocksTheBarButStopAndExitStayUsable)
         EXPECT_FALSE(window->LabFolder(i)->isEnabled()) << i;
     EXPECT_TRUE(window->LabFolder(4)->isEnabled());
 
-    window->BtnClick(6);
+    core->BtnClick(6);
     EXPECT_EQ(core->model.main.StopRequested, 1);
     for (int i = 0; i <= 5; ++i)
         EXPECT_TRUE(window->Btn(i)->isEnabled()) << i;
@@ -259,8 +259,8 @@ TEST_F(Window, AScriptFromOutsideOpensOnTheCoverAtItsFirstPhoto)
     MakeAlbum(3);
     window->Start();
     window->show();
-    window->OpenFolder(photos.path());
-    window->BtnClick(4);
+    core->OpenFolder(photos.path());
+    core->BtnClick(4);
     ASSERT_EQ(core->model.state.CurPhoto, 2);
 
     AlbumState saved = core->model.state;
@@ -268,26 +268,26 @@ TEST_F(Window, AScriptFromOutsideOpensOnTheCoverAtItsFirstPhoto)
     saved.LoopShow = 1;
     const QString script = QDir(home.path()).filePath("show.tms");
     ASSERT_TRUE(SaveScript(script, saved).ok);
-    window->OpenScript(script);
+    core->OpenScript(script);
     EXPECT_EQ(core->model.state.CurPhoto, 0);
-    EXPECT_EQ(core->model.state.CoverShowing, -1);
+    EXPECT_TRUE(core->model.state.CoverShowing);
     EXPECT_EQ(core->model.state.PhotoCount, 3);
     EXPECT_EQ(core->model.state.LoopShow, 1);
     EXPECT_EQ(core->model.state.CaptionOf(1), QStringLiteral("二"));
-    EXPECT_EQ(core->model.main.ViewMode, 1);
+    EXPECT_EQ(core->model.main.ViewMode, View::Cover);
     for (int i = 1; i <= 3; ++i)
         EXPECT_TRUE(window->LabFolder(i)->isEnabled());
     // The next "下一张" brings in the first photo itself.
-    window->BtnClick(3);
+    core->BtnClick(3);
     EXPECT_EQ(core->model.state.CurPhoto, 0);
-    EXPECT_EQ(core->model.state.CoverShowing, 0);
+    EXPECT_FALSE(core->model.state.CoverShowing);
 }
 
 TEST_F(Window, AnEmptyFolderFromOutsideAsksForPhotos)
 {
     window->Start();
     window->show();
-    window->OpenFolder(photos.path());
+    core->OpenFolder(photos.path());
     EXPECT_EQ(core->model.state.PhotoCount, 0);
     EXPECT_EQ(window->LabInfo()->text(), QString::fromUtf8(kNoFolderMessage));
 }

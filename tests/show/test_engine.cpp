@@ -1,6 +1,6 @@
 #include "model/AlbumModel.h"
 #include "imaging/Blit.h"
-#include "show/EngineHost.h"
+#include "model/AlbumView.h"
 #include "show/StepPlan.h"
 #include "show/TransitionEngine.h"
 
@@ -13,11 +13,10 @@ using namespace tamsel;
 
 namespace {
 
-struct FakeHost : EngineHost {
+struct FakeHost : AlbumView {
     int refreshes = 0;
     int stops = 0;
     void RefreshInfoLine() override { ++refreshes; }
-    void StopButtonClick() override { ++stops; }
 };
 
 // An album of photos whose composition is a flat colour per photo on a canvas
@@ -27,7 +26,7 @@ struct EngineFixture : ::testing::Test {
     AlbumModel core{AppPaths::ForProgramDir(dir.path())};
     FakeHost host;
     QStringList composed;
-    TransitionEngine engine{core, host, [this](const QString& p) { Compose(p); }};
+    TransitionEngine engine{core, host, [this](const QString& p) { return Compose(p); }};
     int W = 480, H = 336;
 
     void SetUp() override
@@ -37,9 +36,10 @@ struct EngineFixture : ::testing::Test {
         core.photos.Point("");   // names come from the fake list below
         core.dibs.MakeDisplaySurfaces(W, H);
         engine.reseedFromClock = false;
+        engine.showEnded = [this] { ++host.stops; };
     }
 
-    void Compose(const QString& path)
+    bool Compose(const QString& path)
     {
         composed << path;
         MainState& m = core.main;
@@ -59,12 +59,13 @@ struct EngineFixture : ::testing::Test {
         StretchBlt(core.dibs.DibNew, 0, 0, W, H, canvas, 0, 0, W, H);
         if (core.state.FrameType < 2)
             core.state.TransMode = 0;
+        return true;
     }
 
     void Go(int firstPhoto, bool run)
     {
         core.state.CurPhoto = firstPhoto;
-        core.main.ViewMode = 3;
+        core.main.ViewMode = View::BringingIn;
         core.main.NewPhoto = 1;
         core.main.ShowRunning = run ? 1 : 0;
     }
@@ -154,7 +155,7 @@ TEST_F(EngineFixture, CrossFadeThenPanThenTheShowMovesOn)
     EXPECT_DOUBLE_EQ(r.wait, 3.0);
     EXPECT_EQ(core.state.CurPhoto, 1);
     EXPECT_EQ(core.main.LabelsDirty, 1);
-    EXPECT_EQ(core.main.ViewMode, 3);
+    EXPECT_EQ(core.main.ViewMode, View::BringingIn);
     engine.Step();
     EXPECT_EQ(composed.size(), 2);
 }
@@ -169,7 +170,7 @@ TEST_F(EngineFixture, EndOfTheListStopsOrWraps)
     };
     Go(2, true);
     runPhoto();
-    EXPECT_EQ(core.main.ViewMode, 2);
+    EXPECT_EQ(core.main.ViewMode, View::Still);
     EXPECT_EQ(core.main.ShowRunning, 0);
     EXPECT_EQ(host.stops, 1);
     EXPECT_EQ(core.state.CurPhoto, 2);
@@ -181,7 +182,7 @@ TEST_F(EngineFixture, EndOfTheListStopsOrWraps)
     Go(2, true);
     runPhoto();
     EXPECT_EQ(core.state.CurPhoto, 0);
-    EXPECT_EQ(core.main.ViewMode, 3);
+    EXPECT_EQ(core.main.ViewMode, View::BringingIn);
     EXPECT_EQ(host.stops, 1);
 }
 
@@ -193,13 +194,13 @@ TEST_F(EngineFixture, StopLetsThePhotoFinishAndStay)
     engine.Step();
     core.main.StopRequested = 1;
     int steps = 0;
-    while (core.main.ViewMode == 3 && steps < 1000) {
+    while (core.main.ViewMode == View::BringingIn && steps < 1000) {
         engine.Step();
         ++steps;
     }
     EXPECT_EQ(core.main.ShowRunning, 0);
     EXPECT_EQ(core.main.StopRequested, 0);
-    EXPECT_EQ(core.main.ViewMode, 2);
+    EXPECT_EQ(core.main.ViewMode, View::Still);
     EXPECT_EQ(core.state.CurPhoto, 0);
     EXPECT_TRUE(core.main.PanDone);
     EXPECT_EQ(steps, 119 + 1 + 60);   // the rest of the wipe, its end, the pan
@@ -240,7 +241,7 @@ TEST_F(EngineFixture, FrameOverlayLeavesTheWindowAndCoversTheRest)
         for (int x = 0; x < W; ++x)
             std::memset(mask.RowPtr(y) + 3 * x, (x < 20 ? 200 : 0), 3);
     std::memset(core.dibs.DibScreen.DataPtr(), 50, size_t(core.dibs.DibScreen.RGBSize()));
-    core.main.ViewMode = 2;
+    core.main.ViewMode = View::Still;
     engine.Step();
     EXPECT_EQ(core.dibs.DibScreen.RowPtr(100)[3 * 10], 200);
     EXPECT_EQ(core.dibs.DibScreen.RowPtr(100)[3 * 30], 50);
@@ -250,7 +251,7 @@ TEST_F(EngineFixture, StillAndCoverStepsDrawNothingNew)
 {
     std::memset(core.dibs.DibScreen.DataPtr(), 33, size_t(core.dibs.DibScreen.RGBSize()));
     for (int mode : {0, 1, 2, 7}) {
-        core.main.ViewMode = mode;
+        core.main.ViewMode = View(mode);
         const auto r = engine.Step();
         EXPECT_EQ(r.wait, 0);
         EXPECT_FALSE(engine.Moving());

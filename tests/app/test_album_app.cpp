@@ -1,0 +1,180 @@
+// The whole album driven without a window: a scripted view answers the
+// questions and records what the album shows; the test runs the engine's
+// steps itself, as the photo area would.
+#include "TestUtil.h"
+#include "album/ShowScript.h"
+#include "app/AlbumApp.h"
+#include "shell/WidgetApp.h"
+#include "show/ui/PhotoArea.h"
+
+#include <QElapsedTimer>
+#include <QImage>
+#include <gtest/gtest.h>
+
+using namespace tamsel;
+using namespace tamsel::testing;
+
+namespace {
+
+struct ScriptedView : AlbumView {
+    QString answer;          // the file the open dialog "chooses"
+    QStringList asked, infos;
+    int refreshes = 0, steps = 0, beeps = 0;
+    bool btnEnabled = true, stopShown = false, labelsEnabled = false;
+
+    void ShowInfo(const QString& text, bool beep) override
+    {
+        infos << text;
+        beeps += beep;
+    }
+    void RefreshInfoLine() override { ++refreshes; }
+    void SetBtnState(bool enabled) override { btnEnabled = enabled; }
+    void ShowStopButton(bool running) override { stopShown = running; }
+    void EnableAlbumLabels() override { labelsEnabled = true; }
+    void RequestStep() override { ++steps; }
+    QString AskOpenFile(const FileQuestion& q) override
+    {
+        asked << q.title;
+        return answer;
+    }
+};
+
+struct AppFixture : ::testing::Test {
+    QTemporaryDir home, photos;
+    std::unique_ptr<AlbumApp> app;
+    ScriptedView view;
+
+    void SetUp() override
+    {
+        for (int i = 0; i < 3; ++i) {
+            QImage img(64, 48, QImage::Format_RGB32);
+            img.fill(QColor(60 * i, 90, 200 - 60 * i));
+            ASSERT_TRUE(img.save(QDir(photos.path()).filePath(QStringLiteral("p%1.jpg").arg(i))));
+        }
+        QFile::copy(QStringLiteral(TAMSEL_SOURCE_DIR "/assets/data/face.jpg"),
+                    QDir(home.path()).filePath("face.jpg"));
+        app = std::make_unique<AlbumApp>(AppPaths::ForProgramDir(home.path()));
+        app->Startup();
+        app->Attach(&view);
+        app->model.main.ClientW = 498;
+        app->ShowFace();
+        app->engine.reseedFromClock = false;
+    }
+    // Runs steps as the photo area does, until the photo stands still (or a
+    // running show has moved on to another photo).
+    void RunUntilStill(int maxSteps = 5000)
+    {
+        const int from = app->model.state.CurPhoto;
+        for (int i = 0; i < maxSteps; ++i) {
+            app->engine.Step();
+            const MainState& m = app->model.main;
+            if (m.ViewMode == View::Still)
+                return;
+            if (m.ShowRunning && app->model.state.CurPhoto != from)
+                return;
+        }
+        FAIL() << "the photo never came to rest";
+    }
+};
+
+}  // namespace
+
+TEST_F(AppFixture, FolderStepShowStopAndShutdownWithoutAWindow)
+{
+    AlbumModel& m = app->model;
+    view.answer = QDir(photos.path()).filePath("p1.jpg");
+    ASSERT_TRUE(app->ChooseFolder());
+    EXPECT_EQ(view.asked, QStringList{"请选择照片所在文件夹"});
+    EXPECT_EQ(m.state.PhotoCount, 3);
+    EXPECT_EQ(m.state.CurPhoto, 1);          // the chosen photo, not the first
+    EXPECT_TRUE(view.labelsEnabled);
+    EXPECT_GT(view.steps, 0);
+    RunUntilStill();
+    EXPECT_EQ(m.main.CurFileName, "p1.jpg");
+    EXPECT_GT(view.refreshes, 0);
+
+    app->BtnClick(Navigator::Next);
+    RunUntilStill();
+    EXPECT_EQ(m.main.CurFileName, "p2.jpg");
+
+    // The show from the last photo goes round only in a loop.
+    app->BtnClick(Navigator::Play);
+    EXPECT_FALSE(m.main.ShowRunning);
+    m.state.LoopShow = 1;
+    app->BtnClick(Navigator::Play);
+    EXPECT_TRUE(m.main.ShowRunning);
+    EXPECT_TRUE(view.stopShown);
+    EXPECT_FALSE(view.btnEnabled);
+    RunUntilStill();                         // p0 comes in, then the show moves on
+    EXPECT_EQ(m.state.CurPhoto, 1);
+    app->BtnClick(Navigator::Stop);
+    app->engine.Step();
+    EXPECT_FALSE(m.main.ShowRunning);
+    EXPECT_FALSE(view.stopShown);
+    EXPECT_TRUE(view.btnEnabled);
+
+    m.state.PhotoCaption[1] = QStringLiteral("湖边");
+    ASSERT_TRUE(app->Shutdown().ok);
+    AlbumState back;
+    PhotoList list;
+    ASSERT_TRUE(ReadScript(m.paths.dataFile, back, list).ok);
+    EXPECT_EQ(back.PhotoFolder, QDir(photos.path()).absolutePath() + "/");
+    EXPECT_EQ(back.PhotoCount, 3);
+    EXPECT_EQ(back.CaptionOf(1), QStringLiteral("湖边"));
+    EXPECT_EQ(back.LoopShow, 1);
+}
+
+TEST_F(AppFixture, CancelledFolderChoiceAndBrokenScriptSayWhy)
+{
+    view.answer.clear();
+    EXPECT_FALSE(app->ChooseFolder());
+    ASSERT_FALSE(view.infos.isEmpty());
+    EXPECT_EQ(view.infos.last(), QString::fromUtf8(kNoFolderChosenMessage));
+
+    const QString bad = Touch(QDir(home.path()), "bad.tms", "480\r\n");
+    const AlbumState before = app->model.state;
+    EXPECT_FALSE(app->OpenScript(bad).ok);
+    EXPECT_TRUE(view.infos.last().contains("bad.tms"));
+    EXPECT_EQ(app->model.state.ShowWidth, before.ShowWidth);
+    EXPECT_EQ(view.beeps, 2);
+}
+
+// A menu or dialog opening over the photo area sets PaintHold: the step
+// chain breaks once, and the next exposure of the area starts it again.
+TEST_F(AppFixture, PaintHoldBreaksTheStepChainUntilTheAreaIsShownAgain)
+{
+    if (!WidgetApp())
+        GTEST_SKIP() << "no widget application in this process";
+    PhotoArea area(app->model, app->engine);
+    area.resize(480, 336);
+    area.show();
+    int frames = 0;
+    app->engine.onFrame = [&](bool) { ++frames; };
+    const auto spin = [](int ms) {
+        QElapsedTimer t;
+        t.start();
+        while (t.elapsed() < ms)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    };
+    view.answer = QDir(photos.path()).filePath("p0.jpg");
+    app->model.state.FrameDelayMs = 20;      // a slow transition: still running below
+    app->engine.forcedEffect = 1;
+    app->ChooseFolder();
+    area.Kick();
+    spin(150);
+    ASSERT_GT(frames, 0);
+    ASSERT_FALSE(area.Stopped());
+
+    app->model.state.PaintHold = true;
+    spin(100);
+    EXPECT_TRUE(area.Stopped());
+    EXPECT_FALSE(app->model.state.PaintHold);
+    const int held = frames;
+    spin(150);
+    EXPECT_EQ(frames, held);                 // nothing runs behind the menu
+
+    area.update();                           // the menu closed: the area is exposed
+    spin(150);
+    EXPECT_FALSE(area.Stopped());
+    EXPECT_GT(frames, held);
+}
