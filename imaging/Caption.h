@@ -39,7 +39,7 @@ CaptionSpot CaptionPosition(int capPos, double showWidth, double showHeight, int
 int CaptionTextWidth(const QString& caption, int capFontSize);
 
 // Height of one caption line as the window measures its own text: one line of
-// the window font (宋体 10.5 points), in pixels.
+// the window font (the Song face at 10.5 points), in pixels.
 int CaptionLineHeight();
 
 // The caption step of the composition: writes the caption of the current

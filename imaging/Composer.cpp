@@ -1,7 +1,7 @@
 #include "imaging/Composer.h"
 #include "model/AlbumView.h"
 
-#include "album/FileInfo.h"
+#include "platform/FileInfo.h"
 #include "model/AlbumState.h"
 #include "model/PhotoList.h"
 #include "model/SurfacePool.h"

@@ -18,12 +18,11 @@
 namespace tamsel {
 
 CLSDIB::CLSDIB(CLSDIB&& other) noexcept
-    : header_(other.header_), stride_(other.stride_), bits_(other.bits_),
+    : header_(other.header_), stride_(other.stride_), bits_(std::move(other.bits_)),
       sourcePath_(std::move(other.sourcePath_))
 {
     other.header_ = BitmapInfoHeader{};
     other.stride_ = 0;
-    other.bits_ = nullptr;
 }
 
 CLSDIB& CLSDIB::operator=(CLSDIB&& other) noexcept
@@ -32,19 +31,17 @@ CLSDIB& CLSDIB::operator=(CLSDIB&& other) noexcept
         Class_Terminate();
         header_ = other.header_;
         stride_ = other.stride_;
-        bits_ = other.bits_;
+        bits_ = std::move(other.bits_);
         sourcePath_ = std::move(other.sourcePath_);
         other.header_ = BitmapInfoHeader{};
         other.stride_ = 0;
-        other.bits_ = nullptr;
     }
     return *this;
 }
 
 void CLSDIB::Class_Terminate()
 {
-    std::free(bits_);
-    bits_ = nullptr;
+    bits_.reset();
     header_.biWidth = 0;
     header_.biHeight = 0;
     header_.biSizeImage = 0;
@@ -79,7 +76,7 @@ void CLSDIB::Create(int32_t width, int32_t height)
     const uintptr_t to = (reinterpret_cast<uintptr_t>(bits) + uintptr_t(size)) & ~(kHuge - 1);
     if (to > from)
         ::madvise(reinterpret_cast<void*>(from), to - from, MADV_HUGEPAGE);
-    bits_ = bits;
+    bits_.reset(bits);
     stride_ = static_cast<int32_t>(stride);
     header_.biWidth = width;
     header_.biHeight = height;
@@ -90,7 +87,7 @@ void CLSDIB::Create(int32_t width, int32_t height)
 void CLSDIB::Cls()
 {
     if (bits_)
-        std::memset(bits_, 0, static_cast<size_t>(RGBSize()));
+        std::memset(bits_.get(), 0, static_cast<size_t>(RGBSize()));
 }
 
 int32_t CLSDIB::MapArray(std::span<uint8_t>& view)
@@ -99,7 +96,7 @@ int32_t CLSDIB::MapArray(std::span<uint8_t>& view)
         view = {};
         return 0;
     }
-    view = std::span<uint8_t>(bits_, static_cast<size_t>(RGBSize()));
+    view = std::span<uint8_t>(bits_.get(), static_cast<size_t>(RGBSize()));
     return RGBSize() / Height();
 }
 
@@ -251,7 +248,7 @@ bool CLSDIB::SaveBMP(const std::string& FileName) const
     if (!out)
         throw std::runtime_error("文件无法写入: " + FileName);
     out.write(reinterpret_cast<const char*>(head), sizeof head);
-    out.write(reinterpret_cast<const char*>(bits_), RGBSize());
+    out.write(reinterpret_cast<const char*>(bits_.get()), RGBSize());
     out.close();
     if (!out)
         throw std::runtime_error("文件无法写入: " + FileName);
@@ -262,7 +259,7 @@ QImage CLSDIB::WrapBottomUp()
 {
     if (!bits_)
         return {};
-    return QImage(bits_, Width(), Height(), stride_, QImage::Format_BGR888);
+    return QImage(bits_.get(), Width(), Height(), stride_, QImage::Format_BGR888);
 }
 
 namespace {

@@ -1,6 +1,8 @@
 #pragma once
 #include <cstddef>
 #include <cstdint>
+#include <cstdlib>
+#include <memory>
 #include <span>
 #include <stdexcept>
 #include <string>
@@ -68,8 +70,8 @@ public:
     int32_t Height() const { return header_.biHeight; }
     int32_t RGBSize() const { return static_cast<int32_t>(header_.biSizeImage); }
     int32_t Stride() const { return stride_; }
-    uint8_t* DataPtr() { return bits_; }
-    const uint8_t* DataPtr() const { return bits_; }
+    uint8_t* DataPtr() { return bits_.get(); }
+    const uint8_t* DataPtr() const { return bits_.get(); }
     bool HasPixels() const { return bits_ != nullptr; }
     const BitmapInfoHeader& Header() const { return header_; }
 
@@ -78,10 +80,10 @@ public:
     void UnMapArray(std::span<uint8_t>& view) { view = {}; }
 
     // Row y in screen coordinates (0 = top).
-    uint8_t* RowPtr(int y) { return bits_ + static_cast<size_t>(Height() - 1 - y) * stride_; }
+    uint8_t* RowPtr(int y) { return bits_.get() + static_cast<size_t>(Height() - 1 - y) * stride_; }
     const uint8_t* RowPtr(int y) const
     {
-        return bits_ + static_cast<size_t>(Height() - 1 - y) * stride_;
+        return bits_.get() + static_cast<size_t>(Height() - 1 - y) * stride_;
     }
 
     // Fills a black rectangle (1), ellipse (2) or rounded rectangle (3) over the
@@ -114,11 +116,15 @@ public:
 private:
     BitmapInfoHeader header_;
     int32_t stride_ = 0;
-    uint8_t* bits_ = nullptr;
+    // From calloc, whose zeroed pages make a new surface black for free.
+    struct FreeBytes {
+        void operator()(uint8_t* p) const noexcept { std::free(p); }
+    };
+    std::unique_ptr<uint8_t[], FreeBytes> bits_;
     std::string sourcePath_;
 };
 
-// The album has always called its surface CLSDIB; the rest of the code may say Surface.
+// CLSDIB is the surface as the album's pool names it; code that only draws may say Surface.
 using Surface = CLSDIB;
 
 // Row stride of a 24-bit row: width x 3 rounded up to a multiple of 4.

@@ -1,10 +1,10 @@
 // The retouch filters work on the surface's pixel bytes as one linear run in
 // steps of three bytes (blue, green, red), without regard to rows: row padding
 // is walked like any other byte, and the neighbours at +-3 and +-stride are the
-// pixels beside and the rows below and above in memory. These walks are what
-// the album's sharpen, soften and brightness retouches have always been, so a
-// retouch gives the picture it always gave; only the work inside each walk is
-// arranged so that the compiler can vectorise it.
+// pixels beside and the rows below and above in memory. Retouches saved by
+// earlier versions must come out byte for byte the same, so the walks stay as
+// they are; only the work inside each walk is arranged so that the compiler
+// can vectorise it.
 #include "imaging/Surface.h"
 #include "platform/VectorClones.h"
 

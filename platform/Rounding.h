@@ -5,8 +5,8 @@
 namespace tamsel {
 
 // Every real that becomes a pixel coordinate is rounded to the nearest integer,
-// halves going to the even neighbour (2.5 -> 2, 3.5 -> 4), the way the album
-// has always placed its pictures.
+// halves going to the even neighbour (2.5 -> 2, 3.5 -> 4), so that pictures
+// land on the same pixels everywhere they are placed.
 inline int RoundHalfEven(double v)
 {
     return static_cast<int>(std::nearbyint(v));  // default FE_TONEAREST is half-to-even

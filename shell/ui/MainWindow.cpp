@@ -2,12 +2,12 @@
 
 #include "app/AlbumApp.h"
 #include "imaging/Blit.h"
-#include "imaging/ui/QuickStripWidget.h"
 #include "platform/Fonts.h"
 #include "platform/Rounding.h"
 #include "shell/InfoLine.h"
 #include "shell/ThumbTrack.h"
 #include "shell/ui/FormShape.h"
+#include "shell/ui/SkinArt.h"
 #include "shell/ui/SkinWidgets.h"
 #include "show/ui/PhotoArea.h"
 
@@ -60,22 +60,11 @@ void Place(QWidget* w, const QPoint& p)
 
 }  // namespace
 
-// The pictures of the skin, loaded from the program directory. A missing one
-// leaves its element bare: the layout places it all the same.
-struct MainWindow::Art {
-    std::array<QPixmap, kBtnCount> btnUp, btnMove, btnDown;
-    // The quick-effect buttons: normal, hover and pressed looks at 16 x 16.
-    std::array<std::array<QPixmap, 3>, kSBtnCount> imgs;
-    std::array<QPixmap, 30> pel;
-    QPixmap ico, mail, mailMove, ques, quesMove, star, jiao;
-    QPixmap minHover, minDown, maxHover, maxDown, usHover, usDown, us0, closeHover, closeDown;
-};
-
 MainWindow::MainWindow(AlbumApp& app, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint),
       app_(app),
       core_(app.model),
-      art_(std::make_unique<Art>())
+      art_(std::make_unique<SkinArt>(SkinArt::Load(app.model.paths)))
 {
     setWindowTitle(QStringLiteral("澄影集"));
     setFont(WindowFont());
@@ -94,64 +83,19 @@ int MainWindow::SkinWidth() const { return skin_.HasPixels() ? skin_.Width() : k
 
 void MainWindow::LoadArt()
 {
-    const auto load = [this](const QString& name) {
-        return QPixmap(core_.paths.InProgramDir(name + QStringLiteral(".png")));
-    };
     try {
         skin_.CloneFile(core_.paths.InProgramDir(QStringLiteral("skin.png")).toStdString());
     } catch (const std::exception&) {
         skin_.Class_Terminate();  // the frame stays in the background colour
     }
-    Art& a = *art_;
-    static const char* const kBtnNames[kBtnCount] = {"play", "first", "prev", "next",
-                                                     "last", "thumb", "stop"};
-    for (int i = 0; i < kBtnCount; ++i) {
-        const QString base = QStringLiteral("btn_%1_").arg(QLatin1String(kBtnNames[i]));
-        a.btnUp[i] = load(base + "normal");
-        a.btnMove[i] = load(base + "hover");
-        a.btnDown[i] = load(base + "pressed");
-    }
-    // The strip's 32 x 32 icons are drawn on a doubled grid for the 16 x 16
-    // places of the small buttons: shown at pixel ratio 2 they stay sharp.
-    for (int i = 0; i < kSBtnCount; ++i) {
-        for (int l = 0; l < 3; ++l) {
-            QPixmap icon(core_.paths.InProgramDir(
-                QuickStripWidget::PictureName(i, QuickStrip::Look(l))));
-            icon.setDevicePixelRatio(icon.width() / 16.0);
-            a.imgs[i][l] = icon;
-        }
-    }
-    for (int i = 0; i < 30; ++i)
-        a.pel[i] = load(QStringLiteral("logo_%1").arg(i, 2, 10, QLatin1Char('0')));
-    a.ico = load(QStringLiteral("icon16"));
-    a.mail = load(QStringLiteral("link_about_normal"));
-    a.mailMove = load(QStringLiteral("link_about_hover"));
-    a.ques = load(QStringLiteral("link_help_normal"));
-    a.quesMove = load(QStringLiteral("link_help_hover"));
-    a.star = load(QStringLiteral("badge_4star"));
-    a.jiao = load(QStringLiteral("grip"));
-    a.minHover = load(QStringLiteral("win_min_hover"));
-    a.minDown = load(QStringLiteral("win_min_pressed"));
-    a.maxHover = load(QStringLiteral("win_max_hover"));
-    a.maxDown = load(QStringLiteral("win_max_pressed"));
-    a.usHover = load(QStringLiteral("win_restore_hover"));
-    a.usDown = load(QStringLiteral("win_restore_pressed"));
-    a.us0 = load(QStringLiteral("win_restore_idle"));
-    a.closeHover = load(QStringLiteral("win_close_hover"));
-    a.closeDown = load(QStringLiteral("win_close_pressed"));
-    const QPixmap bigIcon = load(QStringLiteral("icon256"));
-    if (!bigIcon.isNull() || !a.ico.isNull()) {
-        QIcon icon;
-        for (const QPixmap& p : {a.ico, bigIcon})
-            if (!p.isNull())
-                icon.addPixmap(p);
+    const QIcon icon = art_->WindowIcon();
+    if (!icon.isNull())
         setWindowIcon(icon);
-    }
 }
 
 void MainWindow::BuildElements()
 {
-    Art& a = *art_;
+    const SkinArt& a = *art_;
     // The photo area first, so that everything of the frame lies above it.
     area_ = new PhotoArea(core_, app_.engine, this);
 

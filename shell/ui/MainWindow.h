@@ -112,8 +112,7 @@ private:
     QImage background_;
     FormLayout layout_;
 
-    struct Art;
-    std::unique_ptr<Art> art_;
+    std::unique_ptr<struct SkinArt> art_;
 
     PhotoArea* area_ = nullptr;
     PictureElement* imBar_ = nullptr;

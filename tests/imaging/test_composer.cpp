@@ -1,6 +1,6 @@
 #include "ComposeFixture.h"
 
-#include "album/FileInfo.h"
+#include "platform/FileInfo.h"
 #include "imaging/Blit.h"
 #include "imaging/Composer.h"
 #include "platform/Rounding.h"

@@ -482,7 +482,7 @@ TEST(PelHSL, AgreesWithTheTextbookModelOnEveryKindOfColour)
     }
 }
 
-// The float arithmetic the album has always used, one pixel at a time, written
+// The album's float arithmetic, one pixel at a time, written
 // plainly. The results are not the textbook's to the last byte (float rounding,
 // + 0.5 and truncation), and pictures saved before must not change: any faster
 // way of working must give these bytes exactly.

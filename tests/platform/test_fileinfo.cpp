@@ -1,4 +1,4 @@
-#include "album/FileInfo.h"
+#include "platform/FileInfo.h"
 
 #include <QDateTime>
 #include <QFile>

@@ -7,7 +7,7 @@ namespace tamsel {
 // in KB (rounded, halves to even) and the last-write time in China time
 // (UTC + 8), each number without leading zeros, the year as its last two
 // digits. A file that cannot be found reads as size 0 written at the zero
-// time stamp, the way the album has always shown it.
+// time stamp, so the line keeps its shape.
 QString FileInfoText(const QString& path);
 
 }  // namespace tamsel
