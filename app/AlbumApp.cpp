@@ -7,6 +7,10 @@
 
 namespace tamsel {
 
+namespace {
+constexpr const char* kScriptFilter = "Tamsel script 文件(*.tms)";
+}  // namespace
+
 struct AlbumApp::Relay : AlbumView {
     AlbumView quiet;
     AlbumView* to = &quiet;
@@ -20,7 +24,13 @@ struct AlbumApp::Relay : AlbumView {
     void ShowStripLooks() override { to->ShowStripLooks(); }
     void Relayout() override { to->Relayout(); }
     void RequestStep() override { to->RequestStep(); }
-    QString AskOpenFile(const FileQuestion& q) override { return to->AskOpenFile(q); }
+    QString AskFile(const FileQuestion& q) override { return to->AskFile(q); }
+    void PopUpMenu(std::span<const MenuItem> items, int labelIndex) override
+    {
+        to->PopUpMenu(items, labelIndex);
+    }
+    void ShowSettings() override { to->ShowSettings(); }
+    void CloseWindow() override { to->CloseWindow(); }
     void SetBusy(bool busy) override { to->SetBusy(busy); }
 };
 
@@ -36,6 +46,19 @@ AlbumApp::AlbumApp(AppPaths paths)
     strip.onScreenChanged = [this] { view().RequestStep(); };
     composer.alignStrip = [this] { strip.Align(); };
     engine.showEnded = [this] { BtnClick(Navigator::Stop); };
+    commands.Set(1, [this] {
+        ChooseFolder();
+        return Outcome::Done();
+    });
+    commands.Set(2, [this] { return OpenScriptCommand(); });
+    commands.Set(11, [this] { return SaveScriptCommand(); });
+    // Until their own parts are in, the other menu items say so rather than
+    // doing nothing.
+    for (int code : {4, 5, 6, 12, 13, 14, 35, 36, 37, 38})
+        commands.Set(code, [code] {
+            return Outcome::Failed(
+                QStringLiteral("  「%1」还在制作中,敬请期待").arg(CommandCaption(code)));
+        });
     musicTimer_.setInterval(2000);
     QObject::connect(&musicTimer_, &QTimer::timeout, [this] { MusicTick(); });
 }
@@ -51,6 +74,7 @@ StartupReport AlbumApp::Startup()
     model.paths.EnsureWorkDir();
     StartupReport r = LoadAlbumData(model);
     model.main.WipeStep = 4;
+    model.main.WorkFolder = model.state.PhotoFolder;
     return r;
 }
 
@@ -87,11 +111,95 @@ void AlbumApp::BtnClick(int index)
     view().RequestStep();
 }
 
+void AlbumApp::LabelClicked(int index)
+{
+    model.state.CmdCode = 0;
+    view().ShowInfo(QString::fromUtf8(kGreeting), false);
+    switch (index) {
+    case 0:
+        PopUp(MenuId::Photo, index);
+        break;
+    case 1:
+        view().ShowInfo(QStringLiteral(" 照片修饰满意后请主动保存，否则效果将会丢失！"), false);
+        PopUp(MenuId::Treat, index);
+        break;
+    case 2:
+        view().ShowSettings();
+        break;
+    case 3:
+        PopUp(MenuId::Out, index);
+        break;
+    case 4:
+        view().CloseWindow();
+        break;
+    default:
+        break;
+    }
+}
+
+void AlbumApp::PhotoAreaRightClick()
+{
+    if (model.state.PhotoFolder.isEmpty() || model.main.ViewMode == View::Cover)
+        return;
+    // The menu opens over the photo area: its step chain pauses meanwhile.
+    model.state.PaintHold = true;
+    model.state.CmdCode = 0;
+    PopUp(MenuId::Out, -1);
+}
+
+void AlbumApp::PopUp(MenuId menu, int labelIndex)
+{
+    view().PopUpMenu(MenuItems(menu), labelIndex);
+    DoCommand(model.state.CmdCode);
+}
+
+void AlbumApp::DoCommand(int code)
+{
+    Report(commands.DoCommand(code));
+    view().RequestStep();
+}
+
+QString AlbumApp::AskFile(const QString& folder)
+{
+    FileQuestion q = fileDialog;
+    q.folder = folder.isEmpty() ? model.main.WorkFolder : folder;
+    const QString path = view().AskFile(q);
+    if (!path.isEmpty())
+        model.main.WorkFolder = WithTrailingSlash(QFileInfo(path).absolutePath());
+    return path;
+}
+
+Outcome AlbumApp::OpenScriptCommand()
+{
+    fileDialog.fileName.clear();
+    fileDialog.filter = QString::fromUtf8(kScriptFilter);
+    fileDialog.save = false;
+    const QString path = AskFile({});
+    if (path.isEmpty())
+        return Outcome::Done();
+    return OpenScript(path);
+}
+
+Outcome AlbumApp::SaveScriptCommand()
+{
+    fileDialog.fileName.clear();
+    fileDialog.filter = QString::fromUtf8(kScriptFilter);
+    fileDialog.save = true;
+    const QString path = AskFile({});
+    if (path.isEmpty())
+        return Outcome::Done();
+    // Exactly the name given: a script saved as "album" is "album", not "album.tms".
+    return SaveScript(path, model.state);
+}
+
 bool AlbumApp::ChooseFolder()
 {
     nav.BeginFolderChoice();
-    const QString path = view().AskOpenFile(
-        {QStringLiteral("请选择照片所在文件夹"), AlbumFileFilter(), model.state.PhotoFolder});
+    fileDialog.title = QStringLiteral("请选择照片所在文件夹");
+    fileDialog.fileName.clear();
+    fileDialog.filter = AlbumFileFilter();
+    fileDialog.save = false;
+    const QString path = AskFile(model.state.PhotoFolder);
     view().SetBusy(true);
     nav.FolderChosen(path);
     view().SetBusy(false);
@@ -111,9 +219,11 @@ void AlbumApp::OpenFolder(const QString& folder)
 Outcome AlbumApp::OpenScript(const QString& path)
 {
     const Outcome r = ReadScript(path, model.state, model.photos);
-    Report(r);
     if (!r)
         return r;
+    // The new album's music starts again from its first tune.
+    if (player_)
+        player_->Halt();
     RestartAlbum(model.state);
     view().EnableAlbumLabels();
     view().Relayout();

@@ -1,5 +1,6 @@
 #pragma once
 #include "album/Navigator.h"
+#include "app/Commands.h"
 #include "app/DataFile.h"
 #include "imaging/Composer.h"
 #include "imaging/QuickStrip.h"
@@ -42,14 +43,24 @@ public:
     Outcome SaveAlbumData() { return tamsel::SaveAlbumData(model); }
 
     // ---- what the user does -------------------------------------------
+    // Menu-bar label index 0..4: "照片", "修饰", "设置", "输出", "退出".
+    void LabelClicked(int index);
+    // A right-button release on the photo area: the output menu.
+    void PhotoAreaRightClick();
+    // Runs the command with this code and shows what came of it.
+    void DoCommand(int code);
     // Bar button index (Navigator::Button); the photo area is told.
     void BtnClick(int index);
     // The folder choice: the open dialog through the view, then the album
     // moves to the chosen photo's folder. False when nothing was chosen.
     bool ChooseFolder();
+    // "打开脚本..." and "保存脚本...": the file dialog, then the script.
+    Outcome OpenScriptCommand();
+    Outcome SaveScriptCommand();
     // A folder opened from outside: as if its first photo had been chosen.
     void OpenFolder(const QString& folder);
-    // A show script replaces the album, which opens on its cover.
+    // A show script replaces the album, which opens on its cover. The
+    // outcome is for the caller to show.
     Outcome OpenScript(const QString& path);
     // The position thumb dragged over photo i, and released.
     void ThumbOver(int i) { nav.ThumbOver(i); }
@@ -71,8 +82,16 @@ public:
     void MusicTick();
 
     AlbumModel model;
+    // Every command the menus reach; other parts of the program add theirs.
+    CommandDispatcher commands;
+    // The one file dialog of the program, as its last use left it.
+    FileQuestion fileDialog;
 
 private:
+    void PopUp(MenuId menu, int labelIndex);
+    // Shows the file dialog; the folder of a chosen file becomes the working folder.
+    QString AskFile(const QString& folder);
+
     // Forwards to the attached view; the logic objects hold this one, so
     // the window can come and go after they exist.
     struct Relay;

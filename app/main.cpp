@@ -44,7 +44,7 @@ int main(int argc, char** argv)
         if (fi.isDir())
             core.OpenFolder(fi.absoluteFilePath());
         else if (fi.isFile())
-            core.OpenScript(fi.absoluteFilePath());
+            core.Report(core.OpenScript(fi.absoluteFilePath()));
         else
             core.Report(Outcome::Failed(QStringLiteral("  找不到 %1").arg(args.at(1))));
     }

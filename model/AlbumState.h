@@ -83,6 +83,9 @@ struct MainState {
     QString CurFileName;
     QString CurFileInfo;
     bool Retouched = false;
+    // Where the file dialogs open: the album folder at first, then the folder
+    // of the last file chosen in any of them. The batch tools work here.
+    QString WorkFolder;
     // The last composition could not load its photo: the info line keeps
     // saying so instead of naming this photo beside the previous picture.
     bool LoadFailed = false;

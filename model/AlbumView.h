@@ -1,13 +1,25 @@
 #pragma once
 #include <QString>
 
+#include <span>
+
 namespace tamsel {
 
-// A question for a file name, asked through the view.
+// The program's one file dialog, as the next use will show it. A command
+// sets what it needs; what it leaves alone (the title above all) stays as
+// the previous use left it.
 struct FileQuestion {
     QString title;
-    QString filter;   // "label (*.a *.b)"
-    QString folder;   // where the dialog opens; "" = wherever it was last
+    QString filter;     // "label (*.a *.b)"
+    QString fileName;   // the name offered in the name field
+    QString folder;     // where the dialog opens
+    bool save = false;  // a save dialog rather than an open dialog
+};
+
+// One item of a pop-up menu: choosing it leaves its code in CmdCode.
+struct MenuItem {
+    const char* caption;   // nullptr: a separator
+    int code;
 };
 
 // Everything the album shows and asks of whatever shows it: the main window,
@@ -41,8 +53,19 @@ public:
     // step soon (a resting or broken step chain starts again).
     virtual void RequestStep() {}
 
-    // An existing file to open; "" when the user cancelled.
-    virtual QString AskOpenFile(const FileQuestion& q) { (void)q; return {}; }
+    // A file name from the file dialog; "" when the user cancelled.
+    virtual QString AskFile(const FileQuestion& q) { (void)q; return {}; }
+    // Pops a menu up, below menu-bar label labelIndex or, for -1, at the
+    // pointer, and returns when it has closed; the item chosen has left its
+    // code in CmdCode.
+    virtual void PopUpMenu(std::span<const MenuItem> items, int labelIndex)
+    {
+        (void)items, (void)labelIndex;
+    }
+    // The settings dialog, modal.
+    virtual void ShowSettings() {}
+    // Closes the main window: the program ends through its normal shutdown.
+    virtual void CloseWindow() {}
     // Long work is under way (a wait cursor); false when it has ended.
     virtual void SetBusy(bool busy) { (void)busy; }
 };

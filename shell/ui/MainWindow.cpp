@@ -17,6 +17,8 @@
 #include <QCloseEvent>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QMenu>
+#include <QCursor>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScreen>
@@ -98,6 +100,10 @@ void MainWindow::BuildElements()
     const SkinArt& a = *art_;
     // The photo area first, so that everything of the frame lies above it.
     area_ = new PhotoArea(core_, app_.engine, this);
+    connect(area_, &PhotoArea::mouseReleased, this, [this](QMouseEvent* e) {
+        if (e->button() == Qt::RightButton)
+            app_.PhotoAreaRightClick();
+    });
 
     // The title drag area lies under the title elements that share its strip.
     imBar_ = new PictureElement(this);
@@ -162,12 +168,8 @@ void MainWindow::BuildElements()
     // "修饰", "设置", "输出" wait for an album.
     for (int i = 1; i <= 3; ++i)
         labFolder_[i]->setEnabled(false);
-    connect(labFolder_[0], &SkinLabel::clicked, this, [this] {
-        core_.state.CmdCode = 0;
-        ShowInfo(QString::fromUtf8(kGreeting), false);
-        ChooseFolder();
-    });
-    connect(labFolder_[4], &SkinLabel::clicked, this, &QWidget::close);
+    for (int i = 0; i < kFolderLabels; ++i)
+        connect(labFolder_[i], &SkinLabel::clicked, this, [this, i] { app_.LabelClicked(i); });
     // Crossing the title strip turns the menu-bar labels and the links back.
     connect(imBar_, &PictureElement::moved, this, [this] {
         for (SkinLabel* l : labFolder_)
@@ -184,6 +186,12 @@ void MainWindow::BuildElements()
     imgques_->SetPicture(a.ques);
     imgques_->setToolTip(QStringLiteral("　关于澄影集...(自述文件)　"));
     connect(imgques_, &PictureElement::moved, this, [this] { imgques_->SetPicture(art_->quesMove); });
+    // The help opens in the desktop's own viewer; without it there is simply no help.
+    connect(imgques_, &PictureElement::clicked, this, [this] {
+        const QString readme = core_.paths.InProgramDir(QStringLiteral("readme.htm"));
+        if (QFileInfo(readme).isFile())
+            QDesktopServices::openUrl(QUrl::fromLocalFile(readme));
+    });
     img4star_ = new PictureElement(this, QSize(70, 35));
     img4star_->SetPicture(a.star);
 
@@ -487,25 +495,46 @@ void MainWindow::ShowStripLooks()
 
 // ---- the album ------------------------------------------------------------
 
-void MainWindow::ChooseFolder()
-{
-    if (app_.ChooseFolder()) {
-        labAnyPhoto_->SetCaption(core_.photos.Name(core_.state.CurPhoto));
-        labAnyPhoto_->move(btn_[kThumb]->x(), core_.main.ClientH - 60);
-    }
-}
-
-QString MainWindow::AskOpenFile(const FileQuestion& q)
+QString MainWindow::AskFile(const FileQuestion& q)
 {
     QFileDialog dialog(this, q.title);
-    dialog.setFileMode(QFileDialog::ExistingFile);
-    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(q.save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    dialog.setAcceptMode(q.save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dialog.setNameFilter(q.filter);
     if (!q.folder.isEmpty())
         dialog.setDirectory(q.folder);
+    dialog.selectFile(q.fileName);
+    QString path;
     if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty())
-        return dialog.selectedFiles().constFirst();
-    return {};
+        path = dialog.selectedFiles().constFirst();
+    // The name under the thumb follows a new folder at once.
+    labAnyPhoto_->SetCaption(core_.photos.Name(core_.state.CurPhoto));
+    return path;
+}
+
+void MainWindow::PopUpMenu(std::span<const MenuItem> items, int labelIndex)
+{
+    QMenu menu(this);
+    for (const MenuItem& item : items) {
+        if (!item.caption) {
+            menu.addSeparator();
+            continue;
+        }
+        const int code = item.code;
+        menu.addAction(QString::fromUtf8(item.caption),
+                       [this, code] { core_.state.CmdCode = code; });
+    }
+    // Below the label, flush with its left edge; from the photo area, at the pointer.
+    const QPoint at = labelIndex >= 0 && labelIndex < kFolderLabels
+                          ? labFolder_[labelIndex]->mapToGlobal(
+                                QPoint(0, labFolder_[labelIndex]->height()))
+                          : QCursor::pos();
+    menu.exec(at);
+}
+
+void MainWindow::ShowSettings()
+{
+    ShowInfo(QStringLiteral("  「设置」还在制作中,敬请期待"), true);
 }
 
 void MainWindow::SetBusy(bool busy)

@@ -38,8 +38,6 @@ public:
     void FormResize();
     // Places the logo frames in the bottom-right corner and hides them.
     void setPel();
-    // The "照片" label: the folder choice, then the name under the thumb.
-    void ChooseFolder();
     // Sizes the window from the photo area and centres it on the screen.
     void SizeAndCentre();
     // Where a click on the finished logo writes to.
@@ -55,7 +53,10 @@ public:
     void ShowStripLooks() override;
     void Relayout() override { FormResize(); }
     void RequestStep() override;
-    QString AskOpenFile(const FileQuestion& q) override;
+    QString AskFile(const FileQuestion& q) override;
+    void PopUpMenu(std::span<const MenuItem> items, int labelIndex) override;
+    void ShowSettings() override;
+    void CloseWindow() override { close(); }
     void SetBusy(bool busy) override;
 
     // For tests and the end-to-end run: the elements by their names.

@@ -8,8 +8,11 @@
 #include "show/ui/PhotoArea.h"
 
 #include <QElapsedTimer>
+#include <QFileInfo>
 #include <QImage>
 #include <gtest/gtest.h>
+
+#include <unistd.h>
 
 using namespace tamsel;
 using namespace tamsel::testing;
@@ -32,11 +35,26 @@ struct ScriptedView : AlbumView {
     void ShowStopButton(bool running) override { stopShown = running; }
     void EnableAlbumLabels() override { labelsEnabled = true; }
     void RequestStep() override { ++steps; }
-    QString AskOpenFile(const FileQuestion& q) override
+    QString AskFile(const FileQuestion& q) override
     {
         asked << q.title;
+        questions << q;
         return answer;
     }
+    std::vector<int> menuChoices;    // the code chosen in each menu popped up
+    QList<FileQuestion> questions;
+    void PopUpMenu(std::span<const MenuItem> items, int) override
+    {
+        menus.push_back(items);
+        const int code = menuChoices.empty() ? 0 : menuChoices.front();
+        if (!menuChoices.empty())
+            menuChoices.erase(menuChoices.begin());
+        *cmdCode = code;
+    }
+    int* cmdCode = nullptr;
+    std::vector<std::span<const MenuItem>> menus;
+    int closes = 0;
+    void CloseWindow() override { ++closes; }
 };
 
 struct AppFixture : ::testing::Test {
@@ -56,6 +74,7 @@ struct AppFixture : ::testing::Test {
         app = std::make_unique<AlbumApp>(AppPaths::ForProgramDir(home.path()));
         app->Startup();
         app->Attach(&view);
+        view.cmdCode = &app->model.state.CmdCode;
         app->model.main.ClientW = 498;
         app->ShowFace();
         app->engine.reseedFromClock = false;
@@ -133,7 +152,9 @@ TEST_F(AppFixture, CancelledFolderChoiceAndBrokenScriptSayWhy)
 
     const QString bad = Touch(QDir(home.path()), "bad.tms", "480\r\n");
     const AlbumState before = app->model.state;
-    EXPECT_FALSE(app->OpenScript(bad).ok);
+    const Outcome o = app->OpenScript(bad);
+    EXPECT_FALSE(o.ok);
+    app->Report(o);
     EXPECT_TRUE(view.infos.last().contains("bad.tms"));
     EXPECT_EQ(app->model.state.ShowWidth, before.ShowWidth);
     EXPECT_EQ(view.beeps, 2);
@@ -177,4 +198,89 @@ TEST_F(AppFixture, PaintHoldBreaksTheStepChainUntilTheAreaIsShownAgain)
     spin(150);
     EXPECT_FALSE(area.Stopped());
     EXPECT_GT(frames, held);
+}
+
+TEST_F(AppFixture, EveryMenuItemReachesItsCommandAndNothingElseDoesAnything)
+{
+    for (MenuId menu : {MenuId::Photo, MenuId::Out, MenuId::Treat})
+        for (const MenuItem& item : MenuItems(menu))
+            if (item.caption)
+                EXPECT_TRUE(app->commands.Has(item.code)) << item.caption;
+    const AlbumState before = app->model.state;
+    for (int code : {0, 3, 7, 15, 39, -1, 255}) {
+        EXPECT_TRUE(app->commands.DoCommand(code).ok);
+        EXPECT_FALSE(app->commands.DoCommand(code).HasMessage());
+    }
+    EXPECT_EQ(app->model.state.PhotoFolder, before.PhotoFolder);
+
+    // A command whose part is still to come says so instead of doing nothing.
+    view.menuChoices = {36};
+    app->LabelClicked(1);
+    ASSERT_EQ(view.menus.size(), 1u);
+    EXPECT_EQ(view.menus[0].size(), MenuItems(MenuId::Treat).size());
+    EXPECT_TRUE(view.infos.contains(QStringLiteral(" 照片修饰满意后请主动保存，否则效果将会丢失！")));
+    EXPECT_TRUE(view.infos.last().contains(QStringLiteral("清晰")));
+
+    app->LabelClicked(4);
+    EXPECT_EQ(view.closes, 1);
+}
+
+TEST_F(AppFixture, ScriptsSavedAndOpenedThroughTheMenus)
+{
+    AlbumModel& m = app->model;
+    view.answer = QDir(photos.path()).filePath("p2.jpg");
+    view.menuChoices = {1};
+    app->LabelClicked(0);                    // "照片" → "照片夹..."
+    ASSERT_EQ(m.state.PhotoCount, 3);
+    m.state.PhotoCaption[0] = QStringLiteral("第一张");
+
+    // Saved under exactly the name given, with no extension added.
+    const QString script = QDir(home.path()).filePath("我的相册");
+    view.answer = script;
+    view.menuChoices = {11};
+    app->LabelClicked(3);
+    ASSERT_TRUE(QFileInfo(script).isFile());
+    EXPECT_FALSE(QFileInfo::exists(script + ".tms"));
+    ASSERT_GE(view.questions.size(), 2);
+    const FileQuestion& saveQ = view.questions.last();
+    EXPECT_TRUE(saveQ.save);
+    // The one file dialog keeps the title its previous use gave it.
+    EXPECT_EQ(saveQ.title, QStringLiteral("请选择照片所在文件夹"));
+    EXPECT_EQ(saveQ.folder, QDir(photos.path()).absolutePath() + "/");
+    EXPECT_TRUE(saveQ.filter.contains("*.tms"));
+
+    // Opened from another album, it brings its folder and captions back.
+    m.state.PhotoCaption[0].clear();
+    m.state.CurPhoto = 2;
+    view.menuChoices = {2};
+    app->LabelClicked(0);
+    EXPECT_EQ(m.state.CaptionOf(0), QStringLiteral("第一张"));
+    EXPECT_EQ(m.state.CurPhoto, 0);
+    EXPECT_TRUE(m.state.CoverShowing);
+    EXPECT_EQ(m.main.ViewMode, View::Cover);
+
+    // On the cover the photo area has no output menu; on a photo it has,
+    // with the step chain held while it is open.
+    const size_t menusBefore = view.menus.size();
+    app->PhotoAreaRightClick();
+    EXPECT_EQ(view.menus.size(), menusBefore);
+    app->BtnClick(Navigator::Next);
+    RunUntilStill();
+    view.menuChoices = {0};                  // dismissed
+    app->PhotoAreaRightClick();
+    EXPECT_EQ(view.menus.size(), menusBefore + 1);
+    EXPECT_TRUE(m.state.PaintHold);
+
+    // A failed save says so, and the old file stays whole.
+    const QByteArray old = ReadAll(script);
+    QFile::setPermissions(home.path(), QFile::ReadOwner | QFile::ExeOwner);
+    view.menuChoices = {11};
+    const int beeps = view.beeps;
+    app->LabelClicked(3);
+    QFile::setPermissions(home.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    if (::geteuid() != 0) {
+        EXPECT_EQ(view.beeps, beeps + 1);
+        EXPECT_TRUE(view.infos.last().contains(QStringLiteral("无法写入")));
+    }
+    EXPECT_EQ(ReadAll(script), old);
 }
