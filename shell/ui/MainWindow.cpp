@@ -6,6 +6,7 @@
 #include "platform/Rounding.h"
 #include "shell/InfoLine.h"
 #include "shell/ThumbTrack.h"
+#include "shell/ui/AboutBox.h"
 #include "shell/ui/FormShape.h"
 #include "shell/ui/SkinArt.h"
 #include "shell/ui/SkinWidgets.h"
@@ -182,6 +183,10 @@ void MainWindow::BuildElements()
     imgmail_->SetPicture(a.mail);
     imgmail_->setToolTip(QStringLiteral("关于澄影集"));
     connect(imgmail_, &PictureElement::moved, this, [this] { imgmail_->SetPicture(art_->mailMove); });
+    connect(imgmail_, &PictureElement::clicked, this, [this] {
+        AboutBox box(core_.paths, this);
+        box.exec();
+    });
     imgques_ = new PictureElement(this, QSize(19, 18));
     imgques_->SetPicture(a.ques);
     imgques_->setToolTip(QStringLiteral("　关于澄影集...(自述文件)　"));
@@ -274,7 +279,7 @@ void MainWindow::BuildElements()
     }
     // The finished logo is the maker's signature: a click on it writes to us.
     connect(pel_[29], &PictureElement::clicked, this,
-            [] { QDesktopServices::openUrl(QUrl(QString::fromUtf8(kMakerMail))); });
+            [] { QDesktopServices::openUrl(QUrl(QString::fromUtf8(AboutBox::kMakerMail))); });
     logoTimer_.setInterval(200);
     connect(&logoTimer_, &QTimer::timeout, this, &MainWindow::LogoStep);
 }
@@ -418,7 +423,6 @@ void MainWindow::ArrangeInfoLine()
         lab1ofsum_->move(p.ofsum);
 }
 
-const char* const MainWindow::kMakerMail = "mailto:tamsel-album@users.noreply.github.com?subject=澄影集";
 
 void MainWindow::setPel()
 {

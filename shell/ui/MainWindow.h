@@ -40,8 +40,6 @@ public:
     void setPel();
     // Sizes the window from the photo area and centres it on the screen.
     void SizeAndCentre();
-    // Where a click on the finished logo writes to.
-    static const char* const kMakerMail;
 
     // AlbumView
     void ShowInfo(const QString& text, bool beep) override;
