@@ -316,7 +316,6 @@ void MainWindow::FormResize()
     in.SH = skin_.HasPixels() ? skin_.Height() : kSkinHeight;
     in.n = core_.state.PhotoCount;
     in.c = core_.state.CurPhoto;
-    in.folderLabelW = labFolder_[0]->width();
     layout_ = ComputeFormLayout(in);
     const FormLayout& L = layout_;
 

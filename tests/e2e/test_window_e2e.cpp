@@ -177,92 +177,166 @@ bool WaitFor(const std::function<bool()>& done, int ms)
 
 bool Near(QRgb c, int r, int g, int b) { return std::abs(qRed(c) - r) < 50 && std::abs(qGreen(c) - g) < 50 && std::abs(qBlue(c) - b) < 50; }
 
+// The real program on a display, in a home of its own (the installation's
+// pictures and an album data file for a 700 x 400 photo area), opened on a
+// folder of three photos: red a.jpg, green b.jpg, blue c.jpg.
+struct RunningProgram {
+    XDisplay display;
+    QTemporaryDir home, photos;
+    QProcess app;
+    QRect g;            // the window on the screen
+    FormLayout L;       // its elements, as the layout places them
+    QString skip;       // why the program cannot run here
+
+    RunningProgram()
+    {
+        const QString program = QStringLiteral(TAMSEL_BUILD_DIR "/tamsel");
+        if (!QFileInfo(program).isExecutable()) {
+            skip = "the program is not built";
+            return;
+        }
+        for (const char* tool : {"xdotool", "import"})
+            if (QStandardPaths::findExecutable(tool).isEmpty()) {
+                skip = QString::fromLatin1(tool) + " is not installed";
+                return;
+            }
+        if (display.Name().isEmpty()) {
+            skip = "no X server";
+            return;
+        }
+        const QDir data(QStringLiteral(TAMSEL_SOURCE_DIR "/assets/data"));
+        for (const QString& f : data.entryList(QDir::Files))
+            QFile::copy(data.filePath(f), QDir(home.path()).filePath(f));
+        // A photo area wide enough for the file information and the position
+        // side by side on the info line.
+        AlbumState album = AlbumState::FirstRun(AppPaths::ForProgramDir(home.path()));
+        album.ShowWidth = 700;
+        album.ShowHeight = 400;
+        album.MusicOn = 0;
+        SaveScript(QDir(home.path()).filePath("tamsel.tmf"), album);
+        const QColor colours[3] = {QColor(220, 30, 30), QColor(30, 200, 40), QColor(30, 40, 220)};
+        for (int i = 0; i < 3; ++i) {
+            QImage img(640, 480, QImage::Format_RGB32);
+            img.fill(colours[i]);
+            img.save(QDir(photos.path()).filePath(QStringLiteral("%1.jpg").arg(QChar('a' + i))), "JPG", 95);
+        }
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("DISPLAY", display.Name());
+        env.insert("QT_QPA_PLATFORM", "xcb");
+        env.insert("QT_FONT_DPI", "96");  // the texts are compared with ones drawn here at 96
+        env.insert("TAMSEL_HOME", home.path());
+        app.setProcessEnvironment(env);
+        app.start(program, {photos.path()});
+    }
+    ~RunningProgram()
+    {
+        if (app.state() == QProcess::NotRunning)
+            return;
+        app.terminate();
+        if (!app.waitForFinished(10000))
+            app.kill();
+    }
+    // Waits for the window and reads its place. False when none appeared.
+    bool FindWindow()
+    {
+        if (!app.waitForStarted(10000))
+            return false;
+        QByteArray id;
+        if (!WaitFor([&] {
+                id = Xdo({"search", "--onlyvisible", "--pid", QString::number(app.processId())}).trimmed();
+                return !id.isEmpty();
+            }, 15000))
+            return false;
+        id = id.split('\n').first();
+        for (const QByteArray& line : Xdo({"getwindowgeometry", "--shell", QString::fromLatin1(id)}).split('\n')) {
+            const auto v = line.mid(line.indexOf('=') + 1).toInt();
+            if (line.startsWith("X=")) g.moveLeft(v);
+            if (line.startsWith("Y=")) g.moveTop(v);
+            if (line.startsWith("WIDTH=")) g.setWidth(v);
+            if (line.startsWith("HEIGHT=")) g.setHeight(v);
+        }
+        LayoutInput in;
+        in.W = g.width();
+        in.H = g.height();
+        L = ComputeFormLayout(in);
+        return true;
+    }
+    QByteArray Xdo(const QStringList& args) { return X(display.Name(), "xdotool", args); }
+    // A click at a point of the window.
+    void Click(QPoint inWindow, int button = 1)
+    {
+        const QPoint p = g.topLeft() + inWindow;
+        Xdo({"mousemove", QString::number(p.x()), QString::number(p.y()), "click", QString::number(button)});
+    }
+    int VisibleWindows()
+    {
+        return int(Xdo({"search", "--onlyvisible", "--pid", QString::number(app.processId())})
+                       .trimmed().split('\n').size());
+    }
+};
+
 }  // namespace
 
 TEST(WindowEndToEnd, NextButtonBringsTheSecondPhotoAndItsPosition)
 {
-    const QString program = QStringLiteral(TAMSEL_BUILD_DIR "/tamsel");
-    if (!QFileInfo(program).isExecutable())
-        GTEST_SKIP() << "the program is not built";
-    for (const char* tool : {"xdotool", "import"})
-        if (QStandardPaths::findExecutable(tool).isEmpty())
-            GTEST_SKIP() << tool << " is not installed";
     ASSERT_TRUE(WidgetApp());
     RegisterFontSubstitutions();
-    XDisplay display;
-    if (display.Name().isEmpty())
-        GTEST_SKIP() << "no X server";
-
-    // The installation's pictures in a home of its own, so the album data
-    // file of this run goes nowhere else.
-    QTemporaryDir home, photos;
-    const QDir data(QStringLiteral(TAMSEL_SOURCE_DIR "/assets/data"));
-    for (const QString& f : data.entryList(QDir::Files))
-        QFile::copy(data.filePath(f), QDir(home.path()).filePath(f));
-    // A photo area wide enough for the file information and the position
-    // side by side on the info line.
-    AlbumState album = AlbumState::FirstRun(AppPaths::ForProgramDir(home.path()));
-    album.ShowWidth = 700;
-    album.ShowHeight = 400;
-    album.MusicOn = 0;
-    ASSERT_TRUE(SaveScript(QDir(home.path()).filePath("tamsel.tmf"), album).ok);
-    const QColor colours[3] = {QColor(220, 30, 30), QColor(30, 200, 40), QColor(30, 40, 220)};
-    for (int i = 0; i < 3; ++i) {
-        QImage img(640, 480, QImage::Format_RGB32);
-        img.fill(colours[i]);
-        ASSERT_TRUE(img.save(QDir(photos.path()).filePath(QStringLiteral("%1.jpg").arg(QChar('a' + i))), "JPG", 95));
-    }
-
-    QProcess app;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("DISPLAY", display.Name());
-    env.insert("QT_QPA_PLATFORM", "xcb");
-    env.insert("QT_FONT_DPI", "96");  // the texts are compared with ones drawn here at 96
-    env.insert("TAMSEL_HOME", home.path());
-    app.setProcessEnvironment(env);
-    app.start(program, {photos.path()});
-    ASSERT_TRUE(app.waitForStarted(10000));
-    const auto stop = qScopeGuard([&] {
-        app.terminate();
-        if (!app.waitForFinished(10000))
-            app.kill();
-    });
-
-    QByteArray id;
-    ASSERT_TRUE(WaitFor([&] {
-        id = X(display.Name(), "xdotool", {"search", "--onlyvisible", "--pid", QString::number(app.processId())}).trimmed();
-        return !id.isEmpty();
-    }, 15000)) << "no window appeared";
-    id = id.split('\n').first();
-    QRect g;
-    for (const QByteArray& line : X(display.Name(), "xdotool", {"getwindowgeometry", "--shell", QString::fromLatin1(id)}).split('\n')) {
-        const auto v = line.mid(line.indexOf('=') + 1).toInt();
-        if (line.startsWith("X=")) g.moveLeft(v);
-        if (line.startsWith("Y=")) g.moveTop(v);
-        if (line.startsWith("WIDTH=")) g.setWidth(v);
-        if (line.startsWith("HEIGHT=")) g.setHeight(v);
-    }
+    RunningProgram run;
+    if (!run.skip.isEmpty())
+        GTEST_SKIP() << run.skip.toStdString();
+    ASSERT_TRUE(run.FindWindow()) << "no window appeared";
+    const QRect& g = run.g;
     ASSERT_EQ(g.size(), QSize(718, 522));  // the photo area with its frame
-
-    LayoutInput in;
-    in.W = g.width();
-    in.H = g.height();
-    const FormLayout L = ComputeFormLayout(in);
-    const QPoint centre = L.picphotoshow.center();
+    const QPoint centre = run.L.picphotoshow.center();
 
     // Opening the folder shows its first photo.
     QImage shot;
     EXPECT_TRUE(WaitFor([&] {
-        shot = Screenshot(display.Name(), g);
+        shot = Screenshot(run.display.Name(), g);
         return Near(shot.pixel(centre), 220, 30, 30) && ShownPosition(shot, g.width()) == 0;
     }, 20000)) << "first photo or its position not shown";
 
-    const QPoint next = g.topLeft() + L.Btn[3] + QPoint(10, 10);
-    X(display.Name(), "xdotool", {"mousemove", QString::number(next.x()), QString::number(next.y()), "click", "1"});
-
+    run.Click(run.L.Btn[3] + QPoint(10, 10));
     EXPECT_TRUE(WaitFor([&] {
-        shot = Screenshot(display.Name(), g);
+        shot = Screenshot(run.display.Name(), g);
         return Near(shot.pixel(centre), 30, 200, 40) && ShownPosition(shot, g.width()) == 1;
     }, 20000)) << "after 下一张: centre " << QColor(shot.pixel(centre)).name().toStdString()
                << ", position " << ShownPosition(shot, g.width());
+}
+
+// The menus as a user reaches them: "输出" from its label saves a script under
+// exactly the name typed, the photo's right-click opens the same menu, and
+// "退出" ends the program with the album written.
+TEST(WindowEndToEnd, MenusFromTheLabelsAndThePhoto)
+{
+    ASSERT_TRUE(WidgetApp());
+    RunningProgram run;
+    if (!run.skip.isEmpty())
+        GTEST_SKIP() << run.skip.toStdString();
+    ASSERT_TRUE(run.FindWindow()) << "no window appeared";
+    const QPoint centre = run.L.picphotoshow.center();
+    ASSERT_TRUE(WaitFor([&] {
+        return Near(Screenshot(run.display.Name(), run.g).pixel(centre), 220, 30, 30);
+    }, 20000)) << "first photo not shown";
+
+    run.Click(run.L.LabFolder[3] + QPoint(12, 6));            // "输出"
+    ASSERT_TRUE(WaitFor([&] { return run.VisibleWindows() == 2; }, 5000)) << "no menu";
+    run.Xdo({"key", "Down", "Return"});                 // "保存脚本..."
+    ASSERT_TRUE(WaitFor([&] { return run.VisibleWindows() == 2; }, 5000)) << "no file dialog";
+    QThread::msleep(500);
+    const QString typed = QDir(run.home.path()).filePath("jiari");
+    run.Xdo({"type", "--delay", "20", typed});
+    run.Xdo({"key", "Return"});
+    EXPECT_TRUE(WaitFor([&] { return QFileInfo(typed).isFile(); }, 10000)) << "no script written";
+    EXPECT_FALSE(QFileInfo::exists(typed + ".tms"));
+
+    run.Click(centre, 3);                               // the photo's own menu
+    EXPECT_TRUE(WaitFor([&] { return run.VisibleWindows() == 2; }, 5000)) << "no menu on the photo";
+    run.Xdo({"key", "Escape"});
+    ASSERT_TRUE(WaitFor([&] { return run.VisibleWindows() == 1; }, 5000));
+
+    QFile::remove(QDir(run.home.path()).filePath("tamsel.tmf"));
+    run.Click(run.L.LabFolder[4] + QPoint(12, 6));             // "退出"
+    EXPECT_TRUE(run.app.waitForFinished(10000));
+    EXPECT_TRUE(QFileInfo(QDir(run.home.path()).filePath("tamsel.tmf")).isFile());
 }
