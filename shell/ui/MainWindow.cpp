@@ -110,7 +110,7 @@ void MainWindow::BuildElements()
     imBar_ = new PictureElement(this);
     connect(imBar_, &PictureElement::pressed, this, &MainWindow::TitlePressed);
     connect(imBar_, &PictureElement::moved, this, &MainWindow::TitleMoved);
-    connect(imBar_, &PictureElement::released, this, [this] { manualMove_ = false; });
+    connect(imBar_, &PictureElement::released, this, [this] { moveState_ = MoveState::Idle; });
     connect(imBar_, &PictureElement::doubleClicked, this, [this](QMouseEvent* e) {
         if (e->button() == Qt::LeftButton)
             ToggleMaximised();
@@ -460,7 +460,39 @@ void MainWindow::paintEvent(QPaintEvent* e)
         p.drawImage(e->rect(), background_, e->rect());
 }
 
-void MainWindow::resizeEvent(QResizeEvent*) { FormResize(); }
+void MainWindow::resizeEvent(QResizeEvent*)
+{
+    FormResize();
+    // A size the window system gave (maximise, restore, a tiling window
+    // manager) is composed for as soon as it has arrived; a grip drag
+    // composes once, at its release.
+    const CLSDIB& screen = core_.dibs.DibScreen;
+    const bool fits = screen.Width() == core_.state.ShowWidth &&
+                      screen.Height() == core_.state.ShowHeight;
+    if (!ResizeDragging() && !fits)
+        Recompose();
+}
+
+void MainWindow::Recompose()
+{
+    app_.ShowFace();
+    setPel();
+    pel_[0]->show();
+}
+
+void MainWindow::changeEvent(QEvent* e)
+{
+    // However the state changed (our button, a double-click on the title or
+    // the window manager's own), the frame follows it.
+    if (e->type() == QEvent::WindowStateChange) {
+        const bool maximised = isMaximized();
+        pbottom_->setVisible(!maximised);
+        pright_->setVisible(!maximised);
+        immax_->setToolTip(maximised ? QStringLiteral("还原") : QStringLiteral("最大化"));
+        PaintSkin();
+    }
+    QWidget::changeEvent(e);
+}
 
 void MainWindow::closeEvent(QCloseEvent* e)
 {
@@ -638,35 +670,39 @@ void MainWindow::TitlePressed(QMouseEvent* e)
 {
     if (e->button() != Qt::LeftButton)
         return;
-    // The window system moves the window; without one that can, we do.
-    manualMove_ = !(windowHandle() && windowHandle()->startSystemMove());
-    if (manualMove_)
-        moveOffset_ = e->globalPosition().toPoint() - frameGeometry().topLeft();
+    // The move starts with the first drag, not the press: a window manager
+    // that takes the pointer for a move would swallow a double-click.
+    moveState_ = MoveState::Pressed;
+    pressAt_ = e->globalPosition().toPoint();
+    moveOffset_ = pressAt_ - frameGeometry().topLeft();
 }
 
 void MainWindow::TitleMoved(QMouseEvent* e)
 {
-    if (manualMove_ && (e->buttons() & Qt::LeftButton))
-        move(e->globalPosition().toPoint() - moveOffset_);
+    if (!(e->buttons() & Qt::LeftButton)) {
+        moveState_ = MoveState::Idle;
+        return;
+    }
+    const QPoint at = e->globalPosition().toPoint();
+    if (moveState_ == MoveState::Pressed &&
+        (at - pressAt_).manhattanLength() >= QApplication::startDragDistance()) {
+        // The window system moves the window; without one that can, we do.
+        const bool system = windowHandle() && windowHandle()->startSystemMove();
+        moveState_ = system ? MoveState::Idle : MoveState::ByHand;
+    }
+    if (moveState_ == MoveState::ByHand)
+        move(at - moveOffset_);
 }
 
 void MainWindow::ToggleMaximised()
 {
     if (!immax_->isEnabled())
         return;
-    if (isMaximized()) {
+    // The new size arrives later, as a resize event, and is composed for there.
+    if (isMaximized())
         showNormal();
-        pbottom_->show();
-        pright_->show();
-        immax_->setToolTip(QStringLiteral("最大化"));
-    } else {
+    else
         showMaximized();
-        pbottom_->hide();
-        pright_->hide();
-        immax_->setToolTip(QStringLiteral("还原"));
-    }
-    FormResize();
-    app_.ShowFace();
 }
 
 void MainWindow::GripPressed(int which, QMouseEvent*)
@@ -705,9 +741,7 @@ void MainWindow::GripReleased(int which)
         return;
     g->active = false;
     // The photo is composed once, at the final size.
-    app_.ShowFace();
-    setPel();
-    pel_[0]->show();
+    Recompose();
 }
 
 }  // namespace tamsel

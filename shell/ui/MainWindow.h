@@ -77,6 +77,7 @@ Q_SIGNALS:
 protected:
     void paintEvent(QPaintEvent*) override;
     void resizeEvent(QResizeEvent*) override;
+    void changeEvent(QEvent* e) override;
     void closeEvent(QCloseEvent*) override;
     void mouseMoveEvent(QMouseEvent*) override;
 
@@ -86,6 +87,8 @@ private:
     void LoadArt();
     void PaintSkin();
     void ArrangeInfoLine();
+    // Composes for the photo area's present size and puts the logo back.
+    void Recompose();
     // The grips are dragging a new size.
     bool ResizeDragging() const;
 
@@ -138,7 +141,8 @@ private:
     LogoClock logo_;
 
     // A window move by hand where the window system cannot move it for us.
-    bool manualMove_ = false;
+    enum class MoveState { Idle, Pressed, ByHand } moveState_ = MoveState::Idle;
+    QPoint pressAt_;
     QPoint moveOffset_;
 };
 

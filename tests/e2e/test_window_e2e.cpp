@@ -268,6 +268,12 @@ struct RunningProgram {
         const QPoint p = g.topLeft() + inWindow;
         Xdo({"mousemove", QString::number(p.x()), QString::number(p.y()), "click", QString::number(button)});
     }
+    void DoubleClick(QPoint inWindow)
+    {
+        const QPoint p = g.topLeft() + inWindow;
+        Xdo({"mousemove", QString::number(p.x()), QString::number(p.y()), "click", "--repeat", "2",
+             "--delay", "80", "1"});
+    }
     int VisibleWindows()
     {
         return int(Xdo({"search", "--onlyvisible", "--pid", QString::number(app.processId())})
@@ -339,4 +345,40 @@ TEST(WindowEndToEnd, MenusFromTheLabelsAndThePhoto)
     run.Click(run.L.LabFolder[4] + QPoint(12, 6));             // "退出"
     EXPECT_TRUE(run.app.waitForFinished(10000));
     EXPECT_TRUE(QFileInfo(QDir(run.home.path()).filePath("tamsel.tmf")).isFile());
+}
+
+// Under a real window manager: a double-click on the title maximises, the
+// photo is composed for the new size at once, and a second one restores.
+TEST(WindowEndToEnd, MaximiseAndRestoreComposeForTheNewSize)
+{
+    ASSERT_TRUE(WidgetApp());
+    RunningProgram run;
+    if (!run.skip.isEmpty())
+        GTEST_SKIP() << run.skip.toStdString();
+    if (!X(run.display.Name(), "xprop", {"-root", "_NET_SUPPORTING_WM_CHECK"}).contains("window id"))
+        GTEST_SKIP() << "no window manager on the display";
+    ASSERT_TRUE(run.FindWindow()) << "no window appeared";
+    const QRect normal = run.g;
+    const auto photoAt = [&](double fx, double fy) {
+        const QRect a = run.L.picphotoshow;
+        return QPoint(a.left() + int(fx * a.width()), a.top() + int(fy * a.height()));
+    };
+    const auto redAt = [&](QPoint p) {
+        return Near(Screenshot(run.display.Name(), run.g).pixel(p), 220, 30, 30);
+    };
+    ASSERT_TRUE(WaitFor([&] { return redAt(photoAt(0.5, 0.5)); }, 20000)) << "first photo not shown";
+
+    // Between the program's name and the first menu-bar label.
+    const auto title = [&] { return QPoint(run.L.LabFolder[0].x() - 15, run.L.IMBar.center().y()); };
+    run.DoubleClick(title());
+    ASSERT_TRUE(run.FindWindow());
+    ASSERT_GT(run.g.width(), normal.width()) << "not maximised";
+    // Low in the area, where a picture left at the old size would leave black.
+    EXPECT_TRUE(WaitFor([&] { return redAt(photoAt(0.45, 0.8)); }, 10000))
+        << "the photo was not composed for the maximised area";
+
+    run.DoubleClick(title());
+    EXPECT_TRUE(WaitFor([&] { return run.FindWindow() && run.g.size() == normal.size(); }, 10000));
+    EXPECT_TRUE(WaitFor([&] { return redAt(photoAt(0.5, 0.5)) && redAt(photoAt(0.45, 0.8)); }, 10000))
+        << "the photo was not composed again after the restore";
 }
