@@ -1,5 +1,6 @@
 #include "TestUtil.h"
 #include "album/Settings.h"
+#include "imaging/ImageFile.h"
 #include "model/AlbumState.h"
 
 #include <QImage>
@@ -142,7 +143,7 @@ TEST(SettingsForm, CancelKeepsTheImmediateChoicesOnly)
     EXPECT_EQ(t.s.PauseSecs, 3);
 }
 
-TEST(SettingsForm, UnreadableCoverKeepsTheOldOneAndSaysSo)
+TEST(SettingsForm, CoverIsTakenOnlyWhenItCanBeShown)
 {
     QTemporaryDir dir;
     Form t;
@@ -154,6 +155,12 @@ TEST(SettingsForm, UnreadableCoverKeepsTheOldOneAndSaysSo)
         EXPECT_TRUE(o.message.contains(QFileInfo(path).fileName()));
     }
     EXPECT_EQ(t.s.CoverFile, dir.filePath(QStringLiteral("good.jpg")));
+
+    // A format only the image file library reads is shown all the same.
+    const QString pcx = dir.filePath(QStringLiteral("old.pcx"));
+    ASSERT_TRUE(ZSaveImg(ZLoadImg(Picture(dir, QStringLiteral("src.png"))), pcx, kPcx));
+    ASSERT_TRUE(t.f.ChooseCover(pcx, kBox).ok);
+    EXPECT_EQ(t.f.coverPreview.size(), QSize(112, 84));
 
     // Loaded with a cover that cannot be read: an empty preview and a message.
     t.s.CoverFile = bad;
