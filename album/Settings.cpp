@@ -1,0 +1,272 @@
+#include "album/Settings.h"
+
+#include "imaging/ImageFile.h"
+#include "model/AlbumState.h"
+#include "platform/Rounding.h"
+
+#include <QColor>
+#include <QFileInfo>
+#include <QImageReader>
+#include <QTemporaryDir>
+
+#include <algorithm>
+#include <optional>
+
+namespace tamsel {
+
+namespace {
+
+// A text box holding a whole number in plain digits (spaces around allowed).
+// Digits too many to fit are read as max: the caller clamps or refuses them.
+std::optional<long long> ReadWhole(const QString& text, long long max)
+{
+    const QString t = text.trimmed();
+    if (t.isEmpty() || !std::all_of(t.begin(), t.end(), [](QChar c) { return c >= u'0' && c <= u'9'; }))
+        return std::nullopt;
+    bool ok = false;
+    const long long v = t.toLongLong(&ok);
+    return ok ? std::min(v, max) : max;
+}
+
+QString FileName(const QString& path) { return QFileInfo(path).fileName(); }
+
+// A tune's line in the list: its name without folder and extension, as the
+// music label names it.
+QString TuneLine(const QString& path) { return QStringLiteral(" ") + QFileInfo(path).completeBaseName(); }
+
+}  // namespace
+
+QStringList SplitSelection(const QStringList& chosen)
+{
+    QStringList out;
+    for (auto it = chosen.crbegin(); it != chosen.crend(); ++it)
+        if (!it->isEmpty())
+            out << *it;
+    return out;
+}
+
+QColor ColorFromRef(int32_t ref) { return QColor(ref & 0xFF, (ref >> 8) & 0xFF, (ref >> 16) & 0xFF); }
+
+int32_t ColorRef(const QColor& c) { return c.red() | (c.green() << 8) | (c.blue() << 16); }
+
+QImage LoadPreview(const QString& path, QSize box)
+{
+    // Only plain files: a pipe or device named like a picture would hang the reader.
+    if (path.isEmpty() || !QFileInfo(path).isFile())
+        return {};
+    QImage img;
+    QImageReader reader(path);
+    reader.setAutoTransform(true);
+    if (reader.canRead()) {
+        const QSize size = reader.size();
+        if (size.isValid() && box.isValid())
+            reader.setScaledSize(size.scaled(box, Qt::KeepAspectRatio).expandedTo(QSize(1, 1)));
+        img = reader.read();
+    }
+    if (img.isNull()) {
+        // The formats only the image file library reads go through a BMP, as
+        // the album shows them.
+        QTemporaryDir dir;
+        const QString bmp = dir.filePath(QStringLiteral("preview.bmp"));
+        if (dir.isValid() && ConvertToBmp(path, bmp))
+            img.load(bmp);
+        if (!img.isNull() && box.isValid())
+            img = img.scaled(box, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+    }
+    return img;
+}
+
+SettingsForm::SettingsForm(AlbumState& state)
+    : captionText(QString::fromUtf8(kSampleCaption)), state_(state)
+{
+}
+
+Outcome SettingsForm::Load(QSize previewBox)
+{
+    faces = {state_.CapFontName};
+    faceIndex = 0;
+    textColor = state_.CapFontColor;
+    coverPreview = LoadPreview(state_.CoverFile, previewBox);
+    if (coverPreview.isNull())
+        return Outcome::Done(QStringLiteral("封面图片无法读取: %1").arg(FileName(state_.CoverFile)));
+    return Outcome::Done();
+}
+
+bool SettingsForm::Activate()
+{
+    widthText = QString::number(state_.ShowWidth);
+    heightText = QString::number(state_.ShowHeight);
+    backColor = state_.ShowBackColor;
+    frameChoice = state_.FrameType;
+    pauseText = QString::number(state_.PauseSecs);
+    frameDelayText = QString::number(state_.FrameDelayMs);
+    photos_.Point(state_.PhotoFolder);   // a folder that is gone lists nothing
+    selectedPhoto = -1;
+    transMode = 0;
+    if (!state_.PhotoCaption.isEmpty())
+        captionText = state_.PhotoCaption.constFirst();
+    const bool musicClicked = musicBox != (state_.MusicOn != 0);
+    if (musicClicked)
+        SetMusicOn(state_.MusicOn != 0);
+    tuneLines.clear();
+    for (int k = 0; k < kMaxTunes && !state_.MusicList[size_t(k)].isEmpty(); ++k)
+        tuneLines << TuneLine(state_.MusicList[size_t(k)]);
+    return musicClicked;
+}
+
+Outcome SettingsForm::ChooseCover(const QString& path, QSize previewBox)
+{
+    QImage img = LoadPreview(path, previewBox);
+    if (img.isNull())
+        return Outcome::Failed(QStringLiteral("无法读取图片 %1,封面未更改").arg(FileName(path)));
+    coverPreview = std::move(img);
+    state_.CoverFile = path;
+    return Outcome::Done();
+}
+
+void SettingsForm::SetCaptionPosition(int i)
+{
+    if (i >= 0 && i <= 8)
+        state_.CapPos = i;
+}
+
+void SettingsForm::BeginFontChoice() { state_.PaintHold = true; }
+
+void SettingsForm::ApplyFont(const FontChoice& f)
+{
+    faces << f.face;
+    faceIndex = int(faces.size()) - 1;
+    state_.CapFontName = f.face;
+    state_.CapFontSize = std::clamp(RoundHalfEven(f.size), kMinCapFontSize, kMaxCapFontSize);
+    textColor = f.colour;
+    state_.CapFontColor = textColor;
+    state_.PaintHold = false;
+}
+
+void SettingsForm::SetMusicOn(bool on)
+{
+    musicBox = on;
+    state_.MusicOn = on ? 1 : 0;
+    if (on)
+        state_.MusicTrack = 0;
+}
+
+void SettingsForm::SetMusicLoop(bool on)
+{
+    loopBox = on;
+    state_.MusicLoop = on ? 1 : 0;
+    state_.MusicTrack = on ? 0 : 255;
+}
+
+int SettingsForm::AddTunes(const QStringList& chosen)
+{
+    int left = 0;
+    for (const QString& path : SplitSelection(chosen)) {
+        const int count = int(tuneLines.size());
+        if (count >= kMaxTunes) {
+            ++left;
+            continue;
+        }
+        state_.MusicList[size_t(count)] = path;
+        tuneLines << TuneLine(path);
+    }
+    state_.MusicList[size_t(tuneLines.size())].clear();
+    return left;
+}
+
+bool SettingsForm::DeleteTune(int s)
+{
+    if (s < 0 || s >= tuneLines.size())
+        return false;
+    tuneLines.removeAt(s);
+    bool off = false;
+    if (musicBox && tuneLines.isEmpty()) {
+        SetMusicOn(false);
+        off = true;
+    }
+    const int lines = int(tuneLines.size());
+    for (int i = s; i < lines; ++i)
+        state_.MusicList[size_t(i)] = state_.MusicList[size_t(i + 1)];
+    state_.MusicList[size_t(lines)].clear();
+    return off;
+}
+
+void SettingsForm::SelectPhoto(int i)
+{
+    if (i < 0 || i >= photos_.Count())
+        return;
+    selectedPhoto = i;
+    if (i < state_.PhotoCaption.size())
+        captionText = state_.PhotoCaption.at(i);
+}
+
+bool SettingsForm::LinkCaption()
+{
+    const int i = selectedPhoto;
+    if (allPhotos || i < 0 || i >= photos_.Count())
+        return false;
+    while (state_.PhotoCaption.size() <= i)
+        state_.PhotoCaption << QString();
+    state_.PhotoCaption[i] = captionText;
+    return true;
+}
+
+SettingsForm::Applied SettingsForm::Ok()
+{
+    Applied a;
+    const auto refuse = [&a](Field f, const char* why) {
+        a.outcome = Outcome::Failed(QString::fromUtf8(why));
+        a.badField = f;
+        return a;
+    };
+    // Everything is checked before anything is stored, so a refused form
+    // leaves the album as it was. Sizes beyond the limits are clamped; a pause
+    // or delay a show script could not hold is refused.
+    const auto w = ReadWhole(widthText, kMaxShowWidth);
+    const auto h = ReadWhole(heightText, kMaxShowHeight);
+    const auto pause = ReadWhole(pauseText, kMaxTiming + 1LL);
+    const auto delay = ReadWhole(frameDelayText, kMaxTiming + 1LL);
+    if (!w)
+        return refuse(Field::Width, "宽度应为整数(400 到 782)");
+    if (!h)
+        return refuse(Field::Height, "高度应为整数(288 到 478)");
+    if (!pause || *pause > kMaxTiming)
+        return refuse(Field::Pause, "停顿时间应为 0 到 32767 之间的整数(秒)");
+    if (!delay || *delay > kMaxTiming)
+        return refuse(Field::FrameDelay, "帧停顿应为 0 到 32767 之间的整数(毫秒)");
+
+    const int oldW = state_.ShowWidth;
+    const int oldH = state_.ShowHeight;
+    state_.ShowWidth = int(std::clamp<long long>(*w, kMinShowWidth, kMaxShowWidth));
+    state_.ShowHeight = int(std::clamp<long long>(*h, kMinShowHeight, kMaxShowHeight));
+    state_.ShowBackColor = backColor;
+    state_.FrameType = frameChoice;
+    state_.PauseSecs = int(*pause);
+    state_.FrameDelayMs = int(*delay);
+    state_.TransMode = transMode;
+    if (allPhotos) {
+        while (state_.PhotoCaption.size() < state_.PhotoCount)
+            state_.PhotoCaption << QString();
+        for (int i = 0; i < state_.PhotoCount; ++i)
+            state_.PhotoCaption[i] = captionText;
+    }
+    state_.CapFontColor = textColor;
+    // The window follows whenever the stored size differs from the one it
+    // has, typed or clamped (a maximised window is brought into the limits).
+    a.sizeChanged = state_.ShowWidth != oldW || state_.ShowHeight != oldH;
+    return Ending(a);
+}
+
+SettingsForm::Applied SettingsForm::Cancel() { return Ending({}); }
+
+SettingsForm::Applied SettingsForm::Ending(Applied a)
+{
+    if (tuneLines.isEmpty()) {
+        a.musicOff = state_.MusicOn != 0;
+        state_.MusicOn = 0;
+        musicBox = false;
+    }
+    return a;
+}
+
+}  // namespace tamsel

@@ -1,0 +1,103 @@
+#pragma once
+#include "album/Settings.h"
+#include "album/ui/SkinnedDialog.h"
+
+#include <array>
+#include <functional>
+#include <optional>
+
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QPushButton;
+class QRadioButton;
+
+namespace tamsel {
+
+struct AlbumState;
+struct AppPaths;
+class PictureElement;
+
+// The settings dialog "参数设置": shows the settings form and turns the
+// user's clicks into its calls. Made on first use; "确定" and "取消" hide it
+// (it keeps its contents for the next opening); the close picture unloads it
+// (it deletes itself, so the next opening starts afresh).
+class SettingsDialog : public SkinnedDialog {
+    Q_OBJECT
+public:
+    SettingsDialog(AlbumState& state, const AppPaths& paths, QWidget* parent);
+
+    // Every opening: the controls show the album state again, then the
+    // dialog runs modally until it is hidden or unloaded.
+    int Open();
+    // The opening's refresh alone (Open runs it first).
+    void Activate();
+
+    // What the rest of the album must do; the main window wires these.
+    // The photo area is to become showWidth x showHeight: size the window to
+    // it, lay it out again, restart the logo and show the picture anew.
+    std::function<void(int showWidth, int showHeight)> applySize;
+    // "确定" applies the presentation style as its quick-effect button would.
+    std::function<void(int frameType)> styleApplied;
+    // "同步播放" was switched: off halts the player and clears the tune label;
+    // on lets the music tick play the list from its first tune.
+    std::function<void(bool on)> musicSwitched;
+    // CoverFile is a new picture.
+    std::function<void()> coverChanged;
+
+    // The questions the dialog asks; the desktop's dialogs unless replaced.
+    std::function<QString()> askCover;
+    std::function<QStringList()> askTunes;
+    std::function<std::optional<FontChoice>(const FontChoice&)> askFont;
+
+    const SettingsForm& Form() const { return form_; }
+
+protected:
+    void CloseImageClicked() override;
+    bool eventFilter(QObject* watched, QEvent* e) override;
+
+private:
+    void BuildControls();
+    void ShowForm();
+    void ShowTunes();
+    void ShowFontLooks();
+    void ShowCover();
+    void PlaceMarker();
+    void Say(const QString& text, bool beep);
+
+    void ChooseCover();
+    void ChooseFont();
+    void ChooseTunes();
+    void DeleteTune();
+    void ChooseScope(bool all);
+    void Link();
+    void Close(bool ok);
+
+    AlbumState& state_;
+    SettingsForm form_;
+
+    QLineEdit* txtWidth_;
+    QLineEdit* txtHeight_;
+    QLabel* picBCol_;
+    std::array<QRadioButton*, 4> option2_{};
+    QLabel* image1_;
+    QLineEdit* text2_;
+    QLineEdit* text3_;
+    QComboBox* combo1_;
+    QCheckBox* check1_;
+    QCheckBox* check2_;
+    QListWidget* list1_;
+    QComboBox* combo2_;
+    QLabel* picTCol_;
+    std::array<PictureElement*, 9> imgPos_{};
+    QLabel* labPos_;
+    std::array<QRadioButton*, 2> option1_{};
+    QListWidget* file1_;
+    QLineEdit* text1_;
+    QPushButton* cmdLink_;
+    QLabel* message_;
+};
+
+}  // namespace tamsel

@@ -1,0 +1,161 @@
+#include "TestUtil.h"
+#include "album/ui/FontDialog.h"
+#include "album/ui/SettingsDialog.h"
+#include "model/AlbumState.h"
+#include "platform/Paths.h"
+#include "shell/WidgetApp.h"
+#include "shell/ui/SkinWidgets.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMouseEvent>
+#include <QPointer>
+#include <QPushButton>
+#include <QRadioButton>
+
+#include <gtest/gtest.h>
+
+using namespace tamsel;
+using namespace tamsel::testing;
+
+namespace {
+
+// The user's hand: real mouse and key events sent to the dialog's controls.
+void Click(QWidget* w)
+{
+    ASSERT_NE(w, nullptr);
+    const QPoint c = w->rect().center();
+    for (QEvent::Type t : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
+        QMouseEvent e(t, c, w->mapToGlobal(c), Qt::LeftButton,
+                      t == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(w, &e);
+    }
+}
+
+void Key(QWidget* w, int key, const QString& text = {})
+{
+    for (QEvent::Type t : {QEvent::KeyPress, QEvent::KeyRelease}) {
+        QKeyEvent e(t, key, Qt::NoModifier, text);
+        QCoreApplication::sendEvent(w, &e);
+    }
+}
+
+void Type(QLineEdit* box, const QString& text)
+{
+    ASSERT_NE(box, nullptr);
+    box->setFocus();
+    box->selectAll();
+    Key(box, Qt::Key_Backspace);
+    for (QChar c : text)
+        Key(box, c.unicode() < 128 ? c.toUpper().unicode() : int(Qt::Key_unknown), QString(c));
+}
+
+template <class W>
+W* Find(QWidget* d, const char* name)
+{
+    return d->findChild<W*>(QString::fromLatin1(name));
+}
+
+}  // namespace
+
+TEST(SettingsDialog, DrivenByTheUserStoresImmediateChoicesAndOkValues)
+{
+    if (!WidgetApp())
+        GTEST_SKIP() << "no widget application in this process";
+    QTemporaryDir photos;
+    for (const char* name : {"a.jpg", "b.jpg", "c.jpg"})
+        Touch(QDir(photos.path()), QString::fromLatin1(name));
+    const AppPaths paths = AppPaths::ForProgramDir(QStringLiteral(TAMSEL_BUILD_DIR));
+    AlbumState s = AlbumState::FirstRun(paths);
+    s.PhotoFolder = photos.path() + '/';
+    s.PhotoCount = 3;
+
+    QPointer<SettingsDialog> d = new SettingsDialog(s, paths, nullptr);
+    QSize applied;
+    int style = -1;
+    QList<bool> music;
+    d->applySize = [&](int w, int h) { applied = QSize(w, h); };
+    d->styleApplied = [&](int f) { style = f; };
+    d->musicSwitched = [&](bool on) { music << on; };
+    d->askTunes = [] { return QStringList{"/m/a.mp3", "/m/b.mp3", "/m/c.mp3"}; };
+    d->askFont = [](const FontChoice&) { return FontChoice{QStringLiteral("宋体"), 36, 0x0000FF}; };
+    d->Activate();
+    d->show();
+    ASSERT_FALSE(d->CloseImage()->Picture().isNull()) << "the skin's close picture is missing";
+    EXPECT_EQ(Find<QListWidget>(d, "File1")->count(), 3);
+    EXPECT_EQ(Find<QLineEdit>(d, "Text1")->text(), QString::fromUtf8(kSampleCaption));
+
+    // Immediate: caption position, tunes (last chosen first), font, delete.
+    Click(Find<QWidget>(d, "ImgPos2"));
+    EXPECT_EQ(s.CapPos, 2);
+    EXPECT_EQ(Find<QLabel>(d, "LabPos")->pos(), Find<QWidget>(d, "ImgPos2")->pos());
+    Click(Find<QPushButton>(d, "cmdSelMusic"));
+    auto* list = Find<QListWidget>(d, "List1");
+    ASSERT_EQ(list->count(), 4);
+    EXPECT_EQ(list->item(1)->text(), QStringLiteral(" c"));
+    list->setCurrentRow(0);
+    Key(list, Qt::Key_Delete);
+    EXPECT_EQ(list->count(), 3);
+    EXPECT_EQ(s.MusicList[0], QStringLiteral("/m/c.mp3"));
+    Click(Find<QPushButton>(d, "Command3"));
+    EXPECT_EQ(s.CapFontSize, 26);
+    EXPECT_EQ(s.CapFontName, QStringLiteral("宋体"));
+
+    // A caption locked to the second photo.
+    Find<QListWidget>(d, "File1")->setCurrentRow(1);
+    Type(Find<QLineEdit>(d, "Text1"), QStringLiteral("九寨"));
+    Click(Find<QPushButton>(d, "cmdLink"));
+    EXPECT_EQ(s.CaptionOf(1), QStringLiteral("九寨"));
+
+    // An empty box is answered, and the dialog stays.
+    Type(Find<QLineEdit>(d, "Text2"), QString());
+    Click(Find<QPushButton>(d, "Command1_1"));
+    EXPECT_TRUE(d->isVisible());
+    EXPECT_FALSE(Find<QLabel>(d, "LabMessage")->text().isEmpty());
+
+    // Letters cannot be typed into a number box.
+    Type(Find<QLineEdit>(d, "Text2"), QStringLiteral("5s"));
+    EXPECT_EQ(Find<QLineEdit>(d, "Text2")->text(), QStringLiteral("5"));
+    Type(Find<QLineEdit>(d, "txtWidth"), QStringLiteral("1000"));
+    Type(Find<QLineEdit>(d, "txtHeight"), QStringLiteral("100"));
+    Click(Find<QRadioButton>(d, "Option2_2"));
+    Click(Find<QPushButton>(d, "Command1_1"));
+    EXPECT_FALSE(d->isVisible());
+    EXPECT_EQ(applied, QSize(782, 288));
+    EXPECT_EQ(style, 2);
+    EXPECT_EQ(s.FrameType, 2);
+    EXPECT_EQ(s.PauseSecs, 5);
+    EXPECT_EQ(s.CaptionOf(0), QString());        // one photo at a time: only the linked one
+
+    // Opened again it keeps its contents; the close picture unloads it.
+    d->Activate();
+    EXPECT_EQ(Find<QLineEdit>(d, "txtWidth")->text(), QStringLiteral("782"));
+    EXPECT_EQ(Find<QComboBox>(d, "Combo2")->count(), 2);
+    Click(d->CloseImage());
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(d.isNull());
+    // Only the first opening's tick of "同步播放" reached the player.
+    EXPECT_EQ(music, QList<bool>{true});
+}
+
+TEST(SettingsDialog, FontDialogOffersTheInstalledChineseFaces)
+{
+    if (!WidgetApp())
+        GTEST_SKIP() << "no widget application in this process";
+    const QStringList faces = FontDialog::Faces();
+    EXPECT_EQ(faces.mid(0, 2), (QStringList{QStringLiteral("楷体_GB2312"), QStringLiteral("宋体")}));
+    EXPECT_TRUE(faces.contains(QStringLiteral("AR PL UKai CN")));
+    EXPECT_TRUE(faces.contains(QStringLiteral("AR PL UMing CN")));
+
+    FontDialog d({QStringLiteral("黑体"), 22, 0x123456});
+    const FontChoice c = d.Choice();            // faces and colours a script brought stay
+    EXPECT_EQ(c.face, QStringLiteral("黑体"));
+    EXPECT_EQ(c.size, 22);
+    EXPECT_EQ(c.colour, 0x123456);
+    d.SizeBox()->setEditText(QStringLiteral("36"));
+    EXPECT_EQ(d.Choice().size, 36);              // passed on; the form keeps it to 26
+}
