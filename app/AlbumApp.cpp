@@ -253,6 +253,14 @@ void AlbumApp::SetPlayer(std::unique_ptr<AudioPlayer> player)
 
 void AlbumApp::StartMusic() { musicTimer_.start(); }
 
+void AlbumApp::SwitchMusic(bool on)
+{
+    if (on)
+        StartMusic();
+    else if (player_)
+        player_->Halt();
+}
+
 void AlbumApp::MusicTick()
 {
     if (player_)

@@ -80,6 +80,9 @@ public:
     bool MusicStarted() const { return musicTimer_.isActive(); }
     // One music tick.
     void MusicTick();
+    // "同步播放" switched: off stops the tune at once; on lets the music
+    // tick start the list again.
+    void SwitchMusic(bool on);
 
     AlbumModel model;
     // Every command the menus reach; other parts of the program add theirs.

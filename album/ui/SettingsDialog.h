@@ -1,6 +1,6 @@
 #pragma once
 #include "album/Settings.h"
-#include "album/ui/SkinnedDialog.h"
+#include "shell/ui/SkinnedDialog.h"
 
 #include <array>
 #include <functional>

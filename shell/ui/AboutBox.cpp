@@ -2,6 +2,8 @@
 
 #include "platform/Paths.h"
 
+#include <QGridLayout>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
 
@@ -22,44 +24,47 @@ QString AboutBox::VersionText()
 AboutBox::AboutBox(const AppPaths& paths, QWidget* parent)
     : SkinnedDialog(paths, QStringLiteral("关于澄影集"), parent)
 {
-    resize(340, 214);
-    const QRect body = BodyRect();
-
-    auto* icon = new QLabel(this);
+    auto* icon = new QLabel(Body());
     icon->setPixmap(QPixmap(paths.InProgramDir(QStringLiteral("icon256.png")))
                         .scaled(64, 64, Qt::KeepAspectRatio, Qt::SmoothTransformation));
-    icon->setGeometry(body.left() + 14, body.top() + 10, 64, 64);
 
-    auto* name = new QLabel(QStringLiteral("澄影集"), this);
+    auto* name = new QLabel(QStringLiteral("澄影集"), Body());
     QFont big = font();
     big.setFamily(QStringLiteral("楷体_GB2312"));
     big.setPointSizeF(20);
     name->setFont(big);
-    name->setGeometry(body.left() + 92, body.top() + 8, 150, 34);
-
-    auto* version = new QLabel(VersionText(), this);
+    auto* version = new QLabel(VersionText(), Body());
     version->setObjectName(QStringLiteral("lblVersion"));
-    version->setGeometry(body.left() + 96, body.top() + 44, 150, 20);
-
-    auto* words = new QLabel(QStringLiteral("数码相册与幻灯片放映"), this);
-    words->setGeometry(body.left() + 96, body.top() + 64, 200, 20);
+    auto* words = new QLabel(QStringLiteral("数码相册与幻灯片放映"), Body());
 
     const auto link = [this](const QString& text, const char* target) {
         auto* l = new QLabel(QStringLiteral("<a href=\"%1\">%2</a>")
                                  .arg(QString::fromUtf8(target).toHtmlEscaped(), text),
-                             this);
+                             Body());
         l->setOpenExternalLinks(true);
         l->setTextInteractionFlags(Qt::TextBrowserInteraction);
         return l;
     };
-    link(QStringLiteral("主页"), kHomePage)->setGeometry(body.left() + 20, body.bottom() - 34, 60, 20);
-    link(QStringLiteral("写信给我们"), kMakerMail)
-        ->setGeometry(body.left() + 76, body.bottom() - 34, 90, 20);
-
-    auto* ok = new QPushButton(QStringLiteral("确定"), this);
+    auto* ok = new QPushButton(QStringLiteral("确定"), Body());
     ok->setDefault(true);
-    ok->setGeometry(body.right() - 90, body.bottom() - 38, 72, 26);
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+
+    auto* grid = new QGridLayout(Body());
+    grid->setContentsMargins(16, 8, 16, 10);
+    grid->setHorizontalSpacing(16);
+    grid->addWidget(icon, 0, 0, 3, 1, Qt::AlignTop);
+    grid->addWidget(name, 0, 1);
+    grid->addWidget(version, 1, 1);
+    grid->addWidget(words, 2, 1);
+    auto* row = new QHBoxLayout;
+    row->addWidget(link(QStringLiteral("主页"), kHomePage));
+    row->addSpacing(12);
+    row->addWidget(link(QStringLiteral("写信给我们"), kMakerMail));
+    row->addStretch(1);
+    row->addWidget(ok);
+    grid->addLayout(row, 3, 0, 1, 2);
+    grid->setRowMinimumHeight(3, 44);
+    FitToBody();
 }
 
 }  // namespace tamsel

@@ -6,6 +6,7 @@
 #include "platform/Rounding.h"
 #include "shell/InfoLine.h"
 #include "shell/ThumbTrack.h"
+#include "album/ui/SettingsDialog.h"
 #include "shell/ui/AboutBox.h"
 #include "shell/ui/FormShape.h"
 #include "shell/ui/SkinArt.h"
@@ -569,7 +570,30 @@ void MainWindow::PopUpMenu(std::span<const MenuItem> items, int labelIndex)
 
 void MainWindow::ShowSettings()
 {
-    ShowInfo(QStringLiteral("  「设置」还在制作中,敬请期待"), true);
+    if (!settings_) {   // the first use, or after its close picture unloaded it
+        settings_ = new SettingsDialog(core_.state, core_.paths, this);
+        settings_->applySize = [this](int w, int h) {
+            if (isMaximized())
+                showNormal();
+            // The resize event lays the window out and composes once.
+            resize(w + kFrameWidth, h + kFrameHeight);
+        };
+        settings_->styleApplied = [this](int frameType) {
+            app_.strip.Click(QuickStrip::kColour + frameType);
+        };
+        settings_->musicSwitched = [this](bool on) {
+            app_.SwitchMusic(on);
+            if (!on)
+                SetMusicText(QString(), false);
+        };
+        settings_->coverChanged = [this] {
+            if (core_.state.CoverShowing)
+                app_.ShowFace();
+        };
+    }
+    settings_->Open();
+    // The font dialog's PaintHold broke the step chain: start it again.
+    RequestStep();
 }
 
 void MainWindow::SetBusy(bool busy)

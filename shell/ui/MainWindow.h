@@ -6,6 +6,7 @@
 
 #include <QImage>
 #include <QPixmap>
+#include <QPointer>
 #include <QTimer>
 #include <QWidget>
 
@@ -17,6 +18,7 @@ namespace tamsel {
 class AlbumApp;
 struct AlbumModel;
 class PhotoArea;
+class SettingsDialog;
 class PictureElement;
 class SkinLabel;
 
@@ -137,6 +139,7 @@ private:
     std::array<PictureElement*, kBtnCount> btn_{};
     std::array<PictureElement*, kSBtnCount> sbtn_{};
     std::array<PictureElement*, 30> pel_{};
+    QPointer<SettingsDialog> settings_;
     QTimer logoTimer_;
     LogoClock logo_;
 

@@ -5,29 +5,51 @@
 #include "shell/ui/FormShape.h"
 #include "shell/ui/SkinWidgets.h"
 
+#include <QLabel>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QWindow>
 
 namespace tamsel {
+
 namespace {
 
-// The frame picture's nine pieces: corners that stand as they are, edges and
-// middle that stretch.
-constexpr int kLeft = 26, kRight = 26, kTop = 34, kBottom = 26;
-constexpr int kTitleTop = 6, kTitleHeight = 24;
-const QColor kBody(247, 242, 229);
-const QColor kTitleInk(34, 50, 74);
+// How the frame picture is cut: corners 26 wide, 34 tall at the top (the
+// paper title band) and 26 at the bottom; what lies between stretches.
+constexpr int kSide = 26;
+constexpr int kTop = 34;
+constexpr int kBottom = 26;
+constexpr int kTitleBand = 30;   // rows of the band that moves the window
+const QColor kBodyColour(247, 242, 229);
+const QColor kTitleColour(34, 50, 74);
+
+// Draws the frame picture over rect r, corners as they stand.
+void PaintNine(QPainter& p, const QPixmap& src, const QRect& r)
+{
+    const int sw = src.width(), sh = src.height();
+    const int xs[4] = {0, kSide, sw - kSide, sw};
+    const int ys[4] = {0, kTop, sh - kBottom, sh};
+    const int xd[4] = {r.left(), r.left() + kSide, r.right() + 1 - kSide, r.right() + 1};
+    const int yd[4] = {r.top(), r.top() + kTop, r.bottom() + 1 - kBottom, r.bottom() + 1};
+    for (int j = 0; j < 3; ++j)
+        for (int i = 0; i < 3; ++i)
+            p.drawPixmap(QRect(xd[i], yd[j], xd[i + 1] - xd[i], yd[j + 1] - yd[j]), src,
+                         QRect(xs[i], ys[j], xs[i + 1] - xs[i], ys[j + 1] - ys[j]));
+}
 
 }  // namespace
 
 SkinnedDialog::SkinnedDialog(const AppPaths& paths, const QString& title, QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint), title_(title)
+    : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint)
 {
     setModal(true);
     setWindowTitle(title);
     setFont(WindowFont());
     setMouseTracking(true);
+    QPalette pal = palette();
+    pal.setColor(QPalette::Window, kBodyColour);
+    setPalette(pal);
+
     const auto load = [&paths](const char* name) {
         return QPixmap(paths.InProgramDir(QString::fromLatin1(name)));
     };
@@ -36,64 +58,85 @@ SkinnedDialog::SkinnedDialog(const AppPaths& paths, const QString& title, QWidge
     closeMove_ = load("about_close_hover.png");
     closeDown_ = load("about_close_pressed.png");
 
+    title_ = new QLabel(title, this);
+    title_->setFont(WindowFont());
+    QPalette tp = title_->palette();
+    tp.setColor(QPalette::WindowText, kTitleColour);
+    title_->setPalette(tp);
+    title_->setAttribute(Qt::WA_TransparentForMouseEvents);
+    title_->adjustSize();
+    title_->move(kSide + 4, 6 + (24 - title_->height()) / 2);
+
     close_ = new PictureElement(this, QSize(17, 16));
     close_->SetPicture(closeUp_);
     close_->setToolTip(QStringLiteral("关闭"));
-    connect(close_, &PictureElement::moved, this, [this] { close_->SetPicture(closeMove_); });
-    connect(close_, &PictureElement::pressed, this, [this] { close_->SetPicture(closeDown_); });
-    connect(close_, &PictureElement::released, this, [this] { close_->SetPicture(closeUp_); });
-    connect(close_, &PictureElement::clicked, this, &QDialog::reject);
+    connect(close_, &PictureElement::pressed, this, [this] {
+        close_->active = true;
+        close_->SetPicture(closeDown_);
+    });
+    connect(close_, &PictureElement::moved, this, [this] {
+        if (!close_->active)
+            close_->SetPicture(closeMove_);
+    });
+    connect(close_, &PictureElement::released, this, [this] {
+        close_->active = false;
+        close_->SetPicture(closeUp_);
+    });
+    connect(close_, &PictureElement::clicked, this, [this] { CloseImageClicked(); });
+
+    body_ = new QWidget(this);
+    body_->setMouseTracking(true);
+    body_->installEventFilter(this);
 }
 
-QRect SkinnedDialog::BodyRect() const
+bool SkinnedDialog::eventFilter(QObject* watched, QEvent* e)
 {
-    return QRect(kLeft / 2, kTop, width() - kLeft / 2 - kRight / 2, height() - kTop - kBottom / 2);
+    // Anywhere on the dialog, the close picture is itself again.
+    if (watched == body_ && e->type() == QEvent::MouseMove)
+        close_->SetPicture(closeUp_);
+    return QDialog::eventFilter(watched, e);
 }
 
-void SkinnedDialog::resizeEvent(QResizeEvent*)
+void SkinnedDialog::FitToBody()
 {
-    close_->move(width() - 26 - close_->width() + 8, kTitleTop + (kTitleHeight - 16) / 2);
-    SetFormRegion(*this, false);
+    const QSize body = body_->sizeHint();
+    setFixedSize(body.width() + 2 * (kSide - 10), body.height() + kTop + kBottom);
 }
 
 void SkinnedDialog::paintEvent(QPaintEvent*)
 {
     QPainter p(this);
-    p.fillRect(rect(), kBody);
-    if (!frame_.isNull()) {
-        const int fw = frame_.width(), fh = frame_.height();
-        const int W = width(), H = height();
-        const int xs[] = {0, kLeft, fw - kRight, fw};
-        const int ys[] = {0, kTop, fh - kBottom, fh};
-        const int xd[] = {0, kLeft, W - kRight, W};
-        const int yd[] = {0, kTop, H - kBottom, H};
-        for (int r = 0; r < 3; ++r)
-            for (int c = 0; c < 3; ++c)
-                p.drawPixmap(QRect(xd[c], yd[r], xd[c + 1] - xd[c], yd[r + 1] - yd[r]), frame_,
-                             QRect(xs[c], ys[r], xs[c + 1] - xs[c], ys[r + 1] - ys[r]));
-    }
-    p.setPen(kTitleInk);
-    p.drawText(QRect(kLeft, kTitleTop, width() - 2 * kLeft, kTitleHeight),
-               Qt::AlignVCenter | Qt::AlignLeft, title_);
+    if (frame_.isNull())
+        p.fillRect(rect(), kBodyColour);
+    else
+        PaintNine(p, frame_, rect());
+}
+
+void SkinnedDialog::resizeEvent(QResizeEvent*)
+{
+    close_->move(width() - kSide - 14, 10);
+    body_->setGeometry(kSide - 10, kTop, width() - 2 * (kSide - 10), height() - kTop - kBottom);
+    SetFormRegion(*this, false);
 }
 
 void SkinnedDialog::mousePressEvent(QMouseEvent* e)
 {
-    if (e->button() != Qt::LeftButton || e->position().y() >= kTop)
+    if (e->button() != Qt::LeftButton || e->position().y() >= kTitleBand)
         return;
-    // The window system moves the dialog where it can; otherwise we do.
-    dragging_ = !(windowHandle() && windowHandle()->startSystemMove());
-    dragOffset_ = e->globalPosition().toPoint() - frameGeometry().topLeft();
+    moving_ = true;
+    // The window system moves the window; without one that can, we do.
+    manualMove_ = !(windowHandle() && windowHandle()->startSystemMove());
+    if (manualMove_)
+        moveOffset_ = e->globalPosition().toPoint() - frameGeometry().topLeft();
 }
 
 void SkinnedDialog::mouseMoveEvent(QMouseEvent* e)
 {
-    // The bare background clears the close picture's hover look.
     close_->SetPicture(closeUp_);
-    if (dragging_ && (e->buttons() & Qt::LeftButton))
-        move(e->globalPosition().toPoint() - dragOffset_);
+    if (moving_ && manualMove_ && (e->buttons() & Qt::LeftButton))
+        move(e->globalPosition().toPoint() - moveOffset_);
 }
 
-void SkinnedDialog::mouseReleaseEvent(QMouseEvent*) { dragging_ = false; }
+void SkinnedDialog::mouseReleaseEvent(QMouseEvent*) { moving_ = false; }
 
 }  // namespace tamsel
