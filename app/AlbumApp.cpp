@@ -1,6 +1,7 @@
 #include "app/AlbumApp.h"
 
 #include "album/ShowScript.h"
+#include "tools/Lens.h"
 #include "model/PhotoList.h"
 
 #include <QFileInfo>
@@ -145,6 +146,12 @@ void AlbumApp::PhotoAreaRightClick()
     model.state.PaintHold = true;
     model.state.CmdCode = 0;
     PopUp(MenuId::Out, -1);
+}
+
+void AlbumApp::PhotoAreaMouseMove(double x, double y)
+{
+    if (DrawLens(model.dibs, model.state, model.main, x, y))
+        view().RequestStep();
 }
 
 void AlbumApp::PopUp(MenuId menu, int labelIndex)

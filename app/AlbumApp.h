@@ -47,6 +47,8 @@ public:
     void LabelClicked(int index);
     // A right-button release on the photo area: the output menu.
     void PhotoAreaRightClick();
+    // The mouse moved to (x, y) of the photo area: the magnifier follows it.
+    void PhotoAreaMouseMove(double x, double y);
     // Runs the command with this code and shows what came of it.
     void DoCommand(int code);
     // Bar button index (Navigator::Button); the photo area is told.

@@ -102,6 +102,10 @@ void MainWindow::BuildElements()
     const SkinArt& a = *art_;
     // The photo area first, so that everything of the frame lies above it.
     area_ = new PhotoArea(core_, app_.engine, this);
+    connect(area_, &PhotoArea::mouseMoved, this, [this](QMouseEvent* e) {
+        ClearHoverLooks();
+        app_.PhotoAreaMouseMove(e->position().x(), e->position().y());
+    });
     connect(area_, &PhotoArea::mouseReleased, this, [this](QMouseEvent* e) {
         if (e->button() == Qt::RightButton)
             app_.PhotoAreaRightClick();
@@ -501,7 +505,9 @@ void MainWindow::closeEvent(QCloseEvent* e)
     e->accept();
 }
 
-void MainWindow::mouseMoveEvent(QMouseEvent*)
+void MainWindow::mouseMoveEvent(QMouseEvent*) { ClearHoverLooks(); }
+
+void MainWindow::ClearHoverLooks()
 {
     // The bare background clears every hover look.
     for (PictureElement* b : {immin_, immax_, imclose_}) {

@@ -98,6 +98,8 @@ private:
     void ThumbMoved(QMouseEvent* e);
     void ThumbReleased();
     void ResetBarPictures();
+    // The pointer crossed the bare background: hover looks go back to normal.
+    void ClearHoverLooks();
     void LogoStep();
 
     void TitlePressed(QMouseEvent* e);

@@ -1,0 +1,29 @@
+#pragma once
+
+namespace tamsel {
+
+struct AlbumState;
+struct MainState;
+struct SurfacePool;
+
+inline constexpr int kLensRadius = 60;
+
+// Half the width of lens row i (0..60 from the middle row): the row spans
+// 2 x this many pixels of a circle of radius 60.
+int LensHalfWidth(int i);
+
+// The point of the photo, in its own pixels, that lies under (x, y) of the
+// photo area, through the fit and the view of the composition.
+struct LensPoint {
+    double x, y;
+};
+LensPoint LensSource(const AlbumState& s, const MainState& m, int photoW, int photoH, double x,
+                     double y);
+
+// The magnifier: restores DibScreen from DibNew (wiping the previous lens),
+// then shows the photo at its own resolution in a circle around (x, y).
+// Nothing is drawn unless the photo has been fully presented and "原相查看"
+// is down. Returns whether a lens was drawn.
+bool DrawLens(SurfacePool& d, const AlbumState& s, const MainState& m, double x, double y);
+
+}  // namespace tamsel
