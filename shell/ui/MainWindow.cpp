@@ -204,6 +204,10 @@ void MainWindow::BuildElements()
     });
     img4star_ = new PictureElement(this, QSize(70, 35));
     img4star_->SetPicture(a.star);
+    img4star_->setToolTip(QStringLiteral("荣获四星级推荐"));
+    img4star_->setCursor(Qt::PointingHandCursor);
+    connect(img4star_, &PictureElement::clicked, this,
+            [] { QDesktopServices::openUrl(QUrl(QString::fromUtf8(AboutBox::kHomePage))); });
 
     labInfo_ = new SkinLabel(this);
     labMusic_ = new SkinLabel(this);
