@@ -41,8 +41,14 @@ AlbumApp::AlbumApp(AppPaths paths)
       nav(model.state, model.main, model.photos, *relay_),
       composer(model.state, model.main, model.dibs, model.photos, model.paths, *relay_),
       strip(model.state, model.main, model.dibs, composer),
-      engine(model, *relay_, [this](const QString& path) { return composer.DIBClonePicture(path); })
+      engine(model, *relay_,
+             [this](const QString& path) {
+                 const bool ok = composer.DIBClonePicture(path);
+                 PrefetchNext();
+                 return ok;
+             })
 {
+    composer.prefetch = &prefetch;
     strip.onLooksChanged = [this] { view().ShowStripLooks(); };
     strip.onScreenChanged = [this] { view().RequestStep(); };
     composer.alignStrip = [this] { strip.Align(); };
@@ -152,6 +158,19 @@ void AlbumApp::PhotoAreaMouseMove(double x, double y)
 {
     if (DrawLens(model.dibs, model.state, model.main, x, y))
         view().RequestStep();
+}
+
+void AlbumApp::PrefetchNext()
+{
+    const AlbumState& s = model.state;
+    int next = s.CurPhoto + (model.main.NavStep < 0 ? -1 : 1);
+    if (next >= s.PhotoCount && s.LoopShow)
+        next = 0;
+    if (next < 0 || next >= s.PhotoCount || next == s.CurPhoto)
+        return;
+    const QString path = model.PhotoPath(next);
+    if (Composer::ReadsDirectly(path))
+        prefetch.Start(path);
 }
 
 void AlbumApp::PopUp(MenuId menu, int labelIndex)

@@ -3,6 +3,7 @@
 #include "app/Commands.h"
 #include "app/DataFile.h"
 #include "imaging/Composer.h"
+#include "imaging/Prefetch.h"
 #include "imaging/QuickStrip.h"
 #include "model/AlbumModel.h"
 #include "model/AlbumView.h"
@@ -87,6 +88,8 @@ public:
     void SwitchMusic(bool on);
 
     AlbumModel model;
+    // The photo most likely shown next, decoded ahead on a thread of its own.
+    PhotoPrefetch prefetch;
     // Every command the menus reach; other parts of the program add theirs.
     CommandDispatcher commands;
     // The one file dialog of the program, as its last use left it.
@@ -94,6 +97,9 @@ public:
 
 private:
     void PopUp(MenuId menu, int labelIndex);
+    // After a photo was composed: decode the one after it (in the direction
+    // of the last step) ahead of time.
+    void PrefetchNext();
     // Shows the file dialog; the folder of a chosen file becomes the working folder.
     QString AskFile(const QString& folder);
 

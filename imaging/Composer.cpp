@@ -1,4 +1,5 @@
 #include "imaging/Composer.h"
+#include "imaging/Prefetch.h"
 #include "model/AlbumView.h"
 
 #include "platform/FileInfo.h"
@@ -80,7 +81,7 @@ bool Composer::ClonePicture(const QString& sPathFile)
 
     // Only names ending in lower-case "bmp" or "jpg" are read directly; every
     // other photo goes through the image file library into the working BMP.
-    if (sPathFile.endsWith(QLatin1String("bmp")) || sPathFile.endsWith(QLatin1String("jpg"))) {
+    if (ReadsDirectly(sPathFile)) {
         main_.CurFile = sPathFile;
     } else {
         // The working file is removed first: a photo that cannot be read then
@@ -162,7 +163,7 @@ bool Composer::LoadPhoto(bool rotated, const std::function<QString(const std::ex
     try {
         if (rotated) {
             CLSDIB& source = dibs_.DibScratch;
-            LoadPicture(source, main_.CurFile);
+            Fetch(source, main_.CurFile);
             CLSDIB turned;
             turned.Create(source.Height(), source.Width());
             PelRotate(turned, RoundHalfEven(turned.Width() / 2.0),
@@ -172,7 +173,7 @@ bool Composer::LoadPhoto(bool rotated, const std::function<QString(const std::ex
         } else {
             main_.Retouched = 0;
             CLSDIB loaded;
-            LoadPicture(loaded, main_.CurFile);
+            Fetch(loaded, main_.CurFile);
             dibs_.DibPhoto = std::move(loaded);
         }
         return true;
@@ -180,6 +181,17 @@ bool Composer::LoadPhoto(bool rotated, const std::function<QString(const std::ex
         Report(failure(e));
         return false;
     }
+}
+
+bool Composer::ReadsDirectly(const QString& path)
+{
+    return path.endsWith(QLatin1String("bmp")) || path.endsWith(QLatin1String("jpg"));
+}
+
+void Composer::Fetch(CLSDIB& dst, const QString& path)
+{
+    if (!prefetch || !prefetch->Take(path, dst))
+        LoadPicture(dst, path);
 }
 
 void Composer::ChoosePanMode()

@@ -12,6 +12,8 @@ struct SurfacePool;
 struct AppPaths;
 class PhotoList;
 class AlbumView;
+class CLSDIB;
+class PhotoPrefetch;
 
 // Turns an image file into the composed picture: the photo at its own size in
 // DibPhoto (turned by RotateAngle), fitted with its pan or zoom allowance into
@@ -41,14 +43,22 @@ public:
     // DibMask for the outgoing picture while a frame style is on.
     bool BuildFrameMask(int frameType);
 
+    // Whether a photo is read as it is (names ending in lower-case "bmp" or
+    // "jpg"); every other one goes through the working BMP first.
+    static bool ReadsDirectly(const QString& path);
+
     // Stretches the view rectangle of DibCanvas over the whole of DibScreen.
     void Redraw();
 
     // Runs first in SetFace: brings the quick-effect strip into line with the settings.
     std::function<void()> alignStrip;
+    // Photos decoded ahead of time; when it holds the one asked for, its
+    // pixels are taken instead of reading the file.
+    PhotoPrefetch* prefetch = nullptr;
 
 private:
     bool ClonePicture(const QString& sPathFile);
+    void Fetch(CLSDIB& dst, const QString& path);
     bool LoadPhoto(bool rotated, const std::function<QString(const std::exception&)>& failure);
     void ChoosePanMode();
     void SizeCanvas();

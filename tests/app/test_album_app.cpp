@@ -112,9 +112,12 @@ TEST_F(AppFixture, FolderStepShowStopAndShutdownWithoutAWindow)
     EXPECT_EQ(m.main.CurFileName, "p1.jpg");
     EXPECT_GT(view.refreshes, 0);
 
+    // The photo after it is decoded ahead, in the direction of the last step.
+    EXPECT_EQ(app->prefetch.Ahead(), m.PhotoPath(2));
     app->BtnClick(Navigator::Next);
     RunUntilStill();
     EXPECT_EQ(m.main.CurFileName, "p2.jpg");
+    EXPECT_EQ(app->prefetch.Ahead(), QString());   // nothing after the last photo
 
     // The show from the last photo goes round only in a loop.
     app->BtnClick(Navigator::Play);
