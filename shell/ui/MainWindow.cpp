@@ -21,6 +21,7 @@
 #include <QFileInfo>
 #include <QMenu>
 #include <QCursor>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScreen>
@@ -44,8 +45,10 @@ constexpr int kMinHeight = 410;  // a new height must be greater than this
 
 enum Grip { GripBottom = 0, GripRight = 1, GripCorner = 2 };
 
-const char* const kBtnTips[kBtnCount] = {"自动播放", "最前一张", "上一张", "下一张",
-                                         "最后一张", "任一张",   "停止自动播放"};
+// The keys name the button they stand for in its tooltip.
+const char* const kBtnTips[kBtnCount] = {"自动播放 (空格)", "最前一张 (Home)", "上一张 (←)",
+                                         "下一张 (→)",      "最后一张 (End)",  "任一张",
+                                         "停止自动播放 (空格)"};
 const char* const kFolderCaptions[kFolderLabels] = {"照片", "修饰", "设置", "输出", "退出"};
 
 // Moves an element; a place that cannot be taken (a negative size in a window
@@ -74,6 +77,7 @@ MainWindow::MainWindow(AlbumApp& app, QWidget* parent)
     setFont(WindowFont());
     setAttribute(Qt::WA_OpaquePaintEvent);
     setMouseTracking(true);
+    setFocusPolicy(Qt::StrongFocus);
     LoadArt();
     BuildElements();
     app_.Attach(this);
@@ -510,6 +514,26 @@ void MainWindow::closeEvent(QCloseEvent* e)
 }
 
 void MainWindow::mouseMoveEvent(QMouseEvent*) { ClearHoverLooks(); }
+
+void MainWindow::keyPressEvent(QKeyEvent* e)
+{
+    // A key is its button: what the button may not do now, the key does not do.
+    int button = -1;
+    switch (e->key()) {
+    case Qt::Key_Left: button = Navigator::Previous; break;
+    case Qt::Key_Right: button = Navigator::Next; break;
+    case Qt::Key_Home: button = Navigator::First; break;
+    case Qt::Key_End: button = Navigator::Last; break;
+    case Qt::Key_Space:
+        button = btn_[Navigator::Stop]->isVisible() ? Navigator::Stop : Navigator::Play;
+        break;
+    default:
+        QWidget::keyPressEvent(e);
+        return;
+    }
+    if (btn_[button]->isVisible() && btn_[button]->isEnabled())
+        app_.BtnClick(button);
+}
 
 void MainWindow::ClearHoverLooks()
 {

@@ -82,6 +82,7 @@ protected:
     void changeEvent(QEvent* e) override;
     void closeEvent(QCloseEvent*) override;
     void mouseMoveEvent(QMouseEvent*) override;
+    void keyPressEvent(QKeyEvent* e) override;
 
 private:
     int SkinWidth() const;

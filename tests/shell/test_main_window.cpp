@@ -244,6 +244,36 @@ TEST_F(Window, ARunningShowLocksTheBarButStopAndExitStayUsable)
     EXPECT_FALSE(window->Btn(6)->isVisible());
 }
 
+TEST_F(Window, KeysActAsTheirButtonsAndOnlyWhenTheButtonCould)
+{
+    MakeAlbum(4);
+    window->Start();
+    window->show();
+    core->OpenFolder(photos.path());
+    const auto key = [&](int k) {
+        QKeyEvent e(QEvent::KeyPress, k, Qt::NoModifier);
+        QCoreApplication::sendEvent(window.get(), &e);
+    };
+    AlbumState& s = core->model.state;
+    key(Qt::Key_End);
+    EXPECT_EQ(s.CurPhoto, 3);
+    key(Qt::Key_Left);
+    EXPECT_EQ(s.CurPhoto, 2);
+    key(Qt::Key_Home);
+    EXPECT_EQ(s.CurPhoto, 0);
+    key(Qt::Key_Right);
+    EXPECT_EQ(s.CurPhoto, 1);
+    key(Qt::Key_Space);                      // the show starts...
+    EXPECT_TRUE(core->model.main.ShowRunning);
+    key(Qt::Key_Right);                      // ...its buttons are locked, so are their keys
+    EXPECT_EQ(s.CurPhoto, 2);
+    key(Qt::Key_Home);
+    EXPECT_EQ(s.CurPhoto, 2);
+    key(Qt::Key_Space);                      // and stops
+    EXPECT_TRUE(core->model.main.StopRequested);
+    EXPECT_TRUE(window->Btn(0)->toolTip().contains(QStringLiteral("空格")));
+}
+
 TEST_F(Window, ClosingTellsTheApplication)
 {
     window->Start();
