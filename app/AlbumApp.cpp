@@ -106,6 +106,21 @@ Outcome AlbumApp::Shutdown()
     return SaveAlbumData();
 }
 
+Outcome AlbumApp::SaveAlbumData()
+{
+    AlbumState& s = model.state;
+    const int w = s.ShowWidth;
+    const int32_t h = s.ShowHeight;
+    if (windowArea_.isValid()) {
+        s.ShowWidth = windowArea_.width();
+        s.ShowHeight = windowArea_.height();
+    }
+    const Outcome o = tamsel::SaveAlbumData(model);
+    s.ShowWidth = w;
+    s.ShowHeight = h;
+    return o;
+}
+
 void AlbumApp::Report(const Outcome& o)
 {
     if (o.HasMessage())

@@ -10,6 +10,7 @@
 #include "show/Music.h"
 #include "show/TransitionEngine.h"
 
+#include <QSize>
 #include <QTimer>
 
 #include <memory>
@@ -41,7 +42,10 @@ public:
     bool IsShutDown() const { return shutDown_; }
     // Writes the album data file now, as the desktop session asks before it
     // ends (the program may still go on if the logout is cancelled).
-    Outcome SaveAlbumData() { return tamsel::SaveAlbumData(model); }
+    Outcome SaveAlbumData();
+    // While the photo area fills the screen, the album data file keeps the
+    // window's photo-area size; an empty size: the area is the window's again.
+    void KeepWindowArea(QSize size) { windowArea_ = size; }
 
     // ---- what the user does -------------------------------------------
     // Menu-bar label index 0..4: "照片", "修饰", "设置", "输出", "退出".
@@ -120,6 +124,7 @@ private:
     std::unique_ptr<AudioPlayer> player_;
     QTimer musicTimer_;
     bool shutDown_ = false;
+    QSize windowArea_;
 };
 
 }  // namespace tamsel

@@ -106,7 +106,19 @@ void MainWindow::BuildElements()
     const SkinArt& a = *art_;
     // The photo area first, so that everything of the frame lies above it.
     area_ = new PhotoArea(core_, app_.engine, this);
+    connect(area_, &PhotoArea::doubleClicked, this, &MainWindow::ToggleFullScreen);
+    // On the full screen the pointer keeps out of the way of the photos.
+    pointerTimer_.setSingleShot(true);
+    pointerTimer_.setInterval(2000);
+    connect(&pointerTimer_, &QTimer::timeout, this, [this] {
+        if (isFullScreen())
+            area_->setCursor(Qt::BlankCursor);
+    });
     connect(area_, &PhotoArea::mouseMoved, this, [this](QMouseEvent* e) {
+        if (isFullScreen()) {
+            area_->unsetCursor();
+            pointerTimer_.start();
+        }
         ClearHoverLooks();
         app_.PhotoAreaMouseMove(e->position().x(), e->position().y());
     });
@@ -322,6 +334,18 @@ void MainWindow::SizeAndCentre()
 
 void MainWindow::FormResize()
 {
+    if (isFullScreen()) {
+        // The photo area alone, over the whole screen; the frame waits below it.
+        clearMask();
+        area_->setGeometry(rect());
+        area_->raise();
+        core_.main.ClientW = width();
+        core_.main.ClientH = height();
+        core_.state.ShowWidth = width();
+        core_.state.ShowHeight = height();
+        core_.main.ShowAspect = double(width()) / double(std::max(1, height()));
+        return;
+    }
     LayoutInput in;
     in.W = width();
     in.H = height();
@@ -527,6 +551,13 @@ void MainWindow::keyPressEvent(QKeyEvent* e)
     case Qt::Key_Space:
         button = btn_[Navigator::Stop]->isVisible() ? Navigator::Stop : Navigator::Play;
         break;
+    case Qt::Key_F11:
+        ToggleFullScreen();
+        return;
+    case Qt::Key_Escape:
+        if (isFullScreen())
+            ToggleFullScreen();
+        return;
     default:
         QWidget::keyPressEvent(e);
         return;
@@ -750,6 +781,25 @@ void MainWindow::TitleMoved(QMouseEvent* e)
     }
     if (moveState_ == MoveState::ByHand)
         move(at - moveOffset_);
+}
+
+void MainWindow::ToggleFullScreen()
+{
+    if (isFullScreen()) {
+        app_.KeepWindowArea({});
+        pointerTimer_.stop();
+        area_->unsetCursor();
+        area_->lower();
+        showNormal();
+        setGeometry(normalGeometry_);
+    } else {
+        // The album keeps the window's photo area, not the screen's.
+        app_.KeepWindowArea(QSize(core_.state.ShowWidth, core_.state.ShowHeight));
+        normalGeometry_ = geometry();
+        showFullScreen();
+        pointerTimer_.start();
+    }
+    // The new size arrives as a resize event and is composed for there.
 }
 
 void MainWindow::ToggleMaximised()

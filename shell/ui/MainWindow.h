@@ -106,6 +106,9 @@ private:
     void TitlePressed(QMouseEvent* e);
     void TitleMoved(QMouseEvent* e);
     void ToggleMaximised();
+    // F11 or a double-click on the photo: the photo area alone on the whole
+    // screen, and back.
+    void ToggleFullScreen();
     void GripPressed(int which, QMouseEvent* e);
     void GripMoved(int which, QMouseEvent* e);
     void GripReleased(int which);
@@ -143,6 +146,8 @@ private:
     std::array<PictureElement*, kSBtnCount> sbtn_{};
     std::array<PictureElement*, 30> pel_{};
     QPointer<SettingsDialog> settings_;
+    QRect normalGeometry_;
+    QTimer pointerTimer_;
     QTimer logoTimer_;
     LogoClock logo_;
 

@@ -1,4 +1,5 @@
 #pragma once
+#include <QMouseEvent>
 #include <QWidget>
 
 #include <memory>
@@ -27,12 +28,18 @@ Q_SIGNALS:
     void mousePressed(QMouseEvent* e);
     void mouseMoved(QMouseEvent* e);
     void mouseReleased(QMouseEvent* e);
+    void doubleClicked();
 
 protected:
     void paintEvent(QPaintEvent*) override;
     void mousePressEvent(QMouseEvent* e) override { Q_EMIT mousePressed(e); }
     void mouseMoveEvent(QMouseEvent* e) override { Q_EMIT mouseMoved(e); }
     void mouseReleaseEvent(QMouseEvent* e) override { Q_EMIT mouseReleased(e); }
+    void mouseDoubleClickEvent(QMouseEvent* e) override
+    {
+        if (e->button() == Qt::LeftButton)
+            Q_EMIT doubleClicked();
+    }
 
 private:
     void RunStep();
