@@ -4,7 +4,10 @@
 #include "model/PhotoList.h"
 #include "tools/BatchFiles.h"
 
+#include <QDateTime>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QHash>
 #include <QRandomGenerator>
 #include <QSet>
@@ -212,6 +215,18 @@ private:
     const QString token_;
 };
 
+// Part files are hidden and renamed away when whole; one still there after
+// an hour was left by a conversion that died, and holds nobody's photo.
+void RemoveLeftoverParts(const QString& folder)
+{
+    const QDir dir(folder);
+    const QDateTime hourAgo = QDateTime::currentDateTime().addSecs(-3600);
+    for (const QFileInfo& fi : dir.entryInfoList({QStringLiteral(".tamsel-convert-*.part")},
+                                                 QDir::Files | QDir::Hidden))
+        if (fi.lastModified() < hourAgo)
+            QFile::remove(fi.filePath());
+}
+
 }  // namespace
 
 ConvertReport RunConversion(const ConvertPlan& plan, ExistingTargets existing, const ConvertHooks& hooks)
@@ -220,6 +235,7 @@ ConvertReport RunConversion(const ConvertPlan& plan, ExistingTargets existing, c
     const int total = int(plan.sources.size());
     if (total == 0)
         return report;
+    RemoveLeftoverParts(plan.destFolder);
     SingleThreadedImageLibrary single;
     const Converter converter(plan, existing);
     std::vector<FileResult> results(static_cast<size_t>(total));

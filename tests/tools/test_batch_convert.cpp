@@ -2,6 +2,8 @@
 #include "imaging/ImageFile.h"
 #include "tools/BatchConvert.h"
 
+#include <QDateTime>
+
 #include <gtest/gtest.h>
 
 using namespace tamsel;
@@ -98,6 +100,13 @@ TEST(BatchConvert, NeverReplacesASourceOrAnUnaskedFile)
     WritePicture(d.filePath("b.jpg"), 16, 16, 3);
     Touch(d, "b.png", "mine");
     const QByteArray aBytes = ReadAll(d.filePath("a.jpg"));
+    // What a conversion that died left behind goes; a part being written now stays.
+    for (const char* part : {".tamsel-convert-old-0.part", ".tamsel-convert-new-0.part"})
+        Touch(d, part);
+    QFile old(d.filePath(".tamsel-convert-old-0.part"));
+    old.open(QIODevice::ReadWrite);
+    old.setFileTime(QDateTime::currentDateTime().addDays(-1), QFileDevice::FileModificationTime);
+    old.close();
 
     // Same format, same folder, deleting: nothing written, nothing removed.
     ConvertReport r = Convert(dir.path(), kJpg, kJpg, ConvertMode::DeleteOriginals);
@@ -113,7 +122,7 @@ TEST(BatchConvert, NeverReplacesASourceOrAnUnaskedFile)
     r = Convert(dir.path(), kJpg, kPng, ConvertMode::KeepBeside, {}, ExistingTargets::Overwrite);
     EXPECT_EQ(r.converted, 2);
     EXPECT_EQ(PictureSize(d.filePath("b.png")), QSize(16, 16));
-    EXPECT_EQ(Names(dir.path()), QStringList({"a.jpg", "a.png", "b.jpg", "b.png"}));
+    EXPECT_EQ(Names(dir.path()), QStringList({".tamsel-convert-new-0.part", "a.jpg", "a.png", "b.jpg", "b.png"}));
 }
 
 TEST(BatchConvert, AFullOrReadOnlyDiskLeavesNoPartAndEverySource)
