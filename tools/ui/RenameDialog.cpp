@@ -203,10 +203,8 @@ bool RenameDialog::eventFilter(QObject* watched, QEvent* event)
 void RenameDialog::Browse()
 {
     const QString path = chooseFile_ ? chooseFile_(this, folder_) : QString();
-    if (!path.isEmpty()) {
-        text_[0]->clear();
-        SetFolder(QFileInfo(path).absolutePath());
-    }
+    if (!path.isEmpty())
+        SetFolder(QFileInfo(path).absolutePath());   // a folder without photos keeps the stem
     text_[0]->setFocus();
 }
 
