@@ -102,8 +102,9 @@ TEST(BatchDialogs, OpeningTheRenameDialogSettlesAnUnfinishedRename)
     j.entries.push_back({"old.jpg", ".tamsel-rename-t-0", "new.jpg"});
     ASSERT_TRUE(WriteJournal(dir.path(), j));
 
-    RenameDialog d(nullptr, dir.path(), QString());
+    RenameDialog d(nullptr, dir.path(), dir.path());
     EXPECT_TRUE(d.Notice().contains(QStringLiteral("改完"))) << d.Notice().toStdString();
+    EXPECT_TRUE(d.AlbumChanged());
     EXPECT_EQ(d.Sources(), QStringList({"keep.jpg", "new.jpg"}));
     EXPECT_FALSE(HasJournal(dir.path()));
 }

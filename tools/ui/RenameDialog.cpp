@@ -147,6 +147,8 @@ void RenameDialog::SetFolder(const QString& folder)
     folderLabel_->setText(folder_);
     const Outcome recovered = RecoverRenames(folder_);
     ShowNotice(recovered.message, !recovered.ok);
+    if (recovered.HasMessage() && SameFolder(folder_, albumFolder_))
+        albumChanged_ = true;   // the album's list may hold the names of before
     ReadSources();
     if (!sources_.isEmpty()) {
         oldList_->setCurrentRow(0);
