@@ -3,6 +3,7 @@
 #include "tools/BatchConvert.h"
 
 #include <QDateTime>
+#include <Magick++.h>
 
 #include <gtest/gtest.h>
 
@@ -175,8 +176,12 @@ TEST(BatchConvert, CancelFinishesTheFilesInFlightAndStartsNoOther)
         if (done >= 3)
             cancel = true;
     };
+    InitImageLibrary();
+    const auto threads = MagickCore::GetMagickResourceLimit(MagickCore::ThreadResource);
     const ConvertReport r = Convert(dir.path(), kBmp, kJpg, ConvertMode::DeleteOriginals, {},
                                     ExistingTargets::Skip, hooks);
+    // The library's own threads are back for the rest of the program.
+    EXPECT_EQ(MagickCore::GetMagickResourceLimit(MagickCore::ThreadResource), threads);
     EXPECT_TRUE(r.cancelled);
     EXPECT_GE(r.converted, 3);
     EXPECT_LT(r.converted, count);
