@@ -2,6 +2,7 @@
 
 #include "album/ShowScript.h"
 #include "tools/Lens.h"
+#include "tools/RenameJournal.h"
 #include "model/PhotoList.h"
 
 #include <QFileInfo>
@@ -82,6 +83,14 @@ StartupReport AlbumApp::Startup()
     StartupReport r = LoadAlbumData(model);
     model.main.WipeStep = 4;
     model.main.WorkFolder = model.state.PhotoFolder;
+    // A batch rename the program did not live to finish is settled first.
+    if (!model.state.PhotoFolder.isEmpty()) {
+        const Outcome settled = RecoverRenames(model.state.PhotoFolder);
+        if (settled.HasMessage()) {
+            AlbumFilesChanged(true);
+            r.message = r.message.isEmpty() ? settled.message : r.message + settled.message;
+        }
+    }
     return r;
 }
 
@@ -119,6 +128,20 @@ Outcome AlbumApp::SaveAlbumData()
     s.ShowWidth = w;
     s.ShowHeight = h;
     return o;
+}
+
+void AlbumApp::AlbumFilesChanged(bool keepCaptions)
+{
+    AlbumState& s = model.state;
+    model.photos.Reread();
+    s.PhotoCount = model.photos.Count();
+    if (!keepCaptions)
+        s.PhotoCaption = QStringList();
+    if (s.PhotoCaption.size() < s.PhotoCount + 1)
+        s.PhotoCaption.resize(s.PhotoCount + 1);
+    if (s.CurPhoto >= s.PhotoCount)
+        s.CurPhoto = 0;
+    view().RefreshInfoLine();
 }
 
 void AlbumApp::Report(const Outcome& o)

@@ -77,6 +77,10 @@ public:
     void ShowFace();
     // An outcome's message in the info label, with the beep.
     void Report(const Outcome& o);
+    // A batch tool changed the files of the album folder: the photo list is
+    // read again. Renamed photos keep their captions by position; converted
+    // ones start without.
+    void AlbumFilesChanged(bool keepCaptions);
 
     // ---- music ----------------------------------------------------------
     // The player the music plays on (the window's sound output; tests give

@@ -8,6 +8,8 @@
 #include "shell/ThumbTrack.h"
 #include "album/ui/SettingsDialog.h"
 #include "shell/ui/AboutBox.h"
+#include "tools/ui/ConvertDialog.h"
+#include "tools/ui/RenameDialog.h"
 #include "shell/ui/FormShape.h"
 #include "shell/ui/SkinArt.h"
 #include "shell/ui/SkinWidgets.h"
@@ -81,9 +83,31 @@ MainWindow::MainWindow(AlbumApp& app, QWidget* parent)
     LoadArt();
     BuildElements();
     app_.Attach(this);
+    // The batch tools are dialogs of this window.
+    app_.commands.Set(5, [this] { return RunBatchTool<RenameDialog>(); });
+    app_.commands.Set(6, [this] { return RunBatchTool<ConvertDialog>(); });
 }
 
-MainWindow::~MainWindow() { app_.Attach(nullptr); }
+MainWindow::~MainWindow()
+{
+    app_.commands.Set(5, {});
+    app_.commands.Set(6, {});
+    app_.Attach(nullptr);
+}
+
+template <typename Dialog>
+Outcome MainWindow::RunBatchTool()
+{
+    core_.state.PaintHold = true;
+    Dialog d(this, core_.main.WorkFolder, core_.state.PhotoFolder);
+    d.exec();
+    core_.main.WorkFolder = d.WorkingFolder();
+    if constexpr (std::is_same_v<Dialog, ConvertDialog>)
+        core_.state.FolderChoice = d.FolderChoice();
+    if (d.AlbumChanged())
+        app_.AlbumFilesChanged(std::is_same_v<Dialog, RenameDialog>);
+    return d.Result();
+}
 
 QWidget* MainWindow::photoArea() const { return area_; }
 

@@ -1,6 +1,7 @@
 #pragma once
 #include "imaging/Surface.h"
 #include "model/AlbumView.h"
+#include "model/Outcome.h"
 #include "shell/Layout.h"
 #include "show/Music.h"
 
@@ -90,6 +91,9 @@ private:
     void LoadArt();
     void PaintSkin();
     void ArrangeInfoLine();
+    // A batch tool's dialog, modal; what it did to the album folder follows.
+    template <typename Dialog>
+    Outcome RunBatchTool();
     // Composes for the photo area's present size and puts the logo back.
     void Recompose();
     // The grips are dragging a new size.
