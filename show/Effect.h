@@ -1,6 +1,7 @@
 #pragma once
 #include "imaging/Surface.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <random>
 
@@ -46,7 +47,25 @@ struct EffectContext {
     Rng& rng;
 };
 
-using EffectStep = StepOutcome (*)(EffectContext&);
+namespace fx {
+struct EffectRecord;
+}
+
+// The step of one effect: called once per frame as step(context). It holds the
+// effect's record and runs it through the one driver all effects share. Empty
+// (false, equal to nullptr) for a number no effect answers to; two numbers
+// that run the same effect give equal steps.
+class EffectStep {
+public:
+    EffectStep(std::nullptr_t = nullptr) {}
+    explicit EffectStep(const fx::EffectRecord* record) : record_(record) {}
+    StepOutcome operator()(EffectContext& c) const;
+    explicit operator bool() const { return record_ != nullptr; }
+    bool operator==(const EffectStep&) const = default;
+
+private:
+    const fx::EffectRecord* record_ = nullptr;
+};
 
 // Start values of an effect, set when its photo is loaded.
 struct EffectStart {

@@ -1,94 +1,115 @@
-#include "imaging/Blit.h"
-#include "show/Effect.h"
+// The effect catalogue: number -> record, the start values taken at load, and
+// the driver that runs every record one frame per call.
+#include "show/EffectsTable.h"
 
-#include <algorithm>
-#include <initializer_list>
+#include <array>
 
 namespace tamsel {
+namespace fx {
 namespace {
 
-bool In(int e, std::initializer_list<int> set) { return std::find(set.begin(), set.end(), e) != set.end(); }
+constexpr EffectRecord kEngineRecords[] = {
+    // 1-4, the cross-fade: the new picture blended onto the screen with a
+    // constant alpha of P; each frame blends onto the last (0, 2, ..., 254).
+    {{1, 2, 3, 4}, RiseTo(K(255), K(2)), 0, [](EffectContext& c, double P) {
+         AlphaBlendConst(c.screen, 0, 0, c.W, c.H, c.newPic, 0, 0, int(P));
+     }},
+    // 5, 6: random S x S blocks of the new picture, about 5000 pixels a frame;
+    // the run goes on while P - 2 < W.
+    {{5, 6}, Rise(kW + 2, K(2), kW), 0, [](EffectContext& c, double) {
+         const int S = StripSize(c);
+         for (int k = 0; k < 5000 / (S * S) + 1; ++k) {
+             const int col = int(c.rng.Rnd() * float(c.W / S + 1));
+             const int row = int(c.rng.Rnd() * float(c.H / S + 1));
+             BitBlt(c.screen, S * col, S * row, S, S, c.newPic, S * col, S * row);
+         }
+     }},
+    // 255, no transition: finishes at once and the first pan step brings the photo in.
+    {{255}, {}, KeepsStart, nullptr, [](EffectContext&) { return StepOutcome::Finished; }},
+};
 
-// Effects 1-4: the new picture blended onto the screen with a rising constant alpha.
-StepOutcome CrossFade(EffectContext& c)
+const EffectRecord* Find(int effect, std::span<const std::span<const EffectRecord>> families)
 {
-    if (!(c.st.P <= 255))
-        return StepOutcome::Finished;
-    AlphaBlendConst(c.screen, 0, 0, c.W, c.H, c.newPic, 0, 0, int(c.st.P));
-    c.st.P += 2;
-    return StepOutcome::Drew;
+    if (effect <= 0 || effect > 255)
+        return nullptr;
+    for (std::span<const EffectRecord> family : families)
+        for (const EffectRecord& r : family)
+            for (uint8_t n : r.numbers)
+                if (n == effect)
+                    return &r;
+    return nullptr;
 }
 
-// Effects 5-6: random S x S blocks of the new picture.
-StepOutcome RandomBlocks(EffectContext& c)
+// Number -> record, built once.
+const EffectRecord* Lookup(int effect)
 {
-    if (!(c.st.P - 2 < c.W))
-        return StepOutcome::Finished;
-    const int S = c.st.S;
-    const int count = 5000 / (S * S) + 1;
-    for (int k = 0; k < count; ++k) {
-        const int col = int(c.rng.Rnd() * float(c.W / S + 1));
-        const int row = int(c.rng.Rnd() * float(c.H / S + 1));
-        BitBlt(c.screen, S * col, S * row, S, S, c.newPic, S * col, S * row);
-    }
-    c.st.P += 2;
-    return StepOutcome::Drew;
+    static const std::array<const EffectRecord*, 256> index = [] {
+        const std::span<const EffectRecord> all[] = {kEngineRecords, RectRecords(), RectShrinkRecords(),
+                                                     ShapeRecords(), SweepRecords()};
+        std::array<const EffectRecord*, 256> a{};
+        for (int e = 1; e < 256; ++e)
+            a[size_t(e)] = Find(e, all);
+        return a;
+    }();
+    return effect > 0 && effect < 256 ? index[size_t(effect)] : nullptr;
 }
 
-StepOutcome NoEffect(EffectContext&) { return StepOutcome::Finished; }
+double Read(Amount a, const EffectContext& c) { return ValueOf(a, c.W, c.H, c.st.S, c.T, c.st.Q); }
+
+// One frame of any effect. The condition is read against the area as it is
+// now; a finished effect draws nothing and leaves P alone. P moves only when
+// a whole frame is drawn, so a split frame's first half reports DrewPart.
+StepOutcome Drive(const EffectRecord& e, EffectContext& c)
+{
+    if (e.own)
+        return e.own(c);
+    const double P = c.st.P, limit = Read(e.course.limit, c);
+    const bool goesOn = e.course.until == Until::Below  ? P < limit
+                        : e.course.until == Until::UpTo ? P <= limit
+                                                        : P > limit;
+    if (!goesOn)
+        return StepOutcome::Finished;
+    if (e.flags & Restarts)
+        CopyWhole(c.screen, c.newPic);
+    e.draw(c, P);
+    if ((e.flags & Split) && c.st.phase == 0)
+        return StepOutcome::DrewPart;
+    c.st.P += Read(e.course.step, c);
+    return StepOutcome::Drew;
+}
 
 }  // namespace
+}  // namespace fx
 
-EffectStart EffectStartValues(int e, int W, int H, int S)
+StepOutcome EffectStep::operator()(EffectContext& c) const { return fx::Drive(*record_, c); }
+
+EffectStart EffectStartValues(int effect, int W, int H, int S)
 {
     EffectStart s;
+    const fx::EffectRecord* e = fx::Lookup(effect);
+    if (!e || (e->flags & fx::KeepsStart))
+        return s;
+    // Start values are made of the area, the strip size and constants only.
+    s.P = fx::ValueOf(e->course.p0, W, H, S, 0, 0);
+    s.Q = fx::ValueOf(e->course.q0, W, H, S, 0, 0);
+    s.saves = e->flags & fx::Saves;
+    s.resetsQuadrant = e->flags & fx::ResetsQuadrant;
     s.known = true;
-    auto set = [&](double p, double q, bool saves) {
-        s.P = p;
-        s.Q = q;
-        s.saves = saves;
-    };
-    if (In(e, {1, 2, 3, 4})) set(0, 255, false);
-    else if (In(e, {5, 6, 7, 12, 25, 27, 31, 32, 44, 45})) set(0, W, false);
-    else if (In(e, {8, 13, 15, 16, 23, 24, 26, 42, 43, 61, 62})) set(0, H, false);
-    else if (In(e, {9, 10, 30})) set(0, S, false);
-    else if (In(e, {11, 39, 51})) set(0, W, true);
-    else if (In(e, {14, 37, 38, 52})) set(0, H, true);
-    else if (In(e, {17, 29})) set(W, 0, false);
-    else if (In(e, {18, 40, 53, 60})) set(W, 0, true);
-    else if (In(e, {19, 21, 22, 28})) set(H, 0, false);
-    else if (In(e, {20, 54, 63, 64})) set(H, 0, true);
-    else if (In(e, {33, 34, 35, 59, 65, 66})) set(0.1, 1.6, false);
-    else if (e == 36) set(0, W / 2, false);
-    else if (e == 41) set(0, 200, true);
-    else if (In(e, {46, 55})) set(W / 2, 0, true);
-    else if (e == 47) set(0, 0.4 * W, false);
-    else if (e == 48) set(0.4 * W, 0, true);
-    else if (e == 49) set(0, H / 2, false);
-    else if (In(e, {50, 56, 70})) set(H / 2, 0, true);
-    else if (e == 57) set(0, W / 2, true);
-    else if (In(e, {58, 69})) set(0, H / 2, true);
-    else if (In(e, {67, 68})) {
-        set(0, 1.5708, false);
-        s.resetsQuadrant = true;
-    } else
-        s.known = false;
     return s;
 }
 
-EffectStep EffectFor(int e)
+EffectStep EffectFor(int effect) { return EffectStep(fx::Lookup(effect)); }
+
+EffectStep RectEffect(int effect)
 {
-    if (e >= 1 && e <= 4)
-        return CrossFade;
-    if (e == 5 || e == 6)
-        return RandomBlocks;
-    if (e == 255)
-        return NoEffect;
-    if (e < 7 || e > 70)
-        return nullptr;
-    if (EffectStep f = RectEffect(e))
-        return f;
-    return ShapeEffect(e);
+    const std::span<const fx::EffectRecord> rect[] = {fx::RectRecords(), fx::RectShrinkRecords()};
+    return EffectStep(fx::Find(effect, rect));
+}
+
+EffectStep ShapeEffect(int effect)
+{
+    const std::span<const fx::EffectRecord> shape[] = {fx::ShapeRecords(), fx::SweepRecords()};
+    return EffectStep(fx::Find(effect, shape));
 }
 
 }  // namespace tamsel

@@ -2,7 +2,7 @@
 
 #include "imaging/Blit.h"
 
-namespace tamsel::shapefx {
+namespace tamsel::fx {
 
 ColumnPieces::ColumnPieces(CLSDIB& dst, const CLSDIB& src) : dst_(dst), src_(src)
 {
@@ -97,4 +97,4 @@ void ColumnPieces::Flush()
     boundaries_.clear();
 }
 
-}  // namespace tamsel::shapefx
+}  // namespace tamsel::fx

@@ -1,22 +1,11 @@
 #pragma once
-// Helpers shared by the shape, sweep and wave transitions.
+// Column pieces drawn as row spans, for the sweep and wave transitions.
 #include "imaging/Surface.h"
-#include "platform/Rounding.h"
 
 #include <algorithm>
 #include <vector>
 
-namespace tamsel::shapefx {
-
-// A real coordinate or size as a blit receives it: nearest integer, halves to
-// even. Near a quarter turn the sweeps multiply by tangents in the thousands;
-// the value is pinned far outside any surface first so the conversion to int
-// can never overflow (clipping throws such pieces away anyway).
-inline int Px(double v)
-{
-    constexpr double kFar = 1 << 28;
-    return RoundHalfEven(std::clamp(v, -kFar, kFar));
-}
+namespace tamsel::fx {
 
 // Collects one-pixel-wide column pieces (x, y, 1, h) <- src (sx, sy) and draws
 // them as row spans: a 3-byte memmove per pixel row would make a sweep over a
@@ -53,4 +42,4 @@ private:
     std::vector<int> boundaries_;  // sorted starts and ends of the covered runs
 };
 
-}  // namespace tamsel::shapefx
+}  // namespace tamsel::fx

@@ -1,102 +1,76 @@
 // Wedges of the new picture that open about a corner or the centre as the
 // angle P (radians) grows: the corner sweeps, the windmill and the clock.
-#include "imaging/Blit.h"
 #include "show/EffectsShapeSpans.h"
-#include "show/EffectsShapeSteps.h"
+#include "show/EffectsTable.h"
 
 #include <cmath>
 
-namespace tamsel::shapefx {
+namespace tamsel::fx {
 namespace {
+
+using C = EffectContext;
 
 // The corner sweeps and the windmill turn from 0.1 to just short of 1.6 in
 // steps of 0.03: fifty frames, the last at 1.57, still below a quarter turn,
 // so the tangent stays positive.
-constexpr double kSweepEnd = 1.6;
+constexpr Course kTurn{K(0.1), K(1.6), Until::Below, K(1.6), K(0.03)};
 constexpr double kAngleStep = 0.03;
-
-}  // namespace
 
 // Pivot at the bottom-left corner; the wedge grows from the bottom edge up to
 // the left edge. Rows above the point where the edge line leaves the picture
 // through its right side are not part of the wedge.
-StepOutcome SweepBottomLeftUp(EffectContext& c)
+void SweepBottomLeftUp(C& c, double P)
 {
-    if (!(c.st.P < kSweepEnd))
-        return StepOutcome::Finished;
-    const double t = std::tan(c.st.P);
+    const double t = std::tan(P);
     const double n = t > double(c.H) / double(c.W) ? double(c.H) : t * c.W;
     for (int i = 0; i <= n; ++i) {
         const double x = i / t;
         const int y = c.H - i;
         BitBlt(c.screen, Px(x), y, Px(c.W - x), 1, c.newPic, Px(x), y);
     }
-    c.st.P += kAngleStep;
-    return StepOutcome::Drew;
 }
 
 // Pivot at the bottom-left corner; the wedge grows from the left edge down to
 // the bottom edge.
-StepOutcome SweepBottomLeftDown(EffectContext& c)
+void SweepBottomLeftDown(C& c, double P)
 {
-    if (!(c.st.P < kSweepEnd))
-        return StepOutcome::Finished;
-    const double t = std::tan(c.st.P);
+    const double t = std::tan(P);
     for (int i = 0; i <= c.H; ++i)
         BitBlt(c.screen, 0, i, Px((c.H - i) * t), 1, c.newPic, 0, i);
-    c.st.P += kAngleStep;
-    return StepOutcome::Drew;
 }
 
 // Pivot at the bottom-right corner; the wedge grows from the bottom edge up to
 // the right edge, one column piece per column.
-StepOutcome SweepBottomRightUp(EffectContext& c)
+void SweepBottomRightUp(C& c, double P)
 {
-    if (!(c.st.P < kSweepEnd))
-        return StepOutcome::Finished;
-    const double t = std::tan(c.st.P);
+    const double t = std::tan(P);
     ColumnPieces cols(c.screen, c.newPic);
     for (int i = 0; i <= c.W; ++i) {
         const double h = t * (c.W - i);
         const int y = Px(c.H - h);
         cols.Add(i, y, Px(h), i, y);
     }
-    cols.Flush();
-    c.st.P += kAngleStep;
-    return StepOutcome::Drew;
 }
 
 // Pivot at the bottom-right corner; the wedge grows from the right edge down
 // to the bottom edge. Its rows are cut to the picture's width explicitly.
-StepOutcome SweepBottomRightDown(EffectContext& c)
+void SweepBottomRightDown(C& c, double P)
 {
-    if (!(c.st.P < kSweepEnd))
-        return StepOutcome::Finished;
-    const double t = std::tan(c.st.P);
+    const double t = std::tan(P);
     for (int i = 0; i <= c.H; ++i) {
-        double w = t * (c.H - i);
-        double x;
-        if (w > c.W) {
-            x = 0;
-            w = c.W;
-        } else {
-            x = c.W - w;
-        }
+        const double w = std::min(t * (c.H - i), double(c.W));
+        const double x = c.W - w;
         BitBlt(c.screen, Px(x), i, Px(w), 1, c.newPic, Px(x), i);
     }
-    c.st.P += kAngleStep;
-    return StepOutcome::Drew;
 }
 
 // Four blades about the centre, each opening by the angle P from a half-axis,
 // all turning counter-clockwise: right half-axis upward, upper one to the
 // left, left one downward, lower one to the right.
-StepOutcome Windmill(EffectContext& c)
+void Windmill(C& c, double P)
 {
-    if (!(c.st.P < kSweepEnd))
-        return StepOutcome::Finished;
     const int cx = c.W / 2, m = c.H / 2;
-    const double t = std::tan(c.st.P);
+    const double t = std::tan(P);
     // Every piece copies the new picture onto its own place, so the column
     // pieces may be drawn after all the row pieces.
     ColumnPieces cols(c.screen, c.newPic);
@@ -109,16 +83,14 @@ StepOutcome Windmill(EffectContext& c)
         cols.Add(cx - i, 0, height, cx - i, 0);
         cols.Add(cx + i, lower, height, cx + i, lower);
     }
-    cols.Flush();
-    c.st.P += kAngleStep;
-    return StepOutcome::Drew;
 }
 
 // A hand sweeping clockwise from 12 o'clock, one quadrant after the other.
 // Within quadrant J the angle runs from 0 while below Q (a quarter turn); the
-// frame after that fills the quadrant in one copy and moves on to the next.
+// frame after that fills the quadrant in one copy and moves on to the next,
+// so the effect steps by quadrant as well as by angle and runs itself.
 // The last quadrant gets no such copy: the first pan step completes it.
-StepOutcome Clock(EffectContext& c)
+StepOutcome Clock(C& c)
 {
     int& J = c.st.TransQuadrant;
     if (!(J < 4))
@@ -168,4 +140,17 @@ StepOutcome Clock(EffectContext& c)
     return StepOutcome::Drew;
 }
 
-}  // namespace tamsel::shapefx
+constexpr EffectRecord kRecords[] = {
+    {{33}, kTurn, 0, SweepBottomLeftUp},
+    {{34}, kTurn, 0, SweepBottomLeftDown},
+    {{65}, kTurn, 0, SweepBottomRightUp},
+    {{66}, kTurn, 0, SweepBottomRightDown},
+    {{35, 59}, kTurn, 0, Windmill},
+    {{67, 68}, {K(0), K(1.5708), Until::Below, {}, {}}, ResetsQuadrant, nullptr, Clock},
+};
+
+}  // namespace
+
+std::span<const EffectRecord> SweepRecords() { return kRecords; }
+
+}  // namespace tamsel::fx

@@ -574,7 +574,7 @@ TEST(ShapeEffectColumnPieces, DrawLikeOneBlitPerColumn)
         PaintPattern(viaColumns, kOldTag);
         const int offsets = 1 + int(gen() % 3);
         {
-            shapefx::ColumnPieces cols(viaSpans, src);
+            fx::ColumnPieces cols(viaSpans, src);
             const int n = int(gen() % 200);
             for (int k = 0; k < n; ++k) {
                 auto pick = [&](int lo, int hi) { return lo + int(gen() % unsigned(hi - lo + 1)); };
