@@ -1,6 +1,7 @@
 #include "tools/ui/ScanDialog.h"
 
 #include <QComboBox>
+#include <QDeadlineTimer>
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -101,6 +102,13 @@ void ScanDialog::StopWorkers()
     if (scanWorker_)
         scanner_.Cancel();
     JoinScan();
+    // A search of the network for scanners may go on for a while; the
+    // dialog does not wait for it. The listing needs nothing of the dialog
+    // and its result finds the dialog gone.
+    if (listWorker_ && !listWorker_->wait(QDeadlineTimer(2000))) {
+        connect(listWorker_, &QThread::finished, listWorker_, &QObject::deleteLater);
+        listWorker_ = nullptr;
+    }
     JoinList();
 }
 
