@@ -93,7 +93,7 @@ TEST(Wallpaper, ABareXSessionShowsThePictureOnTheRootWindow)
     const QString file = tmp.filePath("mytable.bmp");
     pic.save(file, "JPEG", 95);   // JPEG bytes under a .bmp name, as the copy holds them
 
-    const WallpaperResult r = SetRootWindowPicture(file, display);
+    const WallpaperResult r = ApplyWallpaper(file, {DesktopKind::BareX, {}, display});
     // Again: the first picture is freed, the second shows.
     const WallpaperResult again = SetRootWindowPicture(file, display);
     const QString shot = tmp.filePath("root.png");
