@@ -1,0 +1,105 @@
+#include "app/PhotoOutput.h"
+
+#include "imaging/ImageFile.h"
+#include "model/AlbumModel.h"
+#include "platform/Wallpaper.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+namespace tamsel {
+namespace {
+
+constexpr int kMaxIconSide = 256;
+
+QString Unsaved(const QString& why) { return QStringLiteral("  照片未保存:") + why; }
+
+bool InFolder(const QString& file, const QString& folder)
+{
+    if (folder.isEmpty())
+        return false;
+    return QDir::cleanPath(QFileInfo(file).absolutePath()) ==
+           QDir::cleanPath(QFileInfo(folder).absoluteFilePath());
+}
+
+// The copy appears whole or not at all: the desktop may be reading the old one.
+bool CopyWhole(const QString& from, const QString& to)
+{
+    QFile in(from);
+    if (!in.open(QIODevice::ReadOnly))
+        return false;
+    QSaveFile out(to);
+    if (!out.open(QIODevice::WriteOnly))
+        return false;
+    QByteArray chunk;
+    while (!(chunk = in.read(1 << 20)).isEmpty())
+        if (out.write(chunk) != chunk.size())
+            return false;
+    if (in.error() != QFileDevice::NoError)
+        return false;
+    return out.commit();
+}
+
+}  // namespace
+
+int SaveFormatOf(const QString& target)
+{
+    static const char* const kEndings[] = {"bmp", "jpg", "pcx", "tga", "ico", "tif", "png"};
+    const QString tail = target.right(3);
+    for (int code = 0; code < 7; ++code)
+        if (tail == QLatin1String(kEndings[code]))
+            return code;
+    return -1;
+}
+
+Outcome SaveAs(AlbumModel& model, const QString& target)
+{
+    if (target.isEmpty())
+        return Outcome::Done();
+    const int code = SaveFormatOf(target);
+    if (code < 0)
+        return Outcome::Failed(
+            Unsaved(QStringLiteral("文件名须以 bmp、jpg、pcx、tga、ico、tif 或 png 结尾")));
+    const QString& source = model.main.CurFile;
+    if (source.isEmpty() || !QFileInfo(source).isFile())
+        return Outcome::Failed(Unsaved(QStringLiteral("找不到当前照片的文件")));
+    ImageHandle image = ZLoadImg(source);
+    if (!image.IsValid())
+        return Outcome::Failed(Unsaved(QStringLiteral("无法读取当前照片 %1").arg(model.main.CurFileName)));
+    if (code == kIco && (image.Width() > kMaxIconSide || image.Height() > kMaxIconSide))
+        return Outcome::Failed(Unsaved(QStringLiteral("图标最大为 256 x 256 像素,这张照片是 %1 x %2")
+                                           .arg(image.Width())
+                                           .arg(image.Height())));
+    if (!ZSaveImg(std::move(image), target, code))
+        return Outcome::Failed(Unsaved(QStringLiteral("无法写入 %1").arg(target)));
+
+    AlbumState& s = model.state;
+    if (InFolder(target, s.PhotoFolder)) {
+        model.photos.Reread();
+        s.PhotoCount = model.photos.Count();
+        // One caption slot per photo and one more; captions beyond are kept.
+        while (s.PhotoCaption.size() < s.PhotoCount + 1)
+            s.PhotoCaption.append(QString());
+    }
+    return Outcome::Done();
+}
+
+Outcome SetWallpaper(AlbumModel& model) { return SetWallpaper(model, DetectDesktop()); }
+
+Outcome SetWallpaper(AlbumModel& model, const DesktopInfo& desktop)
+{
+    const QString& source = model.main.CurFile;
+    if (source.isEmpty() || !QFileInfo(source).isFile())
+        return Outcome::Failed(QStringLiteral("  对不起,找不到当前照片的文件"));
+    const QString& copy = model.paths.wallpaper;
+    if (!QDir().mkpath(QFileInfo(copy).absolutePath()) || !CopyWhole(source, copy))
+        return Outcome::Failed(QStringLiteral("  对不起,墙纸文件 %1 无法写入").arg(copy));
+    const WallpaperResult r = ApplyWallpaper(copy, desktop);
+    if (!r.ok)
+        return Outcome::Failed(QStringLiteral("  ") + r.why);
+    return Outcome::Done();
+}
+
+}  // namespace tamsel

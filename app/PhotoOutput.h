@@ -1,0 +1,30 @@
+#pragma once
+#include "model/Outcome.h"
+
+#include <QString>
+
+namespace tamsel {
+
+struct AlbumModel;
+struct DesktopInfo;
+
+// Format code of a target name by its last three characters, compared as
+// they are: "bmp" 0, "jpg" 1, "pcx" 2, "tga" 3, "ico" 4, "tif" 5, "png" 6;
+// -1 for any other ending (upper case and "jpeg" included).
+int SaveFormatOf(const QString& target);
+
+// "照片另存...": reads CurFile, so a retouched photo is saved retouched, and
+// writes it to target in the format its name asks for; the file appears
+// whole or not at all. A name with another ending, a current file that
+// cannot be read and a failed write each leave nothing written and say so.
+// A file written straight into the album folder joins the photo list, which
+// is read again (CurPhoto stays as it is). An empty target (the dialog was
+// cancelled) does nothing.
+Outcome SaveAs(AlbumModel& model, const QString& target);
+
+// "作为桌面": copies CurFile byte for byte to the wallpaper copy and makes
+// that the background of the running desktop.
+Outcome SetWallpaper(AlbumModel& model);
+Outcome SetWallpaper(AlbumModel& model, const DesktopInfo& desktop);
+
+}  // namespace tamsel

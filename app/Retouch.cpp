@@ -1,0 +1,107 @@
+#include "app/Retouch.h"
+
+#include "imaging/Composer.h"
+#include "imaging/PelOps.h"
+#include "model/AlbumModel.h"
+
+#include <QFile>
+
+#include <filesystem>
+#include <system_error>
+
+namespace tamsel {
+namespace {
+
+void Apply(AlbumModel& model, CLSDIB& pic, int code)
+{
+    const int w = pic.Width();
+    const int h = pic.Height();
+    switch (code) {
+    case kCmdBalance: {
+        const AlbumState& s = model.state;
+        if (s.BalBright != 0)
+            pic.ShiftColors(s.BalBright, s.BalBright, s.BalBright);
+        if (s.BalHue != 0 || s.BalSat != 100)
+            PelHSL(pic, 0, 0, w, h, pic, 0, 0, float(s.BalHue) / 10.0f, float(s.BalSat) / 100.0f,
+                   0, 0, 1);
+        break;
+    }
+    case kCmdSharpen:
+        pic.Sharpen();
+        break;
+    case kCmdSoften:
+        pic.FastBlur();
+        break;
+    case kCmdNegative:
+        PelInvert(pic, 0, 0, w, h, pic, 0, 0, 0, 0);
+        break;
+    }
+}
+
+// Writes the picture beside the working file and renames it over it only when
+// complete: the working file may hold the retouches so far, which a failed
+// write must not destroy.
+bool WriteWorkingFile(const CLSDIB& pic, const QString& target, QString& why)
+{
+    const QString part = target + ".part";
+    try {
+        if (!pic.SaveBMP(QFile::encodeName(part).toStdString())) {
+            why = QStringLiteral("没有照片");
+            return false;
+        }
+    } catch (const std::exception& e) {
+        QFile::remove(part);
+        why = ErrorText(e);
+        return false;
+    }
+    std::error_code ec;
+    std::filesystem::rename(QFile::encodeName(part).toStdString(),
+                            QFile::encodeName(target).toStdString(), ec);
+    if (ec) {
+        QFile::remove(part);
+        why = QString::fromLocal8Bit(ec.message().c_str());
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+RetouchResult ApplyRetouch(AlbumModel& model, int code)
+{
+    if (code < kCmdBalance || code > kCmdNegative)
+        return {Outcome::Failed(QStringLiteral("  不认识的修饰命令")), {}};
+    CLSDIB& pic = model.dibs.DibPhoto;
+    if (!pic.HasPixels())
+        return {Outcome::Failed(QStringLiteral("  对不起,没有可以修饰的照片")), {}};
+
+    Apply(model, pic, code);
+
+    const AppPaths& paths = model.paths;
+    QString why;
+    if (!paths.EnsureWorkDir() || !WriteWorkingFile(pic, paths.tempPic, why)) {
+        // DibPhoto now holds a picture no file holds. Composing the file
+        // behind the screen again restores it: a working file of earlier
+        // retouches already carries the turn, a photo file does not.
+        MainState& main = model.main;
+        main.Retouched = main.CurFile == paths.tempPic ? -1 : 0;
+        return {Outcome::Failed(QStringLiteral("  对不起,修饰结果无法写入工作文件 %1 %2")
+                                    .arg(paths.tempPic, why)),
+                main.CurFile};
+    }
+    model.main.Retouched = -1;
+    return {Outcome::Done(), paths.tempPic};
+}
+
+Outcome RunRetouch(AlbumModel& model, Composer& composer, int code)
+{
+    RetouchResult r = ApplyRetouch(model, code);
+    if (!r.compose.isEmpty()) {
+        composer.DIBClonePicture(r.compose);
+        composer.Redraw();
+        model.main.LabelsDirty = 1;
+    }
+    return r.outcome;
+}
+
+}  // namespace tamsel

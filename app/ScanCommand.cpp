@@ -1,0 +1,41 @@
+#include "app/ScanCommand.h"
+
+#include "imaging/Composer.h"
+#include "model/AlbumModel.h"
+
+#include <QFile>
+#include <QImage>
+
+#include <filesystem>
+
+namespace tamsel {
+
+Outcome ShowScannedPicture(AlbumModel& model, Composer& composer, const QImage& picture)
+{
+    if (picture.isNull())
+        return Outcome::Done();
+    const AppPaths& paths = model.paths;
+    const QString part = paths.tempPic + ".part";
+    try {
+        if (!paths.EnsureWorkDir())
+            throw std::runtime_error("工作文件夹无法建立");
+        CLSDIB scanned;
+        scanned.Clone(picture);
+        scanned.SaveBMP(QFile::encodeName(part).toStdString());
+        std::filesystem::rename(QFile::encodeName(part).toStdString(),
+                                QFile::encodeName(paths.tempPic).toStdString());
+    } catch (const std::exception& e) {
+        QFile::remove(part);
+        return Outcome::Failed(QStringLiteral("  对不起,扫描的图片无法写入工作文件:%1").arg(ErrorText(e)));
+    }
+    model.state.CoverShowing = 0;
+    model.main.LabelsDirty = 1;
+    // A fresh picture: the composition turns it by RotateAngle like any photo.
+    model.main.Retouched = 0;
+    composer.DIBClonePicture(paths.tempPic);
+    composer.Redraw();
+    model.main.ViewMode = 2;
+    return Outcome::Done();
+}
+
+}  // namespace tamsel

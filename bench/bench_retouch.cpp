@@ -1,0 +1,81 @@
+// A retouch of a camera-sized photo, from the command to the redisplayed
+// picture (filter, working file written, recomposed, stretched onto the
+// screen), against the filter alone on the same picture in the same run.
+#include "ComposeBenchPhoto.h"
+
+#include "app/Retouch.h"
+#include "imaging/Composer.h"
+#include "imaging/PelOps.h"
+#include "model/AlbumModel.h"
+
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <ctime>
+
+using namespace tamsel;
+
+namespace {
+
+struct NoSink : InfoSink {
+    void ShowInfo(const QString& text, bool) override { last = text; }
+    QString last;
+};
+
+// CPU time of this thread, writing the working file included.
+double ThreadMs()
+{
+    timespec t{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+    return t.tv_sec * 1e3 + t.tv_nsec / 1e6;
+}
+
+void FilterAlone(AlbumModel& m, int code)
+{
+    CLSDIB& p = m.dibs.DibPhoto;
+    if (code == kCmdSharpen) {
+        p.Sharpen();
+    } else {
+        p.ShiftColors(m.state.BalBright, m.state.BalBright, m.state.BalBright);
+        PelHSL(p, 0, 0, p.Width(), p.Height(), p, 0, 0, m.state.BalHue / 10.0f,
+               m.state.BalSat / 100.0f, 0, 0, 1);
+    }
+}
+
+// range(0): the command code, 36 sharpen or 35 colour balance.
+void BM_RetouchCommand(benchmark::State& st)
+{
+    const int code = int(st.range(0));
+    AlbumModel m(AppPaths::ForProgramDir(QDir::tempPath()));
+    m.paths.EnsureWorkDir();
+    NoSink sink;
+    Composer composer(m.state, m.main, m.dibs, m.photos, m.paths, sink);
+    m.dibs.MakeDisplaySurfaces(m.state.ShowWidth, m.state.ShowHeight);
+    m.main.ViewMode = 2;
+    composer.DIBClonePicture(bench::BenchPhoto());
+    m.state.BalBright = 12;
+    m.state.BalHue = 150;
+    m.state.BalSat = 110;
+
+    double filter = 1e30, whole = 1e30;
+    for (auto _ : st) {
+        double t0 = ThreadMs();
+        FilterAlone(m, code);
+        filter = std::min(filter, ThreadMs() - t0);
+        t0 = ThreadMs();
+        RunRetouch(m, composer, code);
+        whole = std::min(whole, ThreadMs() - t0);
+        benchmark::DoNotOptimize(m.dibs.DibScreen.DataPtr());
+    }
+    // x_filter: the whole command against the filter alone, best of each.
+    st.counters["filter_ms"] = filter;
+    st.counters["best_ms"] = whole;
+    st.counters["x_filter"] = whole / filter;
+    if (!sink.last.isEmpty())
+        st.SkipWithError(sink.last.toStdString().c_str());
+    m.paths.RemoveWorkFiles();
+}
+
+}  // namespace
+
+BENCHMARK(BM_RetouchCommand)->Arg(kCmdSharpen)->Arg(kCmdBalance)->Unit(benchmark::kMillisecond)->MinTime(2);

@@ -1,0 +1,47 @@
+#pragma once
+#include <QByteArray>
+#include <QProcessEnvironment>
+#include <QString>
+
+namespace tamsel {
+
+// The desktops whose background we know how to set.
+enum class DesktopKind {
+    None,      // no display at all, or a desktop we do not know
+    Wayland,   // a Wayland session of no known desktop: nothing to set
+    Gnome,     // GNOME, Unity, Budgie, Pantheon: org.gnome.desktop.background
+    Cinnamon,  // org.cinnamon.desktop.background
+    Mate,      // org.mate.background
+    Xfce,      // the xfce4-desktop settings channel
+    Kde,       // Plasma's shell scripting interface
+    BareX,     // an X session without a desktop: the root window itself
+};
+
+struct DesktopInfo {
+    DesktopKind kind = DesktopKind::None;
+    QString name;        // as the session names itself, for messages
+    QByteArray display;  // the X display, for BareX
+};
+
+// Which desktop runs, from the session's environment.
+DesktopInfo DetectDesktop(const QProcessEnvironment& env = QProcessEnvironment::systemEnvironment());
+
+struct WallpaperResult {
+    bool ok = false;
+    QString why;   // for the info label when not ok
+};
+
+// Makes the picture file the background of the given desktop.
+WallpaperResult ApplyWallpaper(const QString& file, const DesktopInfo& desktop);
+
+// The settings keys of the GNOME family (the light and the dark picture
+// where the schema has both), through gsettings, so whatever settings
+// backend the session uses receives them.
+WallpaperResult SetGsettingsWallpaper(const QString& file, DesktopKind kind);
+
+// Sets the X root window's background to the picture, filling the screen,
+// and publishes it the way other X programs look for it (_XROOTPMAP_ID and
+// ESETROOT_PMAP_ID). An empty display means $DISPLAY.
+WallpaperResult SetRootWindowPicture(const QString& file, const QByteArray& display);
+
+}  // namespace tamsel

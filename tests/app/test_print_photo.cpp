@@ -1,0 +1,123 @@
+#include "TestUtil.h"
+#include "app/ui/PrintPhoto.h"
+#include "imaging/ComposeFixture.h"
+
+#include <QDirIterator>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QThread>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+using namespace tamsel;
+using namespace tamsel::testing;
+
+TEST(PrintPhoto, NaturalSizeUnlessThePageIsTooSmall)
+{
+    const QSizeF letter(8.0, 10.5);
+    const struct {
+        QSize px;
+        double dpiX, dpiY;
+        QSizeF want;
+    } cases[] = {
+        {{192, 96}, 96, 96, {2, 1}},
+        {{600, 300}, 300, 150, {2, 2}},
+        {{1600, 480}, 96, 96, {8, 2.4}},         // too wide: fits the width
+        {{960, 2016}, 96, 96, {5, 10.5}},        // too tall: fits the height
+    };
+    for (const auto& c : cases) {
+        const QRectF r = PrintPlacement(c.px, c.dpiX, c.dpiY, letter);
+        EXPECT_EQ(r.topLeft(), QPointF(0, 0));
+        EXPECT_NEAR(r.width(), c.want.width(), 1e-9) << c.px.width();
+        EXPECT_NEAR(r.height(), c.want.height(), 1e-9) << c.px.width();
+    }
+}
+
+TEST(PrintPhoto, TheResolutionIsTheFilesOwnOrNinetySix)
+{
+    QTemporaryDir dir;
+    QImage img = Quarters(40, 30);
+    img.setDotsPerMeterX(11811);   // 300 dpi
+    img.setDotsPerMeterY(5906);    // 150 dpi
+    img.save(dir.filePath("a.bmp"), "BMP");
+    img.save(dir.filePath("a.jpg"), "JPEG");
+    CLSDIB photo;
+    photo.Clone(img);
+    for (const char* name : {"a.bmp", "a.jpg"}) {
+        const PrintJob job = MakePrintJob(photo, dir.filePath(name), 90);
+        EXPECT_NEAR(job.dpiX, 150, 0.5) << name;   // turned with the photo
+        EXPECT_NEAR(job.dpiY, 300, 0.5) << name;
+    }
+    photo.SaveBMP(dir.filePath("plain.bmp").toStdString());   // states none
+    const PrintJob job = MakePrintJob(photo, dir.filePath("plain.bmp"), 0);
+    EXPECT_EQ(job.dpiX, 96);
+    EXPECT_EQ(job.dpiY, 96);
+    EXPECT_EQ(job.picture.size(), QSize(40, 30));
+}
+
+TEST(PrintPhoto, AnUnknownPrinterIsSaid)
+{
+    PrintJob job;
+    job.picture = Quarters(20, 20);
+    const Outcome r = PrintPicture(job, "no-such-printer-here");
+    EXPECT_FALSE(r.ok);
+    EXPECT_TRUE(r.HasMessage());
+}
+
+// Needs a CUPS PDF printer as the default: the test run sets one up and
+// names the folder its PDF files go to.
+TEST(PrintPhoto, TheDefaultPrinterPrintsThePictureAtTheTopLeftInItsNaturalSize)
+{
+    const QString out = qEnvironmentVariable("TAMSEL_TEST_PDF_DIR");
+    if (out.isEmpty())
+        GTEST_SKIP() << "no PDF printer set up (TAMSEL_TEST_PDF_DIR)";
+    QDir().mkpath(out);
+    const QStringList before = QDir(out).entryList({"*.pdf"}, QDir::Files);
+
+    PrintJob job;
+    job.picture = Quarters(192, 96);
+    job.title = "tamsel-print-test";
+    Outcome result = Outcome::Failed("no answer");
+    QEventLoop loop;
+    QTimer::singleShot(60000, &loop, &QEventLoop::quit);
+    PrintInBackground(job, &loop, [&](const Outcome& o) {
+        result = o;
+        loop.quit();
+    });
+    loop.exec();
+    ASSERT_TRUE(result.ok) << qPrintable(result.message);
+
+    // The PDF appears when the queue has run the job.
+    QString pdf;
+    QElapsedTimer t;
+    t.start();
+    while (pdf.isEmpty() && t.elapsed() < 60000) {
+        for (const QString& f : QDir(out).entryList({"*.pdf"}, QDir::Files))
+            if (!before.contains(f) && f.contains("tamsel-print-test"))
+                pdf = QDir(out).filePath(f);
+        QThread::msleep(200);
+    }
+    ASSERT_FALSE(pdf.isEmpty()) << "no PDF in " << qPrintable(out);
+    QThread::msleep(500);
+    QTemporaryDir dir;
+    ASSERT_EQ(QProcess::execute("pdftoppm", {"-r", "96", "-png", "-singlefile", pdf, dir.filePath("page")}), 0);
+    const QImage page(dir.filePath("page.png"));
+    QFile::remove(pdf);
+    ASSERT_FALSE(page.isNull());
+
+    // The picture's box: everything that is not paper white.
+    QRect box;
+    for (int y = 0; y < page.height(); ++y)
+        for (int x = 0; x < page.width(); ++x)
+            if (QColor(page.pixel(x, y)).hsvSaturation() > 20 || qGray(page.pixel(x, y)) < 245)
+                box |= QRect(x, y, 1, 1);
+    ASSERT_FALSE(box.isEmpty());
+    EXPECT_NEAR(box.width(), 192, 3);
+    EXPECT_NEAR(box.height(), 96, 3);
+    EXPECT_LT(box.left(), 96);   // within the margins, at the top left
+    EXPECT_LT(box.top(), 96);
+    const QColor red = page.pixelColor(box.left() + 48, box.top() + 36);
+    const QColor yellow = page.pixelColor(box.left() + 144, box.top() + 72);
+    EXPECT_TRUE(Near({red.red(), red.green(), red.blue()}, QColor(220, 30, 30), 30));
+    EXPECT_TRUE(Near({yellow.red(), yellow.green(), yellow.blue()}, QColor(230, 220, 60), 30));
+}

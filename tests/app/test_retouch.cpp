@@ -1,0 +1,161 @@
+#include "TestUtil.h"
+#include "app/Retouch.h"
+#include "imaging/ComposeFixture.h"
+#include "imaging/PelOps.h"
+#include "model/AlbumModel.h"
+
+#include <QFileInfo>
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <functional>
+
+using namespace tamsel;
+using namespace tamsel::testing;
+
+namespace {
+
+class RetouchTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(dir.isValid());
+        ASSERT_TRUE(model.paths.EnsureWorkDir());
+        QDir(dir.path()).mkdir("album");
+        model.state.PhotoFolder = dir.path() + "/album/";
+        model.dibs.MakeDisplaySurfaces(model.state.ShowWidth, model.state.ShowHeight);
+        model.main.ViewMode = 2;
+        Quarters(64, 48).save(model.state.PhotoFolder + "a.bmp", "BMP");
+        Quarters(40, 40).save(model.state.PhotoFolder + "b.png", "PNG");
+        model.photos.Point(model.state.PhotoFolder);
+    }
+    void TearDown() override { model.paths.RemoveWorkFiles(); }
+
+    void Show(const QString& name) { ASSERT_TRUE(composer.DIBClonePicture(model.state.PhotoFolder + name)); }
+
+    // A copy of DibPhoto with op applied: what the screen should show next.
+    std::vector<uint8_t> Expected(const std::function<void(CLSDIB&)>& op)
+    {
+        const CLSDIB& p = model.dibs.DibPhoto;
+        CLSDIB copy;
+        copy.Create(p.Width(), p.Height());
+        std::memcpy(copy.DataPtr(), p.DataPtr(), size_t(p.RGBSize()));
+        op(copy);
+        return Bytes(copy);
+    }
+
+    QTemporaryDir dir;
+    AlbumModel model{AppPaths::ForProgramDir(dir.path())};
+    RecordingSink sink;
+    Composer composer{model.state, model.main, model.dibs, model.photos, model.paths, sink};
+};
+
+}  // namespace
+
+TEST_F(RetouchTest, EachCommandRetouchesThePhotoAsShownThroughTheWorkingFile)
+{
+    struct Case {
+        int code;
+        std::function<void(CLSDIB&)> op;
+    };
+    const Case cases[] = {
+        {kCmdSharpen, [](CLSDIB& s) { s.Sharpen(); }},
+        {kCmdSoften, [](CLSDIB& s) { s.FastBlur(); }},
+        {kCmdNegative,
+         [](CLSDIB& s) { PelInvert(s, 0, 0, s.Width(), s.Height(), s, 0, 0, 0, 0); }},
+        {kCmdBalance, [](CLSDIB& s) {
+             s.ShiftColors(-30, -30, -30);
+             PelHSL(s, 0, 0, s.Width(), s.Height(), s, 0, 0, 45.0f, 0.5f, 0, 0, 1);
+         }},
+    };
+    model.state.BalBright = -30;
+    model.state.BalHue = 450;
+    model.state.BalSat = 50;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.code);
+        Show("a.bmp");
+        // Twice: the second starts from what the first reloaded.
+        for (int round = 0; round < 2; ++round) {
+            const auto want = Expected(c.op);
+            EXPECT_TRUE(RunRetouch(model, composer, c.code).ok);
+            EXPECT_EQ(Bytes(model.dibs.DibPhoto), want);
+            EXPECT_EQ(model.main.CurFile, model.paths.tempPic);
+            EXPECT_EQ(model.main.Retouched, 0);
+            EXPECT_EQ(model.main.LabelsDirty, 1);
+        }
+    }
+    EXPECT_TRUE(sink.texts.isEmpty()) << qPrintable(sink.texts.join('\n'));
+}
+
+TEST_F(RetouchTest, AnotherPhotoAndBackShowsTheOriginalAgain)
+{
+    Show("a.bmp");
+    const auto original = Bytes(model.dibs.DibPhoto);
+    RunRetouch(model, composer, kCmdSharpen);
+    RunRetouch(model, composer, kCmdSharpen);
+    ASSERT_NE(Bytes(model.dibs.DibPhoto), original);
+    Show("b.png");
+    Show("a.bmp");
+    EXPECT_EQ(Bytes(model.dibs.DibPhoto), original);
+    EXPECT_EQ(model.main.CurFile, model.state.PhotoFolder + "a.bmp");
+}
+
+TEST_F(RetouchTest, ATurnedPhotoStaysTurnedOnceAndANeutralBalanceStillReloads)
+{
+    model.state.RotateAngle = 90;
+    Show("a.bmp");
+    ASSERT_EQ(model.dibs.DibPhoto.Width(), 48);
+    const auto turned = Bytes(model.dibs.DibPhoto);
+    model.state.BalBright = 0;
+    model.state.BalHue = 0;
+    model.state.BalSat = 100;
+    EXPECT_TRUE(RunRetouch(model, composer, kCmdBalance).ok);
+    EXPECT_EQ(model.dibs.DibPhoto.Width(), 48);
+    EXPECT_EQ(model.dibs.DibPhoto.Height(), 64);
+    EXPECT_EQ(Bytes(model.dibs.DibPhoto), turned);
+    EXPECT_EQ(model.main.CurFile, model.paths.tempPic);
+    EXPECT_TRUE(QFileInfo(model.paths.tempPic).isFile());
+    // The next retouch starts from the turned picture and keeps it turned.
+    RunRetouch(model, composer, kCmdNegative);
+    EXPECT_EQ(model.dibs.DibPhoto.Width(), 48);
+}
+
+TEST_F(RetouchTest, AWorkingFileThatCannotBeWrittenKeepsTheRetouchesSoFar)
+{
+    model.state.RotateAngle = 90;
+    Show("a.bmp");
+    RunRetouch(model, composer, kCmdNegative);
+    const auto once = Bytes(model.dibs.DibPhoto);
+    const QByteArray file = ReadAll(model.paths.tempPic);
+
+    // A folder of that name in its place: the file can be neither replaced nor opened.
+    QFile::remove(model.paths.tempPic);
+    ASSERT_TRUE(QDir().mkdir(model.paths.tempPic));
+    RetouchResult r = ApplyRetouch(model, kCmdSharpen);
+    EXPECT_FALSE(r.outcome.ok);
+    EXPECT_FALSE(r.outcome.message.isEmpty());
+    QDir().rmdir(model.paths.tempPic);
+    WriteAll(model.paths.tempPic, file);
+    ASSERT_EQ(r.compose, model.paths.tempPic);
+    composer.DIBClonePicture(r.compose);
+    EXPECT_EQ(Bytes(model.dibs.DibPhoto), once);
+
+    // From the photo file itself the restore turns it again.
+    Show("a.bmp");
+    const auto shown = Bytes(model.dibs.DibPhoto);
+    QFile::remove(model.paths.tempPic);
+    ASSERT_TRUE(QDir().mkdir(model.paths.tempPic));
+    r = ApplyRetouch(model, kCmdSharpen);
+    EXPECT_FALSE(r.outcome.ok);
+    composer.DIBClonePicture(r.compose);
+    EXPECT_EQ(Bytes(model.dibs.DibPhoto), shown);
+    QDir().rmdir(model.paths.tempPic);
+}
+
+TEST_F(RetouchTest, NothingLoadedIsSaidAndNothingComposed)
+{
+    const RetouchResult r = ApplyRetouch(model, kCmdSharpen);
+    EXPECT_FALSE(r.outcome.ok);
+    EXPECT_TRUE(r.compose.isEmpty());
+    EXPECT_FALSE(QFileInfo::exists(model.paths.tempPic));
+}

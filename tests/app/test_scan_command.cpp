@@ -1,0 +1,46 @@
+#include "TestUtil.h"
+#include "app/PhotoOutput.h"
+#include "app/ScanCommand.h"
+#include "imaging/ComposeFixture.h"
+#include "model/AlbumModel.h"
+
+#include <QFileInfo>
+#include <gtest/gtest.h>
+
+using namespace tamsel;
+using namespace tamsel::testing;
+
+TEST(ScanCommand, TheScanIsShownAndStaysAtHandForSaveAs)
+{
+    QTemporaryDir dir;
+    AlbumModel model(AppPaths::ForProgramDir(dir.path()));
+    RecordingSink sink;
+    Composer composer(model.state, model.main, model.dibs, model.photos, model.paths, sink);
+    model.dibs.MakeDisplaySurfaces(model.state.ShowWidth, model.state.ShowHeight);
+    model.main.ViewMode = 1;
+    model.state.RotateAngle = 90;
+
+    // Cancelled or failed: nothing changes.
+    EXPECT_TRUE(ShowScannedPicture(model, composer, QImage()).ok);
+    EXPECT_EQ(model.state.CoverShowing, -1);
+    EXPECT_FALSE(model.dibs.DibPhoto.HasPixels());
+
+    const QImage scan = Quarters(60, 40).convertToFormat(QImage::Format_RGB888);
+    ASSERT_TRUE(ShowScannedPicture(model, composer, scan).ok);
+    EXPECT_EQ(model.state.CoverShowing, 0);
+    EXPECT_EQ(model.main.ViewMode, 2);
+    EXPECT_EQ(model.main.LabelsDirty, 1);
+    // Turned like any photo.
+    EXPECT_EQ(model.dibs.DibPhoto.Width(), 40);
+    EXPECT_EQ(model.dibs.DibPhoto.Height(), 60);
+    EXPECT_TRUE(sink.texts.isEmpty()) << qPrintable(sink.texts.join('\n'));
+
+    const QString target = dir.filePath("scan.png");
+    ASSERT_TRUE(SaveAs(model, target).ok);
+    const QImage saved = QImage(target).convertToFormat(QImage::Format_RGB888);
+    EXPECT_EQ(saved.size(), scan.size());
+    for (int y = 0; y < scan.height(); ++y)
+        ASSERT_EQ(memcmp(saved.constScanLine(y), scan.constScanLine(y), size_t(scan.width()) * 3), 0) << y;
+    model.paths.RemoveWorkFiles();
+    EXPECT_FALSE(QFileInfo::exists(model.paths.tempPic));
+}

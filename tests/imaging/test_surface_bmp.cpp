@@ -1,0 +1,46 @@
+#include "TestUtil.h"
+#include "imaging/ComposeFixture.h"
+#include "imaging/Surface.h"
+
+#include <gtest/gtest.h>
+
+using namespace tamsel;
+using namespace tamsel::testing;
+
+// 24-bit BMP files are read straight into the rows; every layout such a
+// file may have must give the picture the general reader gives.
+TEST(SurfaceBmp, UncompressedBmpFilesReadAsTheyShow)
+{
+    QTemporaryDir dir;
+    const QImage img = Quarters(37, 23);   // odd width: padded rows
+    CLSDIB want;
+    want.Clone(img);
+
+    const QString ours = dir.filePath("ours.bmp");
+    want.SaveBMP(ours.toStdString());
+    // The same rows stored top-down, as a negative height says.
+    QByteArray bytes = ReadAll(ours);
+    QByteArray flipped = bytes.left(54);
+    const int stride = want.Stride();
+    for (int y = want.Height() - 1; y >= 0; --y)
+        flipped += bytes.mid(54 + y * stride, stride);
+    const int32_t up = -want.Height();
+    flipped.replace(22, 4, reinterpret_cast<const char*>(&up), 4);
+    const QString topDown = dir.filePath("topdown.bmp");
+    WriteAll(topDown, flipped);
+    const QString byQt = dir.filePath("qt.bmp");
+    img.save(byQt, "BMP");
+
+    for (const QString& f : {ours, topDown, byQt}) {
+        CLSDIB s;
+        s.CloneFile(f.toStdString());
+        EXPECT_EQ(Bytes(s), Bytes(want)) << qPrintable(f);
+        EXPECT_EQ(s.SourcePath(), f.toStdString());
+    }
+
+    // Cut short: not taken for a picture with black rows.
+    const QString cut = dir.filePath("cut.bmp");
+    WriteAll(cut, bytes.left(bytes.size() - stride * 3));
+    CLSDIB s;
+    EXPECT_THROW(s.CloneFile(cut.toStdString()), SurfaceError);
+}

@@ -1,0 +1,81 @@
+#include "SaneTestBackend.h"
+#include "TestUtil.h"
+#include "platform/Scanner.h"
+
+#include <QStandardPaths>
+#include <gtest/gtest.h>
+
+using namespace tamsel;
+using namespace tamsel::testing;
+
+namespace {
+
+class ScannerTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        UseSaneTestBackend();
+        QString why;
+        ASSERT_TRUE(scanner.Open("test:0", &why)) << qPrintable(why);
+        ASSERT_TRUE(scanner.SetOption("test-picture", "Color pattern"));
+    }
+    Scanner scanner;
+};
+
+}  // namespace
+
+TEST_F(ScannerTest, TheDevicesAndTheirChoicesAreListed)
+{
+    QString why;
+    const QList<ScanDevice> devices = Scanner::Devices(&why);
+    ASSERT_GE(devices.size(), 1) << qPrintable(why);
+    EXPECT_EQ(devices.front().name, "test:0");
+    const ScanChoices c = scanner.Choices();
+    EXPECT_TRUE(c.modes.contains("Color"));
+    EXPECT_TRUE(c.modes.contains("Gray"));
+    EXPECT_TRUE(c.sources.contains("Flatbed"));
+    EXPECT_TRUE(c.resolutions.contains(c.resolution));
+    EXPECT_FALSE(Scanner().Open("test:99"));
+}
+
+// What scanimage, SANE's own frontend, makes of the same scan.
+TEST_F(ScannerTest, ColourAndGreyScansArriveAsTheBackendSendsThem)
+{
+    if (QStandardPaths::findExecutable("scanimage").isEmpty())
+        GTEST_SKIP() << "scanimage is not installed";
+    for (const char* mode : {"Color", "Gray"}) {
+        SCOPED_TRACE(mode);
+        int last = -1;
+        const ScanResult r = scanner.Scan({"Flatbed", mode, 75}, [&](int p) { last = p; });
+        ASSERT_FALSE(r.image.isNull()) << qPrintable(r.why);
+        EXPECT_EQ(last, 1000);
+        const QByteArray pnm = RunTool("scanimage", {"-d", "test:0", "--mode", mode, "--resolution", "75",
+                                                     "--test-picture", "Color pattern", "--format=pnm"});
+        QImage want;
+        ASSERT_TRUE(want.loadFromData(pnm));
+        EXPECT_EQ(r.image.size(), want.size());
+        EXPECT_EQ(r.image, want.convertToFormat(QImage::Format_RGB888));
+    }
+}
+
+TEST_F(ScannerTest, ACancelOrAFailingDeviceGivesNoPicture)
+{
+    int calls = 0;
+    ScanResult r = scanner.Scan({{}, "Color", 300}, [&](int) {
+        if (++calls == 1)
+            scanner.Cancel();
+    });
+    EXPECT_TRUE(r.cancelled);
+    EXPECT_TRUE(r.image.isNull());
+
+    // Unplugged in the middle: the device's reads fail.
+    ASSERT_TRUE(scanner.SetOption("read-return-value", "SANE_STATUS_IO_ERROR"));
+    r = scanner.Scan({{}, "Color", 75});
+    EXPECT_FALSE(r.cancelled);
+    EXPECT_TRUE(r.image.isNull());
+    EXPECT_FALSE(r.why.isEmpty());
+
+    // The same scanner scans again afterwards.
+    ASSERT_TRUE(scanner.SetOption("read-return-value", "Default"));
+    EXPECT_FALSE(scanner.Scan({{}, "Gray", 50}).image.isNull());
+}

@@ -1,0 +1,93 @@
+#include "tools/ui/BalanceDialog.h"
+
+#include "model/AlbumState.h"
+
+#include <QFontMetrics>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QScrollBar>
+
+namespace tamsel {
+namespace {
+
+struct SliderSpec {
+    const char* label;
+    int min, max, initial, largeStep;
+};
+
+constexpr SliderSpec kSliders[3] = {
+    {"亮  度：", -255, 255, 0, 25},
+    {"色  度：", 0, 3600, 0, 360},
+    {"饱和度：", 0, 1000, 100, 100},
+};
+
+}  // namespace
+
+BalanceDialog::BalanceDialog(AlbumState& state, QWidget* parent) : QDialog(parent), state_(state)
+{
+    setWindowTitle(QStringLiteral("平衡"));
+    setObjectName(QStringLiteral("frmBalance"));
+
+    auto* grid = new QGridLayout;
+    for (int i = 0; i < 3; ++i) {
+        const SliderSpec& spec = kSliders[i];
+        auto* name = new QLabel(QString::fromUtf8(spec.label), this);
+        auto* bar = new QScrollBar(Qt::Horizontal, this);
+        bar->setObjectName(QStringLiteral("HSBSelect%1").arg(i));
+        bar->setRange(spec.min, spec.max);
+        bar->setPageStep(spec.largeStep);
+        bar->setSingleStep(1);
+        bar->setValue(spec.initial);
+        bar->setMinimumWidth(240);
+        auto* value = new QLabel(QString::number(bar->value()), this);
+        value->setObjectName(QStringLiteral("Label2_%1").arg(i));
+        value->setMinimumWidth(QFontMetrics(value->font()).horizontalAdvance(QStringLiteral("-0000")));
+        value->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        // valueChanged fires for every step of a drag as well as for clicks.
+        connect(bar, &QScrollBar::valueChanged, value,
+                [value](int v) { value->setText(QString::number(v)); });
+        grid->addWidget(name, i, 0);
+        grid->addWidget(bar, i, 1);
+        grid->addWidget(value, i, 2);
+        sliders_[i] = bar;
+        values_[i] = value;
+    }
+
+    auto* ok = new QPushButton(QStringLiteral("确定"), this);
+    auto* cancel = new QPushButton(QStringLiteral("取消"), this);
+    ok->setObjectName(QStringLiteral("Command1_0"));
+    cancel->setObjectName(QStringLiteral("Command1_1"));
+    ok->setDefault(true);
+    connect(ok, &QPushButton::clicked, this, &BalanceDialog::Confirm);
+    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(ok);
+    buttons->addWidget(cancel);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(grid);
+    layout->addLayout(buttons);
+
+    state_.BalBright = 0;
+    state_.BalHue = 0;
+    state_.BalSat = 100;
+}
+
+void BalanceDialog::Confirm()
+{
+    state_.BalBright = sliders_[0]->value();
+    state_.BalHue = sliders_[1]->value();
+    state_.BalSat = sliders_[2]->value();
+    accept();
+}
+
+bool BalanceDialog::Ask(AlbumState& state, QWidget* parent)
+{
+    BalanceDialog dialog(state, parent);
+    return dialog.exec() == QDialog::Accepted;
+}
+
+}  // namespace tamsel
