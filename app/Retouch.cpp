@@ -89,7 +89,7 @@ RetouchResult ApplyRetouch(AlbumModel& model, int code)
                                     .arg(paths.tempPic, why)),
                 main.CurFile};
     }
-    model.main.Retouched = -1;
+    model.main.Retouched = true;
     return {Outcome::Done(), paths.tempPic};
 }
 
@@ -99,7 +99,7 @@ Outcome RunRetouch(AlbumModel& model, Composer& composer, int code)
     if (!r.compose.isEmpty()) {
         composer.DIBClonePicture(r.compose);
         composer.Redraw();
-        model.main.LabelsDirty = 1;
+        model.main.LabelsDirty = true;
     }
     return r.outcome;
 }

@@ -5,6 +5,7 @@
 
 #include "app/Retouch.h"
 #include "imaging/Composer.h"
+#include "model/AlbumView.h"
 #include "imaging/PelOps.h"
 #include "model/AlbumModel.h"
 
@@ -17,7 +18,7 @@ using namespace tamsel;
 
 namespace {
 
-struct NoSink : InfoSink {
+struct NoSink : AlbumView {
     void ShowInfo(const QString& text, bool) override { last = text; }
     QString last;
 };
@@ -51,7 +52,7 @@ void BM_RetouchCommand(benchmark::State& st)
     NoSink sink;
     Composer composer(m.state, m.main, m.dibs, m.photos, m.paths, sink);
     m.dibs.MakeDisplaySurfaces(m.state.ShowWidth, m.state.ShowHeight);
-    m.main.ViewMode = 2;
+    m.main.ViewMode = View::Still;
     composer.DIBClonePicture(bench::BenchPhoto());
     m.state.BalBright = 12;
     m.state.BalHue = 150;

@@ -24,7 +24,7 @@ protected:
         QDir(dir.path()).mkdir("album");
         model.state.PhotoFolder = dir.path() + "/album/";
         model.dibs.MakeDisplaySurfaces(model.state.ShowWidth, model.state.ShowHeight);
-        model.main.ViewMode = 2;
+        model.main.ViewMode = View::Still;
         Quarters(64, 48).save(model.state.PhotoFolder + "a.bmp", "BMP");
         Quarters(40, 40).save(model.state.PhotoFolder + "b.png", "PNG");
         model.photos.Point(model.state.PhotoFolder);
@@ -80,7 +80,7 @@ TEST_F(RetouchTest, EachCommandRetouchesThePhotoAsShownThroughTheWorkingFile)
             EXPECT_TRUE(RunRetouch(model, composer, c.code).ok);
             EXPECT_EQ(Bytes(model.dibs.DibPhoto), want);
             EXPECT_EQ(model.main.CurFile, model.paths.tempPic);
-            EXPECT_EQ(model.main.Retouched, 0);
+            EXPECT_FALSE(model.main.Retouched);
             EXPECT_EQ(model.main.LabelsDirty, 1);
         }
     }

@@ -17,18 +17,18 @@ TEST(ScanCommand, TheScanIsShownAndStaysAtHandForSaveAs)
     RecordingSink sink;
     Composer composer(model.state, model.main, model.dibs, model.photos, model.paths, sink);
     model.dibs.MakeDisplaySurfaces(model.state.ShowWidth, model.state.ShowHeight);
-    model.main.ViewMode = 1;
+    model.main.ViewMode = View::Cover;
     model.state.RotateAngle = 90;
 
     // Cancelled or failed: nothing changes.
     EXPECT_TRUE(ShowScannedPicture(model, composer, QImage()).ok);
-    EXPECT_EQ(model.state.CoverShowing, -1);
+    EXPECT_TRUE(model.state.CoverShowing);
     EXPECT_FALSE(model.dibs.DibPhoto.HasPixels());
 
     const QImage scan = Quarters(60, 40).convertToFormat(QImage::Format_RGB888);
     ASSERT_TRUE(ShowScannedPicture(model, composer, scan).ok);
-    EXPECT_EQ(model.state.CoverShowing, 0);
-    EXPECT_EQ(model.main.ViewMode, 2);
+    EXPECT_FALSE(model.state.CoverShowing);
+    EXPECT_EQ(model.main.ViewMode, View::Still);
     EXPECT_EQ(model.main.LabelsDirty, 1);
     // Turned like any photo.
     EXPECT_EQ(model.dibs.DibPhoto.Width(), 40);
