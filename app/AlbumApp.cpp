@@ -1,6 +1,8 @@
 #include "app/AlbumApp.h"
 
 #include "album/ShowScript.h"
+#include "app/PhotoOutput.h"
+#include "app/Retouch.h"
 #include "tools/Lens.h"
 #include "tools/RenameJournal.h"
 #include "model/PhotoList.h"
@@ -60,12 +62,15 @@ AlbumApp::AlbumApp(AppPaths paths)
     });
     commands.Set(2, [this] { return OpenScriptCommand(); });
     commands.Set(11, [this] { return SaveScriptCommand(); });
-    // Until their own parts are in, the other menu items say so rather than
-    // doing nothing.
-    for (int code : {4, 5, 6, 12, 13, 14, 35, 36, 37, 38})
+    commands.Set(13, [this] { return SetWallpaper(model); });
+    for (int code : {36, 37, 38})
+        commands.Set(code, [this, code] { return RunRetouch(model, composer, code); });
+    // The commands that need a dialog of the window come with the window;
+    // without one they say so rather than doing nothing.
+    for (int code : {4, 5, 6, 12, 14, 35})
         commands.Set(code, [code] {
             return Outcome::Failed(
-                QStringLiteral("  「%1」还在制作中,敬请期待").arg(CommandCaption(code)));
+                QStringLiteral("  「%1」需要在窗口中使用").arg(CommandCaption(code)));
         });
     musicTimer_.setInterval(2000);
     QObject::connect(&musicTimer_, &QTimer::timeout, [this] { MusicTick(); });

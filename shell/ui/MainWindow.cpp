@@ -8,7 +8,14 @@
 #include "shell/ThumbTrack.h"
 #include "album/ui/SettingsDialog.h"
 #include "shell/ui/AboutBox.h"
+#include "app/PhotoOutput.h"
+#include "app/Retouch.h"
+#include "app/ScanCommand.h"
+#include "app/ui/PrintPhoto.h"
+#include "app/ui/SaveAsDialog.h"
+#include "tools/ui/BalanceDialog.h"
 #include "tools/ui/ConvertDialog.h"
+#include "tools/ui/ScanDialog.h"
 #include "tools/ui/RenameDialog.h"
 #include "shell/ui/FormShape.h"
 #include "shell/ui/SkinArt.h"
@@ -83,15 +90,44 @@ MainWindow::MainWindow(AlbumApp& app, QWidget* parent)
     LoadArt();
     BuildElements();
     app_.Attach(this);
-    // The batch tools are dialogs of this window.
+    // The commands that open a dialog of this window.
+    app_.commands.Set(4, [this] {
+        core_.state.PaintHold = true;
+        QString message;
+        const QImage picture = ScanDialog::Acquire(this, &message);
+        if (picture.isNull())
+            return message.isEmpty() ? Outcome::Done() : Outcome::Failed(message);
+        return ShowScannedPicture(core_, app_.composer, picture);
+    });
     app_.commands.Set(5, [this] { return RunBatchTool<RenameDialog>(); });
     app_.commands.Set(6, [this] { return RunBatchTool<ConvertDialog>(); });
+    app_.commands.Set(12, [this] {
+        core_.state.PaintHold = true;
+        const QString name = AskSaveAsName(this, core_.main.WorkFolder);
+        if (name.isEmpty())
+            return Outcome::Done();
+        core_.main.WorkFolder = WithTrailingSlash(QFileInfo(name).absolutePath());
+        return SaveAs(core_, name);
+    });
+    app_.commands.Set(14, [this] {
+        // The page is drawn away from the window's thread; its outcome comes back here.
+        PrintInBackground(MakePrintJob(core_.dibs.DibPhoto, core_.main.CurFile,
+                                       core_.state.RotateAngle),
+                          this, [this](const Outcome& o) { app_.Report(o); });
+        return Outcome::Done();
+    });
+    app_.commands.Set(35, [this] {
+        // 取消 leaves the balance neutral, and the photo is rewritten all the same.
+        core_.state.PaintHold = true;
+        BalanceDialog::Ask(core_.state, this);
+        return RunRetouch(core_, app_.composer, 35);
+    });
 }
 
 MainWindow::~MainWindow()
 {
-    app_.commands.Set(5, {});
-    app_.commands.Set(6, {});
+    for (int code : {4, 5, 6, 12, 14, 35})
+        app_.commands.Set(code, {});
     app_.Attach(nullptr);
 }
 

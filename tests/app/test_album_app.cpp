@@ -216,13 +216,13 @@ TEST_F(AppFixture, EveryMenuItemReachesItsCommandAndNothingElseDoesAnything)
     }
     EXPECT_EQ(app->model.state.PhotoFolder, before.PhotoFolder);
 
-    // A command whose part is still to come says so instead of doing nothing.
-    view.menuChoices = {36};
+    // A command that needs the window's dialog says so instead of doing nothing.
+    view.menuChoices = {35};
     app->LabelClicked(1);
     ASSERT_EQ(view.menus.size(), 1u);
     EXPECT_EQ(view.menus[0].size(), MenuItems(MenuId::Treat).size());
     EXPECT_TRUE(view.infos.contains(QStringLiteral(" 照片修饰满意后请主动保存，否则效果将会丢失！")));
-    EXPECT_TRUE(view.infos.last().contains(QStringLiteral("清晰")));
+    EXPECT_TRUE(view.infos.last().contains(QStringLiteral("平衡")));
 
     app->LabelClicked(4);
     EXPECT_EQ(view.closes, 1);
