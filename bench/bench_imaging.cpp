@@ -5,7 +5,7 @@
 // as the baseline.
 #include "imaging/ImageFile.h"
 #include "imaging/PelOps.h"
-#include "imaging/Surface.h"
+#include "model/Surface.h"
 
 #include <QImage>
 #include <QProcess>

@@ -1,7 +1,7 @@
 // Surface clearing, whole copies and halftone stretches against a plain memcpy
 // of the same bytes, the floor any of them could reach.
 #include "imaging/Blit.h"
-#include "imaging/Surface.h"
+#include "model/Surface.h"
 
 #include <benchmark/benchmark.h>
 

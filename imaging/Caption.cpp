@@ -3,7 +3,7 @@
 #include "model/AlbumState.h"
 #include "model/SurfacePool.h"
 #include "imaging/PelOps.h"
-#include "imaging/Surface.h"
+#include "model/Surface.h"
 #include "platform/Fonts.h"
 #include "platform/Gbk.h"
 #include "platform/Rounding.h"

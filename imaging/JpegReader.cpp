@@ -1,6 +1,6 @@
 #include "imaging/JpegReader.h"
 
-#include "imaging/Surface.h"
+#include "model/Surface.h"
 
 #include <QFile>
 

@@ -1,5 +1,5 @@
 #pragma once
-#include "imaging/Surface.h"
+#include "model/Surface.h"
 
 #include <cstddef>
 #include <cstdint>

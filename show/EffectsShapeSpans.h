@@ -1,6 +1,6 @@
 #pragma once
 // Column pieces drawn as row spans, for the sweep and wave transitions.
-#include "imaging/Surface.h"
+#include "model/Surface.h"
 
 #include <algorithm>
 #include <vector>

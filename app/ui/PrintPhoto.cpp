@@ -1,6 +1,6 @@
 #include "app/ui/PrintPhoto.h"
 
-#include "imaging/Surface.h"
+#include "model/Surface.h"
 
 #include <QFile>
 #include <QFileInfo>

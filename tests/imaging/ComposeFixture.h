@@ -6,7 +6,7 @@
 #include "model/SurfacePool.h"
 #include "imaging/Composer.h"
 #include "model/AlbumView.h"
-#include "imaging/Surface.h"
+#include "model/Surface.h"
 #include "platform/Paths.h"
 
 #include <QColor>

@@ -1,4 +1,4 @@
-#include "imaging/Surface.h"
+#include "model/Surface.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 #include "imaging/ComposeFixture.h"
 #include "imaging/JpegReader.h"
-#include "imaging/Surface.h"
+#include "model/Surface.h"
 
 #include <QBuffer>
 #include <QFile>

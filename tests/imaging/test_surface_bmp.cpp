@@ -1,6 +1,6 @@
 #include "TestUtil.h"
 #include "imaging/ComposeFixture.h"
-#include "imaging/Surface.h"
+#include "model/Surface.h"
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,7 @@
 // Runs a transition effect the way the engine does, on pictures whose every
 // pixel tells where it came from, so tests can ask what a frame shows.
 #include "imaging/Blit.h"
-#include "imaging/Surface.h"
+#include "model/Surface.h"
 #include "show/Effect.h"
 
 #include <cstring>

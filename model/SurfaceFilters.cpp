@@ -5,7 +5,7 @@
 // earlier versions must come out byte for byte the same, so the walks stay as
 // they are; only the work inside each walk is arranged so that the compiler
 // can vectorise it.
-#include "imaging/Surface.h"
+#include "model/Surface.h"
 #include "platform/VectorClones.h"
 
 #include <algorithm>

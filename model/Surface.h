@@ -62,7 +62,8 @@ public:
     // Throws SurfaceError(-1, "装入图片出错") for a null picture.
     void Clone(const QImage& pic, bool FitSize = true);
     // Loads a picture file (BMP or JPEG or anything Qt reads) and clones it.
-    // Throws SurfaceError(-1, "装入图片出错") when it cannot be read.
+    // Throws SurfaceError(-1, "装入图片出错") when it cannot be read. The
+    // readers belong to the image floor, which defines this one (SurfaceFile.cpp).
     void CloneFile(const std::string& path);
     void Cls();
 

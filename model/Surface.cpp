@@ -1,10 +1,8 @@
-#include "imaging/Surface.h"
+#include "model/Surface.h"
 
-#include "imaging/JpegReader.h"
 #include "platform/VectorClones.h"
 
 #include <QImage>
-#include <QImageReader>
 
 #include <algorithm>
 #include <cmath>
@@ -129,78 +127,6 @@ void CLSDIB::Clone(const QImage& pic, bool FitSize)
             d += 3;
         }
     }
-}
-
-namespace {
-
-uint32_t Get32(const uint8_t* p) { return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24; }
-uint16_t Get16(const uint8_t* p) { return uint16_t(p[0] | p[1] << 8); }
-
-// An uncompressed 24-bit BMP has the surface's own byte layout: its rows are
-// read straight into the surface. The working files (a converted photo, a
-// retouch, a scan) are all of this kind, and a retouch reloads a whole
-// camera photo this way. Anything else is left to the general reader.
-// Throws SurfaceError for such a file cut short.
-bool ReadBmp24(const std::string& path, CLSDIB& out)
-{
-    std::ifstream in(path, std::ios::binary);
-    uint8_t head[54];
-    if (!in.read(reinterpret_cast<char*>(head), sizeof head))
-        return false;
-    const uint32_t offset = Get32(head + 10);
-    const uint32_t infoSize = Get32(head + 14);
-    const int32_t width = int32_t(Get32(head + 18));
-    const int32_t height = int32_t(Get32(head + 22));
-    if (head[0] != 'B' || head[1] != 'M' || infoSize < 40 || Get16(head + 26) != 1 ||
-        Get16(head + 28) != 24 || Get32(head + 30) != 0 || width <= 0 || height == 0 ||
-        height == std::numeric_limits<int32_t>::min() || offset < 14 + infoSize)
-        return false;
-    const int32_t rows = height < 0 ? -height : height;
-    const int64_t stride = DibStride(width);
-    in.seekg(0, std::ios::end);
-    const int64_t size = int64_t(in.tellg());
-    // A cut-off file is not a photo, though the general reader would show
-    // it with its missing rows made up.
-    if (size < int64_t(offset) + stride * rows)
-        throw SurfaceError(-1, kErrLoad);
-    CLSDIB loaded;
-    loaded.Create(width, rows);
-    in.seekg(offset);
-    if (height > 0) {
-        in.read(reinterpret_cast<char*>(loaded.DataPtr()), stride * rows);
-    } else {
-        // Top-down rows: the first in the file is the top row on screen.
-        for (int y = 0; y < rows && in; ++y)
-            in.read(reinterpret_cast<char*>(loaded.RowPtr(y)), stride);
-    }
-    if (!in)
-        return false;
-    out = std::move(loaded);
-    return true;
-}
-
-}  // namespace
-
-void CLSDIB::CloneFile(const std::string& path)
-{
-    if (ReadBmp24(path, *this)) {
-        sourcePath_ = path;
-        return;
-    }
-    // JPEG photos are decoded straight into the rows, with no picture in
-    // between: half the time and half the memory of the general reader.
-    if (ReadJpeg(QString::fromStdString(path), *this)) {
-        sourcePath_ = path;
-        return;
-    }
-    QImageReader reader(QString::fromStdString(path));
-    // Phones and cameras store the picture sideways with a tag that says how to turn it.
-    reader.setAutoTransform(true);
-    QImage img = reader.read();
-    if (img.isNull())
-        throw SurfaceError(-1, kErrLoad);
-    Clone(img, true);
-    sourcePath_ = path;
 }
 
 namespace {

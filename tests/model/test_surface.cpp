@@ -1,5 +1,5 @@
 #include "TestUtil.h"
-#include "imaging/Surface.h"
+#include "model/Surface.h"
 
 #include <QImage>
 #include <gtest/gtest.h>
