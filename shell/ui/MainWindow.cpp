@@ -5,18 +5,7 @@
 #include "platform/Fonts.h"
 #include "platform/Rounding.h"
 #include "shell/InfoLine.h"
-#include "shell/ThumbTrack.h"
-#include "album/ui/SettingsDialog.h"
 #include "shell/ui/AboutBox.h"
-#include "app/PhotoOutput.h"
-#include "app/Retouch.h"
-#include "app/ScanCommand.h"
-#include "app/ui/PrintPhoto.h"
-#include "app/ui/SaveAsDialog.h"
-#include "tools/ui/BalanceDialog.h"
-#include "tools/ui/ConvertDialog.h"
-#include "tools/ui/ScanDialog.h"
-#include "tools/ui/RenameDialog.h"
 #include "shell/ui/FormShape.h"
 #include "shell/ui/SkinArt.h"
 #include "shell/ui/SkinWidgets.h"
@@ -25,12 +14,7 @@
 #include <QApplication>
 #include <QDesktopServices>
 #include <QUrl>
-#include <QCloseEvent>
-#include <QFileDialog>
 #include <QFileInfo>
-#include <QMenu>
-#include <QCursor>
-#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScreen>
@@ -48,11 +32,6 @@ const QColor kAnyPhotoBack(255, 255, 221);
 // Ink colours that sit well on the paper of the title strip.
 const QColor kTitleText(34, 50, 74);
 const QColor kInfoText(58, 70, 88);
-
-constexpr int kMinWidth = 418;   // a new width must be greater than this
-constexpr int kMinHeight = 410;  // a new height must be greater than this
-
-enum Grip { GripBottom = 0, GripRight = 1, GripCorner = 2 };
 
 // The keys name the button they stand for in its tooltip.
 const char* const kBtnTips[kBtnCount] = {"自动播放 (空格)", "最前一张 (Home)", "上一张 (←)",
@@ -90,38 +69,7 @@ MainWindow::MainWindow(AlbumApp& app, QWidget* parent)
     LoadArt();
     BuildElements();
     app_.Attach(this);
-    // The commands that open a dialog of this window.
-    app_.commands.Set(4, [this] {
-        core_.state.PaintHold = true;
-        QString message;
-        const QImage picture = ScanDialog::Acquire(this, &message);
-        if (picture.isNull())
-            return message.isEmpty() ? Outcome::Done() : Outcome::Failed(message);
-        return ShowScannedPicture(core_, app_.composer, picture);
-    });
-    app_.commands.Set(5, [this] { return RunBatchTool<RenameDialog>(); });
-    app_.commands.Set(6, [this] { return RunBatchTool<ConvertDialog>(); });
-    app_.commands.Set(12, [this] {
-        core_.state.PaintHold = true;
-        const QString name = AskSaveAsName(this, core_.main.WorkFolder);
-        if (name.isEmpty())
-            return Outcome::Done();
-        core_.main.WorkFolder = WithTrailingSlash(QFileInfo(name).absolutePath());
-        return SaveAs(core_, name);
-    });
-    app_.commands.Set(14, [this] {
-        // The page is drawn away from the window's thread; its outcome comes back here.
-        PrintInBackground(MakePrintJob(core_.dibs.DibPhoto, core_.main.CurFile,
-                                       core_.state.RotateAngle),
-                          this, [this](const Outcome& o) { app_.Report(o); });
-        return Outcome::Done();
-    });
-    app_.commands.Set(35, [this] {
-        // 取消 leaves the balance neutral, and the photo is rewritten all the same.
-        core_.state.PaintHold = true;
-        BalanceDialog::Ask(core_.state, this);
-        return RunRetouch(core_, app_.composer, 35);
-    });
+    RegisterCommands();
 }
 
 MainWindow::~MainWindow()
@@ -129,20 +77,6 @@ MainWindow::~MainWindow()
     for (int code : {4, 5, 6, 12, 14, 35})
         app_.commands.Set(code, {});
     app_.Attach(nullptr);
-}
-
-template <typename Dialog>
-Outcome MainWindow::RunBatchTool()
-{
-    core_.state.PaintHold = true;
-    Dialog d(this, core_.main.WorkFolder, core_.state.PhotoFolder);
-    d.exec();
-    core_.main.WorkFolder = d.WorkingFolder();
-    if constexpr (std::is_same_v<Dialog, ConvertDialog>)
-        core_.state.FolderChoice = d.FolderChoice();
-    if (d.AlbumChanged())
-        app_.AlbumFilesChanged(std::is_same_v<Dialog, RenameDialog>);
-    return d.Result();
 }
 
 QWidget* MainWindow::photoArea() const { return area_; }
@@ -557,75 +491,6 @@ void MainWindow::paintEvent(QPaintEvent* e)
         p.drawImage(e->rect(), background_, e->rect());
 }
 
-void MainWindow::resizeEvent(QResizeEvent*)
-{
-    FormResize();
-    // A size the window system gave (maximise, restore, a tiling window
-    // manager) is composed for as soon as it has arrived; a grip drag
-    // composes once, at its release.
-    const CLSDIB& screen = core_.dibs.DibScreen;
-    const bool fits = screen.Width() == core_.state.ShowWidth &&
-                      screen.Height() == core_.state.ShowHeight;
-    if (!ResizeDragging() && !fits)
-        Recompose();
-}
-
-void MainWindow::Recompose()
-{
-    app_.ShowFace();
-    setPel();
-    pel_[0]->show();
-}
-
-void MainWindow::changeEvent(QEvent* e)
-{
-    // However the state changed (our button, a double-click on the title or
-    // the window manager's own), the frame follows it.
-    if (e->type() == QEvent::WindowStateChange) {
-        const bool maximised = isMaximized();
-        pbottom_->setVisible(!maximised);
-        pright_->setVisible(!maximised);
-        immax_->setToolTip(maximised ? QStringLiteral("还原") : QStringLiteral("最大化"));
-        PaintSkin();
-    }
-    QWidget::changeEvent(e);
-}
-
-void MainWindow::closeEvent(QCloseEvent* e)
-{
-    Q_EMIT closing();
-    e->accept();
-}
-
-void MainWindow::mouseMoveEvent(QMouseEvent*) { ClearHoverLooks(); }
-
-void MainWindow::keyPressEvent(QKeyEvent* e)
-{
-    // A key is its button: what the button may not do now, the key does not do.
-    int button = -1;
-    switch (e->key()) {
-    case Qt::Key_Left: button = Navigator::Previous; break;
-    case Qt::Key_Right: button = Navigator::Next; break;
-    case Qt::Key_Home: button = Navigator::First; break;
-    case Qt::Key_End: button = Navigator::Last; break;
-    case Qt::Key_Space:
-        button = btn_[Navigator::Stop]->isVisible() ? Navigator::Stop : Navigator::Play;
-        break;
-    case Qt::Key_F11:
-        ToggleFullScreen();
-        return;
-    case Qt::Key_Escape:
-        if (isFullScreen())
-            ToggleFullScreen();
-        return;
-    default:
-        QWidget::keyPressEvent(e);
-        return;
-    }
-    if (btn_[button]->isVisible() && btn_[button]->isEnabled())
-        app_.BtnClick(button);
-}
-
 void MainWindow::ClearHoverLooks()
 {
     // The bare background clears every hover look.
@@ -652,81 +517,6 @@ void MainWindow::ShowStripLooks()
         sbtn_[k]->SetPicture(art_->imgs[k][int(app_.strip.LookOf(k))]);
         sbtn_[k]->active = app_.strip.Pressed(k);
     }
-}
-
-// ---- the album ------------------------------------------------------------
-
-QString MainWindow::AskFile(const FileQuestion& q)
-{
-    QFileDialog dialog(this, q.title);
-    dialog.setFileMode(q.save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
-    dialog.setAcceptMode(q.save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
-    dialog.setNameFilter(q.filter);
-    if (!q.folder.isEmpty())
-        dialog.setDirectory(q.folder);
-    dialog.selectFile(q.fileName);
-    QString path;
-    if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty())
-        path = dialog.selectedFiles().constFirst();
-    // The name under the thumb follows a new folder at once.
-    labAnyPhoto_->SetCaption(core_.photos.Name(core_.state.CurPhoto));
-    return path;
-}
-
-void MainWindow::PopUpMenu(std::span<const MenuItem> items, int labelIndex)
-{
-    QMenu menu(this);
-    for (const MenuItem& item : items) {
-        if (!item.caption) {
-            menu.addSeparator();
-            continue;
-        }
-        const int code = item.code;
-        menu.addAction(QString::fromUtf8(item.caption),
-                       [this, code] { core_.state.CmdCode = code; });
-    }
-    // Below the label, flush with its left edge; from the photo area, at the pointer.
-    const QPoint at = labelIndex >= 0 && labelIndex < kFolderLabels
-                          ? labFolder_[labelIndex]->mapToGlobal(
-                                QPoint(0, labFolder_[labelIndex]->height()))
-                          : QCursor::pos();
-    menu.exec(at);
-}
-
-void MainWindow::ShowSettings()
-{
-    if (!settings_) {   // the first use, or after its close picture unloaded it
-        settings_ = new SettingsDialog(core_.state, core_.paths, this);
-        settings_->applySize = [this](int w, int h) {
-            if (isMaximized())
-                showNormal();
-            // The resize event lays the window out and composes once.
-            resize(w + kFrameWidth, h + kFrameHeight);
-        };
-        settings_->styleApplied = [this](int frameType) {
-            app_.strip.Click(QuickStrip::kColour + frameType);
-        };
-        settings_->musicSwitched = [this](bool on) {
-            app_.SwitchMusic(on);
-            if (!on)
-                SetMusicText(QString(), false);
-        };
-        settings_->coverChanged = [this] {
-            if (core_.state.CoverShowing)
-                app_.ShowFace();
-        };
-    }
-    settings_->Open();
-    // The font dialog's PaintHold broke the step chain: start it again.
-    RequestStep();
-}
-
-void MainWindow::SetBusy(bool busy)
-{
-    if (busy)
-        QApplication::setOverrideCursor(Qt::WaitCursor);
-    else
-        QApplication::restoreOverrideCursor();
 }
 
 void MainWindow::SetBtnState(bool enabled)
@@ -782,134 +572,6 @@ void MainWindow::RefreshInfoLine()
 bool MainWindow::ResizeDragging() const
 {
     return pbottom_->active || pright_->active || pjiao_->active;
-}
-
-// ---- the position thumb ---------------------------------------------------
-
-void MainWindow::ThumbPressed(QMouseEvent*)
-{
-    labAnyPhoto_->SetCaption(core_.photos.Name(core_.state.CurPhoto));
-    labAnyPhoto_->move(btn_[kThumb]->x(), labAnyPhoto_->y());
-    labAnyPhoto_->show();
-    labAnyPhoto_->raise();
-}
-
-void MainWindow::ThumbMoved(QMouseEvent* e)
-{
-    const int x = int(e->globalPosition().x()) - mapToGlobal(QPoint(0, 0)).x();
-    const ThumbDrag d = DragThumb(x, core_.main.ClientW, SkinWidth(), core_.state.PhotoCount,
-                                  core_.state.CurPhoto);
-    app_.ThumbOver(d.CurPhoto);
-    btn_[kThumb]->move(d.left, btn_[kThumb]->y());
-    labAnyPhoto_->SetCaption(core_.photos.Name(d.CurPhoto));
-    labAnyPhoto_->move(d.left, labAnyPhoto_->y());
-}
-
-void MainWindow::ThumbReleased()
-{
-    app_.ThumbReleased();
-    const double left = ThumbRestLeft(core_.main.ClientW, SkinWidth(), core_.state.PhotoCount,
-                                      core_.state.CurPhoto);
-    btn_[kThumb]->move(RoundHalfEven(left), btn_[kThumb]->y());
-}
-
-// ---- title bar, window buttons and grips ------------------------------------
-
-void MainWindow::TitlePressed(QMouseEvent* e)
-{
-    if (e->button() != Qt::LeftButton)
-        return;
-    // The move starts with the first drag, not the press: a window manager
-    // that takes the pointer for a move would swallow a double-click.
-    moveState_ = MoveState::Pressed;
-    pressAt_ = e->globalPosition().toPoint();
-    moveOffset_ = pressAt_ - frameGeometry().topLeft();
-}
-
-void MainWindow::TitleMoved(QMouseEvent* e)
-{
-    if (!(e->buttons() & Qt::LeftButton)) {
-        moveState_ = MoveState::Idle;
-        return;
-    }
-    const QPoint at = e->globalPosition().toPoint();
-    if (moveState_ == MoveState::Pressed &&
-        (at - pressAt_).manhattanLength() >= QApplication::startDragDistance()) {
-        // The window system moves the window; without one that can, we do.
-        const bool system = windowHandle() && windowHandle()->startSystemMove();
-        moveState_ = system ? MoveState::Idle : MoveState::ByHand;
-    }
-    if (moveState_ == MoveState::ByHand)
-        move(at - moveOffset_);
-}
-
-void MainWindow::ToggleFullScreen()
-{
-    if (isFullScreen()) {
-        app_.KeepWindowArea({});
-        pointerTimer_.stop();
-        area_->unsetCursor();
-        area_->lower();
-        showNormal();
-        setGeometry(normalGeometry_);
-    } else {
-        // The album keeps the window's photo area, not the screen's.
-        app_.KeepWindowArea(QSize(core_.state.ShowWidth, core_.state.ShowHeight));
-        normalGeometry_ = geometry();
-        showFullScreen();
-        pointerTimer_.start();
-    }
-    // The new size arrives as a resize event and is composed for there.
-}
-
-void MainWindow::ToggleMaximised()
-{
-    if (!immax_->isEnabled())
-        return;
-    // The new size arrives later, as a resize event, and is composed for there.
-    if (isMaximized())
-        showNormal();
-    else
-        showMaximized();
-}
-
-void MainWindow::GripPressed(int which, QMouseEvent*)
-{
-    // The corner cannot start a resize while the show runs; the edges are
-    // disabled then.
-    if (which == GripCorner && (core_.main.ShowRunning || isMaximized()))
-        return;
-    PictureElement* g = which == GripBottom ? pbottom_ : which == GripRight ? pright_ : pjiao_;
-    g->active = true;
-}
-
-void MainWindow::GripMoved(int which, QMouseEvent* e)
-{
-    PictureElement* g = which == GripBottom ? pbottom_ : which == GripRight ? pright_ : pjiao_;
-    if (!g->active)
-        return;
-    const QPoint pos = e->globalPosition().toPoint();
-    const QPoint topLeft = mapToGlobal(QPoint(0, 0));
-    int w = width();
-    int h = height();
-    if (which != GripBottom && pos.x() - topLeft.x() > kMinWidth)
-        w = pos.x() - topLeft.x();
-    if (which != GripRight && pos.y() - topLeft.y() > kMinHeight)
-        h = pos.y() - topLeft.y();
-    if (w != width() || h != height())
-        resize(w, h);  // the resize event lays the window out
-    else
-        FormResize();
-}
-
-void MainWindow::GripReleased(int which)
-{
-    PictureElement* g = which == GripBottom ? pbottom_ : which == GripRight ? pright_ : pjiao_;
-    if (!g->active)
-        return;
-    g->active = false;
-    // The photo is composed once, at the final size.
-    Recompose();
 }
 
 }  // namespace tamsel

@@ -91,6 +91,8 @@ private:
     void LoadArt();
     void PaintSkin();
     void ArrangeInfoLine();
+    // The commands that open a dialog of this window join the dispatcher.
+    void RegisterCommands();
     // A batch tool's dialog, modal; what it did to the album folder follows.
     template <typename Dialog>
     Outcome RunBatchTool();

@@ -1,0 +1,225 @@
+// The main window as a window: its size from the window system, keys, the
+// position thumb, the title bar, the window buttons, full screen and the grips.
+#include "shell/ui/MainWindow.h"
+
+#include "app/AlbumApp.h"
+#include "platform/Rounding.h"
+#include "shell/ThumbTrack.h"
+#include "shell/ui/SkinWidgets.h"
+#include "show/ui/PhotoArea.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QWindow>
+
+namespace tamsel {
+
+namespace {
+
+constexpr int kMinWidth = 418;   // a new width must be greater than this
+constexpr int kMinHeight = 410;  // a new height must be greater than this
+
+enum Grip { GripBottom = 0, GripRight = 1, GripCorner = 2 };
+
+}  // namespace
+
+void MainWindow::resizeEvent(QResizeEvent*)
+{
+    FormResize();
+    // A size the window system gave (maximise, restore, a tiling window
+    // manager) is composed for as soon as it has arrived; a grip drag
+    // composes once, at its release.
+    const CLSDIB& screen = core_.dibs.DibScreen;
+    const bool fits = screen.Width() == core_.state.ShowWidth &&
+                      screen.Height() == core_.state.ShowHeight;
+    if (!ResizeDragging() && !fits)
+        Recompose();
+}
+
+void MainWindow::Recompose()
+{
+    app_.ShowFace();
+    setPel();
+    pel_[0]->show();
+}
+
+void MainWindow::changeEvent(QEvent* e)
+{
+    // However the state changed (our button, a double-click on the title or
+    // the window manager's own), the frame follows it.
+    if (e->type() == QEvent::WindowStateChange) {
+        const bool maximised = isMaximized();
+        pbottom_->setVisible(!maximised);
+        pright_->setVisible(!maximised);
+        immax_->setToolTip(maximised ? QStringLiteral("还原") : QStringLiteral("最大化"));
+        PaintSkin();
+    }
+    QWidget::changeEvent(e);
+}
+
+void MainWindow::closeEvent(QCloseEvent* e)
+{
+    Q_EMIT closing();
+    e->accept();
+}
+
+void MainWindow::mouseMoveEvent(QMouseEvent*) { ClearHoverLooks(); }
+
+void MainWindow::keyPressEvent(QKeyEvent* e)
+{
+    // A key is its button: what the button may not do now, the key does not do.
+    int button = -1;
+    switch (e->key()) {
+    case Qt::Key_Left: button = Navigator::Previous; break;
+    case Qt::Key_Right: button = Navigator::Next; break;
+    case Qt::Key_Home: button = Navigator::First; break;
+    case Qt::Key_End: button = Navigator::Last; break;
+    case Qt::Key_Space:
+        button = btn_[Navigator::Stop]->isVisible() ? Navigator::Stop : Navigator::Play;
+        break;
+    case Qt::Key_F11:
+        ToggleFullScreen();
+        return;
+    case Qt::Key_Escape:
+        if (isFullScreen())
+            ToggleFullScreen();
+        return;
+    default:
+        QWidget::keyPressEvent(e);
+        return;
+    }
+    if (btn_[button]->isVisible() && btn_[button]->isEnabled())
+        app_.BtnClick(button);
+}
+
+// ---- the position thumb ---------------------------------------------------
+
+void MainWindow::ThumbPressed(QMouseEvent*)
+{
+    labAnyPhoto_->SetCaption(core_.photos.Name(core_.state.CurPhoto));
+    labAnyPhoto_->move(btn_[kThumb]->x(), labAnyPhoto_->y());
+    labAnyPhoto_->show();
+    labAnyPhoto_->raise();
+}
+
+void MainWindow::ThumbMoved(QMouseEvent* e)
+{
+    const int x = int(e->globalPosition().x()) - mapToGlobal(QPoint(0, 0)).x();
+    const ThumbDrag d = DragThumb(x, core_.main.ClientW, SkinWidth(), core_.state.PhotoCount,
+                                  core_.state.CurPhoto);
+    app_.ThumbOver(d.CurPhoto);
+    btn_[kThumb]->move(d.left, btn_[kThumb]->y());
+    labAnyPhoto_->SetCaption(core_.photos.Name(d.CurPhoto));
+    labAnyPhoto_->move(d.left, labAnyPhoto_->y());
+}
+
+void MainWindow::ThumbReleased()
+{
+    app_.ThumbReleased();
+    const double left = ThumbRestLeft(core_.main.ClientW, SkinWidth(), core_.state.PhotoCount,
+                                      core_.state.CurPhoto);
+    btn_[kThumb]->move(RoundHalfEven(left), btn_[kThumb]->y());
+}
+
+// ---- title bar, window buttons and grips ------------------------------------
+
+void MainWindow::TitlePressed(QMouseEvent* e)
+{
+    if (e->button() != Qt::LeftButton)
+        return;
+    // The move starts with the first drag, not the press: a window manager
+    // that takes the pointer for a move would swallow a double-click.
+    moveState_ = MoveState::Pressed;
+    pressAt_ = e->globalPosition().toPoint();
+    moveOffset_ = pressAt_ - frameGeometry().topLeft();
+}
+
+void MainWindow::TitleMoved(QMouseEvent* e)
+{
+    if (!(e->buttons() & Qt::LeftButton)) {
+        moveState_ = MoveState::Idle;
+        return;
+    }
+    const QPoint at = e->globalPosition().toPoint();
+    if (moveState_ == MoveState::Pressed &&
+        (at - pressAt_).manhattanLength() >= QApplication::startDragDistance()) {
+        // The window system moves the window; without one that can, we do.
+        const bool system = windowHandle() && windowHandle()->startSystemMove();
+        moveState_ = system ? MoveState::Idle : MoveState::ByHand;
+    }
+    if (moveState_ == MoveState::ByHand)
+        move(at - moveOffset_);
+}
+
+void MainWindow::ToggleFullScreen()
+{
+    if (isFullScreen()) {
+        app_.KeepWindowArea({});
+        pointerTimer_.stop();
+        area_->unsetCursor();
+        area_->lower();
+        showNormal();
+        setGeometry(normalGeometry_);
+    } else {
+        // The album keeps the window's photo area, not the screen's.
+        app_.KeepWindowArea(QSize(core_.state.ShowWidth, core_.state.ShowHeight));
+        normalGeometry_ = geometry();
+        showFullScreen();
+        pointerTimer_.start();
+    }
+    // The new size arrives as a resize event and is composed for there.
+}
+
+void MainWindow::ToggleMaximised()
+{
+    if (!immax_->isEnabled())
+        return;
+    // The new size arrives later, as a resize event, and is composed for there.
+    if (isMaximized())
+        showNormal();
+    else
+        showMaximized();
+}
+
+void MainWindow::GripPressed(int which, QMouseEvent*)
+{
+    // The corner cannot start a resize while the show runs; the edges are
+    // disabled then.
+    if (which == GripCorner && (core_.main.ShowRunning || isMaximized()))
+        return;
+    PictureElement* g = which == GripBottom ? pbottom_ : which == GripRight ? pright_ : pjiao_;
+    g->active = true;
+}
+
+void MainWindow::GripMoved(int which, QMouseEvent* e)
+{
+    PictureElement* g = which == GripBottom ? pbottom_ : which == GripRight ? pright_ : pjiao_;
+    if (!g->active)
+        return;
+    const QPoint pos = e->globalPosition().toPoint();
+    const QPoint topLeft = mapToGlobal(QPoint(0, 0));
+    int w = width();
+    int h = height();
+    if (which != GripBottom && pos.x() - topLeft.x() > kMinWidth)
+        w = pos.x() - topLeft.x();
+    if (which != GripRight && pos.y() - topLeft.y() > kMinHeight)
+        h = pos.y() - topLeft.y();
+    if (w != width() || h != height())
+        resize(w, h);  // the resize event lays the window out
+    else
+        FormResize();
+}
+
+void MainWindow::GripReleased(int which)
+{
+    PictureElement* g = which == GripBottom ? pbottom_ : which == GripRight ? pright_ : pjiao_;
+    if (!g->active)
+        return;
+    g->active = false;
+    // The photo is composed once, at the final size.
+    Recompose();
+}
+
+}  // namespace tamsel
