@@ -7,7 +7,9 @@
 #include "tools/RenameJournal.h"
 #include "model/PhotoList.h"
 
+#include <QDir>
 #include <QFileInfo>
+#include <QStandardPaths>
 
 namespace tamsel {
 
@@ -232,6 +234,12 @@ QString AlbumApp::AskFile(const QString& folder)
 {
     FileQuestion q = fileDialog;
     q.folder = folder.isEmpty() ? model.main.WorkFolder : folder;
+    // Before any folder is known the dialog opens among the user's pictures,
+    // never wherever the program happened to be started from.
+    if (q.folder.isEmpty())
+        q.folder = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
+    if (q.folder.isEmpty() || !QFileInfo(q.folder).isDir())
+        q.folder = QDir::homePath();
     const QString path = view().AskFile(q);
     if (!path.isEmpty())
         model.main.WorkFolder = WithTrailingSlash(QFileInfo(path).absolutePath());

@@ -6,6 +6,9 @@
 
 #include <QApplication>
 #include <QFileInfo>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
 #include <QSessionManager>
 
 using namespace tamsel;
@@ -17,6 +20,11 @@ int main(int argc, char** argv)
     QApplication::setApplicationDisplayName(QStringLiteral("澄影集"));
     QGuiApplication::setDesktopFileName(QStringLiteral("tamsel"));
     RegisterFontSubstitutions();
+    // Qt's own dialogs (files, colours) speak the program's language.
+    QTranslator qtChinese;
+    if (qtChinese.load(QLocale(QLocale::Chinese, QLocale::China), QStringLiteral("qtbase"),
+                       QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QCoreApplication::installTranslator(&qtChinese);
 
     AlbumApp core(AppPaths::Resolve());
     const StartupReport report = core.Startup();
