@@ -1,5 +1,8 @@
 #include "imaging/ImageFile.h"
 
+#include "imaging/JpegReader.h"
+#include "platform/SafeOpen.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
@@ -265,10 +268,8 @@ void Normalise(Magick::Image& img)
 // (a folder, a device or pipe that would never end, a file beyond any photo).
 QByteArray ReadWholeFile(const QString& path)
 {
-    if (!QFileInfo(path).isFile())
-        return {};
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly) || f.isSequential() || f.size() > kMaxFileBytes)
+    QFile f;
+    if (OpenRegularFile(path, f) != OpenResult::Opened || f.size() > kMaxFileBytes)
         return {};
     return f.readAll();
 }
@@ -334,6 +335,14 @@ ImageHandle ZLoadImg(const QString& path)
     const Kind kind = ChooseDecoder(path, bytes.left(16));
     if (kind == Kind::Unknown)
         return {};
+    // The library's JPEG decoder fills a lying or cut-off file's missing rows
+    // with grey before the read is refused; the header tells it at once.
+    if (kind == Kind::Jpeg) {
+        const JpegClaim claim =
+            CheckJpegClaim(reinterpret_cast<const unsigned char*>(bytes.constData()), size_t(bytes.size()));
+        if (claim == JpegClaim::TooLarge || claim == JpegClaim::CutOff)
+            return {};
+    }
     try {
         ImageListPtr list = Decode(kind, bytes.constData(), size_t(bytes.size()));
         if (!list)
