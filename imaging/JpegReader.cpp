@@ -229,7 +229,17 @@ bool ReadJpeg(const QString& path, CLSDIB& out)
     // The file is mapped, not read: the decoder takes its bytes straight
     // from the page cache, with no copy and no buffer to fill.
     QFile file;
-    if (OpenRegularFile(path, file) != OpenResult::Opened || file.size() < 4)
+    switch (OpenRegularFile(path, file)) {
+    case OpenResult::Opened:
+        break;
+    case OpenResult::NotAFile:
+        // A pipe or device is no picture for any reader: the general one
+        // would wait on it for ever.
+        throw SurfaceError(-1, kErrLoad);
+    default:
+        return false;
+    }
+    if (file.size() < 4)
         return false;
     const qint64 size = file.size();
     const uchar* data = file.map(0, size);

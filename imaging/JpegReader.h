@@ -13,9 +13,10 @@ inline constexpr const char* kErrCutOff = "文件不完整";
 // Decodes a JPEG file with libjpeg-turbo straight into the rows of a surface,
 // at the photo's own size, turned upright by its EXIF orientation tag. On
 // success out is replaced by the picture; on failure out is left untouched and
-// the result is false (not a regular file, not a JPEG, a colour model the
-// decoder cannot give as BGR such as CMYK, broken data), so the caller can try
-// the general reader. A JPEG beyond the image file library's limits throws
+// the result is false (a missing file, not a JPEG, a colour model the decoder
+// cannot give as BGR such as CMYK, broken data), so the caller can try the
+// general reader. What is not a regular file (a pipe, a device, a folder)
+// throws SurfaceError(-1, "装入图片出错"), so that no reader opens it. A JPEG beyond the image file library's limits throws
 // SurfaceError(-1, "图片太大"); one whose data ends before its picture does (or
 // is far too little for the size it claims) throws SurfaceError(-1,
 // "文件不完整"), as the image file library refuses such a file too. Throws

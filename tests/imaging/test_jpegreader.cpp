@@ -206,9 +206,11 @@ TEST(JpegReader, APipeNamedLikeAPhotoIsNotWaitedFor)
     const QString fifo = dir.filePath("y.jpg");
     ASSERT_TRUE(tamsel::testing::MakeFifo(fifo));
     CLSDIB s;
-    bool read = true;
-    ASSERT_TRUE(tamsel::testing::ReturnsDespiteFifo(fifo, [&] { read = ReadJpeg(fifo, s); }));
-    EXPECT_FALSE(read);
+    // Refused outright, so the album's loader never hands it to the general reader.
+    ASSERT_TRUE(tamsel::testing::ReturnsDespiteFifo(
+        fifo, [&] { EXPECT_EQ(RefusedWith([&] { ReadJpeg(fifo, s); }), kErrLoad); }));
+    ASSERT_TRUE(tamsel::testing::ReturnsDespiteFifo(
+        fifo, [&] { EXPECT_EQ(RefusedWith([&] { s.CloneFile(fifo.toStdString()); }), kErrLoad); }));
     ASSERT_TRUE(tamsel::testing::ReturnsDespiteFifo(fifo, [&] { EXPECT_FALSE(ZLoadImg(fifo).IsValid()); }));
 }
 
