@@ -241,12 +241,12 @@ Outcome ReadScript(const QString& path, AlbumState& state, PhotoList& list, bool
     Assign(state.FrameDelayMs, in.Number(kInt16Min, kInt16Max));
     Assign(state.TransMode, in.Number(kInt16Min, kInt16Max));
     Assign(state.MusicOn, in.Number(kInt32Min, kInt32Max));
-    int64_t m = 0;
-    Assign(m, in.Number(0, kInt32Max));
     // The tunes are the lines between the count and the cover, the last
-    // record: a count larger than that takes only the lines that are there,
-    // and the cover stays the cover. Only 64 tunes fit; the others are passed
-    // over, and the user is told.
+    // record: a count larger than that (or one that cannot be read) takes only
+    // the lines that are there, and the cover stays the cover. Only 64 tunes
+    // fit; the others are passed over, and the user is told.
+    const auto tuneCount = in.Number(0, kInt32Max);
+    const int64_t m = tuneCount ? *tuneCount : std::max<qsizetype>(in.Remaining() - 1, 0);
     const int64_t tuneLines = std::min<int64_t>(m, std::max<qsizetype>(in.Remaining() - 1, 0));
     if (tuneLines < m)
         in.MarkDamaged();

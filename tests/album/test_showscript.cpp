@@ -280,7 +280,7 @@ TEST(ShowScript, MoreThanSixtyFourTunesKeepsTheListEndedAndTheCover)
 
     // A count beyond the lines there, up to the largest: only the tune lines
     // are tunes, the last line stays the cover.
-    for (const QByteArray count : {"71", "2147483647"}) {
+    for (const QByteArray count : {"71", "2147483647", "many"}) {
         l[mAt] = count + '\r';
         ASSERT_TRUE(WriteAll(file, l.join('\n') + '\n'));
         r = AlbumState();
