@@ -9,6 +9,7 @@
 
 #include <Magick++.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <memory>
 #include <mutex>
@@ -199,13 +200,12 @@ bool ReadFailed(MagickCore::ExceptionInfo* ex, MagickCore::Image* list)
     return false;
 }
 
-// Reads the bytes with the chosen decoder. Only the first page of a multi-page
-// file is decoded; an icon file gives all its pictures.
-ImageListPtr Decode(Kind kind, const void* data, size_t size)
+// How the chosen decoder is asked to read: only the first page of a
+// multi-page file; an icon file gives all its pictures.
+ImageInfoPtr InfoFor(Kind kind)
 {
     ImageInfoPtr info(MagickCore::AcquireImageInfo());
-    ExceptionPtr ex(MagickCore::AcquireExceptionInfo());
-    if (!info || !ex)
+    if (!info)
         return nullptr;
     MagickCore::CopyMagickString(info->magick, DecoderName(kind), MaxTextExtent);
     info->affirm = MagickCore::MagickTrue;
@@ -215,6 +215,40 @@ ImageListPtr Decode(Kind kind, const void* data, size_t size)
         // The library reads a scene range from this text as well.
         MagickCore::CloneString(&info->scenes, "0");
     }
+    return info;
+}
+
+// Whether the picture the header claims could come from a file this size.
+// Run-length and dictionary coders let a few bytes claim millions of pixels,
+// which the decoders then make up (grey, black, repeated rows) at full cost in
+// time and memory: a decompression bomb, or a damaged header. No photo needs
+// more than 1024 pixels per byte; small pictures (a blank fax page, an icon)
+// always pass. The header is read alone, nothing is decoded.
+bool ClaimFits(Kind kind, const void* data, size_t size)
+{
+    constexpr uint64_t kAlwaysFits = 4'000'000;    // pixels
+    constexpr uint64_t kMaxPixelsPerByte = 1024;
+    ImageInfoPtr info = InfoFor(kind);
+    ExceptionPtr ex(MagickCore::AcquireExceptionInfo());
+    if (!info || !ex)
+        return false;
+    info->ping = MagickCore::MagickTrue;
+    ImageListPtr list(MagickCore::PingBlob(info.get(), data, size, ex.get()));
+    if (!list)
+        return false;
+    uint64_t most = 0;
+    for (MagickCore::Image* p = list.get(); p; p = MagickCore::GetNextImageInList(p))
+        most = std::max<uint64_t>(most, uint64_t(p->columns) * p->rows);
+    return most <= std::max<uint64_t>(kAlwaysFits, uint64_t(size) * kMaxPixelsPerByte);
+}
+
+// Reads the bytes with the chosen decoder.
+ImageListPtr Decode(Kind kind, const void* data, size_t size)
+{
+    ImageInfoPtr info = InfoFor(kind);
+    ExceptionPtr ex(MagickCore::AcquireExceptionInfo());
+    if (!info || !ex)
+        return nullptr;
 
     // Decoding from memory: the photo's own name may hold characters the
     // library would take for options ("[0]", "%d", "png:"), and is never seen.
@@ -344,6 +378,8 @@ ImageHandle ZLoadImg(const QString& path)
             return {};
     }
     try {
+        if (!ClaimFits(kind, bytes.constData(), size_t(bytes.size())))
+            return {};
         ImageListPtr list = Decode(kind, bytes.constData(), size_t(bytes.size()));
         if (!list)
             return {};
