@@ -47,13 +47,15 @@ bool KeepAside(const QString& dataFile, const QString& kept)
 StartupReport Load(AlbumModel& m, QSize screen, bool mayMove);
 
 // The data file in the program directory cannot be used: leave it as it is
-// and take the per-user one, unless that is where we already are.
+// and take the per-user one. When that is where we already are, the run goes
+// on with the defaults and nothing is written over the file at exit.
 StartupReport MoveToPerUser(AlbumModel& m, QSize screen, bool mayMove, const QString& what)
 {
     const QString perUser = PerUserDataFile();
     if (!mayMove || QFileInfo(perUser).absoluteFilePath() == QFileInfo(m.paths.dataFile).absoluteFilePath()) {
         m.state = AlbumState::FirstRun(m.paths);
         m.photos.Clear();
+        m.paths.dataFile.clear();
         return {false, Joined(what, QStringLiteral("已使用默认设置,本次设置将无法保留"))};
     }
     m.paths.dataFile = perUser;
@@ -152,6 +154,8 @@ StartupReport LoadAlbumData(AlbumModel& m, QSize screen)
 
 Outcome SaveAlbumData(const AlbumModel& m)
 {
+    if (m.paths.dataFile.isEmpty())
+        return Outcome::Failed(QStringLiteral("  本次设置无处保存"));
     QDir().mkpath(QFileInfo(m.paths.dataFile).absolutePath());
     return SaveScript(m.paths.dataFile, m.state);
 }

@@ -29,7 +29,8 @@ QSize ClampShowSize(QSize wanted, QSize screen);
 // defaults fill what it lacked. A data file that cannot be used (a folder, a
 // pipe, unreadable, or damaged with no room for the copy) is left alone, and
 // the album keeps its data in the per-user file instead (paths.dataFile is
-// changed to it). The photo-area size read is clamped to the screen.
+// changed to it; emptied when that file is the unusable one, so that nothing
+// is written over it). The photo-area size read is clamped to the screen.
 StartupReport LoadAlbumData(AlbumModel& m, QSize screen = AvailableScreenSize());
 Outcome SaveAlbumData(const AlbumModel& m);
 

@@ -213,6 +213,16 @@ TEST(Lifecycle, UnusableDataFileIsLeftAloneAndTheUsersOwnFileTaken)
         else
             EXPECT_FALSE(QFileInfo(data).isFile()) << kind;
     }
+
+    // The per-user file itself damaged with no room for its copy: the run
+    // goes on with the defaults and leaves the file as it was.
+    QDir().mkpath(perUser + ".bak/full");
+    WriteAll(perUser, "480\r\n");
+    AlbumApp core(AppPaths::ForProgramDir(QStringLiteral("/proc/1")));   // never writable
+    ASSERT_EQ(core.model.paths.dataFile, perUser);
+    EXPECT_FALSE(core.Startup().message.contains(".bak"));
+    EXPECT_FALSE(core.Shutdown().ok);
+    EXPECT_EQ(ReadAll(perUser), QByteArray("480\r\n"));
     qunsetenv("XDG_CONFIG_HOME");
 }
 
