@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -218,6 +219,39 @@ ImageInfoPtr InfoFor(Kind kind)
     return info;
 }
 
+uint32_t Be32(const unsigned char* p) { return uint32_t(p[0]) << 24 | uint32_t(p[1]) << 16 | uint32_t(p[2]) << 8 | p[3]; }
+uint32_t Le32(const unsigned char* p) { return uint32_t(p[3]) << 24 | uint32_t(p[2]) << 16 | uint32_t(p[1]) << 8 | p[0]; }
+
+// Lengths inside the file that decoders trust and allocate by before reading
+// what they count: a PNG chunk's length, an icon picture's size. Each must lie
+// within the file, or a few bytes make the decoder ask for gigabytes. A file
+// that fails this was cut short or lies, and is refused like any cut-off file.
+bool LengthsFit(Kind kind, const QByteArray& bytes)
+{
+    const auto* d = reinterpret_cast<const unsigned char*>(bytes.constData());
+    const uint64_t n = uint64_t(bytes.size());
+    if (kind == Kind::Png && bytes.startsWith("\x89PNG\r\n\x1A\n")) {
+        // Chunks: length, type, data, check sum; the last is IEND.
+        for (uint64_t at = 8; at + 12 <= n;) {
+            const uint64_t length = Be32(d + at);
+            if (at + 12 + length > n)
+                return false;
+            if (std::memcmp(d + at + 4, "IEND", 4) == 0)
+                break;
+            at += 12 + length;
+        }
+    } else if (kind == Kind::Ico && n >= 6) {
+        // A directory of 16-byte entries, each with the size and place of its picture.
+        const unsigned count = unsigned(d[4]) | unsigned(d[5]) << 8;
+        for (unsigned i = 0; i < count; ++i) {
+            const uint64_t entry = 6 + 16 * uint64_t(i);
+            if (entry + 16 > n || uint64_t(Le32(d + entry + 8)) + Le32(d + entry + 12) > n)
+                return false;
+        }
+    }
+    return true;
+}
+
 // Whether the picture the header claims could come from a file this size.
 // Run-length and dictionary coders let a few bytes claim millions of pixels,
 // which the decoders then make up (grey, black, repeated rows) at full cost in
@@ -377,6 +411,8 @@ ImageHandle ZLoadImg(const QString& path)
         if (claim == JpegClaim::TooLarge || claim == JpegClaim::CutOff)
             return {};
     }
+    if (!LengthsFit(kind, bytes))
+        return {};
     try {
         if (!ClaimFits(kind, bytes.constData(), size_t(bytes.size())))
             return {};
