@@ -3,6 +3,7 @@
 #include "model/AlbumState.h"
 #include "model/PhotoList.h"
 #include "platform/Gbk.h"
+#include "platform/SafeOpen.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -63,8 +64,10 @@ public:
         const QByteArray t = line->trimmed();
         bool ok = false;
         const qlonglong v = t.toLongLong(&ok, 10);
-        if (!ok || t.startsWith('+') || v < lo || v > hi)
+        if (!ok || t.startsWith('+') || v < lo || v > hi) {
+            damaged_ = true;
             return std::nullopt;
+        }
         return v;
     }
     std::optional<QString> String()
@@ -76,20 +79,33 @@ public:
         // string (which the album never writes) cannot shift later records.
         const qsizetype first = line->indexOf('"');
         const qsizetype last = line->lastIndexOf('"');
-        if (first < 0 || last <= first)
+        if (first < 0 || last <= first) {
+            damaged_ = true;
             return std::nullopt;
+        }
         return FromGbk(line->mid(first + 1, last - first - 1));
     }
+
+    // Records not yet read. Every count in the file is held against this, so
+    // a count that lies can neither make a loop run on for nothing nor pull
+    // later records into the wrong field.
+    qsizetype Remaining() const { return lines_.size() - pos_; }
+    // A record was missing or could not be read.
+    bool Damaged() const { return damaged_; }
+    void MarkDamaged() { damaged_ = true; }
 
 private:
     std::optional<QByteArray> Next()
     {
-        if (pos_ >= lines_.size())
+        if (pos_ >= lines_.size()) {
+            damaged_ = true;
             return std::nullopt;
+        }
         return lines_.at(pos_++);
     }
     QList<QByteArray> lines_;
     qsizetype pos_ = 0;
+    bool damaged_ = false;
 };
 
 template <typename T, typename V>
@@ -104,6 +120,12 @@ void Assign(T& target, const std::optional<V>& v)
 int CaptionRecordCount(const AlbumState& state)
 {
     int n = std::max(state.PhotoCount, 0);
+    // Captions beyond the photos are kept only while the folder is away (an
+    // unplugged card, a share not mounted): when it is there and simply holds
+    // fewer photos, old captions would turn up on whatever photos are added
+    // later at those places.
+    if (state.PhotoFolder.isEmpty() || QFileInfo(state.PhotoFolder).isDir())
+        return n;
     for (int i = int(state.PhotoCaption.size()) - 1; i >= n; --i)
         if (!state.PhotoCaption.at(i).isEmpty())
             return int(std::min<int64_t>(i + 1, kInt16Max));
@@ -147,11 +169,24 @@ Outcome SaveScript(const QString& path, const AlbumState& s)
     return Outcome::Done();
 }
 
-Outcome ReadScript(const QString& path, AlbumState& state, PhotoList& list)
+Outcome ReadScript(const QString& path, AlbumState& state, PhotoList& list, bool* damaged)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    if (damaged)
+        *damaged = false;
+    QFile file;
+    switch (OpenRegularFile(path, file)) {
+    case OpenResult::Opened:
+        break;
+    case OpenResult::NotAFile:
+        return Outcome::Failed(QStringLiteral("  %1 不是普通文件,未能打开").arg(path));
+    default:
         return Outcome::Failed(QStringLiteral("  无法打开脚本文件 %1").arg(path));
+    }
+    // No script comes near this; a larger file is not one.
+    constexpr qint64 kMaxScriptBytes = 64 * 1024 * 1024;
+    if (file.size() > kMaxScriptBytes)
+        return Outcome::Failed(
+            QStringLiteral("  脚本文件已损坏,未能打开: %1").arg(QFileInfo(path).fileName()));
     Reader in(file.readAll());
     file.close();
 
@@ -195,7 +230,10 @@ Outcome ReadScript(const QString& path, AlbumState& state, PhotoList& list)
 
     state.PhotoCaption = QStringList();
     state.PhotoCaption.resize(std::max(c, n) + 1);
-    for (int i = 0; i < n; ++i)
+    const int captionLines = int(std::min<qsizetype>(n, in.Remaining()));
+    if (captionLines < n)
+        in.MarkDamaged();
+    for (int i = 0; i < captionLines; ++i)
         Assign(state.PhotoCaption[i], in.String());
     state.PhotoCount = c;
 
@@ -203,21 +241,35 @@ Outcome ReadScript(const QString& path, AlbumState& state, PhotoList& list)
     Assign(state.FrameDelayMs, in.Number(kInt16Min, kInt16Max));
     Assign(state.TransMode, in.Number(kInt16Min, kInt16Max));
     Assign(state.MusicOn, in.Number(kInt32Min, kInt32Max));
-    int m = 0;
-    Assign(m, in.Number(0, kInt32Max));
-    // Only 64 tunes fit; further records are passed over so the cover still
-    // comes from the last record.
-    for (int i = 0; i < m; ++i) {
-        const auto tune = in.String();
-        if (i < kMaxTunes)
-            Assign(state.MusicList[size_t(i)], tune);
-    }
-    state.MusicList[size_t(std::min(m, kMaxTunes))].clear();
+    // The tunes are the lines between the count and the cover, the last
+    // record: a count larger than that (or one that cannot be read) takes only
+    // the lines that are there, and the cover stays the cover. Only 64 tunes
+    // fit; the others are passed over, and the user is told.
+    const auto tuneCount = in.Number(0, kInt32Max);
+    const int64_t m = tuneCount ? *tuneCount : std::max<qsizetype>(in.Remaining() - 1, 0);
+    const int64_t tuneLines = std::min<int64_t>(m, std::max<qsizetype>(in.Remaining() - 1, 0));
+    if (tuneLines < m)
+        in.MarkDamaged();
+    const int kept = int(std::min<int64_t>(tuneLines, kMaxTunes));
+    for (int i = 0; i < kept; ++i)
+        Assign(state.MusicList[size_t(i)], in.String());
+    for (int64_t i = kept; i < tuneLines; ++i)
+        in.String();
+    state.MusicList[size_t(kept)].clear();
     Assign(state.CoverFile, in.String());
 
+    QStringList notes;
     if (folderMissing)
-        return Outcome::Done(QStringLiteral("  照片文件夹不存在: %1").arg(state.PhotoFolder));
-    return Outcome::Done();
+        notes << QStringLiteral("照片文件夹不存在: %1").arg(state.PhotoFolder);
+    if (tuneLines > kept)
+        notes << QStringLiteral("音乐列表最多 %1 首,另 %2 首未读入").arg(kMaxTunes).arg(tuneLines - kept);
+    if (in.Damaged())
+        notes << QStringLiteral("脚本文件不完整,缺少的设置保持原值");
+    if (damaged)
+        *damaged = in.Damaged();
+    if (notes.isEmpty())
+        return Outcome::Done();
+    return Outcome::Done("  " + notes.join(QStringLiteral("；")));
 }
 
 }  // namespace tamsel

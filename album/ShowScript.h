@@ -18,11 +18,15 @@ Outcome SaveScript(const QString& path, const AlbumState& state);
 // refused whole: the state and the list stay as they were. After those records
 // a record that cannot be read is skipped and its variable keeps its value.
 // A script whose photo folder is not there is read all the same, with a note.
-Outcome ReadScript(const QString& path, AlbumState& state, PhotoList& list);
+// Only a regular file is read. When damaged is given it tells whether any
+// record after the first twelve was missing or unreadable (the file was cut
+// short or a count in it claims more records than it holds).
+Outcome ReadScript(const QString& path, AlbumState& state, PhotoList& list,
+                   bool* damaged = nullptr);
 
-// The number written as record 12: PhotoCount, or more when captions beyond the
-// photo count are still held (a folder that is missing for now), so that they
-// are not dropped from the album data file.
+// The number written as record 12: PhotoCount; more only while the photo
+// folder is missing (an unplugged card) and captions beyond the photo count
+// are still held, so that they are not dropped from the album data file.
 int CaptionRecordCount(const AlbumState& state);
 
 }  // namespace tamsel

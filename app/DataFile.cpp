@@ -1,12 +1,140 @@
 #include "app/DataFile.h"
 
 #include "album/ShowScript.h"
+#include "platform/SafeOpen.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QStandardPaths>
+
+#include <algorithm>
 
 namespace tamsel {
+namespace {
+
+// The window around the photo area: frame and bars.
+constexpr int kFrameW = 18;
+constexpr int kFrameH = 122;
+// The settings dialog's range for the photo area.
+constexpr int kMinShowW = 400, kMaxShowW = 782;
+constexpr int kMinShowH = 288, kMaxShowH = 478;
+
+// Where the album keeps its data when the program directory's file cannot be used.
+QString PerUserDataFile()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
+           "/tamsel/tamsel.tmf";
+}
+
+QString Joined(const QString& first, const QString& then)
+{
+    if (then.isEmpty())
+        return first;
+    return first + QStringLiteral("；") + then.trimmed();
+}
+
+// Keeps a damaged data file aside. False when no copy could be made.
+bool KeepAside(const QString& dataFile, const QString& kept)
+{
+    if (QFileInfo::exists(kept) && !QFile::remove(kept))
+        return false;
+    return QFile::copy(dataFile, kept);
+}
+
+StartupReport Load(AlbumModel& m, QSize screen, bool mayMove);
+
+// The data file in the program directory cannot be used: leave it as it is
+// and take the per-user one. When that is where we already are, the run goes
+// on with the defaults and nothing is written over the file at exit.
+StartupReport MoveToPerUser(AlbumModel& m, QSize screen, bool mayMove, const QString& what)
+{
+    const QString perUser = PerUserDataFile();
+    if (!mayMove || QFileInfo(perUser).absoluteFilePath() == QFileInfo(m.paths.dataFile).absoluteFilePath()) {
+        m.state = AlbumState::FirstRun(m.paths);
+        m.photos.Clear();
+        m.paths.dataFile.clear();
+        return {false, Joined(what, QStringLiteral("已使用默认设置,本次设置将无法保留"))};
+    }
+    m.paths.dataFile = perUser;
+    StartupReport r = Load(m, screen, false);
+    r.message = Joined(what + QStringLiteral(",相册数据改存于 %1").arg(perUser), r.message);
+    return r;
+}
+
+StartupReport Load(AlbumModel& m, QSize screen, bool mayMove)
+{
+    StartupReport report;
+    const QString dataFile = m.paths.dataFile;
+    QDir().mkpath(QFileInfo(dataFile).absolutePath());
+
+    if (!QFileInfo::exists(dataFile)) {
+        report.firstRun = true;
+        m.state = AlbumState::FirstRun(m.paths);
+        if (!SaveScript(dataFile, m.state))
+            report.message = QStringLiteral("  相册数据无法保存到 %1,本次设置将无法保留").arg(dataFile);
+        return report;
+    }
+    // A folder, a pipe or a device of that name is never opened: a pipe would
+    // keep the program waiting before its window ever shows.
+    if (!IsRegularFile(dataFile))
+        return MoveToPerUser(m, screen, mayMove, QStringLiteral("  %1 不是普通文件").arg(dataFile));
+    {
+        QFile probe;
+        if (OpenRegularFile(dataFile, probe) != OpenResult::Opened)
+            return MoveToPerUser(m, screen, mayMove, QStringLiteral("  无法读取 %1").arg(dataFile));
+    }
+
+    bool damaged = false;
+    const Outcome r = ReadScript(dataFile, m.state, m.photos, &damaged);
+    if (r && !damaged) {
+        report.message = r.message;
+    } else {
+        // A damaged data file is kept aside rather than overwritten at exit,
+        // so whatever it still holds can be recovered by hand. When it cannot
+        // be, the file itself stays untouched and the album moves elsewhere.
+        const QString kept = dataFile + ".bak";
+        if (!KeepAside(dataFile, kept)) {
+            const QString what = r ? QStringLiteral("  相册数据文件不完整") : QStringLiteral("  相册数据文件已损坏");
+            m.state = AlbumState::FirstRun(m.paths);
+            m.photos.Clear();
+            return MoveToPerUser(m, screen, mayMove, what + QStringLiteral(",且无法另存副本"));
+        }
+        if (r) {
+            // What the file held is kept; the defaults fill the rest.
+            report.message = QStringLiteral("  相册数据文件不完整,缺少的设置已用默认值(原文件保存为 %1)")
+                                 .arg(QFileInfo(kept).fileName());
+        } else {
+            m.state = AlbumState::FirstRun(m.paths);
+            m.photos.Clear();
+            report.message = QStringLiteral("  相册数据文件已损坏,已恢复默认设置(原文件保存为 %1)")
+                                 .arg(QFileInfo(kept).fileName());
+        }
+    }
+    const QSize show = ClampShowSize(QSize(m.state.ShowWidth, m.state.ShowHeight), screen);
+    m.state.ShowWidth = show.width();
+    m.state.ShowHeight = show.height();
+    return report;
+}
+
+}  // namespace
+
+QSize AvailableScreenSize()
+{
+    if (!qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
+        return {};
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    return screen ? screen->availableGeometry().size() : QSize();
+}
+
+QSize ClampShowSize(QSize wanted, QSize screen)
+{
+    const int maxW = screen.isEmpty() ? kMaxShowW : std::max(kMinShowW, screen.width() - kFrameW);
+    const int maxH = screen.isEmpty() ? kMaxShowH : std::max(kMinShowH, screen.height() - kFrameH);
+    return {std::clamp(wanted.width(), kMinShowW, maxW), std::clamp(wanted.height(), kMinShowH, maxH)};
+}
 
 void RestartAlbum(AlbumState& s)
 {
@@ -15,40 +143,19 @@ void RestartAlbum(AlbumState& s)
     s.CoverShowing = true;
 }
 
-StartupReport LoadAlbumData(AlbumModel& m)
+StartupReport LoadAlbumData(AlbumModel& m, QSize screen)
 {
-    StartupReport report;
-    const QString& dataFile = m.paths.dataFile;
-    QDir().mkpath(QFileInfo(dataFile).absolutePath());
-
-    if (!QFileInfo::exists(dataFile)) {
-        report.firstRun = true;
-        m.state = AlbumState::FirstRun(m.paths);
-        if (!SaveScript(dataFile, m.state))
-            report.message = QStringLiteral("  相册数据无法保存到 %1,本次设置将无法保留").arg(dataFile);
-    } else {
-        const Outcome r = ReadScript(dataFile, m.state, m.photos);
-        if (!r) {
-            // A damaged data file is kept aside rather than overwritten at exit,
-            // so whatever it still holds can be recovered by hand.
-            const QString kept = dataFile + ".bak";
-            QFile::remove(kept);
-            QFile::copy(dataFile, kept);
-            m.state = AlbumState::FirstRun(m.paths);
-            m.photos.Clear();
-            report.message = QStringLiteral("  相册数据文件已损坏,已恢复默认设置(原文件保存为 %1)")
-                                 .arg(QFileInfo(kept).fileName());
-        } else {
-            report.message = r.message;
-        }
+    StartupReport report = Load(m, screen, true);
+    if (!report.firstRun)
         RestartAlbum(m.state);
-    }
     m.state.CoverShowing = true;
     return report;
 }
 
 Outcome SaveAlbumData(const AlbumModel& m)
 {
+    if (m.paths.dataFile.isEmpty())
+        return Outcome::Failed(QStringLiteral("  本次设置无处保存"));
     QDir().mkpath(QFileInfo(m.paths.dataFile).absolutePath());
     return SaveScript(m.paths.dataFile, m.state);
 }

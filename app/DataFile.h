@@ -2,6 +2,8 @@
 #include "model/AlbumModel.h"
 #include "model/Outcome.h"
 
+#include <QSize>
+
 namespace tamsel {
 
 // What start-up found that the user must be told (empty when all went well).
@@ -10,9 +12,26 @@ struct StartupReport {
     QString message;     // for the info label, with the beep
 };
 
+// The size of the primary screen's work area, or an empty size when there is
+// no screen (a run without a display).
+QSize AvailableScreenSize();
+
+// A photo-area size taken from a file, made one the window can show: at least
+// the settings dialog's smallest, 400 x 288, and with the window's frame
+// (18 x 122) no larger than the screen's work area. With no screen known, the
+// settings dialog's largest, 782 x 478, is the bound. Files are hand-edited and
+// damaged; a size the window cannot take would otherwise come back at every
+// start, since the window's size is what the next exit saves.
+QSize ClampShowSize(QSize wanted, QSize screen);
+
 // The album data file: read at start, written at the first run and at exit.
-// A damaged file is kept aside as tamsel.tmf.bak and the defaults are used.
-StartupReport LoadAlbumData(AlbumModel& m);
+// A damaged or incomplete file is kept aside as tamsel.tmf.bak and the
+// defaults fill what it lacked. A data file that cannot be used (a folder, a
+// pipe, unreadable, or damaged with no room for the copy) is left alone, and
+// the album keeps its data in the per-user file instead (paths.dataFile is
+// changed to it; emptied when that file is the unusable one, so that nothing
+// is written over it). The photo-area size read is clamped to the screen.
+StartupReport LoadAlbumData(AlbumModel& m, QSize screen = AvailableScreenSize());
 Outcome SaveAlbumData(const AlbumModel& m);
 
 // After a show script replaced the album state: every album opens on its

@@ -1,12 +1,17 @@
 #include "imaging/ImageFile.h"
 
+#include "imaging/JpegReader.h"
+#include "platform/SafeOpen.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
 
 #include <Magick++.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -196,13 +201,12 @@ bool ReadFailed(MagickCore::ExceptionInfo* ex, MagickCore::Image* list)
     return false;
 }
 
-// Reads the bytes with the chosen decoder. Only the first page of a multi-page
-// file is decoded; an icon file gives all its pictures.
-ImageListPtr Decode(Kind kind, const void* data, size_t size)
+// How the chosen decoder is asked to read: only the first page of a
+// multi-page file; an icon file gives all its pictures.
+ImageInfoPtr InfoFor(Kind kind)
 {
     ImageInfoPtr info(MagickCore::AcquireImageInfo());
-    ExceptionPtr ex(MagickCore::AcquireExceptionInfo());
-    if (!info || !ex)
+    if (!info)
         return nullptr;
     MagickCore::CopyMagickString(info->magick, DecoderName(kind), MaxTextExtent);
     info->affirm = MagickCore::MagickTrue;
@@ -212,6 +216,73 @@ ImageListPtr Decode(Kind kind, const void* data, size_t size)
         // The library reads a scene range from this text as well.
         MagickCore::CloneString(&info->scenes, "0");
     }
+    return info;
+}
+
+uint32_t Be32(const unsigned char* p) { return uint32_t(p[0]) << 24 | uint32_t(p[1]) << 16 | uint32_t(p[2]) << 8 | p[3]; }
+uint32_t Le32(const unsigned char* p) { return uint32_t(p[3]) << 24 | uint32_t(p[2]) << 16 | uint32_t(p[1]) << 8 | p[0]; }
+
+// Lengths inside the file that decoders trust and allocate by before reading
+// what they count: a PNG chunk's length, an icon picture's size. Each must lie
+// within the file, or a few bytes make the decoder ask for gigabytes. A file
+// that fails this was cut short or lies, and is refused like any cut-off file.
+bool LengthsFit(Kind kind, const QByteArray& bytes)
+{
+    const auto* d = reinterpret_cast<const unsigned char*>(bytes.constData());
+    const uint64_t n = uint64_t(bytes.size());
+    if (kind == Kind::Png && bytes.startsWith("\x89PNG\r\n\x1A\n")) {
+        // Chunks: length, type, data, check sum; the last is IEND.
+        for (uint64_t at = 8; at + 12 <= n;) {
+            const uint64_t length = Be32(d + at);
+            if (at + 12 + length > n)
+                return false;
+            if (std::memcmp(d + at + 4, "IEND", 4) == 0)
+                break;
+            at += 12 + length;
+        }
+    } else if (kind == Kind::Ico && n >= 6) {
+        // A directory of 16-byte entries, each with the size and place of its picture.
+        const unsigned count = unsigned(d[4]) | unsigned(d[5]) << 8;
+        for (unsigned i = 0; i < count; ++i) {
+            const uint64_t entry = 6 + 16 * uint64_t(i);
+            if (entry + 16 > n || uint64_t(Le32(d + entry + 8)) + Le32(d + entry + 12) > n)
+                return false;
+        }
+    }
+    return true;
+}
+
+// Whether the picture the header claims could come from a file this size.
+// Run-length and dictionary coders let a few bytes claim millions of pixels,
+// which the decoders then make up (grey, black, repeated rows) at full cost in
+// time and memory: a decompression bomb, or a damaged header. No photo needs
+// more than 1024 pixels per byte; small pictures (a blank fax page, an icon)
+// always pass. The header is read alone, nothing is decoded.
+bool ClaimFits(Kind kind, const void* data, size_t size)
+{
+    constexpr uint64_t kAlwaysFits = 4'000'000;    // pixels
+    constexpr uint64_t kMaxPixelsPerByte = 1024;
+    ImageInfoPtr info = InfoFor(kind);
+    ExceptionPtr ex(MagickCore::AcquireExceptionInfo());
+    if (!info || !ex)
+        return false;
+    info->ping = MagickCore::MagickTrue;
+    ImageListPtr list(MagickCore::PingBlob(info.get(), data, size, ex.get()));
+    if (!list)
+        return false;
+    uint64_t most = 0;
+    for (MagickCore::Image* p = list.get(); p; p = MagickCore::GetNextImageInList(p))
+        most = std::max<uint64_t>(most, uint64_t(p->columns) * p->rows);
+    return most <= std::max<uint64_t>(kAlwaysFits, uint64_t(size) * kMaxPixelsPerByte);
+}
+
+// Reads the bytes with the chosen decoder.
+ImageListPtr Decode(Kind kind, const void* data, size_t size)
+{
+    ImageInfoPtr info = InfoFor(kind);
+    ExceptionPtr ex(MagickCore::AcquireExceptionInfo());
+    if (!info || !ex)
+        return nullptr;
 
     // Decoding from memory: the photo's own name may hold characters the
     // library would take for options ("[0]", "%d", "png:"), and is never seen.
@@ -265,10 +336,8 @@ void Normalise(Magick::Image& img)
 // (a folder, a device or pipe that would never end, a file beyond any photo).
 QByteArray ReadWholeFile(const QString& path)
 {
-    if (!QFileInfo(path).isFile())
-        return {};
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly) || f.isSequential() || f.size() > kMaxFileBytes)
+    QFile f;
+    if (OpenRegularFile(path, f) != OpenResult::Opened || f.size() > kMaxFileBytes)
         return {};
     return f.readAll();
 }
@@ -334,7 +403,19 @@ ImageHandle ZLoadImg(const QString& path)
     const Kind kind = ChooseDecoder(path, bytes.left(16));
     if (kind == Kind::Unknown)
         return {};
+    // The library's JPEG decoder fills a lying or cut-off file's missing rows
+    // with grey before the read is refused; the header tells it at once.
+    if (kind == Kind::Jpeg) {
+        const JpegClaim claim =
+            CheckJpegClaim(reinterpret_cast<const unsigned char*>(bytes.constData()), size_t(bytes.size()));
+        if (claim == JpegClaim::TooLarge || claim == JpegClaim::CutOff)
+            return {};
+    }
+    if (!LengthsFit(kind, bytes))
+        return {};
     try {
+        if (!ClaimFits(kind, bytes.constData(), size_t(bytes.size())))
+            return {};
         ImageListPtr list = Decode(kind, bytes.constData(), size_t(bytes.size()));
         if (!list)
             return {};

@@ -1,6 +1,7 @@
 #include "imaging/JpegReader.h"
 
 #include "model/Surface.h"
+#include "platform/SafeOpen.h"
 
 #include <QFile>
 
@@ -9,20 +10,44 @@
 #include <memory>
 
 #include <jpeglib.h>
+#include <jerror.h>
 
 namespace tamsel {
 namespace {
+
+// The same limits as the image file library: no side beyond 16384 pixels,
+// no picture beyond 128 megapixels, and no more than 256 MiB of the decoder's
+// own working memory (a progressive photo holds all its coefficients).
+constexpr JDIMENSION kMaxSide = 16384;
+constexpr uint64_t kMaxArea = 128'000'000;
+constexpr long kMaxWorkMemory = 256L * 1024 * 1024;
+// Every 8 x 8 block of the first colour needs at least one bit of data, so a
+// file cannot describe more than 512 pixels per byte; a header that claims
+// more is lying, and the decoder would only make up the rest as grey.
+constexpr uint64_t kMaxPixelsPerByte = 512;
 
 // libjpeg reports a fatal error by calling error_exit, which must not return:
 // it jumps back to the decoding function, which then gives up on the file.
 struct ErrorJump {
     jpeg_error_mgr pub;
     std::jmp_buf jump;
+    bool pastHeader = false;   // data ending inside the headers is no photo at all
+    bool cutOff = false;
 };
 
 [[noreturn]] void JumpOut(j_common_ptr c) { std::longjmp(reinterpret_cast<ErrorJump*>(c->err)->jump, 1); }
-// Warnings (a file cut short, a bad marker) are not errors: the picture is
-// shown as far as it goes, without noise on the terminal.
+// Data that ends before the picture does is not decoded any further: the
+// decoder would fill the rest with grey, which is not the photo, and the image
+// file library refuses such a file as well. Other warnings (stray bytes
+// between markers) leave a good picture and pass without noise.
+void OnMessage(j_common_ptr c, int level)
+{
+    auto* err = reinterpret_cast<ErrorJump*>(c->err);
+    if (level < 0 && err->pastHeader && (err->pub.msg_code == JWRN_JPEG_EOF || err->pub.msg_code == JWRN_HIT_MARKER)) {
+        err->cutOff = true;
+        std::longjmp(err->jump, 1);
+    }
+}
 void Quiet(j_common_ptr) {}
 
 struct Decompressor {
@@ -32,6 +57,7 @@ struct Decompressor {
     {
         cinfo.err = jpeg_std_error(&err.pub);
         err.pub.error_exit = JumpOut;
+        err.pub.emit_message = OnMessage;
         err.pub.output_message = Quiet;
     }
     ~Decompressor() { jpeg_destroy_decompress(&cinfo); }
@@ -88,20 +114,50 @@ void Turn(const CLSDIB& stored, CLSDIB& upright, int orientation)
     }
 }
 
-// The decoding itself, kept free of objects with destructors between the
-// jump target and the libjpeg calls, as longjmp requires. An upright photo
-// goes straight into target; one stored sideways goes into stored first.
-bool Decode(Decompressor& d, const uchar* data, qint64 size, CLSDIB& target, CLSDIB& stored,
-            int& orientation)
+enum class Decoded { Whole, NotForUs, TooLarge, CutOff };
+
+JpegClaim Judge(const jpeg_decompress_struct& c, uint64_t fileSize)
+{
+    const uint64_t area = uint64_t(c.image_width) * c.image_height;
+    if (c.image_width > kMaxSide || c.image_height > kMaxSide || area > kMaxArea)
+        return JpegClaim::TooLarge;
+    if (area > fileSize * kMaxPixelsPerByte)
+        return JpegClaim::CutOff;
+    return JpegClaim::Fits;
+}
+
+JpegClaim ReadClaim(Decompressor& d, const uchar* data, size_t size)
 {
     jpeg_decompress_struct& c = d.cinfo;
     if (setjmp(d.err.jump))
-        return false;
+        return JpegClaim::NotJpeg;
     jpeg_create_decompress(&c);
+    jpeg_mem_src(&c, data, static_cast<unsigned long>(size));
+    if (jpeg_read_header(&c, TRUE) != JPEG_HEADER_OK)
+        return JpegClaim::NotJpeg;
+    return Judge(c, size);
+}
+
+// The decoding itself, kept free of objects with destructors between the
+// jump target and the libjpeg calls, as longjmp requires. An upright photo
+// goes straight into target; one stored sideways goes into stored first.
+Decoded Decode(Decompressor& d, const uchar* data, qint64 size, CLSDIB& target, CLSDIB& stored,
+               int& orientation)
+{
+    jpeg_decompress_struct& c = d.cinfo;
+    if (setjmp(d.err.jump))
+        return d.err.cutOff ? Decoded::CutOff : Decoded::NotForUs;
+    jpeg_create_decompress(&c);
+    c.mem->max_memory_to_use = kMaxWorkMemory;
     jpeg_mem_src(&c, data, static_cast<unsigned long>(size));
     jpeg_save_markers(&c, JPEG_APP0 + 1, 0xFFFF);
     if (jpeg_read_header(&c, TRUE) != JPEG_HEADER_OK)
-        return false;
+        return Decoded::NotForUs;
+    d.err.pastHeader = true;
+    // Checked before a byte of the picture is made: the header alone may
+    // claim any size.
+    if (const JpegClaim claim = Judge(c, size); claim != JpegClaim::Fits)
+        return claim == JpegClaim::TooLarge ? Decoded::TooLarge : Decoded::CutOff;
     orientation = 1;
     for (jpeg_saved_marker_ptr m = c.marker_list; m; m = m->next)
         if (m->marker == JPEG_APP0 + 1 && m->data_length > 6 && std::memcmp(m->data, "Exif\0\0", 6) == 0)
@@ -111,7 +167,7 @@ bool Decode(Decompressor& d, const uchar* data, qint64 size, CLSDIB& target, CLS
     c.out_color_space = JCS_EXT_BGR;
     jpeg_start_decompress(&c);
     if (c.output_components != 3)
-        return false;
+        return Decoded::NotForUs;
     CLSDIB& rowsOf = orientation == 1 ? target : stored;
     rowsOf.Create(int32_t(c.output_width), int32_t(c.output_height));
     JSAMPROW rows[16];
@@ -123,10 +179,16 @@ bool Decode(Decompressor& d, const uchar* data, qint64 size, CLSDIB& target, CLS
         jpeg_read_scanlines(&c, rows, JDIMENSION(n));
     }
     jpeg_finish_decompress(&c);
-    return true;
+    return Decoded::Whole;
 }
 
 }  // namespace
+
+JpegClaim CheckJpegClaim(const unsigned char* data, size_t size)
+{
+    Decompressor d;
+    return ReadClaim(d, data, size);
+}
 
 int ExifOrientation(const unsigned char* data, unsigned size)
 {
@@ -166,8 +228,18 @@ bool ReadJpeg(const QString& path, CLSDIB& out)
 {
     // The file is mapped, not read: the decoder takes its bytes straight
     // from the page cache, with no copy and no buffer to fill.
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly) || file.size() < 4)
+    QFile file;
+    switch (OpenRegularFile(path, file)) {
+    case OpenResult::Opened:
+        break;
+    case OpenResult::NotAFile:
+        // A pipe or device is no picture for any reader: the general one
+        // would wait on it for ever.
+        throw SurfaceError(-1, kErrLoad);
+    default:
+        return false;
+    }
+    if (file.size() < 4)
         return false;
     const qint64 size = file.size();
     const uchar* data = file.map(0, size);
@@ -177,11 +249,19 @@ bool ReadJpeg(const QString& path, CLSDIB& out)
     // Decoded beside out, which keeps its picture until the new one is whole.
     CLSDIB upright, stored;
     int orientation = 1;
+    Decoded result;
     {
         Decompressor d;
-        if (!Decode(d, data, size, upright, stored, orientation))
-            return false;
+        result = Decode(d, data, size, upright, stored, orientation);
     }
+    // A JPEG the album refuses is not handed to another reader, which would
+    // only take the same time and memory to show the same grey.
+    if (result == Decoded::TooLarge)
+        throw SurfaceError(-1, kErrTooLarge);
+    if (result == Decoded::CutOff)
+        throw SurfaceError(-1, kErrCutOff);
+    if (result != Decoded::Whole)
+        return false;
     if (orientation != 1) {
         const bool swaps = orientation >= 5;
         upright.Create(swaps ? stored.Height() : stored.Width(),

@@ -1,17 +1,33 @@
 #pragma once
 #include <QString>
 
+#include <cstddef>
+
 namespace tamsel {
 
 class CLSDIB;
 
+inline constexpr const char* kErrTooLarge = "图片太大";
+inline constexpr const char* kErrCutOff = "文件不完整";
+
 // Decodes a JPEG file with libjpeg-turbo straight into the rows of a surface,
 // at the photo's own size, turned upright by its EXIF orientation tag. On
 // success out is replaced by the picture; on failure out is left untouched and
-// the result is false (not a JPEG, a colour model the decoder cannot give as
-// BGR such as CMYK, broken data), so the caller can try the general reader.
-// Throws SurfaceError / std::overflow_error when the surface cannot be made.
+// the result is false (a missing file, not a JPEG, a colour model the decoder
+// cannot give as BGR such as CMYK, broken data), so the caller can try the
+// general reader. What is not a regular file (a pipe, a device, a folder)
+// throws SurfaceError(-1, "装入图片出错"), so that no reader opens it. A JPEG beyond the image file library's limits throws
+// SurfaceError(-1, "图片太大"); one whose data ends before its picture does (or
+// is far too little for the size it claims) throws SurfaceError(-1,
+// "文件不完整"), as the image file library refuses such a file too. Throws
+// SurfaceError / std::overflow_error when the surface cannot be made.
 bool ReadJpeg(const QString& path, CLSDIB& out);
+
+// What a JPEG's header claims, judged against the album's limits (16384 a
+// side, 128 megapixels) and against what its data can hold (a header claiming
+// far more pixels than the file has bytes for). Reads the header only.
+enum class JpegClaim { Fits, TooLarge, CutOff, NotJpeg };
+JpegClaim CheckJpegClaim(const unsigned char* data, size_t size);
 
 // The EXIF orientation (1..8) of a JPEG or TIFF file's APP1 block given as
 // its payload (starting at "Exif\0\0"); 1 when absent or unreadable.

@@ -3,6 +3,7 @@
 #include "model/Surface.h"
 
 #include "imaging/JpegReader.h"
+#include "platform/SafeOpen.h"
 
 #include <QImage>
 #include <QImageReader>
@@ -64,6 +65,9 @@ bool ReadBmp24(const std::string& path, CLSDIB& out)
 
 void CLSDIB::CloneFile(const std::string& path)
 {
+    // A pipe or a device named like a photo would keep every reader waiting.
+    if (!IsRegularFile(QString::fromStdString(path)))
+        throw SurfaceError(-1, kErrLoad);
     if (ReadBmp24(path, *this)) {
         sourcePath_ = path;
         return;

@@ -49,23 +49,78 @@ Converter& ToGb18030() { static Converter c("GB18030", "UTF-8"); return c; }
 Converter& FromCp936() { static Converter c("UTF-8", "CP936"); return c; }
 Converter& FromGb18030() { static Converter c("UTF-8", "GB18030"); return c; }
 
+bool InRange(uint8_t b, uint8_t lo, uint8_t hi) { return b >= lo && b <= hi; }
+
+// Length of the code at i: 1 (ASCII, the euro sign 0x80, or a byte that starts
+// no code), 2 (a GBK pair) or 4 (a GB18030 four-byte code). 0x80 is a whole
+// character in code page 936, never the first of two bytes.
+int CodeLength(const QByteArray& bytes, qsizetype i)
+{
+    const uint8_t b = uint8_t(bytes[i]);
+    if (!InRange(b, 0x81, 0xFE) || i + 1 >= bytes.size())
+        return 1;
+    const uint8_t b2 = uint8_t(bytes[i + 1]);
+    if (InRange(b2, 0x30, 0x39)) {
+        if (i + 3 < bytes.size() && InRange(uint8_t(bytes[i + 2]), 0x81, 0xFE) &&
+            InRange(uint8_t(bytes[i + 3]), 0x30, 0x39))
+            return 4;
+        return 1;
+    }
+    return (InRange(b2, 0x40, 0xFE) && b2 != 0x7F) ? 2 : 1;
+}
+
+// One code as text: code page 936 first, so the euro sign and every GBK pair
+// read as the album always wrote them; GB18030 for the codes GBK lacks.
+QString DecodeCode(const QByteArray& code)
+{
+    QByteArray out;
+    if (code.size() == 1 && uint8_t(code[0]) < 0x80)
+        return QString(QChar(uchar(code[0])));
+    if (code.size() != 4 && FromCp936().Convert(code, out) && !out.isEmpty())
+        return QString::fromUtf8(out);
+    if (code.size() != 1 && FromGb18030().Convert(code, out) && !out.isEmpty())
+        return QString::fromUtf8(out);
+    return QString(QChar(QChar::ReplacementCharacter));
+}
+
+QString DecodeByCodes(const QByteArray& bytes)
+{
+    QString result;
+    for (qsizetype i = 0; i < bytes.size();) {
+        const int len = CodeLength(bytes, i);
+        result += DecodeCode(bytes.mid(i, len));
+        i += len;
+    }
+    return result;
+}
+
+// The bytes of one character (one or two UTF-16 units): its GBK code when it
+// has one, else its GB18030 code. Either is taken only when it reads back as
+// the same character, since the converters drop some characters without a
+// word (the tag characters) and give others codes that GBK reads otherwise.
+QByteArray EncodeChar(const QString& ch)
+{
+    const QByteArray utf8 = ch.toUtf8();
+    QByteArray piece;
+    for (Converter* c : {&ToCp936(), &ToGb18030()})
+        if (c->Convert(utf8, piece) && !piece.isEmpty() && DecodeByCodes(piece) == ch)
+            return piece;
+    return QByteArrayLiteral("?");
+}
+
 }  // namespace
 
 QByteArray ToGbk(const QString& text)
 {
     QByteArray out;
-    if (ToCp936().Convert(text.toUtf8(), out))
+    // Nearly every text is plain GBK: one conversion, checked by reading back.
+    if (ToCp936().Convert(text.toUtf8(), out) && FromGbk(out) == text)
         return out;
-    // Character by character, so only what GBK lacks takes the longer form.
     QByteArray result;
-    for (int i = 0; i < text.size();) {
-        const int len = (text.at(i).isHighSurrogate() && i + 1 < text.size()) ? 2 : 1;
-        const QByteArray utf8 = text.mid(i, len).toUtf8();
-        QByteArray piece;
-        if (ToCp936().Convert(utf8, piece) || ToGb18030().Convert(utf8, piece))
-            result += piece;
-        else
-            result += '?';
+    for (qsizetype i = 0; i < text.size();) {
+        const qsizetype len =
+            (text.at(i).isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate()) ? 2 : 1;
+        result += EncodeChar(text.mid(i, len));
         i += len;
     }
     return result;
@@ -76,27 +131,9 @@ QString FromGbk(const QByteArray& bytes)
     QByteArray out;
     if (FromCp936().Convert(bytes, out))
         return QString::fromUtf8(out);
-    if (FromGb18030().Convert(bytes, out))
-        return QString::fromUtf8(out);
-    // Neither reads it whole: read byte runs, keeping what can be read.
-    QString result;
-    int i = 0;
-    while (i < bytes.size()) {
-        const uint8_t b = uint8_t(bytes[i]);
-        int len = b < 0x80 ? 1 : 2;
-        if (b >= 0x81 && i + 1 < bytes.size()) {
-            const uint8_t b2 = uint8_t(bytes[i + 1]);
-            if (b2 >= 0x30 && b2 <= 0x39)
-                len = 4;
-        }
-        const QByteArray piece = bytes.mid(i, len);
-        if (FromCp936().Convert(piece, out) || FromGb18030().Convert(piece, out))
-            result += QString::fromUtf8(out);
-        else
-            result += QChar(0xFFFD);
-        i += len;
-    }
-    return result;
+    // Read code by code, so one code GBK lacks (or one bad byte) costs only
+    // itself and never shifts the characters after it.
+    return DecodeByCodes(bytes);
 }
 
 int GbkLength(const QString& text) { return int(ToGbk(text).size()); }

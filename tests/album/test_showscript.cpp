@@ -1,4 +1,5 @@
 #include "TestUtil.h"
+#include "platform/Fifo.h"
 #include "album/ShowScript.h"
 #include "model/AlbumState.h"
 #include "model/PhotoList.h"
@@ -267,11 +268,75 @@ TEST(ShowScript, MoreThanSixtyFourTunesKeepsTheListEndedAndTheCover)
     ASSERT_TRUE(WriteAll(file, l.join('\n') + '\n'));
     AlbumState r;
     PhotoList list;
-    ASSERT_TRUE(ReadScript(file, r, list).ok);
+    bool damaged = true;
+    Outcome res = ReadScript(file, r, list, &damaged);
+    ASSERT_TRUE(res.ok);
+    EXPECT_FALSE(damaged);
+    EXPECT_TRUE(res.message.contains("6 首")) << res.message.toStdString();   // the six passed over
     EXPECT_EQ(r.MusicCount(), 64);
     EXPECT_EQ(r.MusicList[63], "t63.wma");
     EXPECT_TRUE(r.MusicList[64].isEmpty());
     EXPECT_EQ(r.CoverFile, "cover.jpg");
+
+    // A count beyond the lines there, up to the largest: only the tune lines
+    // are tunes, the last line stays the cover.
+    for (const QByteArray count : {"71", "2147483647", "many"}) {
+        l[mAt] = count + '\r';
+        ASSERT_TRUE(WriteAll(file, l.join('\n') + '\n'));
+        r = AlbumState();
+        res = ReadScript(file, r, list, &damaged);
+        ASSERT_TRUE(res.ok);
+        EXPECT_TRUE(damaged);
+        EXPECT_EQ(r.MusicCount(), 64);
+        EXPECT_EQ(r.CoverFile, "cover.jpg") << count.toStdString();
+    }
+}
+
+TEST(ShowScript, SurplusCaptionsAreKeptOnlyWhileTheFolderIsMissing)
+{
+    QTemporaryDir dir;
+    AlbumState s;
+    s.PhotoFolder = PhotoFolder(dir, "two", 2);
+    s.PhotoCount = 4;   // as written when the folder held four photos
+    s.PhotoCaption = {"a", "b", "c", "d"};
+    s.MusicList[0] = "x.wma";
+    const QString file = dir.filePath("four.tms");
+    ASSERT_TRUE(SaveScript(file, s).ok);
+    ASSERT_EQ(ReadAll(file).count('\n'), 4 + 18 + 1);
+
+    // The folder is there with two photos: two captions go back.
+    AlbumState r;
+    PhotoList list;
+    ASSERT_TRUE(ReadScript(file, r, list).ok);
+    ASSERT_TRUE(SaveScript(file, r).ok);
+    QList<QByteArray> lines = ReadAll(file).split('\n');
+    EXPECT_EQ(lines.size() - 1, 2 + 18 + 1);
+    EXPECT_EQ(lines[11], "2\r");
+    EXPECT_EQ(lines[13], "\"b\"\r");
+
+    // The folder is away: all four are kept for its return.
+    s.PhotoFolder = dir.path() + "/unplugged/";
+    ASSERT_TRUE(SaveScript(file, s).ok);
+    r = AlbumState();
+    ASSERT_TRUE(ReadScript(file, r, list).ok);
+    ASSERT_TRUE(SaveScript(file, r).ok);
+    lines = ReadAll(file).split('\n');
+    EXPECT_EQ(lines.size() - 1, 4 + 18 + 1);
+    EXPECT_EQ(lines[11], "4\r");
+    EXPECT_EQ(lines[15], "\"d\"\r");
+}
+
+TEST(ShowScript, APipeNamedLikeAScriptIsRefusedWithoutWaiting)
+{
+    QTemporaryDir dir;
+    const QString fifo = dir.filePath("show.tms");
+    ASSERT_TRUE(MakeFifo(fifo));
+    AlbumState r;
+    PhotoList list;
+    Outcome res;
+    ASSERT_TRUE(ReturnsDespiteFifo(fifo, [&] { res = ReadScript(fifo, r, list); }));
+    EXPECT_FALSE(res.ok);
+    EXPECT_FALSE(res.message.isEmpty());
 }
 
 TEST(ShowScript, MissingFolderKeepsCaptionsAndNamesNoForeignPhotos)

@@ -1,6 +1,8 @@
 #include "TestUtil.h"
+#include "platform/Fifo.h"
 #include "album/ShowScript.h"
 #include "app/AlbumApp.h"
+#include "app/DataFile.h"
 #include "platform/Gbk.h"
 
 #include <QFileInfo>
@@ -144,4 +146,111 @@ TEST(Lifecycle, ProgramEndedBySignalWritesTheAlbumDataFile)
     ASSERT_TRUE(p.waitForFinished(10000));
     EXPECT_EQ(p.exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(ReadAll(data), FirstRunBytes(home.path()));
+}
+
+namespace {
+
+// The first-run data file with some lines replaced (by index) and cut after keep lines.
+QByteArray EditedDataFile(const QString& programDir, std::initializer_list<std::pair<int, QByteArray>> edits,
+                          int keep = -1)
+{
+    QList<QByteArray> lines = FirstRunBytes(programDir).split('\n');
+    lines.removeLast();
+    for (const auto& [at, text] : edits)
+        lines[at] = text + '\r';
+    if (keep >= 0)
+        lines = lines.mid(0, keep);
+    return lines.join('\n') + '\n';
+}
+
+}  // namespace
+
+TEST(Lifecycle, DataFileCutAfterTheFirstRecordsIsKeptAsideAndSaid)
+{
+    QTemporaryDir home;
+    const QByteArray cut = EditedDataFile(home.path(), {{0, "600"}, {7, "18"}}, 12);
+    WriteAll(home.filePath("tamsel.tmf"), cut);
+    AlbumApp core(AppPaths::ForProgramDir(home.path()));
+    const StartupReport r = core.Startup();
+    EXPECT_TRUE(r.message.contains("tamsel.tmf.bak")) << r.message.toStdString();
+    EXPECT_EQ(ReadAll(home.filePath("tamsel.tmf.bak")), cut);
+    EXPECT_EQ(core.model.state.ShowWidth, 600);   // what was there is kept
+    EXPECT_EQ(core.model.state.CapFontSize, 18);
+    EXPECT_EQ(core.model.state.CoverFile, home.path() + "/face.jpg");   // the rest from defaults
+}
+
+TEST(Lifecycle, UnusableDataFileIsLeftAloneAndTheUsersOwnFileTaken)
+{
+    QTemporaryDir config;
+    qputenv("XDG_CONFIG_HOME", config.path().toLocal8Bit());
+    const QString perUser = config.path() + "/tamsel/tamsel.tmf";
+    // A folder, a pipe (which once kept the program from ever showing its
+    // window), and a damaged file whose copy cannot be made.
+    for (const char* kind : {"folder", "fifo", "damaged, no room for the copy"}) {
+        QTemporaryDir home;
+        const QString data = home.filePath("tamsel.tmf");
+        if (kind == std::string("folder")) {
+            QDir(home.path()).mkdir("tamsel.tmf");
+        } else if (kind == std::string("fifo")) {
+            ASSERT_TRUE(MakeFifo(data));
+        } else {
+            WriteAll(data, "480\r\n");
+            QDir(home.path()).mkpath("tamsel.tmf.bak/full");
+        }
+        QFile::remove(perUser);
+        AlbumApp core(AppPaths::ForProgramDir(home.path()));
+        StartupReport r;
+        ASSERT_TRUE(ReturnsDespiteFifo(data, [&] { r = core.Startup(); })) << kind;
+        EXPECT_FALSE(r.message.contains(".bak")) << kind << r.message.toStdString();
+        EXPECT_TRUE(r.message.contains(perUser)) << kind << r.message.toStdString();
+        EXPECT_EQ(core.model.paths.dataFile, perUser);
+        core.model.state.FrameType = 2;
+        EXPECT_TRUE(core.Shutdown().ok) << kind;
+        EXPECT_EQ(core.model.state.FrameType, 2);
+        EXPECT_TRUE(ReadAll(perUser).contains("\r\n2\r\n\"")) << kind;   // record 6, before the font
+        if (kind == std::string("damaged, no room for the copy"))
+            EXPECT_EQ(ReadAll(data), QByteArray("480\r\n"));
+        else
+            EXPECT_FALSE(QFileInfo(data).isFile()) << kind;
+    }
+
+    // The per-user file itself damaged with no room for its copy: the run
+    // goes on with the defaults and leaves the file as it was.
+    QDir().mkpath(perUser + ".bak/full");
+    WriteAll(perUser, "480\r\n");
+    AlbumApp core(AppPaths::ForProgramDir(QStringLiteral("/proc/1")));   // never writable
+    ASSERT_EQ(core.model.paths.dataFile, perUser);
+    EXPECT_FALSE(core.Startup().message.contains(".bak"));
+    EXPECT_FALSE(core.Shutdown().ok);
+    EXPECT_EQ(ReadAll(perUser), QByteArray("480\r\n"));
+    qunsetenv("XDG_CONFIG_HOME");
+}
+
+TEST(Lifecycle, SizesAndCountsFromTheDataFileAreBounded)
+{
+    QTemporaryDir home;
+    // A window no screen can show, and a tune count of two thousand million
+    // over a single tune line.
+    WriteAll(home.filePath("tamsel.tmf"),
+             EditedDataFile(home.path(), {{0, "32767"}, {1, "2147483647"}, {16, "2147483647"}}));
+    AlbumModel m(AppPaths::ForProgramDir(home.path()));
+    const StartupReport r = LoadAlbumData(m, QSize(1280, 1024));
+    EXPECT_EQ(m.state.ShowWidth, 1280 - 18);
+    EXPECT_EQ(m.state.ShowHeight, 1024 - 122);
+    EXPECT_EQ(m.state.CoverFile, home.path() + "/face.jpg");
+    EXPECT_EQ(m.state.MusicCount(), 1);
+    EXPECT_FALSE(r.message.isEmpty());
+
+    const struct {
+        QSize wanted, screen, expected;
+    } cases[] = {
+        {{32767, 2147483647}, {1920, 1080}, {1902, 958}},
+        {{1, 1}, {1920, 1080}, {400, 288}},
+        {{600, 400}, {1920, 1080}, {600, 400}},
+        {{1000, 900}, {}, {782, 478}},          // no screen: the settings dialog's range
+        {{1000, 900}, {640, 480}, {622, 358}},
+        {{1000, 900}, {300, 200}, {400, 288}},   // never below the smallest photo area
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(ClampShowSize(c.wanted, c.screen), c.expected) << c.wanted.width() << "x" << c.screen.width();
 }

@@ -498,6 +498,22 @@ TEST_F(ImageFileTest, PicturesBeyondTheLimitsFailCleanly)
     ASSERT_LT(QFileInfo(Path("huge.png")).size(), 200000);
     EXPECT_FALSE(ZLoadImg(Path("wide.png")).IsValid());
     EXPECT_FALSE(ZLoadImg(Path("huge.png")).IsValid());
+
+    // Within every limit, but far more pixels than the bytes can carry: a
+    // whole 120-megapixel page in a few kilobytes, and a run-length TGA whose
+    // 22 bytes claim 36 megapixels. Refused from the header, never decoded.
+    QImage bomb(12000, 10000, QImage::Format_Mono);
+    bomb.fill(0);
+    ASSERT_TRUE(bomb.save(Path("bomb.png")));
+    QByteArray tga(18, '\0');
+    tga[2] = 10;                                         // run-length true colour
+    tga[12] = char(12000 & 0xFF), tga[13] = char(12000 >> 8);
+    tga[14] = char(3000 & 0xFF), tga[15] = char(3000 >> 8);
+    tga[16] = 24;
+    tga += QByteArray("\xFF\x10\x20\x30", 4);          // one run of 128 pixels
+    WriteAll(Path("liar.tga"), tga);
+    EXPECT_FALSE(ZLoadImg(Path("bomb.png")).IsValid());
+    EXPECT_FALSE(ZLoadImg(Path("liar.tga")).IsValid());
 }
 
 TEST_F(ImageFileTest, ConversionNeverLeavesAnOlderPhotoBehind)

@@ -1,4 +1,6 @@
 #include "imaging/ComposeFixture.h"
+#include "imaging/ImageFile.h"
+#include "platform/Fifo.h"
 #include "imaging/JpegReader.h"
 #include "model/Surface.h"
 
@@ -14,6 +16,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <functional>
 
 using namespace tamsel;
 using tamsel::testing::Quarters;
@@ -129,7 +132,37 @@ TEST(JpegReader, RefusesWhatItCannotReadAndKeepsTheSurface)
     EXPECT_EQ(s.RowPtr(0)[2], 255);
 }
 
-TEST(JpegReader, FileCutShortShowsWhatArrived)
+namespace {
+
+// The text a refused file is reported with, or "" when it was read.
+std::string RefusedWith(const std::function<void()>& load)
+{
+    try {
+        load();
+    } catch (const SurfaceError& e) {
+        return e.what();
+    }
+    return "";
+}
+
+// A small real JPEG whose frame header claims another size.
+QByteArray Claiming(QByteArray jpeg, int width, int height)
+{
+    const qsizetype sof = jpeg.indexOf("\xFF\xC0");
+    EXPECT_GT(sof, 0);
+    jpeg[sof + 5] = char(height >> 8);
+    jpeg[sof + 6] = char(height & 0xFF);
+    jpeg[sof + 7] = char(width >> 8);
+    jpeg[sof + 8] = char(width & 0xFF);
+    return jpeg;
+}
+
+}  // namespace
+
+// A file cut short or lying about its size is refused as the image file
+// library refuses it: never shown as a grey "photo", never handed on to the
+// general reader to be decoded a second time.
+TEST(JpegReader, CutOffAndLyingFilesAreRefusedLikeTheImageLibraryDoes)
 {
     QTemporaryDir dir;
     // Noise keeps the scan data far longer than the headers, so the cut
@@ -142,12 +175,43 @@ TEST(JpegReader, FileCutShortShowsWhatArrived)
             img.setPixel(x, y, v >> 8);
         }
     const QByteArray whole = EncodeJpeg(img);
+    const QByteArray small = EncodeJpeg(Quarters(16, 16));
+    const struct {
+        const char* name;
+        QByteArray bytes;
+        const char* refusal;
+    } cases[] = {
+        {"cut.jpg", whole.left(whole.size() / 2), kErrCutOff},
+        {"liar.jpg", Claiming(small, 26000, 26000), kErrTooLarge},
+        {"wide.jpg", Claiming(small, 16385, 8), kErrTooLarge},
+        {"plausible-size.jpg", Claiming(small, 12000, 10000), kErrCutOff},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const QString path = WriteFile(dir, c.name, c.bytes);
+        CLSDIB s;
+        s.Create(5, 4);
+        EXPECT_EQ(RefusedWith([&] { ReadJpeg(path, s); }), c.refusal);
+        EXPECT_EQ(s.Width(), 5);
+        EXPECT_EQ(RefusedWith([&] { s.CloneFile(path.toStdString()); }), c.refusal);
+        EXPECT_FALSE(ZLoadImg(path).IsValid());
+    }
     CLSDIB s;
-    ASSERT_TRUE(ReadJpeg(WriteFile(dir, "cut.jpg", whole.left(whole.size() / 2)), s));
-    EXPECT_EQ(s.Width(), 256);
-    EXPECT_EQ(s.Height(), 256);
-    // The top left corner arrived: white.
-    EXPECT_GT(s.RowPtr(1)[3], 200);
+    EXPECT_TRUE(ReadJpeg(WriteFile(dir, "whole.jpg", whole), s));
+}
+
+TEST(JpegReader, APipeNamedLikeAPhotoIsNotWaitedFor)
+{
+    QTemporaryDir dir;
+    const QString fifo = dir.filePath("y.jpg");
+    ASSERT_TRUE(tamsel::testing::MakeFifo(fifo));
+    CLSDIB s;
+    // Refused outright, so the album's loader never hands it to the general reader.
+    ASSERT_TRUE(tamsel::testing::ReturnsDespiteFifo(
+        fifo, [&] { EXPECT_EQ(RefusedWith([&] { ReadJpeg(fifo, s); }), kErrLoad); }));
+    ASSERT_TRUE(tamsel::testing::ReturnsDespiteFifo(
+        fifo, [&] { EXPECT_EQ(RefusedWith([&] { s.CloneFile(fifo.toStdString()); }), kErrLoad); }));
+    ASSERT_TRUE(tamsel::testing::ReturnsDespiteFifo(fifo, [&] { EXPECT_FALSE(ZLoadImg(fifo).IsValid()); }));
 }
 
 TEST(JpegReader, CmykAndGreyFilesStillLoadThroughTheSurface)

@@ -1,0 +1,77 @@
+// The photo loaders, fed any bytes under every album extension: the image
+// file library path (ZLoadImg, then the BMP it writes) and the album's JPEG
+// fast path (ReadJpeg). Nothing may crash, and the limits must keep
+// every input quick and small. The first byte picks the extension.
+#include "imaging/ImageFile.h"
+#include "imaging/JpegReader.h"
+#include "model/Surface.h"
+
+#include <QDir>
+#include <QFile>
+#include <QString>
+#include <QtGlobal>
+
+#include <cstdint>
+#include <cstdlib>
+#include <exception>
+
+#include <unistd.h>
+
+using namespace tamsel;
+
+namespace {
+
+const char* const kExtensions[] = {"bmp", "jpg", "pcx", "tga", "tif", "png", "ico", "wmf"};
+
+// A folder of this run's own, removed at exit; in memory where there is
+// such a place, since the writer syncs every file it writes.
+const QString& ScratchDir()
+{
+    static const QString* dir = [] {
+        char tmpl[] = "/dev/shm/tamsel-fuzz-image-XXXXXX";
+        char fallback[] = "/tmp/tamsel-fuzz-image-XXXXXX";
+        const char* made = ::mkdtemp(tmpl);
+        if (!made)
+            made = ::mkdtemp(fallback);
+        if (!made)
+            std::abort();
+        auto* path = new QString(QString::fromLocal8Bit(made));   // outlives the exit handler
+        std::atexit([] { QDir(ScratchDir()).removeRecursively(); });
+        return path;
+    }();
+    return *dir;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerInitialize(int*, char***)
+{
+    // Qt's warnings about odd file names would only flood the terminal.
+    qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString&) {});
+    // One thread: runs stay comparable, and the machine is shared.
+    ::setenv("MAGICK_THREAD_LIMIT", "1", 1);
+    ::setenv("OMP_NUM_THREADS", "1", 1);
+    InitImageLibrary();
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    if (size < 1)
+        return 0;
+    const QString path = ScratchDir() + "/photo." + kExtensions[data[0] % std::size(kExtensions)];
+    {
+        QFile f(path);
+        if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate))
+            std::abort();
+        f.write(reinterpret_cast<const char*>(data + 1), qint64(size - 1));
+    }
+    ZSaveImg(ZLoadImg(path), ScratchDir() + "/TempDib.bmp", kBmp);
+    try {
+        CLSDIB photo;
+        ReadJpeg(path, photo);
+    } catch (const std::exception&) {
+        // Refused with a reason: what the album shows in its info label.
+    }
+    return 0;
+}

@@ -1,0 +1,89 @@
+// Show scripts and the album data file, read from any bytes: reading must
+// never crash or hang, and what was read must survive writing: read, write,
+// read, write gives the same bytes from the first write on.
+#include "album/ShowScript.h"
+#include "model/AlbumState.h"
+#include "model/PhotoList.h"
+
+#include <QDir>
+#include <QFile>
+#include <QString>
+#include <QtGlobal>
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+
+#include <unistd.h>
+
+using namespace tamsel;
+
+namespace {
+
+// A folder of this run's own, removed at exit; in memory where there is
+// such a place, since the writer syncs every file it writes.
+const QString& ScratchDir()
+{
+    static const QString* dir = [] {
+        char tmpl[] = "/dev/shm/tamsel-fuzz-script-XXXXXX";
+        char fallback[] = "/tmp/tamsel-fuzz-script-XXXXXX";
+        const char* made = ::mkdtemp(tmpl);
+        if (!made)
+            made = ::mkdtemp(fallback);
+        if (!made)
+            std::abort();
+        auto* path = new QString(QString::fromLocal8Bit(made));   // outlives the exit handler
+        std::atexit([] { QDir(ScratchDir()).removeRecursively(); });
+        return path;
+    }();
+    return *dir;
+}
+
+QString Scratch(const char* name) { return ScratchDir() + "/" + name; }
+
+QByteArray Slurp(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerInitialize(int*, char***)
+{
+    // Qt's warnings about odd file names (a folder record holding a NUL)
+    // would only flood the terminal.
+    qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString&) {});
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    const QString input = Scratch("input.tms");
+    {
+        QFile f(input);
+        if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate))
+            std::abort();
+        f.write(reinterpret_cast<const char*>(data), qint64(size));
+    }
+    AlbumState first;
+    PhotoList list;
+    if (!ReadScript(input, first, list))
+        return 0;
+    const QString once = Scratch("once.tms"), twice = Scratch("twice.tms");
+    if (!SaveScript(once, first))
+        std::abort();
+    AlbumState second;
+    PhotoList again;
+    if (!ReadScript(once, second, again))
+        std::abort();   // what the writer wrote, the reader must take
+    if (!SaveScript(twice, second))
+        std::abort();
+    const QByteArray a = Slurp(once), b = Slurp(twice);
+    if (a != b) {
+        std::fprintf(stderr, "round trip differs:\n--- first write\n%s\n--- second write\n%s\n",
+                     a.toHex(' ').constData(), b.toHex(' ').constData());
+        std::abort();
+    }
+    return 0;
+}
