@@ -25,6 +25,10 @@ namespace {
 const QString& ScratchDir()
 {
     static const QString* dir = [] {
+        // scripts/fuzz hands each run a folder it removes afterwards (the
+        // fuzzer may end without running exit handlers).
+        if (const char* given = std::getenv("TAMSEL_FUZZ_SCRATCH"); given && *given)
+            return new QString(QString::fromLocal8Bit(given));
         char tmpl[] = "/dev/shm/tamsel-fuzz-script-XXXXXX";
         char fallback[] = "/tmp/tamsel-fuzz-script-XXXXXX";
         const char* made = ::mkdtemp(tmpl);
