@@ -2,6 +2,7 @@
 
 #include "model/AlbumState.h"
 #include "model/AlbumView.h"
+#include "platform/SafeOpen.h"
 
 #include <QFileInfo>
 
@@ -34,8 +35,9 @@ void MusicStep(AlbumState& s, AudioPlayer& player, AlbumView& view)
         MusicFailed(s, view, kNoSoundDevice);
         return;
     }
-    // A missing file is refused before anything plays.
-    if (!QFileInfo(file).isFile() || !player.Play(file)) {
+    // A missing file, or a pipe or device named like a tune that would keep
+    // the player waiting, is refused before anything plays.
+    if (!IsRegularFile(file) || !player.Play(file)) {
         MusicFailed(s, view);
         return;
     }
