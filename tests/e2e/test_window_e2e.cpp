@@ -310,9 +310,9 @@ TEST(WindowEndToEnd, NextButtonBringsTheSecondPhotoAndItsPosition)
                << ", position " << ShownPosition(shot, g.width());
 }
 
-// The menus as a user reaches them: "输出" from its label saves a script under
-// exactly the name typed, the photo's right-click opens the same menu, and
-// "退出" ends the program with the album written.
+// The menus as a user reaches them: "照片", "修饰" and "设置" open theirs,
+// "输出" saves a script under exactly the name typed, the photo's right-click
+// opens the same menu, and "退出" ends the program with the album written.
 TEST(WindowEndToEnd, MenusFromTheLabelsAndThePhoto)
 {
     ASSERT_TRUE(WidgetApp());
@@ -325,7 +325,14 @@ TEST(WindowEndToEnd, MenusFromTheLabelsAndThePhoto)
         return Near(Screenshot(run.display.Name(), run.g).pixel(centre), 220, 30, 30);
     }, 20000)) << "first photo not shown";
 
-    run.Click(run.L.LabFolder[3] + QPoint(12, 6));            // "输出"
+    // "照片", "修饰" and "设置" each open theirs, and Esc closes it again.
+    for (int label : {0, 1, 2}) {
+        run.Click(run.L.LabFolder[label] + QPoint(12, 6));
+        EXPECT_TRUE(WaitFor([&] { return run.VisibleWindows() == 2; }, 5000)) << "label " << label;
+        run.Xdo({"key", "Escape"});
+        EXPECT_TRUE(WaitFor([&] { return run.VisibleWindows() == 1; }, 5000)) << "label " << label;
+    }
+    run.Click(run.L.LabFolder[3] + QPoint(12, 6));     // "输出"
     ASSERT_TRUE(WaitFor([&] { return run.VisibleWindows() == 2; }, 5000)) << "no menu";
     run.Xdo({"key", "Down", "Return"});                 // "保存脚本..."
     ASSERT_TRUE(WaitFor([&] { return run.VisibleWindows() == 2; }, 5000)) << "no file dialog";
