@@ -84,7 +84,7 @@ RetouchResult ApplyRetouch(AlbumModel& model, int code)
         // behind the screen again restores it: a working file of earlier
         // retouches already carries the turn, a photo file does not.
         MainState& main = model.main;
-        main.Retouched = main.CurFile == paths.tempPic ? -1 : 0;
+        main.Retouched = main.CurFile == paths.tempPic;
         return {Outcome::Failed(QStringLiteral("  对不起,修饰结果无法写入工作文件 %1 %2")
                                     .arg(paths.tempPic, why)),
                 main.CurFile};

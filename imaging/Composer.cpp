@@ -76,6 +76,10 @@ bool Composer::DIBClonePicture(const QString& sPathFile)
 
 bool Composer::ClonePicture(const QString& sPathFile)
 {
+    // A retouched or scanned picture is kept in its working file only while
+    // it is the one shown: save as, print and further retouches read it.
+    if (sPathFile != paths_.tempPic)
+        QFile::remove(paths_.tempPic);
     main_.CurFileName = QFileInfo(sPathFile).fileName();
     main_.CurFileInfo = FileInfoText(sPathFile);
 

@@ -94,7 +94,10 @@ TEST_F(RetouchTest, AnotherPhotoAndBackShowsTheOriginalAgain)
     RunRetouch(model, composer, kCmdSharpen);
     RunRetouch(model, composer, kCmdSharpen);
     ASSERT_NE(Bytes(model.dibs.DibPhoto), original);
+    ASSERT_TRUE(QFileInfo::exists(model.paths.tempPic));
     Show("b.png");
+    // The retouched (or scanned) picture lives until another photo comes.
+    EXPECT_FALSE(QFileInfo::exists(model.paths.tempPic));
     Show("a.bmp");
     EXPECT_EQ(Bytes(model.dibs.DibPhoto), original);
     EXPECT_EQ(model.main.CurFile, model.state.PhotoFolder + "a.bmp");
