@@ -389,3 +389,51 @@ TEST(WindowEndToEnd, MaximiseAndRestoreComposeForTheNewSize)
     EXPECT_TRUE(WaitFor([&] { return redAt(photoAt(0.5, 0.5)) && redAt(photoAt(0.45, 0.8)); }, 10000))
         << "the photo was not composed again after the restore";
 }
+
+// The right edge resizes the window only above its smallest width, the photo
+// is composed for the new size at the release, and the position thumb dragged
+// to the end of its track brings in the last photo.
+TEST(WindowEndToEnd, TheEdgeResizesWithinItsLimitAndTheThumbChoosesAPhoto)
+{
+    ASSERT_TRUE(WidgetApp());
+    RunningProgram run;
+    if (!run.skip.isEmpty())
+        GTEST_SKIP() << run.skip.toStdString();
+    ASSERT_TRUE(run.FindWindow()) << "no window appeared";
+    const auto photoAt = [&](double fx, double fy) {
+        const QRect a = run.L.picphotoshow;
+        return QPoint(a.left() + int(fx * a.width()), a.top() + int(fy * a.height()));
+    };
+    const auto shows = [&](QPoint p, int r, int g, int b) {
+        return Near(Screenshot(run.display.Name(), run.g).pixel(p), r, g, b);
+    };
+    ASSERT_TRUE(WaitFor([&] { return shows(photoAt(0.5, 0.5), 220, 30, 30); }, 20000));
+    const int width = run.g.width();
+    ASSERT_EQ(run.g.height(), 522);
+
+    const auto drag = [&](QPoint from, QPoint by) {
+        const QPoint a = run.g.topLeft() + from, b = a + by;
+        run.Xdo({"mousemove", QString::number(a.x()), QString::number(a.y()), "mousedown", "1",
+                 "mousemove", QString::number((a.x() + b.x()) / 2), QString::number(b.y()),
+                 "sleep", "0.2", "mousemove", QString::number(b.x()), QString::number(b.y()),
+                 "sleep", "0.2", "mouseup", "1"});
+    };
+    // Far past the smallest width: the window stops at the last width above it.
+    drag(run.L.Pright.center(), QPoint(-(width - 300), 0));
+    QThread::msleep(500);
+    ASSERT_TRUE(run.FindWindow());
+    EXPECT_GT(run.g.width(), 418);
+    EXPECT_LT(run.g.width(), width);
+    // Wider by 120: the photo is composed for it once the edge is let go.
+    const int narrow = run.g.width();
+    drag(run.L.Pright.center(), QPoint(120, 0));
+    EXPECT_TRUE(WaitFor([&] { return run.FindWindow() && std::abs(run.g.width() - (narrow + 120)) <= 4; },
+                        5000))
+        << "width " << run.g.width();
+    EXPECT_TRUE(WaitFor([&] { return shows(photoAt(0.5, 0.5), 220, 30, 30); }, 10000));
+
+    // The thumb to the far end of its track: the last photo, blue.
+    drag(run.L.Btn[kThumb] + QPoint(7, 7), QPoint(run.g.width(), 0));
+    EXPECT_TRUE(WaitFor([&] { return shows(photoAt(0.5, 0.5), 30, 40, 220); }, 20000))
+        << "the thumb did not bring in the last photo";
+}
