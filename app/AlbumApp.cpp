@@ -293,6 +293,22 @@ void AlbumApp::OpenFolder(const QString& folder)
     view().RequestStep();
 }
 
+void AlbumApp::OpenPath(const QString& path)
+{
+    const QFileInfo fi(path);
+    if (fi.isDir()) {
+        OpenFolder(fi.absoluteFilePath());
+    } else if (fi.isFile() && PhotoList::IsAlbumFile(fi.fileName())) {
+        nav.BeginFolderChoice();
+        nav.FolderChosen(fi.absoluteFilePath());
+        view().RequestStep();
+    } else if (fi.isFile()) {
+        Report(OpenScript(fi.absoluteFilePath()));
+    } else {
+        Report(Outcome::Failed(QStringLiteral("  找不到 %1").arg(path)));
+    }
+}
+
 Outcome AlbumApp::OpenScript(const QString& path)
 {
     const Outcome r = ReadScript(path, model.state, model.photos);

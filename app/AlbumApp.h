@@ -66,6 +66,10 @@ public:
     Outcome SaveScriptCommand();
     // A folder opened from outside: as if its first photo had been chosen.
     void OpenFolder(const QString& folder);
+    // What the command line or the file manager hands over: a folder (its
+    // first photo), a photo of the album's kinds (its folder, at that photo)
+    // or a show script.
+    void OpenPath(const QString& path);
     // A show script replaces the album, which opens on its cover. The
     // outcome is for the caller to show.
     Outcome OpenScript(const QString& path);

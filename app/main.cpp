@@ -5,21 +5,64 @@
 #include "show/ui/QtAudioPlayer.h"
 
 #include <QApplication>
+#include <QCommandLineParser>
+#include <QCoreApplication>
 #include <QFileInfo>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QTranslator>
 #include <QSessionManager>
 
+#include <cstring>
+
 using namespace tamsel;
+
+namespace {
+
+void DescribeCommandLine(QCommandLineParser& parser)
+{
+    parser.setApplicationDescription(
+        QStringLiteral("澄影集: 数码相册与幻灯片放映 (photo album and slide show)"));
+    parser.addHelpOption();
+    parser.addVersionOption();
+    parser.addPositionalArgument(QStringLiteral("path"),
+                                 QStringLiteral("照片文件夹、照片或演示脚本 (.tms) "
+                                                "(a photo folder, a photo or a show script)"),
+                                 QStringLiteral("[FOLDER | PHOTO | SCRIPT.tms]"));
+}
+
+// --help and --version answer on the terminal, with or without a display.
+bool AsksOnlyForText(int argc, char** argv)
+{
+    for (int i = 1; i < argc; ++i)
+        for (const char* o : {"-h", "--help", "--help-all", "-v", "--version"})
+            if (std::strcmp(argv[i], o) == 0)
+                return true;
+    return false;
+}
+
+}  // namespace
 
 int main(int argc, char** argv)
 {
+    if (AsksOnlyForText(argc, argv)) {
+        QCoreApplication text(argc, argv);
+        QCoreApplication::setApplicationName(QStringLiteral("tamsel"));
+        QCoreApplication::setApplicationVersion(QStringLiteral(TAMSEL_VERSION));
+        QCommandLineParser parser;
+        DescribeCommandLine(parser);
+        parser.process(text);   // prints and ends the program
+        return 0;
+    }
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("tamsel"));
     QApplication::setApplicationDisplayName(QStringLiteral("澄影集"));
     QGuiApplication::setDesktopFileName(QStringLiteral("tamsel"));
+    QApplication::setApplicationVersion(QStringLiteral(TAMSEL_VERSION));
     RegisterFontSubstitutions();
+    QCommandLineParser parser;
+    DescribeCommandLine(parser);
+    parser.process(app);
     // Qt's own dialogs (files, colours) speak the program's language.
     QTranslator qtChinese;
     if (qtChinese.load(QLocale(QLocale::Chinese, QLocale::China), QStringLiteral("qtbase"),
@@ -43,18 +86,9 @@ int main(int argc, char** argv)
 
     window.show();
 
-    // A folder or a show script named on the command line opens as if chosen
-    // in the program: a folder like picking its first photo, a script like
-    // "打开脚本...".
-    const QStringList args = app.arguments();
-    if (args.size() > 1) {
-        const QFileInfo fi(args.at(1));
-        if (fi.isDir())
-            core.OpenFolder(fi.absoluteFilePath());
-        else if (fi.isFile())
-            core.Report(core.OpenScript(fi.absoluteFilePath()));
-        else
-            core.Report(Outcome::Failed(QStringLiteral("  找不到 %1").arg(args.at(1))));
-    }
+    // A folder, a photo or a show script named on the command line opens as
+    // if chosen in the program.
+    if (!parser.positionalArguments().isEmpty())
+        core.OpenPath(parser.positionalArguments().constFirst());
     return app.exec();
 }

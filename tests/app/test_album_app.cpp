@@ -287,3 +287,25 @@ TEST_F(AppFixture, ScriptsSavedAndOpenedThroughTheMenus)
     }
     EXPECT_EQ(ReadAll(script), old);
 }
+
+// What the file manager hands over: a photo opens its folder at that photo,
+// a show script opens as a script, something missing is said.
+TEST_F(AppFixture, APathFromOutsideOpensAsWhatItIs)
+{
+    app->OpenPath(QDir(photos.path()).filePath("p2.jpg"));
+    EXPECT_EQ(app->model.state.PhotoCount, 3);
+    EXPECT_EQ(app->model.state.CurPhoto, 2);
+
+    AlbumState other = app->model.state;
+    other.LoopShow = 1;
+    const QString script = QDir(home.path()).filePath("show.tms");
+    ASSERT_TRUE(SaveScript(script, other).ok);
+    app->OpenPath(script);
+    EXPECT_EQ(app->model.state.LoopShow, 1);
+    EXPECT_TRUE(app->model.state.CoverShowing);
+
+    const int beeps = view.beeps;
+    app->OpenPath(QDir(home.path()).filePath("gone.jpg"));
+    EXPECT_EQ(view.beeps, beeps + 1);
+    EXPECT_TRUE(view.infos.last().contains("gone.jpg"));
+}

@@ -2,6 +2,9 @@
 // the list the window code relies on, so every file it names must be there at
 // its size, and the pictures must hold up when the layout cuts, stretches and
 // overlays them.
+#include "TestUtil.h"
+
+#include <QStandardPaths>
 #include <gtest/gtest.h>
 
 #include <QDir>
@@ -234,3 +237,23 @@ TEST(Assets, DefaultTuneIsAnAsfStream)
 }
 
 }  // namespace
+
+// The desktop entry and the file type the desktop learns from the package
+// must pass the desktop's own checkers, and the entry must offer the program
+// for show scripts, folders and every kind of photo the album shows.
+TEST(Assets, DesktopEntryAndFileTypeAreValid)
+{
+    const QString desktop = QStringLiteral(TAMSEL_SOURCE_DIR "/assets/tamsel.desktop");
+    const QString mime = QStringLiteral(TAMSEL_SOURCE_DIR "/assets/tamsel-mime.xml");
+    if (QStandardPaths::findExecutable("desktop-file-validate").isEmpty() ||
+        QStandardPaths::findExecutable("xmllint").isEmpty())
+        GTEST_SKIP() << "desktop-file-validate or xmllint is not installed";
+    EXPECT_FALSE(tamsel::testing::RunTool("desktop-file-validate", {desktop}).isNull());
+    EXPECT_FALSE(tamsel::testing::RunTool("xmllint", {"--noout", mime}).isNull());
+    const QByteArray entry = tamsel::testing::ReadAll(desktop);
+    for (const char* type : {"application/x-tamsel-script", "inode/directory", "image/jpeg",
+                             "image/bmp", "image/png", "image/tiff", "image/x-pcx", "image/x-tga",
+                             "image/vnd.microsoft.icon", "image/wmf"})
+        EXPECT_TRUE(entry.contains(type)) << type;
+    EXPECT_TRUE(tamsel::testing::ReadAll(mime).contains("*.tms"));
+}
