@@ -238,8 +238,8 @@ TEST(Assets, DefaultTuneIsAnAsfStream)
 
 }  // namespace
 
-// The desktop entry and the file type the desktop learns from the package
-// must pass the desktop's own checkers, and the entry must offer the program
+// The desktop entry, the file type and the software-centre description the
+// package installs must pass the desktop's own checkers, and the entry must offer the program
 // for show scripts, folders and every kind of photo the album shows.
 TEST(Assets, DesktopEntryAndFileTypeAreValid)
 {
@@ -256,4 +256,10 @@ TEST(Assets, DesktopEntryAndFileTypeAreValid)
                              "image/vnd.microsoft.icon", "image/wmf"})
         EXPECT_TRUE(entry.contains(type)) << type;
     EXPECT_TRUE(tamsel::testing::ReadAll(mime).contains("*.tms"));
+    if (!QStandardPaths::findExecutable("appstreamcli").isEmpty())
+        EXPECT_FALSE(tamsel::testing::RunTool("appstreamcli",
+                                              {"validate", "--no-net",
+                                               QStringLiteral(TAMSEL_SOURCE_DIR "/assets/"
+                                                              "io.github.tamsel_album.tamsel.metainfo.xml")})
+                         .isNull());
 }
