@@ -66,7 +66,10 @@ AlbumApp::AlbumApp(AppPaths paths)
     commands.Set(11, [this] { return SaveScriptCommand(); });
     commands.Set(13, [this] { return SetWallpaper(model); });
     for (int code : {36, 37, 38})
-        commands.Set(code, [this, code] { return RunRetouch(model, composer, code); });
+        commands.Set(code, [this, code] {
+            composer.EnsureFullPhoto();   // a retouch works on every pixel
+            return RunRetouch(model, composer, code);
+        });
     // The commands that need a dialog of the window come with the window;
     // without one they say so rather than doing nothing.
     for (int code : {4, 5, 6, 12, 14, 35})
@@ -201,6 +204,10 @@ void AlbumApp::PhotoAreaRightClick()
 
 void AlbumApp::PhotoAreaMouseMove(double x, double y)
 {
+    // The lens shows the photo's own pixels: a photo decoded small for the
+    // screen is read whole the first time the lens appears over it.
+    if (model.main.PanDone && model.main.OrigView)
+        composer.EnsureFullPhoto();
     if (DrawLens(model.dibs, model.state, model.main, x, y))
         view().RequestStep();
 }
@@ -215,7 +222,7 @@ void AlbumApp::PrefetchNext()
         return;
     const QString path = model.PhotoPath(next);
     if (Composer::ReadsDirectly(path))
-        prefetch.Start(path);
+        prefetch.Start(path, composer.DecodeSize(s.RotateAngle != 0));
 }
 
 void AlbumApp::PopUp(MenuId menu, int labelIndex)

@@ -28,11 +28,11 @@ constexpr const char* kErrNotFound = "文件未找到";
 
 // Loads a BMP or JPEG file the way the album loads its pictures. A missing
 // file says so, rather than the general "装入图片出错".
-void LoadPicture(CLSDIB& dst, const QString& path)
+void LoadPicture(CLSDIB& dst, const QString& path, QSize atMost)
 {
     if (path.isEmpty() || !QFileInfo(path).isFile())
         throw SurfaceError(53, kErrNotFound);
-    dst.CloneFile(path.toStdString());
+    dst.CloneFile(path.toStdString(), atMost.width(), atMost.height());
 }
 
 // What the user reads when a picture could not be loaded: the description
@@ -167,17 +167,18 @@ bool Composer::LoadPhoto(bool rotated, const std::function<QString(const std::ex
     try {
         if (rotated) {
             CLSDIB& source = dibs_.DibScratch;
-            Fetch(source, main_.CurFile);
+            Fetch(source, main_.CurFile, true);
             CLSDIB turned;
             turned.Create(source.Height(), source.Width());
             PelRotate(turned, RoundHalfEven(turned.Width() / 2.0),
                       RoundHalfEven(turned.Height() / 2.0), source.Width(), source.Height(),
                       source, 0, 0, double(album_.RotateAngle), 0, 0);
+            turned.SetFullSize(source.FullHeight(), source.FullWidth());
             dibs_.DibPhoto = std::move(turned);
         } else {
             main_.Retouched = 0;
             CLSDIB loaded;
-            Fetch(loaded, main_.CurFile);
+            Fetch(loaded, main_.CurFile, false);
             dibs_.DibPhoto = std::move(loaded);
         }
         return true;
@@ -192,10 +193,35 @@ bool Composer::ReadsDirectly(const QString& path)
     return path.endsWith(QLatin1String("bmp")) || path.endsWith(QLatin1String("jpg"));
 }
 
-void Composer::Fetch(CLSDIB& dst, const QString& path)
+QSize Composer::DecodeSize(bool turned) const
 {
-    if (!prefetch || !prefetch->Take(path, dst))
-        LoadPicture(dst, path);
+    // Nothing of the photo is ever shown larger than the canvas: the photo
+    // area with its pan and zoom allowance.
+    if (fullSize_)
+        return {};
+    const int w = album_.ShowWidth + SurfacePool::kCanvasMargin;
+    const int h = int(album_.ShowHeight) + SurfacePool::kCanvasMargin;
+    return turned ? QSize(h, w) : QSize(w, h);
+}
+
+void Composer::Fetch(CLSDIB& dst, const QString& path, bool turned)
+{
+    const QSize atMost = DecodeSize(turned);
+    if (!prefetch || !prefetch->Take(path, atMost, dst))
+        LoadPicture(dst, path, atMost);
+}
+
+bool Composer::EnsureFullPhoto()
+{
+    if (!dibs_.DibPhoto.HasPixels() || !dibs_.DibPhoto.Reduced())
+        return true;
+    fullSize_ = true;
+    const bool rotated = !main_.Retouched && album_.RotateAngle != 0;
+    const bool ok = LoadPhoto(rotated, [this](const std::exception& e) {
+        return LoadFailure(e, main_.CurFileName);
+    });
+    fullSize_ = false;
+    return ok;
 }
 
 void Composer::ChoosePanMode()
@@ -205,8 +231,8 @@ void Composer::ChoosePanMode()
     if (main_.ViewMode == View::Cover) {
         main_.PanMode = 0;
     } else {
-        const double W = dibs_.DibPhoto.Width();
-        const double H = dibs_.DibPhoto.Height();
+        const double W = dibs_.DibPhoto.FullWidth();
+        const double H = dibs_.DibPhoto.FullHeight();
         if (H > 0 && SH > 0 && W / H >= (SW + kPanAllowance) / SH) {
             // Successive wide photos pan in turn to the right and to the left.
             main_.PanMode = main_.PanAltH ? 2 : 1;
@@ -263,8 +289,8 @@ void Composer::SizeCanvas()
 
 void Composer::FitPhoto()
 {
-    const double W = dibs_.DibPhoto.Width();
-    const double H = dibs_.DibPhoto.Height();
+    const double W = dibs_.DibPhoto.FullWidth();
+    const double H = dibs_.DibPhoto.FullHeight();
     const double CW = album_.CanvasWidth;
     const double CH = album_.CanvasHeight;
     if (W <= 0 || H <= 0 || CW <= 0 || CH <= 0)
@@ -294,7 +320,7 @@ bool Composer::BuildFrameMask(int frameType)
     album_.TransMode = 255;
     const QString name = QStringLiteral("mask%1.jpg").arg(n);
     try {
-        LoadPicture(dibs_.DibScratch, paths_.InProgramDir(name));
+        LoadPicture(dibs_.DibScratch, paths_.InProgramDir(name), {});
     } catch (const std::exception& e) {
         Report(LoadFailure(e, name));
         // No frame: an all-black mask lays nothing over the photo.

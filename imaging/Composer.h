@@ -1,4 +1,5 @@
 #pragma once
+#include <QSize>
 #include <QString>
 
 #include <exception>
@@ -47,6 +48,14 @@ public:
     // "jpg"); every other one goes through the working BMP first.
     static bool ReadsDirectly(const QString& path);
 
+    // DibPhoto at the photo's own resolution, for what must see every pixel
+    // (the lens, retouching, printing): a photo composed from a reduced
+    // decode is read again whole. The composition on the screen stays.
+    bool EnsureFullPhoto();
+    // The largest the photo's pixels can be shown at (the canvas), in the
+    // orientation they are read in (turned: before a quarter turn).
+    QSize DecodeSize(bool turned) const;
+
     // Stretches the view rectangle of DibCanvas over the whole of DibScreen.
     void Redraw();
 
@@ -58,7 +67,10 @@ public:
 
 private:
     bool ClonePicture(const QString& sPathFile);
-    void Fetch(CLSDIB& dst, const QString& path);
+    // The photo's pixels, from the prefetch or the file, decoded no larger
+    // than the screen needs (unless the whole photo is asked for).
+    void Fetch(CLSDIB& dst, const QString& path, bool turned);
+    bool fullSize_ = false;
     bool LoadPhoto(bool rotated, const std::function<QString(const std::exception&)>& failure);
     void ChoosePanMode();
     void SizeCanvas();

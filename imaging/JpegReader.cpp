@@ -142,7 +142,7 @@ JpegClaim ReadClaim(Decompressor& d, const uchar* data, size_t size)
 // jump target and the libjpeg calls, as longjmp requires. An upright photo
 // goes straight into target; one stored sideways goes into stored first.
 Decoded Decode(Decompressor& d, const uchar* data, qint64 size, CLSDIB& target, CLSDIB& stored,
-               int& orientation)
+               int& orientation, int minW, int minH, uint32_t& fullW, uint32_t& fullH)
 {
     jpeg_decompress_struct& c = d.cinfo;
     if (setjmp(d.err.jump))
@@ -162,6 +162,21 @@ Decoded Decode(Decompressor& d, const uchar* data, qint64 size, CLSDIB& target, 
     for (jpeg_saved_marker_ptr m = c.marker_list; m; m = m->next)
         if (m->marker == JPEG_APP0 + 1 && m->data_length > 6 && std::memcmp(m->data, "Exif\0\0", 6) == 0)
             orientation = ExifOrientation(m->data, m->data_length);
+    fullW = c.image_width;
+    fullH = c.image_height;
+    if (minW > 0 && minH > 0) {
+        // The rows as stored: a photo turned by its tag needs the sides swapped.
+        const uint64_t needW = uint64_t(orientation >= 5 ? minH : minW);
+        const uint64_t needH = uint64_t(orientation >= 5 ? minW : minH);
+        for (unsigned k = 1; k <= 8; ++k) {
+            if ((uint64_t(c.image_width) * k + 7) / 8 >= needW &&
+                (uint64_t(c.image_height) * k + 7) / 8 >= needH) {
+                c.scale_num = k;
+                c.scale_denom = 8;
+                break;
+            }
+        }
+    }
     // The surface's own byte order: libjpeg-turbo writes blue, green, red
     // straight into the rows, no conversion pass afterwards.
     c.out_color_space = JCS_EXT_BGR;
@@ -224,7 +239,7 @@ int ExifOrientation(const unsigned char* data, unsigned size)
     return 1;
 }
 
-bool ReadJpeg(const QString& path, CLSDIB& out)
+bool ReadJpeg(const QString& path, CLSDIB& out, int minW, int minH)
 {
     // The file is mapped, not read: the decoder takes its bytes straight
     // from the page cache, with no copy and no buffer to fill.
@@ -249,10 +264,11 @@ bool ReadJpeg(const QString& path, CLSDIB& out)
     // Decoded beside out, which keeps its picture until the new one is whole.
     CLSDIB upright, stored;
     int orientation = 1;
+    uint32_t fullW = 0, fullH = 0;
     Decoded result;
     {
         Decompressor d;
-        result = Decode(d, data, size, upright, stored, orientation);
+        result = Decode(d, data, size, upright, stored, orientation, minW, minH, fullW, fullH);
     }
     // A JPEG the album refuses is not handed to another reader, which would
     // only take the same time and memory to show the same grey.
@@ -268,6 +284,8 @@ bool ReadJpeg(const QString& path, CLSDIB& out)
                        swaps ? stored.Width() : stored.Height());
         Turn(stored, upright, orientation);
     }
+    const bool swaps = orientation >= 5;
+    upright.SetFullSize(int32_t(swaps ? fullH : fullW), int32_t(swaps ? fullW : fullH));
     out = std::move(upright);
     return true;
 }

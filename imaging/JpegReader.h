@@ -21,7 +21,11 @@ inline constexpr const char* kErrCutOff = "文件不完整";
 // is far too little for the size it claims) throws SurfaceError(-1,
 // "文件不完整"), as the image file library refuses such a file too. Throws
 // SurfaceError / std::overflow_error when the surface cannot be made.
-bool ReadJpeg(const QString& path, CLSDIB& out);
+// With minW x minH given, a photo larger than that both ways is decoded
+// smaller by the decoder's own scaling (k/8, the smallest k that still
+// covers minW x minH upright); out then keeps the true size as its
+// FullWidth/FullHeight.
+bool ReadJpeg(const QString& path, CLSDIB& out, int minW = 0, int minH = 0);
 
 // What a JPEG's header claims, judged against the album's limits (16384 a
 // side, 128 megapixels) and against what its data can hold (a header claiming

@@ -12,6 +12,7 @@ namespace tamsel {
 // on the disk is not shown from an older decode) and, once done, its pixels.
 struct PhotoPrefetch::Slot {
     QString path;
+    QSize atMost;
     qint64 size = -1;
     QDateTime modified;
     std::mutex m;
@@ -51,16 +52,18 @@ void PhotoPrefetch::Reap(bool all)
 
 QString PhotoPrefetch::Ahead() const { return slot_ ? slot_->path : QString(); }
 
-void PhotoPrefetch::Start(const QString& path)
+void PhotoPrefetch::Start(const QString& path, QSize atMost)
 {
     Reap(false);
     const QFileInfo fi(path);
     if (!fi.isFile())
         return;
-    if (slot_ && slot_->path == path && SameFile(fi, slot_->size, slot_->modified))
+    if (slot_ && slot_->path == path && slot_->atMost == atMost &&
+        SameFile(fi, slot_->size, slot_->modified))
         return;
     auto slot = std::make_shared<Slot>();
     slot->path = path;
+    slot->atMost = atMost;
     slot->size = fi.size();
     slot->modified = fi.lastModified();
     slot_ = slot;
@@ -68,7 +71,7 @@ void PhotoPrefetch::Start(const QString& path)
         CLSDIB pic;
         bool ok = false;
         try {
-            pic.CloneFile(slot->path.toStdString());
+            pic.CloneFile(slot->path.toStdString(), slot->atMost.width(), slot->atMost.height());
             ok = true;
         } catch (const std::exception&) {
             // The composition reads the file again and reports what went wrong.
@@ -81,9 +84,9 @@ void PhotoPrefetch::Start(const QString& path)
     }));
 }
 
-bool PhotoPrefetch::Take(const QString& path, CLSDIB& out)
+bool PhotoPrefetch::Take(const QString& path, QSize atMost, CLSDIB& out)
 {
-    if (!slot_ || slot_->path != path)
+    if (!slot_ || slot_->path != path || slot_->atMost != atMost)
         return false;
     const std::shared_ptr<Slot> slot = std::move(slot_);
     std::unique_lock<std::mutex> lock(slot->m);

@@ -1,6 +1,7 @@
 #pragma once
 #include "model/Surface.h"
 
+#include <QSize>
 #include <QString>
 
 #include <memory>
@@ -20,12 +21,14 @@ public:
     PhotoPrefetch(const PhotoPrefetch&) = delete;
     PhotoPrefetch& operator=(const PhotoPrefetch&) = delete;
 
-    // Starts decoding the photo at path, unless it is already the one ahead.
-    void Start(const QString& path);
-    // The decoded photo at path, when it is the one ahead and the file has not
-    // changed since; waits for a decode still running. False otherwise (the
-    // caller then reads the file itself, and meets any error there).
-    bool Take(const QString& path, CLSDIB& out);
+    // Starts decoding the photo at path (no larger than needed to cover
+    // atMost, when given), unless it is already the one ahead.
+    void Start(const QString& path, QSize atMost = {});
+    // The decoded photo at path, when it is the one ahead, decoded for the
+    // same size, and the file has not changed since; waits for a decode
+    // still running. False otherwise (the caller then reads the file itself,
+    // and meets any error there).
+    bool Take(const QString& path, QSize atMost, CLSDIB& out);
     // The path being decoded or decoded ahead, "" for none.
     QString Ahead() const;
 

@@ -63,7 +63,7 @@ bool ReadBmp24(const std::string& path, CLSDIB& out)
 
 }  // namespace
 
-void CLSDIB::CloneFile(const std::string& path)
+void CLSDIB::CloneFile(const std::string& path, int minW, int minH)
 {
     // A pipe or a device named like a photo would keep every reader waiting.
     if (!IsRegularFile(QString::fromStdString(path)))
@@ -74,7 +74,7 @@ void CLSDIB::CloneFile(const std::string& path)
     }
     // JPEG photos are decoded straight into the rows, with no picture in
     // between: half the time and half the memory of the general reader.
-    if (ReadJpeg(QString::fromStdString(path), *this)) {
+    if (ReadJpeg(QString::fromStdString(path), *this, minW, minH)) {
         sourcePath_ = path;
         return;
     }

@@ -16,8 +16,8 @@
 namespace tamsel {
 
 CLSDIB::CLSDIB(CLSDIB&& other) noexcept
-    : header_(other.header_), stride_(other.stride_), bits_(std::move(other.bits_)),
-      sourcePath_(std::move(other.sourcePath_))
+    : header_(other.header_), stride_(other.stride_), fullW_(other.fullW_), fullH_(other.fullH_),
+      bits_(std::move(other.bits_)), sourcePath_(std::move(other.sourcePath_))
 {
     other.header_ = BitmapInfoHeader{};
     other.stride_ = 0;
@@ -29,6 +29,8 @@ CLSDIB& CLSDIB::operator=(CLSDIB&& other) noexcept
         Class_Terminate();
         header_ = other.header_;
         stride_ = other.stride_;
+        fullW_ = other.fullW_;
+        fullH_ = other.fullH_;
         bits_ = std::move(other.bits_);
         sourcePath_ = std::move(other.sourcePath_);
         other.header_ = BitmapInfoHeader{};
@@ -40,6 +42,7 @@ CLSDIB& CLSDIB::operator=(CLSDIB&& other) noexcept
 void CLSDIB::Class_Terminate()
 {
     bits_.reset();
+    fullW_ = fullH_ = 0;
     header_.biWidth = 0;
     header_.biHeight = 0;
     header_.biSizeImage = 0;

@@ -64,11 +64,24 @@ public:
     // Loads a picture file (BMP or JPEG or anything Qt reads) and clones it.
     // Throws SurfaceError(-1, "装入图片出错") when it cannot be read. The
     // readers belong to the image floor, which defines this one (SurfaceFile.cpp).
-    void CloneFile(const std::string& path);
+    // minW x minH (when given) is what the picture will be shown at, at
+    // most: a JPEG several times larger is decoded at the smallest size that
+    // still covers it, its true size kept as FullWidth/FullHeight.
+    void CloneFile(const std::string& path, int minW = 0, int minH = 0);
     void Cls();
 
     int32_t Width() const { return header_.biWidth; }
     int32_t Height() const { return header_.biHeight; }
+    // The picture's size in its file. A photo decoded at a reduced size for
+    // the screen keeps its true size here; otherwise it is the surface's own.
+    int32_t FullWidth() const { return fullW_ ? fullW_ : Width(); }
+    int32_t FullHeight() const { return fullH_ ? fullH_ : Height(); }
+    bool Reduced() const { return FullWidth() != Width() || FullHeight() != Height(); }
+    void SetFullSize(int32_t w, int32_t h)
+    {
+        fullW_ = w;
+        fullH_ = h;
+    }
     int32_t RGBSize() const { return static_cast<int32_t>(header_.biSizeImage); }
     int32_t Stride() const { return stride_; }
     uint8_t* DataPtr() { return bits_.get(); }
@@ -117,6 +130,7 @@ public:
 private:
     BitmapInfoHeader header_;
     int32_t stride_ = 0;
+    int32_t fullW_ = 0, fullH_ = 0;   // 0: the surface's own size
     // From calloc, whose zeroed pages make a new surface black for free.
     struct FreeBytes {
         void operator()(uint8_t* p) const noexcept { std::free(p); }

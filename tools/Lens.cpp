@@ -26,7 +26,9 @@ LensPoint LensSource(const AlbumState& s, const MainState& m, int photoW, int ph
 
 bool DrawLens(SurfacePool& d, const AlbumState& s, const MainState& m, double x, double y)
 {
-    if (!m.PanDone || !m.OrigView || !d.DibPhoto.HasPixels() || !d.DibNew.HasPixels())
+    // Only the photo's own pixels will do: never a copy decoded small for the screen.
+    if (!m.PanDone || !m.OrigView || !d.DibPhoto.HasPixels() || d.DibPhoto.Reduced() ||
+        !d.DibNew.HasPixels())
         return false;
     CopyWhole(d.DibScreen, d.DibNew);
     const LensPoint p = LensSource(s, m, d.DibPhoto.Width(), d.DibPhoto.Height(), x, y);

@@ -391,8 +391,8 @@ void MainWindow::FormResize()
 
     if (!core_.state.CoverShowing) {
         labInfo_->SetCaption(PhotoInfoText(core_.photos.Name(core_.state.CurPhoto),
-                                           core_.dibs.DibPhoto.Width(),
-                                           core_.dibs.DibPhoto.Height(), core_.state.ShowWidth,
+                                           core_.dibs.DibPhoto.FullWidth(),
+                                           core_.dibs.DibPhoto.FullHeight(), core_.state.ShowWidth,
                                            core_.main.CurFileInfo));
         ArrangeInfoLine();
     }
@@ -562,8 +562,8 @@ void MainWindow::RefreshInfoLine()
     // the name and size would otherwise put this photo's name on the
     // previous photo's picture and size.
     if (!core_.main.LoadFailed)
-        labInfo_->SetCaption(PhotoInfoText(core_.main.CurFileName, core_.dibs.DibPhoto.Width(),
-                                       core_.dibs.DibPhoto.Height(), core_.state.ShowWidth,
+        labInfo_->SetCaption(PhotoInfoText(core_.main.CurFileName, core_.dibs.DibPhoto.FullWidth(),
+                                       core_.dibs.DibPhoto.FullHeight(), core_.state.ShowWidth,
                                        core_.main.CurFileInfo));
     lab1ofsum_->SetCaption(PositionText(c, n));
     ArrangeInfoLine();

@@ -46,6 +46,7 @@ void MainWindow::RegisterCommands()
     });
     app_.commands.Set(14, [this] {
         // The page is drawn away from the window's thread; its outcome comes back here.
+        app_.composer.EnsureFullPhoto();
         PrintInBackground(MakePrintJob(core_.dibs.DibPhoto, core_.main.CurFile,
                                        core_.state.RotateAngle),
                           this, [this](const Outcome& o) { app_.Report(o); });
@@ -55,6 +56,7 @@ void MainWindow::RegisterCommands()
         // 取消 leaves the balance neutral, and the photo is rewritten all the same.
         core_.state.PaintHold = true;
         BalanceDialog::Ask(core_.state, this);
+        app_.composer.EnsureFullPhoto();
         return RunRetouch(core_, app_.composer, 35);
     });
 }

@@ -38,16 +38,16 @@ TEST(Prefetch, HandsOverExactlyWhatReadingTheFileGives)
     ahead.Start(a);
     EXPECT_EQ(ahead.Ahead(), a);
     CLSDIB got, direct;
-    ASSERT_TRUE(ahead.Take(a, got));
+    ASSERT_TRUE(ahead.Take(a, {}, got));
     direct.CloneFile(a.toStdString());
     EXPECT_TRUE(SamePixels(got, direct));
-    EXPECT_FALSE(ahead.Take(a, got));        // handed over once
+    EXPECT_FALSE(ahead.Take(a, {}, got));        // handed over once
 
     // A newer request replaces the older one, which is never handed out.
     ahead.Start(a);
     ahead.Start(b);
-    EXPECT_FALSE(ahead.Take(a, got));
-    ASSERT_TRUE(ahead.Take(b, got));
+    EXPECT_FALSE(ahead.Take(a, {}, got));
+    ASSERT_TRUE(ahead.Take(b, {}, got));
     EXPECT_EQ(got.Width(), 64);
 }
 
@@ -61,15 +61,15 @@ TEST(Prefetch, AChangedBrokenOrMissingFileIsReadAgainByTheCaller)
     ahead.Start(a);
     QThread::msleep(1100);                   // a new time stamp on every file system
     Photo(dir, "a.jpg", QColor(10, 200, 10), {80, 60});
-    EXPECT_FALSE(ahead.Take(a, got));        // the old picture must not show
+    EXPECT_FALSE(ahead.Take(a, {}, got));        // the old picture must not show
 
     const QString broken = Touch(QDir(dir.path()), "broken.jpg", "not a picture");
     ahead.Start(broken);
-    EXPECT_FALSE(ahead.Take(broken, got));
+    EXPECT_FALSE(ahead.Take(broken, {}, got));
 
     ahead.Start(a);
     QFile::remove(a);
-    EXPECT_FALSE(ahead.Take(a, got));
+    EXPECT_FALSE(ahead.Take(a, {}, got));
     ahead.Start(dir.filePath("never-there.jpg"));
     EXPECT_EQ(ahead.Ahead(), QString());
 }

@@ -1,0 +1,121 @@
+// Big photos are decoded no larger than the screen needs; what the album
+// computes from their size, and what must see every pixel, still gets the
+// photo's own.
+#include "app/AlbumApp.h"
+#include "imaging/JpegReader.h"
+
+#include <QImage>
+#include <QPainter>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+using namespace tamsel;
+
+namespace {
+
+// A smooth picture with some detail, saved as a JPEG and, decoded whole, as a
+// BMP: the BMP is what a full decode of the JPEG gives.
+QString BigPhoto(const QTemporaryDir& dir, int w, int h, QString* asBmp = nullptr)
+{
+    QImage img(w, h, QImage::Format_RGB32);
+    QPainter p(&img);
+    QLinearGradient g(0, 0, w, h);
+    g.setColorAt(0, QColor(200, 40, 30));
+    g.setColorAt(1, QColor(20, 90, 220));
+    p.fillRect(img.rect(), g);
+    p.setPen(QPen(Qt::white, w / 200));
+    for (int i = 0; i < 12; ++i)
+        p.drawEllipse(QPoint(w * i / 12, h / 2), w / 10, h / 8);
+    p.end();
+    const QString jpg = dir.filePath(QStringLiteral("big%1.jpg").arg(w));
+    img.save(jpg, "JPG", 92);
+    if (asBmp) {
+        *asBmp = dir.filePath(QStringLiteral("big%1.bmp").arg(w));
+        CLSDIB whole;
+        whole.CloneFile(jpg.toStdString());
+        whole.ToQImage().save(*asBmp, "BMP");
+    }
+    return jpg;
+}
+
+}  // namespace
+
+TEST(ReducedDecode, TheSmallestScaleThatStillCoversAndTheTrueSizeKept)
+{
+    QTemporaryDir dir;
+    const QString jpg = BigPhoto(dir, 1600, 1200);
+    struct Case {
+        int minW, minH, w, h;
+    } cases[] = {
+        {500, 400, 600, 450},     // 3/8: 2/8 would give 400 x 300
+        {600, 450, 600, 450},     // exactly 3/8
+        {601, 450, 800, 600},     // just above 3/8
+        {1600, 1200, 1600, 1200}, // the photo itself
+        {2000, 2000, 1600, 1200}, // a photo smaller than the screen is never scaled
+        {0, 0, 1600, 1200},       // no size: the whole photo
+    };
+    for (const Case& c : cases) {
+        CLSDIB s;
+        ASSERT_TRUE(ReadJpeg(jpg, s, c.minW, c.minH));
+        EXPECT_EQ(s.Width(), c.w) << c.minW << "x" << c.minH;
+        EXPECT_EQ(s.Height(), c.h) << c.minW << "x" << c.minH;
+        EXPECT_EQ(s.FullWidth(), 1600);
+        EXPECT_EQ(s.FullHeight(), 1200);
+        EXPECT_EQ(s.Reduced(), c.w != 1600);
+    }
+}
+
+struct ReducedApp : ::testing::Test {
+    QTemporaryDir home, photos;
+    std::unique_ptr<AlbumApp> app;
+    void SetUp() override
+    {
+        app = std::make_unique<AlbumApp>(AppPaths::ForProgramDir(home.path()));
+        app->Startup();
+        app->model.dibs.MakeDisplaySurfaces(480, 336);
+        app->model.state.PhotoFolder = photos.path() + "/";
+        app->model.main.ViewMode = View::Still;
+    }
+};
+
+TEST_F(ReducedApp, TheScreenLooksAsFromTheWholePhotoAndTheWholePhotoComesWhenNeeded)
+{
+    QString bmp;
+    const QString jpg = BigPhoto(photos, 2400, 1800, &bmp);
+    AlbumModel& m = app->model;
+    for (int angle : {0, 90}) {
+        m.state.RotateAngle = angle;
+        // Successive tall photos pan the other way in turn: start both alike.
+        m.main.PanAltH = m.main.PanAltV = 0;
+        ASSERT_TRUE(app->composer.DIBClonePicture(bmp));
+        const std::vector<uint8_t> whole(m.dibs.DibNew.DataPtr(),
+                                         m.dibs.DibNew.DataPtr() + m.dibs.DibNew.RGBSize());
+        const double placeW = m.main.PlaceW;
+        m.main.PanAltH = m.main.PanAltV = 0;
+        ASSERT_TRUE(app->composer.DIBClonePicture(jpg));
+        ASSERT_TRUE(m.dibs.DibPhoto.Reduced()) << angle;
+        const int fullW = angle ? 1800 : 2400;
+        EXPECT_EQ(m.dibs.DibPhoto.FullWidth(), fullW);
+        EXPECT_EQ(m.main.PlaceW, placeW);     // the geometry of the whole photo
+        // Two good shrinks of one picture: close everywhere, equal on average.
+        long sum = 0;
+        int worst = 0;
+        for (int i = 0; i < m.dibs.DibNew.RGBSize(); ++i) {
+            const int d = std::abs(int(m.dibs.DibNew.DataPtr()[i]) - int(whole[size_t(i)]));
+            sum += d;
+            worst = std::max(worst, d);
+        }
+        EXPECT_LT(double(sum) / m.dibs.DibNew.RGBSize(), 2.0) << angle;
+        EXPECT_LT(worst, 48) << angle;
+
+        // The lens, retouching and printing read every pixel.
+        m.main.PanDone = true;
+        m.main.OrigView = true;
+        app->PhotoAreaMouseMove(240, 168);
+        EXPECT_FALSE(m.dibs.DibPhoto.Reduced());
+        EXPECT_EQ(m.dibs.DibPhoto.Width(), fullW);
+        m.main.OrigView = false;
+    }
+}
