@@ -185,6 +185,7 @@ struct RunningProgram {
     QTemporaryDir home, photos;
     QProcess app;
     QRect g;            // the window on the screen
+    QByteArray id;      // its X window
     FormLayout L;       // its elements, as the layout places them
     QString skip;       // why the program cannot run here
 
@@ -241,7 +242,6 @@ struct RunningProgram {
     {
         if (!app.waitForStarted(10000))
             return false;
-        QByteArray id;
         if (!WaitFor([&] {
                 id = Xdo({"search", "--onlyvisible", "--pid", QString::number(app.processId())}).trimmed();
                 return !id.isEmpty();
@@ -436,4 +436,40 @@ TEST(WindowEndToEnd, TheEdgeResizesWithinItsLimitAndTheThumbChoosesAPhoto)
     drag(run.L.Btn[kThumb] + QPoint(7, 7), QPoint(run.g.width(), 0));
     EXPECT_TRUE(WaitFor([&] { return shows(photoAt(0.5, 0.5), 30, 40, 220); }, 20000))
         << "the thumb did not bring in the last photo";
+}
+
+// The keys act as their buttons, and F11 shows the photo alone on the whole
+// screen until Esc.
+TEST(WindowEndToEnd, KeysStepThroughThePhotosAndF11ShowsThemFullScreen)
+{
+    ASSERT_TRUE(WidgetApp());
+    RunningProgram run;
+    if (!run.skip.isEmpty())
+        GTEST_SKIP() << run.skip.toStdString();
+    ASSERT_TRUE(run.FindWindow()) << "no window appeared";
+    const QRect normal = run.g;
+    const auto centreIs = [&](int r, int g, int b) {
+        return WaitFor([&] {
+            return Near(Screenshot(run.display.Name(), run.g).pixel(run.L.picphotoshow.center()), r, g, b);
+        }, 20000);
+    };
+    ASSERT_TRUE(centreIs(220, 30, 30));
+    run.Xdo({"windowactivate", "--sync", QString::fromLatin1(run.id)});
+    const auto key = [&](const char* k) { run.Xdo({"key", "--window", QString::fromLatin1(run.id), k}); };
+    key("Right");
+    EXPECT_TRUE(centreIs(30, 200, 40)) << "→";
+    key("End");
+    EXPECT_TRUE(centreIs(30, 40, 220)) << "End";
+    key("Home");
+    EXPECT_TRUE(centreIs(220, 30, 30)) << "Home";
+
+    key("F11");
+    ASSERT_TRUE(WaitFor([&] { return run.FindWindow() && run.g.width() > normal.width(); }, 10000))
+        << "not full screen";
+    // The photo alone, in the middle of the screen.
+    const QImage screen = Screenshot(run.display.Name(), run.g);
+    EXPECT_TRUE(Near(screen.pixel(run.g.width() / 2, run.g.height() / 2), 220, 30, 30));
+    key("Escape");
+    EXPECT_TRUE(WaitFor([&] { return run.FindWindow() && run.g.size() == normal.size(); }, 10000));
+    EXPECT_TRUE(centreIs(220, 30, 30));
 }
