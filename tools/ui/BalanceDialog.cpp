@@ -12,12 +12,12 @@
 namespace tamsel {
 namespace {
 
-struct SliderSpec {
+struct BalanceSlider {
     const char* label;
     int min, max, initial, largeStep;
 };
 
-constexpr SliderSpec kSliders[3] = {
+constexpr BalanceSlider kSliders[3] = {
     {"亮  度：", -255, 255, 0, 25},
     {"色  度：", 0, 3600, 0, 360},
     {"饱和度：", 0, 1000, 100, 100},
@@ -32,14 +32,14 @@ BalanceDialog::BalanceDialog(AlbumState& state, QWidget* parent) : QDialog(paren
 
     auto* grid = new QGridLayout;
     for (int i = 0; i < 3; ++i) {
-        const SliderSpec& spec = kSliders[i];
-        auto* name = new QLabel(QString::fromUtf8(spec.label), this);
+        const BalanceSlider& slider = kSliders[i];
+        auto* name = new QLabel(QString::fromUtf8(slider.label), this);
         auto* bar = new QScrollBar(Qt::Horizontal, this);
         bar->setObjectName(QStringLiteral("HSBSelect%1").arg(i));
-        bar->setRange(spec.min, spec.max);
-        bar->setPageStep(spec.largeStep);
+        bar->setRange(slider.min, slider.max);
+        bar->setPageStep(slider.largeStep);
         bar->setSingleStep(1);
-        bar->setValue(spec.initial);
+        bar->setValue(slider.initial);
         bar->setMinimumWidth(240);
         auto* value = new QLabel(QString::number(bar->value()), this);
         value->setObjectName(QStringLiteral("Label2_%1").arg(i));
