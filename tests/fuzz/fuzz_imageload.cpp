@@ -4,7 +4,10 @@
 // every input quick and small. The first byte picks the extension.
 #include "imaging/ImageFile.h"
 #include "imaging/JpegReader.h"
+#include "model/PhotoList.h"
 #include "model/Surface.h"
+
+#include "FuzzScratch.h"
 
 #include <QDir>
 #include <QFile>
@@ -19,34 +22,7 @@
 
 using namespace tamsel;
 
-namespace {
-
-const char* const kExtensions[] = {"bmp", "jpg", "pcx", "tga", "tif", "png", "ico", "wmf"};
-
-// A folder of this run's own, removed at exit; in memory where there is
-// such a place, since the writer syncs every file it writes.
-const QString& ScratchDir()
-{
-    static const QString* dir = [] {
-        // scripts/fuzz hands each run a folder it removes afterwards (the
-        // fuzzer may end without running exit handlers).
-        if (const char* given = std::getenv("TAMSEL_FUZZ_SCRATCH"); given && *given)
-            return new QString(QString::fromLocal8Bit(given));
-        char tmpl[] = "/dev/shm/tamsel-fuzz-image-XXXXXX";
-        char fallback[] = "/tmp/tamsel-fuzz-image-XXXXXX";
-        const char* made = ::mkdtemp(tmpl);
-        if (!made)
-            made = ::mkdtemp(fallback);
-        if (!made)
-            std::abort();
-        auto* path = new QString(QString::fromLocal8Bit(made));   // outlives the exit handler
-        std::atexit([] { QDir(ScratchDir()).removeRecursively(); });
-        return path;
-    }();
-    return *dir;
-}
-
-}  // namespace
+using fuzz::ScratchDir;
 
 extern "C" int LLVMFuzzerInitialize(int*, char***)
 {
@@ -63,7 +39,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     if (size < 1)
         return 0;
-    const QString path = ScratchDir() + "/photo." + kExtensions[data[0] % std::size(kExtensions)];
+    const QString path = ScratchDir() + "/photo." + AlbumExtensions().at(data[0] % AlbumExtensions().size());
     {
         QFile f(path);
         if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate))

@@ -5,6 +5,8 @@
 #include "model/AlbumState.h"
 #include "model/PhotoList.h"
 
+#include "FuzzScratch.h"
+
 #include <QDir>
 #include <QFile>
 #include <QString>
@@ -20,28 +22,7 @@ using namespace tamsel;
 
 namespace {
 
-// A folder of this run's own, removed at exit; in memory where there is
-// such a place, since the writer syncs every file it writes.
-const QString& ScratchDir()
-{
-    static const QString* dir = [] {
-        // scripts/fuzz hands each run a folder it removes afterwards (the
-        // fuzzer may end without running exit handlers).
-        if (const char* given = std::getenv("TAMSEL_FUZZ_SCRATCH"); given && *given)
-            return new QString(QString::fromLocal8Bit(given));
-        char tmpl[] = "/dev/shm/tamsel-fuzz-script-XXXXXX";
-        char fallback[] = "/tmp/tamsel-fuzz-script-XXXXXX";
-        const char* made = ::mkdtemp(tmpl);
-        if (!made)
-            made = ::mkdtemp(fallback);
-        if (!made)
-            std::abort();
-        auto* path = new QString(QString::fromLocal8Bit(made));   // outlives the exit handler
-        std::atexit([] { QDir(ScratchDir()).removeRecursively(); });
-        return path;
-    }();
-    return *dir;
-}
+using fuzz::ScratchDir;
 
 QString Scratch(const char* name) { return ScratchDir() + "/" + name; }
 
