@@ -74,6 +74,18 @@ struct EffectStart {
     bool saves = false;          // copy DibScreen into DibMask as the outgoing picture
     bool resetsQuadrant = false; // TransQuadrant = 0
     bool known = false;          // false: P and Q stay as they were (255, unknown numbers)
+
+    // Sets the effect's progress for a new photo; saving the outgoing
+    // picture is the caller's, who knows where it goes.
+    void ApplyTo(EffectState& st) const
+    {
+        if (known) {
+            st.P = P;
+            st.Q = Q;
+        }
+        if (resetsQuadrant)
+            st.TransQuadrant = 0;
+    }
 };
 
 EffectStart EffectStartValues(int effect, int W, int H, int S);

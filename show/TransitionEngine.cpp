@@ -74,12 +74,7 @@ void TransitionEngine::LoadStep(StepResult& r)
     if (!EffectFor(TransEffect))
         TransEffect = 255;
     const EffectStart start = EffectStartValues(TransEffect, s.ShowWidth, int(s.ShowHeight), st.S);
-    if (start.known) {
-        st.P = start.P;
-        st.Q = start.Q;
-    }
-    if (start.resetsQuadrant)
-        st.TransQuadrant = 0;
+    start.ApplyTo(st);
     st.phase = 0;
     if (start.saves)
         CopyWhole(core_.dibs.DibMask, core_.dibs.DibScreen);

@@ -44,12 +44,7 @@ struct EffectRun {
         PaintPattern(newPic, kNewTag);
         st.S = S;
         const EffectStart start = EffectStartValues(effect, W, H, S);
-        if (start.known) {
-            st.P = start.P;
-            st.Q = start.Q;
-        }
-        if (start.resetsQuadrant)
-            st.TransQuadrant = 0;
+        start.ApplyTo(st);
         if (start.saves)
             CopyWhole(oldPic, screen);
     }

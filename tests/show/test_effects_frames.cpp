@@ -83,12 +83,7 @@ Result RunAndHash(int effect, const Area& a)
     st.Q = -9;
     st.TransQuadrant = 3;
     const EffectStart start = EffectStartValues(effect, a.W, a.H, a.S);
-    if (start.known) {
-        st.P = start.P;
-        st.Q = start.Q;
-    }
-    if (start.resetsQuadrant)
-        st.TransQuadrant = 0;
+    start.ApplyTo(st);
     if (start.saves)
         CopyWhole(oldPic, screen);
     Rng rng(12345);
