@@ -3,6 +3,7 @@
 #include "model/PhotoList.h"
 #include "tools/BatchFiles.h"
 #include "tools/ui/BackgroundTask.h"
+#include "tools/ui/BatchFooter.h"
 
 #include <QApplication>
 #include <QButtonGroup>
@@ -115,25 +116,14 @@ ConvertDialog::ConvertDialog(QWidget* parent, const QString& workingFolder, cons
     choiceLayout->addWidget(cmd_[3], 2, 2);
     top->addWidget(choice);
 
-    notice_ = new QLabel(this);
-    notice_->setWordWrap(true);
-    top->addWidget(notice_);
+    // The file being converted shows between the notice and the count.
     current_ = new QLabel(this);
     current_->hide();
-    top->addWidget(current_);
-    progress_ = new QProgressBar(this);
-    progress_->setFormat(QStringLiteral("%v / %m"));
-    progress_->hide();
-    top->addWidget(progress_);
-
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    cmd_[0] = new QPushButton(QStringLiteral("确定"), this);
-    cmd_[1] = new QPushButton(QStringLiteral("取消"), this);
-    cmd_[0]->setDefault(true);
-    buttons->addWidget(cmd_[0]);
-    buttons->addWidget(cmd_[1]);
-    top->addLayout(buttons);
+    const BatchFooter footer = BatchFooter::Add(this, top, current_);
+    notice_ = footer.notice;
+    progress_ = footer.progress;
+    cmd_[0] = footer.ok;
+    cmd_[1] = footer.cancel;
 
     task_ = new BackgroundTask(this);
     poll_ = new QTimer(this);

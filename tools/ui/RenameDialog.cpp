@@ -4,6 +4,7 @@
 #include "tools/BatchFiles.h"
 #include "tools/RenameJournal.h"
 #include "tools/ui/BackgroundTask.h"
+#include "tools/ui/BatchFooter.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -79,22 +80,11 @@ RenameDialog::RenameDialog(QWidget* parent, const QString& workingFolder, const 
     frameLayout->addWidget(cmd_[2]);
     top->addWidget(frame);
 
-    notice_ = new QLabel(this);
-    notice_->setWordWrap(true);
-    top->addWidget(notice_);
-    progress_ = new QProgressBar(this);
-    progress_->setFormat(QStringLiteral("%v / %m"));
-    progress_->hide();
-    top->addWidget(progress_);
-
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    cmd_[0] = new QPushButton(QStringLiteral("确定"), this);
-    cmd_[1] = new QPushButton(QStringLiteral("取消"), this);
-    cmd_[0]->setDefault(true);
-    buttons->addWidget(cmd_[0]);
-    buttons->addWidget(cmd_[1]);
-    top->addLayout(buttons);
+    const BatchFooter footer = BatchFooter::Add(this, top);
+    notice_ = footer.notice;
+    progress_ = footer.progress;
+    cmd_[0] = footer.ok;
+    cmd_[1] = footer.cancel;
 
     connect(cmd_[0], &QPushButton::clicked, this, &RenameDialog::Ok);
     connect(cmd_[1], &QPushButton::clicked, this, &RenameDialog::reject);

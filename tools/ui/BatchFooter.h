@@ -1,0 +1,43 @@
+#pragma once
+#include <QBoxLayout>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+
+namespace tamsel {
+
+// The bottom of both batch dialogs: a line for notices, a progress bar with
+// the count (hidden until work runs), and 确定 / 取消 at the right.
+struct BatchFooter {
+    QLabel* notice = nullptr;
+    QProgressBar* progress = nullptr;
+    QPushButton* ok = nullptr;
+    QPushButton* cancel = nullptr;
+
+    // Adds the footer to layout; between the notice and the progress bar
+    // goes `middle` (nullptr for none).
+    static BatchFooter Add(QWidget* dialog, QBoxLayout* layout, QWidget* middle = nullptr)
+    {
+        BatchFooter f;
+        f.notice = new QLabel(dialog);
+        f.notice->setWordWrap(true);
+        layout->addWidget(f.notice);
+        if (middle)
+            layout->addWidget(middle);
+        f.progress = new QProgressBar(dialog);
+        f.progress->setFormat(QStringLiteral("%v / %m"));
+        f.progress->hide();
+        layout->addWidget(f.progress);
+        auto* buttons = new QHBoxLayout;
+        buttons->addStretch(1);
+        f.ok = new QPushButton(QStringLiteral("确定"), dialog);
+        f.cancel = new QPushButton(QStringLiteral("取消"), dialog);
+        f.ok->setDefault(true);
+        buttons->addWidget(f.ok);
+        buttons->addWidget(f.cancel);
+        layout->addLayout(buttons);
+        return f;
+    }
+};
+
+}  // namespace tamsel
