@@ -101,8 +101,8 @@ bool Composer::ClonePicture(const QString& sPathFile)
         return LoadFailure(e, main_.CurFileName);
     };
 
-    const bool rotated = main_.Retouched == 0 && album_.RotateAngle != 0;
-    bool whole = LoadPhoto(rotated, failure);
+    const bool rotated = TurnsOnLoad();
+    bool whole = LoadPhoto(rotated, DecodeSize(rotated), failure);
     if (rotated && !whole)
         return false;
 
@@ -160,14 +160,15 @@ bool Composer::ClonePicture(const QString& sPathFile)
     return whole;
 }
 
-bool Composer::LoadPhoto(bool rotated, const std::function<QString(const std::exception&)>& failure)
+bool Composer::LoadPhoto(bool rotated, QSize atMost,
+                         const std::function<QString(const std::exception&)>& failure)
 {
     // The new photo is built beside the old one and only then takes its
     // place: whatever fails, DibPhoto holds a whole photo.
     try {
         if (rotated) {
             CLSDIB& source = dibs_.DibScratch;
-            Fetch(source, main_.CurFile, true);
+            Fetch(source, main_.CurFile, atMost);
             CLSDIB turned;
             turned.Create(source.Height(), source.Width());
             PelRotate(turned, RoundHalfEven(turned.Width() / 2.0),
@@ -178,7 +179,7 @@ bool Composer::LoadPhoto(bool rotated, const std::function<QString(const std::ex
         } else {
             main_.Retouched = 0;
             CLSDIB loaded;
-            Fetch(loaded, main_.CurFile, false);
+            Fetch(loaded, main_.CurFile, atMost);
             dibs_.DibPhoto = std::move(loaded);
         }
         return true;
@@ -197,31 +198,30 @@ QSize Composer::DecodeSize(bool turned) const
 {
     // Nothing of the photo is ever shown larger than the canvas: the photo
     // area with its pan and zoom allowance.
-    if (fullSize_)
-        return {};
     const int w = album_.ShowWidth + SurfacePool::kCanvasMargin;
     const int h = int(album_.ShowHeight) + SurfacePool::kCanvasMargin;
     return turned ? QSize(h, w) : QSize(w, h);
 }
 
-void Composer::Fetch(CLSDIB& dst, const QString& path, bool turned)
+void Composer::Fetch(CLSDIB& dst, const QString& path, QSize atMost)
 {
-    const QSize atMost = DecodeSize(turned);
     if (!prefetch || !prefetch->Take(path, atMost, dst))
         LoadPicture(dst, path, atMost);
+}
+
+bool Composer::TurnsOnLoad() const
+{
+    // A retouch result was saved already turned.
+    return !main_.Retouched && album_.RotateAngle != 0;
 }
 
 bool Composer::EnsureFullPhoto()
 {
     if (!dibs_.DibPhoto.HasPixels() || !dibs_.DibPhoto.Reduced())
         return true;
-    fullSize_ = true;
-    const bool rotated = !main_.Retouched && album_.RotateAngle != 0;
-    const bool ok = LoadPhoto(rotated, [this](const std::exception& e) {
+    return LoadPhoto(TurnsOnLoad(), QSize(), [this](const std::exception& e) {
         return LoadFailure(e, main_.CurFileName);
     });
-    fullSize_ = false;
-    return ok;
 }
 
 void Composer::ChoosePanMode()

@@ -67,11 +67,13 @@ public:
 
 private:
     bool ClonePicture(const QString& sPathFile);
-    // The photo's pixels, from the prefetch or the file, decoded no larger
-    // than the screen needs (unless the whole photo is asked for).
-    void Fetch(CLSDIB& dst, const QString& path, bool turned);
-    bool fullSize_ = false;
-    bool LoadPhoto(bool rotated, const std::function<QString(const std::exception&)>& failure);
+    // The photo's pixels, from the prefetch or the file, decoded just large
+    // enough to cover atMost (an empty size: the whole photo).
+    void Fetch(CLSDIB& dst, const QString& path, QSize atMost);
+    // The photo is turned by RotateAngle as it is read.
+    bool TurnsOnLoad() const;
+    bool LoadPhoto(bool rotated, QSize atMost,
+                   const std::function<QString(const std::exception&)>& failure);
     void ChoosePanMode();
     void SizeCanvas();
     void FitPhoto();
