@@ -253,23 +253,24 @@ QString AlbumApp::AskFile(const QString& folder)
     return path;
 }
 
-Outcome AlbumApp::OpenScriptCommand()
+QString AlbumApp::AskScriptName(bool save)
 {
+    // The title stays what the dialog's previous use left.
     fileDialog.fileName.clear();
     fileDialog.filter = QString::fromUtf8(kScriptFilter);
-    fileDialog.save = false;
-    const QString path = AskFile({});
-    if (path.isEmpty())
-        return Outcome::Done();
-    return OpenScript(path);
+    fileDialog.save = save;
+    return AskFile({});
+}
+
+Outcome AlbumApp::OpenScriptCommand()
+{
+    const QString path = AskScriptName(false);
+    return path.isEmpty() ? Outcome::Done() : OpenScript(path);
 }
 
 Outcome AlbumApp::SaveScriptCommand()
 {
-    fileDialog.fileName.clear();
-    fileDialog.filter = QString::fromUtf8(kScriptFilter);
-    fileDialog.save = true;
-    const QString path = AskFile({});
+    const QString path = AskScriptName(true);
     if (path.isEmpty())
         return Outcome::Done();
     // Exactly the name given: a script saved as "album" is "album", not "album.tms".

@@ -114,6 +114,7 @@ private:
     void PrefetchNext();
     // Shows the file dialog; the folder of a chosen file becomes the working folder.
     QString AskFile(const QString& folder);
+    QString AskScriptName(bool save);
 
     // Forwards to the attached view; the logic objects hold this one, so
     // the window can come and go after they exist.

@@ -38,6 +38,14 @@ struct BatchFooter {
         layout->addLayout(buttons);
         return f;
     }
+
+    // A notice for the user; a fault in red.
+    void Say(const QString& text, bool fault) const
+    {
+        notice->setText(text);
+        notice->setStyleSheet(fault ? QStringLiteral("color: #c00000;") : QString());
+        notice->setProperty("fault", fault);
+    }
 };
 
 }  // namespace tamsel

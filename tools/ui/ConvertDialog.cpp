@@ -119,19 +119,17 @@ ConvertDialog::ConvertDialog(QWidget* parent, const QString& workingFolder, cons
     // The file being converted shows between the notice and the count.
     current_ = new QLabel(this);
     current_->hide();
-    const BatchFooter footer = BatchFooter::Add(this, top, current_);
-    notice_ = footer.notice;
-    progress_ = footer.progress;
-    cmd_[0] = footer.ok;
-    cmd_[1] = footer.cancel;
+    footer_ = BatchFooter::Add(this, top, current_);
+    cmd_[0] = footer_.ok;
+    cmd_[1] = footer_.cancel;
 
     task_ = new BackgroundTask(this);
     poll_ = new QTimer(this);
     poll_->setInterval(100);
     connect(poll_, &QTimer::timeout, this, [this] {
         const std::lock_guard<std::mutex> g(progressLock_);
-        progress_->setMaximum(std::max(1, progressTotal_));
-        progress_->setValue(progressDone_);
+        footer_.progress->setMaximum(std::max(1, progressTotal_));
+        footer_.progress->setValue(progressDone_);
         current_->setText(QStringLiteral("正在转换: ") + progressFile_);
     });
 
@@ -173,14 +171,10 @@ QStringList ConvertDialog::Preview() const
     return lines;
 }
 
-QString ConvertDialog::Notice() const { return notice_->text(); }
+QString ConvertDialog::Notice() const { return footer_.notice->text(); }
 QString ConvertDialog::CurrentFileText() const { return current_->text(); }
 
-void ConvertDialog::ShowNotice(const QString& text, bool fault)
-{
-    notice_->setText(text);
-    notice_->setStyleSheet(fault ? QStringLiteral("color: #c00000;") : QString());
-}
+void ConvertDialog::ShowNotice(const QString& text, bool fault) { footer_.Say(text, fault); }
 
 void ConvertDialog::SourceFormatChanged()
 {
@@ -251,7 +245,7 @@ void ConvertDialog::SetBusy(bool busy)
     cmd_[2]->setEnabled(!busy);
     cmd_[3]->setEnabled(!busy && chosenOption_ == 2);
     text1_->setEnabled(!busy && chosenOption_ == 2);
-    progress_->setVisible(busy);
+    footer_.progress->setVisible(busy);
     current_->setVisible(busy);
 }
 
@@ -288,8 +282,8 @@ void ConvertDialog::Run()
         progressTotal_ = int(plan_.sources.size());
         progressFile_.clear();
     }
-    progress_->setMaximum(int(plan_.sources.size()));
-    progress_->setValue(0);
+    footer_.progress->setMaximum(int(plan_.sources.size()));
+    footer_.progress->setValue(0);
     SetBusy(true);
     ShowNotice({}, false);
     task_->Start([this, existing] {

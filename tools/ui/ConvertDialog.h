@@ -1,5 +1,6 @@
 #pragma once
 #include "model/Outcome.h"
+#include "tools/ui/BatchFooter.h"
 #include "tools/BatchConvert.h"
 
 #include <QDialog>
@@ -99,9 +100,8 @@ private:
     QButtonGroup* options_ = nullptr;
     QLineEdit* text1_ = nullptr;
     QPushButton* cmd_[4] = {};
-    QLabel* notice_ = nullptr;
+    BatchFooter footer_;
     QLabel* current_ = nullptr;
-    QProgressBar* progress_ = nullptr;
     QTimer* poll_ = nullptr;
     BackgroundTask* task_ = nullptr;
 

@@ -80,11 +80,9 @@ RenameDialog::RenameDialog(QWidget* parent, const QString& workingFolder, const 
     frameLayout->addWidget(cmd_[2]);
     top->addWidget(frame);
 
-    const BatchFooter footer = BatchFooter::Add(this, top);
-    notice_ = footer.notice;
-    progress_ = footer.progress;
-    cmd_[0] = footer.ok;
-    cmd_[1] = footer.cancel;
+    footer_ = BatchFooter::Add(this, top);
+    cmd_[0] = footer_.ok;
+    cmd_[1] = footer_.cancel;
 
     connect(cmd_[0], &QPushButton::clicked, this, &RenameDialog::Ok);
     connect(cmd_[1], &QPushButton::clicked, this, &RenameDialog::reject);
@@ -95,8 +93,8 @@ RenameDialog::RenameDialog(QWidget* parent, const QString& workingFolder, const 
     poll_ = new QTimer(this);
     poll_->setInterval(100);
     connect(poll_, &QTimer::timeout, this, [this] {
-        progress_->setMaximum(std::max(1, movesTotal_.load()));
-        progress_->setValue(movesDone_.load());
+        footer_.progress->setMaximum(std::max(1, movesTotal_.load()));
+        footer_.progress->setValue(movesDone_.load());
     });
 
     SetFolder(workingFolder);
@@ -120,14 +118,9 @@ QStringList RenameDialog::Preview() const
     return lines;
 }
 
-QString RenameDialog::Notice() const { return notice_->text(); }
+QString RenameDialog::Notice() const { return footer_.notice->text(); }
 
-void RenameDialog::ShowNotice(const QString& text, bool fault)
-{
-    notice_->setText(text);
-    notice_->setStyleSheet(fault ? QStringLiteral("color: #c00000;") : QString());
-    notice_->setProperty("fault", fault);
-}
+void RenameDialog::ShowNotice(const QString& text, bool fault) { footer_.Say(text, fault); }
 
 // A folder is taken up: a rename cut short there is settled first, so the
 // list shows every photo under a real name.
@@ -177,7 +170,7 @@ void RenameDialog::RebuildPreview()
     }
     if (!plan.problem.isEmpty())
         ShowNotice(plan.problem, true);
-    else if (notice_->property("fault").toBool())
+    else if (footer_.notice->property("fault").toBool())
         ShowNotice({}, false);
 }
 
@@ -227,9 +220,9 @@ void RenameDialog::Ok()
     ShowNotice(QStringLiteral("正在改名..."), false);
     movesDone_ = 0;
     movesTotal_ = 2 * int(plan.oldNames.size());
-    progress_->setVisible(plan.oldNames.size() > kProgressFrom);
-    progress_->setMaximum(movesTotal_);
-    progress_->setValue(0);
+    footer_.progress->setVisible(plan.oldNames.size() > kProgressFrom);
+    footer_.progress->setMaximum(movesTotal_);
+    footer_.progress->setValue(0);
     ranInAlbum_ = SameFolder(folder_, albumFolder_);
     task_->Start([this, plan] {
         workerResult_ = RunRename(plan, [this](int done, int total) {
@@ -243,7 +236,7 @@ void RenameDialog::Ok()
 void RenameDialog::RenameFinished()
 {
     poll_->stop();
-    progress_->hide();
+    footer_.progress->hide();
     result_ = workerResult_;
     albumChanged_ = albumChanged_ || ranInAlbum_;
     if (result_.ok) {

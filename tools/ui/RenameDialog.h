@@ -1,5 +1,6 @@
 #pragma once
 #include "model/Outcome.h"
+#include "tools/ui/BatchFooter.h"
 #include "tools/BatchRename.h"
 
 #include <QDialog>
@@ -73,8 +74,7 @@ private:
     QListWidget* oldList_ = nullptr;
     QListWidget* newList_ = nullptr;
     QLabel* folderLabel_ = nullptr;
-    QLabel* notice_ = nullptr;
-    QProgressBar* progress_ = nullptr;
+    BatchFooter footer_;
     QPushButton* cmd_[3] = {};
     QTimer* poll_ = nullptr;
     BackgroundTask* task_ = nullptr;
