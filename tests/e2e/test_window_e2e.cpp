@@ -466,9 +466,12 @@ TEST(WindowEndToEnd, KeysStepThroughThePhotosAndF11ShowsThemFullScreen)
     key("F11");
     ASSERT_TRUE(WaitFor([&] { return run.FindWindow() && run.g.width() > normal.width(); }, 10000))
         << "not full screen";
-    // The photo alone, in the middle of the screen.
-    const QImage screen = Screenshot(run.display.Name(), run.g);
-    EXPECT_TRUE(Near(screen.pixel(run.g.width() / 2, run.g.height() / 2), 220, 30, 30));
+    // The photo alone, in the middle of the screen, once it is composed for
+    // the screen's size.
+    EXPECT_TRUE(WaitFor([&] {
+        return Near(Screenshot(run.display.Name(), run.g).pixel(run.g.width() / 2, run.g.height() / 2), 220,
+                    30, 30);
+    }, 20000));
     key("Escape");
     EXPECT_TRUE(WaitFor([&] { return run.FindWindow() && run.g.size() == normal.size(); }, 10000));
     EXPECT_TRUE(centreIs(220, 30, 30));
