@@ -54,6 +54,7 @@ AlbumApp::AlbumApp(AppPaths paths)
              })
 {
     composer.prefetch = &prefetch;
+    engine.photoReady = [this](const QString& path) { return composer.PhotoReady(path); };
     strip.onLooksChanged = [this] { view().ShowStripLooks(); };
     strip.onScreenChanged = [this] { view().RequestStep(); };
     composer.alignStrip = [this] { strip.Align(); };
@@ -220,9 +221,7 @@ void AlbumApp::PrefetchNext()
         next = 0;
     if (next < 0 || next >= s.PhotoCount || next == s.CurPhoto)
         return;
-    const QString path = model.PhotoPath(next);
-    if (Composer::ReadsDirectly(path))
-        prefetch.Start(path, composer.DecodeSize(s.RotateAngle != 0));
+    composer.LoadAhead(model.PhotoPath(next));
 }
 
 void AlbumApp::PopUp(MenuId menu, int labelIndex)

@@ -85,13 +85,20 @@ bool Composer::ClonePicture(const QString& sPathFile)
 
     // Only names ending in lower-case "bmp" or "jpg" are read directly; every
     // other photo goes through the image file library into the working BMP.
-    if (ReadsDirectly(sPathFile)) {
+    // Either may have been done ahead on the prefetch's thread.
+    const bool rotated = TurnsOnLoad();
+    const QSize size = DecodeSize(rotated);
+    const QString working = ReadsDirectly(sPathFile) ? QString() : paths_.tempDib;
+    CLSDIB ahead;
+    const bool haveAhead = prefetch && prefetch->Take(sPathFile, size, ahead, working);
+    if (working.isEmpty()) {
         main_.CurFile = sPathFile;
     } else {
         // The working file is removed first: a photo that cannot be read then
         // fails to load instead of showing an older conversion under its name.
-        ConvertToBmp(sPathFile, paths_.tempDib);
-        main_.CurFile = paths_.tempDib;
+        if (!haveAhead)
+            ConvertToBmp(sPathFile, working);
+        main_.CurFile = working;
     }
     // A failure names the photo, not the working file it became.
     const bool converted = main_.CurFile != sPathFile;
@@ -101,8 +108,7 @@ bool Composer::ClonePicture(const QString& sPathFile)
         return LoadFailure(e, main_.CurFileName);
     };
 
-    const bool rotated = TurnsOnLoad();
-    bool whole = LoadPhoto(rotated, DecodeSize(rotated), failure);
+    bool whole = LoadPhoto(rotated, size, failure, haveAhead ? &ahead : nullptr);
     if (rotated && !whole)
         return false;
 
@@ -161,14 +167,15 @@ bool Composer::ClonePicture(const QString& sPathFile)
 }
 
 bool Composer::LoadPhoto(bool rotated, QSize atMost,
-                         const std::function<QString(const std::exception&)>& failure)
+                         const std::function<QString(const std::exception&)>& failure,
+                         CLSDIB* ahead)
 {
     // The new photo is built beside the old one and only then takes its
     // place: whatever fails, DibPhoto holds a whole photo.
     try {
         if (rotated) {
             CLSDIB& source = dibs_.DibScratch;
-            Fetch(source, main_.CurFile, atMost);
+            Fetch(source, main_.CurFile, atMost, ahead);
             CLSDIB turned;
             turned.Create(source.Height(), source.Width());
             PelRotate(turned, RoundHalfEven(turned.Width() / 2.0),
@@ -179,7 +186,7 @@ bool Composer::LoadPhoto(bool rotated, QSize atMost,
         } else {
             main_.Retouched = 0;
             CLSDIB loaded;
-            Fetch(loaded, main_.CurFile, atMost);
+            Fetch(loaded, main_.CurFile, atMost, ahead);
             dibs_.DibPhoto = std::move(loaded);
         }
         return true;
@@ -203,10 +210,26 @@ QSize Composer::DecodeSize(bool turned) const
     return turned ? QSize(h, w) : QSize(w, h);
 }
 
-void Composer::Fetch(CLSDIB& dst, const QString& path, QSize atMost)
+void Composer::Fetch(CLSDIB& dst, const QString& path, QSize atMost, CLSDIB* ahead)
 {
-    if (!prefetch || !prefetch->Take(path, atMost, dst))
+    if (ahead)
+        dst = std::move(*ahead);
+    else
         LoadPicture(dst, path, atMost);
+}
+
+void Composer::LoadAhead(const QString& path)
+{
+    if (prefetch && path != paths_.tempPic)
+        prefetch->Start(path, DecodeSize(TurnsOnLoad()), ReadsDirectly(path) ? QString() : paths_.tempDib);
+}
+
+bool Composer::PhotoReady(const QString& path)
+{
+    if (!prefetch || path == paths_.tempPic)
+        return true;
+    LoadAhead(path);
+    return prefetch->Ready(path, DecodeSize(TurnsOnLoad()));
 }
 
 bool Composer::TurnsOnLoad() const

@@ -56,6 +56,13 @@ public:
     // orientation they are read in (turned: before a quarter turn).
     QSize DecodeSize(bool turned) const;
 
+    // Starts reading the photo at path on the prefetch's thread, the way
+    // and at the size its composition will ask for.
+    void LoadAhead(const QString& path);
+    // Whether the photo at path can be composed without waiting for its
+    // decoder; starts the decode when nobody has. True without a prefetch.
+    bool PhotoReady(const QString& path);
+
     // Stretches the view rectangle of DibCanvas over the whole of DibScreen.
     void Redraw();
 
@@ -67,13 +74,14 @@ public:
 
 private:
     bool ClonePicture(const QString& sPathFile);
-    // The photo's pixels, from the prefetch or the file, decoded just large
+    // The photo's pixels, decoded ahead or read from the file just large
     // enough to cover atMost (an empty size: the whole photo).
-    void Fetch(CLSDIB& dst, const QString& path, QSize atMost);
+    void Fetch(CLSDIB& dst, const QString& path, QSize atMost, CLSDIB* ahead);
     // The photo is turned by RotateAngle as it is read.
     bool TurnsOnLoad() const;
     bool LoadPhoto(bool rotated, QSize atMost,
-                   const std::function<QString(const std::exception&)>& failure);
+                   const std::function<QString(const std::exception&)>& failure,
+                   CLSDIB* ahead = nullptr);
     void ChoosePanMode();
     void SizeCanvas();
     void FitPhoto();

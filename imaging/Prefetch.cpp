@@ -1,6 +1,9 @@
 #include "imaging/Prefetch.h"
 
+#include "imaging/ImageFile.h"
+
 #include <QDateTime>
+#include <QFile>
 #include <QFileInfo>
 
 #include <condition_variable>
@@ -11,8 +14,16 @@ namespace tamsel {
 // One decode: what file it is (by name, size and time, so a photo replaced
 // on the disk is not shown from an older decode) and, once done, its pixels.
 struct PhotoPrefetch::Slot {
+    ~Slot()
+    {
+        // A conversion nobody took is of no more use.
+        if (!converted.isEmpty())
+            QFile::remove(converted);
+    }
     QString path;
     QSize atMost;
+    QString working;     // the working file a converted photo is meant for
+    QString converted;   // the BMP it was converted to, until taken
     qint64 size = -1;
     QDateTime modified;
     std::mutex m;
@@ -52,18 +63,29 @@ void PhotoPrefetch::Reap(bool all)
 
 QString PhotoPrefetch::Ahead() const { return slot_ ? slot_->path : QString(); }
 
-void PhotoPrefetch::Start(const QString& path, QSize atMost)
+bool PhotoPrefetch::Ready(const QString& path, QSize atMost) const
+{
+    if (!slot_ || slot_->path != path || slot_->atMost != atMost)
+        return true;
+    std::lock_guard<std::mutex> lock(slot_->m);
+    return slot_->done;
+}
+
+void PhotoPrefetch::Start(const QString& path, QSize atMost, const QString& workingFile)
 {
     Reap(false);
     const QFileInfo fi(path);
     if (!fi.isFile())
         return;
-    if (slot_ && slot_->path == path && slot_->atMost == atMost &&
+    if (slot_ && slot_->path == path && slot_->atMost == atMost && slot_->working == workingFile &&
         SameFile(fi, slot_->size, slot_->modified))
         return;
     auto slot = std::make_shared<Slot>();
     slot->path = path;
     slot->atMost = atMost;
+    slot->working = workingFile;
+    if (!workingFile.isEmpty())
+        slot->converted = QStringLiteral("%1.ahead%2.bmp").arg(workingFile).arg(++made_);
     slot->size = fi.size();
     slot->modified = fi.lastModified();
     slot_ = slot;
@@ -71,8 +93,11 @@ void PhotoPrefetch::Start(const QString& path, QSize atMost)
         CLSDIB pic;
         bool ok = false;
         try {
-            pic.CloneFile(slot->path.toStdString(), slot->atMost.width(), slot->atMost.height());
-            ok = true;
+            const QString& file = slot->working.isEmpty() ? slot->path : slot->converted;
+            if (file == slot->path || ConvertToBmp(slot->path, file)) {
+                pic.CloneFile(file.toStdString(), slot->atMost.width(), slot->atMost.height());
+                ok = true;
+            }
         } catch (const std::exception&) {
             // The composition reads the file again and reports what went wrong.
         }
@@ -84,15 +109,21 @@ void PhotoPrefetch::Start(const QString& path, QSize atMost)
     }));
 }
 
-bool PhotoPrefetch::Take(const QString& path, QSize atMost, CLSDIB& out)
+bool PhotoPrefetch::Take(const QString& path, QSize atMost, CLSDIB& out, const QString& workingFile)
 {
-    if (!slot_ || slot_->path != path || slot_->atMost != atMost)
+    if (!slot_ || slot_->path != path || slot_->atMost != atMost || slot_->working != workingFile)
         return false;
     const std::shared_ptr<Slot> slot = std::move(slot_);
     std::unique_lock<std::mutex> lock(slot->m);
     slot->cv.wait(lock, [&] { return slot->done; });
     if (!slot->ok || !SameFile(QFileInfo(path), slot->size, slot->modified))
         return false;
+    if (!workingFile.isEmpty()) {
+        QFile::remove(workingFile);
+        if (!QFile::rename(slot->converted, workingFile))
+            return false;
+        slot->converted.clear();
+    }
     out = std::move(slot->pic);
     return true;
 }

@@ -9,6 +9,9 @@
 #include <chrono>
 
 namespace tamsel {
+namespace {
+constexpr double kPhotoPoll = 0.004;   // seconds between looks at a photo being decoded
+}  // namespace
 
 TransitionEngine::TransitionEngine(AlbumModel& model, AlbumView& view, LoadFn load)
     : core_(model), view_(view), load_(std::move(load))
@@ -38,6 +41,12 @@ TransitionEngine::StepResult TransitionEngine::Step()
         m.LabelsDirty = 0;
     }
     if (m.ViewMode == View::BringingIn) {
+        if (m.NewPhoto && photoReady && !photoReady(core_.PhotoPath(core_.state.CurPhoto))) {
+            // Asked again shortly: a decode takes tens of milliseconds.
+            r.wait = kPhotoPoll;
+            r.unchanged = true;
+            return r;
+        }
         if (m.NewPhoto)
             LoadStep(r);
         else

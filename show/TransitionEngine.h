@@ -24,6 +24,7 @@ public:
     struct StepResult {
         double wait = 0;         // seconds from the step's start before the next step
         bool splitFrame = false; // call FinishSplitFrame() 10 ms after the step's start
+        bool unchanged = false;  // nothing was drawn: the screen need not be shown again
     };
 
     // One step: the stop request, the branch on ViewMode, the load step or one
@@ -47,6 +48,10 @@ public:
     // Called after every effect frame drawn and after every pan step: for the
     // render tool and the tests.
     std::function<void(bool effectFrame)> onFrame;
+    // Whether the photo at a path can be loaded at once; while it cannot (its
+    // decoder is still at work on another thread) the load step waits without
+    // holding up the window. Unset: always.
+    std::function<bool(const QString& path)> photoReady;
     // A running show has passed its last photo: the stop button's action.
     std::function<void()> showEnded;
 

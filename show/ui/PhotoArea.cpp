@@ -69,7 +69,7 @@ void PhotoArea::RunStep()
         d.t0 = Now();
         r = d.engine.Step();
     }
-    if (!r.splitFrame) {
+    if (!r.splitFrame && !r.unchanged) {
         d.core.dibs.DibScreen.CopyToRgb32(d.frame);
         repaint();
     }

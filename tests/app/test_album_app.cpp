@@ -10,6 +10,7 @@
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QImage>
+#include <QThread>
 #include <gtest/gtest.h>
 
 #include <unistd.h>
@@ -85,7 +86,8 @@ struct AppFixture : ::testing::Test {
     {
         const int from = app->model.state.CurPhoto;
         for (int i = 0; i < maxSteps; ++i) {
-            app->engine.Step();
+            if (app->engine.Step().unchanged)
+                QThread::msleep(1);   // the photo is still being decoded
             const MainState& m = app->model.main;
             if (m.ViewMode == View::Still)
                 return;
@@ -144,6 +146,42 @@ TEST_F(AppFixture, FolderStepShowStopAndShutdownWithoutAWindow)
     EXPECT_EQ(back.PhotoCount, 3);
     EXPECT_EQ(back.CaptionOf(1), QStringLiteral("湖边"));
     EXPECT_EQ(back.LoopShow, 1);
+}
+
+// Photos the album converts before showing them are converted ahead too, on
+// the prefetch's thread; one that cannot be read says so when it is reached.
+TEST_F(AppFixture, ConvertedAndBrokenPhotosAheadArriveAsIfReadThen)
+{
+    AlbumModel& m = app->model;
+    const QDir dir(photos.path());
+    for (const char* name : {"p0.jpg", "p1.jpg", "p2.jpg"})
+        QFile::remove(dir.filePath(name));
+    QImage img(64, 48, QImage::Format_RGB32);
+    img.fill(QColor(20, 200, 40));
+    ASSERT_TRUE(img.save(dir.filePath("a.PNG")));
+    ASSERT_TRUE(img.save(dir.filePath("b.PNG")));
+    Touch(dir, "c.png", "not a picture");
+    view.answer = dir.filePath("a.PNG");
+    ASSERT_TRUE(app->ChooseFolder());
+    RunUntilStill();
+    EXPECT_EQ(app->prefetch.Ahead(), dir.filePath("b.PNG"));
+    app->BtnClick(Navigator::Next);
+    RunUntilStill();
+    EXPECT_FALSE(m.main.LoadFailed);
+    EXPECT_EQ(m.main.CurFile, m.paths.tempDib);
+    EXPECT_EQ(m.main.CurFileName, "b.PNG");
+    const uint8_t* px = m.dibs.DibPhoto.RowPtr(10) + 30;
+    EXPECT_NEAR(px[1], 200, 3);
+    EXPECT_NEAR(px[2], 20, 3);
+
+    view.infos.clear();
+    app->BtnClick(Navigator::Next);
+    RunUntilStill();
+    EXPECT_TRUE(m.main.LoadFailed);
+    ASSERT_FALSE(view.infos.isEmpty());
+    EXPECT_TRUE(view.infos.last().contains("c.png"));
+    // No conversion made ahead is left behind.
+    EXPECT_EQ(QDir(QFileInfo(m.paths.tempDib).path()).entryList({"*ahead*"}, QDir::Files), QStringList());
 }
 
 TEST_F(AppFixture, CancelledFolderChoiceAndBrokenScriptSayWhy)

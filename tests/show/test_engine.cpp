@@ -85,7 +85,20 @@ TEST_F(EngineFixture, LoadStepComposesChoosesAndSavesTheOldPicture)
     engine.forcedEffect = 11;   // a push: keeps the outgoing picture
     Go(1, false);
     core.main.LabelsDirty = 1;
+    // While its decoder is still at work the photo is not loaded, nothing is
+    // drawn, and the step is soon tried again.
+    bool decoded = false;
+    engine.photoReady = [&](const QString&) { return decoded; };
+    const auto waiting = engine.Step();
+    EXPECT_TRUE(waiting.unchanged);
+    EXPECT_GT(waiting.wait, 0.0);
+    EXPECT_LT(waiting.wait, 0.02);
+    EXPECT_TRUE(composed.isEmpty());
+    EXPECT_EQ(core.main.NewPhoto, 1);
+    EXPECT_EQ(host.refreshes, 0);
+    decoded = true;
     const auto r = engine.Step();
+    EXPECT_FALSE(r.unchanged);
     EXPECT_EQ(composed, QStringList({"/album/"}));   // empty list: folder & ""
     EXPECT_EQ(core.main.NewPhoto, 0);
     EXPECT_EQ(core.main.LabelsDirty, 0);
