@@ -1,5 +1,6 @@
 #include "app/AlbumApp.h"
 #include "platform/Fonts.h"
+#include "platform/ui/BusyMeter.h"
 #include "platform/ui/QuitSignals.h"
 #include "shell/ui/MainWindow.h"
 #include "show/ui/QtAudioPlayer.h"
@@ -14,6 +15,7 @@
 #include <QSessionManager>
 
 #include <cstring>
+#include <optional>
 
 using namespace tamsel;
 
@@ -41,6 +43,22 @@ bool AsksOnlyForText(int argc, char** argv)
     return false;
 }
 
+// Hands every event it delivers to the busy meter, when one is set.
+class TimedApplication : public QApplication {
+public:
+    using QApplication::QApplication;
+    BusyMeter* meter = nullptr;
+    bool notify(QObject* receiver, QEvent* e) override
+    {
+        if (!meter)
+            return QApplication::notify(receiver, e);
+        meter->Enter();
+        const bool handled = QApplication::notify(receiver, e);
+        meter->Leave();
+        return handled;
+    }
+};
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -54,7 +72,13 @@ int main(int argc, char** argv)
         parser.process(text);   // prints and ends the program
         return 0;
     }
-    QApplication app(argc, argv);
+    // For the window benchmarks: the longest the window's thread was busy.
+    // Made first, so that it outlasts every event.
+    std::optional<BusyMeter> busy;
+    if (qEnvironmentVariableIsSet("TAMSEL_BUSY_LOG"))
+        busy.emplace(qEnvironmentVariable("TAMSEL_BUSY_LOG"));
+    TimedApplication app(argc, argv);
+    app.meter = busy ? &*busy : nullptr;
     QApplication::setApplicationName(QStringLiteral("tamsel"));
     QApplication::setApplicationDisplayName(QStringLiteral("澄影集"));
     QGuiApplication::setDesktopFileName(QStringLiteral("tamsel"));
