@@ -11,6 +11,12 @@
 #include <immintrin.h>
 #endif
 
+#if defined(__GNUC__)
+#define TAMSEL_ALWAYS_INLINE __attribute__((always_inline))
+#else
+#define TAMSEL_ALWAYS_INLINE
+#endif
+
 namespace tamsel {
 
 bool ClipCopy(int& x, int& y, int& w, int& h, int& sx, int& sy, int dstW, int dstH, int srcW,
@@ -338,37 +344,75 @@ void HorizontalRows(uint8_t* dA, uint8_t* dB, const T* a, const T* b, const RowS
         HorizontalScalar(dB, b, s, done, n);
 }
 
-// Mixes taps source rows, from byte off on, into one row of n values: the
-// sums (round + rows[t][c] * wts[t]) go to destination bytes (>> kWeightBits)
-// for a run that keeps its width, or else to the biased 16-bit sums the
-// horizontal pass reads (>> 6). It works in short chunks, so the sums stay in
-// registers instead of a row-long array.
-TAMSEL_VECTOR_CLONES void VerticalMix(uint8_t* __restrict bytes, int16_t* __restrict mixed,
-                                      const uint8_t* const* rows, size_t off, const uint32_t* wts,
-                                      int taps, size_t n)
+// Mixes taps source rows, from byte off on, into the m values at c0 of one
+// row: the sums (round + rows[t][c] * wts[t]) go to destination bytes
+// (>> kWeightBits) for a run that keeps its width, or else to the biased
+// 16-bit sums the horizontal pass reads (>> 6). A chunk is short enough for
+// its sums to stay in registers.
+inline uint8_t FinishByte(uint32_t sum) { return uint8_t(std::min<uint32_t>(255, sum >> kWeightBits)); }
+inline int16_t FinishMixed(uint32_t sum) { return int16_t(uint16_t((sum >> 6) ^ 0x8000u)); }
+
+template <size_t M>
+TAMSEL_ALWAYS_INLINE inline void MixChunk(uint8_t* __restrict bytes, int16_t* __restrict mixed,
+                                          const uint8_t* const* rows, size_t off,
+                                          const uint32_t* wts, int taps, size_t c0, size_t m)
 {
-    constexpr size_t kChunk = 64;
+    if (M)
+        m = M;
+    uint32_t a[M ? M : 64];
     const uint32_t round = bytes ? kByteRound : 32u;
-    uint32_t a[kChunk];
-    for (size_t c0 = 0; c0 < n; c0 += kChunk) {
-        const size_t m = std::min(kChunk, n - c0);
-        const uint8_t* r = rows[0] + off + c0;
-        const uint32_t w0 = wts[0];
-        for (size_t c = 0; c < m; ++c)
-            a[c] = round + r[c] * w0;
-        for (int t = 1; t < taps; ++t) {
-            r = rows[t] + off + c0;
-            const uint32_t w = wts[t];
-            for (size_t c = 0; c < m; ++c)
-                a[c] += r[c] * w;
-        }
+    const uint8_t* r = rows[0] + off + c0;
+    const uint32_t w0 = wts[0];
+    // Two rows a pass, which halves the passes over the sums; the usual two
+    // rows of a mild shrink or a growth need no more.
+    int t = 1;
+    if (taps == 2) {
+        const uint8_t* r1 = rows[1] + off + c0;
+        const uint32_t w1 = wts[1];
         if (bytes)
             for (size_t c = 0; c < m; ++c)
-                bytes[c0 + c] = uint8_t(std::min<uint32_t>(255, a[c] >> kWeightBits));
+                bytes[c0 + c] = FinishByte(round + r[c] * w0 + r1[c] * w1);
         else
             for (size_t c = 0; c < m; ++c)
-                mixed[c0 + c] = int16_t(uint16_t((a[c] >> 6) ^ 0x8000u));
+                mixed[c0 + c] = FinishMixed(round + r[c] * w0 + r1[c] * w1);
+        return;
     }
+    for (size_t c = 0; c < m; ++c)
+        a[c] = round + r[c] * w0;
+    for (; t + 1 < taps; t += 2) {
+        const uint8_t* r1 = rows[t] + off + c0;
+        const uint8_t* r2 = rows[t + 1] + off + c0;
+        const uint32_t w1 = wts[t], w2 = wts[t + 1];
+        for (size_t c = 0; c < m; ++c)
+            a[c] += r1[c] * w1 + r2[c] * w2;
+    }
+    if (t < taps) {
+        r = rows[t] + off + c0;
+        const uint32_t w = wts[t];
+        for (size_t c = 0; c < m; ++c)
+            a[c] += r[c] * w;
+    }
+    if (bytes)
+        for (size_t c = 0; c < m; ++c)
+            bytes[c0 + c] = FinishByte(a[c]);
+    else
+        for (size_t c = 0; c < m; ++c)
+            mixed[c0 + c] = FinishMixed(a[c]);
+}
+
+// One row of n values (see MixChunk), bytes or mixed being null. Every chunk
+// has the same length; the last one overlaps the one before it, and works out
+// the same values again where they overlap.
+TAMSEL_VECTOR_CLONES void VerticalMix(uint8_t* bytes, int16_t* mixed, const uint8_t* const* rows,
+                                      size_t off, const uint32_t* wts, int taps, size_t n)
+{
+    constexpr size_t kChunk = 64;
+    if (n < kChunk) {
+        MixChunk<0>(bytes, mixed, rows, off, wts, taps, 0, n);
+        return;
+    }
+    for (size_t c0 = 0; c0 < n; c0 += kChunk)
+        MixChunk<kChunk>(bytes, mixed, rows, off, wts, taps, std::min(c0, n - kChunk), kChunk);
 }
 
 }  // namespace
