@@ -472,7 +472,8 @@ void StretchBlt(CLSDIB& dst, int dx, int dy, int dw, int dh,
             const int taps = rowsOf(k);
             uint8_t* d = dstRow(k);
             if (taps == 1) {
-                std::memcpy(d, rows[0] + off, m);
+                // Within one surface the source row may overlap this one.
+                std::memmove(d, rows[0] + off, m);
             } else if (sameSurface) {
                 staged.resize(m);
                 VerticalMix(staged.data(), nullptr, rows.data(), off, wts.data(), taps, m);

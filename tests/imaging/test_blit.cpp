@@ -176,6 +176,20 @@ TEST(StretchBlt, ClippingKeepsTheMapping)
         ASSERT_EQ(none.DataPtr()[i], 0);
 }
 
+TEST(StretchBlt, WithinOneSurfaceAStretchReadsTheRowAsItWas)
+{
+    // Only the height changes and the row lies one pixel to the right of its
+    // own source: the whole row moves, nothing is smeared along it.
+    CLSDIB s, ref;
+    s.Create(40, 1);
+    ref.Create(40, 1);
+    Noise(s, 5);
+    CopyWhole(ref, s);
+    StretchBlt(s, 1, 0, 39, 2, s, 0, 0, 39, 1);
+    for (int x = 1; x < 40; ++x)
+        ASSERT_TRUE(SamePixel(s, x, 0, ref, x - 1, 0)) << x;
+}
+
 // Random stretches of every kind, each group's destination bytes hashed
 // together and held against the hashes the halftone stretch has always given:
 // any change in a single output byte, or a byte drawn outside the destination
