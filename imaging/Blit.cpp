@@ -5,8 +5,17 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
-#include <type_traits>
 #include <vector>
+
+#if TAMSEL_AVX2_KERNELS
+#include <immintrin.h>
+#endif
+
+#if defined(__GNUC__)
+#define TAMSEL_ALWAYS_INLINE __attribute__((always_inline))
+#else
+#define TAMSEL_ALWAYS_INLINE
+#endif
 
 namespace tamsel {
 
@@ -153,52 +162,262 @@ void BuildAxis(AxisMap& m, int dn, int sn, int s0, int srcLen, int from, int to)
     }
 }
 
-// Horizontal pass over one row, K taps (0: the axis's own count). The row
-// holds 16-bit values with 8 extra bits after a vertical pass, or plain source
-// bytes where no vertical mixing was needed.
-template <int K, typename T>
-void HorizontalRow(uint8_t* d, const T* row, int colFirst, const AxisMap& hx, int n)
+// The horizontal map as the row kernels read it. Every destination pixel reads
+// len source pixels from first on (counted from the leftmost column any pixel
+// reads): the zero weights that pad its K-wide window are left out. Weights
+// are stored in pairs, the same number for every pixel (the row's longest run,
+// rounded up to even, zero beyond a pixel's own run), so the vector loop runs
+// one length for the whole row.
+struct RowSpans {
+    int pairs = 1;
+    std::vector<int32_t> first;
+    std::vector<int32_t> len;
+    std::vector<int16_t> weights;   // 2 * pairs per destination pixel
+};
+
+void BuildSpans(RowSpans& s, const AxisMap& hx, int colFirst)
 {
-    constexpr int shift = kWeightBits + (sizeof(T) == 1 ? 0 : 8);
-    constexpr uint32_t half = 1u << (shift - 1);
-    // Local copies: stores through d may alias anything, which would make the
-    // compiler reload the map's pointers on every pixel.
-    const int k = K > 0 ? K : hx.K;
-    const int32_t* const weights = hx.weights.data();
-    const int* const first = hx.first.data();
-    for (int i = 0; i < n; ++i) {
-        const int32_t* w = weights + size_t(i) * size_t(k);
-        const T* m = row + size_t(first[i] - colFirst) * 3;
-        uint32_t b = half, g = half, r = half;
-        for (int t = 0; t < k; ++t) {
+    const size_t n = hx.first.size(), K = size_t(hx.K);
+    s.first.resize(n);
+    s.len.resize(n);
+    int longest = 1;
+    for (size_t i = 0; i < n; ++i) {
+        const int32_t* w = &hx.weights[i * K];
+        int lo = 0, hi = int(K);
+        while (lo < hi - 1 && w[lo] == 0)
+            ++lo;
+        while (hi > lo + 1 && w[hi - 1] == 0)
+            --hi;
+        s.first[i] = hx.first[i] - colFirst + lo;
+        s.len[i] = hi - lo;
+        longest = std::max(longest, hi - lo);
+    }
+    s.pairs = (longest + 1) / 2;
+    const size_t stride = 2 * size_t(s.pairs);
+    s.weights.assign(n * stride, 0);
+    for (size_t i = 0; i < n; ++i) {
+        // Weights never exceed kWeightOne, so they fit 16 bits.
+        const int32_t* w = &hx.weights[i * K] + (s.first[i] - (hx.first[i] - colFirst));
+        for (int t = 0; t < s.len[i]; ++t)
+            s.weights[i * stride + size_t(t)] = int16_t(w[t]);
+    }
+}
+
+// The destination pixels [0, result) whose vector loads stay inside a row of
+// rowBytes bytes: each pair of source pixels is read loadBytes at a time.
+int VectorSafeCount(const RowSpans& s, size_t pixelBytes, size_t loadBytes, size_t rowBytes)
+{
+    for (size_t i = 0; i < s.first.size(); ++i) {
+        const size_t lastPair = size_t(s.first[i]) + 2 * size_t(s.pairs - 1);
+        if (lastPair * pixelBytes + loadBytes > rowBytes)
+            return int(i);
+    }
+    return int(s.first.size());
+}
+
+// Rows fed to the horizontal pass are either source bytes or 16-bit sums of a
+// vertical pass. The sums carry 8 extra bits and are stored less 32768, so that
+// they fit the signed 16-bit multiplies; the bias comes back through the
+// rounding term, since every pixel's weights add up to kWeightOne.
+constexpr uint32_t kByteRound = 1u << (kWeightBits - 1);
+constexpr int kByteShift = kWeightBits;
+constexpr uint32_t kMixedRound = (1u << (kWeightBits + 7)) + (32768u << kWeightBits);
+constexpr int kMixedShift = kWeightBits + 8;
+
+// Destination pixels [from, to) of one row, one at a time.
+template <typename T>
+void HorizontalScalar(uint8_t* d, const T* row, const RowSpans& s, int from, int to)
+{
+    constexpr uint32_t round = sizeof(T) == 1 ? kByteRound : kMixedRound;
+    constexpr int shift = sizeof(T) == 1 ? kByteShift : kMixedShift;
+    const size_t stride = 2 * size_t(s.pairs);
+    const int32_t* const first = s.first.data();
+    const int32_t* const len = s.len.data();
+    const int16_t* const weights = s.weights.data();
+    d += size_t(from) * 3;
+    for (int i = from; i < to; ++i, d += 3) {
+        const T* m = row + size_t(first[i]) * 3;
+        const int16_t* w = weights + size_t(i) * stride;
+        // Wrapping unsigned sums: the biased values may be negative, the
+        // total never is.
+        uint32_t b = round, g = round, r = round;
+        for (int t = 0; t < len[i]; ++t, m += 3) {
             const uint32_t wt = uint32_t(w[t]);
-            b += m[0] * wt;
-            g += m[1] * wt;
-            r += m[2] * wt;
-            m += 3;
+            b += uint32_t(m[0]) * wt;
+            g += uint32_t(m[1]) * wt;
+            r += uint32_t(m[2]) * wt;
         }
         d[0] = uint8_t(std::min<uint32_t>(255, b >> shift));
         d[1] = uint8_t(std::min<uint32_t>(255, g >> shift));
         d[2] = uint8_t(std::min<uint32_t>(255, r >> shift));
-        d += 3;
     }
 }
 
-template <typename Fn>
-void ByTaps(int K, Fn&& fn)
+#if TAMSEL_AVX2_KERNELS
+inline void StoreBgr(uint8_t* d, uint32_t v)
 {
-    switch (K) {
-    case 1: fn(std::integral_constant<int, 1>{}); break;
-    case 2: fn(std::integral_constant<int, 2>{}); break;
-    case 3: fn(std::integral_constant<int, 3>{}); break;
-    case 4: fn(std::integral_constant<int, 4>{}); break;
-    default: fn(std::integral_constant<int, 0>{}); break;
+    std::memcpy(d, &v, 2);
+    d[2] = uint8_t(v >> 16);
+}
+
+// Destination pixels [0, count) of two rows at once, one in each 128-bit half:
+// a pair of source pixels is spread to the 16-bit words b0 b1 g0 g1 r0 r1 and
+// multiplied with the pair's two weights, which sums all three channels in
+// one instruction. dB null draws row a alone.
+template <typename T, int Pairs>
+TAMSEL_AVX2 void HorizontalAvx2(uint8_t* dA, uint8_t* dB, const T* a, const T* b,
+                                const RowSpans& s, int count)
+{
+    constexpr bool bytes = sizeof(T) == 1;
+    const __m256i order =
+        bytes ? _mm256_setr_epi8(0, -1, 3, -1, 1, -1, 4, -1, 2, -1, 5, -1, -1, -1, -1, -1,
+                                 0, -1, 3, -1, 1, -1, 4, -1, 2, -1, 5, -1, -1, -1, -1, -1)
+              : _mm256_setr_epi8(0, 1, 6, 7, 2, 3, 8, 9, 4, 5, 10, 11, -1, -1, -1, -1,
+                                 0, 1, 6, 7, 2, 3, 8, 9, 4, 5, 10, 11, -1, -1, -1, -1);
+    const __m256i round = _mm256_set1_epi32(int(bytes ? kByteRound : kMixedRound));
+    const __m128i shift = _mm_cvtsi32_si128(bytes ? kByteShift : kMixedShift);
+    const int pairs = Pairs > 0 ? Pairs : s.pairs;
+    const int32_t* const first = s.first.data();
+    const int16_t* w = s.weights.data();
+    if (!dB)
+        b = a;
+    for (int i = 0; i < count; ++i) {
+        const T* pa = a + size_t(first[i]) * 3;
+        const T* pb = b + size_t(first[i]) * 3;
+        __m256i acc = round;
+        for (int k = 0; k < pairs; ++k, pa += 6, pb += 6, w += 2) {
+            __m128i lo, hi;
+            if constexpr (bytes) {
+                lo = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(pa));
+                hi = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(pb));
+            } else {
+                lo = _mm_loadu_si128(reinterpret_cast<const __m128i*>(pa));
+                hi = _mm_loadu_si128(reinterpret_cast<const __m128i*>(pb));
+            }
+            const __m256i v = _mm256_inserti128_si256(_mm256_castsi128_si256(lo), hi, 1);
+            int32_t wp;
+            std::memcpy(&wp, w, 4);
+            acc = _mm256_add_epi32(
+                acc, _mm256_madd_epi16(_mm256_shuffle_epi8(v, order), _mm256_set1_epi32(wp)));
+        }
+        acc = _mm256_srl_epi32(acc, shift);
+        const __m256i px = _mm256_packus_epi16(_mm256_packs_epi32(acc, acc), acc);
+        const uint32_t va = uint32_t(_mm_cvtsi128_si32(_mm256_castsi256_si128(px)));
+        const uint32_t vb = uint32_t(_mm_cvtsi128_si32(_mm256_extracti128_si256(px, 1)));
+        if (i + 1 < count) {
+            // Four bytes at a time; the fourth is the next pixel's, drawn right after.
+            std::memcpy(dA + size_t(i) * 3, &va, 4);
+            if (dB)
+                std::memcpy(dB + size_t(i) * 3, &vb, 4);
+        } else {
+            StoreBgr(dA + size_t(i) * 3, va);
+            if (dB)
+                StoreBgr(dB + size_t(i) * 3, vb);
+        }
     }
+}
+#endif
+
+// One destination row (dB null) or two through the horizontal pass: the vector
+// kernel as far as its loads stay inside the rows, one pixel at a time after.
+template <typename T>
+void HorizontalRows(uint8_t* dA, uint8_t* dB, const T* a, const T* b, const RowSpans& s,
+                    int safe, int n, bool vector)
+{
+    int done = 0;
+#if TAMSEL_AVX2_KERNELS
+    if (vector && safe > 0) {
+        switch (s.pairs) {
+        case 1: HorizontalAvx2<T, 1>(dA, dB, a, b, s, safe); break;
+        case 2: HorizontalAvx2<T, 2>(dA, dB, a, b, s, safe); break;
+        case 3: HorizontalAvx2<T, 3>(dA, dB, a, b, s, safe); break;
+        default: HorizontalAvx2<T, 0>(dA, dB, a, b, s, safe); break;
+        }
+        done = safe;
+    }
+#else
+    (void)safe;
+    (void)vector;
+#endif
+    HorizontalScalar(dA, a, s, done, n);
+    if (dB)
+        HorizontalScalar(dB, b, s, done, n);
+}
+
+// Mixes taps source rows, from byte off on, into the m values at c0 of one
+// row: the sums (round + rows[t][c] * wts[t]) go to destination bytes
+// (>> kWeightBits) for a run that keeps its width, or else to the biased
+// 16-bit sums the horizontal pass reads (>> 6). A chunk is short enough for
+// its sums to stay in registers.
+inline uint8_t FinishByte(uint32_t sum) { return uint8_t(std::min<uint32_t>(255, sum >> kWeightBits)); }
+inline int16_t FinishMixed(uint32_t sum) { return int16_t(uint16_t((sum >> 6) ^ 0x8000u)); }
+
+template <size_t M>
+TAMSEL_ALWAYS_INLINE inline void MixChunk(uint8_t* __restrict bytes, int16_t* __restrict mixed,
+                                          const uint8_t* const* rows, size_t off,
+                                          const uint32_t* wts, int taps, size_t c0, size_t m)
+{
+    if (M)
+        m = M;
+    uint32_t a[M ? M : 64];
+    const uint32_t round = bytes ? kByteRound : 32u;
+    const uint8_t* r = rows[0] + off + c0;
+    const uint32_t w0 = wts[0];
+    // Two rows a pass, which halves the passes over the sums; the usual two
+    // rows of a mild shrink or a growth need no more.
+    int t = 1;
+    if (taps == 2) {
+        const uint8_t* r1 = rows[1] + off + c0;
+        const uint32_t w1 = wts[1];
+        if (bytes)
+            for (size_t c = 0; c < m; ++c)
+                bytes[c0 + c] = FinishByte(round + r[c] * w0 + r1[c] * w1);
+        else
+            for (size_t c = 0; c < m; ++c)
+                mixed[c0 + c] = FinishMixed(round + r[c] * w0 + r1[c] * w1);
+        return;
+    }
+    for (size_t c = 0; c < m; ++c)
+        a[c] = round + r[c] * w0;
+    for (; t + 1 < taps; t += 2) {
+        const uint8_t* r1 = rows[t] + off + c0;
+        const uint8_t* r2 = rows[t + 1] + off + c0;
+        const uint32_t w1 = wts[t], w2 = wts[t + 1];
+        for (size_t c = 0; c < m; ++c)
+            a[c] += r1[c] * w1 + r2[c] * w2;
+    }
+    if (t < taps) {
+        r = rows[t] + off + c0;
+        const uint32_t w = wts[t];
+        for (size_t c = 0; c < m; ++c)
+            a[c] += r[c] * w;
+    }
+    if (bytes)
+        for (size_t c = 0; c < m; ++c)
+            bytes[c0 + c] = FinishByte(a[c]);
+    else
+        for (size_t c = 0; c < m; ++c)
+            mixed[c0 + c] = FinishMixed(a[c]);
+}
+
+// One row of n values (see MixChunk), bytes or mixed being null. Every chunk
+// has the same length; the last one overlaps the one before it, and works out
+// the same values again where they overlap.
+TAMSEL_VECTOR_CLONES void VerticalMix(uint8_t* bytes, int16_t* mixed, const uint8_t* const* rows,
+                                      size_t off, const uint32_t* wts, int taps, size_t n)
+{
+    constexpr size_t kChunk = 64;
+    if (n < kChunk) {
+        MixChunk<0>(bytes, mixed, rows, off, wts, taps, 0, n);
+        return;
+    }
+    for (size_t c0 = 0; c0 < n; c0 += kChunk)
+        MixChunk<kChunk>(bytes, mixed, rows, off, wts, taps, std::min(c0, n - kChunk), kChunk);
 }
 
 }  // namespace
 
-TAMSEL_VECTOR_CLONES void StretchBlt(CLSDIB& dst, int dx, int dy, int dw, int dh,
+void StretchBlt(CLSDIB& dst, int dx, int dy, int dw, int dh,
                 const CLSDIB& src, int sx, int sy, int sw, int sh)
 {
     if (!dst.HasPixels() || !src.HasPixels() || dw <= 0 || dh <= 0 || sw <= 0 || sh <= 0)
@@ -220,91 +439,114 @@ TAMSEL_VECTOR_CLONES void StretchBlt(CLSDIB& dst, int dx, int dy, int dw, int dh
     // The maps are rebuilt for every call; keeping their storage saves the
     // allocations on the per-frame path.
     thread_local AxisMap hx, vy;
-    thread_local std::vector<uint16_t> mid;
-    thread_local std::vector<uint32_t> acc;
     BuildAxis(hx, dw, sw, sx, src.Width(), x0, x1);
     BuildAxis(vy, dh, sh, sy, src.Height(), y0, y1);
-
-    // Columns of the source that any output pixel reads.
-    const int colFirst = hx.first.front();
-    const int colLast = hx.first.back() + hx.K;
-    const size_t n = size_t(colLast - colFirst) * 3;
-    mid.resize(n);
-    acc.resize(std::max(n, size_t(x1 - x0) * 3));
     const int outW = x1 - x0;
+    // Drawing within one surface must read every source row of an output row
+    // before writing it, as a whole row at a time.
+    const bool sameSurface = &dst == &src;
+
     // A strong vertical shrink reads more rows per output row than a small
     // fixed list would hold; every one of them carries weight.
     thread_local std::vector<const uint8_t*> rows;
     thread_local std::vector<uint32_t> wts;
     rows.resize(size_t(vy.K));
     wts.resize(size_t(vy.K));
-
-    // A run that keeps its width needs no horizontal pass at all.
-    const bool sameWidth = dw == sw && sx + x0 >= 0 && sx + x1 <= src.Width();
-
-    for (int k = 0; k < y1 - y0; ++k) {
+    const auto rowsOf = [&](int k) {
         const int32_t* wv = &vy.weights[size_t(k) * size_t(vy.K)];
         int taps = 0;
         for (int t = 0; t < vy.K; ++t)
             if (wv[t]) {
-                rows[taps] = src.RowPtr(vy.first[size_t(k)] + t);
-                wts[taps++] = uint32_t(wv[t]);
+                rows[size_t(taps)] = src.RowPtr(vy.first[size_t(k)] + t);
+                wts[size_t(taps++)] = uint32_t(wv[t]);
             }
-        uint8_t* d = dst.RowPtr(dy + y0 + k) + size_t(dx + x0) * 3;
+        return taps;
+    };
+    const auto dstRow = [&](int k) { return dst.RowPtr(dy + y0 + k) + size_t(dx + x0) * 3; };
 
-        if (sameWidth) {
-            // Vertical mixing straight into the destination row.
-            const size_t off = size_t(sx + x0) * 3, m = size_t(outW) * 3;
+    if (dw == sw && sx + x0 >= 0 && sx + x1 <= src.Width()) {
+        // A run that keeps its width needs no horizontal pass at all.
+        thread_local std::vector<uint8_t> staged;
+        const size_t off = size_t(sx + x0) * 3, m = size_t(outW) * 3;
+        for (int k = 0; k < y1 - y0; ++k) {
+            const int taps = rowsOf(k);
+            uint8_t* d = dstRow(k);
             if (taps == 1) {
-                std::memcpy(d, rows[0] + off, m);
+                // Within one surface the source row may overlap this one.
+                std::memmove(d, rows[0] + off, m);
+            } else if (sameSurface) {
+                staged.resize(m);
+                VerticalMix(staged.data(), nullptr, rows.data(), off, wts.data(), taps, m);
+                std::memcpy(d, staged.data(), m);
             } else {
-                uint32_t* a = acc.data();
-                for (size_t c = 0; c < m; ++c)
-                    a[c] = 8192u + rows[0][off + c] * wts[0];
-                for (int t = 1; t < taps; ++t) {
-                    const uint8_t* r = rows[t] + off;
-                    const uint32_t w = wts[t];
-                    for (size_t c = 0; c < m; ++c)
-                        a[c] += r[c] * w;
-                }
-                for (size_t c = 0; c < m; ++c)
-                    d[c] = uint8_t(std::min<uint32_t>(255, a[c] >> kWeightBits));
+                VerticalMix(d, nullptr, rows.data(), off, wts.data(), taps, m);
             }
-            continue;
         }
-        if (taps == 1) {
-            // One source row: the horizontal pass reads its bytes directly.
-            const uint8_t* row = rows[0] + size_t(colFirst) * 3;
-            ByTaps(hx.K, [&](auto K) { HorizontalRow<decltype(K)::value>(d, row, colFirst, hx, outW); });
-            continue;
-        }
-        // Vertical pass first: it reads each needed source row in memory
-        // order, keeping 8 extra bits for the horizontal pass.
-        for (int t = 0; t < taps; ++t)
-            rows[t] += size_t(colFirst) * 3;
-        uint16_t* mp = mid.data();
-        if (taps == 2) {
-            const uint8_t *r0 = rows[0], *r1 = rows[1];
-            const uint32_t w0 = wts[0], w1 = wts[1];
-            for (size_t c = 0; c < n; ++c)
-                mp[c] = uint16_t((r0[c] * w0 + r1[c] * w1 + 32u) >> 6);
-        } else {
-            // Row by row into an accumulator: each pass is a plain vector loop.
-            uint32_t* a = acc.data();
-            for (size_t c = 0; c < n; ++c)
-                a[c] = 32u + rows[0][c] * wts[0];
-            for (int t = 1; t < taps; ++t) {
-                const uint8_t* r = rows[t];
-                const uint32_t w = wts[t];
-                for (size_t c = 0; c < n; ++c)
-                    a[c] += r[c] * w;
-            }
-            for (size_t c = 0; c < n; ++c)
-                mp[c] = uint16_t(a[c] >> 6);
-        }
-        const uint16_t* mixed = mp;
-        ByTaps(hx.K, [&](auto K) { HorizontalRow<decltype(K)::value>(d, mixed, colFirst, hx, outW); });
+        return;
     }
+
+    thread_local RowSpans spans;
+    thread_local std::vector<int16_t> mixed[2];
+    const int colFirst = hx.first.front();
+    const size_t n = size_t(hx.first.back() + hx.K - colFirst) * 3;
+    BuildSpans(spans, hx, colFirst);
+    // Room behind the sums for the vector loads of the last pixels' padding pairs.
+    const size_t mixedLen = n + 6 * size_t(spans.pairs) + 8;
+    mixed[0].resize(mixedLen);
+    mixed[1].resize(mixedLen);
+    const int safeBytes = VectorSafeCount(spans, 3, 8, size_t(src.Width() - colFirst) * 3);
+    const int safeMixed = VectorSafeCount(spans, 6, 16, mixedLen * 2);
+#if TAMSEL_AVX2_KERNELS
+    const bool vector = !sameSurface && HasAvx2();
+#else
+    const bool vector = false;
+#endif
+
+    // An output row reads either one source row's bytes or a vertical mix.
+    struct Row {
+        uint8_t* d = nullptr;
+        const uint8_t* bytes = nullptr;
+        const int16_t* mix = nullptr;
+    };
+    const auto draw = [&](const Row& r, const Row* r2) {
+        uint8_t* d2 = r2 ? r2->d : nullptr;
+        if (r.bytes)
+            HorizontalRows(r.d, d2, r.bytes, r2 ? r2->bytes : nullptr, spans, safeBytes, outW, vector);
+        else
+            HorizontalRows(r.d, d2, r.mix, r2 ? r2->mix : nullptr, spans, safeMixed, outW, vector);
+    };
+    // The vector kernel draws rows in pairs of one kind: they share the
+    // per-pixel set-up. A row waits in held for its partner.
+    Row held;
+    bool holding = false;
+    for (int k = 0; k < y1 - y0; ++k) {
+        const int taps = rowsOf(k);
+        Row cur;
+        cur.d = dstRow(k);
+        if (taps == 1) {
+            cur.bytes = rows[0] + size_t(colFirst) * 3;
+        } else {
+            // Vertical pass first: it reads each needed source row in memory
+            // order, keeping 8 extra bits for the horizontal pass.
+            int16_t* m = mixed[holding && held.mix == mixed[0].data() ? 1 : 0].data();
+            VerticalMix(nullptr, m, rows.data(), size_t(colFirst) * 3, wts.data(), taps, n);
+            cur.mix = m;
+        }
+        if (!vector) {
+            draw(cur, nullptr);
+        } else if (!holding) {
+            held = cur;
+            holding = true;
+        } else if ((held.bytes != nullptr) == (cur.bytes != nullptr)) {
+            draw(held, &cur);
+            holding = false;
+        } else {
+            draw(held, nullptr);
+            held = cur;
+        }
+    }
+    if (holding)
+        draw(held, nullptr);
 }
 
 TAMSEL_VECTOR_CLONES void AlphaBlendConst(CLSDIB& dst, int x, int y, int w, int h,

@@ -8,6 +8,7 @@
 #include <cmath>
 #include <cstring>
 #include <memory>
+#include <vector>
 
 namespace tamsel {
 
@@ -446,6 +447,13 @@ TAMSEL_VECTOR_CLONES void HslRow(uint8_t* d, const uint8_t* s, int n, float turn
     }
 }
 
+// Adds a row's n bytes to n column sums.
+TAMSEL_VECTOR_CLONES void AddRow(uint32_t* __restrict sums, const uint8_t* __restrict row, size_t n)
+{
+    for (size_t c = 0; c < n; ++c)
+        sums[c] += row[c];
+}
+
 }  // namespace
 
 void PelRotate(CLSDIB& dst, int x, int y, int w, int h, const CLSDIB& src, int sx, int sy,
@@ -539,33 +547,35 @@ void PelMosaic(CLSDIB& dst, int x, int y, int w, int h, const CLSDIB& src, int s
     }
     // Squares are laid from the rectangle's top-left corner; those cut by the
     // right or bottom edge are averaged over the part that remains. Each square
-    // takes the mean colour of the pixels it covers.
+    // takes the mean colour of the pixels it covers. A band of squares is summed
+    // a source row at a time into column sums, then drawn as one row that all
+    // its rows copy.
+    const size_t n = size_t(w) * 3;
+    std::vector<uint32_t> columns(n);
+    std::vector<uint8_t> band(n);
     for (int r0 = 0; r0 < h; r0 += edge) {
         const int rows = std::min(edge, h - r0);
+        std::fill(columns.begin(), columns.end(), 0u);
+        for (int r = r0; r < r0 + rows; ++r)
+            AddRow(columns.data(), view.Row(r), n);
         for (int c0 = 0; c0 < w; c0 += edge) {
             const int cols = std::min(edge, w - c0);
             uint64_t sum[3] = {0, 0, 0};
-            for (int r = r0; r < r0 + rows; ++r) {
-                const uint8_t* s = view.Row(r) + size_t(c0) * 3;
-                for (int c = 0; c < cols; ++c, s += 3) {
-                    sum[0] += s[0];
-                    sum[1] += s[1];
-                    sum[2] += s[2];
-                }
+            const uint32_t* col = columns.data() + size_t(c0) * 3;
+            for (int c = 0; c < cols; ++c, col += 3) {
+                sum[0] += col[0];
+                sum[1] += col[1];
+                sum[2] += col[2];
             }
             const uint64_t count = uint64_t(rows) * uint64_t(cols);
-            const uint8_t colour[3] = {uint8_t((sum[0] + count / 2) / count),
-                                       uint8_t((sum[1] + count / 2) / count),
-                                       uint8_t((sum[2] + count / 2) / count)};
-            for (int r = r0; r < r0 + rows; ++r) {
-                uint8_t* d = dst.RowPtr(y + r) + size_t(x + c0) * 3;
-                for (int c = 0; c < cols; ++c, d += 3) {
-                    d[0] = colour[0];
-                    d[1] = colour[1];
-                    d[2] = colour[2];
-                }
-            }
+            uint8_t* d = band.data() + size_t(c0) * 3;
+            for (int k = 0; k < 3; ++k)
+                d[k] = uint8_t((sum[k] + count / 2) / count);
+            for (int c = 1; c < cols; ++c)
+                std::memcpy(d + size_t(c) * 3, d, 3);
         }
+        for (int r = r0; r < r0 + rows; ++r)
+            std::memcpy(dst.RowPtr(y + r) + size_t(x) * 3, band.data(), n);
     }
 }
 

@@ -176,6 +176,96 @@ TEST(StretchBlt, ClippingKeepsTheMapping)
         ASSERT_EQ(none.DataPtr()[i], 0);
 }
 
+TEST(StretchBlt, WithinOneSurfaceAStretchReadsTheRowAsItWas)
+{
+    // Only the height changes and the row lies one pixel to the right of its
+    // own source: the whole row moves, nothing is smeared along it.
+    CLSDIB s, ref;
+    s.Create(40, 1);
+    ref.Create(40, 1);
+    Noise(s, 5);
+    CopyWhole(ref, s);
+    StretchBlt(s, 1, 0, 39, 2, s, 0, 0, 39, 1);
+    for (int x = 1; x < 40; ++x)
+        ASSERT_TRUE(SamePixel(s, x, 0, ref, x - 1, 0)) << x;
+}
+
+// Random stretches of every kind, each group's destination bytes hashed
+// together and held against the hashes the halftone stretch has always given:
+// any change in a single output byte, or a byte drawn outside the destination
+// rectangle, shows. The groups aim at the different paths: same width (the
+// vertical pass alone), one source row (the horizontal pass on the source
+// bytes), both axes mixed (the horizontal pass on 16-bit rows), rectangles
+// reaching outside either surface, and shrinks wide enough that one output
+// pixel reads hundreds of source pixels.
+TEST(StretchBlt, RandomStretchesKeepTheirBytes)
+{
+    enum Kind { Shrink, Grow, Mixed, SameWidth, SameHeight, Clipped, Wide };
+    struct Group {
+        const char* name;
+        Kind kind;
+        uint64_t hash;
+    };
+    const Group groups[] = {
+        {"shrink", Shrink, 8291646650289806346ull},
+        {"grow", Grow, 3009465468846488563ull},
+        {"mixed", Mixed, 5478872432467325308ull},
+        {"same width", SameWidth, 8368588364938335349ull},
+        {"same height", SameHeight, 8747829011180186277ull},
+        {"clipped", Clipped, 8767527620272378236ull},
+        {"wide", Wide, 10558609877549210721ull},
+    };
+    std::mt19937 g(20240611);
+    // The generator's raw output is the same in every library; its
+    // distributions are not, so ranges are taken by remainder.
+    const auto pick = [&g](int lo, int hi) { return lo + int(g() % uint32_t(hi - lo + 1)); };
+    for (const Group& grp : groups) {
+        uint64_t h = 0xcbf29ce484222325ull;
+        for (int run = 0; run < 60; ++run) {
+            const bool wide = grp.kind == Wide;
+            CLSDIB src, dst;
+            src.Create(pick(1, wide ? 900 : 70), pick(1, wide ? 40 : 50));
+            dst.Create(pick(1, 80), pick(1, 60));
+            Noise(src, g());
+            Noise(dst, g());
+            int sx = 0, sy = 0, sw = src.Width(), sh = src.Height();
+            if (!wide && pick(0, 1)) {
+                sx = pick(0, sw - 1);
+                sy = pick(0, sh - 1);
+                sw = pick(1, sw - sx);
+                sh = pick(1, sh - sy);
+            }
+            const auto shrink = [&](int s) { return pick(1, s); };
+            const auto grow = [&](int s) { return pick(s, 3 * s + 2); };
+            int dx = 0, dy = 0, dw = 0, dh = 0;
+            switch (grp.kind) {
+            case Shrink: dw = shrink(sw); dh = shrink(sh); break;
+            case Grow: dw = grow(sw); dh = grow(sh); break;
+            case Mixed:
+                dw = pick(0, 1) ? shrink(sw) : grow(sw);
+                dh = dw <= sw ? grow(sh) : shrink(sh);
+                break;
+            case SameWidth: dw = sw; dh = pick(0, 1) ? shrink(sh) : grow(sh); break;
+            case SameHeight: dh = sh; dw = pick(0, 1) ? shrink(sw) : grow(sw); break;
+            case Clipped:
+                sx = pick(-sw, sw);
+                sy = pick(-sh, sh);
+                dw = pick(1, 2 * sw + 2);
+                dh = pick(1, 2 * sh + 2);
+                dx = pick(-dw, dst.Width());
+                dy = pick(-dh, dst.Height());
+                break;
+            case Wide: dw = pick(1, 6); dh = pick(1, 3 * sh); break;
+            }
+            StretchBlt(dst, dx, dy, dw, dh, src, sx, sy, sw, sh);
+            for (int y = 0; y < dst.Height(); ++y)
+                for (int i = 0; i < 3 * dst.Width(); ++i)
+                    h = (h ^ dst.RowPtr(y)[i]) * 0x100000001b3ull;
+        }
+        EXPECT_EQ(h, grp.hash) << grp.name;
+    }
+}
+
 TEST(AlphaBlendConst, MixesByTheConstantAlpha)
 {
     CLSDIB dst, src;
