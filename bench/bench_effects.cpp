@@ -23,7 +23,8 @@ using Clock = std::chrono::steady_clock;
 struct Size {
     int W, H;
 };
-const Size kSizes[] = {{480, 336}, {1902, 958}};
+// The default photo area, the largest window and a full-screen show.
+const Size kSizes[] = {{480, 336}, {1902, 958}, {1920, 1080}};
 
 void Fill(CLSDIB& s, uint8_t seed)
 {
