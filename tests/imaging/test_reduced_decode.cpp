@@ -118,4 +118,10 @@ TEST_F(ReducedApp, TheScreenLooksAsFromTheWholePhotoAndTheWholePhotoComesWhenNee
         EXPECT_EQ(m.dibs.DibPhoto.Width(), fullW);
         m.main.OrigView = false;
     }
+    // A retouch works on, and writes, the whole photo.
+    m.state.RotateAngle = 0;
+    ASSERT_TRUE(app->composer.DIBClonePicture(jpg));
+    ASSERT_TRUE(m.dibs.DibPhoto.Reduced());
+    app->DoCommand(36);
+    EXPECT_EQ(QImage(m.paths.tempPic).size(), QSize(2400, 1800));
 }
