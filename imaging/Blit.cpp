@@ -415,6 +415,66 @@ TAMSEL_VECTOR_CLONES void VerticalMix(uint8_t* bytes, int16_t* mixed, const uint
         MixChunk<kChunk>(bytes, mixed, rows, off, wts, taps, std::min(c0, n - kChunk), kChunk);
 }
 
+#if TAMSEL_AVX2_KERNELS
+// Sums of 16 values of rows r0 and r1 (from byte c on) weighed by the pair w,
+// added to lo (values 0-3 and 8-11) and hi (4-7 and 12-15): both rows are
+// widened to words and interleaved, so one multiply adds the two rows.
+TAMSEL_AVX2 TAMSEL_ALWAYS_INLINE inline void AddRowPair(__m256i& lo, __m256i& hi, const uint8_t* r0,
+                                                        const uint8_t* r1, size_t c, __m256i w)
+{
+    const __m256i a = _mm256_cvtepu8_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(r0 + c)));
+    const __m256i b = _mm256_cvtepu8_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(r1 + c)));
+    lo = _mm256_add_epi32(lo, _mm256_madd_epi16(_mm256_unpacklo_epi16(a, b), w));
+    hi = _mm256_add_epi32(hi, _mm256_madd_epi16(_mm256_unpackhi_epi16(a, b), w));
+}
+
+// The sums start at the rounding term less 32768 << 6, which the arithmetic
+// shift turns into the stored bias; both halves worked lane by lane, so the
+// pack puts the values back in order.
+TAMSEL_AVX2 TAMSEL_ALWAYS_INLINE inline void StoreMixed(int16_t* d, __m256i lo, __m256i hi)
+{
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(d),
+                        _mm256_packs_epi32(_mm256_srai_epi32(lo, 6), _mm256_srai_epi32(hi, 6)));
+}
+
+// VerticalMix into the 16-bit sums, 16 values a step. An odd last row is
+// paired with itself at weight zero. Needs n >= 16; the last step overlaps
+// the one before it.
+TAMSEL_AVX2 void VerticalMixAvx2(int16_t* mixed, const uint8_t* const* rows, size_t off,
+                                 const uint32_t* wts, int taps, size_t n)
+{
+    const __m256i start = _mm256_set1_epi32(32 - (32768 << 6));
+    // (Plain macros: a lambda would not inherit the AVX2 target.)
+#define TAMSEL_PAIR_OF(t) \
+    _mm256_set1_epi32(int(wts[t] | ((t) + 1 < taps ? wts[(t) + 1] << 16 : 0u)))
+#define TAMSEL_ROW_AFTER(t) (rows[(t) + 1 < taps ? (t) + 1 : (t)] + off)
+    if (taps <= 4) {
+        // The usual two or three rows of a mild shrink: weights held in registers.
+        const __m256i w01 = TAMSEL_PAIR_OF(0), w23 = taps > 2 ? TAMSEL_PAIR_OF(2) : w01;
+        const uint8_t *r0 = rows[0] + off, *r1 = TAMSEL_ROW_AFTER(0);
+        const uint8_t *r2 = taps > 2 ? rows[2] + off : r0, *r3 = taps > 2 ? TAMSEL_ROW_AFTER(2) : r0;
+        for (size_t c0 = 0; c0 < n; c0 += 16) {
+            const size_t c = std::min(c0, n - 16);
+            __m256i lo = start, hi = start;
+            AddRowPair(lo, hi, r0, r1, c, w01);
+            if (taps > 2)
+                AddRowPair(lo, hi, r2, r3, c, w23);
+            StoreMixed(mixed + c, lo, hi);
+        }
+        return;
+    }
+    for (size_t c0 = 0; c0 < n; c0 += 16) {
+        const size_t c = std::min(c0, n - 16);
+        __m256i lo = start, hi = start;
+        for (int t = 0; t < taps; t += 2)
+            AddRowPair(lo, hi, rows[t] + off, TAMSEL_ROW_AFTER(t), c, TAMSEL_PAIR_OF(t));
+        StoreMixed(mixed + c, lo, hi);
+    }
+#undef TAMSEL_PAIR_OF
+#undef TAMSEL_ROW_AFTER
+}
+#endif
+
 }  // namespace
 
 void StretchBlt(CLSDIB& dst, int dx, int dy, int dw, int dh,
@@ -529,7 +589,12 @@ void StretchBlt(CLSDIB& dst, int dx, int dy, int dw, int dh,
             // Vertical pass first: it reads each needed source row in memory
             // order, keeping 8 extra bits for the horizontal pass.
             int16_t* m = mixed[holding && held.mix == mixed[0].data() ? 1 : 0].data();
-            VerticalMix(nullptr, m, rows.data(), size_t(colFirst) * 3, wts.data(), taps, n);
+#if TAMSEL_AVX2_KERNELS
+            if (vector && n >= 16)
+                VerticalMixAvx2(m, rows.data(), size_t(colFirst) * 3, wts.data(), taps, n);
+            else
+#endif
+                VerticalMix(nullptr, m, rows.data(), size_t(colFirst) * 3, wts.data(), taps, n);
             cur.mix = m;
         }
         if (!vector) {
