@@ -560,9 +560,10 @@ TAMSEL_AVX2 TAMSEL_ALWAYS_INLINE inline void StoreMixed(int16_t* d, __m256i lo, 
 
 // VerticalMix into the 16-bit sums, 16 values a step. An odd last row is
 // paired with itself at weight zero. Needs n >= 16; the last step overlaps
-// the one before it.
+// the one before it. The source row the next output row reads first, ahead,
+// is fetched into the cache meanwhile: waiting for it was half of this pass.
 TAMSEL_AVX2 void VerticalMixAvx2(int16_t* mixed, const uint8_t* const* rows, size_t off,
-                                 const uint32_t* wts, int taps, size_t n)
+                                 const uint32_t* wts, int taps, size_t n, const uint8_t* ahead)
 {
     const __m256i start = _mm256_set1_epi32(32 - (32768 << 6));
     // (Plain macros: a lambda would not inherit the AVX2 target.)
@@ -576,6 +577,7 @@ TAMSEL_AVX2 void VerticalMixAvx2(int16_t* mixed, const uint8_t* const* rows, siz
         const uint8_t *r2 = taps > 2 ? rows[2] + off : r0, *r3 = taps > 2 ? TAMSEL_ROW_AFTER(2) : r0;
         for (size_t c0 = 0; c0 < n; c0 += 16) {
             const size_t c = std::min(c0, n - 16);
+            _mm_prefetch(reinterpret_cast<const char*>(ahead + c), _MM_HINT_T0);
             __m256i lo = start, hi = start;
             AddRowPair(lo, hi, r0, r1, c, w01);
             if (taps > 2)
@@ -717,11 +719,16 @@ void StretchBlt(CLSDIB& dst, int dx, int dy, int dw, int dh,
             // order, keeping 8 extra bits for the horizontal pass.
             int16_t* m = mixed[holding && held.mix == mixed[0].data() ? 1 : 0].data();
 #if TAMSEL_AVX2_KERNELS
-            if (vector && n >= 16)
-                VerticalMixAvx2(m, rows.data(), size_t(colFirst) * 3, wts.data(), taps, n);
-            else
+            if (vector && n >= 16) {
+                const int next = std::min(k + 1, y1 - y0 - 1);
+                const int ahead = std::min(vy.first[size_t(next)] + vy.K - 1, src.Height() - 1);
+                VerticalMixAvx2(m, rows.data(), size_t(colFirst) * 3, wts.data(), taps, n,
+                                src.RowPtr(ahead) + size_t(colFirst) * 3);
+            } else
 #endif
+            {
                 VerticalMix(nullptr, m, rows.data(), size_t(colFirst) * 3, wts.data(), taps, n);
+            }
             cur.mix = m;
         }
         if (!vector) {
