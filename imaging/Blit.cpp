@@ -441,23 +441,27 @@ void HorizontalRows(uint8_t* dA, uint8_t* dB, const T* a, const T* b, const RowS
     };
     int done = 0;
 #if TAMSEL_AVX2_KERNELS
-    if (vector && !s.blockAt.empty()) {
+    // The pixels drawn one at a time: every one, or the loose ones.
+    const bool blocks = vector && !s.blockAt.empty();
+    const int32_t* index = blocks ? s.loose.data() : nullptr;
+    const int count = blocks ? reach.loose : reach.all;
+    if (blocks)
         BlocksAvx2(dA, dB, a, b, s);
-        const int32_t* loose = s.loose.data();
-        HorizontalAvx2<T, 0>(dA, dB, a, b, s, loose, reach.loose);
+    if (vector && count > 0) {
+        switch (s.pairs) {
+        case 1: HorizontalAvx2<T, 1>(dA, dB, a, b, s, index, count); break;
+        case 2: HorizontalAvx2<T, 2>(dA, dB, a, b, s, index, count); break;
+        case 3: HorizontalAvx2<T, 3>(dA, dB, a, b, s, index, count); break;
+        default: HorizontalAvx2<T, 0>(dA, dB, a, b, s, index, count); break;
+        }
+    }
+    if (blocks) {
         for (size_t j = size_t(reach.loose); j < s.loose.size(); ++j)
-            scalar(loose[j], loose[j] + 1);
+            scalar(index[j], index[j] + 1);
         return;
     }
-    if (vector && reach.all > 0) {
-        switch (s.pairs) {
-        case 1: HorizontalAvx2<T, 1>(dA, dB, a, b, s, nullptr, reach.all); break;
-        case 2: HorizontalAvx2<T, 2>(dA, dB, a, b, s, nullptr, reach.all); break;
-        case 3: HorizontalAvx2<T, 3>(dA, dB, a, b, s, nullptr, reach.all); break;
-        default: HorizontalAvx2<T, 0>(dA, dB, a, b, s, nullptr, reach.all); break;
-        }
+    if (vector)
         done = reach.all;
-    }
 #else
     (void)reach;
     (void)vector;
