@@ -238,6 +238,14 @@ void BuildSpans(RowSpans& s, const AxisMap& hx, int colFirst, int srcCols)
         }
         i = e;
     }
+    // Loose pixels are drawn a little slower than a row of them in a line, so
+    // a few short stretches (a shrink by 1.2 steps every five pixels) are not
+    // worth their blocks.
+    if (s.loose.size() * 4 > n * 3) {
+        s.blockAt.clear();
+        s.blockFrom.clear();
+        s.loose.clear();
+    }
     if (s.blockAt.empty())
         return;
     s.byteWeights.resize(n * 3);
@@ -312,9 +320,10 @@ inline void StoreBgr(uint8_t* d, uint32_t v)
 // Destination pixels of two rows at once, one in each 128-bit half: a pair of
 // source pixels is spread to the 16-bit words b0 b1 g0 g1 r0 r1 and multiplied
 // with the pair's two weights, which sums all three channels in one
-// instruction. dB null draws row a alone. The pixels are [0, count), or the
-// count pixels that index lists.
-template <typename T, int Pairs>
+// instruction. dB null draws row a alone. The pixels are [0, count), or with
+// Listed the count pixels that index lists (a template argument: the test
+// and the lookup cost a whole row of short pixels a fifth of their time).
+template <typename T, int Pairs, bool Listed>
 TAMSEL_AVX2 void HorizontalAvx2(uint8_t* dA, uint8_t* dB, const T* a, const T* b,
                                 const RowSpans& s, const int32_t* index, int count)
 {
@@ -328,13 +337,14 @@ TAMSEL_AVX2 void HorizontalAvx2(uint8_t* dA, uint8_t* dB, const T* a, const T* b
     const __m128i shift = _mm_cvtsi32_si128(bytes ? kByteShift : kMixedShift);
     const int pairs = Pairs > 0 ? Pairs : s.pairs;
     const int32_t* const first = s.first.data();
+    const int16_t* const weights = s.weights.data();
     if (!dB)
         b = a;
     for (int j = 0; j < count; ++j) {
-        const int i = index ? index[j] : j;
+        const int i = Listed ? index[j] : j;
         const T* pa = a + size_t(first[i]) * 3;
         const T* pb = b + size_t(first[i]) * 3;
-        const int16_t* w = s.weights.data() + size_t(i) * 2 * size_t(pairs);
+        const int16_t* w = weights + size_t(i) * 2 * size_t(pairs);
         __m256i acc = round;
         for (int k = 0; k < pairs; ++k, pa += 6, pb += 6, w += 2) {
             __m128i lo, hi;
@@ -355,7 +365,7 @@ TAMSEL_AVX2 void HorizontalAvx2(uint8_t* dA, uint8_t* dB, const T* a, const T* b
         const __m256i px = _mm256_packus_epi16(_mm256_packs_epi32(acc, acc), acc);
         const uint32_t va = uint32_t(_mm_cvtsi128_si32(_mm256_castsi256_si128(px)));
         const uint32_t vb = uint32_t(_mm_cvtsi128_si32(_mm256_extracti128_si256(px, 1)));
-        if (!index && j + 1 < count) {
+        if (!Listed && j + 1 < count) {
             // Four bytes at a time; the fourth is the next pixel's, drawn right after.
             std::memcpy(dA + size_t(i) * 3, &va, 4);
             if (dB)
@@ -365,6 +375,18 @@ TAMSEL_AVX2 void HorizontalAvx2(uint8_t* dA, uint8_t* dB, const T* a, const T* b
             if (dB)
                 StoreBgr(dB + size_t(i) * 3, vb);
         }
+    }
+}
+
+template <typename T, bool Listed>
+void PixelsAvx2(uint8_t* dA, uint8_t* dB, const T* a, const T* b, const RowSpans& s,
+                const int32_t* index, int count)
+{
+    switch (s.pairs) {
+    case 1: HorizontalAvx2<T, 1, Listed>(dA, dB, a, b, s, index, count); break;
+    case 2: HorizontalAvx2<T, 2, Listed>(dA, dB, a, b, s, index, count); break;
+    case 3: HorizontalAvx2<T, 3, Listed>(dA, dB, a, b, s, index, count); break;
+    default: HorizontalAvx2<T, 0, Listed>(dA, dB, a, b, s, index, count); break;
     }
 }
 
@@ -448,12 +470,10 @@ void HorizontalRows(uint8_t* dA, uint8_t* dB, const T* a, const T* b, const RowS
     if (blocks)
         BlocksAvx2(dA, dB, a, b, s);
     if (vector && count > 0) {
-        switch (s.pairs) {
-        case 1: HorizontalAvx2<T, 1>(dA, dB, a, b, s, index, count); break;
-        case 2: HorizontalAvx2<T, 2>(dA, dB, a, b, s, index, count); break;
-        case 3: HorizontalAvx2<T, 3>(dA, dB, a, b, s, index, count); break;
-        default: HorizontalAvx2<T, 0>(dA, dB, a, b, s, index, count); break;
-        }
+        if (blocks)
+            PixelsAvx2<T, true>(dA, dB, a, b, s, index, count);
+        else
+            PixelsAvx2<T, false>(dA, dB, a, b, s, index, count);
     }
     if (blocks) {
         for (size_t j = size_t(reach.loose); j < s.loose.size(); ++j)
