@@ -168,14 +168,27 @@ void BuildAxis(AxisMap& m, int dn, int sn, int s0, int srcLen, int from, int to)
 // are stored in pairs, the same number for every pixel (the row's longest run,
 // rounded up to even, zero beyond a pixel's own run), so the vector loop runs
 // one length for the whole row.
+//
+// A growth, or a shrink by less than two, reads at most two source pixels a
+// pixel, and along a stretch of pixels whose first source pixel moves in step
+// with them, output byte q reads source values q + o and q + o + 3 for one o.
+// Such stretches are drawn 16 bytes at a time (blocks, the last one of a
+// stretch overlapping the one before it) with the weight pair of every output
+// byte; the pixels left over (loose: where the step changes, the rare pixel
+// that reads three, the edges) are drawn one at a time. Without any stretch
+// long enough for a block, every pixel is drawn one at a time.
 struct RowSpans {
     int pairs = 1;
     std::vector<int32_t> first;
     std::vector<int32_t> len;
-    std::vector<int16_t> weights;   // 2 * pairs per destination pixel
+    std::vector<int16_t> weights;     // 2 * pairs per destination pixel
+    std::vector<int32_t> blockAt;     // output byte a block starts at
+    std::vector<int32_t> blockFrom;   // source value its first byte reads first
+    std::vector<int32_t> byteWeights; // weight pair (low, high 16 bits) per output byte
+    std::vector<int32_t> loose;       // ascending
 };
 
-void BuildSpans(RowSpans& s, const AxisMap& hx, int colFirst)
+void BuildSpans(RowSpans& s, const AxisMap& hx, int colFirst, int srcCols)
 {
     const size_t n = hx.first.size(), K = size_t(hx.K);
     s.first.resize(n);
@@ -201,18 +214,62 @@ void BuildSpans(RowSpans& s, const AxisMap& hx, int colFirst)
         for (int t = 0; t < s.len[i]; ++t)
             s.weights[i * stride + size_t(t)] = int16_t(w[t]);
     }
+
+    s.blockAt.clear();
+    s.blockFrom.clear();
+    s.loose.clear();
+    // A block reads both source pixels of each of its pixels, even one whose
+    // second weight is zero, so that one must be inside the source row.
+    const auto blockable = [&](size_t i) { return s.len[i] <= 2 && s.first[i] + 1 < srcCols; };
+    for (size_t i = 0; i < n;) {
+        size_t e = i + 1;
+        if (blockable(i))
+            while (e < n && blockable(e) && s.first[e] - int32_t(e) == s.first[i] - int32_t(i))
+                ++e;
+        const int32_t q0 = int32_t(i) * 3, q1 = int32_t(e) * 3;
+        if (!blockable(i) || q1 - q0 < 16) {
+            for (; i < e; ++i)
+                s.loose.push_back(int32_t(i));
+            continue;
+        }
+        for (int32_t q = q0; q < q1; q += 16) {
+            s.blockAt.push_back(std::min(q, q1 - 16));
+            s.blockFrom.push_back(s.blockAt.back() + 3 * (s.first[i] - int32_t(i)));
+        }
+        i = e;
+    }
+    // Loose pixels are drawn a little slower than a row of them in a line, so
+    // a few short stretches (a shrink by 1.2 steps every five pixels) are not
+    // worth their blocks.
+    if (s.loose.size() * 4 > n * 3) {
+        s.blockAt.clear();
+        s.blockFrom.clear();
+        s.loose.clear();
+    }
+    if (s.blockAt.empty())
+        return;
+    s.byteWeights.resize(n * 3);
+    for (size_t i = 0; i < n; ++i) {
+        const uint32_t second = s.len[i] > 1 ? uint16_t(s.weights[i * stride + 1]) : 0u;
+        const uint32_t pair = uint16_t(s.weights[i * stride]) | second << 16;
+        for (size_t c = 0; c < 3; ++c)
+            s.byteWeights[i * 3 + c] = int32_t(pair);
+    }
 }
 
-// The destination pixels [0, result) whose vector loads stay inside a row of
-// rowBytes bytes: each pair of source pixels is read loadBytes at a time.
-int VectorSafeCount(const RowSpans& s, size_t pixelBytes, size_t loadBytes, size_t rowBytes)
+// How many of the pixels index lists (all of them when it is null), from the
+// first on, the one-pixel vector kernel may draw in a row of rowBytes bytes:
+// each pair of source pixels is read loadBytes at a time.
+int VectorSafeCount(const RowSpans& s, const int32_t* index, size_t count, size_t pixelBytes,
+                    size_t loadBytes, size_t rowBytes)
 {
-    for (size_t i = 0; i < s.first.size(); ++i) {
+    for (size_t j = 0; j < count; ++j) {
+        const size_t i = index ? size_t(index[j]) : j;
         const size_t lastPair = size_t(s.first[i]) + 2 * size_t(s.pairs - 1);
         if (lastPair * pixelBytes + loadBytes > rowBytes)
-            return int(i);
+            return int(j);
     }
-    return int(s.first.size());
+    return int(count);
 }
 
 // Rows fed to the horizontal pass are either source bytes or 16-bit sums of a
@@ -260,13 +317,15 @@ inline void StoreBgr(uint8_t* d, uint32_t v)
     d[2] = uint8_t(v >> 16);
 }
 
-// Destination pixels [0, count) of two rows at once, one in each 128-bit half:
-// a pair of source pixels is spread to the 16-bit words b0 b1 g0 g1 r0 r1 and
-// multiplied with the pair's two weights, which sums all three channels in
-// one instruction. dB null draws row a alone.
-template <typename T, int Pairs>
+// Destination pixels of two rows at once, one in each 128-bit half: a pair of
+// source pixels is spread to the 16-bit words b0 b1 g0 g1 r0 r1 and multiplied
+// with the pair's two weights, which sums all three channels in one
+// instruction. dB null draws row a alone. The pixels are [0, count), or with
+// Listed the count pixels that index lists (a template argument: the test
+// and the lookup cost a whole row of short pixels a fifth of their time).
+template <typename T, int Pairs, bool Listed>
 TAMSEL_AVX2 void HorizontalAvx2(uint8_t* dA, uint8_t* dB, const T* a, const T* b,
-                                const RowSpans& s, int count)
+                                const RowSpans& s, const int32_t* index, int count)
 {
     constexpr bool bytes = sizeof(T) == 1;
     const __m256i order =
@@ -278,12 +337,14 @@ TAMSEL_AVX2 void HorizontalAvx2(uint8_t* dA, uint8_t* dB, const T* a, const T* b
     const __m128i shift = _mm_cvtsi32_si128(bytes ? kByteShift : kMixedShift);
     const int pairs = Pairs > 0 ? Pairs : s.pairs;
     const int32_t* const first = s.first.data();
-    const int16_t* w = s.weights.data();
+    const int16_t* const weights = s.weights.data();
     if (!dB)
         b = a;
-    for (int i = 0; i < count; ++i) {
+    for (int j = 0; j < count; ++j) {
+        const int i = Listed ? index[j] : j;
         const T* pa = a + size_t(first[i]) * 3;
         const T* pb = b + size_t(first[i]) * 3;
+        const int16_t* w = weights + size_t(i) * 2 * size_t(pairs);
         __m256i acc = round;
         for (int k = 0; k < pairs; ++k, pa += 6, pb += 6, w += 2) {
             __m128i lo, hi;
@@ -304,7 +365,7 @@ TAMSEL_AVX2 void HorizontalAvx2(uint8_t* dA, uint8_t* dB, const T* a, const T* b
         const __m256i px = _mm256_packus_epi16(_mm256_packs_epi32(acc, acc), acc);
         const uint32_t va = uint32_t(_mm_cvtsi128_si32(_mm256_castsi256_si128(px)));
         const uint32_t vb = uint32_t(_mm_cvtsi128_si32(_mm256_extracti128_si256(px, 1)));
-        if (i + 1 < count) {
+        if (!Listed && j + 1 < count) {
             // Four bytes at a time; the fourth is the next pixel's, drawn right after.
             std::memcpy(dA + size_t(i) * 3, &va, 4);
             if (dB)
@@ -316,32 +377,116 @@ TAMSEL_AVX2 void HorizontalAvx2(uint8_t* dA, uint8_t* dB, const T* a, const T* b
         }
     }
 }
+
+template <typename T, bool Listed>
+void PixelsAvx2(uint8_t* dA, uint8_t* dB, const T* a, const T* b, const RowSpans& s,
+                const int32_t* index, int count)
+{
+    switch (s.pairs) {
+    case 1: HorizontalAvx2<T, 1, Listed>(dA, dB, a, b, s, index, count); break;
+    case 2: HorizontalAvx2<T, 2, Listed>(dA, dB, a, b, s, index, count); break;
+    case 3: HorizontalAvx2<T, 3, Listed>(dA, dB, a, b, s, index, count); break;
+    default: HorizontalAvx2<T, 0, Listed>(dA, dB, a, b, s, index, count); break;
+    }
+}
+
+// 16 source values from v on as 16-bit words, in order.
+TAMSEL_AVX2 TAMSEL_ALWAYS_INLINE inline __m256i LoadWords(const uint8_t* v)
+{
+    return _mm256_cvtepu8_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(v)));
+}
+TAMSEL_AVX2 TAMSEL_ALWAYS_INLINE inline __m256i LoadWords(const int16_t* v)
+{
+    return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(v));
+}
+
+// One block (see RowSpans) of one row: output bytes d[0..15] from source values
+// v[0..15] and, a pixel on, v[3..18], the last of which the last byte needs:
+// nothing past the block's own source pixels is read.
+template <typename T>
+TAMSEL_AVX2 TAMSEL_ALWAYS_INLINE inline void BlockAvx2(uint8_t* d, const T* v, __m256i wLo,
+                                                       __m256i wHi, __m256i round, __m128i shift)
+{
+    // Quarters 0 2 1 3, so that interleaving the two runs within each lane
+    // gives the pairs of bytes 0-7 and 8-15 in order, matching the weights.
+    const __m256i x = _mm256_permute4x64_epi64(LoadWords(v), 0xD8);
+    const __m256i y = _mm256_permute4x64_epi64(LoadWords(v + 3), 0xD8);
+    __m256i lo = _mm256_add_epi32(round, _mm256_madd_epi16(_mm256_unpacklo_epi16(x, y), wLo));
+    __m256i hi = _mm256_add_epi32(round, _mm256_madd_epi16(_mm256_unpackhi_epi16(x, y), wHi));
+    lo = _mm256_srl_epi32(lo, shift);
+    hi = _mm256_srl_epi32(hi, shift);
+    // The packs leave bytes 0-3, 8-11 in the low lane and 4-7, 12-15 in the high one.
+    const __m256i px = _mm256_packus_epi16(_mm256_packs_epi32(lo, hi), _mm256_setzero_si256());
+    const __m256i ordered =
+        _mm256_permutevar8x32_epi32(px, _mm256_setr_epi32(0, 4, 1, 5, 0, 0, 0, 0));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(d), _mm256_castsi256_si128(ordered));
+}
+
+// Every block of one row (dB null) or two.
+template <typename T>
+TAMSEL_AVX2 void BlocksAvx2(uint8_t* dA, uint8_t* dB, const T* a, const T* b, const RowSpans& s)
+{
+    constexpr bool bytes = sizeof(T) == 1;
+    const __m256i round = _mm256_set1_epi32(int(bytes ? kByteRound : kMixedRound));
+    const __m128i shift = _mm_cvtsi32_si128(bytes ? kByteShift : kMixedShift);
+    const int32_t* const at = s.blockAt.data();
+    const int32_t* const from = s.blockFrom.data();
+    const int32_t* const wq = s.byteWeights.data();
+    for (size_t k = 0; k < s.blockAt.size(); ++k) {
+        const __m256i wLo = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(wq + at[k]));
+        const __m256i wHi = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(wq + at[k] + 8));
+        BlockAvx2(dA + at[k], a + from[k], wLo, wHi, round, shift);
+        if (dB)
+            BlockAvx2(dB + at[k], b + from[k], wLo, wHi, round, shift);
+    }
+}
 #endif
 
+// How far the one-pixel vector kernel reaches in a row: pixels [0, all) when
+// every pixel is drawn one at a time, the first loose ones of RowSpans::loose
+// otherwise.
+struct VectorReach {
+    int all = 0;
+    int loose = 0;
+};
+
 // One destination row (dB null) or two through the horizontal pass: the vector
-// kernel as far as its loads stay inside the rows, one pixel at a time after.
+// kernels as far as their loads stay inside the rows, one pixel at a time after.
 template <typename T>
 void HorizontalRows(uint8_t* dA, uint8_t* dB, const T* a, const T* b, const RowSpans& s,
-                    int safe, int n, bool vector)
+                    VectorReach reach, int n, bool vector)
 {
+    const auto scalar = [&](int from, int to) {
+        HorizontalScalar(dA, a, s, from, to);
+        if (dB)
+            HorizontalScalar(dB, b, s, from, to);
+    };
     int done = 0;
 #if TAMSEL_AVX2_KERNELS
-    if (vector && safe > 0) {
-        switch (s.pairs) {
-        case 1: HorizontalAvx2<T, 1>(dA, dB, a, b, s, safe); break;
-        case 2: HorizontalAvx2<T, 2>(dA, dB, a, b, s, safe); break;
-        case 3: HorizontalAvx2<T, 3>(dA, dB, a, b, s, safe); break;
-        default: HorizontalAvx2<T, 0>(dA, dB, a, b, s, safe); break;
-        }
-        done = safe;
+    // The pixels drawn one at a time: every one, or the loose ones.
+    const bool blocks = vector && !s.blockAt.empty();
+    const int32_t* index = blocks ? s.loose.data() : nullptr;
+    const int count = blocks ? reach.loose : reach.all;
+    if (blocks)
+        BlocksAvx2(dA, dB, a, b, s);
+    if (vector && count > 0) {
+        if (blocks)
+            PixelsAvx2<T, true>(dA, dB, a, b, s, index, count);
+        else
+            PixelsAvx2<T, false>(dA, dB, a, b, s, index, count);
     }
+    if (blocks) {
+        for (size_t j = size_t(reach.loose); j < s.loose.size(); ++j)
+            scalar(index[j], index[j] + 1);
+        return;
+    }
+    if (vector)
+        done = reach.all;
 #else
-    (void)safe;
+    (void)reach;
     (void)vector;
 #endif
-    HorizontalScalar(dA, a, s, done, n);
-    if (dB)
-        HorizontalScalar(dB, b, s, done, n);
+    scalar(done, n);
 }
 
 // Mixes taps source rows, from byte off on, into the m values at c0 of one
@@ -414,6 +559,68 @@ TAMSEL_VECTOR_CLONES void VerticalMix(uint8_t* bytes, int16_t* mixed, const uint
     for (size_t c0 = 0; c0 < n; c0 += kChunk)
         MixChunk<kChunk>(bytes, mixed, rows, off, wts, taps, std::min(c0, n - kChunk), kChunk);
 }
+
+#if TAMSEL_AVX2_KERNELS
+// Sums of 16 values of rows r0 and r1 (from byte c on) weighed by the pair w,
+// added to lo (values 0-3 and 8-11) and hi (4-7 and 12-15): both rows are
+// widened to words and interleaved, so one multiply adds the two rows.
+TAMSEL_AVX2 TAMSEL_ALWAYS_INLINE inline void AddRowPair(__m256i& lo, __m256i& hi, const uint8_t* r0,
+                                                        const uint8_t* r1, size_t c, __m256i w)
+{
+    const __m256i a = _mm256_cvtepu8_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(r0 + c)));
+    const __m256i b = _mm256_cvtepu8_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(r1 + c)));
+    lo = _mm256_add_epi32(lo, _mm256_madd_epi16(_mm256_unpacklo_epi16(a, b), w));
+    hi = _mm256_add_epi32(hi, _mm256_madd_epi16(_mm256_unpackhi_epi16(a, b), w));
+}
+
+// The sums start at the rounding term less 32768 << 6, which the arithmetic
+// shift turns into the stored bias; both halves worked lane by lane, so the
+// pack puts the values back in order.
+TAMSEL_AVX2 TAMSEL_ALWAYS_INLINE inline void StoreMixed(int16_t* d, __m256i lo, __m256i hi)
+{
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(d),
+                        _mm256_packs_epi32(_mm256_srai_epi32(lo, 6), _mm256_srai_epi32(hi, 6)));
+}
+
+// VerticalMix into the 16-bit sums, 16 values a step. An odd last row is
+// paired with itself at weight zero. Needs n >= 16; the last step overlaps
+// the one before it. The source row the next output row reads first, ahead,
+// is fetched into the cache meanwhile: waiting for it was half of this pass.
+TAMSEL_AVX2 void VerticalMixAvx2(int16_t* mixed, const uint8_t* const* rows, size_t off,
+                                 const uint32_t* wts, int taps, size_t n, const uint8_t* ahead)
+{
+    const __m256i start = _mm256_set1_epi32(32 - (32768 << 6));
+    // (Plain macros: a lambda would not inherit the AVX2 target.)
+#define TAMSEL_PAIR_OF(t) \
+    _mm256_set1_epi32(int(wts[t] | ((t) + 1 < taps ? wts[(t) + 1] << 16 : 0u)))
+#define TAMSEL_ROW_AFTER(t) (rows[(t) + 1 < taps ? (t) + 1 : (t)] + off)
+    if (taps <= 4) {
+        // The usual two or three rows of a mild shrink: weights held in registers.
+        const __m256i w01 = TAMSEL_PAIR_OF(0), w23 = taps > 2 ? TAMSEL_PAIR_OF(2) : w01;
+        const uint8_t *r0 = rows[0] + off, *r1 = TAMSEL_ROW_AFTER(0);
+        const uint8_t *r2 = taps > 2 ? rows[2] + off : r0, *r3 = taps > 2 ? TAMSEL_ROW_AFTER(2) : r0;
+        for (size_t c0 = 0; c0 < n; c0 += 16) {
+            const size_t c = std::min(c0, n - 16);
+            _mm_prefetch(reinterpret_cast<const char*>(ahead + c), _MM_HINT_T0);
+            __m256i lo = start, hi = start;
+            AddRowPair(lo, hi, r0, r1, c, w01);
+            if (taps > 2)
+                AddRowPair(lo, hi, r2, r3, c, w23);
+            StoreMixed(mixed + c, lo, hi);
+        }
+        return;
+    }
+    for (size_t c0 = 0; c0 < n; c0 += 16) {
+        const size_t c = std::min(c0, n - 16);
+        __m256i lo = start, hi = start;
+        for (int t = 0; t < taps; t += 2)
+            AddRowPair(lo, hi, rows[t] + off, TAMSEL_ROW_AFTER(t), c, TAMSEL_PAIR_OF(t));
+        StoreMixed(mixed + c, lo, hi);
+    }
+#undef TAMSEL_PAIR_OF
+#undef TAMSEL_ROW_AFTER
+}
+#endif
 
 }  // namespace
 
@@ -489,13 +696,19 @@ void StretchBlt(CLSDIB& dst, int dx, int dy, int dw, int dh,
     thread_local std::vector<int16_t> mixed[2];
     const int colFirst = hx.first.front();
     const size_t n = size_t(hx.first.back() + hx.K - colFirst) * 3;
-    BuildSpans(spans, hx, colFirst);
+    BuildSpans(spans, hx, colFirst, src.Width() - colFirst);
     // Room behind the sums for the vector loads of the last pixels' padding pairs.
     const size_t mixedLen = n + 6 * size_t(spans.pairs) + 8;
     mixed[0].resize(mixedLen);
     mixed[1].resize(mixedLen);
-    const int safeBytes = VectorSafeCount(spans, 3, 8, size_t(src.Width() - colFirst) * 3);
-    const int safeMixed = VectorSafeCount(spans, 6, 16, mixedLen * 2);
+    const auto reach = [&](size_t pixelBytes, size_t loadBytes, size_t rowBytes) {
+        return VectorReach{
+            VectorSafeCount(spans, nullptr, spans.first.size(), pixelBytes, loadBytes, rowBytes),
+            VectorSafeCount(spans, spans.loose.data(), spans.loose.size(), pixelBytes, loadBytes,
+                            rowBytes)};
+    };
+    const VectorReach safeBytes = reach(3, 8, size_t(src.Width() - colFirst) * 3);
+    const VectorReach safeMixed = reach(6, 16, mixedLen * 2);
 #if TAMSEL_AVX2_KERNELS
     const bool vector = !sameSurface && HasAvx2();
 #else
@@ -529,7 +742,17 @@ void StretchBlt(CLSDIB& dst, int dx, int dy, int dw, int dh,
             // Vertical pass first: it reads each needed source row in memory
             // order, keeping 8 extra bits for the horizontal pass.
             int16_t* m = mixed[holding && held.mix == mixed[0].data() ? 1 : 0].data();
-            VerticalMix(nullptr, m, rows.data(), size_t(colFirst) * 3, wts.data(), taps, n);
+#if TAMSEL_AVX2_KERNELS
+            if (vector && n >= 16) {
+                const int next = std::min(k + 1, y1 - y0 - 1);
+                const int ahead = std::min(vy.first[size_t(next)] + vy.K - 1, src.Height() - 1);
+                VerticalMixAvx2(m, rows.data(), size_t(colFirst) * 3, wts.data(), taps, n,
+                                src.RowPtr(ahead) + size_t(colFirst) * 3);
+            } else
+#endif
+            {
+                VerticalMix(nullptr, m, rows.data(), size_t(colFirst) * 3, wts.data(), taps, n);
+            }
             cur.mix = m;
         }
         if (!vector) {

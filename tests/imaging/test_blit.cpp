@@ -1,4 +1,5 @@
 #include "imaging/Blit.h"
+#include "platform/VectorClones.h"
 
 #include <gtest/gtest.h>
 
@@ -264,6 +265,54 @@ TEST(StretchBlt, RandomStretchesKeepTheirBytes)
         }
         EXPECT_EQ(h, grp.hash) << grp.name;
     }
+}
+
+// The AVX2 kernels against the portable loops, on rows wide enough for many
+// blocks of the horizontal pass: the zoom's mild shrink (a few pixels reading
+// three source pixels), growths, stronger shrinks, rows read straight from
+// the source (same height), and rectangles reaching the source's right and
+// bottom edges, where the vector loads must stop short.
+TEST(StretchBlt, VectorKernelsDrawWhatThePortableLoopsDraw)
+{
+#if TAMSEL_AVX2_KERNELS
+    if (!HasAvx2())
+        GTEST_SKIP() << "no AVX2 here";
+    enum Kind { Zoom, Grow, Shrink, SameHeight, AtEdge };
+    std::mt19937 g(77);
+    const auto pick = [&g](int lo, int hi) { return lo + int(g() % uint32_t(hi - lo + 1)); };
+    for (const Kind kind : {Zoom, Grow, Shrink, SameHeight, AtEdge}) {
+        for (int run = 0; run < 12; ++run) {
+            CLSDIB src, fast, slow;
+            src.Create(pick(20, 700), pick(4, 40));
+            Noise(src, g());
+            const int sw = src.Width(), sh = src.Height();
+            int sx = 0, sy = 0, dw = 0, dh = 0;
+            switch (kind) {
+            case Zoom: dw = sw - pick(1, sw / 12 + 1); dh = sh - pick(0, sh / 12 + 1); break;
+            case Grow: dw = pick(sw + 1, 3 * sw); dh = pick(sh, 2 * sh); break;
+            case Shrink: dw = pick(1, sw - 1); dh = pick(1, sh); break;
+            case SameHeight: dw = pick(sw / 2 + 1, 2 * sw); dh = sh; break;
+            case AtEdge:
+                sx = pick(0, sw / 2);
+                sy = pick(0, sh / 2);
+                dw = pick(1, 2 * (sw - sx));
+                dh = pick(1, 2 * (sh - sy));
+                break;
+            }
+            fast.Create(dw, dh);
+            slow.Create(dw, dh);
+            StretchBlt(fast, 0, 0, dw, dh, src, sx, sy, sw - sx, sh - sy);
+            Avx2KernelsOff() = true;
+            StretchBlt(slow, 0, 0, dw, dh, src, sx, sy, sw - sx, sh - sy);
+            Avx2KernelsOff() = false;
+            ASSERT_EQ(std::memcmp(fast.DataPtr(), slow.DataPtr(), size_t(fast.RGBSize())), 0)
+                << "kind " << kind << ", " << sw << "x" << sh << " from " << sx << "," << sy
+                << " to " << dw << "x" << dh;
+        }
+    }
+#else
+    GTEST_SKIP() << "no AVX2 kernels in this build";
+#endif
 }
 
 TEST(AlphaBlendConst, MixesByTheConstantAlpha)
