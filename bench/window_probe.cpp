@@ -7,6 +7,7 @@
 //
 // Needs DISPLAY (Xvfb with a window manager, as scripts/test starts them).
 // The photos are 6000 x 4000 JPEGs made once in the temporary folder.
+#include "ComposeBenchPhoto.h"
 #include "album/ShowScript.h"
 #include "model/AlbumState.h"
 #include "platform/Paths.h"
@@ -16,8 +17,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QImage>
-#include <QImageWriter>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QThread>
@@ -48,33 +47,15 @@ double Now()
     return duration<double>(steady_clock::now().time_since_epoch()).count();
 }
 
-// Smooth light and colour with fine grain, about a byte per pixel as a
-// camera's JPEG; each photo of the folder in a hue of its own.
+// Ten photos of a camera's size, each in colours of its own, made once.
 QString MakePhotos(int count)
 {
     const QString dir = QDir::tempPath() + QStringLiteral("/tamsel-probe-%1").arg(count);
     QDir().mkpath(dir);
     for (int n = 0; n < count; ++n) {
         const QString path = dir + QStringLiteral("/p%1.jpg").arg(n, 2, 10, QChar('0'));
-        if (QFileInfo::exists(path))
-            continue;
-        const int W = 6000, H = 4000;
-        QImage img(W, H, QImage::Format_RGB32);
-        uint32_t v = 12345u + uint32_t(n);
-        for (int y = 0; y < H; ++y) {
-            auto* row = reinterpret_cast<QRgb*>(img.scanLine(y));
-            for (int x = 0; x < W; ++x) {
-                v = v * 1664525u + 1013904223u;
-                const int grain = int(v >> 27) - 16;
-                const double s = std::sin(x * 0.0021 + y * 0.0013 + n) * 0.5 + 0.5;
-                const double t = std::cos(x * 0.0007 - y * 0.0031 + 2 * n) * 0.5 + 0.5;
-                auto c = [&](double f) { return std::clamp(int(f) + grain, 0, 255); };
-                row[x] = qRgb(c(40 + 180 * s), c(60 + 150 * t), c(90 + 120 * s * t));
-            }
-        }
-        QImageWriter w(path, "jpeg");
-        w.setQuality(90);
-        w.write(img);
+        if (!QFileInfo::exists(path))
+            bench::WritePhoto(path, n);
     }
     return dir;
 }
