@@ -88,7 +88,7 @@ bool Composer::ClonePicture(const QString& sPathFile)
     // Either may have been done ahead on the prefetch's thread.
     const bool rotated = TurnsOnLoad();
     const QSize size = DecodeSize(rotated);
-    const QString working = ReadsDirectly(sPathFile) ? QString() : paths_.tempDib;
+    const QString working = WorkingFileFor(sPathFile);
     CLSDIB ahead;
     const bool haveAhead = prefetch && prefetch->Take(sPathFile, size, ahead, working);
     if (working.isEmpty()) {
@@ -218,18 +218,24 @@ void Composer::Fetch(CLSDIB& dst, const QString& path, QSize atMost, CLSDIB* ahe
         LoadPicture(dst, path, atMost);
 }
 
+QString Composer::WorkingFileFor(const QString& path) const
+{
+    return ReadsDirectly(path) ? QString() : paths_.tempDib;
+}
+
 void Composer::LoadAhead(const QString& path)
 {
     if (prefetch && path != paths_.tempPic)
-        prefetch->Start(path, DecodeSize(TurnsOnLoad()), ReadsDirectly(path) ? QString() : paths_.tempDib);
+        prefetch->Start(path, DecodeSize(TurnsOnLoad()), WorkingFileFor(path));
 }
 
 bool Composer::PhotoReady(const QString& path)
 {
     if (!prefetch || path == paths_.tempPic)
         return true;
-    LoadAhead(path);
-    return prefetch->Ready(path, DecodeSize(TurnsOnLoad()));
+    const QSize size = DecodeSize(TurnsOnLoad());
+    prefetch->Start(path, size, WorkingFileFor(path));
+    return prefetch->Ready(path, size);
 }
 
 bool Composer::TurnsOnLoad() const

@@ -77,6 +77,9 @@ private:
     // The photo's pixels, decoded ahead or read from the file just large
     // enough to cover atMost (an empty size: the whole photo).
     void Fetch(CLSDIB& dst, const QString& path, QSize atMost, CLSDIB* ahead);
+    // The working BMP a photo is converted into before it is read; "" for a
+    // photo read as it is.
+    QString WorkingFileFor(const QString& path) const;
     // The photo is turned by RotateAngle as it is read.
     bool TurnsOnLoad() const;
     bool LoadPhoto(bool rotated, QSize atMost,

@@ -74,11 +74,18 @@ bool PhotoPrefetch::Ready(const QString& path, QSize atMost) const
 void PhotoPrefetch::Start(const QString& path, QSize atMost, const QString& workingFile)
 {
     Reap(false);
+    const bool same = slot_ && slot_->path == path && slot_->atMost == atMost && slot_->working == workingFile;
+    // The load step asks every few milliseconds while this photo is being
+    // decoded: no need to look at the disk each time, Take checks the file.
+    if (same) {
+        std::lock_guard<std::mutex> lock(slot_->m);
+        if (!slot_->done)
+            return;
+    }
     const QFileInfo fi(path);
     if (!fi.isFile())
         return;
-    if (slot_ && slot_->path == path && slot_->atMost == atMost && slot_->working == workingFile &&
-        SameFile(fi, slot_->size, slot_->modified))
+    if (same && SameFile(fi, slot_->size, slot_->modified))
         return;
     auto slot = std::make_shared<Slot>();
     slot->path = path;
