@@ -36,27 +36,26 @@ const char* const kPosTips[9] = {"左上", "中上", "右上", "左中", "中心
                                  "右中", "左下", "中下", "右下"};
 const char* const kStyles[4] = {"彩色原照", "黑白欣赏", "矩形像框", "椭圆像框"};
 
-// A cell of the position grid: a small dark photo area with a light rim.
-QPixmap CellPicture()
+// A filled rectangle with a one-pixel rim and, when given, a text in it.
+QPixmap Framed(QSize size, QColor fill, QColor rim, const QString& text = {})
 {
-    QPixmap pm(kCell);
-    pm.fill(QColor(44, 61, 91));
+    QPixmap pm(size);
+    pm.fill(fill);
     QPainter p(&pm);
-    p.setPen(QColor(207, 192, 158));
+    p.setPen(rim);
     p.drawRect(pm.rect().adjusted(0, 0, -1, -1));
+    if (!text.isEmpty())
+        p.drawText(pm.rect(), Qt::AlignCenter, text);
     return pm;
 }
+
+// A cell of the position grid: a small dark photo area with a light rim.
+QPixmap CellPicture() { return Framed(kCell, QColor(44, 61, 91), QColor(207, 192, 158)); }
 
 // What stands in for a cover that cannot be shown.
 QPixmap Placeholder()
 {
-    QPixmap pm(kPreview);
-    pm.fill(QColor(236, 228, 209));
-    QPainter p(&pm);
-    p.setPen(QColor(88, 98, 118));
-    p.drawRect(pm.rect().adjusted(0, 0, -1, -1));
-    p.drawText(pm.rect(), Qt::AlignCenter, QStringLiteral("无法显示封面"));
-    return pm;
+    return Framed(kPreview, QColor(236, 228, 209), QColor(88, 98, 118), QStringLiteral("无法显示封面"));
 }
 
 void SetSwatch(QLabel* l, int32_t ref)

@@ -1,6 +1,7 @@
 #pragma once
 #include <QBoxLayout>
 #include <QLabel>
+#include <QListWidget>
 #include <QProgressBar>
 #include <QPushButton>
 
@@ -47,5 +48,14 @@ struct BatchFooter {
         notice->setProperty("fault", fault);
     }
 };
+
+// The lines a list of names shows, for the dialogs' previews.
+inline QStringList ItemTexts(const QListWidget& list)
+{
+    QStringList lines;
+    for (int i = 0; i < list.count(); ++i)
+        lines.push_back(list.item(i)->text());
+    return lines;
+}
 
 }  // namespace tamsel

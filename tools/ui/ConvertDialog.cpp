@@ -163,13 +163,7 @@ QComboBox* ConvertDialog::Combo(int index) const { return (index >= 0 && index <
 QRadioButton* ConvertDialog::Option(int index) const { return (index >= 0 && index < 3) ? option_[index] : nullptr; }
 QPushButton* ConvertDialog::Button(int index) const { return (index >= 0 && index < 4) ? cmd_[index] : nullptr; }
 
-QStringList ConvertDialog::Preview() const
-{
-    QStringList lines;
-    for (int i = 0; i < preview_->count(); ++i)
-        lines.push_back(preview_->item(i)->text());
-    return lines;
-}
+QStringList ConvertDialog::Preview() const { return ItemTexts(*preview_); }
 
 QString ConvertDialog::Notice() const { return footer_.notice->text(); }
 QString ConvertDialog::CurrentFileText() const { return current_->text(); }

@@ -110,13 +110,7 @@ RenameDialog::~RenameDialog()
 QLineEdit* RenameDialog::Field(int index) const { return (index >= 0 && index < 3) ? text_[index] : nullptr; }
 QPushButton* RenameDialog::Button(int index) const { return (index >= 0 && index < 3) ? cmd_[index] : nullptr; }
 
-QStringList RenameDialog::Preview() const
-{
-    QStringList lines;
-    for (int i = 0; i < newList_->count(); ++i)
-        lines.push_back(newList_->item(i)->text());
-    return lines;
-}
+QStringList RenameDialog::Preview() const { return ItemTexts(*newList_); }
 
 QString RenameDialog::Notice() const { return footer_.notice->text(); }
 
