@@ -1,5 +1,6 @@
 #pragma once
 #include <QBoxLayout>
+#include <QGroupBox>
 #include <QLabel>
 #include <QListWidget>
 #include <QProgressBar>
@@ -48,6 +49,21 @@ struct BatchFooter {
         notice->setProperty("fault", fault);
     }
 };
+
+// The "照片夹" frame both batch dialogs show: the folder worked on, and
+// "浏览..." to choose another. Returns the button; label gets the folder line.
+inline QPushButton* AddFolderFrame(QWidget* dialog, QBoxLayout* layout, QLabel*& label)
+{
+    auto* frame = new QGroupBox(QStringLiteral("照片夹"), dialog);
+    auto* frameLayout = new QHBoxLayout(frame);
+    label = new QLabel(frame);
+    label->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    frameLayout->addWidget(label, 1);
+    auto* browse = new QPushButton(QStringLiteral("浏览..."), frame);
+    frameLayout->addWidget(browse);
+    layout->addWidget(frame);
+    return browse;
+}
 
 // The lines a list of names shows, for the dialogs' previews.
 inline QStringList ItemTexts(const QListWidget& list)

@@ -75,14 +75,7 @@ ConvertDialog::ConvertDialog(QWidget* parent, const QString& workingFolder, cons
     setModal(true);
     auto* top = new QVBoxLayout(this);
 
-    auto* frame = new QGroupBox(QStringLiteral("照片夹"), this);
-    auto* frameLayout = new QHBoxLayout(frame);
-    folderLabel_ = new QLabel(frame);
-    folderLabel_->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    frameLayout->addWidget(folderLabel_, 1);
-    cmd_[2] = new QPushButton(QStringLiteral("浏览..."), frame);
-    frameLayout->addWidget(cmd_[2]);
-    top->addWidget(frame);
+    cmd_[2] = AddFolderFrame(this, top, folderLabel_);
 
     auto* lists = new QGridLayout;
     const QString comboLabels[2] = {QStringLiteral("转换前格式:"), QStringLiteral("转换后格式:")};

@@ -12,7 +12,6 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QGridLayout>
-#include <QGroupBox>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
@@ -71,14 +70,7 @@ RenameDialog::RenameDialog(QWidget* parent, const QString& workingFolder, const 
     lists->addWidget(newList_, 1, 1);
     top->addLayout(lists);
 
-    auto* frame = new QGroupBox(QStringLiteral("照片夹"), this);
-    auto* frameLayout = new QHBoxLayout(frame);
-    folderLabel_ = new QLabel(frame);
-    folderLabel_->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    frameLayout->addWidget(folderLabel_, 1);
-    cmd_[2] = new QPushButton(QStringLiteral("浏览..."), frame);
-    frameLayout->addWidget(cmd_[2]);
-    top->addWidget(frame);
+    cmd_[2] = AddFolderFrame(this, top, folderLabel_);
 
     footer_ = BatchFooter::Add(this, top);
     cmd_[0] = footer_.ok;
