@@ -65,14 +65,14 @@ Outcome SaveAs(AlbumModel& model, const QString& target)
     const QString& source = model.main.CurFile;
     if (source.isEmpty() || !QFileInfo(source).isFile())
         return Outcome::Failed(Unsaved(QStringLiteral("找不到当前照片的文件")));
-    ImageHandle image = ZLoadImg(source);
+    ImageHandle image = LoadImageFile(source);
     if (!image.IsValid())
         return Outcome::Failed(Unsaved(QStringLiteral("无法读取当前照片 %1").arg(model.main.CurFileName)));
     if (code == kIco && (image.Width() > kMaxIconSide || image.Height() > kMaxIconSide))
         return Outcome::Failed(Unsaved(QStringLiteral("图标最大为 256 x 256 像素,这张照片是 %1 x %2")
                                            .arg(image.Width())
                                            .arg(image.Height())));
-    if (!ZSaveImg(std::move(image), target, code))
+    if (!SaveImageFile(std::move(image), target, code))
         return Outcome::Failed(Unsaved(QStringLiteral("无法写入 %1").arg(target)));
 
     AlbumState& s = model.state;

@@ -12,7 +12,7 @@
 namespace tamsel {
 namespace {
 
-void Apply(AlbumModel& model, CLSDIB& pic, int code)
+void Apply(AlbumModel& model, Surface& pic, int code)
 {
     const int w = pic.Width();
     const int h = pic.Height();
@@ -41,7 +41,7 @@ void Apply(AlbumModel& model, CLSDIB& pic, int code)
 // Writes the picture beside the working file and renames it over it only when
 // complete: the working file may hold the retouches so far, which a failed
 // write must not destroy.
-bool WriteWorkingFile(const CLSDIB& pic, const QString& target, QString& why)
+bool WriteWorkingFile(const Surface& pic, const QString& target, QString& why)
 {
     const QString part = target + ".part";
     try {
@@ -71,7 +71,7 @@ RetouchResult ApplyRetouch(AlbumModel& model, int code)
 {
     if (code < kCmdBalance || code > kCmdNegative)
         return {Outcome::Failed(QStringLiteral("  不认识的修饰命令")), {}};
-    CLSDIB& pic = model.dibs.DibPhoto;
+    Surface& pic = model.dibs.DibPhoto;
     if (!pic.HasPixels())
         return {Outcome::Failed(QStringLiteral("  对不起,没有可以修饰的照片")), {}};
 

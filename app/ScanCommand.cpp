@@ -19,7 +19,7 @@ Outcome ShowScannedPicture(AlbumModel& model, Composer& composer, const QImage& 
     try {
         if (!paths.EnsureWorkDir())
             throw std::runtime_error("工作文件夹无法建立");
-        CLSDIB scanned;
+        Surface scanned;
         scanned.Clone(picture);
         scanned.SaveBMP(QFile::encodeName(part).toStdString());
         std::filesystem::rename(QFile::encodeName(part).toStdString(),

@@ -26,7 +26,7 @@ struct Size {
 // The default photo area, the largest window and a full-screen show.
 const Size kSizes[] = {{480, 336}, {1902, 958}, {1920, 1080}};
 
-void Fill(CLSDIB& s, uint8_t seed)
+void Fill(Surface& s, uint8_t seed)
 {
     for (int i = 0; i < s.RGBSize(); ++i)
         s.DataPtr()[i] = uint8_t(i * 7 + seed);
@@ -45,7 +45,7 @@ double Percentile(std::vector<double> v, int pct)
 // Median time of one frame's memcpy, in seconds.
 double MemcpySeconds(int W, int H)
 {
-    CLSDIB a, b;
+    Surface a, b;
     a.Create(W, H);
     b.Create(W, H);
     Fill(a, 1);
@@ -65,8 +65,8 @@ double MemcpySeconds(int W, int H)
 void BM_Effect(benchmark::State& state, int effect, Size sz)
 {
     const int W = sz.W, H = sz.H, S = 16;
-    CLSDIB screen, newPic, oldPic, start;
-    for (CLSDIB* s : {&screen, &newPic, &oldPic, &start})
+    Surface screen, newPic, oldPic, start;
+    for (Surface* s : {&screen, &newPic, &oldPic, &start})
         s->Create(W, H);
     Fill(start, 3);
     Fill(newPic, 101);

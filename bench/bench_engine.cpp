@@ -15,7 +15,7 @@ using namespace tamsel;
 
 namespace {
 
-void FillNoise(CLSDIB& s, uint32_t seed)
+void FillNoise(Surface& s, uint32_t seed)
 {
     for (int i = 0; i < s.RGBSize(); ++i) {
         seed = seed * 1664525u + 1013904223u;

@@ -33,7 +33,7 @@ constexpr int kW = 6000, kH = 4000;
 
 // A photo-like picture: smooth light and colour with fine grain, so that JPEG
 // and PNG have real work to do and nothing compresses to nothing.
-void PaintPhoto(CLSDIB& s)
+void PaintPhoto(Surface& s)
 {
     std::mt19937 rng(1);
     for (int y = 0; y < s.Height(); ++y) {
@@ -47,10 +47,10 @@ void PaintPhoto(CLSDIB& s)
     }
 }
 
-CLSDIB& Photo()
+Surface& Photo()
 {
-    static CLSDIB photo = [] {
-        CLSDIB s;
+    static Surface photo = [] {
+        Surface s;
         s.Create(kW, kH);
         PaintPhoto(s);
         return s;
@@ -153,7 +153,7 @@ void BM_ZLoadSaveBmp_Jpeg(benchmark::State& state)
     Files& f = PhotoFiles();
     InitImageLibrary();
     const QString out = f.dir.filePath("z.bmp");
-    Timed(state, Timing::Wall, DjpegSeconds(), [&] { benchmark::DoNotOptimize(ZSaveImg(ZLoadImg(f.jpg), out, kBmp)); });
+    Timed(state, Timing::Wall, DjpegSeconds(), [&] { benchmark::DoNotOptimize(SaveImageFile(LoadImageFile(f.jpg), out, kBmp)); });
 }
 BENCHMARK(BM_ZLoadSaveBmp_Jpeg)->Unit(benchmark::kMillisecond)->Iterations(3);
 
@@ -162,7 +162,7 @@ void BM_ZLoadSaveBmp_Png(benchmark::State& state)
     Files& f = PhotoFiles();
     InitImageLibrary();
     const QString out = f.dir.filePath("z.bmp");
-    Timed(state, Timing::Wall, DjpegSeconds(), [&] { benchmark::DoNotOptimize(ZSaveImg(ZLoadImg(f.png), out, kBmp)); });
+    Timed(state, Timing::Wall, DjpegSeconds(), [&] { benchmark::DoNotOptimize(SaveImageFile(LoadImageFile(f.png), out, kBmp)); });
 }
 BENCHMARK(BM_ZLoadSaveBmp_Png)->Unit(benchmark::kMillisecond)->Iterations(3);
 
@@ -171,7 +171,7 @@ BENCHMARK(BM_ZLoadSaveBmp_Png)->Unit(benchmark::kMillisecond)->Iterations(3);
 template <class Fn>
 void PixelBench(benchmark::State& state, Fn fn)
 {
-    CLSDIB& s = Photo();
+    Surface& s = Photo();
     const size_t bytes = size_t(s.RGBSize());
     Timed(state, Timing::ThreadCpu, MemcpySeconds(bytes), [&] {
         fn(s);
@@ -198,20 +198,20 @@ BENCHMARK(BM_Memcpy)->Unit(benchmark::kMillisecond);
 
 void BM_Sharpen(benchmark::State& state)
 {
-    PixelBench(state, [](CLSDIB& s) { s.Sharpen(); });
+    PixelBench(state, [](Surface& s) { s.Sharpen(); });
 }
 BENCHMARK(BM_Sharpen)->Unit(benchmark::kMillisecond);
 
 void BM_FastBlur(benchmark::State& state)
 {
-    PixelBench(state, [](CLSDIB& s) { s.FastBlur(); });
+    PixelBench(state, [](Surface& s) { s.FastBlur(); });
 }
 BENCHMARK(BM_FastBlur)->Unit(benchmark::kMillisecond);
 
 void BM_ShiftColors(benchmark::State& state)
 {
     int sign = 1;
-    PixelBench(state, [&](CLSDIB& s) {
+    PixelBench(state, [&](Surface& s) {
         s.ShiftColors(9 * sign, 9 * sign, 9 * sign);
         sign = -sign;
     });
@@ -220,7 +220,7 @@ BENCHMARK(BM_ShiftColors)->Unit(benchmark::kMillisecond);
 
 void BM_PelGreyScale(benchmark::State& state)
 {
-    PixelBench(state, [](CLSDIB& s) {
+    PixelBench(state, [](Surface& s) {
         PelGreyScale(s, 0, 0, s.Width(), s.Height(), s, 0, 0, 0, 1);
     });
     PaintPhoto(Photo());   // the later benchmarks want colour again
@@ -229,7 +229,7 @@ BENCHMARK(BM_PelGreyScale)->Unit(benchmark::kMillisecond);
 
 void BM_PelHSL(benchmark::State& state)
 {
-    PixelBench(state, [](CLSDIB& s) {
+    PixelBench(state, [](Surface& s) {
         PelHSL(s, 0, 0, s.Width(), s.Height(), s, 0, 0, 30.0f, 1.1f, 0, 0, 1);
     });
 }
@@ -237,8 +237,8 @@ BENCHMARK(BM_PelHSL)->Unit(benchmark::kMillisecond);
 
 void BM_PelRotate90(benchmark::State& state)
 {
-    CLSDIB& src = Photo();
-    CLSDIB dst;
+    Surface& src = Photo();
+    Surface dst;
     dst.Create(src.Height(), src.Width());
     const size_t bytes = size_t(src.RGBSize());
     Timed(state, Timing::ThreadCpu, MemcpySeconds(bytes), [&] {

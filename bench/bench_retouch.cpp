@@ -33,7 +33,7 @@ double ThreadMs()
 
 void FilterAlone(AlbumModel& m, int code)
 {
-    CLSDIB& p = m.dibs.DibPhoto;
+    Surface& p = m.dibs.DibPhoto;
     if (code == kCmdSharpen) {
         p.Sharpen();
     } else {

@@ -13,7 +13,7 @@ using namespace tamsel;
 
 namespace {
 
-void Noise(CLSDIB& s)
+void Noise(Surface& s)
 {
     std::mt19937 g(5);
     for (int i = 0; i < s.RGBSize(); i += 4)
@@ -39,7 +39,7 @@ void BM_Memcpy(benchmark::State& st)
 
 void BM_Cls(benchmark::State& st)
 {
-    CLSDIB s;
+    Surface s;
     s.Create(int(st.range(0)), int(st.range(1)));
     for (auto _ : st) {
         s.Cls();
@@ -50,7 +50,7 @@ void BM_Cls(benchmark::State& st)
 
 void BM_CopyWhole(benchmark::State& st)
 {
-    CLSDIB a, b;
+    Surface a, b;
     a.Create(int(st.range(0)), int(st.range(1)));
     b.Create(int(st.range(0)), int(st.range(1)));
     Noise(a);
@@ -63,7 +63,7 @@ void BM_CopyWhole(benchmark::State& st)
 
 void BM_BitBltWhole(benchmark::State& st)
 {
-    CLSDIB a, b;
+    Surface a, b;
     a.Create(int(st.range(0)), int(st.range(1)));
     b.Create(int(st.range(0)), int(st.range(1)));
     Noise(a);
@@ -77,7 +77,7 @@ void BM_BitBltWhole(benchmark::State& st)
 // range: source w, h, destination w, h. Items are output pixels.
 void BM_StretchHalftone(benchmark::State& st)
 {
-    CLSDIB src, dst;
+    Surface src, dst;
     src.Create(int(st.range(0)), int(st.range(1)));
     dst.Create(int(st.range(2)), int(st.range(3)));
     Noise(src);

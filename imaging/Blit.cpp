@@ -34,7 +34,7 @@ bool ClipCopy(int& x, int& y, int& w, int& h, int& sx, int& sy, int dstW, int ds
     return w > 0 && h > 0;
 }
 
-void BitBlt(CLSDIB& dst, int x, int y, int w, int h, const CLSDIB& src, int sx, int sy)
+void BitBlt(Surface& dst, int x, int y, int w, int h, const Surface& src, int sx, int sy)
 {
     if (!dst.HasPixels() || !src.HasPixels())
         return;
@@ -50,7 +50,7 @@ void BitBlt(CLSDIB& dst, int x, int y, int w, int h, const CLSDIB& src, int sx, 
     }
 }
 
-void CopyWhole(CLSDIB& dst, const CLSDIB& src)
+void CopyWhole(Surface& dst, const Surface& src)
 {
     if (!dst.HasPixels() || !src.HasPixels())
         return;
@@ -624,8 +624,8 @@ TAMSEL_AVX2 void VerticalMixAvx2(int16_t* mixed, const uint8_t* const* rows, siz
 
 }  // namespace
 
-void StretchBlt(CLSDIB& dst, int dx, int dy, int dw, int dh,
-                const CLSDIB& src, int sx, int sy, int sw, int sh)
+void StretchBlt(Surface& dst, int dx, int dy, int dw, int dh,
+                const Surface& src, int sx, int sy, int sw, int sh)
 {
     if (!dst.HasPixels() || !src.HasPixels() || dw <= 0 || dh <= 0 || sw <= 0 || sh <= 0)
         return;
@@ -772,8 +772,8 @@ void StretchBlt(CLSDIB& dst, int dx, int dy, int dw, int dh,
         draw(held, nullptr);
 }
 
-TAMSEL_VECTOR_CLONES void AlphaBlendConst(CLSDIB& dst, int x, int y, int w, int h,
-                     const CLSDIB& src, int sx, int sy, int alpha)
+TAMSEL_VECTOR_CLONES void AlphaBlendConst(Surface& dst, int x, int y, int w, int h,
+                     const Surface& src, int sx, int sy, int alpha)
 {
     if (!dst.HasPixels() || !src.HasPixels())
         return;

@@ -6,23 +6,23 @@ namespace tamsel {
 // Plain copy (SRCCOPY) of the w x h rectangle at (sx, sy) of src to (x, y) of dst,
 // clipped to both surfaces; one memmove per row. A zero or negative size draws
 // nothing. dst and src may be the same surface, overlapping or not.
-void BitBlt(CLSDIB& dst, int x, int y, int w, int h, const CLSDIB& src, int sx, int sy);
+void BitBlt(Surface& dst, int x, int y, int w, int h, const Surface& src, int sx, int sy);
 
 // Stretch of the source rectangle over the destination rectangle in halftone
 // quality: area averaging along an axis that shrinks, bilinear along one that
 // grows, an exact copy along one that keeps its size. Clipped to both surfaces
 // without changing the mapping; zero or negative sizes draw nothing.
-void StretchBlt(CLSDIB& dst, int dx, int dy, int dw, int dh,
-                const CLSDIB& src, int sx, int sy, int sw, int sh);
+void StretchBlt(Surface& dst, int dx, int dy, int dw, int dh,
+                const Surface& src, int sx, int sy, int sw, int sh);
 
 // Blend with a constant source alpha (0..255, no per-pixel alpha) of the w x h
 // rectangle at (sx, sy) of src over (x, y) of dst: d = (s * a + d * (255 - a)) / 255.
-void AlphaBlendConst(CLSDIB& dst, int x, int y, int w, int h,
-                     const CLSDIB& src, int sx, int sy, int alpha);
+void AlphaBlendConst(Surface& dst, int x, int y, int w, int h,
+                     const Surface& src, int sx, int sy, int alpha);
 
 // Copies all pixel bytes of src into dst: one memcpy for surfaces of one size,
 // a clipped copy otherwise.
-void CopyWhole(CLSDIB& dst, const CLSDIB& src);
+void CopyWhole(Surface& dst, const Surface& src);
 
 // Clips a copy of w x h from (sx, sy) of a source sized sw x sh to (x, y) of a
 // destination sized dw x dh. Returns false when nothing remains.

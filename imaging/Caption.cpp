@@ -82,7 +82,7 @@ QFont CaptionFont(const QString& faceName, int charWidth, int charHeight)
     return font;
 }
 
-bool TextToDC(CLSDIB& target, const QString& text, int32_t textColour, int32_t backColour,
+bool DrawTextStrip(Surface& target, const QString& text, int32_t textColour, int32_t backColour,
               const QString& faceName, int charWidth, int charHeight)
 {
     if (!target.HasPixels() || charHeight <= 0)
@@ -167,9 +167,9 @@ void DrawPhotoCaption(const AlbumState& album, const MainState& main, SurfacePoo
     const CaptionSpot at =
         CaptionPosition(album.CapPos, album.ShowWidth, album.ShowHeight, tw, th, main.PanMode);
 
-    CLSDIB& strip = dibs.DibCaption;
+    Surface& strip = dibs.DibCaption;
     strip.Create(album.ShowWidth, kStripHeight);
-    TextToDC(strip, caption, album.CapFontColor, 0, album.CapFontName,
+    DrawTextStrip(strip, caption, album.CapFontColor, 0, album.CapFontName,
              IntDiv(album.CapFontSize, 2), album.CapFontSize);
     PelAlphaBlend(dibs.DibCanvas, RoundHalfEven(at.x), RoundHalfEven(at.y), strip.Width(),
                   strip.Height(), strip, 0, 0, 255, 0, 1);

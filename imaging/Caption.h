@@ -6,7 +6,7 @@
 
 namespace tamsel {
 
-class CLSDIB;
+class Surface;
 struct AlbumState;
 struct MainState;
 struct SurfacePool;
@@ -22,7 +22,7 @@ QFont CaptionFont(const QString& faceName, int charWidth, int charHeight);
 // cell filled with backColour. Colours are 0x00BBGGRR. Pixels outside the text
 // stay as they were; text beyond the surface is clipped. Returns false when
 // nothing could be drawn (no surface, no size).
-bool TextToDC(CLSDIB& target, const QString& text, int32_t textColour, int32_t backColour,
+bool DrawTextStrip(Surface& target, const QString& text, int32_t textColour, int32_t backColour,
               const QString& faceName, int charWidth, int charHeight);
 
 // Where a caption goes: the top-left corner of its strip on the canvas, before

@@ -28,7 +28,7 @@ constexpr const char* kErrNotFound = "文件未找到";
 
 // Loads a BMP or JPEG file the way the album loads its pictures. A missing
 // file says so, rather than the general "装入图片出错".
-void LoadPicture(CLSDIB& dst, const QString& path, QSize atMost)
+void LoadPicture(Surface& dst, const QString& path, QSize atMost)
 {
     if (path.isEmpty() || !QFileInfo(path).isFile())
         throw SurfaceError(53, kErrNotFound);
@@ -43,7 +43,7 @@ QString LoadFailure(const std::exception& e, const QString& name)
 }
 
 // Stretch with each real coordinate rounded to its pixel, halves to even.
-void StretchRounded(CLSDIB& dst, double dx, double dy, double dw, double dh, const CLSDIB& src,
+void StretchRounded(Surface& dst, double dx, double dy, double dw, double dh, const Surface& src,
                     double sx, double sy, double sw, double sh)
 {
     StretchBlt(dst, RoundHalfEven(dx), RoundHalfEven(dy), RoundHalfEven(dw), RoundHalfEven(dh),
@@ -89,7 +89,7 @@ bool Composer::ClonePicture(const QString& sPathFile)
     const bool rotated = TurnsOnLoad();
     const QSize size = DecodeSize(rotated);
     const QString working = WorkingFileFor(sPathFile);
-    CLSDIB ahead;
+    Surface ahead;
     const bool haveAhead = prefetch && prefetch->Take(sPathFile, size, ahead, working);
     if (working.isEmpty()) {
         main_.CurFile = sPathFile;
@@ -141,7 +141,7 @@ bool Composer::ClonePicture(const QString& sPathFile)
             album_.TransMode = 0;
             break;
         case 1: {
-            CLSDIB& c = dibs_.DibCanvas;
+            Surface& c = dibs_.DibCanvas;
             PelGreyScale(c, 0, 0, c.Width(), c.Height(), c, 0, 0, 0, 1);
             album_.TransMode = 0;
             break;
@@ -168,15 +168,15 @@ bool Composer::ClonePicture(const QString& sPathFile)
 
 bool Composer::LoadPhoto(bool rotated, QSize atMost,
                          const std::function<QString(const std::exception&)>& failure,
-                         CLSDIB* ahead)
+                         Surface* ahead)
 {
     // The new photo is built beside the old one and only then takes its
     // place: whatever fails, DibPhoto holds a whole photo.
     try {
         if (rotated) {
-            CLSDIB& source = dibs_.DibScratch;
+            Surface& source = dibs_.DibScratch;
             Fetch(source, main_.CurFile, atMost, ahead);
-            CLSDIB turned;
+            Surface turned;
             turned.Create(source.Height(), source.Width());
             PelRotate(turned, RoundHalfEven(turned.Width() / 2.0),
                       RoundHalfEven(turned.Height() / 2.0), source.Width(), source.Height(),
@@ -185,7 +185,7 @@ bool Composer::LoadPhoto(bool rotated, QSize atMost,
             dibs_.DibPhoto = std::move(turned);
         } else {
             main_.Retouched = 0;
-            CLSDIB loaded;
+            Surface loaded;
             Fetch(loaded, main_.CurFile, atMost, ahead);
             dibs_.DibPhoto = std::move(loaded);
         }
@@ -210,7 +210,7 @@ QSize Composer::DecodeSize(bool turned) const
     return turned ? QSize(h, w) : QSize(w, h);
 }
 
-void Composer::Fetch(CLSDIB& dst, const QString& path, QSize atMost, CLSDIB* ahead)
+void Composer::Fetch(Surface& dst, const QString& path, QSize atMost, Surface* ahead)
 {
     if (ahead)
         dst = std::move(*ahead);
@@ -342,7 +342,7 @@ void Composer::FitPhoto()
 bool Composer::BuildFrameMask(int frameType)
 {
     const int n = frameType - 1;
-    CLSDIB& mask = dibs_.DibMask;
+    Surface& mask = dibs_.DibMask;
     // A frame style always brings photos in without a transition: the
     // effects that keep the outgoing picture would keep it in DibMask, and
     // the overlay would then lay that old picture over the new one.
@@ -356,7 +356,7 @@ bool Composer::BuildFrameMask(int frameType)
         mask.Cls();
         return false;
     }
-    const CLSDIB& picture = dibs_.DibScratch;
+    const Surface& picture = dibs_.DibScratch;
     StretchBlt(mask, 0, 0, mask.Width(), mask.Height(), picture, 0, 0, picture.Width(),
                picture.Height());
     const double W = mask.Width();

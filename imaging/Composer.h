@@ -13,7 +13,7 @@ struct SurfacePool;
 struct AppPaths;
 class PhotoList;
 class AlbumView;
-class CLSDIB;
+class Surface;
 class PhotoPrefetch;
 
 // Turns an image file into the composed picture: the photo at its own size in
@@ -76,7 +76,7 @@ private:
     bool ClonePicture(const QString& sPathFile);
     // The photo's pixels, decoded ahead or read from the file just large
     // enough to cover atMost (an empty size: the whole photo).
-    void Fetch(CLSDIB& dst, const QString& path, QSize atMost, CLSDIB* ahead);
+    void Fetch(Surface& dst, const QString& path, QSize atMost, Surface* ahead);
     // The working BMP a photo is converted into before it is read; "" for a
     // photo read as it is.
     QString WorkingFileFor(const QString& path) const;
@@ -84,7 +84,7 @@ private:
     bool TurnsOnLoad() const;
     bool LoadPhoto(bool rotated, QSize atMost,
                    const std::function<QString(const std::exception&)>& failure,
-                   CLSDIB* ahead = nullptr);
+                   Surface* ahead = nullptr);
     void ChoosePanMode();
     void SizeCanvas();
     void FitPhoto();

@@ -394,7 +394,7 @@ void InitImageLibrary()
     });
 }
 
-ImageHandle ZLoadImg(const QString& path)
+ImageHandle LoadImageFile(const QString& path)
 {
     InitImageLibrary();
     const QByteArray bytes = ReadWholeFile(path);
@@ -436,7 +436,7 @@ ImageHandle ZLoadImg(const QString& path)
     }
 }
 
-bool ZSaveImg(ImageHandle handle, const QString& path, int code)
+bool SaveImageFile(ImageHandle handle, const QString& path, int code)
 {
     // The handle is taken by value: whatever happens here, its picture is
     // released when this returns.
@@ -506,7 +506,7 @@ bool ConvertToBmp(const QString& photo, const QString& tempDib)
     // An older conversion left in the working file would otherwise be shown
     // in place of a photo that cannot be read.
     QFile::remove(tempDib);
-    return ZSaveImg(ZLoadImg(photo), tempDib, kBmp);
+    return SaveImageFile(LoadImageFile(photo), tempDib, kBmp);
 }
 
 }  // namespace tamsel

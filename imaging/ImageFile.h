@@ -8,7 +8,7 @@ namespace tamsel {
 // Output format codes by extension.
 enum ImageFormatCode : int { kBmp = 0, kJpg = 1, kPcx = 2, kTga = 3, kIco = 4, kTif = 5, kPng = 6 };
 
-// An image read by ZLoadImg, handed to exactly one ZSaveImg. Move-only; the
+// An image read by LoadImageFile, handed to exactly one SaveImageFile. Move-only; the
 // picture is released when the handle goes away. An empty handle claims no image.
 class ImageHandle {
 public:
@@ -33,12 +33,12 @@ private:
 
 // Reads any album image file (bmp jpg pcx tga tif png ico wmf, in any letter
 // case). An unreadable file gives an empty handle.
-ImageHandle ZLoadImg(const QString& path);
+ImageHandle LoadImageFile(const QString& path);
 
 // Writes the image in the format of code (0..6) to path, replacing a file of
 // that name, and releases the image. Returns false, writing nothing, for an
 // empty handle, an unknown code or a failed write.
-bool ZSaveImg(ImageHandle handle, const QString& path, int code);
+bool SaveImageFile(ImageHandle handle, const QString& path, int code);
 
 // Converts a photo of another format to the working BMP file tempDib. The old
 // working file is removed first, so when the photo cannot be read tempDib is
@@ -46,7 +46,7 @@ bool ZSaveImg(ImageHandle handle, const QString& path, int code);
 bool ConvertToBmp(const QString& photo, const QString& tempDib);
 
 // Sets the resource limits that keep one bad file from exhausting the machine.
-// Called once at start; ZLoadImg calls it itself when nobody has.
+// Called once at start; LoadImageFile calls it itself when nobody has.
 void InitImageLibrary();
 
 }  // namespace tamsel

@@ -97,7 +97,7 @@ Walk WalkFor(int orientation, int sw, int sh)
 }
 
 // Copies the stored picture into the upright surface.
-void Turn(const CLSDIB& stored, CLSDIB& upright, int orientation)
+void Turn(const Surface& stored, Surface& upright, int orientation)
 {
     const Walk w = WalkFor(orientation, stored.Width(), stored.Height());
     // Source pointers step in bytes; a step down the screen is a step back in memory.
@@ -144,7 +144,7 @@ JpegClaim ReadClaim(Decompressor& d, const uchar* data, size_t size)
 // The decoding itself, kept free of objects with destructors between the
 // jump target and the libjpeg calls, as longjmp requires. An upright photo
 // goes straight into target; one stored sideways goes into stored first.
-Decoded Decode(Decompressor& d, FILE* in, qint64 size, CLSDIB& target, CLSDIB& stored,
+Decoded Decode(Decompressor& d, FILE* in, qint64 size, Surface& target, Surface& stored,
                int& orientation, int minW, int minH, uint32_t& fullW, uint32_t& fullH)
 {
     jpeg_decompress_struct& c = d.cinfo;
@@ -186,7 +186,7 @@ Decoded Decode(Decompressor& d, FILE* in, qint64 size, CLSDIB& target, CLSDIB& s
     jpeg_start_decompress(&c);
     if (c.output_components != 3)
         return Decoded::NotForUs;
-    CLSDIB& rowsOf = orientation == 1 ? target : stored;
+    Surface& rowsOf = orientation == 1 ? target : stored;
     rowsOf.Create(int32_t(c.output_width), int32_t(c.output_height));
     JSAMPROW rows[16];
     while (c.output_scanline < c.output_height) {
@@ -242,7 +242,7 @@ int ExifOrientation(const unsigned char* data, unsigned size)
     return 1;
 }
 
-bool ReadJpeg(const QString& path, CLSDIB& out, int minW, int minH)
+bool ReadJpeg(const QString& path, Surface& out, int minW, int minH)
 {
     // The file is streamed through a small buffer rather than mapped: a
     // 24-megapixel photo's 8 MB would otherwise all count as the program's
@@ -275,7 +275,7 @@ bool ReadJpeg(const QString& path, CLSDIB& out, int minW, int minH)
         return false;
 
     // Decoded beside out, which keeps its picture until the new one is whole.
-    CLSDIB upright, stored;
+    Surface upright, stored;
     int orientation = 1;
     uint32_t fullW = 0, fullH = 0;
     Decoded result;

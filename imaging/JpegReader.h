@@ -5,7 +5,7 @@
 
 namespace tamsel {
 
-class CLSDIB;
+class Surface;
 
 inline constexpr const char* kErrTooLarge = "图片太大";
 inline constexpr const char* kErrCutOff = "文件不完整";
@@ -25,7 +25,7 @@ inline constexpr const char* kErrCutOff = "文件不完整";
 // smaller by the decoder's own scaling (k/8, the smallest k that still
 // covers minW x minH upright); out then keeps the true size as its
 // FullWidth/FullHeight.
-bool ReadJpeg(const QString& path, CLSDIB& out, int minW = 0, int minH = 0);
+bool ReadJpeg(const QString& path, Surface& out, int minW = 0, int minH = 0);
 
 // What a JPEG's header claims, judged against the album's limits (16384 a
 // side, 128 megapixels) and against what its data can hold (a header claiming

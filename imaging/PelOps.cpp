@@ -21,7 +21,7 @@ namespace {
 // before it writes it.
 class SourceView {
 public:
-    SourceView(const CLSDIB& dst, int x, int y, const CLSDIB& src, int sx, int sy, int w, int h)
+    SourceView(const Surface& dst, int x, int y, const Surface& src, int sx, int sy, int w, int h)
     {
         if (&dst == &src && (x != sx || y != sy)) {
             stride_ = size_t(w) * 3;
@@ -44,7 +44,7 @@ public:
     }
 
 private:
-    const CLSDIB* src_ = nullptr;
+    const Surface* src_ = nullptr;
     int sx_ = 0, sy_ = 0;
     size_t stride_ = 0;
     std::unique_ptr<uint8_t[]> copy_;
@@ -52,7 +52,7 @@ private:
 
 // Clips the copy rectangle to both surfaces; false when nothing is left or a
 // surface holds no pixels.
-bool ClipBoth(CLSDIB& dst, int& x, int& y, int& w, int& h, const CLSDIB& src, int& sx, int& sy)
+bool ClipBoth(Surface& dst, int& x, int& y, int& w, int& h, const Surface& src, int& sx, int& sy)
 {
     if (!dst.HasPixels() || !src.HasPixels())
         return false;
@@ -63,7 +63,7 @@ bool ClipBoth(CLSDIB& dst, int& x, int& y, int& w, int& h, const CLSDIB& src, in
 // pixel is read before it is written, so the same rectangle of one surface can
 // be both source and destination.
 template <class RowOp>
-void ForEachRow(CLSDIB& dst, int x, int y, int w, int h, const CLSDIB& src, int sx, int sy,
+void ForEachRow(Surface& dst, int x, int y, int w, int h, const Surface& src, int sx, int sy,
                 RowOp op)
 {
     if (!ClipBoth(dst, x, y, w, h, src, sx, sy))
@@ -117,7 +117,7 @@ struct PixelSource {
     }
 };
 
-PixelSource MakePixelSource(const CLSDIB& src, int sx, int sy, int i0, int j0, int i1, int j1,
+PixelSource MakePixelSource(const Surface& src, int sx, int sy, int i0, int j0, int i1, int j1,
                             std::unique_ptr<uint8_t[]>& copy, bool needCopy)
 {
     if (!needCopy)
@@ -130,7 +130,7 @@ PixelSource MakePixelSource(const CLSDIB& src, int sx, int sy, int i0, int j0, i
     return {copy.get(), ptrdiff_t(rowBytes), i0, j0};
 }
 
-void RotateQuarter(CLSDIB& dst, int x, int y, int w, int h, const CLSDIB& src, int sx, int sy,
+void RotateQuarter(Surface& dst, int x, int y, int w, int h, const Surface& src, int sx, int sy,
                    int turns)
 {
     // Only the part of the source rectangle that lies on the source surface exists.
@@ -273,7 +273,7 @@ void RotateQuarter(CLSDIB& dst, int x, int y, int w, int h, const CLSDIB& src, i
 // Any other angle: every destination pixel inside the turned rectangle takes
 // the bilinear mix of the four source pixels around its pre-image; pixels
 // outside it are left alone.
-void RotateFree(CLSDIB& dst, int x, int y, int w, int h, const CLSDIB& src, int sx, int sy,
+void RotateFree(Surface& dst, int x, int y, int w, int h, const Surface& src, int sx, int sy,
                 double degrees)
 {
     const double rad = degrees * 3.14159265358979323846 / 180.0;
@@ -456,7 +456,7 @@ TAMSEL_VECTOR_CLONES void AddRow(uint32_t* __restrict sums, const uint8_t* __res
 
 }  // namespace
 
-void PelRotate(CLSDIB& dst, int x, int y, int w, int h, const CLSDIB& src, int sx, int sy,
+void PelRotate(Surface& dst, int x, int y, int w, int h, const Surface& src, int sx, int sy,
                double angle, int, int)
 {
     if (!dst.HasPixels() || !src.HasPixels() || w <= 0 || h <= 0 || !std::isfinite(angle))
@@ -474,14 +474,14 @@ void PelRotate(CLSDIB& dst, int x, int y, int w, int h, const CLSDIB& src, int s
     RotateFree(dst, x, y, w, h, src, sx, sy, a);
 }
 
-void PelGreyScale(CLSDIB& dst, int x, int y, int w, int h, const CLSDIB& src, int sx, int sy, int,
+void PelGreyScale(Surface& dst, int x, int y, int w, int h, const Surface& src, int sx, int sy, int,
                   int)
 {
     ForEachRow(dst, x, y, w, h, src, sx, sy,
                [](uint8_t* d, const uint8_t* s, int n) { GreyRow(d, s, n); });
 }
 
-void PelAlphaBlend(CLSDIB& dst, int x, int y, int w, int h, const CLSDIB& src, int sx, int sy,
+void PelAlphaBlend(Surface& dst, int x, int y, int w, int h, const Surface& src, int sx, int sy,
                    int alpha, int, int)
 {
     const uint32_t a = uint32_t(std::clamp(alpha, 0, 255));
@@ -504,7 +504,7 @@ void PelAlphaBlend(CLSDIB& dst, int x, int y, int w, int h, const CLSDIB& src, i
     });
 }
 
-void PelHSL(CLSDIB& dst, int x, int y, int w, int h, const CLSDIB& src, int sx, int sy, float hue,
+void PelHSL(Surface& dst, int x, int y, int w, int h, const Surface& src, int sx, int sy, float hue,
             float sat, int, int, int)
 {
     if (!std::isfinite(hue) || !std::isfinite(sat))
@@ -525,14 +525,14 @@ void PelHSL(CLSDIB& dst, int x, int y, int w, int h, const CLSDIB& src, int sx, 
     });
 }
 
-void PelInvert(CLSDIB& dst, int x, int y, int w, int h, const CLSDIB& src, int sx, int sy, int,
+void PelInvert(Surface& dst, int x, int y, int w, int h, const Surface& src, int sx, int sy, int,
                int)
 {
     ForEachRow(dst, x, y, w, h, src, sx, sy,
                [](uint8_t* d, const uint8_t* s, int n) { InvertRow(d, s, n); });
 }
 
-void PelMosaic(CLSDIB& dst, int x, int y, int w, int h, const CLSDIB& src, int sx, int sy,
+void PelMosaic(Surface& dst, int x, int y, int w, int h, const Surface& src, int sx, int sy,
                int edge, int, int)
 {
     if (!ClipBoth(dst, x, y, w, h, src, sx, sy))

@@ -30,7 +30,7 @@ struct PhotoPrefetch::Slot {
     std::condition_variable cv;
     bool done = false;
     bool ok = false;
-    CLSDIB pic;
+    Surface pic;
 };
 
 namespace {
@@ -97,7 +97,7 @@ void PhotoPrefetch::Start(const QString& path, QSize atMost, const QString& work
     slot->modified = fi.lastModified();
     slot_ = slot;
     workers_.emplace_back(slot, std::thread([slot] {
-        CLSDIB pic;
+        Surface pic;
         bool ok = false;
         try {
             const QString& file = slot->working.isEmpty() ? slot->path : slot->converted;
@@ -116,7 +116,7 @@ void PhotoPrefetch::Start(const QString& path, QSize atMost, const QString& work
     }));
 }
 
-bool PhotoPrefetch::Take(const QString& path, QSize atMost, CLSDIB& out, const QString& workingFile)
+bool PhotoPrefetch::Take(const QString& path, QSize atMost, Surface& out, const QString& workingFile)
 {
     if (!slot_ || slot_->path != path || slot_->atMost != atMost || slot_->working != workingFile)
         return false;

@@ -36,7 +36,7 @@ public:
     // decode still running. A converted photo's BMP then takes the working
     // file's name. False otherwise (the caller then reads the file itself,
     // and meets any error there).
-    bool Take(const QString& path, QSize atMost, CLSDIB& out, const QString& workingFile = {});
+    bool Take(const QString& path, QSize atMost, Surface& out, const QString& workingFile = {});
     // The path being decoded or decoded ahead, "" for none.
     QString Ahead() const;
 

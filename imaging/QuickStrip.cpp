@@ -127,7 +127,7 @@ void QuickStrip::Act(int k)
         album_.FrameType = tag;
         album_.TransMode = 0;
         Redraw();
-        CLSDIB& s = dibs_.DibScreen;
+        Surface& s = dibs_.DibScreen;
         PelGreyScale(s, 0, 0, s.Width(), s.Height(), s, 0, 0, 0, 0);
         break;
     }

@@ -23,7 +23,7 @@ uint16_t Get16(const uint8_t* p) { return uint16_t(p[0] | p[1] << 8); }
 // retouch, a scan) are all of this kind, and a retouch reloads a whole
 // camera photo this way. Anything else is left to the general reader.
 // Throws SurfaceError for such a file cut short.
-bool ReadBmp24(const std::string& path, CLSDIB& out)
+bool ReadBmp24(const std::string& path, Surface& out)
 {
     std::ifstream in(path, std::ios::binary);
     uint8_t head[54];
@@ -45,7 +45,7 @@ bool ReadBmp24(const std::string& path, CLSDIB& out)
     // it with its missing rows made up.
     if (size < int64_t(offset) + stride * rows)
         throw SurfaceError(-1, kErrLoad);
-    CLSDIB loaded;
+    Surface loaded;
     loaded.Create(width, rows);
     in.seekg(offset);
     if (height > 0) {
@@ -63,7 +63,7 @@ bool ReadBmp24(const std::string& path, CLSDIB& out)
 
 }  // namespace
 
-void CLSDIB::CloneFile(const std::string& path, int minW, int minH)
+void Surface::CloneFile(const std::string& path, int minW, int minH)
 {
     // A pipe or a device named like a photo would keep every reader waiting.
     if (!IsRegularFile(QString::fromStdString(path)))

@@ -15,7 +15,7 @@
 
 namespace tamsel {
 
-CLSDIB::CLSDIB(CLSDIB&& other) noexcept
+Surface::Surface(Surface&& other) noexcept
     : header_(other.header_), stride_(other.stride_), fullW_(other.fullW_), fullH_(other.fullH_),
       bits_(std::move(other.bits_)), sourcePath_(std::move(other.sourcePath_))
 {
@@ -23,10 +23,10 @@ CLSDIB::CLSDIB(CLSDIB&& other) noexcept
     other.stride_ = 0;
 }
 
-CLSDIB& CLSDIB::operator=(CLSDIB&& other) noexcept
+Surface& Surface::operator=(Surface&& other) noexcept
 {
     if (this != &other) {
-        Class_Terminate();
+        Release();
         header_ = other.header_;
         stride_ = other.stride_;
         fullW_ = other.fullW_;
@@ -39,7 +39,7 @@ CLSDIB& CLSDIB::operator=(CLSDIB&& other) noexcept
     return *this;
 }
 
-void CLSDIB::Class_Terminate()
+void Surface::Release()
 {
     bits_.reset();
     fullW_ = fullH_ = 0;
@@ -50,9 +50,9 @@ void CLSDIB::Class_Terminate()
     stride_ = 0;
 }
 
-void CLSDIB::Create(int32_t width, int32_t height)
+void Surface::Create(int32_t width, int32_t height)
 {
-    Class_Terminate();
+    Release();
     header_ = BitmapInfoHeader{};
     header_.biBitCount = 0;
     // The byte size must fit the header's 32-bit field; a larger request is an
@@ -85,13 +85,13 @@ void CLSDIB::Create(int32_t width, int32_t height)
     header_.biSizeImage = static_cast<uint32_t>(size);
 }
 
-void CLSDIB::Cls()
+void Surface::Cls()
 {
     if (bits_)
         std::memset(bits_.get(), 0, static_cast<size_t>(RGBSize()));
 }
 
-int32_t CLSDIB::MapArray(std::span<uint8_t>& view)
+int32_t Surface::MapArray(std::span<uint8_t>& view)
 {
     if (!bits_) {
         view = {};
@@ -101,7 +101,7 @@ int32_t CLSDIB::MapArray(std::span<uint8_t>& view)
     return RGBSize() / Height();
 }
 
-void CLSDIB::Clone(const QImage& pic, bool FitSize)
+void Surface::Clone(const QImage& pic, bool FitSize)
 {
     if (pic.isNull())
         throw SurfaceError(-1, kErrLoad);
@@ -135,7 +135,7 @@ void CLSDIB::Clone(const QImage& pic, bool FitSize)
 namespace {
 
 // Fills the span [x0, x1) of screen row y with black, clipped to the surface.
-void FillSpan(CLSDIB& s, int y, int x0, int x1)
+void FillSpan(Surface& s, int y, int x0, int x1)
 {
     if (y < 0 || y >= s.Height())
         return;
@@ -159,7 +159,7 @@ double EllipseHalfWidth(double a, double b, double dy)
 
 }  // namespace
 
-void CLSDIB::DrawGeometry(int16_t ty, int16_t X1, int16_t Y1, int16_t X2, int16_t Y2)
+void Surface::DrawGeometry(int16_t ty, int16_t X1, int16_t Y1, int16_t X2, int16_t Y2)
 {
     if (!bits_ || ty < 1 || ty > 3)
         return;
@@ -206,7 +206,7 @@ void Put32(uint8_t* p, uint32_t v)
 }
 }  // namespace
 
-bool CLSDIB::SaveBMP(const std::string& FileName) const
+bool Surface::SaveBMP(const std::string& FileName) const
 {
     if (!bits_)
         return false;
@@ -238,7 +238,7 @@ bool CLSDIB::SaveBMP(const std::string& FileName) const
     return true;
 }
 
-QImage CLSDIB::WrapBottomUp()
+QImage Surface::WrapBottomUp()
 {
     if (!bits_)
         return {};
@@ -253,7 +253,7 @@ TAMSEL_VECTOR_CLONES void RowToRgb32(const uint8_t* s, uint32_t* d, int n)
 }
 }  // namespace
 
-void CLSDIB::CopyToRgb32(QImage& out) const
+void Surface::CopyToRgb32(QImage& out) const
 {
     if (!bits_) {
         out = QImage();
@@ -265,7 +265,7 @@ void CLSDIB::CopyToRgb32(QImage& out) const
         RowToRgb32(RowPtr(y), reinterpret_cast<uint32_t*>(out.scanLine(y)), Width());
 }
 
-QImage CLSDIB::ToQImage() const
+QImage Surface::ToQImage() const
 {
     if (!bits_)
         return {};

@@ -44,14 +44,14 @@ struct BitmapInfoHeader {
 // bytes per pixel (blue, green, red), rows padded with zeros to 4 bytes, byte 0
 // the leftmost pixel of the bottom row. Coordinates given to the drawing helpers
 // are screen coordinates (y grows downwards); RowPtr() does the flip.
-class CLSDIB {
+class Surface {
 public:
-    CLSDIB() = default;
-    ~CLSDIB() { Class_Terminate(); }
-    CLSDIB(const CLSDIB&) = delete;
-    CLSDIB& operator=(const CLSDIB&) = delete;
-    CLSDIB(CLSDIB&& other) noexcept;
-    CLSDIB& operator=(CLSDIB&& other) noexcept;
+    Surface() = default;
+    ~Surface() { Release(); }
+    Surface(const Surface&) = delete;
+    Surface& operator=(const Surface&) = delete;
+    Surface(Surface&& other) noexcept;
+    Surface& operator=(Surface&& other) noexcept;
 
     // Releases what the surface holds and makes a black width x height picture.
     // Throws SurfaceError(-1, "产生虚拟图片出错") for a zero or negative size or
@@ -122,7 +122,7 @@ public:
     // the surface keeps its size. Rows are in memory order, so it is upside down.
     QImage WrapBottomUp();
 
-    void Class_Terminate();
+    void Release();
 
     // The picture last given to Clone, if it came from a file: used for printing.
     const std::string& SourcePath() const { return sourcePath_; }
@@ -139,8 +139,8 @@ private:
     std::string sourcePath_;
 };
 
-// CLSDIB is the surface as the album's pool names it; code that only draws may say Surface.
-using Surface = CLSDIB;
+// Surface is the surface as the album's pool names it; code that only draws may say Surface.
+using Surface = Surface;
 
 // Row stride of a 24-bit row: width x 3 rounded up to a multiple of 4.
 inline int64_t DibStride(int64_t width) { return (width * 3 + 3) & ~int64_t(3); }

@@ -87,7 +87,7 @@ TAMSEL_VECTOR_CLONES void BlurStretch(uint8_t* __restrict out, const uint8_t* __
 
 }  // namespace
 
-void CLSDIB::ShiftColors(int32_t addRed, int32_t addGreen, int32_t addBlue)
+void Surface::ShiftColors(int32_t addRed, int32_t addGreen, int32_t addBlue)
 {
     std::span<uint8_t> view;
     MapArray(view);
@@ -108,7 +108,7 @@ void CLSDIB::ShiftColors(int32_t addRed, int32_t addGreen, int32_t addBlue)
     UnMapArray(view);
 }
 
-void CLSDIB::Sharpen()
+void Surface::Sharpen()
 {
     std::span<uint8_t> view;
     const int64_t s = MapArray(view);
@@ -127,7 +127,7 @@ void CLSDIB::Sharpen()
     UnMapArray(view);
 }
 
-void CLSDIB::FastBlur()
+void Surface::FastBlur()
 {
     std::span<uint8_t> view;
     const int64_t s = MapArray(view);

@@ -36,9 +36,9 @@ struct EffectState {
 
 // Everything an effect step may read and write.
 struct EffectContext {
-    CLSDIB& screen;        // DibScreen
-    const CLSDIB& newPic;  // DibNew
-    const CLSDIB& oldPic;  // DibMask: the outgoing picture for the effects that save it
+    Surface& screen;        // DibScreen
+    const Surface& newPic;  // DibNew
+    const Surface& oldPic;  // DibMask: the outgoing picture for the effects that save it
     int W;                 // ShowWidth
     int H;                 // ShowHeight
     int T;                 // WipeStep (4)

@@ -27,7 +27,7 @@ Pinwheel PinwheelOf(const C& c)
 
 // The four quadrants of src, w x h each with w = W \ 2 - P, shifted P pixels
 // diagonally from their corners toward the centre, cut off at the centre lines.
-void Quadrants(C& c, const CLSDIB& src, int P, int h)
+void Quadrants(C& c, const Surface& src, int P, int h)
 {
     const int cx = c.W / 2, m = c.H / 2, w = cx - P;
     BitBlt(c.screen, P, P, w, h, src, 0, 0);

@@ -15,7 +15,7 @@ using C = EffectContext;
 
 // The circle of radius P about (W \ 2, H \ 2) as row pieces of src, two per
 // row index i: the chord P - i above the centre and the one as far below.
-void CircleRows(C& c, const CLSDIB& src, double P)
+void CircleRows(C& c, const Surface& src, double P)
 {
     const int cx = c.W / 2, m = c.H / 2;
     for (int i = 0; i <= P; ++i) {
@@ -32,7 +32,7 @@ double Wave(int i) { return 16.0 * std::sin(i / 16.0); }
 
 // Left and right halves of src, P pixels of each in from its side, meeting
 // along a vertical seam that swings with the row.
-void WaveRows(C& c, const CLSDIB& src, double P)
+void WaveRows(C& c, const Surface& src, double P)
 {
     const int cx = c.W / 2;
     for (int i = 0; i < c.H; ++i) {
@@ -46,7 +46,7 @@ void WaveRows(C& c, const CLSDIB& src, double P)
 // along a horizontal seam that swings with the column. All top pieces come
 // from the same offset, and so do all bottom pieces, so each set is drawn as
 // row spans; the top set first, as each column draws its top piece first.
-void WaveColumns(C& c, const CLSDIB& src, double P)
+void WaveColumns(C& c, const Surface& src, double P)
 {
     const int m = c.H / 2;
     {
@@ -67,7 +67,7 @@ void WaveColumns(C& c, const CLSDIB& src, double P)
 // bottom and the upper-right one from the top. Cross: the cut runs along the
 // other diagonal, the upper-left triangle comes from the top and the
 // lower-right one from the bottom.
-void TriangleRows(C& c, const CLSDIB& src, double P, bool cross)
+void TriangleRows(C& c, const Surface& src, double P, bool cross)
 {
     const int W = c.W, H = c.H;
     for (int i = 0; i <= P; ++i) {

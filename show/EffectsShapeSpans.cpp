@@ -4,7 +4,7 @@
 
 namespace tamsel::fx {
 
-ColumnPieces::ColumnPieces(CLSDIB& dst, const CLSDIB& src) : dst_(dst), src_(src)
+ColumnPieces::ColumnPieces(Surface& dst, const Surface& src) : dst_(dst), src_(src)
 {
     pieces_.reserve(size_t(std::max(0, dst.Width())) * 2 + 8);
     boundaries_.reserve(64);

@@ -20,7 +20,7 @@ namespace tamsel::fx {
 // before or after them unless it writes the same pixel values.
 class ColumnPieces {
 public:
-    ColumnPieces(CLSDIB& dst, const CLSDIB& src);
+    ColumnPieces(Surface& dst, const Surface& src);
     ~ColumnPieces() { Flush(); }
     ColumnPieces(const ColumnPieces&) = delete;
     ColumnPieces& operator=(const ColumnPieces&) = delete;
@@ -35,8 +35,8 @@ private:
     void Toggle(int boundary);
     void DrawBand(int y0, int y1);
 
-    CLSDIB& dst_;
-    const CLSDIB& src_;
+    Surface& dst_;
+    const Surface& src_;
     int dx_ = 0, dy_ = 0;  // source position minus destination position
     std::vector<Piece> pieces_;
     std::vector<int> boundaries_;  // sorted starts and ends of the covered runs

@@ -96,14 +96,14 @@ inline int Px(double v)
 }
 
 // A plain copy of the w x h rectangle at (sx, sy) of src to (x, y) of the screen.
-inline void Copy(EffectContext& c, double x, double y, double w, double h, const CLSDIB& src,
+inline void Copy(EffectContext& c, double x, double y, double w, double h, const Surface& src,
                  double sx, double sy)
 {
     BitBlt(c.screen, Px(x), Px(y), Px(w), Px(h), src, Px(sx), Px(sy));
 }
 
 // The whole of src squeezed or stretched into (x, y, w, h) of the screen.
-inline void Squeeze(EffectContext& c, double x, double y, double w, double h, const CLSDIB& src)
+inline void Squeeze(EffectContext& c, double x, double y, double w, double h, const Surface& src)
 {
     StretchBlt(c.screen, Px(x), Px(y), Px(w), Px(h), src, 0, 0, src.Width(), src.Height());
 }

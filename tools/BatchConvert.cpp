@@ -160,13 +160,13 @@ public:
         // Hidden and not a photo, so no list shows it while it is written.
         const QString temp = plan_.destFolder + QStringLiteral(".tamsel-convert-%1-%2.part").arg(token_).arg(i);
 
-        ImageHandle image = ZLoadImg(src);
+        ImageHandle image = LoadImageFile(src);
         if (!image.IsValid()) {
             r.why = QStringLiteral("无法读取");
             return r;
         }
         const int w = image.Width(), h = image.Height();
-        if (!ZSaveImg(std::move(image), temp, plan_.code)) {
+        if (!SaveImageFile(std::move(image), temp, plan_.code)) {
             QFile::remove(temp);
             r.why = QStringLiteral("无法写入");
             return r;
@@ -174,7 +174,7 @@ public:
         const bool deleting = plan_.mode == ConvertMode::DeleteOriginals;
         if (deleting) {
             // The original goes only when its copy reads back as the same picture.
-            const ImageHandle back = ZLoadImg(temp);
+            const ImageHandle back = LoadImageFile(temp);
             if (!back.IsValid() || back.Width() != w || back.Height() != h) {
                 QFile::remove(temp);
                 r.why = QStringLiteral("写出的文件读不回");

@@ -68,7 +68,7 @@ QSizeF StatedResolution(const QString& file)
     return {};
 }
 
-PrintJob MakePrintJob(const CLSDIB& photo, const QString& sourceFile, int rotateAngle)
+PrintJob MakePrintJob(const Surface& photo, const QString& sourceFile, int rotateAngle)
 {
     PrintJob job;
     job.picture = photo.ToQImage();

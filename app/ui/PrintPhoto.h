@@ -12,7 +12,7 @@ class QObject;
 
 namespace tamsel {
 
-class CLSDIB;
+class Surface;
 
 // What goes to the printer: the photo as the user sees it (turned and
 // retouched, without frame or caption) and its resolution.
@@ -26,7 +26,7 @@ struct PrintJob {
 // The print job for DibPhoto, loaded from sourceFile (CurFile). A picture
 // prints at its natural size: the resolution its file states, else 96
 // pixels to the inch; a turned photo's resolution turns with it.
-PrintJob MakePrintJob(const CLSDIB& photo, const QString& sourceFile, int rotateAngle);
+PrintJob MakePrintJob(const Surface& photo, const QString& sourceFile, int rotateAngle);
 
 // The resolution a BMP or JPEG file states, in pixels per inch, or 0 when
 // it states none.

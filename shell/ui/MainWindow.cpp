@@ -88,7 +88,7 @@ void MainWindow::LoadArt()
     try {
         skin_.CloneFile(core_.paths.InProgramDir(QStringLiteral("skin.png")).toStdString());
     } catch (const std::exception&) {
-        skin_.Class_Terminate();  // the frame stays in the background colour
+        skin_.Release();  // the frame stays in the background colour
     }
     const QIcon icon = art_->WindowIcon();
     if (!icon.isNull())
@@ -190,15 +190,15 @@ void MainWindow::BuildElements()
     connect(imBar_, &PictureElement::moved, this, [this] {
         for (SkinLabel* l : labFolder_)
             l->SetTextColor(kLabelGrey);
-        imgmail_->SetPicture(art_->mail);
+        aboutButton_->SetPicture(art_->mail);
         imgques_->SetPicture(art_->ques);
     });
 
-    imgmail_ = new PictureElement(this, QSize(19, 18));
-    imgmail_->SetPicture(a.mail);
-    imgmail_->setToolTip(QStringLiteral("关于澄影集"));
-    connect(imgmail_, &PictureElement::moved, this, [this] { imgmail_->SetPicture(art_->mailMove); });
-    connect(imgmail_, &PictureElement::clicked, this, [this] {
+    aboutButton_ = new PictureElement(this, QSize(19, 18));
+    aboutButton_->SetPicture(a.mail);
+    aboutButton_->setToolTip(QStringLiteral("关于澄影集"));
+    connect(aboutButton_, &PictureElement::moved, this, [this] { aboutButton_->SetPicture(art_->mailMove); });
+    connect(aboutButton_, &PictureElement::clicked, this, [this] {
         AboutBox box(core_.paths, this);
         box.exec();
     });
@@ -275,14 +275,14 @@ void MainWindow::BuildElements()
     }
     ShowStripLooks();
 
-    pbottom_ = new PictureElement(this);
-    pbottom_->setCursor(Qt::SizeVerCursor);
-    pright_ = new PictureElement(this);
-    pright_->setCursor(Qt::SizeHorCursor);
-    pjiao_ = new PictureElement(this, QSize(kPjiaoSize, kPjiaoSize));
-    pjiao_->SetPicture(a.jiao);
-    pjiao_->setCursor(Qt::SizeFDiagCursor);
-    const std::array<PictureElement*, 3> grips = {pbottom_, pright_, pjiao_};
+    bottomGrip_ = new PictureElement(this);
+    bottomGrip_->setCursor(Qt::SizeVerCursor);
+    rightGrip_ = new PictureElement(this);
+    rightGrip_->setCursor(Qt::SizeHorCursor);
+    cornerGrip_ = new PictureElement(this, QSize(kPjiaoSize, kPjiaoSize));
+    cornerGrip_->SetPicture(a.jiao);
+    cornerGrip_->setCursor(Qt::SizeFDiagCursor);
+    const std::array<PictureElement*, 3> grips = {bottomGrip_, rightGrip_, cornerGrip_};
     for (int g = 0; g < 3; ++g) {
         connect(grips[g], &PictureElement::pressed, this,
                 [this, g](QMouseEvent* e) { GripPressed(g, e); });
@@ -292,12 +292,12 @@ void MainWindow::BuildElements()
     }
 
     for (int i = 0; i < 30; ++i) {
-        pel_[i] = new PictureElement(this, a.pel[i].isNull() ? QSize(33, 31) : a.pel[i].size());
-        pel_[i]->SetPicture(a.pel[i]);
-        pel_[i]->hide();
+        logoFrames_[i] = new PictureElement(this, a.pel[i].isNull() ? QSize(33, 31) : a.pel[i].size());
+        logoFrames_[i]->SetPicture(a.pel[i]);
+        logoFrames_[i]->hide();
     }
     // The finished logo is the maker's signature: a click on it writes to us.
-    connect(pel_[29], &PictureElement::clicked, this,
+    connect(logoFrames_[29], &PictureElement::clicked, this,
             [] { QDesktopServices::openUrl(QUrl(QString::fromUtf8(AboutBox::kMakerMail))); });
     logoTimer_.setInterval(200);
     connect(&logoTimer_, &QTimer::timeout, this, &MainWindow::LogoStep);
@@ -309,7 +309,7 @@ void MainWindow::Start()
     SizeAndCentre();
     FormResize();
     app_.ShowFace();
-    setPel();
+    ResetLogo();
     logoTimer_.start();
     if (core_.state.PhotoCount > 0)
         EnableAlbumLabels();
@@ -368,9 +368,9 @@ void MainWindow::FormResize()
     for (int i = 0; i < kSBtnCount; ++i)
         Place(sbtn_[i], L.ImgSBtn[i]);
 
-    Place(pbottom_, L.Pbottom);
-    Place(pright_, L.Pright);
-    Place(pjiao_, L.Pjiao);
+    Place(bottomGrip_, L.Pbottom);
+    Place(rightGrip_, L.Pright);
+    Place(cornerGrip_, L.Pjiao);
 
     PaintSkin();
 
@@ -378,7 +378,7 @@ void MainWindow::FormResize()
     Place(labTitle_, L.LabTitle);
     for (int i = 0; i < kFolderLabels; ++i)
         Place(labFolder_[i], L.LabFolder[i]);
-    Place(imgmail_, L.Imgmail);
+    Place(aboutButton_, L.Imgmail);
     Place(imgques_, L.Imgques);
     Place(img4star_, L.Img4star);
 
@@ -454,21 +454,21 @@ void MainWindow::ArrangeInfoLine()
 }
 
 
-void MainWindow::setPel()
+void MainWindow::ResetLogo()
 {
     for (int i = 0; i < 30; ++i) {
-        pel_[i]->move(core_.main.ClientW - 46, core_.main.ClientH - 52);
-        pel_[i]->hide();
+        logoFrames_[i]->move(core_.main.ClientW - 46, core_.main.ClientH - 52);
+        logoFrames_[i]->hide();
     }
-    pel_[29]->setToolTip(QStringLiteral("澄影集 — 照片与时光"));
+    logoFrames_[29]->setToolTip(QStringLiteral("澄影集 — 照片与时光"));
 }
 
 void MainWindow::LogoStep()
 {
     const LogoClock::Tick t = logo_.Step();
-    pel_[size_t(t.hideA)]->hide();
-    pel_[size_t(t.hideB)]->hide();
-    pel_[size_t(t.show)]->show();
+    logoFrames_[size_t(t.hideA)]->hide();
+    logoFrames_[size_t(t.hideB)]->hide();
+    logoFrames_[size_t(t.show)]->show();
     logoTimer_.setInterval(t.nextIntervalMs);
 }
 
@@ -525,7 +525,7 @@ void MainWindow::SetBtnState(bool enabled)
         btn_[i]->setEnabled(enabled);
     for (int i = 0; i < kFolderLabels - 1; ++i)
         labFolder_[i]->setEnabled(enabled);
-    for (QWidget* w : {static_cast<QWidget*>(pright_), static_cast<QWidget*>(pbottom_),
+    for (QWidget* w : {static_cast<QWidget*>(rightGrip_), static_cast<QWidget*>(bottomGrip_),
                        static_cast<QWidget*>(immin_), static_cast<QWidget*>(immax_)})
         w->setEnabled(enabled);
 }
@@ -571,7 +571,7 @@ void MainWindow::RefreshInfoLine()
 
 bool MainWindow::ResizeDragging() const
 {
-    return pbottom_->active || pright_->active || pjiao_->active;
+    return bottomGrip_->active || rightGrip_->active || cornerGrip_->active;
 }
 
 }  // namespace tamsel

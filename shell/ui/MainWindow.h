@@ -40,7 +40,7 @@ public:
     // Lays out every element from the client size and shapes the window.
     void FormResize();
     // Places the logo frames in the bottom-right corner and hides them.
-    void setPel();
+    void ResetLogo();
     // Sizes the window from the photo area and centres it on the screen.
     void SizeAndCentre();
 
@@ -123,8 +123,8 @@ private:
     AlbumModel& core_;
 
     // The skin picture and the window background painted from it.
-    CLSDIB skin_;
-    CLSDIB back_;
+    Surface skin_;
+    Surface back_;
     QImage background_;
     FormLayout layout_;
 
@@ -136,12 +136,12 @@ private:
     PictureElement* immin_ = nullptr;
     PictureElement* immax_ = nullptr;
     PictureElement* imclose_ = nullptr;
-    PictureElement* imgmail_ = nullptr;
+    PictureElement* aboutButton_ = nullptr;
     PictureElement* imgques_ = nullptr;
     PictureElement* img4star_ = nullptr;
-    PictureElement* pbottom_ = nullptr;
-    PictureElement* pright_ = nullptr;
-    PictureElement* pjiao_ = nullptr;
+    PictureElement* bottomGrip_ = nullptr;
+    PictureElement* rightGrip_ = nullptr;
+    PictureElement* cornerGrip_ = nullptr;
     SkinLabel* labTitle_ = nullptr;
     SkinLabel* labInfo_ = nullptr;
     SkinLabel* labMusic_ = nullptr;
@@ -150,7 +150,7 @@ private:
     std::array<SkinLabel*, kFolderLabels> labFolder_{};
     std::array<PictureElement*, kBtnCount> btn_{};
     std::array<PictureElement*, kSBtnCount> sbtn_{};
-    std::array<PictureElement*, 30> pel_{};
+    std::array<PictureElement*, 30> logoFrames_{};
     QPointer<SettingsDialog> settings_;
     QRect normalGeometry_;
     QTimer pointerTimer_;

@@ -31,7 +31,7 @@ void MainWindow::resizeEvent(QResizeEvent*)
     // A size the window system gave (maximise, restore, a tiling window
     // manager) is composed for as soon as it has arrived; a grip drag
     // composes once, at its release.
-    const CLSDIB& screen = core_.dibs.DibScreen;
+    const Surface& screen = core_.dibs.DibScreen;
     const bool fits = screen.Width() == core_.state.ShowWidth &&
                       screen.Height() == core_.state.ShowHeight;
     if (!ResizeDragging() && !fits)
@@ -41,8 +41,8 @@ void MainWindow::resizeEvent(QResizeEvent*)
 void MainWindow::Recompose()
 {
     app_.ShowFace();
-    setPel();
-    pel_[0]->show();
+    ResetLogo();
+    logoFrames_[0]->show();
 }
 
 void MainWindow::changeEvent(QEvent* e)
@@ -51,8 +51,8 @@ void MainWindow::changeEvent(QEvent* e)
     // the window manager's own), the frame follows it.
     if (e->type() == QEvent::WindowStateChange) {
         const bool maximised = isMaximized();
-        pbottom_->setVisible(!maximised);
-        pright_->setVisible(!maximised);
+        bottomGrip_->setVisible(!maximised);
+        rightGrip_->setVisible(!maximised);
         immax_->setToolTip(maximised ? QStringLiteral("还原") : QStringLiteral("最大化"));
         PaintSkin();
     }
@@ -189,13 +189,13 @@ void MainWindow::GripPressed(int which, QMouseEvent*)
     // disabled then.
     if (which == GripCorner && (core_.main.ShowRunning || isMaximized()))
         return;
-    PictureElement* g = which == GripBottom ? pbottom_ : which == GripRight ? pright_ : pjiao_;
+    PictureElement* g = which == GripBottom ? bottomGrip_ : which == GripRight ? rightGrip_ : cornerGrip_;
     g->active = true;
 }
 
 void MainWindow::GripMoved(int which, QMouseEvent* e)
 {
-    PictureElement* g = which == GripBottom ? pbottom_ : which == GripRight ? pright_ : pjiao_;
+    PictureElement* g = which == GripBottom ? bottomGrip_ : which == GripRight ? rightGrip_ : cornerGrip_;
     if (!g->active)
         return;
     const QPoint pos = e->globalPosition().toPoint();
@@ -214,7 +214,7 @@ void MainWindow::GripMoved(int which, QMouseEvent* e)
 
 void MainWindow::GripReleased(int which)
 {
-    PictureElement* g = which == GripBottom ? pbottom_ : which == GripRight ? pright_ : pjiao_;
+    PictureElement* g = which == GripBottom ? bottomGrip_ : which == GripRight ? rightGrip_ : cornerGrip_;
     if (!g->active)
         return;
     g->active = false;

@@ -158,7 +158,7 @@ TEST(SettingsForm, CoverIsTakenOnlyWhenItCanBeShown)
 
     // A format only the image file library reads is shown all the same.
     const QString pcx = dir.filePath(QStringLiteral("old.pcx"));
-    ASSERT_TRUE(ZSaveImg(ZLoadImg(Picture(dir, QStringLiteral("src.png"))), pcx, kPcx));
+    ASSERT_TRUE(SaveImageFile(LoadImageFile(Picture(dir, QStringLiteral("src.png"))), pcx, kPcx));
     ASSERT_TRUE(t.f.ChooseCover(pcx, kBox).ok);
     EXPECT_EQ(t.f.coverPreview.size(), QSize(112, 84));
 

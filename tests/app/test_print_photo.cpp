@@ -41,7 +41,7 @@ TEST(PrintPhoto, TheResolutionIsTheFilesOwnOrNinetySix)
     img.setDotsPerMeterY(5906);    // 150 dpi
     img.save(dir.filePath("a.bmp"), "BMP");
     img.save(dir.filePath("a.jpg"), "JPEG");
-    CLSDIB photo;
+    Surface photo;
     photo.Clone(img);
     for (const char* name : {"a.bmp", "a.jpg"}) {
         const PrintJob job = MakePrintJob(photo, dir.filePath(name), 90);

@@ -34,10 +34,10 @@ protected:
     void Show(const QString& name) { ASSERT_TRUE(composer.DIBClonePicture(model.state.PhotoFolder + name)); }
 
     // A copy of DibPhoto with op applied: what the screen should show next.
-    std::vector<uint8_t> Expected(const std::function<void(CLSDIB&)>& op)
+    std::vector<uint8_t> Expected(const std::function<void(Surface&)>& op)
     {
-        const CLSDIB& p = model.dibs.DibPhoto;
-        CLSDIB copy;
+        const Surface& p = model.dibs.DibPhoto;
+        Surface copy;
         copy.Create(p.Width(), p.Height());
         std::memcpy(copy.DataPtr(), p.DataPtr(), size_t(p.RGBSize()));
         op(copy);
@@ -56,14 +56,14 @@ TEST_F(RetouchTest, EachCommandRetouchesThePhotoAsShownThroughTheWorkingFile)
 {
     struct Case {
         int code;
-        std::function<void(CLSDIB&)> op;
+        std::function<void(Surface&)> op;
     };
     const Case cases[] = {
-        {kCmdSharpen, [](CLSDIB& s) { s.Sharpen(); }},
-        {kCmdSoften, [](CLSDIB& s) { s.FastBlur(); }},
+        {kCmdSharpen, [](Surface& s) { s.Sharpen(); }},
+        {kCmdSoften, [](Surface& s) { s.FastBlur(); }},
         {kCmdNegative,
-         [](CLSDIB& s) { PelInvert(s, 0, 0, s.Width(), s.Height(), s, 0, 0, 0, 0); }},
-        {kCmdBalance, [](CLSDIB& s) {
+         [](Surface& s) { PelInvert(s, 0, 0, s.Width(), s.Height(), s, 0, 0, 0, 0); }},
+        {kCmdBalance, [](Surface& s) {
              s.ShiftColors(-30, -30, -30);
              PelHSL(s, 0, 0, s.Width(), s.Height(), s, 0, 0, 45.0f, 0.5f, 0, 0, 1);
          }},

@@ -1,5 +1,5 @@
 // The photo loaders, fed any bytes under every album extension: the image
-// file library path (ZLoadImg, then the BMP it writes) and the album's JPEG
+// file library path (LoadImageFile, then the BMP it writes) and the album's JPEG
 // fast path (ReadJpeg). Nothing may crash, and the limits must keep
 // every input quick and small. The first byte picks the extension.
 #include "imaging/ImageFile.h"
@@ -46,9 +46,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             std::abort();
         f.write(reinterpret_cast<const char*>(data + 1), qint64(size - 1));
     }
-    ZSaveImg(ZLoadImg(path), ScratchDir() + "/TempDib.bmp", kBmp);
+    SaveImageFile(LoadImageFile(path), ScratchDir() + "/TempDib.bmp", kBmp);
     try {
-        CLSDIB photo;
+        Surface photo;
         ReadJpeg(path, photo);
     } catch (const std::exception&) {
         // Refused with a reason: what the album shows in its info label.

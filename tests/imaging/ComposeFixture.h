@@ -119,7 +119,7 @@ struct Rgb {
     int r, g, b;
     bool operator==(const Rgb&) const = default;
 };
-inline Rgb At(const CLSDIB& s, int x, int y)
+inline Rgb At(const Surface& s, int x, int y)
 {
     const uint8_t* p = s.RowPtr(y) + 3 * x;
     return {p[2], p[1], p[0]};
@@ -131,7 +131,7 @@ inline bool Near(const Rgb& a, const QColor& b, int tol)
            std::abs(a.b - b.blue()) <= tol;
 }
 
-inline std::vector<uint8_t> Bytes(const CLSDIB& s)
+inline std::vector<uint8_t> Bytes(const Surface& s)
 {
     return s.HasPixels() ? std::vector<uint8_t>(s.DataPtr(), s.DataPtr() + s.RGBSize())
                          : std::vector<uint8_t>{};

@@ -10,14 +10,14 @@ using namespace tamsel;
 
 namespace {
 
-void Noise(CLSDIB& s, uint32_t seed)
+void Noise(Surface& s, uint32_t seed)
 {
     std::mt19937 g(seed);
     for (int i = 0; i < s.RGBSize(); ++i)
         s.DataPtr()[i] = uint8_t(g());
 }
 
-void Fill(CLSDIB& s, uint8_t b, uint8_t g, uint8_t r)
+void Fill(Surface& s, uint8_t b, uint8_t g, uint8_t r)
 {
     for (int y = 0; y < s.Height(); ++y)
         for (int x = 0; x < s.Width(); ++x) {
@@ -26,9 +26,9 @@ void Fill(CLSDIB& s, uint8_t b, uint8_t g, uint8_t r)
         }
 }
 
-const uint8_t* Px(const CLSDIB& s, int x, int y) { return s.RowPtr(y) + 3 * x; }
+const uint8_t* Px(const Surface& s, int x, int y) { return s.RowPtr(y) + 3 * x; }
 
-bool SamePixel(const CLSDIB& a, int ax, int ay, const CLSDIB& b, int bx, int by)
+bool SamePixel(const Surface& a, int ax, int ay, const Surface& b, int bx, int by)
 {
     return std::memcmp(Px(a, ax, ay), Px(b, bx, by), 3) == 0;
 }
@@ -37,7 +37,7 @@ bool SamePixel(const CLSDIB& a, int ax, int ay, const CLSDIB& b, int bx, int by)
 
 TEST(BitBlt, CopiesAndClipsToBothSurfaces)
 {
-    CLSDIB src, dst;
+    Surface src, dst;
     src.Create(10, 8);
     dst.Create(12, 6);
     Noise(src, 1);
@@ -53,7 +53,7 @@ TEST(BitBlt, CopiesAndClipsToBothSurfaces)
         }
 
     // A source rectangle reaching outside the source is cut, not wrapped.
-    CLSDIB d2;
+    Surface d2;
     d2.Create(10, 8);
     BitBlt(d2, 0, 0, 10, 8, src, 6, -3);
     for (int y = 0; y < 8; ++y)
@@ -66,7 +66,7 @@ TEST(BitBlt, CopiesAndClipsToBothSurfaces)
         }
 
     // Zero and negative sizes draw nothing.
-    CLSDIB d3;
+    Surface d3;
     d3.Create(10, 8);
     BitBlt(d3, 0, 0, 0, 8, src, 0, 0);
     BitBlt(d3, 0, 0, 5, -1, src, 0, 0);
@@ -77,7 +77,7 @@ TEST(BitBlt, CopiesAndClipsToBothSurfaces)
 
 TEST(BitBlt, OverlappingCopyWithinOneSurfaceReadsTheOldPixels)
 {
-    CLSDIB s, ref;
+    Surface s, ref;
     s.Create(16, 16);
     ref.Create(16, 16);
     Noise(s, 7);
@@ -95,7 +95,7 @@ TEST(BitBlt, OverlappingCopyWithinOneSurfaceReadsTheOldPixels)
 
 TEST(StretchBlt, SameSizeIsAnExactCopy)
 {
-    CLSDIB src, dst;
+    Surface src, dst;
     src.Create(33, 21);
     dst.Create(33, 21);
     Noise(src, 3);
@@ -106,7 +106,7 @@ TEST(StretchBlt, SameSizeIsAnExactCopy)
 
 TEST(StretchBlt, ShrinkingAveragesTheCoveredArea)
 {
-    CLSDIB src, dst;
+    Surface src, dst;
     src.Create(4, 2);
     dst.Create(2, 1);
     // Left 2 x 2 block: values 0, 100, 40, 60 -> mean 50; right: all 200.
@@ -120,7 +120,7 @@ TEST(StretchBlt, ShrinkingAveragesTheCoveredArea)
     EXPECT_EQ(Px(dst, 1, 0)[1], 200);
 
     // A uniform picture stays uniform at any ratio, both ways.
-    CLSDIB big, small;
+    Surface big, small;
     big.Create(6000 / 10, 4000 / 10);
     small.Create(54, 38);
     Fill(big, 17, 128, 250);
@@ -131,7 +131,7 @@ TEST(StretchBlt, ShrinkingAveragesTheCoveredArea)
             ASSERT_EQ(Px(small, x, y)[1], 128);
             ASSERT_EQ(Px(small, x, y)[2], 250);
         }
-    CLSDIB grown;
+    Surface grown;
     grown.Create(190, 95);
     StretchBlt(grown, 0, 0, 190, 95, small, 0, 0, 54, 38);
     for (int y = 0; y < 95; ++y)
@@ -141,7 +141,7 @@ TEST(StretchBlt, ShrinkingAveragesTheCoveredArea)
 
 TEST(StretchBlt, GrowingInterpolatesBetweenNeighbours)
 {
-    CLSDIB src, dst;
+    Surface src, dst;
     src.Create(2, 1);
     dst.Create(4, 1);
     std::memset(src.RowPtr(0), 0, 3);
@@ -156,7 +156,7 @@ TEST(StretchBlt, GrowingInterpolatesBetweenNeighbours)
 
 TEST(StretchBlt, ClippingKeepsTheMapping)
 {
-    CLSDIB src, whole, part;
+    Surface src, whole, part;
     src.Create(50, 40);
     Noise(src, 9);
     whole.Create(70, 60);
@@ -169,7 +169,7 @@ TEST(StretchBlt, ClippingKeepsTheMapping)
             ASSERT_TRUE(SamePixel(part, x, y, whole, x + 13, y + 7)) << x << "," << y;
 
     // Zero or negative sizes draw nothing.
-    CLSDIB none;
+    Surface none;
     none.Create(10, 10);
     StretchBlt(none, 0, 0, -10, 10, src, 0, 0, 50, 40);
     StretchBlt(none, 0, 0, 10, 10, src, 0, 0, 0, 40);
@@ -181,7 +181,7 @@ TEST(StretchBlt, WithinOneSurfaceAStretchReadsTheRowAsItWas)
 {
     // Only the height changes and the row lies one pixel to the right of its
     // own source: the whole row moves, nothing is smeared along it.
-    CLSDIB s, ref;
+    Surface s, ref;
     s.Create(40, 1);
     ref.Create(40, 1);
     Noise(s, 5);
@@ -224,7 +224,7 @@ TEST(StretchBlt, RandomStretchesKeepTheirBytes)
         uint64_t h = 0xcbf29ce484222325ull;
         for (int run = 0; run < 60; ++run) {
             const bool wide = grp.kind == Wide;
-            CLSDIB src, dst;
+            Surface src, dst;
             src.Create(pick(1, wide ? 900 : 70), pick(1, wide ? 40 : 50));
             dst.Create(pick(1, 80), pick(1, 60));
             Noise(src, g());
@@ -282,7 +282,7 @@ TEST(StretchBlt, VectorKernelsDrawWhatThePortableLoopsDraw)
     const auto pick = [&g](int lo, int hi) { return lo + int(g() % uint32_t(hi - lo + 1)); };
     for (const Kind kind : {Zoom, Grow, Shrink, SameHeight, AtEdge}) {
         for (int run = 0; run < 12; ++run) {
-            CLSDIB src, fast, slow;
+            Surface src, fast, slow;
             src.Create(pick(20, 700), pick(4, 40));
             Noise(src, g());
             const int sw = src.Width(), sh = src.Height();
@@ -317,7 +317,7 @@ TEST(StretchBlt, VectorKernelsDrawWhatThePortableLoopsDraw)
 
 TEST(AlphaBlendConst, MixesByTheConstantAlpha)
 {
-    CLSDIB dst, src;
+    Surface dst, src;
     dst.Create(3, 1);
     src.Create(3, 1);
     Fill(dst, 0, 100, 255);

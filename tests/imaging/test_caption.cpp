@@ -52,7 +52,7 @@ namespace {
 struct Extent {
     int left = 1 << 30, right = -1, top = 1 << 30, bottom = -1;
 };
-Extent InkOf(const CLSDIB& s, Rgb paper)
+Extent InkOf(const Surface& s, Rgb paper)
 {
     Extent e;
     for (int y = 0; y < s.Height(); ++y)
@@ -68,14 +68,14 @@ Extent InkOf(const CLSDIB& s, Rgb paper)
 
 }  // namespace
 
-TEST(TextToDC, DrawsTheKaiFaceAtTheAlbumsCellSize)
+TEST(DrawTextStrip, DrawsTheKaiFaceAtTheAlbumsCellSize)
 {
     const QFont f = CaptionFont(QStringLiteral("楷体_GB2312"), 11, 22);
     EXPECT_TRUE(QFontInfo(f).family().contains(QStringLiteral("UKai"))) << qPrintable(QFontInfo(f).family());
 
-    CLSDIB strip;
+    Surface strip;
     strip.Create(480, 30);
-    ASSERT_TRUE(TextToDC(strip, QStringLiteral("天空海阔"), 0xFFFFFF, 0, QStringLiteral("楷体_GB2312"), 11, 22));
+    ASSERT_TRUE(DrawTextStrip(strip, QStringLiteral("天空海阔"), 0xFFFFFF, 0, QStringLiteral("楷体_GB2312"), 11, 22));
     const Extent e = InkOf(strip, Rgb{0, 0, 0});
     // Four characters the width the caption position estimates: 4 x 22.
     EXPECT_LE(e.left, 3);
@@ -91,14 +91,14 @@ TEST(TextToDC, DrawsTheKaiFaceAtTheAlbumsCellSize)
     EXPECT_GT(white, 60);
 }
 
-TEST(TextToDC, FillsTheCellsOpaqueAndLeavesTheRestAlone)
+TEST(DrawTextStrip, FillsTheCellsOpaqueAndLeavesTheRestAlone)
 {
-    CLSDIB s;
+    Surface s;
     s.Create(200, 30);
     for (int y = 0; y < 30; ++y)
         std::memset(s.RowPtr(y), 0x40, 200 * 3);
     // Blue text (0x00BBGGRR) on a green background.
-    ASSERT_TRUE(TextToDC(s, QStringLiteral("字"), 0xFF0000, 0x00FF00, QStringLiteral("宋体"), 10, 20));
+    ASSERT_TRUE(DrawTextStrip(s, QStringLiteral("字"), 0xFF0000, 0x00FF00, QStringLiteral("宋体"), 10, 20));
     int green = 0, blue = 0;
     for (int y = 0; y < 30; ++y)
         for (int x = 0; x < 200; ++x) {
@@ -112,17 +112,17 @@ TEST(TextToDC, FillsTheCellsOpaqueAndLeavesTheRestAlone)
     EXPECT_EQ(At(s, 60, 5), (Rgb{0x40, 0x40, 0x40}));
     EXPECT_EQ(At(s, 10, 29), (Rgb{0x40, 0x40, 0x40}));
 
-    CLSDIB empty;
-    EXPECT_FALSE(TextToDC(empty, QStringLiteral("字"), 0xFFFFFF, 0, QStringLiteral("宋体"), 10, 20));
-    EXPECT_FALSE(TextToDC(s, QStringLiteral("字"), 0xFFFFFF, 0, QStringLiteral("宋体"), 10, 0));
+    Surface empty;
+    EXPECT_FALSE(DrawTextStrip(empty, QStringLiteral("字"), 0xFFFFFF, 0, QStringLiteral("宋体"), 10, 20));
+    EXPECT_FALSE(DrawTextStrip(s, QStringLiteral("字"), 0xFFFFFF, 0, QStringLiteral("宋体"), 10, 0));
 }
 
-TEST(TextToDC, LongTextAndLongFaceNamesAreCut)
+TEST(DrawTextStrip, LongTextAndLongFaceNamesAreCut)
 {
-    CLSDIB s;
+    Surface s;
     s.Create(100, 30);
     // Wider and taller than the strip: clipped, nothing outside it is touched.
-    EXPECT_TRUE(TextToDC(s, QString(60, QChar(0x6C34)), 0xFFFFFF, 0, QStringLiteral("楷体_GB2312"), 20, 40));
+    EXPECT_TRUE(DrawTextStrip(s, QString(60, QChar(0x6C34)), 0xFFFFFF, 0, QStringLiteral("楷体_GB2312"), 20, 40));
     EXPECT_FALSE(IsBlack(At(s, 95, 15)));
 
     // A face name holds 31 bytes: 20 Chinese characters are cut to 15.

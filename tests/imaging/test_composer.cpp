@@ -22,7 +22,7 @@ struct Box {
     int left = 1 << 30, top = 1 << 30, right = -1, bottom = -1;
     bool Empty() const { return right < 0; }
 };
-Box NonBlack(const CLSDIB& s, int x0, int y0, int x1, int y1)
+Box NonBlack(const Surface& s, int x0, int y0, int x1, int y1)
 {
     Box b;
     for (int y = y0; y < y1; ++y)
@@ -270,7 +270,7 @@ TEST_F(Composition, FramesPunchTheirWindowIntoTheMask)
     album.FrameType = 2;
     composer->DIBClonePicture(path);
     EXPECT_EQ(album.TransMode, 255);
-    const CLSDIB& m = dibs.DibMask;
+    const Surface& m = dibs.DibMask;
     // 480 x 336: the window runs from (62, 44) to (416, 291), right and bottom left out.
     EXPECT_TRUE(Near(At(m, 61, 100), kMaskColour, 8));
     EXPECT_TRUE(IsBlack(At(m, 62, 100)));
@@ -516,7 +516,7 @@ TEST_F(Composition, EveryFormatStyleTurnAndPanComposes)
                 else if (!metafile)
                     EXPECT_GT(strong, samples * 6 / 10);
                 // The first view is the view rectangle of the canvas.
-                CLSDIB view;
+                Surface view;
                 view.Create(480, 336);
                 StretchBlt(view, 0, 0, 480, 336, dibs.DibCanvas, RoundHalfEven(main.ViewX),
                            RoundHalfEven(main.ViewY), RoundHalfEven(main.ViewW), RoundHalfEven(main.ViewH));

@@ -43,21 +43,21 @@ void PlainBlur(std::vector<uint8_t>& b, int s)
         }
 }
 
-std::vector<uint8_t> Bytes(const CLSDIB& s)
+std::vector<uint8_t> Bytes(const Surface& s)
 {
     return {s.DataPtr(), s.DataPtr() + s.RGBSize()};
 }
 
-void FillRandom(CLSDIB& s, std::mt19937& rng)
+void FillRandom(Surface& s, std::mt19937& rng)
 {
     for (int i = 0; i < s.RGBSize(); ++i)
         s.DataPtr()[i] = uint8_t(rng());
 }
 
-void FillValue(CLSDIB& s, uint8_t v) { std::memset(s.DataPtr(), v, size_t(s.RGBSize())); }
+void FillValue(Surface& s, uint8_t v) { std::memset(s.DataPtr(), v, size_t(s.RGBSize())); }
 
 // Byte j of the pixel at screen (x, y), channel c.
-uint8_t& Byte(CLSDIB& s, int x, int y, int c) { return s.RowPtr(y)[3 * x + c]; }
+uint8_t& Byte(Surface& s, int x, int y, int c) { return s.RowPtr(y)[3 * x + c]; }
 
 }  // namespace
 
@@ -69,7 +69,7 @@ TEST(Filters, EqualThePlainByteWalksOnRandomPictures)
     const int sizes[][2] = {{1, 1}, {1, 7}, {2, 3}, {3, 2}, {4, 4}, {5, 3},
                             {17, 5}, {33, 9}, {64, 3}, {101, 13}};
     for (const auto& sz : sizes) {
-        CLSDIB s;
+        Surface s;
         s.Create(sz[0], sz[1]);
         const int stride = s.Stride();
 
@@ -98,7 +98,7 @@ TEST(Filters, EqualThePlainByteWalksOnRandomPictures)
 
 TEST(Filters, OneColourSurvivesSharpenAndBlur)
 {
-    CLSDIB s;
+    Surface s;
     s.Create(9, 6);
     for (uint8_t v : {uint8_t(0), uint8_t(1), uint8_t(128), uint8_t(254), uint8_t(255)}) {
         FillValue(s, v);
@@ -113,7 +113,7 @@ TEST(Filters, SharpenClampsAgainstTheDiagonalNeighbour)
 {
     // 4 pixels wide: stride 12, no padding. Pixel (1, 2) on screen sits one row
     // below (in memory) pixel (2, 1): its diagonal up-right neighbour.
-    CLSDIB s;
+    Surface s;
     s.Create(4, 3);
     FillValue(s, 100);
     Byte(s, 1, 2, 0) = 200;   // 2 x 200 - 100 = 300 -> 255
@@ -130,7 +130,7 @@ TEST(Filters, SharpenClampsAgainstTheDiagonalNeighbour)
 
 TEST(Filters, BlurWeighsTheCentreTwice)
 {
-    CLSDIB s;
+    Surface s;
     s.Create(4, 3);
     FillValue(s, 255);
     Byte(s, 1, 1, 2) = 0;     // centre 0, four neighbours 255: 1020 / 6
@@ -147,7 +147,7 @@ TEST(Filters, BlurWeighsTheCentreTwice)
 
 TEST(Filters, ShiftColorsClampsEachChannel)
 {
-    CLSDIB s;
+    Surface s;
     s.Create(2, 1);
     Byte(s, 0, 0, 0) = 250;
     Byte(s, 0, 0, 1) = 3;
@@ -166,7 +166,7 @@ TEST(Filters, TooSmallOrEmptySurfacesAreLeftAlone)
     std::mt19937 rng(3);
     for (const auto& sz : {std::array<int, 2>{1, 1}, std::array<int, 2>{40, 1},
                            std::array<int, 2>{2, 2}}) {
-        CLSDIB s;
+        Surface s;
         s.Create(sz[0], sz[1]);
         FillRandom(s, rng);
         const auto before = Bytes(s);
@@ -177,7 +177,7 @@ TEST(Filters, TooSmallOrEmptySurfacesAreLeftAlone)
         s.FastBlur();      // fewer than 2 rows + 9 bytes
         EXPECT_EQ(Bytes(s), before);
     }
-    CLSDIB empty;
+    Surface empty;
     empty.ShiftColors(1, 2, 3);
     empty.Sharpen();
     empty.FastBlur();

@@ -191,12 +191,12 @@ protected:
         return out;
     }
 
-    // Loads with ZLoadImg and writes a BMP, read back by Qt.
+    // Loads with LoadImageFile and writes a BMP, read back by Qt.
     Pixmap ThroughBmp(const QString& path)
     {
         const QString bmp = Path(QFileInfo(path).fileName() + ".out.bmp");
         QFile::remove(bmp);
-        if (!ZSaveImg(ZLoadImg(path), bmp, kBmp))
+        if (!SaveImageFile(LoadImageFile(path), bmp, kBmp))
             return {};
         return ReadWithQt(bmp);
     }
@@ -266,7 +266,7 @@ TEST_F(ImageFileTest, ReadsAMetafile)
     // shapes.wmf: a 64 x 48 placeable metafile at 72 units per inch, a white
     // page with a red box (4, 8)-(30, 40) and a blue box (34, 8)-(60, 40).
     const QString wmf = QString(TAMSEL_SOURCE_DIR) + "/tests/data/shapes.wmf";
-    const ImageHandle h = ZLoadImg(wmf);
+    const ImageHandle h = LoadImageFile(wmf);
     ASSERT_TRUE(h.IsValid());
     EXPECT_EQ(h.Width(), 64);
     EXPECT_EQ(h.Height(), 48);
@@ -298,7 +298,7 @@ TEST_F(ImageFileTest, EveryOutputFormatIsReadBackByAnIndependentReader)
                           {kTga, "o.tga", "tgatoppm"},  {kIco, "o.ico", "winicontopam"},
                           {kTif, "o.tif", "tifftopnm"}, {kPng, "o.png", "pngtopnm"}};
     for (const Case& c : cases) {
-        ASSERT_TRUE(ZSaveImg(ZLoadImg(png), Path(c.name), c.code)) << c.name;
+        ASSERT_TRUE(SaveImageFile(LoadImageFile(png), Path(c.name), c.code)) << c.name;
         QStringList args{Path(c.name)};
         if (QString(c.reader) == "convert")
             args = QStringList{Path(c.name), "ppm:-"};
@@ -308,7 +308,7 @@ TEST_F(ImageFileTest, EveryOutputFormatIsReadBackByAnIndependentReader)
     }
 
     const Pixmap smooth = Smooth();
-    ASSERT_TRUE(ZSaveImg(ZLoadImg(MadeBy("pnmtopng", {}, smooth, "smooth.png")), Path("o.jpg"), kJpg));
+    ASSERT_TRUE(SaveImageFile(LoadImageFile(MadeBy("pnmtopng", {}, smooth, "smooth.png")), Path("o.jpg"), kJpg));
     EXPECT_LT(MeanAbsDiff(ParseNetpbm(RunTool("djpeg", {"-ppm", Path("o.jpg")})), smooth), 3.0);
     EXPECT_LT(MeanAbsDiff(ParseNetpbm(RunTool("convert", {Path("o.jpg"), "ppm:-"})), smooth), 3.0);
 }
@@ -318,7 +318,7 @@ TEST_F(ImageFileTest, BmpOutputIsTheClassic24BitLayout)
     // The working BMP is read by the album's own loaders: a 40-byte info
     // header, 24 bits a pixel, uncompressed, bottom-up.
     const Pixmap src = Pattern();
-    ASSERT_TRUE(ZSaveImg(ZLoadImg(MadeBy("pnmtopng", {}, src, "s.png")), Path("o.bmp"), kBmp));
+    ASSERT_TRUE(SaveImageFile(LoadImageFile(MadeBy("pnmtopng", {}, src, "s.png")), Path("o.bmp"), kBmp));
     const QByteArray b = ReadAll(Path("o.bmp"));
     ASSERT_GE(b.size(), 54);
     auto le16 = [&](int at) { return uint8_t(b[at]) | uint8_t(b[at + 1]) << 8; };
@@ -377,11 +377,11 @@ TEST_F(ImageFileTest, MultiImageFilesGiveTheLargestIconAndTheFirstPage)
 TEST_F(ImageFileTest, IconsUpTo256PixelsAndNoLarger)
 {
     const QString png = MadeBy("pnmtopng", {}, Solid(256, 256, 10, 200, 30), "256.png");
-    ASSERT_TRUE(ZSaveImg(ZLoadImg(png), Path("256.ico"), kIco));
+    ASSERT_TRUE(SaveImageFile(LoadImageFile(png), Path("256.ico"), kIco));
     EXPECT_EQ(ParseNetpbm(RunTool("winicontopam", {Path("256.ico")})), Solid(256, 256, 10, 200, 30));
 
     const QString wide = MadeBy("pnmtopng", {}, Solid(257, 8, 1, 2, 3), "257.png");
-    EXPECT_FALSE(ZSaveImg(ZLoadImg(wide), Path("257.ico"), kIco));
+    EXPECT_FALSE(SaveImageFile(LoadImageFile(wide), Path("257.ico"), kIco));
     EXPECT_FALSE(QFile::exists(Path("257.ico")));
 }
 
@@ -427,7 +427,7 @@ TEST_F(ImageFileTest, CameraOrientationAgreesWithTheAlbumsJpegLoader)
     const Pixmap ours = ThroughBmp(Path("CAMERA.JPG"));
     EXPECT_LT(MeanAbsDiff(ours, upright), 1.0);
 
-    ASSERT_TRUE(ZSaveImg(ZLoadImg(Path("CAMERA.JPG")), Path("again.jpg"), kJpg));
+    ASSERT_TRUE(SaveImageFile(LoadImageFile(Path("CAMERA.JPG")), Path("again.jpg"), kJpg));
     EXPECT_LT(MeanAbsDiff(qtUpright(Path("again.jpg")), upright), 3.0);
 }
 
@@ -456,31 +456,31 @@ TEST_F(ImageFileTest, UnreadableFilesClaimNoImageAndSaveWritesNothing)
 
     WriteAll(Path("keep.bmp"), "old contents");
     for (const QString& path : bad) {
-        ImageHandle h = ZLoadImg(path);
+        ImageHandle h = LoadImageFile(path);
         EXPECT_FALSE(h.IsValid()) << path.toStdString();
-        EXPECT_FALSE(ZSaveImg(std::move(h), Path("never.bmp"), kBmp)) << path.toStdString();
+        EXPECT_FALSE(SaveImageFile(std::move(h), Path("never.bmp"), kBmp)) << path.toStdString();
         EXPECT_FALSE(QFile::exists(Path("never.bmp"))) << path.toStdString();
-        EXPECT_FALSE(ZSaveImg(ZLoadImg(path), Path("keep.bmp"), kBmp));
+        EXPECT_FALSE(SaveImageFile(LoadImageFile(path), Path("keep.bmp"), kBmp));
     }
     // A failed save leaves an existing file as it was.
     EXPECT_EQ(ReadAll(Path("keep.bmp")), QByteArray("old contents"));
 
     // Wrong format codes and an unwritable place report failure too.
-    EXPECT_FALSE(ZSaveImg(ZLoadImg(good), Path("x.bmp"), 7));
-    EXPECT_FALSE(ZSaveImg(ZLoadImg(good), Path("x.bmp"), -1));
-    EXPECT_FALSE(ZSaveImg(ZLoadImg(good), Path("no/such/folder/x.bmp"), kBmp));
+    EXPECT_FALSE(SaveImageFile(LoadImageFile(good), Path("x.bmp"), 7));
+    EXPECT_FALSE(SaveImageFile(LoadImageFile(good), Path("x.bmp"), -1));
+    EXPECT_FALSE(SaveImageFile(LoadImageFile(good), Path("no/such/folder/x.bmp"), kBmp));
     EXPECT_FALSE(QFile::exists(Path("x.bmp")));
 }
 
 TEST_F(ImageFileTest, AHandleIsUsedOnce)
 {
-    ImageHandle h = ZLoadImg(MadeBy("pnmtopng", {}, Pattern(), "p.png"));
+    ImageHandle h = LoadImageFile(MadeBy("pnmtopng", {}, Pattern(), "p.png"));
     ASSERT_TRUE(h.IsValid());
     ImageHandle moved = std::move(h);
     EXPECT_FALSE(h.IsValid());   // NOLINT: the moved-from handle claims nothing
-    EXPECT_TRUE(ZSaveImg(std::move(moved), Path("first.png"), kPng));
+    EXPECT_TRUE(SaveImageFile(std::move(moved), Path("first.png"), kPng));
     EXPECT_FALSE(moved.IsValid());   // NOLINT
-    EXPECT_FALSE(ZSaveImg(std::move(moved), Path("second.png"), kPng));
+    EXPECT_FALSE(SaveImageFile(std::move(moved), Path("second.png"), kPng));
     EXPECT_FALSE(QFile::exists(Path("second.png")));
 }
 
@@ -496,8 +496,8 @@ TEST_F(ImageFileTest, PicturesBeyondTheLimitsFailCleanly)
     huge.fill(0);
     ASSERT_TRUE(huge.save(Path("huge.png")));
     ASSERT_LT(QFileInfo(Path("huge.png")).size(), 200000);
-    EXPECT_FALSE(ZLoadImg(Path("wide.png")).IsValid());
-    EXPECT_FALSE(ZLoadImg(Path("huge.png")).IsValid());
+    EXPECT_FALSE(LoadImageFile(Path("wide.png")).IsValid());
+    EXPECT_FALSE(LoadImageFile(Path("huge.png")).IsValid());
 
     // Within every limit, but far more pixels than the bytes can carry: a
     // whole 120-megapixel page in a few kilobytes, and a run-length TGA whose
@@ -512,8 +512,8 @@ TEST_F(ImageFileTest, PicturesBeyondTheLimitsFailCleanly)
     tga[16] = 24;
     tga += QByteArray("\xFF\x10\x20\x30", 4);          // one run of 128 pixels
     WriteAll(Path("liar.tga"), tga);
-    EXPECT_FALSE(ZLoadImg(Path("bomb.png")).IsValid());
-    EXPECT_FALSE(ZLoadImg(Path("liar.tga")).IsValid());
+    EXPECT_FALSE(LoadImageFile(Path("bomb.png")).IsValid());
+    EXPECT_FALSE(LoadImageFile(Path("liar.tga")).IsValid());
 }
 
 TEST_F(ImageFileTest, ConversionNeverLeavesAnOlderPhotoBehind)

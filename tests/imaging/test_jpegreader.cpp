@@ -66,7 +66,7 @@ QString WriteFile(const QTemporaryDir& dir, const QString& name, const QByteArra
 }
 
 // Largest channel difference between a surface and a picture of the same size.
-int MaxDiff(const CLSDIB& s, const QImage& img)
+int MaxDiff(const Surface& s, const QImage& img)
 {
     if (s.Width() != img.width() || s.Height() != img.height())
         return 1000;
@@ -98,12 +98,12 @@ TEST(JpegReader, EveryOrientationComesOutUprightLikeAnyViewer)
             qt.setAutoTransform(true);
             const QImage expected = qt.read();
             ASSERT_FALSE(expected.isNull());
-            CLSDIB s;
+            Surface s;
             ASSERT_TRUE(ReadJpeg(path, s));
             EXPECT_EQ(s.Width(), o >= 5 ? 24 : 40);
             EXPECT_LE(MaxDiff(s, expected), 3);
             // The album's own picture loading goes the same way.
-            CLSDIB loaded;
+            Surface loaded;
             loaded.CloneFile(path.toStdString());
             EXPECT_LE(MaxDiff(loaded, expected), 3);
             EXPECT_EQ(loaded.SourcePath(), path.toStdString());
@@ -113,7 +113,7 @@ TEST(JpegReader, EveryOrientationComesOutUprightLikeAnyViewer)
 TEST(JpegReader, RefusesWhatItCannotReadAndKeepsTheSurface)
 {
     QTemporaryDir dir;
-    CLSDIB s;
+    Surface s;
     s.Create(5, 4);
     s.RowPtr(0)[0] = 77;
     QImage png(8, 8, QImage::Format_RGB32);
@@ -189,14 +189,14 @@ TEST(JpegReader, CutOffAndLyingFilesAreRefusedLikeTheImageLibraryDoes)
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         const QString path = WriteFile(dir, c.name, c.bytes);
-        CLSDIB s;
+        Surface s;
         s.Create(5, 4);
         EXPECT_EQ(RefusedWith([&] { ReadJpeg(path, s); }), c.refusal);
         EXPECT_EQ(s.Width(), 5);
         EXPECT_EQ(RefusedWith([&] { s.CloneFile(path.toStdString()); }), c.refusal);
-        EXPECT_FALSE(ZLoadImg(path).IsValid());
+        EXPECT_FALSE(LoadImageFile(path).IsValid());
     }
-    CLSDIB s;
+    Surface s;
     EXPECT_TRUE(ReadJpeg(WriteFile(dir, "whole.jpg", whole), s));
 }
 
@@ -205,13 +205,13 @@ TEST(JpegReader, APipeNamedLikeAPhotoIsNotWaitedFor)
     QTemporaryDir dir;
     const QString fifo = dir.filePath("y.jpg");
     ASSERT_TRUE(tamsel::testing::MakeFifo(fifo));
-    CLSDIB s;
+    Surface s;
     // Refused outright, so the album's loader never hands it to the general reader.
     ASSERT_TRUE(tamsel::testing::ReturnsDespiteFifo(
         fifo, [&] { EXPECT_EQ(RefusedWith([&] { ReadJpeg(fifo, s); }), kErrLoad); }));
     ASSERT_TRUE(tamsel::testing::ReturnsDespiteFifo(
         fifo, [&] { EXPECT_EQ(RefusedWith([&] { s.CloneFile(fifo.toStdString()); }), kErrLoad); }));
-    ASSERT_TRUE(tamsel::testing::ReturnsDespiteFifo(fifo, [&] { EXPECT_FALSE(ZLoadImg(fifo).IsValid()); }));
+    ASSERT_TRUE(tamsel::testing::ReturnsDespiteFifo(fifo, [&] { EXPECT_FALSE(LoadImageFile(fifo).IsValid()); }));
 }
 
 TEST(JpegReader, CmykAndGreyFilesStillLoadThroughTheSurface)
@@ -221,7 +221,7 @@ TEST(JpegReader, CmykAndGreyFilesStillLoadThroughTheSurface)
     const QString cmyk = dir.filePath("cmyk.jpg");
     if (QProcess::execute("convert", {rgb, "-colorspace", "CMYK", cmyk}) != 0)
         GTEST_SKIP() << "ImageMagick's convert is not installed";
-    CLSDIB s;
+    Surface s;
     EXPECT_FALSE(ReadJpeg(cmyk, s));   // libjpeg gives no BGR for CMYK: Qt's reader takes it
     s.CloneFile(cmyk.toStdString());
     EXPECT_EQ(s.Width(), 40);

@@ -16,13 +16,13 @@ namespace {
 
 using Bgr = std::array<uint8_t, 3>;
 
-Bgr At(const CLSDIB& s, int x, int y)
+Bgr At(const Surface& s, int x, int y)
 {
     const uint8_t* p = s.RowPtr(y) + 3 * x;
     return {p[0], p[1], p[2]};
 }
 
-void Put(CLSDIB& s, int x, int y, Bgr c)
+void Put(Surface& s, int x, int y, Bgr c)
 {
     std::memcpy(s.RowPtr(y) + 3 * x, c.data(), 3);
 }
@@ -30,14 +30,14 @@ void Put(CLSDIB& s, int x, int y, Bgr c)
 // A colour that tells every pixel apart (for pictures up to 256 x 256).
 Bgr Tag(int x, int y) { return {uint8_t(x), uint8_t(y), uint8_t(x * 7 + y * 13 + 1)}; }
 
-void FillTagged(CLSDIB& s)
+void FillTagged(Surface& s)
 {
     for (int y = 0; y < s.Height(); ++y)
         for (int x = 0; x < s.Width(); ++x)
             Put(s, x, y, Tag(x, y));
 }
 
-void Fill(CLSDIB& s, Bgr c)
+void Fill(Surface& s, Bgr c)
 {
     for (int y = 0; y < s.Height(); ++y)
         for (int x = 0; x < s.Width(); ++x)
@@ -45,7 +45,7 @@ void Fill(CLSDIB& s, Bgr c)
 }
 
 // Row padding must stay zero whatever an operation does near the right edge.
-void ExpectPaddingZero(const CLSDIB& s)
+void ExpectPaddingZero(const Surface& s)
 {
     for (int y = 0; y < s.Height(); ++y)
         for (int b = s.Width() * 3; b < s.Stride(); ++b)
@@ -63,11 +63,11 @@ TEST(PelRotate, QuarterTurnsCoverASwappedSurfaceExactly)
 {
     for (int sw : {5, 6, 7, 9}) {
         for (int sh : {3, 4, 11}) {
-            CLSDIB src;
+            Surface src;
             src.Create(sw, sh);
             FillTagged(src);
             for (double angle : {90.0, 270.0}) {
-                CLSDIB dst;
+                Surface dst;
                 dst.Create(sh, sw);
                 Fill(dst, {1, 2, 3});
                 PelRotate(dst, RoundHalfEven(dst.Width() / 2.0), RoundHalfEven(dst.Height() / 2.0),
@@ -92,14 +92,14 @@ TEST(PelRotate, QuarterTurnsCoverASwappedSurfaceExactly)
 TEST(PelRotate, LargePicturesMoveEveryPixelExactly)
 {
     std::mt19937 rng(5);
-    CLSDIB src;
+    Surface src;
     src.Create(151, 70);
     for (int i = 0; i < src.RGBSize(); ++i)
         src.DataPtr()[i] = uint8_t(rng());
     for (double angle : {90.0, 270.0, 180.0}) {
         const bool quarter = angle != 180.0;
         const int tw = quarter ? 70 : 151, th = quarter ? 151 : 70;
-        CLSDIB dst;
+        Surface dst;
         dst.Create(tw + 3, th - 5);
         // Turned rectangle placed with its top-left at (2, -2).
         PelRotate(dst, 2 + tw / 2, -2 + th / 2, 151, 70, src, 0, 0, angle);
@@ -122,7 +122,7 @@ TEST(PelRotate, LargePicturesMoveEveryPixelExactly)
 
 namespace {
 
-void FillRandom(CLSDIB& s, std::mt19937& rng)
+void FillRandom(Surface& s, std::mt19937& rng)
 {
     for (int y = 0; y < s.Height(); ++y)
         for (int x = 0; x < s.Width(); ++x)
@@ -132,8 +132,8 @@ void FillRandom(CLSDIB& s, std::mt19937& rng)
 // What a quarter turn must leave on `before` (a copy of dst as it was), one
 // pixel at a time: inside the turned rectangle the source pixel it comes from,
 // where that pixel exists; everywhere else what was there.
-void ExpectQuarterTurn(const CLSDIB& got, const CLSDIB& before, int x, int y, int w, int h,
-                       const CLSDIB& src, int sx, int sy, int turns)
+void ExpectQuarterTurn(const Surface& got, const Surface& before, int x, int y, int w, int h,
+                       const Surface& src, int sx, int sy, int turns)
 {
     const int tw = h, th = w;   // a quarter turn swaps the sides
     const int left = RoundHalfEven(x - tw / 2.0), top = RoundHalfEven(y - th / 2.0);
@@ -166,7 +166,7 @@ TEST(PelRotate, QuarterTurnsMatchAPixelByPixelReference)
                                          {16, 16}, {33, 17}, {67, 131}, {131, 67}, {259, 97},
                                          {97, 259}, {130, 130}};
     for (const auto& [w, h] : sizes) {
-        CLSDIB src;
+        Surface src;
         src.Create(w, h);
         FillRandom(src, rng);
         for (int turns : {1, 3}) {
@@ -183,7 +183,7 @@ TEST(PelRotate, QuarterTurnsMatchAPixelByPixelReference)
                 {tw, th, tw / 2, th / 2, w / 3, h / 4, w - w / 3, h - h / 4},
             };
             for (const Placement& p : places) {
-                CLSDIB dst, before;
+                Surface dst, before;
                 dst.Create(p.dw, p.dh);
                 FillRandom(dst, rng);
                 before.Create(p.dw, p.dh);
@@ -204,7 +204,7 @@ TEST(PelRotate, QuarterTurnWithinOneSurfaceReadsTheOriginal)
 {
     std::mt19937 rng(23);
     for (int turns : {1, 3}) {
-        CLSDIB s, before;
+        Surface s, before;
         s.Create(90, 77);
         FillRandom(s, rng);
         before.Create(90, 77);
@@ -216,10 +216,10 @@ TEST(PelRotate, QuarterTurnWithinOneSurfaceReadsTheOriginal)
 
 TEST(PelRotate, HalfTurnAndFullTurnAreExactAndClippedToTheDestination)
 {
-    CLSDIB src;
+    Surface src;
     src.Create(4, 3);
     FillTagged(src);
-    CLSDIB dst;
+    Surface dst;
     dst.Create(4, 3);
     PelRotate(dst, 2, 2, 4, 3, src, 0, 0, 180.0);   // top-left lands at (0, 0)
     for (int y = 0; y < 3; ++y)
@@ -232,7 +232,7 @@ TEST(PelRotate, HalfTurnAndFullTurnAreExactAndClippedToTheDestination)
 
     // Centred off the corner: only the part that falls on the surface is drawn,
     // and nothing outside the surface is touched.
-    CLSDIB small;
+    Surface small;
     small.Create(3, 3);
     PelRotate(small, 0, 0, 4, 3, src, 0, 0, 90.0);
     // Turned size 3 x 4 centred on (0, 0): top-left at (-2, -2) (half-even of -1.5).
@@ -247,10 +247,10 @@ TEST(PelRotate, HalfTurnAndFullTurnAreExactAndClippedToTheDestination)
 
 TEST(PelRotate, SourceRectangleBeyondItsSurfaceDrawsOnlyWhatExists)
 {
-    CLSDIB src;
+    Surface src;
     src.Create(3, 3);
     FillTagged(src);
-    CLSDIB dst;
+    Surface dst;
     dst.Create(6, 6);
     Fill(dst, {9, 9, 9});
     // A 6 x 6 rectangle of a 3 x 3 surface: the missing part leaves dst alone.
@@ -265,7 +265,7 @@ TEST(PelRotate, SourceRectangleBeyondItsSurfaceDrawsOnlyWhatExists)
 
 TEST(PelRotate, SameSurfaceAndOtherAnglesStayInside)
 {
-    CLSDIB s;
+    Surface s;
     s.Create(6, 6);
     FillTagged(s);
     PelRotate(s, 3, 3, 6, 6, s, 0, 0, 90.0);
@@ -274,9 +274,9 @@ TEST(PelRotate, SameSurfaceAndOtherAnglesStayInside)
             ASSERT_EQ(At(s, u, v), Tag(v, 5 - u));
 
     // A free angle must draw the middle and keep within both surfaces.
-    CLSDIB dst;
+    Surface dst;
     dst.Create(21, 21);
-    CLSDIB one;
+    Surface one;
     one.Create(9, 9);
     Fill(one, {200, 100, 50});
     PelRotate(dst, 10, 10, 9, 9, one, 0, 0, 45.0);
@@ -290,7 +290,7 @@ TEST(PelRotate, SameSurfaceAndOtherAnglesStayInside)
 
 TEST(PelGreyScale, UsesLumaWeightsAndKeepsGreys)
 {
-    CLSDIB s;
+    Surface s;
     s.Create(5, 1);
     Put(s, 0, 0, {0, 0, 255});     // red
     Put(s, 1, 0, {0, 255, 0});     // green
@@ -307,7 +307,7 @@ TEST(PelGreyScale, UsesLumaWeightsAndKeepsGreys)
 
 TEST(PelGreyScale, OnlyTheClippedRectangleChanges)
 {
-    CLSDIB s;
+    Surface s;
     s.Create(7, 5);
     FillTagged(s);
     PelGreyScale(s, 5, 3, 10, 10, s, 5, 3);
@@ -324,10 +324,10 @@ TEST(PelGreyScale, OnlyTheClippedRectangleChanges)
 
 TEST(PelAlphaBlend, BlackIsTransparentEverythingElseReplaces)
 {
-    CLSDIB canvas;
+    Surface canvas;
     canvas.Create(6, 4);
     FillTagged(canvas);
-    CLSDIB strip;
+    Surface strip;
     strip.Create(4, 2);
     Put(strip, 0, 0, {0, 0, 1});       // nearly black still counts
     Put(strip, 1, 0, {255, 255, 255});
@@ -355,7 +355,7 @@ TEST(PelAlphaBlend, BlackIsTransparentEverythingElseReplaces)
 
 TEST(PelInvert, NegativeTwiceIsTheOriginal)
 {
-    CLSDIB s;
+    Surface s;
     s.Create(5, 3);
     FillTagged(s);
     PelInvert(s, 0, 0, 5, 3, s, 0, 0);
@@ -371,7 +371,7 @@ TEST(PelOps, OverlappingRectanglesOfOneSurfaceReadTheOriginal)
 {
     // Shifting a rectangle one pixel within its own surface must not read
     // pixels the operation has already written.
-    CLSDIB s;
+    Surface s;
     s.Create(6, 1);
     for (int x = 0; x < 6; ++x)
         Put(s, x, 0, {uint8_t(10 * x + 10), 0, 0});
@@ -382,10 +382,10 @@ TEST(PelOps, OverlappingRectanglesOfOneSurfaceReadTheOriginal)
 
 TEST(PelHSL, NeutralValuesChangeNothing)
 {
-    CLSDIB s;
+    Surface s;
     s.Create(7, 5);
     FillTagged(s);
-    CLSDIB copy;
+    Surface copy;
     copy.Create(7, 5);
     FillTagged(copy);
     PelHSL(s, 0, 0, 7, 5, s, 0, 0, 0.0f, 1.0f, 0, 0, 1);
@@ -396,7 +396,7 @@ TEST(PelHSL, NeutralValuesChangeNothing)
 
 TEST(PelHSL, HueTurnsAndSaturationScales)
 {
-    CLSDIB s;
+    Surface s;
     s.Create(4, 1);
     Put(s, 0, 0, {0, 0, 255});     // pure red
     Put(s, 1, 0, {64, 64, 192});   // a pinkish red
@@ -460,15 +460,15 @@ TEST(PelHSL, AgreesWithTheTextbookModelOnEveryKindOfColour)
     // 37 pixels a row: whole blocks of eight and a tail, so both the vector
     // and the single-pixel paths are checked.
     std::mt19937 rng(11);
-    CLSDIB s;
+    Surface s;
     s.Create(37, 9);
     for (int y = 0; y < 9; ++y)
         for (int x = 0; x < 37; ++x)
             Put(s, x, y, {uint8_t(rng()), uint8_t(rng()), uint8_t(rng())});
-    const CLSDIB& src = s;
+    const Surface& src = s;
     for (const auto& [turn, sat] : {std::pair{37.5f, 1.0f}, std::pair{-200.0f, 0.4f},
                                     std::pair{0.0f, 1.7f}, std::pair{719.0f, 0.0f}}) {
-        CLSDIB dst;
+        Surface dst;
         dst.Create(37, 9);
         PelHSL(dst, 0, 0, 37, 9, src, 0, 0, turn, sat);
         for (int y = 0; y < 9; ++y)
@@ -525,15 +525,15 @@ Bgr AlbumHsl(Bgr in, float hueDegrees, float sat)
 TEST(PelHSL, GivesTheAlbumsOwnBytesExactly)
 {
     std::mt19937 rng(29);
-    std::vector<CLSDIB> pictures;
+    std::vector<Surface> pictures;
     for (int w : {1, 7, 31, 33, 97, 203}) {
-        CLSDIB& s = pictures.emplace_back();
+        Surface& s = pictures.emplace_back();
         s.Create(w, 5);
         FillRandom(s, rng);
     }
     const uint8_t levels[] = {0, 1, 2, 3, 63, 64, 85, 126, 127, 128, 129, 170, 191, 252, 253, 254, 255};
     constexpr int kLevels = int(std::size(levels));
-    CLSDIB& sweep = pictures.emplace_back();
+    Surface& sweep = pictures.emplace_back();
     sweep.Create(kLevels * kLevels + 3, kLevels);
     for (int y = 0; y < kLevels; ++y)
         for (int x = 0; x < kLevels * kLevels; ++x)
@@ -543,9 +543,9 @@ TEST(PelHSL, GivesTheAlbumsOwnBytesExactly)
                                                 {0.0f, 1.7f},    {719.0f, 0.0f}, {-0.0001f, 1.0f},
                                                 {359.9999f, 3.0f}, {180.0f, 0.5f}, {-360.0f, 0.9f},
                                                 {90.0f, -1.0f}};
-    for (const CLSDIB& src : pictures)
+    for (const Surface& src : pictures)
         for (const auto& [hue, sat] : settings) {
-            CLSDIB dst, inPlace;
+            Surface dst, inPlace;
             dst.Create(src.Width(), src.Height());
             inPlace.Create(src.Width(), src.Height());
             std::memcpy(inPlace.DataPtr(), src.DataPtr(), size_t(src.RGBSize()));
@@ -566,10 +566,10 @@ TEST(PelHSL, GivesTheAlbumsOwnBytesExactly)
 
 TEST(PelMosaic, SquaresOfOneColourAndEdgeZeroIsACopy)
 {
-    CLSDIB src;
+    Surface src;
     src.Create(7, 5);
     FillTagged(src);
-    CLSDIB dst;
+    Surface dst;
     dst.Create(7, 5);
 
     PelMosaic(dst, 0, 0, 7, 5, src, 0, 0, 0, 0, 0);
@@ -600,8 +600,8 @@ TEST(PelMosaic, SquaresOfOneColourAndEdgeZeroIsACopy)
 
 TEST(PelOps, EmptySurfacesAndEmptyRectanglesAreHarmless)
 {
-    CLSDIB empty;
-    CLSDIB s;
+    Surface empty;
+    Surface s;
     s.Create(4, 4);
     FillTagged(s);
     PelGreyScale(empty, 0, 0, 4, 4, s, 0, 0);

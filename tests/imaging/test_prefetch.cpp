@@ -21,7 +21,7 @@ QString Photo(const QTemporaryDir& dir, const QString& name, QColor colour, QSiz
     return path;
 }
 
-bool SamePixels(const CLSDIB& a, const CLSDIB& b)
+bool SamePixels(const Surface& a, const Surface& b)
 {
     return a.Width() == b.Width() && a.Height() == b.Height() &&
            std::memcmp(a.DataPtr(), b.DataPtr(), size_t(a.RGBSize())) == 0;
@@ -37,7 +37,7 @@ TEST(Prefetch, HandsOverExactlyWhatReadingTheFileGives)
     PhotoPrefetch ahead;
     ahead.Start(a);
     EXPECT_EQ(ahead.Ahead(), a);
-    CLSDIB got, direct;
+    Surface got, direct;
     ASSERT_TRUE(ahead.Take(a, {}, got));
     direct.CloneFile(a.toStdString());
     EXPECT_TRUE(SamePixels(got, direct));
@@ -56,7 +56,7 @@ TEST(Prefetch, AChangedBrokenOrMissingFileIsReadAgainByTheCaller)
     QTemporaryDir dir;
     const QString a = Photo(dir, "a.jpg", QColor(200, 40, 40));
     PhotoPrefetch ahead;
-    CLSDIB got;
+    Surface got;
 
     ahead.Start(a);
     QThread::msleep(1100);                   // a new time stamp on every file system

@@ -33,7 +33,7 @@ QString BigPhoto(const QTemporaryDir& dir, int w, int h, QString* asBmp = nullpt
     img.save(jpg, "JPG", 92);
     if (asBmp) {
         *asBmp = dir.filePath(QStringLiteral("big%1.bmp").arg(w));
-        CLSDIB whole;
+        Surface whole;
         whole.CloneFile(jpg.toStdString());
         whole.ToQImage().save(*asBmp, "BMP");
     }
@@ -57,7 +57,7 @@ TEST(ReducedDecode, TheSmallestScaleThatStillCoversAndTheTrueSizeKept)
         {0, 0, 1600, 1200},       // no size: the whole photo
     };
     for (const Case& c : cases) {
-        CLSDIB s;
+        Surface s;
         ASSERT_TRUE(ReadJpeg(jpg, s, c.minW, c.minH));
         EXPECT_EQ(s.Width(), c.w) << c.minW << "x" << c.minH;
         EXPECT_EQ(s.Height(), c.h) << c.minW << "x" << c.minH;

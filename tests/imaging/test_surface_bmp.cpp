@@ -13,7 +13,7 @@ TEST(SurfaceBmp, UncompressedBmpFilesReadAsTheyShow)
 {
     QTemporaryDir dir;
     const QImage img = Quarters(37, 23);   // odd width: padded rows
-    CLSDIB want;
+    Surface want;
     want.Clone(img);
 
     const QString ours = dir.filePath("ours.bmp");
@@ -32,7 +32,7 @@ TEST(SurfaceBmp, UncompressedBmpFilesReadAsTheyShow)
     img.save(byQt, "BMP");
 
     for (const QString& f : {ours, topDown, byQt}) {
-        CLSDIB s;
+        Surface s;
         s.CloneFile(f.toStdString());
         EXPECT_EQ(Bytes(s), Bytes(want)) << qPrintable(f);
         EXPECT_EQ(s.SourcePath(), f.toStdString());
@@ -41,6 +41,6 @@ TEST(SurfaceBmp, UncompressedBmpFilesReadAsTheyShow)
     // Cut short: not taken for a picture with black rows.
     const QString cut = dir.filePath("cut.bmp");
     WriteAll(cut, bytes.left(bytes.size() - stride * 3));
-    CLSDIB s;
+    Surface s;
     EXPECT_THROW(s.CloneFile(cut.toStdString()), SurfaceError);
 }

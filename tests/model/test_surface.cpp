@@ -15,17 +15,17 @@ uint32_t Le32(const QByteArray& b, int at)
     return uint8_t(b[at]) | uint8_t(b[at + 1]) << 8 | uint8_t(b[at + 2]) << 16 |
            uint32_t(uint8_t(b[at + 3])) << 24;
 }
-bool IsBlack(const CLSDIB& s, int x, int y)
+bool IsBlack(const Surface& s, int x, int y)
 {
     const uint8_t* p = s.RowPtr(y) + 3 * x;
     return p[0] == 0 && p[1] == 0 && p[2] == 0;
 }
-void FillWhite(CLSDIB& s) { std::memset(s.DataPtr(), 255, size_t(s.RGBSize())); }
+void FillWhite(Surface& s) { std::memset(s.DataPtr(), 255, size_t(s.RGBSize())); }
 }  // namespace
 
 TEST(Surface, RowsArePaddedToFourBytesAndStartBlack)
 {
-    CLSDIB s;
+    Surface s;
     s.Create(3, 2);
     EXPECT_EQ(s.Stride(), 12);
     EXPECT_EQ(s.RGBSize(), 24);
@@ -43,7 +43,7 @@ TEST(Surface, RowsArePaddedToFourBytesAndStartBlack)
 
 TEST(Surface, CreateAgainGivesABlackSurfaceOfTheNewSize)
 {
-    CLSDIB s;
+    Surface s;
     s.Create(10, 10);
     FillWhite(s);
     s.Create(7, 3);
@@ -56,7 +56,7 @@ TEST(Surface, CreateAgainGivesABlackSurfaceOfTheNewSize)
 
 TEST(Surface, BadSizesRaiseNumberedErrors)
 {
-    CLSDIB s;
+    Surface s;
     try {
         s.Create(0, 5);
         FAIL() << "zero width accepted";
@@ -83,7 +83,7 @@ TEST(Surface, CloneStoresTheTopRowLastInMemory)
     img.setPixel(1, 0, qRgb(0, 255, 0));
     img.setPixel(0, 1, qRgb(0, 0, 255));   // bottom left blue
     img.setPixel(1, 1, qRgb(1, 2, 3));
-    CLSDIB s;
+    Surface s;
     s.Clone(img);
     const uint8_t* m = s.DataPtr();
     // Memory starts with the bottom row: blue pixel as B, G, R.
@@ -102,7 +102,7 @@ TEST(Surface, CloneStoresTheTopRowLastInMemory)
 
 TEST(Surface, DrawGeometryLeavesRightAndBottomEdgesOut)
 {
-    CLSDIB s;
+    Surface s;
     s.Create(20, 20);
     FillWhite(s);
     s.DrawGeometry(1, 2, 3, 6, 8);
@@ -126,7 +126,7 @@ TEST(Surface, DrawGeometryLeavesRightAndBottomEdgesOut)
 
 TEST(Surface, EllipseIsSymmetricAndInsideItsBox)
 {
-    CLSDIB s;
+    Surface s;
     s.Create(120, 90);
     FillWhite(s);
     s.DrawGeometry(2, 10, 20, 110, 80);   // 100 x 60 box
@@ -161,7 +161,7 @@ TEST(Surface, EllipseIsSymmetricAndInsideItsBox)
 TEST(Surface, SaveBmpWritesHeaderAndBytesAsHeld)
 {
     QTemporaryDir dir;
-    CLSDIB s;
+    Surface s;
     s.Create(3, 2);
     s.RowPtr(0)[0] = 7;   // top-left blue
     const QString path = dir.filePath("small.bmp");
@@ -181,7 +181,7 @@ TEST(Surface, SaveBmpWritesHeaderAndBytesAsHeld)
     EXPECT_EQ(Le32(b, 34), 24u);
     EXPECT_EQ(b.mid(54), QByteArray(reinterpret_cast<const char*>(s.DataPtr()), 24));
 
-    CLSDIB empty;
+    Surface empty;
     EXPECT_FALSE(empty.SaveBMP(dir.filePath("none.bmp").toStdString()));
     EXPECT_THROW(s.SaveBMP("/nonexistent-dir/x.bmp"), std::runtime_error);
 }
@@ -189,7 +189,7 @@ TEST(Surface, SaveBmpWritesHeaderAndBytesAsHeld)
 TEST(Surface, SavedBmpReadsBackInIndependentTools)
 {
     QTemporaryDir dir;
-    CLSDIB s;
+    Surface s;
     s.Create(5, 3);   // odd width: rows carry padding
     for (int y = 0; y < 3; ++y)
         for (int x = 0; x < 5; ++x) {
@@ -225,7 +225,7 @@ TEST(Surface, SavedBmpReadsBackInIndependentTools)
 
 TEST(Surface, ShownPictureIsTheSurfaceInTheWindowSystemsFormat)
 {
-    CLSDIB s;
+    Surface s;
     s.Create(5, 3);
     for (int y = 0; y < 3; ++y)
         for (int x = 0; x < 5; ++x) {
@@ -242,7 +242,7 @@ TEST(Surface, ShownPictureIsTheSurfaceInTheWindowSystemsFormat)
         for (int x = 0; x < 5; ++x)
             EXPECT_EQ(out.pixel(x, y), qRgb(255 - x * 9, y * 90, x * 40)) << x << "," << y;
     EXPECT_EQ(out, s.ToQImage().convertToFormat(QImage::Format_RGB32));
-    CLSDIB empty;
+    Surface empty;
     empty.CopyToRgb32(out);
     EXPECT_TRUE(out.isNull());
 }

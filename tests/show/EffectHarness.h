@@ -12,7 +12,7 @@ namespace tamsel::testing {
 
 // Pixel colours that encode their position: the old picture has blue 10, the
 // new picture blue 200, so any screen pixel says which picture it shows.
-inline void PaintPattern(CLSDIB& s, uint8_t tag)
+inline void PaintPattern(Surface& s, uint8_t tag)
 {
     for (int y = 0; y < s.Height(); ++y) {
         uint8_t* p = s.RowPtr(y);
@@ -29,7 +29,7 @@ inline constexpr uint8_t kNewTag = 200;
 
 struct EffectRun {
     int W, H, S;
-    CLSDIB screen, newPic, oldPic;
+    Surface screen, newPic, oldPic;
     EffectState st;
     Rng rng{12345};
     int effect = 0;
@@ -84,7 +84,7 @@ struct EffectRun {
 
     // Which picture pixel (x, y) of the screen shows: kOldTag, kNewTag or other.
     uint8_t TagAt(int x, int y) const { return screen.RowPtr(y)[3 * x]; }
-    bool ScreenEquals(const CLSDIB& s) const
+    bool ScreenEquals(const Surface& s) const
     {
         return std::memcmp(screen.DataPtr(), s.DataPtr(), size_t(s.RGBSize())) == 0;
     }

@@ -40,7 +40,7 @@ struct Hash {
     }
 };
 
-void FillNoise(CLSDIB& s, uint32_t seed)
+void FillNoise(Surface& s, uint32_t seed)
 {
     uint32_t x = seed;
     for (int i = 0; i < s.RGBSize(); ++i) {
@@ -70,7 +70,7 @@ struct Result {
 // after every drawn frame or half frame, and after the step that ends it.
 Result RunAndHash(int effect, const Area& a)
 {
-    CLSDIB screen, newPic, oldPic;
+    Surface screen, newPic, oldPic;
     screen.Create(a.W, a.H);
     newPic.Create(a.W, a.H);
     oldPic.Create(a.W, a.H);

@@ -66,7 +66,7 @@ Rule RuleOf(int e, int W, int H, int S)
 
 // The old picture as the screen held it before the effect began.
 struct OldPicture {
-    CLSDIB pic;
+    Surface pic;
     OldPicture(int W, int H)
     {
         pic.Create(W, H);
@@ -77,7 +77,7 @@ struct OldPicture {
 // Screen pixel (x, y) must show pixel (px, py) of pic.
 struct Probe {
     int x, y;
-    const CLSDIB* pic;
+    const Surface* pic;
     int px, py;
 };
 
@@ -95,7 +95,7 @@ void RunFrames(EffectRun& run, int k)
 }
 
 // Padding bytes at the end of every row stay zero: nothing wrote past a row.
-bool PaddingIsClean(const CLSDIB& s)
+bool PaddingIsClean(const Surface& s)
 {
     const int used = 3 * s.Width();
     for (int y = 0; y < s.Height(); ++y)
@@ -134,7 +134,7 @@ TEST(RectEffects, AFinishedEffectDrawsNothingMore)
     for (int e : kRectEffects) {
         EffectRun run(e, 120, 90, 8);
         run.RunToEnd();
-        CLSDIB before;
+        Surface before;
         before.Create(120, 90);
         CopyWhole(before, run.screen);
         const double P = run.st.P;
@@ -149,8 +149,8 @@ TEST(RectEffects, MiddleFrameShowsThePicturesWhereTheyBelong)
     const int W = 480, H = 336, S = 16, x0 = W / 3, y0 = H / 3, c = W / 2, m = H / 2;
     OldPicture oldRef(W, H);
     EffectRun ref(7, W, H, S);  // only for its new picture
-    const CLSDIB* N = &ref.newPic;
-    const CLSDIB* O = &oldRef.pic;
+    const Surface* N = &ref.newPic;
+    const Surface* O = &oldRef.pic;
     const double a = 0.4 * W, b = W - a;
     const int v = 134, u = H - v;  // 0.4 x 336 rounded
     using Probes = std::vector<Probe>;
@@ -335,7 +335,7 @@ TEST(RectEffects, OddAndTallAreasRunCleanlyToTheEnd)
             SCOPED_TRACE("effect " + std::to_string(e) + " at " + std::to_string(ar.W) + "x" +
                          std::to_string(ar.H));
             EffectRun run(e, ar.W, ar.H, ar.S);
-            CLSDIB newBefore;
+            Surface newBefore;
             newBefore.Create(ar.W, ar.H);
             CopyWhole(newBefore, run.newPic);
             EXPECT_EQ(run.RunToEnd(), RuleOf(e, ar.W, ar.H, ar.S).Frames());
@@ -365,7 +365,7 @@ TEST(RectEffects, OddAndTallAreasRunCleanlyToTheEnd)
 // lines; a flat colour must come out as that colour, not darker or wrapped.
 TEST(RectEffects, SqueezingIntoAFewLinesKeepsAFlatColour)
 {
-    CLSDIB src, dst;
+    Surface src, dst;
     src.Create(782, 478);
     dst.Create(782, 478);
     std::memset(src.DataPtr(), 200, size_t(src.RGBSize()));

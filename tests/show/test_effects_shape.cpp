@@ -20,20 +20,20 @@ const std::vector<int> kShapeEffects = {31, 32, 33, 34, 35, 36, 40, 41, 46, 49, 
 
 // The picture the screen showed before the effect began (the harness saves it
 // into oldPic only for the effects that need it).
-CLSDIB OldPicture(int W, int H)
+Surface OldPicture(int W, int H)
 {
-    CLSDIB s;
+    Surface s;
     s.Create(W, H);
     PaintPattern(s, kOldTag);
     return s;
 }
 
-bool SamePixel(const CLSDIB& a, int ax, int ay, const CLSDIB& b, int bx, int by)
+bool SamePixel(const Surface& a, int ax, int ay, const Surface& b, int bx, int by)
 {
     return std::memcmp(a.RowPtr(ay) + 3 * ax, b.RowPtr(by) + 3 * bx, 3) == 0;
 }
 
-std::string Describe(const CLSDIB& s, int x, int y)
+std::string Describe(const Surface& s, int x, int y)
 {
     const uint8_t* p = s.RowPtr(y) + 3 * x;
     return "(" + std::to_string(x) + "," + std::to_string(y) + ") shows tag " +
@@ -78,7 +78,7 @@ enum class Want { New, Old, Either };
 
 // Checks every third pixel of the screen in both directions against want(x, y),
 // which must ask for some of each picture.
-void ExpectShape(const EffectRun& r, const CLSDIB& old, const std::function<Want(int, int)>& want)
+void ExpectShape(const EffectRun& r, const Surface& old, const std::function<Want(int, int)>& want)
 {
     int wrong = 0, checked[2] = {0, 0};
     for (int y = 0; y < r.H; y += 3) {
@@ -87,7 +87,7 @@ void ExpectShape(const EffectRun& r, const CLSDIB& old, const std::function<Want
             if (w == Want::Either)
                 continue;
             ++checked[w == Want::New];
-            const CLSDIB& expected = w == Want::New ? r.newPic : old;
+            const Surface& expected = w == Want::New ? r.newPic : old;
             if (!SamePixel(r.screen, x, y, expected, x, y) && ++wrong <= 5)
                 ADD_FAILURE() << "effect " << r.effect << ": " << Describe(r.screen, x, y)
                               << ", wanted the " << (w == Want::New ? "new" : "old")
@@ -109,7 +109,7 @@ Want BySide(double s, bool newInside = true)
 }
 
 // Expects dest row y, columns [x0, x1), to show row sy of src from column sx0 on.
-void ExpectRow(const EffectRun& r, int y, int x0, int x1, const CLSDIB& src, int sx0, int sy)
+void ExpectRow(const EffectRun& r, int y, int x0, int x1, const Surface& src, int sx0, int sy)
 {
     int wrong = 0;
     for (int x = std::max(0, x0); x < std::min(r.W, x1); ++x)
@@ -118,7 +118,7 @@ void ExpectRow(const EffectRun& r, int y, int x0, int x1, const CLSDIB& src, int
                           << ", wanted " << Describe(src, sx0 + (x - x0), sy);
 }
 
-void ExpectColumn(const EffectRun& r, int x, int y0, int y1, const CLSDIB& src, int sx, int sy0)
+void ExpectColumn(const EffectRun& r, int x, int y0, int y1, const Surface& src, int sx, int sy0)
 {
     int wrong = 0;
     for (int y = std::max(0, y0); y < std::min(r.H, y1); ++y)
@@ -218,7 +218,7 @@ TEST(ShapeEffects, FinishedStepsDrawNothing)
     for (int effect : kShapeEffects) {
         EffectRun run(effect, 96, 64);
         run.RunToEnd();
-        CLSDIB before;
+        Surface before;
         before.Create(96, 64);
         CopyWhole(before, run.screen);
         const EffectState st = run.st;
@@ -234,7 +234,7 @@ TEST(ShapeEffects, FinishedStepsDrawNothing)
 TEST(ShapeEffects, CirclesAreRoundAndCentred)
 {
     const int W = 480, H = 336;
-    const CLSDIB old = OldPicture(W, H);
+    const Surface old = OldPicture(W, H);
     // Rows m - k and m + k carry the same chord, spanning [c - h, c + h).
     auto distance = [&](int x, int y) { return std::hypot(x + 0.5 - W / 2, double(y - H / 2)); };
     for (int effect : {31, 60}) {
@@ -261,7 +261,7 @@ TEST(ShapeEffects, CirclesAreRoundAndCentred)
 TEST(ShapeEffects, CornerSweepsOpenFromTheirEdge)
 {
     const int W = 480, H = 336;
-    const CLSDIB old = OldPicture(W, H);
+    const Surface old = OldPicture(W, H);
     struct Case {
         int effect;
         std::function<std::pair<double, double>(double, double)> uv;  // from pixel centre
@@ -307,7 +307,7 @@ std::pair<int, int> QuadrantAxes(int q, int dx, int dy, bool clockwise)
 TEST(ShapeEffects, WindmillBladesTurnCounterClockwise)
 {
     const int W = 480, H = 336, cx = W / 2, m = H / 2;
-    const CLSDIB old = OldPicture(W, H);
+    const Surface old = OldPicture(W, H);
     for (int frame : {12, 30, 45}) {
         EffectRun run(35, W, H);
         const double a = DrawAngleFrame(run, frame);
@@ -326,7 +326,7 @@ TEST(ShapeEffects, WindmillBladesTurnCounterClockwise)
 TEST(ShapeEffects, ClockHandSweepsClockwiseFromTwelve)
 {
     const int W = 480, H = 336, cx = W / 2, m = H / 2;
-    const CLSDIB old = OldPicture(W, H);
+    const Surface old = OldPicture(W, H);
     for (int quadrant = 0; quadrant < 4; ++quadrant) {
         for (double angle : {0.45, 1.2}) {
             EffectRun run(67, W, H);
@@ -356,13 +356,13 @@ double Swing(int i) { return 16 * std::sin(i / 16.0); }
 TEST(ShapeEffects, WavyHalvesSlideInFromTheSidesAndOutAgain)
 {
     const int W = 480, H = 336, c = W / 2;
-    const CLSDIB old = OldPicture(W, H);
+    const Surface old = OldPicture(W, H);
     for (int effect : {36, 46}) {
         EffectRun run(effect, W, H);
         const double P = DrawFrameAtP(run, 120);
         const bool in = effect == 36;
-        const CLSDIB& moving = in ? run.newPic : old;
-        const CLSDIB& still = in ? old : run.newPic;
+        const Surface& moving = in ? run.newPic : old;
+        const Surface& still = in ? old : run.newPic;
         for (int y : {0, 25, 50, 75, 101, 180, 335}) {
             const int seamL = int(std::lround(P + Swing(y)));
             const int seamR = int(std::lround(W - P + Swing(y)));
@@ -376,13 +376,13 @@ TEST(ShapeEffects, WavyHalvesSlideInFromTheSidesAndOutAgain)
 TEST(ShapeEffects, WavyBandsSlideInFromTopAndBottomAndOutAgain)
 {
     const int W = 480, H = 336, m = H / 2;
-    const CLSDIB old = OldPicture(W, H);
+    const Surface old = OldPicture(W, H);
     for (int effect : {49, 50}) {
         EffectRun run(effect, W, H);
         const double P = DrawFrameAtP(run, 80);
         const bool in = effect == 49;
-        const CLSDIB& moving = in ? run.newPic : old;
-        const CLSDIB& still = in ? old : run.newPic;
+        const Surface& moving = in ? run.newPic : old;
+        const Surface& still = in ? old : run.newPic;
         for (int x : {0, 25, 50, 75, 101, 300, 479}) {
             const int seamT = int(std::lround(P + Swing(x)));
             const int seamB = int(std::lround(H - P + Swing(x)));
@@ -398,13 +398,13 @@ TEST(ShapeEffects, TrianglesSlideAlongTheirDiagonal)
 {
     const int W = 480, H = 336;
     const double R = double(W) / H;
-    const CLSDIB old = OldPicture(W, H);
+    const Surface old = OldPicture(W, H);
     for (int effect : {61, 62, 63, 64}) {
         EffectRun run(effect, W, H);
         const int P = int(DrawFrameAtP(run, 120));
         const bool in = effect <= 62, cross = effect == 62 || effect == 64;
-        const CLSDIB& moving = in ? run.newPic : old;
-        const CLSDIB& still = in ? old : run.newPic;
+        const Surface& moving = in ? run.newPic : old;
+        const Surface& still = in ? old : run.newPic;
         for (int i : {10, 60, 110}) {
             const int w = int(std::lround(i * R));
             // Row i of the triangle whose point is at the top of the picture
@@ -467,7 +467,7 @@ TEST(ShapeEffects, MosaicCoarsensTheOldPictureThenRefinesTheNew)
 // ---------------------------------------------------------------------------
 
 // A surface's row padding, which no blit may touch.
-bool PaddingIsClear(const CLSDIB& s)
+bool PaddingIsClear(const Surface& s)
 {
     const int used = s.Width() * 3;
     for (int y = 0; y < s.Height(); ++y)
@@ -488,7 +488,7 @@ TEST(ShapeEffects, RunToTheirEndOnOddAndPortraitAreas)
     for (auto [W, H] : sizes) {
         for (int effect : kShapeEffects) {
             EffectRun run(effect, W, H);
-            CLSDIB newBefore, oldBefore;
+            Surface newBefore, oldBefore;
             newBefore.Create(W, H);
             oldBefore.Create(W, H);
             CopyWhole(newBefore, run.newPic);
@@ -520,7 +520,7 @@ TEST(ShapeEffects, RunToTheirEndOnOddAndPortraitAreas)
 TEST(ShapeEffects, InPlaceEffectsNeverMovePixels)
 {
     for (auto [W, H] : std::vector<std::pair<int, int>>{{480, 336}, {301, 457}}) {
-        const CLSDIB old = OldPicture(W, H);
+        const Surface old = OldPicture(W, H);
         for (int effect : {31, 33, 34, 35, 40, 65, 66, 67}) {
             EffectRun run(effect, W, H);
             int wrong = 0;
@@ -565,7 +565,7 @@ TEST(ShapeEffectColumnPieces, DrawLikeOneBlitPerColumn)
     std::mt19937 gen(7);
     for (int round = 0; round < 60; ++round) {
         const int W = 1 + int(gen() % 90), H = 1 + int(gen() % 70);
-        CLSDIB src, viaSpans, viaColumns;
+        Surface src, viaSpans, viaColumns;
         src.Create(W + int(gen() % 5), H + int(gen() % 5));
         PaintPattern(src, kNewTag);
         viaSpans.Create(W, H);

@@ -44,7 +44,7 @@ struct EngineFixture : ::testing::Test {
         composed << path;
         MainState& m = core.main;
         const uint8_t shade = uint8_t(40 + 50 * composed.size());
-        CLSDIB& canvas = core.dibs.DibCanvas;
+        Surface& canvas = core.dibs.DibCanvas;
         // A left-to-right ramp lets the pan's position show in the picture.
         for (int y = 0; y < H; ++y)
             for (int x = 0; x < W + 60; ++x) {
@@ -70,7 +70,7 @@ struct EngineFixture : ::testing::Test {
         core.main.ShowRunning = run ? 1 : 0;
     }
 
-    bool ScreenIs(const CLSDIB& s)
+    bool ScreenIs(const Surface& s)
     {
         return std::memcmp(core.dibs.DibScreen.DataPtr(), s.DataPtr(), size_t(s.RGBSize())) == 0;
     }
@@ -249,7 +249,7 @@ TEST_F(EngineFixture, UnknownEffectNumberBringsThePhotoInAtOnce)
 TEST_F(EngineFixture, FrameOverlayLeavesTheWindowAndCoversTheRest)
 {
     core.state.FrameType = 2;
-    CLSDIB& mask = core.dibs.DibMask;
+    Surface& mask = core.dibs.DibMask;
     for (int y = 0; y < H; ++y)
         for (int x = 0; x < W; ++x)
             std::memset(mask.RowPtr(y) + 3 * x, (x < 20 ? 200 : 0), 3);
@@ -311,8 +311,8 @@ TEST(StepPlan, AStepLastsTheLargerOfItsDrawingAndItsPause)
 // effect must then keep inside the surfaces it has.
 TEST(EffectsDuringResize, StayInsideSurfacesOfAnotherSize)
 {
-    CLSDIB screen, newPic, oldPic;
-    for (CLSDIB* s : {&screen, &newPic, &oldPic})
+    Surface screen, newPic, oldPic;
+    for (Surface* s : {&screen, &newPic, &oldPic})
         s->Create(200, 150);
     for (auto [W, H] : {std::pair{260, 190}, {150, 100}, {200, 300}}) {
         for (int effect = 1; effect <= 70; ++effect) {

@@ -15,7 +15,7 @@ namespace {
 // The picture in a file, read the way the album reads it; null when unreadable.
 QSize PictureSize(const QString& path)
 {
-    const ImageHandle h = ZLoadImg(path);
+    const ImageHandle h = LoadImageFile(path);
     return h.IsValid() ? QSize(h.Width(), h.Height()) : QSize();
 }
 

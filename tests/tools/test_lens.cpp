@@ -13,7 +13,7 @@ namespace {
 
 // Every photo pixel names its own place: blue and green the column, red the row
 // (modulo 256 is enough to tell neighbours and mistakes of a few pixels apart).
-void FillWithPlaces(CLSDIB& s)
+void FillWithPlaces(Surface& s)
 {
     for (int y = 0; y < s.Height(); ++y)
         for (int x = 0; x < s.Width(); ++x) {
