@@ -6,19 +6,59 @@
 
 #include <QFileInfo>
 
+#include <algorithm>
+
 namespace tamsel {
 
-Navigator::Navigator(AlbumState& state, MainState& main, PhotoList& photos, AlbumView& view)
-    : s_(state), m_(main), photos_(photos), view_(view)
+Navigator::Navigator(AlbumState& state, PhotoPosition& position, MainState& main,
+                     PhotoList& photos, AlbumView& view)
+    : s_(state), pos_(position), m_(main), photos_(photos), view_(view)
 {
+}
+
+void Navigator::Restart()
+{
+    pos_.curPhoto_ = 0;
+    pos_.coverShowing_ = true;
+}
+
+bool Navigator::AdvanceShow()
+{
+    if (pos_.curPhoto_ < s_.PhotoCount - 1)
+        pos_.curPhoto_ += 1;
+    else if (s_.LoopShow)
+        pos_.curPhoto_ = 0;
+    else
+        return false;
+    return true;
+}
+
+void Navigator::ShowPhoto(int i)
+{
+    pos_.curPhoto_ = std::clamp(i, 0, std::max(s_.PhotoCount - 1, 0));
+    pos_.coverShowing_ = false;
+}
+
+void Navigator::LeaveCover() { pos_.coverShowing_ = false; }
+
+void Navigator::ShowCover() { pos_.coverShowing_ = true; }
+
+bool Navigator::FilesChanged(const QString& currentName)
+{
+    const int i = currentName.isEmpty() ? -1 : photos_.IndexOf(currentName);
+    if (i >= 0)
+        pos_.curPhoto_ = i;
+    else if (pos_.curPhoto_ >= s_.PhotoCount)
+        pos_.curPhoto_ = 0;
+    return i >= 0 || currentName.isEmpty();
 }
 
 void Navigator::AdvancePhoto(bool startShow)
 {
-    if (s_.CoverShowing)
-        s_.CoverShowing = false;
+    if (pos_.coverShowing_)
+        pos_.coverShowing_ = false;
     else
-        s_.CurPhoto += m_.NavStep;
+        pos_.curPhoto_ += m_.NavStep;
     if (startShow)
         m_.ShowRunning = 1;
     m_.ViewMode = View::BringingIn;
@@ -28,7 +68,6 @@ void Navigator::AdvancePhoto(bool startShow)
 
 bool Navigator::BtnClick(int index)
 {
-    s_.CmdCode = 0;
     m_.ShowRunning = 0;
     if (s_.PhotoCount < 1) {
         view_.ShowInfo(QString::fromUtf8(kNoFolderMessage), true);
@@ -37,20 +76,20 @@ bool Navigator::BtnClick(int index)
     const int last = s_.PhotoCount - 1;
     // A position left over from another folder would name a photo that is not
     // there; the album starts from its first photo instead.
-    if (s_.CurPhoto < 0 || s_.CurPhoto > last)
-        s_.CurPhoto = 0;
-    const bool cover = s_.CoverShowing;
+    if (pos_.curPhoto_ < 0 || pos_.curPhoto_ > last)
+        pos_.curPhoto_ = 0;
+    const bool cover = pos_.coverShowing_;
 
     switch (index) {
     case Play:
-        if (s_.CurPhoto < last || s_.LoopShow == 1) {
+        if (pos_.curPhoto_ < last || s_.LoopShow == 1) {
             view_.SetBtnState(false);
             view_.ShowStopButton(true);
             m_.NavStep = 1;
             // On the last photo a looping show goes round to the first at once
             // rather than past the end of the list.
-            if (!cover && s_.CurPhoto >= last) {
-                s_.CurPhoto = 0;
+            if (!cover && pos_.curPhoto_ >= last) {
+                pos_.curPhoto_ = 0;
                 m_.NavStep = 0;
             }
             AdvancePhoto(true);
@@ -60,31 +99,31 @@ bool Navigator::BtnClick(int index)
     case First:
         // Under the cover the buttons that name a photo bring that photo in,
         // even when the position already stands on it.
-        if (s_.CurPhoto >= 1 || cover) {
-            s_.CurPhoto = 0;
+        if (pos_.curPhoto_ >= 1 || cover) {
+            pos_.curPhoto_ = 0;
             m_.NavStep = 0;
             AdvancePhoto(false);
             return true;
         }
         return false;
     case Previous:
-        if (s_.CurPhoto >= 1) {
-            s_.CoverShowing = false;
+        if (pos_.curPhoto_ >= 1) {
+            pos_.coverShowing_ = false;
             m_.NavStep = -1;
             AdvancePhoto(false);
             return true;
         }
         return false;
     case Next:
-        if (s_.CurPhoto < last || cover) {
+        if (pos_.curPhoto_ < last || cover) {
             m_.NavStep = 1;
             AdvancePhoto(false);
             return true;
         }
         return false;
     case Last:
-        if (s_.CurPhoto < last || cover) {
-            s_.CurPhoto = last;
+        if (pos_.curPhoto_ < last || cover) {
+            pos_.curPhoto_ = last;
             m_.NavStep = 0;
             AdvancePhoto(false);
             return true;
@@ -103,12 +142,12 @@ bool Navigator::BtnClick(int index)
 void Navigator::ThumbOver(int i)
 {
     if (s_.PhotoCount > 0)
-        s_.CurPhoto = i < 0 ? 0 : i >= s_.PhotoCount ? s_.PhotoCount - 1 : i;
+        pos_.curPhoto_ = i < 0 ? 0 : i >= s_.PhotoCount ? s_.PhotoCount - 1 : i;
 }
 
 void Navigator::ThumbReleased()
 {
-    if (s_.CoverShowing || s_.PhotoCount < 1) {
+    if (pos_.coverShowing_ || s_.PhotoCount < 1) {
         BtnClick(Next);
     } else {
         m_.ViewMode = View::BringingIn;
@@ -121,7 +160,7 @@ void Navigator::ThumbReleased()
 
 void Navigator::BeginFolderChoice()
 {
-    s_.CoverShowing = true;
+    pos_.coverShowing_ = true;
     rememberedFolder_ = s_.PhotoFolder;
 }
 
@@ -155,7 +194,7 @@ void Navigator::FolderChosen(const QString& folder, const QString& title)
         s_.PhotoCount = photos_.Count();
         s_.PhotoCaption = QStringList();
         s_.PhotoCaption.resize(s_.PhotoCount + 1);
-        s_.CurPhoto = 0;
+        pos_.curPhoto_ = 0;
         view_.EnableAlbumLabels();
     } else if (photos_.Folder() != newFolder) {
         // The same folder, but its list was lost (the folder was away at
@@ -168,7 +207,7 @@ void Navigator::FolderChosen(const QString& folder, const QString& title)
     }
     const int i = title.isEmpty() ? -1 : photos_.IndexOf(title);
     if (i >= 0)
-        s_.CurPhoto = i;
+        pos_.curPhoto_ = i;
     BtnClick(Next);
 }
 

@@ -5,6 +5,7 @@ namespace tamsel {
 
 struct AlbumState;
 struct MainState;
+class PhotoPosition;
 class AlbumView;
 class PhotoList;
 
@@ -13,13 +14,30 @@ inline constexpr const char* kNoFolderChosenMessage = "  您没有选定照片�
 
 // Moving through the photos of the album: the bar buttons, the automatic
 // advance of the show, the thumb and the choice of the folder. Only the
-// shared flags change here; the photo area brings the photo in. CurPhoto
-// changes nowhere else.
+// shared flags change here; the photo area brings the photo in. The photo
+// position (CurPhoto, CoverShowing) changes nowhere else.
 class Navigator {
 public:
     enum Button { Play = 0, First = 1, Previous = 2, Next = 3, Last = 4, Any = 5, Stop = 6 };
 
-    Navigator(AlbumState& state, MainState& main, PhotoList& photos, AlbumView& view);
+    Navigator(AlbumState& state, PhotoPosition& position, MainState& main, PhotoList& photos,
+              AlbumView& view);
+
+    // A new album (start-up, a show script): its cover, at its first photo.
+    void Restart();
+    // The show's own advance after a photo's pause: the next photo, or the
+    // first again in a looping show. False when the show has passed its last.
+    bool AdvanceShow();
+    // Photo i is the one to show (kept inside the album), the cover leaves.
+    void ShowPhoto(int i);
+    // A picture that is no photo of the list (a scan) is on the screen.
+    void LeaveCover();
+    // The cover is on the screen again.
+    void ShowCover();
+    // The album's list was read again: the position follows the photo that
+    // was current, under its new name when it was renamed (name "" or not
+    // found: the first photo). False when that photo is no longer there.
+    bool FilesChanged(const QString& currentName);
 
     // Moves CurPhoto by NavStep (or takes CurPhoto itself in place of the
     // cover) and asks for it to be brought in. No bounds test: callers do it.
@@ -44,6 +62,7 @@ public:
 
 private:
     AlbumState& s_;
+    PhotoPosition& pos_;
     MainState& m_;
     PhotoList& photos_;
     AlbumView& view_;

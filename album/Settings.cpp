@@ -130,7 +130,11 @@ void SettingsForm::SetCaptionPosition(int i)
         state_.CapPos = i;
 }
 
-void SettingsForm::BeginFontChoice() { state_.PaintHold = true; }
+void SettingsForm::BeginFontChoice()
+{
+    if (holdPaint)
+        holdPaint(true);
+}
 
 void SettingsForm::ApplyFont(const FontChoice& f)
 {
@@ -140,7 +144,8 @@ void SettingsForm::ApplyFont(const FontChoice& f)
     state_.CapFontSize = std::clamp(RoundHalfEven(f.size), kMinCapFontSize, kMaxCapFontSize);
     textColor = f.colour;
     state_.CapFontColor = textColor;
-    state_.PaintHold = false;
+    if (holdPaint)
+        holdPaint(false);
 }
 
 void SettingsForm::SetMusicOn(bool on)

@@ -4,6 +4,8 @@
 
 #include <QImage>
 #include <QString>
+
+#include <functional>
 #include <QStringList>
 
 #include <cstdint>
@@ -95,6 +97,9 @@ public:
     void SetCaptionPosition(int i);
     // The font dialog opens over the photo area.
     void BeginFontChoice();
+    // The font dialog opens over the photo area (true) or has given a font
+    // (false): the photo area's step chain rests meanwhile.
+    std::function<void(bool hold)> holdPaint;
     // The font dialog was confirmed (a cancel calls nothing).
     void ApplyFont(const FontChoice& f);
     // "同步播放" ticked or not; the player follows MusicOn.

@@ -128,7 +128,7 @@ int CaptionRecordCount(const AlbumState& state)
         return n;
     for (int i = int(state.PhotoCaption.size()) - 1; i >= n; --i)
         if (!state.PhotoCaption.at(i).isEmpty())
-            return int(std::min<int64_t>(i + 1, kInt16Max));
+            return i + 1;
     return n;
 }
 
@@ -202,7 +202,9 @@ Outcome ReadScript(const QString& path, AlbumState& state, PhotoList& list, bool
     const auto fontColor = in.Number(kInt32Min, kInt32Max);
     const auto capPos = in.Number(kInt16Min, kInt16Max);
     const auto folder = in.String();
-    const auto count = in.Number(0, kInt16Max);
+    // The writer writes the album's real photo count, which no 16-bit limit
+    // holds back: an album of 40,000 photos must come back as it was saved.
+    const auto count = in.Number(0, kInt32Max);
     if (!width || !height || !backColor || !loop || !rotate || !frame || !fontName || !fontSize ||
         !fontColor || !capPos || !folder || !count) {
         return Outcome::Failed(
@@ -228,9 +230,11 @@ Outcome ReadScript(const QString& path, AlbumState& state, PhotoList& list, bool
     else
         folderMissing = !state.PhotoFolder.isEmpty();
 
-    state.PhotoCaption = QStringList();
-    state.PhotoCaption.resize(std::max(c, n) + 1);
+    // A count larger than the lines that follow is a damaged file: only the
+    // captions that are there take room.
     const int captionLines = int(std::min<qsizetype>(n, in.Remaining()));
+    state.PhotoCaption = QStringList();
+    state.PhotoCaption.resize(std::max(c, captionLines) + 1);
     if (captionLines < n)
         in.MarkDamaged();
     for (int i = 0; i < captionLines; ++i)

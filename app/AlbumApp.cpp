@@ -3,6 +3,8 @@
 #include "album/ShowScript.h"
 #include "app/PhotoOutput.h"
 #include "app/Retouch.h"
+#include "app/ScanCommand.h"
+#include "tools/BatchFiles.h"
 #include "tools/Lens.h"
 #include "tools/RenameJournal.h"
 #include "model/PhotoList.h"
@@ -10,6 +12,8 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QStandardPaths>
+
+#include <algorithm>
 
 namespace tamsel {
 
@@ -31,53 +35,49 @@ struct AlbumApp::Relay : AlbumView {
     void Relayout() override { to->Relayout(); }
     void RequestStep() override { to->RequestStep(); }
     QString AskFile(const FileQuestion& q) override { return to->AskFile(q); }
-    void PopUpMenu(std::span<const MenuItem> items, int labelIndex) override
+    Command PopUpMenu(std::span<const MenuItem> items, int labelIndex) override
     {
-        to->PopUpMenu(items, labelIndex);
+        return to->PopUpMenu(items, labelIndex);
     }
     void ShowSettings() override { to->ShowSettings(); }
     void CloseWindow() override { to->CloseWindow(); }
     void SetBusy(bool busy) override { to->SetBusy(busy); }
+    bool HasDialogs() const override { return to->HasDialogs(); }
+    ScannedPicture AcquireScan() override { return to->AcquireScan(); }
+    BatchDialogResult RunBatchDialog(Command which, const QString& workFolder,
+                                     const QString& albumFolder) override
+    {
+        return to->RunBatchDialog(which, workFolder, albumFolder);
+    }
+    QString AskSaveAsName(const QString& folder) override { return to->AskSaveAsName(folder); }
+    ColourBalance AskBalance() override { return to->AskBalance(); }
+    void PrintPhoto(const Surface& photo, const QString& file, int rotateAngle,
+                    std::function<void(const Outcome&)> done) override
+    {
+        to->PrintPhoto(photo, file, rotateAngle, std::move(done));
+    }
 };
 
 AlbumApp::AlbumApp(AppPaths paths)
-    : model(std::move(paths)),
-      relay_(std::make_unique<Relay>()),
-      nav(model.state, model.main, model.photos, *relay_),
-      composer(model.state, model.main, model.dibs, model.photos, model.paths, *relay_),
-      strip(model.state, model.main, model.dibs, composer),
-      engine(model, *relay_,
-             [this](const QString& path) {
-                 const bool ok = composer.DIBClonePicture(path);
-                 PrefetchNext();
-                 return ok;
-             })
+    : relay_(std::make_unique<Relay>()),
+      model_(std::move(paths)),
+      nav_(model_.state, model_.position, model_.main, model_.photos, *relay_),
+      composer_(model_, *relay_),
+      strip_(model_.state, model_.main, model_.dibs, composer_),
+      engine_(model_, *relay_,
+              [this](const QString& path) {
+                  const bool ok = composer_.DIBClonePicture(path);
+                  PrefetchNext();
+                  return ok;
+              })
 {
-    composer.prefetch = &prefetch;
-    engine.photoReady = [this](const QString& path) { return composer.PhotoReady(path); };
-    strip.onLooksChanged = [this] { view().ShowStripLooks(); };
-    strip.onScreenChanged = [this] { view().RequestStep(); };
-    composer.alignStrip = [this] { strip.Align(); };
-    engine.showEnded = [this] { BtnClick(Navigator::Stop); };
-    commands.Set(1, [this] {
-        ChooseFolder();
-        return Outcome::Done();
-    });
-    commands.Set(2, [this] { return OpenScriptCommand(); });
-    commands.Set(11, [this] { return SaveScriptCommand(); });
-    commands.Set(13, [this] { return SetWallpaper(model); });
-    for (int code : {36, 37, 38})
-        commands.Set(code, [this, code] {
-            composer.EnsureFullPhoto();   // a retouch works on every pixel
-            return RunRetouch(model, composer, code);
-        });
-    // The commands that need a dialog of the window come with the window;
-    // without one they say so rather than doing nothing.
-    for (int code : {4, 5, 6, 12, 14, 35})
-        commands.Set(code, [code] {
-            return Outcome::Failed(
-                QStringLiteral("  「%1」需要在窗口中使用").arg(CommandCaption(code)));
-        });
+    composer_.prefetch = &prefetch_;
+    engine_.photoReady = [this](const QString& path) { return composer_.PhotoReady(path); };
+    engine_.advanceShow = [this] { return nav_.AdvanceShow(); };
+    strip_.onLooksChanged = [this] { view().ShowStripLooks(); };
+    strip_.onScreenChanged = [this] { view().RequestStep(); };
+    composer_.alignStrip = [this] { strip_.Align(); };
+    engine_.showEnded = [this] { BtnClick(Navigator::Stop); };
     musicTimer_.setInterval(2000);
     QObject::connect(&musicTimer_, &QTimer::timeout, [this] { MusicTick(); });
 }
@@ -90,24 +90,21 @@ void AlbumApp::Attach(AlbumView* v) { relay_->to = v ? v : &relay_->quiet; }
 
 StartupReport AlbumApp::Startup()
 {
-    model.paths.EnsureWorkDir();
-    StartupReport r = LoadAlbumData(model);
-    model.main.WipeStep = 4;
-    model.main.WorkFolder = model.state.PhotoFolder;
-    // A batch rename the program did not live to finish is settled first.
-    if (!model.state.PhotoFolder.isEmpty()) {
-        const Outcome settled = RecoverRenames(model.state.PhotoFolder);
-        if (settled.HasMessage()) {
-            AlbumFilesChanged(true);
-            r.message = r.message.isEmpty() ? settled.message : r.message + settled.message;
-        }
+    model_.paths.EnsureWorkDir();
+    StartupReport r = LoadAlbumData(model_);
+    nav_.Restart();
+    model_.main.WipeStep = 4;
+    const QString settled = SettleFolder(model_.state.PhotoFolder);
+    if (!settled.isEmpty()) {
+        FilesChanged(true);
+        r.message = r.message.isEmpty() ? settled : r.message + settled;
     }
     return r;
 }
 
 void AlbumApp::Begin(const StartupReport& report)
 {
-    if (!report.firstRun && model.state.MusicOn)
+    if (!report.firstRun && model_.state.MusicOn)
         StartMusic();
     if (!report.message.isEmpty())
         view().ShowInfo(report.message, true);
@@ -121,55 +118,89 @@ Outcome AlbumApp::Shutdown()
     musicTimer_.stop();
     if (player_)
         player_->Halt();
-    model.dibs.ReleaseAll();
-    model.paths.RemoveWorkFiles();
+    model_.dibs.ReleaseAll();
+    model_.paths.RemoveWorkFiles();
     return SaveAlbumData();
 }
 
 Outcome AlbumApp::SaveAlbumData()
 {
-    AlbumState& s = model.state;
+    AlbumState& s = model_.state;
     const int w = s.ShowWidth;
     const int32_t h = s.ShowHeight;
     if (windowArea_.isValid()) {
         s.ShowWidth = windowArea_.width();
         s.ShowHeight = windowArea_.height();
     }
-    const Outcome o = tamsel::SaveAlbumData(model);
+    const Outcome o = tamsel::SaveAlbumData(model_);
     s.ShowWidth = w;
     s.ShowHeight = h;
     return o;
 }
 
-void AlbumApp::AlbumFilesChanged(bool keepCaptions)
+void AlbumApp::LaidOut(int clientW, int clientH, int showW, int showH, double showAspect)
 {
-    AlbumState& s = model.state;
-    model.photos.Reread();
-    s.PhotoCount = model.photos.Count();
+    model_.main.ClientW = clientW;
+    model_.main.ClientH = clientH;
+    model_.state.ShowWidth = showW;
+    model_.state.ShowHeight = showH;
+    model_.main.ShowAspect = showAspect;
+}
+
+void AlbumApp::SetWorkFolder(const QString& folder)
+{
+    if (!folder.isEmpty())
+        workFolder_ = WithTrailingSlash(folder);
+}
+
+QString AlbumApp::SettleFolder(const QString& folder)
+{
+    if (folder.isEmpty())
+        return {};
+    SetWorkFolder(folder);
+    // Photos left under temporary names by a rename that was cut short are
+    // put under their names first, or the album would be listed without them.
+    return RecoverRenames(folder).message;
+}
+
+void AlbumApp::FilesChanged(bool keepCaptions, const QList<QPair<QString, QString>>& renamed)
+{
+    AlbumState& s = model_.state;
+    // The photo on the screen, under the name it has now.
+    QString current = model_.photos.Name(model_.CurPhoto());
+    for (const auto& [from, to] : renamed)
+        if (QFileInfo(from).fileName() == current && SameFolder(QFileInfo(from).path(), s.PhotoFolder))
+            current = QFileInfo(to).fileName();
+    composer_.FilesRenamed(renamed);
+    model_.photos.Reread();
+    s.PhotoCount = model_.photos.Count();
     if (!keepCaptions)
         s.PhotoCaption = QStringList();
     if (s.PhotoCaption.size() < s.PhotoCount + 1)
         s.PhotoCaption.resize(s.PhotoCount + 1);
-    if (s.CurPhoto >= s.PhotoCount)
-        s.CurPhoto = 0;
+    const bool stillThere = nav_.FilesChanged(current);
     view().RefreshInfoLine();
+    if (!stillThere && !model_.position.CoverShowing())
+        view().ShowInfo(QStringLiteral("  当前照片 %1 已不在相册文件夹中").arg(current), true);
 }
 
 void AlbumApp::Report(const Outcome& o)
 {
+    // A note that something went through is said quietly; a failure beeps.
     if (o.HasMessage())
-        view().ShowInfo(o.message, true);
+        view().ShowInfo(o.message, !o.ok);
 }
 
 void AlbumApp::BtnClick(int index)
 {
-    nav.BtnClick(index);
+    nav_.BtnClick(index);
     view().RequestStep();
 }
 
+void AlbumApp::ThumbOver(int i) { nav_.ThumbOver(i); }
+
 void AlbumApp::LabelClicked(int index)
 {
-    model.state.CmdCode = 0;
     view().ShowInfo(QString::fromUtf8(kGreeting), false);
     switch (index) {
     case 0:
@@ -195,51 +226,67 @@ void AlbumApp::LabelClicked(int index)
 
 void AlbumApp::PhotoAreaRightClick()
 {
-    if (model.state.PhotoFolder.isEmpty() || model.main.ViewMode == View::Cover)
+    if (model_.state.PhotoFolder.isEmpty() || model_.main.ViewMode == View::Cover)
         return;
     // The menu opens over the photo area: its step chain pauses meanwhile.
-    model.state.PaintHold = true;
-    model.state.CmdCode = 0;
+    model_.main.PaintHold = true;
     PopUp(MenuId::Out, -1);
+}
+
+bool AlbumApp::TakePaintHold()
+{
+    if (!model_.main.PaintHold)
+        return false;
+    model_.main.PaintHold = false;
+    return true;
 }
 
 void AlbumApp::PhotoAreaMouseMove(double x, double y)
 {
     // The lens shows the photo's own pixels: a photo decoded small for the
     // screen is read whole the first time the lens appears over it.
-    if (model.main.PanDone && model.main.OrigView)
-        composer.EnsureFullPhoto();
-    if (DrawLens(model.dibs, model.state, model.main, x, y))
+    if (model_.main.PanDone && model_.main.OrigView)
+        composer_.EnsureFullPhoto();
+    if (DrawLens(model_.dibs, model_.state, model_.main, x, y))
         view().RequestStep();
 }
 
 void AlbumApp::PrefetchNext()
 {
-    const AlbumState& s = model.state;
-    int next = s.CurPhoto + (model.main.NavStep < 0 ? -1 : 1);
+    const AlbumState& s = model_.state;
+    const int cur = model_.CurPhoto();
+    int next = cur + (model_.main.NavStep < 0 ? -1 : 1);
     if (next >= s.PhotoCount && s.LoopShow)
         next = 0;
-    if (next < 0 || next >= s.PhotoCount || next == s.CurPhoto)
+    if (next < 0 || next >= s.PhotoCount || next == cur)
         return;
-    composer.LoadAhead(model.PhotoPath(next));
+    composer_.LoadAhead(model_.PhotoPath(next));
 }
 
 void AlbumApp::PopUp(MenuId menu, int labelIndex)
 {
-    view().PopUpMenu(MenuItems(menu), labelIndex);
-    DoCommand(model.state.CmdCode);
+    DoCommand(view().PopUpMenu(MenuItems(menu), labelIndex));
 }
 
-void AlbumApp::DoCommand(int code)
+void AlbumApp::DoCommand(Command command)
 {
-    Report(commands.DoCommand(code));
+    const CommandEntry* e = FindCommand(command);
+    if (!e)
+        return;   // a menu closed without a choice
+    if (e->needsWindow && !view().HasDialogs()) {
+        Report(Outcome::Failed(QStringLiteral("  「%1」需要在窗口中使用").arg(CommandCaption(command))));
+        return;
+    }
+    if (e->needsWindow)
+        model_.main.PaintHold = true;   // its dialog opens over the photo area
+    Report((this->*e->handler)());
     view().RequestStep();
 }
 
 QString AlbumApp::AskFile(const QString& folder)
 {
-    FileQuestion q = fileDialog;
-    q.folder = folder.isEmpty() ? model.main.WorkFolder : folder;
+    FileQuestion q = fileDialog_;
+    q.folder = folder.isEmpty() ? workFolder_ : folder;
     // Before any folder is known the dialog opens among the user's pictures,
     // never wherever the program happened to be started from.
     if (q.folder.isEmpty())
@@ -248,16 +295,16 @@ QString AlbumApp::AskFile(const QString& folder)
         q.folder = QDir::homePath();
     const QString path = view().AskFile(q);
     if (!path.isEmpty())
-        model.main.WorkFolder = WithTrailingSlash(QFileInfo(path).absolutePath());
+        SetWorkFolder(QFileInfo(path).absolutePath());
     return path;
 }
 
 QString AlbumApp::AskScriptName(bool save)
 {
     // The title stays what the dialog's previous use left.
-    fileDialog.fileName.clear();
-    fileDialog.filter = QString::fromUtf8(kScriptFilter);
-    fileDialog.save = save;
+    fileDialog_.fileName.clear();
+    fileDialog_.filter = QString::fromUtf8(kScriptFilter);
+    fileDialog_.save = save;
     return AskFile({});
 }
 
@@ -273,30 +320,33 @@ Outcome AlbumApp::SaveScriptCommand()
     if (path.isEmpty())
         return Outcome::Done();
     // Exactly the name given: a script saved as "album" is "album", not "album.tms".
-    return SaveScript(path, model.state);
+    return SaveScript(path, model_.state);
 }
 
-bool AlbumApp::ChooseFolder()
+Outcome AlbumApp::ChooseFolderCommand()
 {
-    nav.BeginFolderChoice();
-    fileDialog.title = QStringLiteral("请选择照片所在文件夹");
-    fileDialog.fileName.clear();
-    fileDialog.filter = AlbumFileFilter();
-    fileDialog.save = false;
-    const QString path = AskFile(model.state.PhotoFolder);
+    nav_.BeginFolderChoice();
+    fileDialog_.title = QStringLiteral("请选择照片所在文件夹");
+    fileDialog_.fileName.clear();
+    fileDialog_.filter = AlbumFileFilter();
+    fileDialog_.save = false;
+    const QString path = AskFile(model_.state.PhotoFolder);
     view().SetBusy(true);
-    nav.FolderChosen(path);
+    const QString settled = path.isEmpty() ? QString() : SettleFolder(QFileInfo(path).absolutePath());
+    nav_.FolderChosen(path);
     view().SetBusy(false);
     view().RequestStep();
-    return !path.isEmpty();
+    return Outcome::Done(settled);
 }
 
 void AlbumApp::OpenFolder(const QString& folder)
 {
-    nav.BeginFolderChoice();
+    const QString settled = SettleFolder(folder);
+    nav_.BeginFolderChoice();
     PhotoList list;
     list.Point(folder);
-    nav.FolderChosen(folder, list.Name(0));
+    nav_.FolderChosen(folder, list.Name(0));
+    Report(Outcome::Done(settled));
     view().RequestStep();
 }
 
@@ -306,8 +356,10 @@ void AlbumApp::OpenPath(const QString& path)
     if (fi.isDir()) {
         OpenFolder(fi.absoluteFilePath());
     } else if (fi.isFile() && PhotoList::IsAlbumFile(fi.fileName())) {
-        nav.BeginFolderChoice();
-        nav.FolderChosen(fi.absoluteFilePath());
+        const QString settled = SettleFolder(fi.absolutePath());
+        nav_.BeginFolderChoice();
+        nav_.FolderChosen(fi.absoluteFilePath());
+        Report(Outcome::Done(settled));
         view().RequestStep();
     } else if (fi.isFile()) {
         Report(OpenScript(fi.absoluteFilePath()));
@@ -318,13 +370,21 @@ void AlbumApp::OpenPath(const QString& path)
 
 Outcome AlbumApp::OpenScript(const QString& path)
 {
-    const Outcome r = ReadScript(path, model.state, model.photos);
+    Outcome r = ReadScript(path, model_.state, model_.photos);
     if (!r)
         return r;
+    // The reader listed the folder as it found it; a rename cut short there
+    // is settled and the list read again, captions kept by position.
+    const QString settled = SettleFolder(model_.state.PhotoFolder);
+    if (!settled.isEmpty()) {
+        FilesChanged(true);
+        r.message += settled;
+    }
     // The new album's music starts again from its first tune.
     if (player_)
         player_->Halt();
-    RestartAlbum(model.state);
+    RestartAlbum(model_.state);
+    nav_.Restart();
     view().EnableAlbumLabels();
     view().Relayout();
     ShowFace();
@@ -333,22 +393,100 @@ Outcome AlbumApp::OpenScript(const QString& path)
 
 void AlbumApp::ThumbReleased()
 {
-    nav.ThumbReleased();
+    nav_.ThumbReleased();
     view().RequestStep();
 }
 
 void AlbumApp::ShowFace()
 {
-    composer.SetFace(model.state.ShowWidth, model.state.ShowHeight, model.state.CoverShowing);
+    composer_.SetFace(model_.state.ShowWidth, model_.state.ShowHeight,
+                      model_.position.CoverShowing());
     view().RequestStep();
 }
+
+// ---- commands that work on the current photo --------------------------
+
+Outcome AlbumApp::ScanCommand()
+{
+    const ScannedPicture scan = view().AcquireScan();
+    if (scan.picture.isNull())
+        return scan.outcome;
+    const Outcome o = ShowScannedPicture(model_, composer_, scan.picture);
+    if (o)
+        nav_.LeaveCover();
+    return o;
+}
+
+Outcome AlbumApp::RenameCommand()
+{
+    const BatchDialogResult r =
+        view().RunBatchDialog(Command::RenameFiles, workFolder_, model_.state.PhotoFolder);
+    SetWorkFolder(r.workFolder);
+    if (r.albumChanged)
+        FilesChanged(true, r.renamed);
+    return r.outcome;
+}
+
+Outcome AlbumApp::ConvertCommand()
+{
+    const BatchDialogResult r =
+        view().RunBatchDialog(Command::ConvertFiles, workFolder_, model_.state.PhotoFolder);
+    SetWorkFolder(r.workFolder);
+    if (r.albumChanged)
+        FilesChanged(false);
+    return r.outcome;
+}
+
+Outcome AlbumApp::SavePhotoAsCommand()
+{
+    const QString name = view().AskSaveAsName(workFolder_);
+    if (name.isEmpty())
+        return Outcome::Done();
+    SetWorkFolder(QFileInfo(name).absolutePath());
+    const Outcome o = SaveAs(model_, name);
+    // A photo written into the album folder joins its list; the photo on the
+    // screen stays the current one wherever the new name sorts.
+    if (o && !model_.state.PhotoFolder.isEmpty() &&
+        SameFolder(QFileInfo(name).absolutePath(), model_.state.PhotoFolder))
+        FilesChanged(true);
+    return o;
+}
+
+Outcome AlbumApp::WallpaperCommand() { return SetWallpaper(model_); }
+
+Outcome AlbumApp::PrintCommand()
+{
+    // The page is drawn away from the window's thread; its outcome comes back later.
+    composer_.EnsureFullPhoto();
+    view().PrintPhoto(model_.dibs.DibPhoto, model_.shown.CurFile(), model_.state.RotateAngle,
+                      [this](const Outcome& o) { Report(o); });
+    return Outcome::Done();
+}
+
+Outcome AlbumApp::BalanceCommand()
+{
+    // 取消 leaves the balance neutral, and the photo is rewritten all the same.
+    return Retouch(Command::Balance, view().AskBalance());
+}
+
+Outcome AlbumApp::SharpenCommand() { return Retouch(Command::Sharpen); }
+Outcome AlbumApp::SoftenCommand() { return Retouch(Command::Soften); }
+Outcome AlbumApp::NegativeCommand() { return Retouch(Command::Negative); }
+
+Outcome AlbumApp::Retouch(Command command, const ColourBalance& balance)
+{
+    composer_.EnsureFullPhoto();   // a retouch works on every pixel
+    return RunRetouch(model_, composer_, int(command), balance);
+}
+
+// ---- music ------------------------------------------------------------
 
 void AlbumApp::SetPlayer(std::unique_ptr<AudioPlayer> player)
 {
     player_ = std::move(player);
     // A tune found damaged after it started is a failure like any other.
     if (player_)
-        player_->onFailure = [this] { MusicFailed(model.state, view()); };
+        player_->onFailure = [this] { MusicFailed(model_.state, view()); };
 }
 
 void AlbumApp::StartMusic() { musicTimer_.start(); }
@@ -364,7 +502,7 @@ void AlbumApp::SwitchMusic(bool on)
 void AlbumApp::MusicTick()
 {
     if (player_)
-        MusicStep(model.state, *player_, view());
+        MusicStep(model_.state, *player_, view());
 }
 
 }  // namespace tamsel

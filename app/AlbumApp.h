@@ -10,6 +10,8 @@
 #include "show/Music.h"
 #include "show/TransitionEngine.h"
 
+#include <QList>
+#include <QPair>
 #include <QSize>
 #include <QTimer>
 
@@ -31,6 +33,16 @@ public:
     // The view that shows the album from now on (nullptr: nothing shows it).
     void Attach(AlbumView* view);
 
+    // What the album knows, for reading. Everything that changes it goes
+    // through the operations below.
+    const AlbumModel& Model() const { return model_; }
+    // The album settings as the settings dialog edits them: the one place
+    // besides a show script where the user changes them.
+    AlbumState& EditSettings() { return model_.state; }
+    // Where the file dialogs and the batch tools open: the album folder at
+    // first, then the folder of the last file chosen in any of them.
+    const QString& WorkFolder() const { return workFolder_; }
+
     // Start-up: reads the album data file, or writes the first-run one.
     StartupReport Startup();
     // After the window has opened on the cover: tells what start-up found
@@ -46,6 +58,8 @@ public:
     // While the photo area fills the screen, the album data file keeps the
     // window's photo-area size; an empty size: the area is the window's again.
     void KeepWindowArea(QSize size) { windowArea_ = size; }
+    // The window was laid out: its client size and the photo area's.
+    void LaidOut(int clientW, int clientH, int showW, int showH, double showAspect);
 
     // ---- what the user does -------------------------------------------
     // Menu-bar label index 0..4: "照片", "修饰", "设置", "输出", "退出".
@@ -54,16 +68,10 @@ public:
     void PhotoAreaRightClick();
     // The mouse moved to (x, y) of the photo area: the magnifier follows it.
     void PhotoAreaMouseMove(double x, double y);
-    // Runs the command with this code and shows what came of it.
-    void DoCommand(int code);
+    // Runs the command and shows what came of it.
+    void DoCommand(Command command);
     // Bar button index (Navigator::Button); the photo area is told.
     void BtnClick(int index);
-    // The folder choice: the open dialog through the view, then the album
-    // moves to the chosen photo's folder. False when nothing was chosen.
-    bool ChooseFolder();
-    // "打开脚本..." and "保存脚本...": the file dialog, then the script.
-    Outcome OpenScriptCommand();
-    Outcome SaveScriptCommand();
     // A folder opened from outside: as if its first photo had been chosen.
     void OpenFolder(const QString& folder);
     // What the command line or the file manager hands over: a folder (its
@@ -74,17 +82,50 @@ public:
     // outcome is for the caller to show.
     Outcome OpenScript(const QString& path);
     // The position thumb dragged over photo i, and released.
-    void ThumbOver(int i) { nav.ThumbOver(i); }
+    void ThumbOver(int i);
     void ThumbReleased();
     // Remakes the display surfaces at the photo area's size and shows the
     // cover or the current photo at once.
     void ShowFace();
-    // An outcome's message in the info label, with the beep.
+    // An outcome's message in the info label; a failure comes with the beep.
     void Report(const Outcome& o);
-    // A batch tool changed the files of the album folder: the photo list is
-    // read again. Renamed photos keep their captions by position; converted
-    // ones start without.
-    void AlbumFilesChanged(bool keepCaptions);
+    // A batch tool or a save changed the files of the album folder: the photo
+    // list is read again, and the current photo and file follow their photo
+    // (under its new name when renamed). Renamed photos keep their captions
+    // by position; converted ones start without.
+    void FilesChanged(bool keepCaptions, const QList<QPair<QString, QString>>& renamed = {});
+
+    // ---- the commands of the menus (the command table runs them) ---------
+    Outcome ChooseFolderCommand();
+    Outcome OpenScriptCommand();
+    Outcome ScanCommand();
+    Outcome RenameCommand();
+    Outcome ConvertCommand();
+    Outcome SaveScriptCommand();
+    Outcome SavePhotoAsCommand();
+    Outcome WallpaperCommand();
+    Outcome PrintCommand();
+    Outcome BalanceCommand();
+    Outcome SharpenCommand();
+    Outcome SoftenCommand();
+    Outcome NegativeCommand();
+
+    // ---- the photo area's step chain ------------------------------------
+    TransitionEngine::StepResult Step() { return engine_.Step(); }
+    TransitionEngine::StepResult FinishSplitFrame() { return engine_.FinishSplitFrame(); }
+    bool Moving() const { return engine_.Moving(); }
+    // A menu or dialog opened over the photo area: true once, and the chain rests.
+    bool TakePaintHold();
+    // A dialog of the window opens over the photo area (true) or has closed.
+    void HoldPaint(bool hold) { model_.main.PaintHold = hold; }
+
+    // ---- the quick-effect strip -----------------------------------------
+    void StripHover(int k) { strip_.Hover(k); }
+    void StripClick(int k) { strip_.Click(k); }
+    void StripLeaveAll() { strip_.LeaveAll(); }
+    const QuickStrip& Strip() const { return strip_; }
+    // The settings dialog applied a presentation style.
+    void ApplyStyle(int frameType) { strip_.Click(QuickStrip::kColour + frameType); }
 
     // ---- music ----------------------------------------------------------
     // The player the music plays on (the window's sound output; tests give
@@ -99,15 +140,10 @@ public:
     // tick start the list again.
     void SwitchMusic(bool on);
 
-    AlbumModel model;
-    // The photo most likely shown next, decoded ahead on a thread of its own.
-    PhotoPrefetch prefetch;
-    // Every command the menus reach; other parts of the program add theirs.
-    CommandDispatcher commands;
-    // The one file dialog of the program, as its last use left it.
-    FileQuestion fileDialog;
-
 private:
+    friend struct TestAccess;   // the tests' way to the logic objects
+
+    Outcome Retouch(Command command, const ColourBalance& balance = {});
     void PopUp(MenuId menu, int labelIndex);
     // After a photo was composed: decode the one after it (in the direction
     // of the last step) ahead of time.
@@ -115,21 +151,28 @@ private:
     // Shows the file dialog; the folder of a chosen file becomes the working folder.
     QString AskFile(const QString& folder);
     QString AskScriptName(bool save);
+    void SetWorkFolder(const QString& folder);
+    // Every road that opens an album folder goes through here first: a batch
+    // rename the program did not live to finish is settled, and the folder
+    // becomes the working folder. The note is for the info line.
+    QString SettleFolder(const QString& folder);
 
     // Forwards to the attached view; the logic objects hold this one, so
     // the window can come and go after they exist.
     struct Relay;
     std::unique_ptr<Relay> relay_;
-
-public:
-    Navigator nav;
-    Composer composer;
-    QuickStrip strip;
-    TransitionEngine engine;
-
     AlbumView& view();
 
-private:
+    AlbumModel model_;
+    // The photo most likely shown next, decoded ahead on a thread of its own.
+    PhotoPrefetch prefetch_;
+    // The one file dialog of the program, as its last use left it.
+    FileQuestion fileDialog_;
+    QString workFolder_;
+    Navigator nav_;
+    Composer composer_;
+    QuickStrip strip_;
+    TransitionEngine engine_;
     std::unique_ptr<AudioPlayer> player_;
     QTimer musicTimer_;
     bool shutDown_ = false;

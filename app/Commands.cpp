@@ -1,20 +1,51 @@
 #include "app/Commands.h"
 
+#include "app/AlbumApp.h"
+
 #include <QString>
 
 namespace tamsel {
 namespace {
 
+using C = Command;
+
+constexpr CommandEntry kCommands[] = {
+    {C::ChooseFolder, "照片夹...", &AlbumApp::ChooseFolderCommand, false},
+    {C::OpenScript, "打开脚本...", &AlbumApp::OpenScriptCommand, false},
+    {C::Scan, "扫描照片...", &AlbumApp::ScanCommand, true},
+    {C::RenameFiles, "批量改名...", &AlbumApp::RenameCommand, true},
+    {C::ConvertFiles, "批量转换...", &AlbumApp::ConvertCommand, true},
+    {C::SaveScript, "保存脚本...", &AlbumApp::SaveScriptCommand, false},
+    {C::SavePhotoAs, "照片另存...", &AlbumApp::SavePhotoAsCommand, true},
+    {C::SetWallpaper, "作为桌面", &AlbumApp::WallpaperCommand, false},
+    {C::PrintPhoto, "打印照片...", &AlbumApp::PrintCommand, true},
+    {C::Balance, "平衡...", &AlbumApp::BalanceCommand, true},
+    {C::Sharpen, "清晰", &AlbumApp::SharpenCommand, false},
+    {C::Soften, "柔化", &AlbumApp::SoftenCommand, false},
+    {C::Negative, "底片", &AlbumApp::NegativeCommand, false},
+};
+
+constexpr MenuItem kSeparator = {nullptr, C::None};
+
+// The menus list their commands; the captions come from the table.
+constexpr MenuItem Item(Command c)
+{
+    for (const CommandEntry& e : kCommands)
+        if (e.command == c)
+            return {e.caption, c};
+    return kSeparator;
+}
+
 constexpr MenuItem kPhotoMenu[] = {
-    {"照片夹...", 1}, {nullptr, 0}, {"打开脚本...", 2}, {nullptr, 0},
-    {"扫描照片...", 4}, {nullptr, 0}, {"批量改名...", 5}, {"批量转换...", 6},
+    Item(C::ChooseFolder), kSeparator,         Item(C::OpenScript),  kSeparator,
+    Item(C::Scan),         kSeparator,         Item(C::RenameFiles), Item(C::ConvertFiles),
 };
 constexpr MenuItem kOutMenu[] = {
-    {"保存脚本...", 11}, {nullptr, 0}, {"照片另存...", 12}, {nullptr, 0},
-    {"作为桌面", 13},    {nullptr, 0}, {"打印照片...", 14},
+    Item(C::SaveScript),   kSeparator, Item(C::SavePhotoAs), kSeparator,
+    Item(C::SetWallpaper), kSeparator, Item(C::PrintPhoto),
 };
 constexpr MenuItem kTreatMenu[] = {
-    {"平衡...", 35}, {nullptr, 0}, {"清晰", 36}, {"柔化", 37}, {"底片", 38},
+    Item(C::Balance), kSeparator, Item(C::Sharpen), Item(C::Soften), Item(C::Negative),
 };
 
 }  // namespace
@@ -29,21 +60,20 @@ std::span<const MenuItem> MenuItems(MenuId menu)
     return {};
 }
 
-QString CommandCaption(int code)
+std::span<const CommandEntry> CommandTable() { return kCommands; }
+
+const CommandEntry* FindCommand(Command command)
 {
-    for (MenuId m : {MenuId::Photo, MenuId::Out, MenuId::Treat})
-        for (const MenuItem& item : MenuItems(m))
-            if (item.caption && item.code == code)
-                return QString::fromUtf8(item.caption);
-    return {};
+    for (const CommandEntry& e : kCommands)
+        if (e.command == command)
+            return &e;
+    return nullptr;
 }
 
-Outcome CommandDispatcher::DoCommand(int code) const
+QString CommandCaption(Command command)
 {
-    const auto it = table_.find(code);
-    if (it == table_.end() || !it->second)
-        return Outcome::Done();
-    return it->second();
+    const CommandEntry* e = FindCommand(command);
+    return e ? QString::fromUtf8(e->caption) : QString();
 }
 
 }  // namespace tamsel

@@ -136,19 +136,13 @@ QSize ClampShowSize(QSize wanted, QSize screen)
     return {std::clamp(wanted.width(), kMinShowW, maxW), std::clamp(wanted.height(), kMinShowH, maxH)};
 }
 
-void RestartAlbum(AlbumState& s)
-{
-    s.CurPhoto = 0;
-    s.MusicTrack = 0;
-    s.CoverShowing = true;
-}
+void RestartAlbum(AlbumState& s) { s.MusicTrack = 0; }
 
 StartupReport LoadAlbumData(AlbumModel& m, QSize screen)
 {
     StartupReport report = Load(m, screen, true);
     if (!report.firstRun)
         RestartAlbum(m.state);
-    m.state.CoverShowing = true;
     return report;
 }
 

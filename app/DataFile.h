@@ -34,8 +34,8 @@ QSize ClampShowSize(QSize wanted, QSize screen);
 StartupReport LoadAlbumData(AlbumModel& m, QSize screen = AvailableScreenSize());
 Outcome SaveAlbumData(const AlbumModel& m);
 
-// After a show script replaced the album state: every album opens on its
-// cover, at its first photo, with its music list from the start.
+// After a show script replaced the album settings: its music list plays
+// from the start (the navigator puts it on its cover at its first photo).
 void RestartAlbum(AlbumState& s);
 
 inline constexpr const char* kGreeting = " 先生/女士:感谢使用澄影集,请您多提宝贵意见！";

@@ -16,14 +16,6 @@ constexpr int kMaxIconSide = 256;
 
 QString Unsaved(const QString& why) { return QStringLiteral("  照片未保存:") + why; }
 
-bool InFolder(const QString& file, const QString& folder)
-{
-    if (folder.isEmpty())
-        return false;
-    return QDir::cleanPath(QFileInfo(file).absolutePath()) ==
-           QDir::cleanPath(QFileInfo(folder).absoluteFilePath());
-}
-
 // The copy appears whole or not at all: the desktop may be reading the old one.
 bool CopyWhole(const QString& from, const QString& to)
 {
@@ -62,27 +54,18 @@ Outcome SaveAs(AlbumModel& model, const QString& target)
     if (code < 0)
         return Outcome::Failed(
             Unsaved(QStringLiteral("文件名须以 bmp、jpg、pcx、tga、ico、tif 或 png 结尾")));
-    const QString& source = model.main.CurFile;
+    const QString& source = model.shown.CurFile();
     if (source.isEmpty() || !QFileInfo(source).isFile())
         return Outcome::Failed(Unsaved(QStringLiteral("找不到当前照片的文件")));
     ImageHandle image = LoadImageFile(source);
     if (!image.IsValid())
-        return Outcome::Failed(Unsaved(QStringLiteral("无法读取当前照片 %1").arg(model.main.CurFileName)));
+        return Outcome::Failed(Unsaved(QStringLiteral("无法读取当前照片 %1").arg(model.shown.CurFileName())));
     if (code == kIco && (image.Width() > kMaxIconSide || image.Height() > kMaxIconSide))
         return Outcome::Failed(Unsaved(QStringLiteral("图标最大为 256 x 256 像素,这张照片是 %1 x %2")
                                            .arg(image.Width())
                                            .arg(image.Height())));
     if (!SaveImageFile(std::move(image), target, code))
         return Outcome::Failed(Unsaved(QStringLiteral("无法写入 %1").arg(target)));
-
-    AlbumState& s = model.state;
-    if (InFolder(target, s.PhotoFolder)) {
-        model.photos.Reread();
-        s.PhotoCount = model.photos.Count();
-        // One caption slot per photo and one more; captions beyond are kept.
-        while (s.PhotoCaption.size() < s.PhotoCount + 1)
-            s.PhotoCaption.append(QString());
-    }
     return Outcome::Done();
 }
 
@@ -90,7 +73,7 @@ Outcome SetWallpaper(AlbumModel& model) { return SetWallpaper(model, DetectDeskt
 
 Outcome SetWallpaper(AlbumModel& model, const DesktopInfo& desktop)
 {
-    const QString& source = model.main.CurFile;
+    const QString& source = model.shown.CurFile();
     if (source.isEmpty() || !QFileInfo(source).isFile())
         return Outcome::Failed(QStringLiteral("  对不起,找不到当前照片的文件"));
     const QString& copy = model.paths.wallpaper;

@@ -17,9 +17,8 @@ int SaveFormatOf(const QString& target);
 // writes it to target in the format its name asks for; the file appears
 // whole or not at all. A name with another ending, a current file that
 // cannot be read and a failed write each leave nothing written and say so.
-// A file written straight into the album folder joins the photo list, which
-// is read again (CurPhoto stays as it is). An empty target (the dialog was
-// cancelled) does nothing.
+// The caller reads the album's list again when the file went into the album
+// folder. An empty target (the dialog was cancelled) does nothing.
 Outcome SaveAs(AlbumModel& model, const QString& target);
 
 // "作为桌面": copies CurFile byte for byte to the wallpaper copy and makes

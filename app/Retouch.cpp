@@ -12,13 +12,12 @@
 namespace tamsel {
 namespace {
 
-void Apply(AlbumModel& model, Surface& pic, int code)
+void Apply(const ColourBalance& s, Surface& pic, int code)
 {
     const int w = pic.Width();
     const int h = pic.Height();
     switch (code) {
     case kCmdBalance: {
-        const AlbumState& s = model.state;
         if (s.BalBright != 0)
             pic.ShiftColors(s.BalBright, s.BalBright, s.BalBright);
         if (s.BalHue != 0 || s.BalSat != 100)
@@ -67,7 +66,7 @@ bool WriteWorkingFile(const Surface& pic, const QString& target, QString& why)
 
 }  // namespace
 
-RetouchResult ApplyRetouch(AlbumModel& model, int code)
+RetouchResult ApplyRetouch(AlbumModel& model, int code, const ColourBalance& balance)
 {
     if (code < kCmdBalance || code > kCmdNegative)
         return {Outcome::Failed(QStringLiteral("  不认识的修饰命令")), {}};
@@ -75,7 +74,7 @@ RetouchResult ApplyRetouch(AlbumModel& model, int code)
     if (!pic.HasPixels())
         return {Outcome::Failed(QStringLiteral("  对不起,没有可以修饰的照片")), {}};
 
-    Apply(model, pic, code);
+    Apply(balance, pic, code);
 
     const AppPaths& paths = model.paths;
     QString why;
@@ -84,18 +83,18 @@ RetouchResult ApplyRetouch(AlbumModel& model, int code)
         // behind the screen again restores it: a working file of earlier
         // retouches already carries the turn, a photo file does not.
         MainState& main = model.main;
-        main.Retouched = main.CurFile == paths.tempPic;
+        main.Retouched = model.shown.CurFile() == paths.tempPic;
         return {Outcome::Failed(QStringLiteral("  对不起,修饰结果无法写入工作文件 %1 %2")
                                     .arg(paths.tempPic, why)),
-                main.CurFile};
+                model.shown.CurFile()};
     }
     model.main.Retouched = true;
     return {Outcome::Done(), paths.tempPic};
 }
 
-Outcome RunRetouch(AlbumModel& model, Composer& composer, int code)
+Outcome RunRetouch(AlbumModel& model, Composer& composer, int code, const ColourBalance& balance)
 {
-    RetouchResult r = ApplyRetouch(model, code);
+    RetouchResult r = ApplyRetouch(model, code, balance);
     if (!r.compose.isEmpty()) {
         composer.DIBClonePicture(r.compose);
         composer.Redraw();

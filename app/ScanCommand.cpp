@@ -28,7 +28,6 @@ Outcome ShowScannedPicture(AlbumModel& model, Composer& composer, const QImage& 
         QFile::remove(part);
         return Outcome::Failed(QStringLiteral("  对不起,扫描的图片无法写入工作文件:%1").arg(ErrorText(e)));
     }
-    model.state.CoverShowing = false;
     model.main.LabelsDirty = true;
     // A fresh picture: the composition turns it by RotateAngle like any photo.
     model.main.Retouched = 0;

@@ -19,10 +19,10 @@ struct LensBench {
     {
         d.MakeDisplaySurfaces(w, h);
         d.DibPhoto.Create(6000, 4000);
-        s.CanvasWidth = w + 60;
-        s.CanvasHeight = h + 60;
+        m.CanvasWidth = w + 60;
+        m.CanvasHeight = h + 60;
         m.PhotoAspect = 1.5;
-        m.CanvasAspect = double(s.CanvasWidth) / s.CanvasHeight;
+        m.CanvasAspect = double(m.CanvasWidth) / m.CanvasHeight;
         m.PanDone = m.OrigView = true;
     }
 };

@@ -50,7 +50,7 @@ void BM_RetouchCommand(benchmark::State& st)
     AlbumModel m(AppPaths::ForProgramDir(QDir::tempPath()));
     m.paths.EnsureWorkDir();
     NoSink sink;
-    Composer composer(m.state, m.main, m.dibs, m.photos, m.paths, sink);
+    Composer composer{m, sink};
     m.dibs.MakeDisplaySurfaces(m.state.ShowWidth, m.state.ShowHeight);
     m.main.ViewMode = View::Still;
     composer.DIBClonePicture(bench::BenchPhoto());
@@ -64,7 +64,7 @@ void BM_RetouchCommand(benchmark::State& st)
         FilterAlone(m, code);
         filter = std::min(filter, ThreadMs() - t0);
         t0 = ThreadMs();
-        RunRetouch(m, composer, code);
+        RunRetouch(m, composer, code, {});
         whole = std::min(whole, ThreadMs() - t0);
         benchmark::DoNotOptimize(m.dibs.DibScreen.DataPtr());
     }

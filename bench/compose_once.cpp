@@ -6,7 +6,9 @@
 #include "model/AlbumState.h"
 #include "model/PhotoList.h"
 #include "model/SurfacePool.h"
+#include "album/Navigator.h"
 #include "imaging/Composer.h"
+#include "model/AlbumModel.h"
 #include "model/AlbumView.h"
 #include "platform/Paths.h"
 
@@ -33,19 +35,22 @@ int main(int argc, char** argv)
     const QString photo = argc > 1 ? QString::fromLocal8Bit(argv[1]) : bench::BenchPhoto();
     const int w = argc > 3 ? std::atoi(argv[2]) : 480;
     const int h = argc > 3 ? std::atoi(argv[3]) : 336;
-    AppPaths paths = AppPaths::ForProgramDir(QFileInfo(photo).absolutePath());
+    AlbumModel model(AppPaths::ForProgramDir(QFileInfo(photo).absolutePath()));
+    const AppPaths& paths = model.paths;
     paths.EnsureWorkDir();
-    AlbumState album;
-    MainState main;
-    SurfacePool dibs;
-    PhotoList photos;
+    AlbumState& album = model.state;
+    MainState& main = model.main;
+    SurfacePool& dibs = model.dibs;
+    PhotoList& photos = model.photos;
     PrintSink sink;
-    Composer composer(album, main, dibs, photos, paths, sink);
+    Composer composer(model, sink);
+    Navigator nav(album, model.position, main, photos, sink);
     album.ShowWidth = w;
     album.ShowHeight = h;
     album.PhotoFolder = QFileInfo(photo).absolutePath() + "/";
     photos.Point(album.PhotoFolder);
-    album.CurPhoto = photos.IndexOf(QFileInfo(photo).fileName());
+    album.PhotoCount = photos.Count();
+    nav.ShowPhoto(photos.IndexOf(QFileInfo(photo).fileName()));
     composer.SetFace(w, h, false);
     main.ViewMode = View::BringingIn;
     for (int i = 1; i < (argc > 4 ? std::atoi(argv[4]) : 1); ++i)

@@ -148,24 +148,23 @@ CaptionSpot CaptionPosition(int capPos, double showWidth, double showHeight, int
     // The shift puts the caption where the view ends up: a pan to the right
     // or downwards ends 60 pixels in, the zoom ends 30 pixels in at 1:1; a pan
     // back to the left or upwards ends at 0.
-    if (panMode == 1)
-        at.x += 60;
-    else if (panMode == 3)
-        at.y += 60;
-    else if (panMode == 5)
-        at.x += 30;
+    if (panMode == PanRight)
+        at.x += kPanAllowance;
+    else if (panMode == PanDown)
+        at.y += kPanAllowance;
+    else if (panMode == PanZoom)
+        at.x += kPanAllowance / 2;
     return at;
 }
 
-void DrawPhotoCaption(const AlbumState& album, const MainState& main, SurfacePool& dibs)
+void DrawCaption(const AlbumState& album, const QString& caption, int panMode, SurfacePool& dibs)
 {
-    const QString caption = album.CaptionOf(album.CurPhoto);
     if (caption.isEmpty() || album.FrameType > 2)
         return;
     const int tw = CaptionTextWidth(caption, album.CapFontSize);
     const int th = CaptionLineHeight();
     const CaptionSpot at =
-        CaptionPosition(album.CapPos, album.ShowWidth, album.ShowHeight, tw, th, main.PanMode);
+        CaptionPosition(album.CapPos, album.ShowWidth, album.ShowHeight, tw, th, panMode);
 
     Surface& strip = dibs.DibCaption;
     strip.Create(album.ShowWidth, kStripHeight);

@@ -46,6 +46,6 @@ int CaptionLineHeight();
 // photo into DibCaption and lays it over DibCanvas with black transparent.
 // Nothing is drawn for an empty caption or an oval frame (FrameType 3).
 // Surface errors are thrown to the caller.
-void DrawPhotoCaption(const AlbumState& album, const MainState& main, SurfacePool& dibs);
+void DrawCaption(const AlbumState& album, const QString& caption, int panMode, SurfacePool& dibs);
 
 }  // namespace tamsel

@@ -3,6 +3,7 @@
 #include "model/AlbumView.h"
 
 #include "platform/FileInfo.h"
+#include "model/AlbumModel.h"
 #include "model/AlbumState.h"
 #include "model/PhotoList.h"
 #include "model/SurfacePool.h"
@@ -21,8 +22,6 @@
 
 namespace tamsel {
 namespace {
-
-constexpr int kPanAllowance = 60;   // extra canvas a pan moves across
 
 constexpr const char* kErrNotFound = "文件未找到";
 
@@ -60,9 +59,15 @@ QString ErrorText(const std::exception& e)
     return text.isEmpty() ? QString::fromUtf8(kErrLoad) : text;
 }
 
-Composer::Composer(AlbumState& album, MainState& main, SurfacePool& dibs, const PhotoList& photos,
-                   const AppPaths& paths, AlbumView& info)
-    : album_(album), main_(main), dibs_(dibs), photos_(photos), paths_(paths), info_(info)
+Composer::Composer(AlbumModel& model, AlbumView& info)
+    : album_(model.state),
+      position_(model.position),
+      shown_(model.shown),
+      main_(model.main),
+      dibs_(model.dibs),
+      photos_(model.photos),
+      paths_(model.paths),
+      info_(info)
 {
 }
 
@@ -70,8 +75,8 @@ void Composer::Report(const QString& text) { info_.ShowInfo(text, true); }
 
 bool Composer::DIBClonePicture(const QString& sPathFile)
 {
-    main_.LoadFailed = !ClonePicture(sPathFile);
-    return !main_.LoadFailed;
+    shown_.loadFailed_ = !ClonePicture(sPathFile);
+    return !shown_.loadFailed_;
 }
 
 bool Composer::ClonePicture(const QString& sPathFile)
@@ -80,8 +85,11 @@ bool Composer::ClonePicture(const QString& sPathFile)
     // it is the one shown: save as, print and further retouches read it.
     if (sPathFile != paths_.tempPic)
         QFile::remove(paths_.tempPic);
-    main_.CurFileName = QFileInfo(sPathFile).fileName();
-    main_.CurFileInfo = FileInfoText(sPathFile);
+    // A retouch result is still the same photo: the info line keeps its name.
+    if (sPathFile != paths_.tempPic || !main_.Retouched || shown_.curFileName_.isEmpty()) {
+        shown_.curFileName_ = QFileInfo(sPathFile).fileName();
+        shown_.curFileInfo_ = FileInfoText(sPathFile);
+    }
 
     // Only names ending in lower-case "bmp" or "jpg" are read directly; every
     // other photo goes through the image file library into the working BMP.
@@ -92,20 +100,20 @@ bool Composer::ClonePicture(const QString& sPathFile)
     Surface ahead;
     const bool haveAhead = prefetch && prefetch->Take(sPathFile, size, ahead, working);
     if (working.isEmpty()) {
-        main_.CurFile = sPathFile;
+        shown_.curFile_ = sPathFile;
     } else {
         // The working file is removed first: a photo that cannot be read then
         // fails to load instead of showing an older conversion under its name.
         if (!haveAhead)
             ConvertToBmp(sPathFile, working);
-        main_.CurFile = working;
+        shown_.curFile_ = working;
     }
     // A failure names the photo, not the working file it became.
-    const bool converted = main_.CurFile != sPathFile;
+    const bool converted = shown_.curFile_ != sPathFile;
     auto failure = [&](const std::exception& e) {
         if (converted && !QFileInfo::exists(paths_.tempDib) && QFileInfo(sPathFile).isFile())
-            return LoadFailure(SurfaceError(-1, kErrLoad), main_.CurFileName);
-        return LoadFailure(e, main_.CurFileName);
+            return LoadFailure(SurfaceError(-1, kErrLoad), shown_.curFileName_);
+        return LoadFailure(e, shown_.curFileName_);
     };
 
     bool whole = LoadPhoto(rotated, size, failure, haveAhead ? &ahead : nullptr);
@@ -136,14 +144,16 @@ bool Composer::ClonePicture(const QString& sPathFile)
                            dibs_.DibPhoto, 0, 0, dibs_.DibPhoto.Width(), dibs_.DibPhoto.Height());
     });
     step([&] {
+        // Colour and black-and-white photos each come in by a random
+        // transition; the choice is the engine's, the setting stays the user's.
         switch (album_.FrameType) {
         case 0:
-            album_.TransMode = 0;
+            main_.ShowTransMode = 0;
             break;
         case 1: {
             Surface& c = dibs_.DibCanvas;
             PelGreyScale(c, 0, 0, c.Width(), c.Height(), c, 0, 0, 0, 1);
-            album_.TransMode = 0;
+            main_.ShowTransMode = 0;
             break;
         }
         case 2:
@@ -151,13 +161,14 @@ bool Composer::ClonePicture(const QString& sPathFile)
             BuildFrameMask(album_.FrameType);
             break;
         default:
+            main_.ShowTransMode = album_.TransMode;
             break;
         }
     });
     // The caption goes on after the grey, so it keeps its colour.
     step([&] {
         if (main_.ViewMode != View::Cover)
-            DrawPhotoCaption(album_, main_, dibs_);
+            DrawCaption(album_, album_.CaptionOf(position_.CurPhoto()), main_.PanMode, dibs_);
     });
     step([&] {
         StretchRounded(dibs_.DibNew, 0, 0, album_.ShowWidth, album_.ShowHeight, dibs_.DibCanvas,
@@ -175,7 +186,7 @@ bool Composer::LoadPhoto(bool rotated, QSize atMost,
     try {
         if (rotated) {
             Surface& source = dibs_.DibScratch;
-            Fetch(source, main_.CurFile, atMost, ahead);
+            Fetch(source, shown_.curFile_, atMost, ahead);
             Surface turned;
             turned.Create(source.Height(), source.Width());
             PelRotate(turned, RoundHalfEven(turned.Width() / 2.0),
@@ -186,7 +197,7 @@ bool Composer::LoadPhoto(bool rotated, QSize atMost,
         } else {
             main_.Retouched = 0;
             Surface loaded;
-            Fetch(loaded, main_.CurFile, atMost, ahead);
+            Fetch(loaded, shown_.curFile_, atMost, ahead);
             dibs_.DibPhoto = std::move(loaded);
         }
         return true;
@@ -249,7 +260,7 @@ bool Composer::EnsureFullPhoto()
     if (!dibs_.DibPhoto.HasPixels() || !dibs_.DibPhoto.Reduced())
         return true;
     return LoadPhoto(TurnsOnLoad(), QSize(), [this](const std::exception& e) {
-        return LoadFailure(e, main_.CurFileName);
+        return LoadFailure(e, shown_.curFileName_);
     });
 }
 
@@ -258,19 +269,19 @@ void Composer::ChoosePanMode()
     const int SW = album_.ShowWidth;
     const double SH = album_.ShowHeight;
     if (main_.ViewMode == View::Cover) {
-        main_.PanMode = 0;
+        main_.PanMode = PanNone;
     } else {
         const double W = dibs_.DibPhoto.FullWidth();
         const double H = dibs_.DibPhoto.FullHeight();
         if (H > 0 && SH > 0 && W / H >= (SW + kPanAllowance) / SH) {
             // Successive wide photos pan in turn to the right and to the left.
-            main_.PanMode = main_.PanAltH ? 2 : 1;
+            main_.PanMode = main_.PanAltH ? PanLeft : PanRight;
             main_.PanAltH = main_.PanAltH ? 0 : 1;
         } else if (W > 0 && SW > 0 && H / W >= (SH + kPanAllowance) / SW) {
-            main_.PanMode = main_.PanAltV ? 4 : 3;
+            main_.PanMode = main_.PanAltV ? PanUp : PanDown;
             main_.PanAltV = main_.PanAltV ? 0 : 1;
         } else {
-            main_.PanMode = 5;
+            main_.PanMode = PanZoom;
         }
     }
     main_.PanDone = false;
@@ -287,29 +298,29 @@ void Composer::SizeCanvas()
         main_.ViewH = h;
     };
     switch (main_.PanMode) {
-    case 0:
-        album_.CanvasWidth = SW;
-        album_.CanvasHeight = SH;
+    case PanNone:
+        main_.CanvasWidth = SW;
+        main_.CanvasHeight = SH;
         return;   // the view stays where the caller put it
-    case 1:
-    case 2:
-        album_.CanvasWidth = SW + kPanAllowance;
-        album_.CanvasHeight = SH;
+    case PanRight:
+    case PanLeft:
+        main_.CanvasWidth = SW + kPanAllowance;
+        main_.CanvasHeight = SH;
         // A pan back starts one pixel short of the allowance.
-        view(main_.PanMode == 1 ? 0 : kPanAllowance - 1, 0, SW, SH);
+        view(main_.PanMode == PanRight ? 0 : kPanAllowance - 1, 0, SW, SH);
         break;
-    case 3:
-    case 4:
-        album_.CanvasWidth = SW;
-        album_.CanvasHeight = SH + kPanAllowance;
-        view(0, main_.PanMode == 3 ? 0 : kPanAllowance - 1, SW, SH);
+    case PanDown:
+    case PanUp:
+        main_.CanvasWidth = SW;
+        main_.CanvasHeight = SH + kPanAllowance;
+        view(0, main_.PanMode == PanDown ? 0 : kPanAllowance - 1, SW, SH);
         break;
     default:
-        album_.CanvasWidth = SW + kPanAllowance;
-        album_.CanvasHeight = SW > 0 ? RoundHalfEven(double(SW + kPanAllowance) * SH / SW) : SH;
-        view(0, 0, album_.CanvasWidth, album_.CanvasHeight);
-        main_.ZoomX = SW > 0 ? double(album_.CanvasWidth) / SW : 1;
-        main_.ZoomY = SH > 0 ? double(album_.CanvasHeight) / SH : 1;
+        main_.CanvasWidth = SW + kPanAllowance;
+        main_.CanvasHeight = SW > 0 ? RoundHalfEven(double(SW + kPanAllowance) * SH / SW) : SH;
+        view(0, 0, main_.CanvasWidth, main_.CanvasHeight);
+        main_.ZoomX = SW > 0 ? double(main_.CanvasWidth) / SW : 1;
+        main_.ZoomY = SH > 0 ? double(main_.CanvasHeight) / SH : 1;
         return;
     }
     main_.ZoomX = 1;
@@ -320,8 +331,8 @@ void Composer::FitPhoto()
 {
     const double W = dibs_.DibPhoto.FullWidth();
     const double H = dibs_.DibPhoto.FullHeight();
-    const double CW = album_.CanvasWidth;
-    const double CH = album_.CanvasHeight;
+    const double CW = main_.CanvasWidth;
+    const double CH = main_.CanvasHeight;
     if (W <= 0 || H <= 0 || CW <= 0 || CH <= 0)
         return;   // no photo to place
     main_.PhotoAspect = W / H;
@@ -346,7 +357,7 @@ bool Composer::BuildFrameMask(int frameType)
     // A frame style always brings photos in without a transition: the
     // effects that keep the outgoing picture would keep it in DibMask, and
     // the overlay would then lay that old picture over the new one.
-    album_.TransMode = 255;
+    main_.ShowTransMode = kNoTransition;
     const QString name = QStringLiteral("mask%1.jpg").arg(n);
     try {
         LoadPicture(dibs_.DibScratch, paths_.InProgramDir(name), {});
@@ -364,6 +375,16 @@ bool Composer::BuildFrameMask(int frameType)
     mask.DrawGeometry(int16_t(n), int16_t(RoundHalfEven(W * 0.13)), int16_t(RoundHalfEven(H * 0.132)),
                       int16_t(RoundHalfEven(W * 0.867)), int16_t(RoundHalfEven(H * 0.865)));
     return true;
+}
+
+void Composer::FilesRenamed(const QList<QPair<QString, QString>>& renamed)
+{
+    for (const auto& [from, to] : renamed)
+        if (shown_.curFile_ == from) {
+            shown_.curFile_ = to;
+            shown_.curFileName_ = QFileInfo(to).fileName();
+            return;
+        }
 }
 
 void Composer::Redraw()
@@ -391,7 +412,7 @@ void Composer::SetFace(int width, int height, bool cover)
         main_.ViewW = album_.ShowWidth;
         main_.ViewH = album_.ShowHeight;
     } else {
-        file = album_.PhotoFolder + photos_.Name(album_.CurPhoto);
+        file = album_.PhotoFolder + photos_.Name(position_.CurPhoto());
         main_.ViewMode = View::Still;
     }
     DIBClonePicture(file);

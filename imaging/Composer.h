@@ -1,4 +1,6 @@
 #pragma once
+#include <QList>
+#include <QPair>
 #include <QSize>
 #include <QString>
 
@@ -7,11 +9,14 @@
 
 namespace tamsel {
 
+struct AlbumModel;
 struct AlbumState;
 struct MainState;
 struct SurfacePool;
 struct AppPaths;
 class PhotoList;
+class PhotoPosition;
+class ShownFile;
 class AlbumView;
 class Surface;
 class PhotoPrefetch;
@@ -21,11 +26,12 @@ class PhotoPrefetch;
 // DibCanvas, greyed or given its frame mask in DibMask, captioned, and its
 // first view stretched into DibNew. It sets the variables the transition
 // engine, the lens and the info line read (PanMode, the view, the placement,
-// CurFile...). Headless: the window only passes its info sink in.
+// the transition it chose) and is the one writer of the shown file (CurFile).
+// It reads the album settings and the photo position, never writes them.
+// Headless: the window only passes its info sink in.
 class Composer {
 public:
-    Composer(AlbumState& album, MainState& main, SurfacePool& dibs, const PhotoList& photos,
-             const AppPaths& paths, AlbumView& info);
+    Composer(AlbumModel& model, AlbumView& info);
 
     // Composes the image file at sPathFile. A photo that cannot be loaded is
     // reported and the previous photo is composed again; nothing is thrown.
@@ -40,9 +46,13 @@ public:
     // Loads mask n + ... for frameType 2 (rectangle) or 3 (oval), stretches it
     // over DibMask and punches its black window. On failure the user is told,
     // and DibMask is left black so the overlay covers nothing. Returns whether
-    // the frame was built; TransMode is 255 either way, so no transition uses
-    // DibMask for the outgoing picture while a frame style is on.
+    // the frame was built; the photo comes in without a transition either way
+    // (ShowTransMode), so none uses DibMask for the outgoing picture while a
+    // frame style is on.
     bool BuildFrameMask(int frameType);
+    // Files of the album folder were given new names (old full path → new):
+    // the shown file follows its photo.
+    void FilesRenamed(const QList<QPair<QString, QString>>& renamed);
 
     // Whether a photo is read as it is (names ending in lower-case "bmp" or
     // "jpg"); every other one goes through the working BMP first.
@@ -90,7 +100,9 @@ private:
     void FitPhoto();
     void Report(const QString& text);
 
-    AlbumState& album_;
+    const AlbumState& album_;
+    const PhotoPosition& position_;
+    ShownFile& shown_;
     MainState& main_;
     SurfacePool& dibs_;
     const PhotoList& photos_;

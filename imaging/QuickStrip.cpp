@@ -120,12 +120,10 @@ void QuickStrip::Act(int k)
         break;
     case kColour:
         album_.FrameType = tag - 1;
-        album_.TransMode = 0;
         Redraw();
         break;
     case kGrey: {
         album_.FrameType = tag;
-        album_.TransMode = 0;
         Redraw();
         Surface& s = dibs_.DibScreen;
         PelGreyScale(s, 0, 0, s.Width(), s.Height(), s, 0, 0, 0, 0);

@@ -8,17 +8,23 @@
 
 namespace tamsel {
 
-// Everything the album knows: where its files are, the album state, the
-// main-window state, the seven surfaces and the photo list. The application
-// object owns one and hands it to the parts that read and write it.
+// Everything the album knows: where its files are, the album settings, the
+// photo position, the file on the screen, the show's state, the seven
+// surfaces and the photo list. The application object owns one; each part
+// gets what it writes by reference and reads the rest through const access.
 struct AlbumModel {
     explicit AlbumModel(AppPaths p) : paths(std::move(p)), state(AlbumState::FirstRun(paths)) {}
 
     // Full path of photo i: the folder with its trailing "/" and the name.
     QString PhotoPath(int i) const { return state.PhotoFolder + photos.Name(i); }
+    int CurPhoto() const { return position.CurPhoto(); }
+    // The caption of the current photo, "" when none.
+    QString CurCaption() const { return state.CaptionOf(position.CurPhoto()); }
 
     AppPaths paths;
     AlbumState state;
+    PhotoPosition position;
+    ShownFile shown;
     MainState main;
     SurfacePool dibs;
     PhotoList photos;

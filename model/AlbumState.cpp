@@ -1,4 +1,5 @@
 #include "model/AlbumState.h"
+#include "model/AlbumView.h"
 
 #include "platform/Paths.h"
 
@@ -12,17 +13,6 @@ AlbumState AlbumState::FirstRun(const AppPaths& paths)
     return s;
 }
 
-bool AdvanceShow(AlbumState& s)
-{
-    if (s.CurPhoto < s.PhotoCount - 1)
-        s.CurPhoto += 1;
-    else if (s.LoopShow)
-        s.CurPhoto = 0;
-    else
-        return false;
-    return true;
-}
-
 int AlbumState::MusicCount() const
 {
     int m = 0;
@@ -30,5 +20,7 @@ int AlbumState::MusicCount() const
         ++m;
     return m;
 }
+
+ColourBalance AlbumView::AskBalance() { return {}; }
 
 }  // namespace tamsel

@@ -9,12 +9,20 @@ namespace tamsel {
 
 struct AppPaths;
 
-inline constexpr int kMusicSlots = 65;   // MusicList(0 To 64)
-inline constexpr int kMaxTunes = 64;     // the list always keeps one empty slot
+inline constexpr int kMusicSlots = 65;   // 64 tunes and the empty entry that ends the list
+inline constexpr int kMaxTunes = 64;
 
-// The program-wide variables through which the parts of the album talk to each
-// other. Names are the album's own; integers are held as int, with the narrower
+// TransMode and TransEffect: a photo is put on the screen in one step.
+inline constexpr int kNoTransition = 255;
+// MusicTrack: the music list has been played to its end.
+inline constexpr int kNoTune = 255;
+
+// The album settings: everything a show script saves, and the music list's
+// place. Names are the album's own; integers are held as int, with the narrower
 // ranges enforced where values come in (the show script reader, the dialogs).
+// The settings dialog, the quick-effect strip, the show script reader and
+// the folder choice change them; TransMode in particular is the user's
+// choice and no composition writes it.
 struct AlbumState {
     int ShowWidth = 480;
     int32_t ShowHeight = 336;
@@ -37,16 +45,6 @@ struct AlbumState {
     int MusicTrack = 0;
     std::array<QString, kMusicSlots> MusicList;
     QString CoverFile;
-    int CurPhoto = 0;
-    bool CoverShowing = true;     // the cover, not photo CurPhoto, is on the screen
-    int CmdCode = 0;
-    int32_t CanvasWidth = 0;
-    int32_t CanvasHeight = 0;
-    int32_t BalBright = 0;
-    int BalHue = 0;
-    int BalSat = 0;
-    QString FolderChoice;
-    bool PaintHold = false;       // a menu or dialog opens over the photo area
 
     // The values of the very first run, with the installation's tune and cover.
     static AlbumState FirstRun(const AppPaths& paths);
@@ -60,17 +58,70 @@ struct AlbumState {
     int MusicCount() const;
 };
 
-// The show's own advance after a photo's pause: the next photo, or the first
-// again in a looping show. False when the show has passed its last photo.
-bool AdvanceShow(AlbumState& s);
+// The photo the album stands on. The navigator is its one writer: every
+// road that moves it (the buttons, the show, the thumb, a new folder or
+// script, files renamed under it) goes through a named operation there.
+class PhotoPosition {
+public:
+    int CurPhoto() const { return curPhoto_; }
+    // The cover, not photo CurPhoto, is on the screen: the next advance
+    // shows CurPhoto without moving it.
+    bool CoverShowing() const { return coverShowing_; }
+
+private:
+    friend class Navigator;
+    friend struct TestAccess;   // tests set up a position directly
+    int curPhoto_ = 0;
+    bool coverShowing_ = true;
+};
+
+// The file behind the picture on the screen, as the composition found it.
+// The composer is its one writer.
+class ShownFile {
+public:
+    // The file the pixels were read from: the photo itself, or the working
+    // BMP it was converted into. Output commands and retouches read it.
+    const QString& CurFile() const { return curFile_; }
+    // The photo's own name and file information, for the info line: a
+    // retouch result shown from its working file still names the photo.
+    const QString& CurFileName() const { return curFileName_; }
+    const QString& CurFileInfo() const { return curFileInfo_; }
+    // The last composition could not load its photo: the info line keeps
+    // saying so instead of naming this photo beside the previous picture.
+    bool LoadFailed() const { return loadFailed_; }
+
+private:
+    friend class Composer;
+    friend struct TestAccess;   // tests set up a shown file directly
+    QString curFile_;
+    QString curFileName_;
+    QString curFileInfo_;
+    bool loadFailed_ = false;
+};
+
+// The colour balance dialog's answer: brightness, hue and saturation.
+struct ColourBalance {
+    int32_t BalBright = 0;
+    int BalHue = 0;
+    int BalSat = 100;
+};
 
 // What the photo area shows: the cover (or nothing), a still photo, or a
 // photo being brought in by a transition.
 enum class View { Cover = 1, Still = 2, BringingIn = 3 };
 
-// Variables held by the main window and shared by the show, the composition,
-// the lens and the shell.
+// How a composed photo moves after it has come in: along the canvas one
+// pixel a step, or zooming in from its whole.
+enum PanMode : int { PanNone = 0, PanRight = 1, PanLeft = 2, PanDown = 3, PanUp = 4, PanZoom = 5 };
+// How far a pan moves across the canvas, in pixels; a zoom closes in by
+// half of it on each side.
+inline constexpr int kPanAllowance = 60;
+
+// The show's state between the application object, the engine, the
+// composition, the lens and the shell: the signals the step chain acts on,
+// the composition's results and the layout's.
 struct MainState {
+    // Signals: set by whoever asks, acted on by the next step.
     bool ShowRunning = false;
     bool StopRequested = false;
     bool NewPhoto = false;
@@ -78,21 +129,19 @@ struct MainState {
     bool LabelsDirty = false;
     int NavStep = 0;
     int WipeStep = 4;
+    // A menu or dialog opens over the photo area: the step chain rests once.
+    bool PaintHold = false;
     bool OrigView = false;
-    QString CurFile;
-    QString CurFileName;
-    QString CurFileInfo;
     bool Retouched = false;
-    // Where the file dialogs open: the album folder at first, then the folder
-    // of the last file chosen in any of them. The batch tools work here.
-    QString WorkFolder;
-    // The last composition could not load its photo: the info line keeps
-    // saying so instead of naming this photo beside the previous picture.
-    bool LoadFailed = false;
+    // The transition the composition chose for the photo it composed: the
+    // user's TransMode, or none while a frame style is on.
+    int ShowTransMode = 0;
     double ViewX = 0, ViewY = 0, ViewW = 0, ViewH = 0;
 
     // Results of the composition shared with the engine and the lens.
-    int PanMode = 0;
+    int32_t CanvasWidth = 0;
+    int32_t CanvasHeight = 0;
+    int PanMode = PanNone;
     int PanAltH = 0;
     int PanAltV = 0;
     bool PanDone = false;

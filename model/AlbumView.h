@@ -1,9 +1,53 @@
 #pragma once
+#include "model/Outcome.h"
+
+#include <QImage>
+#include <QList>
+#include <QPair>
 #include <QString>
 
+#include <functional>
 #include <span>
 
 namespace tamsel {
+
+class Surface;
+struct ColourBalance;
+
+// Every command the menus reach. The numbers are the commands' codes, kept
+// as the album has always numbered them; None is a menu closed without a choice.
+enum class Command {
+    None = 0,
+    ChooseFolder = 1,
+    OpenScript = 2,
+    Scan = 4,
+    RenameFiles = 5,
+    ConvertFiles = 6,
+    SaveScript = 11,
+    SavePhotoAs = 12,
+    SetWallpaper = 13,
+    PrintPhoto = 14,
+    Balance = 35,
+    Sharpen = 36,
+    Soften = 37,
+    Negative = 38,
+};
+
+// What a batch dialog did to the folders it worked on.
+struct BatchDialogResult {
+    Outcome outcome;
+    QString workFolder;          // the folder the dialog ended on
+    bool albumChanged = false;   // files of the album folder were renamed, added or removed
+    // The album folder's photos that were given new names: old full path, new full path.
+    QList<QPair<QString, QString>> renamed;
+};
+
+// A picture from the scanner, or why there is none (an empty outcome
+// message: the user cancelled).
+struct ScannedPicture {
+    Outcome outcome;
+    QImage picture;
+};
 
 // The program's one file dialog, as the next use will show it. A command
 // sets what it needs; what it leaves alone (the title above all) stays as
@@ -16,10 +60,10 @@ struct FileQuestion {
     bool save = false;  // a save dialog rather than an open dialog
 };
 
-// One item of a pop-up menu: choosing it leaves its code in CmdCode.
+// One item of a pop-up menu.
 struct MenuItem {
     const char* caption;   // nullptr: a separator
-    int code;
+    Command command;
 };
 
 // Everything the album shows and asks of whatever shows it: the main window,
@@ -56,11 +100,11 @@ public:
     // A file name from the file dialog; "" when the user cancelled.
     virtual QString AskFile(const FileQuestion& q) { (void)q; return {}; }
     // Pops a menu up, below menu-bar label labelIndex or, for -1, at the
-    // pointer, and returns when it has closed; the item chosen has left its
-    // code in CmdCode.
-    virtual void PopUpMenu(std::span<const MenuItem> items, int labelIndex)
+    // pointer, and returns the command chosen when it has closed.
+    virtual Command PopUpMenu(std::span<const MenuItem> items, int labelIndex)
     {
         (void)items, (void)labelIndex;
+        return Command::None;
     }
     // The settings dialog, modal.
     virtual void ShowSettings() {}
@@ -68,6 +112,32 @@ public:
     virtual void CloseWindow() {}
     // Long work is under way (a wait cursor); false when it has ended.
     virtual void SetBusy(bool busy) { (void)busy; }
+
+    // ---- the dialogs of the commands that need a window ----------------
+    // Whether this view has the dialogs below; without them those commands
+    // say they need the window.
+    virtual bool HasDialogs() const { return false; }
+    // "扫描照片...": the device and the scan.
+    virtual ScannedPicture AcquireScan() { return {}; }
+    // "批量改名..." (rename) or "批量转换...", modal, starting on workFolder.
+    virtual BatchDialogResult RunBatchDialog(Command which, const QString& workFolder,
+                                             const QString& albumFolder)
+    {
+        (void)which, (void)albumFolder;
+        return {Outcome::Done(), workFolder, false, {}};
+    }
+    // "照片另存...": the name to save under, "" when cancelled.
+    virtual QString AskSaveAsName(const QString& folder) { (void)folder; return {}; }
+    // "平衡...": the balance chosen; neutral when cancelled.
+    virtual ColourBalance AskBalance();
+    // "打印照片...": prints away from the window's thread; done is called
+    // with the outcome on the window's thread.
+    virtual void PrintPhoto(const Surface& photo, const QString& file, int rotateAngle,
+                            std::function<void(const Outcome&)> done)
+    {
+        (void)photo, (void)file, (void)rotateAngle;
+        done(Outcome::Done());
+    }
 };
 
 }  // namespace tamsel

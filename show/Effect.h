@@ -90,9 +90,13 @@ struct EffectStart {
 
 EffectStart EffectStartValues(int effect, int W, int H, int S);
 
-// The step of effect 1..70 or 255; nullptr for any other number (such an
-// effect draws nothing and never finishes).
+// The step of effect 1..EffectCount() or kNoTransition; nullptr for any
+// other number (such an effect draws nothing and never finishes).
 EffectStep EffectFor(int effect);
+
+// How many effects the catalogue numbers from 1 without a gap: the range a
+// random choice draws from.
+int EffectCount();
 
 // The effects of each family report their own numbers; nullptr when not theirs.
 EffectStep RectEffect(int effect);    // slides, wipes, blinds, boxes, squeezes, quadrants

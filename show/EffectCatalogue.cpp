@@ -100,6 +100,17 @@ EffectStart EffectStartValues(int effect, int W, int H, int S)
 
 EffectStep EffectFor(int effect) { return EffectStep(fx::Lookup(effect)); }
 
+int EffectCount()
+{
+    static const int count = [] {
+        int n = 0;
+        while (fx::Lookup(n + 1))
+            ++n;
+        return n;
+    }();
+    return count;
+}
+
 EffectStep RectEffect(int effect)
 {
     const std::span<const fx::EffectRecord> rect[] = {fx::RectRecords(), fx::RectShrinkRecords()};

@@ -41,7 +41,7 @@ TransitionEngine::StepResult TransitionEngine::Step()
         m.LabelsDirty = 0;
     }
     if (m.ViewMode == View::BringingIn) {
-        if (m.NewPhoto && photoReady && !photoReady(core_.PhotoPath(core_.state.CurPhoto))) {
+        if (m.NewPhoto && photoReady && !photoReady(core_.PhotoPath(core_.CurPhoto()))) {
             // Asked again shortly: a decode takes tens of milliseconds.
             r.wait = kPhotoPoll;
             r.unchanged = true;
@@ -61,8 +61,8 @@ TransitionEngine::StepResult TransitionEngine::FinishSplitFrame() { return Effec
 void TransitionEngine::LoadStep(StepResult& r)
 {
     MainState& m = core_.main;
-    AlbumState& s = core_.state;
-    load_(core_.PhotoPath(s.CurPhoto));
+    const AlbumState& s = core_.state;
+    load_(core_.PhotoPath(core_.CurPhoto()));
     if (m.LabelsDirty) {
         view_.RefreshInfoLine();
         m.LabelsDirty = 0;
@@ -71,17 +71,17 @@ void TransitionEngine::LoadStep(StepResult& r)
     st.S = int(rng.Rnd() * 25.0f + 8.0f);
     if (forcedEffect) {
         TransEffect = forcedEffect;
-    } else if (s.TransMode != 0) {
-        TransEffect = s.TransMode;
+    } else if (m.ShowTransMode != 0) {
+        TransEffect = m.ShowTransMode;
     } else {
         if (reseedFromClock)
             rng.Seed(uint32_t(std::chrono::steady_clock::now().time_since_epoch().count()));
-        TransEffect = int(rng.Rnd() * 70.0f + 1.0f);
+        TransEffect = int(rng.Rnd() * float(EffectCount()) + 1.0f);
     }
     // An effect number that no effect answers to would never finish and the
     // photo would never arrive: bring it in without a transition instead.
     if (!EffectFor(TransEffect))
-        TransEffect = 255;
+        TransEffect = kNoTransition;
     const EffectStart start = EffectStartValues(TransEffect, s.ShowWidth, int(s.ShowHeight), st.S);
     start.ApplyTo(st);
     st.phase = 0;
@@ -116,22 +116,22 @@ TransitionEngine::StepResult TransitionEngine::EffectStep(bool secondHalf)
 void TransitionEngine::PanStep(StepResult& r)
 {
     MainState& m = core_.main;
-    AlbumState& s = core_.state;
+    const AlbumState& s = core_.state;
     switch (m.PanMode) {
-    case 1:
-        if (m.ViewX < 60) { m.ViewX += 1; m.NewPhoto = 0; } else m.PanDone = true;
+    case PanRight:
+        if (m.ViewX < kPanAllowance) { m.ViewX += 1; m.NewPhoto = 0; } else m.PanDone = true;
         break;
-    case 2:
+    case PanLeft:
         if (m.ViewX > 0) { m.ViewX -= 1; m.NewPhoto = 0; } else m.PanDone = true;
         break;
-    case 3:
-        if (m.ViewY < 60) { m.ViewY += 1; m.NewPhoto = 0; } else m.PanDone = true;
+    case PanDown:
+        if (m.ViewY < kPanAllowance) { m.ViewY += 1; m.NewPhoto = 0; } else m.PanDone = true;
         break;
-    case 4:
+    case PanUp:
         if (m.ViewY > 0) { m.ViewY -= 1; m.NewPhoto = 0; } else m.PanDone = true;
         break;
-    case 5:
-        if (m.ViewX < 30) {
+    case PanZoom:
+        if (m.ViewX < kPanAllowance / 2) {
             m.ViewX += 1; m.ViewY += 1; m.ViewW -= 2; m.ViewH -= 2;
             m.NewPhoto = 0;
         } else {
@@ -151,7 +151,7 @@ void TransitionEngine::PanStep(StepResult& r)
 
     if (m.PanDone) {
         if (m.ShowRunning) {
-            if (!AdvanceShow(s)) {
+            if (!advanceShow || !advanceShow()) {
                 m.ViewMode = View::Still;
                 m.ShowRunning = 0;
                 if (showEnded)

@@ -1,4 +1,5 @@
 #pragma once
+#include "model/AlbumState.h"
 #include "show/Effect.h"
 
 #include <QString>
@@ -37,11 +38,12 @@ public:
     // the chain must keep running; otherwise it may rest.
     bool Moving() const;
 
-    int TransEffect = 255;
+    int TransEffect = kNoTransition;
     EffectState st;
     Rng rng;
     // For tools and tests: an effect number used instead of the random or
-    // TransMode choice (0 = none), and a fixed seed instead of the clock.
+    // transition the composition chose (0 = none), and a fixed seed instead
+    // of the clock.
     int forcedEffect = 0;
     bool reseedFromClock = true;
 
@@ -54,6 +56,9 @@ public:
     std::function<bool(const QString& path)> photoReady;
     // A running show has passed its last photo: the stop button's action.
     std::function<void()> showEnded;
+    // The show's own advance after a photo's pause (the navigator's); false
+    // when the show has passed its last photo. Unset: the show ends.
+    std::function<bool()> advanceShow;
 
 private:
     StepResult EffectStep(bool secondHalf);

@@ -45,7 +45,8 @@ int main(int argc, char** argv)
     QCommandLineParser cli;
     cli.setApplicationDescription("Runs one transition effect between two pictures.");
     cli.addHelpOption();
-    cli.addOptions({{"effect", "Effect number 1..70 (255: none).", "N"},
+    const QString effects = QStringLiteral("Effect number 1..%1 (%2: none).").arg(EffectCount()).arg(kNoTransition);
+    cli.addOptions({{"effect", effects, "N"},
                     {"from", "The picture on screen before.", "A"},
                     {"to", "The picture brought in.", "B"},
                     {"size", "Photo area size.", "WxH", "480x336"},
@@ -55,8 +56,8 @@ int main(int argc, char** argv)
 
     bool ok = false;
     const int effect = cli.value("effect").toInt(&ok);
-    if (!ok || !(effect == 255 || (effect >= 1 && effect <= 70)))
-        return Fail("--effect must be 1..70 or 255");
+    if (!ok || !(effect == kNoTransition || (effect >= 1 && effect <= EffectCount())))
+        return Fail("--effect must be one of the effect numbers or " + QString::number(kNoTransition));
     const QStringList size = cli.value("size").split('x');
     const int W = size.value(0).toInt();
     const int H = size.value(1).toInt();
@@ -78,10 +79,9 @@ int main(int argc, char** argv)
     s.CoverFile = QFileInfo(from).absoluteFilePath();
     core.main.ShowAspect = double(W) / double(H);
     StderrSink sink;
-    Composer composer(s, core.main, core.dibs, core.photos, core.paths, sink);
+    Composer composer(core, sink);
 
     // The old picture stands on the screen at rest, as after its own pan.
-    s.CoverShowing = true;
     composer.SetFace(W, H, true);
 
     AlbumView host;
@@ -100,7 +100,6 @@ int main(int argc, char** argv)
         if (!effectFrame)
             done = true;
     };
-    s.CoverShowing = false;
     core.main.ViewMode = View::BringingIn;
     core.main.NewPhoto = 1;
     core.main.ShowRunning = 0;

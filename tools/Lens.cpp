@@ -19,8 +19,8 @@ LensPoint LensSource(const AlbumState& s, const MainState& m, int photoW, int ph
                      double y)
 {
     // Canvas pixels per photo pixel, along the side the photo was fitted by.
-    const double scale = m.PhotoAspect > m.CanvasAspect ? double(s.CanvasWidth) / photoW
-                                                        : double(s.CanvasHeight) / photoH;
+    const double scale = m.PhotoAspect > m.CanvasAspect ? double(m.CanvasWidth) / photoW
+                                                        : double(m.CanvasHeight) / photoH;
     return {(x - m.PlaceX + m.ViewX) / scale, (y - m.PlaceY + m.ViewY) / scale};
 }
 

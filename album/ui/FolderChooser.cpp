@@ -5,6 +5,7 @@
 
 #include <QComboBox>
 #include <QDir>
+#include <QFileInfo>
 #include <QFileSystemModel>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -41,8 +42,7 @@ QStringList MountedDrives()
 
 }  // namespace
 
-FolderChooser::FolderChooser(AlbumState& state, QWidget* parent)
-    : QDialog(parent), state_(state)
+FolderChooser::FolderChooser(const QString& startFolder, QWidget* parent) : QDialog(parent)
 {
     setWindowTitle(QStringLiteral("选择文件夹"));
     setFont(WindowFont());
@@ -77,8 +77,10 @@ FolderChooser::FolderChooser(AlbumState& state, QWidget* parent)
     layout->addLayout(buttons);
     resize(340, 400);
 
-    // Both open on the current directory.
-    const QString here = QDir::currentPath();
+    // Both open on the folder the album works in; never wherever the
+    // program happened to be started from.
+    const QString here = QFileInfo(startFolder).isDir() ? QFileInfo(startFolder).canonicalFilePath()
+                                                       : QDir::homePath();
     const QString root = QStorageInfo(here).rootPath();
     drives_->setCurrentText(root.isEmpty() ? QStringLiteral("/") : root);
     ChooseFolder(here);
@@ -118,7 +120,7 @@ void FolderChooser::ChooseFolder(const QString& folder)
 void FolderChooser::ButtonClick(int index)
 {
     if (index == 0) {
-        state_.FolderChoice = CurrentFolder();
+        chosen_ = CurrentFolder();
         accept();
     } else {
         reject();

@@ -7,15 +7,16 @@ class QTreeView;
 
 namespace tamsel {
 
-struct AlbumState;
-
 // The small "选择文件夹" dialog: a list of the mounted drives and a folder tree.
-// It opens on the current directory; "确定" leaves the tree's folder in
-// FolderChoice, "取消" leaves FolderChoice as it was.
+// It opens on startFolder (the home folder when that is not a folder);
+// "确定" makes the tree's folder the chosen one, "取消" leaves none.
 class FolderChooser : public QDialog {
     Q_OBJECT
 public:
-    FolderChooser(AlbumState& state, QWidget* parent = nullptr);
+    explicit FolderChooser(const QString& startFolder, QWidget* parent = nullptr);
+
+    // The folder "确定" took; "" before that or after "取消".
+    const QString& Chosen() const { return chosen_; }
 
     // The folder the tree stands on.
     QString CurrentFolder() const;
@@ -29,7 +30,7 @@ public:
     void ButtonClick(int index);
 
 private:
-    AlbumState& state_;
+    QString chosen_;
     QComboBox* drives_;
     QTreeView* tree_;
     QFileSystemModel* model_;

@@ -82,6 +82,10 @@ QLineEdit* NumberBox(QWidget* parent, const char* name, int digits)
 SettingsDialog::SettingsDialog(AlbumState& state, const AppPaths& paths, QWidget* parent)
     : SkinnedDialog(paths, QStringLiteral("/参数设置"), parent), state_(state), form_(state)
 {
+    form_.holdPaint = [this](bool hold) {
+        if (holdPaint)
+            holdPaint(hold);
+    };
     setObjectName(QStringLiteral("frmSelSet"));
     askCover = [this] {
         return QFileDialog::getOpenFileName(this, QString(), QString(), AlbumFileFilter());

@@ -46,6 +46,8 @@ public:
     std::function<void(bool on)> musicSwitched;
     // CoverFile is a new picture.
     std::function<void()> coverChanged;
+    // The font dialog opens over the photo area (true) or has answered (false).
+    std::function<void(bool hold)> holdPaint;
 
     // The questions the dialog asks; the desktop's dialogs unless replaced.
     std::function<QString()> askCover;

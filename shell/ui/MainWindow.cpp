@@ -58,8 +58,8 @@ void Place(QWidget* w, const QPoint& p)
 MainWindow::MainWindow(AlbumApp& app, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint),
       app_(app),
-      core_(app.model),
-      art_(std::make_unique<SkinArt>(SkinArt::Load(app.model.paths)))
+      core_(app.Model()),
+      art_(std::make_unique<SkinArt>(SkinArt::Load(app.Model().paths)))
 {
     setWindowTitle(QStringLiteral("澄影集"));
     setFont(WindowFont());
@@ -69,15 +69,9 @@ MainWindow::MainWindow(AlbumApp& app, QWidget* parent)
     LoadArt();
     BuildElements();
     app_.Attach(this);
-    RegisterCommands();
 }
 
-MainWindow::~MainWindow()
-{
-    for (int code : {4, 5, 6, 12, 14, 35})
-        app_.commands.Set(code, {});
-    app_.Attach(nullptr);
-}
+MainWindow::~MainWindow() { app_.Attach(nullptr); }
 
 QWidget* MainWindow::photoArea() const { return area_; }
 
@@ -99,7 +93,7 @@ void MainWindow::BuildElements()
 {
     const SkinArt& a = *art_;
     // The photo area first, so that everything of the frame lies above it.
-    area_ = new PhotoArea(core_, app_.engine, this);
+    area_ = new PhotoArea(app_, this);
     connect(area_, &PhotoArea::doubleClicked, this, &MainWindow::ToggleFullScreen);
     // On the full screen the pointer keeps out of the way of the photos.
     pointerTimer_.setSingleShot(true);
@@ -267,10 +261,10 @@ void MainWindow::BuildElements()
     for (int i = 0; i < kSBtnCount; ++i) {
         sbtn_[i] = new PictureElement(this, QSize(16, 16));
         sbtn_[i]->setToolTip(QuickStrip::Tooltip(i));
-        connect(sbtn_[i], &PictureElement::moved, this, [this, i] { app_.strip.Hover(i); });
+        connect(sbtn_[i], &PictureElement::moved, this, [this, i] { app_.StripHover(i); });
         connect(sbtn_[i], &PictureElement::released, this, [this, i](QMouseEvent* e) {
             if (sbtn_[i]->rect().contains(e->position().toPoint()))
-                app_.strip.Click(i);
+                app_.StripClick(i);
         });
     }
     ShowStripLooks();
@@ -333,11 +327,8 @@ void MainWindow::FormResize()
         clearMask();
         area_->setGeometry(rect());
         area_->raise();
-        core_.main.ClientW = width();
-        core_.main.ClientH = height();
-        core_.state.ShowWidth = width();
-        core_.state.ShowHeight = height();
-        core_.main.ShowAspect = double(width()) / double(std::max(1, height()));
+        app_.LaidOut(width(), height(), width(), height(),
+                     double(width()) / double(std::max(1, height())));
         return;
     }
     LayoutInput in;
@@ -346,12 +337,17 @@ void MainWindow::FormResize()
     in.SW = SkinWidth();
     in.SH = skin_.HasPixels() ? skin_.Height() : kSkinHeight;
     in.n = core_.state.PhotoCount;
-    in.c = core_.state.CurPhoto;
+    in.c = core_.CurPhoto();
     layout_ = ComputeFormLayout(in);
     const FormLayout& L = layout_;
 
-    core_.main.ClientW = L.ClientW;
-    core_.main.ClientH = L.ClientH;
+    // A photo area the window is too small for keeps its last size.
+    const bool areaFits = L.picphotoshow.width() >= 0 && L.picphotoshow.height() >= 0;
+    if (areaFits)
+        app_.LaidOut(L.ClientW, L.ClientH, L.ShowWidth, L.ShowHeight, L.ShowAspect);
+    else
+        app_.LaidOut(L.ClientW, L.ClientH, core_.state.ShowWidth, core_.state.ShowHeight,
+                     core_.main.ShowAspect);
 
     Place(imBar_, L.IMBar);
     Place(immax_, L.Immax);
@@ -363,7 +359,7 @@ void MainWindow::FormResize()
     for (int i = 0; i < kBtnCount; ++i)
         Place(btn_[i], L.Btn[i]);
     Place(labAnyPhoto_, L.LabAnyPhoto);
-    labAnyPhoto_->SetCaption(core_.photos.Name(core_.state.CurPhoto));
+    labAnyPhoto_->SetCaption(core_.photos.Name(core_.CurPhoto()));
 
     for (int i = 0; i < kSBtnCount; ++i)
         Place(sbtn_[i], L.ImgSBtn[i]);
@@ -382,18 +378,14 @@ void MainWindow::FormResize()
     Place(imgques_, L.Imgques);
     Place(img4star_, L.Img4star);
 
-    if (L.picphotoshow.width() >= 0 && L.picphotoshow.height() >= 0) {
+    if (areaFits)
         area_->setGeometry(L.picphotoshow);
-        core_.state.ShowWidth = L.ShowWidth;
-        core_.state.ShowHeight = L.ShowHeight;
-        core_.main.ShowAspect = L.ShowAspect;
-    }
 
-    if (!core_.state.CoverShowing) {
-        labInfo_->SetCaption(PhotoInfoText(core_.photos.Name(core_.state.CurPhoto),
+    if (!core_.position.CoverShowing()) {
+        labInfo_->SetCaption(PhotoInfoText(core_.photos.Name(core_.CurPhoto()),
                                            core_.dibs.DibPhoto.FullWidth(),
                                            core_.dibs.DibPhoto.FullHeight(), core_.state.ShowWidth,
-                                           core_.main.CurFileInfo));
+                                           core_.shown.CurFileInfo()));
         ArrangeInfoLine();
     }
 
@@ -508,14 +500,14 @@ void MainWindow::ResetBarPictures()
     for (int j = 0; j < kBtnCount; ++j)
         if (!btn_[j]->active)
             btn_[j]->SetPicture(art_->btnUp[j]);
-    app_.strip.LeaveAll();  // latched quick-effect buttons stay pressed
+    app_.StripLeaveAll();  // latched quick-effect buttons stay pressed
 }
 
 void MainWindow::ShowStripLooks()
 {
     for (int k = 0; k < kSBtnCount; ++k) {
-        sbtn_[k]->SetPicture(art_->imgs[k][int(app_.strip.LookOf(k))]);
-        sbtn_[k]->active = app_.strip.Pressed(k);
+        sbtn_[k]->SetPicture(art_->imgs[k][int(app_.Strip().LookOf(k))]);
+        sbtn_[k]->active = app_.Strip().Pressed(k);
     }
 }
 
@@ -556,15 +548,15 @@ void MainWindow::EnableAlbumLabels()
 void MainWindow::RefreshInfoLine()
 {
     const int n = core_.state.PhotoCount;
-    const int c = core_.state.CurPhoto;
+    const int c = core_.CurPhoto();
     btn_[kThumb]->move(ThumbLeft(core_.main.ClientW, SkinWidth(), n, c), btn_[kThumb]->y());
     // After a photo that could not be loaded the info label keeps saying so:
     // the name and size would otherwise put this photo's name on the
     // previous photo's picture and size.
-    if (!core_.main.LoadFailed)
-        labInfo_->SetCaption(PhotoInfoText(core_.main.CurFileName, core_.dibs.DibPhoto.FullWidth(),
+    if (!core_.shown.LoadFailed())
+        labInfo_->SetCaption(PhotoInfoText(core_.shown.CurFileName(), core_.dibs.DibPhoto.FullWidth(),
                                        core_.dibs.DibPhoto.FullHeight(), core_.state.ShowWidth,
-                                       core_.main.CurFileInfo));
+                                       core_.shown.CurFileInfo()));
     lab1ofsum_->SetCaption(PositionText(c, n));
     ArrangeInfoLine();
 }

@@ -55,10 +55,18 @@ public:
     void Relayout() override { FormResize(); }
     void RequestStep() override;
     QString AskFile(const FileQuestion& q) override;
-    void PopUpMenu(std::span<const MenuItem> items, int labelIndex) override;
+    Command PopUpMenu(std::span<const MenuItem> items, int labelIndex) override;
     void ShowSettings() override;
     void CloseWindow() override { close(); }
     void SetBusy(bool busy) override;
+    bool HasDialogs() const override { return true; }
+    ScannedPicture AcquireScan() override;
+    BatchDialogResult RunBatchDialog(Command which, const QString& workFolder,
+                                     const QString& albumFolder) override;
+    QString AskSaveAsName(const QString& folder) override;
+    ColourBalance AskBalance() override;
+    void PrintPhoto(const Surface& photo, const QString& file, int rotateAngle,
+                    std::function<void(const Outcome&)> done) override;
 
     // For tests and the end-to-end run: the elements by their names.
     SkinLabel* LabInfo() const { return labInfo_; }
@@ -91,11 +99,9 @@ private:
     void LoadArt();
     void PaintSkin();
     void ArrangeInfoLine();
-    // The commands that open a dialog of this window join the dispatcher.
-    void RegisterCommands();
-    // A batch tool's dialog, modal; what it did to the album folder follows.
+    // A batch tool's dialog, modal; what it did to the folders comes back.
     template <typename Dialog>
-    Outcome RunBatchTool();
+    BatchDialogResult RunBatchTool(const QString& workFolder, const QString& albumFolder);
     // Composes for the photo area's present size and puts the logo back.
     void Recompose();
     // The grips are dragging a new size.
@@ -120,7 +126,7 @@ private:
     void GripReleased(int which);
 
     AlbumApp& app_;
-    AlbumModel& core_;
+    const AlbumModel& core_;
 
     // The skin picture and the window background painted from it.
     Surface skin_;

@@ -4,9 +4,6 @@
 
 #include "album/ui/SettingsDialog.h"
 #include "app/AlbumApp.h"
-#include "app/PhotoOutput.h"
-#include "app/Retouch.h"
-#include "app/ScanCommand.h"
 #include "app/ui/PrintPhoto.h"
 #include "app/ui/SaveAsDialog.h"
 #include "shell/ui/SkinWidgets.h"
@@ -19,60 +16,55 @@
 #include <QCursor>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QAction>
 #include <QMenu>
 
 namespace tamsel {
 
-void MainWindow::RegisterCommands()
+ScannedPicture MainWindow::AcquireScan()
 {
-    // The commands that open a dialog of this window.
-    app_.commands.Set(4, [this] {
-        core_.state.PaintHold = true;
-        QString message;
-        const QImage picture = ScanDialog::Acquire(this, &message);
-        if (picture.isNull())
-            return message.isEmpty() ? Outcome::Done() : Outcome::Failed(message);
-        return ShowScannedPicture(core_, app_.composer, picture);
-    });
-    app_.commands.Set(5, [this] { return RunBatchTool<RenameDialog>(); });
-    app_.commands.Set(6, [this] { return RunBatchTool<ConvertDialog>(); });
-    app_.commands.Set(12, [this] {
-        core_.state.PaintHold = true;
-        const QString name = AskSaveAsName(this, core_.main.WorkFolder);
-        if (name.isEmpty())
-            return Outcome::Done();
-        core_.main.WorkFolder = WithTrailingSlash(QFileInfo(name).absolutePath());
-        return SaveAs(core_, name);
-    });
-    app_.commands.Set(14, [this] {
-        // The page is drawn away from the window's thread; its outcome comes back here.
-        app_.composer.EnsureFullPhoto();
-        PrintInBackground(MakePrintJob(core_.dibs.DibPhoto, core_.main.CurFile,
-                                       core_.state.RotateAngle),
-                          this, [this](const Outcome& o) { app_.Report(o); });
-        return Outcome::Done();
-    });
-    app_.commands.Set(35, [this] {
-        // 取消 leaves the balance neutral, and the photo is rewritten all the same.
-        core_.state.PaintHold = true;
-        BalanceDialog::Ask(core_.state, this);
-        app_.composer.EnsureFullPhoto();
-        return RunRetouch(core_, app_.composer, 35);
-    });
+    QString message;
+    const QImage picture = ScanDialog::Acquire(this, &message);
+    if (picture.isNull())
+        return {message.isEmpty() ? Outcome::Done() : Outcome::Failed(message), {}};
+    return {Outcome::Done(), picture};
+}
+
+BatchDialogResult MainWindow::RunBatchDialog(Command which, const QString& workFolder,
+                                             const QString& albumFolder)
+{
+    if (which == Command::RenameFiles)
+        return RunBatchTool<RenameDialog>(workFolder, albumFolder);
+    return RunBatchTool<ConvertDialog>(workFolder, albumFolder);
 }
 
 template <typename Dialog>
-Outcome MainWindow::RunBatchTool()
+BatchDialogResult MainWindow::RunBatchTool(const QString& workFolder, const QString& albumFolder)
 {
-    core_.state.PaintHold = true;
-    Dialog d(this, core_.main.WorkFolder, core_.state.PhotoFolder);
+    Dialog d(this, workFolder, albumFolder);
     d.exec();
-    core_.main.WorkFolder = d.WorkingFolder();
-    if constexpr (std::is_same_v<Dialog, ConvertDialog>)
-        core_.state.FolderChoice = d.FolderChoice();
-    if (d.AlbumChanged())
-        app_.AlbumFilesChanged(std::is_same_v<Dialog, RenameDialog>);
-    return d.Result();
+    BatchDialogResult r{d.Result(), d.WorkingFolder(), d.AlbumChanged(), {}};
+    if constexpr (std::is_same_v<Dialog, RenameDialog>)
+        r.renamed = d.Renamed();
+    return r;
+}
+
+QString MainWindow::AskSaveAsName(const QString& folder)
+{
+    return tamsel::AskSaveAsName(this, folder);
+}
+
+ColourBalance MainWindow::AskBalance()
+{
+    ColourBalance balance;
+    BalanceDialog::Ask(balance, this);
+    return balance;
+}
+
+void MainWindow::PrintPhoto(const Surface& photo, const QString& file, int rotateAngle,
+                            std::function<void(const Outcome&)> done)
+{
+    PrintInBackground(MakePrintJob(photo, file, rotateAngle), this, std::move(done));
 }
 
 QString MainWindow::AskFile(const FileQuestion& q)
@@ -88,11 +80,11 @@ QString MainWindow::AskFile(const FileQuestion& q)
     if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty())
         path = dialog.selectedFiles().constFirst();
     // The name under the thumb follows a new folder at once.
-    labAnyPhoto_->SetCaption(core_.photos.Name(core_.state.CurPhoto));
+    labAnyPhoto_->SetCaption(core_.photos.Name(core_.CurPhoto()));
     return path;
 }
 
-void MainWindow::PopUpMenu(std::span<const MenuItem> items, int labelIndex)
+Command MainWindow::PopUpMenu(std::span<const MenuItem> items, int labelIndex)
 {
     QMenu menu(this);
     for (const MenuItem& item : items) {
@@ -100,38 +92,36 @@ void MainWindow::PopUpMenu(std::span<const MenuItem> items, int labelIndex)
             menu.addSeparator();
             continue;
         }
-        const int code = item.code;
-        menu.addAction(QString::fromUtf8(item.caption),
-                       [this, code] { core_.state.CmdCode = code; });
+        menu.addAction(QString::fromUtf8(item.caption))->setData(int(item.command));
     }
     // Below the label, flush with its left edge; from the photo area, at the pointer.
     const QPoint at = labelIndex >= 0 && labelIndex < kFolderLabels
                           ? labFolder_[labelIndex]->mapToGlobal(
                                 QPoint(0, labFolder_[labelIndex]->height()))
                           : QCursor::pos();
-    menu.exec(at);
+    const QAction* chosen = menu.exec(at);
+    return chosen ? Command(chosen->data().toInt()) : Command::None;
 }
 
 void MainWindow::ShowSettings()
 {
     if (!settings_) {   // the first use, or after its close picture unloaded it
-        settings_ = new SettingsDialog(core_.state, core_.paths, this);
+        settings_ = new SettingsDialog(app_.EditSettings(), core_.paths, this);
         settings_->applySize = [this](int w, int h) {
             if (isMaximized())
                 showNormal();
             // The resize event lays the window out and composes once.
             resize(w + kFrameWidth, h + kFrameHeight);
         };
-        settings_->styleApplied = [this](int frameType) {
-            app_.strip.Click(QuickStrip::kColour + frameType);
-        };
+        settings_->styleApplied = [this](int frameType) { app_.ApplyStyle(frameType); };
+        settings_->holdPaint = [this](bool hold) { app_.HoldPaint(hold); };
         settings_->musicSwitched = [this](bool on) {
             app_.SwitchMusic(on);
             if (!on)
                 SetMusicText(QString(), false);
         };
         settings_->coverChanged = [this] {
-            if (core_.state.CoverShowing)
+            if (core_.position.CoverShowing())
                 app_.ShowFace();
         };
     }

@@ -98,7 +98,7 @@ void MainWindow::keyPressEvent(QKeyEvent* e)
 
 void MainWindow::ThumbPressed(QMouseEvent*)
 {
-    labAnyPhoto_->SetCaption(core_.photos.Name(core_.state.CurPhoto));
+    labAnyPhoto_->SetCaption(core_.photos.Name(core_.CurPhoto()));
     labAnyPhoto_->move(btn_[kThumb]->x(), labAnyPhoto_->y());
     labAnyPhoto_->show();
     labAnyPhoto_->raise();
@@ -108,7 +108,7 @@ void MainWindow::ThumbMoved(QMouseEvent* e)
 {
     const int x = int(e->globalPosition().x()) - mapToGlobal(QPoint(0, 0)).x();
     const ThumbDrag d = DragThumb(x, core_.main.ClientW, SkinWidth(), core_.state.PhotoCount,
-                                  core_.state.CurPhoto);
+                                  core_.CurPhoto());
     app_.ThumbOver(d.CurPhoto);
     btn_[kThumb]->move(d.left, btn_[kThumb]->y());
     labAnyPhoto_->SetCaption(core_.photos.Name(d.CurPhoto));
@@ -119,7 +119,7 @@ void MainWindow::ThumbReleased()
 {
     app_.ThumbReleased();
     const double left = ThumbRestLeft(core_.main.ClientW, SkinWidth(), core_.state.PhotoCount,
-                                      core_.state.CurPhoto);
+                                      core_.CurPhoto());
     btn_[kThumb]->move(RoundHalfEven(left), btn_[kThumb]->y());
 }
 

@@ -1,5 +1,6 @@
 #include "show/ui/PhotoArea.h"
 
+#include "app/AlbumApp.h"
 #include "model/AlbumModel.h"
 #include "show/StepPlan.h"
 #include "show/TransitionEngine.h"
@@ -19,8 +20,7 @@ double Now()
 }  // namespace
 
 struct PhotoArea::Impl {
-    AlbumModel& core;
-    TransitionEngine& engine;
+    AlbumApp& app;
     QTimer timer;
     NextStep::Kind pending = NextStep::Step;
     double t0 = 0;          // start of the step in progress (kept across a split frame)
@@ -28,11 +28,11 @@ struct PhotoArea::Impl {
     bool stopped = true;    // the chain is broken (PaintHold) or not yet started
     QImage frame;           // DibScreen as last shown
 
-    Impl(AlbumModel& c, TransitionEngine& e) : core(c), engine(e) {}
+    explicit Impl(AlbumApp& a) : app(a) {}
 };
 
-PhotoArea::PhotoArea(AlbumModel& model, TransitionEngine& engine, QWidget* parent)
-    : QWidget(parent), d_(std::make_unique<Impl>(model, engine))
+PhotoArea::PhotoArea(AlbumApp& app, QWidget* parent)
+    : QWidget(parent), d_(std::make_unique<Impl>(app))
 {
     setAttribute(Qt::WA_OpaquePaintEvent);
     setMouseTracking(true);
@@ -64,25 +64,24 @@ void PhotoArea::RunStep()
     d.inStep = true;
     TransitionEngine::StepResult r;
     if (d.pending == NextStep::FinishSplit) {
-        r = d.engine.FinishSplitFrame();
+        r = d.app.FinishSplitFrame();
     } else {
         d.t0 = Now();
-        r = d.engine.Step();
+        r = d.app.Step();
     }
     if (!r.splitFrame && !r.unchanged) {
-        d.core.dibs.DibScreen.CopyToRgb32(d.frame);
+        d.app.Model().dibs.DibScreen.CopyToRgb32(d.frame);
         repaint();
     }
     d.inStep = false;
 
-    if (!r.splitFrame && d.core.state.PaintHold) {
+    if (!r.splitFrame && d.app.TakePaintHold()) {
         // A menu or dialog is opening over the area: break the chain once; the
         // area's next exposure starts it again.
-        d.core.state.PaintHold = false;
         d.stopped = true;
         return;
     }
-    const NextStep next = PlanNextStep(d.t0, Now(), r, d.engine.Moving());
+    const NextStep next = PlanNextStep(d.t0, Now(), r, d.app.Moving());
     d.pending = next.kind;
     d.timer.start(int(next.delay * 1000.0 + 0.5));
 }

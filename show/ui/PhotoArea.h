@@ -6,15 +6,14 @@
 
 namespace tamsel {
 
-struct AlbumModel;
-class TransitionEngine;
+class AlbumApp;
 
-// The photo area picphotoshow: shows DibScreen and runs the transition engine's
-// step chain on a timer. The engine belongs to the application.
+// The photo area: shows DibScreen and runs the transition engine's step
+// chain on a timer. The engine belongs to the application.
 class PhotoArea : public QWidget {
     Q_OBJECT
 public:
-    PhotoArea(AlbumModel& model, TransitionEngine& engine, QWidget* parent = nullptr);
+    explicit PhotoArea(AlbumApp& app, QWidget* parent = nullptr);
     ~PhotoArea() override;
 
     // Starts the step chain again when it has stopped (after a flag change, a

@@ -1,3 +1,4 @@
+#include "TestAccess.h"
 #include "TestUtil.h"
 #include "album/Navigator.h"
 #include "album/ui/FolderChooser.h"
@@ -32,16 +33,17 @@ struct FakeView : AlbumView {
 // An album of n photos standing on photo c, with a photo shown (no cover).
 struct Album {
     AlbumState s;
+    PhotoPosition pos;
     MainState m;
     PhotoList photos;
     FakeView view;
-    Navigator nav{s, m, photos, view};
+    Navigator nav{s, pos, m, photos, view};
 
     Album(int n, int c, int cover = 0)
     {
         s.PhotoCount = n;
-        s.CurPhoto = c;
-        s.CoverShowing = cover;
+        TestAccess::SetCurPhoto(pos, c);
+        TestAccess::SetCover(pos, cover);
         m.ViewMode = View::Still;
     }
     // Click and report whether a photo was asked for, clearing the flags first.
@@ -58,13 +60,11 @@ struct Album {
 
 }  // namespace
 
-TEST(Navigator, EveryClickClearsTheCommandAndTheShow)
+TEST(Navigator, EveryClickClearsTheShow)
 {
     Album a(5, 2);
-    a.s.CmdCode = 12;
     a.m.ShowRunning = 1;
     a.Click(Navigator::Next);
-    EXPECT_EQ(a.s.CmdCode, 0);
     EXPECT_EQ(a.m.ShowRunning, 0);
 }
 
@@ -75,8 +75,8 @@ TEST(Navigator, WithoutPhotosEveryButtonAsksForAFolder)
         EXPECT_FALSE(a.Click(i));
         EXPECT_EQ(a.view.info, QString::fromUtf8(kNoFolderMessage));
         EXPECT_EQ(a.view.beeps, 1);
-        EXPECT_EQ(a.s.CurPhoto, 0);
-        EXPECT_TRUE(a.s.CoverShowing);
+        EXPECT_EQ(a.pos.CurPhoto(), 0);
+        EXPECT_TRUE(a.pos.CoverShowing());
         EXPECT_EQ(a.view.btnState, -1);
     }
 }
@@ -87,18 +87,18 @@ TEST(Navigator, StepsNeverWrapAndStopAtTheEnds)
     EXPECT_FALSE(a.Click(Navigator::Previous));
     EXPECT_FALSE(a.Click(Navigator::First));
     EXPECT_TRUE(a.Click(Navigator::Next));
-    EXPECT_EQ(a.s.CurPhoto, 1);
+    EXPECT_EQ(a.pos.CurPhoto(), 1);
     EXPECT_TRUE(a.Click(Navigator::Next));
-    EXPECT_EQ(a.s.CurPhoto, 2);
+    EXPECT_EQ(a.pos.CurPhoto(), 2);
     EXPECT_FALSE(a.Click(Navigator::Next));
     EXPECT_FALSE(a.Click(Navigator::Last));
-    EXPECT_EQ(a.s.CurPhoto, 2);
+    EXPECT_EQ(a.pos.CurPhoto(), 2);
     EXPECT_TRUE(a.Click(Navigator::Previous));
-    EXPECT_EQ(a.s.CurPhoto, 1);
+    EXPECT_EQ(a.pos.CurPhoto(), 1);
     EXPECT_TRUE(a.Click(Navigator::First));
-    EXPECT_EQ(a.s.CurPhoto, 0);
+    EXPECT_EQ(a.pos.CurPhoto(), 0);
     EXPECT_TRUE(a.Click(Navigator::Last));
-    EXPECT_EQ(a.s.CurPhoto, 2);
+    EXPECT_EQ(a.pos.CurPhoto(), 2);
     EXPECT_EQ(a.view.beeps, 0);  // a button that cannot act says nothing
 }
 
@@ -106,13 +106,13 @@ TEST(Navigator, UnderTheCoverNextShowsTheCurrentPhotoAndPreviousStepsBack)
 {
     Album a(5, 2, -1);
     EXPECT_TRUE(a.Click(Navigator::Next));
-    EXPECT_EQ(a.s.CurPhoto, 2);
-    EXPECT_FALSE(a.s.CoverShowing);
+    EXPECT_EQ(a.pos.CurPhoto(), 2);
+    EXPECT_FALSE(a.pos.CoverShowing());
 
     Album b(5, 2, -1);
     EXPECT_TRUE(b.Click(Navigator::Previous));
-    EXPECT_EQ(b.s.CurPhoto, 1);
-    EXPECT_FALSE(b.s.CoverShowing);
+    EXPECT_EQ(b.pos.CurPhoto(), 1);
+    EXPECT_FALSE(b.pos.CoverShowing());
 }
 
 TEST(Navigator, UnderTheCoverTheNamedPhotoComesInEvenWhereThePositionStands)
@@ -121,22 +121,22 @@ TEST(Navigator, UnderTheCoverTheNamedPhotoComesInEvenWhereThePositionStands)
     for (int i : {Navigator::Next, Navigator::Last}) {
         Album a(3, 2, -1);
         EXPECT_TRUE(a.Click(i)) << i;
-        EXPECT_EQ(a.s.CurPhoto, 2);
-        EXPECT_FALSE(a.s.CoverShowing);
+        EXPECT_EQ(a.pos.CurPhoto(), 2);
+        EXPECT_FALSE(a.pos.CoverShowing());
         // Once shown, the same button has nothing more to do.
         EXPECT_FALSE(a.Click(i)) << i;
     }
     Album first(3, 0, -1);
     EXPECT_TRUE(first.Click(Navigator::First));
-    EXPECT_EQ(first.s.CurPhoto, 0);
-    EXPECT_FALSE(first.s.CoverShowing);
+    EXPECT_EQ(first.pos.CurPhoto(), 0);
+    EXPECT_FALSE(first.pos.CoverShowing());
 }
 
 TEST(Navigator, PlayRunsTheShowAndStopHandsTheBarBack)
 {
     Album a(4, 1);
     EXPECT_TRUE(a.Click(Navigator::Play));
-    EXPECT_EQ(a.s.CurPhoto, 2);
+    EXPECT_EQ(a.pos.CurPhoto(), 2);
     EXPECT_EQ(a.m.ShowRunning, 1);
     EXPECT_EQ(a.view.btnState, 0);
     EXPECT_EQ(a.view.stopShown, 1);
@@ -157,14 +157,14 @@ TEST(Navigator, PlayOnTheLastPhotoNeedsTheLoopAndThenStartsFromTheFirst)
 
     a.s.LoopShow = 1;
     EXPECT_TRUE(a.Click(Navigator::Play));
-    EXPECT_EQ(a.s.CurPhoto, 0);  // never past the end of the list
+    EXPECT_EQ(a.pos.CurPhoto(), 0);  // never past the end of the list
     EXPECT_EQ(a.m.ShowRunning, 1);
 
     // Under the cover the show starts with the photo the position names.
     Album b(3, 1, -1);
     EXPECT_TRUE(b.Click(Navigator::Play));
-    EXPECT_EQ(b.s.CurPhoto, 1);
-    EXPECT_FALSE(b.s.CoverShowing);
+    EXPECT_EQ(b.pos.CurPhoto(), 1);
+    EXPECT_FALSE(b.pos.CoverShowing());
 }
 
 TEST(Navigator, APositionOutsideTheListStartsFromTheFirstPhoto)
@@ -172,10 +172,10 @@ TEST(Navigator, APositionOutsideTheListStartsFromTheFirstPhoto)
     // Left over from a bigger folder: stepping back must not name photo 8 of 3.
     Album a(3, 9);
     EXPECT_TRUE(a.Click(Navigator::Next));
-    EXPECT_EQ(a.s.CurPhoto, 1);
+    EXPECT_EQ(a.pos.CurPhoto(), 1);
     Album b(3, 9);
     EXPECT_FALSE(b.Click(Navigator::Previous));
-    EXPECT_EQ(b.s.CurPhoto, 0);
+    EXPECT_EQ(b.pos.CurPhoto(), 0);
 }
 
 TEST(Navigator, ThumbReleaseBringsThePhotoUnderIt)
@@ -186,13 +186,13 @@ TEST(Navigator, ThumbReleaseBringsThePhotoUnderIt)
     EXPECT_EQ(a.m.ViewMode, View::BringingIn);
     EXPECT_EQ(a.m.NewPhoto, 1);
     EXPECT_EQ(a.m.LabelsDirty, 1);
-    EXPECT_EQ(a.s.CurPhoto, 3);
+    EXPECT_EQ(a.pos.CurPhoto(), 3);
 
     // Under the cover it is the "下一张" action: the photo itself, last one too.
     Album b(5, 4, -1);
     b.nav.ThumbReleased();
-    EXPECT_EQ(b.s.CurPhoto, 4);
-    EXPECT_FALSE(b.s.CoverShowing);
+    EXPECT_EQ(b.pos.CurPhoto(), 4);
+    EXPECT_FALSE(b.pos.CoverShowing());
     EXPECT_EQ(b.m.ViewMode, View::BringingIn);
 
     Album none(0, 0, -1);
@@ -222,8 +222,8 @@ TEST_F(NavigatorFolderChoice, PickingAPhotoListsItsFolderAndShowsIt)
     EXPECT_EQ(a.s.PhotoFolder, folder);
     EXPECT_EQ(a.s.PhotoCount, 3);
     EXPECT_EQ(a.photos.Names(), (QStringList{"a.JPG", "b.jpg", "c.png"}));
-    EXPECT_EQ(a.s.CurPhoto, 1);
-    EXPECT_FALSE(a.s.CoverShowing);
+    EXPECT_EQ(a.pos.CurPhoto(), 1);
+    EXPECT_FALSE(a.pos.CoverShowing());
     EXPECT_EQ(a.m.ViewMode, View::BringingIn);
     EXPECT_EQ(a.m.NewPhoto, 1);
     EXPECT_EQ(a.s.PhotoCaption, QStringList(4));
@@ -236,13 +236,13 @@ TEST_F(NavigatorFolderChoice, PickingTheLastPhotoShowsItToo)
     Album a(0, 0, -1);
     a.nav.BeginFolderChoice();
     a.nav.FolderChosen(dir.filePath("c.png"));
-    EXPECT_EQ(a.s.CurPhoto, 2);
-    EXPECT_FALSE(a.s.CoverShowing);
+    EXPECT_EQ(a.pos.CurPhoto(), 2);
+    EXPECT_FALSE(a.pos.CoverShowing());
     EXPECT_EQ(a.m.ViewMode, View::BringingIn);
     // From there "下一张" has nothing more, "上一张" goes back one.
     EXPECT_FALSE(a.Click(Navigator::Next));
     EXPECT_TRUE(a.Click(Navigator::Previous));
-    EXPECT_EQ(a.s.CurPhoto, 1);
+    EXPECT_EQ(a.pos.CurPhoto(), 1);
 }
 
 TEST_F(NavigatorFolderChoice, TheSameFolderKeepsItsCaptionsAndOnlyMoves)
@@ -257,19 +257,19 @@ TEST_F(NavigatorFolderChoice, TheSameFolderKeepsItsCaptionsAndOnlyMoves)
     a.nav.FolderChosen(dir.filePath("C.PNG"));  // names match without regard to case
     EXPECT_EQ(a.s.PhotoCaption, (QStringList{"甲", "乙", "丙", ""}));
     EXPECT_EQ(a.s.PhotoCount, 3);
-    EXPECT_EQ(a.s.CurPhoto, 2);
+    EXPECT_EQ(a.pos.CurPhoto(), 2);
     EXPECT_EQ(a.view.labelsEnabled, 1);
 }
 
 TEST_F(NavigatorFolderChoice, ANonPhotoInAnotherFolderStartsAtItsFirstPhoto)
 {
     Album a(0, 0, -1);
-    a.s.CurPhoto = 7;  // from the album before
+    TestAccess::SetCurPhoto(a.pos, 7);  // from the album before
     a.nav.BeginFolderChoice();
     a.nav.FolderChosen(dir.filePath("d.txt"));
     EXPECT_EQ(a.s.PhotoCount, 3);
-    EXPECT_EQ(a.s.CurPhoto, 0);
-    EXPECT_FALSE(a.s.CoverShowing);
+    EXPECT_EQ(a.pos.CurPhoto(), 0);
+    EXPECT_FALSE(a.pos.CoverShowing());
 }
 
 TEST_F(NavigatorFolderChoice, AFolderWithoutPhotosAsksForOne)
@@ -282,7 +282,7 @@ TEST_F(NavigatorFolderChoice, AFolderWithoutPhotosAsksForOne)
     EXPECT_EQ(a.s.PhotoCount, 0);
     EXPECT_EQ(a.view.info, QString::fromUtf8(kNoFolderMessage));
     EXPECT_EQ(a.view.beeps, 1);
-    EXPECT_TRUE(a.s.CoverShowing);
+    EXPECT_TRUE(a.pos.CoverShowing());
 }
 
 TEST_F(NavigatorFolderChoice, AFolderNamedLikeItsPhotoIsKeptWhole)
@@ -297,7 +297,7 @@ TEST_F(NavigatorFolderChoice, AFolderNamedLikeItsPhotoIsKeptWhole)
     a.nav.FolderChosen(inner + "/b.jpg");
     EXPECT_EQ(a.s.PhotoFolder, inner + "/");
     EXPECT_EQ(a.photos.Names(), (QStringList{"b.jpg", "z.jpg"}));
-    EXPECT_EQ(a.s.CurPhoto, 0);
+    EXPECT_EQ(a.pos.CurPhoto(), 0);
 }
 
 TEST_F(NavigatorFolderChoice, CancellingKeepsTheAlbumOrSaysNoneWasChosen)
@@ -320,9 +320,9 @@ TEST_F(NavigatorFolderChoice, CancellingKeepsTheAlbumOrSaysNoneWasChosen)
     EXPECT_EQ(a.s.PhotoCaption.at(1), QStringLiteral("乙"));
     EXPECT_EQ(a.view.beeps, 0);
     // The next "下一张" brings the same photo in again.
-    EXPECT_TRUE(a.s.CoverShowing);
+    EXPECT_TRUE(a.pos.CoverShowing());
     EXPECT_TRUE(a.Click(Navigator::Next));
-    EXPECT_EQ(a.s.CurPhoto, 1);
+    EXPECT_EQ(a.pos.CurPhoto(), 1);
 }
 
 TEST_F(NavigatorFolderChoice, AFolderGivenByItselfOpensAtItsFirstPhoto)
@@ -334,43 +334,36 @@ TEST_F(NavigatorFolderChoice, AFolderGivenByItselfOpensAtItsFirstPhoto)
     a.nav.FolderChosen(dir.path(), list.Name(0));
     EXPECT_EQ(a.s.PhotoFolder, folder);
     EXPECT_EQ(a.s.PhotoCount, 3);
-    EXPECT_EQ(a.s.CurPhoto, 0);
-    EXPECT_FALSE(a.s.CoverShowing);
+    EXPECT_EQ(a.pos.CurPhoto(), 0);
+    EXPECT_FALSE(a.pos.CoverShowing());
     EXPECT_EQ(a.m.ViewMode, View::BringingIn);
 }
 
-TEST(FolderChooserDialog, OpensOnTheCurrentFolderAndReturnsTheChosenOne)
+TEST(FolderChooserDialog, OpensOnTheWorkingFolderAndReturnsTheChosenOne)
 {
-    if (!WidgetApp())
-        GTEST_SKIP() << "no widget application in this process";
     QTemporaryDir dir;
     QDir(dir.path()).mkdir("sub");
-    const QString before = QDir::currentPath();
-    ASSERT_TRUE(QDir::setCurrent(dir.path()));
-    AlbumState s;
-    s.FolderChoice = "unchanged";
     {
-        FolderChooser dialog(s);
+        FolderChooser dialog(dir.path());
         EXPECT_EQ(dialog.windowTitle(), QStringLiteral("选择文件夹"));
         EXPECT_EQ(dialog.CurrentFolder(), QDir(dir.path()).canonicalPath());
         EXPECT_TRUE(dialog.Drives().contains("/"));
         dialog.ButtonClick(1);
-        EXPECT_EQ(s.FolderChoice, QStringLiteral("unchanged"));
+        EXPECT_TRUE(dialog.Chosen().isEmpty());
         EXPECT_EQ(dialog.result(), QDialog::Rejected);
     }
     {
-        FolderChooser dialog(s);
+        FolderChooser dialog(dir.path());
         dialog.ChooseFolder(dir.filePath("sub"));
         dialog.ButtonClick(0);
-        EXPECT_EQ(s.FolderChoice, QDir(dir.path()).canonicalPath() + "/sub");
+        EXPECT_EQ(dialog.Chosen(), QDir(dir.path()).canonicalPath() + "/sub");
         EXPECT_EQ(dialog.result(), QDialog::Accepted);
     }
     {
         // Another drive: the tree goes to its root.
-        FolderChooser dialog(s);
+        FolderChooser dialog(dir.path());
         dialog.ChooseDrive("/");
         EXPECT_EQ(dialog.CurrentDrive(), QStringLiteral("/"));
         EXPECT_EQ(dialog.CurrentFolder(), QStringLiteral("/"));
     }
-    QDir::setCurrent(before);
 }

@@ -18,8 +18,10 @@ const QSize kBox(120, 84);
 struct Form {
     AlbumState s;
     SettingsForm f{s};
+    bool paintHold = false;
     Form()
     {
+        f.holdPaint = [this](bool hold) { paintHold = hold; };
         s.MusicList[0] = QStringLiteral("/music/开始曲.wma");
         f.Load(kBox);
         f.Activate();
@@ -103,12 +105,12 @@ TEST(SettingsForm, FontSizeIsRoundedAndKeptBetween14And26)
     for (const auto& [size, want] : cases) {
         Form t;
         t.f.BeginFontChoice();
-        EXPECT_TRUE(t.s.PaintHold);
+        EXPECT_TRUE(t.paintHold);
         t.f.ApplyFont({QStringLiteral("宋体"), size, 0x0000FF});
         EXPECT_EQ(t.s.CapFontSize, want) << size;
         EXPECT_EQ(t.s.CapFontName, QStringLiteral("宋体"));
         EXPECT_EQ(t.s.CapFontColor, 0x0000FF);
-        EXPECT_FALSE(t.s.PaintHold);
+        EXPECT_FALSE(t.paintHold);
         EXPECT_EQ(t.f.faces, (QStringList{QStringLiteral("楷体_GB2312"), QStringLiteral("宋体")}));
         EXPECT_EQ(t.f.faceIndex, 1);
     }
@@ -118,8 +120,7 @@ TEST(SettingsForm, CancelKeepsTheImmediateChoicesOnly)
 {
     QTemporaryDir dir;
     Form t;
-    t.s.PaintHold = false;
-    const QString cover = Picture(dir, QStringLiteral("cover.png"));
+        const QString cover = Picture(dir, QStringLiteral("cover.png"));
     ASSERT_TRUE(t.f.ChooseCover(cover, kBox).ok);
     EXPECT_FALSE(t.f.coverPreview.isNull());
     t.f.SetCaptionPosition(2);
@@ -137,7 +138,7 @@ TEST(SettingsForm, CancelKeepsTheImmediateChoicesOnly)
     EXPECT_EQ(t.s.MusicList[1], QStringLiteral("/m/x.mp3"));
     EXPECT_EQ(t.s.MusicLoop, 1);
     EXPECT_EQ(t.s.MusicTrack, 0);
-    EXPECT_TRUE(t.s.PaintHold);                  // a cancelled font choice leaves it set
+    EXPECT_TRUE(t.paintHold);                  // a cancelled font choice leaves it set
     EXPECT_EQ(t.s.ShowWidth, 480);
     EXPECT_EQ(t.s.FrameType, 0);
     EXPECT_EQ(t.s.PauseSecs, 3);

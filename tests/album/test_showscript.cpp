@@ -9,6 +9,8 @@
 #include <QFileInfo>
 #include <gtest/gtest.h>
 
+#include <random>
+
 using namespace tamsel;
 using namespace tamsel::testing;
 
@@ -415,5 +417,45 @@ TEST(Gbk, ChineseTakesTwoBytesAndForeignCharactersSurvive)
     for (const char* t : {"楷体_GB2312", "ÄÖÜ ß", "😀 smile", "한국어", "mixed 春 😀 end"}) {
         const QString s = QString::fromUtf8(t);
         EXPECT_EQ(FromGbk(ToGbk(s)), s) << t;
+    }
+}
+
+// The reader takes back whatever the writer wrote, whatever the photo count:
+// an album past 32767 photos once came back as a damaged file.
+TEST(ShowScript, WhatIsWrittenIsReadBackForAlbumsOfAnySize)
+{
+    QTemporaryDir dir;
+    const QString big = dir.filePath("big/");
+    QDir().mkpath(big);
+    for (int i = 0; i < 40000; ++i)
+        QFile(big + QStringLiteral("%1.jpg").arg(i, 5, 10, QChar('0'))).open(QIODevice::WriteOnly);
+    std::mt19937 rng(7);
+    const struct {
+        QString folder;   // a missing folder keeps every caption held
+        int count;
+    } albums[] = {{big, 40000}, {"/gone/", 32768}, {"/gone/", 0}, {"/gone/", 1 + int(rng() % 5000)}};
+    for (const auto& a : albums) {
+        SCOPED_TRACE(a.count);
+        AlbumState s;
+        s.PhotoFolder = a.folder;
+        s.PhotoCount = a.folder == big ? a.count : 0;
+        s.PhotoCaption.resize(a.count + 1);
+        for (int i = 0; i < a.count; i += 1 + int(rng() % 97))
+            s.PhotoCaption[i] = QStringLiteral("照片 %1").arg(rng());
+        s.PauseSecs = int(rng() % 100);
+        const QString file = dir.filePath("album.tmf");
+        ASSERT_TRUE(SaveScript(file, s).ok);
+
+        AlbumState r;
+        PhotoList list;
+        bool damaged = true;
+        ASSERT_TRUE(ReadScript(file, r, list, &damaged).ok);
+        EXPECT_FALSE(damaged);
+        EXPECT_EQ(r.PhotoCount, s.PhotoCount);
+        int differing = 0;
+        for (int i = 0; i < a.count; ++i)
+            differing += r.CaptionOf(i) != s.CaptionOf(i);
+        EXPECT_EQ(differing, 0);
+        EXPECT_EQ(r.PauseSecs, s.PauseSecs);
     }
 }

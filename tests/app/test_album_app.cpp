@@ -1,6 +1,8 @@
 // The whole album driven without a window: a scripted view answers the
 // questions and records what the album shows; the test runs the engine's
 // steps itself, as the photo area would.
+#include "tools/RenameJournal.h"
+#include "TestAccess.h"
 #include "TestUtil.h"
 #include "album/ShowScript.h"
 #include "app/AlbumApp.h"
@@ -42,17 +44,29 @@ struct ScriptedView : AlbumView {
         questions << q;
         return answer;
     }
-    std::vector<int> menuChoices;    // the code chosen in each menu popped up
+    std::vector<int> menuChoices;    // the command chosen in each menu popped up
     QList<FileQuestion> questions;
-    void PopUpMenu(std::span<const MenuItem> items, int) override
+    Command PopUpMenu(std::span<const MenuItem> items, int) override
     {
         menus.push_back(items);
         const int code = menuChoices.empty() ? 0 : menuChoices.front();
         if (!menuChoices.empty())
             menuChoices.erase(menuChoices.begin());
-        *cmdCode = code;
+        return Command(code);
     }
-    int* cmdCode = nullptr;
+    // The batch dialogs, when a test gives them: what the dialog did.
+    bool dialogs = false;
+    std::function<BatchDialogResult(Command)> batch;
+    bool HasDialogs() const override { return dialogs; }
+    BatchDialogResult RunBatchDialog(Command which, const QString& workFolder,
+                                     const QString& albumFolder) override
+    {
+        batchFolders << workFolder << albumFolder;
+        return batch ? batch(which) : BatchDialogResult{Outcome::Done(), workFolder, false, {}};
+    }
+    QStringList batchFolders;
+    QString saveAsName;
+    QString AskSaveAsName(const QString&) override { return saveAsName; }
     std::vector<std::span<const MenuItem>> menus;
     int closes = 0;
     void CloseWindow() override { ++closes; }
@@ -75,23 +89,22 @@ struct AppFixture : ::testing::Test {
         app = std::make_unique<AlbumApp>(AppPaths::ForProgramDir(home.path()));
         app->Startup();
         app->Attach(&view);
-        view.cmdCode = &app->model.state.CmdCode;
-        app->model.main.ClientW = 498;
+        TestAccess::Model(*app).main.ClientW = 498;
         app->ShowFace();
-        app->engine.reseedFromClock = false;
+        TestAccess::Engine(*app).reseedFromClock = false;
     }
     // Runs steps as the photo area does, until the photo stands still (or a
     // running show has moved on to another photo).
     void RunUntilStill(int maxSteps = 5000)
     {
-        const int from = app->model.state.CurPhoto;
+        const int from = TestAccess::Model(*app).position.CurPhoto();
         for (int i = 0; i < maxSteps; ++i) {
-            if (app->engine.Step().unchanged)
+            if (TestAccess::Engine(*app).Step().unchanged)
                 QThread::msleep(1);   // the photo is still being decoded
-            const MainState& m = app->model.main;
+            const MainState& m = TestAccess::Model(*app).main;
             if (m.ViewMode == View::Still)
                 return;
-            if (m.ShowRunning && app->model.state.CurPhoto != from)
+            if (m.ShowRunning && TestAccess::Model(*app).position.CurPhoto() != from)
                 return;
         }
         FAIL() << "the photo never came to rest";
@@ -102,24 +115,24 @@ struct AppFixture : ::testing::Test {
 
 TEST_F(AppFixture, FolderStepShowStopAndShutdownWithoutAWindow)
 {
-    AlbumModel& m = app->model;
+    AlbumModel& m = TestAccess::Model(*app);
     view.answer = QDir(photos.path()).filePath("p1.jpg");
-    ASSERT_TRUE(app->ChooseFolder());
+    ASSERT_TRUE(app->ChooseFolderCommand());
     EXPECT_EQ(view.asked, QStringList{"请选择照片所在文件夹"});
     EXPECT_EQ(m.state.PhotoCount, 3);
-    EXPECT_EQ(m.state.CurPhoto, 1);          // the chosen photo, not the first
+    EXPECT_EQ(m.position.CurPhoto(), 1);          // the chosen photo, not the first
     EXPECT_TRUE(view.labelsEnabled);
     EXPECT_GT(view.steps, 0);
     RunUntilStill();
-    EXPECT_EQ(m.main.CurFileName, "p1.jpg");
+    EXPECT_EQ(m.shown.CurFileName(), "p1.jpg");
     EXPECT_GT(view.refreshes, 0);
 
     // The photo after it is decoded ahead, in the direction of the last step.
-    EXPECT_EQ(app->prefetch.Ahead(), m.PhotoPath(2));
+    EXPECT_EQ(TestAccess::Prefetch(*app).Ahead(), m.PhotoPath(2));
     app->BtnClick(Navigator::Next);
     RunUntilStill();
-    EXPECT_EQ(m.main.CurFileName, "p2.jpg");
-    EXPECT_EQ(app->prefetch.Ahead(), QString());   // nothing after the last photo
+    EXPECT_EQ(m.shown.CurFileName(), "p2.jpg");
+    EXPECT_EQ(TestAccess::Prefetch(*app).Ahead(), QString());   // nothing after the last photo
 
     // The show from the last photo goes round only in a loop.
     app->BtnClick(Navigator::Play);
@@ -130,9 +143,9 @@ TEST_F(AppFixture, FolderStepShowStopAndShutdownWithoutAWindow)
     EXPECT_TRUE(view.stopShown);
     EXPECT_FALSE(view.btnEnabled);
     RunUntilStill();                         // p0 comes in, then the show moves on
-    EXPECT_EQ(m.state.CurPhoto, 1);
+    EXPECT_EQ(m.position.CurPhoto(), 1);
     app->BtnClick(Navigator::Stop);
-    app->engine.Step();
+    TestAccess::Engine(*app).Step();
     EXPECT_FALSE(m.main.ShowRunning);
     EXPECT_FALSE(view.stopShown);
     EXPECT_TRUE(view.btnEnabled);
@@ -152,7 +165,7 @@ TEST_F(AppFixture, FolderStepShowStopAndShutdownWithoutAWindow)
 // the prefetch's thread; one that cannot be read says so when it is reached.
 TEST_F(AppFixture, ConvertedAndBrokenPhotosAheadArriveAsIfReadThen)
 {
-    AlbumModel& m = app->model;
+    AlbumModel& m = TestAccess::Model(*app);
     const QDir dir(photos.path());
     for (const char* name : {"p0.jpg", "p1.jpg", "p2.jpg"})
         QFile::remove(dir.filePath(name));
@@ -162,14 +175,14 @@ TEST_F(AppFixture, ConvertedAndBrokenPhotosAheadArriveAsIfReadThen)
     ASSERT_TRUE(img.save(dir.filePath("b.PNG")));
     Touch(dir, "c.png", "not a picture");
     view.answer = dir.filePath("a.PNG");
-    ASSERT_TRUE(app->ChooseFolder());
+    ASSERT_TRUE(app->ChooseFolderCommand());
     RunUntilStill();
-    EXPECT_EQ(app->prefetch.Ahead(), dir.filePath("b.PNG"));
+    EXPECT_EQ(TestAccess::Prefetch(*app).Ahead(), dir.filePath("b.PNG"));
     app->BtnClick(Navigator::Next);
     RunUntilStill();
-    EXPECT_FALSE(m.main.LoadFailed);
-    EXPECT_EQ(m.main.CurFile, m.paths.tempDib);
-    EXPECT_EQ(m.main.CurFileName, "b.PNG");
+    EXPECT_FALSE(m.shown.LoadFailed());
+    EXPECT_EQ(m.shown.CurFile(), m.paths.tempDib);
+    EXPECT_EQ(m.shown.CurFileName(), "b.PNG");
     const uint8_t* px = m.dibs.DibPhoto.RowPtr(10) + 30;
     EXPECT_NEAR(px[1], 200, 3);
     EXPECT_NEAR(px[2], 20, 3);
@@ -177,7 +190,7 @@ TEST_F(AppFixture, ConvertedAndBrokenPhotosAheadArriveAsIfReadThen)
     view.infos.clear();
     app->BtnClick(Navigator::Next);
     RunUntilStill();
-    EXPECT_TRUE(m.main.LoadFailed);
+    EXPECT_TRUE(m.shown.LoadFailed());
     ASSERT_FALSE(view.infos.isEmpty());
     EXPECT_TRUE(view.infos.last().contains("c.png"));
     // No conversion made ahead is left behind.
@@ -187,17 +200,17 @@ TEST_F(AppFixture, ConvertedAndBrokenPhotosAheadArriveAsIfReadThen)
 TEST_F(AppFixture, CancelledFolderChoiceAndBrokenScriptSayWhy)
 {
     view.answer.clear();
-    EXPECT_FALSE(app->ChooseFolder());
+    app->ChooseFolderCommand();
     ASSERT_FALSE(view.infos.isEmpty());
     EXPECT_EQ(view.infos.last(), QString::fromUtf8(kNoFolderChosenMessage));
 
     const QString bad = Touch(QDir(home.path()), "bad.tms", "480\r\n");
-    const AlbumState before = app->model.state;
+    const AlbumState before = TestAccess::Model(*app).state;
     const Outcome o = app->OpenScript(bad);
     EXPECT_FALSE(o.ok);
     app->Report(o);
     EXPECT_TRUE(view.infos.last().contains("bad.tms"));
-    EXPECT_EQ(app->model.state.ShowWidth, before.ShowWidth);
+    EXPECT_EQ(TestAccess::Model(*app).state.ShowWidth, before.ShowWidth);
     EXPECT_EQ(view.beeps, 2);
 }
 
@@ -207,11 +220,11 @@ TEST_F(AppFixture, PaintHoldBreaksTheStepChainUntilTheAreaIsShownAgain)
 {
     if (!WidgetApp())
         GTEST_SKIP() << "no widget application in this process";
-    PhotoArea area(app->model, app->engine);
+    PhotoArea area(*app);
     area.resize(480, 336);
     area.show();
     int frames = 0;
-    app->engine.onFrame = [&](bool) { ++frames; };
+    TestAccess::Engine(*app).onFrame = [&](bool) { ++frames; };
     const auto spin = [](int ms) {
         QElapsedTimer t;
         t.start();
@@ -219,18 +232,18 @@ TEST_F(AppFixture, PaintHoldBreaksTheStepChainUntilTheAreaIsShownAgain)
             QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
     };
     view.answer = QDir(photos.path()).filePath("p0.jpg");
-    app->model.state.FrameDelayMs = 20;      // a slow transition: still running below
-    app->engine.forcedEffect = 1;
-    app->ChooseFolder();
+    TestAccess::Model(*app).state.FrameDelayMs = 20;      // a slow transition: still running below
+    TestAccess::Engine(*app).forcedEffect = 1;
+    app->ChooseFolderCommand();
     area.Kick();
     spin(150);
     ASSERT_GT(frames, 0);
     ASSERT_FALSE(area.Stopped());
 
-    app->model.state.PaintHold = true;
+    TestAccess::Model(*app).main.PaintHold = true;
     spin(100);
     EXPECT_TRUE(area.Stopped());
-    EXPECT_FALSE(app->model.state.PaintHold);
+    EXPECT_FALSE(TestAccess::Model(*app).main.PaintHold);
     const int held = frames;
     spin(150);
     EXPECT_EQ(frames, held);                 // nothing runs behind the menu
@@ -246,13 +259,13 @@ TEST_F(AppFixture, EveryMenuItemReachesItsCommandAndNothingElseDoesAnything)
     for (MenuId menu : {MenuId::Photo, MenuId::Out, MenuId::Treat})
         for (const MenuItem& item : MenuItems(menu))
             if (item.caption)
-                EXPECT_TRUE(app->commands.Has(item.code)) << item.caption;
-    const AlbumState before = app->model.state;
-    for (int code : {0, 3, 7, 15, 39, -1, 255}) {
-        EXPECT_TRUE(app->commands.DoCommand(code).ok);
-        EXPECT_FALSE(app->commands.DoCommand(code).HasMessage());
-    }
-    EXPECT_EQ(app->model.state.PhotoFolder, before.PhotoFolder);
+                EXPECT_NE(FindCommand(item.command), nullptr) << item.caption;
+    const AlbumState before = TestAccess::Model(*app).state;
+    const int infos = view.infos.size();
+    for (int code : {0, 3, 7, 15, 39, -1, 255})
+        app->DoCommand(Command(code));
+    EXPECT_EQ(view.infos.size(), infos);
+    EXPECT_EQ(TestAccess::Model(*app).state.PhotoFolder, before.PhotoFolder);
 
     // A command that needs the window's dialog says so instead of doing nothing.
     view.menuChoices = {35};
@@ -268,7 +281,7 @@ TEST_F(AppFixture, EveryMenuItemReachesItsCommandAndNothingElseDoesAnything)
 
 TEST_F(AppFixture, ScriptsSavedAndOpenedThroughTheMenus)
 {
-    AlbumModel& m = app->model;
+    AlbumModel& m = TestAccess::Model(*app);
     view.answer = QDir(photos.path()).filePath("p2.jpg");
     view.menuChoices = {1};
     app->LabelClicked(0);                    // "照片" → "照片夹..."
@@ -292,12 +305,12 @@ TEST_F(AppFixture, ScriptsSavedAndOpenedThroughTheMenus)
 
     // Opened from another album, it brings its folder and captions back.
     m.state.PhotoCaption[0].clear();
-    m.state.CurPhoto = 2;
+    TestAccess::SetCurPhoto(m.position, 2);
     view.menuChoices = {2};
     app->LabelClicked(0);
     EXPECT_EQ(m.state.CaptionOf(0), QStringLiteral("第一张"));
-    EXPECT_EQ(m.state.CurPhoto, 0);
-    EXPECT_TRUE(m.state.CoverShowing);
+    EXPECT_EQ(m.position.CurPhoto(), 0);
+    EXPECT_TRUE(m.position.CoverShowing());
     EXPECT_EQ(m.main.ViewMode, View::Cover);
 
     // On the cover the photo area has no output menu; on a photo it has,
@@ -310,7 +323,7 @@ TEST_F(AppFixture, ScriptsSavedAndOpenedThroughTheMenus)
     view.menuChoices = {0};                  // dismissed
     app->PhotoAreaRightClick();
     EXPECT_EQ(view.menus.size(), menusBefore + 1);
-    EXPECT_TRUE(m.state.PaintHold);
+    EXPECT_TRUE(m.main.PaintHold);
 
     // A failed save says so, and the old file stays whole.
     const QByteArray old = ReadAll(script);
@@ -331,19 +344,64 @@ TEST_F(AppFixture, ScriptsSavedAndOpenedThroughTheMenus)
 TEST_F(AppFixture, APathFromOutsideOpensAsWhatItIs)
 {
     app->OpenPath(QDir(photos.path()).filePath("p2.jpg"));
-    EXPECT_EQ(app->model.state.PhotoCount, 3);
-    EXPECT_EQ(app->model.state.CurPhoto, 2);
+    EXPECT_EQ(TestAccess::Model(*app).state.PhotoCount, 3);
+    EXPECT_EQ(TestAccess::Model(*app).position.CurPhoto(), 2);
 
-    AlbumState other = app->model.state;
+    AlbumState other = TestAccess::Model(*app).state;
     other.LoopShow = 1;
     const QString script = QDir(home.path()).filePath("show.tms");
     ASSERT_TRUE(SaveScript(script, other).ok);
     app->OpenPath(script);
-    EXPECT_EQ(app->model.state.LoopShow, 1);
-    EXPECT_TRUE(app->model.state.CoverShowing);
+    EXPECT_EQ(TestAccess::Model(*app).state.LoopShow, 1);
+    EXPECT_TRUE(TestAccess::Model(*app).position.CoverShowing());
 
     const int beeps = view.beeps;
     app->OpenPath(QDir(home.path()).filePath("gone.jpg"));
     EXPECT_EQ(view.beeps, beeps + 1);
     EXPECT_TRUE(view.infos.last().contains("gone.jpg"));
+}
+
+// Every road into a folder (here the command line) first finishes a rename
+// that was cut short there and makes the folder the working one; renames and
+// saves in the album folder take the current photo and its file with them.
+TEST_F(AppFixture, TheWorkingFolderAndTheCurrentPhotoFollowWhatHappensToTheFiles)
+{
+    AlbumModel& m = TestAccess::Model(*app);
+    const QDir folder(photos.path());
+    // A rename killed after its first move: p0.jpg sits under a hidden name.
+    RenameJournal journal;
+    journal.phase = 2;
+    journal.entries = {{"p0.jpg", ".p0.renaming", "n0.jpg"}};
+    ASSERT_TRUE(WriteJournal(folder.path(), journal));
+    ASSERT_TRUE(QFile::rename(folder.filePath("p0.jpg"), folder.filePath(".p0.renaming")));
+
+    app->OpenPath(folder.filePath("p2.jpg"));
+    EXPECT_EQ(m.photos.Names(), QStringList({"n0.jpg", "p1.jpg", "p2.jpg"}));
+    EXPECT_EQ(m.state.PhotoCount, 3);
+    EXPECT_FALSE(HasJournal(folder.path()));
+    EXPECT_EQ(app->WorkFolder(), folder.absolutePath() + "/");
+    RunUntilStill();
+    ASSERT_EQ(m.position.CurPhoto(), 2);
+
+    // The rename dialog opens on that folder; its renames move the shown file.
+    view.dialogs = true;
+    view.batch = [&](Command) {
+        EXPECT_TRUE(QFile::rename(folder.filePath("p2.jpg"), folder.filePath("a2.jpg")));
+        return BatchDialogResult{Outcome::Done(QStringLiteral("已为 1 张照片改名")), folder.path(), true,
+                                 {{folder.filePath("p2.jpg"), folder.filePath("a2.jpg")}}};
+    };
+    const int beeps = view.beeps;
+    app->DoCommand(Command::RenameFiles);
+    EXPECT_EQ(view.batchFolders.value(0), folder.absolutePath() + "/");
+    EXPECT_EQ(view.beeps, beeps);                             // a success is said quietly
+    EXPECT_EQ(m.position.CurPhoto(), 0);                      // a2.jpg sorts first now
+    EXPECT_EQ(m.shown.CurFile(), folder.filePath("a2.jpg"));
+    EXPECT_TRUE(TestAccess::ComposerOf(*app).EnsureFullPhoto());
+
+    // A copy saved into the album folder joins the list; the photo shown stays current.
+    view.saveAsName = folder.filePath("0.png");
+    app->DoCommand(Command::SavePhotoAs);
+    EXPECT_EQ(m.photos.Names(), QStringList({"0.png", "a2.jpg", "n0.jpg", "p1.jpg"}));
+    EXPECT_EQ(m.position.CurPhoto(), 1);
+    EXPECT_EQ(m.shown.CurFile(), folder.filePath("a2.jpg"));
 }

@@ -1,3 +1,4 @@
+#include "TestAccess.h"
 #include "TestUtil.h"
 #include "platform/Fifo.h"
 #include "album/ShowScript.h"
@@ -38,37 +39,37 @@ TEST(Lifecycle, FirstStartWritesDefaultsAndTheNextStartRestoresTheAlbum)
         EXPECT_TRUE(r.firstRun);
         EXPECT_TRUE(r.message.isEmpty());
         EXPECT_EQ(ReadAll(home.filePath("tamsel.tmf")), FirstRunBytes(home.path()));
-        EXPECT_TRUE(core.model.state.CoverShowing);
-        EXPECT_EQ(core.model.main.WipeStep, 4);
+        EXPECT_TRUE(TestAccess::Model(core).position.CoverShowing());
+        EXPECT_EQ(TestAccess::Model(core).main.WipeStep, 4);
 
-        core.model.state.PhotoFolder = photos.path() + "/";
-        core.model.photos.Point(core.model.state.PhotoFolder);
-        core.model.state.PhotoCount = 2;
-        core.model.state.PhotoCaption = {"甲", "乙", ""};
-        core.model.state.CurPhoto = 1;
-        core.model.state.CoverShowing = false;
-        core.model.state.ShowBackColor = 99;
-        core.model.state.FrameType = 3;
-        core.model.paths.EnsureWorkDir();
-        Touch(QDir(core.model.paths.workDir), "TempDib.bmp", "x");
-        Touch(QDir(core.model.paths.workDir), "TempPic.bmp", "x");
+        TestAccess::Model(core).state.PhotoFolder = photos.path() + "/";
+        TestAccess::Model(core).photos.Point(TestAccess::Model(core).state.PhotoFolder);
+        TestAccess::Model(core).state.PhotoCount = 2;
+        TestAccess::Model(core).state.PhotoCaption = {"甲", "乙", ""};
+        TestAccess::SetCurPhoto(TestAccess::Model(core).position, 1);
+        TestAccess::SetCover(TestAccess::Model(core).position, false);
+        TestAccess::Model(core).state.ShowBackColor = 99;
+        TestAccess::Model(core).state.FrameType = 3;
+        TestAccess::Model(core).paths.EnsureWorkDir();
+        Touch(QDir(TestAccess::Model(core).paths.workDir), "TempDib.bmp", "x");
+        Touch(QDir(TestAccess::Model(core).paths.workDir), "TempPic.bmp", "x");
         EXPECT_TRUE(core.Shutdown().ok);
-        EXPECT_FALSE(QFileInfo::exists(core.model.paths.tempDib));
-        EXPECT_FALSE(QFileInfo::exists(core.model.paths.tempPic));
+        EXPECT_FALSE(QFileInfo::exists(TestAccess::Model(core).paths.tempDib));
+        EXPECT_FALSE(QFileInfo::exists(TestAccess::Model(core).paths.tempPic));
         // A second shutdown (the window closing after a signal) changes nothing.
-        core.model.state.FrameType = 0;
+        TestAccess::Model(core).state.FrameType = 0;
         EXPECT_TRUE(core.Shutdown().ok);
     }
     AlbumApp again(AppPaths::ForProgramDir(home.path()));
     const StartupReport r = again.Startup();
     EXPECT_FALSE(r.firstRun);
-    EXPECT_EQ(again.model.state.PhotoCount, 2);
-    EXPECT_EQ(again.model.state.PhotoCaption.value(1), "乙");
-    EXPECT_EQ(again.model.state.FrameType, 3);
-    EXPECT_EQ(again.model.state.ShowBackColor, 0);
-    EXPECT_EQ(again.model.state.CurPhoto, 0);        // every run opens on the cover
-    EXPECT_TRUE(again.model.state.CoverShowing);
-    EXPECT_EQ(again.model.photos.Count(), 2);
+    EXPECT_EQ(TestAccess::Model(again).state.PhotoCount, 2);
+    EXPECT_EQ(TestAccess::Model(again).state.PhotoCaption.value(1), "乙");
+    EXPECT_EQ(TestAccess::Model(again).state.FrameType, 3);
+    EXPECT_EQ(TestAccess::Model(again).state.ShowBackColor, 0);
+    EXPECT_EQ(TestAccess::Model(again).position.CurPhoto(), 0);        // every run opens on the cover
+    EXPECT_TRUE(TestAccess::Model(again).position.CoverShowing());
+    EXPECT_EQ(TestAccess::Model(again).photos.Count(), 2);
 }
 
 TEST(Lifecycle, DamagedDataFileIsKeptAsideAndDefaultsUsed)
@@ -79,8 +80,8 @@ TEST(Lifecycle, DamagedDataFileIsKeptAsideAndDefaultsUsed)
     const StartupReport r = core.Startup();
     EXPECT_FALSE(r.message.isEmpty());
     EXPECT_EQ(ReadAll(home.filePath("tamsel.tmf.bak")), QByteArray("480\r\n"));
-    EXPECT_EQ(core.model.state.ShowWidth, 480);
-    EXPECT_EQ(core.model.state.CapFontSize, 22);
+    EXPECT_EQ(TestAccess::Model(core).state.ShowWidth, 480);
+    EXPECT_EQ(TestAccess::Model(core).state.CapFontSize, 22);
 }
 
 TEST(Lifecycle, MissingAlbumFolderIsReportedAndItsCaptionsKept)
@@ -89,15 +90,15 @@ TEST(Lifecycle, MissingAlbumFolderIsReportedAndItsCaptionsKept)
     {
         AlbumApp core(AppPaths::ForProgramDir(home.path()));
         core.Startup();
-        core.model.state.PhotoFolder = home.path() + "/usb-stick/";
-        core.model.state.PhotoCount = 1;
-        core.model.state.PhotoCaption = {"海边"};
+        TestAccess::Model(core).state.PhotoFolder = home.path() + "/usb-stick/";
+        TestAccess::Model(core).state.PhotoCount = 1;
+        TestAccess::Model(core).state.PhotoCaption = {"海边"};
         core.Shutdown();
     }
     AlbumApp core(AppPaths::ForProgramDir(home.path()));
     const StartupReport r = core.Startup();
     EXPECT_TRUE(r.message.contains("usb-stick"));
-    EXPECT_EQ(core.model.state.PhotoCount, 0);
+    EXPECT_EQ(TestAccess::Model(core).state.PhotoCount, 0);
     core.Shutdown();
     EXPECT_TRUE(ReadAll(home.filePath("tamsel.tmf")).contains(ToGbk("海边")));
 }
@@ -174,9 +175,9 @@ TEST(Lifecycle, DataFileCutAfterTheFirstRecordsIsKeptAsideAndSaid)
     const StartupReport r = core.Startup();
     EXPECT_TRUE(r.message.contains("tamsel.tmf.bak")) << r.message.toStdString();
     EXPECT_EQ(ReadAll(home.filePath("tamsel.tmf.bak")), cut);
-    EXPECT_EQ(core.model.state.ShowWidth, 600);   // what was there is kept
-    EXPECT_EQ(core.model.state.CapFontSize, 18);
-    EXPECT_EQ(core.model.state.CoverFile, home.path() + "/face.jpg");   // the rest from defaults
+    EXPECT_EQ(TestAccess::Model(core).state.ShowWidth, 600);   // what was there is kept
+    EXPECT_EQ(TestAccess::Model(core).state.CapFontSize, 18);
+    EXPECT_EQ(TestAccess::Model(core).state.CoverFile, home.path() + "/face.jpg");   // the rest from defaults
 }
 
 TEST(Lifecycle, UnusableDataFileIsLeftAloneAndTheUsersOwnFileTaken)
@@ -203,10 +204,10 @@ TEST(Lifecycle, UnusableDataFileIsLeftAloneAndTheUsersOwnFileTaken)
         ASSERT_TRUE(ReturnsDespiteFifo(data, [&] { r = core.Startup(); })) << kind;
         EXPECT_FALSE(r.message.contains(".bak")) << kind << r.message.toStdString();
         EXPECT_TRUE(r.message.contains(perUser)) << kind << r.message.toStdString();
-        EXPECT_EQ(core.model.paths.dataFile, perUser);
-        core.model.state.FrameType = 2;
+        EXPECT_EQ(TestAccess::Model(core).paths.dataFile, perUser);
+        TestAccess::Model(core).state.FrameType = 2;
         EXPECT_TRUE(core.Shutdown().ok) << kind;
-        EXPECT_EQ(core.model.state.FrameType, 2);
+        EXPECT_EQ(TestAccess::Model(core).state.FrameType, 2);
         EXPECT_TRUE(ReadAll(perUser).contains("\r\n2\r\n\"")) << kind;   // record 6, before the font
         if (kind == std::string("damaged, no room for the copy"))
             EXPECT_EQ(ReadAll(data), QByteArray("480\r\n"));
@@ -219,7 +220,7 @@ TEST(Lifecycle, UnusableDataFileIsLeftAloneAndTheUsersOwnFileTaken)
     QDir().mkpath(perUser + ".bak/full");
     WriteAll(perUser, "480\r\n");
     AlbumApp core(AppPaths::ForProgramDir(QStringLiteral("/proc/1")));   // never writable
-    ASSERT_EQ(core.model.paths.dataFile, perUser);
+    ASSERT_EQ(TestAccess::Model(core).paths.dataFile, perUser);
     EXPECT_FALSE(core.Startup().message.contains(".bak"));
     EXPECT_FALSE(core.Shutdown().ok);
     EXPECT_EQ(ReadAll(perUser), QByteArray("480\r\n"));

@@ -1,3 +1,4 @@
+#include "TestAccess.h"
 #include "TestUtil.h"
 #include "app/PhotoOutput.h"
 #include "app/Retouch.h"
@@ -38,7 +39,7 @@ protected:
     QTemporaryDir dir;
     AlbumModel model{AppPaths::ForProgramDir(dir.path())};
     RecordingSink sink;
-    Composer composer{model.state, model.main, model.dibs, model.photos, model.paths, sink};
+    Composer composer{model, sink};
 };
 
 }  // namespace
@@ -46,7 +47,7 @@ protected:
 TEST_F(OutputTest, SaveAsWritesTheRetouchedPictureInTheFormatOfItsEnding)
 {
     Show("b.png");
-    ASSERT_TRUE(RunRetouch(model, composer, kCmdNegative).ok);
+    ASSERT_TRUE(RunRetouch(model, composer, kCmdNegative, {}).ok);
     const struct {
         const char* ending;
         const char* magick;   // what ImageMagick says the file is
@@ -81,28 +82,12 @@ TEST_F(OutputTest, SaveAsWritesNothingAndSaysWhyForUnknownNamesAndUnreadableSour
     // A current file that is gone, and one that is no picture.
     Touch(QDir(dir.path()), "junk.bmp", "not a picture");
     for (const QString& source : {dir.path() + "/gone.jpg", dir.path() + "/junk.bmp"}) {
-        model.main.CurFile = source;
+        TestAccess::SetCurFile(model.shown, source);
         EXPECT_FALSE(SaveAs(model, dir.path() + "/out/y.png").ok);
         EXPECT_FALSE(QFileInfo::exists(dir.path() + "/out/y.png"));
     }
     // Cancelled dialog.
     EXPECT_TRUE(SaveAs(model, QString()).ok);
-}
-
-TEST_F(OutputTest, SaveAsIntoTheAlbumFolderJoinsTheListButNotFromASubFolder)
-{
-    model.state.CurPhoto = 1;
-    Show("b.png");
-    ASSERT_TRUE(SaveAs(model, model.state.PhotoFolder + "sub/y.png").ok);
-    EXPECT_EQ(model.state.PhotoCount, 2);
-    EXPECT_EQ(model.photos.Count(), 2);
-
-    ASSERT_TRUE(SaveAs(model, model.state.PhotoFolder + "x.png").ok);
-    EXPECT_EQ(model.state.PhotoCount, 3);
-    EXPECT_EQ(model.photos.Names(), QStringList({"a.jpg", "b.png", "x.png"}));
-    EXPECT_EQ(model.state.CurPhoto, 1);
-    EXPECT_EQ(model.state.PhotoCaption.mid(0, 2), QStringList({"甲", "乙"}));
-    EXPECT_GE(model.state.PhotoCaption.size(), 4);
 }
 
 TEST_F(OutputTest, WallpaperCopiesTheFileByteForByteAndSaysWhenNoDesktopIsKnown)
@@ -113,7 +98,7 @@ TEST_F(OutputTest, WallpaperCopiesTheFileByteForByteAndSaysWhenNoDesktopIsKnown)
     EXPECT_TRUE(r.message.contains(model.paths.wallpaper)) << qPrintable(r.message);
     EXPECT_EQ(ReadAll(model.paths.wallpaper), ReadAll(model.state.PhotoFolder + "a.jpg"));
 
-    model.main.CurFile = dir.path() + "/gone.jpg";
+    TestAccess::SetCurFile(model.shown, dir.path() + "/gone.jpg");
     EXPECT_FALSE(SetWallpaper(model, DesktopInfo{DesktopKind::None, {}, {}}).ok);
     EXPECT_EQ(ReadAll(model.paths.wallpaper), ReadAll(model.state.PhotoFolder + "a.jpg"));
 }

@@ -47,7 +47,7 @@ protected:
     QTemporaryDir dir;
     AlbumModel model{AppPaths::ForProgramDir(dir.path())};
     RecordingSink sink;
-    Composer composer{model.state, model.main, model.dibs, model.photos, model.paths, sink};
+    Composer composer{model, sink};
 };
 
 }  // namespace
@@ -68,18 +68,16 @@ TEST_F(RetouchTest, EachCommandRetouchesThePhotoAsShownThroughTheWorkingFile)
              PelHSL(s, 0, 0, s.Width(), s.Height(), s, 0, 0, 45.0f, 0.5f, 0, 0, 1);
          }},
     };
-    model.state.BalBright = -30;
-    model.state.BalHue = 450;
-    model.state.BalSat = 50;
+    const ColourBalance balance{-30, 450, 50};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.code);
         Show("a.bmp");
         // Twice: the second starts from what the first reloaded.
         for (int round = 0; round < 2; ++round) {
             const auto want = Expected(c.op);
-            EXPECT_TRUE(RunRetouch(model, composer, c.code).ok);
+            EXPECT_TRUE(RunRetouch(model, composer, c.code, balance).ok);
             EXPECT_EQ(Bytes(model.dibs.DibPhoto), want);
-            EXPECT_EQ(model.main.CurFile, model.paths.tempPic);
+            EXPECT_EQ(model.shown.CurFile(), model.paths.tempPic);
             EXPECT_FALSE(model.main.Retouched);
             EXPECT_EQ(model.main.LabelsDirty, 1);
         }
@@ -91,8 +89,8 @@ TEST_F(RetouchTest, AnotherPhotoAndBackShowsTheOriginalAgain)
 {
     Show("a.bmp");
     const auto original = Bytes(model.dibs.DibPhoto);
-    RunRetouch(model, composer, kCmdSharpen);
-    RunRetouch(model, composer, kCmdSharpen);
+    RunRetouch(model, composer, kCmdSharpen, {});
+    RunRetouch(model, composer, kCmdSharpen, {});
     ASSERT_NE(Bytes(model.dibs.DibPhoto), original);
     ASSERT_TRUE(QFileInfo::exists(model.paths.tempPic));
     Show("b.png");
@@ -100,7 +98,7 @@ TEST_F(RetouchTest, AnotherPhotoAndBackShowsTheOriginalAgain)
     EXPECT_FALSE(QFileInfo::exists(model.paths.tempPic));
     Show("a.bmp");
     EXPECT_EQ(Bytes(model.dibs.DibPhoto), original);
-    EXPECT_EQ(model.main.CurFile, model.state.PhotoFolder + "a.bmp");
+    EXPECT_EQ(model.shown.CurFile(), model.state.PhotoFolder + "a.bmp");
 }
 
 TEST_F(RetouchTest, ATurnedPhotoStaysTurnedOnceAndANeutralBalanceStillReloads)
@@ -109,17 +107,14 @@ TEST_F(RetouchTest, ATurnedPhotoStaysTurnedOnceAndANeutralBalanceStillReloads)
     Show("a.bmp");
     ASSERT_EQ(model.dibs.DibPhoto.Width(), 48);
     const auto turned = Bytes(model.dibs.DibPhoto);
-    model.state.BalBright = 0;
-    model.state.BalHue = 0;
-    model.state.BalSat = 100;
-    EXPECT_TRUE(RunRetouch(model, composer, kCmdBalance).ok);
+    EXPECT_TRUE(RunRetouch(model, composer, kCmdBalance, {}).ok);
     EXPECT_EQ(model.dibs.DibPhoto.Width(), 48);
     EXPECT_EQ(model.dibs.DibPhoto.Height(), 64);
     EXPECT_EQ(Bytes(model.dibs.DibPhoto), turned);
-    EXPECT_EQ(model.main.CurFile, model.paths.tempPic);
+    EXPECT_EQ(model.shown.CurFile(), model.paths.tempPic);
     EXPECT_TRUE(QFileInfo(model.paths.tempPic).isFile());
     // The next retouch starts from the turned picture and keeps it turned.
-    RunRetouch(model, composer, kCmdNegative);
+    RunRetouch(model, composer, kCmdNegative, {});
     EXPECT_EQ(model.dibs.DibPhoto.Width(), 48);
 }
 
@@ -127,14 +122,14 @@ TEST_F(RetouchTest, AWorkingFileThatCannotBeWrittenKeepsTheRetouchesSoFar)
 {
     model.state.RotateAngle = 90;
     Show("a.bmp");
-    RunRetouch(model, composer, kCmdNegative);
+    RunRetouch(model, composer, kCmdNegative, {});
     const auto once = Bytes(model.dibs.DibPhoto);
     const QByteArray file = ReadAll(model.paths.tempPic);
 
     // A folder of that name in its place: the file can be neither replaced nor opened.
     QFile::remove(model.paths.tempPic);
     ASSERT_TRUE(QDir().mkdir(model.paths.tempPic));
-    RetouchResult r = ApplyRetouch(model, kCmdSharpen);
+    RetouchResult r = ApplyRetouch(model, kCmdSharpen, {});
     EXPECT_FALSE(r.outcome.ok);
     EXPECT_FALSE(r.outcome.message.isEmpty());
     QDir().rmdir(model.paths.tempPic);
@@ -148,7 +143,7 @@ TEST_F(RetouchTest, AWorkingFileThatCannotBeWrittenKeepsTheRetouchesSoFar)
     const auto shown = Bytes(model.dibs.DibPhoto);
     QFile::remove(model.paths.tempPic);
     ASSERT_TRUE(QDir().mkdir(model.paths.tempPic));
-    r = ApplyRetouch(model, kCmdSharpen);
+    r = ApplyRetouch(model, kCmdSharpen, {});
     EXPECT_FALSE(r.outcome.ok);
     composer.DIBClonePicture(r.compose);
     EXPECT_EQ(Bytes(model.dibs.DibPhoto), shown);
@@ -157,7 +152,7 @@ TEST_F(RetouchTest, AWorkingFileThatCannotBeWrittenKeepsTheRetouchesSoFar)
 
 TEST_F(RetouchTest, NothingLoadedIsSaidAndNothingComposed)
 {
-    const RetouchResult r = ApplyRetouch(model, kCmdSharpen);
+    const RetouchResult r = ApplyRetouch(model, kCmdSharpen, {});
     EXPECT_FALSE(r.outcome.ok);
     EXPECT_TRUE(r.compose.isEmpty());
     EXPECT_FALSE(QFileInfo::exists(model.paths.tempPic));

@@ -1,3 +1,4 @@
+#include "TestAccess.h"
 #include "TestUtil.h"
 #include "app/PhotoOutput.h"
 #include "app/ScanCommand.h"
@@ -15,19 +16,18 @@ TEST(ScanCommand, TheScanIsShownAndStaysAtHandForSaveAs)
     QTemporaryDir dir;
     AlbumModel model(AppPaths::ForProgramDir(dir.path()));
     RecordingSink sink;
-    Composer composer(model.state, model.main, model.dibs, model.photos, model.paths, sink);
+    Composer composer{model, sink};
     model.dibs.MakeDisplaySurfaces(model.state.ShowWidth, model.state.ShowHeight);
     model.main.ViewMode = View::Cover;
     model.state.RotateAngle = 90;
 
     // Cancelled or failed: nothing changes.
     EXPECT_TRUE(ShowScannedPicture(model, composer, QImage()).ok);
-    EXPECT_TRUE(model.state.CoverShowing);
+    EXPECT_TRUE(model.position.CoverShowing());
     EXPECT_FALSE(model.dibs.DibPhoto.HasPixels());
 
     const QImage scan = Quarters(60, 40).convertToFormat(QImage::Format_RGB888);
     ASSERT_TRUE(ShowScannedPicture(model, composer, scan).ok);
-    EXPECT_FALSE(model.state.CoverShowing);
     EXPECT_EQ(model.main.ViewMode, View::Still);
     EXPECT_EQ(model.main.LabelsDirty, 1);
     // Turned like any photo.

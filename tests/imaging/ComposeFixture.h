@@ -5,6 +5,8 @@
 #include "model/PhotoList.h"
 #include "model/SurfacePool.h"
 #include "imaging/Composer.h"
+#include "model/AlbumModel.h"
+#include "TestAccess.h"
 #include "model/AlbumView.h"
 #include "model/Surface.h"
 #include "platform/Paths.h"
@@ -68,7 +70,7 @@ protected:
         InstallMasks();
         QDir(dir.path()).mkdir("album");
         album.PhotoFolder = dir.path() + "/album/";
-        composer = std::make_unique<Composer>(album, main, dibs, photos, paths, sink);
+        composer = std::make_unique<Composer>(model, sink);
         MakeScreenSurfaces(480, 336);
     }
     void TearDown() override { paths.RemoveWorkFiles(); }
@@ -105,11 +107,13 @@ protected:
     }
 
     QTemporaryDir dir;
-    AppPaths paths;
-    AlbumState album;
-    MainState main;
-    SurfacePool dibs;
-    PhotoList photos;
+    AlbumModel model{AppPaths{}};
+    AppPaths& paths = model.paths;
+    AlbumState& album = model.state;
+    PhotoPosition& position = model.position;
+    MainState& main = model.main;
+    SurfacePool& dibs = model.dibs;
+    PhotoList& photos = model.photos;
     RecordingSink sink;
     std::unique_ptr<Composer> composer;
 };

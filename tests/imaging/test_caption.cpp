@@ -1,3 +1,4 @@
+#include "TestAccess.h"
 #include "ComposeFixture.h"
 
 #include "imaging/Caption.h"
@@ -137,19 +138,19 @@ TEST_F(CaptionStep, NothingForEmptyCaptionsOvalFramesOrPhotosWithoutOne)
 {
     dibs.DibCanvas.Cls();
     album.PhotoCaption = {QString(), QStringLiteral("第二张")};
-    album.CurPhoto = 0;
-    DrawPhotoCaption(album, main, dibs);
-    album.CurPhoto = 5;
-    DrawPhotoCaption(album, main, dibs);
-    album.CurPhoto = 1;
+    TestAccess::SetCurPhoto(position, 0);
+    DrawCaption(album, model.CurCaption(), main.PanMode, dibs);
+    TestAccess::SetCurPhoto(position, 5);
+    DrawCaption(album, model.CurCaption(), main.PanMode, dibs);
+    TestAccess::SetCurPhoto(position, 1);
     album.FrameType = 3;
-    DrawPhotoCaption(album, main, dibs);
+    DrawCaption(album, model.CurCaption(), main.PanMode, dibs);
     for (int y = 0; y < dibs.DibCanvas.Height(); y += 3)
         for (int x = 0; x < dibs.DibCanvas.Width(); x += 3)
             ASSERT_TRUE(IsBlack(At(dibs.DibCanvas, x, y)));
 
     album.FrameType = 2;
-    DrawPhotoCaption(album, main, dibs);
+    DrawCaption(album, model.CurCaption(), main.PanMode, dibs);
     EXPECT_EQ(dibs.DibCaption.Width(), 480);
     EXPECT_EQ(dibs.DibCaption.Height(), 30);
     int lit = 0;

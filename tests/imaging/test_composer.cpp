@@ -1,3 +1,4 @@
+#include "TestAccess.h"
 #include "ComposeFixture.h"
 
 #include "platform/FileInfo.h"
@@ -45,8 +46,8 @@ TEST_F(Composition, ZoomPhotoIsFittedByHeightIntoTheLargerCanvas)
     ASSERT_TRUE(composer->DIBClonePicture(path));
     EXPECT_EQ(main.PanMode, 5);
     EXPECT_FALSE(main.PanDone);
-    EXPECT_EQ(album.CanvasWidth, 540);
-    EXPECT_EQ(album.CanvasHeight, 378);
+    EXPECT_EQ(main.CanvasWidth, 540);
+    EXPECT_EQ(main.CanvasHeight, 378);
     EXPECT_DOUBLE_EQ(main.PlaceW, 504);
     EXPECT_DOUBLE_EQ(main.PlaceH, 378);
     EXPECT_DOUBLE_EQ(main.PlaceX, 18);
@@ -61,10 +62,10 @@ TEST_F(Composition, ZoomPhotoIsFittedByHeightIntoTheLargerCanvas)
     EXPECT_EQ(At(dibs.DibCanvas, 521, 377), (Rgb{90, 120, 150}));
     EXPECT_TRUE(IsBlack(At(dibs.DibCanvas, 522, 100)));
     EXPECT_TRUE(IsBlack(At(dibs.DibCanvas, 100, 378)));
-    EXPECT_EQ(main.CurFile, path);
-    EXPECT_EQ(main.CurFileName, QStringLiteral("p.bmp"));
-    EXPECT_EQ(main.CurFileInfo, FileInfoText(path));
-    EXPECT_EQ(album.TransMode, 0);
+    EXPECT_EQ(model.shown.CurFile(), path);
+    EXPECT_EQ(model.shown.CurFileName(), QStringLiteral("p.bmp"));
+    EXPECT_EQ(model.shown.CurFileInfo(), FileInfoText(path));
+    EXPECT_EQ(main.ShowTransMode, 0);
 }
 
 TEST_F(Composition, WideAndTallPhotosPanInTurnAcrossTheAllowance)
@@ -75,8 +76,8 @@ TEST_F(Composition, WideAndTallPhotosPanInTurnAcrossTheAllowance)
 
     composer->DIBClonePicture(wide);
     EXPECT_EQ(main.PanMode, 1);
-    EXPECT_EQ(album.CanvasWidth, 540);
-    EXPECT_EQ(album.CanvasHeight, 336);
+    EXPECT_EQ(main.CanvasWidth, 540);
+    EXPECT_EQ(main.CanvasHeight, 336);
     EXPECT_DOUBLE_EQ(main.PlaceW, 540);
     EXPECT_DOUBLE_EQ(main.PlaceH, 135);
     EXPECT_DOUBLE_EQ(main.PlaceY, 100.5);
@@ -92,8 +93,8 @@ TEST_F(Composition, WideAndTallPhotosPanInTurnAcrossTheAllowance)
     // A tall photo in between does not disturb the turn of the wide ones.
     composer->DIBClonePicture(tall);
     EXPECT_EQ(main.PanMode, 3);
-    EXPECT_EQ(album.CanvasWidth, 480);
-    EXPECT_EQ(album.CanvasHeight, 396);
+    EXPECT_EQ(main.CanvasWidth, 480);
+    EXPECT_EQ(main.CanvasHeight, 396);
     EXPECT_EQ(main.ViewY, 0);
     composer->DIBClonePicture(wide);
     EXPECT_EQ(main.PanMode, 2);
@@ -121,8 +122,8 @@ TEST_F(Composition, CoverIsStillAndKeepsTheViewItWasGiven)
     album.PhotoCaption = {QStringLiteral("封面")};
     composer->DIBClonePicture(Photo("cover.bmp", Solid(800, 600, QColor(0, 0, 1))));
     EXPECT_EQ(main.PanMode, 0);
-    EXPECT_EQ(album.CanvasWidth, 480);
-    EXPECT_EQ(album.CanvasHeight, 336);
+    EXPECT_EQ(main.CanvasWidth, 480);
+    EXPECT_EQ(main.CanvasHeight, 336);
     EXPECT_EQ(main.ViewX, 3);
     EXPECT_EQ(main.ViewW, 100);
     EXPECT_EQ(main.ZoomX, 7);
@@ -171,13 +172,13 @@ TEST_F(Composition, OnlyLowerCaseBmpAndJpgAreReadDirectly)
     for (const char* name : {"a.jpg", "b.bmp"}) {
         const QString p = Photo(name, img);
         ASSERT_TRUE(composer->DIBClonePicture(p));
-        EXPECT_EQ(main.CurFile, p);
+        EXPECT_EQ(model.shown.CurFile(), p);
     }
     for (const char* name : {"c.JPG", "d.jpeg", "e.BMP", "f.png"}) {
         const QString p = Photo(name, img);
         ASSERT_TRUE(composer->DIBClonePicture(p)) << name;
-        EXPECT_EQ(main.CurFile, paths.tempDib) << name;
-        EXPECT_EQ(main.CurFileName, QString::fromLatin1(name));
+        EXPECT_EQ(model.shown.CurFile(), paths.tempDib) << name;
+        EXPECT_EQ(model.shown.CurFileName(), QString::fromLatin1(name));
         EXPECT_EQ(dibs.DibPhoto.Width(), 160);
         EXPECT_TRUE(Near(At(dibs.DibPhoto, 100, 20), QColor(30, 200, 40), 12)) << name;
     }
@@ -203,7 +204,7 @@ TEST_F(Composition, UnreadablePhotoIsReportedAndThePreviousOneComposedAgain)
     EXPECT_EQ(sink.texts[0], QStringLiteral("装入图片出错: broken.png"));
     EXPECT_EQ(sink.beeps, 1);
     EXPECT_EQ(main.Retouched, 0);
-    EXPECT_EQ(main.CurFileName, QStringLiteral("broken.png"));
+    EXPECT_EQ(model.shown.CurFileName(), QStringLiteral("broken.png"));
     // The previous photo, not the older conversion still known to the working file.
     EXPECT_EQ(dibs.DibPhoto.Width(), 200);
     EXPECT_EQ(At(dibs.DibPhoto, 5, 5), (Rgb{200, 10, 10}));
@@ -253,9 +254,10 @@ TEST_F(Composition, BlackAndWhiteGreysTheCanvas)
     album.FrameType = 1;
     album.TransMode = 99;
     composer->DIBClonePicture(Photo("q.bmp", Quarters(640, 480)));
-    EXPECT_EQ(album.TransMode, 0);
-    for (int y = 0; y < album.CanvasHeight; y += 5)
-        for (int x = 0; x < album.CanvasWidth; x += 5) {
+    EXPECT_EQ(main.ShowTransMode, 0);
+    EXPECT_EQ(album.TransMode, 99);   // the setting is the user's, whatever the photo took
+    for (int y = 0; y < main.CanvasHeight; y += 5)
+        for (int x = 0; x < main.CanvasWidth; x += 5) {
             const Rgb c = At(dibs.DibCanvas, x, y);
             ASSERT_TRUE(c.r == c.g && c.g == c.b) << x << "," << y;
         }
@@ -269,7 +271,7 @@ TEST_F(Composition, FramesPunchTheirWindowIntoTheMask)
     const QString path = Photo("p.bmp", Solid(800, 600, Qt::gray));
     album.FrameType = 2;
     composer->DIBClonePicture(path);
-    EXPECT_EQ(album.TransMode, 255);
+    EXPECT_EQ(main.ShowTransMode, 255);
     const Surface& m = dibs.DibMask;
     // 480 x 336: the window runs from (62, 44) to (416, 291), right and bottom left out.
     EXPECT_TRUE(Near(At(m, 61, 100), kMaskColour, 8));
@@ -305,7 +307,7 @@ TEST_F(Composition, MissingMaskIsReportedAndLaysNothingOverThePhoto)
     EXPECT_TRUE(sink.texts[0].contains(QStringLiteral("mask2.jpg")));
     EXPECT_EQ(sink.beeps, 1);
     EXPECT_TRUE(NonBlack(dibs.DibMask, 0, 0, 480, 336).Empty());
-    EXPECT_EQ(album.TransMode, 255);
+    EXPECT_EQ(main.ShowTransMode, 255);
     // The photo itself is composed as usual.
     EXPECT_EQ(At(dibs.DibNew, 240, 168), (Rgb{128, 128, 128}));
 }
@@ -314,7 +316,7 @@ TEST_F(Composition, CaptionIsPlacedInEachOfTheNineCells)
 {
     main.ViewMode = View::Still;
     album.PhotoCaption = {QStringLiteral("天空")};   // 4 bytes: tw = 44 at size 22
-    album.CurPhoto = 0;
+    TestAccess::SetCurPhoto(position, 0);
     const QString path = Photo("dark.bmp", Solid(800, 600, Qt::black));
     // Zoom (PanMode 5) moves every caption 30 pixels to the right.
     const int xs[3] = {48 + 30, 218 + 30, 388 + 30};
@@ -340,7 +342,7 @@ TEST_F(Composition, CaptionKeepsItsColourOnGreyAndNoneOnOvalFrames)
 {
     main.ViewMode = View::BringingIn;
     album.PhotoCaption = {QString(), QStringLiteral("红色字幕")};
-    album.CurPhoto = 1;
+    TestAccess::SetCurPhoto(position, 1);
     album.CapFontColor = 0x0000FF;   // red
     album.CapPos = 4;
     const QString path = Photo("p.bmp", Solid(800, 600, QColor(40, 140, 90)));
@@ -445,10 +447,10 @@ TEST_F(Composition, SetFaceShowsTheCoverOrTheCurrentPhotoAtOnce)
     Photo("a.bmp", Solid(100, 100, Qt::red));
     Photo("b.bmp", Solid(120, 80, Qt::blue));
     ASSERT_TRUE(photos.Point(album.PhotoFolder));
-    album.CurPhoto = 1;
+    TestAccess::SetCurPhoto(position, 1);
     composer->SetFace(500, 300, false);
     EXPECT_EQ(main.ViewMode, View::Still);
-    EXPECT_EQ(main.CurFileName, QStringLiteral("b.bmp"));
+    EXPECT_EQ(model.shown.CurFileName(), QStringLiteral("b.bmp"));
     EXPECT_EQ(main.PanMode, 5);
     EXPECT_EQ(At(dibs.DibScreen, 250, 150), (Rgb{0, 0, 255}));
     EXPECT_TRUE(sink.texts.isEmpty());
@@ -476,7 +478,7 @@ TEST_F(Composition, EveryFormatStyleTurnAndPanComposes)
         names << QStringLiteral("shapes.wmf");
     }
     album.PhotoCaption = {QStringLiteral("相册 Album")};
-    album.CurPhoto = 0;
+    TestAccess::SetCurPhoto(position, 0);
     int cell = 0, runs = 0;
     std::set<int> pans;
     for (const QString& name : names) {
@@ -495,10 +497,10 @@ TEST_F(Composition, EveryFormatStyleTurnAndPanComposes)
                 const bool turned = angle != 0;
                 ASSERT_EQ(dibs.DibPhoto.Width(), turned ? shape.h : shape.w);
                 ASSERT_EQ(dibs.DibPhoto.Height(), turned ? shape.w : shape.h);
-                EXPECT_EQ(main.CurFile, name.endsWith("bmp") || name.endsWith("jpg")
+                EXPECT_EQ(model.shown.CurFile(), name.endsWith("bmp") || name.endsWith("jpg")
                                             ? album.PhotoFolder + name
                                             : paths.tempDib);
-                EXPECT_EQ(album.TransMode, frame >= 2 ? 255 : 0);
+                EXPECT_EQ(main.ShowTransMode, frame >= 2 ? 255 : 0);
                 // The placed photo is in the style's colours: grey throughout
                 // (a white caption is grey too), or mostly the quarters' strong colours.
                 int grey = 0, strong = 0, samples = 0;

@@ -102,7 +102,7 @@ TEST_F(QuickStripTest, GreyShowsAtOnceAndColourComesBackFromTheCanvas)
     const auto colour = Bytes(dibs.DibScreen);
     strip->Click(4);
     EXPECT_EQ(album.FrameType, 1);
-    EXPECT_EQ(album.TransMode, 0);
+    EXPECT_EQ(main.ShowTransMode, 0);
     EXPECT_TRUE(ScreenIsGrey());
     EXPECT_EQ(PressedButtons(), (std::vector<int>{4}));
     strip->Click(3);
@@ -119,10 +119,10 @@ TEST_F(QuickStripTest, GreyShowsAtOnceAndColourComesBackFromTheCanvas)
 
 TEST_F(QuickStripTest, FrameButtonsBuildTheMaskEvenWhenAlreadyPressed)
 {
-    album.TransMode = 0;
+    main.ShowTransMode = 0;
     strip->Click(5);
     EXPECT_EQ(album.FrameType, 2);
-    EXPECT_EQ(album.TransMode, 255);
+    EXPECT_EQ(main.ShowTransMode, 255);
     EXPECT_TRUE(IsBlack(At(dibs.DibMask, 240, 168)));
     EXPECT_TRUE(Near(At(dibs.DibMask, 5, 5), kMaskColour, 8));
     dibs.DibMask.Cls();
@@ -150,7 +150,7 @@ TEST_F(QuickStripTest, MissingMaskStillSetsTheStyleAndKeepsTheButtonDown)
     for (int y = 0; y < 336; y += 3)
         for (int x = 0; x < 480; x += 3)
             ASSERT_TRUE(IsBlack(At(dibs.DibMask, x, y)));
-    EXPECT_EQ(album.TransMode, 255);
+    EXPECT_EQ(main.ShowTransMode, 255);
 }
 
 TEST_F(QuickStripTest, OriginalViewAndTheGreyOrFramedStylesExcludeEachOther)

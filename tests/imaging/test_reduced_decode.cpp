@@ -1,6 +1,7 @@
 // Big photos are decoded no larger than the screen needs; what the album
 // computes from their size, and what must see every pixel, still gets the
 // photo's own.
+#include "TestAccess.h"
 #include "app/AlbumApp.h"
 #include "imaging/JpegReader.h"
 
@@ -74,9 +75,9 @@ struct ReducedApp : ::testing::Test {
     {
         app = std::make_unique<AlbumApp>(AppPaths::ForProgramDir(home.path()));
         app->Startup();
-        app->model.dibs.MakeDisplaySurfaces(480, 336);
-        app->model.state.PhotoFolder = photos.path() + "/";
-        app->model.main.ViewMode = View::Still;
+        TestAccess::Model(*app).dibs.MakeDisplaySurfaces(480, 336);
+        TestAccess::Model(*app).state.PhotoFolder = photos.path() + "/";
+        TestAccess::Model(*app).main.ViewMode = View::Still;
     }
 };
 
@@ -84,17 +85,17 @@ TEST_F(ReducedApp, TheScreenLooksAsFromTheWholePhotoAndTheWholePhotoComesWhenNee
 {
     QString bmp;
     const QString jpg = BigPhoto(photos, 2400, 1800, &bmp);
-    AlbumModel& m = app->model;
+    AlbumModel& m = TestAccess::Model(*app);
     for (int angle : {0, 90}) {
         m.state.RotateAngle = angle;
         // Successive tall photos pan the other way in turn: start both alike.
         m.main.PanAltH = m.main.PanAltV = 0;
-        ASSERT_TRUE(app->composer.DIBClonePicture(bmp));
+        ASSERT_TRUE(TestAccess::ComposerOf(*app).DIBClonePicture(bmp));
         const std::vector<uint8_t> whole(m.dibs.DibNew.DataPtr(),
                                          m.dibs.DibNew.DataPtr() + m.dibs.DibNew.RGBSize());
         const double placeW = m.main.PlaceW;
         m.main.PanAltH = m.main.PanAltV = 0;
-        ASSERT_TRUE(app->composer.DIBClonePicture(jpg));
+        ASSERT_TRUE(TestAccess::ComposerOf(*app).DIBClonePicture(jpg));
         ASSERT_TRUE(m.dibs.DibPhoto.Reduced()) << angle;
         const int fullW = angle ? 1800 : 2400;
         EXPECT_EQ(m.dibs.DibPhoto.FullWidth(), fullW);
@@ -120,8 +121,8 @@ TEST_F(ReducedApp, TheScreenLooksAsFromTheWholePhotoAndTheWholePhotoComesWhenNee
     }
     // A retouch works on, and writes, the whole photo.
     m.state.RotateAngle = 0;
-    ASSERT_TRUE(app->composer.DIBClonePicture(jpg));
+    ASSERT_TRUE(TestAccess::ComposerOf(*app).DIBClonePicture(jpg));
     ASSERT_TRUE(m.dibs.DibPhoto.Reduced());
-    app->DoCommand(36);
+    app->DoCommand(Command::Sharpen);
     EXPECT_EQ(QImage(m.paths.tempPic).size(), QSize(2400, 1800));
 }

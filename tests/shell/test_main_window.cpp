@@ -1,5 +1,6 @@
 // The main window headless: the layout applied to the real widgets, the info
 // line, the thumb dragged with the mouse, the bar locked during a show.
+#include "TestAccess.h"
 #include "TestUtil.h"
 #include "album/ShowScript.h"
 #include "app/AlbumApp.h"
@@ -91,8 +92,8 @@ TEST_F(Window, FirstStartOpensOnTheCoverLaidOutForItsSize)
     EXPECT_EQ(window->Btn(5)->pos(), QPoint(118, 417));
     EXPECT_EQ(window->ImgSBtn(7)->pos(), QPoint(317, 394));
     EXPECT_EQ(window->photoArea()->geometry(), QRect(9, 55, 480, 336));
-    EXPECT_EQ(core->model.main.ClientW, 498);
-    EXPECT_EQ(core->model.main.ClientH, 458);
+    EXPECT_EQ(TestAccess::Model(*core).main.ClientW, 498);
+    EXPECT_EQ(TestAccess::Model(*core).main.ClientH, 458);
     EXPECT_EQ(window->mask(), FormRegion(498, 458, true));
     // Only "照片" and "退出" serve an album without photos.
     EXPECT_TRUE(window->LabFolder(0)->isEnabled());
@@ -111,9 +112,9 @@ TEST_F(Window, ResizingMovesEverythingAndPublishesThePhotoArea)
     window->Start();
     window->show();
     window->resize(700, 520);
-    EXPECT_EQ(core->model.state.ShowWidth, 682);
-    EXPECT_EQ(core->model.state.ShowHeight, 398);
-    EXPECT_DOUBLE_EQ(core->model.main.ShowAspect, 682.0 / 398.0);
+    EXPECT_EQ(TestAccess::Model(*core).state.ShowWidth, 682);
+    EXPECT_EQ(TestAccess::Model(*core).state.ShowHeight, 398);
+    EXPECT_DOUBLE_EQ(TestAccess::Model(*core).main.ShowAspect, 682.0 / 398.0);
     EXPECT_EQ(window->photoArea()->geometry(), QRect(9, 55, 682, 398));
     EXPECT_EQ(window->Btn(4)->pos(), QPoint(615, 476));
     EXPECT_EQ(window->mask(), FormRegion(700, 520, true));
@@ -124,7 +125,7 @@ TEST_F(Window, ResizingMovesEverythingAndPublishesThePhotoArea)
 TEST_F(Window, NavigationFillsTheInfoLine)
 {
     MakeAlbum(3);
-    core->model.state.ShowWidth = 782;  // room for the file information and the position
+    TestAccess::Model(*core).state.ShowWidth = 782;  // room for the file information and the position
     window->Start();
     window->show();
     core->OpenFolder(photos.path());
@@ -153,7 +154,7 @@ TEST_F(Window, APhotoThatCannotBeLoadedIsReportedNotRenamed)
 {
     MakeAlbum(1);
     WriteBytes(QDir(photos.path()).filePath("q.jpg"), "not a picture");
-    core->model.state.ShowWidth = 782;
+    TestAccess::Model(*core).state.ShowWidth = 782;
     window->Start();
     window->show();
     core->OpenFolder(photos.path());
@@ -177,12 +178,12 @@ TEST_F(Window, TheFileInformationNeedsA460PixelPhotoArea)
     window->Start();
     window->show();
     core->OpenFolder(photos.path());
-    ASSERT_TRUE(Until([&] { return core->model.main.ViewMode == View::Still; }));
-    core->model.main.CurFileInfo = QStringLiteral("  文件 1KB  修改 5-3-7 14:5");
+    ASSERT_TRUE(Until([&] { return TestAccess::Model(*core).main.ViewMode == View::Still; }));
+    TestAccess::SetCurFileInfo(TestAccess::Model(*core).shown, QStringLiteral("  文件 1KB  修改 5-3-7 14:5"));
     window->resize(459 + 18, 458);
     EXPECT_FALSE(window->LabInfo()->text().contains(QStringLiteral("文件")));
     window->resize(460 + 18, 458);
-    EXPECT_TRUE(window->LabInfo()->text().endsWith(core->model.main.CurFileInfo));
+    EXPECT_TRUE(window->LabInfo()->text().endsWith(TestAccess::Model(*core).shown.CurFileInfo()));
 }
 
 TEST_F(Window, DraggingTheThumbChoosesAPhotoAndReleaseSnapsIt)
@@ -191,14 +192,14 @@ TEST_F(Window, DraggingTheThumbChoosesAPhotoAndReleaseSnapsIt)
     window->Start();
     window->show();
     core->OpenFolder(photos.path());
-    ASSERT_TRUE(Until([&] { return core->model.main.ViewMode == View::Still; }));
+    ASSERT_TRUE(Until([&] { return TestAccess::Model(*core).main.ViewMode == View::Still; }));
     PictureElement* thumb = window->Btn(5);
     const int y = thumb->y() + 7;
 
     Mouse(thumb, QEvent::MouseButtonPress, QPoint(thumb->x() + 7, y), Qt::LeftButton);
     EXPECT_TRUE(window->LabAnyPhoto()->isVisible());
     Mouse(thumb, QEvent::MouseMove, QPoint(206, y), Qt::LeftButton);
-    EXPECT_EQ(core->model.state.CurPhoto, 3);
+    EXPECT_EQ(TestAccess::Model(*core).position.CurPhoto(), 3);
     EXPECT_EQ(thumb->x(), 198);
     EXPECT_EQ(window->LabAnyPhoto()->text(), QStringLiteral("p3.jpg"));
     EXPECT_EQ(window->LabAnyPhoto()->x(), 198);
@@ -207,14 +208,14 @@ TEST_F(Window, DraggingTheThumbChoosesAPhotoAndReleaseSnapsIt)
     Mouse(thumb, QEvent::MouseButtonRelease, QPoint(206, y), Qt::NoButton);
     EXPECT_FALSE(window->LabAnyPhoto()->isVisible());
     EXPECT_EQ(thumb->x(), 198);  // 197.67 rounded
-    EXPECT_EQ(core->model.main.ViewMode, View::BringingIn);
-    EXPECT_EQ(core->model.main.NewPhoto, 1);
+    EXPECT_EQ(TestAccess::Model(*core).main.ViewMode, View::BringingIn);
+    EXPECT_EQ(TestAccess::Model(*core).main.NewPhoto, 1);
     ASSERT_TRUE(Until([&] { return window->Lab1ofsum()->text() == QStringLiteral(" 位置 4 / 10"); }));
 
     // Far right: the last photo, whatever the pointer's overshoot.
     Mouse(thumb, QEvent::MouseButtonPress, QPoint(thumb->x() + 7, y), Qt::LeftButton);
     Mouse(thumb, QEvent::MouseMove, QPoint(900, y), Qt::LeftButton);
-    EXPECT_EQ(core->model.state.CurPhoto, 9);
+    EXPECT_EQ(TestAccess::Model(*core).position.CurPhoto(), 9);
     EXPECT_EQ(thumb->x(), 357);
     Mouse(thumb, QEvent::MouseButtonRelease, QPoint(900, y), Qt::NoButton);
 }
@@ -226,7 +227,7 @@ TEST_F(Window, ARunningShowLocksTheBarButStopAndExitStayUsable)
     window->show();
     core->OpenFolder(photos.path());
     core->BtnClick(0);
-    EXPECT_EQ(core->model.main.ShowRunning, 1);
+    EXPECT_EQ(TestAccess::Model(*core).main.ShowRunning, 1);
     for (int i = 0; i <= 5; ++i)
         EXPECT_FALSE(window->Btn(i)->isEnabled()) << i;
     EXPECT_FALSE(window->Btn(0)->isVisible());
@@ -237,7 +238,7 @@ TEST_F(Window, ARunningShowLocksTheBarButStopAndExitStayUsable)
     EXPECT_TRUE(window->LabFolder(4)->isEnabled());
 
     core->BtnClick(6);
-    EXPECT_EQ(core->model.main.StopRequested, 1);
+    EXPECT_EQ(TestAccess::Model(*core).main.StopRequested, 1);
     for (int i = 0; i <= 5; ++i)
         EXPECT_TRUE(window->Btn(i)->isEnabled()) << i;
     EXPECT_TRUE(window->Btn(0)->isVisible());
@@ -254,23 +255,23 @@ TEST_F(Window, KeysActAsTheirButtonsAndOnlyWhenTheButtonCould)
         QKeyEvent e(QEvent::KeyPress, k, Qt::NoModifier);
         QCoreApplication::sendEvent(window.get(), &e);
     };
-    AlbumState& s = core->model.state;
+    const PhotoPosition& s = TestAccess::Model(*core).position;
     key(Qt::Key_End);
-    EXPECT_EQ(s.CurPhoto, 3);
+    EXPECT_EQ(s.CurPhoto(), 3);
     key(Qt::Key_Left);
-    EXPECT_EQ(s.CurPhoto, 2);
+    EXPECT_EQ(s.CurPhoto(), 2);
     key(Qt::Key_Home);
-    EXPECT_EQ(s.CurPhoto, 0);
+    EXPECT_EQ(s.CurPhoto(), 0);
     key(Qt::Key_Right);
-    EXPECT_EQ(s.CurPhoto, 1);
+    EXPECT_EQ(s.CurPhoto(), 1);
     key(Qt::Key_Space);                      // the show starts...
-    EXPECT_TRUE(core->model.main.ShowRunning);
+    EXPECT_TRUE(TestAccess::Model(*core).main.ShowRunning);
     key(Qt::Key_Right);                      // ...its buttons are locked, so are their keys
-    EXPECT_EQ(s.CurPhoto, 2);
+    EXPECT_EQ(s.CurPhoto(), 2);
     key(Qt::Key_Home);
-    EXPECT_EQ(s.CurPhoto, 2);
+    EXPECT_EQ(s.CurPhoto(), 2);
     key(Qt::Key_Space);                      // and stops
-    EXPECT_TRUE(core->model.main.StopRequested);
+    EXPECT_TRUE(TestAccess::Model(*core).main.StopRequested);
     EXPECT_TRUE(window->Btn(0)->toolTip().contains(QStringLiteral("空格")));
 }
 
@@ -291,26 +292,26 @@ TEST_F(Window, AScriptFromOutsideOpensOnTheCoverAtItsFirstPhoto)
     window->show();
     core->OpenFolder(photos.path());
     core->BtnClick(4);
-    ASSERT_EQ(core->model.state.CurPhoto, 2);
+    ASSERT_EQ(TestAccess::Model(*core).position.CurPhoto(), 2);
 
-    AlbumState saved = core->model.state;
+    AlbumState saved = TestAccess::Model(*core).state;
     saved.PhotoCaption = QStringList{"一", "二", "三", ""};
     saved.LoopShow = 1;
     const QString script = QDir(home.path()).filePath("show.tms");
     ASSERT_TRUE(SaveScript(script, saved).ok);
     core->OpenScript(script);
-    EXPECT_EQ(core->model.state.CurPhoto, 0);
-    EXPECT_TRUE(core->model.state.CoverShowing);
-    EXPECT_EQ(core->model.state.PhotoCount, 3);
-    EXPECT_EQ(core->model.state.LoopShow, 1);
-    EXPECT_EQ(core->model.state.CaptionOf(1), QStringLiteral("二"));
-    EXPECT_EQ(core->model.main.ViewMode, View::Cover);
+    EXPECT_EQ(TestAccess::Model(*core).position.CurPhoto(), 0);
+    EXPECT_TRUE(TestAccess::Model(*core).position.CoverShowing());
+    EXPECT_EQ(TestAccess::Model(*core).state.PhotoCount, 3);
+    EXPECT_EQ(TestAccess::Model(*core).state.LoopShow, 1);
+    EXPECT_EQ(TestAccess::Model(*core).state.CaptionOf(1), QStringLiteral("二"));
+    EXPECT_EQ(TestAccess::Model(*core).main.ViewMode, View::Cover);
     for (int i = 1; i <= 3; ++i)
         EXPECT_TRUE(window->LabFolder(i)->isEnabled());
     // The next "下一张" brings in the first photo itself.
     core->BtnClick(3);
-    EXPECT_EQ(core->model.state.CurPhoto, 0);
-    EXPECT_FALSE(core->model.state.CoverShowing);
+    EXPECT_EQ(TestAccess::Model(*core).position.CurPhoto(), 0);
+    EXPECT_FALSE(TestAccess::Model(*core).position.CoverShowing());
 }
 
 TEST_F(Window, AnEmptyFolderFromOutsideAsksForPhotos)
@@ -318,7 +319,7 @@ TEST_F(Window, AnEmptyFolderFromOutsideAsksForPhotos)
     window->Start();
     window->show();
     core->OpenFolder(photos.path());
-    EXPECT_EQ(core->model.state.PhotoCount, 0);
+    EXPECT_EQ(TestAccess::Model(*core).state.PhotoCount, 0);
     EXPECT_EQ(window->LabInfo()->text(), QString::fromUtf8(kNoFolderMessage));
 }
 

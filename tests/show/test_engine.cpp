@@ -1,7 +1,9 @@
+#include "TestAccess.h"
 #include "model/AlbumModel.h"
 #include "imaging/Blit.h"
 #include "model/AlbumView.h"
 #include "show/StepPlan.h"
+#include "album/Navigator.h"
 #include "show/TransitionEngine.h"
 
 #include <QTemporaryDir>
@@ -27,6 +29,7 @@ struct EngineFixture : ::testing::Test {
     FakeHost host;
     QStringList composed;
     TransitionEngine engine{core, host, [this](const QString& p) { return Compose(p); }};
+    Navigator nav{core.state, core.position, core.main, core.photos, host};
     int W = 480, H = 336;
 
     void SetUp() override
@@ -37,6 +40,7 @@ struct EngineFixture : ::testing::Test {
         core.dibs.MakeDisplaySurfaces(W, H);
         engine.reseedFromClock = false;
         engine.showEnded = [this] { ++host.stops; };
+        engine.advanceShow = [this] { return nav.AdvanceShow(); };
     }
 
     bool Compose(const QString& path)
@@ -58,13 +62,13 @@ struct EngineFixture : ::testing::Test {
         m.ViewX = 0; m.ViewY = 0; m.ViewW = W; m.ViewH = H;
         StretchBlt(core.dibs.DibNew, 0, 0, W, H, canvas, 0, 0, W, H);
         if (core.state.FrameType < 2)
-            core.state.TransMode = 0;
+            core.main.ShowTransMode = 0;
         return true;
     }
 
     void Go(int firstPhoto, bool run)
     {
-        core.state.CurPhoto = firstPhoto;
+        TestAccess::SetCurPhoto(core.position, firstPhoto);
         core.main.ViewMode = View::BringingIn;
         core.main.NewPhoto = 1;
         core.main.ShowRunning = run ? 1 : 0;
@@ -126,7 +130,7 @@ TEST_F(EngineFixture, RandomChoiceCoversOneToSeventyAndTransModeWins)
     EXPECT_EQ(*seen.rbegin(), 70);
 
     core.state.FrameType = 2;
-    core.state.TransMode = 255;
+    core.main.ShowTransMode = 255;
     Go(0, false);
     engine.Step();
     EXPECT_EQ(engine.TransEffect, 255);
@@ -162,11 +166,11 @@ TEST_F(EngineFixture, CrossFadeThenPanThenTheShowMovesOn)
         ASSERT_DOUBLE_EQ(r.wait, 0.03);
     }
     EXPECT_EQ(core.main.ViewX, 60);
-    EXPECT_EQ(core.state.CurPhoto, 0);
+    EXPECT_EQ(core.position.CurPhoto(), 0);
     r = engine.Step();
     EXPECT_EQ(panSteps, 61);
     EXPECT_DOUBLE_EQ(r.wait, 3.0);
-    EXPECT_EQ(core.state.CurPhoto, 1);
+    EXPECT_EQ(core.position.CurPhoto(), 1);
     EXPECT_EQ(core.main.LabelsDirty, 1);
     EXPECT_EQ(core.main.ViewMode, View::BringingIn);
     engine.Step();
@@ -186,7 +190,7 @@ TEST_F(EngineFixture, EndOfTheListStopsOrWraps)
     EXPECT_EQ(core.main.ViewMode, View::Still);
     EXPECT_EQ(core.main.ShowRunning, 0);
     EXPECT_EQ(host.stops, 1);
-    EXPECT_EQ(core.state.CurPhoto, 2);
+    EXPECT_EQ(core.position.CurPhoto(), 2);
     EXPECT_EQ(core.main.LabelsDirty, 1);
     engine.Step();   // still photo: the info line is refreshed once more
     EXPECT_EQ(core.main.LabelsDirty, 0);
@@ -194,7 +198,7 @@ TEST_F(EngineFixture, EndOfTheListStopsOrWraps)
     core.state.LoopShow = 1;
     Go(2, true);
     runPhoto();
-    EXPECT_EQ(core.state.CurPhoto, 0);
+    EXPECT_EQ(core.position.CurPhoto(), 0);
     EXPECT_EQ(core.main.ViewMode, View::BringingIn);
     EXPECT_EQ(host.stops, 1);
 }
@@ -214,7 +218,7 @@ TEST_F(EngineFixture, StopLetsThePhotoFinishAndStay)
     EXPECT_EQ(core.main.ShowRunning, 0);
     EXPECT_EQ(core.main.StopRequested, 0);
     EXPECT_EQ(core.main.ViewMode, View::Still);
-    EXPECT_EQ(core.state.CurPhoto, 0);
+    EXPECT_EQ(core.position.CurPhoto(), 0);
     EXPECT_TRUE(core.main.PanDone);
     EXPECT_EQ(steps, 119 + 1 + 60);   // the rest of the wipe, its end, the pan
 }
@@ -227,7 +231,7 @@ TEST_F(EngineFixture, ANewChoiceDuringATransitionLoadsAtOnce)
     for (int i = 0; i < 10; ++i)
         engine.Step();
     // "下一张" between two steps.
-    core.state.CurPhoto = 1;
+    TestAccess::SetCurPhoto(core.position, 1);
     core.main.NewPhoto = 1;
     engine.Step();
     EXPECT_EQ(composed.size(), 2);
@@ -236,8 +240,8 @@ TEST_F(EngineFixture, ANewChoiceDuringATransitionLoadsAtOnce)
 
 TEST_F(EngineFixture, UnknownEffectNumberBringsThePhotoInAtOnce)
 {
-    core.state.FrameType = 2;   // keeps TransMode from being reset by the composition
-    core.state.TransMode = 100;
+    core.state.FrameType = 2;   // keeps the transition from being reset by the composition
+    core.main.ShowTransMode = 100;
     Go(0, false);
     engine.Step();
     EXPECT_EQ(engine.TransEffect, 255);

@@ -15,7 +15,7 @@ QPushButton* Button(const BalanceDialog& d, const char* name)
     return d.findChild<QPushButton*>(QString::fromLatin1(name));
 }
 
-void Dirty(AlbumState& s)
+void Dirty(ColourBalance& s)
 {
     s.BalBright = 77;
     s.BalHue = 1234;
@@ -26,7 +26,7 @@ void Dirty(AlbumState& s)
 
 TEST(BalanceDialog, OpensNeutralAndCancelLeavesTheResultsNeutral)
 {
-    AlbumState s;
+    ColourBalance s;
     Dirty(s);
     BalanceDialog d(s);
     EXPECT_EQ(s.BalBright, 0);
@@ -47,7 +47,7 @@ TEST(BalanceDialog, OpensNeutralAndCancelLeavesTheResultsNeutral)
 
 TEST(BalanceDialog, ConfirmTakesTheSlidersHeldToTheirRanges)
 {
-    AlbumState s;
+    ColourBalance s;
     BalanceDialog d(s);
     // Values beyond the ends stop at them; the labels follow every change.
     d.Slider(0)->setValue(-1000);

@@ -36,8 +36,8 @@ struct LensFixture : ::testing::Test {
         d.DibPhoto.Create(1600, 1200);
         FillWithPlaces(d.DibPhoto);
         std::memset(d.DibNew.DataPtr(), 7, size_t(d.DibNew.RGBSize()));
-        s.CanvasWidth = 540;
-        s.CanvasHeight = 378;
+        m.CanvasWidth = 540;
+        m.CanvasHeight = 378;
         m.PhotoAspect = 1600.0 / 1200.0;
         m.CanvasAspect = 540.0 / 378.0;
         m.PlaceX = 18;

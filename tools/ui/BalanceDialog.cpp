@@ -25,7 +25,7 @@ constexpr BalanceSlider kSliders[3] = {
 
 }  // namespace
 
-BalanceDialog::BalanceDialog(AlbumState& state, QWidget* parent) : QDialog(parent), state_(state)
+BalanceDialog::BalanceDialog(ColourBalance& balance, QWidget* parent) : QDialog(parent), balance_(balance)
 {
     setWindowTitle(QStringLiteral("平衡"));
     setObjectName(QStringLiteral("frmBalance"));
@@ -71,22 +71,22 @@ BalanceDialog::BalanceDialog(AlbumState& state, QWidget* parent) : QDialog(paren
     layout->addLayout(grid);
     layout->addLayout(buttons);
 
-    state_.BalBright = 0;
-    state_.BalHue = 0;
-    state_.BalSat = 100;
+    balance_.BalBright = 0;
+    balance_.BalHue = 0;
+    balance_.BalSat = 100;
 }
 
 void BalanceDialog::Confirm()
 {
-    state_.BalBright = sliders_[0]->value();
-    state_.BalHue = sliders_[1]->value();
-    state_.BalSat = sliders_[2]->value();
+    balance_.BalBright = sliders_[0]->value();
+    balance_.BalHue = sliders_[1]->value();
+    balance_.BalSat = sliders_[2]->value();
     accept();
 }
 
-bool BalanceDialog::Ask(AlbumState& state, QWidget* parent)
+bool BalanceDialog::Ask(ColourBalance& balance, QWidget* parent)
 {
-    BalanceDialog dialog(state, parent);
+    BalanceDialog dialog(balance, parent);
     return dialog.exec() == QDialog::Accepted;
 }
 

@@ -8,7 +8,7 @@ class QScrollBar;
 
 namespace tamsel {
 
-struct AlbumState;
+struct ColourBalance;
 
 // "平衡": three sliders for brightness, hue (tenths of a degree) and
 // saturation (percent). Opening it sets BalBright, BalHue and BalSat to the
@@ -17,10 +17,10 @@ struct AlbumState;
 class BalanceDialog : public QDialog {
     Q_OBJECT
 public:
-    explicit BalanceDialog(AlbumState& state, QWidget* parent = nullptr);
+    explicit BalanceDialog(ColourBalance& balance, QWidget* parent = nullptr);
 
     // Shows the dialog modally; true when it was closed with "确定".
-    static bool Ask(AlbumState& state, QWidget* parent);
+    static bool Ask(ColourBalance& balance, QWidget* parent);
 
     QScrollBar* Slider(int i) const { return sliders_.at(i); }
     QLabel* ValueLabel(int i) const { return values_.at(i); }
@@ -28,7 +28,7 @@ public:
 private:
     void Confirm();
 
-    AlbumState& state_;
+    ColourBalance& balance_;
     std::array<QScrollBar*, 3> sliders_{};
     std::array<QLabel*, 3> values_{};
 };

@@ -210,6 +210,9 @@ void RenameDialog::Ok()
     footer_.progress->setMaximum(movesTotal_);
     footer_.progress->setValue(0);
     ranInAlbum_ = SameFolder(folder_, albumFolder_);
+    planned_.clear();
+    for (qsizetype i = 0; i < plan.oldNames.size(); ++i)
+        planned_.append({plan.folder + plan.oldNames.at(i), plan.folder + plan.newNames.at(i)});
     task_->Start([this, plan] {
         workerResult_ = RunRename(plan, [this](int done, int total) {
             movesDone_ = done;
@@ -225,6 +228,8 @@ void RenameDialog::RenameFinished()
     footer_.progress->hide();
     result_ = workerResult_;
     albumChanged_ = albumChanged_ || ranInAlbum_;
+    if (result_.ok && ranInAlbum_)
+        renamed_ = planned_;
     if (result_.ok) {
         accept();
         return;

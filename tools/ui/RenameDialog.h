@@ -4,6 +4,8 @@
 #include "tools/BatchRename.h"
 
 #include <QDialog>
+#include <QList>
+#include <QPair>
 #include <QStringList>
 
 #include <atomic>
@@ -31,6 +33,9 @@ public:
     ~RenameDialog() override;
 
     bool AlbumChanged() const { return albumChanged_; }
+    // The album folder's photos that now have new names (old full path, new
+    // full path); empty unless a rename there went through.
+    const QList<QPair<QString, QString>>& Renamed() const { return renamed_; }
     QString WorkingFolder() const { return folder_; }
     const Outcome& Result() const { return result_; }
 
@@ -84,6 +89,8 @@ private:
     std::atomic<int> movesTotal_{0};
     Outcome workerResult_;
     bool ranInAlbum_ = false;
+    QList<QPair<QString, QString>> renamed_;
+    QList<QPair<QString, QString>> planned_;
 };
 
 }  // namespace tamsel

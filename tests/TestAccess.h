@@ -1,0 +1,23 @@
+#pragma once
+// The tests' way past the one-writer rules: setting up a position, a shown
+// file or a logic object of the application directly, as no program code may.
+#include "app/AlbumApp.h"
+#include "model/AlbumState.h"
+
+namespace tamsel {
+
+struct TestAccess {
+    static AlbumModel& Model(AlbumApp& a) { return a.model_; }
+    static Navigator& Nav(AlbumApp& a) { return a.nav_; }
+    static Composer& ComposerOf(AlbumApp& a) { return a.composer_; }
+    static TransitionEngine& Engine(AlbumApp& a) { return a.engine_; }
+    static PhotoPrefetch& Prefetch(AlbumApp& a) { return a.prefetch_; }
+    static FileQuestion& FileDialog(AlbumApp& a) { return a.fileDialog_; }
+
+    static void SetCurPhoto(PhotoPosition& p, int i) { p.curPhoto_ = i; }
+    static void SetCover(PhotoPosition& p, bool cover) { p.coverShowing_ = cover; }
+    static void SetCurFile(ShownFile& f, const QString& path) { f.curFile_ = path; }
+    static void SetCurFileInfo(ShownFile& f, const QString& info) { f.curFileInfo_ = info; }
+};
+
+}  // namespace tamsel
