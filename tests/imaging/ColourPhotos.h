@@ -16,13 +16,13 @@ namespace tamsel::testing {
 inline const QString kColordIcc = QStringLiteral("/usr/share/color/icc/colord/");
 inline const QRgb kPatches[4] = {qRgb(200, 150, 120), qRgb(100, 150, 200), qRgb(90, 140, 70), qRgb(128, 128, 128)};
 
-// Four solid patches side by side over a band of gradients.
-inline QImage PatchPicture(int w, int h)
+// Four solid patches side by side (from kPatches[shift] on) over a band of gradients.
+inline QImage PatchPicture(int w, int h, int shift = 0)
 {
     QImage img(w, h, QImage::Format_RGB32);
     for (int y = 0; y < h; ++y)
         for (int x = 0; x < w; ++x)
-            img.setPixel(x, y, y < h / 2 ? kPatches[x * 4 / w]
+            img.setPixel(x, y, y < h / 2 ? kPatches[(x * 4 / w + shift) % 4]
                                          : qRgb(80 + 120 * x / w, 90 + 90 * (y - h / 2) / h, 140 - 40 * x / w));
     return img;
 }
