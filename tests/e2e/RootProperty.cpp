@@ -1,5 +1,6 @@
 // Xlib apart: its headers define names (None, Bool, Status) that clash with the tests'.
-#include "e2e/RootProperty.h"
+#include <QByteArray>
+#include <QString>
 
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>

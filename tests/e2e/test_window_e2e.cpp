@@ -1,7 +1,6 @@
 // The real program under an X server: started on a folder of three photos,
 // driven by xdotool, checked on screenshots.
 #include "TestUtil.h"
-#include "e2e/RootProperty.h"
 #include "imaging/ColourPhotos.h"
 #include "imaging/ColourProfile.h"
 #include "model/Surface.h"
@@ -489,6 +488,11 @@ TEST(WindowEndToEnd, KeysStepThroughThePhotosAndF11ShowsThemFullScreen)
     EXPECT_TRUE(WaitFor([&] { return run.FindWindow() && run.g.size() == normal.size(); }, 10000));
     EXPECT_TRUE(centreIs(220, 30, 30));
 }
+
+namespace tamsel::testing {
+// Sets (or, with no bytes, deletes) the root window's _ICC_PROFILE, as a colour manager does.
+bool SetRootIccProfile(const QString& display, const QByteArray& icc);
+}  // namespace tamsel::testing
 
 namespace {
 
