@@ -1,4 +1,6 @@
 #include "app/AlbumApp.h"
+#include "imaging/ColourProfile.h"
+#include "platform/ScreenProfile.h"
 #include "platform/Fonts.h"
 #include "platform/ui/BusyMeter.h"
 #include "platform/ui/QuitSignals.h"
@@ -92,6 +94,12 @@ int main(int argc, char** argv)
     if (qtChinese.load(QLocale(QLocale::Chinese, QLocale::China), QStringLiteral("qtbase"),
                        QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QCoreApplication::installTranslator(&qtChinese);
+
+    // Photos with a profile are shown in the screen's colours, known before
+    // the first photo is decoded. The switch shows their numbers as they are.
+    SetColourManagement(!qEnvironmentVariableIsSet("TAMSEL_NO_COLOUR_MANAGEMENT"));
+    if (QGuiApplication::platformName() == QLatin1String("xcb"))
+        SetDisplayProfile(RootWindowIccProfile());
 
     AlbumApp core(AppPaths::Resolve());
     const StartupReport report = core.Startup();

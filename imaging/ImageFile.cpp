@@ -1,5 +1,6 @@
 #include "imaging/ImageFile.h"
 
+#include "imaging/ColourProfile.h"
 #include "imaging/JpegReader.h"
 #include "platform/SafeOpen.h"
 
@@ -16,6 +17,7 @@
 #include <mutex>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include <unistd.h>
 
@@ -23,6 +25,9 @@ namespace tamsel {
 
 struct ImageHandle::Impl {
     Magick::Image image;
+    // The album's own working copy: a BMP that keeps the photo's profile,
+    // so that it is shown in the photo's colours.
+    bool workingCopy = false;
 };
 
 ImageHandle::ImageHandle() = default;
@@ -314,15 +319,119 @@ MagickCore::Image* TakeOne(ImageListPtr& list, Kind kind)
     return MagickCore::CloneImage(best, 0, 0, MagickCore::MagickTrue, ex.get());
 }
 
+QByteArray Profile(const MagickCore::Image* image, const char* name)
+{
+    const MagickCore::StringInfo* p = MagickCore::GetImageProfile(image, name);
+    if (!p || MagickCore::GetStringInfoLength(p) == 0)
+        return {};
+    return QByteArray(reinterpret_cast<const char*>(MagickCore::GetStringInfoDatum(p)),
+                      qsizetype(MagickCore::GetStringInfoLength(p)));
+}
+
+void SetIccProfile(MagickCore::Image* image, const QByteArray& icc)
+{
+    if (MagickCore::StringInfo* old = MagickCore::RemoveImageProfile(image, "icc"))
+        MagickCore::DestroyStringInfo(old);
+    if (icc.isEmpty())
+        return;
+    MagickCore::StringInfo* info = MagickCore::AcquireStringInfo(size_t(icc.size()));
+    MagickCore::SetStringInfoDatum(info, reinterpret_cast<const unsigned char*>(icc.constData()));
+    MagickCore::SetImageProfile(image, "icc", info);
+    MagickCore::DestroyStringInfo(info);
+}
+
+// The ICC colour space signature of a profile's header: "RGB ", "CMYK", ...
+QByteArray ProfileSpace(const QByteArray& icc) { return icc.size() >= 20 ? icc.mid(16, 4) : QByteArray(); }
+
+// Converts the picture's pixels from the space of profile from to sRGB, in
+// strips of rows at the library's 16 bits. False, with the picture as it
+// was, when lcms2 cannot use the profile.
+bool PixelsToSrgb(Magick::Image& img, const QByteArray& from, bool cmyk)
+{
+    constexpr size_t kStrip = 256;
+    const size_t w = img.columns(), h = img.rows();
+    img.modifyImage();
+    MagickCore::Image* image = img.image();
+    std::vector<uint16_t> in(w * kStrip * 4), out(w * kStrip * 3);
+    const PixelFormat format = cmyk ? PixelFormat::Cmyk16 : PixelFormat::Rgb16;
+    const size_t channels = cmyk ? 4 : 3;
+    ExceptionPtr ex(MagickCore::AcquireExceptionInfo());
+    // A profile lcms2 cannot use is found before a pixel changes.
+    if (!ConvertPixels(from, {}, format, PixelFormat::Rgb16, in.data(), 0, out.data(), 0, 1, 1))
+        return false;
+    for (size_t y = 0; y < h; y += kStrip) {
+        const size_t rows = std::min(kStrip, h - y);
+        MagickCore::ExportImagePixels(image, 0, ssize_t(y), w, rows, cmyk ? "CMYK" : "RGB",
+                                      MagickCore::ShortPixel, in.data(), ex.get());
+        ConvertPixels(from, {}, format, PixelFormat::Rgb16, in.data(), w * channels * 2, out.data(),
+                      w * 6, int(w), int(rows));
+        MagickCore::ImportImagePixels(image, 0, ssize_t(y), w, rows, "RGB", MagickCore::ShortPixel,
+                                      out.data());
+    }
+    // Only now: a CMYK picture's black is read from it as CMYK.
+    if (cmyk)
+        MagickCore::SetImageColorspace(image, MagickCore::sRGBColorspace);
+    return true;
+}
+
+// Cameras that write Adobe RGB without a profile say so by the EXIF index;
+// the picture then carries an Adobe RGB profile of ours, so that whatever
+// is made from it keeps its colours.
+void NoteAdobeIndex(MagickCore::Image* image)
+{
+    if (!Profile(image, "icc").isEmpty())
+        return;
+    QByteArray exif = Profile(image, "exif");
+    if (!exif.startsWith(QByteArray("Exif\0\0", 6)))
+        exif.prepend(QByteArray("Exif\0\0", 6));
+    if (ExifSaysAdobeRgb(reinterpret_cast<const unsigned char*>(exif.constData()), unsigned(exif.size())))
+        SetIccProfile(image, AdobeRgbProfile());
+}
+
+// A CMYK picture is read through its profile into sRGB; one without a
+// profile, or with one lcms2 cannot use, by the library's plain formula.
+// Whatever profile is left must describe RGB pixels, or it goes.
+void NormaliseColours(Magick::Image& img)
+{
+    img.modifyImage();
+    MagickCore::Image* image = img.image();
+    const QByteArray icc = Profile(image, "icc");
+    if (img.colorSpace() == Magick::CMYKColorspace && ProfileSpace(icc) == "CMYK" && ColourManagementOn() &&
+        PixelsToSrgb(img, icc, true))
+        SetIccProfile(img.image(), {});
+    NoteAdobeIndex(img.image());
+    const auto cs = img.colorSpace();
+    if (cs != Magick::sRGBColorspace && cs != Magick::RGBColorspace)
+        img.colorSpace(Magick::sRGBColorspace);
+    if (ProfileSpace(Profile(img.image(), "icc")) != "RGB ")
+        SetIccProfile(img.image(), {});
+}
+
+// Formats that carry a profile keep the photo's; the others get its pixels
+// converted to sRGB, the colours every reader assumes of them. The album's
+// working copy keeps the profile in a BMP that can hold it.
+void MatchColoursTo(ImageHandle::Impl& impl, int code)
+{
+    Magick::Image& img = impl.image;
+    const QByteArray icc = Profile(img.image(), "icc");
+    if (icc.isEmpty() || code == kJpg || code == kPng || code == kTif)
+        return;
+    const bool srgb = IsSrgb(icc);
+    if (impl.workingCopy && !srgb)
+        return;
+    // A profile lcms2 cannot use leaves the pixels as they are, as before.
+    if (!srgb)
+        PixelsToSrgb(img, icc, false);
+    SetIccProfile(img.image(), {});
+}
+
 // What the album works with: upright, 8-bit RGB, no transparency. Alpha is
 // composited onto black, the album's transparent colour, so a transparent
 // background stays out of the way of captions and frames.
 void Normalise(Magick::Image& img)
 {
     img.autoOrient();
-    const auto cs = img.colorSpace();
-    if (cs != Magick::sRGBColorspace && cs != Magick::RGBColorspace)
-        img.colorSpace(Magick::sRGBColorspace);
+    NormaliseColours(img);
     if (img.matte()) {
         img.backgroundColor(Magick::ColorRGB(0.0, 0.0, 0.0));
         img.alphaChannel(Magick::RemoveAlphaChannel);
@@ -449,10 +558,12 @@ bool SaveImageFile(ImageHandle handle, const QString& path, int code)
     const char* format = "";
     try {
         img.quiet(true);
+        MatchColoursTo(*handle.impl(), code);
         switch (code) {
         case kBmp:
-            // The 40-byte header every BMP reader knows, 24 bits a pixel.
-            format = "BMP3";
+            // The 40-byte header every BMP reader knows, 24 bits a pixel; a
+            // working copy with a profile has it embedded in the version 5 header.
+            format = Profile(img.image(), "icc").isEmpty() ? "BMP3" : "BMP";
             break;
         case kJpg:
             format = "JPEG";
@@ -506,7 +617,10 @@ bool ConvertToBmp(const QString& photo, const QString& tempDib)
     // An older conversion left in the working file would otherwise be shown
     // in place of a photo that cannot be read.
     QFile::remove(tempDib);
-    return SaveImageFile(LoadImageFile(photo), tempDib, kBmp);
+    ImageHandle image = LoadImageFile(photo);
+    if (image.IsValid())
+        image.impl()->workingCopy = true;
+    return SaveImageFile(std::move(image), tempDib, kBmp);
 }
 
 }  // namespace tamsel

@@ -1,5 +1,6 @@
 #include "imaging/JpegReader.h"
 
+#include "imaging/ColourProfile.h"
 #include "model/Surface.h"
 #include "platform/SafeOpen.h"
 
@@ -7,8 +8,10 @@
 
 #include <csetjmp>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <vector>
 
 #include <unistd.h>
 
@@ -119,6 +122,32 @@ void Turn(const Surface& stored, Surface& upright, int orientation)
 
 enum class Decoded { Whole, NotForUs, TooLarge, CutOff };
 
+// What a photo says about its colours, gathered while its header is read.
+// The profile comes from libjpeg's own allocation, freed here.
+struct ColourNotes {
+    JOCTET* icc = nullptr;
+    unsigned iccSize = 0;
+    bool adobeIndex = false;
+    bool inverted = false;                // Adobe-style CMYK
+    std::vector<uint8_t> cmyk;            // the rows of a CMYK photo, to be converted
+    ~ColourNotes() { std::free(icc); }
+    QByteArray Profile() const
+    {
+        if (icc && iccSize > 0)
+            return QByteArray(reinterpret_cast<const char*>(icc), qsizetype(iccSize));
+        return adobeIndex ? AdobeRgbProfile() : QByteArray();
+    }
+};
+
+// The inks are kept bottom-up like the surface's rows, so one call converts them all.
+bool InksToDisplay(const ColourNotes& colour, Surface& pic)
+{
+    return ConvertPixels(colour.Profile(), DisplayProfile(),
+                         colour.inverted ? PixelFormat::Cmyk8Inverted : PixelFormat::Cmyk8,
+                         PixelFormat::Bgr8, colour.cmyk.data(), size_t(pic.Width()) * 4, pic.DataPtr(),
+                         size_t(pic.Stride()), pic.Width(), pic.Height());
+}
+
 JpegClaim Judge(const jpeg_decompress_struct& c, uint64_t fileSize)
 {
     const uint64_t area = uint64_t(c.image_width) * c.image_height;
@@ -145,7 +174,7 @@ JpegClaim ReadClaim(Decompressor& d, const uchar* data, size_t size)
 // jump target and the libjpeg calls, as longjmp requires. An upright photo
 // goes straight into target; one stored sideways goes into stored first.
 Decoded Decode(Decompressor& d, FILE* in, qint64 size, Surface& target, Surface& stored,
-               int& orientation, int minW, int minH, uint32_t& fullW, uint32_t& fullH)
+               int& orientation, int minW, int minH, uint32_t& fullW, uint32_t& fullH, ColourNotes& colour)
 {
     jpeg_decompress_struct& c = d.cinfo;
     if (setjmp(d.err.jump))
@@ -154,6 +183,7 @@ Decoded Decode(Decompressor& d, FILE* in, qint64 size, Surface& target, Surface&
     c.mem->max_memory_to_use = kMaxWorkMemory;
     jpeg_stdio_src(&c, in);
     jpeg_save_markers(&c, JPEG_APP0 + 1, 0xFFFF);
+    jpeg_save_markers(&c, JPEG_APP0 + 2, 0xFFFF);   // the ICC profile, in pieces
     if (jpeg_read_header(&c, TRUE) != JPEG_HEADER_OK)
         return Decoded::NotForUs;
     d.err.pastHeader = true;
@@ -164,7 +194,12 @@ Decoded Decode(Decompressor& d, FILE* in, qint64 size, Surface& target, Surface&
     orientation = 1;
     for (jpeg_saved_marker_ptr m = c.marker_list; m; m = m->next)
         if (m->marker == JPEG_APP0 + 1 && m->data_length > 6 && std::memcmp(m->data, "Exif\0\0", 6) == 0)
+        {
             orientation = ExifOrientation(m->data, m->data_length);
+            colour.adobeIndex = ExifSaysAdobeRgb(m->data, m->data_length);
+        }
+    if (!jpeg_read_icc_profile(&c, &colour.icc, &colour.iccSize))
+        colour.iccSize = 0;
     fullW = c.image_width;
     fullH = c.image_height;
     if (minW > 0 && minH > 0) {
@@ -182,18 +217,29 @@ Decoded Decode(Decompressor& d, FILE* in, qint64 size, Surface& target, Surface&
     }
     // The surface's own byte order: libjpeg-turbo writes blue, green, red
     // straight into the rows, no conversion pass afterwards.
-    c.out_color_space = JCS_EXT_BGR;
+    // A CMYK photo has no BGR of its own: its inks are read as they are and
+    // converted through its profile afterwards. Without a profile it is
+    // left to the general reader.
+    const bool cmyk = c.jpeg_color_space == JCS_CMYK || c.jpeg_color_space == JCS_YCCK;
+    if (cmyk && colour.iccSize == 0)
+        return Decoded::NotForUs;
+    c.out_color_space = cmyk ? JCS_CMYK : JCS_EXT_BGR;
+    colour.inverted = cmyk && c.saw_Adobe_marker;
     jpeg_start_decompress(&c);
-    if (c.output_components != 3)
+    if (c.output_components != (cmyk ? 4 : 3))
         return Decoded::NotForUs;
     Surface& rowsOf = orientation == 1 ? target : stored;
     rowsOf.Create(int32_t(c.output_width), int32_t(c.output_height));
+    const size_t inkStride = size_t(c.output_width) * 4;
+    if (cmyk)
+        colour.cmyk.resize(inkStride * c.output_height);
     JSAMPROW rows[16];
     while (c.output_scanline < c.output_height) {
         const int first = int(c.output_scanline);
         const int n = std::min<int>(16, int(c.output_height) - first);
         for (int i = 0; i < n; ++i)
-            rows[i] = rowsOf.RowPtr(first + i);
+            rows[i] = cmyk ? colour.cmyk.data() + inkStride * (c.output_height - 1 - size_t(first + i))
+                           : rowsOf.RowPtr(first + i);
         jpeg_read_scanlines(&c, rows, JDIMENSION(n));
     }
     jpeg_finish_decompress(&c);
@@ -208,38 +254,77 @@ JpegClaim CheckJpegClaim(const unsigned char* data, size_t size)
     return ReadClaim(d, data, size);
 }
 
-int ExifOrientation(const unsigned char* data, unsigned size)
+namespace {
+
+// The TIFF structure inside an APP1 "Exif\0\0" block.
+struct ExifBlock {
+    const unsigned char* t = nullptr;   // the TIFF header
+    uint32_t n = 0;                     // bytes from there
+    bool le = false;
+    uint32_t ifd0 = 0;
+};
+
+bool OpenExif(const unsigned char* data, unsigned size, ExifBlock& x)
 {
     // "Exif\0\0", then a TIFF header: byte order, 42, offset of the first IFD.
     if (size < 14 || std::memcmp(data, "Exif\0\0", 6) != 0)
-        return 1;
-    const unsigned char* t = data + 6;
-    const uint32_t n = size - 6;
-    bool le;
-    if (t[0] == 'I' && t[1] == 'I')
-        le = true;
-    else if (t[0] == 'M' && t[1] == 'M')
-        le = false;
+        return false;
+    x.t = data + 6;
+    x.n = size - 6;
+    if (x.t[0] == 'I' && x.t[1] == 'I')
+        x.le = true;
+    else if (x.t[0] == 'M' && x.t[1] == 'M')
+        x.le = false;
     else
-        return 1;
-    if (Get16(t + 2, le) != 42)
-        return 1;
-    const uint32_t ifd = Get32(t + 4, le);
-    if (ifd > n - 2 || ifd < 8)
-        return 1;
-    const uint32_t entries = Get16(t + ifd, le);
+        return false;
+    x.ifd0 = Get32(x.t + 4, x.le);
+    return Get16(x.t + 2, x.le) == 42;
+}
+
+// The 12-byte entry of tag in the IFD at offset ifd, or nullptr.
+const unsigned char* FindTag(const ExifBlock& x, uint32_t ifd, uint16_t tag)
+{
+    if (ifd < 8 || ifd > x.n - 2)
+        return nullptr;
+    const uint32_t entries = Get16(x.t + ifd, x.le);
     for (uint32_t i = 0; i < entries; ++i) {
         const uint64_t at = uint64_t(ifd) + 2 + uint64_t(i) * 12;
-        if (at + 12 > n)
+        if (at + 12 > x.n)
             break;
-        const unsigned char* e = t + at;
-        if (Get16(e, le) == 0x0112) {
-            // A SHORT held in the first two bytes of the value field.
-            const int v = Get16(e + 8, le);
-            return (v >= 1 && v <= 8) ? v : 1;
-        }
+        if (Get16(x.t + at, x.le) == tag)
+            return x.t + at;
     }
-    return 1;
+    return nullptr;
+}
+
+}  // namespace
+
+int ExifOrientation(const unsigned char* data, unsigned size)
+{
+    ExifBlock x;
+    if (!OpenExif(data, size, x))
+        return 1;
+    const unsigned char* e = FindTag(x, x.ifd0, 0x0112);
+    if (!e)
+        return 1;
+    // A SHORT held in the first two bytes of the value field.
+    const int v = Get16(e + 8, x.le);
+    return (v >= 1 && v <= 8) ? v : 1;
+}
+
+bool ExifSaysAdobeRgb(const unsigned char* data, unsigned size)
+{
+    // IFD0 -> the Exif IFD -> its interoperability IFD, whose index "R03"
+    // (ASCII, four bytes with the NUL, held in the value field) is the camera
+    // rule's mark for Adobe RGB.
+    ExifBlock x;
+    if (!OpenExif(data, size, x))
+        return false;
+    const unsigned char* exif = FindTag(x, x.ifd0, 0x8769);
+    const unsigned char* interop = exif ? FindTag(x, Get32(exif + 8, x.le), 0xA005) : nullptr;
+    const unsigned char* index = interop ? FindTag(x, Get32(interop + 8, x.le), 0x0001) : nullptr;
+    return index && Get16(index + 2, x.le) == 2 && Get32(index + 4, x.le) <= 4 &&
+           std::memcmp(index + 8, "R03", 3) == 0;
 }
 
 bool ReadJpeg(const QString& path, Surface& out, int minW, int minH)
@@ -279,9 +364,10 @@ bool ReadJpeg(const QString& path, Surface& out, int minW, int minH)
     int orientation = 1;
     uint32_t fullW = 0, fullH = 0;
     Decoded result;
+    ColourNotes colour;
     {
         Decompressor d;
-        result = Decode(d, in.get(), size, upright, stored, orientation, minW, minH, fullW, fullH);
+        result = Decode(d, in.get(), size, upright, stored, orientation, minW, minH, fullW, fullH, colour);
     }
     // A JPEG the album refuses is not handed to another reader, which would
     // only take the same time and memory to show the same grey.
@@ -291,6 +377,14 @@ bool ReadJpeg(const QString& path, Surface& out, int minW, int minH)
         throw SurfaceError(-1, kErrCutOff);
     if (result != Decoded::Whole)
         return false;
+    // Colours are converted at the decoded size, before the turn: the fewest pixels.
+    Surface& decoded = orientation == 1 ? upright : stored;
+    if (!colour.cmyk.empty()) {
+        if (!ColourManagementOn() || !InksToDisplay(colour, decoded))
+            return false;
+    } else {
+        ShowInDisplayColours(colour.Profile(), decoded);
+    }
     if (orientation != 1) {
         const bool swaps = orientation >= 5;
         upright.Create(swaps ? stored.Height() : stored.Width(),

@@ -24,7 +24,9 @@ inline constexpr const char* kErrCutOff = "文件不完整";
 // With minW x minH given, a photo larger than that both ways is decoded
 // smaller by the decoder's own scaling (k/8, the smallest k that still
 // covers minW x minH upright); out then keeps the true size as its
-// FullWidth/FullHeight.
+// FullWidth/FullHeight. A photo with an ICC profile (or the EXIF Adobe RGB
+// index) comes out in the display's colours; a CMYK photo is read only when
+// it carries a profile to read it through.
 bool ReadJpeg(const QString& path, Surface& out, int minW = 0, int minH = 0);
 
 // What a JPEG's header claims, judged against the album's limits (16384 a
@@ -36,5 +38,8 @@ JpegClaim CheckJpegClaim(const unsigned char* data, size_t size);
 // The EXIF orientation (1..8) of a JPEG or TIFF file's APP1 block given as
 // its payload (starting at "Exif\0\0"); 1 when absent or unreadable.
 int ExifOrientation(const unsigned char* data, unsigned size);
+// Whether that EXIF block's interoperability index is "R03": the camera
+// wrote Adobe RGB without embedding a profile.
+bool ExifSaysAdobeRgb(const unsigned char* data, unsigned size);
 
 }  // namespace tamsel

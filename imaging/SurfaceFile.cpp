@@ -2,6 +2,7 @@
 // album's state; the readers it needs for this are the image floor's.
 #include "model/Surface.h"
 
+#include "imaging/ColourProfile.h"
 #include "imaging/JpegReader.h"
 #include "platform/SafeOpen.h"
 
@@ -17,6 +18,25 @@ namespace {
 
 uint32_t Get32(const uint8_t* p) { return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24; }
 uint16_t Get16(const uint8_t* p) { return uint16_t(p[0] | p[1] << 8); }
+
+// The ICC profile a version 5 header embeds (colour space "MBED"): where the
+// working copy of a photo in another format keeps the photo's profile.
+QByteArray EmbeddedProfile(std::ifstream& in, uint32_t infoSize, int64_t fileSize)
+{
+    constexpr uint32_t kMaxProfile = 16 * 1024 * 1024;
+    uint8_t v5[124];
+    if (infoSize < sizeof v5 || !in.seekg(14) || !in.read(reinterpret_cast<char*>(v5), sizeof v5) ||
+        Get32(v5 + 56) != 0x4D424544)
+        return {};
+    const int64_t at = 14 + int64_t(Get32(v5 + 112));
+    const uint32_t size = Get32(v5 + 116);
+    if (size == 0 || size > kMaxProfile || at + size > fileSize)
+        return {};
+    QByteArray icc(qsizetype(size), Qt::Uninitialized);
+    if (!in.seekg(at) || !in.read(icc.data(), size))
+        return {};
+    return icc;
+}
 
 // An uncompressed 24-bit BMP has the surface's own byte layout: its rows are
 // read straight into the surface. The working files (a converted photo, a
@@ -57,6 +77,8 @@ bool ReadBmp24(const std::string& path, Surface& out)
     }
     if (!in)
         return false;
+    in.clear();
+    ShowInDisplayColours(EmbeddedProfile(in, infoSize, size), loaded);
     out = std::move(loaded);
     return true;
 }

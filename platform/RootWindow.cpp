@@ -1,6 +1,7 @@
 // The X root window's own background, for an X session without a desktop.
 // Kept apart from the other wallpaper code: Xlib's headers define names
 // (None, Bool, Status) that clash with everything else.
+#include "platform/ScreenProfile.h"
 #include "platform/Wallpaper.h"
 
 #include <QImage>
@@ -147,6 +148,31 @@ WallpaperResult SetRootWindowPicture(const QString& file, const QByteArray& disp
     XClearWindow(d, root);
     XSync(d, False);
     return {true, {}};
+}
+
+QByteArray RootWindowIccProfile(const QByteArray& display)
+{
+    constexpr long kMaxWords = 16L * 1024 * 1024 / 4;   // no screen profile comes near 16 MB
+    std::unique_ptr<Display, DisplayClose> dpy(
+        XOpenDisplay(display.isEmpty() ? nullptr : display.constData()));
+    if (!dpy)
+        return {};
+    Display* d = dpy.get();
+    const Atom name = XInternAtom(d, "_ICC_PROFILE", True);
+    if (name == 0)
+        return {};
+    Atom type;
+    int format;
+    unsigned long n, after;
+    unsigned char* data = nullptr;
+    QByteArray icc;
+    if (XGetWindowProperty(d, DefaultRootWindow(d), name, 0, kMaxWords, False, AnyPropertyType, &type,
+                           &format, &n, &after, &data) == Success &&
+        format == 8 && after == 0 && data)
+        icc = QByteArray(reinterpret_cast<const char*>(data), qsizetype(n));
+    if (data)
+        XFree(data);
+    return icc;
 }
 
 }  // namespace tamsel

@@ -1,6 +1,9 @@
 // The real program under an X server: started on a folder of three photos,
 // driven by xdotool, checked on screenshots.
 #include "TestUtil.h"
+#include "imaging/ColourPhotos.h"
+#include "imaging/ColourProfile.h"
+#include "model/Surface.h"
 #include "album/ShowScript.h"
 #include "model/AlbumState.h"
 #include "platform/Paths.h"
@@ -15,10 +18,12 @@
 #include <QImage>
 #include <QPainter>
 #include <QProcess>
+#include <QScopeGuard>
 #include <QStandardPaths>
 #include <QThread>
 #include <gtest/gtest.h>
 
+#include <array>
 #include <functional>
 #include <optional>
 
@@ -189,7 +194,9 @@ struct RunningProgram {
     FormLayout L;       // its elements, as the layout places them
     QString skip;       // why the program cannot run here
 
-    RunningProgram()
+    // fill, when given, puts the photos into the folder in place of the
+    // three plain ones, with the display already known.
+    explicit RunningProgram(const std::function<void(const QDir&, const QString&)>& fill = {})
     {
         const QString program = QStringLiteral(TAMSEL_BUILD_DIR "/tamsel");
         if (!QFileInfo(program).isExecutable()) {
@@ -216,7 +223,9 @@ struct RunningProgram {
         album.MusicOn = 0;
         SaveScript(QDir(home.path()).filePath("tamsel.tmf"), album);
         const QColor colours[3] = {QColor(220, 30, 30), QColor(30, 200, 40), QColor(30, 40, 220)};
-        for (int i = 0; i < 3; ++i) {
+        if (fill)
+            fill(QDir(photos.path()), display.Name());
+        for (int i = 0; i < (fill ? 0 : 3); ++i) {
             QImage img(640, 480, QImage::Format_RGB32);
             img.fill(colours[i]);
             img.save(QDir(photos.path()).filePath(QStringLiteral("%1.jpg").arg(QChar('a' + i))), "JPG", 95);
@@ -478,4 +487,116 @@ TEST(WindowEndToEnd, KeysStepThroughThePhotosAndF11ShowsThemFullScreen)
     key("Escape");
     EXPECT_TRUE(WaitFor([&] { return run.FindWindow() && run.g.size() == normal.size(); }, 10000));
     EXPECT_TRUE(centreIs(220, 30, 30));
+}
+
+namespace tamsel::testing {
+// Sets (or, with no bytes, deletes) the root window's _ICC_PROFILE, as a colour manager does.
+bool SetRootIccProfile(const QString& display, const QByteArray& icc);
+}  // namespace tamsel::testing
+
+namespace {
+
+using Patches = std::array<QRgb, 4>;
+
+// The four patches' colours in a picture that shows the patch picture over area.
+Patches PatchesIn(const QImage& img, const QRect& area)
+{
+    Patches p;
+    for (int k = 0; k < 4; ++k)
+        p[size_t(k)] = img.pixel(area.left() + area.width() * (2 * k + 1) / 8, area.top() + area.height() / 4);
+    return p;
+}
+
+// The patches of a photo file with its numbers taken as they are.
+Patches RawPatches(const QString& path)
+{
+    SetColourManagement(false);
+    Surface s;
+    s.CloneFile(path.toStdString());
+    SetColourManagement(true);
+    const QImage img = s.ToQImage();
+    return PatchesIn(img, img.rect());
+}
+
+double Worst(const Patches& a, const Patches& b)
+{
+    double worst = 0;
+    for (size_t k = 0; k < 4; ++k)
+        worst = std::max(worst, DeltaE2000(a[k], b[k]));
+    return worst;
+}
+
+bool ShowsPatches(RunningProgram& run, const Patches& want, double& worst)
+{
+    return WaitFor([&] {
+        worst = Worst(PatchesIn(Screenshot(run.display.Name(), run.g), run.L.picphotoshow), want);
+        return worst <= 2;
+    }, 20000);
+}
+
+}  // namespace
+
+// Photos in Adobe RGB, CMYK, ProPhoto and a wide-gamut space (a TIFF, through
+// the working BMP), and one marked Adobe RGB only by its EXIF index, show
+// their sRGB originals' colours; a damaged profile shows the numbers as they
+// are. Each photo's patches start at another colour, so each one is known.
+TEST(WindowEndToEnd, PhotosWithProfilesShowTheirSrgbOriginalsColours)
+{
+    ASSERT_TRUE(WidgetApp());
+    const QStringList names = {"adobe.jpg", "cmyk.jpg", "damaged.jpg", "prophoto.jpg", "r03.jpg", "wide.tif"};
+    QTemporaryDir made;
+    std::vector<Patches> want;
+    bool madeAll = true;
+    RunningProgram run([&](const QDir& folder, const QString&) {
+        for (int i = 0; i < names.size(); ++i) {
+            const QDir d(made.filePath(QString::number(i)));
+            d.mkpath(".");
+            const QString photo = MakeColourPhotos(d, PatchPicture(800, 460, i)).value(names[i]);
+            madeAll = madeAll && QFile::copy(photo, folder.filePath(names[i]));
+            Patches p;
+            for (int k = 0; k < 4; ++k)
+                p[size_t(k)] = kPatches[(k + i) % 4];
+            want.push_back(names[i] == "damaged.jpg" ? RawPatches(photo) : p);
+        }
+    });
+    if (!run.skip.isEmpty() || !madeAll)
+        GTEST_SKIP() << "no program, X server, lcms2 tools or ICC profiles";
+    ASSERT_TRUE(run.FindWindow()) << "no window appeared";
+    run.Xdo({"windowactivate", "--sync", QString::fromLatin1(run.id)});
+    for (int i = 0; i < names.size(); ++i) {
+        if (i > 0)
+            run.Xdo({"key", "--window", QString::fromLatin1(run.id), "Right"});
+        double worst = 0;
+        EXPECT_TRUE(ShowsPatches(run, want[size_t(i)], worst)) << names[i].toStdString() << ": ΔE2000 " << worst;
+    }
+}
+
+// A colour manager's profile on the root window: the photo is shown as lcms2's
+// own jpgicc converts it into that profile.
+TEST(WindowEndToEnd, TheRootWindowsProfileIsTheScreens)
+{
+    ASSERT_TRUE(WidgetApp());
+    const QString screen = kColordIcc + "WideGamutRGB.icc";
+    QTemporaryDir made;
+    Patches want{};
+    bool ready = false;
+    RunningProgram run([&](const QDir& folder, const QString& display) {
+        const QString adobe = MakeColourPhotos(QDir(made.path()), PatchPicture(800, 460)).value("adobe.jpg");
+        const QString predicted = QDir(made.path()).filePath("predicted.jpg");
+        ready = !adobe.isEmpty() && QFile::copy(adobe, folder.filePath("adobe.jpg")) &&
+                !RunTool("jpgicc", {"-q98", "-o" + screen, adobe, predicted}).isNull() &&
+                SetRootIccProfile(display, ReadAll(screen));
+        if (ready)
+            want = RawPatches(predicted);
+    });
+    const auto clear = qScopeGuard([&] {
+        if (ready)
+            SetRootIccProfile(run.display.Name(), {});
+    });
+    if (!run.skip.isEmpty() || !ready)
+        GTEST_SKIP() << "no program, X server, lcms2 tools or ICC profiles";
+    ASSERT_GT(Worst(want, {kPatches[0], kPatches[1], kPatches[2], kPatches[3]}), 2) << "the profile changes nothing";
+    ASSERT_TRUE(run.FindWindow()) << "no window appeared";
+    double worst = 0;
+    EXPECT_TRUE(ShowsPatches(run, want, worst)) << "ΔE2000 " << worst;
 }
