@@ -247,7 +247,7 @@ void AlbumApp::PhotoAreaMouseMove(double x, double y)
     // screen is read whole the first time the lens appears over it.
     if (model_.main.PanDone && model_.main.OrigView)
         composer_.EnsureFullPhoto();
-    if (DrawLens(model_.dibs, model_.state, model_.main, x, y))
+    if (DrawLens(model_.dibs, model_.main, x, y))
         view().RequestStep();
 }
 

@@ -21,8 +21,7 @@ void Apply(const ColourBalance& s, Surface& pic, int code)
         if (s.BalBright != 0)
             pic.ShiftColors(s.BalBright, s.BalBright, s.BalBright);
         if (s.BalHue != 0 || s.BalSat != 100)
-            PelHSL(pic, 0, 0, w, h, pic, 0, 0, float(s.BalHue) / 10.0f, float(s.BalSat) / 100.0f,
-                   0, 0, 1);
+            PelHSL(pic, 0, 0, w, h, pic, 0, 0, float(s.BalHue) / 10.0f, float(s.BalSat) / 100.0f);
         break;
     }
     case kCmdSharpen:
@@ -32,7 +31,7 @@ void Apply(const ColourBalance& s, Surface& pic, int code)
         pic.FastBlur();
         break;
     case kCmdNegative:
-        PelInvert(pic, 0, 0, w, h, pic, 0, 0, 0, 0);
+        PelInvert(pic, 0, 0, w, h, pic, 0, 0);
         break;
     }
 }

@@ -7,6 +7,7 @@
 #include "model/PhotoList.h"
 #include "model/SurfacePool.h"
 #include "imaging/Composer.h"
+#include "model/AlbumModel.h"
 #include "model/AlbumView.h"
 #include "platform/Paths.h"
 
@@ -84,13 +85,14 @@ double BaselineMs()
 // A composer with its state, working files and display surfaces for a photo
 // area of w x h, as the show has them while bringing a photo in.
 struct ComposerRig {
-    AppPaths paths = AppPaths::ForProgramDir(QDir::tempPath());
-    AlbumState album;
-    MainState main;
-    SurfacePool dibs;
-    PhotoList photos;
+    AlbumModel model{AppPaths::ForProgramDir(QDir::tempPath())};
+    AppPaths& paths = model.paths;
+    AlbumState& album = model.state;
+    MainState& main = model.main;
+    SurfacePool& dibs = model.dibs;
+    PhotoList& photos = model.photos;
     NoSink sink;
-    Composer composer{album, main, dibs, photos, paths, sink};
+    Composer composer{model, sink};
 
     ComposerRig(int w, int h)
     {
@@ -122,7 +124,12 @@ void BM_ComposePhoto(benchmark::State& st)
 {
     const QString photo = bench::BenchPhoto();
     ComposerRig rig(int(st.range(0)), int(st.range(1)));
-    auto& [paths, album, main, dibs, photos, sink, composer] = rig;
+    [[maybe_unused]] AlbumState& album = rig.album;
+    [[maybe_unused]] MainState& main = rig.main;
+    [[maybe_unused]] SurfacePool& dibs = rig.dibs;
+    Composer& composer = rig.composer;
+    [[maybe_unused]] auto& sink = rig.sink;
+    [[maybe_unused]] AppPaths& paths = rig.paths;
     const double base = BaselineMs();
     double best = 1e30;
     for (auto _ : st) {
@@ -147,7 +154,12 @@ void BM_WholePhotoForTheLens(benchmark::State& st)
 {
     const QString photo = bench::BenchPhoto();
     ComposerRig rig(480, 336);
-    auto& [paths, album, main, dibs, photos, sink, composer] = rig;
+    [[maybe_unused]] AlbumState& album = rig.album;
+    [[maybe_unused]] MainState& main = rig.main;
+    [[maybe_unused]] SurfacePool& dibs = rig.dibs;
+    Composer& composer = rig.composer;
+    [[maybe_unused]] auto& sink = rig.sink;
+    [[maybe_unused]] AppPaths& paths = rig.paths;
     for (auto _ : st) {
         st.PauseTiming();
         composer.DIBClonePicture(photo);

@@ -221,7 +221,7 @@ BENCHMARK(BM_ShiftColors)->Unit(benchmark::kMillisecond);
 void BM_PelGreyScale(benchmark::State& state)
 {
     PixelBench(state, [](Surface& s) {
-        PelGreyScale(s, 0, 0, s.Width(), s.Height(), s, 0, 0, 0, 1);
+        PelGreyScale(s, 0, 0, s.Width(), s.Height(), s, 0, 0);
     });
     PaintPhoto(Photo());   // the later benchmarks want colour again
 }
@@ -230,7 +230,7 @@ BENCHMARK(BM_PelGreyScale)->Unit(benchmark::kMillisecond);
 void BM_PelHSL(benchmark::State& state)
 {
     PixelBench(state, [](Surface& s) {
-        PelHSL(s, 0, 0, s.Width(), s.Height(), s, 0, 0, 30.0f, 1.1f, 0, 0, 1);
+        PelHSL(s, 0, 0, s.Width(), s.Height(), s, 0, 0, 30.0f, 1.1f);
     });
 }
 BENCHMARK(BM_PelHSL)->Unit(benchmark::kMillisecond);
@@ -243,7 +243,7 @@ void BM_PelRotate90(benchmark::State& state)
     const size_t bytes = size_t(src.RGBSize());
     Timed(state, Timing::ThreadCpu, MemcpySeconds(bytes), [&] {
         PelRotate(dst, dst.Width() / 2, dst.Height() / 2, src.Width(), src.Height(), src, 0, 0,
-                  90.0, 0, 0);
+                  90.0);
         benchmark::ClobberMemory();
     });
     state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(bytes));

@@ -32,7 +32,7 @@ void BM_LensMove(benchmark::State& st)
     LensBench b(int(st.range(0)), int(st.range(1)));
     double x = 100;
     for (auto _ : st) {
-        DrawLens(b.d, b.s, b.m, x, st.range(1) / 2.0);
+        DrawLens(b.d, b.m, x, st.range(1) / 2.0);
         x = x > st.range(0) - 100 ? 100 : x + 7;
         benchmark::ClobberMemory();
     }

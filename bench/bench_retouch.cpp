@@ -31,15 +31,14 @@ double ThreadMs()
     return t.tv_sec * 1e3 + t.tv_nsec / 1e6;
 }
 
-void FilterAlone(AlbumModel& m, int code)
+void FilterAlone(AlbumModel& m, int code, const ColourBalance& b)
 {
     Surface& p = m.dibs.DibPhoto;
     if (code == kCmdSharpen) {
         p.Sharpen();
     } else {
-        p.ShiftColors(m.state.BalBright, m.state.BalBright, m.state.BalBright);
-        PelHSL(p, 0, 0, p.Width(), p.Height(), p, 0, 0, m.state.BalHue / 10.0f,
-               m.state.BalSat / 100.0f, 0, 0, 1);
+        p.ShiftColors(b.BalBright, b.BalBright, b.BalBright);
+        PelHSL(p, 0, 0, p.Width(), p.Height(), p, 0, 0, b.BalHue / 10.0f, b.BalSat / 100.0f);
     }
 }
 
@@ -54,17 +53,15 @@ void BM_RetouchCommand(benchmark::State& st)
     m.dibs.MakeDisplaySurfaces(m.state.ShowWidth, m.state.ShowHeight);
     m.main.ViewMode = View::Still;
     composer.DIBClonePicture(bench::BenchPhoto());
-    m.state.BalBright = 12;
-    m.state.BalHue = 150;
-    m.state.BalSat = 110;
+    const ColourBalance balance{12, 150, 110};
 
     double filter = 1e30, whole = 1e30;
     for (auto _ : st) {
         double t0 = ThreadMs();
-        FilterAlone(m, code);
+        FilterAlone(m, code, balance);
         filter = std::min(filter, ThreadMs() - t0);
         t0 = ThreadMs();
-        RunRetouch(m, composer, code, {});
+        RunRetouch(m, composer, code, balance);
         whole = std::min(whole, ThreadMs() - t0);
         benchmark::DoNotOptimize(m.dibs.DibScreen.DataPtr());
     }

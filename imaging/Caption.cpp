@@ -171,7 +171,7 @@ void DrawCaption(const AlbumState& album, const QString& caption, int panMode, S
     DrawTextStrip(strip, caption, album.CapFontColor, 0, album.CapFontName,
              IntDiv(album.CapFontSize, 2), album.CapFontSize);
     PelAlphaBlend(dibs.DibCanvas, RoundHalfEven(at.x), RoundHalfEven(at.y), strip.Width(),
-                  strip.Height(), strip, 0, 0, 255, 0, 1);
+                  strip.Height(), strip, 0, 0, 255);
 }
 
 }  // namespace tamsel

@@ -152,7 +152,7 @@ bool Composer::ClonePicture(const QString& sPathFile)
             break;
         case 1: {
             Surface& c = dibs_.DibCanvas;
-            PelGreyScale(c, 0, 0, c.Width(), c.Height(), c, 0, 0, 0, 1);
+            PelGreyScale(c, 0, 0, c.Width(), c.Height(), c, 0, 0);
             main_.ShowTransMode = 0;
             break;
         }
@@ -191,7 +191,7 @@ bool Composer::LoadPhoto(bool rotated, QSize atMost,
             turned.Create(source.Height(), source.Width());
             PelRotate(turned, RoundHalfEven(turned.Width() / 2.0),
                       RoundHalfEven(turned.Height() / 2.0), source.Width(), source.Height(),
-                      source, 0, 0, double(album_.RotateAngle), 0, 0);
+                      source, 0, 0, double(album_.RotateAngle));
             turned.SetFullSize(source.FullHeight(), source.FullWidth());
             dibs_.DibPhoto = std::move(turned);
         } else {

@@ -457,7 +457,7 @@ TAMSEL_VECTOR_CLONES void AddRow(uint32_t* __restrict sums, const uint8_t* __res
 }  // namespace
 
 void PelRotate(Surface& dst, int x, int y, int w, int h, const Surface& src, int sx, int sy,
-               double angle, int, int)
+               double angle)
 {
     if (!dst.HasPixels() || !src.HasPixels() || w <= 0 || h <= 0 || !std::isfinite(angle))
         return;
@@ -474,15 +474,14 @@ void PelRotate(Surface& dst, int x, int y, int w, int h, const Surface& src, int
     RotateFree(dst, x, y, w, h, src, sx, sy, a);
 }
 
-void PelGreyScale(Surface& dst, int x, int y, int w, int h, const Surface& src, int sx, int sy, int,
-                  int)
+void PelGreyScale(Surface& dst, int x, int y, int w, int h, const Surface& src, int sx, int sy)
 {
     ForEachRow(dst, x, y, w, h, src, sx, sy,
                [](uint8_t* d, const uint8_t* s, int n) { GreyRow(d, s, n); });
 }
 
 void PelAlphaBlend(Surface& dst, int x, int y, int w, int h, const Surface& src, int sx, int sy,
-                   int alpha, int, int)
+                   int alpha)
 {
     const uint32_t a = uint32_t(std::clamp(alpha, 0, 255));
     if (a == 0)
@@ -505,7 +504,7 @@ void PelAlphaBlend(Surface& dst, int x, int y, int w, int h, const Surface& src,
 }
 
 void PelHSL(Surface& dst, int x, int y, int w, int h, const Surface& src, int sx, int sy, float hue,
-            float sat, int, int, int)
+            float sat)
 {
     if (!std::isfinite(hue) || !std::isfinite(sat))
         return;
@@ -525,15 +524,14 @@ void PelHSL(Surface& dst, int x, int y, int w, int h, const Surface& src, int sx
     });
 }
 
-void PelInvert(Surface& dst, int x, int y, int w, int h, const Surface& src, int sx, int sy, int,
-               int)
+void PelInvert(Surface& dst, int x, int y, int w, int h, const Surface& src, int sx, int sy)
 {
     ForEachRow(dst, x, y, w, h, src, sx, sy,
                [](uint8_t* d, const uint8_t* s, int n) { InvertRow(d, s, n); });
 }
 
 void PelMosaic(Surface& dst, int x, int y, int w, int h, const Surface& src, int sx, int sy,
-               int edge, int, int)
+               int edge)
 {
     if (!ClipBoth(dst, x, y, w, h, src, sx, sy))
         return;

@@ -15,29 +15,27 @@ namespace tamsel {
 // likewise its top edge. Whole quarter turns move pixels without change; other
 // angles are resampled bilinearly.
 void PelRotate(Surface& dst, int x, int y, int w, int h, const Surface& src, int sx, int sy,
-               double angle, int a2 = 0, int a3 = 0);
+               double angle);
 
 // Grey tones of the source rectangle into the destination: ITU-R BT.601 luma,
 // 0.299 R + 0.587 G + 0.114 B.
-void PelGreyScale(Surface& dst, int x, int y, int w, int h, const Surface& src, int sx, int sy,
-                  int a1 = 0, int a2 = 0);
+void PelGreyScale(Surface& dst, int x, int y, int w, int h, const Surface& src, int sx, int sy);
 
 // Lays the source rectangle over the destination: black source pixels leave
 // the destination unchanged, all others replace it (at alpha 255).
 void PelAlphaBlend(Surface& dst, int x, int y, int w, int h, const Surface& src, int sx, int sy,
-                   int alpha = 255, int a2 = 0, int a3 = 1);
+                   int alpha = 255);
 
 // Hue turned by hue degrees, saturation multiplied by sat; 0 and 1 change nothing.
 void PelHSL(Surface& dst, int x, int y, int w, int h, const Surface& src, int sx, int sy, float hue,
-            float sat, int a3 = 0, int a4 = 0, int a5 = 1);
+            float sat);
 
 // The colour negative of the source rectangle into the destination.
-void PelInvert(Surface& dst, int x, int y, int w, int h, const Surface& src, int sx, int sy,
-               int a1 = 0, int a2 = 0);
+void PelInvert(Surface& dst, int x, int y, int w, int h, const Surface& src, int sx, int sy);
 
 // The source rectangle as squares of edge pixels from its top-left corner, each
 // the mean colour of what it covers. An edge of 0 or 1 copies the rectangle.
 void PelMosaic(Surface& dst, int x, int y, int w, int h, const Surface& src, int sx, int sy,
-               int edge, int a2 = 0, int a3 = 0);
+               int edge);
 
 }  // namespace tamsel

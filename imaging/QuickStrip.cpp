@@ -13,6 +13,16 @@ QuickStrip::QuickStrip(AlbumState& album, MainState& main, SurfacePool& dibs, Co
     look_.fill(Look::Normal);
 }
 
+QString QuickStrip::PictureName(int k, Look look)
+{
+    static const char* const kKinds[kButtons] = {"loop",  "rotleft",   "rotright",  "colour",
+                                                 "grey",  "rectframe", "ovalframe", "original"};
+    static const char* const kLooks[3] = {"normal", "hover", "pressed"};
+    if (k < 0 || k >= kButtons)
+        return {};
+    return QStringLiteral("quick_%1_%2.png").arg(QLatin1String(kKinds[k]), QLatin1String(kLooks[int(look)]));
+}
+
 QString QuickStrip::Tooltip(int k)
 {
     static const char* const kTips[kButtons] = {
@@ -126,7 +136,7 @@ void QuickStrip::Act(int k)
         album_.FrameType = tag;
         Redraw();
         Surface& s = dibs_.DibScreen;
-        PelGreyScale(s, 0, 0, s.Width(), s.Height(), s, 0, 0, 0, 0);
+        PelGreyScale(s, 0, 0, s.Width(), s.Height(), s, 0, 0);
         break;
     }
     case kRectFrame:

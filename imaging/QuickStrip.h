@@ -29,6 +29,8 @@ public:
     QuickStrip(AlbumState& album, MainState& main, SurfacePool& dibs, Composer& composer);
 
     static QString Tooltip(int k);
+    // The installation's picture of button k in a look.
+    static QString PictureName(int k, Look look);
 
     bool Pressed(int k) const { return Valid(k) && tag_[size_t(k)] == 1; }
     Look LookOf(int k) const { return Valid(k) ? look_[size_t(k)] : Look::Normal; }

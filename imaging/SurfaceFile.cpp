@@ -90,16 +90,12 @@ void Surface::CloneFile(const std::string& path, int minW, int minH)
     // A pipe or a device named like a photo would keep every reader waiting.
     if (!IsRegularFile(QString::fromStdString(path)))
         throw SurfaceError(-1, kErrLoad);
-    if (ReadBmp24(path, *this)) {
-        sourcePath_ = path;
+    if (ReadBmp24(path, *this))
         return;
-    }
     // JPEG photos are decoded straight into the rows, with no picture in
     // between: half the time and half the memory of the general reader.
-    if (ReadJpeg(QString::fromStdString(path), *this, minW, minH)) {
-        sourcePath_ = path;
+    if (ReadJpeg(QString::fromStdString(path), *this, minW, minH))
         return;
-    }
     QImageReader reader(QString::fromStdString(path));
     // Phones and cameras store the picture sideways with a tag that says how to turn it.
     reader.setAutoTransform(true);
@@ -107,7 +103,6 @@ void Surface::CloneFile(const std::string& path, int minW, int minH)
     if (img.isNull())
         throw SurfaceError(-1, kErrLoad);
     Clone(img, true);
-    sourcePath_ = path;
 }
 
 }  // namespace tamsel

@@ -17,7 +17,7 @@ namespace tamsel {
 
 Surface::Surface(Surface&& other) noexcept
     : header_(other.header_), stride_(other.stride_), fullW_(other.fullW_), fullH_(other.fullH_),
-      bits_(std::move(other.bits_)), sourcePath_(std::move(other.sourcePath_))
+      bits_(std::move(other.bits_))
 {
     other.header_ = BitmapInfoHeader{};
     other.stride_ = 0;
@@ -32,7 +32,6 @@ Surface& Surface::operator=(Surface&& other) noexcept
         fullW_ = other.fullW_;
         fullH_ = other.fullH_;
         bits_ = std::move(other.bits_);
-        sourcePath_ = std::move(other.sourcePath_);
         other.header_ = BitmapInfoHeader{};
         other.stride_ = 0;
     }
@@ -105,7 +104,6 @@ void Surface::Clone(const QImage& pic, bool FitSize)
 {
     if (pic.isNull())
         throw SurfaceError(-1, kErrLoad);
-    sourcePath_.clear();
     if (FitSize)
         Create(pic.width(), pic.height());
     if (!bits_)
@@ -236,13 +234,6 @@ bool Surface::SaveBMP(const std::string& FileName) const
     if (!out)
         throw std::runtime_error("文件无法写入: " + FileName);
     return true;
-}
-
-QImage Surface::WrapBottomUp()
-{
-    if (!bits_)
-        return {};
-    return QImage(bits_.get(), Width(), Height(), stride_, QImage::Format_BGR888);
 }
 
 namespace {

@@ -118,14 +118,7 @@ public:
     // Converts the picture into out (RGB32, top-down, resized when needed):
     // the window system's own pixel format, so showing it is a plain copy.
     void CopyToRgb32(QImage& out) const;
-    // A QImage that wraps the surface's bytes without copying; valid while
-    // the surface keeps its size. Rows are in memory order, so it is upside down.
-    QImage WrapBottomUp();
-
     void Release();
-
-    // The picture last given to Clone, if it came from a file: used for printing.
-    const std::string& SourcePath() const { return sourcePath_; }
 
 private:
     BitmapInfoHeader header_;
@@ -136,7 +129,6 @@ private:
         void operator()(uint8_t* p) const noexcept { std::free(p); }
     };
     std::unique_ptr<uint8_t[], FreeBytes> bits_;
-    std::string sourcePath_;
 };
 
 // Surface is the surface as the album's pool names it; code that only draws may say Surface.

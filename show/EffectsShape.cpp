@@ -106,9 +106,9 @@ constexpr EffectRecord kRecords[] = {
     // then the new one comes out of squares that shrink (100, 96, ..., 4).
     {{41}, Rise(K(200), kT), Saves, [](C& c, double P) {
          if (P < 100)
-             PelMosaic(c.screen, 0, 0, c.W, c.H, c.oldPic, 0, 0, Px(P), 0, 0);
+             PelMosaic(c.screen, 0, 0, c.W, c.H, c.oldPic, 0, 0, Px(P));
          else
-             PelMosaic(c.screen, 0, 0, c.W, c.H, c.newPic, 0, 0, Px(200 - P), 0, 0);
+             PelMosaic(c.screen, 0, 0, c.W, c.H, c.newPic, 0, 0, Px(200 - P));
      }},
 };
 

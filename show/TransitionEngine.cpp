@@ -170,7 +170,7 @@ void TransitionEngine::Present()
     if (core_.state.FrameType > 1) {
         SurfacePool& d = core_.dibs;
         PelAlphaBlend(d.DibScreen, 0, 0, d.DibScreen.Width(), d.DibScreen.Height(), d.DibMask, 0, 0,
-                      255, 0, 1);
+                      255);
     }
 }
 

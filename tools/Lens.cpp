@@ -15,7 +15,7 @@ int LensHalfWidth(int i)
     return r2 <= 0 ? 0 : int(std::sqrt(r2) + 0.5);
 }
 
-LensPoint LensSource(const AlbumState& s, const MainState& m, int photoW, int photoH, double x,
+LensPoint LensSource(const MainState& m, int photoW, int photoH, double x,
                      double y)
 {
     // Canvas pixels per photo pixel, along the side the photo was fitted by.
@@ -24,14 +24,14 @@ LensPoint LensSource(const AlbumState& s, const MainState& m, int photoW, int ph
     return {(x - m.PlaceX + m.ViewX) / scale, (y - m.PlaceY + m.ViewY) / scale};
 }
 
-bool DrawLens(SurfacePool& d, const AlbumState& s, const MainState& m, double x, double y)
+bool DrawLens(SurfacePool& d, const MainState& m, double x, double y)
 {
     // Only the photo's own pixels will do: never a copy decoded small for the screen.
     if (!m.PanDone || !m.OrigView || !d.DibPhoto.HasPixels() || d.DibPhoto.Reduced() ||
         !d.DibNew.HasPixels())
         return false;
     CopyWhole(d.DibScreen, d.DibNew);
-    const LensPoint p = LensSource(s, m, d.DibPhoto.Width(), d.DibPhoto.Height(), x, y);
+    const LensPoint p = LensSource(m, d.DibPhoto.Width(), d.DibPhoto.Height(), x, y);
     // Each row is a plain clipped copy: rows reaching past the photo or the
     // area simply stop at their edges.
     for (int i = 0; i <= kLensRadius; ++i) {

@@ -17,13 +17,13 @@ int LensHalfWidth(int i);
 struct LensPoint {
     double x, y;
 };
-LensPoint LensSource(const AlbumState& s, const MainState& m, int photoW, int photoH, double x,
+LensPoint LensSource(const MainState& m, int photoW, int photoH, double x,
                      double y);
 
 // The magnifier: restores DibScreen from DibNew (wiping the previous lens),
 // then shows the photo at its own resolution in a circle around (x, y).
 // Nothing is drawn unless the photo has been fully presented and "原相查看"
 // is down. Returns whether a lens was drawn.
-bool DrawLens(SurfacePool& d, const AlbumState& s, const MainState& m, double x, double y);
+bool DrawLens(SurfacePool& d, const MainState& m, double x, double y);
 
 }  // namespace tamsel

@@ -28,7 +28,6 @@ void BM_ResizeStep(benchmark::State& st)
     App();
     // The build folder holds the installation's pictures beside the program.
     AlbumApp album(AppPaths::ForProgramDir(QStringLiteral(TAMSEL_BUILD_DIR)));
-    album.model.paths.dataFile = QTemporaryDir().path() + "/unused.tmf";
     MainWindow window(album);
     window.resize(1280, 1024);
     window.show();

@@ -1,6 +1,6 @@
 #include "shell/ui/SkinArt.h"
 
-#include "imaging/ui/QuickStripWidget.h"
+#include "imaging/QuickStrip.h"
 #include "platform/Paths.h"
 
 namespace tamsel {
@@ -23,7 +23,7 @@ SkinArt SkinArt::Load(const AppPaths& paths)
     // places of the small buttons: shown at pixel ratio 2 they stay sharp.
     for (int i = 0; i < kSBtnCount; ++i) {
         for (int l = 0; l < 3; ++l) {
-            QPixmap icon(paths.InProgramDir(QuickStripWidget::PictureName(i, QuickStrip::Look(l))));
+            QPixmap icon(paths.InProgramDir(QuickStrip::PictureName(i, QuickStrip::Look(l))));
             icon.setDevicePixelRatio(icon.width() / 16.0);
             a.imgs[i][l] = icon;
         }

@@ -62,10 +62,10 @@ TEST_F(RetouchTest, EachCommandRetouchesThePhotoAsShownThroughTheWorkingFile)
         {kCmdSharpen, [](Surface& s) { s.Sharpen(); }},
         {kCmdSoften, [](Surface& s) { s.FastBlur(); }},
         {kCmdNegative,
-         [](Surface& s) { PelInvert(s, 0, 0, s.Width(), s.Height(), s, 0, 0, 0, 0); }},
+         [](Surface& s) { PelInvert(s, 0, 0, s.Width(), s.Height(), s, 0, 0); }},
         {kCmdBalance, [](Surface& s) {
              s.ShiftColors(-30, -30, -30);
-             PelHSL(s, 0, 0, s.Width(), s.Height(), s, 0, 0, 45.0f, 0.5f, 0, 0, 1);
+             PelHSL(s, 0, 0, s.Width(), s.Height(), s, 0, 0, 45.0f, 0.5f);
          }},
     };
     const ColourBalance balance{-30, 450, 50};

@@ -71,7 +71,7 @@ TEST(PelRotate, QuarterTurnsCoverASwappedSurfaceExactly)
                 dst.Create(sh, sw);
                 Fill(dst, {1, 2, 3});
                 PelRotate(dst, RoundHalfEven(dst.Width() / 2.0), RoundHalfEven(dst.Height() / 2.0),
-                          sw, sh, src, 0, 0, angle, 0, 0);
+                          sw, sh, src, 0, 0, angle);
                 for (int v = 0; v < dst.Height(); ++v) {
                     for (int u = 0; u < dst.Width(); ++u) {
                         // A quarter turn clockwise brings the bottom-left corner
@@ -297,7 +297,7 @@ TEST(PelGreyScale, UsesLumaWeightsAndKeepsGreys)
     Put(s, 2, 0, {255, 0, 0});     // blue
     Put(s, 3, 0, {255, 255, 255});
     Put(s, 4, 0, {77, 77, 77});
-    PelGreyScale(s, 0, 0, 5, 1, s, 0, 0, 0, 1);
+    PelGreyScale(s, 0, 0, 5, 1, s, 0, 0);
     EXPECT_EQ(At(s, 0, 0), (Bgr{76, 76, 76}));     // 0.299 x 255
     EXPECT_EQ(At(s, 1, 0), (Bgr{150, 150, 150}));  // 0.587 x 255
     EXPECT_EQ(At(s, 2, 0), (Bgr{29, 29, 29}));     // 0.114 x 255
@@ -333,7 +333,7 @@ TEST(PelAlphaBlend, BlackIsTransparentEverythingElseReplaces)
     Put(strip, 1, 0, {255, 255, 255});
     Put(strip, 3, 1, {10, 20, 30});
     // Laid at (3, 1): column 3 of the strip falls off the right edge.
-    PelAlphaBlend(canvas, 3, 1, 4, 2, strip, 0, 0, 255, 0, 1);
+    PelAlphaBlend(canvas, 3, 1, 4, 2, strip, 0, 0, 255);
     for (int y = 0; y < 4; ++y)
         for (int x = 0; x < 6; ++x) {
             Bgr want = Tag(x, y);
@@ -388,9 +388,9 @@ TEST(PelHSL, NeutralValuesChangeNothing)
     Surface copy;
     copy.Create(7, 5);
     FillTagged(copy);
-    PelHSL(s, 0, 0, 7, 5, s, 0, 0, 0.0f, 1.0f, 0, 0, 1);
+    PelHSL(s, 0, 0, 7, 5, s, 0, 0, 0.0f, 1.0f);
     EXPECT_EQ(std::memcmp(s.DataPtr(), copy.DataPtr(), size_t(s.RGBSize())), 0);
-    PelHSL(s, 0, 0, 7, 5, s, 0, 0, 360.0f, 1.0f, 0, 0, 1);
+    PelHSL(s, 0, 0, 7, 5, s, 0, 0, 360.0f, 1.0f);
     EXPECT_EQ(std::memcmp(s.DataPtr(), copy.DataPtr(), size_t(s.RGBSize())), 0);
 }
 
@@ -572,10 +572,10 @@ TEST(PelMosaic, SquaresOfOneColourAndEdgeZeroIsACopy)
     Surface dst;
     dst.Create(7, 5);
 
-    PelMosaic(dst, 0, 0, 7, 5, src, 0, 0, 0, 0, 0);
+    PelMosaic(dst, 0, 0, 7, 5, src, 0, 0, 0);
     EXPECT_EQ(std::memcmp(dst.DataPtr(), src.DataPtr(), size_t(src.RGBSize())), 0);
 
-    PelMosaic(dst, 0, 0, 7, 5, src, 0, 0, 3, 0, 0);
+    PelMosaic(dst, 0, 0, 7, 5, src, 0, 0, 3);
     // Squares start at the top-left; each holds the mean of the pixels it covers.
     for (int y = 0; y < 5; ++y)
         for (int x = 0; x < 7; ++x) {
@@ -594,7 +594,7 @@ TEST(PelMosaic, SquaresOfOneColourAndEdgeZeroIsACopy)
     ExpectPaddingZero(dst);
 
     // An edge larger than the picture makes one square of its mean colour.
-    PelMosaic(dst, 0, 0, 7, 5, src, 0, 0, 100, 0, 0);
+    PelMosaic(dst, 0, 0, 7, 5, src, 0, 0, 100);
     EXPECT_EQ(At(dst, 0, 0), At(dst, 6, 4));
 }
 

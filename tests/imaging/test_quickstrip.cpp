@@ -2,7 +2,6 @@
 
 #include "imaging/Blit.h"
 #include "imaging/QuickStrip.h"
-#include "imaging/ui/QuickStripWidget.h"
 
 #include <QApplication>
 #include <QFile>
@@ -197,29 +196,3 @@ TEST_F(QuickStripTest, HoverLightsOnlyTheButtonUnderTheMouse)
     EXPECT_EQ(PressedButtons(), (std::vector<int>{3}));
 }
 
-TEST_F(QuickStripTest, WidgetShowsTheInstalledPicturesAndTurnsTheMouseIntoClicks)
-{
-    const QString assets = QStringLiteral(TAMSEL_SOURCE_DIR) + "/assets/data";
-    QuickStripWidget w(*strip, assets);
-    if (!QFile::exists(assets + "/" + QuickStripWidget::PictureName(0, QuickStrip::Look::Normal)))
-        GTEST_SKIP() << "the button pictures are not installed";
-    EXPECT_TRUE(w.HasAllPictures());
-    EXPECT_EQ(w.size(), QSize(256, 32));
-    EXPECT_EQ(w.ButtonAt(QPoint(70, 10)), 2);
-    EXPECT_EQ(w.ButtonAt(QPoint(300, 10)), -1);
-
-    const QPointF over2(70, 10), over0(5, 5);
-    QMouseEvent move(QEvent::MouseMove, over2, w.mapToGlobal(over2), Qt::NoButton, Qt::NoButton,
-                     Qt::NoModifier);
-    QApplication::sendEvent(&w, &move);
-    EXPECT_EQ(strip->LookOf(2), QuickStrip::Look::Hover);
-    QMouseEvent release(QEvent::MouseButtonRelease, over0, w.mapToGlobal(over0), Qt::RightButton,
-                        Qt::NoButton, Qt::NoModifier);
-    QApplication::sendEvent(&w, &release);
-    EXPECT_EQ(album.LoopShow, 1);
-
-    QuickStripWidget missing(*strip, dir.path() + "/nowhere", Qt::Vertical);
-    EXPECT_FALSE(missing.HasAllPictures());
-    EXPECT_EQ(missing.size(), QSize(32, 256));
-    EXPECT_EQ(QuickStrip::Tooltip(7), QStringLiteral("原相查看"));
-}

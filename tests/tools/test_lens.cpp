@@ -52,11 +52,11 @@ struct LensFixture : ::testing::Test {
 
 TEST_F(LensFixture, ShowsThePhotoPixelsUnderTheMouseOneToOne)
 {
-    const LensPoint p = LensSource(s, m, 1600, 1200, 258, 189);
+    const LensPoint p = LensSource(m, 1600, 1200, 258, 189);
     EXPECT_NEAR(p.x, 761.9, 0.05);
     EXPECT_NEAR(p.y, 600.0, 0.001);
 
-    ASSERT_TRUE(DrawLens(d, s, m, 258, 189));
+    ASSERT_TRUE(DrawLens(d, m, 258, 189));
     // The middle of the lens is photo pixel (762, 600), and its neighbours follow one to one.
     for (int dx : {-40, 0, 25})
         for (int dy : {-30, 0, 12}) {
@@ -76,18 +76,18 @@ TEST_F(LensFixture, ShowsThePhotoPixelsUnderTheMouseOneToOne)
 TEST_F(LensFixture, NoLensUntilThePhotoHasArrivedAndNothingOutsideTheSurfaces)
 {
     m.PanDone = false;
-    EXPECT_FALSE(DrawLens(d, s, m, 100, 100));
+    EXPECT_FALSE(DrawLens(d, m, 100, 100));
     m.PanDone = true;
     m.OrigView = false;
-    EXPECT_FALSE(DrawLens(d, s, m, 100, 100));
+    EXPECT_FALSE(DrawLens(d, m, 100, 100));
     m.OrigView = true;
     // Corners of the area and of the photo: the rows are clipped, never read
     // or written past either surface (the sanitizer run checks the memory).
     for (auto [x, y] : {std::pair{0.0, 0.0}, {479.0, 335.0}, {-30.0, 200.0}, {470.0, -50.0}})
-        EXPECT_TRUE(DrawLens(d, s, m, x, y));
+        EXPECT_TRUE(DrawLens(d, m, x, y));
     m.ViewX = 60;
-    EXPECT_TRUE(DrawLens(d, s, m, 479, 335));
+    EXPECT_TRUE(DrawLens(d, m, 479, 335));
     // A second lens wipes the first.
-    DrawLens(d, s, m, 400, 250);
+    DrawLens(d, m, 400, 250);
     EXPECT_EQ(Screen(60, 60)[0], 7);
 }
