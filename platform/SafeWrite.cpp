@@ -229,23 +229,26 @@ QString MoveNoReplace(const QString& from, const QString& to)
 
 QString WriteFailure(int err, const QString& path)
 {
-    const QString folder = QFileInfo(path).absolutePath();
+    // The info label has one short line: the file's own name, and the folder
+    // only where the folder is the trouble.
+    const QFileInfo file(path);
+    const QString name = file.fileName();
     switch (err) {
     case ENOSPC:
     case EDQUOT:
-        return QStringLiteral("磁盘空间不足,无法写入 %1").arg(path);
+        return QStringLiteral("磁盘空间不足,无法写入 %1").arg(name);
     case EFBIG:
-        return QStringLiteral("文件超过系统允许的大小,无法写入 %1").arg(path);
+        return QStringLiteral("文件超过系统允许的大小,无法写入 %1").arg(name);
     case EROFS:
-        return QStringLiteral("磁盘只读,无法写入 %1").arg(path);
+        return QStringLiteral("磁盘只读,无法写入 %1").arg(name);
     case EACCES:
     case EPERM:
-        return QStringLiteral("文件夹 %1 只读,无法写入 %2").arg(folder, QFileInfo(path).fileName());
+        return QStringLiteral("文件夹 %1 只读,无法写入 %2").arg(file.absolutePath(), name);
     case ENOENT:
     case ENOTDIR:
-        return QStringLiteral("文件夹 %1 不存在,无法写入 %2").arg(folder, QFileInfo(path).fileName());
+        return QStringLiteral("文件夹 %1 不存在,无法写入 %2").arg(file.absolutePath(), name);
     default:
-        return QStringLiteral("无法写入 %1: %2").arg(path, ErrorText(err));
+        return QStringLiteral("无法写入 %1: %2").arg(name, ErrorText(err));
     }
 }
 

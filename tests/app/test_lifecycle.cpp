@@ -48,7 +48,7 @@ TEST(Lifecycle, FirstStartWritesDefaultsAndTheNextStartRestoresTheAlbum)
         core.model.state.PhotoCaption = {"甲", "乙", ""};
         core.model.state.CurPhoto = 1;
         core.model.state.CoverShowing = false;
-        core.model.state.FrameType = 2;
+        core.model.state.ShowBackColor = 99;
         core.model.state.FrameType = 3;
         core.model.paths.EnsureWorkDir();
         Touch(QDir(core.model.paths.workDir), "TempDib.bmp", "x");
@@ -132,7 +132,6 @@ TEST(Lifecycle, AFullDiskAtExitKeepsTheOldDataFile)
     {
         AlbumApp core(paths);
         ASSERT_TRUE(core.Startup().firstRun);
-        core.model.state.FrameType = 2;
         core.model.state.CoverFile = QString(100'000, u'c');   // beyond a 4 KiB size limit
         tiny.Fill();
         const Outcome out = core.Shutdown();

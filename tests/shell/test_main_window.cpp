@@ -295,7 +295,6 @@ TEST_F(Window, AnUnsavedAlbumIsToldBeforeTheWindowCloses)
     core->model.paths.dataFile = Touch(QDir(home.path()), "not-a-folder") + "/tamsel.tmf";
     window->close();
     EXPECT_EQ(closing, 0);
-    EXPECT_TRUE(window->isVisible());
     EXPECT_TRUE(window->LabInfo()->text().contains(QStringLiteral("相册数据未能保存")));
     window->close();
     EXPECT_EQ(closing, 1);
