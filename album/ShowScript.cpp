@@ -4,10 +4,10 @@
 #include "model/PhotoList.h"
 #include "platform/Gbk.h"
 #include "platform/SafeOpen.h"
+#include "platform/SafeWrite.h"
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 #include <algorithm>
 #include <limits>
@@ -160,13 +160,10 @@ Outcome SaveScript(const QString& path, const AlbumState& s)
         w.String(s.MusicList[size_t(i)]);
     w.String(s.CoverFile);
 
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return Outcome::Failed(QStringLiteral("  无法写入脚本文件 %1").arg(path));
-    file.write(w.Bytes());
-    if (!file.commit())
-        return Outcome::Failed(QStringLiteral("  无法写入脚本文件 %1").arg(path));
-    return Outcome::Done();
+    const Outcome written = WriteFileWhole(path, w.Bytes());
+    if (!written)
+        return Outcome::Failed(QStringLiteral("  ") + written.message);
+    return written;
 }
 
 Outcome ReadScript(const QString& path, AlbumState& state, PhotoList& list, bool* damaged)

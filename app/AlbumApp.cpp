@@ -4,6 +4,7 @@
 #include "app/PhotoOutput.h"
 #include "app/Retouch.h"
 #include "app/ScanCommand.h"
+#include "platform/SafeWrite.h"
 #include "tools/BatchFiles.h"
 #include "tools/Lens.h"
 #include "tools/RenameJournal.h"
@@ -158,6 +159,8 @@ QString AlbumApp::SettleFolder(const QString& folder)
     if (folder.isEmpty())
         return {};
     SetWorkFolder(folder);
+    // Hidden pieces of a conversion that was cut short are cleared away.
+    RemoveLeftoverTempFiles(folder);
     // Photos left under temporary names by a rename that was cut short are
     // put under their names first, or the album would be listed without them.
     return RecoverRenames(folder).message;

@@ -2,6 +2,7 @@
 
 #include "album/ShowScript.h"
 #include "platform/SafeOpen.h"
+#include "platform/SafeWrite.h"
 
 #include <QDir>
 #include <QFile>
@@ -39,9 +40,7 @@ QString Joined(const QString& first, const QString& then)
 // Keeps a damaged data file aside. False when no copy could be made.
 bool KeepAside(const QString& dataFile, const QString& kept)
 {
-    if (QFileInfo::exists(kept) && !QFile::remove(kept))
-        return false;
-    return QFile::copy(dataFile, kept);
+    return CopyFileWhole(dataFile, kept).ok;
 }
 
 StartupReport Load(AlbumModel& m, QSize screen, bool mayMove);
@@ -151,7 +150,11 @@ Outcome SaveAlbumData(const AlbumModel& m)
     if (m.paths.dataFile.isEmpty())
         return Outcome::Failed(QStringLiteral("  本次设置无处保存"));
     QDir().mkpath(QFileInfo(m.paths.dataFile).absolutePath());
-    return SaveScript(m.paths.dataFile, m.state);
+    // The old file stays as it was when the new one cannot be written whole.
+    const Outcome saved = SaveScript(m.paths.dataFile, m.state);
+    if (!saved)
+        return Outcome::Failed(QStringLiteral("  相册数据未能保存:") + saved.message.trimmed());
+    return saved;
 }
 
 }  // namespace tamsel

@@ -2,12 +2,12 @@
 
 #include "imaging/ImageFile.h"
 #include "model/AlbumModel.h"
+#include "platform/SafeWrite.h"
 #include "platform/Wallpaper.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 namespace tamsel {
 namespace {
@@ -15,24 +15,6 @@ namespace {
 constexpr int kMaxIconSide = 256;
 
 QString Unsaved(const QString& why) { return QStringLiteral("  照片未保存:") + why; }
-
-// The copy appears whole or not at all: the desktop may be reading the old one.
-bool CopyWhole(const QString& from, const QString& to)
-{
-    QFile in(from);
-    if (!in.open(QIODevice::ReadOnly))
-        return false;
-    QSaveFile out(to);
-    if (!out.open(QIODevice::WriteOnly))
-        return false;
-    QByteArray chunk;
-    while (!(chunk = in.read(1 << 20)).isEmpty())
-        if (out.write(chunk) != chunk.size())
-            return false;
-    if (in.error() != QFileDevice::NoError)
-        return false;
-    return out.commit();
-}
 
 }  // namespace
 
@@ -64,8 +46,8 @@ Outcome SaveAs(AlbumModel& model, const QString& target)
         return Outcome::Failed(Unsaved(QStringLiteral("图标最大为 256 x 256 像素,这张照片是 %1 x %2")
                                            .arg(image.Width())
                                            .arg(image.Height())));
-    if (!SaveImageFile(std::move(image), target, code))
-        return Outcome::Failed(Unsaved(QStringLiteral("无法写入 %1").arg(target)));
+    if (const Outcome saved = SaveImageFile(std::move(image), target, code); !saved)
+        return Outcome::Failed(Unsaved(saved.message));
     return Outcome::Done();
 }
 
@@ -77,8 +59,10 @@ Outcome SetWallpaper(AlbumModel& model, const DesktopInfo& desktop)
     if (source.isEmpty() || !QFileInfo(source).isFile())
         return Outcome::Failed(QStringLiteral("  对不起,找不到当前照片的文件"));
     const QString& copy = model.paths.wallpaper;
-    if (!QDir().mkpath(QFileInfo(copy).absolutePath()) || !CopyWhole(source, copy))
-        return Outcome::Failed(QStringLiteral("  对不起,墙纸文件 %1 无法写入").arg(copy));
+    QDir().mkpath(QFileInfo(copy).absolutePath());
+    // The copy appears whole or not at all: the desktop may be reading the old one.
+    if (const Outcome copied = CopyFileWhole(source, copy); !copied)
+        return Outcome::Failed(QStringLiteral("  对不起,墙纸未换:") + copied.message);
     const WallpaperResult r = ApplyWallpaper(copy, desktop);
     if (!r.ok)
         return Outcome::Failed(QStringLiteral("  ") + r.why);

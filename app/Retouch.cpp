@@ -3,11 +3,9 @@
 #include "imaging/Composer.h"
 #include "imaging/PelOps.h"
 #include "model/AlbumModel.h"
+#include "platform/SafeWrite.h"
 
 #include <QFile>
-
-#include <filesystem>
-#include <system_error>
 
 namespace tamsel {
 namespace {
@@ -36,28 +34,17 @@ void Apply(const ColourBalance& s, Surface& pic, int code)
     }
 }
 
-// Writes the picture beside the working file and renames it over it only when
-// complete: the working file may hold the retouches so far, which a failed
-// write must not destroy.
+// The working file may hold the retouches so far, which a failed write must
+// not destroy: the surface writes whole or not at all.
 bool WriteWorkingFile(const Surface& pic, const QString& target, QString& why)
 {
-    const QString part = target + ".part";
     try {
-        if (!pic.SaveBMP(QFile::encodeName(part).toStdString())) {
+        if (!pic.SaveBMP(QFile::encodeName(target).toStdString(), Keep::Scratch)) {
             why = QStringLiteral("没有照片");
             return false;
         }
     } catch (const std::exception& e) {
-        QFile::remove(part);
         why = ErrorText(e);
-        return false;
-    }
-    std::error_code ec;
-    std::filesystem::rename(QFile::encodeName(part).toStdString(),
-                            QFile::encodeName(target).toStdString(), ec);
-    if (ec) {
-        QFile::remove(part);
-        why = QString::fromLocal8Bit(ec.message().c_str());
         return false;
     }
     return true;

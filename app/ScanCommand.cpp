@@ -2,11 +2,10 @@
 
 #include "imaging/Composer.h"
 #include "model/AlbumModel.h"
+#include "platform/SafeWrite.h"
 
 #include <QFile>
 #include <QImage>
-
-#include <filesystem>
 
 namespace tamsel {
 
@@ -15,17 +14,14 @@ Outcome ShowScannedPicture(AlbumModel& model, Composer& composer, const QImage& 
     if (picture.isNull())
         return Outcome::Done();
     const AppPaths& paths = model.paths;
-    const QString part = paths.tempPic + ".part";
     try {
         if (!paths.EnsureWorkDir())
             throw std::runtime_error("工作文件夹无法建立");
         Surface scanned;
         scanned.Clone(picture);
-        scanned.SaveBMP(QFile::encodeName(part).toStdString());
-        std::filesystem::rename(QFile::encodeName(part).toStdString(),
-                                QFile::encodeName(paths.tempPic).toStdString());
+        // Whole or not at all: the working file may hold an earlier retouch.
+        scanned.SaveBMP(QFile::encodeName(paths.tempPic).toStdString(), Keep::Scratch);
     } catch (const std::exception& e) {
-        QFile::remove(part);
         return Outcome::Failed(QStringLiteral("  对不起,扫描的图片无法写入工作文件:%1").arg(ErrorText(e)));
     }
     model.main.LabelsDirty = true;

@@ -6,12 +6,10 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 #include <Magick++.h>
 
 #include <algorithm>
-#include <cstdio>
 #include <cstring>
 #include <memory>
 #include <mutex>
@@ -19,7 +17,6 @@
 #include <string_view>
 #include <vector>
 
-#include <unistd.h>
 
 namespace tamsel {
 
@@ -276,8 +273,14 @@ bool ClaimFits(Kind kind, const void* data, size_t size)
     if (!list)
         return false;
     uint64_t most = 0;
-    for (MagickCore::Image* p = list.get(); p; p = MagickCore::GetNextImageInList(p))
-        most = std::max<uint64_t>(most, uint64_t(p->columns) * p->rows);
+    for (MagickCore::Image* p = list.get(); p; p = MagickCore::GetNextImageInList(p)) {
+        // A header may claim sides whose product does not fit 64 bits: that
+        // fits no file.
+        uint64_t area = 0;
+        if (__builtin_mul_overflow(uint64_t(p->columns), uint64_t(p->rows), &area))
+            return false;
+        most = std::max(most, area);
+    }
     return most <= std::max<uint64_t>(kAlwaysFits, uint64_t(size) * kMaxPixelsPerByte);
 }
 
@@ -451,41 +454,6 @@ QByteArray ReadWholeFile(const QString& path)
     return f.readAll();
 }
 
-// Encodes the picture straight into an open file, without holding the whole
-// encoded file in memory first: the library writes through its own stream on
-// a duplicate of the descriptor. The name the library sees is only the format.
-bool WriteTo(Magick::Image& img, const char* format, int fd)
-{
-    const int own = ::dup(fd);
-    if (own < 0)
-        return false;
-    FILE* stream = ::fdopen(own, "wb");
-    if (!stream) {
-        ::close(own);
-        return false;
-    }
-    ImageInfoPtr info(MagickCore::CloneImageInfo(img.constImageInfo()));
-    bool ok = info != nullptr;
-    if (ok) {
-        info->file = stream;
-        info->adjoin = MagickCore::MagickTrue;
-        const std::string name = std::string(format) + ":-";
-        MagickCore::CopyMagickString(info->filename, name.c_str(), MaxTextExtent);
-        MagickCore::CopyMagickString(info->magick, format, MaxTextExtent);
-        MagickCore::Image* image = img.image();
-        // The writer reports on the picture itself; what the reader left
-        // there (harmless warnings) must not count against the write.
-        MagickCore::ClearMagickException(&image->exception);
-        ok = MagickCore::WriteImage(info.get(), image) == MagickCore::MagickTrue &&
-             image->exception.severity < MagickCore::ErrorException;
-        info->file = nullptr;
-    }
-    // A full disk shows only when the last bytes are flushed.
-    ok = std::fflush(stream) == 0 && ok;
-    ok = std::fclose(stream) == 0 && ok;
-    return ok;
-}
-
 }  // namespace
 
 void InitImageLibrary()
@@ -545,17 +513,21 @@ ImageHandle LoadImageFile(const QString& path)
     }
 }
 
-bool SaveImageFile(ImageHandle handle, const QString& path, int code)
+Outcome WriteImageFile(ImageHandle handle, SafeWrite& out, int code)
 {
     // The handle is taken by value: whatever happens here, its picture is
     // released when this returns.
-    if (!handle.IsValid() || path.isEmpty() || code < kBmp || code > kPng)
-        return false;
+    const Outcome unusable = Outcome::Failed(QStringLiteral("没有可以写出的图像"));
+    if (!handle.IsValid() || code < kBmp || code > kPng)
+        return unusable;
     Magick::Image& img = handle.impl()->image;
     if (code == kIco && (img.columns() > kMaxIconSide || img.rows() > kMaxIconSide))
-        return false;
+        return unusable;
 
     const char* format = "";
+    // Encoded in memory first: a failed write then has exactly the system's
+    // reason, and the file goes out through the one checked, synced path.
+    Magick::Blob encoded;
     try {
         img.quiet(true);
         MatchColoursTo(*handle.impl(), code);
@@ -596,20 +568,24 @@ bool SaveImageFile(ImageHandle handle, const QString& path, int code)
             break;
         }
         img.magick(format);
+        img.write(&encoded);
     } catch (const std::exception&) {
-        return false;
+        return Outcome::Failed(QStringLiteral("图像库无法写出 %1 格式").arg(QLatin1String(format)));
     }
+    if (encoded.length() == 0)
+        return Outcome::Failed(QStringLiteral("图像库无法写出 %1 格式").arg(QLatin1String(format)));
+    out.Write(static_cast<const char*>(encoded.data()), qint64(encoded.length()));
+    return out.Finish();
+}
 
+Outcome SaveImageFile(ImageHandle handle, const QString& path, int code, Keep keep)
+{
     // Written beside the target and renamed over it only when complete, so a
     // failed save never leaves a half file or destroys the file it replaces.
-    QSaveFile out(path);
-    if (!out.open(QIODevice::WriteOnly))
-        return false;
-    if (!WriteTo(img, format, out.handle())) {
-        out.cancelWriting();
-        return false;
-    }
-    return out.commit();
+    SafeWrite out(path, keep);
+    if (const Outcome written = WriteImageFile(std::move(handle), out, code); !written)
+        return written;
+    return out.Commit();
 }
 
 bool ConvertToBmp(const QString& photo, const QString& tempDib)
@@ -620,7 +596,7 @@ bool ConvertToBmp(const QString& photo, const QString& tempDib)
     ImageHandle image = LoadImageFile(photo);
     if (image.IsValid())
         image.impl()->workingCopy = true;
-    return SaveImageFile(std::move(image), tempDib, kBmp);
+    return SaveImageFile(std::move(image), tempDib, kBmp, Keep::Scratch).ok;
 }
 
 }  // namespace tamsel

@@ -1,4 +1,6 @@
 #pragma once
+#include "platform/SafeWrite.h"
+
 #include <QString>
 
 #include <memory>
@@ -36,9 +38,14 @@ private:
 ImageHandle LoadImageFile(const QString& path);
 
 // Writes the image in the format of code (0..6) to path, replacing a file of
-// that name, and releases the image. Returns false, writing nothing, for an
-// empty handle, an unknown code or a failed write.
-bool SaveImageFile(ImageHandle handle, const QString& path, int code);
+// that name, and releases the image. Fails, writing nothing and leaving a file
+// already there as it was, for an empty handle, an unknown code or a write
+// that did not go through; the message says why.
+Outcome SaveImageFile(ImageHandle handle, const QString& path, int code, Keep keep = Keep::Durable);
+
+// The same into out, synced under its temporary name, for a writer that
+// looks at the file before committing it.
+Outcome WriteImageFile(ImageHandle handle, SafeWrite& out, int code);
 
 // Converts a photo of another format to the working BMP file tempDib. The old
 // working file is removed first, so when the photo cannot be read tempDib is

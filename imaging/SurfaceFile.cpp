@@ -62,8 +62,10 @@ bool ReadBmp24(const std::string& path, Surface& out)
     in.seekg(0, std::ios::end);
     const int64_t size = int64_t(in.tellg());
     // A cut-off file is not a photo, though the general reader would show
-    // it with its missing rows made up.
-    if (size < int64_t(offset) + stride * rows)
+    // it with its missing rows made up. Sides from the header can make the
+    // pixel bytes exceed 64 bits; no file holds that many either.
+    int64_t pixelBytes = 0;
+    if (__builtin_mul_overflow(stride, int64_t(rows), &pixelBytes) || size - int64_t(offset) < pixelBytes)
         throw SurfaceError(-1, kErrLoad);
     Surface loaded;
     loaded.Create(width, rows);

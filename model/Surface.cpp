@@ -1,14 +1,15 @@
 #include "model/Surface.h"
 
+#include "platform/SafeWrite.h"
 #include "platform/VectorClones.h"
 
+#include <QFile>
 #include <QImage>
 
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
 #include <limits>
 
 #include <sys/mman.h>
@@ -204,7 +205,9 @@ void Put32(uint8_t* p, uint32_t v)
 }
 }  // namespace
 
-bool Surface::SaveBMP(const std::string& FileName) const
+bool Surface::SaveBMP(const std::string& FileName) const { return SaveBMP(FileName, Keep::Durable); }
+
+bool Surface::SaveBMP(const std::string& FileName, Keep keep) const
 {
     if (!bits_)
         return false;
@@ -225,14 +228,11 @@ bool Surface::SaveBMP(const std::string& FileName) const
     Put32(head + 46, header_.biClrUsed);
     Put32(head + 50, header_.biClrImportant);
 
-    std::ofstream out(FileName, std::ios::binary | std::ios::trunc);
-    if (!out)
-        throw std::runtime_error("文件无法写入: " + FileName);
-    out.write(reinterpret_cast<const char*>(head), sizeof head);
-    out.write(reinterpret_cast<const char*>(bits_.get()), RGBSize());
-    out.close();
-    if (!out)
-        throw std::runtime_error("文件无法写入: " + FileName);
+    SafeWrite out(QFile::decodeName(QByteArray::fromStdString(FileName)), keep);
+    out.Write(reinterpret_cast<const char*>(head), sizeof head);
+    out.Write(reinterpret_cast<const char*>(bits_.get()), RGBSize());
+    if (const Outcome written = out.Commit(); !written)
+        throw std::runtime_error(written.message.toStdString());
     return true;
 }
 

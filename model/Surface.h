@@ -11,6 +11,8 @@ class QImage;
 
 namespace tamsel {
 
+enum class Keep;   // platform/SafeWrite.h
+
 // An error raised by a surface to its caller: a number and the text the user sees.
 class SurfaceError : public std::runtime_error {
 public:
@@ -104,9 +106,12 @@ public:
     // box (X1, Y1)-(X2, Y2), right and bottom edges exclusive; other ty draw nothing.
     void DrawGeometry(int16_t ty, int16_t X1, int16_t Y1, int16_t X2, int16_t Y2);
 
-    // Writes a 54-byte-header BMP. Returns false when there is nothing to write;
-    // throws std::runtime_error when the file cannot be written.
+    // Writes a 54-byte-header BMP, whole or not at all (a file already there
+    // stays as it was when the write fails). Returns false when there is
+    // nothing to write; throws std::runtime_error, saying why, when the file
+    // cannot be written. A working file of this run is written as Keep::Scratch.
     bool SaveBMP(const std::string& FileName) const;
+    bool SaveBMP(const std::string& FileName, Keep keep) const;
 
     // Pixel filters, in place.
     void ShiftColors(int32_t addRed, int32_t addGreen, int32_t addBlue);

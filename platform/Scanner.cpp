@@ -310,8 +310,11 @@ ScanResult Scanner::Scan(const ScanSettings& settings, const std::function<void(
         // The whole frame, however many lines it turns out to have.
         QByteArray data;
         const qint64 expected = p.lines > 0 ? qint64(p.lines) * p.bytes_per_line : 0;
+        // Reserved from the device's own claim only as far as a real page
+        // goes: a claim of billions of lines must not ask for exabytes.
+        constexpr qint64 kMostReserved = qint64(1) << 30;
         if (expected > 0)
-            data.reserve(expected);
+            data.reserve(std::min(expected, kMostReserved));
         QByteArray chunk(64 * 1024, '\0');
         for (;;) {
             if (d_->cancel)

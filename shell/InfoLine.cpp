@@ -17,6 +17,18 @@ InfoLinePlacement ArrangeInfoLine(const InfoLineInput& in)
     return p;
 }
 
+QString OneLine(const QString& text)
+{
+    QString line = text;
+    for (QChar& c : line) {
+        // Controls, and the Unicode line and paragraph separators.
+        const QChar::Category k = c.category();
+        if (k == QChar::Other_Control || k == QChar::Separator_Line || k == QChar::Separator_Paragraph)
+            c = u'?';
+    }
+    return line;
+}
+
 QString PositionText(int curPhoto, int photoCount)
 {
     return QStringLiteral(" 位置 %1 / %2").arg(curPhoto + 1).arg(photoCount);

@@ -28,6 +28,11 @@ struct InfoLinePlacement {
 // would not also fit, so it never stands alone in the tune's place.
 InfoLinePlacement ArrangeInfoLine(const InfoLineInput& in);
 
+// text as one line for a label: a file name may hold line breaks, tabs and
+// other control characters, which would otherwise spill over the photo. Each
+// becomes "?".
+QString OneLine(const QString& text);
+
 // " 位置 3 / 12" on the third of twelve photos.
 QString PositionText(int curPhoto, int photoCount);
 

@@ -4,7 +4,6 @@
 #include "model/PhotoList.h"
 #include "tools/BatchFiles.h"
 
-#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -157,8 +156,6 @@ public:
         }
         const QString src = plan_.sourceFolder + plan_.sources.at(i);
         const QString dst = plan_.destFolder + plan_.targets.at(i);
-        // Hidden and not a photo, so no list shows it while it is written.
-        const QString temp = plan_.destFolder + QStringLiteral(".tamsel-convert-%1-%2.part").arg(token_).arg(i);
 
         ImageHandle image = LoadImageFile(src);
         if (!image.IsValid()) {
@@ -166,31 +163,26 @@ public:
             return r;
         }
         const int w = image.Width(), h = image.Height();
-        if (!SaveImageFile(std::move(image), temp, plan_.code)) {
-            QFile::remove(temp);
-            r.why = QStringLiteral("无法写入");
+        // Hidden and not a photo, so no list shows it while it is written.
+        SafeWrite out(dst, Keep::Durable, QStringLiteral(".tamsel-convert-%1-%2.part").arg(token_).arg(i));
+        auto unwritten = [&] {
+            return out.Error() ? QStringLiteral("无法写入: ") + ErrorText(out.Error()) : QStringLiteral("无法写入");
+        };
+        if (!WriteImageFile(std::move(image), out, plan_.code)) {
+            r.why = unwritten();
             return r;
         }
         const bool deleting = plan_.mode == ConvertMode::DeleteOriginals;
         if (deleting) {
             // The original goes only when its copy reads back as the same picture.
-            const ImageHandle back = LoadImageFile(temp);
+            const ImageHandle back = LoadImageFile(out.TempPath());
             if (!back.IsValid() || back.Width() != w || back.Height() != h) {
-                QFile::remove(temp);
                 r.why = QStringLiteral("写出的文件读不回");
                 return r;
             }
         }
-        QString err;
-        if (replaces) {
-            if (::rename(QFile::encodeName(temp).constData(), QFile::encodeName(dst).constData()) != 0)
-                err = ErrorText(errno);
-        } else {
-            err = MoveNoReplace(temp, dst);
-        }
-        if (!err.isEmpty()) {
-            QFile::remove(temp);
-            r.why = QStringLiteral("无法写入: ") + err;
+        if (!out.Commit(replaces)) {
+            r.why = unwritten();
             return r;
         }
         r.state = FileResult::Converted;
@@ -215,18 +207,6 @@ private:
     const QString token_;
 };
 
-// Part files are hidden and renamed away when whole; one still there after
-// an hour was left by a conversion that died, and holds nobody's photo.
-void RemoveLeftoverParts(const QString& folder)
-{
-    const QDir dir(folder);
-    const QDateTime hourAgo = QDateTime::currentDateTime().addSecs(-3600);
-    for (const QFileInfo& fi : dir.entryInfoList({QStringLiteral(".tamsel-convert-*.part")},
-                                                 QDir::Files | QDir::Hidden))
-        if (fi.lastModified() < hourAgo)
-            QFile::remove(fi.filePath());
-}
-
 }  // namespace
 
 ConvertReport RunConversion(const ConvertPlan& plan, ExistingTargets existing, const ConvertHooks& hooks)
@@ -235,7 +215,7 @@ ConvertReport RunConversion(const ConvertPlan& plan, ExistingTargets existing, c
     const int total = int(plan.sources.size());
     if (total == 0)
         return report;
-    RemoveLeftoverParts(plan.destFolder);
+    RemoveLeftoverTempFiles(plan.destFolder);
     SingleThreadedImageLibrary single;
     const Converter converter(plan, existing);
     std::vector<FileResult> results(static_cast<size_t>(total));

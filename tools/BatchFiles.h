@@ -1,4 +1,6 @@
 #pragma once
+#include "platform/SafeWrite.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -20,10 +22,6 @@ QStringList ListAllNames(const QString& folder);
 // case, so "A.JPG" and "a.jpg" are one file there.
 QString NameKey(const QString& name);
 
-// Moves from to to within one file system, never replacing a file at to.
-// Returns an empty text on success, else the reason.
-QString MoveNoReplace(const QString& from, const QString& to);
-
 // True when both paths name the same folder (symbolic links and a trailing
 // "/" do not matter); for folders that do not exist, the texts are compared.
 bool SameFolder(const QString& a, const QString& b);
@@ -31,9 +29,5 @@ bool SameFolder(const QString& a, const QString& b);
 // At most `most` entries of names joined with "、", then "等 n 个" for the rest:
 // lists that fit the one-line info label.
 QString ShortList(const QStringList& names, int most = 5);
-
-// The process's own error text for errno, in the user's language when the
-// system has it.
-QString ErrorText(int err);
 
 }  // namespace tamsel

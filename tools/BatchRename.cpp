@@ -152,8 +152,10 @@ Outcome RunRename(const RenamePlan& plan, const RenameProgress& progress)
     };
     const QString unfinished = QStringLiteral("，部分照片仍在临时名下，重新打开本窗口可恢复");
 
-    if (!WriteJournal(dir, j))
-        return Outcome::Failed(QStringLiteral("无法在该文件夹中写改名记录，照片都没有改名"));
+    // Nothing moves before the whole journal is on the disk: a crash from
+    // here on finds every name it needs.
+    if (const Outcome written = WriteJournal(dir, j); !written)
+        return Outcome::Failed(QStringLiteral("无法写改名记录: %1，照片都没有改名").arg(written.message));
 
     // Phase 1: every file leaves its old name, so that no new name can meet a
     // file still waiting for its turn (swaps and cycles included).
@@ -170,11 +172,13 @@ Outcome RunRename(const RenamePlan& plan, const RenameProgress& progress)
     }
 
     j.phase = 2;
-    if (!WriteJournal(dir, j)) {
+    if (const Outcome written = WriteJournal(dir, j); !written) {
+        // The journal on the disk still says phase 1: undoing is what a
+        // crash now would do too.
         if (!UndoPhaseOne(dir, j, count))
-            return Outcome::Failed(QStringLiteral("无法写改名记录") + unfinished);
+            return Outcome::Failed(QStringLiteral("无法写改名记录: %1").arg(written.message) + unfinished);
         QFile::remove(JournalPath(dir));
-        return Outcome::Failed(QStringLiteral("无法在该文件夹中写改名记录，照片都保持原名"));
+        return Outcome::Failed(QStringLiteral("无法写改名记录: %1，照片都保持原名").arg(written.message));
     }
 
     // Phase 2: every file takes its new name, which no other file holds.
@@ -190,7 +194,7 @@ Outcome RunRename(const RenamePlan& plan, const RenameProgress& progress)
                 clean = MoveNoReplace(dir + d.newName, dir + d.tempName).isEmpty() && clean;
             }
             j.phase = 1;
-            clean = WriteJournal(dir, j) && clean;
+            clean = WriteJournal(dir, j).ok && clean;
             clean = UndoPhaseOne(dir, j, count) && clean;
             if (!clean)
                 return Outcome::Failed(QStringLiteral("无法改名为 %1: %2").arg(e.newName, err) + unfinished);

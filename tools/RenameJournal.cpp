@@ -4,7 +4,6 @@
 #include "tools/BatchFiles.h"
 
 #include <QFile>
-#include <QSaveFile>
 #include <QStringList>
 #include <QUrl>
 
@@ -27,18 +26,12 @@ QString JournalPath(const QString& folder)
 
 bool HasJournal(const QString& folder) { return QFile::exists(JournalPath(folder)); }
 
-bool WriteJournal(const QString& folder, const RenameJournal& journal)
+Outcome WriteJournal(const QString& folder, const RenameJournal& journal)
 {
     QByteArray text = QByteArray(kHeader) + '\n' + "phase " + QByteArray::number(journal.phase) + '\n';
     for (const auto& e : journal.entries)
         text += Encode(e.oldName) + '\t' + Encode(e.tempName) + '\t' + Encode(e.newName) + '\n';
-    // QSaveFile syncs the file to the disk before it takes the journal's name.
-    QSaveFile out(JournalPath(folder));
-    if (!out.open(QIODevice::WriteOnly) || out.write(text) != text.size()) {
-        out.cancelWriting();
-        return false;
-    }
-    return out.commit();
+    return WriteFileWhole(JournalPath(folder), text);
 }
 
 std::optional<RenameJournal> ReadJournal(const QString& folder)

@@ -24,8 +24,9 @@ struct RenameJournal {
 // The journal's file name inside the photo folder; hidden, and not a photo.
 QString JournalPath(const QString& folder);
 
-// Written whole or not at all, and on the disk when this returns true.
-bool WriteJournal(const QString& folder, const RenameJournal& journal);
+// Written whole or not at all, and on the disk (synced, its folder too) when
+// this succeeds; a journal already there stays as it was when it fails.
+Outcome WriteJournal(const QString& folder, const RenameJournal& journal);
 // Nothing when there is no journal or it cannot be understood.
 std::optional<RenameJournal> ReadJournal(const QString& folder);
 bool HasJournal(const QString& folder);

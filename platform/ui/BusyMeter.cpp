@@ -1,6 +1,6 @@
 #include "platform/ui/BusyMeter.h"
 
-#include <QSaveFile>
+#include "platform/SafeWrite.h"
 
 #include <algorithm>
 
@@ -34,15 +34,11 @@ BusyMeter::~BusyMeter()
 {
     if (reportPath_.isEmpty())
         return;
-    QSaveFile out(reportPath_);
-    if (!out.open(QIODevice::WriteOnly))
-        return;
-    out.write(QStringLiteral("longest_ms %1\nevents %2\nover_20ms %3\n")
-                  .arg(LongestMs(), 0, 'f', 2)
-                  .arg(events_)
-                  .arg(over20_)
-                  .toUtf8());
-    out.commit();
+    WriteFileWhole(reportPath_, QStringLiteral("longest_ms %1\nevents %2\nover_20ms %3\n")
+                                    .arg(LongestMs(), 0, 'f', 2)
+                                    .arg(events_)
+                                    .arg(over20_)
+                                    .toUtf8());
 }
 
 }  // namespace tamsel

@@ -167,6 +167,8 @@ private:
     enum class MoveState { Idle, Pressed, ByHand } moveState_ = MoveState::Idle;
     QPoint pressAt_;
     QPoint moveOffset_;
+    // The album data could not be saved at a close, and the user was told.
+    bool toldUnsaved_ = false;
 };
 
 }  // namespace tamsel

@@ -61,6 +61,15 @@ void MainWindow::changeEvent(QEvent* e)
 
 void MainWindow::closeEvent(QCloseEvent* e)
 {
+    // The album is saved while the window still shows. When that fails (a
+    // full disk) the old data file is kept, the info line says why and the
+    // window stays once, so that room can be made; the next close ends.
+    if (const Outcome saved = app_.SaveAlbumData(); !saved && !toldUnsaved_) {
+        toldUnsaved_ = true;
+        ShowInfo(saved.message + QStringLiteral("；再次退出将不保存本次设置"), true);
+        e->ignore();
+        return;
+    }
     Q_EMIT closing();
     e->accept();
 }

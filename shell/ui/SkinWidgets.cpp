@@ -1,6 +1,7 @@
 #include "shell/ui/SkinWidgets.h"
 
 #include "platform/Fonts.h"
+#include "shell/InfoLine.h"
 
 #include <QMouseEvent>
 #include <QPainter>
@@ -53,7 +54,9 @@ SkinLabel::SkinLabel(QWidget* parent, const QString& text) : QLabel(parent)
 
 void SkinLabel::SetCaption(const QString& text)
 {
-    setText(text);
+    // Every skin label is one line; file names and messages naming files
+    // come here as they are.
+    setText(OneLine(text));
     adjustSize();
 }
 

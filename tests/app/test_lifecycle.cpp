@@ -1,5 +1,6 @@
 #include "TestAccess.h"
 #include "TestUtil.h"
+#include "tools/BatchFolder.h"
 #include "platform/Fifo.h"
 #include "album/ShowScript.h"
 #include "app/AlbumApp.h"
@@ -120,6 +121,29 @@ TEST(Lifecycle, WriteProtectedProgramDirKeepsTheDataFileWithTheUser)
     EXPECT_TRUE(core.Startup().message.isEmpty());
     EXPECT_TRUE(QFileInfo::exists(p.dataFile));
     ::chmod(QFile::encodeName(home.path()).constData(), 0755);
+}
+
+// A full disk at exit: the old data file survives whole, the failure is
+// said, and the next start opens the album it holds.
+TEST(Lifecycle, AFullDiskAtExitKeepsTheOldDataFile)
+{
+    QTemporaryDir home;
+    TinyDisk tiny(home.path());
+    const AppPaths paths = AppPaths::ForProgramDir(home.path());
+    {
+        AlbumApp core(paths);
+        ASSERT_TRUE(core.Startup().firstRun);
+        TestAccess::Model(core).state.CoverFile = QString(100'000, u'c');   // beyond a 4 KiB size limit
+        tiny.Fill();
+        const Outcome out = core.Shutdown();
+        EXPECT_FALSE(out.ok);
+        EXPECT_TRUE(out.message.contains(QStringLiteral("相册数据未能保存"))) << out.message.toStdString();
+    }
+    EXPECT_EQ(ReadAll(paths.dataFile), FirstRunBytes(home.path()));
+    AlbumApp next(paths);
+    const StartupReport r = next.Startup();
+    EXPECT_FALSE(r.firstRun);
+    EXPECT_TRUE(r.message.isEmpty()) << r.message.toStdString();
 }
 
 // The real program, ended by SIGTERM as a desktop session ends it, writes the

@@ -42,4 +42,13 @@ TEST(SurfaceBmp, UncompressedBmpFilesReadAsTheyShow)
     WriteAll(cut, bytes.left(bytes.size() - stride * 3));
     Surface s;
     EXPECT_THROW(s.CloneFile(cut.toStdString()), SurfaceError);
+
+    // A 63-byte file claiming 1.95e9 x 1.87e9 pixels: its row bytes times
+    // its rows do not fit 64 bits.
+    QByteArray huge = bytes.left(63);
+    const int32_t side[2] = {1'950'000'000, 1'870'000'000};
+    huge.replace(18, 8, reinterpret_cast<const char*>(side), 8);
+    const QString lying = dir.filePath("lying.bmp");
+    WriteAll(lying, huge);
+    EXPECT_THROW(s.CloneFile(lying.toStdString()), SurfaceError);
 }

@@ -285,6 +285,25 @@ TEST_F(Window, ClosingTellsTheApplication)
     EXPECT_EQ(closing, 1);
 }
 
+// A close whose album data cannot be saved says so on the info line and
+// leaves the window up once; the next close ends.
+TEST_F(Window, AnUnsavedAlbumIsToldBeforeTheWindowCloses)
+{
+    window->Start();
+    window->show();
+    int closing = 0;
+    QObject::connect(window.get(), &MainWindow::closing, [&] { ++closing; });
+    TestAccess::Model(*core).paths.dataFile = Touch(QDir(home.path()), "not-a-folder") + "/tamsel.tmf";
+    window->close();
+    EXPECT_EQ(closing, 0);
+    EXPECT_TRUE(window->LabInfo()->text().contains(QStringLiteral("相册数据未能保存")));
+    window->close();
+    EXPECT_EQ(closing, 1);
+    // Names holding line breaks stay on the one line.
+    window->ShowInfo(QStringLiteral("照片 a\nb\t.jpg\u2028"), false);
+    EXPECT_EQ(window->LabInfo()->text(), QStringLiteral("照片 a?b?.jpg?"));
+}
+
 TEST_F(Window, AScriptFromOutsideOpensOnTheCoverAtItsFirstPhoto)
 {
     MakeAlbum(3);

@@ -11,7 +11,6 @@
 
 #include <sys/mount.h>
 #include <sys/resource.h>
-#include <csignal>
 #include <unistd.h>
 
 namespace tamsel::testing {
@@ -45,19 +44,20 @@ inline void WritePicture(const QString& path, int w = 40, int h = 30, int seed =
 }
 
 // Makes a folder whose disk takes (almost) nothing more: a 64 KiB tmpfs
-// mounted on it when we may mount, otherwise a file-size limit for this
-// process, which makes every larger write fail the same way.
+// mounted on it when we may mount, otherwise (or when asked to) a file-size
+// limit of 4 KiB for this process, which makes every larger write fail.
 class TinyDisk {
 public:
-    explicit TinyDisk(const QString& folder) : folder_(folder)
+    explicit TinyDisk(const QString& folder, bool sizeLimitOnly = false) : folder_(folder)
     {
-        mounted_ = ::geteuid() == 0 &&
+        mounted_ = !sizeLimitOnly && ::geteuid() == 0 &&
                    ::mount("tmpfs", QFile::encodeName(folder).constData(), "tmpfs", 0, "size=64k") == 0;
         if (!mounted_) {
             ::getrlimit(RLIMIT_FSIZE, &saved_);
             rlimit small = saved_;
             small.rlim_cur = 4096;
-            oldHandler_ = std::signal(SIGXFSZ, SIG_IGN);
+            // Past the limit the program's own writes must fail, not end it:
+            // the signal is theirs to handle.
             ::setrlimit(RLIMIT_FSIZE, &small);
         }
     }
@@ -67,15 +67,24 @@ public:
             ::umount2(QFile::encodeName(folder_).constData(), MNT_DETACH);
         } else {
             ::setrlimit(RLIMIT_FSIZE, &saved_);
-            std::signal(SIGXFSZ, oldHandler_);
         }
+    }
+
+    bool Mounted() const { return mounted_; }
+    // Takes what is left of the tmpfs, so that not one more page fits.
+    void Fill() const
+    {
+        QFile filler(QDir(folder_).filePath(".filler"));
+        const QByteArray page(4096, 'f');
+        if (mounted_ && filler.open(QIODevice::WriteOnly))
+            while (filler.write(page) == page.size() && filler.flush()) {
+            }
     }
 
 private:
     QString folder_;
     bool mounted_ = false;
     rlimit saved_{};
-    void (*oldHandler_)(int) = nullptr;
 };
 
 // A folder holding the named files (see MakeNamedFiles) that then takes no

@@ -2,10 +2,11 @@
 #include "imaging/ImageFile.h"
 #include "tools/BatchConvert.h"
 
-#include <QDateTime>
 #include <Magick++.h>
 
 #include <gtest/gtest.h>
+
+#include <sys/file.h>
 
 using namespace tamsel;
 using namespace tamsel::testing;
@@ -101,13 +102,13 @@ TEST(BatchConvert, NeverReplacesASourceOrAnUnaskedFile)
     WritePicture(d.filePath("b.jpg"), 16, 16, 3);
     Touch(d, "b.png", "mine");
     const QByteArray aBytes = ReadAll(d.filePath("a.jpg"));
-    // What a conversion that died left behind goes; a part being written now stays.
+    // What a conversion that died left behind goes; a part being written now
+    // (its writer holds its lock) stays.
     for (const char* part : {".tamsel-convert-old-0.part", ".tamsel-convert-new-0.part"})
         Touch(d, part);
-    QFile old(d.filePath(".tamsel-convert-old-0.part"));
-    old.open(QIODevice::ReadWrite);
-    old.setFileTime(QDateTime::currentDateTime().addDays(-1), QFileDevice::FileModificationTime);
-    old.close();
+    QFile inFlight(d.filePath(".tamsel-convert-new-0.part"));
+    ASSERT_TRUE(inFlight.open(QIODevice::ReadWrite));
+    ASSERT_EQ(::flock(inFlight.handle(), LOCK_EX), 0);
 
     // Same format, same folder, deleting: nothing written, nothing removed.
     ConvertReport r = Convert(dir.path(), kJpg, kJpg, ConvertMode::DeleteOriginals);

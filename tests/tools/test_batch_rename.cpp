@@ -187,6 +187,23 @@ TEST(BatchRename, AFailureOnTheWayPutsEveryPhotoBack)
         want.insert("n2.jpg", "intruder");
         EXPECT_EQ(Snapshot(dir.path()), want);
     }
+    // A disk with room for the photos but not for the journal: nothing moves.
+    {
+        QTemporaryDir dir;
+        const QString folder = dir.filePath("full");
+        QDir().mkpath(folder);
+        TinyDisk tiny(folder);
+        QStringList many;   // their journal is larger than a 4 KiB size limit
+        for (int i = 0; i < 40; ++i)
+            many.push_back(QStringLiteral("%1.jpg").arg(i, 60, 10, QChar('0')));
+        MakeNamedFiles(folder, many);
+        tiny.Fill();
+        const auto full = Snapshot(folder);
+        const Outcome out = RunRename(PlanRename(folder, many, {"n", "1", "##"}));
+        EXPECT_FALSE(out.ok);
+        EXPECT_TRUE(out.message.contains(QStringLiteral("照片都没有改名"))) << out.message.toStdString();
+        EXPECT_EQ(Snapshot(folder), full);
+    }
     // A folder that takes no change.
     {
         QTemporaryDir dir;

@@ -1,6 +1,7 @@
 #include "tools/ui/ConvertDialog.h"
 
 #include "model/PhotoList.h"
+#include "platform/SafeWrite.h"
 #include "tools/BatchFiles.h"
 #include "tools/ui/BackgroundTask.h"
 #include "tools/ui/BatchFooter.h"
@@ -127,6 +128,8 @@ ConvertDialog::ConvertDialog(QWidget* parent, const QString& workingFolder, cons
     });
 
     // Opening: folder, both choosers on "*.bmp", the lists, the destination.
+    // What a conversion cut short left there goes first.
+    RemoveLeftoverTempFiles(folder_);
     folderLabel_->setText(folder_);
     SourceFormatChanged();
     text1_->setEnabled(false);
@@ -209,6 +212,7 @@ void ConvertDialog::BrowseSource()
     if (path.isEmpty())
         return;
     folder_ = WithTrailingSlash(QFileInfo(path).absolutePath());
+    RemoveLeftoverTempFiles(folder_);
     folderLabel_->setText(folder_);
     SourceFormatChanged();
 }
