@@ -73,7 +73,7 @@ AlbumApp::AlbumApp(AppPaths paths)
         });
     // The commands that need a dialog of the window come with the window;
     // without one they say so rather than doing nothing.
-    for (int code : {4, 5, 6, 12, 14, 35})
+    for (int code : {4, 5, 6, 12, 14, 15, 35})
         commands.Set(code, [code] {
             return Outcome::Failed(
                 QStringLiteral("  「%1」需要在窗口中使用").arg(CommandCaption(code)));

@@ -11,7 +11,8 @@ constexpr MenuItem kPhotoMenu[] = {
 };
 constexpr MenuItem kOutMenu[] = {
     {"保存脚本...", 11}, {nullptr, 0}, {"照片另存...", 12}, {nullptr, 0},
-    {"作为桌面", 13},    {nullptr, 0}, {"打印照片...", 14},
+    {"作为桌面", 13},    {nullptr, 0}, {"打印照片...", 14}, {nullptr, 0},
+    {"导出视频...", 15},
 };
 constexpr MenuItem kTreatMenu[] = {
     {"平衡...", 35}, {nullptr, 0}, {"清晰", 36}, {"柔化", 37}, {"底片", 38},

@@ -10,6 +10,7 @@
 #include "app/ui/PrintPhoto.h"
 #include "app/ui/SaveAsDialog.h"
 #include "shell/ui/SkinWidgets.h"
+#include "show/ui/VideoExportDialog.h"
 #include "tools/ui/BalanceDialog.h"
 #include "tools/ui/ConvertDialog.h"
 #include "tools/ui/RenameDialog.h"
@@ -51,6 +52,10 @@ void MainWindow::RegisterCommands()
                                        core_.state.RotateAngle),
                           this, [this](const Outcome& o) { app_.Report(o); });
         return Outcome::Done();
+    });
+    app_.commands.Set(15, [this] {
+        core_.state.PaintHold = true;
+        return VideoExportDialog::Run(this, core_.state, core_.photos, core_.paths, core_.main.WorkFolder);
     });
     app_.commands.Set(35, [this] {
         // 取消 leaves the balance neutral, and the photo is rewritten all the same.
