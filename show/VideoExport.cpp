@@ -65,6 +65,7 @@ Outcome Record(ShowRecorder& show, SoundTrack* track, VideoEncoder& encoder, int
         if (const Outcome o = encoder.PushFrame(show.Screen()); !o)
             return o;
         progress.done = show.Progress();
+        progress.seconds = double(show.Frames()) / fps;
         if (!track)
             continue;
         if (!endSet && show.Length()) {

@@ -26,6 +26,7 @@ struct VideoRequest {
 struct ExportProgress {
     std::atomic<double> done{0};      // 0..1
     std::atomic<bool> cancel{false};  // set to stop the export
+    std::atomic<double> seconds{0};   // length of the video written so far
 };
 
 inline constexpr const char* kExportCancelled = "  视频导出已取消";
