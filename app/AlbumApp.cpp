@@ -51,6 +51,7 @@ struct AlbumApp::Relay : AlbumView {
         return to->RunBatchDialog(which, workFolder, albumFolder);
     }
     QString AskSaveAsName(const QString& folder) override { return to->AskSaveAsName(folder); }
+    Outcome ExportVideo(QString& workFolder) override { return to->ExportVideo(workFolder); }
     ColourBalance AskBalance() override { return to->AskBalance(); }
     void PrintPhoto(const Surface& photo, const QString& file, int rotateAngle,
                     std::function<void(const Outcome&)> done) override
@@ -464,6 +465,16 @@ Outcome AlbumApp::PrintCommand()
     view().PrintPhoto(model_.dibs.DibPhoto, model_.shown.CurFile(), model_.state.RotateAngle,
                       [this](const Outcome& o) { Report(o); });
     return Outcome::Done();
+}
+
+Outcome AlbumApp::ExportVideoCommand()
+{
+    // The export plays the album from its own copy on a thread of its own;
+    // the window goes on meanwhile.
+    QString folder = workFolder_;
+    const Outcome o = view().ExportVideo(folder);
+    SetWorkFolder(folder);
+    return o;
 }
 
 Outcome AlbumApp::BalanceCommand()

@@ -105,6 +105,7 @@ public:
     Outcome SavePhotoAsCommand();
     Outcome WallpaperCommand();
     Outcome PrintCommand();
+    Outcome ExportVideoCommand();
     Outcome BalanceCommand();
     Outcome SharpenCommand();
     Outcome SoftenCommand();

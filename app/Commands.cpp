@@ -19,6 +19,7 @@ constexpr CommandEntry kCommands[] = {
     {C::SavePhotoAs, "照片另存...", &AlbumApp::SavePhotoAsCommand, true},
     {C::SetWallpaper, "作为桌面", &AlbumApp::WallpaperCommand, false},
     {C::PrintPhoto, "打印照片...", &AlbumApp::PrintCommand, true},
+    {C::ExportVideo, "导出视频...", &AlbumApp::ExportVideoCommand, true},
     {C::Balance, "平衡...", &AlbumApp::BalanceCommand, true},
     {C::Sharpen, "清晰", &AlbumApp::SharpenCommand, false},
     {C::Soften, "柔化", &AlbumApp::SoftenCommand, false},
@@ -42,7 +43,8 @@ constexpr MenuItem kPhotoMenu[] = {
 };
 constexpr MenuItem kOutMenu[] = {
     Item(C::SaveScript),   kSeparator, Item(C::SavePhotoAs), kSeparator,
-    Item(C::SetWallpaper), kSeparator, Item(C::PrintPhoto),
+    Item(C::SetWallpaper), kSeparator, Item(C::PrintPhoto),  kSeparator,
+    Item(C::ExportVideo),
 };
 constexpr MenuItem kTreatMenu[] = {
     Item(C::Balance), kSeparator, Item(C::Sharpen), Item(C::Soften), Item(C::Negative),

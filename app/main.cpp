@@ -1,6 +1,7 @@
 #include "app/AlbumApp.h"
 #include "imaging/ColourProfile.h"
 #include "platform/ScreenProfile.h"
+#include "app/VideoCommandLine.h"
 #include "platform/Fonts.h"
 #include "platform/ui/BusyMeter.h"
 #include "platform/ui/QuitSignals.h"
@@ -33,6 +34,7 @@ void DescribeCommandLine(QCommandLineParser& parser)
                                  QStringLiteral("照片文件夹、照片或演示脚本 (.tms) "
                                                 "(a photo folder, a photo or a show script)"),
                                  QStringLiteral("[FOLDER | PHOTO | SCRIPT.tms]"));
+    AddVideoExportOptions(parser);
 }
 
 // --help and --version answer on the terminal, with or without a display.
@@ -74,6 +76,8 @@ int main(int argc, char** argv)
         parser.process(text);   // prints and ends the program
         return 0;
     }
+    if (AsksForVideoExport(argc, argv))
+        return ExportVideoFromCommandLine(argc, argv);
     // For the window benchmarks: the longest the window's thread was busy.
     // Made first, so that it outlasts every event.
     std::optional<BusyMeter> busy;

@@ -27,6 +27,7 @@ enum class Command {
     SavePhotoAs = 12,
     SetWallpaper = 13,
     PrintPhoto = 14,
+    ExportVideo = 15,
     Balance = 35,
     Sharpen = 36,
     Soften = 37,
@@ -130,6 +131,13 @@ public:
     virtual QString AskSaveAsName(const QString& folder) { (void)folder; return {}; }
     // "平衡...": the balance chosen; neutral when cancelled.
     virtual ColourBalance AskBalance();
+    // "导出视频...": the export dialog, modal, with its progress; its outcome.
+    // The folder of the file chosen comes back in workFolder.
+    virtual Outcome ExportVideo(QString& workFolder)
+    {
+        (void)workFolder;
+        return Outcome::Done();
+    }
     // "打印照片...": prints away from the window's thread; done is called
     // with the outcome on the window's thread.
     virtual void PrintPhoto(const Surface& photo, const QString& file, int rotateAngle,

@@ -64,6 +64,7 @@ public:
     BatchDialogResult RunBatchDialog(Command which, const QString& workFolder,
                                      const QString& albumFolder) override;
     QString AskSaveAsName(const QString& folder) override;
+    Outcome ExportVideo(QString& workFolder) override;
     ColourBalance AskBalance() override;
     void PrintPhoto(const Surface& photo, const QString& file, int rotateAngle,
                     std::function<void(const Outcome&)> done) override;

@@ -7,6 +7,7 @@
 #include "app/ui/PrintPhoto.h"
 #include "app/ui/SaveAsDialog.h"
 #include "shell/ui/SkinWidgets.h"
+#include "show/ui/VideoExportDialog.h"
 #include "tools/ui/BalanceDialog.h"
 #include "tools/ui/ConvertDialog.h"
 #include "tools/ui/RenameDialog.h"
@@ -52,6 +53,11 @@ BatchDialogResult MainWindow::RunBatchTool(const QString& workFolder, const QStr
 QString MainWindow::AskSaveAsName(const QString& folder)
 {
     return tamsel::AskSaveAsName(this, folder);
+}
+
+Outcome MainWindow::ExportVideo(QString& workFolder)
+{
+    return VideoExportDialog::Run(this, core_.state, core_.photos, core_.paths, workFolder);
 }
 
 ColourBalance MainWindow::AskBalance()

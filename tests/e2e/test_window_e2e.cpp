@@ -600,3 +600,36 @@ TEST(WindowEndToEnd, TheRootWindowsProfileIsTheScreens)
     double worst = 0;
     EXPECT_TRUE(ShowsPatches(run, want, worst)) << "ΔE2000 " << worst;
 }
+
+// "输出" → "导出视频...": the dialog takes a file name, shows its progress in
+// its title while the show is recorded, and closes with the file complete.
+TEST(WindowEndToEnd, VideoExportFromTheMenu)
+{
+    ASSERT_TRUE(WidgetApp());
+    RunningProgram run;
+    if (!run.skip.isEmpty())
+        GTEST_SKIP() << run.skip.toStdString();
+    ASSERT_TRUE(run.FindWindow()) << "no window appeared";
+    ASSERT_TRUE(WaitFor([&] {
+        return Near(Screenshot(run.display.Name(), run.g).pixel(run.L.picphotoshow.center()), 220, 30, 30);
+    }, 20000)) << "first photo not shown";
+
+    run.Click(run.L.LabFolder[3] + QPoint(12, 6));     // "输出"
+    ASSERT_TRUE(WaitFor([&] { return run.VisibleWindows() == 2; }, 5000)) << "no menu";
+    run.Xdo({"key", "Up", "Return"});                   // its last item
+    QByteArray dialog;
+    ASSERT_TRUE(WaitFor([&] {
+        dialog = run.Xdo({"search", "--onlyvisible", "--name", "导出视频"}).trimmed();
+        return !dialog.isEmpty();
+    }, 5000)) << "no dialog";
+    const QString video = QDir(run.home.path()).filePath("show.webm");
+    run.Xdo({"key", "ctrl+a"});
+    run.Xdo({"type", "--delay", "20", video});
+    run.Xdo({"key", "Return"});
+    EXPECT_TRUE(WaitFor([&] {
+        return run.Xdo({"getwindowname", QString::fromLatin1(dialog)}).contains("%");
+    }, 10000)) << "no progress shown";
+    EXPECT_TRUE(WaitFor([&] { return QFileInfo(video).isFile() && run.VisibleWindows() == 1; }, 60000))
+        << "no video written";
+    EXPECT_GT(QFileInfo(video).size(), 10000);
+}

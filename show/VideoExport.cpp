@@ -1,0 +1,142 @@
+#include "show/VideoExport.h"
+
+#include "model/AlbumState.h"
+#include "model/PhotoList.h"
+#include "show/ShowRecorder.h"
+#include "show/VideoEncoder.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <cmath>
+#include <cstdio>
+
+namespace tamsel {
+namespace {
+
+constexpr int kLargestSide = 7680;
+constexpr int kSmallestSide = 16;
+constexpr int kMostFps = 120;
+// The sound follows the pictures this far behind while the show's end is not
+// known, so that the last second can still be faded when it becomes known.
+constexpr double kSoundLag = 1.0;
+constexpr int64_t kSoundChunk = kSoundRate / 10;
+
+// Beside the target, so that the rename stays on one file system; hidden,
+// and named for this process, so that two exports do not meet.
+QString TemporaryNameFor(const QString& output)
+{
+    const QFileInfo fi(output);
+    return fi.absoluteDir().filePath(QStringLiteral(".%1.%2.part")
+                                         .arg(fi.fileName())
+                                         .arg(QCoreApplication::applicationPid()));
+}
+
+QStringList TunesOf(const AlbumState& album)
+{
+    QStringList tunes;
+    if (album.MusicOn)
+        for (int i = 0; i < album.MusicCount(); ++i)
+            tunes << album.MusicList[size_t(i)];
+    return tunes;
+}
+
+// Pushes the sound track up to stereo frame `until`.
+Outcome FeedSound(SoundTrack& track, VideoEncoder& encoder, int64_t until)
+{
+    while (track.Position() < until) {
+        const Outcome o = encoder.PushSound(track.Read(std::min(kSoundChunk, until - track.Position())));
+        if (!o)
+            return o;
+    }
+    return Outcome::Done();
+}
+
+Outcome Record(ShowRecorder& show, SoundTrack* track, VideoEncoder& encoder, int fps,
+               ExportProgress& progress)
+{
+    auto soundAt = [fps](int64_t frames) { return frames * kSoundRate / fps; };
+    bool endSet = false;
+    while (show.NextFrame()) {
+        if (progress.cancel)
+            return Outcome::Done(QString::fromUtf8(kExportCancelled));
+        if (const Outcome o = encoder.PushFrame(show.Screen()); !o)
+            return o;
+        progress.done = show.Progress();
+        progress.seconds = double(show.Frames()) / fps;
+        if (!track)
+            continue;
+        if (!endSet && show.Length()) {
+            // The video ends with the frame that covers the show's last instant.
+            const int64_t frames = int64_t(std::ceil(*show.Length() * fps - 1e-9));
+            track->SetEnd(soundAt(frames));
+            endSet = true;
+        }
+        const int64_t lag = endSet ? 0 : int64_t(kSoundLag * kSoundRate);
+        if (const Outcome o = FeedSound(*track, encoder, soundAt(show.Frames()) - lag); !o)
+            return o;
+    }
+    if (track) {
+        track->SetEnd(soundAt(show.Frames()));
+        if (const Outcome o = FeedSound(*track, encoder, soundAt(show.Frames())); !o)
+            return o;
+    }
+    return encoder.Finish();
+}
+
+}  // namespace
+
+Outcome CheckVideoRequest(const VideoRequest& r)
+{
+    if (!VideoFormatOf(r.output))
+        return Outcome::Failed(QStringLiteral("  视频文件名应以 .mp4 或 .webm 结尾"));
+    const int w = r.size.width(), h = r.size.height();
+    if (w < kSmallestSide || h < kSmallestSide || w > kLargestSide || h > kLargestSide || w % 2 || h % 2)
+        return Outcome::Failed(QStringLiteral("  视频尺寸应为 %1 至 %2 之间的偶数")
+                                   .arg(kSmallestSide)
+                                   .arg(kLargestSide));
+    if (r.fps < 1 || r.fps > kMostFps)
+        return Outcome::Failed(QStringLiteral("  帧率应为 1 至 %1").arg(kMostFps));
+    return Outcome::Done();
+}
+
+Outcome ExportVideo(const AlbumState& album, const PhotoList& photos, const AppPaths& paths,
+                    const VideoRequest& request, ExportProgress& progress)
+{
+    if (const Outcome o = CheckVideoRequest(request); !o)
+        return o;
+    if (photos.Count() == 0)
+        return Outcome::Failed(QStringLiteral("  相册中没有照片,无法导出视频"));
+    const QStringList tunes = TunesOf(album);
+    const QString temporary = TemporaryNameFor(request.output);
+    Outcome result;
+    bool cancelled = false;
+    {
+        VideoEncoder encoder;
+        result = encoder.Open(temporary, *VideoFormatOf(request.output), request.size, request.fps,
+                              !tunes.isEmpty());
+        if (result) {
+            ShowRecorder show(album, photos, paths, request.size, request.fps, request.seed);
+            std::unique_ptr<SoundTrack> track;
+            if (!tunes.isEmpty())
+                track = std::make_unique<SoundTrack>(tunes, album.MusicLoop != 0);
+            result = Record(show, track.get(), encoder, request.fps, progress);
+            cancelled = result.message == QString::fromUtf8(kExportCancelled);
+            if (!result || cancelled)
+                encoder.Abort();
+            else if (track && !track->Broken().isEmpty())
+                result = Outcome::Done(QStringLiteral("  音乐 %1 无法读出,其后的视频没有音乐")
+                                           .arg(QFileInfo(track->Broken()).fileName()));
+        }
+    }
+    if (result && !cancelled && std::rename(QFile::encodeName(temporary).constData(),
+                             QFile::encodeName(request.output).constData()) != 0)
+        result = Outcome::Failed(QStringLiteral("  无法写入 %1").arg(request.output));
+    QFile::remove(temporary);
+    progress.done = 1.0;
+    return result;
+}
+
+}  // namespace tamsel

@@ -1,0 +1,64 @@
+#pragma once
+#include "model/AlbumState.h"
+#include "model/Outcome.h"
+#include "model/PhotoList.h"
+#include "platform/Paths.h"
+#include "show/VideoExport.h"
+
+#include <QDialog>
+#include <QElapsedTimer>
+#include <QTimer>
+
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QProgressBar;
+class QPushButton;
+class QThread;
+
+namespace tamsel {
+
+// "导出视频...": asks for the file (MP4 or WebM) and the size, records the
+// show on a worker thread with copies of the album, and shows the progress
+// with the time left and a working "取消". The window keeps running meanwhile.
+class VideoExportDialog : public QDialog {
+    Q_OBJECT
+public:
+    VideoExportDialog(const AlbumState& album, const PhotoList& photos, const AppPaths& paths,
+                      const QString& folder, QWidget* parent = nullptr);
+    ~VideoExportDialog() override;
+
+    // Shows the dialog modally; the outcome for the info label (Done without
+    // a message when the user closed it without exporting).
+    static Outcome Run(QWidget* parent, const AlbumState& album, const PhotoList& photos,
+                       const AppPaths& paths, QString& folder);
+
+    Outcome Result() const { return result_; }
+    QString Folder() const { return folder_; }
+    void reject() override;
+
+private:
+    void Browse();
+    void Start();
+    void Tick();
+    void Finished(const Outcome& o);
+
+    AlbumState album_;
+    PhotoList photos_;
+    AppPaths paths_;
+    QString folder_;
+    QLineEdit* file_;
+    QPushButton* browse_;
+    QComboBox* size_;
+    QProgressBar* progress_;
+    QLabel* status_;
+    QPushButton* start_;
+    QPushButton* cancel_;
+    QThread* worker_ = nullptr;
+    ExportProgress state_;
+    QTimer tick_;
+    QElapsedTimer clock_;
+    Outcome result_;
+};
+
+}  // namespace tamsel

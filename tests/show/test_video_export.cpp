@@ -1,0 +1,265 @@
+#include "album/Navigator.h"
+#include "TestUtil.h"
+
+#include "album/ShowScript.h"
+#include "imaging/Composer.h"
+#include "model/AlbumModel.h"
+#include "model/AlbumView.h"
+#include "show/StepPlan.h"
+#include "show/TransitionEngine.h"
+#include "show/VideoExport.h"
+
+#include <QPainter>
+#include <QProcessEnvironment>
+#include <QUrl>
+#include <gst/app/gstappsink.h>
+#include <gst/gst.h>
+#include <gst/pbutils/pbutils.h>
+#include <gtest/gtest.h>
+
+#include <thread>
+
+using namespace tamsel;
+using namespace tamsel::testing;
+
+namespace {
+
+const QString kProgram = QStringLiteral(TAMSEL_BUILD_DIR "/tamsel");
+
+// Three photos with captions, a rectangle frame and two short tunes, in a
+// show script; the program's own files come from the build tree.
+struct VideoAlbum {
+    QTemporaryDir dir;
+    AppPaths paths = AppPaths::ForProgramDir(QStringLiteral(TAMSEL_BUILD_DIR));
+    AlbumState album = AlbumState::FirstRun(paths);
+    PhotoList photos;
+    QString script = dir.filePath("album.tms");
+
+    explicit VideoAlbum(int frameType)
+    {
+        const QDir d(dir.path());
+        d.mkdir("photos");
+        const QColor colours[3] = {QColor(200, 40, 40), QColor(40, 170, 60), QColor(40, 60, 200)};
+        for (int i = 0; i < 3; ++i) {
+            QImage img(600 + 200 * (i == 0), 400 + 300 * (i == 1), QImage::Format_RGB32);
+            img.fill(colours[i]);
+            QPainter(&img).fillRect(100, 100, 150 + 50 * i, 120, Qt::white);
+            img.save(d.filePath(QStringLiteral("photos/%1.png").arg(i)));
+            album.PhotoCaption << QStringLiteral("第%1张 照片").arg(i + 1);
+        }
+        album.PhotoFolder = d.filePath("photos") + "/";
+        photos.Point(album.PhotoFolder);
+        album.PhotoCount = photos.Count();
+        album.FrameType = frameType;
+        album.PauseSecs = 1;
+        album.MusicOn = 1;
+        album.MusicList = {};
+        for (int i = 0; i < 2; ++i) {
+            album.MusicList[size_t(i)] = d.filePath(QStringLiteral("tune%1.wav").arg(i));
+            RunTool("gst-launch-1.0", {"-q", "audiotestsrc", "num-buffers=40", QStringLiteral("freq=%1").arg(330 * (i + 1)),
+                                       "!", "wavenc", "!", "filesink", "location=" + album.MusicList[size_t(i)]});
+        }
+        SaveScript(script, album);
+    }
+};
+
+// The show as the photo area plays it: the engine's steps, each lasting its
+// pause; when each photo's pause begins and ends, and what it shows then.
+struct ShowRun {
+    double length = 0;
+    std::vector<std::pair<double, double>> pauses;
+    std::vector<QImage> pictures;
+};
+
+ShowRun RunShow(const VideoAlbum& a, QSize size, uint32_t seed)
+{
+    AlbumModel core(a.paths);
+    core.paths.EnsureWorkDir();
+    core.state = a.album;
+    core.state.ShowWidth = size.width();
+    core.state.ShowHeight = size.height();
+    core.photos = a.photos;
+    core.main.ShowAspect = double(size.width()) / size.height();
+    AlbumView view;
+    Composer composer(core, view);
+    Navigator nav(core.state, core.position, core.main, core.photos, view);
+    composer.SetFace(size.width(), size.height(), true);
+    nav.LeaveCover();
+    TransitionEngine engine(core, view, [&](const QString& p) { return composer.DIBClonePicture(p); });
+    engine.advanceShow = [&] { return nav.AdvanceShow(); };
+    engine.reseedFromClock = false;
+    engine.rng.Seed(seed);
+    core.main.ViewMode = View::BringingIn;
+    core.main.NewPhoto = core.main.ShowRunning = true;
+    ShowRun run;
+    while (core.main.ViewMode == View::BringingIn) {
+        TransitionEngine::StepResult r = engine.Step();
+        double wait = r.wait;
+        if (r.splitFrame)
+            wait = std::max(kSplitPause, engine.FinishSplitFrame().wait);
+        if (core.main.PanDone) {
+            run.pauses.push_back({run.length, run.length + wait});
+            run.pictures.push_back(core.dibs.DibScreen.ToQImage());
+        }
+        run.length += wait;
+    }
+    return run;
+}
+
+struct Streams {
+    QSize size;
+    double fps = 0, duration = 0;
+    int audio = 0;
+};
+
+Streams Discover(const QString& path)
+{
+    Streams s;
+    GstDiscoverer* d = gst_discoverer_new(20 * GST_SECOND, nullptr);
+    GstDiscovererInfo* info = gst_discoverer_discover_uri(d, QUrl::fromLocalFile(path).toEncoded().constData(), nullptr);
+    if (info) {
+        s.duration = double(gst_discoverer_info_get_duration(info)) / GST_SECOND;
+        GList* video = gst_discoverer_info_get_video_streams(info);
+        if (video) {
+            auto* v = GST_DISCOVERER_VIDEO_INFO(video->data);
+            s.size = QSize(gst_discoverer_video_info_get_width(v), gst_discoverer_video_info_get_height(v));
+            s.fps = double(gst_discoverer_video_info_get_framerate_num(v)) /
+                    gst_discoverer_video_info_get_framerate_denom(v);
+        }
+        GList* audio = gst_discoverer_info_get_audio_streams(info);
+        s.audio = int(g_list_length(audio));
+        gst_discoverer_stream_info_list_free(video);
+        gst_discoverer_stream_info_list_free(audio);
+        gst_discoverer_info_unref(info);
+    }
+    g_object_unref(d);
+    return s;
+}
+
+// Every frame of a video file, decoded.
+std::vector<QImage> Frames(const QString& path)
+{
+    GstElement* p = gst_parse_launch("filesrc name=in ! decodebin ! videoconvert ! video/x-raw,format=RGBx "
+                                     "! appsink name=out sync=false", nullptr);
+    GstElement* in = gst_bin_get_by_name(GST_BIN(p), "in");
+    g_object_set(in, "location", path.toUtf8().constData(), nullptr);
+    GstElement* out = gst_bin_get_by_name(GST_BIN(p), "out");
+    gst_element_set_state(p, GST_STATE_PLAYING);
+    std::vector<QImage> frames;
+    while (GstSample* s = gst_app_sink_pull_sample(GST_APP_SINK(out))) {
+        GstStructure* caps = gst_caps_get_structure(gst_sample_get_caps(s), 0);
+        int w = 0, h = 0;
+        gst_structure_get_int(caps, "width", &w);
+        gst_structure_get_int(caps, "height", &h);
+        GstMapInfo map;
+        gst_buffer_map(gst_sample_get_buffer(s), &map, GST_MAP_READ);
+        frames.push_back(QImage(map.data, w, h, w * 4, QImage::Format_RGBX8888).convertToFormat(QImage::Format_RGB32));
+        gst_buffer_unmap(gst_sample_get_buffer(s), &map);
+        gst_sample_unref(s);
+    }
+    gst_element_set_state(p, GST_STATE_NULL);
+    gst_object_unref(in);
+    gst_object_unref(out);
+    gst_object_unref(p);
+    return frames;
+}
+
+double MeanDifference(const QImage& a, const QImage& b)
+{
+    double sum = 0;
+    for (int y = 0; y < a.height(); ++y)
+        for (int x = 0; x < a.width(); ++x) {
+            const QRgb p = a.pixel(x, y), q = b.pixel(x, y);
+            sum += std::abs(qRed(p) - qRed(q)) + std::abs(qGreen(p) - qGreen(q)) + std::abs(qBlue(p) - qBlue(q));
+        }
+    return sum / (3.0 * a.width() * a.height());
+}
+
+// Runs the program as a script would: no display, no platform chosen.
+bool ExportFromCommandLine(const QStringList& args)
+{
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.remove("DISPLAY");
+    env.remove("WAYLAND_DISPLAY");
+    env.remove("QT_QPA_PLATFORM");
+    p.setProcessEnvironment(env);
+    p.start(kProgram, QStringList{"--export-video"} + args);
+    const bool ok = p.waitForFinished(120000) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
+    if (!ok)
+        ADD_FAILURE() << p.readAllStandardError().constData();
+    return ok;
+}
+
+}  // namespace
+
+// The file holds the asked streams, lasts as long as the show, and the middle
+// of each photo's pause shows that photo as the engine composed it.
+TEST(VideoExport, CommandLineRecordsTheShowWithItsMusic)
+{
+    gst_init(nullptr, nullptr);
+    const VideoAlbum a(2);
+    const QSize size(320, 224);
+    const ShowRun show = RunShow(a, size, 7);
+    ASSERT_EQ(show.pauses.size(), 3u);
+    for (const char* kind : {"mp4", "webm"}) {
+        SCOPED_TRACE(kind);
+        const QString out = a.dir.filePath(QStringLiteral("show.%1").arg(kind));
+        ASSERT_TRUE(ExportFromCommandLine({a.script, out, "--size", "320x224", "--fps", "25", "--seed", "7"}));
+        const Streams s = Discover(out);
+        EXPECT_EQ(s.size, size);
+        EXPECT_DOUBLE_EQ(s.fps, 25.0);
+        EXPECT_EQ(s.audio, 1);
+        EXPECT_NEAR(s.duration, show.length, 1.0 / 25 + 0.02 * show.length);
+        const std::vector<QImage> frames = Frames(out);
+        for (size_t i = 0; i < show.pauses.size(); ++i) {
+            const size_t at = size_t((show.pauses[i].first + show.pauses[i].second) / 2 * 25);
+            ASSERT_LT(at, frames.size());
+            EXPECT_LT(MeanDifference(frames[at], show.pictures[i]), 6.0) << "photo " << i;
+        }
+    }
+    EXPECT_EQ(QDir(a.dir.path()).entryList({"*.part"}, QDir::Hidden | QDir::Files).size(), 0);
+}
+
+// Random transitions follow the seed: the same seed draws the same frames, another seed others.
+TEST(VideoExport, TheSeedDecidesTheTransitions)
+{
+    gst_init(nullptr, nullptr);
+    VideoAlbum a(0);
+    std::vector<QImage> videos[3];
+    const char* seeds[3] = {"5", "5", "6"};
+    for (int i = 0; i < 3; ++i) {
+        const QString out = a.dir.filePath(QStringLiteral("v%1.mp4").arg(i));
+        ASSERT_TRUE(ExportFromCommandLine({a.script, out, "--size", "240x168", "--fps", "30", "--seed", seeds[i]}));
+        videos[i] = Frames(out);
+    }
+    EXPECT_TRUE(videos[0] == videos[1]);
+    EXPECT_FALSE(videos[0] == videos[2]);
+}
+
+// Stopped half-way, an export leaves nothing of itself; a file it would have
+// replaced stays as it was. Requests it cannot carry out are refused first.
+TEST(VideoExport, CancelAndRefusalLeaveNoFile)
+{
+    VideoAlbum a(0);
+    const QString out = a.dir.filePath("show.mp4");
+    ASSERT_TRUE(WriteAll(out, "earlier"));
+    ExportProgress progress;
+    std::thread watcher([&] {
+        while (progress.done < 0.5)
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        progress.cancel = true;
+    });
+    const Outcome o = ExportVideo(a.album, a.photos, a.paths, {out, QSize(320, 224), 30, 1}, progress);
+    watcher.join();
+    EXPECT_EQ(o.message, QString::fromUtf8(kExportCancelled));
+    EXPECT_EQ(ReadAll(out), "earlier");
+    EXPECT_EQ(QDir(a.dir.path()).entryList(QDir::Hidden | QDir::Files).filter(".part").size(), 0);
+
+    const VideoRequest refused[] = {{a.dir.filePath("show.avi"), QSize(320, 224), 30, 1},
+                                    {out, QSize(321, 224), 30, 1},
+                                    {out, QSize(320, 224), 0, 1}};
+    for (const VideoRequest& r : refused)
+        EXPECT_FALSE(ExportVideo(a.album, a.photos, a.paths, r, progress).ok) << r.output.toStdString();
+    EXPECT_EQ(ReadAll(out), "earlier");
+}
