@@ -9,7 +9,7 @@ namespace tamsel {
 
 struct AppPaths;
 
-inline constexpr int kMusicSlots = 65;   // MusicList(0 To 64)
+inline constexpr int kMusicSlots = 65;   // MusicList[0..64]
 inline constexpr int kMaxTunes = 64;     // the list always keeps one empty slot
 
 // The program-wide variables through which the parts of the album talk to each

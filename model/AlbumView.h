@@ -30,16 +30,16 @@ class AlbumView {
 public:
     virtual ~AlbumView() = default;
 
-    // The info label LabInfo, with the beep if asked.
+    // The info label, with the beep if asked.
     virtual void ShowInfo(const QString& text, bool beep) { (void)text, (void)beep; }
-    // The tune label LabMusic, with the beep if asked.
+    // The tune label, with the beep if asked.
     virtual void SetMusicText(const QString& text, bool beep) { (void)text, (void)beep; }
-    // A photo has arrived: the position thumb, LabInfo and Lab1ofsum follow it.
+    // A photo has arrived: the position thumb, the info text and the position follow it.
     virtual void RefreshInfoLine() {}
 
     // Enables or disables what must not be used while a slide show runs.
     virtual void SetBtnState(bool enabled) { (void)enabled; }
-    // running: the stop button Btn(6) stands in place of the play button Btn(0).
+    // running: the stop button stands in place of the play button.
     virtual void ShowStopButton(bool running) { (void)running; }
     // Enables "修饰", "设置" and "输出" once the album has a folder.
     virtual void EnableAlbumLabels() {}

@@ -20,7 +20,7 @@ namespace tamsel {
 namespace {
 
 // The mounted file systems a user keeps folders on: real, ready volumes.
-QStringList MountedDrives()
+QStringList MountedRoots()
 {
     QStringList roots;
     for (const QStorageInfo& v : QStorageInfo::mountedVolumes()) {
@@ -48,8 +48,8 @@ FolderChooser::FolderChooser(AlbumState& state, QWidget* parent)
     setFont(WindowFont());
     setModal(true);
 
-    drives_ = new QComboBox(this);
-    drives_->addItems(MountedDrives());
+    mountPoints_ = new QComboBox(this);
+    mountPoints_->addItems(MountedRoots());
 
     model_ = new QFileSystemModel(this);
     model_->setFilter(QDir::AllDirs | QDir::NoDotAndDotDot);
@@ -65,14 +65,14 @@ FolderChooser::FolderChooser(AlbumState& state, QWidget* parent)
     ok->setDefault(true);
     connect(ok, &QPushButton::clicked, this, [this] { ButtonClick(0); });
     connect(cancel, &QPushButton::clicked, this, [this] { ButtonClick(1); });
-    connect(drives_, &QComboBox::textActivated, this, &FolderChooser::ChooseDrive);
+    connect(mountPoints_, &QComboBox::textActivated, this, &FolderChooser::ChooseMountPoint);
 
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
     buttons->addWidget(ok);
     buttons->addWidget(cancel);
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(drives_);
+    layout->addWidget(mountPoints_);
     layout->addWidget(tree_, 1);
     layout->addLayout(buttons);
     resize(340, 400);
@@ -80,7 +80,7 @@ FolderChooser::FolderChooser(AlbumState& state, QWidget* parent)
     // Both open on the current directory.
     const QString here = QDir::currentPath();
     const QString root = QStorageInfo(here).rootPath();
-    drives_->setCurrentText(root.isEmpty() ? QStringLiteral("/") : root);
+    mountPoints_->setCurrentText(root.isEmpty() ? QStringLiteral("/") : root);
     ChooseFolder(here);
 }
 
@@ -89,19 +89,19 @@ QString FolderChooser::CurrentFolder() const
     return model_->filePath(tree_->currentIndex());
 }
 
-QStringList FolderChooser::Drives() const
+QStringList FolderChooser::MountPoints() const
 {
     QStringList list;
-    for (int i = 0; i < drives_->count(); ++i)
-        list << drives_->itemText(i);
+    for (int i = 0; i < mountPoints_->count(); ++i)
+        list << mountPoints_->itemText(i);
     return list;
 }
 
-QString FolderChooser::CurrentDrive() const { return drives_->currentText(); }
+QString FolderChooser::CurrentMountPoint() const { return mountPoints_->currentText(); }
 
-void FolderChooser::ChooseDrive(const QString& root)
+void FolderChooser::ChooseMountPoint(const QString& root)
 {
-    drives_->setCurrentText(root);
+    mountPoints_->setCurrentText(root);
     ChooseFolder(root);
 }
 

@@ -9,7 +9,7 @@ namespace tamsel {
 
 struct AlbumState;
 
-// The small "选择文件夹" dialog: a list of the mounted drives and a folder tree.
+// The small "选择文件夹" dialog: a list of the mount points and a folder tree.
 // It opens on the current directory; "确定" leaves the tree's folder in
 // FolderChoice, "取消" leaves FolderChoice as it was.
 class FolderChooser : public QDialog {
@@ -19,10 +19,10 @@ public:
 
     // The folder the tree stands on.
     QString CurrentFolder() const;
-    // The drive list's entries (mount points) and the one chosen.
-    QStringList Drives() const;
-    QString CurrentDrive() const;
-    void ChooseDrive(const QString& root);
+    // The mount-point list and the one chosen.
+    QStringList MountPoints() const;
+    QString CurrentMountPoint() const;
+    void ChooseMountPoint(const QString& root);
     void ChooseFolder(const QString& folder);
 
     // The buttons by index: 0 "确定", 1 "取消".
@@ -30,7 +30,7 @@ public:
 
 private:
     AlbumState& state_;
-    QComboBox* drives_;
+    QComboBox* mountPoints_;
     QTreeView* tree_;
     QFileSystemModel* model_;
 };

@@ -88,7 +88,7 @@ QString MainWindow::AskFile(const FileQuestion& q)
     if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty())
         path = dialog.selectedFiles().constFirst();
     // The name under the thumb follows a new folder at once.
-    labAnyPhoto_->SetCaption(core_.photos.Name(core_.state.CurPhoto));
+    photoNameLabel_->SetCaption(core_.photos.Name(core_.state.CurPhoto));
     return path;
 }
 
@@ -105,16 +105,16 @@ void MainWindow::PopUpMenu(std::span<const MenuItem> items, int labelIndex)
                        [this, code] { core_.state.CmdCode = code; });
     }
     // Below the label, flush with its left edge; from the photo area, at the pointer.
-    const QPoint at = labelIndex >= 0 && labelIndex < kFolderLabels
-                          ? labFolder_[labelIndex]->mapToGlobal(
-                                QPoint(0, labFolder_[labelIndex]->height()))
+    const QPoint at = labelIndex >= 0 && labelIndex < kMenuLabels
+                          ? menuLabels_[labelIndex]->mapToGlobal(
+                                QPoint(0, menuLabels_[labelIndex]->height()))
                           : QCursor::pos();
     menu.exec(at);
 }
 
 void MainWindow::ShowSettings()
 {
-    if (!settings_) {   // the first use, or after its close picture unloaded it
+    if (!settings_) {   // the first use, or after its close picture deleted it
         settings_ = new SettingsDialog(core_.state, core_.paths, this);
         settings_->applySize = [this](int w, int h) {
             if (isMaximized())

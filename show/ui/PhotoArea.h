@@ -9,7 +9,7 @@ namespace tamsel {
 struct AlbumModel;
 class TransitionEngine;
 
-// The photo area picphotoshow: shows DibScreen and runs the transition engine's
+// The photo area photoArea: shows DibScreen and runs the transition engine's
 // step chain on a timer. The engine belongs to the application.
 class PhotoArea : public QWidget {
     Q_OBJECT

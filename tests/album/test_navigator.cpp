@@ -353,7 +353,7 @@ TEST(FolderChooserDialog, OpensOnTheCurrentFolderAndReturnsTheChosenOne)
         FolderChooser dialog(s);
         EXPECT_EQ(dialog.windowTitle(), QStringLiteral("选择文件夹"));
         EXPECT_EQ(dialog.CurrentFolder(), QDir(dir.path()).canonicalPath());
-        EXPECT_TRUE(dialog.Drives().contains("/"));
+        EXPECT_TRUE(dialog.MountPoints().contains("/"));
         dialog.ButtonClick(1);
         EXPECT_EQ(s.FolderChoice, QStringLiteral("unchanged"));
         EXPECT_EQ(dialog.result(), QDialog::Rejected);
@@ -366,10 +366,10 @@ TEST(FolderChooserDialog, OpensOnTheCurrentFolderAndReturnsTheChosenOne)
         EXPECT_EQ(dialog.result(), QDialog::Accepted);
     }
     {
-        // Another drive: the tree goes to its root.
+        // Another mount point: the tree goes to its root.
         FolderChooser dialog(s);
-        dialog.ChooseDrive("/");
-        EXPECT_EQ(dialog.CurrentDrive(), QStringLiteral("/"));
+        dialog.ChooseMountPoint("/");
+        EXPECT_EQ(dialog.CurrentMountPoint(), QStringLiteral("/"));
         EXPECT_EQ(dialog.CurrentFolder(), QStringLiteral("/"));
     }
     QDir::setCurrent(before);

@@ -86,44 +86,44 @@ TEST(SettingsDialog, DrivenByTheUserStoresImmediateChoicesAndOkValues)
     d->Activate();
     d->show();
     ASSERT_FALSE(d->CloseImage()->Picture().isNull()) << "the skin's close picture is missing";
-    EXPECT_EQ(Find<QListWidget>(d, "File1")->count(), 3);
-    EXPECT_EQ(Find<QLineEdit>(d, "Text1")->text(), QString::fromUtf8(kSampleCaption));
+    EXPECT_EQ(Find<QListWidget>(d, "photoList")->count(), 3);
+    EXPECT_EQ(Find<QLineEdit>(d, "captionEdit")->text(), QString::fromUtf8(kSampleCaption));
 
     // Immediate: caption position, tunes (last chosen first), font, delete.
-    Click(Find<QWidget>(d, "ImgPos2"));
+    Click(Find<QWidget>(d, "captionCell2"));
     EXPECT_EQ(s.CapPos, 2);
-    EXPECT_EQ(Find<QLabel>(d, "LabPos")->pos(), Find<QWidget>(d, "ImgPos2")->pos());
-    Click(Find<QPushButton>(d, "cmdSelMusic"));
-    auto* list = Find<QListWidget>(d, "List1");
+    EXPECT_EQ(Find<QLabel>(d, "captionMarker")->pos(), Find<QWidget>(d, "captionCell2")->pos());
+    Click(Find<QPushButton>(d, "tunesButton"));
+    auto* list = Find<QListWidget>(d, "tuneList");
     ASSERT_EQ(list->count(), 4);
     EXPECT_EQ(list->item(1)->text(), QStringLiteral(" c"));
     list->setCurrentRow(0);
     Key(list, Qt::Key_Delete);
     EXPECT_EQ(list->count(), 3);
     EXPECT_EQ(s.MusicList[0], QStringLiteral("/m/c.mp3"));
-    Click(Find<QPushButton>(d, "Command3"));
+    Click(Find<QPushButton>(d, "fontButton"));
     EXPECT_EQ(s.CapFontSize, 26);
     EXPECT_EQ(s.CapFontName, QStringLiteral("宋体"));
 
     // A caption locked to the second photo.
-    Find<QListWidget>(d, "File1")->setCurrentRow(1);
-    Type(Find<QLineEdit>(d, "Text1"), QStringLiteral("九寨"));
-    Click(Find<QPushButton>(d, "cmdLink"));
+    Find<QListWidget>(d, "photoList")->setCurrentRow(1);
+    Type(Find<QLineEdit>(d, "captionEdit"), QStringLiteral("九寨"));
+    Click(Find<QPushButton>(d, "linkCaptionButton"));
     EXPECT_EQ(s.CaptionOf(1), QStringLiteral("九寨"));
 
     // An empty box is answered, and the dialog stays.
-    Type(Find<QLineEdit>(d, "Text2"), QString());
-    Click(Find<QPushButton>(d, "Command1_1"));
+    Type(Find<QLineEdit>(d, "pauseEdit"), QString());
+    Click(Find<QPushButton>(d, "okButton"));
     EXPECT_TRUE(d->isVisible());
-    EXPECT_FALSE(Find<QLabel>(d, "LabMessage")->text().isEmpty());
+    EXPECT_FALSE(Find<QLabel>(d, "messageLabel")->text().isEmpty());
 
     // Letters cannot be typed into a number box.
-    Type(Find<QLineEdit>(d, "Text2"), QStringLiteral("5s"));
-    EXPECT_EQ(Find<QLineEdit>(d, "Text2")->text(), QStringLiteral("5"));
-    Type(Find<QLineEdit>(d, "txtWidth"), QStringLiteral("1000"));
-    Type(Find<QLineEdit>(d, "txtHeight"), QStringLiteral("100"));
-    Click(Find<QRadioButton>(d, "Option2_2"));
-    Click(Find<QPushButton>(d, "Command1_1"));
+    Type(Find<QLineEdit>(d, "pauseEdit"), QStringLiteral("5s"));
+    EXPECT_EQ(Find<QLineEdit>(d, "pauseEdit")->text(), QStringLiteral("5"));
+    Type(Find<QLineEdit>(d, "widthEdit"), QStringLiteral("1000"));
+    Type(Find<QLineEdit>(d, "heightEdit"), QStringLiteral("100"));
+    Click(Find<QRadioButton>(d, "styleRadio2"));
+    Click(Find<QPushButton>(d, "okButton"));
     EXPECT_FALSE(d->isVisible());
     EXPECT_EQ(applied, QSize(782, 288));
     EXPECT_EQ(style, 2);
@@ -133,8 +133,8 @@ TEST(SettingsDialog, DrivenByTheUserStoresImmediateChoicesAndOkValues)
 
     // Opened again it keeps its contents; the close picture unloads it.
     d->Activate();
-    EXPECT_EQ(Find<QLineEdit>(d, "txtWidth")->text(), QStringLiteral("782"));
-    EXPECT_EQ(Find<QComboBox>(d, "Combo2")->count(), 2);
+    EXPECT_EQ(Find<QLineEdit>(d, "widthEdit")->text(), QStringLiteral("782"));
+    EXPECT_EQ(Find<QComboBox>(d, "captionFontCombo")->count(), 2);
     Click(d->CloseImage());
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_TRUE(d.isNull());

@@ -293,7 +293,7 @@ TEST(WindowEndToEnd, NextButtonBringsTheSecondPhotoAndItsPosition)
     ASSERT_TRUE(run.FindWindow()) << "no window appeared";
     const QRect& g = run.g;
     ASSERT_EQ(g.size(), QSize(718, 522));  // the photo area with its frame
-    const QPoint centre = run.L.picphotoshow.center();
+    const QPoint centre = run.L.photoArea.center();
 
     // Opening the folder shows its first photo.
     QImage shot;
@@ -302,7 +302,7 @@ TEST(WindowEndToEnd, NextButtonBringsTheSecondPhotoAndItsPosition)
         return Near(shot.pixel(centre), 220, 30, 30) && ShownPosition(shot, g.width()) == 0;
     }, 20000)) << "first photo or its position not shown";
 
-    run.Click(run.L.Btn[3] + QPoint(10, 10));
+    run.Click(run.L.barButtons[3] + QPoint(10, 10));
     EXPECT_TRUE(WaitFor([&] {
         shot = Screenshot(run.display.Name(), g);
         return Near(shot.pixel(centre), 30, 200, 40) && ShownPosition(shot, g.width()) == 1;
@@ -320,19 +320,19 @@ TEST(WindowEndToEnd, MenusFromTheLabelsAndThePhoto)
     if (!run.skip.isEmpty())
         GTEST_SKIP() << run.skip.toStdString();
     ASSERT_TRUE(run.FindWindow()) << "no window appeared";
-    const QPoint centre = run.L.picphotoshow.center();
+    const QPoint centre = run.L.photoArea.center();
     ASSERT_TRUE(WaitFor([&] {
         return Near(Screenshot(run.display.Name(), run.g).pixel(centre), 220, 30, 30);
     }, 20000)) << "first photo not shown";
 
     // "照片", "修饰" and "设置" each open theirs, and Esc closes it again.
     for (int label : {0, 1, 2}) {
-        run.Click(run.L.LabFolder[label] + QPoint(12, 6));
+        run.Click(run.L.menuLabels[label] + QPoint(12, 6));
         EXPECT_TRUE(WaitFor([&] { return run.VisibleWindows() == 2; }, 5000)) << "label " << label;
         run.Xdo({"key", "Escape"});
         EXPECT_TRUE(WaitFor([&] { return run.VisibleWindows() == 1; }, 5000)) << "label " << label;
     }
-    run.Click(run.L.LabFolder[3] + QPoint(12, 6));     // "输出"
+    run.Click(run.L.menuLabels[3] + QPoint(12, 6));     // "输出"
     ASSERT_TRUE(WaitFor([&] { return run.VisibleWindows() == 2; }, 5000)) << "no menu";
     run.Xdo({"key", "Down", "Return"});                 // "保存脚本..."
     ASSERT_TRUE(WaitFor([&] { return run.VisibleWindows() == 2; }, 5000)) << "no file dialog";
@@ -349,7 +349,7 @@ TEST(WindowEndToEnd, MenusFromTheLabelsAndThePhoto)
     ASSERT_TRUE(WaitFor([&] { return run.VisibleWindows() == 1; }, 5000));
 
     QFile::remove(QDir(run.home.path()).filePath("tamsel.tmf"));
-    run.Click(run.L.LabFolder[4] + QPoint(12, 6));             // "退出"
+    run.Click(run.L.menuLabels[4] + QPoint(12, 6));             // "退出"
     EXPECT_TRUE(run.app.waitForFinished(10000));
     EXPECT_TRUE(QFileInfo(QDir(run.home.path()).filePath("tamsel.tmf")).isFile());
 }
@@ -367,7 +367,7 @@ TEST(WindowEndToEnd, MaximiseAndRestoreComposeForTheNewSize)
     ASSERT_TRUE(run.FindWindow()) << "no window appeared";
     const QRect normal = run.g;
     const auto photoAt = [&](double fx, double fy) {
-        const QRect a = run.L.picphotoshow;
+        const QRect a = run.L.photoArea;
         return QPoint(a.left() + int(fx * a.width()), a.top() + int(fy * a.height()));
     };
     const auto redAt = [&](QPoint p) {
@@ -376,7 +376,7 @@ TEST(WindowEndToEnd, MaximiseAndRestoreComposeForTheNewSize)
     ASSERT_TRUE(WaitFor([&] { return redAt(photoAt(0.5, 0.5)); }, 20000)) << "first photo not shown";
 
     // Between the program's name and the first menu-bar label.
-    const auto title = [&] { return QPoint(run.L.LabFolder[0].x() - 15, run.L.IMBar.center().y()); };
+    const auto title = [&] { return QPoint(run.L.menuLabels[0].x() - 15, run.L.titleBar.center().y()); };
     run.DoubleClick(title());
     ASSERT_TRUE(run.FindWindow());
     ASSERT_GT(run.g.width(), normal.width()) << "not maximised";
@@ -401,7 +401,7 @@ TEST(WindowEndToEnd, TheEdgeResizesWithinItsLimitAndTheThumbChoosesAPhoto)
         GTEST_SKIP() << run.skip.toStdString();
     ASSERT_TRUE(run.FindWindow()) << "no window appeared";
     const auto photoAt = [&](double fx, double fy) {
-        const QRect a = run.L.picphotoshow;
+        const QRect a = run.L.photoArea;
         return QPoint(a.left() + int(fx * a.width()), a.top() + int(fy * a.height()));
     };
     const auto shows = [&](QPoint p, int r, int g, int b) {
@@ -419,21 +419,21 @@ TEST(WindowEndToEnd, TheEdgeResizesWithinItsLimitAndTheThumbChoosesAPhoto)
                  "sleep", "0.2", "mouseup", "1"});
     };
     // Far past the smallest width: the window stops at the last width above it.
-    drag(run.L.Pright.center(), QPoint(-(width - 300), 0));
+    drag(run.L.rightGrip.center(), QPoint(-(width - 300), 0));
     QThread::msleep(500);
     ASSERT_TRUE(run.FindWindow());
     EXPECT_GT(run.g.width(), 418);
     EXPECT_LT(run.g.width(), width);
     // Wider by 120: the photo is composed for it once the edge is let go.
     const int narrow = run.g.width();
-    drag(run.L.Pright.center(), QPoint(120, 0));
+    drag(run.L.rightGrip.center(), QPoint(120, 0));
     EXPECT_TRUE(WaitFor([&] { return run.FindWindow() && std::abs(run.g.width() - (narrow + 120)) <= 4; },
                         5000))
         << "width " << run.g.width();
     EXPECT_TRUE(WaitFor([&] { return shows(photoAt(0.5, 0.5), 220, 30, 30); }, 10000));
 
     // The thumb to the far end of its track: the last photo, blue.
-    drag(run.L.Btn[kThumb] + QPoint(7, 7), QPoint(run.g.width(), 0));
+    drag(run.L.barButtons[kThumb] + QPoint(7, 7), QPoint(run.g.width(), 0));
     EXPECT_TRUE(WaitFor([&] { return shows(photoAt(0.5, 0.5), 30, 40, 220); }, 20000))
         << "the thumb did not bring in the last photo";
 }
@@ -450,7 +450,7 @@ TEST(WindowEndToEnd, KeysStepThroughThePhotosAndF11ShowsThemFullScreen)
     const QRect normal = run.g;
     const auto centreIs = [&](int r, int g, int b) {
         return WaitFor([&] {
-            return Near(Screenshot(run.display.Name(), run.g).pixel(run.L.picphotoshow.center()), r, g, b);
+            return Near(Screenshot(run.display.Name(), run.g).pixel(run.L.photoArea.center()), r, g, b);
         }, 20000);
     };
     ASSERT_TRUE(centreIs(220, 30, 30));
