@@ -8,7 +8,10 @@
 #include "shell/InfoLine.h"
 #include "shell/Layout.h"
 #include "shell/WidgetApp.h"
+#include "tools/RenameJournal.h"
+#include "platform/SaneTestBackend.h"
 
+#include <QBuffer>
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QFontMetrics>
@@ -20,6 +23,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <csignal>
 #include <optional>
 
 using namespace tamsel;
@@ -189,7 +193,9 @@ struct RunningProgram {
     FormLayout L;       // its elements, as the layout places them
     QString skip;       // why the program cannot run here
 
-    RunningProgram()
+    // photoCount photos in all: the three coloured ones, then grey copies of
+    // the first under numbered names, for work that needs many files.
+    explicit RunningProgram(int photoCount = 3)
     {
         const QString program = QStringLiteral(TAMSEL_BUILD_DIR "/tamsel");
         if (!QFileInfo(program).isExecutable()) {
@@ -214,12 +220,25 @@ struct RunningProgram {
         album.ShowWidth = 700;
         album.ShowHeight = 400;
         album.MusicOn = 0;
+        // The same folder as the one named on the command line: the batch
+        // tools start on it.
+        album.PhotoFolder = photos.path() + '/';
         SaveScript(QDir(home.path()).filePath("tamsel.tmf"), album);
         const QColor colours[3] = {QColor(220, 30, 30), QColor(30, 200, 40), QColor(30, 40, 220)};
         for (int i = 0; i < 3; ++i) {
             QImage img(640, 480, QImage::Format_RGB32);
             img.fill(colours[i]);
             img.save(QDir(photos.path()).filePath(QStringLiteral("%1.jpg").arg(QChar('a' + i))), "JPG", 95);
+        }
+        if (photoCount > 3) {
+            QImage small(8, 8, QImage::Format_RGB32);
+            small.fill(Qt::gray);
+            QByteArray jpg;
+            QBuffer buffer(&jpg);
+            buffer.open(QIODevice::WriteOnly);
+            small.save(&buffer, "JPG");
+            for (int i = 3; i < photoCount; ++i)
+                WriteAll(QDir(photos.path()).filePath(QStringLiteral("p%1.jpg").arg(i, 5, 10, QChar('0'))), jpg);
         }
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert("DISPLAY", display.Name());
@@ -273,6 +292,44 @@ struct RunningProgram {
         const QPoint p = g.topLeft() + inWindow;
         Xdo({"mousemove", QString::number(p.x()), QString::number(p.y()), "click", "--repeat", "2",
              "--delay", "80", "1"});
+    }
+    // A press at a point of the window, dragged by an offset and let go.
+    void Drag(QPoint from, QPoint by)
+    {
+        const QPoint a = g.topLeft() + from, b = a + by;
+        Xdo({"mousemove", QString::number(a.x()), QString::number(a.y()), "mousedown", "1",
+             "mousemove", QString::number((a.x() + b.x()) / 2), QString::number(b.y()),
+             "sleep", "0.2", "mousemove", QString::number(b.x()), QString::number(b.y()),
+             "sleep", "0.2", "mouseup", "1"});
+    }
+    // A visible window of the program other than the main window, or "".
+    QByteArray OtherWindow()
+    {
+        for (const QByteArray& w : Xdo({"search", "--onlyvisible", "--pid", QString::number(app.processId())})
+                                       .trimmed().split('\n'))
+            if (!w.isEmpty() && w != id)
+                return w;
+        return {};
+    }
+    QString WindowName(const QByteArray& window)
+    {
+        return QString::fromUtf8(Xdo({"getwindowname", QString::fromLatin1(window)}).trimmed());
+    }
+    QRect WindowGeometry(const QByteArray& window)
+    {
+        QRect r;
+        for (const QByteArray& line : Xdo({"getwindowgeometry", "--shell", QString::fromLatin1(window)}).split('\n')) {
+            const auto v = line.mid(line.indexOf('=') + 1).toInt();
+            if (line.startsWith("X=")) r.moveLeft(v);
+            if (line.startsWith("Y=")) r.moveTop(v);
+            if (line.startsWith("WIDTH=")) r.setWidth(v);
+            if (line.startsWith("HEIGHT=")) r.setHeight(v);
+        }
+        return r;
+    }
+    bool HasWindowManager()
+    {
+        return X(display.Name(), "xprop", {"-root", "_NET_SUPPORTING_WM_CHECK"}).contains("window id");
     }
     int VisibleWindows()
     {
@@ -411,13 +468,7 @@ TEST(WindowEndToEnd, TheEdgeResizesWithinItsLimitAndTheThumbChoosesAPhoto)
     const int width = run.g.width();
     ASSERT_EQ(run.g.height(), 522);
 
-    const auto drag = [&](QPoint from, QPoint by) {
-        const QPoint a = run.g.topLeft() + from, b = a + by;
-        run.Xdo({"mousemove", QString::number(a.x()), QString::number(a.y()), "mousedown", "1",
-                 "mousemove", QString::number((a.x() + b.x()) / 2), QString::number(b.y()),
-                 "sleep", "0.2", "mousemove", QString::number(b.x()), QString::number(b.y()),
-                 "sleep", "0.2", "mouseup", "1"});
-    };
+    const auto drag = [&](QPoint from, QPoint by) { run.Drag(from, by); };
     // Far past the smallest width: the window stops at the last width above it.
     drag(run.L.rightGrip.center(), QPoint(-(width - 300), 0));
     QThread::msleep(500);
@@ -478,4 +529,126 @@ TEST(WindowEndToEnd, KeysStepThroughThePhotosAndF11ShowsThemFullScreen)
     key("Escape");
     EXPECT_TRUE(WaitFor([&] { return run.FindWindow() && run.g.size() == normal.size(); }, 10000));
     EXPECT_TRUE(centreIs(220, 30, 30));
+}
+
+// The title text and the icon are part of the title bar: a drag there moves
+// the window, a double-click maximises it.
+TEST(WindowEndToEnd, TheTitleTextAndIconMoveAndMaximiseTheWindow)
+{
+    ASSERT_TRUE(WidgetApp());
+    RunningProgram run;
+    if (!run.skip.isEmpty())
+        GTEST_SKIP() << run.skip.toStdString();
+    if (!run.HasWindowManager())
+        GTEST_SKIP() << "no window manager on the display";
+    ASSERT_TRUE(run.FindWindow()) << "no window appeared";
+    const QRect normal = run.g;
+    const QPoint text = run.L.titleLabel + QPoint(14, 6), icon = run.L.icon + QPoint(8, 8);
+    for (const QPoint grip : {text, icon}) {
+        const QPoint before = run.g.topLeft();
+        run.Drag(grip, QPoint(40, 30));
+        EXPECT_TRUE(WaitFor([&] { return run.FindWindow() && run.g.topLeft() == before + QPoint(40, 30); }, 5000))
+            << "pressed at " << grip.x() << "," << grip.y() << ": the window stayed at " << run.g.x() << ","
+            << run.g.y();
+    }
+    run.DoubleClick(text);
+    EXPECT_TRUE(WaitFor([&] { return run.FindWindow() && run.g.width() > normal.width(); }, 5000))
+        << "a double-click on the title text did not maximise";
+}
+
+// Every dialog carries its own title as the window manager shows it, and the
+// settings dialog opens over the main window at every opening.
+TEST(WindowEndToEnd, DialogsCarryTheirOwnTitlesAndOpenOverTheWindow)
+{
+    ASSERT_TRUE(WidgetApp());
+    RunningProgram run;
+    if (!run.skip.isEmpty())
+        GTEST_SKIP() << run.skip.toStdString();
+    if (!run.HasWindowManager())
+        GTEST_SKIP() << "no window manager on the display";
+    ASSERT_TRUE(run.FindWindow()) << "no window appeared";
+    EXPECT_EQ(run.WindowName(run.id), QStringLiteral("澄影集"));
+    // Away from the screen's corner, where a dialog without a place would land.
+    run.Xdo({"windowmove", "--sync", QString::fromLatin1(run.id), "300", "200"});
+    ASSERT_TRUE(WaitFor([&] { return run.FindWindow() && run.g.topLeft() == QPoint(300, 200); }, 5000));
+
+    struct Opening {
+        int label;
+        int downs;   // menu items stepped over; -1: the label opens the dialog itself
+        const char* title;
+    };
+    for (const Opening& o : {Opening{2, -1, "/参数设置"}, Opening{2, -1, "/参数设置"},
+                             Opening{0, 4, "照片批量改名"}, Opening{0, 5, "照片格式批量转换"}}) {
+        run.Click(run.L.menuLabels[o.label] + QPoint(12, 6));
+        if (o.downs >= 0) {
+            ASSERT_TRUE(WaitFor([&] { return run.VisibleWindows() == 2; }, 5000)) << "no menu";
+            QStringList keys{"key"};
+            for (int i = 0; i < o.downs; ++i)
+                keys << "Down";
+            run.Xdo(keys << "Return");
+            QThread::msleep(300);
+        }
+        QByteArray dialog;
+        ASSERT_TRUE(WaitFor([&] { return !(dialog = run.OtherWindow()).isEmpty() &&
+                                         run.WindowName(dialog) == QString::fromUtf8(o.title); }, 5000))
+            << o.title << ": shown as \"" << run.WindowName(run.OtherWindow()).toStdString() << "\"";
+        const QRect d = run.WindowGeometry(dialog);
+        EXPECT_TRUE(run.g.contains(d.center())) << o.title << " at " << d.x() << "," << d.y();
+        run.Xdo({"key", "--window", QString::fromLatin1(dialog), "Escape"});
+        ASSERT_TRUE(WaitFor([&] { return run.VisibleWindows() == 1; }, 5000)) << o.title << " stayed open";
+    }
+}
+
+// A quit by signal (logout, shutdown, kill) always ends in the normal
+// shutdown that writes the album data file: after a scan, whose library
+// takes over the signals while it runs, and in the middle of a batch rename,
+// which first finishes or undoes itself.
+TEST(WindowEndToEnd, ASignalAfterAScanOrDuringARenameEndsWithTheAlbumWritten)
+{
+    ASSERT_TRUE(WidgetApp());
+    UseSaneTestBackend();
+    for (const bool rename : {false, true}) {
+        RunningProgram run(rename ? 3000 : 3);
+        if (!run.skip.isEmpty())
+            GTEST_SKIP() << run.skip.toStdString();
+        ASSERT_TRUE(run.FindWindow()) << "no window appeared";
+        ASSERT_TRUE(WaitFor([&] {
+            return Near(Screenshot(run.display.Name(), run.g).pixel(run.L.photoArea.center()), 220, 30, 30);
+        }, 20000));
+        const QString data = QDir(run.home.path()).filePath("tamsel.tmf");
+        ASSERT_TRUE(QFile::remove(data));
+        run.Click(run.L.menuLabels[0] + QPoint(12, 6));
+        ASSERT_TRUE(WaitFor([&] { return run.VisibleWindows() == 2; }, 5000)) << "no menu";
+        QStringList keys{"key", "Down", "Down", "Down"};   // "扫描照片..."
+        if (rename)
+            keys << "Down";                                 // "批量改名..."
+        run.Xdo(keys << "Return");
+        QByteArray dialog;
+        ASSERT_TRUE(WaitFor([&] { return !(dialog = run.OtherWindow()).isEmpty(); }, 5000)) << "no dialog";
+        QThread::msleep(rename ? 1000 : 3000);   // the scan dialog finds its device meanwhile
+        if (rename) {   // numbers of five places: 3000 names that do not clash
+            run.Xdo({"key", "--window", QString::fromLatin1(dialog), "Tab", "Tab", "ctrl+a"});
+            run.Xdo({"type", "--window", QString::fromLatin1(dialog), "#####"});
+            QThread::msleep(300);
+        }
+        run.Xdo({"key", "--window", QString::fromLatin1(dialog), "Return"});
+        if (rename) {
+            // The signal while the files are moving: the journal is there.
+            QElapsedTimer t;
+            t.start();
+            while (!QFileInfo::exists(JournalPath(run.photos.path())) && t.elapsed() < 10000)
+                QThread::usleep(200);
+            ASSERT_LT(t.elapsed(), 10000) << "the rename did not start";
+        } else {
+            // The scanned picture is shown and the dialog is gone.
+            ASSERT_TRUE(WaitFor([&] { return run.VisibleWindows() == 1; }, 20000)) << "the scan did not end";
+            QThread::msleep(500);
+        }
+        ::kill(pid_t(run.app.processId()), SIGTERM);
+        ASSERT_TRUE(run.app.waitForFinished(30000)) << (rename ? "rename" : "scan") << ": still running";
+        EXPECT_EQ(run.app.exitStatus(), QProcess::NormalExit) << (rename ? "rename" : "scan");
+        EXPECT_TRUE(QFileInfo(data).isFile()) << (rename ? "rename" : "scan") << ": no album data file";
+        // Every photo is there, under its old name or its new one.
+        EXPECT_EQ(QDir(run.photos.path()).entryList(QDir::Files).size(), rename ? 3000 : 3);
+    }
 }
