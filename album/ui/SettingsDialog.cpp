@@ -250,10 +250,15 @@ void SettingsDialog::BuildControls()
 
     photoList_ = new QListWidget(captions);
     photoList_->setObjectName(QStringLiteral("photoList"));
-    connect(photoList_, &QListWidget::currentRowChanged, this, [this](int row) {
+    // A click shows the photo's caption, also on the photo already chosen:
+    // it brings back the stored caption over what was typed since.
+    const auto showCaptionOf = [this](int row) {
         form_.SelectPhoto(row);
         captionEdit_->setText(form_.captionText);
-    });
+    };
+    connect(photoList_, &QListWidget::currentRowChanged, this, showCaptionOf);
+    connect(photoList_, &QListWidget::itemClicked, this,
+            [this, showCaptionOf](QListWidgetItem* item) { showCaptionOf(photoList_->row(item)); });
     cg->addWidget(photoList_, 1);
 
     auto* textRow = new QHBoxLayout;
@@ -309,7 +314,16 @@ void SettingsDialog::BuildControls()
 int SettingsDialog::Open()
 {
     Activate();
+    // Over the main window at every opening, wherever it has moved since.
+    if (QWidget* over = parentWidget() ? parentWidget()->window() : nullptr)
+        move(over->frameGeometry().center() - QPoint(width() / 2, height() / 2));
     return exec();
+}
+
+void SettingsDialog::reject()
+{
+    // Esc and the window manager's close end the dialog as "取消" does.
+    Close(false);
 }
 
 void SettingsDialog::Activate()
@@ -479,17 +493,14 @@ void SettingsDialog::Close(bool ok)
     musicOnCheck_->setChecked(form_.musicBox);
     if (a.musicOff && musicSwitched)
         musicSwitched(false);
-    if (ok)
-        accept();
-    else
-        reject();
+    done(ok ? Accepted : Rejected);
 }
 
 void SettingsDialog::CloseImageClicked()
 {
     // Closed by its picture: nothing of the closing buttons runs, and the next opening
     // loads a new dialog.
-    reject();
+    done(Rejected);
     deleteLater();
 }
 

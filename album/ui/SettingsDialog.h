@@ -34,6 +34,7 @@ public:
     int Open();
     // The opening's refresh alone (Open runs it first).
     void Activate();
+    void reject() override;
 
     // What the rest of the album must do; the main window wires these.
     // The photo area is to become showWidth x showHeight: size the window to

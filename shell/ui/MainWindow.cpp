@@ -135,6 +135,10 @@ void MainWindow::BuildElements()
     icon_->SetPicture(a.icon);
     titleLabel_ = new SkinLabel(this, QStringLiteral(" 澄影集"));
     titleLabel_->SetTextColor(kTitleText);
+    // The icon and the name are part of the title bar: the drag and the
+    // double-click go through them to it.
+    icon_->setAttribute(Qt::WA_TransparentForMouseEvents);
+    titleLabel_->setAttribute(Qt::WA_TransparentForMouseEvents);
 
     const auto windowButton = [this](const char* tip) {
         auto* b = new PictureElement(this, QSize(17, 16));

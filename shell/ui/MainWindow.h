@@ -36,6 +36,11 @@ public:
 
     // Start-up after the album state is read: greeting, size, layout, cover, logo.
     void Start();
+    // A quit from outside the window (a signal at logout or shutdown): the
+    // road of "退出", once batch work in flight has finished or undone
+    // itself. Its dialog refuses to close until then, and the application
+    // would drop a quit that a window refuses.
+    void QuitWhenIdle();
 
     // Lays out every element from the client size and shapes the window.
     void FormResize();
@@ -152,6 +157,7 @@ private:
     std::array<PictureElement*, kQuickButtons> quickButtons_{};
     std::array<PictureElement*, 30> logoFrames_{};
     QPointer<SettingsDialog> settings_;
+    bool quitWaiting_ = false;
     QRect normalGeometry_;
     QTimer pointerTimer_;
     QTimer logoTimer_;

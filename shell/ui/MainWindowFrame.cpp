@@ -7,6 +7,7 @@
 #include "shell/ThumbTrack.h"
 #include "shell/ui/SkinWidgets.h"
 #include "show/ui/PhotoArea.h"
+#include "tools/ui/BackgroundTask.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -57,6 +58,21 @@ void MainWindow::changeEvent(QEvent* e)
         PaintSkin();
     }
     QWidget::changeEvent(e);
+}
+
+void MainWindow::QuitWhenIdle()
+{
+    if (BackgroundTask::AnyRunning()) {
+        // Asked once: a conversion stops after the photos in flight; a
+        // rename goes on to its end or undoes itself.
+        if (!quitWaiting_)
+            if (QWidget* modal = QApplication::activeModalWidget())
+                modal->close();
+        quitWaiting_ = true;
+        QTimer::singleShot(50, this, &MainWindow::QuitWhenIdle);
+        return;
+    }
+    QApplication::quit();
 }
 
 void MainWindow::closeEvent(QCloseEvent* e)

@@ -19,16 +19,18 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
+
 using namespace tamsel;
 using namespace tamsel::testing;
 
 namespace {
 
 // The user's hand: real mouse and key events sent to the dialog's controls.
-void Click(QWidget* w)
+void Click(QWidget* w, std::optional<QPoint> at = {})
 {
     ASSERT_NE(w, nullptr);
-    const QPoint c = w->rect().center();
+    const QPoint c = at.value_or(w->rect().center());
     for (QEvent::Type t : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
         QMouseEvent e(t, c, w->mapToGlobal(c), Qt::LeftButton,
                       t == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton, Qt::NoModifier);
@@ -158,4 +160,44 @@ TEST(SettingsDialog, FontDialogOffersTheInstalledChineseFaces)
     EXPECT_EQ(c.colour, 0x123456);
     d.SizeBox()->setEditText(QStringLiteral("36"));
     EXPECT_EQ(d.Choice().size, 36);              // passed on; the form keeps it to 26
+}
+
+// A click on the photo already chosen brings its stored caption back over
+// what was typed; Esc ends the dialog as "取消" does, so a tune list emptied
+// with "同步播放" ticked leaves the music off.
+TEST(SettingsDialog, AClickOnTheChosenPhotoAndEscActAsTheUserExpects)
+{
+    if (!WidgetApp())
+        GTEST_SKIP() << "no widget application in this process";
+    QTemporaryDir photos;
+    for (const char* name : {"a.jpg", "b.jpg"})
+        Touch(QDir(photos.path()), QString::fromLatin1(name));
+    const AppPaths paths = AppPaths::ForProgramDir(QStringLiteral(TAMSEL_BUILD_DIR));
+    AlbumState s = AlbumState::FirstRun(paths);
+    s.PhotoFolder = photos.path() + '/';
+    s.PhotoCount = 2;
+    s.MusicOn = 0;
+    QPointer<SettingsDialog> d = new SettingsDialog(s, paths, nullptr);
+    d->Activate();
+    d->show();
+
+    auto* photoList = Find<QListWidget>(d, "photoList");
+    auto* caption = Find<QLineEdit>(d, "captionEdit");
+    photoList->setCurrentRow(1);
+    Type(caption, QStringLiteral("九寨"));
+    Click(Find<QPushButton>(d, "linkCaptionButton"));
+    Type(caption, QStringLiteral("typed over"));
+    Click(photoList->viewport(), photoList->visualItemRect(photoList->item(1)).center());
+    EXPECT_EQ(caption->text(), QStringLiteral("九寨"));
+
+    auto* tunes = Find<QListWidget>(d, "tuneList");
+    ASSERT_EQ(tunes->count(), 1);
+    tunes->setCurrentRow(0);
+    Key(tunes, Qt::Key_Delete);
+    Click(Find<QCheckBox>(d, "musicOnCheck"));
+    ASSERT_EQ(s.MusicOn, 1);
+    Key(d, Qt::Key_Escape);
+    EXPECT_FALSE(d->isVisible());
+    EXPECT_EQ(s.MusicOn, 0);
+    delete d;
 }
