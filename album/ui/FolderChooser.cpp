@@ -1,10 +1,10 @@
 #include "album/ui/FolderChooser.h"
 
-#include "model/AlbumState.h"
 #include "platform/Fonts.h"
 
 #include <QComboBox>
 #include <QDir>
+#include <QFileInfo>
 #include <QFileSystemModel>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -41,8 +41,7 @@ QStringList MountedRoots()
 
 }  // namespace
 
-FolderChooser::FolderChooser(AlbumState& state, QWidget* parent)
-    : QDialog(parent), state_(state)
+FolderChooser::FolderChooser(const QString& startFolder, QWidget* parent) : QDialog(parent)
 {
     setWindowTitle(QStringLiteral("选择文件夹"));
     setFont(WindowFont());
@@ -77,11 +76,18 @@ FolderChooser::FolderChooser(AlbumState& state, QWidget* parent)
     layout->addLayout(buttons);
     resize(340, 400);
 
-    // Both open on the current directory.
-    const QString here = QDir::currentPath();
+    // Both open on the folder given; without one, on the user's home.
+    const QString here = startFolder.isEmpty() || !QFileInfo(startFolder).isDir() ? QDir::homePath()
+                                                                                : startFolder;
     const QString root = QStorageInfo(here).rootPath();
     mountPoints_->setCurrentText(root.isEmpty() ? QStringLiteral("/") : root);
     ChooseFolder(here);
+}
+
+QString FolderChooser::Ask(QWidget* parent, const QString& startFolder)
+{
+    FolderChooser dialog(startFolder, parent);
+    return dialog.exec() == QDialog::Accepted ? dialog.Chosen() : QString();
 }
 
 QString FolderChooser::CurrentFolder() const
@@ -118,7 +124,7 @@ void FolderChooser::ChooseFolder(const QString& folder)
 void FolderChooser::ButtonClick(int index)
 {
     if (index == 0) {
-        state_.FolderChoice = CurrentFolder();
+        chosen_ = CurrentFolder();
         accept();
     } else {
         reject();

@@ -7,15 +7,16 @@ class QTreeView;
 
 namespace tamsel {
 
-struct AlbumState;
-
-// The small "选择文件夹" dialog: a list of the mount points and a folder tree.
-// It opens on the current directory; "确定" leaves the tree's folder in
-// FolderChoice, "取消" leaves FolderChoice as it was.
+// The small "选择文件夹" dialog: a list of the mount points and a folder tree,
+// both opening on the folder given (the working folder: the program never
+// looks at the process's own directory). "确定" takes the tree's folder.
 class FolderChooser : public QDialog {
     Q_OBJECT
 public:
-    FolderChooser(AlbumState& state, QWidget* parent = nullptr);
+    explicit FolderChooser(const QString& startFolder, QWidget* parent = nullptr);
+
+    // Shows the dialog modally: the folder chosen with "确定", or "".
+    static QString Ask(QWidget* parent, const QString& startFolder);
 
     // The folder the tree stands on.
     QString CurrentFolder() const;
@@ -27,9 +28,11 @@ public:
 
     // The buttons by index: 0 "确定", 1 "取消".
     void ButtonClick(int index);
+    // What "确定" took; "" until then.
+    QString Chosen() const { return chosen_; }
 
 private:
-    AlbumState& state_;
+    QString chosen_;
     QComboBox* mountPoints_;
     QTreeView* tree_;
     QFileSystemModel* model_;

@@ -339,38 +339,35 @@ TEST_F(NavigatorFolderChoice, AFolderGivenByItselfOpensAtItsFirstPhoto)
     EXPECT_EQ(a.m.ViewMode, View::BringingIn);
 }
 
-TEST(FolderChooserDialog, OpensOnTheCurrentFolderAndReturnsTheChosenOne)
+TEST(FolderChooserDialog, OpensOnTheFolderGivenAndReturnsTheChosenOne)
 {
     if (!WidgetApp())
         GTEST_SKIP() << "no widget application in this process";
     QTemporaryDir dir;
     QDir(dir.path()).mkdir("sub");
-    const QString before = QDir::currentPath();
-    ASSERT_TRUE(QDir::setCurrent(dir.path()));
-    AlbumState s;
-    s.FolderChoice = "unchanged";
+    const QString start = QDir(dir.path()).canonicalPath();
     {
-        FolderChooser dialog(s);
+        FolderChooser dialog(start);
         EXPECT_EQ(dialog.windowTitle(), QStringLiteral("选择文件夹"));
-        EXPECT_EQ(dialog.CurrentFolder(), QDir(dir.path()).canonicalPath());
+        EXPECT_EQ(dialog.CurrentFolder(), start);
+        EXPECT_NE(dialog.CurrentFolder(), QDir::currentPath());
         EXPECT_TRUE(dialog.MountPoints().contains("/"));
         dialog.ButtonClick(1);
-        EXPECT_EQ(s.FolderChoice, QStringLiteral("unchanged"));
+        EXPECT_EQ(dialog.Chosen(), QString());
         EXPECT_EQ(dialog.result(), QDialog::Rejected);
     }
     {
-        FolderChooser dialog(s);
+        FolderChooser dialog(start);
         dialog.ChooseFolder(dir.filePath("sub"));
         dialog.ButtonClick(0);
-        EXPECT_EQ(s.FolderChoice, QDir(dir.path()).canonicalPath() + "/sub");
+        EXPECT_EQ(dialog.Chosen(), start + "/sub");
         EXPECT_EQ(dialog.result(), QDialog::Accepted);
     }
     {
         // Another mount point: the tree goes to its root.
-        FolderChooser dialog(s);
+        FolderChooser dialog(start);
         dialog.ChooseMountPoint("/");
         EXPECT_EQ(dialog.CurrentMountPoint(), QStringLiteral("/"));
         EXPECT_EQ(dialog.CurrentFolder(), QStringLiteral("/"));
     }
-    QDir::setCurrent(before);
 }

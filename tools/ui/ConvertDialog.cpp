@@ -1,5 +1,6 @@
 #include "tools/ui/ConvertDialog.h"
 
+#include "album/ui/FolderChooser.h"
 #include "model/PhotoList.h"
 #include "tools/BatchFiles.h"
 #include "tools/ui/BackgroundTask.h"
@@ -37,11 +38,6 @@ QString DefaultChooseFile(QWidget* parent, const QString& startFolder)
                                         AlbumFileFilter());
 }
 
-QString DefaultChooseFolder(QWidget* parent, const QString& startFolder)
-{
-    return QFileDialog::getExistingDirectory(parent, QStringLiteral("选择文件夹"), startFolder);
-}
-
 std::optional<bool> DefaultAskOverwrite(QWidget* parent, const QStringList& names)
 {
     QMessageBox box(QMessageBox::Question, QStringLiteral("照片格式批量转换"),
@@ -68,7 +64,7 @@ ConvertDialog::ConvertDialog(QWidget* parent, const QString& workingFolder, cons
       folder_(WithTrailingSlash(workingFolder)),
       albumFolder_(albumFolder),
       chooseFile_(DefaultChooseFile),
-      chooseFolder_(DefaultChooseFolder),
+      chooseFolder_(tamsel::FolderChooser::Ask),
       askOverwrite_(DefaultAskOverwrite)
 {
     setWindowTitle(QStringLiteral("照片格式批量转换"));
@@ -215,7 +211,8 @@ void ConvertDialog::BrowseSource()
 
 void ConvertDialog::BrowseDestination()
 {
-    const QString chosen = chooseFolder_ ? chooseFolder_(this, folderChoice_) : QString();
+    // The chooser opens on the working folder, as every chooser of the program does.
+    const QString chosen = chooseFolder_ ? chooseFolder_(this, folder_) : QString();
     if (!chosen.isEmpty())
         folderChoice_ = WithTrailingSlash(chosen);
     destinationEdit_->setText(folderChoice_);
