@@ -16,6 +16,8 @@
 #include <QRadioButton>
 #include <QTimer>
 
+#include <cstdio>
+
 #include <gtest/gtest.h>
 
 using namespace tamsel;
@@ -187,4 +189,23 @@ TEST(BatchDialogs, CancellingAConversionStopsItAndSaysSo)
     const int pngs = int(QDir(dir.path()).entryList({"*.png"}).size());
     EXPECT_LT(pngs, count);
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), count + pngs);
+}
+
+// Both dialogs say how many photos of their folder they cannot list.
+TEST(BatchDialogs, PhotosWithUndecodableNamesAreCountedInTheNotice)
+{
+    QTemporaryDir dir;
+    WritePicture(QDir(dir.path()).filePath("ok.bmp"));
+    for (const char* raw : {"\xb0\xa1.bmp", "\xff\xfe.bmp"}) {
+        const QByteArray path = QFile::encodeName(dir.path()) + '/' + raw;
+        std::FILE* f = std::fopen(path.constData(), "w");
+        ASSERT_NE(f, nullptr);
+        std::fclose(f);
+    }
+    RenameDialog rename(nullptr, dir.path(), dir.path());
+    EXPECT_EQ(rename.Sources(), QStringList({"ok.bmp"}));
+    EXPECT_TRUE(rename.Notice().contains(PassedOverText(2))) << rename.Notice().toStdString();
+    ConvertDialog convert(nullptr, dir.path(), dir.path());
+    EXPECT_EQ(convert.Sources(), QStringList({"ok.bmp"}));
+    EXPECT_TRUE(convert.Notice().contains(PassedOverText(2))) << convert.Notice().toStdString();
 }

@@ -161,9 +161,11 @@ void ConvertDialog::ShowNotice(const QString& text, bool fault) { footer_.Say(te
 
 void ConvertDialog::SourceFormatChanged()
 {
-    sources_ = ListConvertSources(folder_, formatCombos_[0]->currentIndex());
+    const FolderListing listing = ListConvertSources(folder_, formatCombos_[0]->currentIndex());
+    sources_ = listing.names;
     sourceList_->clear();
     sourceList_->addItems(sources_);
+    footer_.NotePassedOver(listing.passedOver);
     TargetFormatChanged();
 }
 

@@ -129,9 +129,11 @@ void RenameDialog::SetFolder(const QString& folder)
 
 void RenameDialog::ReadSources()
 {
-    sources_ = ListRenameSources(folder_);
+    const FolderListing listing = ListRenameSources(folder_);
+    sources_ = listing.names;
     oldList_->clear();
     oldList_->addItems(sources_);
+    footer_.NotePassedOver(listing.passedOver);
 }
 
 namespace {
