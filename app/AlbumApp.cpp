@@ -31,6 +31,7 @@ struct AlbumApp::Relay : AlbumView {
     void Relayout() override { to->Relayout(); }
     void RequestStep() override { to->RequestStep(); }
     QString AskFile(const FileQuestion& q) override { return to->AskFile(q); }
+    QStringList AskFiles(const FileQuestion& q) override { return to->AskFiles(q); }
     void PopUpMenu(std::span<const MenuItem> items, int labelIndex) override
     {
         to->PopUpMenu(items, labelIndex);
@@ -236,9 +237,21 @@ void AlbumApp::DoCommand(int code)
     view().RequestStep();
 }
 
-QString AlbumApp::AskFile(const QString& folder)
+QString AlbumApp::AskFile(const QString& folder) { return AskFileList(folder, false).value(0); }
+
+QStringList AlbumApp::AskFiles(const QString& title, const QString& filter, bool save, bool multiple)
+{
+    fileDialog.title = title;
+    fileDialog.fileName.clear();
+    fileDialog.filter = filter;
+    fileDialog.save = save;
+    return AskFileList({}, multiple);
+}
+
+QStringList AlbumApp::AskFileList(const QString& folder, bool multiple)
 {
     FileQuestion q = fileDialog;
+    q.multiple = multiple;
     q.folder = folder.isEmpty() ? model.main.WorkFolder : folder;
     // Before any folder is known the dialog opens among the user's pictures,
     // never wherever the program happened to be started from.
@@ -246,10 +259,10 @@ QString AlbumApp::AskFile(const QString& folder)
         q.folder = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
     if (q.folder.isEmpty() || !QFileInfo(q.folder).isDir())
         q.folder = QDir::homePath();
-    const QString path = view().AskFile(q);
-    if (!path.isEmpty())
-        model.main.WorkFolder = WithTrailingSlash(QFileInfo(path).absolutePath());
-    return path;
+    const QStringList paths = view().AskFiles(q);
+    if (!paths.isEmpty())
+        model.main.WorkFolder = WithTrailingSlash(QFileInfo(paths.constFirst()).absolutePath());
+    return paths;
 }
 
 QString AlbumApp::AskScriptName(bool save)

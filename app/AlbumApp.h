@@ -106,6 +106,11 @@ public:
     CommandDispatcher commands;
     // The one file dialog of the program, as its last use left it.
     FileQuestion fileDialog;
+    // That dialog for the window's own questions ("照片另存", "选择封面",
+    // "选择乐曲"): title, filter and kind replace the dialog's, the name is
+    // cleared; it opens on the working folder, and the folder of a chosen
+    // file becomes the working folder.
+    QStringList AskFiles(const QString& title, const QString& filter, bool save, bool multiple = false);
 
 private:
     void PopUp(MenuId menu, int labelIndex);
@@ -114,6 +119,7 @@ private:
     void PrefetchNext();
     // Shows the file dialog; the folder of a chosen file becomes the working folder.
     QString AskFile(const QString& folder);
+    QStringList AskFileList(const QString& folder, bool multiple);
     QString AskScriptName(bool save);
 
     // Forwards to the attached view; the logic objects hold this one, so

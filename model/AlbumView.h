@@ -1,5 +1,6 @@
 #pragma once
 #include <QString>
+#include <QStringList>
 
 #include <span>
 
@@ -14,6 +15,7 @@ struct FileQuestion {
     QString fileName;   // the name offered in the name field
     QString folder;     // where the dialog opens
     bool save = false;  // a save dialog rather than an open dialog
+    bool multiple = false;  // several files may be chosen at once
 };
 
 // One item of a pop-up menu: choosing it leaves its code in CmdCode.
@@ -55,6 +57,12 @@ public:
 
     // A file name from the file dialog; "" when the user cancelled.
     virtual QString AskFile(const FileQuestion& q) { (void)q; return {}; }
+    // The same dialog where several files may be chosen (q.multiple).
+    virtual QStringList AskFiles(const FileQuestion& q)
+    {
+        const QString path = AskFile(q);
+        return path.isEmpty() ? QStringList() : QStringList{path};
+    }
     // Pops a menu up, below menu-bar label labelIndex or, for -1, at the
     // pointer, and returns when it has closed; the item chosen has left its
     // code in CmdCode.

@@ -10,7 +10,6 @@
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QFileDialog>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -83,13 +82,6 @@ SettingsDialog::SettingsDialog(AlbumState& state, const AppPaths& paths, QWidget
     : SkinnedDialog(paths, QStringLiteral("/参数设置"), parent), state_(state), form_(state)
 {
     setObjectName(QStringLiteral("settingsDialog"));
-    askCover = [this] {
-        return QFileDialog::getOpenFileName(this, QString(), QString(), AlbumFileFilter());
-    };
-    askTunes = [this] {
-        return QFileDialog::getOpenFileNames(this, QStringLiteral("选择音乐文件"), QString(),
-                                             QString::fromUtf8(kTuneFilter));
-    };
     askFont = [this](const FontChoice& f) { return FontDialog::Ask(f, this); };
 
     BuildControls();

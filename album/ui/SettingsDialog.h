@@ -48,7 +48,9 @@ public:
     // CoverFile is a new picture.
     std::function<void()> coverChanged;
 
-    // The questions the dialog asks; the desktop's dialogs unless replaced.
+    // The questions the dialog asks: the cover and the tunes through the
+    // program's one file dialog (the window wires them), the font dialog
+    // unless replaced.
     std::function<QString()> askCover;
     std::function<QStringList()> askTunes;
     std::function<std::optional<FontChoice>(const FontChoice&)> askFont;

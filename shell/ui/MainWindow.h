@@ -60,6 +60,7 @@ public:
     void Relayout() override { FormResize(); }
     void RequestStep() override;
     QString AskFile(const FileQuestion& q) override;
+    QStringList AskFiles(const FileQuestion& q) override;
     void PopUpMenu(std::span<const MenuItem> items, int labelIndex) override;
     void ShowSettings() override;
     void CloseWindow() override { close(); }

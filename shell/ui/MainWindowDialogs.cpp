@@ -9,6 +9,7 @@
 #include "app/ScanCommand.h"
 #include "app/ui/PrintPhoto.h"
 #include "app/ui/SaveAsDialog.h"
+#include "model/PhotoList.h"
 #include "shell/ui/SkinWidgets.h"
 #include "tools/ui/BalanceDialog.h"
 #include "tools/ui/ConvertDialog.h"
@@ -38,10 +39,9 @@ void MainWindow::RegisterCommands()
     app_.commands.Set(6, [this] { return RunBatchTool<ConvertDialog>(); });
     app_.commands.Set(12, [this] {
         core_.state.PaintHold = true;
-        const QString name = AskSaveAsName(this, core_.main.WorkFolder);
+        const QString name = AskSaveAsName(app_);
         if (name.isEmpty())
             return Outcome::Done();
-        core_.main.WorkFolder = WithTrailingSlash(QFileInfo(name).absolutePath());
         return SaveAs(core_, name);
     });
     app_.commands.Set(14, [this] {
@@ -75,21 +75,29 @@ Outcome MainWindow::RunBatchTool()
     return d.Result();
 }
 
-QString MainWindow::AskFile(const FileQuestion& q)
+QString MainWindow::AskFile(const FileQuestion& q) { return AskFiles(q).value(0); }
+
+QStringList MainWindow::AskFiles(const FileQuestion& q)
 {
     QFileDialog dialog(this, q.title);
-    dialog.setFileMode(q.save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    dialog.setFileMode(q.save       ? QFileDialog::AnyFile
+                       : q.multiple ? QFileDialog::ExistingFiles
+                                    : QFileDialog::ExistingFile);
     dialog.setAcceptMode(q.save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
-    dialog.setNameFilter(q.filter);
+    // Saving: Qt's own dialog on every desktop, with every filter as given
+    // and no extension quietly added by a platform dialog.
+    if (q.save)
+        dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setNameFilter(q.filter);   // ";;" separates several filters
     if (!q.folder.isEmpty())
         dialog.setDirectory(q.folder);
     dialog.selectFile(q.fileName);
-    QString path;
-    if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty())
-        path = dialog.selectedFiles().constFirst();
+    QStringList paths;
+    if (dialog.exec() == QDialog::Accepted)
+        paths = dialog.selectedFiles();
     // The name under the thumb follows a new folder at once.
     photoNameLabel_->SetCaption(core_.photos.Name(core_.state.CurPhoto));
-    return path;
+    return paths;
 }
 
 void MainWindow::PopUpMenu(std::span<const MenuItem> items, int labelIndex)
@@ -129,6 +137,11 @@ void MainWindow::ShowSettings()
             app_.SwitchMusic(on);
             if (!on)
                 SetMusicText(QString(), false);
+        };
+        // The settings' questions go through the program's one file dialog.
+        settings_->askCover = [this] { return app_.AskFiles(QString(), AlbumFileFilter(), false).value(0); };
+        settings_->askTunes = [this] {
+            return app_.AskFiles(QStringLiteral("选择音乐文件"), QString::fromUtf8(kTuneFilter), false, true);
         };
         settings_->coverChanged = [this] {
             if (core_.state.CoverShowing)
