@@ -36,6 +36,12 @@ void BlockQuitSignals()
     ::pthread_sigmask(SIG_BLOCK, &s, nullptr);
 }
 
+void UnblockQuitSignals()
+{
+    const sigset_t s = QuitSet();
+    ::pthread_sigmask(SIG_UNBLOCK, &s, nullptr);
+}
+
 void SetQuitSignalWaiter(pthread_t waiter)
 {
     g_waiter = waiter;

@@ -14,6 +14,8 @@ namespace tamsel {
 
 // Blocks the quit signals in the calling thread and the threads it starts.
 void BlockQuitSignals();
+// In a child process before it runs another program, which must get them.
+void UnblockQuitSignals();
 
 // The thread that takes the quit signals; while one is set, our forwarding
 // handler stands for every quit signal.
