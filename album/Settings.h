@@ -55,7 +55,7 @@ struct FontChoice {
 
 // The settings form "参数设置" without its window: the values its controls
 // show, the immediate actions that reach the album state at once, and "确定"
-// that stores the rest. It lives as long as the dialog is loaded, so what it
+// that stores the rest. It lives as long as the dialog exists, so what it
 // holds (the faces chosen so far, the caption scope, the loop box) survives
 // hiding and showing.
 class SettingsForm {
@@ -63,18 +63,18 @@ public:
     explicit SettingsForm(AlbumState& state);
 
     // ---- what the controls show ------------------------------------------
-    QString widthText, heightText;        // txtWidth, txtHeight
-    int32_t backColor = 0;                // picBCol, shown only
+    QString widthText, heightText;        // the window size boxes
+    int32_t backColor = 0;                // the background swatch, shown only
     int frameChoice = 0;                  // the presentation style option last clicked
-    QString pauseText, frameDelayText;    // Text2 (s), Text3 (ms)
+    QString pauseText, frameDelayText;    // pause (s), frame delay (ms)
     int transMode = 0;                    // index in the transition list
     bool allPhotos = false;               // "适用所有照片" rather than "适用单张照片"
-    QString captionText;                  // Text1
+    QString captionText;                  // the caption box
     bool musicBox = false;                // "同步播放"
     bool loopBox = false;                 // "循环播放"
     QStringList faces;                    // caption faces chosen so far
     int faceIndex = -1;
-    int32_t textColor = 0xFFFFFF;         // picTCol
+    int32_t textColor = 0xFFFFFF;         // the caption colour swatch
     QStringList tuneLines;                // one line per tune: " " + base name
     int selectedPhoto = -1;               // the photo chosen in the caption list
     QImage coverPreview;                  // null: the cover could not be read

@@ -36,6 +36,7 @@ struct AlbumApp::Relay : AlbumView {
     void Relayout() override { to->Relayout(); }
     void RequestStep() override { to->RequestStep(); }
     QString AskFile(const FileQuestion& q) override { return to->AskFile(q); }
+    QStringList AskFiles(const FileQuestion& q) override { return to->AskFiles(q); }
     Command PopUpMenu(std::span<const MenuItem> items, int labelIndex) override
     {
         return to->PopUpMenu(items, labelIndex);
@@ -287,9 +288,21 @@ void AlbumApp::DoCommand(Command command)
     view().RequestStep();
 }
 
-QString AlbumApp::AskFile(const QString& folder)
+QString AlbumApp::AskFile(const QString& folder) { return AskFileList(folder, false).value(0); }
+
+QStringList AlbumApp::AskFiles(const QString& title, const QString& filter, bool save, bool multiple)
+{
+    fileDialog_.title = title;
+    fileDialog_.fileName.clear();
+    fileDialog_.filter = filter;
+    fileDialog_.save = save;
+    return AskFileList({}, multiple);
+}
+
+QStringList AlbumApp::AskFileList(const QString& folder, bool multiple)
 {
     FileQuestion q = fileDialog_;
+    q.multiple = multiple;
     q.folder = folder.isEmpty() ? workFolder_ : folder;
     // Before any folder is known the dialog opens among the user's pictures,
     // never wherever the program happened to be started from.
@@ -297,10 +310,10 @@ QString AlbumApp::AskFile(const QString& folder)
         q.folder = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
     if (q.folder.isEmpty() || !QFileInfo(q.folder).isDir())
         q.folder = QDir::homePath();
-    const QString path = view().AskFile(q);
-    if (!path.isEmpty())
-        SetWorkFolder(QFileInfo(path).absolutePath());
-    return path;
+    const QStringList paths = view().AskFiles(q);
+    if (!paths.isEmpty())
+        SetWorkFolder(QFileInfo(paths.constFirst()).absolutePath());
+    return paths;
 }
 
 QString AlbumApp::AskScriptName(bool save)

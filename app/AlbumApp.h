@@ -95,6 +95,12 @@ public:
     // by position; converted ones start without.
     void FilesChanged(bool keepCaptions, const QList<QPair<QString, QString>>& renamed = {});
 
+    // The one file dialog for the window's own questions ("照片另存", "选择封面",
+    // "选择乐曲"): title, filter and kind replace the dialog's, the name is
+    // cleared; it opens on the working folder, and the folder of a chosen
+    // file becomes the working folder.
+    QStringList AskFiles(const QString& title, const QString& filter, bool save, bool multiple = false);
+
     // ---- the commands of the menus (the command table runs them) ---------
     Outcome ChooseFolderCommand();
     Outcome OpenScriptCommand();
@@ -151,6 +157,7 @@ private:
     void PrefetchNext();
     // Shows the file dialog; the folder of a chosen file becomes the working folder.
     QString AskFile(const QString& folder);
+    QStringList AskFileList(const QString& folder, bool multiple);
     QString AskScriptName(bool save);
     void SetWorkFolder(const QString& folder);
     // Every road that opens an album folder goes through here first: a batch

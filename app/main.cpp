@@ -3,6 +3,7 @@
 #include "platform/ScreenProfile.h"
 #include "app/VideoCommandLine.h"
 #include "platform/Fonts.h"
+#include "platform/QuitSignalRoute.h"
 #include "platform/ui/BusyMeter.h"
 #include "platform/ui/QuitSignals.h"
 #include "shell/ui/MainWindow.h"
@@ -67,6 +68,9 @@ public:
 
 int main(int argc, char** argv)
 {
+    // Before any thread exists, so that every thread inherits the mask and
+    // only the signal thread takes a quit signal.
+    BlockQuitSignals();
     if (AsksOnlyForText(argc, argv)) {
         QCoreApplication text(argc, argv);
         QCoreApplication::setApplicationName(QStringLiteral("tamsel"));
@@ -86,7 +90,8 @@ int main(int argc, char** argv)
     TimedApplication app(argc, argv);
     app.meter = busy ? &*busy : nullptr;
     QApplication::setApplicationName(QStringLiteral("tamsel"));
-    QApplication::setApplicationDisplayName(QStringLiteral("澄影集"));
+    // No display name: the window manager would show it after every
+    // window's own title ("照片批量改名 — 澄影集").
     QGuiApplication::setDesktopFileName(QStringLiteral("tamsel"));
     QApplication::setApplicationVersion(QStringLiteral(TAMSEL_VERSION));
     RegisterFontSubstitutions();
@@ -114,7 +119,7 @@ int main(int argc, char** argv)
 
     // Every way the program can end writes the album state the same way.
     QuitSignals signals;
-    QObject::connect(&signals, &QuitSignals::quitRequested, &app, &QApplication::quit);
+    QObject::connect(&signals, &QuitSignals::quitRequested, &window, &MainWindow::QuitWhenIdle);
     QObject::connect(&window, &MainWindow::closing, &app, &QApplication::quit);
     QObject::connect(&app, &QApplication::aboutToQuit, [&core] { core.Shutdown(); });
     QObject::connect(&app, &QGuiApplication::commitDataRequest,

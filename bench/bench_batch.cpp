@@ -124,7 +124,7 @@ void BM_BatchVsMogrify(benchmark::State& state)
         RemoveAll(theirs, toExt);
         const ChildRun us = InChild([&] {
             const ConvertPlan plan =
-                PlanConversion(ours, ListConvertSources(ours, from), to, ConvertMode::KeepBeside, {});
+                PlanConversion(ours, ListConvertSources(ours, from).names, to, ConvertMode::KeepBeside, {});
             const ConvertReport r = RunConversion(plan, ExistingTargets::Skip);
             ::_exit(r.converted == kPhotos ? 0 : 1);
         });

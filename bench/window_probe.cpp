@@ -238,8 +238,8 @@ int main(int argc, char** argv)
     in.W = g.width();
     in.H = g.height();
     FormLayout L = ComputeFormLayout(in);
-    const QPoint centre = g.topLeft() + L.picphotoshow.center();
-    if (!x.WatchArea(L.picphotoshow.translated(g.topLeft()))) {
+    const QPoint centre = g.topLeft() + L.photoArea.center();
+    if (!x.WatchArea(L.photoArea.translated(g.topLeft()))) {
         std::fprintf(stderr, "window_probe: the X server has no shared memory images\n");
         return 1;
     }
@@ -258,7 +258,7 @@ int main(int argc, char** argv)
 
     // Each click once the photo has come to rest and the next one has had
     // time to be decoded ahead.
-    const QPoint next = g.topLeft() + L.Btn[3] + QPoint(10, 10);
+    const QPoint next = g.topLeft() + L.barButtons[3] + QPoint(10, 10);
     std::vector<double> toFrame;
     for (int k = 0; k < clicks; ++k) {
         QByteArray still = x.Area();

@@ -12,8 +12,7 @@ struct MainState;
 struct SurfacePool;
 
 // The caption font the way the album describes it: a character cell
-// charHeight pixels high (ascent plus descent, like a Windows font of positive
-// height) and an average character width of charWidth, so a Chinese character
+// charHeight pixels high (ascent plus descent together, not the em size) and an average character width of charWidth, so a Chinese character
 // is about 2 x charWidth wide. The face goes through the font substitutions,
 // so "楷体_GB2312" is drawn in the installed Kai font.
 QFont CaptionFont(const QString& faceName, int charWidth, int charHeight);

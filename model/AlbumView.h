@@ -5,6 +5,7 @@
 #include <QList>
 #include <QPair>
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 #include <span>
@@ -59,6 +60,7 @@ struct FileQuestion {
     QString fileName;   // the name offered in the name field
     QString folder;     // where the dialog opens
     bool save = false;  // a save dialog rather than an open dialog
+    bool multiple = false;  // several files may be chosen at once
 };
 
 // One item of a pop-up menu.
@@ -75,16 +77,16 @@ class AlbumView {
 public:
     virtual ~AlbumView() = default;
 
-    // The info label LabInfo, with the beep if asked.
+    // The info label, with the beep if asked.
     virtual void ShowInfo(const QString& text, bool beep) { (void)text, (void)beep; }
-    // The tune label LabMusic, with the beep if asked.
+    // The tune label, with the beep if asked.
     virtual void SetMusicText(const QString& text, bool beep) { (void)text, (void)beep; }
-    // A photo has arrived: the position thumb, LabInfo and Lab1ofsum follow it.
+    // A photo has arrived: the position thumb, the info text and the position follow it.
     virtual void RefreshInfoLine() {}
 
     // Enables or disables what must not be used while a slide show runs.
     virtual void SetBtnState(bool enabled) { (void)enabled; }
-    // running: the stop button Btn(6) stands in place of the play button Btn(0).
+    // running: the stop button stands in place of the play button.
     virtual void ShowStopButton(bool running) { (void)running; }
     // Enables "修饰", "设置" and "输出" once the album has a folder.
     virtual void EnableAlbumLabels() {}
@@ -100,6 +102,12 @@ public:
 
     // A file name from the file dialog; "" when the user cancelled.
     virtual QString AskFile(const FileQuestion& q) { (void)q; return {}; }
+    // The same dialog where several files may be chosen (q.multiple).
+    virtual QStringList AskFiles(const FileQuestion& q)
+    {
+        const QString path = AskFile(q);
+        return path.isEmpty() ? QStringList() : QStringList{path};
+    }
     // Pops a menu up, below menu-bar label labelIndex or, for -1, at the
     // pointer, and returns the command chosen when it has closed.
     virtual Command PopUpMenu(std::span<const MenuItem> items, int labelIndex)

@@ -14,6 +14,21 @@ const QStringList& AlbumExtensions();
 // same extensions as the filter.
 QString AlbumFileFilter();
 
+// One reading of a folder: the names of its plain files (links followed)
+// with one of the extensions (compared without case), sorted by name without
+// regard to case; and how many such files were passed over because their
+// names are not valid in the system's file-name encoding (bytes from old
+// cameras and archives): no path made from such a name reaches the file.
+struct FolderListing {
+    QStringList names;
+    int passedOver = 0;
+    bool ok = false;   // the folder exists and could be read
+};
+FolderListing ListFolder(const QString& folder, const QStringList& extensions, bool withHidden);
+
+// What the user is told about the photos a listing passed over.
+QString PassedOverText(int count);
+
 // The album's photos: names (without folder) of the image files of one folder,
 // sorted by name without regard to case. Sub-folders are not listed.
 class PhotoList {
@@ -35,10 +50,14 @@ public:
     const QString& Folder() const { return folder_; }
     // Index of the entry equal to name compared upper-cased, or -1.
     int IndexOf(const QString& name) const;
+    // Photos of the folder left out of the list because their names cannot
+    // be decoded (see FolderListing).
+    int PassedOver() const { return passedOver_; }
 
 private:
     QString folder_;
     QStringList names_;
+    int passedOver_ = 0;
 };
 
 // A folder path with exactly one trailing "/", so that folder + name is a path.

@@ -1,5 +1,7 @@
 #include "platform/Scanner.h"
 
+#include "platform/QuitSignalRoute.h"
+
 #include <QByteArray>
 #include <QMutex>
 
@@ -7,6 +9,7 @@
 #include <sane/saneopts.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 
 namespace tamsel {
@@ -23,6 +26,7 @@ bool AcquireSession(QString* why)
     if (sessionUsers == 0) {
         SANE_Int version = 0;
         const SANE_Status s = sane_init(&version, nullptr);
+        ReassertQuitSignals();
         if (s != SANE_STATUS_GOOD) {
             if (why)
                 *why = QStringLiteral("扫描仪接口 SANE 无法启动:%1").arg(QString::fromLocal8Bit(sane_strstatus(s)));
@@ -36,8 +40,10 @@ bool AcquireSession(QString* why)
 void ReleaseSession()
 {
     QMutexLocker lock(&sessionLock);
-    if (sessionUsers > 0 && --sessionUsers == 0)
+    if (sessionUsers > 0 && --sessionUsers == 0) {
         sane_exit();
+        ReassertQuitSignals();
+    }
 }
 
 QString StatusText(SANE_Status s)
@@ -64,6 +70,19 @@ QList<int> ResolutionSteps(int lo, int hi)
     if (out.isEmpty())
         out << lo;
     return out;
+}
+
+// What the dialog preselects: the device's own resolution when it offers it,
+// else the offered one nearest to it. Some devices report a default outside
+// their own range (SANE's test device says 0 dpi); scanning at that gives a
+// picture of a pixel or two.
+int OfferedResolution(int current, const QList<int>& offered)
+{
+    if (offered.isEmpty() || offered.contains(current))
+        return current;
+    return *std::min_element(offered.begin(), offered.end(), [current](int a, int b) {
+        return std::abs(a - current) < std::abs(b - current);
+    });
 }
 
 }  // namespace
@@ -185,6 +204,7 @@ bool Scanner::Open(const QString& name, QString* why)
         return false;
     d_->session = true;
     const SANE_Status s = sane_open(name.toLocal8Bit().constData(), &d_->handle);
+    ReassertQuitSignals();
     if (s != SANE_STATUS_GOOD) {
         d_->handle = nullptr;
         if (why)
@@ -234,13 +254,9 @@ ScanChoices Scanner::Choices() const
             c.resolutions = ResolutionSteps(value(o->constraint.range->min), value(o->constraint.range->max));
         }
         SANE_Word now = 0;
-        if (sane_control_option(d_->handle, res, SANE_ACTION_GET_VALUE, &now, nullptr) == SANE_STATUS_GOOD) {
+        if (sane_control_option(d_->handle, res, SANE_ACTION_GET_VALUE, &now, nullptr) == SANE_STATUS_GOOD)
             c.resolution = value(now);
-            if (!c.resolutions.contains(c.resolution)) {
-                c.resolutions << c.resolution;
-                std::sort(c.resolutions.begin(), c.resolutions.end());
-            }
-        }
+        c.resolution = OfferedResolution(c.resolution, c.resolutions);
     }
     return c;
 }
@@ -276,6 +292,7 @@ ScanResult Scanner::Scan(const ScanSettings& settings, const std::function<void(
 
     auto stop = [&](SANE_Status s) {
         sane_cancel(h);
+        ReassertQuitSignals();
         if (s == SANE_STATUS_CANCELLED || d_->cancel)
             r.cancelled = true;
         else
@@ -291,6 +308,7 @@ ScanResult Scanner::Scan(const ScanSettings& settings, const std::function<void(
         if (d_->cancel)
             return stop(SANE_STATUS_CANCELLED);
         SANE_Status s = sane_start(h);
+        ReassertQuitSignals();   // the backend's reader may have reset them
         if (s != SANE_STATUS_GOOD)
             return stop(s);
         SANE_Parameters p{};
@@ -321,6 +339,7 @@ ScanResult Scanner::Scan(const ScanSettings& settings, const std::function<void(
                 return stop(SANE_STATUS_CANCELLED);
             SANE_Int len = 0;
             s = sane_read(h, reinterpret_cast<SANE_Byte*>(chunk.data()), SANE_Int(chunk.size()), &len);
+            ReassertQuitSignals();
             if (s == SANE_STATUS_EOF)
                 break;
             if (s != SANE_STATUS_GOOD)
@@ -375,8 +394,16 @@ ScanResult Scanner::Scan(const ScanSettings& settings, const std::function<void(
         }
     }
     sane_cancel(h);   // ends the scan, as every frontend must after the last frame
+    ReassertQuitSignals();
     if (progress)
         progress(1000);
+    // A picture of a pixel or two is no photo: the device's settings were wrong.
+    if (image.width() < 2 || image.height() < 2) {
+        r.why = QStringLiteral("扫描仪送来的图像只有 %1×%2 像素,请换一个分辨率再扫描")
+                    .arg(image.width())
+                    .arg(image.height());
+        return r;
+    }
     r.image = image;
     return r;
 }

@@ -1,5 +1,7 @@
 #include "platform/Wallpaper.h"
 
+#include "platform/QuitSignalRoute.h"
+
 #include <QDBusConnection>
 #include <QDBusMessage>
 #include <QProcess>
@@ -17,6 +19,8 @@ constexpr int kToolTimeoutMs = 10000;
 QByteArray Run(const QString& program, const QStringList& args)
 {
     QProcess p;
+    // The tool must not inherit the program's blocked quit signals.
+    p.setChildProcessModifier(UnblockQuitSignals);
     p.start(program, args);
     if (!p.waitForStarted(kToolTimeoutMs))
         return {};

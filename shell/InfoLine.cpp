@@ -6,13 +6,13 @@ InfoLinePlacement ArrangeInfoLine(const InfoLineInput& in)
 {
     InfoLinePlacement p;
     const int e = in.infoLeft + in.infoWidth;
-    if (e + 20 + in.musicWidth + 15 + in.starWidth < in.clientW) {
+    if (e + 20 + in.musicWidth + 15 + in.badgeWidth < in.clientW) {
         p.musicVisible = true;
         p.music = QPoint(e + 20, in.infoTop);
     }
-    if (e + 20 + in.musicWidth + 20 + in.ofsumWidth + 15 + in.starWidth < in.clientW) {
-        p.ofsumVisible = true;
-        p.ofsum = QPoint(in.clientW - in.ofsumWidth - 15 - in.starWidth, in.infoTop);
+    if (e + 20 + in.musicWidth + 20 + in.countWidth + 15 + in.badgeWidth < in.clientW) {
+        p.countVisible = true;
+        p.count = QPoint(in.clientW - in.countWidth - 15 - in.badgeWidth, in.infoTop);
     }
     return p;
 }

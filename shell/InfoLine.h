@@ -4,23 +4,23 @@
 
 namespace tamsel {
 
-// The info line under the title: LabInfo, then the tune LabMusic, and the
-// position Lab1ofsum right-aligned before the award badge.
+// The info line under the title: info text, then the tune, and the
+// position right-aligned before the award badge.
 struct InfoLineInput {
     int infoLeft = 0;
     int infoTop = 0;
     int infoWidth = 0;
     int musicWidth = 0;
-    int ofsumWidth = 0;
-    int starWidth = 0;
+    int countWidth = 0;
+    int badgeWidth = 0;
     int clientW = 0;
 };
 
 struct InfoLinePlacement {
     bool musicVisible = false;
     QPoint music;
-    bool ofsumVisible = false;
-    QPoint ofsum;
+    bool countVisible = false;
+    QPoint count;
 };
 
 // Places the tune and position texts after the info text, or hides them when

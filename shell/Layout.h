@@ -16,19 +16,19 @@ inline constexpr int kSkinHeight = 129;
 inline constexpr int kFrameWidth = 18;
 inline constexpr int kFrameHeight = 122;
 
-inline constexpr int kBtnCount = 7;
-inline constexpr int kSBtnCount = 8;
-inline constexpr int kFolderLabels = 5;
-inline constexpr int kThumb = 5;  // Btn(5), the position thumb
+inline constexpr int kBarButtons = 7;
+inline constexpr int kQuickButtons = 8;
+inline constexpr int kMenuLabels = 5;
+inline constexpr int kThumb = 5;  // bar button 5, the position thumb
 
 // Sizes of the pictures and strips the layout reads back from the window.
-inline constexpr QSize kBtnSize[kBtnCount] = {{30, 30}, {20, 20}, {20, 20}, {20, 20},
+inline constexpr QSize kBarButtonSize[kBarButtons] = {{30, 30}, {20, 20}, {20, 20}, {20, 20},
                                               {20, 20}, {14, 14}, {30, 30}};
-inline constexpr int kPjiaoSize = 27;
-inline constexpr int kPbottomLeft = 48;
-inline constexpr int kPbottomHeight = 8;
-inline constexpr int kPrightWidth = 6;
-inline constexpr int kPrightTop = 2;
+inline constexpr int kCornerGripSize = 27;
+inline constexpr int kBottomGripLeft = 48;
+inline constexpr int kBottomGripHeight = 8;
+inline constexpr int kRightGripWidth = 6;
+inline constexpr int kRightGripTop = 2;
 
 // What the layout is computed from: the client size, the skin size, the album's
 // position and the width of the first menu-bar label.
@@ -39,7 +39,7 @@ struct LayoutInput {
     int SH = kSkinHeight;
     int n = 0;               // PhotoCount
     int c = 0;               // CurPhoto
-    int folderLabelW = 24;   // width of LabFolder(0)
+    int menuLabelWidth = 24;   // width of the first menu label
 };
 
 // One piece of the skin: where it goes on the window and where it comes from.
@@ -56,20 +56,20 @@ struct FormLayout {
     int ClientH = 0;
     int T = 0;  // length of the position track
 
-    QRect IMBar;
-    QPoint Immin, Immax, Imclose;
-    QPoint LabInfo;
-    std::array<QPoint, kBtnCount> Btn;
-    QPoint LabAnyPhoto;
-    std::array<QPoint, kSBtnCount> ImgSBtn;
-    QRect Pbottom, Pright;
-    QPoint Pjiao;
+    QRect titleBar;
+    QPoint minimiseButton, maximiseButton, closeButton;
+    QPoint infoLabel;
+    std::array<QPoint, kBarButtons> barButtons;
+    QPoint photoNameLabel;
+    std::array<QPoint, kQuickButtons> quickButtons;
+    QRect bottomGrip, rightGrip;
+    QPoint cornerGrip;
     std::array<SkinPiece, 8> skin;
-    QPoint Imico, LabTitle;
-    int folderPitch = 0;
-    std::array<QPoint, kFolderLabels> LabFolder;
-    QPoint Imgmail, Imgques, Img4star;
-    QRect picphotoshow;
+    QPoint icon, titleLabel;
+    int menuPitch = 0;
+    std::array<QPoint, kMenuLabels> menuLabels;
+    QPoint aboutButton, helpButton, badge;
+    QRect photoArea;
 
     int ShowWidth = 0;
     int ShowHeight = 0;

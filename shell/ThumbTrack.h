@@ -2,7 +2,7 @@
 
 namespace tamsel {
 
-// The position thumb Btn(5) dragged along the track of the button bar.
+// The position thumb (bar button 5) dragged along the track of the button bar.
 struct ThumbDrag {
     int CurPhoto = 0;   // the photo under the thumb
     int left = 0;       // the thumb's left edge

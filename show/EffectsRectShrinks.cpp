@@ -25,7 +25,7 @@ Pinwheel PinwheelOf(const C& c)
     return Pinwheel{a, c.W - a, v, c.H - v};
 }
 
-// The four quadrants of src, w x h each with w = W \ 2 - P, shifted P pixels
+// The four quadrants of src, w x h each with w = W / 2 - P (integer halves), shifted P pixels
 // diagonally from their corners toward the centre, cut off at the centre lines.
 void Quadrants(C& c, const Surface& src, int P, int h)
 {

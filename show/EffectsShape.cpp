@@ -13,7 +13,7 @@ namespace {
 
 using C = EffectContext;
 
-// The circle of radius P about (W \ 2, H \ 2) as row pieces of src, two per
+// The circle of radius P about (W / 2, H / 2), integer halves, as row pieces of src, two per
 // row index i: the chord P - i above the centre and the one as far below.
 void CircleRows(C& c, const Surface& src, double P)
 {

@@ -27,7 +27,7 @@ inline constexpr Amount kW{Amount::W, 1}, kH{Amount::H, 1}, kHalfW{Amount::HalfW
 constexpr Amount operator*(double k, Amount a) { return {a.of, k * a.scale, k * a.add}; }
 constexpr Amount operator+(Amount a, double k) { return {a.of, a.scale, a.add + k}; }
 
-// W \ 2 and H \ 2 are truncating integer halves.
+// HalfW and HalfH are truncating integer halves of W and H.
 inline double ValueOf(Amount a, int W, int H, int S, int T, double Q)
 {
     double base = 1;

@@ -42,10 +42,10 @@ QString ConvertTargetName(const QString& source, int code)
     return (dot < 0 ? source : source.left(dot)) + '.' + FormatExtension(code);
 }
 
-QStringList ListConvertSources(const QString& folder, int sourceCode)
+FolderListing ListConvertSources(const QString& folder, int sourceCode)
 {
     const QString ext = FormatExtension(sourceCode);
-    return ext.isEmpty() ? QStringList() : ListBatchFiles(folder, {ext});
+    return ext.isEmpty() ? FolderListing{} : ListBatchFiles(folder, {ext});
 }
 
 namespace {

@@ -1,5 +1,6 @@
 #pragma once
 #include "model/Outcome.h"
+#include "model/PhotoList.h"
 
 #include <QList>
 #include <QString>
@@ -48,7 +49,7 @@ struct ConvertPlan {
 };
 
 // The sources of folder for the source chooser's entry (a format code).
-QStringList ListConvertSources(const QString& folder, int sourceCode);
+FolderListing ListConvertSources(const QString& folder, int sourceCode);
 
 ConvertPlan PlanConversion(const QString& sourceFolder, const QStringList& sources, int code,
                            ConvertMode mode, const QString& destFolder);

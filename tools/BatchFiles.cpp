@@ -15,36 +15,10 @@
 
 namespace tamsel {
 
-namespace {
-
-bool IsHidden(const QString& name) { return name.startsWith('.'); }
-
-bool HasExtension(const QString& name, const QStringList& extensions)
+FolderListing ListBatchFiles(const QString& folder, const QStringList& extensions)
 {
-    const int dot = int(name.lastIndexOf('.'));
-    return dot >= 0 && extensions.contains(name.mid(dot + 1), Qt::CaseInsensitive);
-}
-
-}  // namespace
-
-QStringList ListBatchFiles(const QString& folder, const QStringList& extensions)
-{
-    if (folder.isEmpty())
-        return {};
-    QDir dir(folder);
-    // QDir leaves hidden files out unless asked; plain files only, links
-    // followed as the album's own list does.
-    QStringList names;
-    for (const QFileInfo& fi : dir.entryInfoList(QDir::Files | QDir::NoDotAndDotDot, QDir::NoSort)) {
-        const QString name = fi.fileName();
-        if (!IsHidden(name) && HasExtension(name, extensions))
-            names.push_back(name);
-    }
-    std::sort(names.begin(), names.end(), [](const QString& a, const QString& b) {
-        const int c = QString::compare(a, b, Qt::CaseInsensitive);
-        return c != 0 ? c < 0 : QString::compare(a, b, Qt::CaseSensitive) < 0;
-    });
-    return names;
+    // Hidden files are left out: the rename journal and its kind live there.
+    return ListFolder(folder, extensions, false);
 }
 
 QStringList ListAllNames(const QString& folder)

@@ -1,5 +1,6 @@
 #pragma once
 #include "platform/SafeWrite.h"
+#include "model/PhotoList.h"
 
 #include <QString>
 #include <QStringList>
@@ -11,8 +12,9 @@ namespace tamsel {
 
 // The photos of a folder whose extension (compared without case) is one of
 // extensions: plain files only, hidden ones left out, sorted by name without
-// regard to case (names equal but for case keep a fixed order).
-QStringList ListBatchFiles(const QString& folder, const QStringList& extensions);
+// regard to case (names equal but for case keep a fixed order), with the
+// count of those whose names cannot be decoded.
+FolderListing ListBatchFiles(const QString& folder, const QStringList& extensions);
 
 // Every name in a folder, of any kind, hidden ones included: what a new name
 // must not collide with.

@@ -41,7 +41,7 @@ QString NewPhotoName(const QString& stem, int number, int width, const QString& 
     return stem + NumberText(number, width) + '.' + ext;
 }
 
-QStringList ListRenameSources(const QString& folder)
+FolderListing ListRenameSources(const QString& folder)
 {
     return ListBatchFiles(folder, AlbumExtensions());
 }

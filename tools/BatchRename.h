@@ -1,5 +1,6 @@
 #pragma once
 #include "model/Outcome.h"
+#include "model/PhotoList.h"
 
 #include <QList>
 #include <QString>
@@ -43,7 +44,7 @@ struct RenamePlan {
 };
 
 // The photos of folder that the rename works on (the album's formats).
-QStringList ListRenameSources(const QString& folder);
+FolderListing ListRenameSources(const QString& folder);
 
 // Builds the new names and checks them: two new names equal without regard to
 // case, a new name held by a file of the folder that is not being renamed, a

@@ -1,6 +1,5 @@
 #include "album/ui/FolderChooser.h"
 
-#include "model/AlbumState.h"
 #include "platform/Fonts.h"
 
 #include <QComboBox>
@@ -21,7 +20,7 @@ namespace tamsel {
 namespace {
 
 // The mounted file systems a user keeps folders on: real, ready volumes.
-QStringList MountedDrives()
+QStringList MountedRoots()
 {
     QStringList roots;
     for (const QStorageInfo& v : QStorageInfo::mountedVolumes()) {
@@ -48,8 +47,8 @@ FolderChooser::FolderChooser(const QString& startFolder, QWidget* parent) : QDia
     setFont(WindowFont());
     setModal(true);
 
-    drives_ = new QComboBox(this);
-    drives_->addItems(MountedDrives());
+    mountPoints_ = new QComboBox(this);
+    mountPoints_->addItems(MountedRoots());
 
     model_ = new QFileSystemModel(this);
     model_->setFilter(QDir::AllDirs | QDir::NoDotAndDotDot);
@@ -65,25 +64,30 @@ FolderChooser::FolderChooser(const QString& startFolder, QWidget* parent) : QDia
     ok->setDefault(true);
     connect(ok, &QPushButton::clicked, this, [this] { ButtonClick(0); });
     connect(cancel, &QPushButton::clicked, this, [this] { ButtonClick(1); });
-    connect(drives_, &QComboBox::textActivated, this, &FolderChooser::ChooseDrive);
+    connect(mountPoints_, &QComboBox::textActivated, this, &FolderChooser::ChooseMountPoint);
 
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
     buttons->addWidget(ok);
     buttons->addWidget(cancel);
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(drives_);
+    layout->addWidget(mountPoints_);
     layout->addWidget(tree_, 1);
     layout->addLayout(buttons);
     resize(340, 400);
 
-    // Both open on the folder the album works in; never wherever the
-    // program happened to be started from.
-    const QString here = QFileInfo(startFolder).isDir() ? QFileInfo(startFolder).canonicalFilePath()
-                                                       : QDir::homePath();
+    // Both open on the folder given; without one, on the user's home.
+    const QString here = startFolder.isEmpty() || !QFileInfo(startFolder).isDir() ? QDir::homePath()
+                                                                                : startFolder;
     const QString root = QStorageInfo(here).rootPath();
-    drives_->setCurrentText(root.isEmpty() ? QStringLiteral("/") : root);
+    mountPoints_->setCurrentText(root.isEmpty() ? QStringLiteral("/") : root);
     ChooseFolder(here);
+}
+
+QString FolderChooser::Ask(QWidget* parent, const QString& startFolder)
+{
+    FolderChooser dialog(startFolder, parent);
+    return dialog.exec() == QDialog::Accepted ? dialog.Chosen() : QString();
 }
 
 QString FolderChooser::CurrentFolder() const
@@ -91,19 +95,19 @@ QString FolderChooser::CurrentFolder() const
     return model_->filePath(tree_->currentIndex());
 }
 
-QStringList FolderChooser::Drives() const
+QStringList FolderChooser::MountPoints() const
 {
     QStringList list;
-    for (int i = 0; i < drives_->count(); ++i)
-        list << drives_->itemText(i);
+    for (int i = 0; i < mountPoints_->count(); ++i)
+        list << mountPoints_->itemText(i);
     return list;
 }
 
-QString FolderChooser::CurrentDrive() const { return drives_->currentText(); }
+QString FolderChooser::CurrentMountPoint() const { return mountPoints_->currentText(); }
 
-void FolderChooser::ChooseDrive(const QString& root)
+void FolderChooser::ChooseMountPoint(const QString& root)
 {
-    drives_->setCurrentText(root);
+    mountPoints_->setCurrentText(root);
     ChooseFolder(root);
 }
 

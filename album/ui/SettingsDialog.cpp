@@ -10,7 +10,6 @@
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QFileDialog>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -86,14 +85,7 @@ SettingsDialog::SettingsDialog(AlbumState& state, const AppPaths& paths, QWidget
         if (holdPaint)
             holdPaint(hold);
     };
-    setObjectName(QStringLiteral("frmSelSet"));
-    askCover = [this] {
-        return QFileDialog::getOpenFileName(this, QString(), QString(), AlbumFileFilter());
-    };
-    askTunes = [this] {
-        return QFileDialog::getOpenFileNames(this, QStringLiteral("选择音乐文件"), QString(),
-                                             QString::fromUtf8(kTuneFilter));
-    };
+    setObjectName(QStringLiteral("settingsDialog"));
     askFont = [this](const FontChoice& f) { return FontDialog::Ask(f, this); };
 
     BuildControls();
@@ -115,18 +107,18 @@ void SettingsDialog::BuildControls()
     // 窗口参数
     auto* window = new QGroupBox(QStringLiteral("窗口参数"), body);
     auto* wg = new QGridLayout(window);
-    txtWidth_ = NumberBox(window, "txtWidth", 4);
-    txtHeight_ = NumberBox(window, "txtHeight", 4);
-    picBCol_ = new QLabel(window);
-    picBCol_->setObjectName(QStringLiteral("picBCol"));
-    picBCol_->setFixedSize(32, 18);
-    picBCol_->setFrameShape(QFrame::Box);
+    widthEdit_ = NumberBox(window, "widthEdit", 4);
+    heightEdit_ = NumberBox(window, "heightEdit", 4);
+    backColourSwatch_ = new QLabel(window);
+    backColourSwatch_->setObjectName(QStringLiteral("backColourSwatch"));
+    backColourSwatch_->setFixedSize(32, 18);
+    backColourSwatch_->setFrameShape(QFrame::Box);
     wg->addWidget(caption("宽度:"), 0, 0);
-    wg->addWidget(txtWidth_, 0, 1);
+    wg->addWidget(widthEdit_, 0, 1);
     wg->addWidget(caption("高度:"), 0, 2);
-    wg->addWidget(txtHeight_, 0, 3);
+    wg->addWidget(heightEdit_, 0, 3);
     wg->addWidget(caption("背景色"), 0, 4);
-    wg->addWidget(picBCol_, 0, 5);
+    wg->addWidget(backColourSwatch_, 0, 5);
     wg->setColumnStretch(6, 1);
 
     // 浏览方式, with the cover beside it
@@ -134,82 +126,82 @@ void SettingsDialog::BuildControls()
     auto* sg = new QGridLayout(style);
     auto* styles = new QButtonGroup(this);
     for (int i = 0; i < 4; ++i) {
-        option2_[i] = new QRadioButton(QString::fromUtf8(kStyles[i]), style);
-        option2_[i]->setObjectName(QStringLiteral("Option2_%1").arg(i));
-        styles->addButton(option2_[i], i);
-        sg->addWidget(option2_[i], i / 2, i % 2);
+        styleRadios_[i] = new QRadioButton(QString::fromUtf8(kStyles[i]), style);
+        styleRadios_[i]->setObjectName(QStringLiteral("styleRadio%1").arg(i));
+        styles->addButton(styleRadios_[i], i);
+        sg->addWidget(styleRadios_[i], i / 2, i % 2);
     }
     connect(styles, &QButtonGroup::idClicked, this, [this](int i) { form_.frameChoice = i; });
     auto* coverButton = new QPushButton(QStringLiteral("选择封面"), style);
-    coverButton->setObjectName(QStringLiteral("Command2"));
+    coverButton->setObjectName(QStringLiteral("coverButton"));
     connect(coverButton, &QPushButton::clicked, this, &SettingsDialog::ChooseCover);
-    image1_ = new QLabel(style);
-    image1_->setObjectName(QStringLiteral("Image1"));
-    image1_->setFixedSize(kPreview);
-    image1_->setAlignment(Qt::AlignCenter);
+    coverPreview_ = new QLabel(style);
+    coverPreview_->setObjectName(QStringLiteral("coverPreview"));
+    coverPreview_->setFixedSize(kPreview);
+    coverPreview_->setAlignment(Qt::AlignCenter);
     sg->addWidget(coverButton, 2, 0);
-    sg->addWidget(image1_, 0, 2, 3, 1);
+    sg->addWidget(coverPreview_, 0, 2, 3, 1);
 
     // 切换效果
     auto* timing = new QGroupBox(QStringLiteral("切换效果"), body);
     auto* tg = new QGridLayout(timing);
-    text2_ = NumberBox(timing, "Text2", 5);
-    text3_ = NumberBox(timing, "Text3", 5);
-    combo1_ = new QComboBox(timing);
-    combo1_->setObjectName(QStringLiteral("Combo1"));
-    combo1_->addItem(QString::fromUtf8(kRandomTransitions));
+    pauseEdit_ = NumberBox(timing, "pauseEdit", 5);
+    frameDelayEdit_ = NumberBox(timing, "frameDelayEdit", 5);
+    transitionCombo_ = new QComboBox(timing);
+    transitionCombo_->setObjectName(QStringLiteral("transitionCombo"));
+    transitionCombo_->addItem(QString::fromUtf8(kRandomTransitions));
     tg->addWidget(caption("停顿时间："), 0, 0);
-    tg->addWidget(text2_, 0, 1);
+    tg->addWidget(pauseEdit_, 0, 1);
     tg->addWidget(caption("秒"), 0, 2);
     tg->addWidget(caption("切换速度(帧停顿)："), 1, 0);
-    tg->addWidget(text3_, 1, 1);
+    tg->addWidget(frameDelayEdit_, 1, 1);
     tg->addWidget(caption("毫秒"), 1, 2);
     tg->addWidget(caption("切换方式："), 2, 0);
-    tg->addWidget(combo1_, 2, 1, 1, 2);
+    tg->addWidget(transitionCombo_, 2, 1, 1, 2);
     tg->setColumnStretch(3, 1);
 
     // 背景音乐
     auto* music = new QGroupBox(QStringLiteral("背景音乐"), body);
     auto* mg = new QGridLayout(music);
-    check1_ = new QCheckBox(QStringLiteral("同步播放"), music);
-    check1_->setObjectName(QStringLiteral("Check1"));
-    check2_ = new QCheckBox(QStringLiteral("循环播放"), music);
-    check2_->setObjectName(QStringLiteral("Check2"));
+    musicOnCheck_ = new QCheckBox(QStringLiteral("同步播放"), music);
+    musicOnCheck_->setObjectName(QStringLiteral("musicOnCheck"));
+    musicLoopCheck_ = new QCheckBox(QStringLiteral("循环播放"), music);
+    musicLoopCheck_->setObjectName(QStringLiteral("musicLoopCheck"));
     auto* tunesButton = new QPushButton(QStringLiteral("选择乐曲"), music);
-    tunesButton->setObjectName(QStringLiteral("cmdSelMusic"));
-    list1_ = new QListWidget(music);
-    list1_->setObjectName(QStringLiteral("List1"));
-    list1_->setFixedHeight(78);
-    list1_->installEventFilter(this);
-    mg->addWidget(check1_, 0, 0);
-    mg->addWidget(check2_, 0, 1);
+    tunesButton->setObjectName(QStringLiteral("tunesButton"));
+    tuneList_ = new QListWidget(music);
+    tuneList_->setObjectName(QStringLiteral("tuneList"));
+    tuneList_->setFixedHeight(78);
+    tuneList_->installEventFilter(this);
+    mg->addWidget(musicOnCheck_, 0, 0);
+    mg->addWidget(musicLoopCheck_, 0, 1);
     mg->addWidget(tunesButton, 0, 2);
-    mg->addWidget(list1_, 1, 0, 1, 3);
-    connect(check1_, &QCheckBox::clicked, this, [this](bool on) {
+    mg->addWidget(tuneList_, 1, 0, 1, 3);
+    connect(musicOnCheck_, &QCheckBox::clicked, this, [this](bool on) {
         form_.SetMusicOn(on);
         if (musicSwitched)
             musicSwitched(on);
     });
-    connect(check2_, &QCheckBox::clicked, this, [this](bool on) { form_.SetMusicLoop(on); });
+    connect(musicLoopCheck_, &QCheckBox::clicked, this, [this](bool on) { form_.SetMusicLoop(on); });
     connect(tunesButton, &QPushButton::clicked, this, &SettingsDialog::ChooseTunes);
 
     // 字幕设置
     auto* captions = new QGroupBox(QStringLiteral("字幕设置"), body);
     auto* cg = new QVBoxLayout(captions);
     auto* fontRow = new QHBoxLayout;
-    combo2_ = new QComboBox(captions);
-    combo2_->setObjectName(QStringLiteral("Combo2"));
-    combo2_->setMinimumWidth(110);
+    captionFontCombo_ = new QComboBox(captions);
+    captionFontCombo_->setObjectName(QStringLiteral("captionFontCombo"));
+    captionFontCombo_->setMinimumWidth(110);
     auto* fontButton = new QPushButton(QStringLiteral("字体"), captions);
-    fontButton->setObjectName(QStringLiteral("Command3"));
+    fontButton->setObjectName(QStringLiteral("fontButton"));
     connect(fontButton, &QPushButton::clicked, this, &SettingsDialog::ChooseFont);
-    picTCol_ = new QLabel(captions);
-    picTCol_->setObjectName(QStringLiteral("picTCol"));
-    picTCol_->setFixedSize(24, 18);
-    picTCol_->setFrameShape(QFrame::Box);
-    fontRow->addWidget(combo2_, 1);
+    captionColourSwatch_ = new QLabel(captions);
+    captionColourSwatch_->setObjectName(QStringLiteral("captionColourSwatch"));
+    captionColourSwatch_->setFixedSize(24, 18);
+    captionColourSwatch_->setFrameShape(QFrame::Box);
+    fontRow->addWidget(captionFontCombo_, 1);
     fontRow->addWidget(fontButton);
-    fontRow->addWidget(picTCol_);
+    fontRow->addWidget(captionColourSwatch_);
     cg->addLayout(fontRow);
 
     auto* posRow = new QHBoxLayout;
@@ -218,83 +210,88 @@ void SettingsDialog::BuildControls()
     grid->setFixedSize(kCell.width() * 3, kCell.height() * 3);
     const QPixmap cell = CellPicture();
     for (int i = 0; i < 9; ++i) {
-        imgPos_[i] = new PictureElement(grid, kCell);
-        imgPos_[i]->setObjectName(QStringLiteral("ImgPos%1").arg(i));
-        imgPos_[i]->SetPicture(cell);
-        imgPos_[i]->setToolTip(QString::fromUtf8(kPosTips[i]));
-        imgPos_[i]->move((i % 3) * kCell.width(), (i / 3) * kCell.height());
-        connect(imgPos_[i], &PictureElement::released, this, [this, i] {
+        captionCells_[i] = new PictureElement(grid, kCell);
+        captionCells_[i]->setObjectName(QStringLiteral("captionCell%1").arg(i));
+        captionCells_[i]->SetPicture(cell);
+        captionCells_[i]->setToolTip(QString::fromUtf8(kPosTips[i]));
+        captionCells_[i]->move((i % 3) * kCell.width(), (i / 3) * kCell.height());
+        connect(captionCells_[i], &PictureElement::released, this, [this, i] {
             form_.SetCaptionPosition(i);
             PlaceMarker();
         });
     }
-    labPos_ = new QLabel(QStringLiteral("字"), grid);
-    labPos_->setObjectName(QStringLiteral("LabPos"));
-    labPos_->setAlignment(Qt::AlignCenter);
-    labPos_->setFixedSize(kCell);
-    labPos_->setAttribute(Qt::WA_TransparentForMouseEvents);
+    captionMarker_ = new QLabel(QStringLiteral("字"), grid);
+    captionMarker_->setObjectName(QStringLiteral("captionMarker"));
+    captionMarker_->setAlignment(Qt::AlignCenter);
+    captionMarker_->setFixedSize(kCell);
+    captionMarker_->setAttribute(Qt::WA_TransparentForMouseEvents);
     posRow->addWidget(grid);
     posRow->addStretch();
     cg->addLayout(posRow);
 
     auto* scopeRow = new QHBoxLayout;
     auto* scope = new QButtonGroup(this);
-    option1_[0] = new QRadioButton(QStringLiteral("适用单张照片"), captions);
-    option1_[1] = new QRadioButton(QStringLiteral("适用所有照片"), captions);
+    captionScope_[0] = new QRadioButton(QStringLiteral("适用单张照片"), captions);
+    captionScope_[1] = new QRadioButton(QStringLiteral("适用所有照片"), captions);
     for (int i = 0; i < 2; ++i) {
-        option1_[i]->setObjectName(QStringLiteral("Option1_%1").arg(i));
-        scope->addButton(option1_[i], i);
-        scopeRow->addWidget(option1_[i]);
+        captionScope_[i]->setObjectName(QString::fromLatin1(i == 0 ? "captionScopeOne" : "captionScopeAll"));
+        scope->addButton(captionScope_[i], i);
+        scopeRow->addWidget(captionScope_[i]);
     }
     // One photo at a time until the user asks for all: a plain "确定" must
     // not write one caption over every photo's own.
-    option1_[0]->setChecked(true);
+    captionScope_[0]->setChecked(true);
     connect(scope, &QButtonGroup::idClicked, this, [this](int i) { ChooseScope(i == 1); });
     cg->addLayout(scopeRow);
 
-    file1_ = new QListWidget(captions);
-    file1_->setObjectName(QStringLiteral("File1"));
-    connect(file1_, &QListWidget::currentRowChanged, this, [this](int row) {
+    photoList_ = new QListWidget(captions);
+    photoList_->setObjectName(QStringLiteral("photoList"));
+    // A click shows the photo's caption, also on the photo already chosen:
+    // it brings back the stored caption over what was typed since.
+    const auto showCaptionOf = [this](int row) {
         form_.SelectPhoto(row);
-        text1_->setText(form_.captionText);
-    });
-    cg->addWidget(file1_, 1);
+        captionEdit_->setText(form_.captionText);
+    };
+    connect(photoList_, &QListWidget::currentRowChanged, this, showCaptionOf);
+    connect(photoList_, &QListWidget::itemClicked, this,
+            [this, showCaptionOf](QListWidgetItem* item) { showCaptionOf(photoList_->row(item)); });
+    cg->addWidget(photoList_, 1);
 
     auto* textRow = new QHBoxLayout;
-    text1_ = new QLineEdit(captions);
-    text1_->setObjectName(QStringLiteral("Text1"));
-    connect(text1_, &QLineEdit::textChanged, this, [this](const QString& t) { form_.captionText = t; });
+    captionEdit_ = new QLineEdit(captions);
+    captionEdit_->setObjectName(QStringLiteral("captionEdit"));
+    connect(captionEdit_, &QLineEdit::textChanged, this, [this](const QString& t) { form_.captionText = t; });
     textRow->addWidget(new QLabel(QStringLiteral("字幕:"), captions));
-    textRow->addWidget(text1_, 1);
+    textRow->addWidget(captionEdit_, 1);
     cg->addLayout(textRow);
-    cmdLink_ = new QPushButton(QStringLiteral("请将字幕与对应的照片进行锁定->"), captions);
-    cmdLink_->setObjectName(QStringLiteral("cmdLink"));
-    connect(cmdLink_, &QPushButton::clicked, this, &SettingsDialog::Link);
-    cg->addWidget(cmdLink_);
+    linkCaptionButton_ = new QPushButton(QStringLiteral("请将字幕与对应的照片进行锁定->"), captions);
+    linkCaptionButton_->setObjectName(QStringLiteral("linkCaptionButton"));
+    connect(linkCaptionButton_, &QPushButton::clicked, this, &SettingsDialog::Link);
+    cg->addWidget(linkCaptionButton_);
 
     // The boxes' texts go to the form as they are typed.
-    connect(txtWidth_, &QLineEdit::textChanged, this, [this](const QString& t) { form_.widthText = t; });
-    connect(txtHeight_, &QLineEdit::textChanged, this, [this](const QString& t) { form_.heightText = t; });
-    connect(text2_, &QLineEdit::textChanged, this, [this](const QString& t) { form_.pauseText = t; });
-    connect(text3_, &QLineEdit::textChanged, this, [this](const QString& t) { form_.frameDelayText = t; });
-    connect(combo1_, &QComboBox::currentIndexChanged, this, [this](int i) { form_.transMode = std::max(i, 0); });
+    connect(widthEdit_, &QLineEdit::textChanged, this, [this](const QString& t) { form_.widthText = t; });
+    connect(heightEdit_, &QLineEdit::textChanged, this, [this](const QString& t) { form_.heightText = t; });
+    connect(pauseEdit_, &QLineEdit::textChanged, this, [this](const QString& t) { form_.pauseText = t; });
+    connect(frameDelayEdit_, &QLineEdit::textChanged, this, [this](const QString& t) { form_.frameDelayText = t; });
+    connect(transitionCombo_, &QComboBox::currentIndexChanged, this, [this](int i) { form_.transMode = std::max(i, 0); });
 
     // 取消, 确定 and the line that answers what was not accepted
-    message_ = new QLabel(body);
-    message_->setObjectName(QStringLiteral("LabMessage"));
-    message_->setWordWrap(true);
-    QPalette mp = message_->palette();
+    messageLabel_ = new QLabel(body);
+    messageLabel_->setObjectName(QStringLiteral("messageLabel"));
+    messageLabel_->setWordWrap(true);
+    QPalette mp = messageLabel_->palette();
     mp.setColor(QPalette::WindowText, kMessageColour);
-    message_->setPalette(mp);
+    messageLabel_->setPalette(mp);
     auto* cancel = new QPushButton(QStringLiteral("取消"), body);
-    cancel->setObjectName(QStringLiteral("Command1_0"));
+    cancel->setObjectName(QStringLiteral("cancelButton"));
     auto* ok = new QPushButton(QStringLiteral("确定"), body);
-    ok->setObjectName(QStringLiteral("Command1_1"));
+    ok->setObjectName(QStringLiteral("okButton"));
     ok->setDefault(true);
     connect(cancel, &QPushButton::clicked, this, [this] { Close(false); });
     connect(ok, &QPushButton::clicked, this, [this] { Close(true); });
     auto* buttons = new QHBoxLayout;
-    buttons->addWidget(message_, 1);
+    buttons->addWidget(messageLabel_, 1);
     buttons->addWidget(cancel);
     buttons->addWidget(ok);
 
@@ -313,12 +310,21 @@ void SettingsDialog::BuildControls()
 int SettingsDialog::Open()
 {
     Activate();
+    // Over the main window at every opening, wherever it has moved since.
+    if (QWidget* over = parentWidget() ? parentWidget()->window() : nullptr)
+        move(over->frameGeometry().center() - QPoint(width() / 2, height() / 2));
     return exec();
+}
+
+void SettingsDialog::reject()
+{
+    // Esc and the window manager's close end the dialog as "取消" does.
+    Close(false);
 }
 
 void SettingsDialog::Activate()
 {
-    message_->clear();
+    messageLabel_->clear();
     const bool musicClicked = form_.Activate();
     ShowForm();
     if (musicClicked && musicSwitched)
@@ -327,63 +333,63 @@ void SettingsDialog::Activate()
 
 void SettingsDialog::ShowForm()
 {
-    txtWidth_->setText(form_.widthText);
-    txtHeight_->setText(form_.heightText);
-    SetSwatch(picBCol_, form_.backColor);
+    widthEdit_->setText(form_.widthText);
+    heightEdit_->setText(form_.heightText);
+    SetSwatch(backColourSwatch_, form_.backColor);
     if (form_.frameChoice >= 0 && form_.frameChoice < 4)
-        option2_[size_t(form_.frameChoice)]->setChecked(true);
-    text2_->setText(form_.pauseText);
-    text3_->setText(form_.frameDelayText);
-    combo1_->setCurrentIndex(form_.transMode);
-    file1_->blockSignals(true);
-    file1_->clear();
-    file1_->addItems(form_.Photos().Names());
-    file1_->blockSignals(false);
-    text1_->setText(form_.captionText);
-    check1_->setChecked(form_.musicBox);
-    check2_->setChecked(form_.loopBox);
+        styleRadios_[size_t(form_.frameChoice)]->setChecked(true);
+    pauseEdit_->setText(form_.pauseText);
+    frameDelayEdit_->setText(form_.frameDelayText);
+    transitionCombo_->setCurrentIndex(form_.transMode);
+    photoList_->blockSignals(true);
+    photoList_->clear();
+    photoList_->addItems(form_.Photos().Names());
+    photoList_->blockSignals(false);
+    captionEdit_->setText(form_.captionText);
+    musicOnCheck_->setChecked(form_.musicBox);
+    musicLoopCheck_->setChecked(form_.loopBox);
     ShowTunes();
     ShowFontLooks();
 }
 
 void SettingsDialog::ShowTunes()
 {
-    list1_->clear();
-    list1_->addItems(form_.tuneLines);
-    check1_->setChecked(form_.musicBox);
+    tuneList_->clear();
+    tuneList_->addItems(form_.tuneLines);
+    musicOnCheck_->setChecked(form_.musicBox);
 }
 
 void SettingsDialog::ShowFontLooks()
 {
-    combo2_->clear();
-    combo2_->addItems(form_.faces);
-    combo2_->setCurrentIndex(form_.faceIndex);
-    SetSwatch(picTCol_, form_.textColor);
+    captionFontCombo_->clear();
+    captionFontCombo_->addItems(form_.faces);
+    captionFontCombo_->setCurrentIndex(form_.faceIndex);
+    SetSwatch(captionColourSwatch_, form_.textColor);
     QFont f(state_.CapFontName);
     f.setPixelSize(kCell.height() - 6);
-    labPos_->setFont(f);
-    QPalette pal = labPos_->palette();
+    captionMarker_->setFont(f);
+    QPalette pal = captionMarker_->palette();
     pal.setColor(QPalette::WindowText, ColorFromRef(form_.textColor));
-    labPos_->setPalette(pal);
+    captionMarker_->setPalette(pal);
     PlaceMarker();
 }
 
 void SettingsDialog::ShowCover()
 {
-    image1_->setPixmap(form_.coverPreview.isNull() ? Placeholder()
+    coverPreview_->setPixmap(form_.coverPreview.isNull() ? Placeholder()
                                                    : QPixmap::fromImage(form_.coverPreview));
 }
 
 void SettingsDialog::PlaceMarker()
 {
     const int i = std::clamp(state_.CapPos, 0, 8);
-    labPos_->move(imgPos_[size_t(i)]->pos());
-    labPos_->raise();
+    captionMarker_->move(captionCells_[size_t(i)]->pos());
+    captionMarker_->raise();
 }
 
 void SettingsDialog::Say(const QString& text, bool beep)
 {
-    message_->setText(text);
+    messageLabel_->setText(text);
     if (beep)
         QApplication::beep();
 }
@@ -398,7 +404,7 @@ void SettingsDialog::ChooseCover()
         Say(o.message, true);
         return;
     }
-    message_->clear();
+    messageLabel_->clear();
     ShowCover();
     if (coverChanged)
         coverChanged();
@@ -429,12 +435,12 @@ void SettingsDialog::ChooseTunes()
 
 void SettingsDialog::DeleteTune()
 {
-    const int s = list1_->currentRow();
+    const int s = tuneList_->currentRow();
     if (s < 0)
         return;
     const bool off = form_.DeleteTune(s);
     ShowTunes();
-    list1_->setCurrentRow(std::min(s, list1_->count() - 1));
+    tuneList_->setCurrentRow(std::min(s, tuneList_->count() - 1));
     if (off && musicSwitched)
         musicSwitched(false);
 }
@@ -442,10 +448,10 @@ void SettingsDialog::DeleteTune()
 void SettingsDialog::ChooseScope(bool all)
 {
     form_.allPhotos = all;
-    file1_->setEnabled(!all);
-    cmdLink_->setEnabled(!all);
+    photoList_->setEnabled(!all);
+    linkCaptionButton_->setEnabled(!all);
     if (!all)
-        text1_->setEnabled(true);
+        captionEdit_->setEnabled(true);
 }
 
 void SettingsDialog::Link()
@@ -461,10 +467,10 @@ void SettingsDialog::Close(bool ok)
     const SettingsForm::Applied a = ok ? form_.Ok() : form_.Cancel();
     if (!a.outcome) {
         Say(a.outcome.message, true);
-        QLineEdit* box = a.badField == SettingsForm::Field::Width    ? txtWidth_
-                         : a.badField == SettingsForm::Field::Height ? txtHeight_
-                         : a.badField == SettingsForm::Field::Pause  ? text2_
-                                                                     : text3_;
+        QLineEdit* box = a.badField == SettingsForm::Field::Width    ? widthEdit_
+                         : a.badField == SettingsForm::Field::Height ? heightEdit_
+                         : a.badField == SettingsForm::Field::Pause  ? pauseEdit_
+                                                                     : frameDelayEdit_;
         box->setFocus();
         box->selectAll();
         return;
@@ -477,29 +483,26 @@ void SettingsDialog::Close(bool ok)
             applySize(state_.ShowWidth, state_.ShowHeight);
         QApplication::restoreOverrideCursor();
         // The boxes show what was stored, clamped.
-        txtWidth_->setText(QString::number(state_.ShowWidth));
-        txtHeight_->setText(QString::number(state_.ShowHeight));
+        widthEdit_->setText(QString::number(state_.ShowWidth));
+        heightEdit_->setText(QString::number(state_.ShowHeight));
     }
-    check1_->setChecked(form_.musicBox);
+    musicOnCheck_->setChecked(form_.musicBox);
     if (a.musicOff && musicSwitched)
         musicSwitched(false);
-    if (ok)
-        accept();
-    else
-        reject();
+    done(ok ? Accepted : Rejected);
 }
 
 void SettingsDialog::CloseImageClicked()
 {
-    // Unloaded: nothing of the closing buttons runs, and the next opening
+    // Closed by its picture: nothing of the closing buttons runs, and the next opening
     // loads a new dialog.
-    reject();
+    done(Rejected);
     deleteLater();
 }
 
 bool SettingsDialog::eventFilter(QObject* watched, QEvent* e)
 {
-    if (watched == list1_ && e->type() == QEvent::KeyRelease &&
+    if (watched == tuneList_ && e->type() == QEvent::KeyRelease &&
         static_cast<QKeyEvent*>(e)->key() == Qt::Key_Delete) {
         DeleteTune();
         return true;

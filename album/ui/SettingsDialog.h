@@ -22,7 +22,7 @@ class PictureElement;
 
 // The settings dialog "参数设置": shows the settings form and turns the
 // user's clicks into its calls. Made on first use; "确定" and "取消" hide it
-// (it keeps its contents for the next opening); the close picture unloads it
+// (it keeps its contents for the next opening); the close picture deletes it
 // (it deletes itself, so the next opening starts afresh).
 class SettingsDialog : public SkinnedDialog {
     Q_OBJECT
@@ -30,10 +30,11 @@ public:
     SettingsDialog(AlbumState& state, const AppPaths& paths, QWidget* parent);
 
     // Every opening: the controls show the album state again, then the
-    // dialog runs modally until it is hidden or unloaded.
+    // dialog runs modally until it is hidden or deleted.
     int Open();
     // The opening's refresh alone (Open runs it first).
     void Activate();
+    void reject() override;
 
     // What the rest of the album must do; the main window wires these.
     // The photo area is to become showWidth x showHeight: size the window to
@@ -49,7 +50,9 @@ public:
     // The font dialog opens over the photo area (true) or has answered (false).
     std::function<void(bool hold)> holdPaint;
 
-    // The questions the dialog asks; the desktop's dialogs unless replaced.
+    // The questions the dialog asks: the cover and the tunes through the
+    // program's one file dialog (the window wires them), the font dialog
+    // unless replaced.
     std::function<QString()> askCover;
     std::function<QStringList()> askTunes;
     std::function<std::optional<FontChoice>(const FontChoice&)> askFont;
@@ -80,26 +83,26 @@ private:
     AlbumState& state_;
     SettingsForm form_;
 
-    QLineEdit* txtWidth_;
-    QLineEdit* txtHeight_;
-    QLabel* picBCol_;
-    std::array<QRadioButton*, 4> option2_{};
-    QLabel* image1_;
-    QLineEdit* text2_;
-    QLineEdit* text3_;
-    QComboBox* combo1_;
-    QCheckBox* check1_;
-    QCheckBox* check2_;
-    QListWidget* list1_;
-    QComboBox* combo2_;
-    QLabel* picTCol_;
-    std::array<PictureElement*, 9> imgPos_{};
-    QLabel* labPos_;
-    std::array<QRadioButton*, 2> option1_{};
-    QListWidget* file1_;
-    QLineEdit* text1_;
-    QPushButton* cmdLink_;
-    QLabel* message_;
+    QLineEdit* widthEdit_;
+    QLineEdit* heightEdit_;
+    QLabel* backColourSwatch_;
+    std::array<QRadioButton*, 4> styleRadios_{};
+    QLabel* coverPreview_;
+    QLineEdit* pauseEdit_;
+    QLineEdit* frameDelayEdit_;
+    QComboBox* transitionCombo_;
+    QCheckBox* musicOnCheck_;
+    QCheckBox* musicLoopCheck_;
+    QListWidget* tuneList_;
+    QComboBox* captionFontCombo_;
+    QLabel* captionColourSwatch_;
+    std::array<PictureElement*, 9> captionCells_{};
+    QLabel* captionMarker_;
+    std::array<QRadioButton*, 2> captionScope_{};
+    QListWidget* photoList_;
+    QLineEdit* captionEdit_;
+    QPushButton* linkCaptionButton_;
+    QLabel* messageLabel_;
 };
 
 }  // namespace tamsel

@@ -1,12 +1,15 @@
 #pragma once
 #include <QObject>
 
-class QSocketNotifier;
+#include <atomic>
+#include <thread>
 
 namespace tamsel {
 
-// Turns SIGTERM, SIGINT and SIGHUP into an orderly quit of the application, so
-// the album state is written exactly as when the window is closed.
+// Turns SIGTERM, SIGINT and SIGHUP into quitRequested on the window's thread,
+// so the album state is written exactly as when the window is closed. The
+// signals are taken by a thread of their own (see QuitSignalRoute.h); main
+// blocks them before anything else starts a thread.
 class QuitSignals : public QObject {
     Q_OBJECT
 public:
@@ -17,7 +20,8 @@ Q_SIGNALS:
     void quitRequested();
 
 private:
-    QSocketNotifier* notifier_ = nullptr;
+    std::atomic<bool> stopping_{false};
+    std::thread waiter_;
 };
 
 }  // namespace tamsel

@@ -34,7 +34,7 @@ AboutBox::AboutBox(const AppPaths& paths, QWidget* parent)
     big.setPointSizeF(20);
     name->setFont(big);
     auto* version = new QLabel(VersionText(), Body());
-    version->setObjectName(QStringLiteral("lblVersion"));
+    version->setObjectName(QStringLiteral("versionLabel"));
     auto* words = new QLabel(QStringLiteral("数码相册与幻灯片放映"), Body());
 
     const auto link = [this](const QString& text, const char* target) {

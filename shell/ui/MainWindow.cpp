@@ -34,10 +34,10 @@ const QColor kTitleText(34, 50, 74);
 const QColor kInfoText(58, 70, 88);
 
 // The keys name the button they stand for in its tooltip.
-const char* const kBtnTips[kBtnCount] = {"自动播放 (空格)", "最前一张 (Home)", "上一张 (←)",
+const char* const kBarTips[kBarButtons] = {"自动播放 (空格)", "最前一张 (Home)", "上一张 (←)",
                                          "下一张 (→)",      "最后一张 (End)",  "任一张",
                                          "停止自动播放 (空格)"};
-const char* const kFolderCaptions[kFolderLabels] = {"照片", "修饰", "设置", "输出", "退出"};
+const char* const kMenuCaptions[kMenuLabels] = {"照片", "修饰", "设置", "输出", "退出"};
 
 // Moves an element; a place that cannot be taken (a negative size in a window
 // too small for it) is skipped and the element keeps its last one.
@@ -116,28 +116,32 @@ void MainWindow::BuildElements()
     });
 
     // The title drag area lies under the title elements that share its strip.
-    imBar_ = new PictureElement(this);
-    connect(imBar_, &PictureElement::pressed, this, &MainWindow::TitlePressed);
-    connect(imBar_, &PictureElement::moved, this, &MainWindow::TitleMoved);
-    connect(imBar_, &PictureElement::released, this, [this] { moveState_ = MoveState::Idle; });
-    connect(imBar_, &PictureElement::doubleClicked, this, [this](QMouseEvent* e) {
+    titleBar_ = new PictureElement(this);
+    connect(titleBar_, &PictureElement::pressed, this, &MainWindow::TitlePressed);
+    connect(titleBar_, &PictureElement::moved, this, &MainWindow::TitleMoved);
+    connect(titleBar_, &PictureElement::released, this, [this] { moveState_ = MoveState::Idle; });
+    connect(titleBar_, &PictureElement::doubleClicked, this, [this](QMouseEvent* e) {
         if (e->button() == Qt::LeftButton)
             ToggleMaximised();
     });
 
-    imico_ = new PictureElement(this, QSize(16, 16));
-    imico_->SetPicture(a.ico);
-    labTitle_ = new SkinLabel(this, QStringLiteral(" 澄影集"));
-    labTitle_->SetTextColor(kTitleText);
+    icon_ = new PictureElement(this, QSize(16, 16));
+    icon_->SetPicture(a.icon);
+    titleLabel_ = new SkinLabel(this, QStringLiteral(" 澄影集"));
+    titleLabel_->SetTextColor(kTitleText);
+    // The icon and the name are part of the title bar: the drag and the
+    // double-click go through them to it.
+    icon_->setAttribute(Qt::WA_TransparentForMouseEvents);
+    titleLabel_->setAttribute(Qt::WA_TransparentForMouseEvents);
 
     const auto windowButton = [this](const char* tip) {
         auto* b = new PictureElement(this, QSize(17, 16));
         b->setToolTip(QString::fromUtf8(tip));
         return b;
     };
-    immin_ = windowButton("最小化");
-    immax_ = windowButton("最大化");
-    imclose_ = windowButton("关闭");
+    minimiseButton_ = windowButton("最小化");
+    maximiseButton_ = windowButton("最大化");
+    closeButton_ = windowButton("关闭");
     const auto hoverGlyphs = [this](PictureElement* b, const QPixmap* hover, const QPixmap* down) {
         connect(b, &PictureElement::moved, this, [b, hover] {
             if (!b->active) {
@@ -151,119 +155,119 @@ void MainWindow::BuildElements()
             b->active = false;
         });
     };
-    hoverGlyphs(immin_, &a.minHover, &a.minDown);
-    hoverGlyphs(imclose_, &a.closeHover, &a.closeDown);
-    connect(immax_, &PictureElement::moved, this, [this] {
-        if (!immax_->active) {
-            immax_->SetPicture(isMaximized() ? art_->usHover : art_->maxHover);
-            immax_->active = true;
+    hoverGlyphs(minimiseButton_, &a.minHover, &a.minDown);
+    hoverGlyphs(closeButton_, &a.closeHover, &a.closeDown);
+    connect(maximiseButton_, &PictureElement::moved, this, [this] {
+        if (!maximiseButton_->active) {
+            maximiseButton_->SetPicture(isMaximized() ? art_->restoreHover : art_->maxHover);
+            maximiseButton_->active = true;
         }
     });
-    connect(immax_, &PictureElement::pressed, this,
-            [this] { immax_->SetPicture(isMaximized() ? art_->usDown : art_->maxDown); });
-    connect(immax_, &PictureElement::released, this, [this] {
-        immax_->SetPicture(QPixmap());
-        immax_->active = false;
+    connect(maximiseButton_, &PictureElement::pressed, this,
+            [this] { maximiseButton_->SetPicture(isMaximized() ? art_->restoreDown : art_->maxDown); });
+    connect(maximiseButton_, &PictureElement::released, this, [this] {
+        maximiseButton_->SetPicture(QPixmap());
+        maximiseButton_->active = false;
     });
-    connect(immin_, &PictureElement::clicked, this, &QWidget::showMinimized);
-    connect(immax_, &PictureElement::clicked, this, &MainWindow::ToggleMaximised);
-    connect(imclose_, &PictureElement::clicked, this, &QWidget::close);
+    connect(minimiseButton_, &PictureElement::clicked, this, &QWidget::showMinimized);
+    connect(maximiseButton_, &PictureElement::clicked, this, &MainWindow::ToggleMaximised);
+    connect(closeButton_, &PictureElement::clicked, this, &QWidget::close);
 
-    for (int i = 0; i < kFolderLabels; ++i) {
-        auto* l = new SkinLabel(this, QString::fromUtf8(kFolderCaptions[i]));
+    for (int i = 0; i < kMenuLabels; ++i) {
+        auto* l = new SkinLabel(this, QString::fromUtf8(kMenuCaptions[i]));
         l->SetTextColor(kLabelGrey);
         connect(l, &SkinLabel::moved, this, [l] { l->SetTextColor(Qt::black); });
-        labFolder_[i] = l;
+        menuLabels_[i] = l;
     }
     // "修饰", "设置", "输出" wait for an album.
     for (int i = 1; i <= 3; ++i)
-        labFolder_[i]->setEnabled(false);
-    for (int i = 0; i < kFolderLabels; ++i)
-        connect(labFolder_[i], &SkinLabel::clicked, this, [this, i] { app_.LabelClicked(i); });
+        menuLabels_[i]->setEnabled(false);
+    for (int i = 0; i < kMenuLabels; ++i)
+        connect(menuLabels_[i], &SkinLabel::clicked, this, [this, i] { app_.LabelClicked(i); });
     // Crossing the title strip turns the menu-bar labels and the links back.
-    connect(imBar_, &PictureElement::moved, this, [this] {
-        for (SkinLabel* l : labFolder_)
+    connect(titleBar_, &PictureElement::moved, this, [this] {
+        for (SkinLabel* l : menuLabels_)
             l->SetTextColor(kLabelGrey);
-        aboutButton_->SetPicture(art_->mail);
-        imgques_->SetPicture(art_->ques);
+        aboutButton_->SetPicture(art_->about);
+        helpButton_->SetPicture(art_->help);
     });
 
     aboutButton_ = new PictureElement(this, QSize(19, 18));
-    aboutButton_->SetPicture(a.mail);
+    aboutButton_->SetPicture(a.about);
     aboutButton_->setToolTip(QStringLiteral("关于澄影集"));
-    connect(aboutButton_, &PictureElement::moved, this, [this] { aboutButton_->SetPicture(art_->mailMove); });
+    connect(aboutButton_, &PictureElement::moved, this, [this] { aboutButton_->SetPicture(art_->aboutHover); });
     connect(aboutButton_, &PictureElement::clicked, this, [this] {
         AboutBox box(core_.paths, this);
         box.exec();
     });
-    imgques_ = new PictureElement(this, QSize(19, 18));
-    imgques_->SetPicture(a.ques);
-    imgques_->setToolTip(QStringLiteral("　关于澄影集...(自述文件)　"));
-    connect(imgques_, &PictureElement::moved, this, [this] { imgques_->SetPicture(art_->quesMove); });
+    helpButton_ = new PictureElement(this, QSize(19, 18));
+    helpButton_->SetPicture(a.help);
+    helpButton_->setToolTip(QStringLiteral("　关于澄影集...(自述文件)　"));
+    connect(helpButton_, &PictureElement::moved, this, [this] { helpButton_->SetPicture(art_->helpHover); });
     // The help opens in the desktop's own viewer; without it there is simply no help.
-    connect(imgques_, &PictureElement::clicked, this, [this] {
+    connect(helpButton_, &PictureElement::clicked, this, [this] {
         const QString readme = core_.paths.InProgramDir(QStringLiteral("readme.htm"));
         if (QFileInfo(readme).isFile())
             QDesktopServices::openUrl(QUrl::fromLocalFile(readme));
     });
-    img4star_ = new PictureElement(this, QSize(70, 35));
-    img4star_->SetPicture(a.star);
-    img4star_->setToolTip(QStringLiteral("荣获四星级推荐"));
-    img4star_->setCursor(Qt::PointingHandCursor);
-    connect(img4star_, &PictureElement::clicked, this,
+    badge_ = new PictureElement(this, QSize(70, 35));
+    badge_->SetPicture(a.badge);
+    badge_->setToolTip(QStringLiteral("荣获四星级推荐"));
+    badge_->setCursor(Qt::PointingHandCursor);
+    connect(badge_, &PictureElement::clicked, this,
             [] { QDesktopServices::openUrl(QUrl(QString::fromUtf8(AboutBox::kHomePage))); });
 
-    labInfo_ = new SkinLabel(this);
-    labMusic_ = new SkinLabel(this);
-    lab1ofsum_ = new SkinLabel(this);
-    for (SkinLabel* l : {labInfo_, labMusic_, lab1ofsum_})
+    infoLabel_ = new SkinLabel(this);
+    musicLabel_ = new SkinLabel(this);
+    countLabel_ = new SkinLabel(this);
+    for (SkinLabel* l : {infoLabel_, musicLabel_, countLabel_})
         l->SetTextColor(kInfoText);
 
-    for (int i = 0; i < kBtnCount; ++i) {
-        auto* b = new PictureElement(this, kBtnSize[i]);
-        b->SetPicture(a.btnUp[i]);
-        b->setToolTip(QString::fromUtf8(kBtnTips[i]));
-        btn_[i] = b;
+    for (int i = 0; i < kBarButtons; ++i) {
+        auto* b = new PictureElement(this, kBarButtonSize[i]);
+        b->SetPicture(a.barUp[i]);
+        b->setToolTip(QString::fromUtf8(kBarTips[i]));
+        barButtons_[i] = b;
         connect(b, &PictureElement::pressed, this, [this, i](QMouseEvent* e) {
-            btn_[i]->SetPicture(art_->btnDown[i]);
-            btn_[i]->active = true;
+            barButtons_[i]->SetPicture(art_->barDown[i]);
+            barButtons_[i]->active = true;
             if (i == kThumb)
                 ThumbPressed(e);
         });
         connect(b, &PictureElement::moved, this, [this, i](QMouseEvent* e) {
-            if (!btn_[i]->active)
-                btn_[i]->SetPicture(art_->btnMove[i]);
+            if (!barButtons_[i]->active)
+                barButtons_[i]->SetPicture(art_->barHover[i]);
             else if (i == kThumb)
                 ThumbMoved(e);
         });
         connect(b, &PictureElement::released, this, [this, i] {
-            btn_[i]->SetPicture(art_->btnUp[i]);
-            const bool wasPressed = btn_[i]->active;
-            btn_[i]->active = false;
+            barButtons_[i]->SetPicture(art_->barUp[i]);
+            const bool wasPressed = barButtons_[i]->active;
+            barButtons_[i]->active = false;
             if (i == kThumb && wasPressed)
                 ThumbReleased();
             if (i == kThumb)
-                labAnyPhoto_->hide();
+                photoNameLabel_->hide();
         });
         if (i != kThumb)
             connect(b, &PictureElement::clicked, this, [this, i] { app_.BtnClick(i); });
     }
-    btn_[6]->hide();
-    btn_[6]->setEnabled(false);
+    barButtons_[6]->hide();
+    barButtons_[6]->setEnabled(false);
 
-    labAnyPhoto_ = new SkinLabel(this);
-    labAnyPhoto_->SetBackColor(kAnyPhotoBack);
-    labAnyPhoto_->SetTextColor(Qt::black);
-    labAnyPhoto_->hide();
+    photoNameLabel_ = new SkinLabel(this);
+    photoNameLabel_->SetBackColor(kAnyPhotoBack);
+    photoNameLabel_->SetTextColor(Qt::black);
+    photoNameLabel_->hide();
 
     // The small tool buttons of the quick-effect strip, each at its own place
     // on the track; the strip decides what they do and how they look.
-    for (int i = 0; i < kSBtnCount; ++i) {
-        sbtn_[i] = new PictureElement(this, QSize(16, 16));
-        sbtn_[i]->setToolTip(QuickStrip::Tooltip(i));
-        connect(sbtn_[i], &PictureElement::moved, this, [this, i] { app_.StripHover(i); });
-        connect(sbtn_[i], &PictureElement::released, this, [this, i](QMouseEvent* e) {
-            if (sbtn_[i]->rect().contains(e->position().toPoint()))
+    for (int i = 0; i < kQuickButtons; ++i) {
+        quickButtons_[i] = new PictureElement(this, QSize(16, 16));
+        quickButtons_[i]->setToolTip(QuickStrip::Tooltip(i));
+        connect(quickButtons_[i], &PictureElement::moved, this, [this, i] { app_.StripHover(i); });
+        connect(quickButtons_[i], &PictureElement::released, this, [this, i](QMouseEvent* e) {
+            if (quickButtons_[i]->rect().contains(e->position().toPoint()))
                 app_.StripClick(i);
         });
     }
@@ -273,8 +277,8 @@ void MainWindow::BuildElements()
     bottomGrip_->setCursor(Qt::SizeVerCursor);
     rightGrip_ = new PictureElement(this);
     rightGrip_->setCursor(Qt::SizeHorCursor);
-    cornerGrip_ = new PictureElement(this, QSize(kPjiaoSize, kPjiaoSize));
-    cornerGrip_->SetPicture(a.jiao);
+    cornerGrip_ = new PictureElement(this, QSize(kCornerGripSize, kCornerGripSize));
+    cornerGrip_->SetPicture(a.grip);
     cornerGrip_->setCursor(Qt::SizeFDiagCursor);
     const std::array<PictureElement*, 3> grips = {bottomGrip_, rightGrip_, cornerGrip_};
     for (int g = 0; g < 3; ++g) {
@@ -286,8 +290,8 @@ void MainWindow::BuildElements()
     }
 
     for (int i = 0; i < 30; ++i) {
-        logoFrames_[i] = new PictureElement(this, a.pel[i].isNull() ? QSize(33, 31) : a.pel[i].size());
-        logoFrames_[i]->SetPicture(a.pel[i]);
+        logoFrames_[i] = new PictureElement(this, a.logoFrames[i].isNull() ? QSize(33, 31) : a.logoFrames[i].size());
+        logoFrames_[i]->SetPicture(a.logoFrames[i]);
         logoFrames_[i]->hide();
     }
     // The finished logo is the maker's signature: a click on it writes to us.
@@ -295,11 +299,45 @@ void MainWindow::BuildElements()
             [] { QDesktopServices::openUrl(QUrl(QString::fromUtf8(AboutBox::kMakerMail))); });
     logoTimer_.setInterval(200);
     connect(&logoTimer_, &QTimer::timeout, this, &MainWindow::LogoStep);
+
+    // Names by role, for the desktop's accessibility tools and the tests.
+    setObjectName(QStringLiteral("mainWindow"));
+    const auto name = [](QWidget* w, const char* role, int index = -1) {
+        QString n = QString::fromLatin1(role);
+        if (index >= 0)
+            n += QString::number(index);
+        w->setObjectName(n);
+    };
+    name(area_, "photoArea");
+    name(titleBar_, "titleBar");
+    name(icon_, "titleIcon");
+    name(titleLabel_, "titleLabel");
+    name(minimiseButton_, "minimiseButton");
+    name(maximiseButton_, "maximiseButton");
+    name(closeButton_, "closeButton");
+    name(aboutButton_, "aboutButton");
+    name(helpButton_, "helpButton");
+    name(badge_, "badge");
+    name(infoLabel_, "infoLabel");
+    name(musicLabel_, "musicLabel");
+    name(countLabel_, "countLabel");
+    name(photoNameLabel_, "photoNameLabel");
+    name(bottomGrip_, "bottomGrip");
+    name(rightGrip_, "rightGrip");
+    name(cornerGrip_, "cornerGrip");
+    for (int i = 0; i < kMenuLabels; ++i)
+        name(menuLabels_[i], "menuLabel", i);
+    for (int i = 0; i < kBarButtons; ++i)
+        name(barButtons_[i], "barButton", i);
+    for (int i = 0; i < kQuickButtons; ++i)
+        name(quickButtons_[i], "quickButton", i);
+    for (int i = 0; i < 30; ++i)
+        name(logoFrames_[i], "logoFrame", i);
 }
 
 void MainWindow::Start()
 {
-    labInfo_->SetCaption(QString::fromUtf8(kGreeting));
+    infoLabel_->SetCaption(QString::fromUtf8(kGreeting));
     SizeAndCentre();
     FormResize();
     app_.ShowFace();
@@ -342,47 +380,47 @@ void MainWindow::FormResize()
     const FormLayout& L = layout_;
 
     // A photo area the window is too small for keeps its last size.
-    const bool areaFits = L.picphotoshow.width() >= 0 && L.picphotoshow.height() >= 0;
+    const bool areaFits = L.photoArea.width() >= 0 && L.photoArea.height() >= 0;
     if (areaFits)
         app_.LaidOut(L.ClientW, L.ClientH, L.ShowWidth, L.ShowHeight, L.ShowAspect);
     else
         app_.LaidOut(L.ClientW, L.ClientH, core_.state.ShowWidth, core_.state.ShowHeight,
                      core_.main.ShowAspect);
 
-    Place(imBar_, L.IMBar);
-    Place(immax_, L.Immax);
-    Place(immin_, L.Immin);
-    Place(imclose_, L.Imclose);
-    Place(labInfo_, L.LabInfo);
+    Place(titleBar_, L.titleBar);
+    Place(maximiseButton_, L.maximiseButton);
+    Place(minimiseButton_, L.minimiseButton);
+    Place(closeButton_, L.closeButton);
+    Place(infoLabel_, L.infoLabel);
     ArrangeInfoLine();
 
-    for (int i = 0; i < kBtnCount; ++i)
-        Place(btn_[i], L.Btn[i]);
-    Place(labAnyPhoto_, L.LabAnyPhoto);
-    labAnyPhoto_->SetCaption(core_.photos.Name(core_.CurPhoto()));
+    for (int i = 0; i < kBarButtons; ++i)
+        Place(barButtons_[i], L.barButtons[i]);
+    Place(photoNameLabel_, L.photoNameLabel);
+    photoNameLabel_->SetCaption(core_.photos.Name(core_.CurPhoto()));
 
-    for (int i = 0; i < kSBtnCount; ++i)
-        Place(sbtn_[i], L.ImgSBtn[i]);
+    for (int i = 0; i < kQuickButtons; ++i)
+        Place(quickButtons_[i], L.quickButtons[i]);
 
-    Place(bottomGrip_, L.Pbottom);
-    Place(rightGrip_, L.Pright);
-    Place(cornerGrip_, L.Pjiao);
+    Place(bottomGrip_, L.bottomGrip);
+    Place(rightGrip_, L.rightGrip);
+    Place(cornerGrip_, L.cornerGrip);
 
     PaintSkin();
 
-    Place(imico_, L.Imico);
-    Place(labTitle_, L.LabTitle);
-    for (int i = 0; i < kFolderLabels; ++i)
-        Place(labFolder_[i], L.LabFolder[i]);
-    Place(aboutButton_, L.Imgmail);
-    Place(imgques_, L.Imgques);
-    Place(img4star_, L.Img4star);
+    Place(icon_, L.icon);
+    Place(titleLabel_, L.titleLabel);
+    for (int i = 0; i < kMenuLabels; ++i)
+        Place(menuLabels_[i], L.menuLabels[i]);
+    Place(aboutButton_, L.aboutButton);
+    Place(helpButton_, L.helpButton);
+    Place(badge_, L.badge);
 
     if (areaFits)
-        area_->setGeometry(L.picphotoshow);
+        area_->setGeometry(L.photoArea);
 
     if (!core_.position.CoverShowing()) {
-        labInfo_->SetCaption(PhotoInfoText(core_.photos.Name(core_.CurPhoto()),
+        infoLabel_->SetCaption(PhotoInfoText(core_.photos.Name(core_.CurPhoto()),
                                            core_.dibs.DibPhoto.FullWidth(),
                                            core_.dibs.DibPhoto.FullHeight(), core_.state.ShowWidth,
                                            core_.shown.CurFileInfo()));
@@ -419,9 +457,9 @@ void MainWindow::PaintSkin()
     }
     background_ = back_.ToQImage();
     // While maximised the maximise button's idle look is the restore glyph.
-    if (isMaximized() && !art_->us0.isNull()) {
+    if (isMaximized() && !art_->restore.isNull()) {
         QPainter p(&background_);
-        p.drawPixmap(layout_.Immax, art_->us0);
+        p.drawPixmap(layout_.maximiseButton, art_->restore);
     }
     update();
 }
@@ -429,20 +467,20 @@ void MainWindow::PaintSkin()
 void MainWindow::ArrangeInfoLine()
 {
     InfoLineInput in;
-    in.infoLeft = labInfo_->x();
-    in.infoTop = labInfo_->y();
-    in.infoWidth = labInfo_->width();
-    in.musicWidth = labMusic_->width();
-    in.ofsumWidth = lab1ofsum_->width();
-    in.starWidth = img4star_->width();
+    in.infoLeft = infoLabel_->x();
+    in.infoTop = infoLabel_->y();
+    in.infoWidth = infoLabel_->width();
+    in.musicWidth = musicLabel_->width();
+    in.countWidth = countLabel_->width();
+    in.badgeWidth = badge_->width();
     in.clientW = core_.main.ClientW;
     const InfoLinePlacement p = tamsel::ArrangeInfoLine(in);
-    labMusic_->setVisible(p.musicVisible);
+    musicLabel_->setVisible(p.musicVisible);
     if (p.musicVisible)
-        labMusic_->move(p.music);
-    lab1ofsum_->setVisible(p.ofsumVisible);
-    if (p.ofsumVisible)
-        lab1ofsum_->move(p.ofsum);
+        musicLabel_->move(p.music);
+    countLabel_->setVisible(p.countVisible);
+    if (p.countVisible)
+        countLabel_->move(p.count);
 }
 
 
@@ -466,7 +504,7 @@ void MainWindow::LogoStep()
 
 void MainWindow::SetMusicText(const QString& text, bool beep)
 {
-    labMusic_->SetCaption(text);
+    musicLabel_->SetCaption(text);
     ArrangeInfoLine();
     if (beep)
         QApplication::beep();
@@ -486,7 +524,7 @@ void MainWindow::paintEvent(QPaintEvent* e)
 void MainWindow::ClearHoverLooks()
 {
     // The bare background clears every hover look.
-    for (PictureElement* b : {immin_, immax_, imclose_}) {
+    for (PictureElement* b : {minimiseButton_, maximiseButton_, closeButton_}) {
         if (b->active) {
             b->SetPicture(QPixmap());
             b->active = false;
@@ -497,43 +535,43 @@ void MainWindow::ClearHoverLooks()
 
 void MainWindow::ResetBarPictures()
 {
-    for (int j = 0; j < kBtnCount; ++j)
-        if (!btn_[j]->active)
-            btn_[j]->SetPicture(art_->btnUp[j]);
+    for (int j = 0; j < kBarButtons; ++j)
+        if (!barButtons_[j]->active)
+            barButtons_[j]->SetPicture(art_->barUp[j]);
     app_.StripLeaveAll();  // latched quick-effect buttons stay pressed
 }
 
 void MainWindow::ShowStripLooks()
 {
-    for (int k = 0; k < kSBtnCount; ++k) {
-        sbtn_[k]->SetPicture(art_->imgs[k][int(app_.Strip().LookOf(k))]);
-        sbtn_[k]->active = app_.Strip().Pressed(k);
+    for (int k = 0; k < kQuickButtons; ++k) {
+        quickButtons_[k]->SetPicture(art_->quick[k][int(app_.Strip().LookOf(k))]);
+        quickButtons_[k]->active = app_.Strip().Pressed(k);
     }
 }
 
 void MainWindow::SetBtnState(bool enabled)
 {
-    for (int i = 0; i < kBtnCount - 1; ++i)
-        btn_[i]->setEnabled(enabled);
-    for (int i = 0; i < kFolderLabels - 1; ++i)
-        labFolder_[i]->setEnabled(enabled);
+    for (int i = 0; i < kBarButtons - 1; ++i)
+        barButtons_[i]->setEnabled(enabled);
+    for (int i = 0; i < kMenuLabels - 1; ++i)
+        menuLabels_[i]->setEnabled(enabled);
     for (QWidget* w : {static_cast<QWidget*>(rightGrip_), static_cast<QWidget*>(bottomGrip_),
-                       static_cast<QWidget*>(immin_), static_cast<QWidget*>(immax_)})
+                       static_cast<QWidget*>(minimiseButton_), static_cast<QWidget*>(maximiseButton_)})
         w->setEnabled(enabled);
 }
 
 void MainWindow::ShowStopButton(bool running)
 {
-    btn_[0]->setVisible(!running);
-    btn_[6]->setEnabled(running);
-    btn_[6]->setVisible(running);
+    barButtons_[0]->setVisible(!running);
+    barButtons_[6]->setEnabled(running);
+    barButtons_[6]->setVisible(running);
     if (running)
-        btn_[6]->raise();
+        barButtons_[6]->raise();
 }
 
 void MainWindow::ShowInfo(const QString& text, bool beep)
 {
-    labInfo_->SetCaption(text);
+    infoLabel_->SetCaption(text);
     ArrangeInfoLine();
     if (beep)
         QApplication::beep();
@@ -542,22 +580,22 @@ void MainWindow::ShowInfo(const QString& text, bool beep)
 void MainWindow::EnableAlbumLabels()
 {
     for (int i = 1; i <= 3; ++i)
-        labFolder_[i]->setEnabled(true);
+        menuLabels_[i]->setEnabled(true);
 }
 
 void MainWindow::RefreshInfoLine()
 {
     const int n = core_.state.PhotoCount;
     const int c = core_.CurPhoto();
-    btn_[kThumb]->move(ThumbLeft(core_.main.ClientW, SkinWidth(), n, c), btn_[kThumb]->y());
+    barButtons_[kThumb]->move(ThumbLeft(core_.main.ClientW, SkinWidth(), n, c), barButtons_[kThumb]->y());
     // After a photo that could not be loaded the info label keeps saying so:
     // the name and size would otherwise put this photo's name on the
     // previous photo's picture and size.
     if (!core_.shown.LoadFailed())
-        labInfo_->SetCaption(PhotoInfoText(core_.shown.CurFileName(), core_.dibs.DibPhoto.FullWidth(),
+        infoLabel_->SetCaption(PhotoInfoText(core_.shown.CurFileName(), core_.dibs.DibPhoto.FullWidth(),
                                        core_.dibs.DibPhoto.FullHeight(), core_.state.ShowWidth,
                                        core_.shown.CurFileInfo()));
-    lab1ofsum_->SetCaption(PositionText(c, n));
+    countLabel_->SetCaption(PositionText(c, n));
     ArrangeInfoLine();
 }
 

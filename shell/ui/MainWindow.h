@@ -23,7 +23,7 @@ class SettingsDialog;
 class PictureElement;
 class SkinLabel;
 
-// The skinned main window frmMain: frameless, laid out by FormResize from its
+// The skinned main window: frameless, laid out by FormResize from its
 // client size, with the photo area, the title bar, the menu-bar labels, the
 // info line and the button bar. The album's logic lives in the application
 // object; the window shows it, turns pointer events into its calls and
@@ -36,6 +36,11 @@ public:
 
     // Start-up after the album state is read: greeting, size, layout, cover, logo.
     void Start();
+    // A quit from outside the window (a signal at logout or shutdown): the
+    // road of "退出", once batch work in flight has finished or undone
+    // itself. Its dialog refuses to close until then, and the application
+    // would drop a quit that a window refuses.
+    void QuitWhenIdle();
 
     // Lays out every element from the client size and shapes the window.
     void FormResize();
@@ -55,6 +60,7 @@ public:
     void Relayout() override { FormResize(); }
     void RequestStep() override;
     QString AskFile(const FileQuestion& q) override;
+    QStringList AskFiles(const FileQuestion& q) override;
     Command PopUpMenu(std::span<const MenuItem> items, int labelIndex) override;
     void ShowSettings() override;
     void CloseWindow() override { close(); }
@@ -70,13 +76,13 @@ public:
                     std::function<void(const Outcome&)> done) override;
 
     // For tests and the end-to-end run: the elements by their names.
-    SkinLabel* LabInfo() const { return labInfo_; }
-    SkinLabel* Lab1ofsum() const { return lab1ofsum_; }
-    SkinLabel* LabMusic() const { return labMusic_; }
-    SkinLabel* LabAnyPhoto() const { return labAnyPhoto_; }
-    SkinLabel* LabFolder(int i) const { return labFolder_.at(i); }
-    PictureElement* Btn(int i) const { return btn_.at(i); }
-    PictureElement* ImgSBtn(int i) const { return sbtn_.at(i); }
+    SkinLabel* InfoLabel() const { return infoLabel_; }
+    SkinLabel* CountLabel() const { return countLabel_; }
+    SkinLabel* MusicLabel() const { return musicLabel_; }
+    SkinLabel* PhotoNameLabel() const { return photoNameLabel_; }
+    SkinLabel* MenuLabel(int i) const { return menuLabels_.at(i); }
+    PictureElement* BarButton(int i) const { return barButtons_.at(i); }
+    PictureElement* QuickButton(int i) const { return quickButtons_.at(i); }
     QWidget* photoArea() const;
     const FormLayout& CurrentLayout() const { return layout_; }
     // The skin and background as painted by the last layout.
@@ -138,27 +144,28 @@ private:
     std::unique_ptr<struct SkinArt> art_;
 
     PhotoArea* area_ = nullptr;
-    PictureElement* imBar_ = nullptr;
-    PictureElement* imico_ = nullptr;
-    PictureElement* immin_ = nullptr;
-    PictureElement* immax_ = nullptr;
-    PictureElement* imclose_ = nullptr;
+    PictureElement* titleBar_ = nullptr;
+    PictureElement* icon_ = nullptr;
+    PictureElement* minimiseButton_ = nullptr;
+    PictureElement* maximiseButton_ = nullptr;
+    PictureElement* closeButton_ = nullptr;
     PictureElement* aboutButton_ = nullptr;
-    PictureElement* imgques_ = nullptr;
-    PictureElement* img4star_ = nullptr;
+    PictureElement* helpButton_ = nullptr;
+    PictureElement* badge_ = nullptr;
     PictureElement* bottomGrip_ = nullptr;
     PictureElement* rightGrip_ = nullptr;
     PictureElement* cornerGrip_ = nullptr;
-    SkinLabel* labTitle_ = nullptr;
-    SkinLabel* labInfo_ = nullptr;
-    SkinLabel* labMusic_ = nullptr;
-    SkinLabel* lab1ofsum_ = nullptr;
-    SkinLabel* labAnyPhoto_ = nullptr;
-    std::array<SkinLabel*, kFolderLabels> labFolder_{};
-    std::array<PictureElement*, kBtnCount> btn_{};
-    std::array<PictureElement*, kSBtnCount> sbtn_{};
+    SkinLabel* titleLabel_ = nullptr;
+    SkinLabel* infoLabel_ = nullptr;
+    SkinLabel* musicLabel_ = nullptr;
+    SkinLabel* countLabel_ = nullptr;
+    SkinLabel* photoNameLabel_ = nullptr;
+    std::array<SkinLabel*, kMenuLabels> menuLabels_{};
+    std::array<PictureElement*, kBarButtons> barButtons_{};
+    std::array<PictureElement*, kQuickButtons> quickButtons_{};
     std::array<PictureElement*, 30> logoFrames_{};
     QPointer<SettingsDialog> settings_;
+    bool quitWaiting_ = false;
     QRect normalGeometry_;
     QTimer pointerTimer_;
     QTimer logoTimer_;

@@ -6,6 +6,7 @@
 #include "app/AlbumApp.h"
 #include "app/ui/PrintPhoto.h"
 #include "app/ui/SaveAsDialog.h"
+#include "model/PhotoList.h"
 #include "shell/ui/SkinWidgets.h"
 #include "show/ui/VideoExportDialog.h"
 #include "tools/ui/BalanceDialog.h"
@@ -52,7 +53,8 @@ BatchDialogResult MainWindow::RunBatchTool(const QString& workFolder, const QStr
 
 QString MainWindow::AskSaveAsName(const QString& folder)
 {
-    return tamsel::AskSaveAsName(this, folder);
+    (void)folder;   // the shared dialog opens on the working folder
+    return tamsel::AskSaveAsName(app_);
 }
 
 Outcome MainWindow::ExportVideo(QString& workFolder)
@@ -73,21 +75,29 @@ void MainWindow::PrintPhoto(const Surface& photo, const QString& file, int rotat
     PrintInBackground(MakePrintJob(photo, file, rotateAngle), this, std::move(done));
 }
 
-QString MainWindow::AskFile(const FileQuestion& q)
+QString MainWindow::AskFile(const FileQuestion& q) { return AskFiles(q).value(0); }
+
+QStringList MainWindow::AskFiles(const FileQuestion& q)
 {
     QFileDialog dialog(this, q.title);
-    dialog.setFileMode(q.save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    dialog.setFileMode(q.save       ? QFileDialog::AnyFile
+                       : q.multiple ? QFileDialog::ExistingFiles
+                                    : QFileDialog::ExistingFile);
     dialog.setAcceptMode(q.save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
-    dialog.setNameFilter(q.filter);
+    // Saving: Qt's own dialog on every desktop, with every filter as given
+    // and no extension quietly added by a platform dialog.
+    if (q.save)
+        dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setNameFilter(q.filter);   // ";;" separates several filters
     if (!q.folder.isEmpty())
         dialog.setDirectory(q.folder);
     dialog.selectFile(q.fileName);
-    QString path;
-    if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty())
-        path = dialog.selectedFiles().constFirst();
+    QStringList paths;
+    if (dialog.exec() == QDialog::Accepted)
+        paths = dialog.selectedFiles();
     // The name under the thumb follows a new folder at once.
-    labAnyPhoto_->SetCaption(core_.photos.Name(core_.CurPhoto()));
-    return path;
+    photoNameLabel_->SetCaption(core_.photos.Name(core_.CurPhoto()));
+    return paths;
 }
 
 Command MainWindow::PopUpMenu(std::span<const MenuItem> items, int labelIndex)
@@ -101,9 +111,9 @@ Command MainWindow::PopUpMenu(std::span<const MenuItem> items, int labelIndex)
         menu.addAction(QString::fromUtf8(item.caption))->setData(int(item.command));
     }
     // Below the label, flush with its left edge; from the photo area, at the pointer.
-    const QPoint at = labelIndex >= 0 && labelIndex < kFolderLabels
-                          ? labFolder_[labelIndex]->mapToGlobal(
-                                QPoint(0, labFolder_[labelIndex]->height()))
+    const QPoint at = labelIndex >= 0 && labelIndex < kMenuLabels
+                          ? menuLabels_[labelIndex]->mapToGlobal(
+                                QPoint(0, menuLabels_[labelIndex]->height()))
                           : QCursor::pos();
     const QAction* chosen = menu.exec(at);
     return chosen ? Command(chosen->data().toInt()) : Command::None;
@@ -125,6 +135,11 @@ void MainWindow::ShowSettings()
             app_.SwitchMusic(on);
             if (!on)
                 SetMusicText(QString(), false);
+        };
+        // The settings' questions go through the program's one file dialog.
+        settings_->askCover = [this] { return app_.AskFiles(QString(), AlbumFileFilter(), false).value(0); };
+        settings_->askTunes = [this] {
+            return app_.AskFiles(QStringLiteral("选择音乐文件"), QString::fromUtf8(kTuneFilter), false, true);
         };
         settings_->coverChanged = [this] {
             if (core_.position.CoverShowing())

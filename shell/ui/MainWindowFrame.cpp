@@ -7,6 +7,7 @@
 #include "shell/ThumbTrack.h"
 #include "shell/ui/SkinWidgets.h"
 #include "show/ui/PhotoArea.h"
+#include "tools/ui/BackgroundTask.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -53,10 +54,25 @@ void MainWindow::changeEvent(QEvent* e)
         const bool maximised = isMaximized();
         bottomGrip_->setVisible(!maximised);
         rightGrip_->setVisible(!maximised);
-        immax_->setToolTip(maximised ? QStringLiteral("还原") : QStringLiteral("最大化"));
+        maximiseButton_->setToolTip(maximised ? QStringLiteral("还原") : QStringLiteral("最大化"));
         PaintSkin();
     }
     QWidget::changeEvent(e);
+}
+
+void MainWindow::QuitWhenIdle()
+{
+    if (BackgroundTask::AnyRunning()) {
+        // Asked once: a conversion stops after the photos in flight; a
+        // rename goes on to its end or undoes itself.
+        if (!quitWaiting_)
+            if (QWidget* modal = QApplication::activeModalWidget())
+                modal->close();
+        quitWaiting_ = true;
+        QTimer::singleShot(50, this, &MainWindow::QuitWhenIdle);
+        return;
+    }
+    QApplication::quit();
 }
 
 void MainWindow::closeEvent(QCloseEvent* e)
@@ -86,7 +102,7 @@ void MainWindow::keyPressEvent(QKeyEvent* e)
     case Qt::Key_Home: button = Navigator::First; break;
     case Qt::Key_End: button = Navigator::Last; break;
     case Qt::Key_Space:
-        button = btn_[Navigator::Stop]->isVisible() ? Navigator::Stop : Navigator::Play;
+        button = barButtons_[Navigator::Stop]->isVisible() ? Navigator::Stop : Navigator::Play;
         break;
     case Qt::Key_F11:
         ToggleFullScreen();
@@ -99,7 +115,7 @@ void MainWindow::keyPressEvent(QKeyEvent* e)
         QWidget::keyPressEvent(e);
         return;
     }
-    if (btn_[button]->isVisible() && btn_[button]->isEnabled())
+    if (barButtons_[button]->isVisible() && barButtons_[button]->isEnabled())
         app_.BtnClick(button);
 }
 
@@ -107,10 +123,10 @@ void MainWindow::keyPressEvent(QKeyEvent* e)
 
 void MainWindow::ThumbPressed(QMouseEvent*)
 {
-    labAnyPhoto_->SetCaption(core_.photos.Name(core_.CurPhoto()));
-    labAnyPhoto_->move(btn_[kThumb]->x(), labAnyPhoto_->y());
-    labAnyPhoto_->show();
-    labAnyPhoto_->raise();
+    photoNameLabel_->SetCaption(core_.photos.Name(core_.CurPhoto()));
+    photoNameLabel_->move(barButtons_[kThumb]->x(), photoNameLabel_->y());
+    photoNameLabel_->show();
+    photoNameLabel_->raise();
 }
 
 void MainWindow::ThumbMoved(QMouseEvent* e)
@@ -119,9 +135,9 @@ void MainWindow::ThumbMoved(QMouseEvent* e)
     const ThumbDrag d = DragThumb(x, core_.main.ClientW, SkinWidth(), core_.state.PhotoCount,
                                   core_.CurPhoto());
     app_.ThumbOver(d.CurPhoto);
-    btn_[kThumb]->move(d.left, btn_[kThumb]->y());
-    labAnyPhoto_->SetCaption(core_.photos.Name(d.CurPhoto));
-    labAnyPhoto_->move(d.left, labAnyPhoto_->y());
+    barButtons_[kThumb]->move(d.left, barButtons_[kThumb]->y());
+    photoNameLabel_->SetCaption(core_.photos.Name(d.CurPhoto));
+    photoNameLabel_->move(d.left, photoNameLabel_->y());
 }
 
 void MainWindow::ThumbReleased()
@@ -129,7 +145,7 @@ void MainWindow::ThumbReleased()
     app_.ThumbReleased();
     const double left = ThumbRestLeft(core_.main.ClientW, SkinWidth(), core_.state.PhotoCount,
                                       core_.CurPhoto());
-    btn_[kThumb]->move(RoundHalfEven(left), btn_[kThumb]->y());
+    barButtons_[kThumb]->move(RoundHalfEven(left), barButtons_[kThumb]->y());
 }
 
 // ---- title bar, window buttons and grips ------------------------------------
@@ -183,7 +199,7 @@ void MainWindow::ToggleFullScreen()
 
 void MainWindow::ToggleMaximised()
 {
-    if (!immax_->isEnabled())
+    if (!maximiseButton_->isEnabled())
         return;
     // The new size arrives later, as a resize event, and is composed for there.
     if (isMaximized())

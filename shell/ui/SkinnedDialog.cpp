@@ -54,9 +54,9 @@ SkinnedDialog::SkinnedDialog(const AppPaths& paths, const QString& title, QWidge
         return QPixmap(paths.InProgramDir(QString::fromLatin1(name)));
     };
     frame_ = load("dialog_frame.png");
-    closeUp_ = load("about_close_normal.png");
-    closeMove_ = load("about_close_hover.png");
-    closeDown_ = load("about_close_pressed.png");
+    closeNormal_ = load("about_close_normal.png");
+    closeHover_ = load("about_close_hover.png");
+    closePressed_ = load("about_close_pressed.png");
 
     title_ = new QLabel(title, this);
     title_->setFont(WindowFont());
@@ -68,19 +68,19 @@ SkinnedDialog::SkinnedDialog(const AppPaths& paths, const QString& title, QWidge
     title_->move(kSide + 4, 6 + (24 - title_->height()) / 2);
 
     close_ = new PictureElement(this, QSize(17, 16));
-    close_->SetPicture(closeUp_);
+    close_->SetPicture(closeNormal_);
     close_->setToolTip(QStringLiteral("关闭"));
     connect(close_, &PictureElement::pressed, this, [this] {
         close_->active = true;
-        close_->SetPicture(closeDown_);
+        close_->SetPicture(closePressed_);
     });
     connect(close_, &PictureElement::moved, this, [this] {
         if (!close_->active)
-            close_->SetPicture(closeMove_);
+            close_->SetPicture(closeHover_);
     });
     connect(close_, &PictureElement::released, this, [this] {
         close_->active = false;
-        close_->SetPicture(closeUp_);
+        close_->SetPicture(closeNormal_);
     });
     connect(close_, &PictureElement::clicked, this, [this] { CloseImageClicked(); });
 
@@ -93,7 +93,7 @@ bool SkinnedDialog::eventFilter(QObject* watched, QEvent* e)
 {
     // Anywhere on the dialog, the close picture is itself again.
     if (watched == body_ && e->type() == QEvent::MouseMove)
-        close_->SetPicture(closeUp_);
+        close_->SetPicture(closeNormal_);
     return QDialog::eventFilter(watched, e);
 }
 
@@ -132,7 +132,7 @@ void SkinnedDialog::mousePressEvent(QMouseEvent* e)
 
 void SkinnedDialog::mouseMoveEvent(QMouseEvent* e)
 {
-    close_->SetPicture(closeUp_);
+    close_->SetPicture(closeNormal_);
     if (moving_ && manualMove_ && (e->buttons() & Qt::LeftButton))
         move(e->globalPosition().toPoint() - moveOffset_);
 }

@@ -36,7 +36,7 @@ protected:
 
 private:
     QPixmap frame_;
-    QPixmap closeUp_, closeMove_, closeDown_;
+    QPixmap closeNormal_, closeHover_, closePressed_;
     QLabel* title_;
     PictureElement* close_;
     QWidget* body_;

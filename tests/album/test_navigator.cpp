@@ -339,31 +339,33 @@ TEST_F(NavigatorFolderChoice, AFolderGivenByItselfOpensAtItsFirstPhoto)
     EXPECT_EQ(a.m.ViewMode, View::BringingIn);
 }
 
-TEST(FolderChooserDialog, OpensOnTheWorkingFolderAndReturnsTheChosenOne)
+TEST(FolderChooserDialog, OpensOnTheFolderGivenAndReturnsTheChosenOne)
 {
     QTemporaryDir dir;
     QDir(dir.path()).mkdir("sub");
+    const QString start = QDir(dir.path()).canonicalPath();
     {
-        FolderChooser dialog(dir.path());
+        FolderChooser dialog(start);
         EXPECT_EQ(dialog.windowTitle(), QStringLiteral("选择文件夹"));
-        EXPECT_EQ(dialog.CurrentFolder(), QDir(dir.path()).canonicalPath());
-        EXPECT_TRUE(dialog.Drives().contains("/"));
+        EXPECT_EQ(dialog.CurrentFolder(), start);
+        EXPECT_NE(dialog.CurrentFolder(), QDir::currentPath());
+        EXPECT_TRUE(dialog.MountPoints().contains("/"));
         dialog.ButtonClick(1);
-        EXPECT_TRUE(dialog.Chosen().isEmpty());
+        EXPECT_EQ(dialog.Chosen(), QString());
         EXPECT_EQ(dialog.result(), QDialog::Rejected);
     }
     {
-        FolderChooser dialog(dir.path());
+        FolderChooser dialog(start);
         dialog.ChooseFolder(dir.filePath("sub"));
         dialog.ButtonClick(0);
-        EXPECT_EQ(dialog.Chosen(), QDir(dir.path()).canonicalPath() + "/sub");
+        EXPECT_EQ(dialog.Chosen(), start + "/sub");
         EXPECT_EQ(dialog.result(), QDialog::Accepted);
     }
     {
-        // Another drive: the tree goes to its root.
-        FolderChooser dialog(dir.path());
-        dialog.ChooseDrive("/");
-        EXPECT_EQ(dialog.CurrentDrive(), QStringLiteral("/"));
+        // Another mount point: the tree goes to its root.
+        FolderChooser dialog(start);
+        dialog.ChooseMountPoint("/");
+        EXPECT_EQ(dialog.CurrentMountPoint(), QStringLiteral("/"));
         EXPECT_EQ(dialog.CurrentFolder(), QStringLiteral("/"));
     }
 }

@@ -19,16 +19,18 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
+
 using namespace tamsel;
 using namespace tamsel::testing;
 
 namespace {
 
 // The user's hand: real mouse and key events sent to the dialog's controls.
-void Click(QWidget* w)
+void Click(QWidget* w, std::optional<QPoint> at = {})
 {
     ASSERT_NE(w, nullptr);
-    const QPoint c = w->rect().center();
+    const QPoint c = at.value_or(w->rect().center());
     for (QEvent::Type t : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
         QMouseEvent e(t, c, w->mapToGlobal(c), Qt::LeftButton,
                       t == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton, Qt::NoModifier);
@@ -86,44 +88,44 @@ TEST(SettingsDialog, DrivenByTheUserStoresImmediateChoicesAndOkValues)
     d->Activate();
     d->show();
     ASSERT_FALSE(d->CloseImage()->Picture().isNull()) << "the skin's close picture is missing";
-    EXPECT_EQ(Find<QListWidget>(d, "File1")->count(), 3);
-    EXPECT_EQ(Find<QLineEdit>(d, "Text1")->text(), QString::fromUtf8(kSampleCaption));
+    EXPECT_EQ(Find<QListWidget>(d, "photoList")->count(), 3);
+    EXPECT_EQ(Find<QLineEdit>(d, "captionEdit")->text(), QString::fromUtf8(kSampleCaption));
 
     // Immediate: caption position, tunes (last chosen first), font, delete.
-    Click(Find<QWidget>(d, "ImgPos2"));
+    Click(Find<QWidget>(d, "captionCell2"));
     EXPECT_EQ(s.CapPos, 2);
-    EXPECT_EQ(Find<QLabel>(d, "LabPos")->pos(), Find<QWidget>(d, "ImgPos2")->pos());
-    Click(Find<QPushButton>(d, "cmdSelMusic"));
-    auto* list = Find<QListWidget>(d, "List1");
+    EXPECT_EQ(Find<QLabel>(d, "captionMarker")->pos(), Find<QWidget>(d, "captionCell2")->pos());
+    Click(Find<QPushButton>(d, "tunesButton"));
+    auto* list = Find<QListWidget>(d, "tuneList");
     ASSERT_EQ(list->count(), 4);
     EXPECT_EQ(list->item(1)->text(), QStringLiteral(" c"));
     list->setCurrentRow(0);
     Key(list, Qt::Key_Delete);
     EXPECT_EQ(list->count(), 3);
     EXPECT_EQ(s.MusicList[0], QStringLiteral("/m/c.mp3"));
-    Click(Find<QPushButton>(d, "Command3"));
+    Click(Find<QPushButton>(d, "fontButton"));
     EXPECT_EQ(s.CapFontSize, 26);
     EXPECT_EQ(s.CapFontName, QStringLiteral("宋体"));
 
     // A caption locked to the second photo.
-    Find<QListWidget>(d, "File1")->setCurrentRow(1);
-    Type(Find<QLineEdit>(d, "Text1"), QStringLiteral("九寨"));
-    Click(Find<QPushButton>(d, "cmdLink"));
+    Find<QListWidget>(d, "photoList")->setCurrentRow(1);
+    Type(Find<QLineEdit>(d, "captionEdit"), QStringLiteral("九寨"));
+    Click(Find<QPushButton>(d, "linkCaptionButton"));
     EXPECT_EQ(s.CaptionOf(1), QStringLiteral("九寨"));
 
     // An empty box is answered, and the dialog stays.
-    Type(Find<QLineEdit>(d, "Text2"), QString());
-    Click(Find<QPushButton>(d, "Command1_1"));
+    Type(Find<QLineEdit>(d, "pauseEdit"), QString());
+    Click(Find<QPushButton>(d, "okButton"));
     EXPECT_TRUE(d->isVisible());
-    EXPECT_FALSE(Find<QLabel>(d, "LabMessage")->text().isEmpty());
+    EXPECT_FALSE(Find<QLabel>(d, "messageLabel")->text().isEmpty());
 
     // Letters cannot be typed into a number box.
-    Type(Find<QLineEdit>(d, "Text2"), QStringLiteral("5s"));
-    EXPECT_EQ(Find<QLineEdit>(d, "Text2")->text(), QStringLiteral("5"));
-    Type(Find<QLineEdit>(d, "txtWidth"), QStringLiteral("1000"));
-    Type(Find<QLineEdit>(d, "txtHeight"), QStringLiteral("100"));
-    Click(Find<QRadioButton>(d, "Option2_2"));
-    Click(Find<QPushButton>(d, "Command1_1"));
+    Type(Find<QLineEdit>(d, "pauseEdit"), QStringLiteral("5s"));
+    EXPECT_EQ(Find<QLineEdit>(d, "pauseEdit")->text(), QStringLiteral("5"));
+    Type(Find<QLineEdit>(d, "widthEdit"), QStringLiteral("1000"));
+    Type(Find<QLineEdit>(d, "heightEdit"), QStringLiteral("100"));
+    Click(Find<QRadioButton>(d, "styleRadio2"));
+    Click(Find<QPushButton>(d, "okButton"));
     EXPECT_FALSE(d->isVisible());
     EXPECT_EQ(applied, QSize(782, 288));
     EXPECT_EQ(style, 2);
@@ -133,8 +135,8 @@ TEST(SettingsDialog, DrivenByTheUserStoresImmediateChoicesAndOkValues)
 
     // Opened again it keeps its contents; the close picture unloads it.
     d->Activate();
-    EXPECT_EQ(Find<QLineEdit>(d, "txtWidth")->text(), QStringLiteral("782"));
-    EXPECT_EQ(Find<QComboBox>(d, "Combo2")->count(), 2);
+    EXPECT_EQ(Find<QLineEdit>(d, "widthEdit")->text(), QStringLiteral("782"));
+    EXPECT_EQ(Find<QComboBox>(d, "captionFontCombo")->count(), 2);
     Click(d->CloseImage());
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_TRUE(d.isNull());
@@ -158,4 +160,44 @@ TEST(SettingsDialog, FontDialogOffersTheInstalledChineseFaces)
     EXPECT_EQ(c.colour, 0x123456);
     d.SizeBox()->setEditText(QStringLiteral("36"));
     EXPECT_EQ(d.Choice().size, 36);              // passed on; the form keeps it to 26
+}
+
+// A click on the photo already chosen brings its stored caption back over
+// what was typed; Esc ends the dialog as "取消" does, so a tune list emptied
+// with "同步播放" ticked leaves the music off.
+TEST(SettingsDialog, AClickOnTheChosenPhotoAndEscActAsTheUserExpects)
+{
+    if (!WidgetApp())
+        GTEST_SKIP() << "no widget application in this process";
+    QTemporaryDir photos;
+    for (const char* name : {"a.jpg", "b.jpg"})
+        Touch(QDir(photos.path()), QString::fromLatin1(name));
+    const AppPaths paths = AppPaths::ForProgramDir(QStringLiteral(TAMSEL_BUILD_DIR));
+    AlbumState s = AlbumState::FirstRun(paths);
+    s.PhotoFolder = photos.path() + '/';
+    s.PhotoCount = 2;
+    s.MusicOn = 0;
+    QPointer<SettingsDialog> d = new SettingsDialog(s, paths, nullptr);
+    d->Activate();
+    d->show();
+
+    auto* photoList = Find<QListWidget>(d, "photoList");
+    auto* caption = Find<QLineEdit>(d, "captionEdit");
+    photoList->setCurrentRow(1);
+    Type(caption, QStringLiteral("九寨"));
+    Click(Find<QPushButton>(d, "linkCaptionButton"));
+    Type(caption, QStringLiteral("typed over"));
+    Click(photoList->viewport(), photoList->visualItemRect(photoList->item(1)).center());
+    EXPECT_EQ(caption->text(), QStringLiteral("九寨"));
+
+    auto* tunes = Find<QListWidget>(d, "tuneList");
+    ASSERT_EQ(tunes->count(), 1);
+    tunes->setCurrentRow(0);
+    Key(tunes, Qt::Key_Delete);
+    Click(Find<QCheckBox>(d, "musicOnCheck"));
+    ASSERT_EQ(s.MusicOn, 1);
+    Key(d, Qt::Key_Escape);
+    EXPECT_FALSE(d->isVisible());
+    EXPECT_EQ(s.MusicOn, 0);
+    delete d;
 }

@@ -405,3 +405,27 @@ TEST_F(AppFixture, TheWorkingFolderAndTheCurrentPhotoFollowWhatHappensToTheFiles
     EXPECT_EQ(m.position.CurPhoto(), 1);
     EXPECT_EQ(m.shown.CurFile(), folder.filePath("a2.jpg"));
 }
+
+// "选择乐曲" (and "选择封面", "照片另存") go through the one file dialog: it
+// opens on the working folder, a tune chosen elsewhere moves the working
+// folder there, and the next question keeps the title it left.
+TEST_F(AppFixture, TheDialogsQuestionsShareTheOneFileDialog)
+{
+    view.answer = QDir(photos.path()).filePath("p0.jpg");
+    ASSERT_TRUE(app->ChooseFolderCommand());
+    const QString album = QDir(photos.path()).absolutePath() + "/";
+    view.answer = QDir(home.path()).filePath("开始曲.wma");
+    EXPECT_EQ(app->AskFiles(QStringLiteral("选择音乐文件"), QStringLiteral("(*.wma)"), false, true),
+              QStringList{view.answer});
+    const FileQuestion tunes = view.questions.last();
+    EXPECT_EQ(tunes.folder, album);
+    EXPECT_TRUE(tunes.multiple);
+    EXPECT_EQ(app->WorkFolder(), QDir(home.path()).absolutePath() + "/");
+
+    view.answer.clear();
+    view.menuChoices = {2};
+    app->LabelClicked(0);                    // "照片" → "打开脚本..."
+    EXPECT_EQ(view.questions.last().title, QStringLiteral("选择音乐文件"));
+    EXPECT_EQ(view.questions.last().folder, QDir(home.path()).absolutePath() + "/");
+    EXPECT_FALSE(view.questions.last().multiple);
+}

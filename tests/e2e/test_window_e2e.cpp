@@ -11,20 +11,24 @@
 #include "shell/InfoLine.h"
 #include "shell/Layout.h"
 #include "shell/WidgetApp.h"
+#include "tools/RenameJournal.h"
+#include "platform/SaneTestBackend.h"
 
+#include <QBuffer>
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QFontMetrics>
 #include <QImage>
 #include <QPainter>
 #include <QProcess>
-#include <QScopeGuard>
 #include <QStandardPaths>
+#include <QScopeGuard>
 #include <QThread>
 #include <gtest/gtest.h>
 
 #include <array>
 #include <functional>
+#include <csignal>
 #include <optional>
 
 using namespace tamsel;
@@ -195,8 +199,11 @@ struct RunningProgram {
     QString skip;       // why the program cannot run here
 
     // fill, when given, puts the photos into the folder in place of the
-    // three plain ones, with the display already known.
-    explicit RunningProgram(const std::function<void(const QDir&, const QString&)>& fill = {})
+    // three plain ones, with the display already known. photoCount photos in
+    // all otherwise: the three coloured ones, then grey copies of the first
+    // under numbered names, for work that needs many files.
+    explicit RunningProgram(const std::function<void(const QDir&, const QString&)>& fill = {},
+                            int photoCount = 3)
     {
         const QString program = QStringLiteral(TAMSEL_BUILD_DIR "/tamsel");
         if (!QFileInfo(program).isExecutable()) {
@@ -221,6 +228,9 @@ struct RunningProgram {
         album.ShowWidth = 700;
         album.ShowHeight = 400;
         album.MusicOn = 0;
+        // The same folder as the one named on the command line: the batch
+        // tools start on it.
+        album.PhotoFolder = photos.path() + '/';
         SaveScript(QDir(home.path()).filePath("tamsel.tmf"), album);
         const QColor colours[3] = {QColor(220, 30, 30), QColor(30, 200, 40), QColor(30, 40, 220)};
         if (fill)
@@ -229,6 +239,16 @@ struct RunningProgram {
             QImage img(640, 480, QImage::Format_RGB32);
             img.fill(colours[i]);
             img.save(QDir(photos.path()).filePath(QStringLiteral("%1.jpg").arg(QChar('a' + i))), "JPG", 95);
+        }
+        if (photoCount > 3) {
+            QImage small(8, 8, QImage::Format_RGB32);
+            small.fill(Qt::gray);
+            QByteArray jpg;
+            QBuffer buffer(&jpg);
+            buffer.open(QIODevice::WriteOnly);
+            small.save(&buffer, "JPG");
+            for (int i = 3; i < photoCount; ++i)
+                WriteAll(QDir(photos.path()).filePath(QStringLiteral("p%1.jpg").arg(i, 5, 10, QChar('0'))), jpg);
         }
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert("DISPLAY", display.Name());
@@ -257,13 +277,7 @@ struct RunningProgram {
             }, 15000))
             return false;
         id = id.split('\n').first();
-        for (const QByteArray& line : Xdo({"getwindowgeometry", "--shell", QString::fromLatin1(id)}).split('\n')) {
-            const auto v = line.mid(line.indexOf('=') + 1).toInt();
-            if (line.startsWith("X=")) g.moveLeft(v);
-            if (line.startsWith("Y=")) g.moveTop(v);
-            if (line.startsWith("WIDTH=")) g.setWidth(v);
-            if (line.startsWith("HEIGHT=")) g.setHeight(v);
-        }
+        g = WindowGeometry(id);
         LayoutInput in;
         in.W = g.width();
         in.H = g.height();
@@ -282,6 +296,51 @@ struct RunningProgram {
         const QPoint p = g.topLeft() + inWindow;
         Xdo({"mousemove", QString::number(p.x()), QString::number(p.y()), "click", "--repeat", "2",
              "--delay", "80", "1"});
+    }
+    // A press at a point of the window, dragged by an offset and let go.
+    void Drag(QPoint from, QPoint by)
+    {
+        const QPoint a = g.topLeft() + from, b = a + by;
+        Xdo({"mousemove", QString::number(a.x()), QString::number(a.y()), "mousedown", "1",
+             "mousemove", QString::number((a.x() + b.x()) / 2), QString::number(b.y()),
+             "sleep", "0.2", "mousemove", QString::number(b.x()), QString::number(b.y()),
+             "sleep", "0.2", "mouseup", "1"});
+    }
+    // A visible window of the program other than the main window, or "";
+    // with a name, only one that the window manager shows by that name.
+    QByteArray OtherWindow(const QString& name = {})
+    {
+        for (const QByteArray& w : Xdo({"search", "--onlyvisible", "--pid", QString::number(app.processId())})
+                                       .trimmed().split('\n'))
+            if (!w.isEmpty() && w != id && (name.isEmpty() || WindowName(w) == name))
+                return w;
+        return {};
+    }
+    // Keys typed into a window of the program, made the active one first.
+    void KeysTo(const QByteArray& window, const QStringList& keys, bool type = false)
+    {
+        Xdo({"windowactivate", "--sync", QString::fromLatin1(window)});
+        Xdo(QStringList{type ? "type" : "key"} + keys);
+    }
+    QString WindowName(const QByteArray& window)
+    {
+        return QString::fromUtf8(Xdo({"getwindowname", QString::fromLatin1(window)}).trimmed());
+    }
+    QRect WindowGeometry(const QByteArray& window)
+    {
+        QRect r;
+        for (const QByteArray& line : Xdo({"getwindowgeometry", "--shell", QString::fromLatin1(window)}).split('\n')) {
+            const auto v = line.mid(line.indexOf('=') + 1).toInt();
+            if (line.startsWith("X=")) r.moveLeft(v);
+            if (line.startsWith("Y=")) r.moveTop(v);
+            if (line.startsWith("WIDTH=")) r.setWidth(v);
+            if (line.startsWith("HEIGHT=")) r.setHeight(v);
+        }
+        return r;
+    }
+    bool HasWindowManager()
+    {
+        return X(display.Name(), "xprop", {"-root", "_NET_SUPPORTING_WM_CHECK"}).contains("window id");
     }
     int VisibleWindows()
     {
@@ -302,7 +361,7 @@ TEST(WindowEndToEnd, NextButtonBringsTheSecondPhotoAndItsPosition)
     ASSERT_TRUE(run.FindWindow()) << "no window appeared";
     const QRect& g = run.g;
     ASSERT_EQ(g.size(), QSize(718, 522));  // the photo area with its frame
-    const QPoint centre = run.L.picphotoshow.center();
+    const QPoint centre = run.L.photoArea.center();
 
     // Opening the folder shows its first photo.
     QImage shot;
@@ -311,7 +370,7 @@ TEST(WindowEndToEnd, NextButtonBringsTheSecondPhotoAndItsPosition)
         return Near(shot.pixel(centre), 220, 30, 30) && ShownPosition(shot, g.width()) == 0;
     }, 20000)) << "first photo or its position not shown";
 
-    run.Click(run.L.Btn[3] + QPoint(10, 10));
+    run.Click(run.L.barButtons[3] + QPoint(10, 10));
     EXPECT_TRUE(WaitFor([&] {
         shot = Screenshot(run.display.Name(), g);
         return Near(shot.pixel(centre), 30, 200, 40) && ShownPosition(shot, g.width()) == 1;
@@ -329,19 +388,19 @@ TEST(WindowEndToEnd, MenusFromTheLabelsAndThePhoto)
     if (!run.skip.isEmpty())
         GTEST_SKIP() << run.skip.toStdString();
     ASSERT_TRUE(run.FindWindow()) << "no window appeared";
-    const QPoint centre = run.L.picphotoshow.center();
+    const QPoint centre = run.L.photoArea.center();
     ASSERT_TRUE(WaitFor([&] {
         return Near(Screenshot(run.display.Name(), run.g).pixel(centre), 220, 30, 30);
     }, 20000)) << "first photo not shown";
 
     // "照片", "修饰" and "设置" each open theirs, and Esc closes it again.
     for (int label : {0, 1, 2}) {
-        run.Click(run.L.LabFolder[label] + QPoint(12, 6));
+        run.Click(run.L.menuLabels[label] + QPoint(12, 6));
         EXPECT_TRUE(WaitFor([&] { return run.VisibleWindows() == 2; }, 5000)) << "label " << label;
         run.Xdo({"key", "Escape"});
         EXPECT_TRUE(WaitFor([&] { return run.VisibleWindows() == 1; }, 5000)) << "label " << label;
     }
-    run.Click(run.L.LabFolder[3] + QPoint(12, 6));     // "输出"
+    run.Click(run.L.menuLabels[3] + QPoint(12, 6));     // "输出"
     ASSERT_TRUE(WaitFor([&] { return run.VisibleWindows() == 2; }, 5000)) << "no menu";
     run.Xdo({"key", "Down", "Return"});                 // "保存脚本..."
     ASSERT_TRUE(WaitFor([&] { return run.VisibleWindows() == 2; }, 5000)) << "no file dialog";
@@ -358,7 +417,7 @@ TEST(WindowEndToEnd, MenusFromTheLabelsAndThePhoto)
     ASSERT_TRUE(WaitFor([&] { return run.VisibleWindows() == 1; }, 5000));
 
     QFile::remove(QDir(run.home.path()).filePath("tamsel.tmf"));
-    run.Click(run.L.LabFolder[4] + QPoint(12, 6));             // "退出"
+    run.Click(run.L.menuLabels[4] + QPoint(12, 6));             // "退出"
     EXPECT_TRUE(run.app.waitForFinished(10000));
     EXPECT_TRUE(QFileInfo(QDir(run.home.path()).filePath("tamsel.tmf")).isFile());
 }
@@ -371,12 +430,12 @@ TEST(WindowEndToEnd, MaximiseAndRestoreComposeForTheNewSize)
     RunningProgram run;
     if (!run.skip.isEmpty())
         GTEST_SKIP() << run.skip.toStdString();
-    if (!X(run.display.Name(), "xprop", {"-root", "_NET_SUPPORTING_WM_CHECK"}).contains("window id"))
+    if (!run.HasWindowManager())
         GTEST_SKIP() << "no window manager on the display";
     ASSERT_TRUE(run.FindWindow()) << "no window appeared";
     const QRect normal = run.g;
     const auto photoAt = [&](double fx, double fy) {
-        const QRect a = run.L.picphotoshow;
+        const QRect a = run.L.photoArea;
         return QPoint(a.left() + int(fx * a.width()), a.top() + int(fy * a.height()));
     };
     const auto redAt = [&](QPoint p) {
@@ -385,7 +444,7 @@ TEST(WindowEndToEnd, MaximiseAndRestoreComposeForTheNewSize)
     ASSERT_TRUE(WaitFor([&] { return redAt(photoAt(0.5, 0.5)); }, 20000)) << "first photo not shown";
 
     // Between the program's name and the first menu-bar label.
-    const auto title = [&] { return QPoint(run.L.LabFolder[0].x() - 15, run.L.IMBar.center().y()); };
+    const auto title = [&] { return QPoint(run.L.menuLabels[0].x() - 15, run.L.titleBar.center().y()); };
     run.DoubleClick(title());
     ASSERT_TRUE(run.FindWindow());
     ASSERT_GT(run.g.width(), normal.width()) << "not maximised";
@@ -410,7 +469,7 @@ TEST(WindowEndToEnd, TheEdgeResizesWithinItsLimitAndTheThumbChoosesAPhoto)
         GTEST_SKIP() << run.skip.toStdString();
     ASSERT_TRUE(run.FindWindow()) << "no window appeared";
     const auto photoAt = [&](double fx, double fy) {
-        const QRect a = run.L.picphotoshow;
+        const QRect a = run.L.photoArea;
         return QPoint(a.left() + int(fx * a.width()), a.top() + int(fy * a.height()));
     };
     const auto shows = [&](QPoint p, int r, int g, int b) {
@@ -420,29 +479,23 @@ TEST(WindowEndToEnd, TheEdgeResizesWithinItsLimitAndTheThumbChoosesAPhoto)
     const int width = run.g.width();
     ASSERT_EQ(run.g.height(), 522);
 
-    const auto drag = [&](QPoint from, QPoint by) {
-        const QPoint a = run.g.topLeft() + from, b = a + by;
-        run.Xdo({"mousemove", QString::number(a.x()), QString::number(a.y()), "mousedown", "1",
-                 "mousemove", QString::number((a.x() + b.x()) / 2), QString::number(b.y()),
-                 "sleep", "0.2", "mousemove", QString::number(b.x()), QString::number(b.y()),
-                 "sleep", "0.2", "mouseup", "1"});
-    };
+    const auto drag = [&](QPoint from, QPoint by) { run.Drag(from, by); };
     // Far past the smallest width: the window stops at the last width above it.
-    drag(run.L.Pright.center(), QPoint(-(width - 300), 0));
+    drag(run.L.rightGrip.center(), QPoint(-(width - 300), 0));
     QThread::msleep(500);
     ASSERT_TRUE(run.FindWindow());
     EXPECT_GT(run.g.width(), 418);
     EXPECT_LT(run.g.width(), width);
     // Wider by 120: the photo is composed for it once the edge is let go.
     const int narrow = run.g.width();
-    drag(run.L.Pright.center(), QPoint(120, 0));
+    drag(run.L.rightGrip.center(), QPoint(120, 0));
     EXPECT_TRUE(WaitFor([&] { return run.FindWindow() && std::abs(run.g.width() - (narrow + 120)) <= 4; },
                         5000))
         << "width " << run.g.width();
     EXPECT_TRUE(WaitFor([&] { return shows(photoAt(0.5, 0.5), 220, 30, 30); }, 10000));
 
     // The thumb to the far end of its track: the last photo, blue.
-    drag(run.L.Btn[kThumb] + QPoint(7, 7), QPoint(run.g.width(), 0));
+    drag(run.L.barButtons[kThumb] + QPoint(7, 7), QPoint(run.g.width(), 0));
     EXPECT_TRUE(WaitFor([&] { return shows(photoAt(0.5, 0.5), 30, 40, 220); }, 20000))
         << "the thumb did not bring in the last photo";
 }
@@ -459,7 +512,7 @@ TEST(WindowEndToEnd, KeysStepThroughThePhotosAndF11ShowsThemFullScreen)
     const QRect normal = run.g;
     const auto centreIs = [&](int r, int g, int b) {
         return WaitFor([&] {
-            return Near(Screenshot(run.display.Name(), run.g).pixel(run.L.picphotoshow.center()), r, g, b);
+            return Near(Screenshot(run.display.Name(), run.g).pixel(run.L.photoArea.center()), r, g, b);
         }, 20000);
     };
     ASSERT_TRUE(centreIs(220, 30, 30));
@@ -473,7 +526,7 @@ TEST(WindowEndToEnd, KeysStepThroughThePhotosAndF11ShowsThemFullScreen)
     EXPECT_TRUE(centreIs(220, 30, 30)) << "Home";
 
     // Full screen is the window manager's to grant.
-    if (!X(run.display.Name(), "xprop", {"-root", "_NET_SUPPORTING_WM_CHECK"}).contains("window id"))
+    if (!run.HasWindowManager())
         GTEST_SKIP() << "no window manager on the display for full screen";
     key("F11");
     ASSERT_TRUE(WaitFor([&] { return run.FindWindow() && run.g.width() > normal.width(); }, 10000))
@@ -487,6 +540,146 @@ TEST(WindowEndToEnd, KeysStepThroughThePhotosAndF11ShowsThemFullScreen)
     key("Escape");
     EXPECT_TRUE(WaitFor([&] { return run.FindWindow() && run.g.size() == normal.size(); }, 10000));
     EXPECT_TRUE(centreIs(220, 30, 30));
+}
+
+// The title text and the icon are part of the title bar: a drag there moves
+// the window, a double-click maximises it. Every dialog carries its own title
+// as the window manager shows it, and opens over the main window.
+TEST(WindowEndToEnd, TheTitleBarAndTheDialogsAsTheWindowManagerShowsThem)
+{
+    ASSERT_TRUE(WidgetApp());
+    RunningProgram run;
+    if (!run.skip.isEmpty())
+        GTEST_SKIP() << run.skip.toStdString();
+    if (!run.HasWindowManager())
+        GTEST_SKIP() << "no window manager on the display";
+    ASSERT_TRUE(run.FindWindow()) << "no window appeared";
+    EXPECT_EQ(run.WindowName(run.id), QStringLiteral("澄影集"));
+    const QRect normal = run.g;
+    const QPoint text = run.L.titleLabel + QPoint(14, 6), icon = run.L.icon + QPoint(8, 8);
+    for (const QPoint grip : {text, icon}) {
+        const QPoint before = run.g.topLeft();
+        // The move starts with the first motion past the drag distance; the
+        // window manager then follows the pointer from there.
+        const QPoint a = run.g.topLeft() + grip, start = a + QPoint(15, 0), b = a + QPoint(55, 30);
+        run.Xdo({"mousemove", QString::number(a.x()), QString::number(a.y()), "mousedown", "1", "sleep", "0.3",
+                 "mousemove", QString::number(start.x()), QString::number(start.y()), "sleep", "0.3",
+                 "mousemove", QString::number(b.x()), QString::number(b.y()), "sleep", "0.3", "mouseup", "1"});
+        EXPECT_TRUE(WaitFor([&] {
+            return run.FindWindow() && (run.g.topLeft() - before - (b - start)).manhattanLength() <= 3;
+        }, 5000)) << "pressed at " << grip.x() << "," << grip.y();
+    }
+    run.DoubleClick(text);
+    EXPECT_TRUE(WaitFor([&] { return run.FindWindow() && run.g.width() > normal.width(); }, 5000))
+        << "a double-click on the title text did not maximise";
+    run.DoubleClick(text);
+    ASSERT_TRUE(WaitFor([&] { return run.FindWindow() && run.g.size() == normal.size(); }, 5000));
+    // Away from the screen's corner, where a dialog without a place would land.
+    run.Xdo({"windowmove", "--sync", QString::fromLatin1(run.id), "300", "200"});
+    ASSERT_TRUE(WaitFor([&] { return run.FindWindow() && run.g.topLeft() == QPoint(300, 200); }, 5000));
+
+    struct Opening {
+        int label;
+        int downs;   // menu items stepped over; -1: the label opens the dialog itself
+        const char* title;
+    };
+    for (const Opening& o : {Opening{2, -1, "/参数设置"}, Opening{2, -1, "/参数设置"},
+                             Opening{0, 4, "照片批量改名"}, Opening{0, 5, "照片格式批量转换"}}) {
+        // The window moves between the openings: every dialog follows it.
+        const QPoint to = run.g.topLeft() + QPoint(run.g.x() > 300 ? -100 : 100, 0);
+        run.Xdo({"windowmove", "--sync", QString::fromLatin1(run.id), QString::number(to.x()),
+                 QString::number(to.y())});
+        ASSERT_TRUE(WaitFor([&] { return run.FindWindow() && run.g.topLeft() == to; }, 5000));
+        run.Click(run.L.menuLabels[o.label] + QPoint(12, 6));
+        if (o.downs >= 0) {
+            ASSERT_TRUE(WaitFor([&] { return run.VisibleWindows() == 2; }, 5000)) << "no menu";
+            QStringList keys{"key"};
+            for (int i = 0; i < o.downs; ++i)
+                keys << "Down";
+            run.Xdo(keys << "Return");
+            QThread::msleep(300);
+        }
+        QByteArray dialog;
+        ASSERT_TRUE(WaitFor([&] { return !(dialog = run.OtherWindow(QString::fromUtf8(o.title))).isEmpty(); }, 5000))
+            << o.title << ": shown as \"" << run.WindowName(run.OtherWindow()).toStdString() << "\"";
+        const QRect d = run.WindowGeometry(dialog);
+        EXPECT_TRUE(run.g.contains(d.center())) << o.title << " at " << d.x() << "," << d.y();
+        if (o.downs == 5) {
+            // "转换到文件夹" and its "浏览..." by the keys: the album's own
+            // folder chooser opens.
+            // The third option chosen takes the focus to the folder field;
+            // one more Tab reaches its "浏览...".
+            run.KeysTo(dialog, {"Tab", "Tab", "Tab", "Tab", "Tab", "Down", "Down", "space", "Tab", "space"});
+            QByteArray chooser;
+            EXPECT_TRUE(WaitFor([&] { return !(chooser = run.OtherWindow(QStringLiteral("选择文件夹"))).isEmpty(); },
+                                5000))
+                << "no folder chooser";
+            if (!chooser.isEmpty()) {
+                run.KeysTo(chooser, {"Escape"});
+                ASSERT_TRUE(WaitFor([&] { return run.OtherWindow(QStringLiteral("选择文件夹")).isEmpty(); }, 5000));
+            }
+        }
+        run.KeysTo(dialog, {"Escape"});
+        ASSERT_TRUE(WaitFor([&] { return run.VisibleWindows() == 1; }, 5000)) << o.title << " stayed open";
+    }
+}
+
+// A quit by signal (logout, shutdown, kill) always ends in the normal
+// shutdown that writes the album data file: after a scan, whose library
+// takes over the signals while it runs, and in the middle of a batch rename,
+// which first finishes or undoes itself.
+TEST(WindowEndToEnd, ASignalAfterAScanOrDuringARenameEndsWithTheAlbumWritten)
+{
+    ASSERT_TRUE(WidgetApp());
+    UseSaneTestBackend();
+    for (const bool rename : {false, true}) {
+        RunningProgram run({}, rename ? 3000 : 3);
+        if (!run.skip.isEmpty())
+            GTEST_SKIP() << run.skip.toStdString();
+        ASSERT_TRUE(run.FindWindow()) << "no window appeared";
+        ASSERT_TRUE(WaitFor([&] {
+            return Near(Screenshot(run.display.Name(), run.g).pixel(run.L.photoArea.center()), 220, 30, 30);
+        }, 20000));
+        const QString data = QDir(run.home.path()).filePath("tamsel.tmf");
+        ASSERT_TRUE(QFile::remove(data));
+        run.Click(run.L.menuLabels[0] + QPoint(12, 6));
+        ASSERT_TRUE(WaitFor([&] { return run.VisibleWindows() == 2; }, 5000)) << "no menu";
+        QStringList keys{"key", "Down", "Down", "Down"};   // "扫描照片..."
+        if (rename)
+            keys << "Down";                                 // "批量改名..."
+        run.Xdo(keys << "Return");
+        QByteArray dialog;
+        ASSERT_TRUE(WaitFor([&] { return !(dialog = run.OtherWindow()).isEmpty(); }, 5000)) << "no dialog";
+        QThread::msleep(1000);
+        if (rename) {   // numbers of five places: 3000 names that do not clash
+            run.KeysTo(dialog, {"Tab", "Tab", "ctrl+a"});
+            run.KeysTo(dialog, {"#####"}, true);
+            QThread::msleep(300);
+            run.KeysTo(dialog, {"Return"});
+            // The signal while the files are moving: the journal is there.
+            QElapsedTimer t;
+            t.start();
+            while (!QFileInfo::exists(JournalPath(run.photos.path())) && t.elapsed() < 10000)
+                QThread::usleep(200);
+            ASSERT_LT(t.elapsed(), 10000) << "the rename did not start";
+        } else {
+            // "扫描" once the device is found; then the picture is shown and
+            // the dialog is gone.
+            ASSERT_TRUE(WaitFor([&] {
+                if (run.VisibleWindows() == 1)
+                    return true;
+                run.KeysTo(dialog, {"Return"});
+                return false;
+            }, 30000)) << "the scan did not end";
+            QThread::msleep(500);
+        }
+        ::kill(pid_t(run.app.processId()), SIGTERM);
+        ASSERT_TRUE(run.app.waitForFinished(30000)) << (rename ? "rename" : "scan") << ": still running";
+        EXPECT_EQ(run.app.exitStatus(), QProcess::NormalExit) << (rename ? "rename" : "scan");
+        EXPECT_TRUE(QFileInfo(data).isFile()) << (rename ? "rename" : "scan") << ": no album data file";
+        // Every photo is there, under its old name or its new one.
+        EXPECT_EQ(QDir(run.photos.path()).entryList(QDir::Files).size(), rename ? 3000 : 3);
+    }
 }
 
 namespace tamsel::testing {
@@ -529,7 +722,7 @@ double Worst(const Patches& a, const Patches& b)
 bool ShowsPatches(RunningProgram& run, const Patches& want, double& worst)
 {
     return WaitFor([&] {
-        worst = Worst(PatchesIn(Screenshot(run.display.Name(), run.g), run.L.picphotoshow), want);
+        worst = Worst(PatchesIn(Screenshot(run.display.Name(), run.g), run.L.photoArea), want);
         return worst <= 2;
     }, 20000);
 }
@@ -611,10 +804,10 @@ TEST(WindowEndToEnd, VideoExportFromTheMenu)
         GTEST_SKIP() << run.skip.toStdString();
     ASSERT_TRUE(run.FindWindow()) << "no window appeared";
     ASSERT_TRUE(WaitFor([&] {
-        return Near(Screenshot(run.display.Name(), run.g).pixel(run.L.picphotoshow.center()), 220, 30, 30);
+        return Near(Screenshot(run.display.Name(), run.g).pixel(run.L.photoArea.center()), 220, 30, 30);
     }, 20000)) << "first photo not shown";
 
-    run.Click(run.L.LabFolder[3] + QPoint(12, 6));     // "输出"
+    run.Click(run.L.menuLabels[3] + QPoint(12, 6));     // "输出"
     ASSERT_TRUE(WaitFor([&] { return run.VisibleWindows() == 2; }, 5000)) << "no menu";
     run.Xdo({"key", "Up", "Return"});                   // its last item
     QByteArray dialog;

@@ -1,7 +1,11 @@
 #include "TestUtil.h"
 #include "model/PhotoList.h"
 
+#include <QFile>
 #include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <unistd.h>
 
 using namespace tamsel;
 using namespace tamsel::testing;
@@ -39,4 +43,31 @@ TEST(PhotoList, MissingFolderFailsAndEmptiesTheList)
     EXPECT_TRUE(list.Folder().isEmpty());
     EXPECT_FALSE(list.Point(""));
     EXPECT_EQ(list.Name(5), "");
+}
+
+// Names whose bytes are not valid in the file-name encoding (a GBK name from
+// an old camera, stray bytes from an archive) cannot be reached by any path
+// made from the listed name: they are counted, not listed. Hidden names and
+// names of other files are neither.
+TEST(PhotoList, NamesTheSystemCannotDecodeAreCountedNotListed)
+{
+    QTemporaryDir dir;
+    Touch(QDir(dir.path()), QStringLiteral("好.jpg"));
+    Touch(QDir(dir.path()), QStringLiteral(".hidden.jpg"));
+    for (const char* raw : {"\xb0\xa1.JPG", "x\xff.png", "\xff.txt", ".\xff.jpg"}) {
+        const QByteArray path = QFile::encodeName(dir.path()) + '/' + raw;
+        const int fd = ::open(path.constData(), O_CREAT | O_WRONLY, 0644);
+        ASSERT_GE(fd, 0);
+        ::close(fd);
+    }
+    PhotoList list;
+    ASSERT_TRUE(list.Point(dir.path()));
+    EXPECT_EQ(list.Names(), QStringList({".hidden.jpg", QStringLiteral("好.jpg")}));
+    EXPECT_EQ(list.PassedOver(), 3);   // the album lists hidden photos too
+    const FolderListing batch = ListFolder(dir.path(), AlbumExtensions(), false);
+    EXPECT_EQ(batch.names, QStringList({QStringLiteral("好.jpg")}));
+    EXPECT_EQ(batch.passedOver, 2);
+    EXPECT_TRUE(PassedOverText(batch.passedOver).contains('2'));
+    list.Clear();
+    EXPECT_EQ(list.PassedOver(), 0);
 }

@@ -79,3 +79,19 @@ TEST_F(ScannerTest, ACancelOrAFailingDeviceGivesNoPicture)
     ASSERT_TRUE(scanner.SetOption("read-return-value", "Default"));
     EXPECT_FALSE(scanner.Scan({{}, "Gray", 50}).image.isNull());
 }
+
+// SANE's test device reports 0 dpi as its own resolution, outside its range
+// of 1..1200: the nearest resolution it offers is preselected, and the
+// picture of a pixel that the device's own setting gives is refused.
+TEST_F(ScannerTest, AResolutionTheDeviceOffersIsPreselectedAndATinyPictureRefused)
+{
+    const ScanChoices c = scanner.Choices();
+    EXPECT_GE(c.resolution, 1);
+    EXPECT_TRUE(c.resolutions.contains(c.resolution));
+    const ScanResult tiny = scanner.Scan({{}, "Gray", 0});
+    EXPECT_TRUE(tiny.image.isNull()) << tiny.image.width() << "x" << tiny.image.height();
+    EXPECT_FALSE(tiny.cancelled);
+    EXPECT_FALSE(tiny.why.isEmpty());
+    const ScanResult r = scanner.Scan({{}, "Gray", c.resolution});
+    EXPECT_GT(r.image.width(), 1) << qPrintable(r.why);
+}

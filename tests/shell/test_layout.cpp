@@ -34,33 +34,33 @@ TEST(Layout, DefaultWindowPlacesEveryElement)
 {
     const FormLayout L = DefaultWindow();
     EXPECT_EQ(L.T, 239);
-    EXPECT_EQ(L.Btn[kThumb], QPoint(197, 417));
-    EXPECT_EQ(L.LabAnyPhoto, QPoint(197, 398));
-    EXPECT_EQ(Lefts(L.ImgSBtn), (std::vector<int>{157, 189, 205, 237, 253, 269, 285, 317}));
-    for (const QPoint& p : L.ImgSBtn)
+    EXPECT_EQ(L.barButtons[kThumb], QPoint(197, 417));
+    EXPECT_EQ(L.photoNameLabel, QPoint(197, 398));
+    EXPECT_EQ(Lefts(L.quickButtons), (std::vector<int>{157, 189, 205, 237, 253, 269, 285, 317}));
+    for (const QPoint& p : L.quickButtons)
         EXPECT_EQ(p.y(), 394);
-    EXPECT_EQ(L.folderPitch, 35);
-    EXPECT_EQ(Lefts(L.LabFolder), (std::vector<int>{136, 171, 206, 241, 276}));
-    EXPECT_EQ(L.Btn[3], QPoint(389, 414));
-    EXPECT_EQ(L.Btn[4], QPoint(413, 414));
-    EXPECT_EQ(L.Btn[0], QPoint(17, 409));
-    EXPECT_EQ(L.Btn[6], L.Btn[0]);
-    EXPECT_EQ(L.Immin, QPoint(423, 7));
-    EXPECT_EQ(L.Immax, QPoint(444, 7));
-    EXPECT_EQ(L.Imclose, QPoint(465, 7));
-    EXPECT_EQ(L.IMBar, QRect(10, 2, 398, 25));
+    EXPECT_EQ(L.menuPitch, 35);
+    EXPECT_EQ(Lefts(L.menuLabels), (std::vector<int>{136, 171, 206, 241, 276}));
+    EXPECT_EQ(L.barButtons[3], QPoint(389, 414));
+    EXPECT_EQ(L.barButtons[4], QPoint(413, 414));
+    EXPECT_EQ(L.barButtons[0], QPoint(17, 409));
+    EXPECT_EQ(L.barButtons[6], L.barButtons[0]);
+    EXPECT_EQ(L.minimiseButton, QPoint(423, 7));
+    EXPECT_EQ(L.maximiseButton, QPoint(444, 7));
+    EXPECT_EQ(L.closeButton, QPoint(465, 7));
+    EXPECT_EQ(L.titleBar, QRect(10, 2, 398, 25));
     EXPECT_EQ(L.skin[2].dst, QRect(388, 0, 111, 56));
     EXPECT_EQ(L.skin[7].dst, QRect(366, 392, 133, 67));
-    EXPECT_EQ(L.picphotoshow, QRect(9, 55, 480, 336));
+    EXPECT_EQ(L.photoArea, QRect(9, 55, 480, 336));
     EXPECT_EQ(L.ShowWidth, 480);
     EXPECT_EQ(L.ShowHeight, 336);
     EXPECT_DOUBLE_EQ(L.ShowAspect, 480.0 / 336.0);
     // Grips: the bottom strip ends where the corner grip begins, and the grip
     // reaches one pixel past the window.
-    EXPECT_EQ(L.Pbottom, QRect(48, 450, 423, 8));
-    EXPECT_EQ(L.Pright, QRect(492, 2, 6, 442));
-    EXPECT_EQ(L.Pjiao, QPoint(472, 432));
-    EXPECT_EQ(L.Img4star, QPoint(419, 21));
+    EXPECT_EQ(L.bottomGrip, QRect(48, 450, 423, 8));
+    EXPECT_EQ(L.rightGrip, QRect(492, 2, 6, 442));
+    EXPECT_EQ(L.cornerGrip, QPoint(472, 432));
+    EXPECT_EQ(L.badge, QPoint(419, 21));
 }
 
 TEST(Layout, SkinPiecesStretchOnlyTheSlices)
@@ -93,7 +93,7 @@ TEST(Layout, OtherSkinSizesMoveTheTrack)
     in.c = 4;
     const FormLayout L = ComputeFormLayout(in);
     EXPECT_EQ(L.T, (600 - 126) - (400 - 206));
-    EXPECT_EQ(L.Btn[kThumb].x(), 118 + L.T);
+    EXPECT_EQ(L.barButtons[kThumb].x(), 118 + L.T);
     EXPECT_EQ(L.skin[2].dst, QRect(600 - 400 + 229, 0, 172, 56));
     EXPECT_EQ(L.skin[5].src, QRect(0, 74, 126, 66));
 }
@@ -102,9 +102,9 @@ TEST(Layout, ThumbStandsAtTheTrackStartWithoutAChoice)
 {
     for (int n : {0, 1}) {
         const FormLayout L = DefaultWindow(n, 0);
-        EXPECT_EQ(L.Btn[kThumb].x(), 118) << n;
+        EXPECT_EQ(L.barButtons[kThumb].x(), 118) << n;
     }
-    EXPECT_EQ(DefaultWindow(10, 9).Btn[kThumb].x(), 118 + 239);
+    EXPECT_EQ(DefaultWindow(10, 9).barButtons[kThumb].x(), 118 + 239);
 }
 
 TEST(Layout, MenuLabelsKeepTheirSmallestPitch)
@@ -115,17 +115,17 @@ TEST(Layout, MenuLabelsKeepTheirSmallestPitch)
     for (int W : {300, 465}) {
         in.W = W;
         const FormLayout L = ComputeFormLayout(in);
-        EXPECT_EQ(L.folderPitch, 30) << W;
-        EXPECT_EQ(Lefts(L.LabFolder), (std::vector<int>{136, 166, 196, 226, 256}));
+        EXPECT_EQ(L.menuPitch, 30) << W;
+        EXPECT_EQ(Lefts(L.menuLabels), (std::vector<int>{136, 166, 196, 226, 256}));
     }
     in.W = 470;  // exactly 30
-    EXPECT_EQ(ComputeFormLayout(in).folderPitch, 30);
+    EXPECT_EQ(ComputeFormLayout(in).menuPitch, 30);
     in.W = 475;
-    EXPECT_EQ(ComputeFormLayout(in).folderPitch, 31);
+    EXPECT_EQ(ComputeFormLayout(in).menuPitch, 31);
     // Wider labels (a larger font) leave less room between them.
     in.W = 498;
-    in.folderLabelW = 28;
-    EXPECT_EQ(ComputeFormLayout(in).folderPitch, 31);
+    in.menuLabelWidth = 28;
+    EXPECT_EQ(ComputeFormLayout(in).menuPitch, 31);
 }
 
 TEST(Layout, ATinyWindowStillGivesEveryElementAPlace)
@@ -134,8 +134,8 @@ TEST(Layout, ATinyWindowStillGivesEveryElementAPlace)
     in.W = 50;
     in.H = 40;
     const FormLayout L = ComputeFormLayout(in);
-    EXPECT_LT(L.picphotoshow.height(), 0);  // left unapplied by the window
-    EXPECT_EQ(L.folderPitch, 30);
+    EXPECT_LT(L.photoArea.height(), 0);  // left unapplied by the window
+    EXPECT_EQ(L.menuPitch, 30);
     in.H = kFrameHeight;  // a photo area of no height must not divide by zero
     in.W = 498;
     EXPECT_EQ(ComputeFormLayout(in).ShowAspect, 0.0);
@@ -143,10 +143,10 @@ TEST(Layout, ATinyWindowStillGivesEveryElementAPlace)
 
 TEST(Layout, WholeDivRoundsItsOperandsFirst)
 {
-    EXPECT_EQ(WholeDiv(7.5, 2), 4);    // 8 \ 2
-    EXPECT_EQ(WholeDiv(6.5, 2), 3);    // 6 \ 2
+    EXPECT_EQ(WholeDiv(7.5, 2), 4);    // 8 / 2
+    EXPECT_EQ(WholeDiv(6.5, 2), 3);    // 6 / 2
     EXPECT_EQ(WholeDiv(-7, 2), -3);    // toward zero
-    EXPECT_EQ(WholeDiv(10, 2.5), 5);   // 10 \ 2
+    EXPECT_EQ(WholeDiv(10, 2.5), 5);   // 10 / 2
     EXPECT_EQ(WholeDiv(5, 0.4), 0);    // divisor rounds to 0: no crash
 }
 
@@ -212,32 +212,32 @@ TEST(InfoLine, NarrowingHidesThePositionFirstThenTheTune)
     in.infoTop = 36;
     in.infoWidth = 200;
     in.musicWidth = 80;
-    in.ofsumWidth = 70;
-    in.starWidth = 70;
+    in.countWidth = 70;
+    in.badgeWidth = 70;
     // Both fit: tune after the info text, position right-aligned before the badge.
     in.clientW = 498;
     InfoLinePlacement p = ArrangeInfoLine(in);
     ASSERT_TRUE(p.musicVisible);
-    ASSERT_TRUE(p.ofsumVisible);
+    ASSERT_TRUE(p.countVisible);
     EXPECT_EQ(p.music, QPoint(240, 36));
-    EXPECT_EQ(p.ofsum, QPoint(498 - 70 - 15 - 70, 36));
+    EXPECT_EQ(p.count, QPoint(498 - 70 - 15 - 70, 36));
     // Needed: 220 + 20 + 80 + 20 + 70 + 15 + 70 = 495 < W for the position,
     // 220 + 20 + 80 + 15 + 70 = 405 < W for the tune.
     in.clientW = 495;
     p = ArrangeInfoLine(in);
     EXPECT_TRUE(p.musicVisible);
-    EXPECT_FALSE(p.ofsumVisible);
+    EXPECT_FALSE(p.countVisible);
     in.clientW = 405;
     p = ArrangeInfoLine(in);
     EXPECT_FALSE(p.musicVisible);
-    EXPECT_FALSE(p.ofsumVisible);
+    EXPECT_FALSE(p.countVisible);
     // No tune text: its room still counts, so the position never stands alone
     // where the tune would not fit.
     in.musicWidth = 0;
     in.clientW = 406;
     p = ArrangeInfoLine(in);
     EXPECT_TRUE(p.musicVisible);
-    EXPECT_FALSE(p.ofsumVisible);
+    EXPECT_FALSE(p.countVisible);
 }
 
 TEST(FormRegion, MainWindowHasOneNearlySquareCorner)

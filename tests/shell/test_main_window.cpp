@@ -86,21 +86,21 @@ TEST_F(Window, FirstStartOpensOnTheCoverLaidOutForItsSize)
     window->show();
     EXPECT_EQ(window->size(), QSize(498, 458));
     EXPECT_EQ(window->windowTitle(), QStringLiteral("澄影集"));
-    EXPECT_EQ(window->LabInfo()->text(), QString::fromUtf8(kGreeting));
-    EXPECT_EQ(window->LabInfo()->pos(), QPoint(20, 36));
-    EXPECT_EQ(window->Btn(3)->pos(), QPoint(389, 414));
-    EXPECT_EQ(window->Btn(5)->pos(), QPoint(118, 417));
-    EXPECT_EQ(window->ImgSBtn(7)->pos(), QPoint(317, 394));
+    EXPECT_EQ(window->InfoLabel()->text(), QString::fromUtf8(kGreeting));
+    EXPECT_EQ(window->InfoLabel()->pos(), QPoint(20, 36));
+    EXPECT_EQ(window->BarButton(3)->pos(), QPoint(389, 414));
+    EXPECT_EQ(window->BarButton(5)->pos(), QPoint(118, 417));
+    EXPECT_EQ(window->QuickButton(7)->pos(), QPoint(317, 394));
     EXPECT_EQ(window->photoArea()->geometry(), QRect(9, 55, 480, 336));
     EXPECT_EQ(TestAccess::Model(*core).main.ClientW, 498);
     EXPECT_EQ(TestAccess::Model(*core).main.ClientH, 458);
     EXPECT_EQ(window->mask(), FormRegion(498, 458, true));
     // Only "照片" and "退出" serve an album without photos.
-    EXPECT_TRUE(window->LabFolder(0)->isEnabled());
+    EXPECT_TRUE(window->MenuLabel(0)->isEnabled());
     for (int i = 1; i <= 3; ++i)
-        EXPECT_FALSE(window->LabFolder(i)->isEnabled()) << i;
-    EXPECT_TRUE(window->LabFolder(4)->isEnabled());
-    EXPECT_FALSE(window->Btn(6)->isVisible());
+        EXPECT_FALSE(window->MenuLabel(i)->isEnabled()) << i;
+    EXPECT_TRUE(window->MenuLabel(4)->isEnabled());
+    EXPECT_FALSE(window->BarButton(6)->isVisible());
     // The skin is painted: the title strip's left end is not the bare background.
     const QImage& back = window->Background();
     ASSERT_EQ(back.size(), QSize(498, 458));
@@ -116,10 +116,10 @@ TEST_F(Window, ResizingMovesEverythingAndPublishesThePhotoArea)
     EXPECT_EQ(TestAccess::Model(*core).state.ShowHeight, 398);
     EXPECT_DOUBLE_EQ(TestAccess::Model(*core).main.ShowAspect, 682.0 / 398.0);
     EXPECT_EQ(window->photoArea()->geometry(), QRect(9, 55, 682, 398));
-    EXPECT_EQ(window->Btn(4)->pos(), QPoint(615, 476));
+    EXPECT_EQ(window->BarButton(4)->pos(), QPoint(615, 476));
     EXPECT_EQ(window->mask(), FormRegion(700, 520, true));
     // While the cover shows, the info text stays as it was.
-    EXPECT_EQ(window->LabInfo()->text(), QString::fromUtf8(kGreeting));
+    EXPECT_EQ(window->InfoLabel()->text(), QString::fromUtf8(kGreeting));
 }
 
 TEST_F(Window, NavigationFillsTheInfoLine)
@@ -129,25 +129,25 @@ TEST_F(Window, NavigationFillsTheInfoLine)
     window->Start();
     window->show();
     core->OpenFolder(photos.path());
-    ASSERT_TRUE(Until([&] { return window->Lab1ofsum()->text() == QStringLiteral(" 位置 1 / 3"); }));
-    EXPECT_TRUE(window->LabInfo()->text().startsWith(QStringLiteral("照片 p0.jpg  尺寸 64x48")))
-        << window->LabInfo()->text().toStdString();
+    ASSERT_TRUE(Until([&] { return window->CountLabel()->text() == QStringLiteral(" 位置 1 / 3"); }));
+    EXPECT_TRUE(window->InfoLabel()->text().startsWith(QStringLiteral("照片 p0.jpg  尺寸 64x48")))
+        << window->InfoLabel()->text().toStdString();
     for (int i = 1; i <= 3; ++i)
-        EXPECT_TRUE(window->LabFolder(i)->isEnabled());
+        EXPECT_TRUE(window->MenuLabel(i)->isEnabled());
 
     core->BtnClick(3);
-    ASSERT_TRUE(Until([&] { return window->Lab1ofsum()->text() == QStringLiteral(" 位置 2 / 3"); }));
-    EXPECT_TRUE(window->LabInfo()->text().startsWith(QStringLiteral("照片 p1.jpg")));
-    EXPECT_TRUE(window->LabInfo()->text().contains(QStringLiteral("  文件 ")));
-    // The thumb stands at the second photo's place: 118 + 541 * 1 \ 2.
-    EXPECT_EQ(window->Btn(5)->x(), 388);
+    ASSERT_TRUE(Until([&] { return window->CountLabel()->text() == QStringLiteral(" 位置 2 / 3"); }));
+    EXPECT_TRUE(window->InfoLabel()->text().startsWith(QStringLiteral("照片 p1.jpg")));
+    EXPECT_TRUE(window->InfoLabel()->text().contains(QStringLiteral("  文件 ")));
+    // The thumb stands at the second photo's place: 118 + 541 * 1 / 2.
+    EXPECT_EQ(window->BarButton(5)->x(), 388);
     // The position sits right-aligned before the badge.
-    const QRect pos = window->Lab1ofsum()->geometry();
+    const QRect pos = window->CountLabel()->geometry();
     EXPECT_EQ(pos.x() + pos.width(), 800 - 15 - 70);
-    EXPECT_TRUE(window->Lab1ofsum()->isVisible());
+    EXPECT_TRUE(window->CountLabel()->isVisible());
     // Narrowed to the first-run size the long info text leaves it no room.
     window->resize(498, 458);
-    EXPECT_FALSE(window->Lab1ofsum()->isVisible());
+    EXPECT_FALSE(window->CountLabel()->isVisible());
 }
 
 TEST_F(Window, APhotoThatCannotBeLoadedIsReportedNotRenamed)
@@ -158,18 +158,18 @@ TEST_F(Window, APhotoThatCannotBeLoadedIsReportedNotRenamed)
     window->Start();
     window->show();
     core->OpenFolder(photos.path());
-    ASSERT_TRUE(Until([&] { return window->Lab1ofsum()->text() == QStringLiteral(" 位置 1 / 2"); }));
+    ASSERT_TRUE(Until([&] { return window->CountLabel()->text() == QStringLiteral(" 位置 1 / 2"); }));
     core->BtnClick(3);
-    ASSERT_TRUE(Until([&] { return window->Lab1ofsum()->text() == QStringLiteral(" 位置 2 / 2"); }));
+    ASSERT_TRUE(Until([&] { return window->CountLabel()->text() == QStringLiteral(" 位置 2 / 2"); }));
     // The previous photo is shown again; the label says why instead of
     // giving q.jpg the previous photo's size.
-    const QString info = window->LabInfo()->text();
+    const QString info = window->InfoLabel()->text();
     EXPECT_FALSE(info.contains(QStringLiteral("尺寸"))) << info.toStdString();
     EXPECT_TRUE(info.contains(QStringLiteral("q.jpg"))) << info.toStdString();
     // The next good photo fills the line as usual.
     core->BtnClick(2);
-    ASSERT_TRUE(Until([&] { return window->Lab1ofsum()->text() == QStringLiteral(" 位置 1 / 2"); }));
-    EXPECT_TRUE(window->LabInfo()->text().startsWith(QStringLiteral("照片 p0.jpg  尺寸 64x48")));
+    ASSERT_TRUE(Until([&] { return window->CountLabel()->text() == QStringLiteral(" 位置 1 / 2"); }));
+    EXPECT_TRUE(window->InfoLabel()->text().startsWith(QStringLiteral("照片 p0.jpg  尺寸 64x48")));
 }
 
 TEST_F(Window, TheFileInformationNeedsA460PixelPhotoArea)
@@ -181,9 +181,9 @@ TEST_F(Window, TheFileInformationNeedsA460PixelPhotoArea)
     ASSERT_TRUE(Until([&] { return TestAccess::Model(*core).main.ViewMode == View::Still; }));
     TestAccess::SetCurFileInfo(TestAccess::Model(*core).shown, QStringLiteral("  文件 1KB  修改 5-3-7 14:5"));
     window->resize(459 + 18, 458);
-    EXPECT_FALSE(window->LabInfo()->text().contains(QStringLiteral("文件")));
+    EXPECT_FALSE(window->InfoLabel()->text().contains(QStringLiteral("文件")));
     window->resize(460 + 18, 458);
-    EXPECT_TRUE(window->LabInfo()->text().endsWith(TestAccess::Model(*core).shown.CurFileInfo()));
+    EXPECT_TRUE(window->InfoLabel()->text().endsWith(TestAccess::Model(*core).shown.CurFileInfo()));
 }
 
 TEST_F(Window, DraggingTheThumbChoosesAPhotoAndReleaseSnapsIt)
@@ -193,24 +193,24 @@ TEST_F(Window, DraggingTheThumbChoosesAPhotoAndReleaseSnapsIt)
     window->show();
     core->OpenFolder(photos.path());
     ASSERT_TRUE(Until([&] { return TestAccess::Model(*core).main.ViewMode == View::Still; }));
-    PictureElement* thumb = window->Btn(5);
+    PictureElement* thumb = window->BarButton(5);
     const int y = thumb->y() + 7;
 
     Mouse(thumb, QEvent::MouseButtonPress, QPoint(thumb->x() + 7, y), Qt::LeftButton);
-    EXPECT_TRUE(window->LabAnyPhoto()->isVisible());
+    EXPECT_TRUE(window->PhotoNameLabel()->isVisible());
     Mouse(thumb, QEvent::MouseMove, QPoint(206, y), Qt::LeftButton);
     EXPECT_EQ(TestAccess::Model(*core).position.CurPhoto(), 3);
     EXPECT_EQ(thumb->x(), 198);
-    EXPECT_EQ(window->LabAnyPhoto()->text(), QStringLiteral("p3.jpg"));
-    EXPECT_EQ(window->LabAnyPhoto()->x(), 198);
-    EXPECT_EQ(window->LabAnyPhoto()->palette().color(QPalette::Window), QColor(255, 255, 221));
+    EXPECT_EQ(window->PhotoNameLabel()->text(), QStringLiteral("p3.jpg"));
+    EXPECT_EQ(window->PhotoNameLabel()->x(), 198);
+    EXPECT_EQ(window->PhotoNameLabel()->palette().color(QPalette::Window), QColor(255, 255, 221));
 
     Mouse(thumb, QEvent::MouseButtonRelease, QPoint(206, y), Qt::NoButton);
-    EXPECT_FALSE(window->LabAnyPhoto()->isVisible());
+    EXPECT_FALSE(window->PhotoNameLabel()->isVisible());
     EXPECT_EQ(thumb->x(), 198);  // 197.67 rounded
     EXPECT_EQ(TestAccess::Model(*core).main.ViewMode, View::BringingIn);
     EXPECT_EQ(TestAccess::Model(*core).main.NewPhoto, 1);
-    ASSERT_TRUE(Until([&] { return window->Lab1ofsum()->text() == QStringLiteral(" 位置 4 / 10"); }));
+    ASSERT_TRUE(Until([&] { return window->CountLabel()->text() == QStringLiteral(" 位置 4 / 10"); }));
 
     // Far right: the last photo, whatever the pointer's overshoot.
     Mouse(thumb, QEvent::MouseButtonPress, QPoint(thumb->x() + 7, y), Qt::LeftButton);
@@ -229,20 +229,20 @@ TEST_F(Window, ARunningShowLocksTheBarButStopAndExitStayUsable)
     core->BtnClick(0);
     EXPECT_EQ(TestAccess::Model(*core).main.ShowRunning, 1);
     for (int i = 0; i <= 5; ++i)
-        EXPECT_FALSE(window->Btn(i)->isEnabled()) << i;
-    EXPECT_FALSE(window->Btn(0)->isVisible());
-    EXPECT_TRUE(window->Btn(6)->isVisible());
-    EXPECT_TRUE(window->Btn(6)->isEnabled());
+        EXPECT_FALSE(window->BarButton(i)->isEnabled()) << i;
+    EXPECT_FALSE(window->BarButton(0)->isVisible());
+    EXPECT_TRUE(window->BarButton(6)->isVisible());
+    EXPECT_TRUE(window->BarButton(6)->isEnabled());
     for (int i = 0; i <= 3; ++i)
-        EXPECT_FALSE(window->LabFolder(i)->isEnabled()) << i;
-    EXPECT_TRUE(window->LabFolder(4)->isEnabled());
+        EXPECT_FALSE(window->MenuLabel(i)->isEnabled()) << i;
+    EXPECT_TRUE(window->MenuLabel(4)->isEnabled());
 
     core->BtnClick(6);
     EXPECT_EQ(TestAccess::Model(*core).main.StopRequested, 1);
     for (int i = 0; i <= 5; ++i)
-        EXPECT_TRUE(window->Btn(i)->isEnabled()) << i;
-    EXPECT_TRUE(window->Btn(0)->isVisible());
-    EXPECT_FALSE(window->Btn(6)->isVisible());
+        EXPECT_TRUE(window->BarButton(i)->isEnabled()) << i;
+    EXPECT_TRUE(window->BarButton(0)->isVisible());
+    EXPECT_FALSE(window->BarButton(6)->isVisible());
 }
 
 TEST_F(Window, KeysActAsTheirButtonsAndOnlyWhenTheButtonCould)
@@ -272,7 +272,7 @@ TEST_F(Window, KeysActAsTheirButtonsAndOnlyWhenTheButtonCould)
     EXPECT_EQ(s.CurPhoto(), 2);
     key(Qt::Key_Space);                      // and stops
     EXPECT_TRUE(TestAccess::Model(*core).main.StopRequested);
-    EXPECT_TRUE(window->Btn(0)->toolTip().contains(QStringLiteral("空格")));
+    EXPECT_TRUE(window->BarButton(0)->toolTip().contains(QStringLiteral("空格")));
 }
 
 TEST_F(Window, ClosingTellsTheApplication)
@@ -296,12 +296,12 @@ TEST_F(Window, AnUnsavedAlbumIsToldBeforeTheWindowCloses)
     TestAccess::Model(*core).paths.dataFile = Touch(QDir(home.path()), "not-a-folder") + "/tamsel.tmf";
     window->close();
     EXPECT_EQ(closing, 0);
-    EXPECT_TRUE(window->LabInfo()->text().contains(QStringLiteral("相册数据未能保存")));
+    EXPECT_TRUE(window->InfoLabel()->text().contains(QStringLiteral("相册数据未能保存")));
     window->close();
     EXPECT_EQ(closing, 1);
     // Names holding line breaks stay on the one line.
     window->ShowInfo(QStringLiteral("照片 a\nb\t.jpg\u2028"), false);
-    EXPECT_EQ(window->LabInfo()->text(), QStringLiteral("照片 a?b?.jpg?"));
+    EXPECT_EQ(window->InfoLabel()->text(), QStringLiteral("照片 a?b?.jpg?"));
 }
 
 TEST_F(Window, AScriptFromOutsideOpensOnTheCoverAtItsFirstPhoto)
@@ -326,7 +326,7 @@ TEST_F(Window, AScriptFromOutsideOpensOnTheCoverAtItsFirstPhoto)
     EXPECT_EQ(TestAccess::Model(*core).state.CaptionOf(1), QStringLiteral("二"));
     EXPECT_EQ(TestAccess::Model(*core).main.ViewMode, View::Cover);
     for (int i = 1; i <= 3; ++i)
-        EXPECT_TRUE(window->LabFolder(i)->isEnabled());
+        EXPECT_TRUE(window->MenuLabel(i)->isEnabled());
     // The next "下一张" brings in the first photo itself.
     core->BtnClick(3);
     EXPECT_EQ(TestAccess::Model(*core).position.CurPhoto(), 0);
@@ -339,7 +339,7 @@ TEST_F(Window, AnEmptyFolderFromOutsideAsksForPhotos)
     window->show();
     core->OpenFolder(photos.path());
     EXPECT_EQ(TestAccess::Model(*core).state.PhotoCount, 0);
-    EXPECT_EQ(window->LabInfo()->text(), QString::fromUtf8(kNoFolderMessage));
+    EXPECT_EQ(window->InfoLabel()->text(), QString::fromUtf8(kNoFolderMessage));
 }
 
 TEST_F(Window, DialogsAreCutToTheRoundedRectangle)

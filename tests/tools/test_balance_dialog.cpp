@@ -38,7 +38,7 @@ TEST(BalanceDialog, OpensNeutralAndCancelLeavesTheResultsNeutral)
     d.Slider(0)->setValue(-40);
     d.Slider(1)->setValue(900);
     d.Slider(2)->setValue(300);
-    Button(d, "Command1_1")->click();
+    Button(d, "cancelButton")->click();
     EXPECT_EQ(d.result(), QDialog::Rejected);
     EXPECT_EQ(s.BalBright, 0);
     EXPECT_EQ(s.BalHue, 0);
@@ -58,7 +58,7 @@ TEST(BalanceDialog, ConfirmTakesTheSlidersHeldToTheirRanges)
     EXPECT_EQ(d.ValueLabel(2)->text(), "0");
     d.Slider(1)->triggerAction(QAbstractSlider::SliderPageStepSub);
     EXPECT_EQ(d.ValueLabel(1)->text(), "3240");
-    Button(d, "Command1_0")->click();
+    Button(d, "okButton")->click();
     EXPECT_EQ(d.result(), QDialog::Accepted);
     EXPECT_EQ(s.BalBright, -255);
     EXPECT_EQ(s.BalHue, 3240);

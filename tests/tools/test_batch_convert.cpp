@@ -28,7 +28,7 @@ QStringList Names(const QString& folder)
 ConvertReport Convert(const QString& folder, int from, int to, ConvertMode mode, const QString& dest = {},
                       ExistingTargets existing = ExistingTargets::Skip, const ConvertHooks& hooks = {})
 {
-    const ConvertPlan plan = PlanConversion(folder, ListConvertSources(folder, from), to, mode, dest);
+    const ConvertPlan plan = PlanConversion(folder, ListConvertSources(folder, from).names, to, mode, dest);
     return RunConversion(plan, existing, hooks);
 }
 
@@ -44,7 +44,7 @@ TEST(BatchConvert, PlanPassesOverSelfTargetsAndTwinsAndNotesExistingFiles)
     EXPECT_EQ(ConvertTargetName("IMG_1.BMP", kJpg), "IMG_1.jpg");
     EXPECT_EQ(ConvertTargetName("x.y.png", kTif), "x.y.tif");
 
-    const QStringList sources = ListConvertSources(dir.path(), kBmp);
+    const QStringList sources = ListConvertSources(dir.path(), kBmp).names;
     ASSERT_EQ(sources, QStringList({"A.BMP", "a.bmp", "b.bmp", "c.Bmp"}));
     const ConvertPlan toJpg = PlanConversion(dir.path(), sources, kJpg, ConvertMode::DeleteOriginals, {});
     EXPECT_EQ(toJpg.targets, QStringList({"A.jpg", "a.jpg", "b.jpg", "c.jpg"}));

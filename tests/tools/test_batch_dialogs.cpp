@@ -1,10 +1,12 @@
 // The two batch dialogs driven as a user would: keys, clicks, the choosers.
 #include "BatchFolder.h"
+#include "album/ui/FolderChooser.h"
 #include "imaging/ImageFile.h"
 #include "tools/RenameJournal.h"
 #include "tools/ui/ConvertDialog.h"
 #include "tools/ui/RenameDialog.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -12,6 +14,9 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTimer>
+
+#include <cstdio>
 
 #include <gtest/gtest.h>
 
@@ -131,7 +136,23 @@ TEST(BatchDialogs, ConvertThroughTheDialog)
     d.Option(2)->click();
     EXPECT_TRUE(d.DestinationField()->isEnabled());
     d.DestinationField()->setText("/typed/is/not/used");
-    d.SetFolderChooser([&](QWidget*, const QString&) { return dest.path(); });
+    // The album's own folder chooser, on the working folder; cancelled.
+    QString shown;
+    QTimer::singleShot(0, [&] {
+        if (auto* chooser = qobject_cast<FolderChooser*>(QApplication::activeModalWidget())) {
+            shown = chooser->windowTitle() + " " + chooser->CurrentFolder();
+            chooser->ButtonClick(1);
+        } else if (QWidget* other = QApplication::activeModalWidget()) {
+            other->close();
+        }
+    });
+    d.Button(3)->click();
+    EXPECT_EQ(shown, QStringLiteral("选择文件夹 ") + QDir(src.path()).canonicalPath());
+    EXPECT_EQ(d.DestinationField()->text(), src.path() + "/");
+    d.SetFolderChooser([&](QWidget*, const QString& start) {
+        EXPECT_EQ(start, src.path() + "/");
+        return dest.path();
+    });
     d.Button(3)->click();
     EXPECT_EQ(d.DestinationField()->text(), dest.path() + "/");
 
@@ -168,4 +189,23 @@ TEST(BatchDialogs, CancellingAConversionStopsItAndSaysSo)
     const int pngs = int(QDir(dir.path()).entryList({"*.png"}).size());
     EXPECT_LT(pngs, count);
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), count + pngs);
+}
+
+// Both dialogs say how many photos of their folder they cannot list.
+TEST(BatchDialogs, PhotosWithUndecodableNamesAreCountedInTheNotice)
+{
+    QTemporaryDir dir;
+    WritePicture(QDir(dir.path()).filePath("ok.bmp"));
+    for (const char* raw : {"\xb0\xa1.bmp", "\xff\xfe.bmp"}) {
+        const QByteArray path = QFile::encodeName(dir.path()) + '/' + raw;
+        std::FILE* f = std::fopen(path.constData(), "w");
+        ASSERT_NE(f, nullptr);
+        std::fclose(f);
+    }
+    RenameDialog rename(nullptr, dir.path(), dir.path());
+    EXPECT_EQ(rename.Sources(), QStringList({"ok.bmp"}));
+    EXPECT_TRUE(rename.Notice().contains(PassedOverText(2))) << rename.Notice().toStdString();
+    ConvertDialog convert(nullptr, dir.path(), dir.path());
+    EXPECT_EQ(convert.Sources(), QStringList({"ok.bmp"}));
+    EXPECT_TRUE(convert.Notice().contains(PassedOverText(2))) << convert.Notice().toStdString();
 }

@@ -67,7 +67,7 @@ TEST(BatchRename, PlanFindsEveryNameThatCannotBeUsed)
         MakeNamedFiles(dir.path(), c.files);
         if (c.outsideFolder)
             QDir(dir.path()).mkdir(c.outsideFolder);
-        const QStringList sources = ListRenameSources(dir.path());
+        const QStringList sources = ListRenameSources(dir.path()).names;
         ASSERT_EQ(sources, c.files) << c.what;
         const RenamePlan plan = PlanRename(dir.path(), sources, c.fields);
         EXPECT_EQ(plan.clash, c.clash) << c.what;
@@ -153,7 +153,7 @@ TEST(BatchRename, RecoveryAfterACrashAtAnyStepRestoresOrFinishes)
         ASSERT_TRUE(HasJournal(dir.path())) << killAt;
 
         // A second rename must not start over an unsettled one.
-        EXPECT_FALSE(RunRename(PlanRename(dir.path(), ListRenameSources(dir.path()), fields)).ok);
+        EXPECT_FALSE(RunRename(PlanRename(dir.path(), ListRenameSources(dir.path()).names, fields)).ok);
 
         const Outcome out = RecoverRenames(dir.path());
         EXPECT_TRUE(out.ok) << killAt;

@@ -9,6 +9,8 @@ BackgroundTask::~BackgroundTask()
     // The work touches files the owner handed it; it must end before they go.
     if (thread_.joinable())
         thread_.join();
+    if (running_)
+        --runningCount_;   // the finishing call below never comes now
 }
 
 bool BackgroundTask::Start(std::function<void()> work)
@@ -18,6 +20,7 @@ bool BackgroundTask::Start(std::function<void()> work)
     if (thread_.joinable())
         thread_.join();
     running_ = true;
+    ++runningCount_;
     thread_ = std::thread([this, work = std::move(work)] {
         work();
         QMetaObject::invokeMethod(
@@ -26,6 +29,7 @@ bool BackgroundTask::Start(std::function<void()> work)
                 if (thread_.joinable())
                     thread_.join();
                 running_ = false;
+                --runningCount_;
                 Q_EMIT Finished();
             },
             Qt::QueuedConnection);

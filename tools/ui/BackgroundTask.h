@@ -17,6 +17,8 @@ public:
     // Starts work unless some is still running.
     bool Start(std::function<void()> work);
     bool Running() const { return running_; }
+    // Whether any task of the program is at work: a quit waits for it.
+    static bool AnyRunning() { return runningCount_ > 0; }
 
 Q_SIGNALS:
     void Finished();
@@ -24,6 +26,7 @@ Q_SIGNALS:
 private:
     std::thread thread_;
     bool running_ = false;
+    static inline int runningCount_ = 0;   // changed on the window's thread only
 };
 
 }  // namespace tamsel

@@ -14,13 +14,14 @@ namespace {
 
 struct BalanceSlider {
     const char* label;
+    const char* name;
     int min, max, initial, largeStep;
 };
 
 constexpr BalanceSlider kSliders[3] = {
-    {"亮  度：", -255, 255, 0, 25},
-    {"色  度：", 0, 3600, 0, 360},
-    {"饱和度：", 0, 1000, 100, 100},
+    {"亮  度：", "brightness", -255, 255, 0, 25},
+    {"色  度：", "hue", 0, 3600, 0, 360},
+    {"饱和度：", "saturation", 0, 1000, 100, 100},
 };
 
 }  // namespace
@@ -28,21 +29,21 @@ constexpr BalanceSlider kSliders[3] = {
 BalanceDialog::BalanceDialog(ColourBalance& balance, QWidget* parent) : QDialog(parent), balance_(balance)
 {
     setWindowTitle(QStringLiteral("平衡"));
-    setObjectName(QStringLiteral("frmBalance"));
+    setObjectName(QStringLiteral("balanceDialog"));
 
     auto* grid = new QGridLayout;
     for (int i = 0; i < 3; ++i) {
         const BalanceSlider& slider = kSliders[i];
         auto* name = new QLabel(QString::fromUtf8(slider.label), this);
         auto* bar = new QScrollBar(Qt::Horizontal, this);
-        bar->setObjectName(QStringLiteral("HSBSelect%1").arg(i));
+        bar->setObjectName(QString::fromLatin1(slider.name) + QStringLiteral("Slider"));
         bar->setRange(slider.min, slider.max);
         bar->setPageStep(slider.largeStep);
         bar->setSingleStep(1);
         bar->setValue(slider.initial);
         bar->setMinimumWidth(240);
         auto* value = new QLabel(QString::number(bar->value()), this);
-        value->setObjectName(QStringLiteral("Label2_%1").arg(i));
+        value->setObjectName(QString::fromLatin1(slider.name) + QStringLiteral("Value"));
         value->setMinimumWidth(QFontMetrics(value->font()).horizontalAdvance(QStringLiteral("-0000")));
         value->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
         // valueChanged fires for every step of a drag as well as for clicks.
@@ -57,8 +58,8 @@ BalanceDialog::BalanceDialog(ColourBalance& balance, QWidget* parent) : QDialog(
 
     auto* ok = new QPushButton(QStringLiteral("确定"), this);
     auto* cancel = new QPushButton(QStringLiteral("取消"), this);
-    ok->setObjectName(QStringLiteral("Command1_0"));
-    cancel->setObjectName(QStringLiteral("Command1_1"));
+    ok->setObjectName(QStringLiteral("okButton"));
+    cancel->setObjectName(QStringLiteral("cancelButton"));
     ok->setDefault(true);
     connect(ok, &QPushButton::clicked, this, &BalanceDialog::Confirm);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);

@@ -1,4 +1,6 @@
 #pragma once
+#include "model/PhotoList.h"
+
 #include <QBoxLayout>
 #include <QGroupBox>
 #include <QLabel>
@@ -47,6 +49,21 @@ struct BatchFooter {
         notice->setText(text);
         notice->setStyleSheet(fault ? QStringLiteral("color: #c00000;") : QString());
         notice->setProperty("fault", fault);
+        notice->setProperty("passedOver", QString());
+    }
+
+    // After a listing: says how many photos it passed over, after what the
+    // notice already says (instead of the note of an earlier listing).
+    void NotePassedOver(int count) const
+    {
+        QString text = notice->text();
+        const QString earlier = notice->property("passedOver").toString();
+        if (!earlier.isEmpty() && text.endsWith(earlier))
+            text.chop(earlier.size());
+        const QString note = count > 0 ? (text.isEmpty() ? QString() : QStringLiteral("  ")) + PassedOverText(count)
+                                       : QString();
+        Say(text + note, notice->property("fault").toBool());
+        notice->setProperty("passedOver", note);
     }
 };
 

@@ -1,5 +1,6 @@
 #include "tools/ui/ConvertDialog.h"
 
+#include "album/ui/FolderChooser.h"
 #include "model/PhotoList.h"
 #include "platform/SafeWrite.h"
 #include "tools/BatchFiles.h"
@@ -38,11 +39,6 @@ QString DefaultChooseFile(QWidget* parent, const QString& startFolder)
                                         AlbumFileFilter());
 }
 
-QString DefaultChooseFolder(QWidget* parent, const QString& startFolder)
-{
-    return QFileDialog::getExistingDirectory(parent, QStringLiteral("选择文件夹"), startFolder);
-}
-
 std::optional<bool> DefaultAskOverwrite(QWidget* parent, const QStringList& names)
 {
     QMessageBox box(QMessageBox::Question, QStringLiteral("照片格式批量转换"),
@@ -69,23 +65,23 @@ ConvertDialog::ConvertDialog(QWidget* parent, const QString& workingFolder, cons
       folder_(WithTrailingSlash(workingFolder)),
       albumFolder_(albumFolder),
       chooseFile_(DefaultChooseFile),
-      chooseFolder_(DefaultChooseFolder),
+      chooseFolder_(tamsel::FolderChooser::Ask),
       askOverwrite_(DefaultAskOverwrite)
 {
     setWindowTitle(QStringLiteral("照片格式批量转换"));
     setModal(true);
     auto* top = new QVBoxLayout(this);
 
-    cmd_[2] = AddFolderFrame(this, top, folderLabel_);
+    buttons_[2] = AddFolderFrame(this, top, folderLabel_);
 
     auto* lists = new QGridLayout;
     const QString comboLabels[2] = {QStringLiteral("转换前格式:"), QStringLiteral("转换后格式:")};
     for (int i = 0; i < 2; ++i) {
-        combo_[i] = new QComboBox(this);
-        combo_[i]->addItems(ConvertFormatEntries());
+        formatCombos_[i] = new QComboBox(this);
+        formatCombos_[i]->addItems(ConvertFormatEntries());
         auto* row = new QHBoxLayout;
         row->addWidget(new QLabel(comboLabels[i], this));
-        row->addWidget(combo_[i], 1);
+        row->addWidget(formatCombos_[i], 1);
         lists->addLayout(row, 0, i);
     }
     sourceList_ = new QListWidget(this);
@@ -96,26 +92,26 @@ ConvertDialog::ConvertDialog(QWidget* parent, const QString& workingFolder, cons
 
     auto* choice = new QGroupBox(QStringLiteral("请选择:"), this);
     auto* choiceLayout = new QGridLayout(choice);
-    options_ = new QButtonGroup(this);
+    destinationGroup_ = new QButtonGroup(this);
     const QString optionLabels[3] = {QStringLiteral("保留原来照片"), QStringLiteral("删除原来照片"),
                                      QStringLiteral("转换到文件夹:")};
     for (int k = 0; k < 3; ++k) {
-        option_[k] = new QRadioButton(optionLabels[k], choice);
-        options_->addButton(option_[k], k);
-        choiceLayout->addWidget(option_[k], k, 0);
+        destinationRadios_[k] = new QRadioButton(optionLabels[k], choice);
+        destinationGroup_->addButton(destinationRadios_[k], k);
+        choiceLayout->addWidget(destinationRadios_[k], k, 0);
     }
-    text1_ = new QLineEdit(choice);
-    cmd_[3] = new QPushButton(QStringLiteral("浏览..."), choice);
-    choiceLayout->addWidget(text1_, 2, 1);
-    choiceLayout->addWidget(cmd_[3], 2, 2);
+    destinationEdit_ = new QLineEdit(choice);
+    buttons_[3] = new QPushButton(QStringLiteral("浏览..."), choice);
+    choiceLayout->addWidget(destinationEdit_, 2, 1);
+    choiceLayout->addWidget(buttons_[3], 2, 2);
     top->addWidget(choice);
 
     // The file being converted shows between the notice and the count.
     current_ = new QLabel(this);
     current_->hide();
     footer_ = BatchFooter::Add(this, top, current_);
-    cmd_[0] = footer_.ok;
-    cmd_[1] = footer_.cancel;
+    buttons_[0] = footer_.ok;
+    buttons_[1] = footer_.cancel;
 
     task_ = new BackgroundTask(this);
     poll_ = new QTimer(this);
@@ -132,18 +128,18 @@ ConvertDialog::ConvertDialog(QWidget* parent, const QString& workingFolder, cons
     RemoveLeftoverTempFiles(folder_);
     folderLabel_->setText(folder_);
     SourceFormatChanged();
-    text1_->setEnabled(false);
-    cmd_[3]->setEnabled(false);
+    destinationEdit_->setEnabled(false);
+    buttons_[3]->setEnabled(false);
     folderChoice_ = folder_;
-    text1_->setText(folderChoice_);
+    destinationEdit_->setText(folderChoice_);
 
-    connect(combo_[0], &QComboBox::currentIndexChanged, this, &ConvertDialog::SourceFormatChanged);
-    connect(combo_[1], &QComboBox::currentIndexChanged, this, &ConvertDialog::TargetFormatChanged);
-    connect(options_, &QButtonGroup::idClicked, this, &ConvertDialog::OptionClicked);
-    connect(cmd_[0], &QPushButton::clicked, this, &ConvertDialog::Run);
-    connect(cmd_[1], &QPushButton::clicked, this, &ConvertDialog::reject);
-    connect(cmd_[2], &QPushButton::clicked, this, &ConvertDialog::BrowseSource);
-    connect(cmd_[3], &QPushButton::clicked, this, &ConvertDialog::BrowseDestination);
+    connect(formatCombos_[0], &QComboBox::currentIndexChanged, this, &ConvertDialog::SourceFormatChanged);
+    connect(formatCombos_[1], &QComboBox::currentIndexChanged, this, &ConvertDialog::TargetFormatChanged);
+    connect(destinationGroup_, &QButtonGroup::idClicked, this, &ConvertDialog::OptionClicked);
+    connect(buttons_[0], &QPushButton::clicked, this, &ConvertDialog::Run);
+    connect(buttons_[1], &QPushButton::clicked, this, &ConvertDialog::reject);
+    connect(buttons_[2], &QPushButton::clicked, this, &ConvertDialog::BrowseSource);
+    connect(buttons_[3], &QPushButton::clicked, this, &ConvertDialog::BrowseDestination);
     connect(task_, &BackgroundTask::Finished, this, &ConvertDialog::RunFinished);
 }
 
@@ -155,9 +151,9 @@ ConvertDialog::~ConvertDialog()
     delete task_;
 }
 
-QComboBox* ConvertDialog::Combo(int index) const { return (index >= 0 && index < 2) ? combo_[index] : nullptr; }
-QRadioButton* ConvertDialog::Option(int index) const { return (index >= 0 && index < 3) ? option_[index] : nullptr; }
-QPushButton* ConvertDialog::Button(int index) const { return (index >= 0 && index < 4) ? cmd_[index] : nullptr; }
+QComboBox* ConvertDialog::Combo(int index) const { return (index >= 0 && index < 2) ? formatCombos_[index] : nullptr; }
+QRadioButton* ConvertDialog::Option(int index) const { return (index >= 0 && index < 3) ? destinationRadios_[index] : nullptr; }
+QPushButton* ConvertDialog::Button(int index) const { return (index >= 0 && index < 4) ? buttons_[index] : nullptr; }
 
 QStringList ConvertDialog::Preview() const { return ItemTexts(*preview_); }
 
@@ -168,9 +164,11 @@ void ConvertDialog::ShowNotice(const QString& text, bool fault) { footer_.Say(te
 
 void ConvertDialog::SourceFormatChanged()
 {
-    sources_ = ListConvertSources(folder_, combo_[0]->currentIndex());
+    const FolderListing listing = ListConvertSources(folder_, formatCombos_[0]->currentIndex());
+    sources_ = listing.names;
     sourceList_->clear();
     sourceList_->addItems(sources_);
+    footer_.NotePassedOver(listing.passedOver);
     TargetFormatChanged();
 }
 
@@ -179,7 +177,7 @@ void ConvertDialog::TargetFormatChanged()
     preview_->clear();
     if (sources_.isEmpty())
         return;
-    targetCode_ = combo_[1]->currentIndex();
+    targetCode_ = formatCombos_[1]->currentIndex();
     // Files that will be passed over whatever happens are greyed, with why.
     const ConvertPlan plan =
         PlanConversion(folder_, sources_, targetCode_, ConvertMode(chosenOption_), folderChoice_);
@@ -194,14 +192,14 @@ void ConvertDialog::TargetFormatChanged()
 
 void ConvertDialog::OptionClicked(int k)
 {
-    text1_->setEnabled(false);
-    cmd_[3]->setEnabled(false);
+    destinationEdit_->setEnabled(false);
+    buttons_[3]->setEnabled(false);
     chosenOption_ = k;
     if (k == 2) {
-        text1_->setEnabled(true);
-        text1_->selectAll();
-        text1_->setFocus();
-        cmd_[3]->setEnabled(true);
+        destinationEdit_->setEnabled(true);
+        destinationEdit_->selectAll();
+        destinationEdit_->setFocus();
+        buttons_[3]->setEnabled(true);
     }
     TargetFormatChanged();
 }
@@ -219,23 +217,24 @@ void ConvertDialog::BrowseSource()
 
 void ConvertDialog::BrowseDestination()
 {
-    const QString chosen = chooseFolder_ ? chooseFolder_(this, folderChoice_) : QString();
+    // The chooser opens on the working folder, as every chooser of the program does.
+    const QString chosen = chooseFolder_ ? chooseFolder_(this, folder_) : QString();
     if (!chosen.isEmpty())
         folderChoice_ = WithTrailingSlash(chosen);
-    text1_->setText(folderChoice_);
+    destinationEdit_->setText(folderChoice_);
     TargetFormatChanged();
 }
 
 void ConvertDialog::SetBusy(bool busy)
 {
-    for (QComboBox* c : combo_)
+    for (QComboBox* c : formatCombos_)
         c->setEnabled(!busy);
-    for (QRadioButton* o : option_)
+    for (QRadioButton* o : destinationRadios_)
         o->setEnabled(!busy);
-    cmd_[0]->setEnabled(!busy);
-    cmd_[2]->setEnabled(!busy);
-    cmd_[3]->setEnabled(!busy && chosenOption_ == 2);
-    text1_->setEnabled(!busy && chosenOption_ == 2);
+    buttons_[0]->setEnabled(!busy);
+    buttons_[2]->setEnabled(!busy);
+    buttons_[3]->setEnabled(!busy && chosenOption_ == 2);
+    destinationEdit_->setEnabled(!busy && chosenOption_ == 2);
     footer_.progress->setVisible(busy);
     current_->setVisible(busy);
 }

@@ -58,7 +58,7 @@ public:
     QComboBox* Combo(int index) const;
     QRadioButton* Option(int index) const;
     QPushButton* Button(int index) const;
-    QLineEdit* DestinationField() const { return text1_; }
+    QLineEdit* DestinationField() const { return destinationEdit_; }
     QStringList Sources() const { return sources_; }
     QStringList Preview() const;
     QString Notice() const;
@@ -92,14 +92,14 @@ private:
     FolderChooser chooseFolder_;
     OverwriteQuestion askOverwrite_;
 
-    QComboBox* combo_[2] = {};
+    QComboBox* formatCombos_[2] = {};
     QListWidget* sourceList_ = nullptr;
     QListWidget* preview_ = nullptr;
     QLabel* folderLabel_ = nullptr;
-    QRadioButton* option_[3] = {};
-    QButtonGroup* options_ = nullptr;
-    QLineEdit* text1_ = nullptr;
-    QPushButton* cmd_[4] = {};
+    QRadioButton* destinationRadios_[3] = {};
+    QButtonGroup* destinationGroup_ = nullptr;
+    QLineEdit* destinationEdit_ = nullptr;
+    QPushButton* buttons_[4] = {};
     BatchFooter footer_;
     QLabel* current_ = nullptr;
     QTimer* poll_ = nullptr;

@@ -52,13 +52,13 @@ RenameDialog::RenameDialog(QWidget* parent, const QString& workingFolder, const 
     const QString labels[3] = {QStringLiteral("照片拟改名："), QStringLiteral("起始编号："),
                                QStringLiteral("编号位：")};
     for (int i = 0; i < 3; ++i) {
-        text_[i] = new QLineEdit(this);
-        text_[i]->installEventFilter(this);
+        fields_[i] = new QLineEdit(this);
+        fields_[i]->installEventFilter(this);
         fields->addWidget(new QLabel(labels[i], this), i, 0);
-        fields->addWidget(text_[i], i, 1);
+        fields->addWidget(fields_[i], i, 1);
     }
-    text_[1]->setText(QStringLiteral("1"));
-    text_[2]->setText(QStringLiteral("###"));
+    fields_[1]->setText(QStringLiteral("1"));
+    fields_[2]->setText(QStringLiteral("###"));
     top->addLayout(fields);
 
     auto* lists = new QGridLayout;
@@ -70,15 +70,15 @@ RenameDialog::RenameDialog(QWidget* parent, const QString& workingFolder, const 
     lists->addWidget(newList_, 1, 1);
     top->addLayout(lists);
 
-    cmd_[2] = AddFolderFrame(this, top, folderLabel_);
+    buttons_[2] = AddFolderFrame(this, top, folderLabel_);
 
     footer_ = BatchFooter::Add(this, top);
-    cmd_[0] = footer_.ok;
-    cmd_[1] = footer_.cancel;
+    buttons_[0] = footer_.ok;
+    buttons_[1] = footer_.cancel;
 
-    connect(cmd_[0], &QPushButton::clicked, this, &RenameDialog::Ok);
-    connect(cmd_[1], &QPushButton::clicked, this, &RenameDialog::reject);
-    connect(cmd_[2], &QPushButton::clicked, this, &RenameDialog::Browse);
+    connect(buttons_[0], &QPushButton::clicked, this, &RenameDialog::Ok);
+    connect(buttons_[1], &QPushButton::clicked, this, &RenameDialog::reject);
+    connect(buttons_[2], &QPushButton::clicked, this, &RenameDialog::Browse);
 
     task_ = new BackgroundTask(this);
     connect(task_, &BackgroundTask::Finished, this, &RenameDialog::RenameFinished);
@@ -99,8 +99,8 @@ RenameDialog::~RenameDialog()
     delete task_;
 }
 
-QLineEdit* RenameDialog::Field(int index) const { return (index >= 0 && index < 3) ? text_[index] : nullptr; }
-QPushButton* RenameDialog::Button(int index) const { return (index >= 0 && index < 3) ? cmd_[index] : nullptr; }
+QLineEdit* RenameDialog::Field(int index) const { return (index >= 0 && index < 3) ? fields_[index] : nullptr; }
+QPushButton* RenameDialog::Button(int index) const { return (index >= 0 && index < 3) ? buttons_[index] : nullptr; }
 
 QStringList RenameDialog::Preview() const { return ItemTexts(*newList_); }
 
@@ -121,17 +121,19 @@ void RenameDialog::SetFolder(const QString& folder)
     ReadSources();
     if (!sources_.isEmpty()) {
         oldList_->setCurrentRow(0);
-        text_[0]->setText(QFileInfo(sources_.constFirst()).completeBaseName());
-        text_[0]->selectAll();
+        fields_[0]->setText(QFileInfo(sources_.constFirst()).completeBaseName());
+        fields_[0]->selectAll();
     }
     RebuildPreview();
 }
 
 void RenameDialog::ReadSources()
 {
-    sources_ = ListRenameSources(folder_);
+    const FolderListing listing = ListRenameSources(folder_);
+    sources_ = listing.names;
     oldList_->clear();
     oldList_->addItems(sources_);
+    footer_.NotePassedOver(listing.passedOver);
 }
 
 namespace {
@@ -146,7 +148,7 @@ RenameFields CurrentFields(QLineEdit* const text[3])
 void RenameDialog::RebuildPreview()
 {
     newList_->clear();
-    const RenamePlan plan = PlanRename(folder_, sources_, CurrentFields(text_));
+    const RenamePlan plan = PlanRename(folder_, sources_, CurrentFields(fields_));
     for (int i = 0; i < plan.newNames.size(); ++i) {
         auto* item = new QListWidgetItem(plan.newNames.at(i), newList_);
         if (plan.clash.value(i)) {
@@ -163,7 +165,7 @@ void RenameDialog::RebuildPreview()
 bool RenameDialog::eventFilter(QObject* watched, QEvent* event)
 {
     if (event->type() == QEvent::KeyRelease)
-        for (QLineEdit* t : text_)
+        for (QLineEdit* t : fields_)
             if (watched == t) {
                 RebuildPreview();
                 break;
@@ -176,14 +178,14 @@ void RenameDialog::Browse()
     const QString path = chooseFile_ ? chooseFile_(this, folder_) : QString();
     if (!path.isEmpty())
         SetFolder(QFileInfo(path).absolutePath());   // a folder without photos keeps the stem
-    text_[0]->setFocus();
+    fields_[0]->setFocus();
 }
 
 void RenameDialog::SetBusy(bool busy)
 {
-    for (QLineEdit* t : text_)
+    for (QLineEdit* t : fields_)
         t->setEnabled(!busy);
-    for (QPushButton* b : cmd_)
+    for (QPushButton* b : buttons_)
         b->setEnabled(!busy);
 }
 
@@ -191,7 +193,7 @@ void RenameDialog::Ok()
 {
     if (task_->Running())
         return;
-    const RenamePlan plan = PlanRename(folder_, sources_, CurrentFields(text_));
+    const RenamePlan plan = PlanRename(folder_, sources_, CurrentFields(fields_));
     if (!plan.Runnable()) {
         if (plan.problem.isEmpty()) {   // nothing to rename
             accept();

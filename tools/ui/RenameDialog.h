@@ -75,12 +75,12 @@ private:
     Outcome result_;
     FileChooser chooseFile_;
 
-    QLineEdit* text_[3] = {};
+    QLineEdit* fields_[3] = {};
     QListWidget* oldList_ = nullptr;
     QListWidget* newList_ = nullptr;
     QLabel* folderLabel_ = nullptr;
     BatchFooter footer_;
-    QPushButton* cmd_[3] = {};
+    QPushButton* buttons_[3] = {};
     QTimer* poll_ = nullptr;
     BackgroundTask* task_ = nullptr;
 
