@@ -82,7 +82,7 @@ ConvertDialog::ConvertDialog(QWidget* parent, const QString& workingFolder, cons
     const QString comboLabels[2] = {QStringLiteral("转换前格式:"), QStringLiteral("转换后格式:")};
     for (int i = 0; i < 2; ++i) {
         combo_[i] = new QComboBox(this);
-        combo_[i]->addItems(ConvertFormatEntries());
+        combo_[i]->addItems(i == 0 ? ConvertSourceEntries() : ConvertFormatEntries());
         auto* row = new QHBoxLayout;
         row->addWidget(new QLabel(comboLabels[i], this));
         row->addWidget(combo_[i], 1);
