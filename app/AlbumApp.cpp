@@ -379,6 +379,9 @@ void AlbumApp::OpenPath(const QString& path)
         nav_.FolderChosen(fi.absoluteFilePath());
         Report(Outcome::Done(settled));
         view().RequestStep();
+    } else if (fi.isFile() && !PhonePhotoKind(fi.fileName()).isEmpty()) {
+        // A phone photo opens its folder, which says how to bring it in.
+        OpenFolder(fi.absolutePath());
     } else if (fi.isFile()) {
         Report(OpenScript(fi.absoluteFilePath()));
     } else {

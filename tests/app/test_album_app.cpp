@@ -15,6 +15,8 @@
 #include <QThread>
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include <unistd.h>
 
 using namespace tamsel;
@@ -404,4 +406,38 @@ TEST_F(AppFixture, TheWorkingFolderAndTheCurrentPhotoFollowWhatHappensToTheFiles
     EXPECT_EQ(m.photos.Names(), QStringList({"0.png", "a2.jpg", "n0.jpg", "p1.jpg"}));
     EXPECT_EQ(m.position.CurPhoto(), 1);
     EXPECT_EQ(m.shown.CurFile(), folder.filePath("a2.jpg"));
+}
+
+// Phone photos the album does not list: every road into their folder says how
+// many there are and how to bring them in; beside album photos, how many were
+// left out, once, over the first photo shown.
+TEST_F(AppFixture, AFolderOfPhonePhotosSaysHowToBringThemIn)
+{
+    QTemporaryDir phone;
+    for (const char* name : {"IMG_1.HEIC", "IMG_2.heif", "saved.webp", "notes.txt"})
+        Touch(QDir(phone.path()), name, "x");
+    const QString note = QStringLiteral(" 此文件夹有 2 张 HEIC、1 张 WebP 照片，请用 照片 → 批量转换... 转为 JPG");
+    AlbumState album = TestAccess::Model(*app).state;
+    album.PhotoFolder = phone.path() + '/';
+    const QString script = QDir(home.path()).filePath("phone.tms");
+    ASSERT_TRUE(SaveScript(script, album).ok);
+    const std::function<QString()> roads[] = {
+        [&] { view.answer = QDir(phone.path()).filePath("IMG_1.HEIC"); return app->ChooseFolderCommand().message; },
+        [&] { app->OpenFolder(phone.path()); return view.infos.last(); },
+        [&] { app->OpenPath(QDir(phone.path()).filePath("IMG_1.HEIC")); return view.infos.last(); },
+        [&] { return app->OpenScript(script).message; },
+    };
+    for (const auto& road : roads) {
+        app->OpenFolder(home.path());
+        EXPECT_EQ(road(), note);
+        EXPECT_EQ(TestAccess::Model(*app).state.PhotoCount, 0);
+    }
+
+    Touch(QDir(photos.path()), "IMG_9.heic", "x");
+    app->OpenFolder(photos.path());
+    RunUntilStill();
+    EXPECT_EQ(view.infos.last(), QStringLiteral(" 此文件夹另有 1 张 HEIC 照片未列入相册，请用 照片 → 批量转换... 转为 JPG"));
+    app->BtnClick(3);
+    RunUntilStill();
+    EXPECT_EQ(view.infos.filter(QStringLiteral("未列入相册")).size(), 1);
 }
