@@ -136,7 +136,7 @@ Kind KindFromWeakSignature(const QByteArray& head)
     return Kind::Unknown;
 }
 
-// Only the album's own formats are ever decoded: the decoder is chosen here,
+// Only the formats above are ever decoded: the decoder is chosen here,
 // never guessed by the library from the bytes, so a file cannot reach one of
 // its many other (script, vector or network) readers.
 Kind ChooseDecoder(const QString& path, const QByteArray& head)

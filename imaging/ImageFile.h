@@ -39,7 +39,8 @@ private:
 };
 
 // Reads any album image file (bmp jpg pcx tga tif png ico wmf, in any letter
-// case). An unreadable file gives an empty handle.
+// case), and the phone and web photos the batch conversion takes in (heic
+// heif avif webp), upright. An unreadable file gives an empty handle.
 ImageHandle LoadImageFile(const QString& path);
 
 // Writes the image in the format of code (0..6) to path, replacing a file of

@@ -367,4 +367,7 @@ TEST_F(Window, PhonePhotosAreToldOfOnTheInfoLine)
     core->OpenFolder(photos.path());
     ASSERT_TRUE(Until([&] { return window->Lab1ofsum()->text() == QStringLiteral(" 位置 1 / 2"); }));
     EXPECT_EQ(window->LabInfo()->text(), QStringLiteral(" 此文件夹另有 1 张 HEIC 照片未列入相册，请用 照片 → 批量转换... 转为 JPG"));
+    core->BtnClick(3);   // said once
+    ASSERT_TRUE(Until([&] { return window->Lab1ofsum()->text() == QStringLiteral(" 位置 2 / 2"); }));
+    EXPECT_TRUE(window->LabInfo()->text().startsWith(QStringLiteral("照片 p1.jpg")));
 }
