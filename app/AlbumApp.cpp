@@ -8,6 +8,7 @@
 #include "tools/BatchFiles.h"
 #include "tools/Lens.h"
 #include "tools/RenameJournal.h"
+#include "model/PhonePhotos.h"
 #include "model/PhotoList.h"
 
 #include <QDir>
@@ -15,6 +16,7 @@
 #include <QStandardPaths>
 
 #include <algorithm>
+#include <utility>
 
 namespace tamsel {
 
@@ -28,7 +30,15 @@ struct AlbumApp::Relay : AlbumView {
 
     void ShowInfo(const QString& text, bool beep) override { to->ShowInfo(text, beep); }
     void SetMusicText(const QString& text, bool beep) override { to->SetMusicText(text, beep); }
-    void RefreshInfoLine() override { to->RefreshInfoLine(); }
+    // Said once, over the first photo's own line: a note on the folder just
+    // opened would otherwise vanish as that photo comes in.
+    QString noteAfterPhoto;
+    void RefreshInfoLine() override
+    {
+        to->RefreshInfoLine();
+        if (!noteAfterPhoto.isEmpty())
+            to->ShowInfo(std::exchange(noteAfterPhoto, QString()), false);
+    }
     void SetBtnState(bool enabled) override { to->SetBtnState(enabled); }
     void ShowStopButton(bool running) override { to->ShowStopButton(running); }
     void EnableAlbumLabels() override { to->EnableAlbumLabels(); }
@@ -165,7 +175,12 @@ QString AlbumApp::SettleFolder(const QString& folder)
     RemoveLeftoverTempFiles(folder);
     // Photos left under temporary names by a rename that was cut short are
     // put under their names first, or the album would be listed without them.
-    return RecoverRenames(folder).message;
+    const QString recovered = RecoverRenames(folder).message;
+    // Phone photos the album does not list: said at once when nothing else
+    // will show, else after the first photo.
+    const PhonePhotoNote phone = NoteOnPhonePhotos(folder);
+    relay_->noteAfterPhoto = phone.albumPhotos > 0 ? phone.text : QString();
+    return phone.albumPhotos > 0 ? recovered : recovered + phone.text;
 }
 
 void AlbumApp::FilesChanged(bool keepCaptions, const QList<QPair<QString, QString>>& renamed)
@@ -378,6 +393,9 @@ void AlbumApp::OpenPath(const QString& path)
         nav_.FolderChosen(fi.absoluteFilePath());
         Report(Outcome::Done(settled));
         view().RequestStep();
+    } else if (fi.isFile() && !PhonePhotoKind(fi.fileName()).isEmpty()) {
+        // A phone photo opens its folder, which says how to bring it in.
+        OpenFolder(fi.absolutePath());
     } else if (fi.isFile()) {
         Report(OpenScript(fi.absoluteFilePath()));
     } else {

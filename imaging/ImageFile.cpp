@@ -6,6 +6,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QTimeZone>
 
 #include <Magick++.h>
 
@@ -54,7 +55,9 @@ constexpr qint64 kMaxFileBytes = qint64(1024) * 1024 * 1024;
 // Icons cannot describe more than 256 pixels a side.
 constexpr size_t kMaxIconSide = 256;
 
-enum class Kind { Unknown, Bmp, Jpeg, Pcx, Tga, Tiff, Png, Ico, Wmf };
+// The album's formats, then the phone and web formats only the batch
+// conversion takes in.
+enum class Kind { Unknown, Bmp, Jpeg, Pcx, Tga, Tiff, Png, Ico, Wmf, Heic, Avif, WebP };
 
 const char* DecoderName(Kind k)
 {
@@ -67,6 +70,9 @@ const char* DecoderName(Kind k)
     case Kind::Png: return "PNG";
     case Kind::Ico: return "ICO";
     case Kind::Wmf: return "WMF";
+    case Kind::Heic: return "HEIC";
+    case Kind::Avif: return "AVIF";
+    case Kind::WebP: return "WEBP";
     default: return "";
     }
 }
@@ -82,6 +88,9 @@ Kind KindFromExtension(const QString& path)
     if (ext == "png") return Kind::Png;
     if (ext == "ico") return Kind::Ico;
     if (ext == "wmf") return Kind::Wmf;
+    if (ext == "heic" || ext == "heif") return Kind::Heic;
+    if (ext == "avif") return Kind::Avif;
+    if (ext == "webp") return Kind::WebP;
     return Kind::Unknown;
 }
 
@@ -103,6 +112,15 @@ Kind KindFromSignature(const QByteArray& head)
         StartsWith(head, "II+\0"sv) || StartsWith(head, "MM\0+"sv))
         return Kind::Tiff;
     if (StartsWith(head, "\xD7\xCD\xC6\x9A"sv)) return Kind::Wmf;
+    if (StartsWith(head, "RIFF"sv) && head.mid(8, 4) == "WEBP") return Kind::WebP;
+    // HEIF files open with an "ftyp" box naming their brand.
+    if (head.mid(4, 4) == "ftyp") {
+        const QByteArray brand = head.mid(8, 4);
+        if (brand == "avif" || brand == "avis") return Kind::Avif;
+        if (brand == "heic" || brand == "heix" || brand == "heim" || brand == "heis" || brand == "hevc" ||
+            brand == "hevx" || brand == "mif1" || brand == "msf1")
+            return Kind::Heic;
+    }
     return Kind::Unknown;
 }
 
@@ -118,7 +136,7 @@ Kind KindFromWeakSignature(const QByteArray& head)
     return Kind::Unknown;
 }
 
-// Only the album's own formats are ever decoded: the decoder is chosen here,
+// Only the formats above are ever decoded: the decoder is chosen here,
 // never guessed by the library from the bytes, so a file cannot reach one of
 // its many other (script, vector or network) readers.
 Kind ChooseDecoder(const QString& path, const QByteArray& head)
@@ -331,16 +349,33 @@ QByteArray Profile(const MagickCore::Image* image, const char* name)
                       qsizetype(MagickCore::GetStringInfoLength(p)));
 }
 
+// The picture's EXIF block in the form a JPEG carries it ("Exif\0\0", then
+// the TIFF structure): the HEIF and WebP readers hand over the bare TIFF
+// structure, HEIF sometimes behind the 4-byte offset of its Exif item.
+QByteArray ExifBlockOf(const MagickCore::Image* image)
+{
+    QByteArray exif = Profile(image, "exif");
+    if (exif.isEmpty() || exif.startsWith(QByteArray("Exif\0\0", 6)))
+        return exif;
+    if (exif.size() > 8 && !exif.startsWith("II") && !exif.startsWith("MM"))
+        exif.remove(0, 4);
+    return exif.startsWith(QByteArray("Exif\0\0", 6)) ? exif : exif.prepend(QByteArray("Exif\0\0", 6));
+}
+
+void SetProfile(MagickCore::Image* image, const char* name, const QByteArray& bytes)
+{
+    MagickCore::StringInfo* info = MagickCore::AcquireStringInfo(size_t(bytes.size()));
+    MagickCore::SetStringInfoDatum(info, reinterpret_cast<const unsigned char*>(bytes.constData()));
+    MagickCore::SetImageProfile(image, name, info);
+    MagickCore::DestroyStringInfo(info);
+}
+
 void SetIccProfile(MagickCore::Image* image, const QByteArray& icc)
 {
     if (MagickCore::StringInfo* old = MagickCore::RemoveImageProfile(image, "icc"))
         MagickCore::DestroyStringInfo(old);
-    if (icc.isEmpty())
-        return;
-    MagickCore::StringInfo* info = MagickCore::AcquireStringInfo(size_t(icc.size()));
-    MagickCore::SetStringInfoDatum(info, reinterpret_cast<const unsigned char*>(icc.constData()));
-    MagickCore::SetImageProfile(image, "icc", info);
-    MagickCore::DestroyStringInfo(info);
+    if (!icc.isEmpty())
+        SetProfile(image, "icc", icc);
 }
 
 // The ICC colour space signature of a profile's header: "RGB ", "CMYK", ...
@@ -384,9 +419,7 @@ void NoteAdobeIndex(MagickCore::Image* image)
 {
     if (!Profile(image, "icc").isEmpty())
         return;
-    QByteArray exif = Profile(image, "exif");
-    if (!exif.startsWith(QByteArray("Exif\0\0", 6)))
-        exif.prepend(QByteArray("Exif\0\0", 6));
+    const QByteArray exif = ExifBlockOf(image);
     if (ExifSaysAdobeRgb(reinterpret_cast<const unsigned char*>(exif.constData()), unsigned(exif.size())))
         SetIccProfile(image, AdobeRgbProfile());
 }
@@ -428,12 +461,57 @@ void MatchColoursTo(ImageHandle::Impl& impl, int code)
     SetIccProfile(img.image(), {});
 }
 
+// The ICC profile of a HEIF file: a "colr" box of type "prof" among the item
+// properties in its "meta" box, which this library's HEIF reader leaves
+// behind. Phones describe their wide-gamut colours this way.
+QByteArray HeifIccProfile(const QByteArray& file)
+{
+    const auto* d = reinterpret_cast<const unsigned char*>(file.constData());
+    for (quint64 at = 0; at + 8 <= quint64(file.size());) {
+        quint64 size = Be32(d + at);
+        if (size == 0)
+            size = quint64(file.size()) - at;
+        if (size < 8 || size > quint64(file.size()) - at)
+            return {};
+        if (file.mid(qsizetype(at) + 4, 4) == "meta") {
+            const QByteArray meta = file.mid(qsizetype(at), qsizetype(size));
+            for (qsizetype c = meta.indexOf("colrprof"); c >= 4; c = meta.indexOf("colrprof", c + 1)) {
+                const quint32 box = Be32(reinterpret_cast<const unsigned char*>(meta.constData()) + c - 4);
+                if (box > 12 && c - 4 + qsizetype(box) <= meta.size())
+                    return meta.mid(c + 8, qsizetype(box) - 12);
+            }
+            return {};
+        }
+        at += size;
+    }
+    return {};
+}
+
+// Stands the picture upright. HEIF readers turn the pixels by the file's own
+// rotation and mirror boxes, of which the EXIF tag is only a copy: turning by
+// it too would turn a phone's photo twice. WebP has no orientation but the
+// EXIF tag, which its reader does not look at. Whatever was turned, the EXIF
+// block that goes out with the picture then says upright.
+void Upright(Magick::Image& img, Kind kind)
+{
+    img.modifyImage();
+    QByteArray exif = ExifBlockOf(img.image());
+    auto* bytes = reinterpret_cast<unsigned char*>(exif.data());
+    if (kind == Kind::WebP && !exif.isEmpty())
+        img.orientation(Magick::OrientationType(ExifOrientation(bytes, unsigned(exif.size()))));
+    img.autoOrient();
+    if (!exif.isEmpty()) {
+        ClearExifOrientation(bytes, unsigned(exif.size()));
+        SetProfile(img.image(), "exif", exif);
+    }
+}
+
 // What the album works with: upright, 8-bit RGB, no transparency. Alpha is
 // composited onto black, the album's transparent colour, so a transparent
 // background stays out of the way of captions and frames.
-void Normalise(Magick::Image& img)
+void Normalise(Magick::Image& img, Kind kind)
 {
-    img.autoOrient();
+    Upright(img, kind);
     NormaliseColours(img);
     if (img.matte()) {
         img.backgroundColor(Magick::ColorRGB(0.0, 0.0, 0.0));
@@ -506,11 +584,33 @@ ImageHandle LoadImageFile(const QString& path)
         auto impl = std::make_unique<ImageHandle::Impl>();
         impl->image = Magick::Image(one);   // takes ownership
         impl->image.quiet(true);
-        Normalise(impl->image);
+        if ((kind == Kind::Heic || kind == Kind::Avif) && Profile(one, "icc").isEmpty()) {
+            if (const QByteArray icc = HeifIccProfile(bytes); !icc.isEmpty())
+                SetIccProfile(one, icc);
+        }
+        Normalise(impl->image, kind);
         return ImageHandle(std::move(impl));
     } catch (const std::exception&) {
         return {};
     }
+}
+
+QDateTime ImageHandle::TakenAt() const
+{
+    if (!impl_)
+        return {};
+    const QByteArray exif = ExifBlockOf(impl_->image.constImage());
+    const ExifTaken t = ExifDateTaken(reinterpret_cast<const unsigned char*>(exif.constData()), unsigned(exif.size()));
+    QDateTime when = QDateTime::fromString(t.local, QStringLiteral("yyyy:MM:dd HH:mm:ss"));
+    if (!when.isValid())
+        return {};
+    // Without the camera's zone the time is taken as the album's own, China
+    // time, in which the info line shows every file's date.
+    const QTime offset = QTime::fromString(t.offset.mid(1), QStringLiteral("HH:mm"));
+    const int seconds = offset.isValid() ? offset.msecsSinceStartOfDay() / 1000 * (t.offset.startsWith('-') ? -1 : 1)
+                                         : 8 * 3600;
+    when.setTimeZone(QTimeZone(seconds));
+    return when;
 }
 
 Outcome WriteImageFile(ImageHandle handle, SafeWrite& out, int code)

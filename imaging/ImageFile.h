@@ -1,6 +1,7 @@
 #pragma once
 #include "platform/SafeWrite.h"
 
+#include <QDateTime>
 #include <QString>
 
 #include <memory>
@@ -24,6 +25,10 @@ public:
     bool IsValid() const { return impl_ != nullptr; }
     int Width() const;
     int Height() const;
+    // When the photo was taken, by its EXIF block: in the camera's zone when
+    // it gives one, else in China time, the zone the info line shows dates
+    // in. Invalid when the photo does not say.
+    QDateTime TakenAt() const;
 
     struct Impl;
     explicit ImageHandle(std::unique_ptr<Impl> impl);
@@ -34,7 +39,8 @@ private:
 };
 
 // Reads any album image file (bmp jpg pcx tga tif png ico wmf, in any letter
-// case). An unreadable file gives an empty handle.
+// case), and the phone and web photos the batch conversion takes in (heic
+// heif avif webp), upright. An unreadable file gives an empty handle.
 ImageHandle LoadImageFile(const QString& path);
 
 // Writes the image in the format of code (0..6) to path, replacing a file of

@@ -327,6 +327,44 @@ bool ExifSaysAdobeRgb(const unsigned char* data, unsigned size)
            std::memcmp(index + 8, "R03", 3) == 0;
 }
 
+void ClearExifOrientation(unsigned char* data, unsigned size)
+{
+    ExifBlock x;
+    if (!OpenExif(data, size, x))
+        return;
+    // A SHORT in the first two bytes of the value field, in the block's order.
+    if (auto* e = const_cast<unsigned char*>(FindTag(x, x.ifd0, 0x0112)); e && Get16(e + 2, x.le) == 3) {
+        e[8] = x.le ? 1 : 0;
+        e[9] = x.le ? 0 : 1;
+    }
+}
+
+ExifTaken ExifDateTaken(const unsigned char* data, unsigned size)
+{
+    ExifBlock x;
+    if (!OpenExif(data, size, x))
+        return {};
+    // An ASCII value of count bytes, held elsewhere when longer than four.
+    auto text = [&](const unsigned char* e, unsigned want) {
+        if (!e || Get16(e + 2, x.le) != 2 || Get32(e + 4, x.le) < want)
+            return QString();
+        const unsigned char* v = want <= 4 ? e + 8 : nullptr;
+        if (!v) {
+            const uint32_t at = Get32(e + 8, x.le);
+            if (at > x.n || x.n - at < want)
+                return QString();
+            v = x.t + at;
+        }
+        return QString::fromLatin1(reinterpret_cast<const char*>(v), int(want));
+    };
+    const unsigned char* exif = FindTag(x, x.ifd0, 0x8769);
+    const uint32_t sub = exif ? Get32(exif + 8, x.le) : 0;
+    ExifTaken t{text(FindTag(x, sub, 0x9003), 19), text(FindTag(x, sub, 0x9011), 6)};
+    if (t.local.isEmpty())
+        t = {text(FindTag(x, x.ifd0, 0x0132), 19), {}};
+    return t;
+}
+
 bool ReadJpeg(const QString& path, Surface& out, int minW, int minH)
 {
     // The file is streamed through a small buffer rather than mapped: a

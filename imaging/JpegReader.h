@@ -41,5 +41,16 @@ int ExifOrientation(const unsigned char* data, unsigned size);
 // Whether that EXIF block's interoperability index is "R03": the camera
 // wrote Adobe RGB without embedding a profile.
 bool ExifSaysAdobeRgb(const unsigned char* data, unsigned size);
+// Marks that EXIF block's picture as upright (orientation 1), for a copy
+// whose pixels have been turned; a block without the tag is left as it is.
+void ClearExifOrientation(unsigned char* data, unsigned size);
+// The camera's "taken" time (DateTimeOriginal, else the IFD0 DateTime) as
+// its 19 characters "YYYY:MM:DD HH:MM:SS", and the offset from UTC the camera
+// gave with it ("+08:00", "" when none); both empty when absent.
+struct ExifTaken {
+    QString local;
+    QString offset;
+};
+ExifTaken ExifDateTaken(const unsigned char* data, unsigned size);
 
 }  // namespace tamsel

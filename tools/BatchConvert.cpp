@@ -19,6 +19,7 @@
 #include <thread>
 #include <vector>
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -42,10 +43,36 @@ QString ConvertTargetName(const QString& source, int code)
     return (dot < 0 ? source : source.left(dot)) + '.' + FormatExtension(code);
 }
 
-FolderListing ListConvertSources(const QString& folder, int sourceCode)
+QStringList ConvertSourceEntries(const std::function<bool(const char* format)>& canRead)
 {
-    const QString ext = FormatExtension(sourceCode);
-    return ext.isEmpty() ? FolderListing{} : ListBatchFiles(folder, {ext});
+    QStringList entries = ConvertFormatEntries();
+    for (const char* format : {"HEIC", "AVIF", "WEBP"})
+        if (canRead(format))
+            entries.push_back(QStringLiteral("*.") + QString::fromLatin1(format).toLower());
+    return entries;
+}
+
+const QStringList& ConvertSourceEntries()
+{
+    static const QStringList entries = ConvertSourceEntries([](const char* format) {
+        InitImageLibrary();
+        try {
+            return Magick::CoderInfo(format).isReadable();
+        } catch (const std::exception&) {
+            return false;
+        }
+    });
+    return entries;
+}
+
+FolderListing ListConvertSources(const QString& folder, int sourceIndex)
+{
+    const QStringList& entries = ConvertSourceEntries();
+    if (sourceIndex < 0 || sourceIndex >= entries.size())
+        return FolderListing{};
+    const QString ext = entries.at(sourceIndex).mid(2);
+    // Phones name the same format .heic or .heif.
+    return ListBatchFiles(folder, ext == QLatin1String("heic") ? QStringList{ext, QStringLiteral("heif")} : QStringList{ext});
 }
 
 namespace {
@@ -56,6 +83,12 @@ bool SameFile(const QString& a, const QString& b)
     return ::stat(QFile::encodeName(a).constData(), &sa) == 0 &&
            ::stat(QFile::encodeName(b).constData(), &sb) == 0 && sa.st_dev == sb.st_dev &&
            sa.st_ino == sb.st_ino;
+}
+
+void SetModified(const QString& path, const QDateTime& when)
+{
+    const timespec times[2] = {{0, UTIME_OMIT}, {time_t(when.toSecsSinceEpoch()), 0}};
+    ::utimensat(AT_FDCWD, QFile::encodeName(path).constData(), times, 0);
 }
 
 bool IsWriteProtected(const QString& path)
@@ -163,6 +196,7 @@ public:
             return r;
         }
         const int w = image.Width(), h = image.Height();
+        const QDateTime taken = image.TakenAt();
         // Hidden and not a photo, so no list shows it while it is written.
         SafeWrite out(dst, Keep::Durable, QStringLiteral(".tamsel-convert-%1-%2.part").arg(token_).arg(i));
         auto unwritten = [&] {
@@ -181,6 +215,10 @@ public:
                 return r;
             }
         }
+        // The copy is dated when the photo was taken, as the original was
+        // by the camera, so it sorts and reads by that date.
+        if (taken.isValid())
+            SetModified(out.TempPath(), taken);
         if (!out.Commit(replaces)) {
             r.why = unwritten();
             return r;

@@ -17,6 +17,14 @@ const QStringList& ConvertFormatEntries();
 // The extension a format code writes ("bmp" for 0), "" for an unknown code.
 QString FormatExtension(int code);
 
+// The source chooser's list: the format list, then the phone and web formats
+// ("*.heic", "*.avif", "*.webp") that only come in, each only when the image
+// library installed can read it.
+const QStringList& ConvertSourceEntries();
+// The same, asking canRead whether the library reads a format (by its name
+// in the library: "HEIC", "AVIF", "WEBP").
+QStringList ConvertSourceEntries(const std::function<bool(const char* format)>& canRead);
+
 // base name of source (without its last extension) + "." + the code's extension.
 QString ConvertTargetName(const QString& source, int code);
 
@@ -48,8 +56,9 @@ struct ConvertPlan {
     bool Empty() const { return sources.isEmpty(); }
 };
 
-// The sources of folder for the source chooser's entry (a format code).
-FolderListing ListConvertSources(const QString& folder, int sourceCode);
+// The sources of folder for the source chooser's entry (its position in
+// ConvertSourceEntries(), the format code for the album's formats).
+FolderListing ListConvertSources(const QString& folder, int sourceIndex);
 
 ConvertPlan PlanConversion(const QString& sourceFolder, const QStringList& sources, int code,
                            ConvertMode mode, const QString& destFolder);

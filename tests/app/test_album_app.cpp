@@ -15,6 +15,8 @@
 #include <QThread>
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include <unistd.h>
 
 using namespace tamsel;
@@ -428,4 +430,23 @@ TEST_F(AppFixture, TheDialogsQuestionsShareTheOneFileDialog)
     EXPECT_EQ(view.questions.last().title, QStringLiteral("选择音乐文件"));
     EXPECT_EQ(view.questions.last().folder, QDir(home.path()).absolutePath() + "/");
     EXPECT_FALSE(view.questions.last().multiple);
+}
+
+// Phone photos the album does not list: the roads into their folder (the
+// window's test takes the command line's) say how many and how to bring them in.
+TEST_F(AppFixture, AFolderOfPhonePhotosSaysHowToBringThemIn)
+{
+    QTemporaryDir phone;
+    for (const char* name : {"IMG_1.HEIC", "IMG_2.heif", "saved.webp", "notes.txt"})
+        Touch(QDir(phone.path()), name, "x");
+    const QString heic = QDir(phone.path()).filePath("IMG_1.HEIC");
+    const std::function<QString()> roads[] = {
+        [&] { view.answer = heic; return app->ChooseFolderCommand().message; },
+        [&] { app->OpenPath(heic); return view.infos.last(); },
+    };
+    for (const auto& road : roads) {
+        app->OpenFolder(home.path());
+        EXPECT_EQ(road(), QStringLiteral(" 此文件夹有 2 张 HEIC、1 张 WebP 照片，请用 照片 → 批量转换... 转为 JPG"));
+        EXPECT_EQ(TestAccess::Model(*app).state.PhotoCount, 0);
+    }
 }

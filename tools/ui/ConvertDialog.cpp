@@ -78,7 +78,7 @@ ConvertDialog::ConvertDialog(QWidget* parent, const QString& workingFolder, cons
     const QString comboLabels[2] = {QStringLiteral("转换前格式:"), QStringLiteral("转换后格式:")};
     for (int i = 0; i < 2; ++i) {
         formatCombos_[i] = new QComboBox(this);
-        formatCombos_[i]->addItems(ConvertFormatEntries());
+        formatCombos_[i]->addItems(i == 0 ? ConvertSourceEntries() : ConvertFormatEntries());
         auto* row = new QHBoxLayout;
         row->addWidget(new QLabel(comboLabels[i], this));
         row->addWidget(formatCombos_[i], 1);

@@ -1,0 +1,75 @@
+// Decoding a phone photo against a JPEG of the same 12 megapixels, both
+// through the album's image loader, in the same run:
+//   x_jpeg = HEIC decode / JPEG decode (wall time; the aim is at most 3).
+// The HEIC is written once at the start (x265 takes the better part of a
+// minute for 12 megapixels): tamsel_bench --benchmark_filter=PhoneDecode
+#include "imaging/ImageFile.h"
+
+#include <QElapsedTimer>
+#include <QTemporaryDir>
+
+#include <Magick++.h>
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <random>
+#include <vector>
+
+namespace {
+
+using namespace tamsel;
+
+// A 4000 x 3000 picture with smooth light and fine grain, as a phone's is.
+void WritePhoto(const QString& path, int quality)
+{
+    constexpr int kW = 4000, kH = 3000;
+    std::vector<unsigned char> rgb(size_t(kW) * kH * 3);
+    std::mt19937 rng(7);
+    for (int y = 0; y < kH; ++y)
+        for (int x = 0; x < kW; ++x) {
+            const int grain = int(rng() % 9) - 4;
+            const int base[3] = {x * 255 / kW, y * 255 / kH, ((x + y) / 13) % 256};
+            for (int c = 0; c < 3; ++c)
+                rgb[(size_t(y) * kW + x) * 3 + c] = (unsigned char)std::clamp(base[c] + grain, 0, 255);
+        }
+    Magick::Image img(kW, kH, "RGB", Magick::CharPixel, rgb.data());
+    img.quality(quality);
+    img.write(path.toStdString());
+}
+
+double SecondsToLoad(const QString& path)
+{
+    QElapsedTimer t;
+    t.start();
+    const ImageHandle h = LoadImageFile(path);
+    benchmark::DoNotOptimize(h.Width());
+    return h.IsValid() ? double(t.nsecsElapsed()) / 1e9 : -1;
+}
+
+void BM_PhoneDecode(benchmark::State& state)
+{
+    InitImageLibrary();
+    QTemporaryDir dir;
+    const QString heic = dir.filePath("photo.heic"), jpg = dir.filePath("photo.jpg");
+    WritePhoto(heic, 60);
+    WritePhoto(jpg, 92);
+    for (auto _ : state) {
+        double best[2] = {1e9, 1e9};
+        for (int i = 0; i < 3; ++i) {
+            best[0] = std::min(best[0], SecondsToLoad(heic));
+            best[1] = std::min(best[1], SecondsToLoad(jpg));
+        }
+        if (best[0] < 0 || best[1] < 0) {
+            state.SkipWithError("a photo could not be read");
+            break;
+        }
+        state.SetIterationTime(best[0]);
+        state.counters["heic_s"] = best[0];
+        state.counters["jpeg_s"] = best[1];
+        state.counters["x_jpeg"] = best[0] / best[1];
+    }
+}
+
+}  // namespace
+
+BENCHMARK(BM_PhoneDecode)->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);

@@ -1,0 +1,24 @@
+#pragma once
+#include <QString>
+
+namespace tamsel {
+
+// Phones save HEIC (and AVIF), the web WebP: formats the album does not list
+// (captions are kept by position in the list, which these would upset), but
+// the batch conversion takes in. A folder of them would open as an empty
+// album with no word of why.
+
+// The label a photo file of those formats is counted under ("HEIC" for .heic
+// and .heif, "AVIF", "WebP"), "" for any other name.
+QString PhonePhotoKind(const QString& name);
+
+// For the info line when folder is opened: how many such photos it holds and
+// how to bring them in; with album photos beside them, how many were left out
+// of the album. "" when it holds none.
+struct PhonePhotoNote {
+    QString text;
+    int albumPhotos = 0;
+};
+PhonePhotoNote NoteOnPhonePhotos(const QString& folder);
+
+}  // namespace tamsel
