@@ -119,6 +119,7 @@ Outcome AlbumApp::Shutdown()
     musicTimer_.stop();
     if (player_)
         player_->Halt();
+    KeepScreenOn();
     model_.dibs.ReleaseAll();
     model_.paths.RemoveWorkFiles();
     return SaveAlbumData();
@@ -137,6 +138,13 @@ Outcome AlbumApp::SaveAlbumData()
     s.ShowWidth = w;
     s.ShowHeight = h;
     return o;
+}
+
+void AlbumApp::KeepWindowArea(QSize size)
+{
+    windowArea_ = size;
+    // Leaving full screen with no show running lets the screen sleep again.
+    KeepScreenOn();
 }
 
 void AlbumApp::LaidOut(int clientW, int clientH, int showW, int showH, double showAspect)
@@ -197,7 +205,16 @@ void AlbumApp::Report(const Outcome& o)
 void AlbumApp::BtnClick(int index)
 {
     nav_.BtnClick(index);
+    KeepScreenOn();
     view().RequestStep();
+}
+
+TransitionEngine::StepResult AlbumApp::Step()
+{
+    const TransitionEngine::StepResult r = engine_.Step();
+    // A show can also end inside the step: a stop request taken up, a new folder.
+    KeepScreenOn();
+    return r;
 }
 
 void AlbumApp::ThumbOver(int i) { nav_.ThumbOver(i); }

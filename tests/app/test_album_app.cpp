@@ -9,6 +9,8 @@
 #include "shell/WidgetApp.h"
 #include "show/ui/PhotoArea.h"
 
+#include <QDBusMessage>
+#include <QDBusVirtualObject>
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QImage>
@@ -404,4 +406,95 @@ TEST_F(AppFixture, TheWorkingFolderAndTheCurrentPhotoFollowWhatHappensToTheFiles
     EXPECT_EQ(m.photos.Names(), QStringList({"0.png", "a2.jpg", "n0.jpg", "p1.jpg"}));
     EXPECT_EQ(m.position.CurPhoto(), 1);
     EXPECT_EQ(m.shown.CurFile(), folder.filePath("a2.jpg"));
+}
+
+namespace {
+
+// The desktop's screen saver on a private bus: hands out cookies and records
+// what it was asked, in order.
+struct FakeScreenSaver : QDBusVirtualObject {
+    QStringList calls;
+    uint issued = 0;
+    QString introspect(const QString&) const override { return {}; }
+    bool handleMessage(const QDBusMessage& m, const QDBusConnection& bus) override
+    {
+        if (m.member() == QLatin1String("Inhibit")) {
+            calls << QStringLiteral("Inhibit %1").arg(++issued);
+            return bus.send(m.createReply(QVariant::fromValue(issued)));
+        }
+        if (m.member() == QLatin1String("UnInhibit")) {
+            calls << QStringLiteral("UnInhibit %1").arg(m.arguments().value(0).toUInt());
+            return bus.send(m.createReply());
+        }
+        return false;
+    }
+};
+
+bool EventsUntil(const std::function<bool()>& done)
+{
+    QElapsedTimer t;
+    t.start();
+    while (!done() && t.elapsed() < 5000)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    return done();
+}
+
+}  // namespace
+
+TEST_F(AppFixture, AShowKeepsTheScreenOnUntilItStopsOrTheProgramEnds)
+{
+    QProcess daemon;
+    daemon.start(QStringLiteral("dbus-daemon"), {"--session", "--nofork", "--print-address=1"});
+    ASSERT_TRUE(daemon.waitForStarted() && daemon.waitForReadyRead(5000)) << "dbus-daemon";
+    const QString address = QString::fromLatin1(daemon.readLine().trimmed());
+    QDBusConnection desktop = QDBusConnection::connectToBus(address, QStringLiteral("desktop"));
+    QDBusConnection album = QDBusConnection::connectToBus(address, QStringLiteral("album"));
+    ASSERT_TRUE(desktop.isConnected() && album.isConnected());
+    TestAccess::Awake(*app).UseBus(album);
+    int windowAsked = 0;
+    app->SetShowWindow([&] {
+        ++windowAsked;
+        return quint64(0);
+    });
+
+    TestAccess::Model(*app).state.LoopShow = 1;
+    view.answer = QDir(photos.path()).filePath("p0.jpg");
+    ASSERT_TRUE(app->ChooseFolderCommand());
+    RunUntilStill();
+    // No screen saver service on the bus: the fallback asks for the window.
+    app->BtnClick(Navigator::Play);
+    EXPECT_TRUE(EventsUntil([&] { return windowAsked == 1; }));
+    app->BtnClick(Navigator::Stop);
+
+    FakeScreenSaver saver;
+    ASSERT_TRUE(desktop.registerVirtualObject(QStringLiteral("/org/freedesktop/ScreenSaver"), &saver));
+    ASSERT_TRUE(desktop.registerService(QStringLiteral("org.freedesktop.ScreenSaver")));
+    const struct {
+        const char* what;
+        std::function<void()> act;
+        QStringList calls;   // what the desktop has been asked by then
+    } steps[] = {
+        {"play", [&] { app->BtnClick(Navigator::Play); }, {"Inhibit 1"}},
+        {"stop", [&] { app->BtnClick(Navigator::Stop); }, {"Inhibit 1", "UnInhibit 1"}},
+        {"stop before the desktop answers",
+         [&] {
+             app->BtnClick(Navigator::Play);
+             app->BtnClick(Navigator::Stop);
+         },
+         {"Inhibit 1", "UnInhibit 1", "Inhibit 2", "UnInhibit 2"}},
+        {"play again", [&] { app->BtnClick(Navigator::Play); },
+         {"Inhibit 1", "UnInhibit 1", "Inhibit 2", "UnInhibit 2", "Inhibit 3"}},
+        {"exit", [&] { app->Shutdown(); },
+         {"Inhibit 1", "UnInhibit 1", "Inhibit 2", "UnInhibit 2", "Inhibit 3", "UnInhibit 3"}},
+    };
+    for (const auto& s : steps) {
+        s.act();
+        EXPECT_TRUE(EventsUntil([&] { return saver.calls == s.calls; }))
+            << s.what << ": " << saver.calls.join(", ").toStdString();
+    }
+    EXPECT_EQ(windowAsked, 1);
+    QDBusConnection::disconnectFromBus(QStringLiteral("album"));
+    QDBusConnection::disconnectFromBus(QStringLiteral("desktop"));
+    daemon.kill();
+    daemon.waitForFinished();
 }
