@@ -147,6 +147,11 @@ void AlbumApp::KeepWindowArea(QSize size)
     KeepScreenOn();
 }
 
+void AlbumApp::SetPixelRatio(double ratio)
+{
+    model_.main.PixelRatio = ratio > 0 ? ratio : 1;
+}
+
 void AlbumApp::LaidOut(int clientW, int clientH, int showW, int showH, double showAspect)
 {
     model_.main.ClientW = clientW;
@@ -267,7 +272,8 @@ void AlbumApp::PhotoAreaMouseMove(double x, double y)
     // screen is read whole the first time the lens appears over it.
     if (model_.main.PanDone && model_.main.OrigView)
         composer_.EnsureFullPhoto();
-    if (DrawLens(model_.dibs, model_.main, x, y))
+    const double r = model_.main.PixelRatio;
+    if (DrawLens(model_.dibs, model_.main, x * r, y * r))
         view().RequestStep();
 }
 
@@ -419,8 +425,8 @@ void AlbumApp::ThumbReleased()
 
 void AlbumApp::ShowFace()
 {
-    composer_.SetFace(model_.state.ShowWidth, model_.state.ShowHeight,
-                      model_.position.CoverShowing());
+    composer_.SetFace(DeviceShowWidth(model_.state, model_.main),
+                      DeviceShowHeight(model_.state, model_.main), model_.position.CoverShowing());
     view().RequestStep();
 }
 

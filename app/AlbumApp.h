@@ -59,6 +59,9 @@ public:
     // While the photo area fills the screen, the album data file keeps the
     // window's photo-area size; an empty size: the area is the window's again.
     void KeepWindowArea(QSize size);
+    // Device pixels per layout pixel of the screen the window is on: the
+    // photo area is composed at that many times its layout size.
+    void SetPixelRatio(double ratio);
     // The window was laid out: its client size and the photo area's.
     void LaidOut(int clientW, int clientH, int showW, int showH, double showAspect);
 

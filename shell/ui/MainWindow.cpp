@@ -327,6 +327,7 @@ void MainWindow::SizeAndCentre()
 
 void MainWindow::FormResize()
 {
+    app_.SetPixelRatio(devicePixelRatio());
     if (isFullScreen()) {
         // The photo area alone, over the whole screen; the frame waits below it.
         clearMask();

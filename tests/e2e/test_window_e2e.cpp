@@ -8,6 +8,7 @@
 #include "model/AlbumState.h"
 #include "platform/Paths.h"
 #include "platform/Fonts.h"
+#include "platform/Rounding.h"
 #include "shell/InfoLine.h"
 #include "shell/Layout.h"
 #include "shell/WidgetApp.h"
@@ -195,8 +196,10 @@ struct RunningProgram {
     QString skip;       // why the program cannot run here
 
     // fill, when given, puts the photos into the folder in place of the
-    // three plain ones, with the display already known.
-    explicit RunningProgram(const std::function<void(const QDir&, const QString&)>& fill = {})
+    // three plain ones, with the display already known. A scale runs the
+    // program at that device pixel ratio, on the first-run photo area.
+    explicit RunningProgram(const std::function<void(const QDir&, const QString&)>& fill = {},
+                            double scale = 0)
     {
         const QString program = QStringLiteral(TAMSEL_BUILD_DIR "/tamsel");
         if (!QFileInfo(program).isExecutable()) {
@@ -218,8 +221,8 @@ struct RunningProgram {
         // A photo area wide enough for the file information and the position
         // side by side on the info line.
         AlbumState album = AlbumState::FirstRun(AppPaths::ForProgramDir(home.path()));
-        album.ShowWidth = 700;
-        album.ShowHeight = 400;
+        album.ShowWidth = scale > 0 ? album.ShowWidth : 700;
+        album.ShowHeight = scale > 0 ? album.ShowHeight : 400;
         album.MusicOn = 0;
         SaveScript(QDir(home.path()).filePath("tamsel.tmf"), album);
         const QColor colours[3] = {QColor(220, 30, 30), QColor(30, 200, 40), QColor(30, 40, 220)};
@@ -235,6 +238,8 @@ struct RunningProgram {
         env.insert("QT_QPA_PLATFORM", "xcb");
         env.insert("QT_FONT_DPI", "96");  // the texts are compared with ones drawn here at 96
         env.insert("TAMSEL_HOME", home.path());
+        if (scale > 0)
+            env.insert("QT_SCALE_FACTOR", QString::number(scale));
         app.setProcessEnvironment(env);
         app.start(program, {photos.path()});
     }
@@ -487,6 +492,60 @@ TEST(WindowEndToEnd, KeysStepThroughThePhotosAndF11ShowsThemFullScreen)
     key("Escape");
     EXPECT_TRUE(WaitFor([&] { return run.FindWindow() && run.g.size() == normal.size(); }, 10000));
     EXPECT_TRUE(centreIs(220, 30, 30));
+}
+
+// On a high-density screen the window keeps its layout in layout pixels and
+// draws the photo in device pixels: a photo of one-pixel stripes, sized so the
+// zoom ends on its own pixels, shows one-pixel stripes; at 1.5 the photo area
+// shows the photo (grey on average, not the frame's blue) up to each corner.
+TEST(WindowEndToEnd, HighDensityScreensShowThePhotosOwnPixels)
+{
+    ASSERT_TRUE(WidgetApp());
+    LayoutInput in;
+    in.W = 498;
+    in.H = 458;
+    const QRect area = ComputeFormLayout(in).picphotoshow;
+    for (const double scale : {2.0, 1.5}) {
+        SCOPED_TRACE(scale);
+        const int w = RoundHalfEven(area.width() * scale), h = RoundHalfEven(area.height() * scale);
+        RunningProgram run([&](const QDir& dir, const QString&) {
+            QImage stripes(w + kPanAllowance, RoundHalfEven((w + kPanAllowance) * double(h) / w),
+                           QImage::Format_RGB32);
+            for (int x = 0; x < stripes.width(); ++x)
+                for (int y = 0; y < stripes.height(); ++y)
+                    stripes.setPixel(x, y, x % 2 ? qRgb(255, 255, 255) : qRgb(0, 0, 0));
+            stripes.save(dir.filePath("stripes.bmp"));
+        }, scale);
+        if (!run.skip.isEmpty())
+            GTEST_SKIP() << run.skip.toStdString();
+        ASSERT_TRUE(run.FindWindow()) << "no window appeared";
+        EXPECT_NEAR(run.g.width(), 498 * scale, 1);
+        EXPECT_NEAR(run.g.height(), 458 * scale, 1);
+        const QRect onScreen(QPoint(RoundHalfEven(area.left() * scale), RoundHalfEven(area.top() * scale)),
+                             QSize(w, h));
+        // At 2 every neighbour in a row differs; at 1.5 each corner, 6 pixels
+        // square, shows the photo: neutral grey on average.
+        const auto photoIn = [&](const QImage& shot, const QRect& r) {
+            int changes = 0, red = 0, blue = 0;
+            for (int x = r.left(); x <= r.right(); ++x)
+                for (int y = r.top(); y <= r.bottom(); ++y) {
+                    changes += std::abs(qGray(shot.pixel(x, y)) - qGray(shot.pixel(x + 1, y))) > 160;
+                    red += qRed(shot.pixel(x, y));
+                    blue += qBlue(shot.pixel(x, y));
+                }
+            const int n = r.width() * r.height();
+            return scale == 2 ? changes >= n - 2 : std::abs(red / n - 128) < 60 && std::abs(blue - red) / n < 20;
+        };
+        EXPECT_TRUE(WaitFor([&] {
+            const QImage shot = Screenshot(run.display.Name(), run.g);
+            if (scale == 2)
+                return photoIn(shot, QRect(onScreen.left() + 4, onScreen.center().y(), w - 9, 1));
+            for (const QPoint c : {QPoint(2, 2), QPoint(w - 8, 2), QPoint(2, h - 8), QPoint(w - 8, h - 8)})
+                if (!photoIn(shot, QRect(onScreen.topLeft() + c, QSize(6, 6))))
+                    return false;
+            return true;
+        }, 20000));
+    }
 }
 
 namespace tamsel::testing {
