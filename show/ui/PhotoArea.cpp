@@ -93,7 +93,9 @@ void PhotoArea::paintEvent(QPaintEvent*)
     QPainter p(this);
     if (d_->frame.isNull())
         p.fillRect(rect(), Qt::black);
-    else   // over the whole area even where a fractional ratio leaves part of a device pixel
+    else if (d_->frame.devicePixelRatio() == 1)
+        p.drawImage(0, 0, d_->frame);
+    else   // over the whole area, where a fractional ratio would leave part of a device pixel
         p.drawImage(QRectF(rect()), d_->frame);
     if (d_->stopped && !d_->inStep)
         Kick();
