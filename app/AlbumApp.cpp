@@ -131,6 +131,7 @@ Outcome AlbumApp::Shutdown()
     musicTimer_.stop();
     if (player_)
         player_->Halt();
+    KeepScreenOn();
     model_.dibs.ReleaseAll();
     model_.paths.RemoveWorkFiles();
     return SaveAlbumData();
@@ -149,6 +150,18 @@ Outcome AlbumApp::SaveAlbumData()
     s.ShowWidth = w;
     s.ShowHeight = h;
     return o;
+}
+
+void AlbumApp::KeepWindowArea(QSize size)
+{
+    windowArea_ = size;
+    // Leaving full screen with no show running lets the screen sleep again.
+    KeepScreenOn();
+}
+
+void AlbumApp::SetPixelRatio(double ratio)
+{
+    model_.main.PixelRatio = ratio > 0 ? ratio : 1;
 }
 
 void AlbumApp::LaidOut(int clientW, int clientH, int showW, int showH, double showAspect)
@@ -214,7 +227,16 @@ void AlbumApp::Report(const Outcome& o)
 void AlbumApp::BtnClick(int index)
 {
     nav_.BtnClick(index);
+    KeepScreenOn();
     view().RequestStep();
+}
+
+TransitionEngine::StepResult AlbumApp::Step()
+{
+    const TransitionEngine::StepResult r = engine_.Step();
+    // A show can also end inside the step: a stop request taken up, a new folder.
+    KeepScreenOn();
+    return r;
 }
 
 void AlbumApp::ThumbOver(int i) { nav_.ThumbOver(i); }
@@ -267,7 +289,8 @@ void AlbumApp::PhotoAreaMouseMove(double x, double y)
     // screen is read whole the first time the lens appears over it.
     if (model_.main.PanDone && model_.main.OrigView)
         composer_.EnsureFullPhoto();
-    if (DrawLens(model_.dibs, model_.main, x, y))
+    const double r = model_.main.PixelRatio;
+    if (DrawLens(model_.dibs, model_.main, x * r, y * r))
         view().RequestStep();
 }
 
@@ -434,8 +457,8 @@ void AlbumApp::ThumbReleased()
 
 void AlbumApp::ShowFace()
 {
-    composer_.SetFace(model_.state.ShowWidth, model_.state.ShowHeight,
-                      model_.position.CoverShowing());
+    composer_.SetFace(DeviceShowWidth(model_.state, model_.main),
+                      DeviceShowHeight(model_.state, model_.main), model_.position.CoverShowing());
     view().RequestStep();
 }
 

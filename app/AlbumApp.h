@@ -7,6 +7,7 @@
 #include "imaging/QuickStrip.h"
 #include "model/AlbumModel.h"
 #include "model/AlbumView.h"
+#include "platform/ScreenAwake.h"
 #include "show/Music.h"
 #include "show/TransitionEngine.h"
 
@@ -57,7 +58,10 @@ public:
     Outcome SaveAlbumData();
     // While the photo area fills the screen, the album data file keeps the
     // window's photo-area size; an empty size: the area is the window's again.
-    void KeepWindowArea(QSize size) { windowArea_ = size; }
+    void KeepWindowArea(QSize size);
+    // Device pixels per layout pixel of the screen the window is on: the
+    // photo area is composed at that many times its layout size.
+    void SetPixelRatio(double ratio);
     // The window was laid out: its client size and the photo area's.
     void LaidOut(int clientW, int clientH, int showW, int showH, double showAspect);
 
@@ -118,13 +122,17 @@ public:
     Outcome NegativeCommand();
 
     // ---- the photo area's step chain ------------------------------------
-    TransitionEngine::StepResult Step() { return engine_.Step(); }
+    TransitionEngine::StepResult Step();
     TransitionEngine::StepResult FinishSplitFrame() { return engine_.FinishSplitFrame(); }
     bool Moving() const { return engine_.Moving(); }
     // A menu or dialog opened over the photo area: true once, and the chain rests.
     bool TakePaintHold();
     // A dialog of the window opens over the photo area (true) or has closed.
     void HoldPaint(bool hold) { model_.main.PaintHold = hold; }
+
+    // The native id of the window a running show keeps the screen on for,
+    // where the desktop offers no screen saver service.
+    void SetShowWindow(std::function<quint64()> id) { awake_.windowId = std::move(id); }
 
     // ---- the quick-effect strip -----------------------------------------
     void StripHover(int k) { strip_.Hover(k); }
@@ -164,6 +172,8 @@ private:
     // rename the program did not live to finish is settled, and the folder
     // becomes the working folder. The note is for the info line.
     QString SettleFolder(const QString& folder);
+    // The screen stays on exactly while a show runs.
+    void KeepScreenOn() { awake_.Hold(model_.main.ShowRunning && !shutDown_); }
 
     // Forwards to the attached view; the logic objects hold this one, so
     // the window can come and go after they exist.
@@ -185,6 +195,7 @@ private:
     QTimer musicTimer_;
     bool shutDown_ = false;
     QSize windowArea_;
+    ScreenAwake awake_;
 };
 
 }  // namespace tamsel

@@ -174,4 +174,4 @@ void BM_WholePhotoForTheLens(benchmark::State& st)
 
 BENCHMARK(BM_WholePhotoForTheLens)->Unit(benchmark::kMillisecond)->Iterations(5);
 BENCHMARK(BM_JpegDecodeAlone)->Unit(benchmark::kMillisecond)->MinTime(2);
-BENCHMARK(BM_ComposePhoto)->Args({480, 336})->Args({1902, 958})->Unit(benchmark::kMillisecond)->MinTime(2);
+BENCHMARK(BM_ComposePhoto)->Args({480, 336})->Args({1902, 958})->Args({3840, 2160})->Unit(benchmark::kMillisecond)->MinTime(2);

@@ -23,8 +23,9 @@ using Clock = std::chrono::steady_clock;
 struct Size {
     int W, H;
 };
-// The default photo area, the largest window and a full-screen show.
-const Size kSizes[] = {{480, 336}, {1902, 958}, {1920, 1080}};
+// The default photo area, the largest window, a full-screen show and one on a
+// 4K screen (the photo area in device pixels).
+const Size kSizes[] = {{480, 336}, {1902, 958}, {1920, 1080}, {3840, 2160}};
 
 void Fill(Surface& s, uint8_t seed)
 {

@@ -102,9 +102,9 @@ void BM_PanStep(benchmark::State& st)
 BENCHMARK(BM_FrameMemcpy)->Args({480, 336})->Args({1902, 958})->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_EffectFrame)
     ->Args({1, 480, 336})->Args({1, 1902, 958})
-    ->Args({5, 480, 336})->Args({5, 1902, 958})->Args({5, 1920, 1080})
+    ->Args({5, 480, 336})->Args({5, 1902, 958})->Args({5, 1920, 1080})->Args({5, 3840, 2160})
     ->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_PanStep)
     ->Args({1, 480, 336})->Args({1, 1902, 958})
-    ->Args({5, 480, 336})->Args({5, 1902, 958})->Args({5, 1920, 1080})
+    ->Args({5, 480, 336})->Args({5, 1902, 958})->Args({5, 1920, 1080})->Args({5, 3840, 2160})
     ->Unit(benchmark::kMicrosecond);

@@ -157,19 +157,22 @@ CaptionSpot CaptionPosition(int capPos, double showWidth, double showHeight, int
     return at;
 }
 
-void DrawCaption(const AlbumState& album, const QString& caption, int panMode, SurfacePool& dibs)
+void DrawCaption(const AlbumState& album, const QString& caption, int panMode, SurfacePool& dibs,
+                 double pixelRatio)
 {
     if (caption.isEmpty() || album.FrameType > 2)
         return;
-    const int tw = CaptionTextWidth(caption, album.CapFontSize);
-    const int th = CaptionLineHeight();
-    const CaptionSpot at =
-        CaptionPosition(album.CapPos, album.ShowWidth, album.ShowHeight, tw, th, panMode);
+    auto device = [pixelRatio](double v) { return RoundHalfEven(v * pixelRatio); };
+    const int fontSize = device(album.CapFontSize);
+    const int tw = CaptionTextWidth(caption, fontSize);
+    const int th = device(CaptionLineHeight());
+    const CaptionSpot at = CaptionPosition(album.CapPos, device(album.ShowWidth),
+                                           device(album.ShowHeight), tw, th, panMode);
 
     Surface& strip = dibs.DibCaption;
-    strip.Create(album.ShowWidth, kStripHeight);
-    DrawTextStrip(strip, caption, album.CapFontColor, 0, album.CapFontName,
-             IntDiv(album.CapFontSize, 2), album.CapFontSize);
+    strip.Create(device(album.ShowWidth), device(kStripHeight));
+    DrawTextStrip(strip, caption, album.CapFontColor, 0, album.CapFontName, IntDiv(fontSize, 2),
+                  fontSize);
     PelAlphaBlend(dibs.DibCanvas, RoundHalfEven(at.x), RoundHalfEven(at.y), strip.Width(),
                   strip.Height(), strip, 0, 0, 255);
 }

@@ -45,6 +45,9 @@ int CaptionLineHeight();
 // photo into DibCaption and lays it over DibCanvas with black transparent.
 // Nothing is drawn for an empty caption or an oval frame (FrameType 3).
 // Surface errors are thrown to the caller.
-void DrawCaption(const AlbumState& album, const QString& caption, int panMode, SurfacePool& dibs);
+// At a pixel ratio above 1 the photo area, the font and the line are that
+// many times larger, as the display surfaces are.
+void DrawCaption(const AlbumState& album, const QString& caption, int panMode, SurfacePool& dibs,
+                 double pixelRatio = 1);
 
 }  // namespace tamsel

@@ -168,11 +168,12 @@ bool Composer::ClonePicture(const QString& sPathFile)
     // The caption goes on after the grey, so it keeps its colour.
     step([&] {
         if (main_.ViewMode != View::Cover)
-            DrawCaption(album_, album_.CaptionOf(position_.CurPhoto()), main_.PanMode, dibs_);
+            DrawCaption(album_, album_.CaptionOf(position_.CurPhoto()), main_.PanMode, dibs_,
+                        main_.PixelRatio);
     });
     step([&] {
-        StretchRounded(dibs_.DibNew, 0, 0, album_.ShowWidth, album_.ShowHeight, dibs_.DibCanvas,
-                       main_.ViewX, main_.ViewY, main_.ViewW, main_.ViewH);
+        StretchRounded(dibs_.DibNew, 0, 0, DeviceShowWidth(album_, main_),
+                       DeviceShowHeight(album_, main_), dibs_.DibCanvas, main_.ViewX, main_.ViewY, main_.ViewW, main_.ViewH);
     });
     return whole;
 }
@@ -216,8 +217,8 @@ QSize Composer::DecodeSize(bool turned) const
 {
     // Nothing of the photo is ever shown larger than the canvas: the photo
     // area with its pan and zoom allowance.
-    const int w = album_.ShowWidth + SurfacePool::kCanvasMargin;
-    const int h = int(album_.ShowHeight) + SurfacePool::kCanvasMargin;
+    const int w = DeviceShowWidth(album_, main_) + SurfacePool::kCanvasMargin;
+    const int h = DeviceShowHeight(album_, main_) + SurfacePool::kCanvasMargin;
     return turned ? QSize(h, w) : QSize(w, h);
 }
 
@@ -266,8 +267,8 @@ bool Composer::EnsureFullPhoto()
 
 void Composer::ChoosePanMode()
 {
-    const int SW = album_.ShowWidth;
-    const double SH = album_.ShowHeight;
+    const int SW = DeviceShowWidth(album_, main_);
+    const double SH = DeviceShowHeight(album_, main_);
     if (main_.ViewMode == View::Cover) {
         main_.PanMode = PanNone;
     } else {
@@ -289,8 +290,8 @@ void Composer::ChoosePanMode()
 
 void Composer::SizeCanvas()
 {
-    const int SW = album_.ShowWidth;
-    const int SH = album_.ShowHeight;
+    const int SW = DeviceShowWidth(album_, main_);
+    const int SH = DeviceShowHeight(album_, main_);
     auto view = [&](double x, double y, double w, double h) {
         main_.ViewX = x;
         main_.ViewY = y;
@@ -389,8 +390,8 @@ void Composer::FilesRenamed(const QList<QPair<QString, QString>>& renamed)
 
 void Composer::Redraw()
 {
-    StretchRounded(dibs_.DibScreen, 0, 0, album_.ShowWidth, album_.ShowHeight, dibs_.DibCanvas,
-                   main_.ViewX, main_.ViewY, main_.ViewW, main_.ViewH);
+    StretchRounded(dibs_.DibScreen, 0, 0, DeviceShowWidth(album_, main_),
+                   DeviceShowHeight(album_, main_), dibs_.DibCanvas, main_.ViewX, main_.ViewY, main_.ViewW, main_.ViewH);
 }
 
 void Composer::SetFace(int width, int height, bool cover)
@@ -409,8 +410,8 @@ void Composer::SetFace(int width, int height, bool cover)
         main_.ViewMode = View::Cover;
         main_.ViewX = 0;
         main_.ViewY = 0;
-        main_.ViewW = album_.ShowWidth;
-        main_.ViewH = album_.ShowHeight;
+        main_.ViewW = DeviceShowWidth(album_, main_);
+        main_.ViewH = DeviceShowHeight(album_, main_);
     } else {
         file = album_.PhotoFolder + photos_.Name(position_.CurPhoto());
         main_.ViewMode = View::Still;

@@ -2,6 +2,7 @@
 #include "model/AlbumView.h"
 
 #include "platform/Paths.h"
+#include "platform/Rounding.h"
 
 namespace tamsel {
 
@@ -20,6 +21,15 @@ int AlbumState::MusicCount() const
         ++m;
     return m;
 }
+
+int ToDevice(const MainState& m, double layoutLength)
+{
+    return RoundHalfEven(layoutLength * m.PixelRatio);
+}
+
+int DeviceShowWidth(const AlbumState& s, const MainState& m) { return ToDevice(m, s.ShowWidth); }
+
+int DeviceShowHeight(const AlbumState& s, const MainState& m) { return ToDevice(m, s.ShowHeight); }
 
 ColourBalance AlbumView::AskBalance() { return {}; }
 

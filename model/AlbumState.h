@@ -152,6 +152,17 @@ struct MainState {
     // Results of the layout.
     int ClientW = 0, ClientH = 0;
     double ShowAspect = 480.0 / 336.0;
+    // Device pixels per layout pixel on the window's screen. The layout and
+    // the album's settings stay in layout pixels; the photo area is composed
+    // and drawn at this many times their size each way, so a high-density
+    // screen shows the photo at its own resolution.
+    double PixelRatio = 1;
 };
+
+// A length of the layout in device pixels (unchanged at a ratio of 1).
+int ToDevice(const MainState& m, double layoutLength);
+// The photo area in device pixels: the size of the display surfaces.
+int DeviceShowWidth(const AlbumState& s, const MainState& m);
+int DeviceShowHeight(const AlbumState& s, const MainState& m);
 
 }  // namespace tamsel

@@ -23,8 +23,11 @@ bool TransitionEngine::Moving() const { return core_.main.ViewMode == View::Brin
 EffectContext TransitionEngine::Context()
 {
     SurfacePool& d = core_.dibs;
-    return EffectContext{d.DibScreen, d.DibNew, d.DibMask, core_.state.ShowWidth,
-                         int(core_.state.ShowHeight), core_.main.WipeStep, core_.main.ShowAspect,
+    const MainState& m = core_.main;
+    // At a pixel ratio above 1 a wipe moves as many device pixels more a
+    // frame, so a transition lasts as long as on any other screen.
+    return EffectContext{d.DibScreen, d.DibNew, d.DibMask, DeviceShowWidth(core_.state, m),
+                         DeviceShowHeight(core_.state, m), ToDevice(m, m.WipeStep), m.ShowAspect,
                          st, rng};
 }
 
@@ -82,7 +85,8 @@ void TransitionEngine::LoadStep(StepResult& r)
     // photo would never arrive: bring it in without a transition instead.
     if (!EffectFor(TransEffect))
         TransEffect = kNoTransition;
-    const EffectStart start = EffectStartValues(TransEffect, s.ShowWidth, int(s.ShowHeight), st.S);
+    const EffectStart start =
+        EffectStartValues(TransEffect, DeviceShowWidth(s, m), DeviceShowHeight(s, m), st.S);
     start.ApplyTo(st);
     st.phase = 0;
     if (start.saves)
@@ -142,8 +146,9 @@ void TransitionEngine::PanStep(StepResult& r)
         break;
     }
     SurfacePool& d = core_.dibs;
-    StretchBlt(d.DibNew, 0, 0, s.ShowWidth, int(s.ShowHeight), d.DibCanvas, RoundHalfEven(m.ViewX),
-               RoundHalfEven(m.ViewY), RoundHalfEven(m.ViewW), RoundHalfEven(m.ViewH));
+    StretchBlt(d.DibNew, 0, 0, DeviceShowWidth(s, m), DeviceShowHeight(s, m), d.DibCanvas,
+               RoundHalfEven(m.ViewX), RoundHalfEven(m.ViewY), RoundHalfEven(m.ViewW),
+               RoundHalfEven(m.ViewH));
     CopyWhole(d.DibScreen, d.DibNew);
     r.wait = s.FrameDelayMs / 100.0;
     if (onFrame)

@@ -13,6 +13,7 @@ struct TestAccess {
     static TransitionEngine& Engine(AlbumApp& a) { return a.engine_; }
     static PhotoPrefetch& Prefetch(AlbumApp& a) { return a.prefetch_; }
     static FileQuestion& FileDialog(AlbumApp& a) { return a.fileDialog_; }
+    static ScreenAwake& Awake(AlbumApp& a) { return a.awake_; }
 
     static void SetCurPhoto(PhotoPosition& p, int i) { p.curPhoto_ = i; }
     static void SetCover(PhotoPosition& p, bool cover) { p.coverShowing_ = cover; }

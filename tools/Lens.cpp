@@ -9,9 +9,9 @@
 
 namespace tamsel {
 
-int LensHalfWidth(int i)
+int LensHalfWidth(int i, int radius)
 {
-    const double r2 = double(kLensRadius) * kLensRadius - double(i) * i;
+    const double r2 = double(radius) * radius - double(i) * i;
     return r2 <= 0 ? 0 : int(std::sqrt(r2) + 0.5);
 }
 
@@ -34,8 +34,9 @@ bool DrawLens(SurfacePool& d, const MainState& m, double x, double y)
     const LensPoint p = LensSource(m, d.DibPhoto.Width(), d.DibPhoto.Height(), x, y);
     // Each row is a plain clipped copy: rows reaching past the photo or the
     // area simply stop at their edges.
-    for (int i = 0; i <= kLensRadius; ++i) {
-        const int h = LensHalfWidth(i);
+    const int radius = ToDevice(m, kLensRadius);
+    for (int i = 0; i <= radius; ++i) {
+        const int h = LensHalfWidth(i, radius);
         for (int side : {-i, i})
             BitBlt(d.DibScreen, RoundHalfEven(x - h), RoundHalfEven(y + side), 2 * h, 1, d.DibPhoto,
                    RoundHalfEven(p.x - h), RoundHalfEven(p.y + side));

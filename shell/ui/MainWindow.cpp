@@ -69,9 +69,14 @@ MainWindow::MainWindow(AlbumApp& app, QWidget* parent)
     LoadArt();
     BuildElements();
     app_.Attach(this);
+    app_.SetShowWindow([this] { return quint64(winId()); });
 }
 
-MainWindow::~MainWindow() { app_.Attach(nullptr); }
+MainWindow::~MainWindow()
+{
+    app_.SetShowWindow({});
+    app_.Attach(nullptr);
+}
 
 QWidget* MainWindow::photoArea() const { return area_; }
 
@@ -360,6 +365,7 @@ void MainWindow::SizeAndCentre()
 
 void MainWindow::FormResize()
 {
+    app_.SetPixelRatio(devicePixelRatio());
     if (isFullScreen()) {
         // The photo area alone, over the whole screen; the frame waits below it.
         clearMask();

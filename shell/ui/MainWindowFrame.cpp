@@ -33,8 +33,8 @@ void MainWindow::resizeEvent(QResizeEvent*)
     // manager) is composed for as soon as it has arrived; a grip drag
     // composes once, at its release.
     const Surface& screen = core_.dibs.DibScreen;
-    const bool fits = screen.Width() == core_.state.ShowWidth &&
-                      screen.Height() == core_.state.ShowHeight;
+    const bool fits = screen.Width() == DeviceShowWidth(core_.state, core_.main) &&
+                      screen.Height() == DeviceShowHeight(core_.state, core_.main);
     if (!ResizeDragging() && !fits)
         Recompose();
 }

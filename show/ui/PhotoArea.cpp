@@ -71,6 +71,8 @@ void PhotoArea::RunStep()
     }
     if (!r.splitFrame && !r.unchanged) {
         d.app.Model().dibs.DibScreen.CopyToRgb32(d.frame);
+        // The surfaces are in device pixels: shown one to one on the screen.
+        d.frame.setDevicePixelRatio(d.app.Model().main.PixelRatio);
         repaint();
     }
     d.inStep = false;
@@ -91,8 +93,10 @@ void PhotoArea::paintEvent(QPaintEvent*)
     QPainter p(this);
     if (d_->frame.isNull())
         p.fillRect(rect(), Qt::black);
-    else
+    else if (d_->frame.devicePixelRatio() == 1)
         p.drawImage(0, 0, d_->frame);
+    else   // over the whole area, where a fractional ratio would leave part of a device pixel
+        p.drawImage(QRectF(rect()), d_->frame);
     if (d_->stopped && !d_->inStep)
         Kick();
 }

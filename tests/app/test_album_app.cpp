@@ -9,6 +9,8 @@
 #include "shell/WidgetApp.h"
 #include "show/ui/PhotoArea.h"
 
+#include <QDBusMessage>
+#include <QDBusVirtualObject>
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QImage>
@@ -449,4 +451,60 @@ TEST_F(AppFixture, AFolderOfPhonePhotosSaysHowToBringThemIn)
         EXPECT_EQ(road(), QStringLiteral(" 此文件夹有 2 张 HEIC、1 张 WebP 照片，请用 照片 → 批量转换... 转为 JPG"));
         EXPECT_EQ(TestAccess::Model(*app).state.PhotoCount, 0);
     }
+}
+
+namespace {
+
+// The desktop's screen saver on a private bus: hands out cookies 1, 2, ... and
+// records what it was asked.
+struct FakeScreenSaver : QDBusVirtualObject {
+    QStringList calls;
+    QString introspect(const QString&) const override { return {}; }
+    bool handleMessage(const QDBusMessage& m, const QDBusConnection& bus) override
+    {
+        const bool inhibit = m.member() == QLatin1String("Inhibit");
+        const uint cookie = inhibit ? uint(calls.size() / 2 + 1) : m.arguments().value(0).toUInt();
+        calls << m.member() + QString::number(cookie);
+        return bus.send(inhibit ? m.createReply(QVariant::fromValue(cookie)) : m.createReply());
+    }
+};
+
+}  // namespace
+
+TEST_F(AppFixture, AShowKeepsTheScreenOnUntilItStopsOrTheProgramEnds)
+{
+    QProcess daemon;
+    daemon.start(QStringLiteral("dbus-daemon"), {"--session", "--nofork", "--print-address=1"});
+    ASSERT_TRUE(daemon.waitForReadyRead(5000)) << "dbus-daemon";
+    const QString address = QString::fromLatin1(daemon.readLine().trimmed());
+    QDBusConnection desktop = QDBusConnection::connectToBus(address, QStringLiteral("desktop"));
+    FakeScreenSaver saver;
+    ASSERT_TRUE(desktop.registerVirtualObject(QStringLiteral("/org/freedesktop/ScreenSaver"), &saver) &&
+                desktop.registerService(QStringLiteral("org.freedesktop.ScreenSaver")));
+    TestAccess::Awake(*app).UseBus(QDBusConnection::connectToBus(address, QStringLiteral("album")));
+    TestAccess::Model(*app).state.LoopShow = 1;
+    view.answer = QDir(photos.path()).filePath("p0.jpg");
+    ASSERT_TRUE(app->ChooseFolderCommand());
+
+    const auto play = [&] { app->BtnClick(Navigator::Play); };
+    const auto stop = [&] { app->BtnClick(Navigator::Stop); };
+    // Each action and all the desktop has been asked by then; the third stops
+    // the show before the desktop has answered.
+    const std::pair<std::function<void()>, const char*> steps[] = {
+        {play, "Inhibit1"},
+        {stop, "Inhibit1 UnInhibit1"},
+        {[&] { play(), stop(); }, "Inhibit1 UnInhibit1 Inhibit2 UnInhibit2"},
+        {play, "Inhibit1 UnInhibit1 Inhibit2 UnInhibit2 Inhibit3"},
+        {[&] { app->Shutdown(); }, "Inhibit1 UnInhibit1 Inhibit2 UnInhibit2 Inhibit3 UnInhibit3"},
+    };
+    for (const auto& [act, calls] : steps) {
+        act();
+        QElapsedTimer t;
+        t.start();
+        while (saver.calls.join(' ') != QLatin1String(calls) && t.elapsed() < 5000)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        EXPECT_EQ(saver.calls.join(' ').toStdString(), calls);
+    }
+    daemon.kill();
+    daemon.waitForFinished();
 }

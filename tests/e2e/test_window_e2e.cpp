@@ -8,6 +8,7 @@
 #include "model/AlbumState.h"
 #include "platform/Paths.h"
 #include "platform/Fonts.h"
+#include "platform/Rounding.h"
 #include "shell/InfoLine.h"
 #include "shell/Layout.h"
 #include "shell/WidgetApp.h"
@@ -201,9 +202,10 @@ struct RunningProgram {
     // fill, when given, puts the photos into the folder in place of the
     // three plain ones, with the display already known. photoCount photos in
     // all otherwise: the three coloured ones, then grey copies of the first
-    // under numbered names, for work that needs many files.
+    // under numbered names, for work that needs many files. A scale runs the
+    // program at that device pixel ratio, on the first-run photo area.
     explicit RunningProgram(const std::function<void(const QDir&, const QString&)>& fill = {},
-                            int photoCount = 3)
+                            int photoCount = 3, double scale = 0)
     {
         const QString program = QStringLiteral(TAMSEL_BUILD_DIR "/tamsel");
         if (!QFileInfo(program).isExecutable()) {
@@ -225,8 +227,8 @@ struct RunningProgram {
         // A photo area wide enough for the file information and the position
         // side by side on the info line.
         AlbumState album = AlbumState::FirstRun(AppPaths::ForProgramDir(home.path()));
-        album.ShowWidth = 700;
-        album.ShowHeight = 400;
+        album.ShowWidth = scale > 0 ? album.ShowWidth : 700;
+        album.ShowHeight = scale > 0 ? album.ShowHeight : 400;
         album.MusicOn = 0;
         // The same folder as the one named on the command line: the batch
         // tools start on it.
@@ -255,6 +257,8 @@ struct RunningProgram {
         env.insert("QT_QPA_PLATFORM", "xcb");
         env.insert("QT_FONT_DPI", "96");  // the texts are compared with ones drawn here at 96
         env.insert("TAMSEL_HOME", home.path());
+        if (scale > 0)
+            env.insert("QT_SCALE_FACTOR", QString::number(scale));
         app.setProcessEnvironment(env);
         app.start(program, {photos.path()});
     }
@@ -679,6 +683,60 @@ TEST(WindowEndToEnd, ASignalAfterAScanOrDuringARenameEndsWithTheAlbumWritten)
         EXPECT_TRUE(QFileInfo(data).isFile()) << (rename ? "rename" : "scan") << ": no album data file";
         // Every photo is there, under its old name or its new one.
         EXPECT_EQ(QDir(run.photos.path()).entryList(QDir::Files).size(), rename ? 3000 : 3);
+    }
+}
+
+// On a high-density screen the window keeps its layout in layout pixels and
+// draws the photo in device pixels: a photo of one-pixel stripes, sized so the
+// zoom ends on its own pixels, shows one-pixel stripes; at 1.5 the photo area
+// shows the photo (grey on average, not the frame's blue) up to each corner.
+TEST(WindowEndToEnd, HighDensityScreensShowThePhotosOwnPixels)
+{
+    ASSERT_TRUE(WidgetApp());
+    LayoutInput in;
+    in.W = 498;
+    in.H = 458;
+    const QRect area = ComputeFormLayout(in).photoArea;
+    for (const double scale : {2.0, 1.5}) {
+        SCOPED_TRACE(scale);
+        const int w = RoundHalfEven(area.width() * scale), h = RoundHalfEven(area.height() * scale);
+        RunningProgram run([&](const QDir& dir, const QString&) {
+            QImage stripes(w + kPanAllowance, RoundHalfEven((w + kPanAllowance) * double(h) / w),
+                           QImage::Format_RGB32);
+            for (int x = 0; x < stripes.width(); ++x)
+                for (int y = 0; y < stripes.height(); ++y)
+                    stripes.setPixel(x, y, x % 2 ? qRgb(255, 255, 255) : qRgb(0, 0, 0));
+            stripes.save(dir.filePath("stripes.bmp"));
+        }, 3, scale);
+        if (!run.skip.isEmpty())
+            GTEST_SKIP() << run.skip.toStdString();
+        ASSERT_TRUE(run.FindWindow()) << "no window appeared";
+        EXPECT_NEAR(run.g.width(), 498 * scale, 1);
+        EXPECT_NEAR(run.g.height(), 458 * scale, 1);
+        const QRect onScreen(QPoint(RoundHalfEven(area.left() * scale), RoundHalfEven(area.top() * scale)),
+                             QSize(w, h));
+        // At 2 every neighbour in a row differs; at 1.5 each corner, 6 pixels
+        // square, shows the photo: neutral grey on average.
+        const auto photoIn = [&](const QImage& shot, const QRect& r) {
+            int changes = 0, red = 0, blue = 0;
+            for (int x = r.left(); x <= r.right(); ++x)
+                for (int y = r.top(); y <= r.bottom(); ++y) {
+                    changes += std::abs(qGray(shot.pixel(x, y)) - qGray(shot.pixel(x + 1, y))) > 160;
+                    red += qRed(shot.pixel(x, y));
+                    blue += qBlue(shot.pixel(x, y));
+                }
+            const int n = r.width() * r.height();
+            return scale == 2 ? changes >= n - 2 : std::abs(red / n - 128) < 60 && std::abs(blue - red) / n < 20;
+        };
+        EXPECT_TRUE(WaitFor([&] {
+            const QImage shot = Screenshot(run.display.Name(), run.g);
+            if (scale == 2)
+                return photoIn(shot, QRect(onScreen.left() + 4, onScreen.center().y(), w - 9, 1));
+            for (const QPoint c : {QPoint(2, 2), QPoint(w - 8, 2), QPoint(2, h - 8), QPoint(w - 8, h - 8)})
+                if (!photoIn(shot, QRect(onScreen.topLeft() + c, QSize(6, 6))))
+                    return false;
+            return true;
+        }, 20000));
     }
 }
 
