@@ -66,9 +66,9 @@ public:
     // Loads a picture file (BMP or JPEG or anything Qt reads) and clones it.
     // Throws SurfaceError(-1, "装入图片出错") when it cannot be read. The
     // readers belong to the image floor, which defines this one (SurfaceFile.cpp).
-    // minW x minH (when given) is what the picture will be shown at, at
-    // most: a JPEG several times larger is decoded at the smallest size that
-    // still covers it, its true size kept as FullWidth/FullHeight.
+    // minW x minH (when given) is the box the picture will be fitted into,
+    // at most: a JPEG several times larger is decoded at the smallest size
+    // that still fills its fit, its true size kept as FullWidth/FullHeight.
     void CloneFile(const std::string& path, int minW = 0, int minH = 0);
     void Cls();
 

@@ -197,6 +197,41 @@ TEST_F(AppFixture, ConvertedAndBrokenPhotosAheadArriveAsIfReadThen)
     EXPECT_EQ(QDir(QFileInfo(m.paths.tempDib).path()).entryList({"*ahead*"}, QDir::Files), QStringList());
 }
 
+// While the cover shows, the photo the first click brings in is decoded
+// already: after a script, after a thumb move, never for a folder without photos.
+TEST_F(AppFixture, TheCoverWaitsWithTheFirstPhotoDecoded)
+{
+    AlbumModel& m = TestAccess::Model(*app);
+    PhotoPrefetch& prefetch = TestAccess::Prefetch(*app);
+    QTemporaryDir empty;
+    const QString script = QDir(home.path()).filePath("s.tms");
+    const struct {
+        QString folder;
+        int photo;   // the photo expected ahead, -1 none
+    } cases[] = {{home.path() + "/gone", -1}, {empty.path(), -1}, {photos.path(), 0}};
+    for (const auto& c : cases) {
+        AlbumState s = m.state;
+        s.PhotoFolder = c.folder + "/";
+        ASSERT_TRUE(SaveScript(script, s));
+        ASSERT_TRUE(app->OpenScript(script)) << qPrintable(c.folder);
+        ASSERT_TRUE(m.position.CoverShowing());
+        EXPECT_EQ(prefetch.Ahead(), c.photo < 0 ? QString() : m.PhotoPath(c.photo)) << qPrintable(c.folder);
+    }
+    // The thumb moved over the last photo: once it rests, that one is decoded.
+    app->ThumbOver(2);
+    QElapsedTimer waited;
+    waited.start();
+    while (prefetch.Ahead() != m.PhotoPath(2) && waited.elapsed() < 2000)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    EXPECT_EQ(prefetch.Ahead(), m.PhotoPath(2));
+    while (!prefetch.Ready(m.PhotoPath(2), TestAccess::ComposerOf(*app).DecodeSize(false)))
+        QThread::msleep(1);
+    // The first step after the click composes it: no wait for a decoder.
+    app->ThumbReleased();
+    EXPECT_FALSE(TestAccess::Engine(*app).Step().unchanged);
+    EXPECT_EQ(m.shown.CurFileName(), "p2.jpg");
+}
+
 TEST_F(AppFixture, CancelledFolderChoiceAndBrokenScriptSayWhy)
 {
     view.answer.clear();
