@@ -130,8 +130,10 @@ private:
     int32_t stride_ = 0;
     int32_t fullW_ = 0, fullH_ = 0;   // 0: the surface's own size
     // From calloc, whose zeroed pages make a new surface black for free.
+    // Pixels come from malloc, or, for a big surface, from pages of their own.
     struct FreeBytes {
-        void operator()(uint8_t* p) const noexcept { std::free(p); }
+        size_t mapped;   // the length of those pages; 0 (as value-initialised): malloc's
+        void operator()(uint8_t* p) const noexcept;
     };
     std::unique_ptr<uint8_t[], FreeBytes> bits_;
 };

@@ -4,7 +4,10 @@
 #include <QImage>
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstring>
+
+#include <unistd.h>
 
 using namespace tamsel;
 using namespace tamsel::testing;
@@ -245,4 +248,29 @@ TEST(Surface, ShownPictureIsTheSurfaceInTheWindowSystemsFormat)
     Surface empty;
     empty.CopyToRgb32(out);
     EXPECT_TRUE(out.isNull());
+}
+
+// A show of big photos makes and drops a photo-sized surface for every photo:
+// each one's memory must go back to the system when it is dropped, not stay
+// with the allocator (the photo sizes vary, so it is seldom reused whole).
+TEST(Surface, ABigSurfaceGivesItsMemoryBackWhenReleased)
+{
+    const auto residentMb = [] {
+        long pages = 0, resident = 0;
+        if (FILE* f = std::fopen("/proc/self/statm", "r")) {
+            if (std::fscanf(f, "%ld %ld", &pages, &resident) != 2)
+                resident = 0;
+            std::fclose(f);
+        }
+        return double(resident) * double(sysconf(_SC_PAGESIZE)) / (1 << 20);
+    };
+    for (int round = 0; round < 3; ++round) {
+        Surface s;
+        s.Create(4000 - round * 300, 3000);   // 36, 33 and 30 MB
+        std::memset(s.DataPtr(), 0x55, size_t(s.RGBSize()));
+        const double held = residentMb();
+        s.Release();
+        EXPECT_GT(held - residentMb(), 25.0) << round;
+        EXPECT_FALSE(s.HasPixels());
+    }
 }
