@@ -93,6 +93,9 @@ AlbumApp::AlbumApp(AppPaths paths)
     engine_.showEnded = [this] { BtnClick(Navigator::Stop); };
     musicTimer_.setInterval(2000);
     QObject::connect(&musicTimer_, &QTimer::timeout, [this] { MusicTick(); });
+    thumbRest_.setSingleShot(true);
+    thumbRest_.setInterval(120);
+    QObject::connect(&thumbRest_, &QTimer::timeout, [this] { PrefetchCurrent(); });
 }
 
 AlbumApp::~AlbumApp() = default;
@@ -239,7 +242,11 @@ TransitionEngine::StepResult AlbumApp::Step()
     return r;
 }
 
-void AlbumApp::ThumbOver(int i) { nav_.ThumbOver(i); }
+void AlbumApp::ThumbOver(int i)
+{
+    nav_.ThumbOver(i);
+    thumbRest_.start();
+}
 
 void AlbumApp::LabelClicked(int index)
 {
@@ -304,6 +311,16 @@ void AlbumApp::PrefetchNext()
     if (next < 0 || next >= s.PhotoCount || next == cur)
         return;
     composer_.LoadAhead(model_.PhotoPath(next));
+}
+
+void AlbumApp::PrefetchCurrent()
+{
+    const int count = model_.state.PhotoCount;
+    if (count < 1)
+        return;
+    // A position beyond the list is read as the first photo by the buttons too.
+    const int cur = model_.CurPhoto();
+    composer_.LoadAhead(model_.PhotoPath(cur >= 0 && cur < count ? cur : 0));
 }
 
 void AlbumApp::PopUp(MenuId menu, int labelIndex)
@@ -389,6 +406,7 @@ Outcome AlbumApp::ChooseFolderCommand()
     view().SetBusy(true);
     const QString settled = path.isEmpty() ? QString() : SettleFolder(QFileInfo(path).absolutePath());
     nav_.FolderChosen(path);
+    PrefetchCurrent();
     view().SetBusy(false);
     view().RequestStep();
     return Outcome::Done(settled);
@@ -401,6 +419,7 @@ void AlbumApp::OpenFolder(const QString& folder)
     PhotoList list;
     list.Point(folder);
     nav_.FolderChosen(folder, list.Name(0));
+    PrefetchCurrent();
     Report(Outcome::Done(settled));
     view().RequestStep();
 }
@@ -414,6 +433,7 @@ void AlbumApp::OpenPath(const QString& path)
         const QString settled = SettleFolder(fi.absolutePath());
         nav_.BeginFolderChoice();
         nav_.FolderChosen(fi.absoluteFilePath());
+        PrefetchCurrent();
         Report(Outcome::Done(settled));
         view().RequestStep();
     } else if (fi.isFile() && !PhonePhotoKind(fi.fileName()).isEmpty()) {
@@ -451,6 +471,9 @@ Outcome AlbumApp::OpenScript(const QString& path)
 
 void AlbumApp::ThumbReleased()
 {
+    // The photo comes in now; a late decode of it would only push out the
+    // one decoded after it.
+    thumbRest_.stop();
     nav_.ThumbReleased();
     view().RequestStep();
 }
@@ -459,6 +482,8 @@ void AlbumApp::ShowFace()
 {
     composer_.SetFace(DeviceShowWidth(model_.state, model_.main),
                       DeviceShowHeight(model_.state, model_.main), model_.position.CoverShowing());
+    if (model_.position.CoverShowing())
+        PrefetchCurrent();
     view().RequestStep();
 }
 

@@ -163,6 +163,9 @@ private:
     // After a photo was composed: decode the one after it (in the direction
     // of the last step) ahead of time.
     void PrefetchNext();
+    // While the cover shows (or a photo is about to come in): decode the
+    // photo the next advance brings, so the first click shows it at once.
+    void PrefetchCurrent();
     // Shows the file dialog; the folder of a chosen file becomes the working folder.
     QString AskFile(const QString& folder);
     QStringList AskFileList(const QString& folder, bool multiple);
@@ -193,6 +196,9 @@ private:
     TransitionEngine engine_;
     std::unique_ptr<AudioPlayer> player_;
     QTimer musicTimer_;
+    // The thumb's photo is decoded once the thumb rests, not for every
+    // photo it passes over.
+    QTimer thumbRest_;
     bool shutDown_ = false;
     QSize windowArea_;
     ScreenAwake awake_;

@@ -17,6 +17,7 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <algorithm>
 #include <new>
 #include <stdexcept>
 
@@ -215,10 +216,14 @@ bool Composer::ReadsDirectly(const QString& path)
 
 QSize Composer::DecodeSize(bool turned) const
 {
-    // Nothing of the photo is ever shown larger than the canvas: the photo
-    // area with its pan and zoom allowance.
-    const int w = DeviceShowWidth(album_, main_) + SurfacePool::kCanvasMargin;
-    const int h = DeviceShowHeight(album_, main_) + SurfacePool::kCanvasMargin;
+    // Nothing of the photo is ever shown larger than its fit into the canvas
+    // part in use: the photo area with its pan allowance one way, or the
+    // zoom's start, whichever is taller.
+    const int SW = DeviceShowWidth(album_, main_);
+    const int SH = DeviceShowHeight(album_, main_);
+    const int w = SW + kPanAllowance;
+    const int zoomH = SW > 0 ? RoundHalfEven(double(w) * SH / SW) : SH;
+    const int h = std::max(SH + kPanAllowance, zoomH);
     return turned ? QSize(h, w) : QSize(w, h);
 }
 

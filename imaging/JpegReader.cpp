@@ -206,8 +206,12 @@ Decoded Decode(Decompressor& d, FILE* in, qint64 size, Surface& target, Surface&
         // The rows as stored: a photo turned by its tag needs the sides swapped.
         const uint64_t needW = uint64_t(orientation >= 5 ? minH : minW);
         const uint64_t needH = uint64_t(orientation >= 5 ? minW : minH);
+        // A photo fitted into the box, proportions kept, is never shown
+        // larger than the box in the one direction it fills: reaching the box
+        // one way is enough, and a size that reaches it both ways would decode
+        // up to twice the rows for nothing.
         for (unsigned k = 1; k <= 8; ++k) {
-            if ((uint64_t(c.image_width) * k + 7) / 8 >= needW &&
+            if ((uint64_t(c.image_width) * k + 7) / 8 >= needW ||
                 (uint64_t(c.image_height) * k + 7) / 8 >= needH) {
                 c.scale_num = k;
                 c.scale_denom = 8;

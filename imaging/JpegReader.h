@@ -21,9 +21,10 @@ inline constexpr const char* kErrCutOff = "文件不完整";
 // is far too little for the size it claims) throws SurfaceError(-1,
 // "文件不完整"), as the image file library refuses such a file too. Throws
 // SurfaceError / std::overflow_error when the surface cannot be made.
-// With minW x minH given, a photo larger than that both ways is decoded
-// smaller by the decoder's own scaling (k/8, the smallest k that still
-// covers minW x minH upright); out then keeps the true size as its
+// With minW x minH given, a photo larger than that is decoded smaller by the
+// decoder's own scaling (k/8, the smallest k at which it still reaches
+// minW or minH upright, so its fit into minW x minH loses no pixel); out
+// then keeps the true size as its
 // FullWidth/FullHeight. A photo with an ICC profile (or the EXIF Adobe RGB
 // index) comes out in the display's colours; a CMYK photo is read only when
 // it carries a profile to read it through.

@@ -39,6 +39,14 @@ Surface& Surface::operator=(Surface&& other) noexcept
     return *this;
 }
 
+void Surface::FreeBytes::operator()(uint8_t* p) const noexcept
+{
+    if (mapped)
+        ::munmap(p, mapped);
+    else
+        std::free(p);
+}
+
 void Surface::Release()
 {
     bits_.reset();
@@ -66,8 +74,23 @@ void Surface::Create(int32_t width, int32_t height)
         throw std::overflow_error("溢出");
     if (width <= 0 || height <= 0)
         throw SurfaceError(-1, kErrCreate);
-    // calloc hands back zeroed pages: a fresh surface is black without a second pass.
-    auto* bits = static_cast<uint8_t*>(std::calloc(static_cast<size_t>(size), 1));
+    // A photo-sized surface gets pages of its own, handed back to the system
+    // the moment it is released: through malloc, a freed block this large
+    // raises the allocator's own threshold, later ones come from its heap,
+    // and a show of big photos leaves that heap holding tens of megabytes.
+    // Fresh pages are zero, so the surface is black without a second pass.
+    constexpr size_t kOwnPages = size_t(1) << 20;
+    uint8_t* bits = nullptr;
+    size_t mapped = 0;
+    if (size_t(size) >= kOwnPages) {
+        void* p = ::mmap(nullptr, size_t(size), PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+        if (p != MAP_FAILED) {
+            bits = static_cast<uint8_t*>(p);
+            mapped = size_t(size);
+        }
+    } else {
+        bits = static_cast<uint8_t*>(std::calloc(static_cast<size_t>(size), 1));
+    }
     if (!bits)
         throw SurfaceError(-1, kErrCreate);
     // A photo-sized surface is written whole right away; in 2 MB pages that
@@ -77,7 +100,7 @@ void Surface::Create(int32_t width, int32_t height)
     const uintptr_t to = (reinterpret_cast<uintptr_t>(bits) + uintptr_t(size)) & ~(kHuge - 1);
     if (to > from)
         ::madvise(reinterpret_cast<void*>(from), to - from, MADV_HUGEPAGE);
-    bits_.reset(bits);
+    bits_ = decltype(bits_)(bits, FreeBytes{mapped});
     stride_ = static_cast<int32_t>(stride);
     header_.biWidth = width;
     header_.biHeight = height;

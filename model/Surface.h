@@ -66,9 +66,9 @@ public:
     // Loads a picture file (BMP or JPEG or anything Qt reads) and clones it.
     // Throws SurfaceError(-1, "装入图片出错") when it cannot be read. The
     // readers belong to the image floor, which defines this one (SurfaceFile.cpp).
-    // minW x minH (when given) is what the picture will be shown at, at
-    // most: a JPEG several times larger is decoded at the smallest size that
-    // still covers it, its true size kept as FullWidth/FullHeight.
+    // minW x minH (when given) is the box the picture will be fitted into,
+    // at most: a JPEG several times larger is decoded at the smallest size
+    // that still fills its fit, its true size kept as FullWidth/FullHeight.
     void CloneFile(const std::string& path, int minW = 0, int minH = 0);
     void Cls();
 
@@ -130,8 +130,10 @@ private:
     int32_t stride_ = 0;
     int32_t fullW_ = 0, fullH_ = 0;   // 0: the surface's own size
     // From calloc, whose zeroed pages make a new surface black for free.
+    // Pixels come from malloc, or, for a big surface, from pages of their own.
     struct FreeBytes {
-        void operator()(uint8_t* p) const noexcept { std::free(p); }
+        size_t mapped;   // the length of those pages; 0 (as value-initialised): malloc's
+        void operator()(uint8_t* p) const noexcept;
     };
     std::unique_ptr<uint8_t[], FreeBytes> bits_;
 };

@@ -201,6 +201,29 @@ TEST_F(AppFixture, ConvertedAndBrokenPhotosAheadArriveAsIfReadThen)
     EXPECT_EQ(QDir(QFileInfo(m.paths.tempDib).path()).entryList({"*ahead*"}, QDir::Files), QStringList());
 }
 
+// While the cover shows, the photo the first click brings in is decoded
+// already; a folder missing or without photos decodes nothing.
+TEST_F(AppFixture, TheCoverWaitsWithTheFirstPhotoDecoded)
+{
+    AlbumModel& m = TestAccess::Model(*app);
+    PhotoPrefetch& prefetch = TestAccess::Prefetch(*app);
+    QTemporaryDir empty;
+    const QString script = QDir(home.path()).filePath("s.tms");
+    for (const QString& folder : {home.path() + "/gone", empty.path(), photos.path()}) {
+        AlbumState s = m.state;
+        s.PhotoFolder = folder + "/";
+        ASSERT_TRUE(SaveScript(script, s));
+        ASSERT_TRUE(app->OpenScript(script) && m.position.CoverShowing());
+        EXPECT_EQ(prefetch.Ahead(), folder == photos.path() ? m.PhotoPath(0) : QString());
+    }
+    while (!prefetch.Ready(m.PhotoPath(0), TestAccess::ComposerOf(*app).DecodeSize(false)))
+        QThread::msleep(1);
+    // The first step after the click composes it: no wait for a decoder.
+    app->BtnClick(Navigator::Next);
+    EXPECT_FALSE(TestAccess::Engine(*app).Step().unchanged);
+    EXPECT_EQ(m.shown.CurFileName(), "p0.jpg");
+}
+
 TEST_F(AppFixture, CancelledFolderChoiceAndBrokenScriptSayWhy)
 {
     view.answer.clear();

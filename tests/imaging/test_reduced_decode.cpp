@@ -43,7 +43,7 @@ QString BigPhoto(const QTemporaryDir& dir, int w, int h, QString* asBmp = nullpt
 
 }  // namespace
 
-TEST(ReducedDecode, TheSmallestScaleThatStillCoversAndTheTrueSizeKept)
+TEST(ReducedDecode, TheSmallestScaleThatStillFillsTheFitAndTheTrueSizeKept)
 {
     QTemporaryDir dir;
     const QString jpg = BigPhoto(dir, 1600, 1200);
@@ -52,7 +52,9 @@ TEST(ReducedDecode, TheSmallestScaleThatStillCoversAndTheTrueSizeKept)
     } cases[] = {
         {500, 400, 600, 450},     // 3/8: 2/8 would give 400 x 300
         {600, 450, 600, 450},     // exactly 3/8
-        {601, 450, 800, 600},     // just above 3/8
+        {601, 450, 600, 450},     // 3/8 still reaches the height: its fit loses nothing
+        {601, 451, 800, 600},     // just above 3/8 both ways
+        {1601, 300, 400, 300},    // a box far wider than the photo: its height decides
         {1600, 1200, 1600, 1200}, // the photo itself
         {2000, 2000, 1600, 1200}, // a photo smaller than the screen is never scaled
         {0, 0, 1600, 1200},       // no size: the whole photo

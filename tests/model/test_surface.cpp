@@ -5,6 +5,9 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <fstream>
+
+#include <unistd.h>
 
 using namespace tamsel;
 using namespace tamsel::testing;
@@ -245,4 +248,23 @@ TEST(Surface, ShownPictureIsTheSurfaceInTheWindowSystemsFormat)
     Surface empty;
     empty.CopyToRgb32(out);
     EXPECT_TRUE(out.isNull());
+}
+
+// Every photo of a show makes and drops a photo-sized surface: its memory
+// must go back to the system then, not stay with the allocator.
+TEST(Surface, ABigSurfaceGivesItsMemoryBackWhenReleased)
+{
+    const auto residentMb = [] {
+        long pages = 0, resident = 0;
+        std::ifstream("/proc/self/statm") >> pages >> resident;
+        return double(resident) * double(sysconf(_SC_PAGESIZE)) / (1 << 20);
+    };
+    for (int width : {4000, 3700, 3400}) {   // 36, 33 and 30 MB
+        Surface s;
+        s.Create(width, 3000);
+        std::memset(s.DataPtr(), 0x55, size_t(s.RGBSize()));
+        const double held = residentMb();
+        s.Release();
+        EXPECT_GT(held - residentMb(), 25.0) << width;
+    }
 }
