@@ -195,8 +195,15 @@ QString AlbumApp::SettleFolder(const QString& folder)
     // Phone photos the album does not list: said at once when nothing else
     // will show, else after the first photo.
     const PhonePhotoNote phone = NoteOnPhonePhotos(folder);
-    relay_->noteAfterPhoto = phone.albumPhotos > 0 ? phone.text : QString();
-    return phone.albumPhotos > 0 ? recovered : recovered + phone.text;
+    QString note = phone.text;
+    // Photos whose names the system's encoding cannot spell are not listed:
+    // the user is told they exist.
+    PhotoList listing;
+    listing.Point(folder);
+    if (listing.PassedOver() > 0)
+        note += QStringLiteral("  ") + PassedOverText(listing.PassedOver());
+    relay_->noteAfterPhoto = phone.albumPhotos > 0 ? note : QString();
+    return phone.albumPhotos > 0 ? recovered : recovered + note;
 }
 
 void AlbumApp::FilesChanged(bool keepCaptions, const QList<QPair<QString, QString>>& renamed)

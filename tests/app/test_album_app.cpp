@@ -19,6 +19,7 @@
 
 #include <functional>
 
+#include <fcntl.h>
 #include <unistd.h>
 
 using namespace tamsel;
@@ -530,4 +531,16 @@ TEST_F(AppFixture, AShowKeepsTheScreenOnUntilItStopsOrTheProgramEnds)
     }
     daemon.kill();
     daemon.waitForFinished();
+}
+
+// Photos whose names the system cannot spell are said once on the info line
+// when their folder opens, after the first photo has named itself.
+TEST_F(AppFixture, PhotosWithUnreadableNamesAreCountedOnTheInfoLine)
+{
+    const QByteArray raw = QFile::encodeName(photos.path()) + "/\xb0\xa1.jpg";
+    ::close(::open(raw.constData(), O_CREAT | O_WRONLY, 0644));
+    app->OpenPath(photos.path());
+    RunUntilStill();
+    EXPECT_EQ(view.infos.filter(PassedOverText(1)).size(), 1);
+    EXPECT_EQ(TestAccess::Model(*app).state.PhotoCount, 3);
 }

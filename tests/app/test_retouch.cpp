@@ -78,6 +78,7 @@ TEST_F(RetouchTest, EachCommandRetouchesThePhotoAsShownThroughTheWorkingFile)
             EXPECT_TRUE(RunRetouch(model, composer, c.code, balance).ok);
             EXPECT_EQ(Bytes(model.dibs.DibPhoto), want);
             EXPECT_EQ(model.shown.CurFile(), model.paths.tempPic);
+            EXPECT_EQ(model.shown.CurFileName(), "a.bmp");   // the info line still names the photo
             EXPECT_FALSE(model.main.Retouched);
             EXPECT_EQ(model.main.LabelsDirty, 1);
         }
