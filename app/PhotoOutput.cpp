@@ -63,9 +63,9 @@ Outcome SetWallpaper(AlbumModel& model, const DesktopInfo& desktop)
     // The copy appears whole or not at all: the desktop may be reading the old one.
     if (const Outcome copied = CopyFileWhole(source, copy); !copied)
         return Outcome::Failed(QStringLiteral("  对不起,墙纸未换:") + copied.message);
-    const WallpaperResult r = ApplyWallpaper(copy, desktop);
+    const Outcome r = ApplyWallpaper(copy, desktop);
     if (!r.ok)
-        return Outcome::Failed(QStringLiteral("  ") + r.why);
+        return Outcome::Failed(QStringLiteral("  ") + r.message);
     return Outcome::Done();
 }
 

@@ -96,7 +96,7 @@ struct ComposerRig {
     SurfacePool& dibs = model.dibs;
     PhotoList& photos = model.photos;
     NoSink sink;
-    Composer composer{model, sink};
+    Composer composer{model, ReportTo(sink)};
 
     ComposerRig(int w, int h)
     {

@@ -49,7 +49,7 @@ void BM_RetouchCommand(benchmark::State& st)
     AlbumModel m(AppPaths::ForProgramDir(QDir::tempPath()));
     m.paths.EnsureWorkDir();
     NoSink sink;
-    Composer composer{m, sink};
+    Composer composer{m, ReportTo(sink)};
     m.dibs.MakeDisplaySurfaces(m.state.ShowWidth, m.state.ShowHeight);
     m.main.ViewMode = View::Still;
     composer.DIBClonePicture(bench::BenchPhoto());

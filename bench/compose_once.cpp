@@ -43,7 +43,7 @@ int main(int argc, char** argv)
     SurfacePool& dibs = model.dibs;
     PhotoList& photos = model.photos;
     PrintSink sink;
-    Composer composer(model, sink);
+    Composer composer(model, ReportTo(sink));
     Navigator nav(album, model.position, main, photos, sink);
     album.ShowWidth = w;
     album.ShowHeight = h;

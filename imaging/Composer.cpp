@@ -1,6 +1,5 @@
 #include "imaging/Composer.h"
 #include "imaging/Prefetch.h"
-#include "model/AlbumView.h"
 
 #include "platform/FileInfo.h"
 #include "model/AlbumModel.h"
@@ -60,7 +59,7 @@ QString ErrorText(const std::exception& e)
     return text.isEmpty() ? QString::fromUtf8(kErrLoad) : text;
 }
 
-Composer::Composer(AlbumModel& model, AlbumView& info)
+Composer::Composer(AlbumModel& model, Reporter report)
     : album_(model.state),
       position_(model.position),
       shown_(model.shown),
@@ -68,11 +67,15 @@ Composer::Composer(AlbumModel& model, AlbumView& info)
       dibs_(model.dibs),
       photos_(model.photos),
       paths_(model.paths),
-      info_(info)
+      report_(std::move(report))
 {
 }
 
-void Composer::Report(const QString& text) { info_.ShowInfo(text, true); }
+void Composer::Report(const QString& text)
+{
+    if (report_)
+        report_(Outcome::Failed(text));
+}
 
 bool Composer::DIBClonePicture(const QString& sPathFile)
 {

@@ -1,4 +1,6 @@
 #pragma once
+#include "model/Outcome.h"
+
 #include <QList>
 #include <QPair>
 #include <QSize>
@@ -17,7 +19,6 @@ struct AppPaths;
 class PhotoList;
 class PhotoPosition;
 class ShownFile;
-class AlbumView;
 class Surface;
 class PhotoPrefetch;
 
@@ -31,7 +32,9 @@ class PhotoPrefetch;
 // Headless: the window only passes its info sink in.
 class Composer {
 public:
-    Composer(AlbumModel& model, AlbumView& info);
+    // report: where a failure the user must see goes (the owner shows it).
+    using Reporter = std::function<void(const Outcome&)>;
+    Composer(AlbumModel& model, Reporter report);
 
     // Composes the image file at sPathFile. A photo that cannot be loaded is
     // reported and the previous photo is composed again; nothing is thrown.
@@ -107,7 +110,7 @@ private:
     SurfacePool& dibs_;
     const PhotoList& photos_;
     const AppPaths& paths_;
-    AlbumView& info_;
+    Reporter report_;
 };
 
 // A surface or file error as the user reads it.

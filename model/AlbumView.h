@@ -156,4 +156,14 @@ public:
     }
 };
 
+// An outcome as a view shows it: its message on the info line, a failure
+// with the beep. For the logic objects that report to their owner.
+inline std::function<void(const Outcome&)> ReportTo(AlbumView& view)
+{
+    return [&view](const Outcome& o) {
+        if (o.HasMessage())
+            view.ShowInfo(o.message, !o.ok);
+    };
+}
+
 }  // namespace tamsel

@@ -70,7 +70,7 @@ void Fill(XImage* xi, const QImage& img, const Visual* v)
 
 }  // namespace
 
-WallpaperResult SetRootWindowPicture(const QString& file, const QByteArray& display)
+Outcome SetRootWindowPicture(const QString& file, const QByteArray& display)
 {
     QImageReader reader(file);
     reader.setAutoTransform(true);

@@ -172,16 +172,16 @@ Scanner::Scanner() : d_(std::make_unique<Impl>()) {}
 
 Scanner::~Scanner() { Close(); }
 
-QList<ScanDevice> Scanner::Devices(QString* why)
+Outcome Scanner::Devices(QList<ScanDevice>& out)
 {
-    QList<ScanDevice> out;
-    if (!AcquireSession(why))
-        return out;
+    out.clear();
+    QString why;
+    if (!AcquireSession(&why))
+        return Outcome::Failed(why);
     const SANE_Device** list = nullptr;
     const SANE_Status s = sane_get_devices(&list, SANE_FALSE);
     if (s != SANE_STATUS_GOOD) {
-        if (why)
-            *why = QStringLiteral("无法列出扫描仪:%1").arg(StatusText(s));
+        why = QStringLiteral("无法列出扫描仪:%1").arg(StatusText(s));
     } else {
         for (; list && *list; ++list) {
             const SANE_Device* dev = *list;
@@ -194,25 +194,24 @@ QList<ScanDevice> Scanner::Devices(QString* why)
         }
     }
     ReleaseSession();
-    return out;
+    return why.isEmpty() ? Outcome::Done() : Outcome::Failed(why);
 }
 
-bool Scanner::Open(const QString& name, QString* why)
+Outcome Scanner::Open(const QString& name)
 {
     Close();
-    if (!AcquireSession(why))
-        return false;
+    QString why;
+    if (!AcquireSession(&why))
+        return Outcome::Failed(why);
     d_->session = true;
     const SANE_Status s = sane_open(name.toLocal8Bit().constData(), &d_->handle);
     ReassertQuitSignals();
     if (s != SANE_STATUS_GOOD) {
         d_->handle = nullptr;
-        if (why)
-            *why = QStringLiteral("扫描仪 %1 无法打开:%2").arg(name, StatusText(s));
         Close();
-        return false;
+        return Outcome::Failed(QStringLiteral("扫描仪 %1 无法打开:%2").arg(name, StatusText(s)));
     }
-    return true;
+    return Outcome::Done();
 }
 
 void Scanner::Close()

@@ -1,4 +1,5 @@
 #pragma once
+#include "platform/Outcome.h"
 #include <QImage>
 #include <QList>
 #include <QString>
@@ -51,9 +52,9 @@ public:
 
     // Every scanner SANE can reach. An empty list with why set when SANE
     // itself failed; empty why when there simply is none.
-    static QList<ScanDevice> Devices(QString* why = nullptr);
+    static Outcome Devices(QList<ScanDevice>& found);
 
-    bool Open(const QString& name, QString* why = nullptr);
+    Outcome Open(const QString& name);
     void Close();
     bool IsOpen() const;
 

@@ -40,7 +40,7 @@ QString Failure(const QString& desktop, const QString& what)
     return QStringLiteral("对不起,未能设置%1的桌面墙纸:%2").arg(desktop, what);
 }
 
-WallpaperResult SetXfceWallpaper(const QString& file)
+Outcome SetXfceWallpaper(const QString& file)
 {
     const QString channel = QStringLiteral("xfce4-desktop");
     const QByteArray list = Run(QStringLiteral("xfconf-query"), {"-c", channel, "-l"});
@@ -77,7 +77,7 @@ QString JsString(const QString& s)
     return out + '"';
 }
 
-WallpaperResult SetKdeWallpaper(const QString& file)
+Outcome SetKdeWallpaper(const QString& file)
 {
     // Plasma keeps the picture in each desktop's own configuration, reachable
     // only through its shell's scripting interface.
@@ -135,7 +135,7 @@ DesktopInfo DetectDesktop(const QProcessEnvironment& env)
     return info;
 }
 
-WallpaperResult SetGsettingsWallpaper(const QString& file, DesktopKind kind)
+Outcome SetGsettingsWallpaper(const QString& file, DesktopKind kind)
 {
     const QString uri = QUrl::fromLocalFile(file).toString();
     QString schema, key = QStringLiteral("picture-uri"), value = uri, desktop;
@@ -168,7 +168,7 @@ WallpaperResult SetGsettingsWallpaper(const QString& file, DesktopKind kind)
     return {true, {}};
 }
 
-WallpaperResult ApplyWallpaper(const QString& file, const DesktopInfo& desktop)
+Outcome ApplyWallpaper(const QString& file, const DesktopInfo& desktop)
 {
     switch (desktop.kind) {
     case DesktopKind::Gnome:

@@ -1,4 +1,5 @@
 #pragma once
+#include "platform/Outcome.h"
 #include <QByteArray>
 #include <QProcessEnvironment>
 #include <QString>
@@ -26,22 +27,17 @@ struct DesktopInfo {
 // Which desktop runs, from the session's environment.
 DesktopInfo DetectDesktop(const QProcessEnvironment& env = QProcessEnvironment::systemEnvironment());
 
-struct WallpaperResult {
-    bool ok = false;
-    QString why;   // for the info label when not ok
-};
-
 // Makes the picture file the background of the given desktop.
-WallpaperResult ApplyWallpaper(const QString& file, const DesktopInfo& desktop);
+Outcome ApplyWallpaper(const QString& file, const DesktopInfo& desktop);
 
 // The settings keys of the GNOME family (the light and the dark picture
 // where the schema has both), through gsettings, so whatever settings
 // backend the session uses receives them.
-WallpaperResult SetGsettingsWallpaper(const QString& file, DesktopKind kind);
+Outcome SetGsettingsWallpaper(const QString& file, DesktopKind kind);
 
 // Sets the X root window's background to the picture, filling the screen,
 // and publishes it the way other X programs look for it (_XROOTPMAP_ID and
 // ESETROOT_PMAP_ID). An empty display means $DISPLAY.
-WallpaperResult SetRootWindowPicture(const QString& file, const QByteArray& display);
+Outcome SetRootWindowPicture(const QString& file, const QByteArray& display);
 
 }  // namespace tamsel

@@ -26,7 +26,7 @@ constexpr double kSameInstant = 1e-9;
 struct ShowRecorder::Parts : AlbumView {
     Parts(const AppPaths& paths)
         : model(paths),
-          composer(model, *this),
+          composer(model, ReportTo(*this)),
           engine(model, *this, [this](const QString& p) { return composer.DIBClonePicture(p); }),
           nav(model.state, model.position, model.main, model.photos, *this)
     {

@@ -79,7 +79,7 @@ int main(int argc, char** argv)
     s.CoverFile = QFileInfo(from).absoluteFilePath();
     core.main.ShowAspect = double(W) / double(H);
     StderrSink sink;
-    Composer composer(core, sink);
+    Composer composer(core, ReportTo(sink));
 
     // The old picture stands on the screen at rest, as after its own pan.
     composer.SetFace(W, H, true);

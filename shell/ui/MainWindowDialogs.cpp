@@ -25,11 +25,7 @@ namespace tamsel {
 
 ScannedPicture MainWindow::AcquireScan()
 {
-    QString message;
-    const QImage picture = ScanDialog::Acquire(this, &message);
-    if (picture.isNull())
-        return {message.isEmpty() ? Outcome::Done() : Outcome::Failed(message), {}};
-    return {Outcome::Done(), picture};
+    return ScanDialog::Acquire(this);
 }
 
 BatchDialogResult MainWindow::RunBatchDialog(Command which, const QString& workFolder,

@@ -39,7 +39,7 @@ protected:
     QTemporaryDir dir;
     AlbumModel model{AppPaths::ForProgramDir(dir.path())};
     RecordingSink sink;
-    Composer composer{model, sink};
+    Composer composer{model, ReportTo(sink)};
 };
 
 }  // namespace

@@ -16,7 +16,7 @@ TEST(ScanCommand, TheScanIsShownAndStaysAtHandForSaveAs)
     QTemporaryDir dir;
     AlbumModel model(AppPaths::ForProgramDir(dir.path()));
     RecordingSink sink;
-    Composer composer{model, sink};
+    Composer composer{model, ReportTo(sink)};
     model.dibs.MakeDisplaySurfaces(model.state.ShowWidth, model.state.ShowHeight);
     model.main.ViewMode = View::Cover;
     model.state.RotateAngle = 90;

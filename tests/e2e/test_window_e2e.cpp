@@ -693,6 +693,9 @@ TEST(WindowEndToEnd, ASignalAfterAScanOrDuringARenameEndsWithTheAlbumWritten)
 TEST(WindowEndToEnd, HighDensityScreensShowThePhotosOwnPixels)
 {
     ASSERT_TRUE(WidgetApp());
+    // A doubled window is 916 pixels tall: the private fallback screen is smaller.
+    if (qEnvironmentVariable("TAMSEL_TEST_DISPLAY").isEmpty())
+        GTEST_SKIP() << "needs the suite's display";
     LayoutInput in;
     in.W = 498;
     in.H = 458;

@@ -70,7 +70,7 @@ protected:
         InstallMasks();
         QDir(dir.path()).mkdir("album");
         album.PhotoFolder = dir.path() + "/album/";
-        composer = std::make_unique<Composer>(model, sink);
+        composer = std::make_unique<Composer>(model, ReportTo(sink));
         MakeScreenSurfaces(480, 336);
     }
     void TearDown() override { paths.RemoveWorkFiles(); }

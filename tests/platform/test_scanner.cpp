@@ -15,8 +15,8 @@ protected:
     void SetUp() override
     {
         UseSaneTestBackend();
-        QString why;
-        ASSERT_TRUE(scanner.Open("test:0", &why)) << qPrintable(why);
+        const Outcome opened = scanner.Open("test:0");
+        ASSERT_TRUE(opened.ok) << qPrintable(opened.message);
         ASSERT_TRUE(scanner.SetOption("test-picture", "Color pattern"));
     }
     Scanner scanner;
@@ -26,16 +26,16 @@ protected:
 
 TEST_F(ScannerTest, TheDevicesAndTheirChoicesAreListed)
 {
-    QString why;
-    const QList<ScanDevice> devices = Scanner::Devices(&why);
-    ASSERT_GE(devices.size(), 1) << qPrintable(why);
+    QList<ScanDevice> devices;
+    const Outcome listed = Scanner::Devices(devices);
+    ASSERT_GE(devices.size(), 1) << qPrintable(listed.message);
     EXPECT_EQ(devices.front().name, "test:0");
     const ScanChoices c = scanner.Choices();
     EXPECT_TRUE(c.modes.contains("Color"));
     EXPECT_TRUE(c.modes.contains("Gray"));
     EXPECT_TRUE(c.sources.contains("Flatbed"));
     EXPECT_TRUE(c.resolutions.contains(c.resolution));
-    EXPECT_FALSE(Scanner().Open("test:99"));
+    EXPECT_FALSE(Scanner().Open("test:99").ok);
 }
 
 // What scanimage, SANE's own frontend, makes of the same scan.

@@ -49,7 +49,7 @@ TEST(Wallpaper, GnomeGetsTheLightAndTheDarkPictureInItsSettings)
     qputenv("XDG_CONFIG_HOME", config.path().toLocal8Bit());
     qputenv("GSETTINGS_BACKEND", "keyfile");
     const QString file = config.path() + "/壁纸 1.bmp";
-    const WallpaperResult r = ApplyWallpaper(file, {DesktopKind::Gnome, "GNOME", {}});
+    const Outcome r = ApplyWallpaper(file, {DesktopKind::Gnome, "GNOME", {}});
     const QString schema = "org.gnome.desktop.background";
     const QByteArray light = RunTool("gsettings", {"get", schema, "picture-uri"}).trimmed();
     const QByteArray dark = RunTool("gsettings", {"get", schema, "picture-uri-dark"}).trimmed();
@@ -58,7 +58,7 @@ TEST(Wallpaper, GnomeGetsTheLightAndTheDarkPictureInItsSettings)
     if (RunTool("gsettings", {"list-keys", schema}).isNull())
         GTEST_SKIP() << "the GNOME desktop schemas are not installed";
 
-    ASSERT_TRUE(r.ok) << qPrintable(r.why);
+    ASSERT_TRUE(r.ok) << qPrintable(r.message);
     auto named = [](const QByteArray& value) {   // 'file:///...' as gsettings prints it
         return QUrl(QString::fromUtf8(value.mid(1, value.size() - 2))).toLocalFile();
     };
@@ -93,16 +93,16 @@ TEST(Wallpaper, ABareXSessionShowsThePictureOnTheRootWindow)
     const QString file = tmp.filePath("mytable.bmp");
     pic.save(file, "JPEG", 95);   // JPEG bytes under a .bmp name, as the copy holds them
 
-    const WallpaperResult r = ApplyWallpaper(file, {DesktopKind::BareX, {}, display});
+    const Outcome r = ApplyWallpaper(file, {DesktopKind::BareX, {}, display});
     // Again: the first picture is freed, the second shows.
-    const WallpaperResult again = SetRootWindowPicture(file, display);
+    const Outcome again = SetRootWindowPicture(file, display);
     const QString shot = tmp.filePath("root.png");
     const bool grabbed = QProcess::execute("import", {"-display", display, "-window", "root", shot}) == 0;
     const QByteArray props = RunTool("xprop", {"-display", display, "-root", "_XROOTPMAP_ID"});
     xvfb.terminate();
     xvfb.waitForFinished();
-    ASSERT_TRUE(r.ok) << qPrintable(r.why);
-    ASSERT_TRUE(again.ok) << qPrintable(again.why);
+    ASSERT_TRUE(r.ok) << qPrintable(r.message);
+    ASSERT_TRUE(again.ok) << qPrintable(again.message);
     ASSERT_TRUE(grabbed);
     const QImage root(shot);
     ASSERT_EQ(root.size(), QSize(320, 240));

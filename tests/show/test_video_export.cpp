@@ -81,7 +81,7 @@ ShowRun RunShow(const VideoAlbum& a, QSize size, uint32_t seed)
     core.photos = a.photos;
     core.main.ShowAspect = double(size.width()) / size.height();
     AlbumView view;
-    Composer composer(core, view);
+    Composer composer(core, ReportTo(view));
     Navigator nav(core.state, core.position, core.main, core.photos, view);
     composer.SetFace(size.width(), size.height(), true);
     nav.LeaveCover();

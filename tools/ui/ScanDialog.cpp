@@ -134,8 +134,8 @@ void ScanDialog::ListDevices()
     Say(QStringLiteral("正在查找扫描仪..."), false);
     QPointer<ScanDialog> self(this);
     listWorker_ = QThread::create([self] {
-        QString why;
-        const QList<ScanDevice> found = Scanner::Devices(&why);
+        QList<ScanDevice> found;
+        const QString why = Scanner::Devices(found).message;
         QMetaObject::invokeMethod(
             self, [self, found, why] { if (self) self->ShowDevices(found, why); }, Qt::QueuedConnection);
     });
@@ -162,9 +162,8 @@ void ScanDialog::OpenDevice(int index)
     sources_->clear();
     modes_->clear();
     resolutions_->clear();
-    QString why;
-    if (!scanner_.Open(devices_->itemData(index).toString(), &why)) {
-        Say(why, true);
+    if (const Outcome opened = scanner_.Open(devices_->itemData(index).toString()); !opened) {
+        Say(opened.message, true);
         SetBusy(false);
         return;
     }
@@ -256,13 +255,13 @@ void ScanDialog::reject()
     QDialog::reject();
 }
 
-QImage ScanDialog::Acquire(QWidget* parent, QString* message)
+ScannedPicture ScanDialog::Acquire(QWidget* parent)
 {
     ScanDialog dialog(parent);
     dialog.exec();
-    if (message)
-        *message = dialog.Picture().isNull() ? dialog.Message() : QString();
-    return dialog.Picture();
+    if (dialog.Picture().isNull())
+        return {dialog.Message().isEmpty() ? Outcome::Done() : Outcome::Failed(dialog.Message()), {}};
+    return {Outcome::Done(), dialog.Picture()};
 }
 
 }  // namespace tamsel

@@ -1,4 +1,5 @@
 #pragma once
+#include "model/AlbumView.h"
 #include "platform/Scanner.h"
 
 #include <QDialog>
@@ -24,7 +25,7 @@ public:
 
     // Shows the dialog modally. The scanned picture, or a null one with
     // message saying why (empty when the user cancelled).
-    static QImage Acquire(QWidget* parent, QString* message);
+    static ScannedPicture Acquire(QWidget* parent);
 
     QImage Picture() const { return picture_; }
     QString Message() const { return message_; }
