@@ -160,7 +160,7 @@ void SettingsForm::SetMusicLoop(bool on)
 {
     loopBox = on;
     state_.MusicLoop = on ? 1 : 0;
-    state_.MusicTrack = on ? 0 : 255;
+    state_.MusicTrack = on ? 0 : kNoTune;
 }
 
 int SettingsForm::AddTunes(const QStringList& chosen)

@@ -18,21 +18,11 @@ QString Unsaved(const QString& why) { return QStringLiteral("  照片未保存:"
 
 }  // namespace
 
-int SaveFormatOf(const QString& target)
-{
-    static const char* const kEndings[] = {"bmp", "jpg", "pcx", "tga", "ico", "tif", "png"};
-    const QString tail = target.right(3);
-    for (int code = 0; code < 7; ++code)
-        if (tail == QLatin1String(kEndings[code]))
-            return code;
-    return -1;
-}
-
 Outcome SaveAs(AlbumModel& model, const QString& target)
 {
     if (target.isEmpty())
         return Outcome::Done();
-    const int code = SaveFormatOf(target);
+    const int code = OutputFormatOf(target);
     if (code < 0)
         return Outcome::Failed(
             Unsaved(QStringLiteral("文件名须以 bmp、jpg、pcx、tga、ico、tif 或 png 结尾")));

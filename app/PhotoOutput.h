@@ -8,11 +8,6 @@ namespace tamsel {
 struct AlbumModel;
 struct DesktopInfo;
 
-// Format code of a target name by its last three characters, compared as
-// they are: "bmp" 0, "jpg" 1, "pcx" 2, "tga" 3, "ico" 4, "tif" 5, "png" 6;
-// -1 for any other ending (upper case and "jpeg" included).
-int SaveFormatOf(const QString& target);
-
 // "照片另存...": reads CurFile, so a retouched photo is saved retouched, and
 // writes it to target in the format its name asks for; the file appears
 // whole or not at all. A name with another ending, a current file that

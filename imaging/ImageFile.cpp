@@ -21,6 +21,30 @@
 
 namespace tamsel {
 
+namespace {
+constexpr OutputFormat kOutputFormats[] = {{kBmp, "bmp"}, {kJpg, "jpg"}, {kPcx, "pcx"}, {kTga, "tga"},
+                                           {kIco, "ico"}, {kTif, "tif"}, {kPng, "png"}};
+}  // namespace
+
+std::span<const OutputFormat> OutputFormats() { return kOutputFormats; }
+
+int OutputFormatOf(const QString& name)
+{
+    const QString tail = name.right(3);
+    for (const OutputFormat& f : kOutputFormats)
+        if (tail == QLatin1String(f.ending))
+            return f.code;
+    return -1;
+}
+
+QString OutputEnding(int code)
+{
+    for (const OutputFormat& f : kOutputFormats)
+        if (f.code == code)
+            return QString::fromLatin1(f.ending);
+    return {};
+}
+
 struct ImageHandle::Impl {
     Magick::Image image;
     // The album's own working copy: a BMP that keeps the photo's profile,

@@ -5,11 +5,25 @@
 #include <QString>
 
 #include <memory>
+#include <span>
 
 namespace tamsel {
 
 // Output format codes by extension.
 enum ImageFormatCode : int { kBmp = 0, kJpg = 1, kPcx = 2, kTga = 3, kIco = 4, kTif = 5, kPng = 6 };
+
+// The formats the album writes, in code order: the one table that "照片另存",
+// the batch conversion and their dialogs read.
+struct OutputFormat {
+    ImageFormatCode code;
+    const char* ending;   // the name's last three characters that ask for it
+};
+std::span<const OutputFormat> OutputFormats();
+// The code a name asks for by its last three characters, compared as they
+// are (upper case and "jpeg" ask for none); -1 for none.
+int OutputFormatOf(const QString& name);
+// The ending of a code, "" for none.
+QString OutputEnding(int code);
 
 // An image read by LoadImageFile, handed to exactly one SaveImageFile. Move-only; the
 // picture is released when the handle goes away. An empty handle claims no image.

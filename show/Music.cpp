@@ -19,16 +19,16 @@ void MusicFailed(AlbumState& s, AlbumView& view, const QString& message)
 void MusicStep(AlbumState& s, AudioPlayer& player, AlbumView& view)
 {
     const int state = player.PlayState();
-    if (!(state == 6 || state == 0) || !s.MusicOn || s.MusicTrack == 255)
+    if (!(state == 6 || state == 0) || !s.MusicOn || s.MusicTrack == kNoTune)
         return;
     if (s.MusicTrack < 0 || s.MusicTrack >= kMusicSlots) {
-        s.MusicTrack = s.MusicLoop ? 0 : 255;
+        s.MusicTrack = s.MusicLoop ? 0 : kNoTune;
         return;
     }
     const QString file = s.MusicList[size_t(s.MusicTrack)];
     if (file.isEmpty()) {
         // An empty list simply has nothing to play; that is no fault of any file.
-        s.MusicTrack = 255;
+        s.MusicTrack = kNoTune;
         return;
     }
     if (!player.HasOutput()) {
@@ -43,7 +43,7 @@ void MusicStep(AlbumState& s, AudioPlayer& player, AlbumView& view)
     }
     s.MusicTrack += 1;
     if (s.MusicTrack >= kMusicSlots || s.MusicList[size_t(s.MusicTrack)].isEmpty())
-        s.MusicTrack = s.MusicLoop ? 0 : 255;
+        s.MusicTrack = s.MusicLoop ? 0 : kNoTune;
     view.SetMusicText(" 音乐 " + BaseName(file), false);
 }
 

@@ -27,15 +27,16 @@ namespace tamsel {
 
 const QStringList& ConvertFormatEntries()
 {
-    static const QStringList entries = {"*.bmp", "*.jpg", "*.pcx", "*.tga", "*.ico", "*.tif", "*.png"};
+    static const QStringList entries = [] {
+        QStringList e;
+        for (const OutputFormat& f : OutputFormats())
+            e << QStringLiteral("*.") + QLatin1String(f.ending);
+        return e;
+    }();
     return entries;
 }
 
-QString FormatExtension(int code)
-{
-    const QStringList& e = ConvertFormatEntries();
-    return (code >= 0 && code < e.size()) ? e.at(code).right(3) : QString();
-}
+QString FormatExtension(int code) { return OutputEnding(code); }
 
 QString ConvertTargetName(const QString& source, int code)
 {

@@ -66,8 +66,6 @@ W* Find(QWidget* d, const char* name)
 
 TEST(SettingsDialog, DrivenByTheUserStoresImmediateChoicesAndOkValues)
 {
-    if (!WidgetApp())
-        GTEST_SKIP() << "no widget application in this process";
     QTemporaryDir photos;
     for (const char* name : {"a.jpg", "b.jpg", "c.jpg"})
         Touch(QDir(photos.path()), QString::fromLatin1(name));
@@ -146,8 +144,6 @@ TEST(SettingsDialog, DrivenByTheUserStoresImmediateChoicesAndOkValues)
 
 TEST(SettingsDialog, FontDialogOffersTheInstalledChineseFaces)
 {
-    if (!WidgetApp())
-        GTEST_SKIP() << "no widget application in this process";
     const QStringList faces = FontDialog::Faces();
     EXPECT_EQ(faces.mid(0, 2), (QStringList{QStringLiteral("楷体_GB2312"), QStringLiteral("宋体")}));
     EXPECT_TRUE(faces.contains(QStringLiteral("AR PL UKai CN")));
@@ -167,8 +163,6 @@ TEST(SettingsDialog, FontDialogOffersTheInstalledChineseFaces)
 // with "同步播放" ticked leaves the music off.
 TEST(SettingsDialog, AClickOnTheChosenPhotoAndEscActAsTheUserExpects)
 {
-    if (!WidgetApp())
-        GTEST_SKIP() << "no widget application in this process";
     QTemporaryDir photos;
     for (const char* name : {"a.jpg", "b.jpg"})
         Touch(QDir(photos.path()), QString::fromLatin1(name));

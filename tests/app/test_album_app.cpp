@@ -246,8 +246,6 @@ TEST_F(AppFixture, CancelledFolderChoiceAndBrokenScriptSayWhy)
 // chain breaks once, and the next exposure of the area starts it again.
 TEST_F(AppFixture, PaintHoldBreaksTheStepChainUntilTheAreaIsShownAgain)
 {
-    if (!WidgetApp())
-        GTEST_SKIP() << "no widget application in this process";
     PhotoArea area(*app);
     area.resize(480, 336);
     area.show();
