@@ -1,3 +1,4 @@
+#include "ScriptedView.h"
 #include "TestAccess.h"
 #include "TestUtil.h"
 #include "album/Navigator.h"
@@ -14,29 +15,13 @@ using namespace tamsel::testing;
 
 namespace {
 
-struct FakeView : AlbumView {
-    int btnState = -1;      // last SetBtnState: 1 enabled, 0 disabled
-    int stopShown = -1;
-    int beeps = 0;
-    int labelsEnabled = 0;
-    QString info;
-    void SetBtnState(bool enabled) override { btnState = enabled; }
-    void ShowStopButton(bool running) override { stopShown = running; }
-    void ShowInfo(const QString& text, bool beep) override
-    {
-        info = text;
-        beeps += beep;
-    }
-    void EnableAlbumLabels() override { ++labelsEnabled; }
-};
-
 // An album of n photos standing on photo c, with a photo shown (no cover).
 struct Album {
     AlbumState s;
     PhotoPosition pos;
     MainState m;
     PhotoList photos;
-    FakeView view;
+    ScriptedView view;
     Navigator nav{s, pos, m, photos, view};
 
     Album(int n, int c, int cover = 0)

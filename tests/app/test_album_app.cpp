@@ -1,6 +1,7 @@
 // The whole album driven without a window: a scripted view answers the
 // questions and records what the album shows; the test runs the engine's
 // steps itself, as the photo area would.
+#include "ScriptedView.h"
 #include "tools/RenameJournal.h"
 #include "TestAccess.h"
 #include "TestUtil.h"
@@ -26,56 +27,6 @@ using namespace tamsel;
 using namespace tamsel::testing;
 
 namespace {
-
-struct ScriptedView : AlbumView {
-    QString answer;          // the file the open dialog "chooses"
-    QStringList asked, infos;
-    int refreshes = 0, steps = 0, beeps = 0;
-    bool btnEnabled = true, stopShown = false, labelsEnabled = false;
-
-    void ShowInfo(const QString& text, bool beep) override
-    {
-        infos << text;
-        beeps += beep;
-    }
-    void RefreshInfoLine() override { ++refreshes; }
-    void SetBtnState(bool enabled) override { btnEnabled = enabled; }
-    void ShowStopButton(bool running) override { stopShown = running; }
-    void EnableAlbumLabels() override { labelsEnabled = true; }
-    void RequestStep() override { ++steps; }
-    QString AskFile(const FileQuestion& q) override
-    {
-        asked << q.title;
-        questions << q;
-        return answer;
-    }
-    std::vector<int> menuChoices;    // the command chosen in each menu popped up
-    QList<FileQuestion> questions;
-    Command PopUpMenu(std::span<const MenuItem> items, int) override
-    {
-        menus.push_back(items);
-        const int code = menuChoices.empty() ? 0 : menuChoices.front();
-        if (!menuChoices.empty())
-            menuChoices.erase(menuChoices.begin());
-        return Command(code);
-    }
-    // The batch dialogs, when a test gives them: what the dialog did.
-    bool dialogs = false;
-    std::function<BatchDialogResult(Command)> batch;
-    bool HasDialogs() const override { return dialogs; }
-    BatchDialogResult RunBatchDialog(Command which, const QString& workFolder,
-                                     const QString& albumFolder) override
-    {
-        batchFolders << workFolder << albumFolder;
-        return batch ? batch(which) : BatchDialogResult{Outcome::Done(), workFolder, false, {}};
-    }
-    QStringList batchFolders;
-    QString saveAsName;
-    QString AskSaveAsName(const QString&) override { return saveAsName; }
-    std::vector<std::span<const MenuItem>> menus;
-    int closes = 0;
-    void CloseWindow() override { ++closes; }
-};
 
 struct AppFixture : ::testing::Test {
     QTemporaryDir home, photos;
@@ -145,15 +96,15 @@ TEST_F(AppFixture, FolderStepShowStopAndShutdownWithoutAWindow)
     m.state.LoopShow = 1;
     app->BtnClick(Navigator::Play);
     EXPECT_TRUE(m.main.ShowRunning);
-    EXPECT_TRUE(view.stopShown);
-    EXPECT_FALSE(view.btnEnabled);
+    EXPECT_EQ(view.stopShown, 1);
+    EXPECT_EQ(view.btnState, 0);
     RunUntilStill();                         // p0 comes in, then the show moves on
     EXPECT_EQ(m.position.CurPhoto(), 1);
     app->BtnClick(Navigator::Stop);
     TestAccess::Engine(*app).Step();
     EXPECT_FALSE(m.main.ShowRunning);
-    EXPECT_FALSE(view.stopShown);
-    EXPECT_TRUE(view.btnEnabled);
+    EXPECT_EQ(view.stopShown, 0);
+    EXPECT_EQ(view.btnState, 1);
 
     m.state.PhotoCaption[1] = QStringLiteral("湖边");
     ASSERT_TRUE(app->Shutdown().ok);

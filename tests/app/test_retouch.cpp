@@ -83,7 +83,7 @@ TEST_F(RetouchTest, EachCommandRetouchesThePhotoAsShownThroughTheWorkingFile)
             EXPECT_EQ(model.main.LabelsDirty, 1);
         }
     }
-    EXPECT_TRUE(sink.texts.isEmpty()) << qPrintable(sink.texts.join('\n'));
+    EXPECT_TRUE(sink.infos.isEmpty()) << qPrintable(sink.infos.join('\n'));
 }
 
 TEST_F(RetouchTest, AnotherPhotoAndBackShowsTheOriginalAgain)

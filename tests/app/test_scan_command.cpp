@@ -33,7 +33,7 @@ TEST(ScanCommand, TheScanIsShownAndStaysAtHandForSaveAs)
     // Turned like any photo.
     EXPECT_EQ(model.dibs.DibPhoto.Width(), 40);
     EXPECT_EQ(model.dibs.DibPhoto.Height(), 60);
-    EXPECT_TRUE(sink.texts.isEmpty()) << qPrintable(sink.texts.join('\n'));
+    EXPECT_TRUE(sink.infos.isEmpty()) << qPrintable(sink.infos.join('\n'));
 
     const QString target = dir.filePath("scan.png");
     ASSERT_TRUE(SaveAs(model, target).ok);

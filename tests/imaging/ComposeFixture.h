@@ -1,6 +1,7 @@
 #pragma once
 // A headless album for composition tests: its own program folder with masks,
 // an album folder, the shared state and a sink that records what the user is told.
+#include "ScriptedView.h"
 #include "model/AlbumState.h"
 #include "model/PhotoList.h"
 #include "model/SurfacePool.h"
@@ -26,15 +27,7 @@
 
 namespace tamsel::testing {
 
-struct RecordingSink : AlbumView {
-    QStringList texts;
-    int beeps = 0;
-    void ShowInfo(const QString& text, bool beep) override
-    {
-        texts << text;
-        beeps += beep ? 1 : 0;
-    }
-};
+using RecordingSink = ScriptedView;
 
 // The colour of the mask pictures the tests install: any non-black colour does.
 inline const QColor kMaskColour(200, 160, 80);

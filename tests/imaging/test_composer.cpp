@@ -182,7 +182,7 @@ TEST_F(Composition, OnlyLowerCaseBmpAndJpgAreReadDirectly)
         EXPECT_EQ(dibs.DibPhoto.Width(), 160);
         EXPECT_TRUE(Near(At(dibs.DibPhoto, 100, 20), QColor(30, 200, 40), 12)) << name;
     }
-    EXPECT_TRUE(sink.texts.isEmpty());
+    EXPECT_TRUE(sink.infos.isEmpty());
 }
 
 TEST_F(Composition, UnreadablePhotoIsReportedAndThePreviousOneComposedAgain)
@@ -199,9 +199,9 @@ TEST_F(Composition, UnreadablePhotoIsReportedAndThePreviousOneComposedAgain)
 
     main.Retouched = -1;
     EXPECT_FALSE(composer->DIBClonePicture(bad.fileName()));
-    ASSERT_EQ(sink.texts.size(), 1);
+    ASSERT_EQ(sink.infos.size(), 1);
     // The message names the photo, not the working file it was to become.
-    EXPECT_EQ(sink.texts[0], QStringLiteral("装入图片出错: broken.png"));
+    EXPECT_EQ(sink.infos[0], QStringLiteral("装入图片出错: broken.png"));
     EXPECT_EQ(sink.beeps, 1);
     EXPECT_EQ(main.Retouched, 0);
     EXPECT_EQ(model.shown.CurFileName(), QStringLiteral("broken.png"));
@@ -212,9 +212,9 @@ TEST_F(Composition, UnreadablePhotoIsReportedAndThePreviousOneComposedAgain)
 
     EXPECT_FALSE(composer->DIBClonePicture(album.PhotoFolder + "missing.jpg"));
     EXPECT_FALSE(composer->DIBClonePicture(album.PhotoFolder + "gone.tif"));
-    ASSERT_EQ(sink.texts.size(), 3);
-    EXPECT_EQ(sink.texts[1], QStringLiteral("文件未找到: missing.jpg"));
-    EXPECT_EQ(sink.texts[2], QStringLiteral("文件未找到: gone.tif"));
+    ASSERT_EQ(sink.infos.size(), 3);
+    EXPECT_EQ(sink.infos[1], QStringLiteral("文件未找到: missing.jpg"));
+    EXPECT_EQ(sink.infos[2], QStringLiteral("文件未找到: gone.tif"));
     EXPECT_EQ(dibs.DibPhoto.Width(), 200);
 }
 
@@ -240,7 +240,7 @@ TEST_F(Composition, TurnedPhotoThatFailsLeavesThePreviousPictureWhole)
         EXPECT_EQ(main.ViewX, viewX);
         EXPECT_EQ(main.ViewW, viewW);
     }
-    EXPECT_EQ(sink.texts.size(), 2);
+    EXPECT_EQ(sink.infos.size(), 2);
     EXPECT_EQ(sink.beeps, 2);
     // The surfaces are still good for the next photo.
     album.RotateAngle = 270;
@@ -290,7 +290,7 @@ TEST_F(Composition, FramesPunchTheirWindowIntoTheMask)
     EXPECT_TRUE(Near(At(m, 63, 45), kMaskColour, 8));   // an ellipse leaves the corners
     EXPECT_TRUE(IsBlack(At(m, 64, 167)));
     EXPECT_TRUE(Near(At(m, 60, 167), kMaskColour, 8));
-    EXPECT_TRUE(sink.texts.isEmpty());
+    EXPECT_TRUE(sink.infos.isEmpty());
 }
 
 TEST_F(Composition, MissingMaskIsReportedAndLaysNothingOverThePhoto)
@@ -303,8 +303,8 @@ TEST_F(Composition, MissingMaskIsReportedAndLaysNothingOverThePhoto)
     album.FrameType = 3;
     album.TransMode = 0;
     EXPECT_TRUE(composer->DIBClonePicture(Photo("p.bmp", Solid(800, 600, QColor(128, 128, 128)))));
-    ASSERT_EQ(sink.texts.size(), 1);
-    EXPECT_TRUE(sink.texts[0].contains(QStringLiteral("mask2.jpg")));
+    ASSERT_EQ(sink.infos.size(), 1);
+    EXPECT_TRUE(sink.infos[0].contains(QStringLiteral("mask2.jpg")));
     EXPECT_EQ(sink.beeps, 1);
     EXPECT_TRUE(NonBlack(dibs.DibMask, 0, 0, 480, 336).Empty());
     EXPECT_EQ(main.ShowTransMode, 255);
@@ -453,7 +453,7 @@ TEST_F(Composition, SetFaceShowsTheCoverOrTheCurrentPhotoAtOnce)
     EXPECT_EQ(model.shown.CurFileName(), QStringLiteral("b.bmp"));
     EXPECT_EQ(main.PanMode, 5);
     EXPECT_EQ(At(dibs.DibScreen, 250, 150), (Rgb{0, 0, 255}));
-    EXPECT_TRUE(sink.texts.isEmpty());
+    EXPECT_TRUE(sink.infos.isEmpty());
 }
 
 // Every album format in every presentation style, upright and turned either
@@ -526,5 +526,5 @@ TEST_F(Composition, EveryFormatStyleTurnAndPanComposes)
             }
     }
     EXPECT_EQ(pans, (std::set<int>{0, 1, 2, 3, 4, 5}));
-    EXPECT_TRUE(sink.texts.isEmpty()) << qPrintable(sink.texts.join('\n'));
+    EXPECT_TRUE(sink.infos.isEmpty()) << qPrintable(sink.infos.join('\n'));
 }

@@ -133,14 +133,14 @@ TEST_F(QuickStripTest, FrameButtonsBuildTheMaskEvenWhenAlreadyPressed)
     EXPECT_EQ(album.FrameType, 3);
     EXPECT_EQ(PressedButtons(), (std::vector<int>{6}));
     EXPECT_TRUE(Near(At(dibs.DibMask, 63, 45), kMaskColour, 8));
-    EXPECT_TRUE(sink.texts.isEmpty());
+    EXPECT_TRUE(sink.infos.isEmpty());
 }
 
 TEST_F(QuickStripTest, MissingMaskStillSetsTheStyleAndKeepsTheButtonDown)
 {
     QFile::remove(dir.filePath("mask1.jpg"));
     strip->Click(5);
-    EXPECT_EQ(sink.texts.size(), 1);
+    EXPECT_EQ(sink.infos.size(), 1);
     EXPECT_EQ(sink.beeps, 1);
     EXPECT_EQ(album.FrameType, 2);
     EXPECT_TRUE(strip->Pressed(5));

@@ -1,3 +1,4 @@
+#include "ScriptedView.h"
 #include "TestAccess.h"
 #include "model/AlbumModel.h"
 #include "imaging/Blit.h"
@@ -12,21 +13,17 @@
 #include <cstring>
 
 using namespace tamsel;
+using namespace tamsel::testing;
 
 namespace {
-
-struct FakeHost : AlbumView {
-    int refreshes = 0;
-    int stops = 0;
-    void RefreshInfoLine() override { ++refreshes; }
-};
 
 // An album of photos whose composition is a flat colour per photo on a canvas
 // with the horizontal pan allowance, so each step's result is easy to predict.
 struct EngineFixture : ::testing::Test {
     QTemporaryDir dir;
     AlbumModel core{AppPaths::ForProgramDir(dir.path())};
-    FakeHost host;
+    ScriptedView host;
+    int stops = 0;   // the show ended
     QStringList composed;
     TransitionEngine engine{core, host, [this](const QString& p) { return Compose(p); }};
     Navigator nav{core.state, core.position, core.main, core.photos, host};
@@ -39,7 +36,7 @@ struct EngineFixture : ::testing::Test {
         core.photos.Point("");   // names come from the fake list below
         core.dibs.MakeDisplaySurfaces(W, H);
         engine.reseedFromClock = false;
-        engine.showEnded = [this] { ++host.stops; };
+        engine.showEnded = [this] { ++stops; };
         engine.advanceShow = [this] { return nav.AdvanceShow(); };
     }
 
@@ -189,7 +186,7 @@ TEST_F(EngineFixture, EndOfTheListStopsOrWraps)
     runPhoto();
     EXPECT_EQ(core.main.ViewMode, View::Still);
     EXPECT_EQ(core.main.ShowRunning, 0);
-    EXPECT_EQ(host.stops, 1);
+    EXPECT_EQ(stops, 1);
     EXPECT_EQ(core.position.CurPhoto(), 2);
     EXPECT_EQ(core.main.LabelsDirty, 1);
     engine.Step();   // still photo: the info line is refreshed once more
@@ -200,7 +197,7 @@ TEST_F(EngineFixture, EndOfTheListStopsOrWraps)
     runPhoto();
     EXPECT_EQ(core.position.CurPhoto(), 0);
     EXPECT_EQ(core.main.ViewMode, View::BringingIn);
-    EXPECT_EQ(host.stops, 1);
+    EXPECT_EQ(stops, 1);
 }
 
 TEST_F(EngineFixture, StopLetsThePhotoFinishAndStay)

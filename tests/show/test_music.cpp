@@ -1,3 +1,4 @@
+#include "ScriptedView.h"
 #include "model/AlbumState.h"
 #include "TestUtil.h"
 #include "model/AlbumView.h"
@@ -35,21 +36,11 @@ struct FakePlayer : AudioPlayer {
     bool HasOutput() const override { return output; }
 };
 
-struct FakeView : AlbumView {
-    QString text;
-    int beeps = 0;
-    void SetMusicText(const QString& t, bool beep) override
-    {
-        text = t;
-        beeps += beep;
-    }
-};
-
 struct MusicFixture : ::testing::Test {
     QTemporaryDir dir;
     AlbumState s;
     FakePlayer player;
-    FakeView view;
+    ScriptedView view;
     QString Tune(const QString& name) { return Touch(QDir(dir.path()), name, "tune"); }
 };
 
@@ -60,18 +51,18 @@ TEST_F(MusicFixture, AListPlaysOnceThenEndsAtTheEndMarker)
     s.MusicList[0] = Tune("开始曲.wma");
     s.MusicList[1] = Tune("second.mp3");
     MusicStep(s, player, view);
-    EXPECT_EQ(view.text, " 音乐 开始曲");
+    EXPECT_EQ(view.musicText, " 音乐 开始曲");
     EXPECT_EQ(s.MusicTrack, 1);
     MusicStep(s, player, view);   // still playing: nothing happens
     EXPECT_EQ(player.played.size(), 1);
     player.state = 6;             // the tune ended
     MusicStep(s, player, view);
-    EXPECT_EQ(view.text, " 音乐 second");
+    EXPECT_EQ(view.musicText, " 音乐 second");
     EXPECT_EQ(s.MusicTrack, 255);
     player.state = 0;
     MusicStep(s, player, view);
     EXPECT_EQ(player.played.size(), 2);
-    EXPECT_EQ(view.text, " 音乐 second");   // the last name stays shown
+    EXPECT_EQ(view.musicText, " 音乐 second");   // the last name stays shown
 }
 
 TEST_F(MusicFixture, LoopingStartsOverAfterTheLastSlot)
@@ -111,7 +102,7 @@ TEST_F(MusicFixture, MusicOffOrEndedDoesNothing)
     s.MusicList[0].clear();
     s.MusicTrack = 0;
     MusicStep(s, player, view);
-    EXPECT_EQ(view.beeps, 0);
+    EXPECT_EQ(view.musicBeeps, 0);
     EXPECT_EQ(s.MusicTrack, 255);
     EXPECT_EQ(s.MusicOn, 1);
 }
@@ -120,8 +111,8 @@ TEST_F(MusicFixture, BrokenTuneOrNoSoundDeviceSwitchesMusicOff)
 {
     s.MusicList[0] = dir.filePath("missing.wma");
     MusicStep(s, player, view);
-    EXPECT_EQ(view.text, " 音乐文件损坏或丢失");
-    EXPECT_EQ(view.beeps, 1);
+    EXPECT_EQ(view.musicText, " 音乐文件损坏或丢失");
+    EXPECT_EQ(view.musicBeeps, 1);
     EXPECT_EQ(s.MusicOn, 0);
     EXPECT_EQ(s.MusicOn, 0);
     EXPECT_TRUE(player.played.isEmpty());
@@ -131,13 +122,13 @@ TEST_F(MusicFixture, BrokenTuneOrNoSoundDeviceSwitchesMusicOff)
     player.refuse = true;
     MusicStep(s, player, view);
     EXPECT_EQ(s.MusicOn, 0);
-    EXPECT_EQ(view.beeps, 2);
+    EXPECT_EQ(view.musicBeeps, 2);
 
     s.MusicOn = 1;
     player.refuse = false;
     player.output = false;
     MusicStep(s, player, view);
-    EXPECT_EQ(view.text, kNoSoundDevice);
+    EXPECT_EQ(view.musicText, kNoSoundDevice);
     EXPECT_EQ(s.MusicOn, 0);
 }
 
@@ -192,15 +183,15 @@ TEST(MusicPlayback, TheSecondTuneFollowsTheFirstAndTheListEnds)
     AlbumState s;
     s.MusicList[0] = WriteTone(dir.filePath("one.wav"), 0.6, 440);
     s.MusicList[1] = WriteTone(dir.filePath("two.wav"), 0.6, 660);
-    FakeView view;
+    ScriptedView view;
     QStringList shown;
     QElapsedTimer clock;
     clock.start();
     while (clock.elapsed() < 15000 && !(s.MusicTrack == 255 && player.PlayState() == 6)) {
-        const QString before = view.text;
+        const QString before = view.musicText;
         MusicStep(s, player, view);
-        if (view.text != before)
-            shown << view.text;
+        if (view.musicText != before)
+            shown << view.musicText;
         // The tick is every 2 s in the program; quicker here.
         const qint64 until = clock.elapsed() + 200;
         while (clock.elapsed() < until)
@@ -209,5 +200,5 @@ TEST(MusicPlayback, TheSecondTuneFollowsTheFirstAndTheListEnds)
     EXPECT_EQ(shown, QStringList({" 音乐 one", " 音乐 two"}));
     EXPECT_EQ(s.MusicTrack, 255);
     EXPECT_EQ(s.MusicOn, 1);
-    EXPECT_EQ(view.beeps, 0);
+    EXPECT_EQ(view.musicBeeps, 0);
 }
