@@ -39,6 +39,15 @@ int main(int argc, char** argv)
     PaintAppIcons(out);
     PaintCover(out);
     PaintMasks(out);
+    // Dense screens get the skin and its elements drawn again at twice the
+    // pixels. The quick-effect icons, the cover and the masks are already drawn
+    // at double size, and the window icon comes in 256 pixels.
+    SetScale(2);
+    PaintSkin(out);
+    PaintBarButtons(out);
+    PaintLogo(out);
+    PaintTrim(out);
+    SetScale(1);
     for (const QString& line : out.Written())
         std::printf("%s\n", qPrintable(line));
     return out.Ok() ? 0 : 1;

@@ -22,12 +22,22 @@ QColor WithAlpha(QColor c, int alpha)
     return c;
 }
 
-QImage NewImage(int w, int h)
+namespace {
+int g_scale = 1;
+}
+
+int Scale() { return g_scale; }
+void SetScale(int scale) { g_scale = std::max(1, scale); }
+
+QImage NewImage(int w, int h, QImage::Format format)
 {
-    QImage img(w, h, QImage::Format_ARGB32_Premultiplied);
+    QImage img(w * g_scale, h * g_scale, format);
+    img.setDevicePixelRatio(g_scale);
     img.fill(Qt::transparent);
     return img;
 }
+
+QImage NewImage(int w, int h) { return NewImage(w, h, QImage::Format_ARGB32_Premultiplied); }
 
 QFont Kai(double pixelSize)
 {
@@ -132,7 +142,10 @@ bool Output::Save(const QImage& img, const QString& path, const char* format, in
 
 bool Output::Png(const QImage& img, const QString& name)
 {
-    return Save(img, QDir(dataDir_).filePath(name), "png", -1);
+    QString file = name;
+    if (g_scale > 1 && file.endsWith(QStringLiteral(".png")))
+        file.insert(file.size() - 4, QStringLiteral("@%1x").arg(g_scale));
+    return Save(img, QDir(dataDir_).filePath(file), "png", -1);
 }
 
 bool Output::Jpeg(const QImage& img, const QString& name, int quality)

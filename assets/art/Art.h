@@ -69,7 +69,14 @@ constexpr int WinCellY = 7;
 // ---- helpers -------------------------------------------------------------
 QColor Mix(const QColor& a, const QColor& b, double t);
 QColor WithAlpha(QColor c, int alpha);
-QImage NewImage(int w, int h);                       // transparent ARGB
+// The pictures are drawn once for ordinary screens and once more at twice
+// the pixels for dense ones; painters work in the 1x picture's coordinates.
+int Scale();
+void SetScale(int scale);
+// A transparent ARGB picture of w x h at the current scale: Scale() times the
+// pixels, its device pixel ratio set so that QPainter draws in 1x coordinates.
+QImage NewImage(int w, int h);
+QImage NewImage(int w, int h, QImage::Format format);
 QFont Kai(double pixelSize);
 QFont Ming(double pixelSize);
 // A vertical gradient sampled at pixel row y of stops (position, colour).
@@ -85,7 +92,8 @@ double Fractal2D(double x, double y, int octaves, int seed);
 class Output {
 public:
     Output(QString dataDir, QString assetsDir);
-    bool Png(const QImage& img, const QString& name);             // into data/
+    // Into data/; at scale 2 as "name@2x.png".
+    bool Png(const QImage& img, const QString& name);
     bool Jpeg(const QImage& img, const QString& name, int quality); // into data/
     bool AssetPng(const QImage& img, const QString& name);        // beside data/
     const QStringList& Written() const { return written_; }

@@ -105,13 +105,15 @@ QColor Base(double px, double py)
     return Roller(row);
 }
 
+// The colour of picture pixel (x, y) at the current scale.
 QColor Supersampled(int x, int y)
 {
+    const double s = Scale();
     int r = 0, g = 0, b = 0;
     constexpr int N = 4;
     for (int j = 0; j < N; ++j)
         for (int i = 0; i < N; ++i) {
-            const QColor c = Base(x + (i + 0.5) / N, y + (j + 0.5) / N);
+            const QColor c = Base((x + (i + 0.5) / N) / s, (y + (j + 0.5) / N) / s);
             r += c.red(); g += c.green(); b += c.blue();
         }
     return QColor(r / (N * N), g / (N * N), b / (N * N));
@@ -119,9 +121,9 @@ QColor Supersampled(int x, int y)
 
 QImage BaseSkin()
 {
-    QImage img(SkinW, SkinH, QImage::Format_RGB32);
-    for (int y = 0; y < SkinH; ++y)
-        for (int x = 0; x < SkinW; ++x)
+    QImage img = NewImage(SkinW, SkinH, QImage::Format_RGB32);
+    for (int y = 0; y < img.height(); ++y)
+        for (int x = 0; x < img.width(); ++x)
             img.setPixelColor(x, y, Supersampled(x, y));
     return img;
 }
@@ -192,9 +194,10 @@ void Ornaments(QImage& skin)
 
     // Edges stay exactly as the base draws them: the recesses near the
     // rounded corner must not spill over the rim.
-    for (int y = 0; y < SkinH; ++y)
-        for (int x = 0; x < SkinW; ++x)
-            if (Inset(x + 0.5, y + 0.5) < 2.5)
+    const double s = Scale();
+    for (int y = 0; y < skin.height(); ++y)
+        for (int x = 0; x < skin.width(); ++x)
+            if (Inset((x + 0.5) / s, (y + 0.5) / s) < 2.5)
                 skin.setPixelColor(x, y, Supersampled(x, y));
 }
 
@@ -276,7 +279,9 @@ void Tile(QPainter& p, QRectF r, State s, bool danger)
 
 QImage WinButton(const QImage& clean, int cellX, Win which, State s)
 {
-    QImage img = clean.copy(cellX, WinCellY, 17, 16).convertToFormat(QImage::Format_RGB32);
+    const int k = Scale();
+    QImage img = clean.copy(cellX * k, WinCellY * k, 17 * k, 16 * k).convertToFormat(QImage::Format_RGB32);
+    img.setDevicePixelRatio(k);
     QPainter p(&img);
     const bool danger = which == Win::Close;
     QColor glyph = paper::Slate;
@@ -298,10 +303,11 @@ QImage LinkImage(const QImage& clean, Link which, bool hover)
 {
     // They stand on the stretched part of the title strip, which is the same
     // in every column: one column of it is their exact background.
-    QImage img(19, 18, QImage::Format_RGB32);
-    for (int y = 0; y < 18; ++y)
-        for (int x = 0; x < 19; ++x)
-            img.setPixel(x, y, clean.pixel(180, 8 + y));
+    const int s = Scale();
+    QImage img = NewImage(19, 18, QImage::Format_RGB32);
+    for (int y = 0; y < img.height(); ++y)
+        for (int x = 0; x < img.width(); ++x)
+            img.setPixel(x, y, clean.pixel(180 * s, 8 * s + y));
     QPainter p(&img);
     p.setRenderHint(QPainter::Antialiasing);
     QColor c = paper::Slate;

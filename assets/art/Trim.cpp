@@ -155,13 +155,14 @@ QColor DialogBase(double px, double py)
 
 QImage DialogFrame()
 {
-    QImage img(DlgW, DlgH, QImage::Format_RGB32);
-    for (int y = 0; y < DlgH; ++y)
-        for (int x = 0; x < DlgW; ++x) {
+    QImage img = NewImage(DlgW, DlgH, QImage::Format_RGB32);
+    const double s = Scale();
+    for (int y = 0; y < img.height(); ++y)
+        for (int x = 0; x < img.width(); ++x) {
             int r = 0, g = 0, b = 0;
             for (int j = 0; j < 4; ++j)
                 for (int i = 0; i < 4; ++i) {
-                    const QColor c = DialogBase(x + (i + 0.5) / 4, y + (j + 0.5) / 4);
+                    const QColor c = DialogBase((x + (i + 0.5) / 4) / s, (y + (j + 0.5) / 4) / s);
                     r += c.red(); g += c.green(); b += c.blue();
                 }
             img.setPixelColor(x, y, QColor(r / 16, g / 16, b / 16));
