@@ -59,7 +59,7 @@ MainWindow::MainWindow(AlbumApp& app, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint),
       app_(app),
       core_(app.Model()),
-      art_(std::make_unique<SkinArt>(SkinArt::Load(app.Model().paths)))
+      art_(std::make_unique<SkinArt>(SkinArt::Load(app.Model().paths, devicePixelRatio())))
 {
     setWindowTitle(QStringLiteral("澄影集"));
     setFont(WindowFont());
@@ -88,6 +88,19 @@ void MainWindow::LoadArt()
         skin_.CloneFile(core_.paths.InProgramDir(QStringLiteral("skin.png")).toStdString());
     } catch (const std::exception&) {
         skin_.Release();  // the frame stays in the background colour
+    }
+    denseSkin_.Release();
+    const QString dense = core_.paths.InProgramDir(QStringLiteral("skin@2x.png"));
+    if (skin_.HasPixels() && devicePixelRatio() >= 1.5 && QFileInfo::exists(dense)) {
+        try {
+            denseSkin_.CloneFile(dense.toStdString());
+        } catch (const std::exception&) {
+            denseSkin_.Release();
+        }
+        // Only a drawing of exactly twice the 1x skin can be cut at its places.
+        if (denseSkin_.HasPixels() && (denseSkin_.Width() != 2 * skin_.Width() ||
+                                       denseSkin_.Height() != 2 * skin_.Height()))
+            denseSkin_.Release();
     }
     const QIcon icon = art_->WindowIcon();
     if (!icon.isNull())
@@ -295,7 +308,7 @@ void MainWindow::BuildElements()
     }
 
     for (int i = 0; i < 30; ++i) {
-        logoFrames_[i] = new PictureElement(this, a.logoFrames[i].isNull() ? QSize(33, 31) : a.logoFrames[i].size());
+        logoFrames_[i] = new PictureElement(this, a.logoFrames[i].isNull() ? QSize(33, 31) : a.logoFrames[i].deviceIndependentSize().toSize());
         logoFrames_[i]->SetPicture(a.logoFrames[i]);
         logoFrames_[i]->hide();
     }
@@ -451,6 +464,10 @@ void MainWindow::PaintSkin()
     // The background colour is grey, the same value in all three bytes.
     for (int y = 0; y < H; ++y)
         std::memset(back_.RowPtr(y), kBackColor.red(), size_t(W) * 3);
+    if (denseSkin_.HasPixels()) {
+        PaintDenseSkin();
+        return;
+    }
     if (skin_.HasPixels()) {
         for (const SkinPiece& p : layout_.skin) {
             if (p.dst.size() == p.src.size())
@@ -462,6 +479,37 @@ void MainWindow::PaintSkin()
         }
     }
     background_ = back_.ToQImage();
+    FinishBackground();
+}
+
+void MainWindow::PaintDenseSkin()
+{
+    const int W = 2 * layout_.ClientW;
+    const int H = 2 * layout_.ClientH;
+    try {
+        if (denseBack_.Width() != W || denseBack_.Height() != H || !denseBack_.HasPixels())
+            denseBack_.Create(W, H);
+    } catch (const std::exception&) {
+        return;
+    }
+    for (int y = 0; y < H; ++y)
+        std::memset(denseBack_.RowPtr(y), kBackColor.red(), size_t(W) * 3);
+    for (const SkinPiece& p : layout_.skin) {
+        const QRect d(p.dst.topLeft() * 2, p.dst.size() * 2);
+        const QRect s(p.src.topLeft() * 2, p.src.size() * 2);
+        if (d.size() == s.size())
+            BitBlt(denseBack_, d.x(), d.y(), d.width(), d.height(), denseSkin_, s.x(), s.y());
+        else
+            StretchBlt(denseBack_, d.x(), d.y(), d.width(), d.height(), denseSkin_, s.x(), s.y(),
+                       s.width(), s.height());
+    }
+    background_ = denseBack_.ToQImage();
+    background_.setDevicePixelRatio(2);
+    FinishBackground();
+}
+
+void MainWindow::FinishBackground()
+{
     // While maximised the maximise button's idle look is the restore glyph.
     if (isMaximized() && !art_->restore.isNull()) {
         QPainter p(&background_);
@@ -524,7 +572,9 @@ void MainWindow::paintEvent(QPaintEvent* e)
     if (background_.isNull())
         p.fillRect(rect(), kBackColor);
     else
-        p.drawImage(e->rect(), background_, e->rect());
+        p.drawImage(QRectF(e->rect()), background_,
+                    QRectF(QRectF(e->rect()).topLeft() * background_.devicePixelRatio(),
+                           QSizeF(e->rect().size()) * background_.devicePixelRatio()));
 }
 
 void MainWindow::ClearHoverLooks()

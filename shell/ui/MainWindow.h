@@ -104,6 +104,8 @@ private:
     int SkinWidth() const;
     void BuildElements();
     void LoadArt();
+    void PaintDenseSkin();
+    void FinishBackground();
     void PaintSkin();
     void ArrangeInfoLine();
     // A batch tool's dialog, modal; what it did to the folders comes back.
@@ -138,6 +140,10 @@ private:
     // The skin picture and the window background painted from it.
     Surface skin_;
     Surface back_;
+    // On a dense screen the skin's double-size drawing, cut at twice the
+    // layout's places, and the background painted from it.
+    Surface denseSkin_;
+    Surface denseBack_;
     QImage background_;
     FormLayout layout_;
 

@@ -3,12 +3,28 @@
 #include "imaging/QuickStrip.h"
 #include "platform/Paths.h"
 
+#include <QFileInfo>
+
 namespace tamsel {
 
-SkinArt SkinArt::Load(const AppPaths& paths)
+QPixmap LoadSkinPicture(const AppPaths& paths, const QString& fileName, double ratio)
 {
-    const auto load = [&paths](const QString& name) {
-        return QPixmap(paths.InProgramDir(name + QStringLiteral(".png")));
+    if (ratio >= 1.5 && fileName.endsWith(QStringLiteral(".png"))) {
+        QString dense = fileName;
+        dense.insert(dense.size() - 4, QStringLiteral("@2x"));
+        QPixmap pm(paths.InProgramDir(dense));
+        if (!pm.isNull()) {
+            pm.setDevicePixelRatio(2);
+            return pm;
+        }
+    }
+    return QPixmap(paths.InProgramDir(fileName));
+}
+
+SkinArt SkinArt::Load(const AppPaths& paths, double ratio)
+{
+    const auto load = [&paths, ratio](const QString& name) {
+        return LoadSkinPicture(paths, name + QStringLiteral(".png"), ratio);
     };
     SkinArt a;
     static const char* const kBarNames[kBarButtons] = {"play", "first", "prev", "next",

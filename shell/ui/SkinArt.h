@@ -10,6 +10,11 @@ namespace tamsel {
 
 struct AppPaths;
 
+// The picture fileName ("grip.png") of the program directory for a screen of
+// the given device pixel ratio: from 1.5 up its "@2x" drawing when there is one,
+// with the pixmap's ratio set so that it keeps the 1x picture's logical size.
+QPixmap LoadSkinPicture(const AppPaths& paths, const QString& fileName, double ratio);
+
 // The pictures of the skin's elements, loaded from the program directory. A
 // missing one leaves its element bare: the layout places it all the same.
 struct SkinArt {
@@ -20,7 +25,7 @@ struct SkinArt {
     QPixmap icon, bigIcon, about, aboutHover, help, helpHover, badge, grip;
     QPixmap minHover, minDown, maxHover, maxDown, restoreHover, restoreDown, restore, closeHover, closeDown;
 
-    static SkinArt Load(const AppPaths& paths);
+    static SkinArt Load(const AppPaths& paths, double ratio);
     // The window's icon from the small and the large picture; null when both are missing.
     QIcon WindowIcon() const;
 };

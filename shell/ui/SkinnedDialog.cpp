@@ -3,6 +3,7 @@
 #include "platform/Fonts.h"
 #include "platform/Paths.h"
 #include "shell/ui/FormShape.h"
+#include "shell/ui/SkinArt.h"
 #include "shell/ui/SkinWidgets.h"
 
 #include <QLabel>
@@ -26,7 +27,9 @@ const QColor kTitleColour(34, 50, 74);
 // Draws the frame picture over rect r, corners as they stand.
 void PaintNine(QPainter& p, const QPixmap& src, const QRect& r)
 {
-    const int sw = src.width(), sh = src.height();
+    // Source rectangles count the picture's own pixels; the cuts are in 1x units.
+    const qreal k = src.devicePixelRatio();
+    const int sw = int(src.width() / k), sh = int(src.height() / k);
     const int xs[4] = {0, kSide, sw - kSide, sw};
     const int ys[4] = {0, kTop, sh - kBottom, sh};
     const int xd[4] = {r.left(), r.left() + kSide, r.right() + 1 - kSide, r.right() + 1};
@@ -34,7 +37,7 @@ void PaintNine(QPainter& p, const QPixmap& src, const QRect& r)
     for (int j = 0; j < 3; ++j)
         for (int i = 0; i < 3; ++i)
             p.drawPixmap(QRect(xd[i], yd[j], xd[i + 1] - xd[i], yd[j + 1] - yd[j]), src,
-                         QRect(xs[i], ys[j], xs[i + 1] - xs[i], ys[j + 1] - ys[j]));
+                         QRectF(xs[i] * k, ys[j] * k, (xs[i + 1] - xs[i]) * k, (ys[j + 1] - ys[j]) * k));
 }
 
 }  // namespace
@@ -50,8 +53,8 @@ SkinnedDialog::SkinnedDialog(const AppPaths& paths, const QString& title, QWidge
     pal.setColor(QPalette::Window, kBodyColour);
     setPalette(pal);
 
-    const auto load = [&paths](const char* name) {
-        return QPixmap(paths.InProgramDir(QString::fromLatin1(name)));
+    const auto load = [&paths, this](const char* name) {
+        return LoadSkinPicture(paths, QString::fromLatin1(name), devicePixelRatio());
     };
     frame_ = load("dialog_frame.png");
     closeNormal_ = load("about_close_normal.png");

@@ -77,42 +77,63 @@ TEST(Assets, EveryListedFileIsBesideTheProgramAtItsSize)
 TEST(Assets, EveryFileOfDataIsListedOnce)
 {
     std::map<QString, int> count;
-    for (const Listed& l : ListedDataFiles())
+    std::map<QString, QSize> sizes;
+    for (const Listed& l : ListedDataFiles()) {
         ++count[l.name];
+        sizes[l.name] = l.size;
+    }
     const QStringList files = QDir(SourcePath(QStringLiteral("assets/data"))).entryList(QDir::Files);
     ASSERT_FALSE(files.isEmpty());
-    for (const QString& f : files)
+    int dense = 0;
+    for (const QString& f : files) {
+        // A dense screen's drawing stands beside its listed picture, at
+        // exactly twice its size: the window cuts it at doubled places.
+        if (f.endsWith(QStringLiteral("@2x.png"))) {
+            ++dense;
+            const QString base = QString(f).remove(QStringLiteral("@2x"));
+            ASSERT_EQ(count.count(base), 1u) << qPrintable(f);
+            EXPECT_EQ(QImage(SourcePath("assets/data/" + f)).size(), sizes[base] * 2) << qPrintable(f);
+            continue;
+        }
         EXPECT_EQ(count[f], 1) << qPrintable(f);
-    EXPECT_EQ(count.size(), size_t(files.size())) << "the README names a file that data/ lacks";
+    }
+    EXPECT_EQ(count.size(), size_t(files.size() - dense)) << "the README names a file that data/ lacks";
 }
 
 // The layout stretches these parts of the skin; a detail in them would be
 // smeared across the window.
 TEST(Assets, StretchedPartsOfTheSkinAreUniform)
 {
-    const QImage skin = Skin();
-    ASSERT_EQ(skin.size(), QSize(339, 129));
-    for (int y = 0; y < 56; ++y)
-        for (int x = 150; x <= 209; ++x)
-            ASSERT_EQ(skin.pixel(x, y), skin.pixel(150, y)) << "title slice at " << x << "," << y;
-    for (int y = 63; y < 129; ++y)
-        for (int x = 126; x <= 205; ++x)
-            ASSERT_EQ(skin.pixel(x, y), skin.pixel(126, y)) << "strip slice at " << x << "," << y;
-    for (int x = 0; x < 10; ++x) {
-        for (int y = 56; y < 66; ++y)
-            ASSERT_EQ(skin.pixel(x, y), skin.pixel(x, 56)) << "left border at " << x << "," << y;
-        for (int y = 56; y < 64; ++y)
-            ASSERT_EQ(skin.pixel(329 + x, y), skin.pixel(329 + x, 56)) << "right border at " << x << "," << y;
-    }
+    // The dense screen's drawings are cut at twice the same places.
+    for (const int k : {1, 2}) {
+        SCOPED_TRACE(k);
+        const QString suffix = k == 1 ? QString() : QStringLiteral("@2x");
+        const QImage skin = QImage(Installed("skin" + suffix + ".png")).convertToFormat(QImage::Format_RGB32);
+        ASSERT_EQ(skin.size(), QSize(339, 129) * k);
+        for (int y = 0; y < 56 * k; ++y)
+            for (int x = 150 * k; x < 210 * k; ++x)
+                ASSERT_EQ(skin.pixel(x, y), skin.pixel(150 * k, y)) << "title slice at " << x << "," << y;
+        for (int y = 63 * k; y < 129 * k; ++y)
+            for (int x = 126 * k; x < 206 * k; ++x)
+                ASSERT_EQ(skin.pixel(x, y), skin.pixel(126 * k, y)) << "strip slice at " << x << "," << y;
+        for (int x = 0; x < 10 * k; ++x) {
+            for (int y = 56 * k; y < 66 * k; ++y)
+                ASSERT_EQ(skin.pixel(x, y), skin.pixel(x, 56 * k)) << "left border at " << x << "," << y;
+            for (int y = 56 * k; y < 64 * k; ++y)
+                ASSERT_EQ(skin.pixel(329 * k + x, y), skin.pixel(329 * k + x, 56 * k))
+                    << "right border at " << x << "," << y;
+        }
 
-    const QImage dialog = QImage(Installed(QStringLiteral("dialog_frame.png"))).convertToFormat(QImage::Format_RGB32);
-    ASSERT_EQ(dialog.size(), QSize(160, 120));
-    for (int y = 0; y < 120; ++y)
-        for (int x = 26; x <= 133; ++x)
-            ASSERT_EQ(dialog.pixel(x, y), dialog.pixel(26, y)) << "dialog columns at " << x << "," << y;
-    for (int y = 34; y <= 93; ++y)
-        for (int x = 0; x < 160; ++x)
-            ASSERT_EQ(dialog.pixel(x, y), dialog.pixel(x, 34)) << "dialog rows at " << x << "," << y;
+        const QImage dialog =
+            QImage(Installed("dialog_frame" + suffix + ".png")).convertToFormat(QImage::Format_RGB32);
+        ASSERT_EQ(dialog.size(), QSize(160, 120) * k);
+        for (int y = 0; y < 120 * k; ++y)
+            for (int x = 26 * k; x < 134 * k; ++x)
+                ASSERT_EQ(dialog.pixel(x, y), dialog.pixel(26 * k, y)) << "dialog columns at " << x << "," << y;
+        for (int y = 34 * k; y < 94 * k; ++y)
+            for (int x = 0; x < 160 * k; ++x)
+                ASSERT_EQ(dialog.pixel(x, y), dialog.pixel(x, 34 * k)) << "dialog rows at " << x << "," << y;
+    }
 }
 
 // Opaque pictures that replace a part of the skin must carry exactly the
@@ -144,8 +165,10 @@ TEST(Assets, StripPicturesAreSeeThroughAroundTheirShapes)
     QStringList names = QDir(QStringLiteral(TAMSEL_BUILD_DIR))
                             .entryList({QStringLiteral("btn_*.png"), QStringLiteral("quick_*.png"),
                                         QStringLiteral("logo_*.png")}, QDir::Files);
-    ASSERT_EQ(names.size(), 21 + 24 + 30);
-    names << QStringLiteral("grip.png") << QStringLiteral("badge_4star.png");
+    // The bar buttons and the logo also in their dense screen's drawings.
+    ASSERT_EQ(names.size(), 21 + 24 + 30 + 21 + 30);
+    names << QStringLiteral("grip.png") << QStringLiteral("badge_4star.png") << QStringLiteral("grip@2x.png")
+          << QStringLiteral("badge_4star@2x.png");
     for (const QString& name : names) {
         const QImage img = QImage(Installed(name)).convertToFormat(QImage::Format_ARGB32);
         ASSERT_FALSE(img.isNull()) << qPrintable(name);
