@@ -1,5 +1,6 @@
 #include "app/Retouch.h"
 
+#include "imaging/ColourProfile.h"
 #include "imaging/Composer.h"
 #include "imaging/PelOps.h"
 #include "model/AlbumModel.h"
@@ -39,7 +40,11 @@ void Apply(const ColourBalance& s, Surface& pic, int code)
 bool WriteWorkingFile(const Surface& pic, const QString& target, QString& why)
 {
     try {
-        if (!pic.SaveBMP(QFile::encodeName(target).toStdString(), Keep::Scratch)) {
+        // A photo in the display's colours keeps that profile with it, so that
+        // saving the retouch elsewhere keeps the colours as shown.
+        const QByteArray profile = PixelProfile(pic);
+        if (!pic.SaveBMP(QFile::encodeName(target).toStdString(), Keep::Scratch,
+                         std::string_view(profile.constData(), size_t(profile.size())))) {
             why = QStringLiteral("没有照片");
             return false;
         }

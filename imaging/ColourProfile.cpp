@@ -242,11 +242,42 @@ bool ShowInDisplayColours(const QByteArray& icc, Surface& photo)
     if (!ColourManagementOn() || icc.isEmpty() || !photo.HasPixels())
         return false;
     const QByteArray display = DisplayProfile();
-    if (icc == display || IsSrgb(icc))
+    if (IsSrgb(icc))
         return false;
+    // A photo already in the display's space needs no transform, but its
+    // pixels are the display's all the same.
+    if (icc == display) {
+        photo.SetInDisplayColours(true);
+        return false;
+    }
     uint8_t* bits = photo.DataPtr();
-    return ConvertPixels(icc, display, PixelFormat::Bgr8, PixelFormat::Bgr8, bits, size_t(photo.Stride()),
-                         bits, size_t(photo.Stride()), photo.Width(), photo.Height());
+    const bool done = ConvertPixels(icc, display, PixelFormat::Bgr8, PixelFormat::Bgr8, bits,
+                                    size_t(photo.Stride()), bits, size_t(photo.Stride()), photo.Width(),
+                                    photo.Height());
+    photo.SetInDisplayColours(done && !display.isEmpty());
+    return done;
+}
+
+QByteArray PixelProfile(const Surface& photo)
+{
+    return photo.InDisplayColours() ? DisplayProfile() : QByteArray();
+}
+
+QImage SrgbPicture(const Surface& photo)
+{
+    QImage picture = photo.ToQImage();
+    const QByteArray from = PixelProfile(photo);
+    if (from.isEmpty() || picture.isNull())
+        return picture;
+    // The surface's rows are converted straight into the picture's: the
+    // picture's RGB888 rows run top-down, the surface's bottom-up.
+    QImage srgb(picture.size(), QImage::Format_BGR888);
+    const int h = photo.Height();
+    for (int y = 0; y < h; ++y)
+        if (!ConvertPixels(from, {}, PixelFormat::Bgr8, PixelFormat::Bgr8, photo.RowPtr(y), size_t(photo.Stride()),
+                           srgb.scanLine(y), size_t(srgb.bytesPerLine()), photo.Width(), 1))
+            return picture;
+    return srgb.convertToFormat(QImage::Format_RGB888);
 }
 
 }  // namespace tamsel

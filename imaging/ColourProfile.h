@@ -1,5 +1,6 @@
 #pragma once
 #include <QByteArray>
+#include <QImage>
 
 #include <cstddef>
 
@@ -55,6 +56,16 @@ bool ConvertPixels(const QByteArray& from, const QByteArray& to, PixelFormat in,
 // Brings a decoded photo, in the space of icc, into the display's colours in
 // place. Does nothing (and returns false) for an empty, sRGB or unusable
 // profile, for one that is the display's own, or with colour management off.
+// The photo is then marked as holding the display's colours, as it is when
+// its profile is the display's own.
 bool ShowInDisplayColours(const QByteArray& icc, Surface& photo);
+
+// The profile the photo's pixels are in: the display's for a photo brought
+// into the display's colours, else empty (sRGB).
+QByteArray PixelProfile(const Surface& photo);
+// The photo as an sRGB picture (RGB888), for what leaves the screen for a
+// device of its own, such as a printer. Pixels in the display's colours are
+// converted back; the others are copied as they are.
+QImage SrgbPicture(const Surface& photo);
 
 }  // namespace tamsel

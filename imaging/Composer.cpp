@@ -198,6 +198,7 @@ bool Composer::LoadPhoto(bool rotated, QSize atMost,
                       RoundHalfEven(turned.Height() / 2.0), source.Width(), source.Height(),
                       source, 0, 0, double(album_.RotateAngle));
             turned.SetFullSize(source.FullHeight(), source.FullWidth());
+            turned.SetInDisplayColours(source.InDisplayColours());
             dibs_.DibPhoto = std::move(turned);
         } else {
             main_.Retouched = 0;

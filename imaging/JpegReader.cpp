@@ -424,6 +424,7 @@ bool ReadJpeg(const QString& path, Surface& out, int minW, int minH)
     if (!colour.cmyk.empty()) {
         if (!ColourManagementOn() || !InksToDisplay(colour, decoded))
             return false;
+        decoded.SetInDisplayColours(!DisplayProfile().isEmpty());
     } else {
         ShowInDisplayColours(colour.Profile(), decoded);
     }
@@ -432,6 +433,7 @@ bool ReadJpeg(const QString& path, Surface& out, int minW, int minH)
         upright.Create(swaps ? stored.Height() : stored.Width(),
                        swaps ? stored.Width() : stored.Height());
         Turn(stored, upright, orientation);
+        upright.SetInDisplayColours(stored.InDisplayColours());
     }
     const bool swaps = orientation >= 5;
     upright.SetFullSize(int32_t(swaps ? fullH : fullW), int32_t(swaps ? fullW : fullH));

@@ -18,10 +18,11 @@ namespace tamsel {
 
 Surface::Surface(Surface&& other) noexcept
     : header_(other.header_), stride_(other.stride_), fullW_(other.fullW_), fullH_(other.fullH_),
-      bits_(std::move(other.bits_))
+      displayColours_(other.displayColours_), bits_(std::move(other.bits_))
 {
     other.header_ = BitmapInfoHeader{};
     other.stride_ = 0;
+    other.displayColours_ = false;
 }
 
 Surface& Surface::operator=(Surface&& other) noexcept
@@ -32,9 +33,11 @@ Surface& Surface::operator=(Surface&& other) noexcept
         stride_ = other.stride_;
         fullW_ = other.fullW_;
         fullH_ = other.fullH_;
+        displayColours_ = other.displayColours_;
         bits_ = std::move(other.bits_);
         other.header_ = BitmapInfoHeader{};
         other.stride_ = 0;
+        other.displayColours_ = false;
     }
     return *this;
 }
@@ -51,6 +54,7 @@ void Surface::Release()
 {
     bits_.reset();
     fullW_ = fullH_ = 0;
+    displayColours_ = false;
     header_.biWidth = 0;
     header_.biHeight = 0;
     header_.biSizeImage = 0;
@@ -230,16 +234,21 @@ void Put32(uint8_t* p, uint32_t v)
 
 bool Surface::SaveBMP(const std::string& FileName) const { return SaveBMP(FileName, Keep::Durable); }
 
-bool Surface::SaveBMP(const std::string& FileName, Keep keep) const
+bool Surface::SaveBMP(const std::string& FileName, Keep keep, std::string_view profile) const
 {
     if (!bits_)
         return false;
-    uint8_t head[54] = {};
+    // Without a profile: the 40-byte header every reader knows. With one: the
+    // version 5 header (124 bytes) naming it embedded ("MBED"), the profile
+    // after the pixels.
+    const uint32_t infoSize = profile.empty() ? 40 : 124;
+    const uint32_t offset = 14 + infoSize;
+    uint8_t head[14 + 124] = {};
     head[0] = 'B';
     head[1] = 'M';
-    Put32(head + 2, 54u + header_.biSizeImage);
-    Put32(head + 10, 54);
-    Put32(head + 14, header_.biSize);
+    Put32(head + 2, offset + header_.biSizeImage + uint32_t(profile.size()));
+    Put32(head + 10, offset);
+    Put32(head + 14, infoSize);
     Put32(head + 18, uint32_t(header_.biWidth));
     Put32(head + 22, uint32_t(header_.biHeight));
     Put16(head + 26, header_.biPlanes);
@@ -250,10 +259,19 @@ bool Surface::SaveBMP(const std::string& FileName, Keep keep) const
     Put32(head + 42, uint32_t(header_.biYPelsPerMeter));
     Put32(head + 46, header_.biClrUsed);
     Put32(head + 50, header_.biClrImportant);
+    if (!profile.empty()) {
+        uint8_t* v5 = head + 14;
+        Put32(v5 + 56, 0x4D424544);                               // "MBED"
+        Put32(v5 + 108, 4);                                       // for pictures: perceptual
+        Put32(v5 + 112, infoSize + header_.biSizeImage);          // from the header's start
+        Put32(v5 + 116, uint32_t(profile.size()));
+    }
 
     SafeWrite out(QFile::decodeName(QByteArray::fromStdString(FileName)), keep);
-    out.Write(reinterpret_cast<const char*>(head), sizeof head);
+    out.Write(reinterpret_cast<const char*>(head), offset);
     out.Write(reinterpret_cast<const char*>(bits_.get()), RGBSize());
+    if (!profile.empty())
+        out.Write(profile.data(), qint64(profile.size()));
     if (const Outcome written = out.Commit(); !written)
         throw std::runtime_error(written.message.toStdString());
     return true;

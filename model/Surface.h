@@ -6,6 +6,7 @@
 #include <span>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 
 class QImage;
 
@@ -84,6 +85,11 @@ public:
         fullW_ = w;
         fullH_ = h;
     }
+    // Whether the pixels were brought into the display's colours as they were
+    // read (a photo with a profile of its own): what leaves the album for
+    // elsewhere is turned back into sRGB, or carries the display's profile.
+    bool InDisplayColours() const { return displayColours_; }
+    void SetInDisplayColours(bool on) { displayColours_ = on; }
     int32_t RGBSize() const { return static_cast<int32_t>(header_.biSizeImage); }
     int32_t Stride() const { return stride_; }
     uint8_t* DataPtr() { return bits_.get(); }
@@ -110,8 +116,9 @@ public:
     // stays as it was when the write fails). Returns false when there is
     // nothing to write; throws std::runtime_error, saying why, when the file
     // cannot be written. A working file of this run is written as Keep::Scratch.
+    // An ICC profile given is embedded, in a version 5 header.
     bool SaveBMP(const std::string& FileName) const;
-    bool SaveBMP(const std::string& FileName, Keep keep) const;
+    bool SaveBMP(const std::string& FileName, Keep keep, std::string_view profile = {}) const;
 
     // Pixel filters, in place.
     void ShiftColors(int32_t addRed, int32_t addGreen, int32_t addBlue);
@@ -129,6 +136,7 @@ private:
     BitmapInfoHeader header_;
     int32_t stride_ = 0;
     int32_t fullW_ = 0, fullH_ = 0;   // 0: the surface's own size
+    bool displayColours_ = false;
     // From calloc, whose zeroed pages make a new surface black for free.
     // Pixels come from malloc, or, for a big surface, from pages of their own.
     struct FreeBytes {

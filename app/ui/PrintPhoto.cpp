@@ -1,5 +1,6 @@
 #include "app/ui/PrintPhoto.h"
 
+#include "imaging/ColourProfile.h"
 #include "model/Surface.h"
 
 #include <QFile>
@@ -71,7 +72,8 @@ QSizeF StatedResolution(const QString& file)
 PrintJob MakePrintJob(const Surface& photo, const QString& sourceFile, int rotateAngle)
 {
     PrintJob job;
-    job.picture = photo.ToQImage();
+    // Printers take sRGB and apply their own profile.
+    job.picture = SrgbPicture(photo);
     job.title = QFileInfo(sourceFile).fileName();
     QSizeF dpi = StatedResolution(sourceFile);
     if (dpi.width() < 1 || dpi.height() < 1)

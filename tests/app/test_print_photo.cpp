@@ -1,5 +1,7 @@
 #include "TestUtil.h"
 #include "app/ui/PrintPhoto.h"
+#include "imaging/ColourPhotos.h"
+#include "imaging/ColourProfile.h"
 #include "imaging/ComposeFixture.h"
 
 #include <QDirIterator>
@@ -120,4 +122,25 @@ TEST(PrintPhoto, TheDefaultPrinterPrintsThePictureAtTheTopLeftInItsNaturalSize)
     const QColor yellow = page.pixelColor(box.left() + 144, box.top() + 72);
     EXPECT_TRUE(Near({red.red(), red.green(), red.blue()}, QColor(220, 30, 30), 30));
     EXPECT_TRUE(Near({yellow.red(), yellow.green(), yellow.blue()}, QColor(230, 220, 60), 30));
+}
+
+// A photo shown in the colours of a wide-gamut display (converted into them,
+// or already in them) goes to the printer as sRGB; an untagged one as it is.
+TEST(PrintPhoto, APhotoInTheDisplaysColoursIsPrintedInSrgb)
+{
+    QTemporaryDir dir;
+    const QDir d(dir.path());
+    const QMap<QString, QString> photos = MakeColourPhotos(d, PatchPicture(400, 230));
+    if (photos.isEmpty())
+        GTEST_SKIP() << "lcms2's tools or the ICC profile packages are not installed";
+    const QImage original = Shown(photos["src.jpg"], d);
+    const WideGamutDisplay display;
+    ASSERT_FALSE(DisplayProfile().isEmpty());
+    for (const char* name : {"adobe.jpg", "prophoto.jpg", "src.jpg"}) {
+        Surface photo;
+        photo.CloneFile(photos[name].toStdString());
+        EXPECT_LE(WorstDeltaE(MakePrintJob(photo, photos[name], 0).picture, original), 2.0) << name;
+        if (QByteArray(name) != "src.jpg")
+            EXPECT_GT(WorstDeltaE(photo.ToQImage(), original), 2.0) << name << " as shown";
+    }
 }

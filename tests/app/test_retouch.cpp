@@ -1,5 +1,8 @@
 #include "TestUtil.h"
 #include "app/Retouch.h"
+#include "app/PhotoOutput.h"
+#include "imaging/ColourPhotos.h"
+#include "imaging/ColourProfile.h"
 #include "imaging/ComposeFixture.h"
 #include "imaging/PelOps.h"
 #include "model/AlbumModel.h"
@@ -9,6 +12,7 @@
 
 #include <cstring>
 #include <functional>
+#include <optional>
 
 using namespace tamsel;
 using namespace tamsel::testing;
@@ -157,4 +161,26 @@ TEST_F(RetouchTest, NothingLoadedIsSaidAndNothingComposed)
     EXPECT_FALSE(r.outcome.ok);
     EXPECT_TRUE(r.compose.isEmpty());
     EXPECT_FALSE(QFileInfo::exists(model.paths.tempPic));
+}
+
+// A retouch of a photo shown in a wide-gamut display's colours keeps the
+// photo's colours when saved, in a format that carries the profile and in
+// one that is converted to sRGB.
+TEST_F(RetouchTest, ARetouchedPhotoInTheDisplaysColoursIsSavedInItsOwn)
+{
+    const QDir d(dir.path());
+    const QMap<QString, QString> photos = MakeColourPhotos(d, PatchPicture(400, 230));
+    if (photos.isEmpty())
+        GTEST_SKIP() << "lcms2's tools or the ICC profile packages are not installed";
+    const QImage original = Shown(photos["src.jpg"], d);
+    std::optional<WideGamutDisplay> display(std::in_place);
+    ASSERT_TRUE(composer.DIBClonePicture(photos["adobe.jpg"]));
+    RunRetouch(model, composer, kCmdNegative, {});
+    RunRetouch(model, composer, kCmdNegative, {});
+    ASSERT_EQ(model.shown.CurFile(), model.paths.tempPic);
+    for (const char* name : {"kept.png", "kept.bmp"})
+        ASSERT_TRUE(SaveAs(model, d.filePath(name)).ok) << name;
+    display.reset();
+    for (const char* name : {"kept.png", "kept.bmp"})
+        EXPECT_LE(WorstDeltaE(Shown(d.filePath(name), d), original), 2.0) << name;
 }

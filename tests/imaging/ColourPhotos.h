@@ -3,6 +3,10 @@
 // tools with the profiles Debian ships, and the CIEDE2000 distance that
 // judges what comes back.
 #include "TestUtil.h"
+#include "imaging/ColourProfile.h"
+#include "imaging/Composer.h"
+#include "imaging/ImageFile.h"
+#include "model/Surface.h"
 
 #include <QColor>
 #include <QImage>
@@ -42,6 +46,47 @@ inline double DeltaE2000(QRgb a, QRgb b)
     cmsDoTransform(toLab, rgb, lab, 2);
     return cmsCIE2000DeltaE(&lab[0], &lab[1], 1, 1, 1);
 }
+
+// The worst CIEDE2000 over an 8 x 8 grid of cell averages: the same for
+// any decoded size, and deaf to the codec's noise at the patches' edges.
+inline double WorstDeltaE(const QImage& a, const QImage& b)
+{
+    auto cell = [](const QImage& img, int i, int j) {
+        const QImage c = img.copy(img.width() * i / 8 + 1, img.height() * j / 8 + 1, img.width() / 8 - 2,
+                                  img.height() / 8 - 2).scaled(1, 1, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        return c.pixel(0, 0);
+    };
+    if (a.isNull() || b.isNull())
+        return 999;
+    double worst = 0;
+    for (int i = 0; i < 8; ++i)
+        for (int j = 0; j < 8; ++j)
+            worst = std::max(worst, DeltaE2000(cell(a, i, j), cell(b, i, j)));
+    return worst;
+}
+
+// A photo read the way the album shows it, at most about 400 x 230.
+inline QImage Shown(const QString& path, const QDir& work)
+{
+    Surface s;
+    QString file = path;
+    if (!Composer::ReadsDirectly(path)) {
+        file = work.filePath("working.bmp");
+        if (!ConvertToBmp(path, file))
+            return {};
+    }
+    s.CloneFile(file.toStdString(), 400, 230);
+    return s.ToQImage();
+}
+
+// A wide-gamut display while it lives: photos with a profile are then shown
+// in its colours. The plain sRGB display comes back even when a test stops.
+struct WideGamutDisplay {
+    WideGamutDisplay() { SetDisplayProfile(ReadAll(kColordIcc + "ProPhotoRGB.icc")); }
+    ~WideGamutDisplay() { SetDisplayProfile({}); }
+    WideGamutDisplay(const WideGamutDisplay&) = delete;
+    WideGamutDisplay& operator=(const WideGamutDisplay&) = delete;
+};
 
 // The photo set made from picture in dir, by name: Adobe RGB, ProPhoto and
 // CMYK JPEGs and a wide-gamut TIFF with their profiles embedded, an Adobe RGB
