@@ -128,29 +128,23 @@ void BM_ComposePhoto(benchmark::State& st)
 {
     const QString photo = bench::BenchPhoto();
     ComposerRig rig(int(st.range(0)), int(st.range(1)));
-    [[maybe_unused]] AlbumState& album = rig.album;
-    [[maybe_unused]] MainState& main = rig.main;
-    [[maybe_unused]] SurfacePool& dibs = rig.dibs;
-    Composer& composer = rig.composer;
-    [[maybe_unused]] auto& sink = rig.sink;
-    [[maybe_unused]] AppPaths& paths = rig.paths;
     const double base = BaselineMs();
     double best = 1e30;
     for (auto _ : st) {
         const double t0 = ThreadMs();
-        composer.DIBClonePicture(photo);
+        rig.composer.DIBClonePicture(photo);
         best = std::min(best, ThreadMs() - t0);
-        benchmark::DoNotOptimize(dibs.DibNew.DataPtr());
+        benchmark::DoNotOptimize(rig.dibs.DibNew.DataPtr());
     }
     // x_base: the best composition against the best decode alone, both in CPU time.
     st.counters["base_ms"] = base;
     st.counters["best_ms"] = best;
     st.counters["x_base"] = best / base;
     st.counters["x_eighth"] = best / BaselineMs(1);
-    if (!sink.last.isEmpty())
-        st.SkipWithError(sink.last.toStdString().c_str());
+    if (!rig.sink.last.isEmpty())
+        st.SkipWithError(rig.sink.last.toStdString().c_str());
     st.SetItemsProcessed(int64_t(st.iterations()) * 6000 * 4000);
-    paths.RemoveWorkFiles();
+    rig.paths.RemoveWorkFiles();
 }
 
 // The wait before the lens first shows over a photo composed from a reduced
@@ -159,20 +153,14 @@ void BM_WholePhotoForTheLens(benchmark::State& st)
 {
     const QString photo = bench::BenchPhoto();
     ComposerRig rig(480, 336);
-    [[maybe_unused]] AlbumState& album = rig.album;
-    [[maybe_unused]] MainState& main = rig.main;
-    [[maybe_unused]] SurfacePool& dibs = rig.dibs;
-    Composer& composer = rig.composer;
-    [[maybe_unused]] auto& sink = rig.sink;
-    [[maybe_unused]] AppPaths& paths = rig.paths;
     for (auto _ : st) {
         st.PauseTiming();
-        composer.DIBClonePicture(photo);
+        rig.composer.DIBClonePicture(photo);
         st.ResumeTiming();
-        composer.EnsureFullPhoto();
-        benchmark::DoNotOptimize(dibs.DibPhoto.DataPtr());
+        rig.composer.EnsureFullPhoto();
+        benchmark::DoNotOptimize(rig.dibs.DibPhoto.DataPtr());
     }
-    paths.RemoveWorkFiles();
+    rig.paths.RemoveWorkFiles();
 }
 
 }  // namespace
