@@ -198,10 +198,8 @@ QString AlbumApp::SettleFolder(const QString& folder)
     QString note = phone.text;
     // Photos whose names the system's encoding cannot spell are not listed:
     // the user is told they exist.
-    PhotoList listing;
-    listing.Point(folder);
-    if (listing.PassedOver() > 0)
-        note += QStringLiteral("  ") + PassedOverText(listing.PassedOver());
+    if (phone.passedOver > 0)
+        note += QStringLiteral("  ") + PassedOverText(phone.passedOver);
     relay_->noteAfterPhoto = phone.albumPhotos > 0 ? note : QString();
     return phone.albumPhotos > 0 ? recovered : recovered + note;
 }

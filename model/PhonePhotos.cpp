@@ -4,7 +4,6 @@
 
 #include <QMap>
 
-#include <filesystem>
 
 namespace tamsel {
 
@@ -25,17 +24,15 @@ QString PhonePhotoKind(const QString& name)
 
 PhonePhotoNote NoteOnPhonePhotos(const QString& folder)
 {
-    namespace fs = std::filesystem;
     PhonePhotoNote note;
     QMap<QString, int> counts;   // by kind, in the order HEIC, AVIF, WebP
-    std::error_code ec;
-    for (fs::directory_iterator it(fs::path(folder.toStdString()), fs::directory_options::skip_permission_denied, ec),
-         end;
-         !ec && it != end; it.increment(ec)) {
-        std::error_code fe;
-        if (!it->is_regular_file(fe))
-            continue;
-        const QString name = QString::fromStdString(it->path().filename().string());
+    // One look at the folder, the album's own way: hidden photos count, and
+    // names the system cannot spell are counted apart.
+    static const QStringList kinds =
+        AlbumExtensions() + QStringList{"heic", "heif", "avif", "webp"};
+    const FolderListing listing = ListFolder(folder, kinds, true);
+    note.passedOver = listing.passedOver;
+    for (const QString& name : listing.names) {
         if (PhotoList::IsAlbumFile(name))
             ++note.albumPhotos;
         else if (const QString kind = PhonePhotoKind(name); !kind.isEmpty())

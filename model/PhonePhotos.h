@@ -14,10 +14,12 @@ QString PhonePhotoKind(const QString& name);
 
 // For the info line when folder is opened: how many such photos it holds and
 // how to bring them in; with album photos beside them, how many were left out
-// of the album. "" when it holds none.
+// of the album. "" when it holds none. The same look counts the photos
+// whose names cannot be listed.
 struct PhonePhotoNote {
     QString text;
     int albumPhotos = 0;
+    int passedOver = 0;   // photos whose names the system cannot spell
 };
 PhonePhotoNote NoteOnPhonePhotos(const QString& folder);
 
