@@ -37,22 +37,15 @@ void Apply(const ColourBalance& s, Surface& pic, int code)
 
 // The working file may hold the retouches so far, which a failed write must
 // not destroy: the surface writes whole or not at all.
-bool WriteWorkingFile(const Surface& pic, const QString& target, QString& why)
+Outcome WriteWorkingFile(const Surface& pic, const AppPaths& paths)
 {
-    try {
-        // A photo in the display's colours keeps that profile with it, so that
-        // saving the retouch elsewhere keeps the colours as shown.
-        const QByteArray profile = PixelProfile(pic);
-        if (!pic.SaveBMP(QFile::encodeName(target).toStdString(), Keep::Scratch,
-                         std::string_view(profile.constData(), size_t(profile.size())))) {
-            why = QStringLiteral("没有照片");
-            return false;
-        }
-    } catch (const std::exception& e) {
-        why = ErrorText(e);
-        return false;
-    }
-    return true;
+    if (!paths.EnsureWorkDir())
+        return Outcome::Failed(QStringLiteral("工作文件夹无法建立"));
+    // A photo in the display's colours keeps that profile with it, so that
+    // saving the retouch elsewhere keeps the colours as shown.
+    const QByteArray profile = PixelProfile(pic);
+    return pic.SaveBMP(QFile::encodeName(paths.tempPic).toStdString(), Keep::Scratch,
+                       std::string_view(profile.constData(), size_t(profile.size())));
 }
 
 }  // namespace
@@ -68,15 +61,14 @@ RetouchResult ApplyRetouch(AlbumModel& model, int code, const ColourBalance& bal
     Apply(balance, pic, code);
 
     const AppPaths& paths = model.paths;
-    QString why;
-    if (!paths.EnsureWorkDir() || !WriteWorkingFile(pic, paths.tempPic, why)) {
+    if (const Outcome written = WriteWorkingFile(pic, paths); !written) {
         // DibPhoto now holds a picture no file holds. Composing the file
         // behind the screen again restores it: a working file of earlier
         // retouches already carries the turn, a photo file does not.
         MainState& main = model.main;
         main.Retouched = model.shown.CurFile() == paths.tempPic;
         return {Outcome::Failed(QStringLiteral("  对不起,修饰结果无法写入工作文件 %1 %2")
-                                    .arg(paths.tempPic, why)),
+                                    .arg(paths.tempPic, written.message)),
                 model.shown.CurFile()};
     }
     model.main.Retouched = true;

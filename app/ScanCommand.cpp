@@ -14,16 +14,16 @@ Outcome ShowScannedPicture(AlbumModel& model, Composer& composer, const QImage& 
     if (picture.isNull())
         return Outcome::Done();
     const AppPaths& paths = model.paths;
-    try {
-        if (!paths.EnsureWorkDir())
-            throw std::runtime_error("工作文件夹无法建立");
-        Surface scanned;
-        scanned.Clone(picture);
-        // Whole or not at all: the working file may hold an earlier retouch.
-        scanned.SaveBMP(QFile::encodeName(paths.tempPic).toStdString(), Keep::Scratch);
-    } catch (const std::exception& e) {
-        return Outcome::Failed(QStringLiteral("  对不起,扫描的图片无法写入工作文件:%1").arg(ErrorText(e)));
-    }
+    Outcome kept = paths.EnsureWorkDir() ? Outcome::Done()
+                                         : Outcome::Failed(QStringLiteral("工作文件夹无法建立"));
+    Surface scanned;
+    if (kept)
+        kept = scanned.Clone(picture);
+    // Whole or not at all: the working file may hold an earlier retouch.
+    if (kept)
+        kept = scanned.SaveBMP(QFile::encodeName(paths.tempPic).toStdString(), Keep::Scratch);
+    if (!kept)
+        return Outcome::Failed(QStringLiteral("  对不起,扫描的图片无法写入工作文件:%1").arg(kept.message));
     model.main.LabelsDirty = true;
     // A fresh picture: the composition turns it by RotateAngle like any photo.
     model.main.Retouched = 0;

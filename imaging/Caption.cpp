@@ -157,11 +157,11 @@ CaptionSpot CaptionPosition(int capPos, double showWidth, double showHeight, int
     return at;
 }
 
-void DrawCaption(const AlbumState& album, const QString& caption, int panMode, SurfacePool& dibs,
-                 double pixelRatio)
+Outcome DrawCaption(const AlbumState& album, const QString& caption, int panMode, SurfacePool& dibs,
+                    double pixelRatio)
 {
     if (caption.isEmpty() || album.FrameType > 2)
-        return;
+        return Outcome::Done();
     auto device = [pixelRatio](double v) { return RoundHalfEven(v * pixelRatio); };
     const int fontSize = device(album.CapFontSize);
     const int tw = CaptionTextWidth(caption, fontSize);
@@ -170,11 +170,13 @@ void DrawCaption(const AlbumState& album, const QString& caption, int panMode, S
                                            device(album.ShowHeight), tw, th, panMode);
 
     Surface& strip = dibs.DibCaption;
-    strip.Create(device(album.ShowWidth), device(kStripHeight));
+    if (Outcome made = strip.Create(device(album.ShowWidth), device(kStripHeight)); !made)
+        return made;
     DrawTextStrip(strip, caption, album.CapFontColor, 0, album.CapFontName, IntDiv(fontSize, 2),
                   fontSize);
     PelAlphaBlend(dibs.DibCanvas, RoundHalfEven(at.x), RoundHalfEven(at.y), strip.Width(),
                   strip.Height(), strip, 0, 0, 255);
+    return Outcome::Done();
 }
 
 }  // namespace tamsel

@@ -2,6 +2,8 @@
 #include <QFont>
 #include <QString>
 
+#include "platform/Outcome.h"
+
 #include <cstdint>
 
 namespace tamsel {
@@ -44,10 +46,10 @@ int CaptionLineHeight();
 // The caption step of the composition: writes the caption of the current
 // photo into DibCaption and lays it over DibCanvas with black transparent.
 // Nothing is drawn for an empty caption or an oval frame (FrameType 3).
-// Surface errors are thrown to the caller.
+// A strip that cannot be made is the outcome, and no caption is laid on.
 // At a pixel ratio above 1 the photo area, the font and the line are that
 // many times larger, as the display surfaces are.
-void DrawCaption(const AlbumState& album, const QString& caption, int panMode, SurfacePool& dibs,
-                 double pixelRatio = 1);
+Outcome DrawCaption(const AlbumState& album, const QString& caption, int panMode, SurfacePool& dibs,
+                    double pixelRatio = 1);
 
 }  // namespace tamsel

@@ -18,7 +18,7 @@
 
 #include <algorithm>
 #include <new>
-#include <stdexcept>
+#include <type_traits>
 
 namespace tamsel {
 namespace {
@@ -27,18 +27,18 @@ constexpr const char* kErrNotFound = "文件未找到";
 
 // Loads a BMP or JPEG file the way the album loads its pictures. A missing
 // file says so, rather than the general "装入图片出错".
-void LoadPicture(Surface& dst, const QString& path, QSize atMost)
+Outcome LoadPicture(Surface& dst, const QString& path, QSize atMost)
 {
     if (path.isEmpty() || !QFileInfo(path).isFile())
-        throw SurfaceError(53, kErrNotFound);
-    dst.CloneFile(path.toStdString(), atMost.width(), atMost.height());
+        return Outcome::Failed(QString::fromUtf8(kErrNotFound));
+    return dst.CloneFile(path.toStdString(), atMost.width(), atMost.height());
 }
 
-// What the user reads when a picture could not be loaded: the description
-// and the name of the file he knows.
-QString LoadFailure(const std::exception& e, const QString& name)
+// What the user reads when a picture could not be loaded: the reason and the
+// name of the file he knows.
+QString LoadFailure(const QString& why, const QString& name)
 {
-    return QStringLiteral("%1: %2").arg(ErrorText(e), name);
+    return QStringLiteral("%1: %2").arg(why, name);
 }
 
 // Stretch with each real coordinate rounded to its pixel, halves to even.
@@ -50,14 +50,6 @@ void StretchRounded(Surface& dst, double dx, double dy, double dw, double dh, co
 }
 
 }  // namespace
-
-QString ErrorText(const std::exception& e)
-{
-    if (dynamic_cast<const std::bad_alloc*>(&e))
-        return QStringLiteral("内存不足");
-    const QString text = QString::fromUtf8(e.what());
-    return text.isEmpty() ? QString::fromUtf8(kErrLoad) : text;
-}
 
 Composer::Composer(AlbumModel& model, Reporter report)
     : album_(model.state),
@@ -114,10 +106,10 @@ bool Composer::ClonePicture(const QString& sPathFile)
     }
     // A failure names the photo, not the working file it became.
     const bool converted = shown_.curFile_ != sPathFile;
-    auto failure = [&](const std::exception& e) {
+    auto failure = [&](const QString& why) {
         if (converted && !QFileInfo::exists(paths_.tempDib) && QFileInfo(sPathFile).isFile())
-            return LoadFailure(SurfaceError(-1, kErrLoad), shown_.curFileName_);
-        return LoadFailure(e, shown_.curFileName_);
+            return LoadFailure(QString::fromUtf8(kErrLoad), shown_.curFileName_);
+        return LoadFailure(why, shown_.curFileName_);
     };
 
     bool whole = LoadPhoto(rotated, size, failure, haveAhead ? &ahead : nullptr);
@@ -130,12 +122,19 @@ bool Composer::ClonePicture(const QString& sPathFile)
     auto step = [&](auto&& f) {
         if (!whole && rotated)
             return;
+        Outcome done;
         try {
-            f();
-        } catch (const std::exception& e) {
+            if constexpr (std::is_void_v<decltype(f())>)
+                f();
+            else
+                done = f();
+        } catch (const std::bad_alloc&) {
+            done = Outcome::Failed(QStringLiteral("内存不足"));
+        }
+        if (!done) {
             whole = false;
             if (rotated)
-                Report(ErrorText(e));
+                Report(done.message);
         }
     };
     step([&] { ChoosePanMode(); });
@@ -171,9 +170,10 @@ bool Composer::ClonePicture(const QString& sPathFile)
     });
     // The caption goes on after the grey, so it keeps its colour.
     step([&] {
-        if (main_.ViewMode != View::Cover)
-            DrawCaption(album_, album_.CaptionOf(position_.CurPhoto()), main_.PanMode, dibs_,
-                        main_.PixelRatio);
+        if (main_.ViewMode == View::Cover)
+            return Outcome::Done();
+        return DrawCaption(album_, album_.CaptionOf(position_.CurPhoto()), main_.PanMode, dibs_,
+                           main_.PixelRatio);
     });
     step([&] {
         StretchRounded(dibs_.DibNew, 0, 0, DeviceShowWidth(album_, main_),
@@ -182,35 +182,36 @@ bool Composer::ClonePicture(const QString& sPathFile)
     return whole;
 }
 
-bool Composer::LoadPhoto(bool rotated, QSize atMost,
-                         const std::function<QString(const std::exception&)>& failure,
+bool Composer::LoadPhoto(bool rotated, QSize atMost, const std::function<QString(const QString&)>& failure,
                          Surface* ahead)
 {
     // The new photo is built beside the old one and only then takes its
     // place: whatever fails, DibPhoto holds a whole photo.
-    try {
-        if (rotated) {
-            Surface& source = dibs_.DibScratch;
-            Fetch(source, shown_.curFile_, atMost, ahead);
-            Surface turned;
-            turned.Create(source.Height(), source.Width());
+    Outcome loaded;
+    if (rotated) {
+        Surface& source = dibs_.DibScratch;
+        Surface turned;
+        loaded = Fetch(source, shown_.curFile_, atMost, ahead);
+        if (loaded)
+            loaded = turned.Create(source.Height(), source.Width());
+        if (loaded) {
             PelRotate(turned, RoundHalfEven(turned.Width() / 2.0),
                       RoundHalfEven(turned.Height() / 2.0), source.Width(), source.Height(),
                       source, 0, 0, double(album_.RotateAngle));
             turned.SetFullSize(source.FullHeight(), source.FullWidth());
             turned.SetInDisplayColours(source.InDisplayColours());
             dibs_.DibPhoto = std::move(turned);
-        } else {
-            main_.Retouched = 0;
-            Surface loaded;
-            Fetch(loaded, shown_.curFile_, atMost, ahead);
-            dibs_.DibPhoto = std::move(loaded);
         }
-        return true;
-    } catch (const std::exception& e) {
-        Report(failure(e));
-        return false;
+    } else {
+        main_.Retouched = 0;
+        Surface picture;
+        loaded = Fetch(picture, shown_.curFile_, atMost, ahead);
+        if (loaded)
+            dibs_.DibPhoto = std::move(picture);
     }
+    if (!loaded)
+        Report(failure(loaded.message));
+    return loaded.ok;
 }
 
 bool Composer::ReadsDirectly(const QString& path)
@@ -231,12 +232,12 @@ QSize Composer::DecodeSize(bool turned) const
     return turned ? QSize(h, w) : QSize(w, h);
 }
 
-void Composer::Fetch(Surface& dst, const QString& path, QSize atMost, Surface* ahead)
+Outcome Composer::Fetch(Surface& dst, const QString& path, QSize atMost, Surface* ahead)
 {
-    if (ahead)
-        dst = std::move(*ahead);
-    else
-        LoadPicture(dst, path, atMost);
+    if (!ahead)
+        return LoadPicture(dst, path, atMost);
+    dst = std::move(*ahead);
+    return Outcome::Done();
 }
 
 QString Composer::WorkingFileFor(const QString& path) const
@@ -269,8 +270,8 @@ bool Composer::EnsureFullPhoto()
 {
     if (!dibs_.DibPhoto.HasPixels() || !dibs_.DibPhoto.Reduced())
         return true;
-    return LoadPhoto(TurnsOnLoad(), QSize(), [this](const std::exception& e) {
-        return LoadFailure(e, shown_.curFileName_);
+    return LoadPhoto(TurnsOnLoad(), QSize(), [this](const QString& why) {
+        return LoadFailure(why, shown_.curFileName_);
     });
 }
 
@@ -369,10 +370,8 @@ bool Composer::BuildFrameMask(int frameType)
     // the overlay would then lay that old picture over the new one.
     main_.ShowTransMode = kNoTransition;
     const QString name = QStringLiteral("mask%1.jpg").arg(n);
-    try {
-        LoadPicture(dibs_.DibScratch, paths_.InProgramDir(name), {});
-    } catch (const std::exception& e) {
-        Report(LoadFailure(e, name));
+    if (const Outcome loaded = LoadPicture(dibs_.DibScratch, paths_.InProgramDir(name), {}); !loaded) {
+        Report(LoadFailure(loaded.message, name));
         // No frame: an all-black mask lays nothing over the photo.
         mask.Cls();
         return false;
@@ -407,10 +406,8 @@ void Composer::SetFace(int width, int height, bool cover)
 {
     if (alignStrip)
         alignStrip();
-    try {
-        dibs_.MakeDisplaySurfaces(width, height);
-    } catch (const std::exception& e) {
-        Report(ErrorText(e));
+    if (const Outcome made = dibs_.MakeDisplaySurfaces(width, height); !made) {
+        Report(made.message);
         return;
     }
     QString file;

@@ -89,14 +89,14 @@ private:
     bool ClonePicture(const QString& sPathFile);
     // The photo's pixels, decoded ahead or read from the file just large
     // enough to cover atMost (an empty size: the whole photo).
-    void Fetch(Surface& dst, const QString& path, QSize atMost, Surface* ahead);
+    Outcome Fetch(Surface& dst, const QString& path, QSize atMost, Surface* ahead);
     // The working BMP a photo is converted into before it is read; "" for a
     // photo read as it is.
     QString WorkingFileFor(const QString& path) const;
     // The photo is turned by RotateAngle as it is read.
     bool TurnsOnLoad() const;
     bool LoadPhoto(bool rotated, QSize atMost,
-                   const std::function<QString(const std::exception&)>& failure,
+                   const std::function<QString(const QString&)>& failure,
                    Surface* ahead = nullptr);
     void ChoosePanMode();
     void SizeCanvas();
@@ -112,8 +112,5 @@ private:
     const AppPaths& paths_;
     Reporter report_;
 };
-
-// A surface or file error as the user reads it.
-QString ErrorText(const std::exception& e);
 
 }  // namespace tamsel

@@ -233,7 +233,8 @@ Decoded Decode(Decompressor& d, FILE* in, qint64 size, Surface& target, Surface&
     if (c.output_components != (cmyk ? 4 : 3))
         return Decoded::NotForUs;
     Surface& rowsOf = orientation == 1 ? target : stored;
-    rowsOf.Create(int32_t(c.output_width), int32_t(c.output_height));
+    if (const Outcome made = rowsOf.Create(int32_t(c.output_width), int32_t(c.output_height)); !made)
+        throw PictureRefused(made.message.toStdString());
     const size_t inkStride = size_t(c.output_width) * 4;
     if (cmyk)
         colour.cmyk.resize(inkStride * c.output_height);
@@ -381,7 +382,7 @@ bool ReadJpeg(const QString& path, Surface& out, int minW, int minH)
     case OpenResult::NotAFile:
         // A pipe or device is no picture for any reader: the general one
         // would wait on it for ever.
-        throw SurfaceError(-1, kErrLoad);
+        throw PictureRefused(kErrLoad);
     default:
         return false;
     }
@@ -414,9 +415,9 @@ bool ReadJpeg(const QString& path, Surface& out, int minW, int minH)
     // A JPEG the album refuses is not handed to another reader, which would
     // only take the same time and memory to show the same grey.
     if (result == Decoded::TooLarge)
-        throw SurfaceError(-1, kErrTooLarge);
+        throw PictureRefused(kErrTooLarge);
     if (result == Decoded::CutOff)
-        throw SurfaceError(-1, kErrCutOff);
+        throw PictureRefused(kErrCutOff);
     if (result != Decoded::Whole)
         return false;
     // Colours are converted at the decoded size, before the turn: the fewest pixels.
@@ -430,8 +431,10 @@ bool ReadJpeg(const QString& path, Surface& out, int minW, int minH)
     }
     if (orientation != 1) {
         const bool swaps = orientation >= 5;
-        upright.Create(swaps ? stored.Height() : stored.Width(),
-                       swaps ? stored.Width() : stored.Height());
+        if (const Outcome made = upright.Create(swaps ? stored.Height() : stored.Width(),
+                                                swaps ? stored.Width() : stored.Height());
+            !made)
+            throw PictureRefused(made.message.toStdString());
         Turn(stored, upright, orientation);
         upright.SetInDisplayColours(stored.InDisplayColours());
     }

@@ -8,6 +8,7 @@
 
 #include <condition_variable>
 #include <mutex>
+#include <new>
 
 namespace tamsel {
 
@@ -97,16 +98,16 @@ void PhotoPrefetch::Start(const QString& path, QSize atMost, const QString& work
     slot->modified = fi.lastModified();
     slot_ = slot;
     workers_.emplace_back(slot, std::thread([slot] {
+        // On failure the composition reads the file again and reports what
+        // went wrong.
         Surface pic;
         bool ok = false;
         try {
             const QString& file = slot->working.isEmpty() ? slot->path : slot->converted;
-            if (file == slot->path || ConvertToBmp(slot->path, file)) {
-                pic.CloneFile(file.toStdString(), slot->atMost.width(), slot->atMost.height());
-                ok = true;
-            }
-        } catch (const std::exception&) {
-            // The composition reads the file again and reports what went wrong.
+            if (file == slot->path || ConvertToBmp(slot->path, file))
+                ok = pic.CloneFile(file.toStdString(), slot->atMost.width(), slot->atMost.height()).ok;
+        } catch (const std::bad_alloc&) {
+            // Nothing may leave the thread; the composition says "内存不足".
         }
         std::lock_guard<std::mutex> lock(slot->m);
         slot->pic = std::move(pic);

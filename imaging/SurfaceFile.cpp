@@ -11,6 +11,7 @@
 
 #include <fstream>
 #include <limits>
+#include <new>
 
 namespace tamsel {
 
@@ -42,7 +43,7 @@ QByteArray EmbeddedProfile(std::ifstream& in, uint32_t infoSize, int64_t fileSiz
 // read straight into the surface. The working files (a converted photo, a
 // retouch, a scan) are all of this kind, and a retouch reloads a whole
 // camera photo this way. Anything else is left to the general reader.
-// Throws SurfaceError for such a file cut short.
+// Throws PictureRefused for such a file cut short.
 bool ReadBmp24(const std::string& path, Surface& out)
 {
     std::ifstream in(path, std::ios::binary);
@@ -66,9 +67,10 @@ bool ReadBmp24(const std::string& path, Surface& out)
     // pixel bytes exceed 64 bits; no file holds that many either.
     int64_t pixelBytes = 0;
     if (__builtin_mul_overflow(stride, int64_t(rows), &pixelBytes) || size - int64_t(offset) < pixelBytes)
-        throw SurfaceError(-1, kErrLoad);
+        throw PictureRefused(kErrLoad);
     Surface loaded;
-    loaded.Create(width, rows);
+    if (const Outcome made = loaded.Create(width, rows); !made)
+        throw PictureRefused(made.message.toStdString());
     in.seekg(offset);
     if (height > 0) {
         in.read(reinterpret_cast<char*>(loaded.DataPtr()), stride * rows);
@@ -87,24 +89,42 @@ bool ReadBmp24(const std::string& path, Surface& out)
 
 }  // namespace
 
-void Surface::CloneFile(const std::string& path, int minW, int minH)
+namespace {
+
+void ReadPicture(const std::string& path, Surface& out, int minW, int minH)
 {
     // A pipe or a device named like a photo would keep every reader waiting.
     if (!IsRegularFile(QString::fromStdString(path)))
-        throw SurfaceError(-1, kErrLoad);
-    if (ReadBmp24(path, *this))
+        throw PictureRefused(kErrLoad);
+    if (ReadBmp24(path, out))
         return;
     // JPEG photos are decoded straight into the rows, with no picture in
     // between: half the time and half the memory of the general reader.
-    if (ReadJpeg(QString::fromStdString(path), *this, minW, minH))
+    if (ReadJpeg(QString::fromStdString(path), out, minW, minH))
         return;
     QImageReader reader(QString::fromStdString(path));
     // Phones and cameras store the picture sideways with a tag that says how to turn it.
     reader.setAutoTransform(true);
-    QImage img = reader.read();
-    if (img.isNull())
-        throw SurfaceError(-1, kErrLoad);
-    Clone(img, true);
+    const QImage img = reader.read();
+    Surface loaded;
+    if (const Outcome cloned = loaded.Clone(img, true); !cloned)
+        throw PictureRefused(cloned.message.toStdString());
+    out = std::move(loaded);
+}
+
+}  // namespace
+
+Outcome Surface::CloneFile(const std::string& path, int minW, int minH)
+{
+    try {
+        ReadPicture(path, *this, minW, minH);
+    } catch (const std::bad_alloc&) {
+        return Outcome::Failed(QStringLiteral("内存不足"));
+    } catch (const std::exception& e) {
+        const QString text = QString::fromUtf8(e.what());
+        return Outcome::Failed(text.isEmpty() ? QString::fromUtf8(kErrLoad) : text);
+    }
+    return Outcome::Done();
 }
 
 }  // namespace tamsel

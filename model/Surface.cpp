@@ -62,7 +62,7 @@ void Surface::Release()
     stride_ = 0;
 }
 
-void Surface::Create(int32_t width, int32_t height)
+Outcome Surface::Create(int32_t width, int32_t height)
 {
     Release();
     header_ = BitmapInfoHeader{};
@@ -71,13 +71,13 @@ void Surface::Create(int32_t width, int32_t height)
     // overflow, not a picture.
     const int64_t rowBytes = int64_t(width) * 3;
     if (rowBytes > std::numeric_limits<int32_t>::max() - 3)
-        throw std::overflow_error("溢出");
+        return Outcome::Failed(QString::fromUtf8(kErrOverflow));
     const int64_t stride = DibStride(width);
     const int64_t size = stride * int64_t(height);
     if (width > 0 && height > 0 && size > std::numeric_limits<int32_t>::max())
-        throw std::overflow_error("溢出");
+        return Outcome::Failed(QString::fromUtf8(kErrOverflow));
     if (width <= 0 || height <= 0)
-        throw SurfaceError(-1, kErrCreate);
+        return Outcome::Failed(QString::fromUtf8(kErrCreate));
     // A photo-sized surface gets pages of its own, handed back to the system
     // the moment it is released: through malloc, a freed block this large
     // raises the allocator's own threshold, later ones come from its heap,
@@ -96,7 +96,7 @@ void Surface::Create(int32_t width, int32_t height)
         bits = static_cast<uint8_t*>(std::calloc(static_cast<size_t>(size), 1));
     }
     if (!bits)
-        throw SurfaceError(-1, kErrCreate);
+        return Outcome::Failed(QString::fromUtf8(kErrCreate));
     // A photo-sized surface is written whole right away; in 2 MB pages that
     // costs a third of the page faults' time of 4 KB pages.
     constexpr uintptr_t kHuge = uintptr_t(2) << 20;
@@ -110,6 +110,7 @@ void Surface::Create(int32_t width, int32_t height)
     header_.biHeight = height;
     header_.biBitCount = 24;
     header_.biSizeImage = static_cast<uint32_t>(size);
+    return Outcome::Done();
 }
 
 void Surface::Cls()
@@ -128,14 +129,15 @@ int32_t Surface::MapArray(std::span<uint8_t>& view)
     return RGBSize() / Height();
 }
 
-void Surface::Clone(const QImage& pic, bool FitSize)
+Outcome Surface::Clone(const QImage& pic, bool FitSize)
 {
     if (pic.isNull())
-        throw SurfaceError(-1, kErrLoad);
+        return Outcome::Failed(QString::fromUtf8(kErrLoad));
     if (FitSize)
-        Create(pic.width(), pic.height());
+        if (Outcome made = Create(pic.width(), pic.height()); !made)
+            return made;
     if (!bits_)
-        throw SurfaceError(-1, kErrLoad);
+        return Outcome::Failed(QString::fromUtf8(kErrLoad));
 
     const QImage* img = &pic;
     QImage converted;
@@ -156,6 +158,7 @@ void Surface::Clone(const QImage& pic, bool FitSize)
             d += 3;
         }
     }
+    return Outcome::Done();
 }
 
 namespace {
@@ -232,12 +235,12 @@ void Put32(uint8_t* p, uint32_t v)
 }
 }  // namespace
 
-bool Surface::SaveBMP(const std::string& FileName) const { return SaveBMP(FileName, Keep::Durable); }
+Outcome Surface::SaveBMP(const std::string& FileName) const { return SaveBMP(FileName, Keep::Durable); }
 
-bool Surface::SaveBMP(const std::string& FileName, Keep keep, std::string_view profile) const
+Outcome Surface::SaveBMP(const std::string& FileName, Keep keep, std::string_view profile) const
 {
     if (!bits_)
-        return false;
+        return Outcome::Failed(QStringLiteral("没有照片"));
     // Without a profile: the 40-byte header every reader knows. With one: the
     // version 5 header (124 bytes) naming it embedded ("MBED"), the profile
     // after the pixels.
@@ -272,9 +275,7 @@ bool Surface::SaveBMP(const std::string& FileName, Keep keep, std::string_view p
     out.Write(reinterpret_cast<const char*>(bits_.get()), RGBSize());
     if (!profile.empty())
         out.Write(profile.data(), qint64(profile.size()));
-    if (const Outcome written = out.Commit(); !written)
-        throw std::runtime_error(written.message.toStdString());
-    return true;
+    return out.Commit();
 }
 
 namespace {

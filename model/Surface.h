@@ -4,9 +4,10 @@
 #include <cstdlib>
 #include <memory>
 #include <span>
-#include <stdexcept>
 #include <string>
 #include <string_view>
+
+#include "platform/Outcome.h"
 
 class QImage;
 
@@ -14,19 +15,9 @@ namespace tamsel {
 
 enum class Keep;   // platform/SafeWrite.h
 
-// An error raised by a surface to its caller: a number and the text the user sees.
-class SurfaceError : public std::runtime_error {
-public:
-    SurfaceError(int number, const std::string& description)
-        : std::runtime_error(description), number_(number) {}
-    int Number() const { return number_; }
-
-private:
-    int number_;
-};
-
 inline constexpr const char* kErrCreate = "产生虚拟图片出错";
 inline constexpr const char* kErrLoad = "装入图片出错";
+inline constexpr const char* kErrOverflow = "溢出";
 
 // The 40-byte bitmap info header as written into BMP files.
 struct BitmapInfoHeader {
@@ -57,20 +48,24 @@ public:
     Surface& operator=(Surface&& other) noexcept;
 
     // Releases what the surface holds and makes a black width x height picture.
-    // Throws SurfaceError(-1, "产生虚拟图片出错") for a zero or negative size or
-    // when memory runs out, and std::overflow_error when the byte size would
-    // not fit in 32 bits.
-    void Create(int32_t width, int32_t height);
-    // Makes the surface a copy of a picture at the picture's own size.
-    // Throws SurfaceError(-1, "装入图片出错") for a null picture.
-    void Clone(const QImage& pic, bool FitSize = true);
+    // A zero or negative size or memory running out fails with "产生虚拟图片出错",
+    // a byte size beyond 32 bits with "溢出"; the surface is then empty.
+    // Every drawing routine passes over an empty surface, so a caller with
+    // nothing to tell the user about the failure may simply go on.
+    Outcome Create(int32_t width, int32_t height);
+    // Makes the surface a copy of a picture at the picture's own size (or
+    // into its present size without FitSize). A null picture fails with
+    // "装入图片出错".
+    [[nodiscard]] Outcome Clone(const QImage& pic, bool FitSize = true);
     // Loads a picture file (BMP or JPEG or anything Qt reads) and clones it.
-    // Throws SurfaceError(-1, "装入图片出错") when it cannot be read. The
-    // readers belong to the image floor, which defines this one (SurfaceFile.cpp).
+    // Fails with "装入图片出错" when it cannot be read ("图片太大", "文件不完整"
+    // for a JPEG beyond the limits or cut short, "内存不足"); the surface is
+    // left as it was. The readers belong to the image floor, which defines
+    // this one (SurfaceFile.cpp).
     // minW x minH (when given) is the box the picture will be fitted into,
     // at most: a JPEG several times larger is decoded at the smallest size
     // that still fills its fit, its true size kept as FullWidth/FullHeight.
-    void CloneFile(const std::string& path, int minW = 0, int minH = 0);
+    [[nodiscard]] Outcome CloneFile(const std::string& path, int minW = 0, int minH = 0);
     void Cls();
 
     int32_t Width() const { return header_.biWidth; }
@@ -113,12 +108,13 @@ public:
     void DrawGeometry(int16_t ty, int16_t X1, int16_t Y1, int16_t X2, int16_t Y2);
 
     // Writes a 54-byte-header BMP, whole or not at all (a file already there
-    // stays as it was when the write fails). Returns false when there is
-    // nothing to write; throws std::runtime_error, saying why, when the file
-    // cannot be written. A working file of this run is written as Keep::Scratch.
-    // An ICC profile given is embedded, in a version 5 header.
-    bool SaveBMP(const std::string& FileName) const;
-    bool SaveBMP(const std::string& FileName, Keep keep, std::string_view profile = {}) const;
+    // stays as it was when the write fails), and says why when it could not:
+    // an empty surface has nothing to write. A working file of this run is
+    // written as Keep::Scratch. An ICC profile given is embedded, in a
+    // version 5 header.
+    [[nodiscard]] Outcome SaveBMP(const std::string& FileName) const;
+    [[nodiscard]] Outcome SaveBMP(const std::string& FileName, Keep keep,
+                                  std::string_view profile = {}) const;
 
     // Pixel filters, in place.
     void ShiftColors(int32_t addRed, int32_t addGreen, int32_t addBlue);
@@ -145,9 +141,6 @@ private:
     };
     std::unique_ptr<uint8_t[], FreeBytes> bits_;
 };
-
-// Surface is the surface as the album's pool names it; code that only draws may say Surface.
-using Surface = Surface;
 
 // Row stride of a 24-bit row: width x 3 rounded up to a multiple of 4.
 inline int64_t DibStride(int64_t width) { return (width * 3 + 3) & ~int64_t(3); }

@@ -1,6 +1,8 @@
 #pragma once
 #include "model/Surface.h"
 
+#include <tuple>
+
 namespace tamsel {
 
 // The seven surfaces of the album, each with one fixed role.
@@ -18,13 +20,16 @@ struct SurfacePool {
     static constexpr int kCanvasMargin = 240;
 
     // The surfaces sized by the photo area, all black: DibScreen, DibMask and
-    // DibNew at width x height, DibCanvas with its margin. Throws as Create does.
-    void MakeDisplaySurfaces(int width, int height)
+    // DibNew at width x height, DibCanvas with its margin. Fails as Create
+    // does, with the first surface that could not be made.
+    Outcome MakeDisplaySurfaces(int width, int height)
     {
-        DibScreen.Create(width, height);
-        DibMask.Create(width, height);
-        DibNew.Create(width, height);
-        DibCanvas.Create(width + kCanvasMargin, height + kCanvasMargin);
+        for (auto [s, w, h] : {std::tuple{&DibScreen, width, height}, {&DibMask, width, height},
+                               {&DibNew, width, height},
+                               {&DibCanvas, width + kCanvasMargin, height + kCanvasMargin}})
+            if (Outcome made = s->Create(w, h); !made)
+                return made;
+        return Outcome::Done();
     }
 
     void ReleaseAll()

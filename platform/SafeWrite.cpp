@@ -219,12 +219,12 @@ int RemoveLeftoverTempFiles(const QString& folder)
     return removed;
 }
 
-QString MoveNoReplace(const QString& from, const QString& to)
+Outcome MoveNoReplace(const QString& from, const QString& to)
 {
     const QByteArray f = QFile::encodeName(from);
     const QByteArray t = QFile::encodeName(to);
     const int err = RenameIn(AT_FDCWD, f.constData(), t.constData(), false);
-    return err == 0 ? QString() : ErrorText(err);
+    return err == 0 ? Outcome::Done() : Outcome::Failed(ErrorText(err));
 }
 
 QString WriteFailure(int err, const QString& path)

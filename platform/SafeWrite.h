@@ -80,9 +80,9 @@ Outcome CopyFileWhole(const QString& from, const QString& to);
 // kept. Returns how many went.
 int RemoveLeftoverTempFiles(const QString& folder);
 
-// Moves from to to within one file system, never replacing a file at to.
-// Returns an empty text on success, else the reason.
-QString MoveNoReplace(const QString& from, const QString& to);
+// Moves from to to within one file system, never replacing a file at to;
+// a failure says the system's reason.
+Outcome MoveNoReplace(const QString& from, const QString& to);
 
 // Why writing path failed with the system's error number err, for the info
 // label: a full disk, a file-size limit, a read-only or missing folder, or

@@ -20,21 +20,19 @@ namespace {
 QMutex sessionLock;
 int sessionUsers = 0;
 
-bool AcquireSession(QString* why)
+Outcome AcquireSession()
 {
     QMutexLocker lock(&sessionLock);
     if (sessionUsers == 0) {
         SANE_Int version = 0;
         const SANE_Status s = sane_init(&version, nullptr);
         ReassertQuitSignals();
-        if (s != SANE_STATUS_GOOD) {
-            if (why)
-                *why = QStringLiteral("扫描仪接口 SANE 无法启动:%1").arg(QString::fromLocal8Bit(sane_strstatus(s)));
-            return false;
-        }
+        if (s != SANE_STATUS_GOOD)
+            return Outcome::Failed(
+                QStringLiteral("扫描仪接口 SANE 无法启动:%1").arg(QString::fromLocal8Bit(sane_strstatus(s))));
     }
     ++sessionUsers;
-    return true;
+    return Outcome::Done();
 }
 
 void ReleaseSession()
@@ -175,9 +173,9 @@ Scanner::~Scanner() { Close(); }
 Outcome Scanner::Devices(QList<ScanDevice>& out)
 {
     out.clear();
+    if (Outcome session = AcquireSession(); !session)
+        return session;
     QString why;
-    if (!AcquireSession(&why))
-        return Outcome::Failed(why);
     const SANE_Device** list = nullptr;
     const SANE_Status s = sane_get_devices(&list, SANE_FALSE);
     if (s != SANE_STATUS_GOOD) {
@@ -200,9 +198,8 @@ Outcome Scanner::Devices(QList<ScanDevice>& out)
 Outcome Scanner::Open(const QString& name)
 {
     Close();
-    QString why;
-    if (!AcquireSession(&why))
-        return Outcome::Failed(why);
+    if (Outcome session = AcquireSession(); !session)
+        return session;
     d_->session = true;
     const SANE_Status s = sane_open(name.toLocal8Bit().constData(), &d_->handle);
     ReassertQuitSignals();

@@ -115,7 +115,7 @@ bool UndoPhaseOne(const QString& dir, const RenameJournal& j, int count)
     bool clean = true;
     for (int k = 0; k < count; ++k) {
         const auto& e = j.entries.at(k);
-        clean = MoveNoReplace(dir + e.tempName, dir + e.oldName).isEmpty() && clean;
+        clean = MoveNoReplace(dir + e.tempName, dir + e.oldName).ok && clean;
     }
     return clean;
 }
@@ -161,8 +161,9 @@ Outcome RunRename(const RenamePlan& plan, const RenameProgress& progress)
     // file still waiting for its turn (swaps and cycles included).
     for (int k = 0; k < count; ++k) {
         const auto& e = j.entries.at(k);
-        const QString err = MoveNoReplace(dir + e.oldName, dir + e.tempName);
-        if (!err.isEmpty()) {
+        const Outcome moved = MoveNoReplace(dir + e.oldName, dir + e.tempName);
+        if (!moved) {
+            const QString& err = moved.message;
             if (!UndoPhaseOne(dir, j, k))
                 return Outcome::Failed(QStringLiteral("无法为 %1 改名: %2").arg(e.oldName, err) + unfinished);
             QFile::remove(JournalPath(dir));
@@ -184,14 +185,15 @@ Outcome RunRename(const RenamePlan& plan, const RenameProgress& progress)
     // Phase 2: every file takes its new name, which no other file holds.
     for (int k = 0; k < count; ++k) {
         const auto& e = j.entries.at(k);
-        const QString err = MoveNoReplace(dir + e.tempName, dir + e.newName);
-        if (!err.isEmpty()) {
+        const Outcome moved = MoveNoReplace(dir + e.tempName, dir + e.newName);
+        if (!moved) {
+            const QString& err = moved.message;
             // Back the way it came: the files already renamed return to their
             // temporary names, then the journal turns to undoing.
             bool clean = true;
             for (int l = 0; l < k; ++l) {
                 const auto& d = j.entries.at(l);
-                clean = MoveNoReplace(dir + d.newName, dir + d.tempName).isEmpty() && clean;
+                clean = MoveNoReplace(dir + d.newName, dir + d.tempName).ok && clean;
             }
             j.phase = 1;
             clean = WriteJournal(dir, j).ok && clean;

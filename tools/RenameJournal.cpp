@@ -87,7 +87,7 @@ Outcome RecoverRenames(const QString& folder)
         if (!QFile::exists(temp))
             continue;   // never moved, or already where it belongs
         const QString target = dir + (finish ? e.newName : e.oldName);
-        if (MoveNoReplace(temp, target).isEmpty())
+        if (MoveNoReplace(temp, target))
             ++moved;
         else
             stuck.push_back(e.tempName + QStringLiteral(" (原名 ") + e.oldName + ')');

@@ -84,19 +84,13 @@ int MainWindow::SkinWidth() const { return skin_.HasPixels() ? skin_.Width() : k
 
 void MainWindow::LoadArt()
 {
-    try {
-        skin_.CloneFile(core_.paths.InProgramDir(QStringLiteral("skin.png")).toStdString());
-    } catch (const std::exception&) {
+    if (!skin_.CloneFile(core_.paths.InProgramDir(QStringLiteral("skin.png")).toStdString()))
         skin_.Release();  // the frame stays in the background colour
-    }
     denseSkin_.Release();
     const QString dense = core_.paths.InProgramDir(QStringLiteral("skin@2x.png"));
     if (skin_.HasPixels() && devicePixelRatio() >= 1.5 && QFileInfo::exists(dense)) {
-        try {
-            denseSkin_.CloneFile(dense.toStdString());
-        } catch (const std::exception&) {
+        if (!denseSkin_.CloneFile(dense.toStdString()))
             denseSkin_.Release();
-        }
         // Only a drawing of exactly twice the 1x skin can be cut at its places.
         if (denseSkin_.HasPixels() && (denseSkin_.Width() != 2 * skin_.Width() ||
                                        denseSkin_.Height() != 2 * skin_.Height()))
@@ -455,12 +449,8 @@ void MainWindow::PaintSkin()
     const int H = layout_.ClientH;
     if (W <= 0 || H <= 0)
         return;
-    try {
-        if (back_.Width() != W || back_.Height() != H || !back_.HasPixels())
-            back_.Create(W, H);
-    } catch (const std::exception&) {
+    if ((back_.Width() != W || back_.Height() != H || !back_.HasPixels()) && !back_.Create(W, H))
         return;
-    }
     // The background colour is grey, the same value in all three bytes.
     for (int y = 0; y < H; ++y)
         std::memset(back_.RowPtr(y), kBackColor.red(), size_t(W) * 3);
@@ -486,12 +476,9 @@ void MainWindow::PaintDenseSkin()
 {
     const int W = 2 * layout_.ClientW;
     const int H = 2 * layout_.ClientH;
-    try {
-        if (denseBack_.Width() != W || denseBack_.Height() != H || !denseBack_.HasPixels())
-            denseBack_.Create(W, H);
-    } catch (const std::exception&) {
+    if ((denseBack_.Width() != W || denseBack_.Height() != H || !denseBack_.HasPixels()) &&
+        !denseBack_.Create(W, H))
         return;
-    }
     for (int y = 0; y < H; ++y)
         std::memset(denseBack_.RowPtr(y), kBackColor.red(), size_t(W) * 3);
     for (const SkinPiece& p : layout_.skin) {

@@ -44,13 +44,13 @@ TEST(PrintPhoto, TheResolutionIsTheFilesOwnOrNinetySix)
     img.save(dir.filePath("a.bmp"), "BMP");
     img.save(dir.filePath("a.jpg"), "JPEG");
     Surface photo;
-    photo.Clone(img);
+    EXPECT_TRUE(photo.Clone(img));
     for (const char* name : {"a.bmp", "a.jpg"}) {
         const PrintJob job = MakePrintJob(photo, dir.filePath(name), 90);
         EXPECT_NEAR(job.dpiX, 150, 0.5) << name;   // turned with the photo
         EXPECT_NEAR(job.dpiY, 300, 0.5) << name;
     }
-    photo.SaveBMP(dir.filePath("plain.bmp").toStdString());   // states none
+    EXPECT_TRUE(photo.SaveBMP(dir.filePath("plain.bmp").toStdString()));   // states none
     const PrintJob job = MakePrintJob(photo, dir.filePath("plain.bmp"), 0);
     EXPECT_EQ(job.dpiX, 96);
     EXPECT_EQ(job.dpiY, 96);
@@ -138,7 +138,7 @@ TEST(PrintPhoto, APhotoInTheDisplaysColoursIsPrintedInSrgb)
     ASSERT_FALSE(DisplayProfile().isEmpty());
     for (const char* name : {"adobe.jpg", "prophoto.jpg", "src.jpg"}) {
         Surface photo;
-        photo.CloneFile(photos[name].toStdString());
+        EXPECT_TRUE(photo.CloneFile(photos[name].toStdString()));
         EXPECT_LE(WorstDeltaE(MakePrintJob(photo, photos[name], 0).picture, original), 2.0) << name;
         if (QByteArray(name) != "src.jpg")
             EXPECT_GT(WorstDeltaE(photo.ToQImage(), original), 2.0) << name << " as shown";

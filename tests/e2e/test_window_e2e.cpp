@@ -799,7 +799,7 @@ Patches RawPatches(const QString& path)
 {
     SetColourManagement(false);
     Surface s;
-    s.CloneFile(path.toStdString());
+    EXPECT_TRUE(s.CloneFile(path.toStdString()));
     SetColourManagement(true);
     const QImage img = s.ToQImage();
     return PatchesIn(img, img.rect());

@@ -75,7 +75,8 @@ inline QImage Shown(const QString& path, const QDir& work)
         if (!ConvertToBmp(path, file))
             return {};
     }
-    s.CloneFile(file.toStdString(), 400, 230);
+    if (!s.CloneFile(file.toStdString(), 400, 230))
+        return {};
     return s.ToQImage();
 }
 

@@ -39,7 +39,7 @@ TEST(Prefetch, HandsOverExactlyWhatReadingTheFileGives)
     EXPECT_EQ(ahead.Ahead(), a);
     Surface got, direct;
     ASSERT_TRUE(ahead.Take(a, {}, got));
-    direct.CloneFile(a.toStdString());
+    EXPECT_TRUE(direct.CloneFile(a.toStdString()));
     EXPECT_TRUE(SamePixels(got, direct));
     EXPECT_FALSE(ahead.Take(a, {}, got));        // handed over once
 

@@ -35,7 +35,7 @@ QString BigPhoto(const QTemporaryDir& dir, int w, int h, QString* asBmp = nullpt
     if (asBmp) {
         *asBmp = dir.filePath(QStringLiteral("big%1.bmp").arg(w));
         Surface whole;
-        whole.CloneFile(jpg.toStdString());
+        EXPECT_TRUE(whole.CloneFile(jpg.toStdString()));
         whole.ToQImage().save(*asBmp, "BMP");
     }
     return jpg;
