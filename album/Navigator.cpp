@@ -60,15 +60,15 @@ void Navigator::AdvancePhoto(bool startShow)
     else
         pos_.curPhoto_ += m_.NavStep;
     if (startShow)
-        m_.ShowRunning = 1;
-    m_.ViewMode = View::BringingIn;
-    m_.NewPhoto = 1;
-    m_.LabelsDirty = 1;
+        m_.StartShow();
+    m_.SetView(View::BringingIn);
+    m_.RequestPhoto();
+    m_.MarkLabelsDirty();
 }
 
 bool Navigator::BtnClick(int index)
 {
-    m_.ShowRunning = 0;
+    m_.EndShow();
     if (s_.PhotoCount < 1) {
         view_.ShowInfo(QString::fromUtf8(kNoFolderMessage), true);
         return false;
@@ -132,7 +132,7 @@ bool Navigator::BtnClick(int index)
     case Stop:
         view_.SetBtnState(true);
         view_.ShowStopButton(false);
-        m_.StopRequested = 1;
+        m_.RequestStop();
         return false;
     default:
         return false;
@@ -150,12 +150,12 @@ void Navigator::ThumbReleased()
     if (pos_.coverShowing_ || s_.PhotoCount < 1) {
         BtnClick(Next);
     } else {
-        m_.ViewMode = View::BringingIn;
+        m_.SetView(View::BringingIn);
         // Asked for explicitly: a release during a pan would otherwise find the
         // load flag cleared and leave the old photo on the screen.
-        m_.NewPhoto = 1;
+        m_.RequestPhoto();
     }
-    m_.LabelsDirty = 1;
+    m_.MarkLabelsDirty();
 }
 
 void Navigator::BeginFolderChoice()
@@ -181,14 +181,14 @@ void Navigator::FolderChosen(const QString& folder, const QString& title)
     if (folder.isEmpty()) {
         s_.PhotoFolder = rememberedFolder_;
         if (s_.PhotoFolder.isEmpty()) {
-            m_.ViewMode = View::Cover;
+            m_.SetView(View::Cover);
             view_.ShowInfo(QString::fromUtf8(kNoFolderChosenMessage), true);
         }
         return;
     }
     const QString newFolder = WithTrailingSlash(folder);
     if (newFolder != rememberedFolder_) {
-        m_.ShowRunning = 0;
+        m_.EndShow();
         s_.PhotoFolder = newFolder;
         photos_.Point(newFolder);
         s_.PhotoCount = photos_.Count();

@@ -4,7 +4,7 @@
 namespace tamsel {
 
 struct AlbumState;
-struct MainState;
+class MainState;
 class PhotoPosition;
 class AlbumView;
 class PhotoList;

@@ -110,10 +110,12 @@ StartupReport AlbumApp::Startup()
     StartupReport r = LoadAlbumData(model_);
     nav_.Restart();
     model_.main.WipeStep = 4;
-    const QString settled = SettleFolder(model_.state.PhotoFolder);
-    if (!settled.isEmpty()) {
+    const Outcome settled = SettleFolder(model_.state.PhotoFolder);
+    if (settled.HasMessage()) {
         FilesChanged(true);
-        r.message = r.message.isEmpty() ? settled : r.message + settled;
+        // A rename that could not be set right is a failure, said with the
+        // beep; what was passed over in the folder is only a note.
+        (settled.ok ? r.note : r.message) += settled.message;
     }
     return r;
 }
@@ -123,7 +125,9 @@ void AlbumApp::Begin(const StartupReport& report)
     if (!report.firstRun && model_.state.MusicOn)
         StartMusic();
     if (!report.message.isEmpty())
-        view().ShowInfo(report.message, true);
+        view().ShowInfo(report.message + report.note, true);
+    else if (!report.note.isEmpty())
+        view().ShowInfo(report.note, false);
 }
 
 Outcome AlbumApp::Shutdown()
@@ -182,16 +186,16 @@ void AlbumApp::SetWorkFolder(const QString& folder)
         workFolder_ = WithTrailingSlash(folder);
 }
 
-QString AlbumApp::SettleFolder(const QString& folder)
+Outcome AlbumApp::SettleFolder(const QString& folder)
 {
     if (folder.isEmpty())
-        return {};
+        return Outcome::Done();
     SetWorkFolder(folder);
     // Hidden pieces of a conversion that was cut short are cleared away.
     RemoveLeftoverTempFiles(folder);
     // Photos left under temporary names by a rename that was cut short are
     // put under their names first, or the album would be listed without them.
-    const QString recovered = RecoverRenames(folder).message;
+    Outcome settled = RecoverRenames(folder);
     // Phone photos the album does not list: said at once when nothing else
     // will show, else after the first photo.
     const PhonePhotoNote phone = NoteOnPhonePhotos(folder);
@@ -201,7 +205,9 @@ QString AlbumApp::SettleFolder(const QString& folder)
     if (phone.passedOver > 0)
         note += QStringLiteral("  ") + PassedOverText(phone.passedOver);
     relay_->noteAfterPhoto = phone.albumPhotos > 0 ? note : QString();
-    return phone.albumPhotos > 0 ? recovered : recovered + note;
+    if (phone.albumPhotos == 0)
+        settled.message += note;
+    return settled;
 }
 
 void AlbumApp::FilesChanged(bool keepCaptions, const QList<QPair<QString, QString>>& renamed)
@@ -280,18 +286,18 @@ void AlbumApp::LabelClicked(int index)
 
 void AlbumApp::PhotoAreaRightClick()
 {
-    if (model_.state.PhotoFolder.isEmpty() || model_.main.ViewMode == View::Cover)
+    if (model_.state.PhotoFolder.isEmpty() || model_.main.ViewMode() == View::Cover)
         return;
     // The menu opens over the photo area: its step chain pauses meanwhile.
-    model_.main.PaintHold = true;
+    model_.main.HoldPaint(true);
     PopUp(MenuId::Out, -1);
 }
 
 bool AlbumApp::TakePaintHold()
 {
-    if (!model_.main.PaintHold)
+    if (!model_.main.PaintHold())
         return false;
-    model_.main.PaintHold = false;
+    model_.main.HoldPaint(false);
     return true;
 }
 
@@ -343,7 +349,7 @@ void AlbumApp::DoCommand(Command command)
         return;
     }
     if (e->needsWindow)
-        model_.main.PaintHold = true;   // its dialog opens over the photo area
+        model_.main.HoldPaint(true);   // its dialog opens over the photo area
     Report((this->*e->handler)());
     view().RequestStep();
 }
@@ -409,23 +415,23 @@ Outcome AlbumApp::ChooseFolderCommand()
     fileDialog_.save = false;
     const QString path = AskFile(model_.state.PhotoFolder);
     view().SetBusy(true);
-    const QString settled = path.isEmpty() ? QString() : SettleFolder(QFileInfo(path).absolutePath());
+    const Outcome settled = path.isEmpty() ? Outcome::Done() : SettleFolder(QFileInfo(path).absolutePath());
     nav_.FolderChosen(path);
     PrefetchCurrent();
     view().SetBusy(false);
     view().RequestStep();
-    return Outcome::Done(settled);
+    return settled;
 }
 
 void AlbumApp::OpenFolder(const QString& folder)
 {
-    const QString settled = SettleFolder(folder);
+    const Outcome settled = SettleFolder(folder);
     nav_.BeginFolderChoice();
     PhotoList list;
     list.Point(folder);
     nav_.FolderChosen(folder, list.Name(0));
     PrefetchCurrent();
-    Report(Outcome::Done(settled));
+    Report(settled);
     view().RequestStep();
 }
 
@@ -435,11 +441,11 @@ void AlbumApp::OpenPath(const QString& path)
     if (fi.isDir()) {
         OpenFolder(fi.absoluteFilePath());
     } else if (fi.isFile() && PhotoList::IsAlbumFile(fi.fileName())) {
-        const QString settled = SettleFolder(fi.absolutePath());
+        const Outcome settled = SettleFolder(fi.absolutePath());
         nav_.BeginFolderChoice();
         nav_.FolderChosen(fi.absoluteFilePath());
         PrefetchCurrent();
-        Report(Outcome::Done(settled));
+        Report(settled);
         view().RequestStep();
     } else if (fi.isFile() && !PhonePhotoKind(fi.fileName()).isEmpty()) {
         // A phone photo opens its folder, which says how to bring it in.
@@ -458,10 +464,11 @@ Outcome AlbumApp::OpenScript(const QString& path)
         return r;
     // The reader listed the folder as it found it; a rename cut short there
     // is settled and the list read again, captions kept by position.
-    const QString settled = SettleFolder(model_.state.PhotoFolder);
-    if (!settled.isEmpty()) {
+    const Outcome settled = SettleFolder(model_.state.PhotoFolder);
+    if (settled.HasMessage()) {
         FilesChanged(true);
-        r.message += settled;
+        r.message += settled.message;
+        r.ok = r.ok && settled.ok;
     }
     // The new album's music starts again from its first tune.
     if (player_)

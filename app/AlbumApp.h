@@ -128,7 +128,7 @@ public:
     // A menu or dialog opened over the photo area: true once, and the chain rests.
     bool TakePaintHold();
     // A dialog of the window opens over the photo area (true) or has closed.
-    void HoldPaint(bool hold) { model_.main.PaintHold = hold; }
+    void HoldPaint(bool hold) { model_.main.HoldPaint(hold); }
 
     // The native id of the window a running show keeps the screen on for,
     // where the desktop offers no screen saver service.
@@ -174,9 +174,9 @@ private:
     // Every road that opens an album folder goes through here first: a batch
     // rename the program did not live to finish is settled, and the folder
     // becomes the working folder. The note is for the info line.
-    QString SettleFolder(const QString& folder);
+    Outcome SettleFolder(const QString& folder);
     // The screen stays on exactly while a show runs.
-    void KeepScreenOn() { awake_.Hold(model_.main.ShowRunning && !shutDown_); }
+    void KeepScreenOn() { awake_.Hold(model_.main.ShowRunning() && !shutDown_); }
 
     // Forwards to the attached view; the logic objects hold this one, so
     // the window can come and go after they exist.

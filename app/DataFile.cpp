@@ -55,7 +55,7 @@ StartupReport MoveToPerUser(AlbumModel& m, QSize screen, bool mayMove, const QSt
         m.state = AlbumState::FirstRun(m.paths);
         m.photos.Clear();
         m.paths.dataFile.clear();
-        return {false, Joined(what, QStringLiteral("已使用默认设置,本次设置将无法保留"))};
+        return {false, Joined(what, QStringLiteral("已使用默认设置,本次设置将无法保留")), {}};
     }
     m.paths.dataFile = perUser;
     StartupReport r = Load(m, screen, false);

@@ -9,7 +9,8 @@ namespace tamsel {
 // What start-up found that the user must be told (empty when all went well).
 struct StartupReport {
     bool firstRun = false;
-    QString message;     // for the info label, with the beep
+    QString message;     // a failure, for the info label, with the beep
+    QString note;        // what the user should know of the album's folder, without it
 };
 
 // The size of the primary screen's work area, or an empty size when there is

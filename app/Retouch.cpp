@@ -81,7 +81,7 @@ Outcome RunRetouch(AlbumModel& model, Composer& composer, int code, const Colour
     if (!r.compose.isEmpty()) {
         composer.DIBClonePicture(r.compose);
         composer.Redraw();
-        model.main.LabelsDirty = true;
+        model.main.MarkLabelsDirty();
     }
     return r.outcome;
 }

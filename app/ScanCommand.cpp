@@ -24,12 +24,12 @@ Outcome ShowScannedPicture(AlbumModel& model, Composer& composer, const QImage& 
         kept = scanned.SaveBMP(QFile::encodeName(paths.tempPic).toStdString(), Keep::Scratch);
     if (!kept)
         return Outcome::Failed(QStringLiteral("  对不起,扫描的图片无法写入工作文件:%1").arg(kept.message));
-    model.main.LabelsDirty = true;
+    model.main.MarkLabelsDirty();
     // A fresh picture: the composition turns it by RotateAngle like any photo.
     model.main.Retouched = 0;
     composer.DIBClonePicture(paths.tempPic);
     composer.Redraw();
-    model.main.ViewMode = View::Still;
+    model.main.SetView(View::Still);
     return Outcome::Done();
 }
 

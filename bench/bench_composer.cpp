@@ -104,7 +104,7 @@ struct ComposerRig {
         album.ShowWidth = w;
         album.ShowHeight = h;
         dibs.MakeDisplaySurfaces(w, h);
-        main.ViewMode = View::BringingIn;
+        main.SetView(View::BringingIn);
     }
 };
 

@@ -65,9 +65,9 @@ void BM_EffectFrame(benchmark::State& st)
     for (auto _ : st) {
         st.PauseTiming();
         // Restart the effect whenever it ends so every timed step draws a frame.
-        if (b.engine.st.P > 250 || b.core.main.ViewMode != View::BringingIn) {
-            b.core.main.ViewMode = View::BringingIn;
-            b.core.main.NewPhoto = 1;
+        if (b.engine.st.P > 250 || b.core.main.ViewMode() != View::BringingIn) {
+            b.core.main.SetView(View::BringingIn);
+            b.core.main.RequestPhoto();
             b.engine.forcedEffect = effect;
             b.engine.Step();
         }
@@ -89,8 +89,8 @@ void BM_PanStep(benchmark::State& st)
             m.ViewW = m.PanMode == 5 ? W + 60 : W;
             m.ViewH = m.PanMode == 5 ? (W + 60.0) * H / W : H;
         }
-        m.ViewMode = View::BringingIn;
-        m.NewPhoto = 0;
+        m.SetView(View::BringingIn);
+        m.PhotoTaken();
         m.PanDone = false;
         st.ResumeTiming();
         b.engine.Step();

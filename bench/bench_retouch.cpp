@@ -51,7 +51,7 @@ void BM_RetouchCommand(benchmark::State& st)
     NoSink sink;
     Composer composer{m, ReportTo(sink)};
     m.dibs.MakeDisplaySurfaces(m.state.ShowWidth, m.state.ShowHeight);
-    m.main.ViewMode = View::Still;
+    m.main.SetView(View::Still);
     composer.DIBClonePicture(bench::BenchPhoto());
     const ColourBalance balance{12, 150, 110};
 

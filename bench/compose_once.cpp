@@ -52,7 +52,7 @@ int main(int argc, char** argv)
     album.PhotoCount = photos.Count();
     nav.ShowPhoto(photos.IndexOf(QFileInfo(photo).fileName()));
     composer.SetFace(w, h, false);
-    main.ViewMode = View::BringingIn;
+    main.SetView(View::BringingIn);
     for (int i = 1; i < (argc > 4 ? std::atoi(argv[4]) : 1); ++i)
         composer.DIBClonePicture(photo);
     std::printf("%s: %d x %d composed into %d x %d (decoded %d bytes)\n", qPrintable(photo),

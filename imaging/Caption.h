@@ -10,7 +10,7 @@ namespace tamsel {
 
 class Surface;
 struct AlbumState;
-struct MainState;
+class MainState;
 struct SurfacePool;
 
 // The caption font the way the album describes it: a character cell

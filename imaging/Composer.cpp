@@ -170,7 +170,7 @@ bool Composer::ClonePicture(const QString& sPathFile)
     });
     // The caption goes on after the grey, so it keeps its colour.
     step([&] {
-        if (main_.ViewMode == View::Cover)
+        if (main_.ViewMode() == View::Cover)
             return Outcome::Done();
         return DrawCaption(album_, album_.CaptionOf(position_.CurPhoto()), main_.PanMode, dibs_,
                            main_.PixelRatio);
@@ -279,7 +279,7 @@ void Composer::ChoosePanMode()
 {
     const int SW = DeviceShowWidth(album_, main_);
     const double SH = DeviceShowHeight(album_, main_);
-    if (main_.ViewMode == View::Cover) {
+    if (main_.ViewMode() == View::Cover) {
         main_.PanMode = PanNone;
     } else {
         const double W = dibs_.DibPhoto.FullWidth();
@@ -413,14 +413,14 @@ void Composer::SetFace(int width, int height, bool cover)
     QString file;
     if (cover) {
         file = album_.CoverFile;
-        main_.ViewMode = View::Cover;
+        main_.SetView(View::Cover);
         main_.ViewX = 0;
         main_.ViewY = 0;
         main_.ViewW = DeviceShowWidth(album_, main_);
         main_.ViewH = DeviceShowHeight(album_, main_);
     } else {
         file = album_.PhotoFolder + photos_.Name(position_.CurPhoto());
-        main_.ViewMode = View::Still;
+        main_.SetView(View::Still);
     }
     DIBClonePicture(file);
     Redraw();

@@ -13,7 +13,7 @@ namespace tamsel {
 
 struct AlbumModel;
 struct AlbumState;
-struct MainState;
+class MainState;
 struct SurfacePool;
 struct AppPaths;
 class PhotoList;

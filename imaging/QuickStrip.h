@@ -7,7 +7,7 @@
 namespace tamsel {
 
 struct AlbumState;
-struct MainState;
+class MainState;
 struct SurfacePool;
 class Composer;
 

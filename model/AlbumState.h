@@ -120,17 +120,39 @@ inline constexpr int kPanAllowance = 60;
 // The show's state between the application object, the engine, the
 // composition, the lens and the shell: the signals the step chain acts on,
 // the composition's results and the layout's.
-struct MainState {
-    // Signals: set by whoever asks, acted on by the next step.
-    bool ShowRunning = false;
-    bool StopRequested = false;
-    bool NewPhoto = false;
-    View ViewMode = View::Cover;
-    bool LabelsDirty = false;
+class MainState {
+public:
+    // The signals between the application object and the engine: set by
+    // whoever asks, taken by the step that acts on them.
+    View ViewMode() const { return viewMode_; }
+    bool ShowRunning() const { return showRunning_; }
+    bool StopRequested() const { return stopRequested_; }
+    bool NewPhoto() const { return newPhoto_; }
+    bool LabelsDirty() const { return labelsDirty_; }
+    // A menu or dialog opens over the photo area: the step chain rests once.
+    bool PaintHold() const { return paintHold_; }
+
+    void SetView(View v) { viewMode_ = v; }
+    void StartShow() { showRunning_ = true; }
+    void EndShow() { showRunning_ = false; }
+    // A stop asked for ends the show at the next step, which takes it.
+    void RequestStop() { stopRequested_ = true; }
+    void TakeStop()
+    {
+        showRunning_ = false;
+        stopRequested_ = false;
+    }
+    // The next step brings in the current photo; the load step takes it
+    // (and the pan reuses it for "no move yet").
+    void RequestPhoto() { newPhoto_ = true; }
+    void PhotoTaken() { newPhoto_ = false; }
+    // The info line is out of date; it is redrawn once the photo is still.
+    void MarkLabelsDirty() { labelsDirty_ = true; }
+    void LabelsShown() { labelsDirty_ = false; }
+    void HoldPaint(bool hold) { paintHold_ = hold; }
+
     int NavStep = 0;
     int WipeStep = 4;
-    // A menu or dialog opens over the photo area: the step chain rests once.
-    bool PaintHold = false;
     bool OrigView = false;
     bool Retouched = false;
     // The transition the composition chose for the photo it composed: the
@@ -157,6 +179,14 @@ struct MainState {
     // and drawn at this many times their size each way, so a high-density
     // screen shows the photo at its own resolution.
     double PixelRatio = 1;
+
+private:
+    bool showRunning_ = false;
+    bool stopRequested_ = false;
+    bool newPhoto_ = false;
+    View viewMode_ = View::Cover;
+    bool labelsDirty_ = false;
+    bool paintHold_ = false;
 };
 
 // A length of the layout in device pixels (unchanged at a ratio of 1).

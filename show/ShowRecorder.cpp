@@ -68,7 +68,7 @@ ShowRecorder::ShowRecorder(const AlbumState& album, const PhotoList& photos, con
     s.ShowHeight = size.height();
     s.PhotoCount = photos.Count();
     s.LoopShow = 0;   // a video ends; a looping show would not
-    m.main.PaintHold = false;
+    m.main.HoldPaint(false);
     m.main.ShowAspect = double(size.width()) / double(size.height());
 
     // The album as it opens: the cover on the screen, from which the first
@@ -88,10 +88,9 @@ ShowRecorder::ShowRecorder(const AlbumState& album, const PhotoList& photos, con
         }
     };
     MainState& w = m.main;
-    w.ViewMode = View::BringingIn;
-    w.NewPhoto = true;
-    w.ShowRunning = true;
-    w.StopRequested = false;
+    w.SetView(View::BringingIn);
+    w.RequestPhoto();
+    w.StartShow();
 }
 
 ShowRecorder::~ShowRecorder() = default;
@@ -116,7 +115,7 @@ void ShowRecorder::RunStep()
     nextStep_ = next;
     // The last photo's closing step waits its pause; the show ends with it.
     if (parts_->ended || stalledSteps_ > kMostStillSteps ||
-        parts_->model.main.ViewMode != View::BringingIn)
+        parts_->model.main.ViewMode() != View::BringingIn)
         end_ = next;
 }
 

@@ -18,7 +18,7 @@ TransitionEngine::TransitionEngine(AlbumModel& model, AlbumView& view, LoadFn lo
 {
 }
 
-bool TransitionEngine::Moving() const { return core_.main.ViewMode == View::BringingIn; }
+bool TransitionEngine::Moving() const { return core_.main.ViewMode() == View::BringingIn; }
 
 EffectContext TransitionEngine::Context()
 {
@@ -35,22 +35,20 @@ TransitionEngine::StepResult TransitionEngine::Step()
 {
     MainState& m = core_.main;
     StepResult r;
-    if (m.StopRequested) {
-        m.ShowRunning = 0;
-        m.StopRequested = 0;
-    }
-    if (m.ViewMode == View::Still && m.LabelsDirty) {
+    if (m.StopRequested())
+        m.TakeStop();
+    if (m.ViewMode() == View::Still && m.LabelsDirty()) {
         view_.RefreshInfoLine();
-        m.LabelsDirty = 0;
+        m.LabelsShown();
     }
-    if (m.ViewMode == View::BringingIn) {
-        if (m.NewPhoto && photoReady && !photoReady(core_.PhotoPath(core_.CurPhoto()))) {
+    if (m.ViewMode() == View::BringingIn) {
+        if (m.NewPhoto() && photoReady && !photoReady(core_.PhotoPath(core_.CurPhoto()))) {
             // Asked again shortly: a decode takes tens of milliseconds.
             r.wait = kPhotoPoll;
             r.unchanged = true;
             return r;
         }
-        if (m.NewPhoto)
+        if (m.NewPhoto())
             LoadStep(r);
         else
             return EffectStep(false);
@@ -66,11 +64,11 @@ void TransitionEngine::LoadStep(StepResult& r)
     MainState& m = core_.main;
     const AlbumState& s = core_.state;
     load_(core_.PhotoPath(core_.CurPhoto()));
-    if (m.LabelsDirty) {
+    if (m.LabelsDirty()) {
         view_.RefreshInfoLine();
-        m.LabelsDirty = 0;
+        m.LabelsShown();
     }
-    m.NewPhoto = 0;
+    m.PhotoTaken();
     st.S = int(rng.Rnd() * 25.0f + 8.0f);
     if (forcedEffect) {
         TransEffect = forcedEffect;
@@ -110,7 +108,7 @@ TransitionEngine::StepResult TransitionEngine::EffectStep(bool secondHalf)
         if (onFrame)
             onFrame(true);
     } else {
-        core_.main.NewPhoto = 1;
+        core_.main.RequestPhoto();
         PanStep(r);
     }
     Present();
@@ -123,21 +121,21 @@ void TransitionEngine::PanStep(StepResult& r)
     const AlbumState& s = core_.state;
     switch (m.PanMode) {
     case PanRight:
-        if (m.ViewX < kPanAllowance) { m.ViewX += 1; m.NewPhoto = 0; } else m.PanDone = true;
+        if (m.ViewX < kPanAllowance) { m.ViewX += 1; m.PhotoTaken(); } else m.PanDone = true;
         break;
     case PanLeft:
-        if (m.ViewX > 0) { m.ViewX -= 1; m.NewPhoto = 0; } else m.PanDone = true;
+        if (m.ViewX > 0) { m.ViewX -= 1; m.PhotoTaken(); } else m.PanDone = true;
         break;
     case PanDown:
-        if (m.ViewY < kPanAllowance) { m.ViewY += 1; m.NewPhoto = 0; } else m.PanDone = true;
+        if (m.ViewY < kPanAllowance) { m.ViewY += 1; m.PhotoTaken(); } else m.PanDone = true;
         break;
     case PanUp:
-        if (m.ViewY > 0) { m.ViewY -= 1; m.NewPhoto = 0; } else m.PanDone = true;
+        if (m.ViewY > 0) { m.ViewY -= 1; m.PhotoTaken(); } else m.PanDone = true;
         break;
     case PanZoom:
         if (m.ViewX < kPanAllowance / 2) {
             m.ViewX += 1; m.ViewY += 1; m.ViewW -= 2; m.ViewH -= 2;
-            m.NewPhoto = 0;
+            m.PhotoTaken();
         } else {
             m.PanDone = true;
         }
@@ -155,17 +153,17 @@ void TransitionEngine::PanStep(StepResult& r)
         onFrame(false);
 
     if (m.PanDone) {
-        if (m.ShowRunning) {
+        if (m.ShowRunning()) {
             if (!advanceShow || !advanceShow()) {
-                m.ViewMode = View::Still;
-                m.ShowRunning = 0;
+                m.SetView(View::Still);
+                m.EndShow();
                 if (showEnded)
                     showEnded();
             }
             r.wait = s.PauseSecs;
-            m.LabelsDirty = 1;
+            m.MarkLabelsDirty();
         } else {
-            m.ViewMode = View::Still;
+            m.SetView(View::Still);
         }
     }
 }

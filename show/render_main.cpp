@@ -100,9 +100,9 @@ int main(int argc, char** argv)
         if (!effectFrame)
             done = true;
     };
-    core.main.ViewMode = View::BringingIn;
-    core.main.NewPhoto = 1;
-    core.main.ShowRunning = 0;
+    core.main.SetView(View::BringingIn);
+    core.main.RequestPhoto();
+    core.main.EndShow();
     // The load step, the effect's frames, the first pan step. A runaway effect
     // is cut off rather than left filling the disk.
     for (int step = 0; !done && step < 100000; ++step) {

@@ -3,7 +3,7 @@
 namespace tamsel {
 
 struct AlbumState;
-struct MainState;
+class MainState;
 struct SurfacePool;
 
 inline constexpr int kLensRadius = 60;

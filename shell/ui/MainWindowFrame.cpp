@@ -212,7 +212,7 @@ void MainWindow::GripPressed(int which, QMouseEvent*)
 {
     // The corner cannot start a resize while the show runs; the edges are
     // disabled then.
-    if (which == GripCorner && (core_.main.ShowRunning || isMaximized()))
+    if (which == GripCorner && (core_.main.ShowRunning() || isMaximized()))
         return;
     PictureElement* g = which == GripBottom ? bottomGrip_ : which == GripRight ? rightGrip_ : cornerGrip_;
     g->active = true;

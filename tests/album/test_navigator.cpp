@@ -29,16 +29,16 @@ struct Album {
         s.PhotoCount = n;
         TestAccess::SetCurPhoto(pos, c);
         TestAccess::SetCover(pos, cover);
-        m.ViewMode = View::Still;
+        m.SetView(View::Still);
     }
     // Click and report whether a photo was asked for, clearing the flags first.
     bool Click(int index)
     {
-        m.NewPhoto = 0;
-        m.ViewMode = View::Still;
-        m.LabelsDirty = 0;
+        m.PhotoTaken();
+        m.SetView(View::Still);
+        m.LabelsShown();
         const bool asked = nav.BtnClick(index);
-        EXPECT_EQ(asked, m.NewPhoto == 1 && m.ViewMode == View::BringingIn && m.LabelsDirty == 1);
+        EXPECT_EQ(asked, m.NewPhoto() == 1 && m.ViewMode() == View::BringingIn && m.LabelsDirty() == 1);
         return asked;
     }
 };
@@ -48,9 +48,9 @@ struct Album {
 TEST(Navigator, EveryClickClearsTheShow)
 {
     Album a(5, 2);
-    a.m.ShowRunning = 1;
+    a.m.StartShow();
     a.Click(Navigator::Next);
-    EXPECT_EQ(a.m.ShowRunning, 0);
+    EXPECT_EQ(a.m.ShowRunning(), 0);
 }
 
 TEST(Navigator, WithoutPhotosEveryButtonAsksForAFolder)
@@ -122,28 +122,28 @@ TEST(Navigator, PlayRunsTheShowAndStopHandsTheBarBack)
     Album a(4, 1);
     EXPECT_TRUE(a.Click(Navigator::Play));
     EXPECT_EQ(a.pos.CurPhoto(), 2);
-    EXPECT_EQ(a.m.ShowRunning, 1);
+    EXPECT_EQ(a.m.ShowRunning(), 1);
     EXPECT_EQ(a.view.btnState, 0);
     EXPECT_EQ(a.view.stopShown, 1);
 
     a.Click(Navigator::Stop);
-    EXPECT_EQ(a.m.StopRequested, 1);
+    EXPECT_EQ(a.m.StopRequested(), 1);
     EXPECT_EQ(a.view.btnState, 1);
     EXPECT_EQ(a.view.stopShown, 0);
-    EXPECT_EQ(a.m.ShowRunning, 0);
+    EXPECT_EQ(a.m.ShowRunning(), 0);
 }
 
 TEST(Navigator, PlayOnTheLastPhotoNeedsTheLoopAndThenStartsFromTheFirst)
 {
     Album a(3, 2);
     EXPECT_FALSE(a.Click(Navigator::Play));
-    EXPECT_EQ(a.m.ShowRunning, 0);
+    EXPECT_EQ(a.m.ShowRunning(), 0);
     EXPECT_EQ(a.view.stopShown, -1);
 
     a.s.LoopShow = 1;
     EXPECT_TRUE(a.Click(Navigator::Play));
     EXPECT_EQ(a.pos.CurPhoto(), 0);  // never past the end of the list
-    EXPECT_EQ(a.m.ShowRunning, 1);
+    EXPECT_EQ(a.m.ShowRunning(), 1);
 
     // Under the cover the show starts with the photo the position names.
     Album b(3, 1, -1);
@@ -166,11 +166,11 @@ TEST(Navigator, APositionOutsideTheListStartsFromTheFirstPhoto)
 TEST(Navigator, ThumbReleaseBringsThePhotoUnderIt)
 {
     Album a(5, 3);
-    a.m.NewPhoto = 0;  // cleared mid-pan by the engine
+    a.m.PhotoTaken();  // cleared mid-pan by the engine
     a.nav.ThumbReleased();
-    EXPECT_EQ(a.m.ViewMode, View::BringingIn);
-    EXPECT_EQ(a.m.NewPhoto, 1);
-    EXPECT_EQ(a.m.LabelsDirty, 1);
+    EXPECT_EQ(a.m.ViewMode(), View::BringingIn);
+    EXPECT_EQ(a.m.NewPhoto(), 1);
+    EXPECT_EQ(a.m.LabelsDirty(), 1);
     EXPECT_EQ(a.pos.CurPhoto(), 3);
 
     // Under the cover it is the "下一张" action: the photo itself, last one too.
@@ -178,7 +178,7 @@ TEST(Navigator, ThumbReleaseBringsThePhotoUnderIt)
     b.nav.ThumbReleased();
     EXPECT_EQ(b.pos.CurPhoto(), 4);
     EXPECT_FALSE(b.pos.CoverShowing());
-    EXPECT_EQ(b.m.ViewMode, View::BringingIn);
+    EXPECT_EQ(b.m.ViewMode(), View::BringingIn);
 
     Album none(0, 0, -1);
     none.nav.ThumbReleased();
@@ -209,8 +209,8 @@ TEST_F(NavigatorFolderChoice, PickingAPhotoListsItsFolderAndShowsIt)
     EXPECT_EQ(a.photos.Names(), (QStringList{"a.JPG", "b.jpg", "c.png"}));
     EXPECT_EQ(a.pos.CurPhoto(), 1);
     EXPECT_FALSE(a.pos.CoverShowing());
-    EXPECT_EQ(a.m.ViewMode, View::BringingIn);
-    EXPECT_EQ(a.m.NewPhoto, 1);
+    EXPECT_EQ(a.m.ViewMode(), View::BringingIn);
+    EXPECT_EQ(a.m.NewPhoto(), 1);
     EXPECT_EQ(a.s.PhotoCaption, QStringList(4));
     EXPECT_EQ(a.view.labelsEnabled, 1);
     EXPECT_EQ(a.view.beeps, 0);
@@ -223,7 +223,7 @@ TEST_F(NavigatorFolderChoice, PickingTheLastPhotoShowsItToo)
     a.nav.FolderChosen(dir.filePath("c.png"));
     EXPECT_EQ(a.pos.CurPhoto(), 2);
     EXPECT_FALSE(a.pos.CoverShowing());
-    EXPECT_EQ(a.m.ViewMode, View::BringingIn);
+    EXPECT_EQ(a.m.ViewMode(), View::BringingIn);
     // From there "下一张" has nothing more, "上一张" goes back one.
     EXPECT_FALSE(a.Click(Navigator::Next));
     EXPECT_TRUE(a.Click(Navigator::Previous));
@@ -288,10 +288,10 @@ TEST_F(NavigatorFolderChoice, AFolderNamedLikeItsPhotoIsKeptWhole)
 TEST_F(NavigatorFolderChoice, CancellingKeepsTheAlbumOrSaysNoneWasChosen)
 {
     Album none(0, 0, -1);
-    none.m.ViewMode = View::Still;
+    none.m.SetView(View::Still);
     none.nav.BeginFolderChoice();
     none.nav.FolderChosen(QString());
-    EXPECT_EQ(none.m.ViewMode, View::Cover);
+    EXPECT_EQ(none.m.ViewMode(), View::Cover);
     EXPECT_EQ(none.view.info, QString::fromUtf8(kNoFolderChosenMessage));
     EXPECT_EQ(none.view.beeps, 1);
 
@@ -321,7 +321,7 @@ TEST_F(NavigatorFolderChoice, AFolderGivenByItselfOpensAtItsFirstPhoto)
     EXPECT_EQ(a.s.PhotoCount, 3);
     EXPECT_EQ(a.pos.CurPhoto(), 0);
     EXPECT_FALSE(a.pos.CoverShowing());
-    EXPECT_EQ(a.m.ViewMode, View::BringingIn);
+    EXPECT_EQ(a.m.ViewMode(), View::BringingIn);
 }
 
 TEST(FolderChooserDialog, OpensOnTheFolderGivenAndReturnsTheChosenOne)

@@ -58,9 +58,9 @@ struct AppFixture : ::testing::Test {
             if (TestAccess::Engine(*app).Step().unchanged)
                 QThread::msleep(1);   // the photo is still being decoded
             const MainState& m = TestAccess::Model(*app).main;
-            if (m.ViewMode == View::Still)
+            if (m.ViewMode() == View::Still)
                 return;
-            if (m.ShowRunning && TestAccess::Model(*app).position.CurPhoto() != from)
+            if (m.ShowRunning() && TestAccess::Model(*app).position.CurPhoto() != from)
                 return;
         }
         FAIL() << "the photo never came to rest";
@@ -92,17 +92,17 @@ TEST_F(AppFixture, FolderStepShowStopAndShutdownWithoutAWindow)
 
     // The show from the last photo goes round only in a loop.
     app->BtnClick(Navigator::Play);
-    EXPECT_FALSE(m.main.ShowRunning);
+    EXPECT_FALSE(m.main.ShowRunning());
     m.state.LoopShow = 1;
     app->BtnClick(Navigator::Play);
-    EXPECT_TRUE(m.main.ShowRunning);
+    EXPECT_TRUE(m.main.ShowRunning());
     EXPECT_EQ(view.stopShown, 1);
     EXPECT_EQ(view.btnState, 0);
     RunUntilStill();                         // p0 comes in, then the show moves on
     EXPECT_EQ(m.position.CurPhoto(), 1);
     app->BtnClick(Navigator::Stop);
     TestAccess::Engine(*app).Step();
-    EXPECT_FALSE(m.main.ShowRunning);
+    EXPECT_FALSE(m.main.ShowRunning());
     EXPECT_EQ(view.stopShown, 0);
     EXPECT_EQ(view.btnState, 1);
 
@@ -217,10 +217,10 @@ TEST_F(AppFixture, PaintHoldBreaksTheStepChainUntilTheAreaIsShownAgain)
     ASSERT_GT(frames, 0);
     ASSERT_FALSE(area.Stopped());
 
-    TestAccess::Model(*app).main.PaintHold = true;
+    TestAccess::Model(*app).main.HoldPaint(true);
     spin(100);
     EXPECT_TRUE(area.Stopped());
-    EXPECT_FALSE(TestAccess::Model(*app).main.PaintHold);
+    EXPECT_FALSE(TestAccess::Model(*app).main.PaintHold());
     const int held = frames;
     spin(150);
     EXPECT_EQ(frames, held);                 // nothing runs behind the menu
@@ -288,7 +288,7 @@ TEST_F(AppFixture, ScriptsSavedAndOpenedThroughTheMenus)
     EXPECT_EQ(m.state.CaptionOf(0), QStringLiteral("第一张"));
     EXPECT_EQ(m.position.CurPhoto(), 0);
     EXPECT_TRUE(m.position.CoverShowing());
-    EXPECT_EQ(m.main.ViewMode, View::Cover);
+    EXPECT_EQ(m.main.ViewMode(), View::Cover);
 
     // On the cover the photo area has no output menu; on a photo it has,
     // with the step chain held while it is open.
@@ -300,7 +300,7 @@ TEST_F(AppFixture, ScriptsSavedAndOpenedThroughTheMenus)
     view.menuChoices = {0};                  // dismissed
     app->PhotoAreaRightClick();
     EXPECT_EQ(view.menus.size(), menusBefore + 1);
-    EXPECT_TRUE(m.main.PaintHold);
+    EXPECT_TRUE(m.main.PaintHold());
 
     // A failed save says so, and the old file stays whole.
     const QByteArray old = ReadAll(script);
@@ -419,11 +419,23 @@ TEST_F(AppFixture, AFolderOfPhonePhotosSaysHowToBringThemIn)
         [&] { view.answer = heic; return app->ChooseFolderCommand().message; },
         [&] { app->OpenPath(heic); return view.infos.last(); },
     };
+    const QString note = QStringLiteral(" 此文件夹有 2 张 HEIC、1 张 WebP 照片，请用 照片 → 批量转换... 转为 JPG");
     for (const auto& road : roads) {
         app->OpenFolder(home.path());
-        EXPECT_EQ(road(), QStringLiteral(" 此文件夹有 2 张 HEIC、1 张 WebP 照片，请用 照片 → 批量转换... 转为 JPG"));
+        EXPECT_EQ(road(), note);
         EXPECT_EQ(TestAccess::Model(*app).state.PhotoCount, 0);
     }
+    // Started on that folder the next time: the same note, without the beep
+    // that goes with failures.
+    app->OpenFolder(phone.path());
+    ASSERT_TRUE(app->Shutdown());
+    AlbumApp next(AppPaths::ForProgramDir(home.path()));
+    const StartupReport r = next.Startup();
+    ScriptedView nextView;
+    next.Attach(&nextView);
+    next.Begin(r);
+    EXPECT_EQ(nextView.infos, QStringList{note});
+    EXPECT_EQ(nextView.beeps, 0);
 }
 
 namespace {

@@ -24,7 +24,7 @@ protected:
         QDir(dir.path()).mkdir("out");
         model.state.PhotoFolder = dir.path() + "/album/";
         model.dibs.MakeDisplaySurfaces(model.state.ShowWidth, model.state.ShowHeight);
-        model.main.ViewMode = View::Still;
+        model.main.SetView(View::Still);
         Quarters(64, 48).save(model.state.PhotoFolder + "a.jpg", "JPEG", 95);
         Quarters(64, 48).save(model.state.PhotoFolder + "b.png", "PNG");
         model.photos.Point(model.state.PhotoFolder);

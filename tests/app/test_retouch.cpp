@@ -28,7 +28,7 @@ protected:
         QDir(dir.path()).mkdir("album");
         model.state.PhotoFolder = dir.path() + "/album/";
         model.dibs.MakeDisplaySurfaces(model.state.ShowWidth, model.state.ShowHeight);
-        model.main.ViewMode = View::Still;
+        model.main.SetView(View::Still);
         Quarters(64, 48).save(model.state.PhotoFolder + "a.bmp", "BMP");
         Quarters(40, 40).save(model.state.PhotoFolder + "b.png", "PNG");
         model.photos.Point(model.state.PhotoFolder);
@@ -84,7 +84,7 @@ TEST_F(RetouchTest, EachCommandRetouchesThePhotoAsShownThroughTheWorkingFile)
             EXPECT_EQ(model.shown.CurFile(), model.paths.tempPic);
             EXPECT_EQ(model.shown.CurFileName(), "a.bmp");   // the info line still names the photo
             EXPECT_FALSE(model.main.Retouched);
-            EXPECT_EQ(model.main.LabelsDirty, 1);
+            EXPECT_EQ(model.main.LabelsDirty(), 1);
         }
     }
     EXPECT_TRUE(sink.infos.isEmpty()) << qPrintable(sink.infos.join('\n'));

@@ -18,7 +18,7 @@ TEST(ScanCommand, TheScanIsShownAndStaysAtHandForSaveAs)
     RecordingSink sink;
     Composer composer{model, ReportTo(sink)};
     model.dibs.MakeDisplaySurfaces(model.state.ShowWidth, model.state.ShowHeight);
-    model.main.ViewMode = View::Cover;
+    model.main.SetView(View::Cover);
     model.state.RotateAngle = 90;
 
     // Cancelled or failed: nothing changes.
@@ -28,8 +28,8 @@ TEST(ScanCommand, TheScanIsShownAndStaysAtHandForSaveAs)
 
     const QImage scan = Quarters(60, 40).convertToFormat(QImage::Format_RGB888);
     ASSERT_TRUE(ShowScannedPicture(model, composer, scan).ok);
-    EXPECT_EQ(model.main.ViewMode, View::Still);
-    EXPECT_EQ(model.main.LabelsDirty, 1);
+    EXPECT_EQ(model.main.ViewMode(), View::Still);
+    EXPECT_EQ(model.main.LabelsDirty(), 1);
     // Turned like any photo.
     EXPECT_EQ(model.dibs.DibPhoto.Width(), 40);
     EXPECT_EQ(model.dibs.DibPhoto.Height(), 60);

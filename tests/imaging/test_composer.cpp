@@ -41,7 +41,7 @@ Box NonBlack(const Surface& s, int x0, int y0, int x1, int y1)
 
 TEST_F(Composition, ZoomPhotoIsFittedByHeightIntoTheLargerCanvas)
 {
-    main.ViewMode = View::Still;
+    main.SetView(View::Still);
     const QString path = Photo("p.bmp", Solid(800, 600, QColor(90, 120, 150)));
     ASSERT_TRUE(composer->DIBClonePicture(path));
     EXPECT_EQ(main.PanMode, 5);
@@ -70,7 +70,7 @@ TEST_F(Composition, ZoomPhotoIsFittedByHeightIntoTheLargerCanvas)
 
 TEST_F(Composition, WideAndTallPhotosPanInTurnAcrossTheAllowance)
 {
-    main.ViewMode = View::BringingIn;
+    main.SetView(View::BringingIn);
     const QString wide = Photo("wide.bmp", Solid(1600, 400, QColor(200, 100, 50)));
     const QString tall = Photo("tall.bmp", Solid(300, 900, QColor(50, 100, 200)));
 
@@ -113,7 +113,7 @@ TEST_F(Composition, WideAndTallPhotosPanInTurnAcrossTheAllowance)
 
 TEST_F(Composition, CoverIsStillAndKeepsTheViewItWasGiven)
 {
-    main.ViewMode = View::Cover;
+    main.SetView(View::Cover);
     main.ViewX = 3;
     main.ViewY = 4;
     main.ViewW = 100;
@@ -137,7 +137,7 @@ TEST_F(Composition, CoverIsStillAndKeepsTheViewItWasGiven)
 
 TEST_F(Composition, TurnsThePhotoByTheAngleAroundItsCentre)
 {
-    main.ViewMode = View::Still;
+    main.SetView(View::Still);
     const QString path = Photo("q.bmp", Quarters(640, 480));
     album.RotateAngle = 90;
     ASSERT_TRUE(composer->DIBClonePicture(path));
@@ -167,7 +167,7 @@ TEST_F(Composition, TurnsThePhotoByTheAngleAroundItsCentre)
 
 TEST_F(Composition, OnlyLowerCaseBmpAndJpgAreReadDirectly)
 {
-    main.ViewMode = View::Still;
+    main.SetView(View::Still);
     const QImage img = Quarters(160, 120);
     for (const char* name : {"a.jpg", "b.bmp"}) {
         const QString p = Photo(name, img);
@@ -187,7 +187,7 @@ TEST_F(Composition, OnlyLowerCaseBmpAndJpgAreReadDirectly)
 
 TEST_F(Composition, UnreadablePhotoIsReportedAndThePreviousOneComposedAgain)
 {
-    main.ViewMode = View::Still;
+    main.SetView(View::Still);
     // A converted photo first, so the working file holds a picture...
     ASSERT_TRUE(composer->DIBClonePicture(Photo("a.png", Solid(320, 240, QColor(10, 200, 10)))));
     // ...then a directly read one, which is the previous photo below.
@@ -220,7 +220,7 @@ TEST_F(Composition, UnreadablePhotoIsReportedAndThePreviousOneComposedAgain)
 
 TEST_F(Composition, TurnedPhotoThatFailsLeavesThePreviousPictureWhole)
 {
-    main.ViewMode = View::Still;
+    main.SetView(View::Still);
     ASSERT_TRUE(composer->DIBClonePicture(Photo("ok.bmp", Quarters(300, 200))));
     const auto photo = Bytes(dibs.DibPhoto), canvas = Bytes(dibs.DibCanvas), fresh = Bytes(dibs.DibNew);
     const int pan = main.PanMode;
@@ -250,7 +250,7 @@ TEST_F(Composition, TurnedPhotoThatFailsLeavesThePreviousPictureWhole)
 
 TEST_F(Composition, BlackAndWhiteGreysTheCanvas)
 {
-    main.ViewMode = View::Still;
+    main.SetView(View::Still);
     album.FrameType = 1;
     album.TransMode = 99;
     composer->DIBClonePicture(Photo("q.bmp", Quarters(640, 480)));
@@ -267,7 +267,7 @@ TEST_F(Composition, BlackAndWhiteGreysTheCanvas)
 
 TEST_F(Composition, FramesPunchTheirWindowIntoTheMask)
 {
-    main.ViewMode = View::Still;
+    main.SetView(View::Still);
     const QString path = Photo("p.bmp", Solid(800, 600, Qt::gray));
     album.FrameType = 2;
     composer->DIBClonePicture(path);
@@ -295,7 +295,7 @@ TEST_F(Composition, FramesPunchTheirWindowIntoTheMask)
 
 TEST_F(Composition, MissingMaskIsReportedAndLaysNothingOverThePhoto)
 {
-    main.ViewMode = View::Still;
+    main.SetView(View::Still);
     QFile::remove(dir.filePath("mask2.jpg"));
     // Whatever DibMask held before (an outgoing picture) must not show as a frame.
     for (int y = 0; y < 336; ++y)
@@ -314,7 +314,7 @@ TEST_F(Composition, MissingMaskIsReportedAndLaysNothingOverThePhoto)
 
 TEST_F(Composition, CaptionIsPlacedInEachOfTheNineCells)
 {
-    main.ViewMode = View::Still;
+    main.SetView(View::Still);
     album.PhotoCaption = {QStringLiteral("天空")};   // 4 bytes: tw = 44 at size 22
     TestAccess::SetCurPhoto(position, 0);
     const QString path = Photo("dark.bmp", Solid(800, 600, Qt::black));
@@ -340,7 +340,7 @@ TEST_F(Composition, CaptionIsPlacedInEachOfTheNineCells)
 
 TEST_F(Composition, CaptionKeepsItsColourOnGreyAndNoneOnOvalFrames)
 {
-    main.ViewMode = View::BringingIn;
+    main.SetView(View::BringingIn);
     album.PhotoCaption = {QString(), QStringLiteral("红色字幕")};
     TestAccess::SetCurPhoto(position, 1);
     album.CapFontColor = 0x0000FF;   // red
@@ -391,7 +391,7 @@ TEST_F(Composition, FirstViewMatchesAnIndependentlyComputedPicture)
     for (int y = 0; y < H; ++y)
         for (int x = 0; x < W; ++x)
             img.setPixel(x, y, qRgb(int(std::lround(ramp(x, W))), int(std::lround(ramp(y, H))), 77));
-    main.ViewMode = View::Still;
+    main.SetView(View::Still);
     ASSERT_TRUE(composer->DIBClonePicture(Photo("ramp.bmp", img)));
     ASSERT_EQ(main.PanMode, 5);
 
@@ -431,7 +431,7 @@ TEST_F(Composition, SetFaceShowsTheCoverOrTheCurrentPhotoAtOnce)
     album.ShowHeight = 300;
     composer->SetFace(500, 300, true);
     EXPECT_EQ(aligned, 1);
-    EXPECT_EQ(main.ViewMode, View::Cover);
+    EXPECT_EQ(main.ViewMode(), View::Cover);
     EXPECT_EQ(dibs.DibScreen.Width(), 500);
     EXPECT_EQ(dibs.DibCanvas.Width(), 740);
     EXPECT_EQ(dibs.DibCanvas.Height(), 540);
@@ -449,7 +449,7 @@ TEST_F(Composition, SetFaceShowsTheCoverOrTheCurrentPhotoAtOnce)
     ASSERT_TRUE(photos.Point(album.PhotoFolder));
     TestAccess::SetCurPhoto(position, 1);
     composer->SetFace(500, 300, false);
-    EXPECT_EQ(main.ViewMode, View::Still);
+    EXPECT_EQ(main.ViewMode(), View::Still);
     EXPECT_EQ(model.shown.CurFileName(), QStringLiteral("b.bmp"));
     EXPECT_EQ(main.PanMode, 5);
     EXPECT_EQ(At(dibs.DibScreen, 250, 150), (Rgb{0, 0, 255}));
@@ -490,7 +490,7 @@ TEST_F(Composition, EveryFormatStyleTurnAndPanComposes)
                 album.FrameType = frame;
                 album.RotateAngle = angle;
                 album.CapPos = cell++ % 9;
-                main.ViewMode = View((runs % 4 == 0) ? 1 : 2 + runs % 2);
+                main.SetView(View((runs % 4 == 0) ? 1 : 2 + runs % 2));
                 ++runs;
                 ASSERT_TRUE(composer->DIBClonePicture(album.PhotoFolder + name));
                 pans.insert(main.PanMode);

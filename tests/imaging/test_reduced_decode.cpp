@@ -79,7 +79,7 @@ struct ReducedApp : ::testing::Test {
         app->Startup();
         TestAccess::Model(*app).dibs.MakeDisplaySurfaces(480, 336);
         TestAccess::Model(*app).state.PhotoFolder = photos.path() + "/";
-        TestAccess::Model(*app).main.ViewMode = View::Still;
+        TestAccess::Model(*app).main.SetView(View::Still);
     }
 };
 

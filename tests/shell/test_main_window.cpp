@@ -176,7 +176,7 @@ TEST_F(Window, TheFileInformationNeedsA460PixelPhotoArea)
     window->Start();
     window->show();
     core->OpenFolder(photos.path());
-    ASSERT_TRUE(Until([&] { return TestAccess::Model(*core).main.ViewMode == View::Still; }));
+    ASSERT_TRUE(Until([&] { return TestAccess::Model(*core).main.ViewMode() == View::Still; }));
     TestAccess::SetCurFileInfo(TestAccess::Model(*core).shown, QStringLiteral("  文件 1KB  修改 5-3-7 14:5"));
     window->resize(459 + 18, 458);
     EXPECT_FALSE(window->InfoLabel()->text().contains(QStringLiteral("文件")));
@@ -190,7 +190,7 @@ TEST_F(Window, DraggingTheThumbChoosesAPhotoAndReleaseSnapsIt)
     window->Start();
     window->show();
     core->OpenFolder(photos.path());
-    ASSERT_TRUE(Until([&] { return TestAccess::Model(*core).main.ViewMode == View::Still; }));
+    ASSERT_TRUE(Until([&] { return TestAccess::Model(*core).main.ViewMode() == View::Still; }));
     PictureElement* thumb = window->BarButton(5);
     const int y = thumb->y() + 7;
 
@@ -206,8 +206,8 @@ TEST_F(Window, DraggingTheThumbChoosesAPhotoAndReleaseSnapsIt)
     Mouse(thumb, QEvent::MouseButtonRelease, QPoint(206, y), Qt::NoButton);
     EXPECT_FALSE(window->PhotoNameLabel()->isVisible());
     EXPECT_EQ(thumb->x(), 198);  // 197.67 rounded
-    EXPECT_EQ(TestAccess::Model(*core).main.ViewMode, View::BringingIn);
-    EXPECT_EQ(TestAccess::Model(*core).main.NewPhoto, 1);
+    EXPECT_EQ(TestAccess::Model(*core).main.ViewMode(), View::BringingIn);
+    EXPECT_EQ(TestAccess::Model(*core).main.NewPhoto(), 1);
     ASSERT_TRUE(Until([&] { return window->CountLabel()->text() == QStringLiteral(" 位置 4 / 10"); }));
 
     // Far right: the last photo, whatever the pointer's overshoot.
@@ -225,7 +225,7 @@ TEST_F(Window, ARunningShowLocksTheBarButStopAndExitStayUsable)
     window->show();
     core->OpenFolder(photos.path());
     core->BtnClick(0);
-    EXPECT_EQ(TestAccess::Model(*core).main.ShowRunning, 1);
+    EXPECT_EQ(TestAccess::Model(*core).main.ShowRunning(), 1);
     for (int i = 0; i <= 5; ++i)
         EXPECT_FALSE(window->BarButton(i)->isEnabled()) << i;
     EXPECT_FALSE(window->BarButton(0)->isVisible());
@@ -236,7 +236,7 @@ TEST_F(Window, ARunningShowLocksTheBarButStopAndExitStayUsable)
     EXPECT_TRUE(window->MenuLabel(4)->isEnabled());
 
     core->BtnClick(6);
-    EXPECT_EQ(TestAccess::Model(*core).main.StopRequested, 1);
+    EXPECT_EQ(TestAccess::Model(*core).main.StopRequested(), 1);
     for (int i = 0; i <= 5; ++i)
         EXPECT_TRUE(window->BarButton(i)->isEnabled()) << i;
     EXPECT_TRUE(window->BarButton(0)->isVisible());
@@ -263,13 +263,13 @@ TEST_F(Window, KeysActAsTheirButtonsAndOnlyWhenTheButtonCould)
     key(Qt::Key_Right);
     EXPECT_EQ(s.CurPhoto(), 1);
     key(Qt::Key_Space);                      // the show starts...
-    EXPECT_TRUE(TestAccess::Model(*core).main.ShowRunning);
+    EXPECT_TRUE(TestAccess::Model(*core).main.ShowRunning());
     key(Qt::Key_Right);                      // ...its buttons are locked, so are their keys
     EXPECT_EQ(s.CurPhoto(), 2);
     key(Qt::Key_Home);
     EXPECT_EQ(s.CurPhoto(), 2);
     key(Qt::Key_Space);                      // and stops
-    EXPECT_TRUE(TestAccess::Model(*core).main.StopRequested);
+    EXPECT_TRUE(TestAccess::Model(*core).main.StopRequested());
     EXPECT_TRUE(window->BarButton(0)->toolTip().contains(QStringLiteral("空格")));
 }
 
@@ -322,7 +322,7 @@ TEST_F(Window, AScriptFromOutsideOpensOnTheCoverAtItsFirstPhoto)
     EXPECT_EQ(TestAccess::Model(*core).state.PhotoCount, 3);
     EXPECT_EQ(TestAccess::Model(*core).state.LoopShow, 1);
     EXPECT_EQ(TestAccess::Model(*core).state.CaptionOf(1), QStringLiteral("二"));
-    EXPECT_EQ(TestAccess::Model(*core).main.ViewMode, View::Cover);
+    EXPECT_EQ(TestAccess::Model(*core).main.ViewMode(), View::Cover);
     for (int i = 1; i <= 3; ++i)
         EXPECT_TRUE(window->MenuLabel(i)->isEnabled());
     // The next "下一张" brings in the first photo itself.

@@ -66,9 +66,9 @@ struct EngineFixture : ::testing::Test {
     void Go(int firstPhoto, bool run)
     {
         TestAccess::SetCurPhoto(core.position, firstPhoto);
-        core.main.ViewMode = View::BringingIn;
-        core.main.NewPhoto = 1;
-        core.main.ShowRunning = run ? 1 : 0;
+        core.main.SetView(View::BringingIn);
+        core.main.RequestPhoto();
+        run ? core.main.StartShow() : core.main.EndShow();
     }
 
     bool ScreenIs(const Surface& s)
@@ -85,7 +85,7 @@ TEST_F(EngineFixture, LoadStepComposesChoosesAndSavesTheOldPicture)
     core.state.FrameDelayMs = 7;
     engine.forcedEffect = 11;   // a push: keeps the outgoing picture
     Go(1, false);
-    core.main.LabelsDirty = 1;
+    core.main.MarkLabelsDirty();
     // While its decoder is still at work the photo is not loaded, nothing is
     // drawn, and the step is soon tried again.
     bool decoded = false;
@@ -95,14 +95,14 @@ TEST_F(EngineFixture, LoadStepComposesChoosesAndSavesTheOldPicture)
     EXPECT_GT(waiting.wait, 0.0);
     EXPECT_LT(waiting.wait, 0.02);
     EXPECT_TRUE(composed.isEmpty());
-    EXPECT_EQ(core.main.NewPhoto, 1);
+    EXPECT_EQ(core.main.NewPhoto(), 1);
     EXPECT_EQ(host.refreshes, 0);
     decoded = true;
     const auto r = engine.Step();
     EXPECT_FALSE(r.unchanged);
     EXPECT_EQ(composed, QStringList({"/album/"}));   // empty list: folder & ""
-    EXPECT_EQ(core.main.NewPhoto, 0);
-    EXPECT_EQ(core.main.LabelsDirty, 0);
+    EXPECT_EQ(core.main.NewPhoto(), 0);
+    EXPECT_EQ(core.main.LabelsDirty(), 0);
     EXPECT_EQ(host.refreshes, 1);
     EXPECT_EQ(engine.TransEffect, 11);
     EXPECT_GE(engine.st.S, 8);
@@ -168,8 +168,8 @@ TEST_F(EngineFixture, CrossFadeThenPanThenTheShowMovesOn)
     EXPECT_EQ(panSteps, 61);
     EXPECT_DOUBLE_EQ(r.wait, 3.0);
     EXPECT_EQ(core.position.CurPhoto(), 1);
-    EXPECT_EQ(core.main.LabelsDirty, 1);
-    EXPECT_EQ(core.main.ViewMode, View::BringingIn);
+    EXPECT_EQ(core.main.LabelsDirty(), 1);
+    EXPECT_EQ(core.main.ViewMode(), View::BringingIn);
     engine.Step();
     EXPECT_EQ(composed.size(), 2);
 }
@@ -184,19 +184,19 @@ TEST_F(EngineFixture, EndOfTheListStopsOrWraps)
     };
     Go(2, true);
     runPhoto();
-    EXPECT_EQ(core.main.ViewMode, View::Still);
-    EXPECT_EQ(core.main.ShowRunning, 0);
+    EXPECT_EQ(core.main.ViewMode(), View::Still);
+    EXPECT_EQ(core.main.ShowRunning(), 0);
     EXPECT_EQ(stops, 1);
     EXPECT_EQ(core.position.CurPhoto(), 2);
-    EXPECT_EQ(core.main.LabelsDirty, 1);
+    EXPECT_EQ(core.main.LabelsDirty(), 1);
     engine.Step();   // still photo: the info line is refreshed once more
-    EXPECT_EQ(core.main.LabelsDirty, 0);
+    EXPECT_EQ(core.main.LabelsDirty(), 0);
 
     core.state.LoopShow = 1;
     Go(2, true);
     runPhoto();
     EXPECT_EQ(core.position.CurPhoto(), 0);
-    EXPECT_EQ(core.main.ViewMode, View::BringingIn);
+    EXPECT_EQ(core.main.ViewMode(), View::BringingIn);
     EXPECT_EQ(stops, 1);
 }
 
@@ -206,15 +206,15 @@ TEST_F(EngineFixture, StopLetsThePhotoFinishAndStay)
     Go(0, true);
     engine.Step();
     engine.Step();
-    core.main.StopRequested = 1;
+    core.main.RequestStop();
     int steps = 0;
-    while (core.main.ViewMode == View::BringingIn && steps < 1000) {
+    while (core.main.ViewMode() == View::BringingIn && steps < 1000) {
         engine.Step();
         ++steps;
     }
-    EXPECT_EQ(core.main.ShowRunning, 0);
-    EXPECT_EQ(core.main.StopRequested, 0);
-    EXPECT_EQ(core.main.ViewMode, View::Still);
+    EXPECT_EQ(core.main.ShowRunning(), 0);
+    EXPECT_EQ(core.main.StopRequested(), 0);
+    EXPECT_EQ(core.main.ViewMode(), View::Still);
     EXPECT_EQ(core.position.CurPhoto(), 0);
     EXPECT_TRUE(core.main.PanDone);
     EXPECT_EQ(steps, 119 + 1 + 60);   // the rest of the wipe, its end, the pan
@@ -229,7 +229,7 @@ TEST_F(EngineFixture, ANewChoiceDuringATransitionLoadsAtOnce)
         engine.Step();
     // "下一张" between two steps.
     TestAccess::SetCurPhoto(core.position, 1);
-    core.main.NewPhoto = 1;
+    core.main.RequestPhoto();
     engine.Step();
     EXPECT_EQ(composed.size(), 2);
     EXPECT_EQ(engine.st.P, 0);
@@ -255,7 +255,7 @@ TEST_F(EngineFixture, FrameOverlayLeavesTheWindowAndCoversTheRest)
         for (int x = 0; x < W; ++x)
             std::memset(mask.RowPtr(y) + 3 * x, (x < 20 ? 200 : 0), 3);
     std::memset(core.dibs.DibScreen.DataPtr(), 50, size_t(core.dibs.DibScreen.RGBSize()));
-    core.main.ViewMode = View::Still;
+    core.main.SetView(View::Still);
     engine.Step();
     EXPECT_EQ(core.dibs.DibScreen.RowPtr(100)[3 * 10], 200);
     EXPECT_EQ(core.dibs.DibScreen.RowPtr(100)[3 * 30], 50);
@@ -265,7 +265,7 @@ TEST_F(EngineFixture, StillAndCoverStepsDrawNothingNew)
 {
     std::memset(core.dibs.DibScreen.DataPtr(), 33, size_t(core.dibs.DibScreen.RGBSize()));
     for (int mode : {0, 1, 2, 7}) {
-        core.main.ViewMode = View(mode);
+        core.main.SetView(View(mode));
         const auto r = engine.Step();
         EXPECT_EQ(r.wait, 0);
         EXPECT_FALSE(engine.Moving());

@@ -89,10 +89,11 @@ ShowRun RunShow(const VideoAlbum& a, QSize size, uint32_t seed)
     engine.advanceShow = [&] { return nav.AdvanceShow(); };
     engine.reseedFromClock = false;
     engine.rng.Seed(seed);
-    core.main.ViewMode = View::BringingIn;
-    core.main.NewPhoto = core.main.ShowRunning = true;
+    core.main.SetView(View::BringingIn);
+    core.main.RequestPhoto();
+    core.main.StartShow();
     ShowRun run;
-    while (core.main.ViewMode == View::BringingIn) {
+    while (core.main.ViewMode() == View::BringingIn) {
         TransitionEngine::StepResult r = engine.Step();
         double wait = r.wait;
         if (r.splitFrame)
