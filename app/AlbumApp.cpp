@@ -106,6 +106,7 @@ void AlbumApp::Attach(AlbumView* v) { relay_->to = v ? v : &relay_->quiet; }
 
 StartupReport AlbumApp::Startup()
 {
+    model_.paths.RemoveStaleWorkDirs();
     model_.paths.EnsureWorkDir();
     StartupReport r = LoadAlbumData(model_);
     nav_.Restart();

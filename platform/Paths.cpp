@@ -5,7 +5,13 @@
 #include <QFileInfo>
 #include <QStandardPaths>
 
+#include <QDateTime>
+#include <QRandomGenerator>
+
+#include <cerrno>
 #include <filesystem>
+#include <signal.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace tamsel {
@@ -24,6 +30,18 @@ bool DirWritable(const QString& dir)
 {
     return ::access(QFile::encodeName(dir).constData(), W_OK) == 0;
 }
+
+// Whether path is a real folder (not a link to one) of this user. The
+// working files hold the user's photos: another user's folder of the same
+// name could read or swap them.
+bool OwnDir(const QString& path)
+{
+    struct stat st {};
+    return ::lstat(QFile::encodeName(path).constData(), &st) == 0 && S_ISDIR(st.st_mode) &&
+           st.st_uid == ::getuid();
+}
+
+QString WorkDirPrefix() { return QStringLiteral("tamsel-%1-").arg(::getuid()); }
 
 QString XdgDir(const char* var, const char* fallback)
 {
@@ -59,14 +77,48 @@ AppPaths AppPaths::ForProgramDir(const QString& programDir)
         p.dataFile = programDir + "/tamsel.tmf";
     else
         p.dataFile = XdgDir("XDG_CONFIG_HOME", ".config") + "/tamsel/tamsel.tmf";
-    p.workDir = QDir::tempPath() + QStringLiteral("/tamsel-%1-%2").arg(::getuid()).arg(::getpid());
+    p.workDir = QDir::tempPath() + '/' + WorkDirPrefix() + QString::number(::getpid());
+    // A folder of that name that is not this user's own is left to whoever
+    // made it.
+    if (QFileInfo::exists(p.workDir) && !OwnDir(p.workDir))
+        p.workDir += '-' + QString::number(QRandomGenerator::system()->generate64(), 36);
     p.tempDib = p.workDir + "/TempDib.bmp";
     p.tempPic = p.workDir + "/TempPic.bmp";
     p.wallpaper = XdgDir("XDG_DATA_HOME", ".local/share") + "/tamsel/mytable.bmp";
     return p;
 }
 
-bool AppPaths::EnsureWorkDir() const { return QDir().mkpath(workDir); }
+bool AppPaths::EnsureWorkDir() const
+{
+    const QByteArray dir = QFile::encodeName(workDir);
+    if (::mkdir(dir.constData(), 0700) == 0)
+        return true;
+    // Left by an earlier run with this number: nobody else may enter it.
+    return errno == EEXIST && OwnDir(workDir) && ::chmod(dir.constData(), 0700) == 0;
+}
+
+int AppPaths::RemoveStaleWorkDirs() const
+{
+    // A run that crashed or was killed left its folder, perhaps with a
+    // converted photo of tens of megabytes in it. Its process is gone; a day
+    // without change rules out a run in another process namespace sharing
+    // this temporary folder.
+    const QDir temp(QFileInfo(workDir).path());
+    const QString prefix = WorkDirPrefix();
+    const QDateTime dayAgo = QDateTime::currentDateTime().addDays(-1);
+    int removed = 0;
+    for (const QFileInfo& fi : temp.entryInfoList({prefix + '*'}, QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden)) {
+        bool isPid = false;
+        const qint64 pid = fi.fileName().mid(prefix.size()).section('-', 0, 0).toLongLong(&isPid);
+        if (!isPid || pid <= 0 || fi.absoluteFilePath() == QFileInfo(workDir).absoluteFilePath() ||
+            !OwnDir(fi.absoluteFilePath()) || fi.lastModified() > dayAgo)
+            continue;
+        if (::kill(pid_t(pid), 0) == 0 || errno != ESRCH)
+            continue;
+        removed += QDir(fi.absoluteFilePath()).removeRecursively();
+    }
+    return removed;
+}
 
 void AppPaths::RemoveWorkFiles() const
 {

@@ -21,8 +21,12 @@ struct AppPaths {
     // Everything derived from a given program directory (tests use this).
     static AppPaths ForProgramDir(const QString& programDir);
 
-    // Creates the working folder; returns false when that is impossible.
+    // Creates the working folder, for this user alone; returns false when
+    // that is impossible or a folder of its name is not this user's own.
     bool EnsureWorkDir() const;
+    // Removes the working folders that runs of this user which ended without
+    // cleaning up left behind; returns how many went.
+    int RemoveStaleWorkDirs() const;
     // Removes the working files and the working folder; a missing file is fine.
     void RemoveWorkFiles() const;
 };
