@@ -449,26 +449,29 @@ void MainWindow::PaintSkin()
     const int H = layout_.ClientH;
     if (W <= 0 || H <= 0)
         return;
-    if ((back_.Width() != W || back_.Height() != H || !back_.HasPixels()) && !back_.Create(W, H))
-        return;
-    // The background colour is grey, the same value in all three bytes.
-    for (int y = 0; y < H; ++y)
-        std::memset(back_.RowPtr(y), kBackColor.red(), size_t(W) * 3);
     if (denseSkin_.HasPixels()) {
         PaintDenseSkin();
         return;
     }
+    // Painted on a surface of its own that goes once the picture the window
+    // paints from is made: kept, it would be a second copy of the window.
+    Surface back;
+    if (!back.Create(W, H))
+        return;
+    // The background colour is grey, the same value in all three bytes.
+    for (int y = 0; y < H; ++y)
+        std::memset(back.RowPtr(y), kBackColor.red(), size_t(W) * 3);
     if (skin_.HasPixels()) {
         for (const SkinPiece& p : layout_.skin) {
             if (p.dst.size() == p.src.size())
-                BitBlt(back_, p.dst.x(), p.dst.y(), p.dst.width(), p.dst.height(), skin_,
+                BitBlt(back, p.dst.x(), p.dst.y(), p.dst.width(), p.dst.height(), skin_,
                        p.src.x(), p.src.y());
             else
-                StretchBlt(back_, p.dst.x(), p.dst.y(), p.dst.width(), p.dst.height(), skin_,
+                StretchBlt(back, p.dst.x(), p.dst.y(), p.dst.width(), p.dst.height(), skin_,
                            p.src.x(), p.src.y(), p.src.width(), p.src.height());
         }
     }
-    background_ = back_.ToQImage();
+    background_ = back.ToQImage();
     FinishBackground();
 }
 
@@ -476,21 +479,21 @@ void MainWindow::PaintDenseSkin()
 {
     const int W = 2 * layout_.ClientW;
     const int H = 2 * layout_.ClientH;
-    if ((denseBack_.Width() != W || denseBack_.Height() != H || !denseBack_.HasPixels()) &&
-        !denseBack_.Create(W, H))
+    Surface denseBack;
+    if (!denseBack.Create(W, H))
         return;
     for (int y = 0; y < H; ++y)
-        std::memset(denseBack_.RowPtr(y), kBackColor.red(), size_t(W) * 3);
+        std::memset(denseBack.RowPtr(y), kBackColor.red(), size_t(W) * 3);
     for (const SkinPiece& p : layout_.skin) {
         const QRect d(p.dst.topLeft() * 2, p.dst.size() * 2);
         const QRect s(p.src.topLeft() * 2, p.src.size() * 2);
         if (d.size() == s.size())
-            BitBlt(denseBack_, d.x(), d.y(), d.width(), d.height(), denseSkin_, s.x(), s.y());
+            BitBlt(denseBack, d.x(), d.y(), d.width(), d.height(), denseSkin_, s.x(), s.y());
         else
-            StretchBlt(denseBack_, d.x(), d.y(), d.width(), d.height(), denseSkin_, s.x(), s.y(),
+            StretchBlt(denseBack, d.x(), d.y(), d.width(), d.height(), denseSkin_, s.x(), s.y(),
                        s.width(), s.height());
     }
-    background_ = denseBack_.ToQImage();
+    background_ = denseBack.ToQImage();
     background_.setDevicePixelRatio(2);
     FinishBackground();
 }

@@ -139,11 +139,9 @@ private:
 
     // The skin picture and the window background painted from it.
     Surface skin_;
-    Surface back_;
     // On a dense screen the skin's double-size drawing, cut at twice the
-    // layout's places, and the background painted from it.
+    // layout's places, which the background is then painted from.
     Surface denseSkin_;
-    Surface denseBack_;
     QImage background_;
     FormLayout layout_;
 
