@@ -80,7 +80,7 @@ AppPaths AppPaths::ForProgramDir(const QString& programDir)
     p.workDir = QDir::tempPath() + '/' + WorkDirPrefix() + QString::number(::getpid());
     // A folder of that name that is not this user's own is left to whoever
     // made it.
-    if (QFileInfo::exists(p.workDir) && !OwnDir(p.workDir))
+    if (const QFileInfo there(p.workDir); (there.exists() || there.isSymLink()) && !OwnDir(p.workDir))
         p.workDir += '-' + QString::number(QRandomGenerator::system()->generate64(), 36);
     p.tempDib = p.workDir + "/TempDib.bmp";
     p.tempPic = p.workDir + "/TempPic.bmp";
