@@ -354,6 +354,14 @@ struct RunningProgram {
     }
 };
 
+// The program's window on the screen, or the test skipped saying why the
+// program cannot run here.
+#define WINDOW_UP(run)                                                                             \
+    if (!(run).skip.isEmpty())                                                                     \
+        GTEST_SKIP() << (run).skip.toStdString();                                                  \
+    ASSERT_TRUE((run).FindWindow()) << "no window appeared"
+
+
 }  // namespace
 
 TEST(WindowEndToEnd, NextButtonBringsTheSecondPhotoAndItsPosition)
@@ -361,9 +369,7 @@ TEST(WindowEndToEnd, NextButtonBringsTheSecondPhotoAndItsPosition)
     ASSERT_TRUE(WidgetApp());
     RegisterFontSubstitutions();
     RunningProgram run;
-    if (!run.skip.isEmpty())
-        GTEST_SKIP() << run.skip.toStdString();
-    ASSERT_TRUE(run.FindWindow()) << "no window appeared";
+    WINDOW_UP(run);
     const QRect& g = run.g;
     ASSERT_EQ(g.size(), QSize(718, 522));  // the photo area with its frame
     const QPoint centre = run.L.photoArea.center();
@@ -390,9 +396,7 @@ TEST(WindowEndToEnd, MenusFromTheLabelsAndThePhoto)
 {
     ASSERT_TRUE(WidgetApp());
     RunningProgram run;
-    if (!run.skip.isEmpty())
-        GTEST_SKIP() << run.skip.toStdString();
-    ASSERT_TRUE(run.FindWindow()) << "no window appeared";
+    WINDOW_UP(run);
     const QPoint centre = run.L.photoArea.center();
     ASSERT_TRUE(WaitFor([&] {
         return Near(Screenshot(run.display.Name(), run.g).pixel(centre), 220, 30, 30);
@@ -470,9 +474,7 @@ TEST(WindowEndToEnd, TheEdgeResizesWithinItsLimitAndTheThumbChoosesAPhoto)
 {
     ASSERT_TRUE(WidgetApp());
     RunningProgram run;
-    if (!run.skip.isEmpty())
-        GTEST_SKIP() << run.skip.toStdString();
-    ASSERT_TRUE(run.FindWindow()) << "no window appeared";
+    WINDOW_UP(run);
     const auto photoAt = [&](double fx, double fy) {
         const QRect a = run.L.photoArea;
         return QPoint(a.left() + int(fx * a.width()), a.top() + int(fy * a.height()));
@@ -511,9 +513,7 @@ TEST(WindowEndToEnd, KeysStepThroughThePhotosAndF11ShowsThemFullScreen)
 {
     ASSERT_TRUE(WidgetApp());
     RunningProgram run;
-    if (!run.skip.isEmpty())
-        GTEST_SKIP() << run.skip.toStdString();
-    ASSERT_TRUE(run.FindWindow()) << "no window appeared";
+    WINDOW_UP(run);
     const QRect normal = run.g;
     const auto centreIs = [&](int r, int g, int b) {
         return WaitFor([&] {
@@ -639,9 +639,7 @@ TEST(WindowEndToEnd, ASignalAfterAScanOrDuringARenameEndsWithTheAlbumWritten)
     UseSaneTestBackend();
     for (const bool rename : {false, true}) {
         RunningProgram run({}, rename ? 3000 : 3);
-        if (!run.skip.isEmpty())
-            GTEST_SKIP() << run.skip.toStdString();
-        ASSERT_TRUE(run.FindWindow()) << "no window appeared";
+        WINDOW_UP(run);
         ASSERT_TRUE(WaitFor([&] {
             return Near(Screenshot(run.display.Name(), run.g).pixel(run.L.photoArea.center()), 220, 30, 30);
         }, 20000));
@@ -712,9 +710,7 @@ TEST(WindowEndToEnd, HighDensityScreensShowThePhotosOwnPixels)
                     stripes.setPixel(x, y, x % 2 ? qRgb(255, 255, 255) : qRgb(0, 0, 0));
             stripes.save(dir.filePath("stripes.bmp"));
         }, 3, scale);
-        if (!run.skip.isEmpty())
-            GTEST_SKIP() << run.skip.toStdString();
-        ASSERT_TRUE(run.FindWindow()) << "no window appeared";
+        WINDOW_UP(run);
         EXPECT_NEAR(run.g.width(), 498 * scale, 1);
         EXPECT_NEAR(run.g.height(), 458 * scale, 1);
         const QRect onScreen(QPoint(RoundHalfEven(area.left() * scale), RoundHalfEven(area.top() * scale)),
@@ -759,9 +755,7 @@ TEST(WindowEndToEnd, HighDensityScreensShowASharpSkin)
     std::map<int, double> blurPerRow;   // pixels between glyph and paper grey
     for (const int scale : {1, 2}) {
         RunningProgram run({}, 3, scale);
-        if (!run.skip.isEmpty())
-            GTEST_SKIP() << run.skip.toStdString();
-        ASSERT_TRUE(run.FindWindow()) << "no window appeared";
+        WINDOW_UP(run);
         run.Xdo({"mousemove", "0", "1000"});
         QThread::msleep(800);
         const QImage shot = Screenshot(run.display.Name(), run.g);
@@ -895,9 +889,7 @@ TEST(WindowEndToEnd, VideoExportFromTheMenu)
 {
     ASSERT_TRUE(WidgetApp());
     RunningProgram run;
-    if (!run.skip.isEmpty())
-        GTEST_SKIP() << run.skip.toStdString();
-    ASSERT_TRUE(run.FindWindow()) << "no window appeared";
+    WINDOW_UP(run);
     ASSERT_TRUE(WaitFor([&] {
         return Near(Screenshot(run.display.Name(), run.g).pixel(run.L.photoArea.center()), 220, 30, 30);
     }, 20000)) << "first photo not shown";
