@@ -1,5 +1,6 @@
 #include "imaging/Blit.h"
 
+#include "platform/RowSplit.h"
 #include "platform/VectorClones.h"
 
 #include <algorithm>
@@ -41,9 +42,17 @@ void BitBlt(Surface& dst, int x, int y, int w, int h, const Surface& src, int sx
     if (!ClipCopy(x, y, w, h, sx, sy, dst.Width(), dst.Height(), src.Width(), src.Height()))
         return;
     const size_t bytes = size_t(w) * 3;
+    if (&dst != &src) {
+        RunRowBands(h, bytes * size_t(h), [&](int from, int to) {
+            for (int r = from; r < to; ++r)
+                std::memcpy(dst.RowPtr(y + r) + size_t(x) * 3, src.RowPtr(sy + r) + size_t(sx) * 3,
+                            bytes);
+        });
+        return;
+    }
     // Copying within one surface downwards must start at the bottom row so no
     // source row is overwritten before it is read.
-    const bool backwards = (&dst == &src) && y > sy;
+    const bool backwards = y > sy;
     for (int i = 0; i < h; ++i) {
         const int r = backwards ? h - 1 - i : i;
         std::memmove(dst.RowPtr(y + r) + size_t(x) * 3, src.RowPtr(sy + r) + size_t(sx) * 3, bytes);
@@ -59,7 +68,12 @@ void CopyWhole(Surface& dst, const Surface& src)
         BitBlt(dst, 0, 0, src.Width(), src.Height(), src, 0, 0);
         return;
     }
-    std::memcpy(dst.DataPtr(), src.DataPtr(), size_t(src.RGBSize()));
+    // Bands of whole rows, each one block of memory.
+    const size_t stride = size_t(src.Stride());
+    RunRowBands(src.Height(), size_t(src.RGBSize()), [&](int from, int to) {
+        std::memcpy(dst.DataPtr() + stride * size_t(from), src.DataPtr() + stride * size_t(from),
+                    stride * size_t(to - from));
+    });
 }
 
 namespace {
@@ -653,54 +667,66 @@ void StretchBlt(Surface& dst, int dx, int dy, int dw, int dh,
     // before writing it, as a whole row at a time.
     const bool sameSurface = &dst == &src;
 
-    // A strong vertical shrink reads more rows per output row than a small
-    // fixed list would hold; every one of them carries weight.
-    thread_local std::vector<const uint8_t*> rows;
-    thread_local std::vector<uint32_t> wts;
-    rows.resize(size_t(vy.K));
-    wts.resize(size_t(vy.K));
-    const auto rowsOf = [&](int k) {
-        const int32_t* wv = &vy.weights[size_t(k) * size_t(vy.K)];
-        int taps = 0;
-        for (int t = 0; t < vy.K; ++t)
-            if (wv[t]) {
-                rows[size_t(taps)] = src.RowPtr(vy.first[size_t(k)] + t);
-                wts[size_t(taps++)] = uint32_t(wv[t]);
-            }
-        return taps;
+    // Every band of output rows has its own list of the source rows an output
+    // row mixes: a strong vertical shrink reads more than a small fixed list
+    // would hold, and every one of them carries weight. Thread-local storage
+    // named inside a band is that of the thread drawing it, so what all bands
+    // share is reached through these references.
+    const AxisMap& vmap = vy;
+    struct Taps {
+        std::vector<const uint8_t*> rows;
+        std::vector<uint32_t> wts;
+        int Of(const AxisMap& v, const Surface& from, int k)
+        {
+            rows.resize(size_t(v.K));
+            wts.resize(size_t(v.K));
+            const int32_t* wv = &v.weights[size_t(k) * size_t(v.K)];
+            int taps = 0;
+            for (int t = 0; t < v.K; ++t)
+                if (wv[t]) {
+                    rows[size_t(taps)] = from.RowPtr(v.first[size_t(k)] + t);
+                    wts[size_t(taps++)] = uint32_t(wv[t]);
+                }
+            return taps;
+        }
     };
     const auto dstRow = [&](int k) { return dst.RowPtr(dy + y0 + k) + size_t(dx + x0) * 3; };
+    const int outRows = y1 - y0;
+    // Bands run on two threads when the work is large and no band can read
+    // what another writes.
+    const size_t work = sameSurface ? 0 : size_t(outW) * size_t(outRows) * 3;
 
     if (dw == sw && sx + x0 >= 0 && sx + x1 <= src.Width()) {
         // A run that keeps its width needs no horizontal pass at all.
-        thread_local std::vector<uint8_t> staged;
         const size_t off = size_t(sx + x0) * 3, m = size_t(outW) * 3;
-        for (int k = 0; k < y1 - y0; ++k) {
-            const int taps = rowsOf(k);
-            uint8_t* d = dstRow(k);
-            if (taps == 1) {
-                // Within one surface the source row may overlap this one.
-                std::memmove(d, rows[0] + off, m);
-            } else if (sameSurface) {
-                staged.resize(m);
-                VerticalMix(staged.data(), nullptr, rows.data(), off, wts.data(), taps, m);
-                std::memcpy(d, staged.data(), m);
-            } else {
-                VerticalMix(d, nullptr, rows.data(), off, wts.data(), taps, m);
+        RunRowBands(outRows, work, [&](int from, int to) {
+            thread_local Taps taps;
+            thread_local std::vector<uint8_t> staged;
+            for (int k = from; k < to; ++k) {
+                const int count = taps.Of(vmap, src, k);
+                uint8_t* d = dstRow(k);
+                if (count == 1) {
+                    // Within one surface the source row may overlap this one.
+                    std::memmove(d, taps.rows[0] + off, m);
+                } else if (sameSurface) {
+                    staged.resize(m);
+                    VerticalMix(staged.data(), nullptr, taps.rows.data(), off, taps.wts.data(), count, m);
+                    std::memcpy(d, staged.data(), m);
+                } else {
+                    VerticalMix(d, nullptr, taps.rows.data(), off, taps.wts.data(), count, m);
+                }
             }
-        }
+        });
         return;
     }
 
-    thread_local RowSpans spans;
-    thread_local std::vector<int16_t> mixed[2];
+    thread_local RowSpans spansOfCall;
+    const RowSpans& spans = spansOfCall;
     const int colFirst = hx.first.front();
     const size_t n = size_t(hx.first.back() + hx.K - colFirst) * 3;
-    BuildSpans(spans, hx, colFirst, src.Width() - colFirst);
+    BuildSpans(spansOfCall, hx, colFirst, src.Width() - colFirst);
     // Room behind the sums for the vector loads of the last pixels' padding pairs.
     const size_t mixedLen = n + 6 * size_t(spans.pairs) + 8;
-    mixed[0].resize(mixedLen);
-    mixed[1].resize(mixedLen);
     const auto reach = [&](size_t pixelBytes, size_t loadBytes, size_t rowBytes) {
         return VectorReach{
             VectorSafeCount(spans, nullptr, spans.first.size(), pixelBytes, loadBytes, rowBytes),
@@ -728,54 +754,73 @@ void StretchBlt(Surface& dst, int dx, int dy, int dw, int dh,
         else
             HorizontalRows(r.d, d2, r.mix, r2 ? r2->mix : nullptr, spans, safeMixed, outW, vector);
     };
-    // The vector kernel draws rows in pairs of one kind: they share the
-    // per-pixel set-up. A row waits in held for its partner.
-    Row held;
-    bool holding = false;
-    for (int k = 0; k < y1 - y0; ++k) {
-        const int taps = rowsOf(k);
-        Row cur;
-        cur.d = dstRow(k);
-        if (taps == 1) {
-            cur.bytes = rows[0] + size_t(colFirst) * 3;
-        } else {
-            // Vertical pass first: it reads each needed source row in memory
-            // order, keeping 8 extra bits for the horizontal pass.
-            int16_t* m = mixed[holding && held.mix == mixed[0].data() ? 1 : 0].data();
+    RunRowBands(outRows, work, [&](int from, int to) {
+        thread_local Taps taps;
+        thread_local std::vector<int16_t> mixed[2];
+        mixed[0].resize(mixedLen);
+        mixed[1].resize(mixedLen);
+        // The vector kernel draws rows in pairs of one kind: they share the
+        // per-pixel set-up. A row waits in held for its partner.
+        Row held;
+        bool holding = false;
+        for (int k = from; k < to; ++k) {
+            const int count = taps.Of(vmap, src, k);
+            Row cur;
+            cur.d = dstRow(k);
+            if (count == 1) {
+                cur.bytes = taps.rows[0] + size_t(colFirst) * 3;
+            } else {
+                // Vertical pass first: it reads each needed source row in memory
+                // order, keeping 8 extra bits for the horizontal pass.
+                int16_t* m = mixed[holding && held.mix == mixed[0].data() ? 1 : 0].data();
 #if TAMSEL_AVX2_KERNELS
-            if (vector && n >= 16) {
-                const int next = std::min(k + 1, y1 - y0 - 1);
-                const int ahead = std::min(vy.first[size_t(next)] + vy.K - 1, src.Height() - 1);
-                VerticalMixAvx2(m, rows.data(), size_t(colFirst) * 3, wts.data(), taps, n,
-                                src.RowPtr(ahead) + size_t(colFirst) * 3);
-            } else
+                if (vector && n >= 16) {
+                    const int next = std::min(k + 1, outRows - 1);
+                    const int ahead = std::min(vmap.first[size_t(next)] + vmap.K - 1, src.Height() - 1);
+                    VerticalMixAvx2(m, taps.rows.data(), size_t(colFirst) * 3, taps.wts.data(), count,
+                                    n, src.RowPtr(ahead) + size_t(colFirst) * 3);
+                } else
 #endif
-            {
-                VerticalMix(nullptr, m, rows.data(), size_t(colFirst) * 3, wts.data(), taps, n);
+                {
+                    VerticalMix(nullptr, m, taps.rows.data(), size_t(colFirst) * 3, taps.wts.data(),
+                                count, n);
+                }
+                cur.mix = m;
             }
-            cur.mix = m;
+            if (!vector) {
+                draw(cur, nullptr);
+            } else if (!holding) {
+                held = cur;
+                holding = true;
+            } else if ((held.bytes != nullptr) == (cur.bytes != nullptr)) {
+                draw(held, &cur);
+                holding = false;
+            } else {
+                draw(held, nullptr);
+                held = cur;
+            }
         }
-        if (!vector) {
-            draw(cur, nullptr);
-        } else if (!holding) {
-            held = cur;
-            holding = true;
-        } else if ((held.bytes != nullptr) == (cur.bytes != nullptr)) {
-            draw(held, &cur);
-            holding = false;
-        } else {
+        if (holding)
             draw(held, nullptr);
-            held = cur;
-        }
-    }
-    if (holding)
-        draw(held, nullptr);
+    });
 }
 
 namespace {
 
-// The same blend where source and destination may overlap within a row: byte
-// by byte, in the order the plain loop reads them.
+// d = (s * a + d * na) / 255 rounded, for n bytes of one row. Where source
+// and destination may overlap the bytes go one by one, in the order the plain
+// loop reads them.
+TAMSEL_VECTOR_CLONES void BlendRow(uint8_t* __restrict d, const uint8_t* __restrict s, size_t n,
+                                   uint16_t a, uint16_t na)
+{
+    for (size_t c = 0; c < n; ++c) {
+        // Exact rounded division by 255 without a divide. Every sum stays
+        // below 65536, so the loop runs on 16-bit lanes, sixteen bytes a step.
+        const uint16_t v = uint16_t(s[c] * a + d[c] * na + 128u);
+        d[c] = uint8_t(uint16_t(v + (v >> 8)) >> 8);
+    }
+}
+
 void BlendRowOverlapping(uint8_t* d, const uint8_t* s, size_t n, uint16_t a, uint16_t na)
 {
     for (size_t c = 0; c < n; ++c) {
@@ -786,8 +831,8 @@ void BlendRowOverlapping(uint8_t* d, const uint8_t* s, size_t n, uint16_t a, uin
 
 }  // namespace
 
-TAMSEL_VECTOR_CLONES void AlphaBlendConst(Surface& dst, int x, int y, int w, int h,
-                     const Surface& src, int sx, int sy, int alpha)
+void AlphaBlendConst(Surface& dst, int x, int y, int w, int h, const Surface& src, int sx, int sy,
+                     int alpha)
 {
     if (!dst.HasPixels() || !src.HasPixels())
         return;
@@ -796,20 +841,20 @@ TAMSEL_VECTOR_CLONES void AlphaBlendConst(Surface& dst, int x, int y, int w, int
     alpha = std::clamp(alpha, 0, 255);
     const uint16_t a = uint16_t(alpha), na = uint16_t(255 - alpha);
     const size_t n = size_t(w) * 3;
-    for (int r = 0; r < h; ++r) {
-        uint8_t* __restrict d = dst.RowPtr(y + r) + size_t(x) * 3;
-        const uint8_t* __restrict s = src.RowPtr(sy + r) + size_t(sx) * 3;
-        if (&dst == &src && (x != sx || y != sy)) {
-            BlendRowOverlapping(d, s, n, a, na);
-            continue;
+    // Rows of one surface may be read by another band, and a row blended onto
+    // itself must not be treated as two separate rows.
+    const bool overlapping = &dst == &src;
+    const size_t work = overlapping ? 0 : n * size_t(h);
+    RunRowBands(h, work, [&](int from, int to) {
+        for (int r = from; r < to; ++r) {
+            uint8_t* d = dst.RowPtr(y + r) + size_t(x) * 3;
+            const uint8_t* s = src.RowPtr(sy + r) + size_t(sx) * 3;
+            if (overlapping)
+                BlendRowOverlapping(d, s, n, a, na);
+            else
+                BlendRow(d, s, n, a, na);
         }
-        for (size_t c = 0; c < n; ++c) {
-            // Exact rounded division by 255 without a divide. Every sum stays
-            // below 65536, so the loop runs on 16-bit lanes, sixteen bytes a step.
-            const uint16_t v = uint16_t(s[c] * a + d[c] * na + 128u);
-            d[c] = uint8_t(uint16_t(v + (v >> 8)) >> 8);
-        }
-    }
+    });
 }
 
 }  // namespace tamsel

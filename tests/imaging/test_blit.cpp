@@ -1,4 +1,5 @@
 #include "imaging/Blit.h"
+#include "platform/RowSplit.h"
 #include "platform/VectorClones.h"
 
 #include <gtest/gtest.h>
@@ -332,4 +333,32 @@ TEST(AlphaBlendConst, MixesByTheConstantAlpha)
     EXPECT_EQ(Px(dst, 2, 0)[0], 128);   // 255 * 128 / 255
     EXPECT_EQ(Px(dst, 2, 0)[1], 150);   // (200 * 128 + 100 * 127) / 255 = 150.2
     EXPECT_EQ(Px(dst, 2, 0)[2], 127);   // 255 * 127 / 255
+}
+
+// Large pictures are drawn in bands of rows on two threads; every operation
+// must give the bytes it gives on one thread, including the squeezes that keep
+// one side and the pan's mild shrink.
+TEST(StretchBlt, BandsOnTwoThreadsDrawWhatOneThreadDraws)
+{
+    Surface src, old;
+    src.Create(1300, 900);
+    old.Create(1280, 880);
+    Noise(src, 5);
+    Noise(old, 6);
+    const auto draw = [&](Surface& out) {
+        out.Create(1280, 880);
+        CopyWhole(out, old);
+        StretchBlt(out, 0, 0, 1280, 880, src, 7, 3, 1293, 897);    // the pan's zoom
+        StretchBlt(out, 0, 0, 300, 900, src, 0, 0, 1300, 900);     // squeeze, same height
+        StretchBlt(out, 400, 10, 1300, 700, src, 0, 0, 1300, 900); // squeeze, same width
+        StretchBlt(out, -20, 0, 1500, 1000, src, 0, 0, 1300, 900); // growth
+        AlphaBlendConst(out, 0, 0, 1280, 880, src, 3, 1, 77);
+        BitBlt(out, 5, 9, 1200, 860, src, 0, 2);
+    };
+    Surface banded, single;
+    draw(banded);
+    RowBandsOff() = true;
+    draw(single);
+    RowBandsOff() = false;
+    EXPECT_EQ(std::memcmp(banded.DataPtr(), single.DataPtr(), size_t(single.RGBSize())), 0);
 }
