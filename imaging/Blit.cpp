@@ -59,6 +59,46 @@ void BitBlt(Surface& dst, int x, int y, int w, int h, const Surface& src, int sx
     }
 }
 
+void BitBltRepeated(Surface& dst, int x, int y, int w, int h, const Surface& src, int sx, int sy,
+                    int step, int count)
+{
+    if (&dst == &src || count <= 1) {
+        // Within one surface a copy may read what an earlier one wrote.
+        for (int i = 0; i < count; ++i)
+            BitBlt(dst, x + i * step, y, w, h, src, sx + i * step, sy);
+        return;
+    }
+    if (!dst.HasPixels() || !src.HasPixels())
+        return;
+    // Each copy clipped on its own; the rows they keep are the same for all.
+    struct Span {
+        size_t to, from, bytes;
+    };
+    thread_local std::vector<Span> spans;
+    spans.clear();
+    int top = 0, rows = 0, srcTop = 0;
+    for (int i = 0; i < count; ++i) {
+        int cx = x + i * step, cy = y, cw = w, ch = h, csx = sx + i * step, csy = sy;
+        if (!ClipCopy(cx, cy, cw, ch, csx, csy, dst.Width(), dst.Height(), src.Width(), src.Height()))
+            continue;
+        spans.push_back({size_t(cx) * 3, size_t(csx) * 3, size_t(cw) * 3});
+        top = cy;
+        srcTop = csy;
+        rows = ch;
+    }
+    if (spans.empty())
+        return;
+    const std::vector<Span>& all = spans;
+    RunRowBands(rows, all.size() * all.front().bytes * size_t(rows), [&](int from, int to) {
+        for (int r = from; r < to; ++r) {
+            uint8_t* d = dst.RowPtr(top + r);
+            const uint8_t* s = src.RowPtr(srcTop + r);
+            for (const Span& sp : all)
+                std::memcpy(d + sp.to, s + sp.from, sp.bytes);
+        }
+    });
+}
+
 void CopyWhole(Surface& dst, const Surface& src)
 {
     if (!dst.HasPixels() || !src.HasPixels())

@@ -8,6 +8,13 @@ namespace tamsel {
 // nothing. dst and src may be the same surface, overlapping or not.
 void BitBlt(Surface& dst, int x, int y, int w, int h, const Surface& src, int sx, int sy);
 
+// count copies of a w x h rectangle, the i-th from (sx + i * step, sy) of src to
+// (x + i * step, y) of dst, each clipped as BitBlt clips it: what count BitBlt
+// calls in that order draw, but drawn row by row, so a frame of many narrow
+// strips walks each picture once.
+void BitBltRepeated(Surface& dst, int x, int y, int w, int h, const Surface& src, int sx, int sy,
+                    int step, int count);
+
 // Stretch of the source rectangle over the destination rectangle in halftone
 // quality: area averaging along an axis that shrinks, bilinear along one that
 // grows, an exact copy along one that keeps its size. Clipped to both surfaces
