@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <type_traits>
 #include <vector>
 
 #if TAMSEL_AVX2_KERNELS
@@ -636,14 +637,32 @@ TAMSEL_AVX2 TAMSEL_ALWAYS_INLINE inline void StoreMixed(int16_t* d, __m256i lo, 
                         _mm256_packs_epi32(_mm256_srai_epi32(lo, 6), _mm256_srai_epi32(hi, 6)));
 }
 
-// VerticalMix into the 16-bit sums, 16 values a step. An odd last row is
-// paired with itself at weight zero. Needs n >= 16; the last step overlaps
-// the one before it. The source row the next output row reads first, ahead,
-// is fetched into the cache meanwhile: waiting for it was half of this pass.
-TAMSEL_AVX2 void VerticalMixAvx2(int16_t* mixed, const uint8_t* const* rows, size_t off,
-                                 const uint32_t* wts, int taps, size_t n, const uint8_t* ahead)
+TAMSEL_AVX2 TAMSEL_ALWAYS_INLINE inline void StoreSums(int16_t* d, __m256i lo, __m256i hi)
 {
-    const __m256i start = _mm256_set1_epi32(32 - (32768 << 6));
+    StoreMixed(d, lo, hi);
+}
+
+// The finished bytes of a run that keeps its width: sums >> kWeightBits, which
+// never exceed 255, narrowed in order (the packs work lane by lane).
+TAMSEL_AVX2 TAMSEL_ALWAYS_INLINE inline void StoreSums(uint8_t* d, __m256i lo, __m256i hi)
+{
+    const __m256i words = _mm256_packs_epi32(_mm256_srli_epi32(lo, kWeightBits),
+                                             _mm256_srli_epi32(hi, kWeightBits));
+    const __m256i bytes = _mm256_permute4x64_epi64(_mm256_packus_epi16(words, words), 0x08);
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(d), _mm256_castsi256_si128(bytes));
+}
+
+// VerticalMix, 16 values a step, into the 16-bit sums (Bytes false) or into
+// finished bytes (Bytes true). An odd last row is paired with itself at weight
+// zero. Needs n >= 16; the last step overlaps the one before it. The source
+// row the next output row reads first, ahead, is fetched into the cache
+// meanwhile: waiting for it was half of this pass.
+template <bool Bytes>
+TAMSEL_AVX2 void VerticalMixAvx2(std::conditional_t<Bytes, uint8_t, int16_t>* out,
+                                 const uint8_t* const* rows, size_t off, const uint32_t* wts,
+                                 int taps, size_t n, const uint8_t* ahead)
+{
+    const __m256i start = _mm256_set1_epi32(Bytes ? int(kByteRound) : 32 - (32768 << 6));
     // (Plain macros: a lambda would not inherit the AVX2 target.)
 #define TAMSEL_PAIR_OF(t) \
     _mm256_set1_epi32(int(wts[t] | ((t) + 1 < taps ? wts[(t) + 1] << 16 : 0u)))
@@ -660,7 +679,7 @@ TAMSEL_AVX2 void VerticalMixAvx2(int16_t* mixed, const uint8_t* const* rows, siz
             AddRowPair(lo, hi, r0, r1, c, w01);
             if (taps > 2)
                 AddRowPair(lo, hi, r2, r3, c, w23);
-            StoreMixed(mixed + c, lo, hi);
+            StoreSums(out + c, lo, hi);
         }
         return;
     }
@@ -669,7 +688,7 @@ TAMSEL_AVX2 void VerticalMixAvx2(int16_t* mixed, const uint8_t* const* rows, siz
         __m256i lo = start, hi = start;
         for (int t = 0; t < taps; t += 2)
             AddRowPair(lo, hi, rows[t] + off, TAMSEL_ROW_AFTER(t), c, TAMSEL_PAIR_OF(t));
-        StoreMixed(mixed + c, lo, hi);
+        StoreSums(out + c, lo, hi);
     }
 #undef TAMSEL_PAIR_OF
 #undef TAMSEL_ROW_AFTER
@@ -730,6 +749,11 @@ void StretchBlt(Surface& dst, int dx, int dy, int dw, int dh,
             return taps;
         }
     };
+#if TAMSEL_AVX2_KERNELS
+    const bool vector = !sameSurface && HasAvx2();
+#else
+    const bool vector = false;
+#endif
     const auto dstRow = [&](int k) { return dst.RowPtr(dy + y0 + k) + size_t(dx + x0) * 3; };
     const int outRows = y1 - y0;
     // Bands run on two threads when the work is large and no band can read
@@ -753,6 +777,15 @@ void StretchBlt(Surface& dst, int dx, int dy, int dw, int dh,
                     VerticalMix(staged.data(), nullptr, taps.rows.data(), off, taps.wts.data(), count, m);
                     std::memcpy(d, staged.data(), m);
                 } else {
+#if TAMSEL_AVX2_KERNELS
+                    if (vector && m >= 16) {
+                        const int next = std::min(k + 1, outRows - 1);
+                        const int ahead = std::min(vmap.first[size_t(next)] + vmap.K - 1, src.Height() - 1);
+                        VerticalMixAvx2<true>(d, taps.rows.data(), off, taps.wts.data(), count, m,
+                                              src.RowPtr(ahead) + off);
+                        continue;
+                    }
+#endif
                     VerticalMix(d, nullptr, taps.rows.data(), off, taps.wts.data(), count, m);
                 }
             }
@@ -775,11 +808,6 @@ void StretchBlt(Surface& dst, int dx, int dy, int dw, int dh,
     };
     const VectorReach safeBytes = reach(3, 8, size_t(src.Width() - colFirst) * 3);
     const VectorReach safeMixed = reach(6, 16, mixedLen * 2);
-#if TAMSEL_AVX2_KERNELS
-    const bool vector = !sameSurface && HasAvx2();
-#else
-    const bool vector = false;
-#endif
 
     // An output row reads either one source row's bytes or a vertical mix.
     struct Row {
@@ -817,7 +845,7 @@ void StretchBlt(Surface& dst, int dx, int dy, int dw, int dh,
                 if (vector && n >= 16) {
                     const int next = std::min(k + 1, outRows - 1);
                     const int ahead = std::min(vmap.first[size_t(next)] + vmap.K - 1, src.Height() - 1);
-                    VerticalMixAvx2(m, taps.rows.data(), size_t(colFirst) * 3, taps.wts.data(), count,
+                    VerticalMixAvx2<false>(m, taps.rows.data(), size_t(colFirst) * 3, taps.wts.data(), count,
                                     n, src.RowPtr(ahead) + size_t(colFirst) * 3);
                 } else
 #endif

@@ -271,17 +271,18 @@ TEST(StretchBlt, RandomStretchesKeepTheirBytes)
 // The AVX2 kernels against the portable loops, on rows wide enough for many
 // blocks of the horizontal pass: the zoom's mild shrink (a few pixels reading
 // three source pixels), growths, stronger shrinks, rows read straight from
-// the source (same height), and rectangles reaching the source's right and
+// the source (same height), columns mixed without a horizontal pass (same
+// width), and rectangles reaching the source's right and
 // bottom edges, where the vector loads must stop short.
 TEST(StretchBlt, VectorKernelsDrawWhatThePortableLoopsDraw)
 {
 #if TAMSEL_AVX2_KERNELS
     if (!HasAvx2())
         GTEST_SKIP() << "no AVX2 here";
-    enum Kind { Zoom, Grow, Shrink, SameHeight, AtEdge };
+    enum Kind { Zoom, Grow, Shrink, SameHeight, SameWidth, AtEdge };
     std::mt19937 g(77);
     const auto pick = [&g](int lo, int hi) { return lo + int(g() % uint32_t(hi - lo + 1)); };
-    for (const Kind kind : {Zoom, Grow, Shrink, SameHeight, AtEdge}) {
+    for (const Kind kind : {Zoom, Grow, Shrink, SameHeight, SameWidth, AtEdge}) {
         for (int run = 0; run < 12; ++run) {
             Surface src, fast, slow;
             src.Create(pick(20, 700), pick(4, 40));
@@ -293,6 +294,7 @@ TEST(StretchBlt, VectorKernelsDrawWhatThePortableLoopsDraw)
             case Grow: dw = pick(sw + 1, 3 * sw); dh = pick(sh, 2 * sh); break;
             case Shrink: dw = pick(1, sw - 1); dh = pick(1, sh); break;
             case SameHeight: dw = pick(sw / 2 + 1, 2 * sw); dh = sh; break;
+            case SameWidth: dw = sw; dh = pick(1, 3 * sh); break;
             case AtEdge:
                 sx = pick(0, sw / 2);
                 sy = pick(0, sh / 2);
