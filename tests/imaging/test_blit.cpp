@@ -1,4 +1,5 @@
 #include "imaging/Blit.h"
+#include "imaging/PelOps.h"
 #include "platform/RowSplit.h"
 #include "platform/VectorClones.h"
 
@@ -356,6 +357,7 @@ TEST(StretchBlt, BandsOnTwoThreadsDrawWhatOneThreadDraws)
         StretchBlt(out, -20, 0, 1500, 1000, src, 0, 0, 1300, 900); // growth
         AlphaBlendConst(out, 0, 0, 1280, 880, src, 3, 1, 77);
         BitBlt(out, 5, 9, 1200, 860, src, 0, 2);
+        PelMosaic(out, 300, 0, 980, 880, src, 11, 5, 7);
     };
     Surface banded, single;
     draw(banded);
