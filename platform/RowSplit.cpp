@@ -97,10 +97,16 @@ void RunRowBands(int count, size_t workBytes, const std::function<void(int, int)
     if (count <= 0)
         return;
     static const bool oneCore = std::thread::hardware_concurrency() < 2;
-    if (count < 2 || workBytes < kMinWorkBytes || RowBandsOff() || oneCore) {
+    // A band that itself splits its work draws it on its own thread.
+    thread_local bool inBand = false;
+    if (count < 2 || workBytes < kMinWorkBytes || RowBandsOff() || oneCore || inBand) {
         fn(0, count);
         return;
     }
+    inBand = true;
+    struct Leave {
+        ~Leave() { inBand = false; }
+    } leave;
     // Made on first use and never ended: its thread sleeps until there is
     // work, and lives as long as the program.
     static BandPool* const pool = new BandPool;
