@@ -11,7 +11,6 @@ namespace tamsel {
 
 namespace {
 
-constexpr size_t kMinWorkBytes = size_t(1) << 20;
 // Bands are handed out a few at a time, so a helper that wakes late, or a
 // core taken by another program, costs at most one band's wait.
 constexpr int kBandsPerCall = 24;
@@ -92,14 +91,12 @@ bool& RowBandsOff()
     return off;
 }
 
-void RunRowBands(int count, size_t workBytes, const std::function<void(int, int)>& fn)
+void RunRowBandsOnPool(int count, const std::function<void(int, int)>& fn)
 {
-    if (count <= 0)
-        return;
     static const bool oneCore = std::thread::hardware_concurrency() < 2;
     // A band that itself splits its work draws it on its own thread.
     thread_local bool inBand = false;
-    if (count < 2 || workBytes < kMinWorkBytes || RowBandsOff() || oneCore || inBand) {
+    if (RowBandsOff() || oneCore || inBand) {
         fn(0, count);
         return;
     }

@@ -1,6 +1,7 @@
 #pragma once
 #include <cstddef>
 #include <functional>
+#include <utility>
 
 namespace tamsel {
 
@@ -11,10 +12,28 @@ namespace tamsel {
 // independent of one another (no band reads what another writes).
 //
 // Work under about a megabyte of pixels is drawn at once on the calling
-// thread: waking the helper would cost more than it saves. So does a call
+// thread: waking the helper would cost more than it saves. So is a call
 // made while another thread has the helper. An exception thrown by fn is
 // thrown again here once every band in progress has finished.
-void RunRowBands(int count, size_t workBytes, const std::function<void(int, int)>& fn);
+template <class Fn>
+void RunRowBands(int count, size_t workBytes, Fn&& fn);
+
+// The part of RunRowBands that hands bands to the helper.
+void RunRowBandsOnPool(int count, const std::function<void(int, int)>& fn);
+inline constexpr size_t kRowBandsMinBytes = size_t(1) << 20;
+
+template <class Fn>
+void RunRowBands(int count, size_t workBytes, Fn&& fn)
+{
+    // Small work (the frames of a default-sized window, a block of a few
+    // pixels) is decided here, inline, without building the call's wrapper.
+    if (count < 2 || workBytes < kRowBandsMinBytes) {
+        if (count > 0)
+            fn(0, count);
+        return;
+    }
+    RunRowBandsOnPool(count, std::function<void(int, int)>(std::ref(fn)));
+}
 
 // Lets the tests keep every band on the calling thread, to compare.
 bool& RowBandsOff();
