@@ -44,10 +44,14 @@ void BitBlt(Surface& dst, int x, int y, int w, int h, const Surface& src, int sx
         return;
     const size_t bytes = size_t(w) * 3;
     if (&dst != &src) {
-        RunRowBands(h, bytes * size_t(h), [&](int from, int to) {
+        // Rows lie bottom-up: the next row down is a stride lower. Everything
+        // the loop needs is copied in, so nothing is reloaded after each copy.
+        uint8_t* const d = dst.RowPtr(y) + size_t(x) * 3;
+        const uint8_t* const s = src.RowPtr(sy) + size_t(sx) * 3;
+        const ptrdiff_t dStep = -ptrdiff_t(dst.Stride()), sStep = -ptrdiff_t(src.Stride());
+        RunRowBands(h, bytes * size_t(h), [=](int from, int to) {
             for (int r = from; r < to; ++r)
-                std::memcpy(dst.RowPtr(y + r) + size_t(x) * 3, src.RowPtr(sy + r) + size_t(sx) * 3,
-                            bytes);
+                std::memcpy(d + dStep * r, s + sStep * r, bytes);
         });
         return;
     }
