@@ -701,24 +701,29 @@ TAMSEL_AVX2 void VerticalMixAvx2(std::conditional_t<Bytes, uint8_t, int16_t>* ou
 
 }  // namespace
 
-void StretchBlt(Surface& dst, int dx, int dy, int dw, int dh,
-                const Surface& src, int sx, int sy, int sw, int sh)
+namespace {
+
+// StretchBlt; with mirror (a surface of dst's size that the stretch covers
+// whole) every finished row of the resampling pass is also copied, stride and
+// all, into mirror while it is still in the cache. Returns whether it was.
+bool Stretch(Surface& dst, int dx, int dy, int dw, int dh, const Surface& src, int sx, int sy,
+             int sw, int sh, Surface* mirror)
 {
     if (!dst.HasPixels() || !src.HasPixels() || dw <= 0 || dh <= 0 || sw <= 0 || sh <= 0)
-        return;
+        return false;
     if (dw == sw && dh == sh) {
         BitBlt(dst, dx, dy, dw, dh, src, sx, sy);
-        return;
+        return false;
     }
     // Visible destination range; the mapping stays that of the whole rectangle.
     const int x0 = std::max(0, -dx), x1 = std::min(dw, dst.Width() - dx);
     const int y0 = std::max(0, -dy), y1 = std::min(dh, dst.Height() - dy);
     if (x1 <= x0 || y1 <= y0)
-        return;
+        return false;
     // Source pixels outside the source surface are not there: clip the source
     // rectangle's reach to it.
     if (sx >= src.Width() || sy >= src.Height() || sx + sw <= 0 || sy + sh <= 0)
-        return;
+        return false;
 
     // The maps are rebuilt for every call; keeping their storage saves the
     // allocations on the per-frame path.
@@ -794,7 +799,7 @@ void StretchBlt(Surface& dst, int dx, int dy, int dw, int dh,
                 }
             }
         });
-        return;
+        return false;
     }
 
     thread_local RowSpans spansOfCall;
@@ -819,12 +824,19 @@ void StretchBlt(Surface& dst, int dx, int dy, int dw, int dh,
         const uint8_t* bytes = nullptr;
         const int16_t* mix = nullptr;
     };
+    const size_t stride = size_t(dst.Stride());
     const auto draw = [&](const Row& r, const Row* r2) {
         uint8_t* d2 = r2 ? r2->d : nullptr;
         if (r.bytes)
             HorizontalRows(r.d, d2, r.bytes, r2 ? r2->bytes : nullptr, spans, safeBytes, outW, vector);
         else
             HorizontalRows(r.d, d2, r.mix, r2 ? r2->mix : nullptr, spans, safeMixed, outW, vector);
+        if (mirror) {
+            // The rows start at the left edge: the stretch covers the surface.
+            std::memcpy(mirror->DataPtr() + (r.d - dst.DataPtr()), r.d, stride);
+            if (d2)
+                std::memcpy(mirror->DataPtr() + (d2 - dst.DataPtr()), d2, stride);
+        }
     };
     RunRowBands(outRows, work, [&](int from, int to) {
         thread_local Taps taps;
@@ -875,7 +887,27 @@ void StretchBlt(Surface& dst, int dx, int dy, int dw, int dh,
         if (holding)
             draw(held, nullptr);
     });
+    return mirror != nullptr;
 }
+
+}  // namespace
+
+void StretchBlt(Surface& dst, int dx, int dy, int dw, int dh,
+                const Surface& src, int sx, int sy, int sw, int sh)
+{
+    Stretch(dst, dx, dy, dw, dh, src, sx, sy, sw, sh, nullptr);
+}
+
+void StretchBltMirrored(Surface& dst, Surface& mirror, int dx, int dy, int dw, int dh,
+                        const Surface& src, int sx, int sy, int sw, int sh)
+{
+    const bool covers = dx == 0 && dy == 0 && dw == dst.Width() && dh == dst.Height() &&
+                        mirror.Width() == dst.Width() && mirror.Height() == dst.Height() &&
+                        mirror.HasPixels() && &mirror != &dst && &mirror != &src && &dst != &src;
+    if (!Stretch(dst, dx, dy, dw, dh, src, sx, sy, sw, sh, covers ? &mirror : nullptr))
+        CopyWhole(mirror, dst);
+}
+
 
 namespace {
 

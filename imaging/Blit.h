@@ -22,6 +22,11 @@ void BitBltRepeated(Surface& dst, int x, int y, int w, int h, const Surface& src
 void StretchBlt(Surface& dst, int dx, int dy, int dw, int dh,
                 const Surface& src, int sx, int sy, int sw, int sh);
 
+// StretchBlt into dst, then CopyWhole(mirror, dst), in one pass where the
+// stretch covers dst whole: each row is copied while it is still in the cache.
+void StretchBltMirrored(Surface& dst, Surface& mirror, int dx, int dy, int dw, int dh,
+                        const Surface& src, int sx, int sy, int sw, int sh);
+
 // Blend with a constant source alpha (0..255, no per-pixel alpha) of the w x h
 // rectangle at (sx, sy) of src over (x, y) of dst: d = (s * a + d * (255 - a)) / 255.
 void AlphaBlendConst(Surface& dst, int x, int y, int w, int h,

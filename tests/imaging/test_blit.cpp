@@ -366,3 +366,25 @@ TEST(StretchBlt, BandsOnTwoThreadsDrawWhatOneThreadDraws)
     RowBandsOff() = false;
     EXPECT_EQ(std::memcmp(banded.DataPtr(), single.DataPtr(), size_t(single.RGBSize())), 0);
 }
+
+// The pan's stretch copies each finished row into the screen as it goes: both
+// surfaces must end as a stretch and then a whole copy leave them, whether the
+// stretch covers the destination or not.
+TEST(StretchBlt, MirroredStretchLeavesWhatAStretchAndACopyLeave)
+{
+    Surface src;
+    src.Create(1000, 700);
+    Noise(src, 8);
+    for (const int w : {960, 400}) {
+        Surface a, aMirror, b, bMirror;
+        for (Surface* s : {&a, &aMirror, &b, &bMirror}) {
+            s->Create(960, 680);
+            Noise(*s, 9);
+        }
+        StretchBltMirrored(a, aMirror, 0, 0, w, 680, src, 13, 7, 980, 690);
+        StretchBlt(b, 0, 0, w, 680, src, 13, 7, 980, 690);
+        CopyWhole(bMirror, b);
+        EXPECT_EQ(std::memcmp(a.DataPtr(), b.DataPtr(), size_t(b.RGBSize())), 0) << w;
+        EXPECT_EQ(std::memcmp(aMirror.DataPtr(), bMirror.DataPtr(), size_t(b.RGBSize())), 0) << w;
+    }
+}
