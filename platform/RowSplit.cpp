@@ -2,17 +2,18 @@
 
 #include <algorithm>
 #include <condition_variable>
-#include <utility>
 #include <exception>
 #include <mutex>
 #include <thread>
+#include <utility>
 
 namespace tamsel {
 
 namespace {
 
-// Bands are handed out a few at a time, so a helper that wakes late, or a
-// core taken by another program, costs at most one band's wait.
+// The rows are cut into this many bands, handed out one at a time to whichever
+// thread is free: a helper that wakes late, or a core taken by another
+// program, then costs at most one band's wait.
 constexpr int kBandsPerCall = 24;
 
 class BandPool {
