@@ -1,10 +1,12 @@
 #include "imaging/Blit.h"
 
+#include "platform/RowSplit.h"
 #include "platform/VectorClones.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <type_traits>
 #include <vector>
 
 #if TAMSEL_AVX2_KERNELS
@@ -41,13 +43,65 @@ void BitBlt(Surface& dst, int x, int y, int w, int h, const Surface& src, int sx
     if (!ClipCopy(x, y, w, h, sx, sy, dst.Width(), dst.Height(), src.Width(), src.Height()))
         return;
     const size_t bytes = size_t(w) * 3;
+    if (&dst != &src) {
+        // Rows lie bottom-up: the next row down is a stride lower. Everything
+        // the loop needs is copied in, so nothing is reloaded after each copy.
+        uint8_t* const d = dst.RowPtr(y) + size_t(x) * 3;
+        const uint8_t* const s = src.RowPtr(sy) + size_t(sx) * 3;
+        const ptrdiff_t dStep = -ptrdiff_t(dst.Stride()), sStep = -ptrdiff_t(src.Stride());
+        RunRowBands(h, bytes * size_t(h), [=](int from, int to) {
+            for (int r = from; r < to; ++r)
+                std::memcpy(d + dStep * r, s + sStep * r, bytes);
+        });
+        return;
+    }
     // Copying within one surface downwards must start at the bottom row so no
     // source row is overwritten before it is read.
-    const bool backwards = (&dst == &src) && y > sy;
+    const bool backwards = y > sy;
     for (int i = 0; i < h; ++i) {
         const int r = backwards ? h - 1 - i : i;
         std::memmove(dst.RowPtr(y + r) + size_t(x) * 3, src.RowPtr(sy + r) + size_t(sx) * 3, bytes);
     }
+}
+
+void BitBltRepeated(Surface& dst, int x, int y, int w, int h, const Surface& src, int sx, int sy,
+                    int step, int count)
+{
+    if (&dst == &src || count <= 1) {
+        // Within one surface a copy may read what an earlier one wrote.
+        for (int i = 0; i < count; ++i)
+            BitBlt(dst, x + i * step, y, w, h, src, sx + i * step, sy);
+        return;
+    }
+    if (!dst.HasPixels() || !src.HasPixels())
+        return;
+    // Each copy clipped on its own; the rows they keep are the same for all.
+    struct Span {
+        size_t to, from, bytes;
+    };
+    thread_local std::vector<Span> spans;
+    spans.clear();
+    int top = 0, rows = 0, srcTop = 0;
+    for (int i = 0; i < count; ++i) {
+        int cx = x + i * step, cy = y, cw = w, ch = h, csx = sx + i * step, csy = sy;
+        if (!ClipCopy(cx, cy, cw, ch, csx, csy, dst.Width(), dst.Height(), src.Width(), src.Height()))
+            continue;
+        spans.push_back({size_t(cx) * 3, size_t(csx) * 3, size_t(cw) * 3});
+        top = cy;
+        srcTop = csy;
+        rows = ch;
+    }
+    if (spans.empty())
+        return;
+    const std::vector<Span>& all = spans;
+    RunRowBands(rows, all.size() * all.front().bytes * size_t(rows), [&](int from, int to) {
+        for (int r = from; r < to; ++r) {
+            uint8_t* d = dst.RowPtr(top + r);
+            const uint8_t* s = src.RowPtr(srcTop + r);
+            for (const Span& sp : all)
+                std::memcpy(d + sp.to, s + sp.from, sp.bytes);
+        }
+    });
 }
 
 void CopyWhole(Surface& dst, const Surface& src)
@@ -59,7 +113,12 @@ void CopyWhole(Surface& dst, const Surface& src)
         BitBlt(dst, 0, 0, src.Width(), src.Height(), src, 0, 0);
         return;
     }
-    std::memcpy(dst.DataPtr(), src.DataPtr(), size_t(src.RGBSize()));
+    // Bands of whole rows, each one block of memory.
+    const size_t stride = size_t(src.Stride());
+    RunRowBands(src.Height(), size_t(src.RGBSize()), [&](int from, int to) {
+        std::memcpy(dst.DataPtr() + stride * size_t(from), src.DataPtr() + stride * size_t(from),
+                    stride * size_t(to - from));
+    });
 }
 
 namespace {
@@ -582,14 +641,32 @@ TAMSEL_AVX2 TAMSEL_ALWAYS_INLINE inline void StoreMixed(int16_t* d, __m256i lo, 
                         _mm256_packs_epi32(_mm256_srai_epi32(lo, 6), _mm256_srai_epi32(hi, 6)));
 }
 
-// VerticalMix into the 16-bit sums, 16 values a step. An odd last row is
-// paired with itself at weight zero. Needs n >= 16; the last step overlaps
-// the one before it. The source row the next output row reads first, ahead,
-// is fetched into the cache meanwhile: waiting for it was half of this pass.
-TAMSEL_AVX2 void VerticalMixAvx2(int16_t* mixed, const uint8_t* const* rows, size_t off,
-                                 const uint32_t* wts, int taps, size_t n, const uint8_t* ahead)
+TAMSEL_AVX2 TAMSEL_ALWAYS_INLINE inline void StoreSums(int16_t* d, __m256i lo, __m256i hi)
 {
-    const __m256i start = _mm256_set1_epi32(32 - (32768 << 6));
+    StoreMixed(d, lo, hi);
+}
+
+// The finished bytes of a run that keeps its width: sums >> kWeightBits, which
+// never exceed 255, narrowed in order (the packs work lane by lane).
+TAMSEL_AVX2 TAMSEL_ALWAYS_INLINE inline void StoreSums(uint8_t* d, __m256i lo, __m256i hi)
+{
+    const __m256i words = _mm256_packs_epi32(_mm256_srli_epi32(lo, kWeightBits),
+                                             _mm256_srli_epi32(hi, kWeightBits));
+    const __m256i bytes = _mm256_permute4x64_epi64(_mm256_packus_epi16(words, words), 0x08);
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(d), _mm256_castsi256_si128(bytes));
+}
+
+// VerticalMix, 16 values a step, into the 16-bit sums (Bytes false) or into
+// finished bytes (Bytes true). An odd last row is paired with itself at weight
+// zero. Needs n >= 16; the last step overlaps the one before it. The source
+// row the next output row reads first, ahead, is fetched into the cache
+// meanwhile: waiting for it was half of this pass.
+template <bool Bytes>
+TAMSEL_AVX2 void VerticalMixAvx2(std::conditional_t<Bytes, uint8_t, int16_t>* out,
+                                 const uint8_t* const* rows, size_t off, const uint32_t* wts,
+                                 int taps, size_t n, const uint8_t* ahead)
+{
+    const __m256i start = _mm256_set1_epi32(Bytes ? int(kByteRound) : 32 - (32768 << 6));
     // (Plain macros: a lambda would not inherit the AVX2 target.)
 #define TAMSEL_PAIR_OF(t) \
     _mm256_set1_epi32(int(wts[t] | ((t) + 1 < taps ? wts[(t) + 1] << 16 : 0u)))
@@ -606,7 +683,7 @@ TAMSEL_AVX2 void VerticalMixAvx2(int16_t* mixed, const uint8_t* const* rows, siz
             AddRowPair(lo, hi, r0, r1, c, w01);
             if (taps > 2)
                 AddRowPair(lo, hi, r2, r3, c, w23);
-            StoreMixed(mixed + c, lo, hi);
+            StoreSums(out + c, lo, hi);
         }
         return;
     }
@@ -615,7 +692,7 @@ TAMSEL_AVX2 void VerticalMixAvx2(int16_t* mixed, const uint8_t* const* rows, siz
         __m256i lo = start, hi = start;
         for (int t = 0; t < taps; t += 2)
             AddRowPair(lo, hi, rows[t] + off, TAMSEL_ROW_AFTER(t), c, TAMSEL_PAIR_OF(t));
-        StoreMixed(mixed + c, lo, hi);
+        StoreSums(out + c, lo, hi);
     }
 #undef TAMSEL_PAIR_OF
 #undef TAMSEL_ROW_AFTER
@@ -624,24 +701,29 @@ TAMSEL_AVX2 void VerticalMixAvx2(int16_t* mixed, const uint8_t* const* rows, siz
 
 }  // namespace
 
-void StretchBlt(Surface& dst, int dx, int dy, int dw, int dh,
-                const Surface& src, int sx, int sy, int sw, int sh)
+namespace {
+
+// StretchBlt; with mirror (a surface of dst's size that the stretch covers
+// whole) every finished row of the resampling pass is also copied, stride and
+// all, into mirror while it is still in the cache. Returns whether it was.
+bool Stretch(Surface& dst, int dx, int dy, int dw, int dh, const Surface& src, int sx, int sy,
+             int sw, int sh, Surface* mirror)
 {
     if (!dst.HasPixels() || !src.HasPixels() || dw <= 0 || dh <= 0 || sw <= 0 || sh <= 0)
-        return;
+        return false;
     if (dw == sw && dh == sh) {
         BitBlt(dst, dx, dy, dw, dh, src, sx, sy);
-        return;
+        return false;
     }
     // Visible destination range; the mapping stays that of the whole rectangle.
     const int x0 = std::max(0, -dx), x1 = std::min(dw, dst.Width() - dx);
     const int y0 = std::max(0, -dy), y1 = std::min(dh, dst.Height() - dy);
     if (x1 <= x0 || y1 <= y0)
-        return;
+        return false;
     // Source pixels outside the source surface are not there: clip the source
     // rectangle's reach to it.
     if (sx >= src.Width() || sy >= src.Height() || sx + sw <= 0 || sy + sh <= 0)
-        return;
+        return false;
 
     // The maps are rebuilt for every call; keeping their storage saves the
     // allocations on the per-frame path.
@@ -653,54 +735,80 @@ void StretchBlt(Surface& dst, int dx, int dy, int dw, int dh,
     // before writing it, as a whole row at a time.
     const bool sameSurface = &dst == &src;
 
-    // A strong vertical shrink reads more rows per output row than a small
-    // fixed list would hold; every one of them carries weight.
-    thread_local std::vector<const uint8_t*> rows;
-    thread_local std::vector<uint32_t> wts;
-    rows.resize(size_t(vy.K));
-    wts.resize(size_t(vy.K));
-    const auto rowsOf = [&](int k) {
-        const int32_t* wv = &vy.weights[size_t(k) * size_t(vy.K)];
-        int taps = 0;
-        for (int t = 0; t < vy.K; ++t)
-            if (wv[t]) {
-                rows[size_t(taps)] = src.RowPtr(vy.first[size_t(k)] + t);
-                wts[size_t(taps++)] = uint32_t(wv[t]);
-            }
-        return taps;
+    // Every band of output rows has its own list of the source rows an output
+    // row mixes: a strong vertical shrink reads more than a small fixed list
+    // would hold, and every one of them carries weight. Thread-local storage
+    // named inside a band is that of the thread drawing it, so what all bands
+    // share is reached through these references.
+    const AxisMap& vmap = vy;
+    struct Taps {
+        std::vector<const uint8_t*> rows;
+        std::vector<uint32_t> wts;
+        int Of(const AxisMap& v, const Surface& from, int k)
+        {
+            rows.resize(size_t(v.K));
+            wts.resize(size_t(v.K));
+            const int32_t* wv = &v.weights[size_t(k) * size_t(v.K)];
+            int taps = 0;
+            for (int t = 0; t < v.K; ++t)
+                if (wv[t]) {
+                    rows[size_t(taps)] = from.RowPtr(v.first[size_t(k)] + t);
+                    wts[size_t(taps++)] = uint32_t(wv[t]);
+                }
+            return taps;
+        }
     };
+#if TAMSEL_AVX2_KERNELS
+    const bool vector = !sameSurface && HasAvx2();
+#else
+    const bool vector = false;
+#endif
     const auto dstRow = [&](int k) { return dst.RowPtr(dy + y0 + k) + size_t(dx + x0) * 3; };
+    const int outRows = y1 - y0;
+    // Bands run on two threads when the work is large and no band can read
+    // what another writes.
+    const size_t work = sameSurface ? 0 : size_t(outW) * size_t(outRows) * 3;
 
     if (dw == sw && sx + x0 >= 0 && sx + x1 <= src.Width()) {
         // A run that keeps its width needs no horizontal pass at all.
-        thread_local std::vector<uint8_t> staged;
         const size_t off = size_t(sx + x0) * 3, m = size_t(outW) * 3;
-        for (int k = 0; k < y1 - y0; ++k) {
-            const int taps = rowsOf(k);
-            uint8_t* d = dstRow(k);
-            if (taps == 1) {
-                // Within one surface the source row may overlap this one.
-                std::memmove(d, rows[0] + off, m);
-            } else if (sameSurface) {
-                staged.resize(m);
-                VerticalMix(staged.data(), nullptr, rows.data(), off, wts.data(), taps, m);
-                std::memcpy(d, staged.data(), m);
-            } else {
-                VerticalMix(d, nullptr, rows.data(), off, wts.data(), taps, m);
+        RunRowBands(outRows, work, [&](int from, int to) {
+            thread_local Taps taps;
+            thread_local std::vector<uint8_t> staged;
+            for (int k = from; k < to; ++k) {
+                const int count = taps.Of(vmap, src, k);
+                uint8_t* d = dstRow(k);
+                if (count == 1) {
+                    // Within one surface the source row may overlap this one.
+                    std::memmove(d, taps.rows[0] + off, m);
+                } else if (sameSurface) {
+                    staged.resize(m);
+                    VerticalMix(staged.data(), nullptr, taps.rows.data(), off, taps.wts.data(), count, m);
+                    std::memcpy(d, staged.data(), m);
+                } else {
+#if TAMSEL_AVX2_KERNELS
+                    if (vector && m >= 16) {
+                        const int next = std::min(k + 1, outRows - 1);
+                        const int ahead = std::min(vmap.first[size_t(next)] + vmap.K - 1, src.Height() - 1);
+                        VerticalMixAvx2<true>(d, taps.rows.data(), off, taps.wts.data(), count, m,
+                                              src.RowPtr(ahead) + off);
+                        continue;
+                    }
+#endif
+                    VerticalMix(d, nullptr, taps.rows.data(), off, taps.wts.data(), count, m);
+                }
             }
-        }
-        return;
+        });
+        return false;
     }
 
-    thread_local RowSpans spans;
-    thread_local std::vector<int16_t> mixed[2];
+    thread_local RowSpans spansOfCall;
+    const RowSpans& spans = spansOfCall;
     const int colFirst = hx.first.front();
     const size_t n = size_t(hx.first.back() + hx.K - colFirst) * 3;
-    BuildSpans(spans, hx, colFirst, src.Width() - colFirst);
+    BuildSpans(spansOfCall, hx, colFirst, src.Width() - colFirst);
     // Room behind the sums for the vector loads of the last pixels' padding pairs.
     const size_t mixedLen = n + 6 * size_t(spans.pairs) + 8;
-    mixed[0].resize(mixedLen);
-    mixed[1].resize(mixedLen);
     const auto reach = [&](size_t pixelBytes, size_t loadBytes, size_t rowBytes) {
         return VectorReach{
             VectorSafeCount(spans, nullptr, spans.first.size(), pixelBytes, loadBytes, rowBytes),
@@ -709,11 +817,6 @@ void StretchBlt(Surface& dst, int dx, int dy, int dw, int dh,
     };
     const VectorReach safeBytes = reach(3, 8, size_t(src.Width() - colFirst) * 3);
     const VectorReach safeMixed = reach(6, 16, mixedLen * 2);
-#if TAMSEL_AVX2_KERNELS
-    const bool vector = !sameSurface && HasAvx2();
-#else
-    const bool vector = false;
-#endif
 
     // An output row reads either one source row's bytes or a vertical mix.
     struct Row {
@@ -721,76 +824,141 @@ void StretchBlt(Surface& dst, int dx, int dy, int dw, int dh,
         const uint8_t* bytes = nullptr;
         const int16_t* mix = nullptr;
     };
+    const size_t stride = size_t(dst.Stride());
     const auto draw = [&](const Row& r, const Row* r2) {
         uint8_t* d2 = r2 ? r2->d : nullptr;
         if (r.bytes)
             HorizontalRows(r.d, d2, r.bytes, r2 ? r2->bytes : nullptr, spans, safeBytes, outW, vector);
         else
             HorizontalRows(r.d, d2, r.mix, r2 ? r2->mix : nullptr, spans, safeMixed, outW, vector);
+        if (mirror) {
+            // The rows start at the left edge: the stretch covers the surface.
+            std::memcpy(mirror->DataPtr() + (r.d - dst.DataPtr()), r.d, stride);
+            if (d2)
+                std::memcpy(mirror->DataPtr() + (d2 - dst.DataPtr()), d2, stride);
+        }
     };
-    // The vector kernel draws rows in pairs of one kind: they share the
-    // per-pixel set-up. A row waits in held for its partner.
-    Row held;
-    bool holding = false;
-    for (int k = 0; k < y1 - y0; ++k) {
-        const int taps = rowsOf(k);
-        Row cur;
-        cur.d = dstRow(k);
-        if (taps == 1) {
-            cur.bytes = rows[0] + size_t(colFirst) * 3;
-        } else {
-            // Vertical pass first: it reads each needed source row in memory
-            // order, keeping 8 extra bits for the horizontal pass.
-            int16_t* m = mixed[holding && held.mix == mixed[0].data() ? 1 : 0].data();
+    RunRowBands(outRows, work, [&](int from, int to) {
+        thread_local Taps taps;
+        thread_local std::vector<int16_t> mixed[2];
+        mixed[0].resize(mixedLen);
+        mixed[1].resize(mixedLen);
+        // The vector kernel draws rows in pairs of one kind: they share the
+        // per-pixel set-up. A row waits in held for its partner.
+        Row held;
+        bool holding = false;
+        for (int k = from; k < to; ++k) {
+            const int count = taps.Of(vmap, src, k);
+            Row cur;
+            cur.d = dstRow(k);
+            if (count == 1) {
+                cur.bytes = taps.rows[0] + size_t(colFirst) * 3;
+            } else {
+                // Vertical pass first: it reads each needed source row in memory
+                // order, keeping 8 extra bits for the horizontal pass.
+                int16_t* m = mixed[holding && held.mix == mixed[0].data() ? 1 : 0].data();
 #if TAMSEL_AVX2_KERNELS
-            if (vector && n >= 16) {
-                const int next = std::min(k + 1, y1 - y0 - 1);
-                const int ahead = std::min(vy.first[size_t(next)] + vy.K - 1, src.Height() - 1);
-                VerticalMixAvx2(m, rows.data(), size_t(colFirst) * 3, wts.data(), taps, n,
-                                src.RowPtr(ahead) + size_t(colFirst) * 3);
-            } else
+                if (vector && n >= 16) {
+                    const int next = std::min(k + 1, outRows - 1);
+                    const int ahead = std::min(vmap.first[size_t(next)] + vmap.K - 1, src.Height() - 1);
+                    VerticalMixAvx2<false>(m, taps.rows.data(), size_t(colFirst) * 3, taps.wts.data(), count,
+                                    n, src.RowPtr(ahead) + size_t(colFirst) * 3);
+                } else
 #endif
-            {
-                VerticalMix(nullptr, m, rows.data(), size_t(colFirst) * 3, wts.data(), taps, n);
+                {
+                    VerticalMix(nullptr, m, taps.rows.data(), size_t(colFirst) * 3, taps.wts.data(),
+                                count, n);
+                }
+                cur.mix = m;
             }
-            cur.mix = m;
+            if (!vector) {
+                draw(cur, nullptr);
+            } else if (!holding) {
+                held = cur;
+                holding = true;
+            } else if ((held.bytes != nullptr) == (cur.bytes != nullptr)) {
+                draw(held, &cur);
+                holding = false;
+            } else {
+                draw(held, nullptr);
+                held = cur;
+            }
         }
-        if (!vector) {
-            draw(cur, nullptr);
-        } else if (!holding) {
-            held = cur;
-            holding = true;
-        } else if ((held.bytes != nullptr) == (cur.bytes != nullptr)) {
-            draw(held, &cur);
-            holding = false;
-        } else {
+        if (holding)
             draw(held, nullptr);
-            held = cur;
-        }
-    }
-    if (holding)
-        draw(held, nullptr);
+    });
+    return mirror != nullptr;
 }
 
-TAMSEL_VECTOR_CLONES void AlphaBlendConst(Surface& dst, int x, int y, int w, int h,
-                     const Surface& src, int sx, int sy, int alpha)
+}  // namespace
+
+void StretchBlt(Surface& dst, int dx, int dy, int dw, int dh,
+                const Surface& src, int sx, int sy, int sw, int sh)
+{
+    Stretch(dst, dx, dy, dw, dh, src, sx, sy, sw, sh, nullptr);
+}
+
+void StretchBltMirrored(Surface& dst, Surface& mirror, int dx, int dy, int dw, int dh,
+                        const Surface& src, int sx, int sy, int sw, int sh)
+{
+    const bool covers = dx == 0 && dy == 0 && dw == dst.Width() && dh == dst.Height() &&
+                        mirror.Width() == dst.Width() && mirror.Height() == dst.Height() &&
+                        mirror.HasPixels() && &mirror != &dst && &mirror != &src && &dst != &src;
+    if (!Stretch(dst, dx, dy, dw, dh, src, sx, sy, sw, sh, covers ? &mirror : nullptr))
+        CopyWhole(mirror, dst);
+}
+
+
+namespace {
+
+// d = (s * a + d * na) / 255 rounded, for n bytes of one row. Where source
+// and destination may overlap the bytes go one by one, in the order the plain
+// loop reads them.
+TAMSEL_VECTOR_CLONES void BlendRow(uint8_t* __restrict d, const uint8_t* __restrict s, size_t n,
+                                   uint16_t a, uint16_t na)
+{
+    for (size_t c = 0; c < n; ++c) {
+        // Exact rounded division by 255 without a divide. Every sum stays
+        // below 65536, so the loop runs on 16-bit lanes, sixteen bytes a step.
+        const uint16_t v = uint16_t(s[c] * a + d[c] * na + 128u);
+        d[c] = uint8_t(uint16_t(v + (v >> 8)) >> 8);
+    }
+}
+
+void BlendRowOverlapping(uint8_t* d, const uint8_t* s, size_t n, uint16_t a, uint16_t na)
+{
+    for (size_t c = 0; c < n; ++c) {
+        const uint16_t v = uint16_t(s[c] * a + d[c] * na + 128u);
+        d[c] = uint8_t(uint16_t(v + (v >> 8)) >> 8);
+    }
+}
+
+}  // namespace
+
+void AlphaBlendConst(Surface& dst, int x, int y, int w, int h, const Surface& src, int sx, int sy,
+                     int alpha)
 {
     if (!dst.HasPixels() || !src.HasPixels())
         return;
     if (!ClipCopy(x, y, w, h, sx, sy, dst.Width(), dst.Height(), src.Width(), src.Height()))
         return;
     alpha = std::clamp(alpha, 0, 255);
-    const uint32_t a = uint32_t(alpha), na = 255u - a;
+    const uint16_t a = uint16_t(alpha), na = uint16_t(255 - alpha);
     const size_t n = size_t(w) * 3;
-    for (int r = 0; r < h; ++r) {
-        uint8_t* d = dst.RowPtr(y + r) + size_t(x) * 3;
-        const uint8_t* s = src.RowPtr(sy + r) + size_t(sx) * 3;
-        for (size_t c = 0; c < n; ++c) {
-            // Exact rounded division by 255 without a divide.
-            const uint32_t v = s[c] * a + d[c] * na + 128u;
-            d[c] = uint8_t((v + (v >> 8)) >> 8);
+    // Rows of one surface may be read by another band, and a row blended onto
+    // itself must not be treated as two separate rows.
+    const bool overlapping = &dst == &src;
+    const size_t work = overlapping ? 0 : n * size_t(h);
+    RunRowBands(h, work, [&](int from, int to) {
+        for (int r = from; r < to; ++r) {
+            uint8_t* d = dst.RowPtr(y + r) + size_t(x) * 3;
+            const uint8_t* s = src.RowPtr(sy + r) + size_t(sx) * 3;
+            if (overlapping)
+                BlendRowOverlapping(d, s, n, a, na);
+            else
+                BlendRow(d, s, n, a, na);
         }
-    }
+    });
 }
 
 }  // namespace tamsel

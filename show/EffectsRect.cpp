@@ -113,12 +113,10 @@ constexpr EffectRecord kRecords[] = {
     // 8: vertical strips of width S, the even ones sliding down from the top
     // and the odd ones up from the bottom.
     {{8}, Rise(kH, kT), 0, [](C& c, double p) {
-         const int S = StripSize(c), P = Px(p);
-         for (int i = 0; i <= c.W / S / 2; ++i) {
-             const int even = 2 * i * S, odd = (2 * i + 1) * S;
-             BitBlt(c.screen, even, 0, S, P, c.newPic, even, c.H - P);
-             BitBlt(c.screen, odd, c.H - P, S, P, c.newPic, odd, 0);
-         }
+         // The even and the odd strips never meet, so each set is drawn as one.
+         const int S = StripSize(c), P = Px(p), strips = c.W / S / 2 + 1;
+         BitBltRepeated(c.screen, 0, 0, S, P, c.newPic, 0, c.H - P, 2 * S, strips);
+         BitBltRepeated(c.screen, S, c.H - P, S, P, c.newPic, S, 0, 2 * S, strips);
      }},
     // 9, 10: blinds opening downward and to the right, one line a frame.
     {{9}, Rise(kS, K(1)), 0, [](C& c, double p) {
@@ -128,8 +126,7 @@ constexpr EffectRecord kRecords[] = {
      }},
     {{10}, Rise(kS, K(1)), 0, [](C& c, double p) {
          const int S = StripSize(c), P = Px(p);
-         for (int i = 0; i <= c.W / S + 1; ++i)
-             BitBlt(c.screen, i * S, 0, P, c.H, c.newPic, i * S, 0);
+         BitBltRepeated(c.screen, 0, 0, P, c.H, c.newPic, 0, 0, S, c.W / S + 2);
      }},
     // 30: both blinds at once, a lattice filling in two beats: the even strips,
     // then 10 ms after the step began the odd ones.
@@ -137,8 +134,9 @@ constexpr EffectRecord kRecords[] = {
          const int S = StripSize(c), P = Px(p), first = c.st.phase != 0 ? S : 0;
          for (int y = first; y < c.H; y += 2 * S)
              BitBlt(c.screen, 0, y, c.W, P, c.newPic, 0, y);
-         for (int x = first; x < c.W; x += 2 * S)
-             BitBlt(c.screen, x, 0, P, c.H, c.newPic, x, 0);
+         if (first < c.W)
+             BitBltRepeated(c.screen, first, 0, P, c.H, c.newPic, first, 0, 2 * S,
+                            (c.W - first + 2 * S - 1) / (2 * S));
      }},
     // 23: a box grows from a horizontal line at the centre; 24, 25: a band
     // opens from the horizontal or the vertical centre line.

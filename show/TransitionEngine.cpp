@@ -144,10 +144,9 @@ void TransitionEngine::PanStep(StepResult& r)
         break;
     }
     SurfacePool& d = core_.dibs;
-    StretchBlt(d.DibNew, 0, 0, DeviceShowWidth(s, m), DeviceShowHeight(s, m), d.DibCanvas,
-               RoundHalfEven(m.ViewX), RoundHalfEven(m.ViewY), RoundHalfEven(m.ViewW),
-               RoundHalfEven(m.ViewH));
-    CopyWhole(d.DibScreen, d.DibNew);
+    StretchBltMirrored(d.DibNew, d.DibScreen, 0, 0, DeviceShowWidth(s, m), DeviceShowHeight(s, m),
+                       d.DibCanvas, RoundHalfEven(m.ViewX), RoundHalfEven(m.ViewY),
+                       RoundHalfEven(m.ViewW), RoundHalfEven(m.ViewH));
     r.wait = s.FrameDelayMs / 100.0;
     if (onFrame)
         onFrame(false);

@@ -1,4 +1,6 @@
 #include "imaging/Blit.h"
+#include "imaging/PelOps.h"
+#include "platform/RowSplit.h"
 #include "platform/VectorClones.h"
 
 #include <gtest/gtest.h>
@@ -270,17 +272,18 @@ TEST(StretchBlt, RandomStretchesKeepTheirBytes)
 // The AVX2 kernels against the portable loops, on rows wide enough for many
 // blocks of the horizontal pass: the zoom's mild shrink (a few pixels reading
 // three source pixels), growths, stronger shrinks, rows read straight from
-// the source (same height), and rectangles reaching the source's right and
+// the source (same height), columns mixed without a horizontal pass (same
+// width), and rectangles reaching the source's right and
 // bottom edges, where the vector loads must stop short.
 TEST(StretchBlt, VectorKernelsDrawWhatThePortableLoopsDraw)
 {
 #if TAMSEL_AVX2_KERNELS
     if (!HasAvx2())
         GTEST_SKIP() << "no AVX2 here";
-    enum Kind { Zoom, Grow, Shrink, SameHeight, AtEdge };
+    enum Kind { Zoom, Grow, Shrink, SameHeight, SameWidth, AtEdge };
     std::mt19937 g(77);
     const auto pick = [&g](int lo, int hi) { return lo + int(g() % uint32_t(hi - lo + 1)); };
-    for (const Kind kind : {Zoom, Grow, Shrink, SameHeight, AtEdge}) {
+    for (const Kind kind : {Zoom, Grow, Shrink, SameHeight, SameWidth, AtEdge}) {
         for (int run = 0; run < 12; ++run) {
             Surface src, fast, slow;
             src.Create(pick(20, 700), pick(4, 40));
@@ -292,6 +295,7 @@ TEST(StretchBlt, VectorKernelsDrawWhatThePortableLoopsDraw)
             case Grow: dw = pick(sw + 1, 3 * sw); dh = pick(sh, 2 * sh); break;
             case Shrink: dw = pick(1, sw - 1); dh = pick(1, sh); break;
             case SameHeight: dw = pick(sw / 2 + 1, 2 * sw); dh = sh; break;
+            case SameWidth: dw = sw; dh = pick(1, 3 * sh); break;
             case AtEdge:
                 sx = pick(0, sw / 2);
                 sy = pick(0, sh / 2);
@@ -332,4 +336,55 @@ TEST(AlphaBlendConst, MixesByTheConstantAlpha)
     EXPECT_EQ(Px(dst, 2, 0)[0], 128);   // 255 * 128 / 255
     EXPECT_EQ(Px(dst, 2, 0)[1], 150);   // (200 * 128 + 100 * 127) / 255 = 150.2
     EXPECT_EQ(Px(dst, 2, 0)[2], 127);   // 255 * 127 / 255
+}
+
+// Large pictures are drawn in bands of rows on two threads; every operation
+// must give the bytes it gives on one thread, including the squeezes that keep
+// one side and the pan's mild shrink.
+TEST(StretchBlt, BandsOnTwoThreadsDrawWhatOneThreadDraws)
+{
+    Surface src, old;
+    src.Create(1300, 900);
+    old.Create(1280, 880);
+    Noise(src, 5);
+    Noise(old, 6);
+    const auto draw = [&](Surface& out) {
+        out.Create(1280, 880);
+        CopyWhole(out, old);
+        StretchBlt(out, 0, 0, 1280, 880, src, 7, 3, 1293, 897);    // the pan's zoom
+        StretchBlt(out, 0, 0, 300, 900, src, 0, 0, 1300, 900);     // squeeze, same height
+        StretchBlt(out, 400, 10, 1300, 700, src, 0, 0, 1300, 900); // squeeze, same width
+        StretchBlt(out, -20, 0, 1500, 1000, src, 0, 0, 1300, 900); // growth
+        AlphaBlendConst(out, 0, 0, 1280, 880, src, 3, 1, 77);
+        BitBlt(out, 5, 9, 1200, 860, src, 0, 2);
+        PelMosaic(out, 300, 0, 980, 880, src, 11, 5, 7);
+    };
+    Surface banded, single;
+    draw(banded);
+    RowBandsOff() = true;
+    draw(single);
+    RowBandsOff() = false;
+    EXPECT_EQ(std::memcmp(banded.DataPtr(), single.DataPtr(), size_t(single.RGBSize())), 0);
+}
+
+// The pan's stretch copies each finished row into the screen as it goes: both
+// surfaces must end as a stretch and then a whole copy leave them, whether the
+// stretch covers the destination or not.
+TEST(StretchBlt, MirroredStretchLeavesWhatAStretchAndACopyLeave)
+{
+    Surface src;
+    src.Create(1000, 700);
+    Noise(src, 8);
+    for (const int w : {960, 400}) {
+        Surface a, aMirror, b, bMirror;
+        for (Surface* s : {&a, &aMirror, &b, &bMirror}) {
+            s->Create(960, 680);
+            Noise(*s, 9);
+        }
+        StretchBltMirrored(a, aMirror, 0, 0, w, 680, src, 13, 7, 980, 690);
+        StretchBlt(b, 0, 0, w, 680, src, 13, 7, 980, 690);
+        CopyWhole(bMirror, b);
+        EXPECT_EQ(std::memcmp(a.DataPtr(), b.DataPtr(), size_t(b.RGBSize())), 0) << w;
+        EXPECT_EQ(std::memcmp(aMirror.DataPtr(), bMirror.DataPtr(), size_t(b.RGBSize())), 0) << w;
+    }
 }
