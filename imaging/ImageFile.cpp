@@ -1,6 +1,7 @@
 #include "imaging/ImageFile.h"
 
 #include "imaging/ColourProfile.h"
+#include "imaging/HeifReader.h"
 #include "imaging/JpegReader.h"
 #include "platform/SafeOpen.h"
 
@@ -14,6 +15,7 @@
 #include <cstring>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -302,10 +304,15 @@ bool LengthsFit(Kind kind, const QByteArray& bytes)
 // time and memory: a decompression bomb, or a damaged header. No photo needs
 // more than 1024 pixels per byte; small pictures (a blank fax page, an icon)
 // always pass. The header is read alone, nothing is decoded.
-bool ClaimFits(Kind kind, const void* data, size_t size)
+bool AreaFits(uint64_t area, size_t size)
 {
     constexpr uint64_t kAlwaysFits = 4'000'000;    // pixels
     constexpr uint64_t kMaxPixelsPerByte = 1024;
+    return area <= std::max<uint64_t>(kAlwaysFits, uint64_t(size) * kMaxPixelsPerByte);
+}
+
+bool ClaimFits(Kind kind, const void* data, size_t size)
+{
     ImageInfoPtr info = InfoFor(kind);
     ExceptionPtr ex(MagickCore::AcquireExceptionInfo());
     if (!info || !ex)
@@ -323,7 +330,7 @@ bool ClaimFits(Kind kind, const void* data, size_t size)
             return false;
         most = std::max(most, area);
     }
-    return most <= std::max<uint64_t>(kAlwaysFits, uint64_t(size) * kMaxPixelsPerByte);
+    return AreaFits(most, size);
 }
 
 // Reads the bytes with the chosen decoder.
@@ -546,6 +553,34 @@ void Normalise(Magick::Image& img, Kind kind)
     img.type(Magick::TrueColorType);
 }
 
+// A HEIF or AVIF photo through libheif, which decodes it on every core; an
+// empty handle when libheif cannot, and the library's own reader is asked.
+// The pixels are already turned by the file's rotation and mirror boxes and
+// carry no orientation of their own, so Upright only resets the EXIF tag.
+ImageHandle LoadHeif(const QByteArray& bytes, Kind kind)
+{
+    const auto sizeAllowed = [&bytes](uint64_t w, uint64_t h) {
+        return w <= kMaxSide && h <= kMaxSide && w * h <= kMaxArea && AreaFits(w * h, size_t(bytes.size()));
+    };
+    const std::optional<HeifPicture> picture =
+        ReadHeif(bytes, kind == Kind::Avif ? HeifCoding::Av1 : HeifCoding::Hevc, sizeAllowed);
+    if (!picture)
+        return {};
+    ExceptionPtr ex(MagickCore::AcquireExceptionInfo());
+    MagickCore::Image* image = MagickCore::ConstituteImage(size_t(picture->width), size_t(picture->height), "RGB",
+                                                           MagickCore::CharPixel, picture->Rgb(), ex.get());
+    if (!image)
+        return {};
+    auto impl = std::make_unique<ImageHandle::Impl>();
+    impl->image = Magick::Image(image);   // takes ownership
+    impl->image.quiet(true);
+    if (!picture->exif.isEmpty())
+        SetProfile(image, "exif", picture->exif);
+    SetIccProfile(image, picture->icc);
+    Normalise(impl->image, kind);
+    return ImageHandle(std::move(impl));
+}
+
 // The photo's bytes, or nothing for what is not a plain file of sensible size
 // (a folder, a device or pipe that would never end, a file beyond any photo).
 QByteArray ReadWholeFile(const QString& path)
@@ -593,6 +628,9 @@ ImageHandle LoadImageFile(const QString& path)
     if (!LengthsFit(kind, bytes))
         return {};
     try {
+        if (kind == Kind::Heic || kind == Kind::Avif)
+            if (ImageHandle heif = LoadHeif(bytes, kind); heif.IsValid())
+                return heif;
         if (!ClaimFits(kind, bytes.constData(), size_t(bytes.size())))
             return {};
         ImageListPtr list = Decode(kind, bytes.constData(), size_t(bytes.size()));

@@ -1,0 +1,188 @@
+#include "imaging/HevcDecoder.h"
+
+#include <libheif/heif_plugin.h>
+
+extern "C" {
+#include <libavcodec/avcodec.h>
+#include <libavutil/pixdesc.h>
+}
+
+#include <algorithm>
+#include <cstring>
+#include <memory>
+#include <thread>
+#include <vector>
+
+namespace tamsel {
+
+namespace {
+
+constexpr const char* kDecoderId = "tamsel-libavcodec";
+// Below libheif's own decoders (100): only a read that names this one gets it.
+constexpr int kPriority = 50;
+// No tile or picture of a photo the album takes in is larger.
+constexpr int64_t kMaxPixels = 128'000'000;
+
+constexpr heif_error kOk = {heif_error_Ok, heif_suberror_Unspecified, "Success"};
+
+heif_error Failure(const char* why) { return {heif_error_Decoder_plugin_error, heif_suberror_Unspecified, why}; }
+
+// What libheif pushes: the parameter sets, then the picture's slices, each
+// NAL unit behind its length in four bytes. libavcodec reads a stream of NAL
+// units behind start codes.
+struct Stream {
+    std::vector<uint8_t> annexB;
+    bool broken = false;
+};
+
+struct ContextFree {
+    void operator()(AVCodecContext* c) const { avcodec_free_context(&c); }
+};
+struct FrameFree {
+    void operator()(AVFrame* f) const { av_frame_free(&f); }
+};
+struct PacketFree {
+    void operator()(AVPacket* p) const { av_packet_free(&p); }
+};
+
+const char* Name() { return "libavcodec HEVC decoder"; }
+
+int Supports(heif_compression_format format) { return format == heif_compression_HEVC ? kPriority : 0; }
+
+heif_error NewDecoder(void** decoder)
+{
+    *decoder = new Stream;
+    return kOk;
+}
+
+void FreeDecoder(void* decoder) { delete static_cast<Stream*>(decoder); }
+
+heif_error PushData(void* decoder, const void* data, size_t size)
+{
+    auto* stream = static_cast<Stream*>(decoder);
+    const auto* d = static_cast<const uint8_t*>(data);
+    for (size_t at = 0; at < size;) {
+        if (size - at < 4) {
+            stream->broken = true;
+            break;
+        }
+        const size_t length = size_t(d[at]) << 24 | size_t(d[at + 1]) << 16 | size_t(d[at + 2]) << 8 | d[at + 3];
+        at += 4;
+        if (length > size - at) {
+            stream->broken = true;
+            break;
+        }
+        static constexpr uint8_t kStartCode[4] = {0, 0, 0, 1};
+        stream->annexB.insert(stream->annexB.end(), kStartCode, kStartCode + 4);
+        stream->annexB.insert(stream->annexB.end(), d + at, d + at + length);
+        at += length;
+    }
+    return kOk;
+}
+
+// The planes of the decoded frame, copied into libheif's picture with the
+// colour description the stream carries; libheif puts the file's own over
+// it when the file has one.
+heif_error ToHeifImage(const AVFrame& frame, heif_image** out)
+{
+    const AVPixFmtDescriptor* desc = av_pix_fmt_desc_get(AVPixelFormat(frame.format));
+    if (!desc || (desc->flags & (AV_PIX_FMT_FLAG_BE | AV_PIX_FMT_FLAG_RGB | AV_PIX_FMT_FLAG_ALPHA |
+                                 AV_PIX_FMT_FLAG_FLOAT | AV_PIX_FMT_FLAG_BITSTREAM | AV_PIX_FMT_FLAG_PAL)))
+        return Failure("unsupported pixel format");
+    const bool mono = desc->nb_components == 1;
+    const int bits = desc->comp[0].depth;
+    heif_chroma chroma = heif_chroma_monochrome;
+    if (!mono) {
+        if (desc->nb_components != 3)
+            return Failure("unsupported pixel format");
+        if (desc->log2_chroma_w == 1 && desc->log2_chroma_h == 1)
+            chroma = heif_chroma_420;
+        else if (desc->log2_chroma_w == 1 && desc->log2_chroma_h == 0)
+            chroma = heif_chroma_422;
+        else if (desc->log2_chroma_w == 0 && desc->log2_chroma_h == 0)
+            chroma = heif_chroma_444;
+        else
+            return Failure("unsupported chroma format");
+    }
+    heif_image* image = nullptr;
+    if (heif_image_create(frame.width, frame.height, mono ? heif_colorspace_monochrome : heif_colorspace_YCbCr,
+                          chroma, &image)
+            .code)
+        return Failure("out of memory");
+    const heif_channel channels[3] = {heif_channel_Y, heif_channel_Cb, heif_channel_Cr};
+    for (int c = 0; c < desc->nb_components; ++c) {
+        const int w = c ? AV_CEIL_RSHIFT(frame.width, desc->log2_chroma_w) : frame.width;
+        const int h = c ? AV_CEIL_RSHIFT(frame.height, desc->log2_chroma_h) : frame.height;
+        if (heif_image_add_plane(image, channels[c], w, h, bits).code) {
+            heif_image_release(image);
+            return Failure("out of memory");
+        }
+        int stride = 0;
+        uint8_t* to = heif_image_get_plane(image, channels[c], &stride);
+        const size_t rowBytes = size_t(w) * (bits > 8 ? 2 : 1);
+        for (int y = 0; y < h; ++y)
+            std::memcpy(to + size_t(y) * stride, frame.data[c] + size_t(y) * frame.linesize[c], rowBytes);
+    }
+    if (heif_color_profile_nclx* nclx = heif_nclx_color_profile_alloc()) {
+        // The H.273 codes, which libavcodec keeps as they are in the stream.
+        nclx->color_primaries = heif_color_primaries(frame.color_primaries);
+        nclx->transfer_characteristics = heif_transfer_characteristics(frame.color_trc);
+        nclx->matrix_coefficients = heif_matrix_coefficients(frame.colorspace);
+        nclx->full_range_flag = frame.color_range == AVCOL_RANGE_JPEG;
+        heif_image_set_nclx_color_profile(image, nclx);
+        heif_nclx_color_profile_free(nclx);
+    }
+    *out = image;
+    return kOk;
+}
+
+heif_error DecodeImage(void* decoder, heif_image** out)
+{
+    auto* stream = static_cast<Stream*>(decoder);
+    if (stream->broken || stream->annexB.empty())
+        return Failure("damaged HEVC data");
+    const AVCodec* codec = avcodec_find_decoder(AV_CODEC_ID_HEVC);
+    std::unique_ptr<AVCodecContext, ContextFree> context(codec ? avcodec_alloc_context3(codec) : nullptr);
+    std::unique_ptr<AVPacket, PacketFree> packet(av_packet_alloc());
+    std::unique_ptr<AVFrame, FrameFree> frame(av_frame_alloc());
+    if (!context || !packet || !frame)
+        return Failure("out of memory");
+    // The rows of one picture over every core; a photo is a single picture,
+    // so frame threads would find nothing to do.
+    context->thread_type = FF_THREAD_SLICE;
+    context->thread_count = int(std::max(1u, std::thread::hardware_concurrency()));
+    context->max_pixels = kMaxPixels;
+    if (avcodec_open2(context.get(), codec, nullptr) < 0)
+        return Failure("cannot open the HEVC decoder");
+    const size_t size = stream->annexB.size();
+    stream->annexB.resize(size + AV_INPUT_BUFFER_PADDING_SIZE, 0);
+    packet->data = stream->annexB.data();
+    packet->size = int(size);
+    if (size > size_t(INT32_MAX) || avcodec_send_packet(context.get(), packet.get()) < 0 ||
+        avcodec_send_packet(context.get(), nullptr) < 0 || avcodec_receive_frame(context.get(), frame.get()) < 0)
+        return Failure("the HEVC data does not decode");
+    // A picture with damaged slices is not the photo.
+    if (frame->decode_error_flags || (frame->flags & AV_FRAME_FLAG_CORRUPT))
+        return Failure("the HEVC data is damaged");
+    return ToHeifImage(*frame, out);
+}
+
+void SetStrictDecoding(void*, int) {}
+
+const heif_decoder_plugin kPlugin = {
+    3, Name, nullptr, nullptr, Supports, NewDecoder, FreeDecoder, PushData, DecodeImage, SetStrictDecoding, kDecoderId,
+};
+
+}  // namespace
+
+const char* RegisterHevcDecoder()
+{
+    static const char* const id = [] {
+        if (!avcodec_find_decoder(AV_CODEC_ID_HEVC) || heif_register_decoder_plugin(&kPlugin).code)
+            return static_cast<const char*>(nullptr);
+        return kDecoderId;
+    }();
+    return id;
+}
+
+}  // namespace tamsel
