@@ -26,11 +26,11 @@ using HandlePtr = std::unique_ptr<heif_image_handle, HandleFree>;
 
 // libheif once for the whole run, so that another user's heif_init and
 // heif_deinit pairs never take away the decoder registered here.
-const char* Start()
+HevcDecoders Start()
 {
-    static const char* const hevc = [] {
+    static const HevcDecoders hevc = [] {
         heif_init(nullptr);
-        return RegisterHevcDecoder();
+        return RegisterHevcDecoders();
     }();
     return hevc;
 }
@@ -102,7 +102,7 @@ bool CanDecodeHeif(HeifCoding coding)
 std::optional<HeifPicture> ReadHeif(const QByteArray& file, HeifCoding likely,
                                     const std::function<bool(uint64_t w, uint64_t h)>& sizeAllowed)
 {
-    const char* fastHevc = Start();
+    const HevcDecoders hevc = Start();
     ContextPtr context(heif_context_alloc());
     if (!context)
         return std::nullopt;
@@ -121,6 +121,12 @@ std::optional<HeifPicture> ReadHeif(const QByteArray& file, HeifCoding likely,
 
     // libavcodec decodes HEVC when it is there; libheif's own decoder when
     // it is not or gives up on the file.
+    // The file's own colour matrix, when it states one, is applied by libheif.
+    heif_color_profile_nclx* nclx = nullptr;
+    const bool fileMatrix = !heif_image_handle_get_nclx_color_profile(primary, &nclx).code;
+    if (nclx)
+        heif_nclx_color_profile_free(nclx);
+    const char* fastHevc = fileMatrix ? hevc.toYcbcr : hevc.toRgb;
     ImagePtr image(nullptr, heif_image_release);
     if (likely == HeifCoding::Hevc && fastHevc)
         image = Decode(primary, fastHevc);

@@ -8,6 +8,8 @@ extern "C" {
 }
 
 #include <algorithm>
+#include <cmath>
+#include <optional>
 #include <cstring>
 #include <memory>
 #include <thread>
@@ -17,7 +19,8 @@ namespace tamsel {
 
 namespace {
 
-constexpr const char* kDecoderId = "tamsel-libavcodec";
+constexpr const char* kRgbId = "tamsel-libavcodec-rgb";
+constexpr const char* kYcbcrId = "tamsel-libavcodec";
 // Below libheif's own decoders (100): only a read that names this one gets it.
 constexpr int kPriority = 50;
 // No tile or picture of a photo the album takes in is larger.
@@ -136,7 +139,98 @@ heif_error ToHeifImage(const AVFrame& frame, heif_image** out)
     return kOk;
 }
 
-heif_error DecodeImage(void* decoder, heif_image** out)
+int Cores() { return int(std::max(1u, std::thread::hardware_concurrency())); }
+
+// YCbCr to RGB in 16-bit fixed point by the matrix and range the stream
+// gives (BT.601 when it does not say, as libheif assumes), chroma from the
+// nearest sample.
+struct YcbcrMatrix {
+    int32_t y = 0, crToR = 0, cbToG = 0, crToG = 0, cbToB = 0, yOffset = 0;
+};
+
+std::optional<YcbcrMatrix> MatrixOf(const AVFrame& frame)
+{
+    double kr = 0.299, kb = 0.114;
+    switch (frame.colorspace) {
+    case AVCOL_SPC_BT709: kr = 0.2126, kb = 0.0722; break;
+    case AVCOL_SPC_UNSPECIFIED: case AVCOL_SPC_BT470BG: case AVCOL_SPC_SMPTE170M: break;
+    case AVCOL_SPC_FCC: kr = 0.30, kb = 0.11; break;
+    case AVCOL_SPC_SMPTE240M: kr = 0.212, kb = 0.087; break;
+    case AVCOL_SPC_BT2020_NCL: kr = 0.2627, kb = 0.0593; break;
+    default: return std::nullopt;   // GBR, YCgCo and the rest: left to libheif
+    }
+    const bool full = frame.color_range == AVCOL_RANGE_JPEG;
+    const double kg = 1 - kr - kb, ys = full ? 1.0 : 255.0 / 219.0, cs = full ? 1.0 : 255.0 / 224.0;
+    auto fixed = [](double v) { return int32_t(std::lround(v * 65536)); };
+    YcbcrMatrix m;
+    m.y = fixed(ys);
+    m.yOffset = full ? 0 : 16;
+    m.crToR = fixed(2 * (1 - kr) * cs);
+    m.cbToG = fixed(-2 * kb * (1 - kb) / kg * cs);
+    m.crToG = fixed(-2 * kr * (1 - kr) / kg * cs);
+    m.cbToB = fixed(2 * (1 - kb) * cs);
+    return m;
+}
+
+uint8_t Clamp8(int32_t v)
+{
+    v = (v + 32768) >> 16;
+    return uint8_t(v < 0 ? 0 : v > 255 ? 255 : v);
+}
+
+// An 8-bit YCbCr frame as RGB planes, a band of rows on each core: libheif
+// then has nothing left to convert, which it would do on one core, twice
+// (to planes, then to the caller's layout). Nothing for any other frame.
+heif_image* ToRgbImage(const AVFrame& frame)
+{
+    const AVPixFmtDescriptor* desc = av_pix_fmt_desc_get(AVPixelFormat(frame.format));
+    const std::optional<YcbcrMatrix> matrix = MatrixOf(frame);
+    if (!desc || !matrix || desc->nb_components != 3 || desc->comp[0].depth != 8 || desc->comp[1].depth != 8 ||
+        (desc->flags & ~AV_PIX_FMT_FLAG_PLANAR) || desc->log2_chroma_w > 1 || desc->log2_chroma_h > desc->log2_chroma_w)
+        return nullptr;
+    const int w = frame.width, h = frame.height, sx = desc->log2_chroma_w, sy = desc->log2_chroma_h;
+    heif_image* image = nullptr;
+    if (heif_image_create(w, h, heif_colorspace_RGB, heif_chroma_444, &image).code)
+        return nullptr;
+    uint8_t* planes[3];
+    int strides[3];
+    const heif_channel channels[3] = {heif_channel_R, heif_channel_G, heif_channel_B};
+    for (int c = 0; c < 3; ++c) {
+        if (heif_image_add_plane(image, channels[c], w, h, 8).code) {
+            heif_image_release(image);
+            return nullptr;
+        }
+        planes[c] = heif_image_get_plane(image, channels[c], &strides[c]);
+    }
+    const YcbcrMatrix m = *matrix;
+    auto band = [&](int from, int to) {
+        for (int y = from; y < to; ++y) {
+            const uint8_t* yr = frame.data[0] + size_t(y) * frame.linesize[0];
+            const uint8_t* cbr = frame.data[1] + size_t(y >> sy) * frame.linesize[1];
+            const uint8_t* crr = frame.data[2] + size_t(y >> sy) * frame.linesize[2];
+            uint8_t* r = planes[0] + size_t(y) * strides[0];
+            uint8_t* g = planes[1] + size_t(y) * strides[1];
+            uint8_t* b = planes[2] + size_t(y) * strides[2];
+            for (int x = 0; x < w; ++x) {
+                const int32_t l = (yr[x] - m.yOffset) * m.y;
+                const int32_t cb = cbr[x >> sx] - 128, cr = crr[x >> sx] - 128;
+                r[x] = Clamp8(l + cr * m.crToR);
+                g[x] = Clamp8(l + cb * m.cbToG + cr * m.crToG);
+                b[x] = Clamp8(l + cb * m.cbToB);
+            }
+        }
+    };
+    const int cores = std::min(Cores(), std::max(1, h / 64));
+    std::vector<std::thread> helpers;
+    for (int i = 1; i < cores; ++i)
+        helpers.emplace_back(band, int(int64_t(h) * i / cores), int(int64_t(h) * (i + 1) / cores));
+    band(0, int(h / cores));
+    for (std::thread& t : helpers)
+        t.join();
+    return image;
+}
+
+heif_error Decode(void* decoder, heif_image** out, bool toRgb)
 {
     auto* stream = static_cast<Stream*>(decoder);
     if (stream->broken || stream->annexB.empty())
@@ -150,7 +244,7 @@ heif_error DecodeImage(void* decoder, heif_image** out)
     // The rows of one picture over every core; a photo is a single picture,
     // so frame threads would find nothing to do.
     context->thread_type = FF_THREAD_SLICE;
-    context->thread_count = int(std::max(1u, std::thread::hardware_concurrency()));
+    context->thread_count = Cores();
     context->max_pixels = kMaxPixels;
     if (avcodec_open2(context.get(), codec, nullptr) < 0)
         return Failure("cannot open the HEVC decoder");
@@ -164,25 +258,39 @@ heif_error DecodeImage(void* decoder, heif_image** out)
     // A picture with damaged slices is not the photo.
     if (frame->decode_error_flags || (frame->flags & AV_FRAME_FLAG_CORRUPT))
         return Failure("the HEVC data is damaged");
+    if (toRgb)
+        if ((*out = ToRgbImage(*frame)))
+            return kOk;
     return ToHeifImage(*frame, out);
 }
 
+heif_error DecodeToRgb(void* decoder, heif_image** out) { return Decode(decoder, out, true); }
+heif_error DecodeToYcbcr(void* decoder, heif_image** out) { return Decode(decoder, out, false); }
+
 void SetStrictDecoding(void*, int) {}
 
-const heif_decoder_plugin kPlugin = {
-    3, Name, nullptr, nullptr, Supports, NewDecoder, FreeDecoder, PushData, DecodeImage, SetStrictDecoding, kDecoderId,
+const heif_decoder_plugin kRgbPlugin = {
+    3, Name, nullptr, nullptr, Supports, NewDecoder, FreeDecoder, PushData, DecodeToRgb, SetStrictDecoding, kRgbId,
+};
+const heif_decoder_plugin kYcbcrPlugin = {
+    3, Name, nullptr, nullptr, Supports, NewDecoder, FreeDecoder, PushData, DecodeToYcbcr, SetStrictDecoding, kYcbcrId,
 };
 
 }  // namespace
 
-const char* RegisterHevcDecoder()
+HevcDecoders RegisterHevcDecoders()
 {
-    static const char* const id = [] {
-        if (!avcodec_find_decoder(AV_CODEC_ID_HEVC) || heif_register_decoder_plugin(&kPlugin).code)
-            return static_cast<const char*>(nullptr);
-        return kDecoderId;
+    static const HevcDecoders ids = [] {
+        HevcDecoders registered;
+        if (!avcodec_find_decoder(AV_CODEC_ID_HEVC))
+            return registered;
+        if (!heif_register_decoder_plugin(&kRgbPlugin).code)
+            registered.toRgb = kRgbId;
+        if (!heif_register_decoder_plugin(&kYcbcrPlugin).code)
+            registered.toYcbcr = kYcbcrId;
+        return registered;
     }();
-    return id;
+    return ids;
 }
 
 }  // namespace tamsel
