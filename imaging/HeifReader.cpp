@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cstring>
 #include <thread>
+#include <vector>
 
 namespace tamsel {
 
@@ -69,9 +70,10 @@ ImagePtr Decode(const heif_image_handle* handle, const char* decoder)
     std::unique_ptr<heif_decoding_options, OptionsFree> options(heif_decoding_options_alloc());
     heif_image* image = nullptr;
     if (options) {
-        options->convert_hdr_to_8bit = 1;
         options->decoder_id = decoder;
-        if (heif_decode_image(handle, &image, heif_colorspace_RGB, heif_chroma_interleaved_RGB, options.get()).code)
+        // RGB planes are what libheif makes of every picture before it turns
+        // it; asked for anything else, it converts them once more, on one core.
+        if (heif_decode_image(handle, &image, heif_colorspace_RGB, heif_chroma_444, options.get()).code)
             image = nullptr;
     }
     return ImagePtr(image, heif_image_release);
@@ -79,19 +81,18 @@ ImagePtr Decode(const heif_image_handle* handle, const char* decoder)
 
 int Cores() { return int(std::max(1u, std::thread::hardware_concurrency())); }
 
-// The picture's rows, packed, unless libheif already keeps them so.
-std::vector<uint8_t> PackedRows(const uint8_t* plane, int stride, int width, int height)
-{
-    const size_t row = size_t(width) * 3;
-    if (size_t(stride) == row)
-        return {};
-    std::vector<uint8_t> rgb(row * size_t(height));
-    for (int y = 0; y < height; ++y)
-        std::memcpy(&rgb[row * size_t(y)], plane + size_t(y) * size_t(stride), row);
-    return rgb;
-}
-
 }  // namespace
+
+void OnEveryCore(int rows, const std::function<void(int from, int to)>& band)
+{
+    const int bands = std::min(Cores(), std::max(1, rows / 64));
+    std::vector<std::thread> helpers;
+    for (int i = 1; i < bands; ++i)
+        helpers.emplace_back(band, int(int64_t(rows) * i / bands), int(int64_t(rows) * (i + 1) / bands));
+    band(0, rows / bands);
+    for (std::thread& t : helpers)
+        t.join();
+}
 
 bool CanDecodeHeif(HeifCoding coding)
 {
@@ -135,14 +136,19 @@ std::optional<HeifPicture> ReadHeif(const QByteArray& file, HeifCoding likely,
     if (!image)
         return std::nullopt;
     HeifPicture picture;
-    picture.width = heif_image_get_width(image.get(), heif_channel_interleaved);
-    picture.height = heif_image_get_height(image.get(), heif_channel_interleaved);
-    int stride = 0;
-    const uint8_t* plane = heif_image_get_plane_readonly(image.get(), heif_channel_interleaved, &stride);
-    if (!plane || picture.width <= 0 || picture.height <= 0 || stride < picture.width * 3)
+    picture.width = heif_image_get_width(image.get(), heif_channel_R);
+    picture.height = heif_image_get_height(image.get(), heif_channel_R);
+    picture.bits = heif_image_get_bits_per_pixel_range(image.get(), heif_channel_R);
+    if (picture.width <= 0 || picture.height <= 0 || picture.bits < 8 || picture.bits > 16)
         return std::nullopt;
-    picture.packed = PackedRows(plane, stride, picture.width, picture.height);
-    picture.plane = plane;
+    const heif_channel channels[3] = {heif_channel_R, heif_channel_G, heif_channel_B};
+    for (int c = 0; c < 3; ++c) {
+        picture.planes[c] = heif_image_get_plane_readonly(image.get(), channels[c], &picture.strides[c]);
+        if (!picture.planes[c] || heif_image_get_width(image.get(), channels[c]) < picture.width ||
+            heif_image_get_height(image.get(), channels[c]) < picture.height ||
+            heif_image_get_bits_per_pixel_range(image.get(), channels[c]) != picture.bits)
+            return std::nullopt;
+    }
     picture.pixels = std::shared_ptr<heif_image>(image.release(), heif_image_release);
     picture.icc = IccOf(primary);
     picture.exif = ExifOf(primary);

@@ -5,27 +5,30 @@
 #include <functional>
 #include <memory>
 #include <optional>
-#include <vector>
 
 struct heif_image;
 
 namespace tamsel {
 
 // The primary picture of a HEIF (HEIC) or AVIF file, decoded by libheif on
-// every core: 8-bit RGB, turned and mirrored by the file's own rotation and
+// every core: RGB planes, turned and mirrored by the file's own rotation and
 // mirror boxes (of which a phone's EXIF orientation is only a copy), cropped
 // by its clean aperture.
 struct HeifPicture {
     int width = 0;
     int height = 0;
-    // Rows of width * 3 bytes, top to bottom.
-    const uint8_t* Rgb() const { return packed.empty() ? plane : packed.data(); }
-    std::shared_ptr<heif_image> pixels;   // libheif's picture, holding plane
-    const uint8_t* plane = nullptr;
-    std::vector<uint8_t> packed;          // the rows of plane packed, where libheif pads them
-    QByteArray icc;             // the file's ICC profile, or empty
-    QByteArray exif;            // "Exif\0\0" and the TIFF structure, or empty
+    // The red, green and blue planes, of bits (8 to 16) a sample: one byte
+    // a sample at 8 bits, two in machine order above.
+    const uint8_t* planes[3] = {};
+    int strides[3] = {};            // bytes from one row to the next
+    int bits = 8;
+    std::shared_ptr<heif_image> pixels;   // libheif's picture, holding the planes
+    QByteArray icc;                 // the file's ICC profile, or empty
+    QByteArray exif;                // "Exif\0\0" and the TIFF structure, or empty
 };
+
+// Runs band(from, to) over the rows [0, rows), a band on each core.
+void OnEveryCore(int rows, const std::function<void(int from, int to)>& band);
 
 enum class HeifCoding { Hevc, Av1 };
 

@@ -1,5 +1,7 @@
 #include "imaging/HevcDecoder.h"
 
+#include "imaging/HeifReader.h"
+
 #include <libheif/heif_plugin.h>
 
 extern "C" {
@@ -220,13 +222,7 @@ heif_image* ToRgbImage(const AVFrame& frame)
             }
         }
     };
-    const int cores = std::min(Cores(), std::max(1, h / 64));
-    std::vector<std::thread> helpers;
-    for (int i = 1; i < cores; ++i)
-        helpers.emplace_back(band, int(int64_t(h) * i / cores), int(int64_t(h) * (i + 1) / cores));
-    band(0, int(h / cores));
-    for (std::thread& t : helpers)
-        t.join();
+    OnEveryCore(h, band);
     return image;
 }
 

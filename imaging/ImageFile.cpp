@@ -12,6 +12,7 @@
 #include <Magick++.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cstring>
 #include <memory>
 #include <mutex>
@@ -553,6 +554,60 @@ void Normalise(Magick::Image& img, Kind kind)
     img.type(Magick::TrueColorType);
 }
 
+// An 8-bit sample at the library's 16 bits (the Q16 build it is linked with).
+static_assert(sizeof(MagickCore::Quantum) == 2);
+constexpr MagickCore::Quantum FromByte(unsigned v) { return MagickCore::Quantum(v * 257); }
+
+// The library's picture of libheif's planes, filled a band of rows on each
+// core, each through a cache view of its own.
+MagickCore::Image* FromPlanes(const HeifPicture& picture)
+{
+    ExceptionPtr ex(MagickCore::AcquireExceptionInfo());
+    MagickCore::Image* image = MagickCore::AcquireImage(nullptr);
+    if (!image || !MagickCore::SetImageExtent(image, size_t(picture.width), size_t(picture.height))) {
+        if (image)
+            MagickCore::DestroyImage(image);
+        return nullptr;
+    }
+    const int shift = picture.bits - 8;
+    // Wider samples are rounded to eight bits, as the album keeps them.
+    const auto wide = [shift](const uint8_t* row, int x) {
+        const uint32_t v = (reinterpret_cast<const uint16_t*>(row)[x] + (1u << shift >> 1)) >> shift;
+        return FromByte(std::min(v, 255u));
+    };
+    std::atomic<bool> failed = false;
+    OnEveryCore(picture.height, [&](int from, int to) {
+        ExceptionPtr bandEx(MagickCore::AcquireExceptionInfo());
+        MagickCore::CacheView* view = MagickCore::AcquireAuthenticCacheView(image, bandEx.get());
+        bool ok = view != nullptr;
+        for (int y = from; y < to && ok; ++y) {
+            MagickCore::PixelPacket* q =
+                MagickCore::QueueCacheViewAuthenticPixels(view, 0, y, size_t(picture.width), 1, bandEx.get());
+            ok = q != nullptr;
+            const uint8_t* rows[3];
+            for (int c = 0; c < 3; ++c)
+                rows[c] = picture.planes[c] + size_t(y) * size_t(picture.strides[c]);
+            for (int x = 0; ok && x < picture.width; ++x, ++q) {
+                q->red = shift ? wide(rows[0], x) : FromByte(rows[0][x]);
+                q->green = shift ? wide(rows[1], x) : FromByte(rows[1][x]);
+                q->blue = shift ? wide(rows[2], x) : FromByte(rows[2][x]);
+                q->opacity = 0;   // opaque
+            }
+            ok = ok && MagickCore::SyncCacheViewAuthenticPixels(view, bandEx.get());
+        }
+        if (view)
+            MagickCore::DestroyCacheView(view);
+        if (!ok)
+            failed = true;
+    });
+    if (failed) {
+        MagickCore::DestroyImage(image);
+        return nullptr;
+    }
+    image->depth = 8;
+    return image;
+}
+
 // A HEIF or AVIF photo through libheif, which decodes it on every core; an
 // empty handle when libheif cannot, and the library's own reader is asked.
 // The pixels are already turned by the file's rotation and mirror boxes and
@@ -566,9 +621,7 @@ ImageHandle LoadHeif(const QByteArray& bytes, Kind kind)
         ReadHeif(bytes, kind == Kind::Avif ? HeifCoding::Av1 : HeifCoding::Hevc, sizeAllowed);
     if (!picture)
         return {};
-    ExceptionPtr ex(MagickCore::AcquireExceptionInfo());
-    MagickCore::Image* image = MagickCore::ConstituteImage(size_t(picture->width), size_t(picture->height), "RGB",
-                                                           MagickCore::CharPixel, picture->Rgb(), ex.get());
+    MagickCore::Image* image = FromPlanes(*picture);
     if (!image)
         return {};
     auto impl = std::make_unique<ImageHandle::Impl>();
