@@ -11,9 +11,9 @@ extern "C" {
 
 #include <algorithm>
 #include <cmath>
-#include <optional>
 #include <cstring>
 #include <memory>
+#include <optional>
 #include <thread>
 #include <vector>
 
@@ -23,8 +23,11 @@ namespace {
 
 constexpr const char* kRgbId = "tamsel-libavcodec-rgb";
 constexpr const char* kYcbcrId = "tamsel-libavcodec";
-// Below libheif's own decoders (100): only a read that names this one gets it.
-constexpr int kPriority = 50;
+// Below libheif's own decoders (100): only a read that names one gets it. Were
+// libheif to have none of its own, the one that keeps the file's colour
+// matrix would be its choice.
+constexpr int kYcbcrPriority = 50;
+constexpr int kRgbPriority = 40;
 // No tile or picture of a photo the album takes in is larger.
 constexpr int64_t kMaxPixels = 128'000'000;
 
@@ -52,7 +55,8 @@ struct PacketFree {
 
 const char* Name() { return "libavcodec HEVC decoder"; }
 
-int Supports(heif_compression_format format) { return format == heif_compression_HEVC ? kPriority : 0; }
+int SupportsAsYcbcr(heif_compression_format format) { return format == heif_compression_HEVC ? kYcbcrPriority : 0; }
+int SupportsAsRgb(heif_compression_format format) { return format == heif_compression_HEVC ? kRgbPriority : 0; }
 
 heif_error NewDecoder(void** decoder)
 {
@@ -266,10 +270,11 @@ heif_error DecodeToYcbcr(void* decoder, heif_image** out) { return Decode(decode
 void SetStrictDecoding(void*, int) {}
 
 const heif_decoder_plugin kRgbPlugin = {
-    3, Name, nullptr, nullptr, Supports, NewDecoder, FreeDecoder, PushData, DecodeToRgb, SetStrictDecoding, kRgbId,
+    3, Name, nullptr, nullptr, SupportsAsRgb, NewDecoder, FreeDecoder, PushData, DecodeToRgb, SetStrictDecoding, kRgbId,
 };
 const heif_decoder_plugin kYcbcrPlugin = {
-    3, Name, nullptr, nullptr, Supports, NewDecoder, FreeDecoder, PushData, DecodeToYcbcr, SetStrictDecoding, kYcbcrId,
+    3, Name, nullptr, nullptr, SupportsAsYcbcr, NewDecoder, FreeDecoder, PushData, DecodeToYcbcr, SetStrictDecoding,
+    kYcbcrId,
 };
 
 }  // namespace
