@@ -178,11 +178,7 @@ std::optional<YcbcrMatrix> MatrixOf(const AVFrame& frame)
     return m;
 }
 
-uint8_t Clamp8(int32_t v)
-{
-    v = (v + 32768) >> 16;
-    return uint8_t(v < 0 ? 0 : v > 255 ? 255 : v);
-}
+uint8_t Clamp8(int32_t v) { return uint8_t(std::clamp((v + 32768) >> 16, 0, 255)); }
 
 // An 8-bit YCbCr frame as RGB planes, a band of rows on each core: libheif
 // then has nothing left to convert, which it would do on one core, twice
@@ -217,12 +213,23 @@ heif_image* ToRgbImage(const AVFrame& frame)
             uint8_t* r = planes[0] + size_t(y) * strides[0];
             uint8_t* g = planes[1] + size_t(y) * strides[1];
             uint8_t* b = planes[2] + size_t(y) * strides[2];
-            for (int x = 0; x < w; ++x) {
+            // Each chroma sample's share once, for the one or two pixels it covers.
+            const auto pixel = [&](int x, int32_t toR, int32_t toG, int32_t toB) {
                 const int32_t l = (yr[x] - m.yOffset) * m.y;
+                r[x] = Clamp8(l + toR);
+                g[x] = Clamp8(l + toG);
+                b[x] = Clamp8(l + toB);
+            };
+            const int pairs = sx ? w / 2 : 0;
+            for (int cx = 0; cx < pairs; ++cx) {
+                const int32_t cb = cbr[cx] - 128, cr = crr[cx] - 128;
+                const int32_t toR = cr * m.crToR, toG = cb * m.cbToG + cr * m.crToG, toB = cb * m.cbToB;
+                pixel(2 * cx, toR, toG, toB);
+                pixel(2 * cx + 1, toR, toG, toB);
+            }
+            for (int x = pairs * 2; x < w; ++x) {
                 const int32_t cb = cbr[x >> sx] - 128, cr = crr[x >> sx] - 128;
-                r[x] = Clamp8(l + cr * m.crToR);
-                g[x] = Clamp8(l + cb * m.cbToG + cr * m.crToG);
-                b[x] = Clamp8(l + cb * m.cbToB);
+                pixel(x, cr * m.crToR, cb * m.cbToG + cr * m.crToG, cb * m.cbToB);
             }
         }
     };
