@@ -304,7 +304,7 @@ bool LengthsFit(Kind kind, const QByteArray& bytes)
 // which the decoders then make up (grey, black, repeated rows) at full cost in
 // time and memory: a decompression bomb, or a damaged header. No photo needs
 // more than 1024 pixels per byte; small pictures (a blank fax page, an icon)
-// always pass. The header is read alone, nothing is decoded.
+// always pass.
 bool AreaFits(uint64_t area, size_t size)
 {
     constexpr uint64_t kAlwaysFits = 4'000'000;    // pixels
@@ -312,6 +312,7 @@ bool AreaFits(uint64_t area, size_t size)
     return area <= std::max<uint64_t>(kAlwaysFits, uint64_t(size) * kMaxPixelsPerByte);
 }
 
+// The same of the picture the file's header claims, read alone: nothing is decoded.
 bool ClaimFits(Kind kind, const void* data, size_t size)
 {
     ImageInfoPtr info = InfoFor(kind);
@@ -559,10 +560,10 @@ static_assert(sizeof(MagickCore::Quantum) == 2);
 constexpr MagickCore::Quantum FromByte(unsigned v) { return MagickCore::Quantum(v * 257); }
 
 // The library's picture of libheif's planes, filled a band of rows on each
-// core, each through a cache view of its own.
+// core, each through a cache view of its own, when the picture is held in
+// memory; a picture too large for that, kept on disk, takes one writer.
 MagickCore::Image* FromPlanes(const HeifPicture& picture)
 {
-    ExceptionPtr ex(MagickCore::AcquireExceptionInfo());
     MagickCore::Image* image = MagickCore::AcquireImage(nullptr);
     if (!image || !MagickCore::SetImageExtent(image, size_t(picture.width), size_t(picture.height))) {
         if (image)
@@ -576,7 +577,7 @@ MagickCore::Image* FromPlanes(const HeifPicture& picture)
         return FromByte(std::min(v, 255u));
     };
     std::atomic<bool> failed = false;
-    OnEveryCore(picture.height, [&](int from, int to) {
+    const auto band = [&](int from, int to) {
         ExceptionPtr bandEx(MagickCore::AcquireExceptionInfo());
         MagickCore::CacheView* view = MagickCore::AcquireAuthenticCacheView(image, bandEx.get());
         bool ok = view != nullptr;
@@ -599,7 +600,12 @@ MagickCore::Image* FromPlanes(const HeifPicture& picture)
             MagickCore::DestroyCacheView(view);
         if (!ok)
             failed = true;
-    });
+    };
+    const MagickCore::CacheType cache = MagickCore::GetImagePixelCacheType(image);
+    if (cache == MagickCore::MemoryCache || cache == MagickCore::MapCache)
+        OnEveryCore(picture.height, band);
+    else
+        band(0, picture.height);
     if (failed) {
         MagickCore::DestroyImage(image);
         return nullptr;
