@@ -12,6 +12,7 @@ extern "C" {
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <future>
 #include <memory>
 #include <optional>
 #include <thread>
@@ -38,10 +39,39 @@ heif_error Failure(const char* why) { return {heif_error_Decoder_plugin_error, h
 // What libheif pushes: the parameter sets, then the picture's slices, each
 // NAL unit behind its length in four bytes. libavcodec reads a stream of NAL
 // units behind start codes.
+using ImagePtr = std::unique_ptr<heif_image, decltype(&heif_image_release)>;
+
+// Three 8-bit planes of libheif's, which it clears as it makes them: 36 MB
+// for a phone's photo, made while the picture decodes rather than after.
+ImagePtr RgbPlanes(int w, int h)
+{
+    heif_image* image = nullptr;
+    if (heif_image_create(w, h, heif_colorspace_RGB, heif_chroma_444, &image).code)
+        return ImagePtr(nullptr, heif_image_release);
+    ImagePtr planes(image, heif_image_release);
+    for (const heif_channel c : {heif_channel_R, heif_channel_G, heif_channel_B})
+        if (heif_image_add_plane(image, c, w, h, 8).code)
+            return ImagePtr(nullptr, heif_image_release);
+    return planes;
+}
+
 struct Stream {
     std::vector<uint8_t> annexB;
     bool broken = false;
+    // RGB planes asked for when the frame's size is known, and being made.
+    bool wantsRgb = false;
+    std::future<ImagePtr> rgb;
 };
+
+// libavcodec asks for the frame's memory once it knows the picture's size,
+// before the first slice decodes: the moment to start on the RGB planes.
+int GetBuffer(AVCodecContext* context, AVFrame* frame, int flags)
+{
+    auto* stream = static_cast<Stream*>(context->opaque);
+    if (stream->wantsRgb && !stream->rgb.valid() && frame->width > 0 && frame->height > 0)
+        stream->rgb = std::async(std::launch::async, RgbPlanes, frame->width, frame->height);
+    return avcodec_default_get_buffer2(context, frame, flags);
+}
 
 struct ContextFree {
     void operator()(AVCodecContext* c) const { avcodec_free_context(&c); }
@@ -183,7 +213,7 @@ uint8_t Clamp8(int32_t v) { return uint8_t(std::clamp((v + 32768) >> 16, 0, 255)
 // An 8-bit YCbCr frame as RGB planes, a band of rows on each core: libheif
 // then has nothing left to convert, which it would do on one core, twice
 // (to planes, then to the caller's layout). Nothing for any other frame.
-heif_image* ToRgbImage(const AVFrame& frame)
+heif_image* ToRgbImage(const AVFrame& frame, ImagePtr made)
 {
     const AVPixFmtDescriptor* desc = av_pix_fmt_desc_get(AVPixelFormat(frame.format));
     const std::optional<YcbcrMatrix> matrix = MatrixOf(frame);
@@ -191,19 +221,18 @@ heif_image* ToRgbImage(const AVFrame& frame)
         (desc->flags & ~AV_PIX_FMT_FLAG_PLANAR) || desc->log2_chroma_w > 1 || desc->log2_chroma_h > desc->log2_chroma_w)
         return nullptr;
     const int w = frame.width, h = frame.height, sx = desc->log2_chroma_w, sy = desc->log2_chroma_h;
-    heif_image* image = nullptr;
-    if (heif_image_create(w, h, heif_colorspace_RGB, heif_chroma_444, &image).code)
+    // The frame may come out cropped to a smaller size than it was decoded at.
+    ImagePtr image = made && heif_image_get_width(made.get(), heif_channel_R) == w &&
+                             heif_image_get_height(made.get(), heif_channel_R) == h
+                         ? std::move(made)
+                         : RgbPlanes(w, h);
+    if (!image)
         return nullptr;
     uint8_t* planes[3];
     int strides[3];
     const heif_channel channels[3] = {heif_channel_R, heif_channel_G, heif_channel_B};
-    for (int c = 0; c < 3; ++c) {
-        if (heif_image_add_plane(image, channels[c], w, h, 8).code) {
-            heif_image_release(image);
-            return nullptr;
-        }
-        planes[c] = heif_image_get_plane(image, channels[c], &strides[c]);
-    }
+    for (int c = 0; c < 3; ++c)
+        planes[c] = heif_image_get_plane(image.get(), channels[c], &strides[c]);
     const YcbcrMatrix m = *matrix;
     auto band = [&](int from, int to) {
         for (int y = from; y < to; ++y) {
@@ -234,7 +263,7 @@ heif_image* ToRgbImage(const AVFrame& frame)
         }
     };
     OnEveryCore(h, band);
-    return image;
+    return image.release();
 }
 
 heif_error Decode(void* decoder, heif_image** out, bool toRgb)
@@ -250,6 +279,9 @@ heif_error Decode(void* decoder, heif_image** out, bool toRgb)
         return Failure("out of memory");
     // The rows of one picture over every core; a photo is a single picture,
     // so frame threads would find nothing to do.
+    context->opaque = stream;
+    context->get_buffer2 = GetBuffer;
+    stream->wantsRgb = toRgb;
     context->thread_type = FF_THREAD_SLICE;
     context->thread_count = Cores();
     context->max_pixels = kMaxPixels;
@@ -265,8 +297,9 @@ heif_error Decode(void* decoder, heif_image** out, bool toRgb)
     // A picture with damaged slices is not the photo.
     if (frame->decode_error_flags || (frame->flags & AV_FRAME_FLAG_CORRUPT))
         return Failure("the HEVC data is damaged");
+    ImagePtr made = stream->rgb.valid() ? stream->rgb.get() : ImagePtr(nullptr, heif_image_release);
     if (toRgb)
-        if ((*out = ToRgbImage(*frame)))
+        if ((*out = ToRgbImage(*frame, std::move(made))))
             return kOk;
     return ToHeifImage(*frame, out);
 }
