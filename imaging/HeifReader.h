@@ -35,9 +35,11 @@ enum class HeifCoding { Hevc, Av1 };
 // Whether the libheif here has a decoder for pictures coded so.
 bool CanDecodeHeif(HeifCoding coding);
 
+// likely: how the file's brand or name says its pictures are coded; HEVC
+// goes to the album's decoder first, libheif's own when that gives up.
 // Nothing when libheif cannot read the file, when its picture has
 // transparency (left to a reader that lays it on a background), or when
-// sizeAllowed refuses the picture's width and height.
+// sizeAllowed refuses the picture's width and height, before decoding.
 std::optional<HeifPicture> ReadHeif(const QByteArray& file, HeifCoding likely,
                                     const std::function<bool(uint64_t w, uint64_t h)>& sizeAllowed);
 
