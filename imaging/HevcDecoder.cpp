@@ -266,33 +266,57 @@ heif_image* ToRgbImage(const AVFrame& frame, ImagePtr made)
     return image.release();
 }
 
+// The decoder of this thread, kept: a batch converts photo after photo on
+// the same threads, and a decoder opened anew makes its threads and
+// allocates and clears its tables and frames anew. Emptied after each
+// picture, which drains it.
+AVCodecContext* ThreadDecoder()
+{
+    thread_local std::unique_ptr<AVCodecContext, ContextFree> kept;
+    if (kept)
+        return kept.get();
+    const AVCodec* codec = avcodec_find_decoder(AV_CODEC_ID_HEVC);
+    std::unique_ptr<AVCodecContext, ContextFree> context(codec ? avcodec_alloc_context3(codec) : nullptr);
+    if (!context)
+        return nullptr;
+    context->get_buffer2 = GetBuffer;
+    // The rows of one picture over every core; a photo is a single picture,
+    // so frame threads would find nothing to do.
+    context->thread_type = FF_THREAD_SLICE;
+    context->thread_count = Cores();
+    context->max_pixels = kMaxPixels;
+    if (avcodec_open2(context.get(), codec, nullptr) < 0)
+        return nullptr;
+    kept = std::move(context);
+    return kept.get();
+}
+
 heif_error Decode(void* decoder, heif_image** out, bool toRgb)
 {
     auto* stream = static_cast<Stream*>(decoder);
     if (stream->broken || stream->annexB.empty())
         return Failure("damaged HEVC data");
-    const AVCodec* codec = avcodec_find_decoder(AV_CODEC_ID_HEVC);
-    std::unique_ptr<AVCodecContext, ContextFree> context(codec ? avcodec_alloc_context3(codec) : nullptr);
+    AVCodecContext* context = ThreadDecoder();
     std::unique_ptr<AVPacket, PacketFree> packet(av_packet_alloc());
     std::unique_ptr<AVFrame, FrameFree> frame(av_frame_alloc());
     if (!context || !packet || !frame)
-        return Failure("out of memory");
-    // The rows of one picture over every core; a photo is a single picture,
-    // so frame threads would find nothing to do.
-    context->opaque = stream;
-    context->get_buffer2 = GetBuffer;
-    stream->wantsRgb = toRgb;
-    context->thread_type = FF_THREAD_SLICE;
-    context->thread_count = Cores();
-    context->max_pixels = kMaxPixels;
-    if (avcodec_open2(context.get(), codec, nullptr) < 0)
         return Failure("cannot open the HEVC decoder");
+    struct Empty {
+        AVCodecContext* context;
+        ~Empty()
+        {
+            avcodec_flush_buffers(context);
+            context->opaque = nullptr;
+        }
+    } empty{context};
+    context->opaque = stream;
+    stream->wantsRgb = toRgb;
     const size_t size = stream->annexB.size();
     stream->annexB.resize(size + AV_INPUT_BUFFER_PADDING_SIZE, 0);
     packet->data = stream->annexB.data();
     packet->size = int(size);
-    if (size > size_t(INT32_MAX) || avcodec_send_packet(context.get(), packet.get()) < 0 ||
-        avcodec_send_packet(context.get(), nullptr) < 0 || avcodec_receive_frame(context.get(), frame.get()) < 0)
+    if (size > size_t(INT32_MAX) || avcodec_send_packet(context, packet.get()) < 0 ||
+        avcodec_send_packet(context, nullptr) < 0 || avcodec_receive_frame(context, frame.get()) < 0)
         return Failure("the HEVC data does not decode");
     // A picture with damaged slices is not the photo.
     if (frame->decode_error_flags || (frame->flags & AV_FRAME_FLAG_CORRUPT))
