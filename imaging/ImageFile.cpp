@@ -1,6 +1,7 @@
 #include "imaging/ImageFile.h"
 
 #include "imaging/ColourProfile.h"
+#include "imaging/HeifReader.h"
 #include "imaging/JpegReader.h"
 #include "platform/SafeOpen.h"
 
@@ -11,9 +12,11 @@
 #include <Magick++.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cstring>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -301,11 +304,17 @@ bool LengthsFit(Kind kind, const QByteArray& bytes)
 // which the decoders then make up (grey, black, repeated rows) at full cost in
 // time and memory: a decompression bomb, or a damaged header. No photo needs
 // more than 1024 pixels per byte; small pictures (a blank fax page, an icon)
-// always pass. The header is read alone, nothing is decoded.
-bool ClaimFits(Kind kind, const void* data, size_t size)
+// always pass.
+bool AreaFits(uint64_t area, size_t size)
 {
     constexpr uint64_t kAlwaysFits = 4'000'000;    // pixels
     constexpr uint64_t kMaxPixelsPerByte = 1024;
+    return area <= std::max<uint64_t>(kAlwaysFits, uint64_t(size) * kMaxPixelsPerByte);
+}
+
+// The same of the picture the file's header claims, read alone: nothing is decoded.
+bool ClaimFits(Kind kind, const void* data, size_t size)
+{
     ImageInfoPtr info = InfoFor(kind);
     ExceptionPtr ex(MagickCore::AcquireExceptionInfo());
     if (!info || !ex)
@@ -323,7 +332,7 @@ bool ClaimFits(Kind kind, const void* data, size_t size)
             return false;
         most = std::max(most, area);
     }
-    return most <= std::max<uint64_t>(kAlwaysFits, uint64_t(size) * kMaxPixelsPerByte);
+    return AreaFits(most, size);
 }
 
 // Reads the bytes with the chosen decoder.
@@ -546,6 +555,91 @@ void Normalise(Magick::Image& img, Kind kind)
     img.type(Magick::TrueColorType);
 }
 
+// An 8-bit sample at the library's 16 bits (the Q16 build it is linked with).
+static_assert(sizeof(MagickCore::Quantum) == 2);
+constexpr MagickCore::Quantum FromByte(unsigned v) { return MagickCore::Quantum(v * 257); }
+
+// The library's picture of libheif's planes, filled a band of rows on each
+// core, each through a cache view of its own, when the picture is held in
+// memory; a picture too large for that, kept on disk, takes one writer.
+MagickCore::Image* FromPlanes(const HeifPicture& picture)
+{
+    MagickCore::Image* image = MagickCore::AcquireImage(nullptr);
+    if (!image || !MagickCore::SetImageExtent(image, size_t(picture.width), size_t(picture.height))) {
+        if (image)
+            MagickCore::DestroyImage(image);
+        return nullptr;
+    }
+    const int shift = picture.bits - 8;
+    // Wider samples are rounded to eight bits, as the album keeps them.
+    const auto wide = [shift](const uint8_t* row, int x) {
+        const uint32_t v = (reinterpret_cast<const uint16_t*>(row)[x] + (1u << shift >> 1)) >> shift;
+        return FromByte(std::min(v, 255u));
+    };
+    std::atomic<bool> failed = false;
+    const auto band = [&](int from, int to) {
+        ExceptionPtr bandEx(MagickCore::AcquireExceptionInfo());
+        MagickCore::CacheView* view = MagickCore::AcquireAuthenticCacheView(image, bandEx.get());
+        bool ok = view != nullptr;
+        for (int y = from; y < to && ok; ++y) {
+            MagickCore::PixelPacket* q =
+                MagickCore::QueueCacheViewAuthenticPixels(view, 0, y, size_t(picture.width), 1, bandEx.get());
+            ok = q != nullptr;
+            const uint8_t* rows[3];
+            for (int c = 0; c < 3; ++c)
+                rows[c] = picture.planes[c] + size_t(y) * size_t(picture.strides[c]);
+            for (int x = 0; ok && x < picture.width; ++x, ++q) {
+                q->red = shift ? wide(rows[0], x) : FromByte(rows[0][x]);
+                q->green = shift ? wide(rows[1], x) : FromByte(rows[1][x]);
+                q->blue = shift ? wide(rows[2], x) : FromByte(rows[2][x]);
+                q->opacity = 0;   // opaque
+            }
+            ok = ok && MagickCore::SyncCacheViewAuthenticPixels(view, bandEx.get());
+        }
+        if (view)
+            MagickCore::DestroyCacheView(view);
+        if (!ok)
+            failed = true;
+    };
+    const MagickCore::CacheType cache = MagickCore::GetImagePixelCacheType(image);
+    if (cache == MagickCore::MemoryCache || cache == MagickCore::MapCache)
+        OnEveryCore(picture.height, band);
+    else
+        band(0, picture.height);
+    if (failed) {
+        MagickCore::DestroyImage(image);
+        return nullptr;
+    }
+    image->depth = 8;
+    return image;
+}
+
+// A HEIF or AVIF photo through libheif, which decodes it on every core; an
+// empty handle when libheif cannot, and the library's own reader is asked.
+// The pixels are already turned by the file's rotation and mirror boxes and
+// carry no orientation of their own, so Upright only resets the EXIF tag.
+ImageHandle LoadHeif(const QByteArray& bytes, Kind kind)
+{
+    const auto sizeAllowed = [&bytes](uint64_t w, uint64_t h) {
+        return w <= kMaxSide && h <= kMaxSide && w * h <= kMaxArea && AreaFits(w * h, size_t(bytes.size()));
+    };
+    const std::optional<HeifPicture> picture =
+        ReadHeif(bytes, kind == Kind::Avif ? HeifCoding::Av1 : HeifCoding::Hevc, sizeAllowed);
+    if (!picture)
+        return {};
+    MagickCore::Image* image = FromPlanes(*picture);
+    if (!image)
+        return {};
+    auto impl = std::make_unique<ImageHandle::Impl>();
+    impl->image = Magick::Image(image);   // takes ownership
+    impl->image.quiet(true);
+    if (!picture->exif.isEmpty())
+        SetProfile(image, "exif", picture->exif);
+    SetIccProfile(image, picture->icc);
+    Normalise(impl->image, kind);
+    return ImageHandle(std::move(impl));
+}
+
 // The photo's bytes, or nothing for what is not a plain file of sensible size
 // (a folder, a device or pipe that would never end, a file beyond any photo).
 QByteArray ReadWholeFile(const QString& path)
@@ -593,6 +687,9 @@ ImageHandle LoadImageFile(const QString& path)
     if (!LengthsFit(kind, bytes))
         return {};
     try {
+        if (kind == Kind::Heic || kind == Kind::Avif)
+            if (ImageHandle heif = LoadHeif(bytes, kind); heif.IsValid())
+                return heif;
         if (!ClaimFits(kind, bytes.constData(), size_t(bytes.size())))
             return {};
         ImageListPtr list = Decode(kind, bytes.constData(), size_t(bytes.size()));

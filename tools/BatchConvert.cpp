@@ -1,5 +1,6 @@
 #include "tools/BatchConvert.h"
 
+#include "imaging/HeifReader.h"
 #include "imaging/ImageFile.h"
 #include "model/PhotoList.h"
 #include "tools/BatchFiles.h"
@@ -16,6 +17,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <mutex>
+#include <string_view>
 #include <thread>
 #include <vector>
 
@@ -56,6 +58,10 @@ QStringList ConvertSourceEntries(const std::function<bool(const char* format)>& 
 const QStringList& ConvertSourceEntries()
 {
     static const QStringList entries = ConvertSourceEntries([](const char* format) {
+        // libheif reads HEIF and AVIF first; the image library reads them when it cannot.
+        const std::string_view name(format);
+        if ((name == "HEIC" && CanDecodeHeif(HeifCoding::Hevc)) || (name == "AVIF" && CanDecodeHeif(HeifCoding::Av1)))
+            return true;
         InitImageLibrary();
         try {
             return Magick::CoderInfo(format).isReadable();

@@ -1,0 +1,80 @@
+// HEIF and AVIF photos read through libheif with the album's own HEVC decoders.
+#include "TestUtil.h"
+#include "imaging/ColourProfile.h"
+#include "imaging/HeifReader.h"
+#include "tools/PhonePhotoFiles.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+
+using namespace tamsel;
+using namespace tamsel::testing;
+
+namespace {
+
+// The largest difference of a sample from libheif's own decoding of the file
+// (its own decoders, its own colour conversion); 256 when that fails or the
+// sizes differ.
+int LargestDifferenceFromLibheif(const QByteArray& file, const HeifPicture& p)
+{
+    heif_context* context = heif_context_alloc();
+    heif_image_handle* handle = nullptr;
+    heif_image* image = nullptr;
+    int largest = 256;
+    if (!heif_context_read_from_memory_without_copy(context, file.constData(), size_t(file.size()), nullptr).code &&
+        !heif_context_get_primary_image_handle(context, &handle).code &&
+        !heif_decode_image(handle, &image, heif_colorspace_RGB, heif_chroma_interleaved_RGB, nullptr).code &&
+        heif_image_get_width(image, heif_channel_interleaved) == p.width &&
+        heif_image_get_height(image, heif_channel_interleaved) == p.height && p.bits == 8) {
+        largest = 0;
+        int stride = 0;
+        const uint8_t* rgb = heif_image_get_plane_readonly(image, heif_channel_interleaved, &stride);
+        for (int y = 0; y < p.height; ++y)
+            for (int x = 0; x < p.width; ++x)
+                for (int c = 0; c < 3; ++c)
+                    largest = std::max(largest, std::abs(rgb[y * stride + 3 * x + c] - p.planes[c][y * p.strides[c] + x]));
+    }
+    heif_image_release(image);
+    heif_image_handle_release(handle);
+    heif_context_free(context);
+    return largest;
+}
+
+}  // namespace
+
+TEST(HeifReader, PicturesAreLibheifsOwnAndDamagedOrOversizedFilesAreRefused)
+{
+    QTemporaryDir dir;
+    // A phone's HEIC (turned by its rotation box, with a profile), one that
+    // states no colours of its own as the image library writes it, and an AVIF.
+    const QString phone = dir.filePath("phone.heic"), plain = dir.filePath("plain.heic"), avif = dir.filePath("a.avif");
+    ASSERT_TRUE(MakePhonePhoto(phone, "heic", AdobeRgbProfile(), 256, 192));
+    ASSERT_TRUE(MakePhonePhoto(avif, "avif", {}, 256, 192));
+    Magick::Image gradient;
+    gradient.size("256x192");
+    gradient.read("gradient:orange-navy");
+    gradient.write(plain.toStdString());
+
+    const auto anySize = [](uint64_t, uint64_t) { return true; };
+    for (const auto& [path, coding] : {std::pair{phone, HeifCoding::Hevc}, {plain, HeifCoding::Hevc}, {avif, HeifCoding::Av1}}) {
+        SCOPED_TRACE(path.toStdString());
+        const QByteArray bytes = ReadAll(path);
+        const std::optional<HeifPicture> picture = ReadHeif(bytes, coding, anySize);
+        ASSERT_TRUE(picture);
+        EXPECT_EQ(picture->width * picture->height, 256 * 192);
+        EXPECT_LE(LargestDifferenceFromLibheif(bytes, *picture), 1);
+        // Whatever a damaged picture gives, the decoder this thread keeps
+        // reads the next one as before.
+        QByteArray damaged = bytes;
+        for (qsizetype i = damaged.size() / 2; i < damaged.size(); i += 97)
+            damaged[i] = char(damaged[i] ^ 0x5A);
+        ReadHeif(damaged, coding, anySize);
+        const std::optional<HeifPicture> again = ReadHeif(bytes, coding, anySize);
+        ASSERT_TRUE(again);
+        EXPECT_LE(LargestDifferenceFromLibheif(bytes, *again), 1);
+        EXPECT_FALSE(ReadHeif(bytes.left(bytes.size() * 2 / 3), coding, anySize));
+        EXPECT_FALSE(ReadHeif(bytes, coding, [](uint64_t w, uint64_t h) { return w * h < 256 * 192; }));
+    }
+}
