@@ -1,10 +1,13 @@
 #pragma once
 #include <QByteArray>
 
+#include <algorithm>
 #include <cstdint>
 #include <functional>
 #include <memory>
 #include <optional>
+#include <thread>
+#include <vector>
 
 struct heif_image;
 
@@ -28,9 +31,35 @@ struct HeifPicture {
 };
 
 // Runs band(from, to) over the rows [0, rows), a band on each core.
-void OnEveryCore(int rows, const std::function<void(int from, int to)>& band);
+inline void OnEveryCore(int rows, const std::function<void(int from, int to)>& band)
+{
+    const int cores = int(std::max(1u, std::thread::hardware_concurrency()));
+    const int bands = std::min(cores, std::max(1, rows / 64));
+    std::vector<std::thread> helpers;
+    for (int i = 1; i < bands; ++i)
+        helpers.emplace_back(band, int(int64_t(rows) * i / bands), int(int64_t(rows) * (i + 1) / bands));
+    band(0, rows / bands);
+    for (std::thread& t : helpers)
+        t.join();
+}
 
 enum class HeifCoding { Hevc, Av1 };
+
+// The reader is a module of its own, loaded the first time a phone photo is
+// read or the conversion's formats are listed: libheif and libavcodec bring
+// some sixty libraries and ten megabytes with them, which a run that never
+// meets such a photo should not carry.
+struct HeifModule {
+    bool (*canDecode)(HeifCoding coding);
+    std::optional<HeifPicture> (*read)(const QByteArray& file, HeifCoding likely,
+                                       const std::function<bool(uint64_t w, uint64_t h)>& sizeAllowed);
+};
+inline constexpr const char* kHeifModuleFile = "tamsel-heif.so";
+inline constexpr const char* kHeifModuleEntry = "tamsel_heif_module";
+
+// The module, loaded once; nullptr when it is not installed or will not
+// load (its libraries missing), and the image library reads these files.
+const HeifModule* LoadHeifModule();
 
 // Whether the libheif here has a decoder for pictures coded so.
 bool CanDecodeHeif(HeifCoding coding);

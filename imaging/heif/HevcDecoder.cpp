@@ -1,4 +1,4 @@
-#include "imaging/HevcDecoder.h"
+#include "imaging/heif/HevcDecoder.h"
 
 #include "imaging/HeifReader.h"
 

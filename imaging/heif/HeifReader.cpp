@@ -1,6 +1,6 @@
 #include "imaging/HeifReader.h"
 
-#include "imaging/HevcDecoder.h"
+#include "imaging/heif/HevcDecoder.h"
 
 #include <libheif/heif.h>
 
@@ -81,27 +81,14 @@ ImagePtr Decode(const heif_image_handle* handle, const char* decoder)
 
 int Cores() { return int(std::max(1u, std::thread::hardware_concurrency())); }
 
-}  // namespace
-
-void OnEveryCore(int rows, const std::function<void(int from, int to)>& band)
-{
-    const int bands = std::min(Cores(), std::max(1, rows / 64));
-    std::vector<std::thread> helpers;
-    for (int i = 1; i < bands; ++i)
-        helpers.emplace_back(band, int(int64_t(rows) * i / bands), int(int64_t(rows) * (i + 1) / bands));
-    band(0, rows / bands);
-    for (std::thread& t : helpers)
-        t.join();
-}
-
-bool CanDecodeHeif(HeifCoding coding)
+bool CanDecode(HeifCoding coding)
 {
     Start();
     return heif_have_decoder_for_format(coding == HeifCoding::Av1 ? heif_compression_AV1 : heif_compression_HEVC);
 }
 
-std::optional<HeifPicture> ReadHeif(const QByteArray& file, HeifCoding likely,
-                                    const std::function<bool(uint64_t w, uint64_t h)>& sizeAllowed)
+std::optional<HeifPicture> Read(const QByteArray& file, HeifCoding likely,
+                                const std::function<bool(uint64_t w, uint64_t h)>& sizeAllowed)
 {
     const HevcDecoders hevc = Start();
     ContextPtr context(heif_context_alloc());
@@ -155,4 +142,14 @@ std::optional<HeifPicture> ReadHeif(const QByteArray& file, HeifCoding likely,
     return picture;
 }
 
+const HeifModule kModule{CanDecode, Read};
+
+}  // namespace
+
 }  // namespace tamsel
+
+// The one name the module shows: the program looks it up when it loads it.
+extern "C" __attribute__((visibility("default"))) const tamsel::HeifModule* tamsel_heif_module()
+{
+    return &tamsel::kModule;
+}
