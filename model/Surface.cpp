@@ -298,6 +298,16 @@ void Surface::CopyToRgb32(QImage& out) const
         RowToRgb32(RowPtr(y), reinterpret_cast<uint32_t*>(out.scanLine(y)), Width());
 }
 
+void Surface::CopyRectToRgb32(const QRect& from, uint8_t* dst, std::ptrdiff_t dstStride) const
+{
+    const QRect r = from.intersected(QRect(0, 0, Width(), Height()));
+    if (!bits_ || r.isEmpty())
+        return;
+    dst += std::ptrdiff_t(r.top() - from.top()) * dstStride + std::ptrdiff_t(r.left() - from.left()) * 4;
+    for (int y = r.top(); y <= r.bottom(); ++y, dst += dstStride)
+        RowToRgb32(RowPtr(y) + 3 * r.left(), reinterpret_cast<uint32_t*>(dst), r.width());
+}
+
 QImage Surface::ToQImage() const
 {
     if (!bits_)

@@ -10,6 +10,7 @@
 #include "platform/Outcome.h"
 
 class QImage;
+class QRect;
 
 namespace tamsel {
 
@@ -126,6 +127,10 @@ public:
     // Converts the picture into out (RGB32, top-down, resized when needed):
     // the window system's own pixel format, so showing it is a plain copy.
     void CopyToRgb32(QImage& out) const;
+    // Converts the rectangle from (inside the surface) into 32-bit pixels
+    // 0xFFRRGGBB at dst, rows dstStride bytes apart: straight into a window's
+    // own buffer, with no picture in between.
+    void CopyRectToRgb32(const QRect& from, uint8_t* dst, std::ptrdiff_t dstStride) const;
     void Release();
 
 private:

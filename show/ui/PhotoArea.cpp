@@ -5,6 +5,8 @@
 #include "show/StepPlan.h"
 #include "show/TransitionEngine.h"
 
+#include <QPaintEngine>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QTimer>
 
@@ -17,6 +19,52 @@ double Now()
     using namespace std::chrono;
     return duration<double>(steady_clock::now().time_since_epoch()).count();
 }
+
+// Converts the screen surface's rows straight into the window's own buffer
+// where the painter draws into one (the raster backing store of every
+// desktop platform): a window-sized copy of each frame in between would
+// cost as much memory as the screen itself and a second pass over it. The
+// surface is in device pixels, so its pixels land one to one from the
+// area's top left; whatever of the region lies beyond it is black.
+// False where the painter draws elsewhere (a grab into a pixmap, a printer).
+bool PaintInPlace(QPainter& p, const Surface& screen, const QRegion& region)
+{
+    QPaintEngine* engine = p.paintEngine();
+    if (!engine || engine->type() != QPaintEngine::Raster || !engine->paintDevice() ||
+        engine->paintDevice()->devType() != QInternal::Image)
+        return false;
+    // Written through the pointer the engine draws through: never detached.
+    const QImage& out = *static_cast<const QImage*>(engine->paintDevice());
+    const QImage::Format f = out.format();
+    if (f != QImage::Format_RGB32 && f != QImage::Format_ARGB32 && f != QImage::Format_ARGB32_Premultiplied)
+        return false;
+    const QTransform t = p.deviceTransform();
+    if (t.type() > QTransform::TxScale)
+        return false;
+    const QPoint origin = t.map(QPointF(0, 0)).toPoint();
+    const QRect surface(origin, QSize(screen.Width(), screen.Height()));
+    auto* bits = const_cast<uint8_t*>(out.constBits());
+    const qsizetype stride = out.bytesPerLine();
+    for (const QRect& logical : region) {
+        const QRect r = t.mapRect(QRectF(logical)).toAlignedRect().intersected(out.rect());
+        if (r.isEmpty())
+            continue;
+        const QRect inside = r.intersected(surface);
+        for (int y = r.top(); y <= r.bottom(); ++y) {
+            auto* row = reinterpret_cast<uint32_t*>(bits + qsizetype(y) * stride);
+            if (inside.isEmpty() || y < inside.top() || y > inside.bottom()) {
+                std::fill(row + r.left(), row + r.right() + 1, 0xFF000000u);
+                continue;
+            }
+            std::fill(row + r.left(), row + inside.left(), 0xFF000000u);
+            std::fill(row + inside.right() + 1, row + r.right() + 1, 0xFF000000u);
+        }
+        if (!inside.isEmpty())
+            screen.CopyRectToRgb32(inside.translated(-origin),
+                                   bits + qsizetype(inside.top()) * stride + qsizetype(inside.left()) * 4, stride);
+    }
+    return true;
+}
 }  // namespace
 
 struct PhotoArea::Impl {
@@ -26,7 +74,7 @@ struct PhotoArea::Impl {
     double t0 = 0;          // start of the step in progress (kept across a split frame)
     bool inStep = false;
     bool stopped = true;    // the chain is broken (PaintHold) or not yet started
-    QImage frame;           // DibScreen as last shown
+    bool shown = false;     // a frame has been drawn into DibScreen
 
     explicit Impl(AlbumApp& a) : app(a) {}
 };
@@ -70,9 +118,7 @@ void PhotoArea::RunStep()
         r = d.app.Step();
     }
     if (!r.splitFrame && !r.unchanged) {
-        d.app.Model().dibs.DibScreen.CopyToRgb32(d.frame);
-        // The surfaces are in device pixels: shown one to one on the screen.
-        d.frame.setDevicePixelRatio(d.app.Model().main.PixelRatio);
+        d.shown = true;
         repaint();
     }
     d.inStep = false;
@@ -88,15 +134,18 @@ void PhotoArea::RunStep()
     d.timer.start(int(next.delay * 1000.0 + 0.5));
 }
 
-void PhotoArea::paintEvent(QPaintEvent*)
+void PhotoArea::paintEvent(QPaintEvent* e)
 {
     QPainter p(this);
-    if (d_->frame.isNull())
+    const Surface& screen = d_->app.Model().dibs.DibScreen;
+    if (!d_->shown || !screen.HasPixels()) {
         p.fillRect(rect(), Qt::black);
-    else if (d_->frame.devicePixelRatio() == 1)
-        p.drawImage(0, 0, d_->frame);
-    else   // over the whole area, where a fractional ratio would leave part of a device pixel
-        p.drawImage(QRectF(rect()), d_->frame);
+    } else if (!PaintInPlace(p, screen, e->region())) {
+        // The surfaces are in device pixels: shown one to one on the screen.
+        QImage frame = screen.ToQImage();
+        frame.setDevicePixelRatio(d_->app.Model().main.PixelRatio);
+        p.drawImage(0, 0, frame);
+    }
     if (d_->stopped && !d_->inStep)
         Kick();
 }
