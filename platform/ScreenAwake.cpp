@@ -1,5 +1,7 @@
 #include "platform/ScreenAwake.h"
 
+#include "platform/QuitSignalRoute.h"
+
 #include <QDBusMessage>
 #include <QDBusPendingCallWatcher>
 #include <QDBusPendingReply>
@@ -18,6 +20,17 @@ QDBusMessage ScreenSaverCall(const QString& method)
 }
 
 QString WindowArg(quint64 id) { return QStringLiteral("0x%1").arg(id, 0, 16); }
+// xdg-screensaver suspend stays until the window goes; like any program we
+// start, it must not inherit our blocked quit signals, or a logout could not end it.
+void StartTool(const QStringList& args)
+{
+    QProcess tool;
+    tool.setProgram(QStringLiteral("xdg-screensaver"));
+    tool.setArguments(args);
+    tool.setChildProcessModifier(UnblockQuitSignals);
+    tool.startDetached();
+}
+
 }  // namespace
 
 ScreenAwake::~ScreenAwake() { Hold(false); }
@@ -83,16 +96,14 @@ void ScreenAwake::Suspend()
 {
     toolWindow_ = windowId ? windowId() : 0;
     if (toolWindow_ != 0)
-        QProcess::startDetached(QStringLiteral("xdg-screensaver"),
-                                {QStringLiteral("suspend"), WindowArg(toolWindow_)});
+        StartTool({QStringLiteral("suspend"), WindowArg(toolWindow_)});
 }
 
 void ScreenAwake::Resume()
 {
     if (toolWindow_ == 0)
         return;
-    QProcess::startDetached(QStringLiteral("xdg-screensaver"),
-                            {QStringLiteral("resume"), WindowArg(toolWindow_)});
+    StartTool({QStringLiteral("resume"), WindowArg(toolWindow_)});
     toolWindow_ = 0;
 }
 

@@ -9,14 +9,17 @@
 #include "show/TransitionEngine.h"
 #include "show/VideoExport.h"
 
+#include <QElapsedTimer>
 #include <QPainter>
 #include <QProcessEnvironment>
+#include <QThread>
 #include <QUrl>
 #include <gst/app/gstappsink.h>
 #include <gst/gst.h>
 #include <gst/pbutils/pbutils.h>
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <thread>
 
 using namespace tamsel;
@@ -176,16 +179,21 @@ double MeanDifference(const QImage& a, const QImage& b)
     return sum / (3.0 * a.width() * a.height());
 }
 
-// Runs the program as a script would: no display, no platform chosen.
-bool ExportFromCommandLine(const QStringList& args)
+// Starts the program as a script would: no display, no platform chosen.
+void StartExport(QProcess& p, const QStringList& args)
 {
-    QProcess p;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.remove("DISPLAY");
     env.remove("WAYLAND_DISPLAY");
     env.remove("QT_QPA_PLATFORM");
     p.setProcessEnvironment(env);
     p.start(kProgram, QStringList{"--export-video"} + args);
+}
+
+bool ExportFromCommandLine(const QStringList& args)
+{
+    QProcess p;
+    StartExport(p, args);
     const bool ok = p.waitForFinished(120000) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
     if (!ok)
         ADD_FAILURE() << p.readAllStandardError().constData();
@@ -220,6 +228,33 @@ TEST(VideoExport, CommandLineRecordsTheShowWithItsMusic)
         }
     }
     EXPECT_EQ(QDir(a.dir.path()).entryList({"*.part"}, QDir::Hidden | QDir::Files).size(), 0);
+}
+
+// A quit signal (Ctrl-C, a kill, a closed terminal) ends a command-line
+// export as 取消 does: soon, failing, with neither the video nor its
+// temporary file left.
+TEST(VideoExport, AQuitSignalCancelsTheCommandLineExport)
+{
+    const VideoAlbum a(0);
+    const QString out = a.dir.filePath("show.mp4");
+    const auto parts = [&] { return QDir(a.dir.path()).entryList({"*.part"}, QDir::Hidden | QDir::Files); };
+    for (const int sig : {SIGTERM, SIGINT}) {
+        SCOPED_TRACE(sig);
+        QProcess p;
+        StartExport(p, {a.script, out, "--size", "1920x1080"});
+        ASSERT_TRUE(p.waitForStarted());
+        QElapsedTimer started;
+        started.start();
+        while (parts().isEmpty() && p.state() == QProcess::Running && started.elapsed() < 30000)
+            QThread::msleep(20);
+        ASSERT_EQ(p.state(), QProcess::Running) << "the export ended before it could be stopped";
+        ::kill(pid_t(p.processId()), sig);
+        ASSERT_TRUE(p.waitForFinished(20000));
+        EXPECT_EQ(p.exitStatus(), QProcess::NormalExit);
+        EXPECT_NE(p.exitCode(), 0);
+        EXPECT_FALSE(QFile::exists(out));
+        EXPECT_TRUE(parts().isEmpty());
+    }
 }
 
 // Random transitions follow the seed: the same seed draws the same frames, another seed others.
