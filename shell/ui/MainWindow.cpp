@@ -471,8 +471,7 @@ void MainWindow::PaintSkin()
                            p.src.x(), p.src.y(), p.src.width(), p.src.height());
         }
     }
-    background_ = back.ToQImage();
-    FinishBackground();
+    KeepBackground(back, 1);
 }
 
 void MainWindow::PaintDenseSkin()
@@ -493,17 +492,59 @@ void MainWindow::PaintDenseSkin()
             StretchBlt(denseBack, d.x(), d.y(), d.width(), d.height(), denseSkin_, s.x(), s.y(),
                        s.width(), s.height());
     }
-    background_ = denseBack.ToQImage();
-    background_.setDevicePixelRatio(2);
+    KeepBackground(denseBack, 2);
+}
+
+void MainWindow::KeepBackground(const Surface& back, int ratio)
+{
+    const QRect whole(0, 0, layout_.ClientW, layout_.ClientH);
+    const QRect hole = layout_.photoArea.intersected(whole);
+    std::vector<QRect> pieces;
+    if (hole.isEmpty()) {
+        pieces = {whole};
+    } else {
+        pieces = {QRect(0, 0, whole.width(), hole.top()),
+                  QRect(0, hole.bottom() + 1, whole.width(), whole.height() - hole.bottom() - 1),
+                  QRect(0, hole.top(), hole.left(), hole.height()),
+                  QRect(hole.right() + 1, hole.top(), whole.width() - hole.right() - 1, hole.height())};
+    }
+    background_.clear();
+    for (const QRect& at : pieces) {
+        if (at.isEmpty())
+            continue;
+        const QRect from(at.topLeft() * ratio, at.size() * ratio);
+        QImage image(from.size(), QImage::Format_BGR888);
+        for (int y = 0; y < from.height(); ++y)
+            std::memcpy(image.scanLine(y), back.RowPtr(from.top() + y) + 3 * from.left(), size_t(from.width()) * 3);
+        image.setDevicePixelRatio(ratio);
+        background_.push_back({at, std::move(image)});
+    }
     FinishBackground();
+}
+
+QImage MainWindow::Background() const
+{
+    const qreal ratio = background_.empty() ? 1 : background_.front().image.devicePixelRatio();
+    QImage whole(QSize(layout_.ClientW, layout_.ClientH) * ratio, QImage::Format_RGB32);
+    whole.setDevicePixelRatio(ratio);
+    whole.fill(kBackColor);
+    QPainter p(&whole);
+    for (const BackgroundPiece& piece : background_)
+        p.drawImage(piece.at.topLeft(), piece.image);
+    return whole;
 }
 
 void MainWindow::FinishBackground()
 {
     // While maximised the maximise button's idle look is the restore glyph.
     if (isMaximized() && !art_->restore.isNull()) {
-        QPainter p(&background_);
-        p.drawPixmap(layout_.maximiseButton, art_->restore);
+        const QRect glyph(layout_.maximiseButton, art_->restore.deviceIndependentSize().toSize());
+        for (BackgroundPiece& piece : background_) {
+            if (!piece.at.intersects(glyph))
+                continue;
+            QPainter p(&piece.image);
+            p.drawPixmap(glyph.topLeft() - piece.at.topLeft(), art_->restore);
+        }
     }
     update();
 }
@@ -559,12 +600,16 @@ void MainWindow::RequestStep() { area_->Kick(); }
 void MainWindow::paintEvent(QPaintEvent* e)
 {
     QPainter p(this);
-    if (background_.isNull())
+    if (background_.empty())
         p.fillRect(rect(), kBackColor);
-    else
-        p.drawImage(QRectF(e->rect()), background_,
-                    QRectF(QRectF(e->rect()).topLeft() * background_.devicePixelRatio(),
-                           QSizeF(e->rect().size()) * background_.devicePixelRatio()));
+    for (const BackgroundPiece& piece : background_) {
+        const QRect r = piece.at.intersected(e->rect());
+        if (r.isEmpty())
+            continue;
+        const qreal k = piece.image.devicePixelRatio();
+        p.drawImage(QRectF(r), piece.image,
+                    QRectF(QPointF(r.topLeft() - piece.at.topLeft()) * k, QSizeF(r.size()) * k));
+    }
 }
 
 void MainWindow::ClearHoverLooks()

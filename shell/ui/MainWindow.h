@@ -85,8 +85,9 @@ public:
     PictureElement* QuickButton(int i) const { return quickButtons_.at(i); }
     QWidget* photoArea() const;
     const FormLayout& CurrentLayout() const { return layout_; }
-    // The skin and background as painted by the last layout.
-    const QImage& Background() const { return background_; }
+    // The skin and background as painted by the last layout, whole (the
+    // photo area's place in the background colour).
+    QImage Background() const;
 
 Q_SIGNALS:
     // The window is closing: the application ends and the album is written.
@@ -142,7 +143,15 @@ private:
     // On a dense screen the skin's double-size drawing, cut at twice the
     // layout's places, which the background is then painted from.
     Surface denseSkin_;
-    QImage background_;
+    // The background around the photo area, in up to four pieces: what the
+    // opaque area covers is never painted, so it is not kept either (at a
+    // large window it would be most of a window-sized picture).
+    struct BackgroundPiece {
+        QRect at;       // in layout pixels
+        QImage image;   // at the skin's pixel ratio
+    };
+    std::vector<BackgroundPiece> background_;
+    void KeepBackground(const Surface& back, int ratio);
     FormLayout layout_;
 
     std::unique_ptr<struct SkinArt> art_;
