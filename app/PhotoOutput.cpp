@@ -16,6 +16,16 @@ constexpr int kMaxIconSide = 256;
 
 QString Unsaved(const QString& why) { return QStringLiteral("  照片未保存:") + why; }
 
+// "bmp、jpg、… 或 png": the endings save as takes.
+QString OutputEndings()
+{
+    QStringList endings;
+    for (const OutputFormat& f : OutputFormats())
+        endings << QLatin1String(f.ending);
+    const QString last = endings.takeLast();
+    return endings.join(QStringLiteral("、")) + QStringLiteral(" 或 ") + last;
+}
+
 }  // namespace
 
 Outcome SaveAs(AlbumModel& model, const QString& target)
@@ -25,7 +35,7 @@ Outcome SaveAs(AlbumModel& model, const QString& target)
     const int code = OutputFormatOf(target);
     if (code < 0)
         return Outcome::Failed(
-            Unsaved(QStringLiteral("文件名须以 bmp、jpg、pcx、tga、ico、tif 或 png 结尾")));
+            Unsaved(QStringLiteral("文件名须以 %1 结尾").arg(OutputEndings())));
     const QString& source = model.shown.CurFile();
     if (source.isEmpty() || !QFileInfo(source).isFile())
         return Outcome::Failed(Unsaved(QStringLiteral("找不到当前照片的文件")));

@@ -1,15 +1,16 @@
 #include "app/ui/SaveAsDialog.h"
 
 #include "app/AlbumApp.h"
+#include "imaging/ImageFile.h"
 
 namespace tamsel {
 
 QString AskSaveAsName(AlbumApp& app)
 {
-    const QString filters = QStringLiteral(
-        "*.bmp (*.bmp);;*.jpg (*.jpg);;*.pcx (*.pcx);;*.tga (*.tga);;*.ico (*.ico);;"
-        "*.tif (*.tif);;*.png (*.png)");
-    return app.AskFiles(QStringLiteral("照片另存"), filters, true).value(0);
+    QStringList filters;
+    for (const OutputFormat& f : OutputFormats())
+        filters << QStringLiteral("*.%1 (*.%1)").arg(QLatin1String(f.ending));
+    return app.AskFiles(QStringLiteral("照片另存"), filters.join(QStringLiteral(";;")), true).value(0);
 }
 
 }  // namespace tamsel

@@ -73,7 +73,7 @@ TEST_F(OutputTest, SaveAsWritesNothingAndSaysWhyForUnknownNamesAndUnreadableSour
         const QString target = dir.path() + "/out/" + name;
         const Outcome r = SaveAs(model, target);
         EXPECT_FALSE(r.ok);
-        EXPECT_TRUE(r.HasMessage());
+        EXPECT_EQ(r.message, QStringLiteral("  照片未保存:文件名须以 bmp、jpg、pcx、tga、ico、tif 或 png 结尾"));
         EXPECT_FALSE(QFileInfo::exists(target));
     }
     // A target in a folder that does not exist: nothing half-written anywhere.
