@@ -2,6 +2,7 @@
 
 #include "model/AlbumState.h"
 #include "model/PhotoList.h"
+#include "platform/SafeWrite.h"
 #include "show/ShowRecorder.h"
 #include "show/VideoEncoder.h"
 
@@ -24,14 +25,15 @@ constexpr int kMostFps = 120;
 constexpr double kSoundLag = 1.0;
 constexpr int64_t kSoundChunk = kSoundRate / 10;
 
-// Beside the target, so that the rename stays on one file system; hidden,
-// and named for this process, so that two exports do not meet.
+// The encoder writes the program's own kind of temporary file beside the
+// target: locked while the export runs, synced and renamed when whole, and
+// taken away by the folder's cleaner when an export was killed. Named for
+// this process, so that two exports do not meet.
 QString TemporaryNameFor(const QString& output)
 {
-    const QFileInfo fi(output);
-    return fi.absoluteDir().filePath(QStringLiteral(".%1.%2.part")
-                                         .arg(fi.fileName())
-                                         .arg(QCoreApplication::applicationPid()));
+    return QStringLiteral(".tamsel-video-%1.%2.part")
+        .arg(QFileInfo(output).fileName())
+        .arg(QCoreApplication::applicationPid());
 }
 
 QStringList TunesOf(const AlbumState& album)
@@ -110,12 +112,14 @@ Outcome ExportVideo(const AlbumState& album, const PhotoList& photos, const AppP
     if (photos.Count() == 0)
         return Outcome::Failed(QStringLiteral("  相册中没有照片,无法导出视频"));
     const QStringList tunes = TunesOf(album);
-    const QString temporary = TemporaryNameFor(request.output);
+    SafeWrite out(request.output, Keep::Durable, TemporaryNameFor(request.output));
+    if (out.Error() != 0)
+        return Outcome::Failed(QStringLiteral("  ") + WriteFailure(out.Error(), request.output));
     Outcome result;
     bool cancelled = false;
     {
         VideoEncoder encoder;
-        result = encoder.Open(temporary, *VideoFormatOf(request.output), request.size, request.fps,
+        result = encoder.Open(out.TempPath(), *VideoFormatOf(request.output), request.size, request.fps,
                               !tunes.isEmpty());
         if (result) {
             ShowRecorder show(album, photos, paths, request.size, request.fps, request.seed);
@@ -131,10 +135,10 @@ Outcome ExportVideo(const AlbumState& album, const PhotoList& photos, const AppP
                                            .arg(QFileInfo(track->Broken()).fileName()));
         }
     }
-    if (result && !cancelled && std::rename(QFile::encodeName(temporary).constData(),
-                             QFile::encodeName(request.output).constData()) != 0)
-        result = Outcome::Failed(QStringLiteral("  无法写入 %1").arg(request.output));
-    QFile::remove(temporary);
+    // A cancelled or failed export leaves nothing: the temporary file goes with out.
+    if (result && !cancelled)
+        if (const Outcome committed = out.Commit(); !committed)
+            result = Outcome::Failed(QStringLiteral("  ") + committed.message);
     progress.done = 1.0;
     return result;
 }
