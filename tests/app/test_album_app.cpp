@@ -351,11 +351,14 @@ TEST_F(AppFixture, TheWorkingFolderAndTheCurrentPhotoFollowWhatHappensToTheFiles
     journal.entries = {{"p0.jpg", ".p0.renaming", "n0.jpg"}};
     ASSERT_TRUE(WriteJournal(folder.path(), journal));
     ASSERT_TRUE(QFile::rename(folder.filePath("p0.jpg"), folder.filePath(".p0.renaming")));
+    // And the piece of a write that a crash cut short.
+    Touch(folder, ".tamsel-cut.part", "half a photo");
 
     app->OpenPath(folder.filePath("p2.jpg"));
     EXPECT_EQ(m.photos.Names(), QStringList({"n0.jpg", "p1.jpg", "p2.jpg"}));
     EXPECT_EQ(m.state.PhotoCount, 3);
     EXPECT_FALSE(HasJournal(folder.path()));
+    EXPECT_FALSE(folder.exists(".tamsel-cut.part"));
     EXPECT_EQ(app->WorkFolder(), folder.absolutePath() + "/");
     RunUntilStill();
     ASSERT_EQ(m.position.CurPhoto(), 2);
