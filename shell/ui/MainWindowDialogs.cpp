@@ -55,7 +55,10 @@ QString MainWindow::AskSaveAsName(const QString& folder)
 
 Outcome MainWindow::ExportVideo(QString& workFolder)
 {
-    return VideoExportDialog::Run(this, core_.state, core_.photos, core_.paths, workFolder);
+    return VideoExportDialog::Run(this, core_.state, core_.photos, core_.paths, workFolder,
+                                  [this](const QString& title, const QString& filter) {
+                                      return app_.AskFiles(title, filter, true).value(0);
+                                  });
 }
 
 ColourBalance MainWindow::AskBalance()

@@ -10,6 +10,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
@@ -30,13 +31,16 @@ QString Clock(double secs)
 }  // namespace
 
 VideoExportDialog::VideoExportDialog(const AlbumState& album, const PhotoList& photos,
-                                     const AppPaths& paths, const QString& folder, QWidget* parent)
-    : QDialog(parent), album_(album), photos_(photos), paths_(paths), folder_(folder)
+                                     const AppPaths& paths, const QString& folder, QWidget* parent,
+                                     AskName askName)
+    : QDialog(parent), album_(album), photos_(photos), paths_(paths), folder_(folder),
+      askName_(std::move(askName))
 {
     setWindowTitle(kTitle);
     setModal(true);
 
     file_ = new QLineEdit(QDir(folder).filePath(QStringLiteral("相册.mp4")), this);
+    file_->setObjectName(QStringLiteral("fileEdit"));
     file_->setMinimumWidth(320);
     browse_ = new QPushButton(QStringLiteral("浏览..."), this);
     size_ = new QComboBox(this);
@@ -50,6 +54,7 @@ VideoExportDialog::VideoExportDialog(const AlbumState& album, const PhotoList& p
     status_ = new QLabel(this);
     start_ = new QPushButton(QStringLiteral("导出"), this);
     cancel_ = new QPushButton(QStringLiteral("取消"), this);
+    start_->setObjectName(QStringLiteral("exportButton"));
     start_->setDefault(true);
 
     auto* fileRow = new QHBoxLayout;
@@ -85,9 +90,9 @@ VideoExportDialog::~VideoExportDialog()
 }
 
 Outcome VideoExportDialog::Run(QWidget* parent, const AlbumState& album, const PhotoList& photos,
-                               const AppPaths& paths, QString& folder)
+                               const AppPaths& paths, QString& folder, AskName askName)
 {
-    VideoExportDialog d(album, photos, paths, folder, parent);
+    VideoExportDialog d(album, photos, paths, folder, parent, std::move(askName));
     d.exec();
     folder = d.Folder();
     return d.Result();
@@ -95,9 +100,12 @@ Outcome VideoExportDialog::Run(QWidget* parent, const AlbumState& album, const P
 
 void VideoExportDialog::Browse()
 {
-    QString name = QFileDialog::getSaveFileName(this, kTitle, file_->text(), kFilter);
-    if (!name.isEmpty())
-        file_->setText(name);
+    const QString name =
+        askName_ ? askName_(kTitle, kFilter) : QFileDialog::getSaveFileName(this, kTitle, file_->text(), kFilter);
+    if (name.isEmpty())
+        return;
+    file_->setText(name);
+    confirmed_ = QFileInfo(name).absoluteFilePath();
 }
 
 void VideoExportDialog::Start()
@@ -113,6 +121,12 @@ void VideoExportDialog::Start()
         status_->setText(o.message.trimmed());
         return;
     }
+    // A typed name of a file that is there: the user's file is replaced only when they say so.
+    if (name != confirmed_ && QFileInfo::exists(name) &&
+        QMessageBox::question(this, kTitle,
+                              QStringLiteral("%1 已存在，要替换它吗？").arg(QFileInfo(name).fileName()),
+                              QMessageBox::Yes | QMessageBox::No, QMessageBox::No) != QMessageBox::Yes)
+        return;
     folder_ = WithTrailingSlash(QFileInfo(name).absolutePath());
     file_->setEnabled(false);
     browse_->setEnabled(false);

@@ -9,6 +9,8 @@
 #include <QElapsedTimer>
 #include <QTimer>
 
+#include <functional>
+
 class QComboBox;
 class QLabel;
 class QLineEdit;
@@ -24,14 +26,17 @@ namespace tamsel {
 class VideoExportDialog : public QDialog {
     Q_OBJECT
 public:
+    // askName: the program's file question for 浏览... (title and filter
+    // given), "" when the user turned it down; Qt's own dialog when empty.
+    using AskName = std::function<QString(const QString& title, const QString& filter)>;
     VideoExportDialog(const AlbumState& album, const PhotoList& photos, const AppPaths& paths,
-                      const QString& folder, QWidget* parent = nullptr);
+                      const QString& folder, QWidget* parent = nullptr, AskName askName = {});
     ~VideoExportDialog() override;
 
     // Shows the dialog modally; the outcome for the info label (Done without
     // a message when the user closed it without exporting).
     static Outcome Run(QWidget* parent, const AlbumState& album, const PhotoList& photos,
-                       const AppPaths& paths, QString& folder);
+                       const AppPaths& paths, QString& folder, AskName askName = {});
 
     Outcome Result() const { return result_; }
     QString Folder() const { return folder_; }
@@ -47,6 +52,8 @@ private:
     PhotoList photos_;
     AppPaths paths_;
     QString folder_;
+    AskName askName_;
+    QString confirmed_;   // a name whose replacing the file question already agreed to
     QLineEdit* file_;
     QPushButton* browse_;
     QComboBox* size_;

@@ -9,11 +9,18 @@
 #include "show/StepPlan.h"
 #include "show/TransitionEngine.h"
 #include "show/VideoExport.h"
+#include "show/ui/VideoExportDialog.h"
+#include "shell/WidgetApp.h"
 
+#include <QApplication>
 #include <QElapsedTimer>
+#include <QLineEdit>
+#include <QMessageBox>
 #include <QPainter>
 #include <QProcessEnvironment>
+#include <QPushButton>
 #include <QThread>
+#include <QTimer>
 #include <QUrl>
 #include <gst/app/gstappsink.h>
 #include <gst/gst.h>
@@ -262,6 +269,30 @@ TEST(VideoExport, AQuitSignalCancelsTheCommandLineExportAndAKilledOneIsSweptUp)
         EXPECT_FALSE(QFile::exists(out));
         EXPECT_TRUE(parts().isEmpty());
     }
+}
+
+// A typed name of a file that is there replaces it only when the user says so:
+// turned down, the dialog waits with the file as it was.
+TEST(VideoExport, ATypedNameOfAFileThatIsThereIsAskedAbout)
+{
+    ASSERT_TRUE(WidgetApp());
+    const VideoAlbum a(0);
+    const QString out = a.dir.filePath("old.mp4");
+    ASSERT_TRUE(WriteAll(out, "keep me"));
+    VideoExportDialog d(a.album, a.photos, a.paths, a.dir.path());
+    d.findChild<QLineEdit*>("fileEdit")->setText(out);
+    QString asked;
+    QTimer::singleShot(0, [&] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            asked = box->text();
+            box->button(QMessageBox::No)->click();
+        }
+    });
+    QPushButton* start = d.findChild<QPushButton*>("exportButton");
+    start->click();
+    EXPECT_EQ(asked, QStringLiteral("old.mp4 已存在，要替换它吗？"));
+    EXPECT_EQ(ReadAll(out), "keep me");
+    EXPECT_TRUE(start->isEnabled());
 }
 
 // Random transitions follow the seed: the same seed draws the same frames, another seed others.
