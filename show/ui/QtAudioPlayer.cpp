@@ -8,9 +8,20 @@
 
 namespace tamsel {
 
-QtAudioPlayer::QtAudioPlayer(QObject* parent)
-    : QObject(parent), player_(new QMediaPlayer(this)), output_(new QAudioOutput(this))
+QtAudioPlayer::QtAudioPlayer(QObject* parent) : QObject(parent) {}
+
+QtAudioPlayer::~QtAudioPlayer()
 {
+    if (player_)
+        player_->stop();
+}
+
+QMediaPlayer* QtAudioPlayer::Player()
+{
+    if (player_)
+        return player_;
+    player_ = new QMediaPlayer(this);
+    output_ = new QAudioOutput(this);
     player_->setAudioOutput(output_);
     connect(player_, &QMediaPlayer::errorOccurred, this, [this](QMediaPlayer::Error e) {
         if (e == QMediaPlayer::NoError || failed_)
@@ -20,12 +31,13 @@ QtAudioPlayer::QtAudioPlayer(QObject* parent)
         if (onFailure)
             onFailure();
     });
+    return player_;
 }
-
-QtAudioPlayer::~QtAudioPlayer() { player_->stop(); }
 
 int QtAudioPlayer::PlayState() const
 {
+    if (!player_)
+        return 6;   // nothing played yet: no media
     switch (player_->mediaStatus()) {
     case QMediaPlayer::NoMedia:
     case QMediaPlayer::EndOfMedia:
@@ -42,15 +54,18 @@ int QtAudioPlayer::PlayState() const
 bool QtAudioPlayer::Play(const QString& file)
 {
     failed_ = false;
-    player_->setSource(QUrl::fromLocalFile(file));
-    if (player_->error() != QMediaPlayer::NoError)
+    QMediaPlayer* player = Player();
+    player->setSource(QUrl::fromLocalFile(file));
+    if (player->error() != QMediaPlayer::NoError)
         return false;
-    player_->play();
-    return player_->error() == QMediaPlayer::NoError;
+    player->play();
+    return player->error() == QMediaPlayer::NoError;
 }
 
 void QtAudioPlayer::Halt()
 {
+    if (!player_)
+        return;
     player_->stop();
     player_->setSource(QUrl());
 }

@@ -23,8 +23,12 @@ public:
     bool HasOutput() const override;
 
 private:
-    QMediaPlayer* player_;
-    QAudioOutput* output_;
+    // Made for the first tune: the media backend (GStreamer and its
+    // plugins) takes a few megabytes that an album without music never needs.
+    QMediaPlayer* Player();
+
+    QMediaPlayer* player_ = nullptr;
+    QAudioOutput* output_ = nullptr;
     bool failed_ = false;
 };
 
