@@ -3,7 +3,7 @@
 // "下一张" to the first changed frame, the peak memory of a show of big
 // photos and the longest time the window's thread was busy.
 //
-//   window_probe [--photos N] [--clicks K] [--area WxH] [--wait SECONDS] [--start cover]
+//   window_probe [--photos N] [--clicks K] [--area WxH] [--wait SECONDS] [--start cover] [--music on]
 //
 // With --start cover the program opens the album on its cover, as a user's
 // next run does, and the first click brings in the first photo.
@@ -180,12 +180,14 @@ int main(int argc, char** argv)
     QSize area(1262, 902);
     double settle = 2.5;
     bool fromCover = false;
+    bool music = false;   // the installation's tune playing, as it does by default
     const QStringList args = app.arguments();
     for (int i = 1; i + 1 < args.size(); i += 2) {
         if (args[i] == "--photos") photos = args[i + 1].toInt();
         else if (args[i] == "--clicks") clicks = args[i + 1].toInt();
         else if (args[i] == "--wait") settle = args[i + 1].toDouble();
         else if (args[i] == "--start") fromCover = args[i + 1] == "cover";
+        else if (args[i] == "--music") music = args[i + 1] == "on";
         else if (args[i] == "--area") {
             const QStringList wh = args[i + 1].split('x');
             area = QSize(wh.value(0).toInt(), wh.value(1).toInt());
@@ -201,7 +203,7 @@ int main(int argc, char** argv)
     const QString folder = MakePhotos(photos);
 
     // A home of its own: the installation's pictures and an album data file
-    // with the photo area's size and no music; the transitions are chosen at
+    // with the photo area's size and no music unless asked; the transitions are chosen at
     // random, as a user has them.
     QTemporaryDir home;
     const QDir data(QStringLiteral(TAMSEL_SOURCE_DIR "/assets/data"));
@@ -210,7 +212,7 @@ int main(int argc, char** argv)
     AlbumState album = AlbumState::FirstRun(AppPaths::ForProgramDir(home.path()));
     album.ShowWidth = area.width();
     album.ShowHeight = area.height();
-    album.MusicOn = 0;
+    album.MusicOn = music ? 1 : 0;
     if (fromCover) {
         album.PhotoFolder = folder + "/";
         album.PhotoCount = photos;
