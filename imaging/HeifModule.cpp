@@ -1,12 +1,12 @@
 #include "imaging/HeifReader.h"
 
+#include "platform/Paths.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <QStringList>
 
 #include <dlfcn.h>
-
-#include <filesystem>
 
 namespace tamsel {
 
@@ -17,10 +17,8 @@ namespace {
 QStringList ModuleCandidates()
 {
     QStringList candidates;
-    std::error_code ec;
-    const std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", ec);
-    if (!ec)
-        candidates << QString::fromStdString((exe.parent_path() / kHeifModuleFile).string());
+    if (const QString exeDir = ExecutableDir(); !exeDir.isEmpty())
+        candidates << exeDir + '/' + QLatin1String(kHeifModuleFile);
     candidates << QStringLiteral(TAMSEL_INSTALLED_MODULE_DIR "/") + QLatin1String(kHeifModuleFile);
     return candidates;
 }

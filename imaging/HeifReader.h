@@ -30,11 +30,12 @@ struct HeifPicture {
     QByteArray exif;                // "Exif\0\0" and the TIFF structure, or empty
 };
 
+inline int CoreCount() { return int(std::max(1u, std::thread::hardware_concurrency())); }
+
 // Runs band(from, to) over the rows [0, rows), a band on each core.
 inline void OnEveryCore(int rows, const std::function<void(int from, int to)>& band)
 {
-    const int cores = int(std::max(1u, std::thread::hardware_concurrency()));
-    const int bands = std::min(cores, std::max(1, rows / 64));
+    const int bands = std::min(CoreCount(), std::max(1, rows / 64));
     std::vector<std::thread> helpers;
     for (int i = 1; i < bands; ++i)
         helpers.emplace_back(band, int(int64_t(rows) * i / bands), int(int64_t(rows) * (i + 1) / bands));

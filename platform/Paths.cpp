@@ -15,7 +15,6 @@
 #include <unistd.h>
 
 namespace tamsel {
-namespace {
 
 QString ExecutableDir()
 {
@@ -25,6 +24,8 @@ QString ExecutableDir()
         return {};
     return QString::fromStdString(exe.parent_path().string());
 }
+
+namespace {
 
 bool DirWritable(const QString& dir)
 {

@@ -3,6 +3,9 @@
 
 namespace tamsel {
 
+// The folder of the running executable, "" when the system will not say.
+QString ExecutableDir();
+
 // Where the program finds its own files and keeps its working files.
 struct AppPaths {
     QString programDir;   // installation files; no trailing separator

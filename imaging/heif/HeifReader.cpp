@@ -4,9 +4,7 @@
 
 #include <libheif/heif.h>
 
-#include <algorithm>
 #include <cstring>
-#include <thread>
 #include <vector>
 
 namespace tamsel {
@@ -79,8 +77,6 @@ ImagePtr Decode(const heif_image_handle* handle, const char* decoder)
     return ImagePtr(image, heif_image_release);
 }
 
-int Cores() { return int(std::max(1u, std::thread::hardware_concurrency())); }
-
 bool CanDecode(HeifCoding coding)
 {
     Start();
@@ -95,7 +91,7 @@ std::optional<HeifPicture> Read(const QByteArray& file, HeifCoding likely,
     if (!context)
         return std::nullopt;
     // A phone's photo is a grid of tiles, each decoded on a core of its own.
-    heif_context_set_max_decoding_threads(context.get(), Cores());
+    heif_context_set_max_decoding_threads(context.get(), CoreCount());
     if (heif_context_read_from_memory_without_copy(context.get(), file.constData(), size_t(file.size()), nullptr)
             .code)
         return std::nullopt;

@@ -175,8 +175,6 @@ heif_error ToHeifImage(const AVFrame& frame, heif_image** out)
     return kOk;
 }
 
-int Cores() { return int(std::max(1u, std::thread::hardware_concurrency())); }
-
 // YCbCr to RGB in 16-bit fixed point by the matrix and range the stream
 // gives (BT.601 when it does not say, as libheif assumes), chroma from the
 // nearest sample.
@@ -283,7 +281,7 @@ AVCodecContext* ThreadDecoder()
     // The rows of one picture over every core; a photo is a single picture,
     // so frame threads would find nothing to do.
     context->thread_type = FF_THREAD_SLICE;
-    context->thread_count = Cores();
+    context->thread_count = CoreCount();
     context->max_pixels = kMaxPixels;
     if (avcodec_open2(context.get(), codec, nullptr) < 0)
         return nullptr;
