@@ -294,8 +294,7 @@ void Surface::CopyToRgb32(QImage& out) const
     }
     if (out.size() != QSize(Width(), Height()) || out.format() != QImage::Format_RGB32)
         out = QImage(Width(), Height(), QImage::Format_RGB32);
-    for (int y = 0; y < Height(); ++y)
-        RowToRgb32(RowPtr(y), reinterpret_cast<uint32_t*>(out.scanLine(y)), Width());
+    CopyRectToRgb32(QRect(0, 0, Width(), Height()), out.bits(), out.bytesPerLine());
 }
 
 void Surface::CopyRectToRgb32(const QRect& from, uint8_t* dst, std::ptrdiff_t dstStride) const
@@ -308,14 +307,17 @@ void Surface::CopyRectToRgb32(const QRect& from, uint8_t* dst, std::ptrdiff_t ds
         RowToRgb32(RowPtr(y) + 3 * r.left(), reinterpret_cast<uint32_t*>(dst), r.width());
 }
 
-QImage Surface::ToQImage() const
+QImage Surface::ToQImage() const { return ToQImage(QRect(0, 0, Width(), Height())); }
+
+QImage Surface::ToQImage(const QRect& part) const
 {
-    if (!bits_)
+    const QRect r = part.intersected(QRect(0, 0, Width(), Height()));
+    if (!bits_ || r.isEmpty())
         return {};
-    QImage out(Width(), Height(), QImage::Format_BGR888);
-    const size_t rowBytes = size_t(Width()) * 3;
-    for (int y = 0; y < Height(); ++y)
-        std::memcpy(out.scanLine(y), RowPtr(y), rowBytes);
+    QImage out(r.size(), QImage::Format_BGR888);
+    const size_t rowBytes = size_t(r.width()) * 3;
+    for (int y = 0; y < r.height(); ++y)
+        std::memcpy(out.scanLine(y), RowPtr(r.top() + y) + 3 * r.left(), rowBytes);
     return out;
 }
 

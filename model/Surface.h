@@ -122,8 +122,10 @@ public:
     void Sharpen();
     void FastBlur();
 
-    // A QImage sharing nothing with the surface (RGB888, top-down).
+    // A QImage sharing nothing with the surface (RGB888, top-down): the whole
+    // picture, or the part of it inside the rectangle.
     QImage ToQImage() const;
+    QImage ToQImage(const QRect& part) const;
     // Converts the picture into out (RGB32, top-down, resized when needed):
     // the window system's own pixel format, so showing it is a plain copy.
     void CopyToRgb32(QImage& out) const;

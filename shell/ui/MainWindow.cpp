@@ -512,10 +512,7 @@ void MainWindow::KeepBackground(const Surface& back, int ratio)
     for (const QRect& at : pieces) {
         if (at.isEmpty())
             continue;
-        const QRect from(at.topLeft() * ratio, at.size() * ratio);
-        QImage image(from.size(), QImage::Format_BGR888);
-        for (int y = 0; y < from.height(); ++y)
-            std::memcpy(image.scanLine(y), back.RowPtr(from.top() + y) + 3 * from.left(), size_t(from.width()) * 3);
+        QImage image = back.ToQImage(QRect(at.topLeft() * ratio, at.size() * ratio));
         image.setDevicePixelRatio(ratio);
         background_.push_back({at, std::move(image)});
     }

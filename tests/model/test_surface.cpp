@@ -248,6 +248,11 @@ TEST(Surface, ShownPictureIsTheSurfaceInTheWindowSystemsFormat)
         for (int x = 0; x < 5; ++x)
             EXPECT_EQ(out.pixel(x, y), qRgb(255 - x * 9, y * 90, x * 40)) << x << "," << y;
     EXPECT_EQ(out, s.ToQImage().convertToFormat(QImage::Format_RGB32));
+    // A part, into a buffer of its own (as the window paints) or as a picture.
+    QImage part(2, 2, QImage::Format_RGB32);
+    s.CopyRectToRgb32(QRect(3, 1, 2, 2), part.bits(), part.bytesPerLine());
+    EXPECT_EQ(part, out.copy(3, 1, 2, 2));
+    EXPECT_EQ(s.ToQImage(QRect(3, 1, 2, 2)), s.ToQImage().copy(3, 1, 2, 2));
     Surface empty;
     empty.CopyToRgb32(out);
     EXPECT_TRUE(out.isNull());
