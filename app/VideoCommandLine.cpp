@@ -3,7 +3,6 @@
 #include "album/ShowScript.h"
 #include "model/AlbumModel.h"
 #include "platform/Fonts.h"
-#include "platform/QuitSignalRoute.h"
 #include "show/VideoExport.h"
 
 #include <QCommandLineParser>
@@ -70,9 +69,6 @@ bool AsksForVideoExport(int argc, char** argv)
 
 int ExportVideoFromCommandLine(int argc, char** argv)
 {
-    // The window's quit-signal thread does not run here: a quit signal
-    // cancels the export through its own handler, before any thread starts.
-    UnblockQuitSignals();
     // Captions are drawn with the fonts; no window is opened, so no display is needed.
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);

@@ -68,6 +68,9 @@ public:
 
 int main(int argc, char** argv)
 {
+    // The export without a window takes the quit signals itself, as a cancel.
+    if (AsksForVideoExport(argc, argv))
+        return ExportVideoFromCommandLine(argc, argv);
     // Before any thread exists, so that every thread inherits the mask and
     // only the signal thread takes a quit signal.
     BlockQuitSignals();
@@ -80,8 +83,6 @@ int main(int argc, char** argv)
         parser.process(text);   // prints and ends the program
         return 0;
     }
-    if (AsksForVideoExport(argc, argv))
-        return ExportVideoFromCommandLine(argc, argv);
     // For the window benchmarks: the longest the window's thread was busy.
     // Made first, so that it outlasts every event.
     std::optional<BusyMeter> busy;
