@@ -1,6 +1,7 @@
 #include "app/AlbumApp.h"
 
 #include "album/ShowScript.h"
+#include "app/Commands.h"
 #include "app/PhotoOutput.h"
 #include "app/Retouch.h"
 #include "app/ScanCommand.h"

@@ -1,6 +1,5 @@
 #pragma once
 #include "album/Navigator.h"
-#include "app/Commands.h"
 #include "app/DataFile.h"
 #include "imaging/Composer.h"
 #include "imaging/Prefetch.h"
@@ -19,6 +18,9 @@
 #include <memory>
 
 namespace tamsel {
+
+// The three pop-up menus (app/Commands.h lists their items).
+enum class MenuId;
 
 // The album without its window: it owns the album's state and the logic
 // objects, wires them together, runs start-up and shutdown, and answers every

@@ -7,6 +7,7 @@
 #include "TestUtil.h"
 #include "album/ShowScript.h"
 #include "app/AlbumApp.h"
+#include "app/Commands.h"
 #include "shell/WidgetApp.h"
 #include "show/ui/PhotoArea.h"
 
