@@ -378,8 +378,8 @@ void MainWindow::FormResize()
         clearMask();
         area_->setGeometry(rect());
         area_->raise();
-        app_.LaidOut(width(), height(), width(), height(),
-                     double(width()) / double(std::max(1, height())));
+        client_ = size();
+        app_.LaidOut(width(), height(), double(width()) / double(std::max(1, height())));
         return;
     }
     LayoutInput in;
@@ -391,14 +391,14 @@ void MainWindow::FormResize()
     in.c = core_.CurPhoto();
     layout_ = ComputeFormLayout(in);
     const FormLayout& L = layout_;
+    client_ = QSize(L.ClientW, L.ClientH);
 
     // A photo area the window is too small for keeps its last size.
     const bool areaFits = L.photoArea.width() >= 0 && L.photoArea.height() >= 0;
     if (areaFits)
-        app_.LaidOut(L.ClientW, L.ClientH, L.ShowWidth, L.ShowHeight, L.ShowAspect);
+        app_.LaidOut(L.ShowWidth, L.ShowHeight, L.ShowAspect);
     else
-        app_.LaidOut(L.ClientW, L.ClientH, core_.state.ShowWidth, core_.state.ShowHeight,
-                     core_.main.ShowAspect);
+        app_.LaidOut(core_.state.ShowWidth, core_.state.ShowHeight, core_.main.ShowAspect);
 
     Place(titleBar_, L.titleBar);
     Place(maximiseButton_, L.maximiseButton);
@@ -555,7 +555,7 @@ void MainWindow::ArrangeInfoLine()
     in.musicWidth = musicLabel_->width();
     in.countWidth = countLabel_->width();
     in.badgeWidth = badge_->width();
-    in.clientW = core_.main.ClientW;
+    in.clientW = client_.width();
     const InfoLinePlacement p = tamsel::ArrangeInfoLine(in);
     musicLabel_->setVisible(p.musicVisible);
     if (p.musicVisible)
@@ -569,7 +569,7 @@ void MainWindow::ArrangeInfoLine()
 void MainWindow::ResetLogo()
 {
     for (int i = 0; i < 30; ++i) {
-        logoFrames_[i]->move(core_.main.ClientW - 46, core_.main.ClientH - 52);
+        logoFrames_[i]->move(client_.width() - 46, client_.height() - 52);
         logoFrames_[i]->hide();
     }
     logoFrames_[29]->setToolTip(QStringLiteral("澄影集 — 照片与时光"));
@@ -675,7 +675,7 @@ void MainWindow::RefreshInfoLine()
 {
     const int n = core_.state.PhotoCount;
     const int c = core_.CurPhoto();
-    barButtons_[kThumb]->move(ThumbLeft(core_.main.ClientW, SkinWidth(), n, c), barButtons_[kThumb]->y());
+    barButtons_[kThumb]->move(ThumbLeft(client_.width(), SkinWidth(), n, c), barButtons_[kThumb]->y());
     // After a photo that could not be loaded the info label keeps saying so:
     // the name and size would otherwise put this photo's name on the
     // previous photo's picture and size.

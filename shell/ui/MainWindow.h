@@ -153,6 +153,8 @@ private:
     std::vector<BackgroundPiece> background_;
     void KeepBackground(const Surface& back, int ratio);
     FormLayout layout_;
+    // The client size the layout was made for (the whole window in full screen).
+    QSize client_;
 
     std::unique_ptr<struct SkinArt> art_;
 

@@ -46,7 +46,6 @@ struct AppFixture : ::testing::Test {
         app = std::make_unique<AlbumApp>(AppPaths::ForProgramDir(home.path()));
         app->Startup();
         app->Attach(&view);
-        TestAccess::Model(*app).main.ClientW = 498;
         app->ShowFace();
         TestAccess::Engine(*app).reseedFromClock = false;
     }
