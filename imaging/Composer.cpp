@@ -419,7 +419,7 @@ void Composer::SetFace(int width, int height, bool cover)
         main_.ViewW = DeviceShowWidth(album_, main_);
         main_.ViewH = DeviceShowHeight(album_, main_);
     } else {
-        file = album_.PhotoFolder + photos_.Name(position_.CurPhoto());
+        file = photos_.Path(position_.CurPhoto());
         main_.SetView(View::Still);
     }
     DIBClonePicture(file);

@@ -7,7 +7,7 @@
 
 namespace tamsel {
 
-QuickStrip::QuickStrip(AlbumState& album, MainState& main, SurfacePool& dibs, Composer& composer)
+QuickStrip::QuickStrip(const AlbumState& album, MainState& main, SurfacePool& dibs, Composer& composer)
     : album_(album), main_(main), dibs_(dibs), composer_(composer)
 {
     look_.fill(Look::Normal);
@@ -79,15 +79,18 @@ void QuickStrip::Align()
     LooksChanged();
 }
 
-void QuickStrip::Click(int k)
+StripSettings QuickStrip::Click(int k)
 {
+    if (depth_ == 0)
+        next_ = {album_.LoopShow, album_.RotateAngle, album_.FrameType};
     if (!Valid(k))
-        return;
+        return next_;
     ++depth_;
     UpdateButtons(k);
     Act(k);
     --depth_;
     LooksChanged();
+    return next_;
 }
 
 void QuickStrip::UpdateButtons(int k)
@@ -119,21 +122,21 @@ void QuickStrip::Act(int k)
     const int tag = tag_[size_t(k)];
     switch (k) {
     case kLoop:
-        album_.LoopShow = tag;
+        next_.LoopShow = tag;
         break;
     // A new angle applies from the next photo composed; the one on screen stays.
     case kTurnLeft:
-        album_.RotateAngle = tag * 270;
+        next_.RotateAngle = tag * 270;
         break;
     case kTurnRight:
-        album_.RotateAngle = tag * 90;
+        next_.RotateAngle = tag * 90;
         break;
     case kColour:
-        album_.FrameType = tag - 1;
+        next_.FrameType = tag - 1;
         Redraw();
         break;
     case kGrey: {
-        album_.FrameType = tag;
+        next_.FrameType = tag;
         Redraw();
         Surface& s = dibs_.DibScreen;
         PelGreyScale(s, 0, 0, s.Width(), s.Height(), s, 0, 0);
@@ -141,10 +144,10 @@ void QuickStrip::Act(int k)
     }
     case kRectFrame:
     case kOvalFrame:
-        album_.FrameType = tag * (k - 3);
+        next_.FrameType = tag * (k - 3);
         Redraw();
-        if (album_.FrameType == 2 || album_.FrameType == 3)
-            composer_.BuildFrameMask(album_.FrameType);
+        if (next_.FrameType == 2 || next_.FrameType == 3)
+            composer_.BuildFrameMask(next_.FrameType);
         break;
     case kOrigView:
         main_.OrigView = tag;

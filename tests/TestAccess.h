@@ -19,6 +19,14 @@ struct TestAccess {
     static void SetCover(PhotoPosition& p, bool cover) { p.coverShowing_ = cover; }
     static void SetCurFile(ShownFile& f, const QString& path) { f.curFile_ = path; }
     static void SetCurFileInfo(ShownFile& f, const QString& info) { f.curFileInfo_ = info; }
+    // An album of photos that are no files: names joined to the folder.
+    static void SetPhotos(PhotoList& l, const QString& folder, const QStringList& names)
+    {
+        l.Clear();
+        l.folder_ = folder;
+        l.names_ = names;
+        l.listed_ = true;
+    }
 };
 
 }  // namespace tamsel

@@ -26,16 +26,16 @@ protected:
         ASSERT_TRUE(dir.isValid());
         ASSERT_TRUE(model.paths.EnsureWorkDir());
         QDir(dir.path()).mkdir("album");
-        model.state.PhotoFolder = dir.path() + "/album/";
+        albumFolder = dir.path() + "/album/";
         model.dibs.MakeDisplaySurfaces(model.state.ShowWidth, model.state.ShowHeight);
         model.main.SetView(View::Still);
-        Quarters(64, 48).save(model.state.PhotoFolder + "a.bmp", "BMP");
-        Quarters(40, 40).save(model.state.PhotoFolder + "b.png", "PNG");
-        model.photos.Point(model.state.PhotoFolder);
+        Quarters(64, 48).save(albumFolder + "a.bmp", "BMP");
+        Quarters(40, 40).save(albumFolder + "b.png", "PNG");
+        model.photos.Point(albumFolder);
     }
     void TearDown() override { model.paths.RemoveWorkFiles(); }
 
-    void Show(const QString& name) { ASSERT_TRUE(composer.DIBClonePicture(model.state.PhotoFolder + name)); }
+    void Show(const QString& name) { ASSERT_TRUE(composer.DIBClonePicture(albumFolder + name)); }
 
     // A copy of DibPhoto with op applied: what the screen should show next.
     std::vector<uint8_t> Expected(const std::function<void(Surface&)>& op)
@@ -49,6 +49,7 @@ protected:
     }
 
     QTemporaryDir dir;
+    QString albumFolder;
     AlbumModel model{AppPaths::ForProgramDir(dir.path())};
     RecordingSink sink;
     Composer composer{model, ReportTo(sink)};
@@ -103,7 +104,7 @@ TEST_F(RetouchTest, AnotherPhotoAndBackShowsTheOriginalAgain)
     EXPECT_FALSE(QFileInfo::exists(model.paths.tempPic));
     Show("a.bmp");
     EXPECT_EQ(Bytes(model.dibs.DibPhoto), original);
-    EXPECT_EQ(model.shown.CurFile(), model.state.PhotoFolder + "a.bmp");
+    EXPECT_EQ(model.shown.CurFile(), albumFolder + "a.bmp");
 }
 
 TEST_F(RetouchTest, ATurnedPhotoStaysTurnedOnceAndANeutralBalanceStillReloads)

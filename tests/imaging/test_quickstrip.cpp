@@ -46,6 +46,15 @@ protected:
         return true;
     }
 
+    // A click on button k, its settings adopted as the album does.
+    void Click(int k)
+    {
+        const StripSettings s = strip->Click(k);
+        album.LoopShow = s.LoopShow;
+        album.RotateAngle = s.RotateAngle;
+        album.FrameType = s.FrameType;
+    }
+
     std::unique_ptr<QuickStrip> strip;
     int looks = 0, screens = 0;
 };
@@ -74,20 +83,20 @@ TEST_F(QuickStripTest, AlignsWithTheSettingsWhenTheFaceIsSet)
 TEST_F(QuickStripTest, TogglesAndTheTwoTurnsExcludeEachOther)
 {
     const auto screen = Bytes(dibs.DibScreen);
-    strip->Click(0);
+    Click(0);
     EXPECT_EQ(album.LoopShow, 1);
-    strip->Click(0);
+    Click(0);
     EXPECT_EQ(album.LoopShow, 0);
     // Released under the mouse: the hover picture.
     EXPECT_EQ(strip->LookOf(0), QuickStrip::Look::Hover);
 
-    strip->Click(1);
+    Click(1);
     EXPECT_EQ(album.RotateAngle, 270);
-    strip->Click(2);
+    Click(2);
     EXPECT_FALSE(strip->Pressed(1));
     EXPECT_TRUE(strip->Pressed(2));
     EXPECT_EQ(album.RotateAngle, 90);
-    strip->Click(2);
+    Click(2);
     EXPECT_EQ(album.RotateAngle, 0);
     EXPECT_TRUE(PressedButtons() == (std::vector<int>{3}));
     // The photo on screen is not turned; only the next composition is.
@@ -99,19 +108,19 @@ TEST_F(QuickStripTest, TogglesAndTheTwoTurnsExcludeEachOther)
 TEST_F(QuickStripTest, GreyShowsAtOnceAndColourComesBackFromTheCanvas)
 {
     const auto colour = Bytes(dibs.DibScreen);
-    strip->Click(4);
+    Click(4);
     EXPECT_EQ(album.FrameType, 1);
     EXPECT_EQ(main.ShowTransMode, 0);
     EXPECT_TRUE(ScreenIsGrey());
     EXPECT_EQ(PressedButtons(), (std::vector<int>{4}));
-    strip->Click(3);
+    Click(3);
     EXPECT_EQ(album.FrameType, 0);
     EXPECT_EQ(Bytes(dibs.DibScreen), colour);
 
     // A photo composed in black and white has no colour left to show.
-    strip->Click(4);
+    Click(4);
     composer->SetFace(480, 336, true);
-    strip->Click(3);
+    Click(3);
     EXPECT_TRUE(ScreenIsGrey());
     EXPECT_EQ(screens, 4);
 }
@@ -119,17 +128,17 @@ TEST_F(QuickStripTest, GreyShowsAtOnceAndColourComesBackFromTheCanvas)
 TEST_F(QuickStripTest, FrameButtonsBuildTheMaskEvenWhenAlreadyPressed)
 {
     main.ShowTransMode = 0;
-    strip->Click(5);
+    Click(5);
     EXPECT_EQ(album.FrameType, 2);
     EXPECT_EQ(main.ShowTransMode, 255);
     EXPECT_TRUE(IsBlack(At(dibs.DibMask, 240, 168)));
     EXPECT_TRUE(Near(At(dibs.DibMask, 5, 5), kMaskColour, 8));
     dibs.DibMask.Cls();
-    strip->Click(5);
+    Click(5);
     EXPECT_TRUE(Near(At(dibs.DibMask, 5, 5), kMaskColour, 8));
     EXPECT_EQ(PressedButtons(), (std::vector<int>{5}));
 
-    strip->Click(6);
+    Click(6);
     EXPECT_EQ(album.FrameType, 3);
     EXPECT_EQ(PressedButtons(), (std::vector<int>{6}));
     EXPECT_TRUE(Near(At(dibs.DibMask, 63, 45), kMaskColour, 8));
@@ -139,7 +148,7 @@ TEST_F(QuickStripTest, FrameButtonsBuildTheMaskEvenWhenAlreadyPressed)
 TEST_F(QuickStripTest, MissingMaskStillSetsTheStyleAndKeepsTheButtonDown)
 {
     QFile::remove(dir.filePath("mask1.jpg"));
-    strip->Click(5);
+    Click(5);
     EXPECT_EQ(sink.infos.size(), 1);
     EXPECT_EQ(sink.beeps, 1);
     EXPECT_EQ(album.FrameType, 2);
@@ -154,23 +163,23 @@ TEST_F(QuickStripTest, MissingMaskStillSetsTheStyleAndKeepsTheButtonDown)
 
 TEST_F(QuickStripTest, OriginalViewAndTheGreyOrFramedStylesExcludeEachOther)
 {
-    strip->Click(4);
-    strip->Click(7);
+    Click(4);
+    Click(7);
     // Pressing the lens presses the colour style first.
     EXPECT_EQ(PressedButtons(), (std::vector<int>{3, 7}));
     EXPECT_EQ(album.FrameType, 0);
     EXPECT_TRUE(main.OrigView);
     EXPECT_FALSE(ScreenIsGrey());
 
-    strip->Click(6);
+    Click(6);
     EXPECT_FALSE(main.OrigView);
     EXPECT_EQ(PressedButtons(), (std::vector<int>{6}));
     EXPECT_EQ(album.FrameType, 3);
     EXPECT_EQ(strip->LookOf(7), QuickStrip::Look::Hover);
 
-    strip->Click(7);
+    Click(7);
     EXPECT_EQ(PressedButtons(), (std::vector<int>{3, 7}));
-    strip->Click(7);
+    Click(7);
     EXPECT_FALSE(main.OrigView);
     EXPECT_EQ(PressedButtons(), (std::vector<int>{3}));
     // Each click tells the widget once, however many buttons it moved.
@@ -179,8 +188,8 @@ TEST_F(QuickStripTest, OriginalViewAndTheGreyOrFramedStylesExcludeEachOther)
 
 TEST_F(QuickStripTest, HoverLightsOnlyTheButtonUnderTheMouse)
 {
-    strip->Click(0);
-    strip->Click(0);
+    Click(0);
+    Click(0);
     ASSERT_EQ(strip->LookOf(0), QuickStrip::Look::Hover);
     strip->Hover(2);
     EXPECT_EQ(strip->LookOf(2), QuickStrip::Look::Hover);
@@ -192,7 +201,7 @@ TEST_F(QuickStripTest, HoverLightsOnlyTheButtonUnderTheMouse)
     strip->LeaveAll();
     for (int k = 0; k < QuickStrip::kButtons; ++k)
         EXPECT_EQ(strip->LookOf(k), k == 3 ? QuickStrip::Look::Pressed : QuickStrip::Look::Normal);
-    strip->Click(42);   // no such button
+    Click(42);   // no such button
     EXPECT_EQ(PressedButtons(), (std::vector<int>{3}));
 }
 

@@ -315,11 +315,11 @@ TEST_F(Window, AScriptFromOutsideOpensOnTheCoverAtItsFirstPhoto)
     saved.PhotoCaption = QStringList{"一", "二", "三", ""};
     saved.LoopShow = 1;
     const QString script = QDir(home.path()).filePath("show.tms");
-    ASSERT_TRUE(SaveScript(script, saved).ok);
+    ASSERT_TRUE(SaveScript(script, saved, TestAccess::Model(*core).photos).ok);
     core->OpenScript(script);
     EXPECT_EQ(TestAccess::Model(*core).position.CurPhoto(), 0);
     EXPECT_TRUE(TestAccess::Model(*core).position.CoverShowing());
-    EXPECT_EQ(TestAccess::Model(*core).state.PhotoCount, 3);
+    EXPECT_EQ(TestAccess::Model(*core).photos.Count(), 3);
     EXPECT_EQ(TestAccess::Model(*core).state.LoopShow, 1);
     EXPECT_EQ(TestAccess::Model(*core).state.CaptionOf(1), QStringLiteral("二"));
     EXPECT_EQ(TestAccess::Model(*core).main.ViewMode(), View::Cover);
@@ -336,7 +336,7 @@ TEST_F(Window, AnEmptyFolderFromOutsideAsksForPhotos)
     window->Start();
     window->show();
     core->OpenFolder(photos.path());
-    EXPECT_EQ(TestAccess::Model(*core).state.PhotoCount, 0);
+    EXPECT_EQ(TestAccess::Model(*core).photos.Count(), 0);
     EXPECT_EQ(window->InfoLabel()->text(), QString::fromUtf8(kNoFolderMessage));
 }
 
