@@ -33,7 +33,7 @@ struct ScriptRead {
 // setting keeps the value given. A script whose photo folder is not there is
 // read all the same, with a note; the list keeps the folder's name. Only a
 // regular file is read.
-ScriptRead ReadScript(const QString& path, const AlbumState& current, PhotoList& list);
+[[nodiscard]] ScriptRead ReadScript(const QString& path, const AlbumState& current, PhotoList& list);
 
 // The number written as record 12: PhotoCount; more only while the photo
 // folder is missing (an unplugged card) and captions beyond the photo count

@@ -81,16 +81,20 @@ void QuickStrip::Align()
 
 StripSettings QuickStrip::Click(int k)
 {
-    if (depth_ == 0)
-        next_ = {album_.LoopShow, album_.RotateAngle, album_.FrameType};
+    next_ = {album_.LoopShow, album_.RotateAngle, album_.FrameType};
+    ClickButton(k);
+    return next_;
+}
+
+void QuickStrip::ClickButton(int k)
+{
     if (!Valid(k))
-        return next_;
+        return;
     ++depth_;
     UpdateButtons(k);
     Act(k);
     --depth_;
     LooksChanged();
-    return next_;
 }
 
 void QuickStrip::UpdateButtons(int k)
@@ -105,11 +109,11 @@ void QuickStrip::UpdateButtons(int k)
                 Release(i);
             // The lens and the grey or framed styles exclude each other.
             if (k > kColour && Pressed(kOrigView))
-                Click(kOrigView);
+                ClickButton(kOrigView);
         }
         Press(k);
         if (k == kOrigView)
-            Click(kColour);
+            ClickButton(kColour);
     } else if (k == kLoop || k == kTurnLeft || k == kTurnRight || k == kOrigView) {
         // The mouse is still over it: released, it shows its hover picture.
         Release(k, Look::Hover);

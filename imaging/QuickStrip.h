@@ -49,7 +49,7 @@ public:
     void LeaveAll();
     // A mouse button is released over button k: the looping, the turn and
     // the presentation style it leaves, for the album settings.
-    StripSettings Click(int k);
+    [[nodiscard]] StripSettings Click(int k);
     // Presses exactly the buttons the current settings call for; SetFace runs it.
     void Align();
 
@@ -58,6 +58,8 @@ public:
 
 private:
     static bool Valid(int k) { return k >= 0 && k < kButtons; }
+    // One button's click; a click can run another's first.
+    void ClickButton(int k);
     void UpdateButtons(int k);
     void Act(int k);
     void Press(int k);
@@ -72,7 +74,7 @@ private:
     std::array<int, kButtons> tag_{};
     std::array<Look, kButtons> look_{};
     int depth_ = 0;   // nested clicks: tell the widget once, at the end
-    StripSettings next_;   // what the click under way leaves, nested clicks included
+    StripSettings next_;   // what the click under way leaves
 };
 
 }  // namespace tamsel

@@ -37,11 +37,11 @@ struct MusicPlace {
 // The music tick (every 2 s): when the player is idle and music is wanted,
 // start the tune at MusicTrack; MusicTrack moves on (or music goes off when
 // the tune cannot be played).
-MusicPlace MusicStep(const AlbumState& s, AudioPlayer& player, AlbumView& view);
+[[nodiscard]] MusicPlace MusicStep(const AlbumState& s, AudioPlayer& player, AlbumView& view);
 
 // A tune that failed after it started (the player found it damaged while
 // loading): the same message and music off, as when it is refused at once.
-MusicPlace MusicFailed(const AlbumState& s, AlbumView& view, const QString& message = kMusicBroken);
+[[nodiscard]] MusicPlace MusicFailed(const AlbumState& s, AlbumView& view, const QString& message = kMusicBroken);
 
 // File name without folder and extension.
 QString BaseName(const QString& path);
