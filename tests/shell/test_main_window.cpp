@@ -10,9 +10,15 @@
 #include "shell/ui/MainWindow.h"
 #include "shell/ui/SkinWidgets.h"
 
+#include <QApplication>
+#include <QCheckBox>
 #include <QElapsedTimer>
 #include <QImage>
+#include <QLineEdit>
 #include <QMouseEvent>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 using namespace tamsel;
@@ -329,6 +335,46 @@ TEST_F(Window, AScriptFromOutsideOpensOnTheCoverAtItsFirstPhoto)
     core->BtnClick(3);
     EXPECT_EQ(TestAccess::Model(*core).position.CurPhoto(), 0);
     EXPECT_FALSE(TestAccess::Model(*core).position.CoverShowing());
+}
+
+// The settings dialog opened from its label changes the album's own
+// settings through the application: at once for the caption position and
+// the music switch, with "确定" for the rest, which the window then follows.
+TEST_F(Window, TheSettingsDialogChangesTheAlbumItself)
+{
+    MakeAlbum(3);
+    window->Start();
+    window->show();
+    core->OpenFolder(photos.path());
+    bool answered = false;
+    QTimer::singleShot(0, [&] {
+        QWidget* d = QApplication::activeModalWidget();
+        ASSERT_NE(d, nullptr);
+        QWidget* cell = d->findChild<QWidget*>(QStringLiteral("captionCell2"));
+        ASSERT_NE(cell, nullptr);
+        for (QEvent::Type t : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
+            QMouseEvent e(t, QPointF(4, 4), cell->mapToGlobal(QPointF(4, 4)), Qt::LeftButton,
+                          t == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton, Qt::NoModifier);
+            QCoreApplication::sendEvent(cell, &e);
+        }
+        d->findChild<QCheckBox*>(QStringLiteral("musicOnCheck"))->click();
+        d->findChild<QLineEdit*>(QStringLiteral("widthEdit"))->setText(QStringLiteral("600"));
+        d->findChild<QLineEdit*>(QStringLiteral("pauseEdit"))->setText(QStringLiteral("9"));
+        d->findChild<QRadioButton*>(QStringLiteral("captionScopeAll"))->click();
+        d->findChild<QLineEdit*>(QStringLiteral("captionEdit"))->setText(QStringLiteral("海边"));
+        d->findChild<QPushButton*>(QStringLiteral("okButton"))->click();
+        answered = true;
+    });
+    core->LabelClicked(2);
+    ASSERT_TRUE(answered);
+    const AlbumState& s = core->Model().state;
+    EXPECT_EQ(s.CapPos, 2);
+    EXPECT_EQ(s.MusicOn, 0);
+    EXPECT_EQ(s.PauseSecs, 9);
+    for (int i = 0; i < 3; ++i)
+        EXPECT_EQ(s.CaptionOf(i), QStringLiteral("海边")) << i;
+    EXPECT_EQ(s.ShowWidth, 600);
+    EXPECT_EQ(window->width(), 600 + kFrameWidth);
 }
 
 TEST_F(Window, AnEmptyFolderFromOutsideAsksForPhotos)
