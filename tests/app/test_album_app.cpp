@@ -176,6 +176,49 @@ TEST_F(AppFixture, TheCoverWaitsWithTheFirstPhotoDecoded)
     EXPECT_EQ(m.shown.CurFileName(), "p0.jpg");
 }
 
+// The quick-effect strip and the music tick hand what they decide to the
+// album: a click sets the looping and the style, a tick moves the music on,
+// and a tune the player finds broken as it starts leaves the music off.
+TEST_F(AppFixture, StripClicksAndMusicTicksReachTheAlbumSettings)
+{
+    const AlbumState& s = app->Model().state;
+    app->StripClick(QuickStrip::kLoop);
+    app->StripClick(QuickStrip::kRectFrame);
+    EXPECT_EQ(s.LoopShow, 1);
+    EXPECT_EQ(s.FrameType, 2);
+
+    struct Player : AudioPlayer {
+        bool breaks = false;
+        int state = 6;
+        int PlayState() const override { return state; }
+        bool Play(const QString&) override
+        {
+            state = 3;
+            if (breaks && onFailure)
+                onFailure();   // found damaged while it loads
+            return true;
+        }
+        void Halt() override { state = 0; }
+    };
+    auto owned = std::make_unique<Player>();
+    Player& player = *owned;
+    app->SetPlayer(std::move(owned));
+    Touch(QDir(home.path()), QStringLiteral("开始曲.wma"), "tune");
+    app->MusicTick();
+    EXPECT_EQ(view.musicText, QStringLiteral(" 音乐 开始曲"));
+    EXPECT_EQ(s.MusicTrack, kNoTune);
+
+    AlbumState looping = s;
+    looping.MusicLoop = 1;
+    looping.MusicTrack = 0;
+    app->ApplySettings(looping);
+    player.state = 6;
+    player.breaks = true;
+    app->MusicTick();
+    EXPECT_EQ(s.MusicOn, 0);
+    EXPECT_EQ(view.musicBeeps, 1);
+}
+
 TEST_F(AppFixture, CancelledFolderChoiceAndBrokenScriptSayWhy)
 {
     view.answer.clear();
