@@ -72,10 +72,12 @@ struct AppFixture : ::testing::Test {
 TEST_F(AppFixture, FolderStepShowStopAndShutdownWithoutAWindow)
 {
     AlbumModel& m = TestAccess::Model(*app);
+    m.state.PhotoCaption = {"old"};
     view.answer = QDir(photos.path()).filePath("p1.jpg");
     ASSERT_TRUE(app->ChooseFolderCommand());
     EXPECT_EQ(view.asked, QStringList{"请选择照片所在文件夹"});
     EXPECT_EQ(m.photos.Count(), 3);
+    EXPECT_EQ(m.state.PhotoCaption, QStringList(4));   // a new folder starts without captions
     EXPECT_EQ(m.position.CurPhoto(), 1);          // the chosen photo, not the first
     EXPECT_TRUE(view.labelsEnabled);
     EXPECT_GT(view.steps, 0);
