@@ -10,7 +10,7 @@
 
 namespace tamsel {
 
-Navigator::Navigator(AlbumState& state, PhotoPosition& position, MainState& main,
+Navigator::Navigator(const AlbumState& state, PhotoPosition& position, MainState& main,
                      PhotoList& photos, AlbumView& view)
     : s_(state), pos_(position), m_(main), photos_(photos), view_(view)
 {
@@ -24,7 +24,7 @@ void Navigator::Restart()
 
 bool Navigator::AdvanceShow()
 {
-    if (pos_.curPhoto_ < s_.PhotoCount - 1)
+    if (pos_.curPhoto_ < photos_.Count() - 1)
         pos_.curPhoto_ += 1;
     else if (s_.LoopShow)
         pos_.curPhoto_ = 0;
@@ -35,7 +35,7 @@ bool Navigator::AdvanceShow()
 
 void Navigator::ShowPhoto(int i)
 {
-    pos_.curPhoto_ = std::clamp(i, 0, std::max(s_.PhotoCount - 1, 0));
+    pos_.curPhoto_ = std::clamp(i, 0, std::max(photos_.Count() - 1, 0));
     pos_.coverShowing_ = false;
 }
 
@@ -48,7 +48,7 @@ bool Navigator::FilesChanged(const QString& currentName)
     const int i = currentName.isEmpty() ? -1 : photos_.IndexOf(currentName);
     if (i >= 0)
         pos_.curPhoto_ = i;
-    else if (pos_.curPhoto_ >= s_.PhotoCount)
+    else if (pos_.curPhoto_ >= photos_.Count())
         pos_.curPhoto_ = 0;
     return i >= 0 || currentName.isEmpty();
 }
@@ -69,11 +69,12 @@ void Navigator::AdvancePhoto(bool startShow)
 bool Navigator::BtnClick(int index)
 {
     m_.EndShow();
-    if (s_.PhotoCount < 1) {
+    const int count = photos_.Count();
+    if (count < 1) {
         view_.ShowInfo(QString::fromUtf8(kNoFolderMessage), true);
         return false;
     }
-    const int last = s_.PhotoCount - 1;
+    const int last = count - 1;
     // A position left over from another folder would name a photo that is not
     // there; the album starts from its first photo instead.
     if (pos_.curPhoto_ < 0 || pos_.curPhoto_ > last)
@@ -141,13 +142,14 @@ bool Navigator::BtnClick(int index)
 
 void Navigator::ThumbOver(int i)
 {
-    if (s_.PhotoCount > 0)
-        pos_.curPhoto_ = i < 0 ? 0 : i >= s_.PhotoCount ? s_.PhotoCount - 1 : i;
+    const int count = photos_.Count();
+    if (count > 0)
+        pos_.curPhoto_ = i < 0 ? 0 : i >= count ? count - 1 : i;
 }
 
 void Navigator::ThumbReleased()
 {
-    if (pos_.coverShowing_ || s_.PhotoCount < 1) {
+    if (pos_.coverShowing_ || photos_.Count() < 1) {
         BtnClick(Next);
     } else {
         m_.SetView(View::BringingIn);
@@ -161,54 +163,48 @@ void Navigator::ThumbReleased()
 void Navigator::BeginFolderChoice()
 {
     pos_.coverShowing_ = true;
-    rememberedFolder_ = s_.PhotoFolder;
+    rememberedFolder_ = photos_.Folder();
 }
 
-void Navigator::FolderChosen(const QString& path)
+FolderChange Navigator::FolderChosen(const QString& path)
 {
-    if (path.isEmpty()) {
-        FolderChosen(QString(), QString());
-        return;
-    }
+    if (path.isEmpty())
+        return FolderChosen(QString(), QString());
     // The folder is what comes before the file name at the end of the path;
     // a folder whose own name contains the file name must not cut it short.
     const QFileInfo fi(path);
-    FolderChosen(WithTrailingSlash(fi.absolutePath()), fi.fileName());
+    return FolderChosen(WithTrailingSlash(fi.absolutePath()), fi.fileName());
 }
 
-void Navigator::FolderChosen(const QString& folder, const QString& title)
+FolderChange Navigator::FolderChosen(const QString& folder, const QString& title)
 {
     if (folder.isEmpty()) {
-        s_.PhotoFolder = rememberedFolder_;
-        if (s_.PhotoFolder.isEmpty()) {
+        // Cancelled: the album keeps its folder.
+        if (rememberedFolder_.isEmpty()) {
             m_.SetView(View::Cover);
             view_.ShowInfo(QString::fromUtf8(kNoFolderChosenMessage), true);
         }
-        return;
+        return FolderChange::None;
     }
     const QString newFolder = WithTrailingSlash(folder);
+    FolderChange change = FolderChange::None;
     if (newFolder != rememberedFolder_) {
         m_.EndShow();
-        s_.PhotoFolder = newFolder;
         photos_.Point(newFolder);
-        s_.PhotoCount = photos_.Count();
-        s_.PhotoCaption = QStringList();
-        s_.PhotoCaption.resize(s_.PhotoCount + 1);
         pos_.curPhoto_ = 0;
         view_.EnableAlbumLabels();
-    } else if (photos_.Folder() != newFolder) {
-        // The same folder, but its list was lost (the folder was away at
-        // start-up): list it again and keep the captions.
-        s_.PhotoFolder = newFolder;
+        change = FolderChange::NewFolder;
+    } else if (!photos_.Listed()) {
+        // The same folder, but it was away when it was last listed (at
+        // start-up, say): list it again and keep the captions.
         photos_.Point(newFolder);
-        s_.PhotoCount = photos_.Count();
-        if (s_.PhotoCaption.size() < s_.PhotoCount + 1)
-            s_.PhotoCaption.resize(s_.PhotoCount + 1);
+        change = FolderChange::Relisted;
     }
     const int i = title.isEmpty() ? -1 : photos_.IndexOf(title);
     if (i >= 0)
         pos_.curPhoto_ = i;
     BtnClick(Next);
+    return change;
 }
 
 }  // namespace tamsel

@@ -12,15 +12,21 @@ class PhotoList;
 inline constexpr const char* kNoFolderMessage = "  对不起,您应首先选定照片文件夹";
 inline constexpr const char* kNoFolderChosenMessage = "  您没有选定照片夹";
 
+// What a folder choice did to the album's list: nothing (cancelled, or the
+// folder the album has), a new folder (its captions start empty), or the
+// album's own folder listed again after it was away (its captions stay).
+enum class FolderChange { None, NewFolder, Relisted };
+
 // Moving through the photos of the album: the bar buttons, the automatic
 // advance of the show, the thumb and the choice of the folder. Only the
 // shared flags change here; the photo area brings the photo in. The photo
-// position (CurPhoto, CoverShowing) changes nowhere else.
+// position (CurPhoto, CoverShowing) changes nowhere else. The album settings
+// are only read; what a new folder means for the captions is the caller's.
 class Navigator {
 public:
     enum Button { Play = 0, First = 1, Previous = 2, Next = 3, Last = 4, Any = 5, Stop = 6 };
 
-    Navigator(AlbumState& state, PhotoPosition& position, MainState& main, PhotoList& photos,
+    Navigator(const AlbumState& state, PhotoPosition& position, MainState& main, PhotoList& photos,
               AlbumView& view);
 
     // A new album (start-up, a show script): its cover, at its first photo.
@@ -55,13 +61,13 @@ public:
     // Folder choice: Begin before the dialog opens, then Chosen with the full
     // path of the picked file ("" when the dialog was cancelled).
     void BeginFolderChoice();
-    void FolderChosen(const QString& path);
+    FolderChange FolderChosen(const QString& path);
     // The same with the folder and file name given apart, for a folder opened
     // from the command line (title "" for a folder without photos).
-    void FolderChosen(const QString& folder, const QString& title);
+    FolderChange FolderChosen(const QString& folder, const QString& title);
 
 private:
-    AlbumState& s_;
+    const AlbumState& s_;
     PhotoPosition& pos_;
     MainState& m_;
     PhotoList& photos_;

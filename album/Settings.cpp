@@ -76,9 +76,20 @@ QImage LoadPreview(const QString& path, QSize box)
     return img;
 }
 
-SettingsForm::SettingsForm(AlbumState& state)
-    : captionText(QString::fromUtf8(kSampleCaption)), state_(state)
+SettingsForm::SettingsForm(const AlbumState& album, const PhotoList& albumPhotos, SettingsSink apply)
+    : captionText(QString::fromUtf8(kSampleCaption)),
+      state_(album),
+      albumPhotos_(albumPhotos),
+      apply_(std::move(apply))
 {
+}
+
+void SettingsForm::Change(const std::function<void(AlbumState&)>& edit)
+{
+    AlbumState next = state_;
+    edit(next);
+    if (apply_)
+        apply_(next);
 }
 
 Outcome SettingsForm::Load(QSize previewBox)
@@ -100,7 +111,7 @@ bool SettingsForm::Activate()
     frameChoice = state_.FrameType;
     pauseText = QString::number(state_.PauseSecs);
     frameDelayText = QString::number(state_.FrameDelayMs);
-    photos_.Point(state_.PhotoFolder);   // a folder that is gone lists nothing
+    photos_.Point(albumPhotos_.Folder());   // a folder that is gone lists nothing
     selectedPhoto = -1;
     transMode = 0;
     if (!state_.PhotoCaption.isEmpty())
@@ -120,14 +131,14 @@ Outcome SettingsForm::ChooseCover(const QString& path, QSize previewBox)
     if (img.isNull())
         return Outcome::Failed(QStringLiteral("无法读取图片 %1,封面未更改").arg(FileName(path)));
     coverPreview = std::move(img);
-    state_.CoverFile = path;
+    Change([&path](AlbumState& s) { s.CoverFile = path; });
     return Outcome::Done();
 }
 
 void SettingsForm::SetCaptionPosition(int i)
 {
     if (i >= 0 && i <= 8)
-        state_.CapPos = i;
+        Change([i](AlbumState& s) { s.CapPos = i; });
 }
 
 void SettingsForm::BeginFontChoice()
@@ -140,10 +151,12 @@ void SettingsForm::ApplyFont(const FontChoice& f)
 {
     faces << f.face;
     faceIndex = int(faces.size()) - 1;
-    state_.CapFontName = f.face;
-    state_.CapFontSize = std::clamp(RoundHalfEven(f.size), kMinCapFontSize, kMaxCapFontSize);
     textColor = f.colour;
-    state_.CapFontColor = textColor;
+    Change([&f](AlbumState& s) {
+        s.CapFontName = f.face;
+        s.CapFontSize = std::clamp(RoundHalfEven(f.size), kMinCapFontSize, kMaxCapFontSize);
+        s.CapFontColor = f.colour;
+    });
     if (holdPaint)
         holdPaint(false);
 }
@@ -151,31 +164,37 @@ void SettingsForm::ApplyFont(const FontChoice& f)
 void SettingsForm::SetMusicOn(bool on)
 {
     musicBox = on;
-    state_.MusicOn = on ? 1 : 0;
-    if (on)
-        state_.MusicTrack = 0;
+    Change([on](AlbumState& s) {
+        s.MusicOn = on ? 1 : 0;
+        if (on)
+            s.MusicTrack = 0;
+    });
 }
 
 void SettingsForm::SetMusicLoop(bool on)
 {
     loopBox = on;
-    state_.MusicLoop = on ? 1 : 0;
-    state_.MusicTrack = on ? 0 : kNoTune;
+    Change([on](AlbumState& s) {
+        s.MusicLoop = on ? 1 : 0;
+        s.MusicTrack = on ? 0 : kNoTune;
+    });
 }
 
 int SettingsForm::AddTunes(const QStringList& chosen)
 {
     int left = 0;
+    auto list = state_.MusicList;
     for (const QString& path : SplitSelection(chosen)) {
         const int count = int(tuneLines.size());
         if (count >= kMaxTunes) {
             ++left;
             continue;
         }
-        state_.MusicList[size_t(count)] = path;
+        list[size_t(count)] = path;
         tuneLines << TuneLine(path);
     }
-    state_.MusicList[size_t(tuneLines.size())].clear();
+    list[size_t(tuneLines.size())].clear();
+    Change([&list](AlbumState& s) { s.MusicList = list; });
     return left;
 }
 
@@ -190,9 +209,11 @@ bool SettingsForm::DeleteTune(int s)
         off = true;
     }
     const int lines = int(tuneLines.size());
-    for (int i = s; i < lines; ++i)
-        state_.MusicList[size_t(i)] = state_.MusicList[size_t(i + 1)];
-    state_.MusicList[size_t(lines)].clear();
+    Change([s, lines](AlbumState& next) {
+        for (int i = s; i < lines; ++i)
+            next.MusicList[size_t(i)] = next.MusicList[size_t(i + 1)];
+        next.MusicList[size_t(lines)].clear();
+    });
     return off;
 }
 
@@ -210,9 +231,11 @@ bool SettingsForm::LinkCaption()
     const int i = selectedPhoto;
     if (allPhotos || i < 0 || i >= photos_.Count())
         return false;
-    while (state_.PhotoCaption.size() <= i)
-        state_.PhotoCaption << QString();
-    state_.PhotoCaption[i] = captionText;
+    Change([i, this](AlbumState& s) {
+        while (s.PhotoCaption.size() <= i)
+            s.PhotoCaption << QString();
+        s.PhotoCaption[i] = captionText;
+    });
     return true;
 }
 
@@ -240,25 +263,28 @@ SettingsForm::Applied SettingsForm::Ok()
     if (!delay || *delay > kMaxTiming)
         return refuse(Field::FrameDelay, "帧停顿应为 0 到 32767 之间的整数(毫秒)");
 
-    const int oldW = state_.ShowWidth;
-    const int oldH = state_.ShowHeight;
-    state_.ShowWidth = int(std::clamp<long long>(*w, kMinShowWidth, kMaxShowWidth));
-    state_.ShowHeight = int(std::clamp<long long>(*h, kMinShowHeight, kMaxShowHeight));
-    state_.ShowBackColor = backColor;
-    state_.FrameType = frameChoice;
-    state_.PauseSecs = int(*pause);
-    state_.FrameDelayMs = int(*delay);
-    state_.TransMode = transMode;
-    if (allPhotos) {
-        while (state_.PhotoCaption.size() < state_.PhotoCount)
-            state_.PhotoCaption << QString();
-        for (int i = 0; i < state_.PhotoCount; ++i)
-            state_.PhotoCaption[i] = captionText;
-    }
-    state_.CapFontColor = textColor;
+    const int newW = int(std::clamp<long long>(*w, kMinShowWidth, kMaxShowWidth));
+    const int newH = int(std::clamp<long long>(*h, kMinShowHeight, kMaxShowHeight));
     // The window follows whenever the stored size differs from the one it
     // has, typed or clamped (a maximised window is brought into the limits).
-    a.sizeChanged = state_.ShowWidth != oldW || state_.ShowHeight != oldH;
+    a.sizeChanged = newW != state_.ShowWidth || newH != state_.ShowHeight;
+    const int photos = albumPhotos_.Count();
+    Change([&](AlbumState& s) {
+        s.ShowWidth = newW;
+        s.ShowHeight = newH;
+        s.ShowBackColor = backColor;
+        s.FrameType = frameChoice;
+        s.PauseSecs = int(*pause);
+        s.FrameDelayMs = int(*delay);
+        s.TransMode = transMode;
+        if (allPhotos) {
+            while (s.PhotoCaption.size() < photos)
+                s.PhotoCaption << QString();
+            for (int i = 0; i < photos; ++i)
+                s.PhotoCaption[i] = captionText;
+        }
+        s.CapFontColor = textColor;
+    });
     return Ending(a);
 }
 
@@ -268,7 +294,8 @@ SettingsForm::Applied SettingsForm::Ending(Applied a)
 {
     if (tuneLines.isEmpty()) {
         a.musicOff = state_.MusicOn != 0;
-        state_.MusicOn = 0;
+        if (a.musicOff)
+            Change([](AlbumState& s) { s.MusicOn = 0; });
         musicBox = false;
     }
     return a;

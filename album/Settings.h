@@ -14,6 +14,9 @@ namespace tamsel {
 
 struct AlbumState;
 
+// Hands a changed copy of the album settings to their owner, which adopts it.
+using SettingsSink = std::function<void(const AlbumState&)>;
+
 // The photo area the settings accept; the window is sized from it.
 inline constexpr int kMinShowWidth = 400;
 inline constexpr int kMaxShowWidth = 782;
@@ -54,13 +57,16 @@ struct FontChoice {
 };
 
 // The settings form "参数设置" without its window: the values its controls
-// show, the immediate actions that reach the album state at once, and "确定"
-// that stores the rest. It lives as long as the dialog exists, so what it
-// holds (the faces chosen so far, the caption scope, the loop box) survives
-// hiding and showing.
+// show, the immediate actions that reach the album settings at once, and
+// "确定" that stores the rest. The form reads the album's settings and never
+// writes them: each change is made on a copy of them as they are at that
+// moment and handed to the sink, whose owner adopts it. It lives as long as
+// the dialog exists, so what it holds (the faces chosen so far, the caption
+// scope, the loop box) survives hiding and showing.
 class SettingsForm {
 public:
-    explicit SettingsForm(AlbumState& state);
+    // album, albumPhotos: the album's settings and photo list, as they change.
+    SettingsForm(const AlbumState& album, const PhotoList& albumPhotos, SettingsSink apply);
 
     // ---- what the controls show ------------------------------------------
     QString widthText, heightText;        // the window size boxes
@@ -131,9 +137,13 @@ public:
 
 private:
     Applied Ending(Applied a);
+    // Hands the album's settings, changed by edit, to their owner.
+    void Change(const std::function<void(AlbumState&)>& edit);
 
-    AlbumState& state_;
-    PhotoList photos_;
+    const AlbumState& state_;
+    const PhotoList& albumPhotos_;
+    SettingsSink apply_;
+    PhotoList photos_;   // the caption list, read at every opening
 };
 
 }  // namespace tamsel

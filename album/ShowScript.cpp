@@ -117,14 +117,15 @@ void Assign(T& target, const std::optional<V>& v)
 
 }  // namespace
 
-int CaptionRecordCount(const AlbumState& state)
+int CaptionRecordCount(const AlbumState& state, const PhotoList& photos)
 {
-    int n = std::max(state.PhotoCount, 0);
+    const int n = photos.Count();
     // Captions beyond the photos are kept only while the folder is away (an
     // unplugged card, a share not mounted): when it is there and simply holds
     // fewer photos, old captions would turn up on whatever photos are added
     // later at those places.
-    if (state.PhotoFolder.isEmpty() || QFileInfo(state.PhotoFolder).isDir())
+    const QString& folder = photos.Folder();
+    if (folder.isEmpty() || QFileInfo(folder).isDir())
         return n;
     for (int i = int(state.PhotoCaption.size()) - 1; i >= n; --i)
         if (!state.PhotoCaption.at(i).isEmpty())
@@ -132,7 +133,7 @@ int CaptionRecordCount(const AlbumState& state)
     return n;
 }
 
-Outcome SaveScript(const QString& path, const AlbumState& s)
+Outcome SaveScript(const QString& path, const AlbumState& s, const PhotoList& photos)
 {
     Writer w;
     w.Number(s.ShowWidth);
@@ -145,8 +146,8 @@ Outcome SaveScript(const QString& path, const AlbumState& s)
     w.Number(s.CapFontSize);
     w.Number(s.CapFontColor);
     w.Number(s.CapPos);
-    w.String(s.PhotoFolder);
-    const int n = CaptionRecordCount(s);
+    w.String(photos.Folder());
+    const int n = CaptionRecordCount(s, photos);
     w.Number(n);
     for (int i = 0; i < n; ++i)
         w.String(s.CaptionOf(i));
@@ -166,24 +167,26 @@ Outcome SaveScript(const QString& path, const AlbumState& s)
     return written;
 }
 
-Outcome ReadScript(const QString& path, AlbumState& state, PhotoList& list, bool* damaged)
+ScriptRead ReadScript(const QString& path, const AlbumState& current, PhotoList& list)
 {
-    if (damaged)
-        *damaged = false;
+    ScriptRead read{Outcome::Done(), current};
+    const auto refuse = [&read](const QString& message) {
+        read.outcome = Outcome::Failed(message);
+        return read;
+    };
     QFile file;
     switch (OpenRegularFile(path, file)) {
     case OpenResult::Opened:
         break;
     case OpenResult::NotAFile:
-        return Outcome::Failed(QStringLiteral("  %1 不是普通文件,未能打开").arg(path));
+        return refuse(QStringLiteral("  %1 不是普通文件,未能打开").arg(path));
     default:
-        return Outcome::Failed(QStringLiteral("  无法打开脚本文件 %1").arg(path));
+        return refuse(QStringLiteral("  无法打开脚本文件 %1").arg(path));
     }
     // No script comes near this; a larger file is not one.
     constexpr qint64 kMaxScriptBytes = 64 * 1024 * 1024;
     if (file.size() > kMaxScriptBytes)
-        return Outcome::Failed(
-            QStringLiteral("  脚本文件已损坏,未能打开: %1").arg(QFileInfo(path).fileName()));
+        return refuse(QStringLiteral("  脚本文件已损坏,未能打开: %1").arg(QFileInfo(path).fileName()));
     Reader in(file.readAll());
     file.close();
 
@@ -204,9 +207,9 @@ Outcome ReadScript(const QString& path, AlbumState& state, PhotoList& list, bool
     const auto count = in.Number(0, kInt32Max);
     if (!width || !height || !backColor || !loop || !rotate || !frame || !fontName || !fontSize ||
         !fontColor || !capPos || !folder || !count) {
-        return Outcome::Failed(
-            QStringLiteral("  脚本文件已损坏,未能打开: %1").arg(QFileInfo(path).fileName()));
+        return refuse(QStringLiteral("  脚本文件已损坏,未能打开: %1").arg(QFileInfo(path).fileName()));
     }
+    AlbumState& state = read.state;
     state.ShowWidth = int(*width);
     state.ShowHeight = int32_t(*height);
     state.ShowBackColor = 0;   // kept in the file, never taken from it
@@ -217,15 +220,12 @@ Outcome ReadScript(const QString& path, AlbumState& state, PhotoList& list, bool
     state.CapFontSize = int(*fontSize);
     state.CapFontColor = int32_t(*fontColor);
     state.CapPos = int(*capPos);
-    state.PhotoFolder = *folder;
     const int n = int(*count);
 
-    int c = 0;
-    bool folderMissing = false;
-    if (list.Point(state.PhotoFolder))
-        c = state.PhotoFolder.isEmpty() ? 0 : list.Count();
-    else
-        folderMissing = !state.PhotoFolder.isEmpty();
+    // The list keeps the folder as the script names it, listed or not: c is
+    // its photo count, 0 when it is not there.
+    const bool folderMissing = !list.Point(*folder) && !folder->isEmpty();
+    const int c = list.Count();
 
     // A count larger than the lines that follow is a damaged file: only the
     // captions that are there take room.
@@ -236,7 +236,6 @@ Outcome ReadScript(const QString& path, AlbumState& state, PhotoList& list, bool
         in.MarkDamaged();
     for (int i = 0; i < captionLines; ++i)
         Assign(state.PhotoCaption[i], in.String());
-    state.PhotoCount = c;
 
     Assign(state.PauseSecs, in.Number(kInt16Min, kInt16Max));
     Assign(state.FrameDelayMs, in.Number(kInt16Min, kInt16Max));
@@ -261,16 +260,15 @@ Outcome ReadScript(const QString& path, AlbumState& state, PhotoList& list, bool
 
     QStringList notes;
     if (folderMissing)
-        notes << QStringLiteral("照片文件夹不存在: %1").arg(state.PhotoFolder);
+        notes << QStringLiteral("照片文件夹不存在: %1").arg(*folder);
     if (tuneLines > kept)
         notes << QStringLiteral("音乐列表最多 %1 首,另 %2 首未读入").arg(kMaxTunes).arg(tuneLines - kept);
     if (in.Damaged())
         notes << QStringLiteral("脚本文件不完整,缺少的设置保持原值");
-    if (damaged)
-        *damaged = in.Damaged();
-    if (notes.isEmpty())
-        return Outcome::Done();
-    return Outcome::Done("  " + notes.join(QStringLiteral("；")));
+    read.damaged = in.Damaged();
+    if (!notes.isEmpty())
+        read.outcome = Outcome::Done("  " + notes.join(QStringLiteral("；")));
+    return read;
 }
 
 }  // namespace tamsel

@@ -113,9 +113,11 @@ StartupReport AlbumApp::Startup()
 {
     model_.paths.RemoveStaleWorkDirs();
     model_.paths.EnsureWorkDir();
-    StartupReport r = LoadAlbumData(model_);
+    AlbumData loaded = LoadAlbumData(model_.paths, model_.photos);
+    AdoptAlbum(std::move(loaded.state));
+    StartupReport r = std::move(loaded.report);
     nav_.Restart();
-    const Outcome settled = SettleFolder(model_.state.PhotoFolder);
+    const Outcome settled = SettleFolder(model_.photos.Folder());
     if (settled.HasMessage()) {
         FilesChanged(true);
         // A rename that could not be set right is a failure, said with the
@@ -152,17 +154,12 @@ Outcome AlbumApp::Shutdown()
 
 Outcome AlbumApp::SaveAlbumData()
 {
-    AlbumState& s = model_.state;
-    const int w = s.ShowWidth;
-    const int32_t h = s.ShowHeight;
-    if (windowArea_.isValid()) {
-        s.ShowWidth = windowArea_.width();
-        s.ShowHeight = windowArea_.height();
-    }
-    const Outcome o = tamsel::SaveAlbumData(model_);
-    s.ShowWidth = w;
-    s.ShowHeight = h;
-    return o;
+    if (!windowArea_.isValid())
+        return tamsel::SaveAlbumData(model_.paths.dataFile, model_.state, model_.photos);
+    AlbumState saved = model_.state;
+    saved.ShowWidth = windowArea_.width();
+    saved.ShowHeight = windowArea_.height();
+    return tamsel::SaveAlbumData(model_.paths.dataFile, saved, model_.photos);
 }
 
 void AlbumApp::KeepWindowArea(QSize size)
@@ -216,19 +213,17 @@ Outcome AlbumApp::SettleFolder(const QString& folder)
 
 void AlbumApp::FilesChanged(bool keepCaptions, const QList<QPair<QString, QString>>& renamed)
 {
-    AlbumState& s = model_.state;
     // The photo on the screen, under the name it has now.
     QString current = model_.photos.Name(model_.CurPhoto());
     for (const auto& [from, to] : renamed)
-        if (QFileInfo(from).fileName() == current && SameFolder(QFileInfo(from).path(), s.PhotoFolder))
+        if (QFileInfo(from).fileName() == current &&
+            SameFolder(QFileInfo(from).path(), model_.photos.Folder()))
             current = QFileInfo(to).fileName();
     composer_.FilesRenamed(renamed);
     model_.photos.Reread();
-    s.PhotoCount = model_.photos.Count();
     if (!keepCaptions)
-        s.PhotoCaption = QStringList();
-    if (s.PhotoCaption.size() < s.PhotoCount + 1)
-        s.PhotoCaption.resize(s.PhotoCount + 1);
+        model_.state.PhotoCaption = QStringList();
+    FitCaptions();
     const bool stillThere = nav_.FilesChanged(current);
     view().RefreshInfoLine();
     if (!stillThere && !model_.position.CoverShowing())
@@ -290,7 +285,7 @@ void AlbumApp::LabelClicked(int index)
 
 void AlbumApp::PhotoAreaRightClick()
 {
-    if (model_.state.PhotoFolder.isEmpty() || model_.main.ViewMode() == View::Cover)
+    if (model_.photos.Folder().isEmpty() || model_.main.ViewMode() == View::Cover)
         return;
     // The menu opens over the photo area: its step chain pauses meanwhile.
     model_.main.HoldPaint(true);
@@ -319,19 +314,19 @@ void AlbumApp::PhotoAreaMouseMove(double x, double y)
 
 void AlbumApp::PrefetchNext()
 {
-    const AlbumState& s = model_.state;
+    const int count = model_.photos.Count();
     const int cur = model_.CurPhoto();
     int next = cur + (model_.main.NavStep < 0 ? -1 : 1);
-    if (next >= s.PhotoCount && s.LoopShow)
+    if (next >= count && model_.state.LoopShow)
         next = 0;
-    if (next < 0 || next >= s.PhotoCount || next == cur)
+    if (next < 0 || next >= count || next == cur)
         return;
     composer_.LoadAhead(model_.PhotoPath(next));
 }
 
 void AlbumApp::PrefetchCurrent()
 {
-    const int count = model_.state.PhotoCount;
+    const int count = model_.photos.Count();
     if (count < 1)
         return;
     // A position beyond the list is read as the first photo by the buttons too.
@@ -408,7 +403,7 @@ Outcome AlbumApp::SaveScriptCommand()
     if (path.isEmpty())
         return Outcome::Done();
     // Exactly the name given: a script saved as "album" is "album", not "album.tms".
-    return SaveScript(path, model_.state);
+    return SaveScript(path, model_.state, model_.photos);
 }
 
 Outcome AlbumApp::ChooseFolderCommand()
@@ -418,10 +413,10 @@ Outcome AlbumApp::ChooseFolderCommand()
     fileDialog_.fileName.clear();
     fileDialog_.filter = AlbumFileFilter();
     fileDialog_.save = false;
-    const QString path = AskFile(model_.state.PhotoFolder);
+    const QString path = AskFile(model_.photos.Folder());
     view().SetBusy(true);
     const Outcome settled = path.isEmpty() ? Outcome::Done() : SettleFolder(QFileInfo(path).absolutePath());
-    nav_.FolderChosen(path);
+    AdoptFolderChoice(nav_.FolderChosen(path));
     PrefetchCurrent();
     view().SetBusy(false);
     view().RequestStep();
@@ -434,7 +429,7 @@ void AlbumApp::OpenFolder(const QString& folder)
     nav_.BeginFolderChoice();
     PhotoList list;
     list.Point(folder);
-    nav_.FolderChosen(folder, list.Name(0));
+    AdoptFolderChoice(nav_.FolderChosen(folder, list.Name(0)));
     PrefetchCurrent();
     Report(settled);
     view().RequestStep();
@@ -448,7 +443,7 @@ void AlbumApp::OpenPath(const QString& path)
     } else if (fi.isFile() && PhotoList::IsAlbumFile(fi.fileName())) {
         const Outcome settled = SettleFolder(fi.absolutePath());
         nav_.BeginFolderChoice();
-        nav_.FolderChosen(fi.absoluteFilePath());
+        AdoptFolderChoice(nav_.FolderChosen(fi.absoluteFilePath()));
         PrefetchCurrent();
         Report(settled);
         view().RequestStep();
@@ -464,12 +459,14 @@ void AlbumApp::OpenPath(const QString& path)
 
 Outcome AlbumApp::OpenScript(const QString& path)
 {
-    Outcome r = ReadScript(path, model_.state, model_.photos);
+    ScriptRead read = ReadScript(path, model_.state, model_.photos);
+    Outcome r = read.outcome;
     if (!r)
         return r;
+    AdoptAlbum(std::move(read.state));
     // The reader listed the folder as it found it; a rename cut short there
     // is settled and the list read again, captions kept by position.
-    const Outcome settled = SettleFolder(model_.state.PhotoFolder);
+    const Outcome settled = SettleFolder(model_.photos.Folder());
     if (settled.HasMessage()) {
         FilesChanged(true);
         r.message += settled.message;
@@ -478,7 +475,6 @@ Outcome AlbumApp::OpenScript(const QString& path)
     // The new album's music starts again from its first tune.
     if (player_)
         player_->Halt();
-    RestartAlbum(model_.state);
     nav_.Restart();
     view().EnableAlbumLabels();
     view().Relayout();
@@ -524,7 +520,7 @@ Outcome AlbumApp::ScanCommand()
 Outcome AlbumApp::RenameCommand()
 {
     const BatchDialogResult r =
-        view().RunBatchDialog(Command::RenameFiles, workFolder_, model_.state.PhotoFolder);
+        view().RunBatchDialog(Command::RenameFiles, workFolder_, model_.photos.Folder());
     SetWorkFolder(r.workFolder);
     if (r.albumChanged)
         FilesChanged(true, r.renamed);
@@ -534,7 +530,7 @@ Outcome AlbumApp::RenameCommand()
 Outcome AlbumApp::ConvertCommand()
 {
     const BatchDialogResult r =
-        view().RunBatchDialog(Command::ConvertFiles, workFolder_, model_.state.PhotoFolder);
+        view().RunBatchDialog(Command::ConvertFiles, workFolder_, model_.photos.Folder());
     SetWorkFolder(r.workFolder);
     if (r.albumChanged)
         FilesChanged(false);
@@ -550,8 +546,8 @@ Outcome AlbumApp::SavePhotoAsCommand()
     const Outcome o = SaveAs(model_, name);
     // A photo written into the album folder joins its list; the photo on the
     // screen stays the current one wherever the new name sorts.
-    if (o && !model_.state.PhotoFolder.isEmpty() &&
-        SameFolder(QFileInfo(name).absolutePath(), model_.state.PhotoFolder))
+    if (o && !model_.photos.Folder().isEmpty() &&
+        SameFolder(QFileInfo(name).absolutePath(), model_.photos.Folder()))
         FilesChanged(true);
     return o;
 }
@@ -600,7 +596,7 @@ void AlbumApp::SetPlayer(std::unique_ptr<AudioPlayer> player)
     player_ = std::move(player);
     // A tune found damaged after it started is a failure like any other.
     if (player_)
-        player_->onFailure = [this] { MusicFailed(model_.state, view()); };
+        player_->onFailure = [this] { AdoptMusic(MusicFailed(model_.state, view())); };
 }
 
 void AlbumApp::StartMusic() { musicTimer_.start(); }
@@ -616,7 +612,53 @@ void AlbumApp::SwitchMusic(bool on)
 void AlbumApp::MusicTick()
 {
     if (player_)
-        MusicStep(model_.state, *player_, view());
+        AdoptMusic(MusicStep(model_.state, *player_, view()));
+}
+
+// ---- the album settings -----------------------------------------------
+
+void AlbumApp::ApplySettings(const AlbumState& settings) { model_.state = settings; }
+
+void AlbumApp::AdoptAlbum(AlbumState settings)
+{
+    settings.MusicTrack = 0;
+    model_.state = std::move(settings);
+}
+
+void AlbumApp::StripClick(int k) { AdoptStrip(strip_.Click(k)); }
+
+void AlbumApp::ApplyStyle(int frameType) { AdoptStrip(strip_.Click(QuickStrip::kColour + frameType)); }
+
+void AlbumApp::AdoptStrip(const StripSettings& s)
+{
+    model_.state.LoopShow = s.LoopShow;
+    model_.state.RotateAngle = s.RotateAngle;
+    model_.state.FrameType = s.FrameType;
+}
+
+void AlbumApp::AdoptMusic(const MusicPlace& place)
+{
+    model_.state.MusicTrack = place.MusicTrack;
+    // A tick only ever turns music off; one that the player's failure turned
+    // off during the tick stays off.
+    if (!place.MusicOn)
+        model_.state.MusicOn = 0;
+}
+
+void AlbumApp::AdoptFolderChoice(FolderChange change)
+{
+    if (change == FolderChange::NewFolder)
+        model_.state.PhotoCaption = QStringList();
+    if (change != FolderChange::None)
+        FitCaptions();
+}
+
+void AlbumApp::FitCaptions()
+{
+    QStringList& captions = model_.state.PhotoCaption;
+    const int slots = model_.photos.Count() + 1;
+    if (captions.size() < slots)
+        captions.resize(slots);
 }
 
 }  // namespace tamsel

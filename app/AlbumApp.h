@@ -40,9 +40,9 @@ public:
     // What the album knows, for reading. Everything that changes it goes
     // through the operations below.
     const AlbumModel& Model() const { return model_; }
-    // The album settings as the settings dialog edits them: the one place
-    // besides a show script where the user changes them.
-    AlbumState& EditSettings() { return model_.state; }
+    // The album settings as the settings dialog left them: it changes a copy
+    // of them, which the album adopts whole.
+    void ApplySettings(const AlbumState& settings);
     // Where the file dialogs and the batch tools open: the album folder at
     // first, then the folder of the last file chosen in any of them.
     const QString& WorkFolder() const { return workFolder_; }
@@ -142,11 +142,11 @@ public:
 
     // ---- the quick-effect strip -----------------------------------------
     void StripHover(int k) { strip_.Hover(k); }
-    void StripClick(int k) { strip_.Click(k); }
+    void StripClick(int k);
     void StripLeaveAll() { strip_.LeaveAll(); }
     const QuickStrip& Strip() const { return strip_; }
     // The settings dialog applied a presentation style.
-    void ApplyStyle(int frameType) { strip_.Click(QuickStrip::kColour + frameType); }
+    void ApplyStyle(int frameType);
 
     // ---- music ----------------------------------------------------------
     // The player the music plays on (the window's sound output; tests give
@@ -165,6 +165,15 @@ private:
     friend struct TestAccess;   // the tests' way to the logic objects
 
     Outcome Retouch(Command command, const ColourBalance& balance = {});
+    // The settings a start-up or a show script brought: its music list
+    // plays from the start.
+    void AdoptAlbum(AlbumState settings);
+    void AdoptStrip(const StripSettings& s);
+    void AdoptMusic(const MusicPlace& place);
+    // After a folder choice: a new folder starts without captions.
+    void AdoptFolderChoice(FolderChange change);
+    // The captions have room for every photo listed, and one spare.
+    void FitCaptions();
     void PopUp(MenuId menu, int labelIndex);
     // After a photo was composed: decode the one after it (in the direction
     // of the last step) ahead of time.

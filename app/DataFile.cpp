@@ -43,79 +43,85 @@ bool KeepAside(const QString& dataFile, const QString& kept)
     return CopyFileWhole(dataFile, kept).ok;
 }
 
-StartupReport Load(AlbumModel& m, QSize screen, bool mayMove);
+AlbumData Load(AppPaths& paths, PhotoList& photos, QSize screen, bool mayMove);
+
+// The defaults of a first run, with no album folder.
+AlbumData Defaults(const AppPaths& paths, PhotoList& photos, StartupReport report = {})
+{
+    photos.Clear();
+    return {std::move(report), AlbumState::FirstRun(paths)};
+}
 
 // The data file in the program directory cannot be used: leave it as it is
 // and take the per-user one. When that is where we already are, the run goes
 // on with the defaults and nothing is written over the file at exit.
-StartupReport MoveToPerUser(AlbumModel& m, QSize screen, bool mayMove, const QString& what)
+AlbumData MoveToPerUser(AppPaths& paths, PhotoList& photos, QSize screen, bool mayMove, const QString& what)
 {
     const QString perUser = PerUserDataFile();
-    if (!mayMove || QFileInfo(perUser).absoluteFilePath() == QFileInfo(m.paths.dataFile).absoluteFilePath()) {
-        m.state = AlbumState::FirstRun(m.paths);
-        m.photos.Clear();
-        m.paths.dataFile.clear();
-        return {false, Joined(what, QStringLiteral("已使用默认设置,本次设置将无法保留")), {}};
+    if (!mayMove || QFileInfo(perUser).absoluteFilePath() == QFileInfo(paths.dataFile).absoluteFilePath()) {
+        paths.dataFile.clear();
+        return Defaults(paths, photos,
+                        {false, Joined(what, QStringLiteral("已使用默认设置,本次设置将无法保留")), {}});
     }
-    m.paths.dataFile = perUser;
-    StartupReport r = Load(m, screen, false);
-    r.message = Joined(what + QStringLiteral(",相册数据改存于 %1").arg(perUser), r.message);
-    return r;
+    paths.dataFile = perUser;
+    AlbumData d = Load(paths, photos, screen, false);
+    d.report.message = Joined(what + QStringLiteral(",相册数据改存于 %1").arg(perUser), d.report.message);
+    return d;
 }
 
-StartupReport Load(AlbumModel& m, QSize screen, bool mayMove)
+AlbumData Load(AppPaths& paths, PhotoList& photos, QSize screen, bool mayMove)
 {
-    StartupReport report;
-    const QString dataFile = m.paths.dataFile;
+    const QString dataFile = paths.dataFile;
     QDir().mkpath(QFileInfo(dataFile).absolutePath());
 
     if (!QFileInfo::exists(dataFile)) {
-        report.firstRun = true;
-        m.state = AlbumState::FirstRun(m.paths);
-        if (!SaveScript(dataFile, m.state))
-            report.message = QStringLiteral("  相册数据无法保存到 %1,本次设置将无法保留").arg(dataFile);
-        return report;
+        AlbumData d = Defaults(paths, photos);
+        d.report.firstRun = true;
+        if (!SaveScript(dataFile, d.state, photos))
+            d.report.message = QStringLiteral("  相册数据无法保存到 %1,本次设置将无法保留").arg(dataFile);
+        return d;
     }
     // A folder, a pipe or a device of that name is never opened: a pipe would
     // keep the program waiting before its window ever shows.
     if (!IsRegularFile(dataFile))
-        return MoveToPerUser(m, screen, mayMove, QStringLiteral("  %1 不是普通文件").arg(dataFile));
+        return MoveToPerUser(paths, photos, screen, mayMove, QStringLiteral("  %1 不是普通文件").arg(dataFile));
     {
         QFile probe;
         if (OpenRegularFile(dataFile, probe) != OpenResult::Opened)
-            return MoveToPerUser(m, screen, mayMove, QStringLiteral("  无法读取 %1").arg(dataFile));
+            return MoveToPerUser(paths, photos, screen, mayMove, QStringLiteral("  无法读取 %1").arg(dataFile));
     }
 
-    bool damaged = false;
-    const Outcome r = ReadScript(dataFile, m.state, m.photos, &damaged);
-    if (r && !damaged) {
-        report.message = r.message;
+    // What the file lacks, the defaults fill.
+    const ScriptRead r = ReadScript(dataFile, AlbumState::FirstRun(paths), photos);
+    AlbumData d{{}, r.state};
+    if (r.outcome && !r.damaged) {
+        d.report.message = r.outcome.message;
     } else {
         // A damaged data file is kept aside rather than overwritten at exit,
         // so whatever it still holds can be recovered by hand. When it cannot
         // be, the file itself stays untouched and the album moves elsewhere.
         const QString kept = dataFile + ".bak";
         if (!KeepAside(dataFile, kept)) {
-            const QString what = r ? QStringLiteral("  相册数据文件不完整") : QStringLiteral("  相册数据文件已损坏");
-            m.state = AlbumState::FirstRun(m.paths);
-            m.photos.Clear();
-            return MoveToPerUser(m, screen, mayMove, what + QStringLiteral(",且无法另存副本"));
+            const QString what = r.outcome ? QStringLiteral("  相册数据文件不完整") : QStringLiteral("  相册数据文件已损坏");
+            photos.Clear();
+            return MoveToPerUser(paths, photos, screen, mayMove, what + QStringLiteral(",且无法另存副本"));
         }
-        if (r) {
+        if (r.outcome) {
             // What the file held is kept; the defaults fill the rest.
-            report.message = QStringLiteral("  相册数据文件不完整,缺少的设置已用默认值(原文件保存为 %1)")
-                                 .arg(QFileInfo(kept).fileName());
+            d.report.message = QStringLiteral("  相册数据文件不完整,缺少的设置已用默认值(原文件保存为 %1)")
+                                   .arg(QFileInfo(kept).fileName());
         } else {
-            m.state = AlbumState::FirstRun(m.paths);
-            m.photos.Clear();
-            report.message = QStringLiteral("  相册数据文件已损坏,已恢复默认设置(原文件保存为 %1)")
-                                 .arg(QFileInfo(kept).fileName());
+            d = Defaults(paths, photos,
+                         {false,
+                          QStringLiteral("  相册数据文件已损坏,已恢复默认设置(原文件保存为 %1)")
+                              .arg(QFileInfo(kept).fileName()),
+                          {}});
         }
     }
-    const QSize show = ClampShowSize(QSize(m.state.ShowWidth, m.state.ShowHeight), screen);
-    m.state.ShowWidth = show.width();
-    m.state.ShowHeight = show.height();
-    return report;
+    const QSize show = ClampShowSize(QSize(d.state.ShowWidth, d.state.ShowHeight), screen);
+    d.state.ShowWidth = show.width();
+    d.state.ShowHeight = show.height();
+    return d;
 }
 
 }  // namespace
@@ -135,23 +141,18 @@ QSize ClampShowSize(QSize wanted, QSize screen)
     return {std::clamp(wanted.width(), kMinShowW, maxW), std::clamp(wanted.height(), kMinShowH, maxH)};
 }
 
-void RestartAlbum(AlbumState& s) { s.MusicTrack = 0; }
-
-StartupReport LoadAlbumData(AlbumModel& m, QSize screen)
+AlbumData LoadAlbumData(AppPaths& paths, PhotoList& photos, QSize screen)
 {
-    StartupReport report = Load(m, screen, true);
-    if (!report.firstRun)
-        RestartAlbum(m.state);
-    return report;
+    return Load(paths, photos, screen, true);
 }
 
-Outcome SaveAlbumData(const AlbumModel& m)
+Outcome SaveAlbumData(const QString& dataFile, const AlbumState& state, const PhotoList& photos)
 {
-    if (m.paths.dataFile.isEmpty())
+    if (dataFile.isEmpty())
         return Outcome::Failed(QStringLiteral("  本次设置无处保存"));
-    QDir().mkpath(QFileInfo(m.paths.dataFile).absolutePath());
+    QDir().mkpath(QFileInfo(dataFile).absolutePath());
     // The old file stays as it was when the new one cannot be written whole.
-    const Outcome saved = SaveScript(m.paths.dataFile, m.state);
+    const Outcome saved = SaveScript(dataFile, state, photos);
     if (!saved)
         return Outcome::Failed(QStringLiteral("  相册数据未能保存:") + saved.message.trimmed());
     return saved;

@@ -25,19 +25,24 @@ QSize AvailableScreenSize();
 // start, since the window's size is what the next exit saves.
 QSize ClampShowSize(QSize wanted, QSize screen);
 
+// The album data file as start-up found it: what the user must be told and
+// the settings the album starts with.
+struct AlbumData {
+    StartupReport report;
+    AlbumState state;
+};
+
 // The album data file: read at start, written at the first run and at exit.
 // A damaged or incomplete file is kept aside as tamsel.tmf.bak and the
 // defaults fill what it lacked. A data file that cannot be used (a folder, a
 // pipe, unreadable, or damaged with no room for the copy) is left alone, and
 // the album keeps its data in the per-user file instead (paths.dataFile is
 // changed to it; emptied when that file is the unusable one, so that nothing
-// is written over it). The photo-area size read is clamped to the screen.
-StartupReport LoadAlbumData(AlbumModel& m, QSize screen = AvailableScreenSize());
-Outcome SaveAlbumData(const AlbumModel& m);
-
-// After a show script replaced the album settings: its music list plays
-// from the start (the navigator puts it on its cover at its first photo).
-void RestartAlbum(AlbumState& s);
+// is written over it). The photo list is pointed at the album's folder; the
+// settings come back for the application object to adopt, with the
+// photo-area size clamped to the screen.
+AlbumData LoadAlbumData(AppPaths& paths, PhotoList& photos, QSize screen = AvailableScreenSize());
+Outcome SaveAlbumData(const QString& dataFile, const AlbumState& state, const PhotoList& photos);
 
 inline constexpr const char* kGreeting = " 先生/女士:感谢使用澄影集,请您多提宝贵意见！";
 

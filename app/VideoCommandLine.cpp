@@ -82,8 +82,10 @@ int ExportVideoFromCommandLine(int argc, char** argv)
         return Fail(QStringLiteral("--export-video ALBUM.tms OUT.mp4 [--size WxH] [--fps N] [--seed N]"));
 
     AlbumModel album(AppPaths::Resolve());
-    if (const Outcome o = ReadScript(cli.value(QStringLiteral("export-video")), album.state, album.photos); !o)
-        return Fail(o.message);
+    ScriptRead read = ReadScript(cli.value(QStringLiteral("export-video")), album.state, album.photos);
+    if (!read.outcome)
+        return Fail(read.outcome.message);
+    album.state = std::move(read.state);
     VideoRequest request;
     request.output = cli.positionalArguments().constFirst();
     request.size = SizeFrom(cli.value(QStringLiteral("size")), album.state);

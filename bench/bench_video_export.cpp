@@ -33,9 +33,7 @@ struct BenchAlbum {
             bench::WritePhoto(dir.filePath(QStringLiteral("p%1.jpg").arg(i)), i);
             album.PhotoCaption << QStringLiteral("第%1张").arg(i + 1);
         }
-        album.PhotoFolder = dir.path() + "/";
-        photos.Point(album.PhotoFolder);
-        album.PhotoCount = photos.Count();
+        photos.Point(dir.path() + "/");
         album.FrameType = 0;
         album.MusicOn = 1;
     }

@@ -49,9 +49,7 @@ int main(int argc, char** argv)
     Navigator nav(album, model.position, main, photos, sink);
     album.ShowWidth = w;
     album.ShowHeight = h;
-    album.PhotoFolder = QFileInfo(photo).absolutePath() + "/";
-    photos.Point(album.PhotoFolder);
-    album.PhotoCount = photos.Count();
+    photos.Point(QFileInfo(photo).absolutePath() + "/");
     nav.ShowPhoto(photos.IndexOf(QFileInfo(photo).fileName()));
     ShowFace(engine, composer, w, h, false);
     main.SetView(View::BringingIn);

@@ -13,6 +13,7 @@
 #include "ComposeBenchPhoto.h"
 #include "album/ShowScript.h"
 #include "model/AlbumState.h"
+#include "model/PhotoList.h"
 #include "platform/Paths.h"
 #include "shell/Layout.h"
 
@@ -213,12 +214,12 @@ int main(int argc, char** argv)
     album.ShowWidth = area.width();
     album.ShowHeight = area.height();
     album.MusicOn = music ? 1 : 0;
+    PhotoList list;
     if (fromCover) {
-        album.PhotoFolder = folder + "/";
-        album.PhotoCount = photos;
+        list.Point(folder + "/");
         album.PhotoCaption.resize(photos + 1);
     }
-    SaveScript(QDir(home.path()).filePath("tamsel.tmf"), album);
+    SaveScript(QDir(home.path()).filePath("tamsel.tmf"), album, list);
     const QString busyLog = home.filePath("busy.txt");
 
     QProcess tamsel;

@@ -415,7 +415,7 @@ std::optional<Composition> Composer::ComposeFace(bool cover)
         file = album_.CoverFile;
         main_.SetView(View::Cover);
     } else {
-        file = album_.PhotoFolder + photos_.Name(position_.CurPhoto());
+        file = photos_.Path(position_.CurPhoto());
         main_.SetView(View::Still);
     }
     return DIBClonePicture(file);

@@ -7,7 +7,7 @@
 
 namespace tamsel {
 
-QuickStrip::QuickStrip(AlbumState& album, MainState& main, SurfacePool& dibs, Composer& composer)
+QuickStrip::QuickStrip(const AlbumState& album, MainState& main, SurfacePool& dibs, Composer& composer)
     : album_(album), main_(main), dibs_(dibs), composer_(composer)
 {
     look_.fill(Look::Normal);
@@ -79,7 +79,14 @@ void QuickStrip::Align()
     LooksChanged();
 }
 
-void QuickStrip::Click(int k)
+StripSettings QuickStrip::Click(int k)
+{
+    next_ = {album_.LoopShow, album_.RotateAngle, album_.FrameType};
+    ClickButton(k);
+    return next_;
+}
+
+void QuickStrip::ClickButton(int k)
 {
     if (!Valid(k))
         return;
@@ -102,11 +109,11 @@ void QuickStrip::UpdateButtons(int k)
                 Release(i);
             // The lens and the grey or framed styles exclude each other.
             if (k > kColour && Pressed(kOrigView))
-                Click(kOrigView);
+                ClickButton(kOrigView);
         }
         Press(k);
         if (k == kOrigView)
-            Click(kColour);
+            ClickButton(kColour);
     } else if (k == kLoop || k == kTurnLeft || k == kTurnRight || k == kOrigView) {
         // The mouse is still over it: released, it shows its hover picture.
         Release(k, Look::Hover);
@@ -119,30 +126,30 @@ void QuickStrip::Act(int k)
     const int tag = tag_[size_t(k)];
     switch (k) {
     case kLoop:
-        album_.LoopShow = tag;
+        next_.LoopShow = tag;
         break;
     // A new angle applies from the next photo composed; the one on screen stays.
     case kTurnLeft:
-        album_.RotateAngle = tag * 270;
+        next_.RotateAngle = tag * 270;
         break;
     case kTurnRight:
-        album_.RotateAngle = tag * 90;
+        next_.RotateAngle = tag * 90;
         break;
     case kColour:
-        album_.FrameType = tag - 1;
+        next_.FrameType = tag - 1;
         Redraw();
         break;
     case kGrey: {
-        album_.FrameType = tag;
+        next_.FrameType = tag;
         Redraw(true);
         break;
     }
     case kRectFrame:
     case kOvalFrame:
-        album_.FrameType = tag * (k - 3);
+        next_.FrameType = tag * (k - 3);
         Redraw();
-        if (album_.FrameType == 2 || album_.FrameType == 3)
-            composer_.BuildFrameMask(album_.FrameType);
+        if (next_.FrameType == 2 || next_.FrameType == 3)
+            composer_.BuildFrameMask(next_.FrameType);
         break;
     case kOrigView:
         main_.OrigView = tag;

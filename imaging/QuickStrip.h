@@ -11,11 +11,19 @@ class MainState;
 struct SurfacePool;
 class Composer;
 
+// The album settings the strip drives, as a click leaves them.
+struct StripSettings {
+    int LoopShow = 0;
+    int RotateAngle = 0;
+    int FrameType = 0;
+};
+
 // The eight quick-effect buttons beside the photo area: looping, a quarter
 // turn either way, the four presentation styles and the magnifier view. Each
 // button is pressed (tag "1") or not (tag "0") and shows its normal, hover or
-// pressed picture. Clicks change the shared settings and show their effect on
-// the screen at once. This class holds the logic; the widget only shows it.
+// pressed picture. A click decides the settings it calls for, which the
+// application object adopts, and shows their effect on the screen at once.
+// This class holds the logic; the widget only shows it.
 class QuickStrip {
 public:
     static constexpr int kButtons = 8;
@@ -26,7 +34,7 @@ public:
     };
     enum class Look { Normal, Hover, Pressed };
 
-    QuickStrip(AlbumState& album, MainState& main, SurfacePool& dibs, Composer& composer);
+    QuickStrip(const AlbumState& album, MainState& main, SurfacePool& dibs, Composer& composer);
 
     static QString Tooltip(int k);
     // The installation's picture of button k in a look.
@@ -39,8 +47,9 @@ public:
     void Hover(int k);
     // The mouse moves over the window outside the strip.
     void LeaveAll();
-    // A mouse button is released over button k.
-    void Click(int k);
+    // A mouse button is released over button k: the looping, the turn and
+    // the presentation style it leaves, for the album settings.
+    [[nodiscard]] StripSettings Click(int k);
     // Presses exactly the buttons the current settings call for; ShowFace runs it.
     void Align();
 
@@ -52,6 +61,8 @@ public:
 
 private:
     static bool Valid(int k) { return k >= 0 && k < kButtons; }
+    // One button's click; a click can run another's first.
+    void ClickButton(int k);
     void UpdateButtons(int k);
     void Act(int k);
     void Press(int k);
@@ -59,13 +70,14 @@ private:
     void Redraw(bool grey = false);
     void LooksChanged();
 
-    AlbumState& album_;
+    const AlbumState& album_;
     MainState& main_;
     SurfacePool& dibs_;
     Composer& composer_;
     std::array<int, kButtons> tag_{};
     std::array<Look, kButtons> look_{};
     int depth_ = 0;   // nested clicks: tell the widget once, at the end
+    StripSettings next_;   // what the click under way leaves
 };
 
 }  // namespace tamsel

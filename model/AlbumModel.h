@@ -15,8 +15,8 @@ namespace tamsel {
 struct AlbumModel {
     explicit AlbumModel(AppPaths p) : paths(std::move(p)), state(AlbumState::FirstRun(paths)) {}
 
-    // Full path of photo i: the folder with its trailing "/" and the name.
-    QString PhotoPath(int i) const { return state.PhotoFolder + photos.Name(i); }
+    // Full path of photo i: the album folder and the name.
+    QString PhotoPath(int i) const { return photos.Path(i); }
     int CurPhoto() const { return position.CurPhoto(); }
     // The caption of the current photo, "" when none.
     QString CurCaption() const { return state.CaptionOf(position.CurPhoto()); }

@@ -19,12 +19,14 @@ inline constexpr int kNoTransition = 255;
 // MusicTrack: the music list has been played to its end.
 inline constexpr int kNoTune = 255;
 
-// The album settings: everything a show script saves, and the music list's
-// place. Names are the album's own; integers are held as int, with the narrower
-// ranges enforced where values come in (the show script reader, the dialogs).
-// The settings dialog, the quick-effect strip, the show script reader and
-// the folder choice change them; TransMode in particular is the user's
-// choice and no composition writes it.
+// The album settings: everything a show script saves but the folder and the
+// photo count (the photo list knows those), and the music list's place. Names
+// are the album's own; integers are held as int, with the narrower ranges
+// enforced where values come in (the show script reader, the dialogs).
+// The application object owns them and is the one that changes them: the
+// settings dialog, the quick-effect strip, the music tick and the show script
+// reader hand it the values they arrive at. TransMode in particular is the
+// user's choice and no composition writes it.
 struct AlbumState {
     int ShowWidth = 480;
     int32_t ShowHeight = 336;
@@ -36,8 +38,6 @@ struct AlbumState {
     int CapFontSize = 22;
     int32_t CapFontColor = 0xFFFFFF;
     int CapPos = 7;
-    QString PhotoFolder;          // with its trailing "/", or empty
-    int PhotoCount = 0;
     QStringList PhotoCaption;     // indexed like the photo list; may be longer
     int PauseSecs = 3;
     int FrameDelayMs = 3;

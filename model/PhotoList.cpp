@@ -93,17 +93,19 @@ void PhotoList::Clear()
     folder_.clear();
     names_.clear();
     passedOver_ = 0;
+    listed_ = false;
 }
 
 bool PhotoList::Point(const QString& folder)
 {
     Clear();
+    folder_ = folder;
     FolderListing listing = ListFolder(folder, AlbumExtensions(), true);
     if (!listing.ok)
         return false;
-    folder_ = WithTrailingSlash(folder);
     names_ = std::move(listing.names);
     passedOver_ = listing.passedOver;
+    listed_ = true;
     return true;
 }
 

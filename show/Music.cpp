@@ -10,41 +10,39 @@ namespace tamsel {
 
 QString BaseName(const QString& path) { return QFileInfo(path).completeBaseName(); }
 
-void MusicFailed(AlbumState& s, AlbumView& view, const QString& message)
+MusicPlace MusicFailed(const AlbumState& s, AlbumView& view, const QString& message)
 {
-    s.MusicOn = 0;
     view.SetMusicText(message, true);
+    return {s.MusicTrack, 0};
 }
 
-void MusicStep(AlbumState& s, AudioPlayer& player, AlbumView& view)
+MusicPlace MusicStep(const AlbumState& s, AudioPlayer& player, AlbumView& view)
 {
+    MusicPlace next{s.MusicTrack, s.MusicOn};
     const int state = player.PlayState();
     if (!(state == 6 || state == 0) || !s.MusicOn || s.MusicTrack == kNoTune)
-        return;
+        return next;
     if (s.MusicTrack < 0 || s.MusicTrack >= kMusicSlots) {
-        s.MusicTrack = s.MusicLoop ? 0 : kNoTune;
-        return;
+        next.MusicTrack = s.MusicLoop ? 0 : kNoTune;
+        return next;
     }
     const QString file = s.MusicList[size_t(s.MusicTrack)];
     if (file.isEmpty()) {
         // An empty list simply has nothing to play; that is no fault of any file.
-        s.MusicTrack = kNoTune;
-        return;
+        next.MusicTrack = kNoTune;
+        return next;
     }
-    if (!player.HasOutput()) {
-        MusicFailed(s, view, kNoSoundDevice);
-        return;
-    }
+    if (!player.HasOutput())
+        return MusicFailed(s, view, kNoSoundDevice);
     // A missing file, or a pipe or device named like a tune that would keep
     // the player waiting, is refused before anything plays.
-    if (!IsRegularFile(file) || !player.Play(file)) {
-        MusicFailed(s, view);
-        return;
-    }
-    s.MusicTrack += 1;
-    if (s.MusicTrack >= kMusicSlots || s.MusicList[size_t(s.MusicTrack)].isEmpty())
-        s.MusicTrack = s.MusicLoop ? 0 : kNoTune;
+    if (!IsRegularFile(file) || !player.Play(file))
+        return MusicFailed(s, view);
+    next.MusicTrack = s.MusicTrack + 1;
+    if (next.MusicTrack >= kMusicSlots || s.MusicList[size_t(next.MusicTrack)].isEmpty())
+        next.MusicTrack = s.MusicLoop ? 0 : kNoTune;
     view.SetMusicText(" 音乐 " + BaseName(file), false);
+    return next;
 }
 
 }  // namespace tamsel

@@ -27,13 +27,21 @@ public:
 inline constexpr const char* kMusicBroken = " 音乐文件损坏或丢失";
 inline constexpr const char* kNoSoundDevice = " 没有可用的声音设备,音乐已关闭";
 
+// Where the music list stands: the slot to play next (kNoTune: none) and
+// whether music is on. The application object adopts what a tick leaves.
+struct MusicPlace {
+    int MusicTrack = 0;
+    int MusicOn = 1;
+};
+
 // The music tick (every 2 s): when the player is idle and music is wanted,
-// start the tune at MusicTrack and move MusicTrack on.
-void MusicStep(AlbumState& s, AudioPlayer& player, AlbumView& view);
+// start the tune at MusicTrack; MusicTrack moves on (or music goes off when
+// the tune cannot be played).
+[[nodiscard]] MusicPlace MusicStep(const AlbumState& s, AudioPlayer& player, AlbumView& view);
 
 // A tune that failed after it started (the player found it damaged while
 // loading): the same message and music off, as when it is refused at once.
-void MusicFailed(AlbumState& s, AlbumView& view, const QString& message = kMusicBroken);
+[[nodiscard]] MusicPlace MusicFailed(const AlbumState& s, AlbumView& view, const QString& message = kMusicBroken);
 
 // File name without folder and extension.
 QString BaseName(const QString& path);

@@ -66,7 +66,6 @@ ShowRecorder::ShowRecorder(const AlbumState& album, const PhotoList& photos, con
     AlbumState& s = m.state;
     s.ShowWidth = size.width();
     s.ShowHeight = size.height();
-    s.PhotoCount = photos.Count();
     s.LoopShow = 0;   // a video ends; a looping show would not
     m.main.HoldPaint(false);
     m.main.ShowAspect = double(size.width()) / double(size.height());
@@ -132,7 +131,7 @@ bool ShowRecorder::NextFrame()
 
 double ShowRecorder::Progress() const
 {
-    const int count = std::max(1, parts_->model.state.PhotoCount);
+    const int count = std::max(1, parts_->model.photos.Count());
     if (end_)
         return std::min(1.0, double(frames_) / fps_ / std::max(*end_, kSameInstant));
     // Within a photo, guess its length from the ones before (or a pause

@@ -32,6 +32,14 @@ struct TestAccess {
             a.engine_.Take(*made);
         return !a.model_.shown.LoadFailed();
     }
+    // An album of photos that are no files: names joined to the folder.
+    static void SetPhotos(PhotoList& l, const QString& folder, const QStringList& names)
+    {
+        l.Clear();
+        l.folder_ = folder;
+        l.names_ = names;
+        l.listed_ = true;
+    }
 };
 
 }  // namespace tamsel

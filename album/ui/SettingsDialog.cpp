@@ -78,8 +78,14 @@ QLineEdit* NumberBox(QWidget* parent, const char* name, int digits)
 
 }  // namespace
 
-SettingsDialog::SettingsDialog(AlbumState& state, const AppPaths& paths, QWidget* parent)
-    : SkinnedDialog(paths, QStringLiteral("/参数设置"), parent), state_(state), form_(state)
+SettingsDialog::SettingsDialog(const AlbumState& state, const PhotoList& photos, const AppPaths& paths,
+                               QWidget* parent)
+    : SkinnedDialog(paths, QStringLiteral("/参数设置"), parent),
+      state_(state),
+      form_(state, photos, [this](const AlbumState& next) {
+          if (applySettings)
+              applySettings(next);
+      })
 {
     form_.holdPaint = [this](bool hold) {
         if (holdPaint)

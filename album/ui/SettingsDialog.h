@@ -18,16 +18,19 @@ namespace tamsel {
 
 struct AlbumState;
 struct AppPaths;
+class PhotoList;
 class PictureElement;
 
 // The settings dialog "参数设置": shows the settings form and turns the
 // user's clicks into its calls. Made on first use; "确定" and "取消" hide it
 // (it keeps its contents for the next opening); the close picture deletes it
-// (it deletes itself, so the next opening starts afresh).
+// (it deletes itself, so the next opening starts afresh). It reads the
+// album's settings and hands every change to applySettings.
 class SettingsDialog : public SkinnedDialog {
     Q_OBJECT
 public:
-    SettingsDialog(AlbumState& state, const AppPaths& paths, QWidget* parent);
+    SettingsDialog(const AlbumState& state, const PhotoList& photos, const AppPaths& paths,
+                   QWidget* parent);
 
     // Every opening: the controls show the album state again, then the
     // dialog runs modally until it is hidden or deleted.
@@ -37,6 +40,8 @@ public:
     void reject() override;
 
     // What the rest of the album must do; the main window wires these.
+    // The album settings as the user changed them, for their owner to adopt.
+    SettingsSink applySettings;
     // The photo area is to become showWidth x showHeight: size the window to
     // it, lay it out again, restart the logo and show the picture anew.
     std::function<void(int showWidth, int showHeight)> applySize;
@@ -80,7 +85,7 @@ private:
     void Link();
     void Close(bool ok);
 
-    AlbumState& state_;
+    const AlbumState& state_;
     SettingsForm form_;
 
     QLineEdit* widthEdit_;

@@ -355,7 +355,7 @@ void MainWindow::Start()
     app_.ShowFace();
     ResetLogo();
     logoTimer_.start();
-    if (core_.state.PhotoCount > 0)
+    if (core_.photos.Count() > 0)
         EnableAlbumLabels();
 }
 
@@ -387,7 +387,7 @@ void MainWindow::FormResize()
     in.H = height();
     in.SW = SkinWidth();
     in.SH = skin_.HasPixels() ? skin_.Height() : kSkinHeight;
-    in.n = core_.state.PhotoCount;
+    in.n = core_.photos.Count();
     in.c = core_.CurPhoto();
     layout_ = ComputeFormLayout(in);
     const FormLayout& L = layout_;
@@ -673,7 +673,7 @@ void MainWindow::EnableAlbumLabels()
 
 void MainWindow::RefreshInfoLine()
 {
-    const int n = core_.state.PhotoCount;
+    const int n = core_.photos.Count();
     const int c = core_.CurPhoto();
     barButtons_[kThumb]->move(ThumbLeft(client_.width(), SkinWidth(), n, c), barButtons_[kThumb]->y());
     // After a photo that could not be loaded the info label keeps saying so:

@@ -121,7 +121,8 @@ Command MainWindow::PopUpMenu(std::span<const MenuItem> items, int labelIndex)
 void MainWindow::ShowSettings()
 {
     if (!settings_) {   // the first use, or after its close picture unloaded it
-        settings_ = new SettingsDialog(app_.EditSettings(), core_.paths, this);
+        settings_ = new SettingsDialog(core_.state, core_.photos, core_.paths, this);
+        settings_->applySettings = [this](const AlbumState& s) { app_.ApplySettings(s); };
         settings_->applySize = [this](int w, int h) {
             if (isMaximized())
                 showNormal();

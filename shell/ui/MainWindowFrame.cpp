@@ -132,7 +132,7 @@ void MainWindow::ThumbPressed(QMouseEvent*)
 void MainWindow::ThumbMoved(QMouseEvent* e)
 {
     const int x = int(e->globalPosition().x()) - mapToGlobal(QPoint(0, 0)).x();
-    const ThumbDrag d = DragThumb(x, client_.width(), SkinWidth(), core_.state.PhotoCount,
+    const ThumbDrag d = DragThumb(x, client_.width(), SkinWidth(), core_.photos.Count(),
                                   core_.CurPhoto());
     app_.ThumbOver(d.CurPhoto);
     barButtons_[kThumb]->move(d.left, barButtons_[kThumb]->y());
@@ -143,7 +143,7 @@ void MainWindow::ThumbMoved(QMouseEvent* e)
 void MainWindow::ThumbReleased()
 {
     app_.ThumbReleased();
-    const double left = ThumbRestLeft(client_.width(), SkinWidth(), core_.state.PhotoCount,
+    const double left = ThumbRestLeft(client_.width(), SkinWidth(), core_.photos.Count(),
                                       core_.CurPhoto());
     barButtons_[kThumb]->move(RoundHalfEven(left), barButtons_[kThumb]->y());
 }

@@ -26,7 +26,8 @@ struct Album {
 
     Album(int n, int c, int cover = 0)
     {
-        s.PhotoCount = n;
+        if (n > 0)
+            TestAccess::SetPhotos(photos, "/album/", QStringList(n));
         TestAccess::SetCurPhoto(pos, c);
         TestAccess::SetCover(pos, cover);
         m.SetView(View::Still);
@@ -201,17 +202,14 @@ protected:
 TEST_F(NavigatorFolderChoice, PickingAPhotoListsItsFolderAndShowsIt)
 {
     Album a(0, 0, -1);
-    a.s.PhotoCaption = {"old"};
     a.nav.BeginFolderChoice();
-    a.nav.FolderChosen(dir.filePath("b.jpg"));
-    EXPECT_EQ(a.s.PhotoFolder, folder);
-    EXPECT_EQ(a.s.PhotoCount, 3);
+    EXPECT_EQ(a.nav.FolderChosen(dir.filePath("b.jpg")), FolderChange::NewFolder);
+    EXPECT_EQ(a.photos.Folder(), folder);
     EXPECT_EQ(a.photos.Names(), (QStringList{"a.JPG", "b.jpg", "c.png"}));
     EXPECT_EQ(a.pos.CurPhoto(), 1);
     EXPECT_FALSE(a.pos.CoverShowing());
     EXPECT_EQ(a.m.ViewMode(), View::BringingIn);
     EXPECT_EQ(a.m.NewPhoto(), 1);
-    EXPECT_EQ(a.s.PhotoCaption, QStringList(4));
     EXPECT_EQ(a.view.labelsEnabled, 1);
     EXPECT_EQ(a.view.beeps, 0);
 }
@@ -235,13 +233,12 @@ TEST_F(NavigatorFolderChoice, TheSameFolderKeepsItsCaptionsAndOnlyMoves)
     Album a(0, 0, -1);
     a.nav.BeginFolderChoice();
     a.nav.FolderChosen(dir.filePath("a.JPG"));
-    a.s.PhotoCaption = {"甲", "乙", "丙", ""};
     Touch(QDir(dir.path()), "e.bmp", "x");  // not listed until the folder changes
 
     a.nav.BeginFolderChoice();
-    a.nav.FolderChosen(dir.filePath("C.PNG"));  // names match without regard to case
-    EXPECT_EQ(a.s.PhotoCaption, (QStringList{"甲", "乙", "丙", ""}));
-    EXPECT_EQ(a.s.PhotoCount, 3);
+    // Names match without regard to case; the captions stay.
+    EXPECT_EQ(a.nav.FolderChosen(dir.filePath("C.PNG")), FolderChange::None);
+    EXPECT_EQ(a.photos.Count(), 3);
     EXPECT_EQ(a.pos.CurPhoto(), 2);
     EXPECT_EQ(a.view.labelsEnabled, 1);
 }
@@ -252,7 +249,7 @@ TEST_F(NavigatorFolderChoice, ANonPhotoInAnotherFolderStartsAtItsFirstPhoto)
     TestAccess::SetCurPhoto(a.pos, 7);  // from the album before
     a.nav.BeginFolderChoice();
     a.nav.FolderChosen(dir.filePath("d.txt"));
-    EXPECT_EQ(a.s.PhotoCount, 3);
+    EXPECT_EQ(a.photos.Count(), 3);
     EXPECT_EQ(a.pos.CurPhoto(), 0);
     EXPECT_FALSE(a.pos.CoverShowing());
 }
@@ -264,7 +261,7 @@ TEST_F(NavigatorFolderChoice, AFolderWithoutPhotosAsksForOne)
     Album a(0, 0, -1);
     a.nav.BeginFolderChoice();
     a.nav.FolderChosen(empty.filePath("notes.txt"));
-    EXPECT_EQ(a.s.PhotoCount, 0);
+    EXPECT_EQ(a.photos.Count(), 0);
     EXPECT_EQ(a.view.info, QString::fromUtf8(kNoFolderMessage));
     EXPECT_EQ(a.view.beeps, 1);
     EXPECT_TRUE(a.pos.CoverShowing());
@@ -280,7 +277,7 @@ TEST_F(NavigatorFolderChoice, AFolderNamedLikeItsPhotoIsKeptWhole)
     Album a(0, 0, -1);
     a.nav.BeginFolderChoice();
     a.nav.FolderChosen(inner + "/b.jpg");
-    EXPECT_EQ(a.s.PhotoFolder, inner + "/");
+    EXPECT_EQ(a.photos.Folder(), inner + "/");
     EXPECT_EQ(a.photos.Names(), (QStringList{"b.jpg", "z.jpg"}));
     EXPECT_EQ(a.pos.CurPhoto(), 0);
 }
@@ -298,11 +295,9 @@ TEST_F(NavigatorFolderChoice, CancellingKeepsTheAlbumOrSaysNoneWasChosen)
     Album a(0, 0, -1);
     a.nav.BeginFolderChoice();
     a.nav.FolderChosen(dir.filePath("b.jpg"));
-    a.s.PhotoCaption[1] = "乙";
     a.nav.BeginFolderChoice();
-    a.nav.FolderChosen(QString());
-    EXPECT_EQ(a.s.PhotoFolder, folder);
-    EXPECT_EQ(a.s.PhotoCaption.at(1), QStringLiteral("乙"));
+    EXPECT_EQ(a.nav.FolderChosen(QString()), FolderChange::None);
+    EXPECT_EQ(a.photos.Folder(), folder);
     EXPECT_EQ(a.view.beeps, 0);
     // The next "下一张" brings the same photo in again.
     EXPECT_TRUE(a.pos.CoverShowing());
@@ -317,8 +312,8 @@ TEST_F(NavigatorFolderChoice, AFolderGivenByItselfOpensAtItsFirstPhoto)
     list.Point(dir.path());
     a.nav.BeginFolderChoice();
     a.nav.FolderChosen(dir.path(), list.Name(0));
-    EXPECT_EQ(a.s.PhotoFolder, folder);
-    EXPECT_EQ(a.s.PhotoCount, 3);
+    EXPECT_EQ(a.photos.Folder(), folder);
+    EXPECT_EQ(a.photos.Count(), 3);
     EXPECT_EQ(a.pos.CurPhoto(), 0);
     EXPECT_FALSE(a.pos.CoverShowing());
     EXPECT_EQ(a.m.ViewMode(), View::BringingIn);

@@ -2,6 +2,7 @@
 #include "album/Settings.h"
 #include "imaging/ImageFile.h"
 #include "model/AlbumState.h"
+#include "model/PhotoList.h"
 
 #include <QImage>
 
@@ -14,10 +15,12 @@ namespace {
 
 const QSize kBox(120, 84);
 
-// A loaded and activated form over an album state of the first run.
+// A loaded and activated form over an album state of the first run; the
+// test adopts what the form hands back, as the album does.
 struct Form {
     AlbumState s;
-    SettingsForm f{s};
+    PhotoList photos;
+    SettingsForm f{s, photos, [this](const AlbumState& next) { s = next; }};
     bool paintHold = false;
     Form()
     {
@@ -165,7 +168,7 @@ TEST(SettingsForm, CoverIsTakenOnlyWhenItCanBeShown)
 
     // Loaded with a cover that cannot be read: an empty preview and a message.
     t.s.CoverFile = bad;
-    SettingsForm fresh(t.s);
+    SettingsForm fresh(t.s, t.photos, {});
     const Outcome o = fresh.Load(kBox);
     EXPECT_TRUE(fresh.coverPreview.isNull());
     EXPECT_TRUE(o.message.contains(QStringLiteral("bad.jpg")));
@@ -221,7 +224,8 @@ TEST(SettingsForm, OpeningFollowsTheMusicAndLoopBoxes)
     AlbumState s;
     s.MusicList[0] = QStringLiteral("/m/a.wma");
     s.MusicTrack = 255;
-    SettingsForm f(s);
+    const PhotoList photos;
+    SettingsForm f(s, photos, [&s](const AlbumState& next) { s = next; });
     f.Load(kBox);
     EXPECT_TRUE(f.Activate());       // the box ticks itself: the list starts over
     EXPECT_EQ(s.MusicTrack, 0);
@@ -241,8 +245,7 @@ TEST(SettingsForm, CaptionsGoToOnePhotoByTheLinkOrToAllByOk)
     QDir(dir.path()).mkdir(QStringLiteral("sub.jpg"));
 
     Form t;
-    t.s.PhotoFolder = dir.path() + '/';
-    t.s.PhotoCount = 4;
+    t.photos.Point(dir.path() + '/');
     t.s.PhotoCaption = {QStringLiteral("甲"), QStringLiteral("乙")};
     t.f.Activate();
     EXPECT_EQ(t.f.Photos().Names(), (QStringList{QStringLiteral("a.png"), QStringLiteral("b.JPG"),
@@ -267,7 +270,7 @@ TEST(SettingsForm, CaptionsGoToOnePhotoByTheLinkOrToAllByOk)
     EXPECT_EQ(t.s.PhotoCaption, QStringList(4, QString::fromUtf8(kSampleCaption)));
 
     // A folder that has gone lists nothing and links nothing.
-    t.s.PhotoFolder = dir.path() + QStringLiteral("/gone/");
+    t.photos.Point(dir.path() + QStringLiteral("/gone/"));
     t.f.Activate();
     EXPECT_EQ(t.f.Photos().Count(), 0);
     t.f.SelectPhoto(0);

@@ -2,6 +2,7 @@
 #include "album/ui/FontDialog.h"
 #include "album/ui/SettingsDialog.h"
 #include "model/AlbumState.h"
+#include "model/PhotoList.h"
 #include "platform/Paths.h"
 #include "shell/WidgetApp.h"
 #include "shell/ui/SkinWidgets.h"
@@ -71,10 +72,11 @@ TEST(SettingsDialog, DrivenByTheUserStoresImmediateChoicesAndOkValues)
         Touch(QDir(photos.path()), QString::fromLatin1(name));
     const AppPaths paths = AppPaths::ForProgramDir(QStringLiteral(TAMSEL_BUILD_DIR));
     AlbumState s = AlbumState::FirstRun(paths);
-    s.PhotoFolder = photos.path() + '/';
-    s.PhotoCount = 3;
+    PhotoList album;
+    album.Point(photos.path() + '/');
 
-    QPointer<SettingsDialog> d = new SettingsDialog(s, paths, nullptr);
+    QPointer<SettingsDialog> d = new SettingsDialog(s, album, paths, nullptr);
+    d->applySettings = [&s](const AlbumState& next) { s = next; };
     QSize applied;
     int style = -1;
     QList<bool> music;
@@ -168,10 +170,11 @@ TEST(SettingsDialog, AClickOnTheChosenPhotoAndEscActAsTheUserExpects)
         Touch(QDir(photos.path()), QString::fromLatin1(name));
     const AppPaths paths = AppPaths::ForProgramDir(QStringLiteral(TAMSEL_BUILD_DIR));
     AlbumState s = AlbumState::FirstRun(paths);
-    s.PhotoFolder = photos.path() + '/';
-    s.PhotoCount = 2;
+    PhotoList album;
+    album.Point(photos.path() + '/');
     s.MusicOn = 0;
-    QPointer<SettingsDialog> d = new SettingsDialog(s, paths, nullptr);
+    QPointer<SettingsDialog> d = new SettingsDialog(s, album, paths, nullptr);
+    d->applySettings = [&s](const AlbumState& next) { s = next; };
     d->Activate();
     d->show();
 

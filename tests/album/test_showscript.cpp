@@ -29,6 +29,24 @@ QString PhotoFolder(const QTemporaryDir& dir, const QString& sub, int n)
 
 QByteArray Gbk(const char* utf8) { return ToGbk(QString::fromUtf8(utf8)); }
 
+// The photo list of a folder, as the album holds it.
+PhotoList ListOf(const QString& folder)
+{
+    PhotoList list;
+    list.Point(folder);
+    return list;
+}
+
+// Reads a script over r, which takes what the reader found, as the album does.
+Outcome Read(const QString& file, AlbumState& r, PhotoList& list, bool* damaged = nullptr)
+{
+    const ScriptRead read = ReadScript(file, r, list);
+    r = read.state;
+    if (damaged)
+        *damaged = read.damaged;
+    return read.outcome;
+}
+
 }  // namespace
 
 TEST(ShowScript, FirstRunFileIsTheNineteenLineExample)
@@ -37,7 +55,7 @@ TEST(ShowScript, FirstRunFileIsTheNineteenLineExample)
     const AppPaths paths = AppPaths::ForProgramDir(dir.path());
     const AlbumState s = AlbumState::FirstRun(paths);
     const QString file = dir.filePath("tamsel.tmf");
-    ASSERT_TRUE(SaveScript(file, s).ok);
+    ASSERT_TRUE(SaveScript(file, s, PhotoList()).ok);
 
     QByteArray expected = "480\r\n336\r\n0\r\n0\r\n0\r\n0\r\n\"" + Gbk("楷体_GB2312") +
                           "\"\r\n22\r\n16777215\r\n7\r\n\"\"\r\n0\r\n3\r\n3\r\n0\r\n1\r\n1\r\n\"" +
@@ -65,8 +83,7 @@ TEST(ShowScript, RoundTripRestoresCaptionsMusicAndSettings)
     s.CapFontSize = 18;
     s.CapFontColor = 255;
     s.CapPos = 2;
-    s.PhotoFolder = PhotoFolder(dir, "album", 2);
-    s.PhotoCount = 2;
+    const QString folder = PhotoFolder(dir, "album", 2);
     s.PhotoCaption = {"", "春天, 西湖 \"断桥\"", ""};
     s.PauseSecs = 5;
     s.FrameDelayMs = -1;
@@ -76,11 +93,11 @@ TEST(ShowScript, RoundTripRestoresCaptionsMusicAndSettings)
     s.MusicList[1] = "/music/two.wma";
     s.CoverFile = "/covers/封面 😀.jpg";   // the emoji is not in GBK
     const QString file = dir.filePath("show.tms");
-    ASSERT_TRUE(SaveScript(file, s).ok);
+    ASSERT_TRUE(SaveScript(file, s, ListOf(folder)).ok);
     EXPECT_EQ(ReadAll(file).count('\n'), 2 + 2 + 18);
 
     AlbumState r;
-    const Outcome res = ReadScript(file, r, list);
+    const Outcome res = Read(file, r, list);
     ASSERT_TRUE(res.ok) << res.message.toStdString();
     EXPECT_EQ(r.ShowWidth, 600);
     EXPECT_EQ(r.ShowHeight, 400);
@@ -92,8 +109,7 @@ TEST(ShowScript, RoundTripRestoresCaptionsMusicAndSettings)
     EXPECT_EQ(r.CapFontSize, 18);
     EXPECT_EQ(r.CapFontColor, 255);
     EXPECT_EQ(r.CapPos, 2);
-    EXPECT_EQ(r.PhotoFolder, s.PhotoFolder);
-    EXPECT_EQ(r.PhotoCount, 2);
+    EXPECT_EQ(list.Folder(), folder);
     EXPECT_EQ(r.PhotoCaption.value(0), "");
     EXPECT_EQ(r.PhotoCaption.value(1), "春天, 西湖 \"断桥\"");
     EXPECT_EQ(r.PauseSecs, 5);
@@ -110,29 +126,32 @@ TEST(ShowScript, CaptionsFollowPositionsWhenTheFolderChanged)
 {
     QTemporaryDir dir;
     AlbumState s;
-    s.PhotoFolder = PhotoFolder(dir, "five", 5);
-    s.PhotoCount = 3;
+    // Written when the folder held three photos; it holds five now.
+    const QString five = PhotoFolder(dir, "five", 3);
     s.PhotoCaption = {"a", "b", "c"};
     s.MusicList[0] = "x.wma";
     s.CoverFile = "cover.jpg";
     const QString file = dir.filePath("more.tms");
-    ASSERT_TRUE(SaveScript(file, s).ok);
+    ASSERT_TRUE(SaveScript(file, s, ListOf(five)).ok);
+    Touch(QDir(five), "p3.jpg");
+    Touch(QDir(five), "p4.jpg");
     AlbumState r;
     PhotoList list;
-    ASSERT_TRUE(ReadScript(file, r, list).ok);
-    EXPECT_EQ(r.PhotoCount, 5);
+    ASSERT_TRUE(Read(file, r, list).ok);
+    EXPECT_EQ(list.Count(), 5);
     ASSERT_EQ(r.PhotoCaption.size(), 6);   // indices 0 to max(c, n)
     EXPECT_EQ(r.PhotoCaption.mid(0, 5), QStringList({"a", "b", "c", "", ""}));
     EXPECT_EQ(r.CoverFile, "cover.jpg");
 
     // Fewer photos than captions: all captions read, later records intact.
-    s.PhotoFolder = PhotoFolder(dir, "two", 2);
-    s.PhotoCount = 4;
+    const QString two = PhotoFolder(dir, "two", 4);
     s.PhotoCaption = {"a", "b", "c", "d"};
     s.PauseSecs = 9;
-    ASSERT_TRUE(SaveScript(file, s).ok);
-    ASSERT_TRUE(ReadScript(file, r, list).ok);
-    EXPECT_EQ(r.PhotoCount, 2);
+    ASSERT_TRUE(SaveScript(file, s, ListOf(two)).ok);
+    QFile::remove(two + "p2.jpg");
+    QFile::remove(two + "p3.jpg");
+    ASSERT_TRUE(Read(file, r, list).ok);
+    EXPECT_EQ(list.Count(), 2);
     EXPECT_EQ(r.PhotoCaption.size(), 5);
     EXPECT_EQ(r.PhotoCaption.value(3), "d");
     EXPECT_EQ(r.PauseSecs, 9);
@@ -146,7 +165,7 @@ TEST(ShowScript, EmptyFolderAndEmptyMusicList)
     AlbumState s;
     s.CoverFile = "c.jpg";
     const QString file = dir.filePath("empty.tms");
-    ASSERT_TRUE(SaveScript(file, s).ok);
+    ASSERT_TRUE(SaveScript(file, s, PhotoList()).ok);
     const QByteArray bytes = ReadAll(file);
     EXPECT_EQ(bytes.count('\n'), 18);
     EXPECT_TRUE(bytes.endsWith("1\r\n0\r\n\"c.jpg\"\r\n"));   // MusicOn 1, m = 0, no tunes
@@ -155,8 +174,8 @@ TEST(ShowScript, EmptyFolderAndEmptyMusicList)
     r.MusicList[0] = "old.wma";
     r.MusicList[1] = "older.wma";
     PhotoList list;
-    ASSERT_TRUE(ReadScript(file, r, list).ok);
-    EXPECT_EQ(r.PhotoCount, 0);
+    ASSERT_TRUE(Read(file, r, list).ok);
+    EXPECT_EQ(list.Count(), 0);
     EXPECT_TRUE(r.MusicList[0].isEmpty());
     EXPECT_EQ(r.MusicCount(), 0);
 }
@@ -165,11 +184,10 @@ TEST(ShowScript, DamagedFirstRecordsAreRefusedWhole)
 {
     QTemporaryDir dir;
     AlbumState good;
-    good.PhotoFolder = PhotoFolder(dir, "album", 3);
-    good.PhotoCount = 3;
+    const QString folder = PhotoFolder(dir, "album", 3);
     good.PhotoCaption = {"x", "y", "z"};
     const QString file = dir.filePath("good.tms");
-    ASSERT_TRUE(SaveScript(file, good).ok);
+    ASSERT_TRUE(SaveScript(file, good, ListOf(folder)).ok);
     const QList<QByteArray> lines = ReadAll(file).split('\n');
 
     const QString bad = dir.filePath("bad.tms");
@@ -181,9 +199,8 @@ TEST(ShowScript, DamagedFirstRecordsAreRefusedWhole)
         ASSERT_TRUE(WriteAll(bad, cut));
         AlbumState r = good;
         r.ShowWidth = 777;
-        PhotoList list;
-        list.Point(good.PhotoFolder);
-        const Outcome res = ReadScript(bad, r, list);
+        PhotoList list = ListOf(folder);
+        const Outcome res = Read(bad, r, list);
         EXPECT_FALSE(res.ok) << "kept " << keep;
         EXPECT_FALSE(res.message.isEmpty());
         EXPECT_EQ(r.ShowWidth, 777);
@@ -198,35 +215,35 @@ TEST(ShowScript, DamagedFirstRecordsAreRefusedWhole)
         l[line] = text;
         ASSERT_TRUE(WriteAll(bad, l.join('\n')));
         AlbumState r = good;
-        PhotoList list;
-        EXPECT_FALSE(ReadScript(bad, r, list).ok) << line;
-        EXPECT_EQ(r.PhotoFolder, good.PhotoFolder);
+        PhotoList list = ListOf(folder);
+        EXPECT_FALSE(Read(bad, r, list).ok) << line;
+        EXPECT_EQ(list.Folder(), folder);
+        EXPECT_EQ(r.PhotoCaption, good.PhotoCaption);
     }
     AlbumState r;
     PhotoList list;
-    EXPECT_FALSE(ReadScript(dir.filePath("missing.tms"), r, list).ok);
+    EXPECT_FALSE(Read(dir.filePath("missing.tms"), r, list).ok);
 }
 
 TEST(ShowScript, LaterRecordsAreReadTolerantly)
 {
     QTemporaryDir dir;
     AlbumState s;
-    s.PhotoFolder = PhotoFolder(dir, "album", 1);
-    s.PhotoCount = 1;
+    const PhotoList album = ListOf(PhotoFolder(dir, "album", 1));
     s.PhotoCaption = {"cap"};
     s.PauseSecs = 7;
     s.FrameDelayMs = 5;
     s.MusicList[0] = "m.wma";
     s.CoverFile = "c.jpg";
     const QString file = dir.filePath("s.tms");
-    ASSERT_TRUE(SaveScript(file, s).ok);
+    ASSERT_TRUE(SaveScript(file, s, album).ok);
     QList<QByteArray> l = ReadAll(file).split('\n');
     l[13] = "seven\r";   // PauseSecs unreadable: keeps the value it had
     ASSERT_TRUE(WriteAll(file, l.join('\n')));
     AlbumState r;
     r.PauseSecs = 42;
     PhotoList list;
-    ASSERT_TRUE(ReadScript(file, r, list).ok);
+    ASSERT_TRUE(Read(file, r, list).ok);
     EXPECT_EQ(r.PauseSecs, 42);
     EXPECT_EQ(r.FrameDelayMs, 5);
     EXPECT_EQ(r.MusicList[0], "m.wma");
@@ -236,18 +253,18 @@ TEST(ShowScript, LaterRecordsAreReadTolerantly)
     ASSERT_TRUE(WriteAll(file, l.mid(0, 14).join('\n')));
     r = AlbumState();
     r.CoverFile = "keep.jpg";
-    ASSERT_TRUE(ReadScript(file, r, list).ok);
+    ASSERT_TRUE(Read(file, r, list).ok);
     EXPECT_EQ(r.PhotoCaption.value(0), "cap");
     EXPECT_EQ(r.CoverFile, "keep.jpg");
 
     // LF-only line ends, as an editor on this system may leave them.
     QByteArray lf = ReadAll(file);
-    ASSERT_TRUE(SaveScript(file, s).ok);
+    ASSERT_TRUE(SaveScript(file, s, album).ok);
     lf = ReadAll(file);
     lf.replace("\r\n", "\n");
     ASSERT_TRUE(WriteAll(file, lf));
     r = AlbumState();
-    ASSERT_TRUE(ReadScript(file, r, list).ok);
+    ASSERT_TRUE(Read(file, r, list).ok);
     EXPECT_EQ(r.CoverFile, "c.jpg");
 }
 
@@ -257,7 +274,7 @@ TEST(ShowScript, MoreThanSixtyFourTunesKeepsTheListEndedAndTheCover)
     AlbumState s;
     s.CoverFile = "cover.jpg";
     const QString file = dir.filePath("tunes.tms");
-    ASSERT_TRUE(SaveScript(file, s).ok);
+    ASSERT_TRUE(SaveScript(file, s, PhotoList()).ok);
     QList<QByteArray> l = ReadAll(file).split('\n');
     // Replace "m" and its records with 70 tunes.
     l.removeLast();                       // empty piece after the last CRLF
@@ -271,7 +288,7 @@ TEST(ShowScript, MoreThanSixtyFourTunesKeepsTheListEndedAndTheCover)
     AlbumState r;
     PhotoList list;
     bool damaged = true;
-    Outcome res = ReadScript(file, r, list, &damaged);
+    Outcome res = Read(file, r, list, &damaged);
     ASSERT_TRUE(res.ok);
     EXPECT_FALSE(damaged);
     EXPECT_TRUE(res.message.contains("6 首")) << res.message.toStdString();   // the six passed over
@@ -286,7 +303,7 @@ TEST(ShowScript, MoreThanSixtyFourTunesKeepsTheListEndedAndTheCover)
         l[mAt] = count + '\r';
         ASSERT_TRUE(WriteAll(file, l.join('\n') + '\n'));
         r = AlbumState();
-        res = ReadScript(file, r, list, &damaged);
+        res = Read(file, r, list, &damaged);
         ASSERT_TRUE(res.ok);
         EXPECT_TRUE(damaged);
         EXPECT_EQ(r.MusicCount(), 64);
@@ -298,30 +315,30 @@ TEST(ShowScript, SurplusCaptionsAreKeptOnlyWhileTheFolderIsMissing)
 {
     QTemporaryDir dir;
     AlbumState s;
-    s.PhotoFolder = PhotoFolder(dir, "two", 2);
-    s.PhotoCount = 4;   // as written when the folder held four photos
+    const QString two = PhotoFolder(dir, "two", 4);   // written when the folder held four photos
     s.PhotoCaption = {"a", "b", "c", "d"};
     s.MusicList[0] = "x.wma";
     const QString file = dir.filePath("four.tms");
-    ASSERT_TRUE(SaveScript(file, s).ok);
+    ASSERT_TRUE(SaveScript(file, s, ListOf(two)).ok);
     ASSERT_EQ(ReadAll(file).count('\n'), 4 + 18 + 1);
+    QFile::remove(two + "p2.jpg");
+    QFile::remove(two + "p3.jpg");
 
     // The folder is there with two photos: two captions go back.
     AlbumState r;
     PhotoList list;
-    ASSERT_TRUE(ReadScript(file, r, list).ok);
-    ASSERT_TRUE(SaveScript(file, r).ok);
+    ASSERT_TRUE(Read(file, r, list).ok);
+    ASSERT_TRUE(SaveScript(file, r, list).ok);
     QList<QByteArray> lines = ReadAll(file).split('\n');
     EXPECT_EQ(lines.size() - 1, 2 + 18 + 1);
     EXPECT_EQ(lines[11], "2\r");
     EXPECT_EQ(lines[13], "\"b\"\r");
 
     // The folder is away: all four are kept for its return.
-    s.PhotoFolder = dir.path() + "/unplugged/";
-    ASSERT_TRUE(SaveScript(file, s).ok);
+    ASSERT_TRUE(SaveScript(file, s, ListOf(dir.path() + "/unplugged/")).ok);
     r = AlbumState();
-    ASSERT_TRUE(ReadScript(file, r, list).ok);
-    ASSERT_TRUE(SaveScript(file, r).ok);
+    ASSERT_TRUE(Read(file, r, list).ok);
+    ASSERT_TRUE(SaveScript(file, r, list).ok);
     lines = ReadAll(file).split('\n');
     EXPECT_EQ(lines.size() - 1, 4 + 18 + 1);
     EXPECT_EQ(lines[11], "4\r");
@@ -336,40 +353,45 @@ TEST(ShowScript, APipeNamedLikeAScriptIsRefusedWithoutWaiting)
     AlbumState r;
     PhotoList list;
     Outcome res;
-    ASSERT_TRUE(ReturnsDespiteFifo(fifo, [&] { res = ReadScript(fifo, r, list); }));
+    ASSERT_TRUE(ReturnsDespiteFifo(fifo, [&] { res = Read(fifo, r, list); }));
     EXPECT_FALSE(res.ok);
     EXPECT_FALSE(res.message.isEmpty());
 }
 
+// A script naming a folder that is not there (an unplugged card): the list
+// keeps the folder's name, and the script written back is the same bytes,
+// folder and captions, until the folder returns.
 TEST(ShowScript, MissingFolderKeepsCaptionsAndNamesNoForeignPhotos)
 {
     QTemporaryDir dir;
     AlbumState s;
-    s.PhotoFolder = dir.path() + "/gone/";
-    s.PhotoCount = 2;
+    const QString gone = dir.path() + "/gone/";
     s.PhotoCaption = {"one", "two"};
     const QString file = dir.filePath("gone.tms");
-    ASSERT_TRUE(SaveScript(file, s).ok);
+    ASSERT_TRUE(SaveScript(file, s, ListOf(gone)).ok);
+    const QByteArray written = ReadAll(file);
+    EXPECT_TRUE(written.contains("\"" + QFile::encodeName(gone) + "\"\r\n2\r\n\"one\"\r\n\"two\"\r\n"));
 
     PhotoList list;
     ASSERT_TRUE(list.Point(PhotoFolder(dir, "other", 4)));
     AlbumState r;
-    const Outcome res = ReadScript(file, r, list);
+    const Outcome res = Read(file, r, list);
     ASSERT_TRUE(res.ok);
     EXPECT_TRUE(res.HasMessage());
     EXPECT_FALSE(res.message.isEmpty());
-    EXPECT_EQ(r.PhotoCount, 0);
     EXPECT_EQ(list.Count(), 0);   // not the other folder's photos
-    EXPECT_EQ(r.PhotoFolder, s.PhotoFolder);
+    EXPECT_EQ(list.Folder(), gone);
+    EXPECT_EQ(list.Path(0), gone);
 
     // Written back, the captions survive until the folder returns.
-    ASSERT_TRUE(SaveScript(file, r).ok);
+    ASSERT_TRUE(SaveScript(file, r, list).ok);
+    EXPECT_EQ(ReadAll(file), written);
     QDir(dir.path()).mkdir("gone");
-    Touch(QDir(dir.path() + "/gone"), "a.png");
-    Touch(QDir(dir.path() + "/gone"), "b.png");
+    Touch(QDir(gone), "a.png");
+    Touch(QDir(gone), "b.png");
     AlbumState back;
-    ASSERT_TRUE(ReadScript(file, back, list).ok);
-    EXPECT_EQ(back.PhotoCount, 2);
+    ASSERT_TRUE(Read(file, back, list).ok);
+    EXPECT_EQ(list.Count(), 2);
     EXPECT_EQ(back.PhotoCaption.value(1), "two");
 }
 
@@ -377,16 +399,17 @@ TEST(ShowScript, FailedWriteLeavesThePreviousFileWhole)
 {
     QTemporaryDir dir;
     AlbumState s;
+    const PhotoList none;
     const QString file = dir.filePath("keep.tms");
-    ASSERT_TRUE(SaveScript(file, s).ok);
+    ASSERT_TRUE(SaveScript(file, s, none).ok);
     const QByteArray before = ReadAll(file);
     // A folder of that name cannot be replaced by a file.
     const QString blocked = dir.filePath("folder.tms");
     QDir(dir.path()).mkdir("folder.tms");
-    const Outcome r = SaveScript(blocked, s);
+    const Outcome r = SaveScript(blocked, s, none);
     EXPECT_FALSE(r.ok);
     EXPECT_FALSE(r.message.isEmpty());
-    EXPECT_FALSE(SaveScript("/nonexistent-dir/x.tms", s).ok);
+    EXPECT_FALSE(SaveScript("/nonexistent-dir/x.tms", s, none).ok);
     EXPECT_EQ(ReadAll(file), before);
     // Nothing half-written is left beside it.
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList({"keep.tms"}));
@@ -396,15 +419,13 @@ TEST(ShowScript, LineBreaksInCaptionsDoNotSplitRecords)
 {
     QTemporaryDir dir;
     AlbumState s;
-    s.PhotoFolder = PhotoFolder(dir, "a", 1);
-    s.PhotoCount = 1;
     s.PhotoCaption = {"第一行\r\n第二行"};
     s.CoverFile = "c.jpg";
     const QString file = dir.filePath("lb.tms");
-    ASSERT_TRUE(SaveScript(file, s).ok);
+    ASSERT_TRUE(SaveScript(file, s, ListOf(PhotoFolder(dir, "a", 1))).ok);
     AlbumState r;
     PhotoList list;
-    ASSERT_TRUE(ReadScript(file, r, list).ok);
+    ASSERT_TRUE(Read(file, r, list).ok);
     EXPECT_EQ(r.PhotoCaption.value(0), "第一行 第二行");
     EXPECT_EQ(r.CoverFile, "c.jpg");
 }
@@ -437,21 +458,21 @@ TEST(ShowScript, WhatIsWrittenIsReadBackForAlbumsOfAnySize)
     for (const auto& a : albums) {
         SCOPED_TRACE(a.count);
         AlbumState s;
-        s.PhotoFolder = a.folder;
-        s.PhotoCount = a.folder == big ? a.count : 0;
+        const PhotoList album = ListOf(a.folder);
+        ASSERT_EQ(album.Count(), a.folder == big ? a.count : 0);
         s.PhotoCaption.resize(a.count + 1);
         for (int i = 0; i < a.count; i += 1 + int(rng() % 97))
             s.PhotoCaption[i] = QStringLiteral("照片 %1").arg(rng());
         s.PauseSecs = int(rng() % 100);
         const QString file = dir.filePath("album.tmf");
-        ASSERT_TRUE(SaveScript(file, s).ok);
+        ASSERT_TRUE(SaveScript(file, s, album).ok);
 
         AlbumState r;
         PhotoList list;
         bool damaged = true;
-        ASSERT_TRUE(ReadScript(file, r, list, &damaged).ok);
+        ASSERT_TRUE(Read(file, r, list, &damaged).ok);
         EXPECT_FALSE(damaged);
-        EXPECT_EQ(r.PhotoCount, s.PhotoCount);
+        EXPECT_EQ(list.Count(), album.Count());
         int differing = 0;
         for (int i = 0; i < a.count; ++i)
             differing += r.CaptionOf(i) != s.CaptionOf(i);

@@ -72,10 +72,12 @@ struct AppFixture : ::testing::Test {
 TEST_F(AppFixture, FolderStepShowStopAndShutdownWithoutAWindow)
 {
     AlbumModel& m = TestAccess::Model(*app);
+    m.state.PhotoCaption = {"old"};
     view.answer = QDir(photos.path()).filePath("p1.jpg");
     ASSERT_TRUE(app->ChooseFolderCommand());
     EXPECT_EQ(view.asked, QStringList{"请选择照片所在文件夹"});
-    EXPECT_EQ(m.state.PhotoCount, 3);
+    EXPECT_EQ(m.photos.Count(), 3);
+    EXPECT_EQ(m.state.PhotoCaption, QStringList(4));   // a new folder starts without captions
     EXPECT_EQ(m.position.CurPhoto(), 1);          // the chosen photo, not the first
     EXPECT_TRUE(view.labelsEnabled);
     EXPECT_GT(view.steps, 0);
@@ -108,13 +110,13 @@ TEST_F(AppFixture, FolderStepShowStopAndShutdownWithoutAWindow)
 
     m.state.PhotoCaption[1] = QStringLiteral("湖边");
     ASSERT_TRUE(app->Shutdown().ok);
-    AlbumState back;
     PhotoList list;
-    ASSERT_TRUE(ReadScript(m.paths.dataFile, back, list).ok);
-    EXPECT_EQ(back.PhotoFolder, QDir(photos.path()).absolutePath() + "/");
-    EXPECT_EQ(back.PhotoCount, 3);
-    EXPECT_EQ(back.CaptionOf(1), QStringLiteral("湖边"));
-    EXPECT_EQ(back.LoopShow, 1);
+    const ScriptRead back = ReadScript(m.paths.dataFile, AlbumState(), list);
+    ASSERT_TRUE(back.outcome.ok);
+    EXPECT_EQ(list.Folder(), QDir(photos.path()).absolutePath() + "/");
+    EXPECT_EQ(list.Count(), 3);
+    EXPECT_EQ(back.state.CaptionOf(1), QStringLiteral("湖边"));
+    EXPECT_EQ(back.state.LoopShow, 1);
 }
 
 // Photos the album converts before showing them are converted ahead too, on
@@ -162,9 +164,9 @@ TEST_F(AppFixture, TheCoverWaitsWithTheFirstPhotoDecoded)
     QTemporaryDir empty;
     const QString script = QDir(home.path()).filePath("s.tms");
     for (const QString& folder : {home.path() + "/gone", empty.path(), photos.path()}) {
-        AlbumState s = m.state;
-        s.PhotoFolder = folder + "/";
-        ASSERT_TRUE(SaveScript(script, s));
+        PhotoList list;
+        list.Point(folder + "/");
+        ASSERT_TRUE(SaveScript(script, m.state, list));
         ASSERT_TRUE(app->OpenScript(script) && m.position.CoverShowing());
         EXPECT_EQ(prefetch.Ahead(), folder == photos.path() ? m.PhotoPath(0) : QString());
     }
@@ -174,6 +176,49 @@ TEST_F(AppFixture, TheCoverWaitsWithTheFirstPhotoDecoded)
     app->BtnClick(Navigator::Next);
     EXPECT_FALSE(TestAccess::Engine(*app).Step().unchanged);
     EXPECT_EQ(m.shown.CurFileName(), "p0.jpg");
+}
+
+// The quick-effect strip and the music tick hand what they decide to the
+// album: a click sets the looping and the style, a tick moves the music on,
+// and a tune the player finds broken as it starts leaves the music off.
+TEST_F(AppFixture, StripClicksAndMusicTicksReachTheAlbumSettings)
+{
+    const AlbumState& s = app->Model().state;
+    app->StripClick(QuickStrip::kLoop);
+    app->StripClick(QuickStrip::kRectFrame);
+    EXPECT_EQ(s.LoopShow, 1);
+    EXPECT_EQ(s.FrameType, 2);
+
+    struct Player : AudioPlayer {
+        bool breaks = false;
+        int state = 6;
+        int PlayState() const override { return state; }
+        bool Play(const QString&) override
+        {
+            state = 3;
+            if (breaks && onFailure)
+                onFailure();   // found damaged while it loads
+            return true;
+        }
+        void Halt() override { state = 0; }
+    };
+    auto owned = std::make_unique<Player>();
+    Player& player = *owned;
+    app->SetPlayer(std::move(owned));
+    Touch(QDir(home.path()), QStringLiteral("开始曲.wma"), "tune");
+    app->MusicTick();
+    EXPECT_EQ(view.musicText, QStringLiteral(" 音乐 开始曲"));
+    EXPECT_EQ(s.MusicTrack, kNoTune);
+
+    AlbumState looping = s;
+    looping.MusicLoop = 1;
+    looping.MusicTrack = 0;
+    app->ApplySettings(looping);
+    player.state = 6;
+    player.breaks = true;
+    app->MusicTick();
+    EXPECT_EQ(s.MusicOn, 0);
+    EXPECT_EQ(view.musicBeeps, 1);
 }
 
 TEST_F(AppFixture, CancelledFolderChoiceAndBrokenScriptSayWhy)
@@ -237,12 +282,12 @@ TEST_F(AppFixture, EveryMenuItemReachesItsCommandAndNothingElseDoesAnything)
         for (const MenuItem& item : MenuItems(menu))
             if (item.caption)
                 EXPECT_NE(FindCommand(item.command), nullptr) << item.caption;
-    const AlbumState before = TestAccess::Model(*app).state;
+    const QString folderBefore = TestAccess::Model(*app).photos.Folder();
     const int infos = view.infos.size();
     for (int code : {0, 3, 7, 16, 39, -1, 255})
         app->DoCommand(Command(code));
     EXPECT_EQ(view.infos.size(), infos);
-    EXPECT_EQ(TestAccess::Model(*app).state.PhotoFolder, before.PhotoFolder);
+    EXPECT_EQ(TestAccess::Model(*app).photos.Folder(), folderBefore);
 
     // A command that needs the window's dialog says so instead of doing nothing.
     view.menuChoices = {35};
@@ -262,7 +307,7 @@ TEST_F(AppFixture, ScriptsSavedAndOpenedThroughTheMenus)
     view.answer = QDir(photos.path()).filePath("p2.jpg");
     view.menuChoices = {1};
     app->LabelClicked(0);                    // "照片" → "照片夹..."
-    ASSERT_EQ(m.state.PhotoCount, 3);
+    ASSERT_EQ(m.photos.Count(), 3);
     m.state.PhotoCaption[0] = QStringLiteral("第一张");
 
     // Saved under exactly the name given, with no extension added.
@@ -321,13 +366,13 @@ TEST_F(AppFixture, ScriptsSavedAndOpenedThroughTheMenus)
 TEST_F(AppFixture, APathFromOutsideOpensAsWhatItIs)
 {
     app->OpenPath(QDir(photos.path()).filePath("p2.jpg"));
-    EXPECT_EQ(TestAccess::Model(*app).state.PhotoCount, 3);
+    EXPECT_EQ(TestAccess::Model(*app).photos.Count(), 3);
     EXPECT_EQ(TestAccess::Model(*app).position.CurPhoto(), 2);
 
     AlbumState other = TestAccess::Model(*app).state;
     other.LoopShow = 1;
     const QString script = QDir(home.path()).filePath("show.tms");
-    ASSERT_TRUE(SaveScript(script, other).ok);
+    ASSERT_TRUE(SaveScript(script, other, TestAccess::Model(*app).photos).ok);
     app->OpenPath(script);
     EXPECT_EQ(TestAccess::Model(*app).state.LoopShow, 1);
     EXPECT_TRUE(TestAccess::Model(*app).position.CoverShowing());
@@ -356,7 +401,6 @@ TEST_F(AppFixture, TheWorkingFolderAndTheCurrentPhotoFollowWhatHappensToTheFiles
 
     app->OpenPath(folder.filePath("p2.jpg"));
     EXPECT_EQ(m.photos.Names(), QStringList({"n0.jpg", "p1.jpg", "p2.jpg"}));
-    EXPECT_EQ(m.state.PhotoCount, 3);
     EXPECT_FALSE(HasJournal(folder.path()));
     EXPECT_FALSE(folder.exists(".tamsel-cut.part"));
     EXPECT_EQ(app->WorkFolder(), folder.absolutePath() + "/");
@@ -426,7 +470,7 @@ TEST_F(AppFixture, AFolderOfPhonePhotosSaysHowToBringThemIn)
     for (const auto& road : roads) {
         app->OpenFolder(home.path());
         EXPECT_EQ(road(), note);
-        EXPECT_EQ(TestAccess::Model(*app).state.PhotoCount, 0);
+        EXPECT_EQ(TestAccess::Model(*app).photos.Count(), 0);
     }
     // Started on that folder the next time: the same note, without the beep
     // that goes with failures.
@@ -506,5 +550,5 @@ TEST_F(AppFixture, PhotosWithUnreadableNamesAreCountedOnTheInfoLine)
     app->OpenPath(photos.path());
     RunUntilStill();
     EXPECT_EQ(view.infos.filter(PassedOverText(1)).size(), 1);
-    EXPECT_EQ(TestAccess::Model(*app).state.PhotoCount, 3);
+    EXPECT_EQ(TestAccess::Model(*app).photos.Count(), 3);
 }

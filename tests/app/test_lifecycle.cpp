@@ -23,7 +23,7 @@ QByteArray FirstRunBytes(const QString& programDir)
 {
     QTemporaryDir scratch;
     const QString f = scratch.filePath("x.tmf");
-    SaveScript(f, AlbumState::FirstRun(AppPaths::ForProgramDir(programDir)));
+    SaveScript(f, AlbumState::FirstRun(AppPaths::ForProgramDir(programDir)), PhotoList());
     return ReadAll(f);
 }
 
@@ -43,9 +43,7 @@ TEST(Lifecycle, FirstStartWritesDefaultsAndTheNextStartRestoresTheAlbum)
         EXPECT_TRUE(TestAccess::Model(core).position.CoverShowing());
         EXPECT_EQ(TestAccess::Model(core).main.WipeStep, 4);
 
-        TestAccess::Model(core).state.PhotoFolder = photos.path() + "/";
-        TestAccess::Model(core).photos.Point(TestAccess::Model(core).state.PhotoFolder);
-        TestAccess::Model(core).state.PhotoCount = 2;
+        TestAccess::Model(core).photos.Point(photos.path() + "/");
         TestAccess::Model(core).state.PhotoCaption = {"甲", "乙", ""};
         TestAccess::SetCurPhoto(TestAccess::Model(core).position, 1);
         TestAccess::SetCover(TestAccess::Model(core).position, false);
@@ -64,7 +62,7 @@ TEST(Lifecycle, FirstStartWritesDefaultsAndTheNextStartRestoresTheAlbum)
     AlbumApp again(AppPaths::ForProgramDir(home.path()));
     const StartupReport r = again.Startup();
     EXPECT_FALSE(r.firstRun);
-    EXPECT_EQ(TestAccess::Model(again).state.PhotoCount, 2);
+    EXPECT_EQ(TestAccess::Model(again).photos.Folder(), photos.path() + "/");
     EXPECT_EQ(TestAccess::Model(again).state.PhotoCaption.value(1), "乙");
     EXPECT_EQ(TestAccess::Model(again).state.FrameType, 3);
     EXPECT_EQ(TestAccess::Model(again).state.ShowBackColor, 0);
@@ -85,23 +83,36 @@ TEST(Lifecycle, DamagedDataFileIsKeptAsideAndDefaultsUsed)
     EXPECT_EQ(TestAccess::Model(core).state.CapFontSize, 22);
 }
 
+// The album's folder on a card that is not plugged in: a run without it
+// writes back the data file it found, folder and captions, and when the card
+// returns, choosing a photo on it lists the folder with its captions.
 TEST(Lifecycle, MissingAlbumFolderIsReportedAndItsCaptionsKept)
 {
     QTemporaryDir home;
+    const QString card = home.path() + "/usb-stick/";
     {
         AlbumApp core(AppPaths::ForProgramDir(home.path()));
         core.Startup();
-        TestAccess::Model(core).state.PhotoFolder = home.path() + "/usb-stick/";
-        TestAccess::Model(core).state.PhotoCount = 1;
+        TestAccess::Model(core).photos.Point(card);
         TestAccess::Model(core).state.PhotoCaption = {"海边"};
         core.Shutdown();
     }
+    const QByteArray written = ReadAll(home.filePath("tamsel.tmf"));
+    EXPECT_TRUE(written.contains("\"" + QFile::encodeName(card) + "\"\r\n1\r\n\"" + ToGbk("海边") + "\"\r\n"));
     AlbumApp core(AppPaths::ForProgramDir(home.path()));
     const StartupReport r = core.Startup();
     EXPECT_TRUE(r.message.contains("usb-stick"));
-    EXPECT_EQ(TestAccess::Model(core).state.PhotoCount, 0);
-    core.Shutdown();
-    EXPECT_TRUE(ReadAll(home.filePath("tamsel.tmf")).contains(ToGbk("海边")));
+    EXPECT_EQ(TestAccess::Model(core).photos.Count(), 0);
+    ASSERT_TRUE(core.Shutdown().ok);
+    EXPECT_EQ(ReadAll(home.filePath("tamsel.tmf")), written);
+
+    AlbumApp back(AppPaths::ForProgramDir(home.path()));
+    back.Startup();
+    QDir().mkpath(card);
+    Touch(QDir(card), "a.jpg");
+    back.OpenPath(card + "a.jpg");
+    EXPECT_EQ(TestAccess::Model(back).photos.Count(), 1);
+    EXPECT_EQ(TestAccess::Model(back).CurCaption(), QStringLiteral("海边"));
 }
 
 TEST(Lifecycle, WriteProtectedProgramDirKeepsTheDataFileWithTheUser)
@@ -259,12 +270,12 @@ TEST(Lifecycle, SizesAndCountsFromTheDataFileAreBounded)
     WriteAll(home.filePath("tamsel.tmf"),
              EditedDataFile(home.path(), {{0, "32767"}, {1, "2147483647"}, {16, "2147483647"}}));
     AlbumModel m(AppPaths::ForProgramDir(home.path()));
-    const StartupReport r = LoadAlbumData(m, QSize(1280, 1024));
-    EXPECT_EQ(m.state.ShowWidth, 1280 - 18);
-    EXPECT_EQ(m.state.ShowHeight, 1024 - 122);
-    EXPECT_EQ(m.state.CoverFile, home.path() + "/face.jpg");
-    EXPECT_EQ(m.state.MusicCount(), 1);
-    EXPECT_FALSE(r.message.isEmpty());
+    const AlbumData d = LoadAlbumData(m.paths, m.photos, QSize(1280, 1024));
+    EXPECT_EQ(d.state.ShowWidth, 1280 - 18);
+    EXPECT_EQ(d.state.ShowHeight, 1024 - 122);
+    EXPECT_EQ(d.state.CoverFile, home.path() + "/face.jpg");
+    EXPECT_EQ(d.state.MusicCount(), 1);
+    EXPECT_FALSE(d.report.message.isEmpty());
 
     const struct {
         QSize wanted, screen, expected;

@@ -24,19 +24,18 @@ protected:
         ASSERT_TRUE(model.paths.EnsureWorkDir());
         QDir(dir.path()).mkpath("album/sub");
         QDir(dir.path()).mkdir("out");
-        model.state.PhotoFolder = dir.path() + "/album/";
+        albumFolder = dir.path() + "/album/";
         engine.MakeSurfaces(model.state.ShowWidth, model.state.ShowHeight);
         model.main.SetView(View::Still);
-        Quarters(64, 48).save(model.state.PhotoFolder + "a.jpg", "JPEG", 95);
-        Quarters(64, 48).save(model.state.PhotoFolder + "b.png", "PNG");
-        model.photos.Point(model.state.PhotoFolder);
-        model.state.PhotoCount = model.photos.Count();
+        Quarters(64, 48).save(albumFolder + "a.jpg", "JPEG", 95);
+        Quarters(64, 48).save(albumFolder + "b.png", "PNG");
+        model.photos.Point(albumFolder);
         model.state.PhotoCaption = {"甲", "乙", ""};
         model.paths.wallpaper = dir.path() + "/share/tamsel/mytable.bmp";
     }
     void TearDown() override { model.paths.RemoveWorkFiles(); }
 
-    void Show(const QString& name) { ASSERT_TRUE(Compose(model.state.PhotoFolder + name)); }
+    void Show(const QString& name) { ASSERT_TRUE(Compose(albumFolder + name)); }
     // Composes a file and hands it to the engine, as the album does.
     bool Compose(const QString& path)
     {
@@ -46,6 +45,7 @@ protected:
     }
 
     QTemporaryDir dir;
+    QString albumFolder;
     AlbumModel model{AppPaths::ForProgramDir(dir.path())};
     RecordingSink sink;
     Composer composer{model, ReportTo(sink)};
@@ -72,7 +72,7 @@ TEST_F(OutputTest, SaveAsWritesTheRetouchedPictureInTheFormatOfItsEnding)
     // The negative of the red quarter, not the red of the photo file.
     const QImage back(dir.path() + "/out/x.png");
     EXPECT_EQ(back.pixelColor(20, 10), QColor(255 - 220, 255 - 30, 255 - 30));
-    EXPECT_EQ(model.state.PhotoCount, 2);
+    EXPECT_EQ(model.photos.Count(), 2);
 }
 
 TEST_F(OutputTest, SaveAsWritesNothingAndSaysWhyForUnknownNamesAndUnreadableSources)
@@ -106,9 +106,9 @@ TEST_F(OutputTest, WallpaperCopiesTheFileByteForByteAndSaysWhenNoDesktopIsKnown)
     const Outcome r = SetWallpaper(model, DesktopInfo{DesktopKind::None, {}, {}});
     EXPECT_FALSE(r.ok);
     EXPECT_TRUE(r.message.contains(model.paths.wallpaper)) << qPrintable(r.message);
-    EXPECT_EQ(ReadAll(model.paths.wallpaper), ReadAll(model.state.PhotoFolder + "a.jpg"));
+    EXPECT_EQ(ReadAll(model.paths.wallpaper), ReadAll(albumFolder + "a.jpg"));
 
     TestAccess::SetCurFile(model.shown, dir.path() + "/gone.jpg");
     EXPECT_FALSE(SetWallpaper(model, DesktopInfo{DesktopKind::None, {}, {}}).ok);
-    EXPECT_EQ(ReadAll(model.paths.wallpaper), ReadAll(model.state.PhotoFolder + "a.jpg"));
+    EXPECT_EQ(ReadAll(model.paths.wallpaper), ReadAll(albumFolder + "a.jpg"));
 }

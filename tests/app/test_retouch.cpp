@@ -28,16 +28,16 @@ protected:
         ASSERT_TRUE(dir.isValid());
         ASSERT_TRUE(model.paths.EnsureWorkDir());
         QDir(dir.path()).mkdir("album");
-        model.state.PhotoFolder = dir.path() + "/album/";
+        albumFolder = dir.path() + "/album/";
         engine.MakeSurfaces(model.state.ShowWidth, model.state.ShowHeight);
         model.main.SetView(View::Still);
-        Quarters(64, 48).save(model.state.PhotoFolder + "a.bmp", "BMP");
-        Quarters(40, 40).save(model.state.PhotoFolder + "b.png", "PNG");
-        model.photos.Point(model.state.PhotoFolder);
+        Quarters(64, 48).save(albumFolder + "a.bmp", "BMP");
+        Quarters(40, 40).save(albumFolder + "b.png", "PNG");
+        model.photos.Point(albumFolder);
     }
     void TearDown() override { model.paths.RemoveWorkFiles(); }
 
-    void Show(const QString& name) { ASSERT_TRUE(Compose(model.state.PhotoFolder + name)); }
+    void Show(const QString& name) { ASSERT_TRUE(Compose(albumFolder + name)); }
     // Composes a file and hands it to the engine, as the album does.
     bool Compose(const QString& path)
     {
@@ -58,6 +58,7 @@ protected:
     }
 
     QTemporaryDir dir;
+    QString albumFolder;
     AlbumModel model{AppPaths::ForProgramDir(dir.path())};
     RecordingSink sink;
     Composer composer{model, ReportTo(sink)};
@@ -113,7 +114,7 @@ TEST_F(RetouchTest, AnotherPhotoAndBackShowsTheOriginalAgain)
     EXPECT_FALSE(QFileInfo::exists(model.paths.tempPic));
     Show("a.bmp");
     EXPECT_EQ(Bytes(model.dibs.DibPhoto), original);
-    EXPECT_EQ(model.shown.CurFile(), model.state.PhotoFolder + "a.bmp");
+    EXPECT_EQ(model.shown.CurFile(), albumFolder + "a.bmp");
 }
 
 TEST_F(RetouchTest, ATurnedPhotoStaysTurnedOnceAndANeutralBalanceStillReloads)

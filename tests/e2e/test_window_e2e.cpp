@@ -6,6 +6,7 @@
 #include "model/Surface.h"
 #include "album/ShowScript.h"
 #include "model/AlbumState.h"
+#include "model/PhotoList.h"
 #include "platform/Paths.h"
 #include "platform/Fonts.h"
 #include "platform/Rounding.h"
@@ -233,8 +234,9 @@ struct RunningProgram {
         album.MusicOn = 0;
         // The same folder as the one named on the command line: the batch
         // tools start on it.
-        album.PhotoFolder = photos.path() + '/';
-        SaveScript(QDir(home.path()).filePath("tamsel.tmf"), album);
+        PhotoList folder;
+        folder.Point(photos.path() + '/');
+        SaveScript(QDir(home.path()).filePath("tamsel.tmf"), album, folder);
         const QColor colours[3] = {QColor(220, 30, 30), QColor(30, 200, 40), QColor(30, 40, 220)};
         if (fill)
             fill(QDir(photos.path()), display.Name());

@@ -51,18 +51,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             std::abort();
         f.write(reinterpret_cast<const char*>(data), qint64(size));
     }
-    AlbumState first;
     PhotoList list;
-    if (!ReadScript(input, first, list))
+    const ScriptRead first = ReadScript(input, AlbumState(), list);
+    if (!first.outcome)
         return 0;
     const QString once = Scratch("once.tms"), twice = Scratch("twice.tms");
-    if (!SaveScript(once, first))
+    if (!SaveScript(once, first.state, list))
         std::abort();
-    AlbumState second;
     PhotoList again;
-    if (!ReadScript(once, second, again))
+    const ScriptRead second = ReadScript(once, AlbumState(), again);
+    if (!second.outcome)
         std::abort();   // what the writer wrote, the reader must take
-    if (!SaveScript(twice, second))
+    if (!SaveScript(twice, second.state, again))
         std::abort();
     const QByteArray a = Slurp(once), b = Slurp(twice);
     if (a != b) {

@@ -63,7 +63,8 @@ protected:
         ASSERT_TRUE(paths.EnsureWorkDir());
         InstallMasks();
         QDir(dir.path()).mkdir("album");
-        album.PhotoFolder = dir.path() + "/album/";
+        albumFolder = dir.path() + "/album/";
+        photos.Point(albumFolder);
         composer = std::make_unique<Composer>(model, ReportTo(sink));
         MakeScreenSurfaces(480, 336);
     }
@@ -97,7 +98,7 @@ protected:
     // ImageMagick's own tool the other formats.
     QString Photo(const QString& name, const QImage& img)
     {
-        const QString path = album.PhotoFolder + name;
+        const QString path = albumFolder + name;
         const QString ext = name.section('.', -1).toLower();
         if (ext == "bmp" || ext == "jpg" || ext == "jpeg" || ext == "png") {
             const char* fmt = ext == "bmp" ? "BMP" : ext == "png" ? "PNG" : "JPEG";
@@ -111,6 +112,7 @@ protected:
     }
 
     QTemporaryDir dir;
+    QString albumFolder;   // the album's photos are saved here
     AlbumModel model{AppPaths{}};
     AppPaths& paths = model.paths;
     AlbumState& album = model.state;

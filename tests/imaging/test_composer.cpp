@@ -189,7 +189,7 @@ TEST_F(Composing, UnreadablePhotoIsReportedAndThePreviousOneComposedAgain)
     ASSERT_TRUE(Compose(Photo("a.png", Solid(320, 240, QColor(10, 200, 10)))));
     // ...then a directly read one, which is the previous photo below.
     ASSERT_TRUE(Compose(Photo("b.bmp", Solid(200, 100, QColor(200, 10, 10)))));
-    QFile bad(album.PhotoFolder + "broken.png");
+    QFile bad(albumFolder + "broken.png");
     ASSERT_TRUE(bad.open(QIODevice::WriteOnly));
     bad.write("not a picture at all");
     bad.close();
@@ -207,8 +207,8 @@ TEST_F(Composing, UnreadablePhotoIsReportedAndThePreviousOneComposedAgain)
     EXPECT_EQ(At(dibs.DibPhoto, 5, 5), (Rgb{200, 10, 10}));
     EXPECT_EQ(At(engine.DibNew(), 240, 168), (Rgb{200, 10, 10}));
 
-    EXPECT_FALSE(Compose(album.PhotoFolder + "missing.jpg"));
-    EXPECT_FALSE(Compose(album.PhotoFolder + "gone.tif"));
+    EXPECT_FALSE(Compose(albumFolder + "missing.jpg"));
+    EXPECT_FALSE(Compose(albumFolder + "gone.tif"));
     ASSERT_EQ(sink.infos.size(), 3);
     EXPECT_EQ(sink.infos[1], QStringLiteral("文件未找到: missing.jpg"));
     EXPECT_EQ(sink.infos[2], QStringLiteral("文件未找到: gone.tif"));
@@ -224,11 +224,11 @@ TEST_F(Composing, TurnedPhotoThatFailsLeavesThePreviousPictureWhole)
     const double viewX = shown().ViewX, viewW = shown().ViewW;
 
     album.RotateAngle = 90;
-    QFile bad(album.PhotoFolder + "bad.jpg");
+    QFile bad(albumFolder + "bad.jpg");
     ASSERT_TRUE(bad.open(QIODevice::WriteOnly));
     bad.write(QByteArray("\xFF\xD8\xFF\xE0garbage", 11));
     bad.close();
-    for (const QString& p : {bad.fileName(), album.PhotoFolder + "gone.bmp"}) {
+    for (const QString& p : {bad.fileName(), albumFolder + "gone.bmp"}) {
         EXPECT_FALSE(Compose(p));
         EXPECT_EQ(Bytes(dibs.DibPhoto), photo);
         EXPECT_EQ(Bytes(dibs.DibCanvas), canvas);
@@ -440,7 +440,7 @@ TEST_F(Composing, SetFaceShowsTheCoverOrTheCurrentPhotoAtOnce)
 
     Photo("a.bmp", Solid(100, 100, Qt::red));
     Photo("b.bmp", Solid(120, 80, Qt::blue));
-    ASSERT_TRUE(photos.Point(album.PhotoFolder));
+    ASSERT_TRUE(photos.Point(albumFolder));
     TestAccess::SetCurPhoto(position, 1);
     ShowFace(engine, *composer, 500, 300, false);
     EXPECT_EQ(main.ViewMode(), View::Still);
@@ -468,7 +468,7 @@ TEST_F(Composing, EveryFormatStyleTurnAndPanComposes)
         }
     const QString wmf = QStringLiteral(TAMSEL_SOURCE_DIR) + "/tests/data/shapes.wmf";
     if (QFile::exists(wmf)) {
-        QFile::copy(wmf, album.PhotoFolder + "shapes.wmf");
+        QFile::copy(wmf, albumFolder + "shapes.wmf");
         names << QStringLiteral("shapes.wmf");
     }
     album.PhotoCaption = {QStringLiteral("相册 Album")};
@@ -486,13 +486,13 @@ TEST_F(Composing, EveryFormatStyleTurnAndPanComposes)
                 album.CapPos = cell++ % 9;
                 main.SetView(View((runs % 4 == 0) ? 1 : 2 + runs % 2));
                 ++runs;
-                ASSERT_TRUE(Compose(album.PhotoFolder + name));
+                ASSERT_TRUE(Compose(albumFolder + name));
                 pans.insert(shown().PanMode);
                 const bool turned = angle != 0;
                 ASSERT_EQ(dibs.DibPhoto.Width(), turned ? shape.h : shape.w);
                 ASSERT_EQ(dibs.DibPhoto.Height(), turned ? shape.w : shape.h);
                 EXPECT_EQ(model.shown.CurFile(), name.endsWith("bmp") || name.endsWith("jpg")
-                                            ? album.PhotoFolder + name
+                                            ? albumFolder + name
                                             : paths.tempDib);
                 EXPECT_EQ(shown().ShowTransMode, frame >= 2 ? 255 : 0);
                 // The placed photo is in the style's colours: grey throughout

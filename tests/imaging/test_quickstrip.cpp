@@ -56,6 +56,14 @@ protected:
         strip->Align();
         ShowFace(engine, *composer, 480, 336, true);
     }
+    // A click on button k, its settings adopted as the album does.
+    void Click(int k)
+    {
+        const StripSettings s = strip->Click(k);
+        album.LoopShow = s.LoopShow;
+        album.RotateAngle = s.RotateAngle;
+        album.FrameType = s.FrameType;
+    }
 
     std::unique_ptr<QuickStrip> strip;
     int looks = 0, screens = 0;
@@ -85,20 +93,20 @@ TEST_F(QuickStripTest, AlignsWithTheSettingsWhenTheFaceIsSet)
 TEST_F(QuickStripTest, TogglesAndTheTwoTurnsExcludeEachOther)
 {
     const auto screen = Bytes(engine.DibScreen());
-    strip->Click(0);
+    Click(0);
     EXPECT_EQ(album.LoopShow, 1);
-    strip->Click(0);
+    Click(0);
     EXPECT_EQ(album.LoopShow, 0);
     // Released under the mouse: the hover picture.
     EXPECT_EQ(strip->LookOf(0), QuickStrip::Look::Hover);
 
-    strip->Click(1);
+    Click(1);
     EXPECT_EQ(album.RotateAngle, 270);
-    strip->Click(2);
+    Click(2);
     EXPECT_FALSE(strip->Pressed(1));
     EXPECT_TRUE(strip->Pressed(2));
     EXPECT_EQ(album.RotateAngle, 90);
-    strip->Click(2);
+    Click(2);
     EXPECT_EQ(album.RotateAngle, 0);
     EXPECT_TRUE(PressedButtons() == (std::vector<int>{3}));
     // The photo on screen is not turned; only the next composition is.
@@ -110,34 +118,34 @@ TEST_F(QuickStripTest, TogglesAndTheTwoTurnsExcludeEachOther)
 TEST_F(QuickStripTest, GreyShowsAtOnceAndColourComesBackFromTheCanvas)
 {
     const auto colour = Bytes(engine.DibScreen());
-    strip->Click(4);
+    Click(4);
     EXPECT_EQ(album.FrameType, 1);
     EXPECT_TRUE(ScreenIsGrey());
     EXPECT_EQ(PressedButtons(), (std::vector<int>{4}));
-    strip->Click(3);
+    Click(3);
     EXPECT_EQ(album.FrameType, 0);
     EXPECT_EQ(Bytes(engine.DibScreen()), colour);
 
     // A photo composed in black and white has no colour left to show.
-    strip->Click(4);
+    Click(4);
     SetFace();
-    strip->Click(3);
+    Click(3);
     EXPECT_TRUE(ScreenIsGrey());
     EXPECT_EQ(screens, 4);
 }
 
 TEST_F(QuickStripTest, FrameButtonsBuildTheMaskEvenWhenAlreadyPressed)
 {
-    strip->Click(5);
+    Click(5);
     EXPECT_EQ(album.FrameType, 2);
     EXPECT_TRUE(IsBlack(At(dibs.DibMask, 240, 168)));
     EXPECT_TRUE(Near(At(dibs.DibMask, 5, 5), kMaskColour, 8));
     dibs.DibMask.Cls();
-    strip->Click(5);
+    Click(5);
     EXPECT_TRUE(Near(At(dibs.DibMask, 5, 5), kMaskColour, 8));
     EXPECT_EQ(PressedButtons(), (std::vector<int>{5}));
 
-    strip->Click(6);
+    Click(6);
     EXPECT_EQ(album.FrameType, 3);
     EXPECT_EQ(PressedButtons(), (std::vector<int>{6}));
     EXPECT_TRUE(Near(At(dibs.DibMask, 63, 45), kMaskColour, 8));
@@ -147,7 +155,7 @@ TEST_F(QuickStripTest, FrameButtonsBuildTheMaskEvenWhenAlreadyPressed)
 TEST_F(QuickStripTest, MissingMaskStillSetsTheStyleAndKeepsTheButtonDown)
 {
     QFile::remove(dir.filePath("mask1.jpg"));
-    strip->Click(5);
+    Click(5);
     EXPECT_EQ(sink.infos.size(), 1);
     EXPECT_EQ(sink.beeps, 1);
     EXPECT_EQ(album.FrameType, 2);
@@ -164,23 +172,23 @@ TEST_F(QuickStripTest, MissingMaskStillSetsTheStyleAndKeepsTheButtonDown)
 
 TEST_F(QuickStripTest, OriginalViewAndTheGreyOrFramedStylesExcludeEachOther)
 {
-    strip->Click(4);
-    strip->Click(7);
+    Click(4);
+    Click(7);
     // Pressing the lens presses the colour style first.
     EXPECT_EQ(PressedButtons(), (std::vector<int>{3, 7}));
     EXPECT_EQ(album.FrameType, 0);
     EXPECT_TRUE(main.OrigView);
     EXPECT_FALSE(ScreenIsGrey());
 
-    strip->Click(6);
+    Click(6);
     EXPECT_FALSE(main.OrigView);
     EXPECT_EQ(PressedButtons(), (std::vector<int>{6}));
     EXPECT_EQ(album.FrameType, 3);
     EXPECT_EQ(strip->LookOf(7), QuickStrip::Look::Hover);
 
-    strip->Click(7);
+    Click(7);
     EXPECT_EQ(PressedButtons(), (std::vector<int>{3, 7}));
-    strip->Click(7);
+    Click(7);
     EXPECT_FALSE(main.OrigView);
     EXPECT_EQ(PressedButtons(), (std::vector<int>{3}));
     // Each click tells the widget once, however many buttons it moved.
@@ -189,8 +197,8 @@ TEST_F(QuickStripTest, OriginalViewAndTheGreyOrFramedStylesExcludeEachOther)
 
 TEST_F(QuickStripTest, HoverLightsOnlyTheButtonUnderTheMouse)
 {
-    strip->Click(0);
-    strip->Click(0);
+    Click(0);
+    Click(0);
     ASSERT_EQ(strip->LookOf(0), QuickStrip::Look::Hover);
     strip->Hover(2);
     EXPECT_EQ(strip->LookOf(2), QuickStrip::Look::Hover);
@@ -202,7 +210,7 @@ TEST_F(QuickStripTest, HoverLightsOnlyTheButtonUnderTheMouse)
     strip->LeaveAll();
     for (int k = 0; k < QuickStrip::kButtons; ++k)
         EXPECT_EQ(strip->LookOf(k), k == 3 ? QuickStrip::Look::Pressed : QuickStrip::Look::Normal);
-    strip->Click(42);   // no such button
+    Click(42);   // no such button
     EXPECT_EQ(PressedButtons(), (std::vector<int>{3}));
 }
 

@@ -78,7 +78,7 @@ struct ReducedApp : ::testing::Test {
         app = std::make_unique<AlbumApp>(AppPaths::ForProgramDir(home.path()));
         app->Startup();
         TestAccess::Engine(*app).MakeSurfaces(480, 336);
-        TestAccess::Model(*app).state.PhotoFolder = photos.path() + "/";
+        TestAccess::Model(*app).photos.Point(photos.path() + "/");
         TestAccess::Model(*app).main.SetView(View::Still);
     }
 };

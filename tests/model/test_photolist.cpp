@@ -22,7 +22,7 @@ TEST(PhotoList, ListsAlbumExtensionsInAnyCaseSortedWithoutCase)
     ASSERT_TRUE(list.Point(dir.path()));
     EXPECT_EQ(list.Names(), QStringList({"a.JPG", "b.jpg", "c.png", "E.Bmp", "g.tif", "h.ICO",
                                          "i.wmf", "j.pcx", "k.tga"}));
-    EXPECT_EQ(list.Folder(), dir.path() + "/");
+    EXPECT_EQ(list.Path(0), dir.path() + "/a.JPG");
     EXPECT_EQ(list.IndexOf("B.JPG"), 1);
     EXPECT_EQ(list.IndexOf("d.txt"), -1);
 
@@ -32,16 +32,29 @@ TEST(PhotoList, ListsAlbumExtensionsInAnyCaseSortedWithoutCase)
     EXPECT_EQ(list.Count(), 10);
 }
 
+// A missing folder (an unplugged card) lists nothing, but it stays the
+// album's folder, named as it was given, and is listed when it returns.
 TEST(PhotoList, MissingFolderFailsAndEmptiesTheList)
 {
     QTemporaryDir dir;
     Touch(QDir(dir.path()), "x.jpg");
     PhotoList list;
     ASSERT_TRUE(list.Point(dir.path() + "/"));
-    EXPECT_FALSE(list.Point(dir.path() + "/nothing/"));
+    EXPECT_TRUE(list.Listed());
+    const QString card = dir.path() + "/card";
+    EXPECT_FALSE(list.Point(card));
     EXPECT_EQ(list.Count(), 0);
-    EXPECT_TRUE(list.Folder().isEmpty());
+    EXPECT_FALSE(list.Listed());
+    EXPECT_EQ(list.Folder(), card);
+    EXPECT_EQ(list.Path(0), card + "/");
+
+    QDir(dir.path()).mkdir("card");
+    Touch(QDir(card), "y.png");
+    ASSERT_TRUE(list.Reread());
+    EXPECT_EQ(list.Path(0), card + "/y.png");
+
     EXPECT_FALSE(list.Point(""));
+    EXPECT_TRUE(list.Folder().isEmpty());
     EXPECT_EQ(list.Name(5), "");
 }
 

@@ -10,9 +10,15 @@
 #include "shell/ui/MainWindow.h"
 #include "shell/ui/SkinWidgets.h"
 
+#include <QApplication>
+#include <QCheckBox>
 #include <QElapsedTimer>
 #include <QImage>
+#include <QLineEdit>
 #include <QMouseEvent>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 using namespace tamsel;
@@ -313,11 +319,11 @@ TEST_F(Window, AScriptFromOutsideOpensOnTheCoverAtItsFirstPhoto)
     saved.PhotoCaption = QStringList{"一", "二", "三", ""};
     saved.LoopShow = 1;
     const QString script = QDir(home.path()).filePath("show.tms");
-    ASSERT_TRUE(SaveScript(script, saved).ok);
+    ASSERT_TRUE(SaveScript(script, saved, TestAccess::Model(*core).photos).ok);
     core->OpenScript(script);
     EXPECT_EQ(TestAccess::Model(*core).position.CurPhoto(), 0);
     EXPECT_TRUE(TestAccess::Model(*core).position.CoverShowing());
-    EXPECT_EQ(TestAccess::Model(*core).state.PhotoCount, 3);
+    EXPECT_EQ(TestAccess::Model(*core).photos.Count(), 3);
     EXPECT_EQ(TestAccess::Model(*core).state.LoopShow, 1);
     EXPECT_EQ(TestAccess::Model(*core).state.CaptionOf(1), QStringLiteral("二"));
     EXPECT_EQ(TestAccess::Model(*core).main.ViewMode(), View::Cover);
@@ -329,12 +335,52 @@ TEST_F(Window, AScriptFromOutsideOpensOnTheCoverAtItsFirstPhoto)
     EXPECT_FALSE(TestAccess::Model(*core).position.CoverShowing());
 }
 
+// The settings dialog opened from its label changes the album's own
+// settings through the application: at once for the caption position and
+// the music switch, with "确定" for the rest, which the window then follows.
+TEST_F(Window, TheSettingsDialogChangesTheAlbumItself)
+{
+    MakeAlbum(3);
+    window->Start();
+    window->show();
+    core->OpenFolder(photos.path());
+    bool answered = false;
+    QTimer::singleShot(0, [&] {
+        QWidget* d = QApplication::activeModalWidget();
+        ASSERT_NE(d, nullptr);
+        QWidget* cell = d->findChild<QWidget*>(QStringLiteral("captionCell2"));
+        ASSERT_NE(cell, nullptr);
+        for (QEvent::Type t : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
+            QMouseEvent e(t, QPointF(4, 4), cell->mapToGlobal(QPointF(4, 4)), Qt::LeftButton,
+                          t == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton, Qt::NoModifier);
+            QCoreApplication::sendEvent(cell, &e);
+        }
+        d->findChild<QCheckBox*>(QStringLiteral("musicOnCheck"))->click();
+        d->findChild<QLineEdit*>(QStringLiteral("widthEdit"))->setText(QStringLiteral("600"));
+        d->findChild<QLineEdit*>(QStringLiteral("pauseEdit"))->setText(QStringLiteral("9"));
+        d->findChild<QRadioButton*>(QStringLiteral("captionScopeAll"))->click();
+        d->findChild<QLineEdit*>(QStringLiteral("captionEdit"))->setText(QStringLiteral("海边"));
+        d->findChild<QPushButton*>(QStringLiteral("okButton"))->click();
+        answered = true;
+    });
+    core->LabelClicked(2);
+    ASSERT_TRUE(answered);
+    const AlbumState& s = core->Model().state;
+    EXPECT_EQ(s.CapPos, 2);
+    EXPECT_EQ(s.MusicOn, 0);
+    EXPECT_EQ(s.PauseSecs, 9);
+    for (int i = 0; i < 3; ++i)
+        EXPECT_EQ(s.CaptionOf(i), QStringLiteral("海边")) << i;
+    EXPECT_EQ(s.ShowWidth, 600);
+    EXPECT_EQ(window->width(), 600 + kFrameWidth);
+}
+
 TEST_F(Window, AnEmptyFolderFromOutsideAsksForPhotos)
 {
     window->Start();
     window->show();
     core->OpenFolder(photos.path());
-    EXPECT_EQ(TestAccess::Model(*core).state.PhotoCount, 0);
+    EXPECT_EQ(TestAccess::Model(*core).photos.Count(), 0);
     EXPECT_EQ(window->InfoLabel()->text(), QString::fromUtf8(kNoFolderMessage));
 }
 

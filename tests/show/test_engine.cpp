@@ -31,9 +31,8 @@ struct EngineFixture : ::testing::Test {
 
     void SetUp() override
     {
-        core.state.PhotoFolder = "/album/";
-        core.state.PhotoCount = 3;
-        core.photos.Point("");   // names come from the fake list below
+        // Three photos without names: each path is the folder's.
+        TestAccess::SetPhotos(core.photos, "/album/", QStringList(3));
         engine.MakeSurfaces(W, H);
         engine.reseedFromClock = false;
         engine.showEnded = [this] { ++stops; };
@@ -99,7 +98,7 @@ TEST_F(EngineFixture, LoadStepComposesChoosesAndSavesTheOldPicture)
     decoded = true;
     const auto r = engine.Step();
     EXPECT_FALSE(r.unchanged);
-    EXPECT_EQ(composed, QStringList({"/album/"}));   // empty list: folder & ""
+    EXPECT_EQ(composed, QStringList({"/album/"}));   // a photo without a name: the folder
     EXPECT_EQ(core.main.NewPhoto(), 0);
     EXPECT_EQ(core.main.LabelsDirty(), 0);
     EXPECT_EQ(host.refreshes, 1);

@@ -36,6 +36,14 @@ struct FakePlayer : AudioPlayer {
     bool HasOutput() const override { return output; }
 };
 
+// One music tick, with its outcome adopted as the album does.
+void Tick(AlbumState& s, AudioPlayer& player, AlbumView& view)
+{
+    const MusicPlace next = MusicStep(s, player, view);
+    s.MusicTrack = next.MusicTrack;
+    s.MusicOn = next.MusicOn;
+}
+
 struct MusicFixture : ::testing::Test {
     QTemporaryDir dir;
     AlbumState s;
@@ -50,17 +58,17 @@ TEST_F(MusicFixture, AListPlaysOnceThenEndsAtTheEndMarker)
 {
     s.MusicList[0] = Tune("开始曲.wma");
     s.MusicList[1] = Tune("second.mp3");
-    MusicStep(s, player, view);
+    Tick(s, player, view);
     EXPECT_EQ(view.musicText, " 音乐 开始曲");
     EXPECT_EQ(s.MusicTrack, 1);
-    MusicStep(s, player, view);   // still playing: nothing happens
+    Tick(s, player, view);   // still playing: nothing happens
     EXPECT_EQ(player.played.size(), 1);
     player.state = 6;             // the tune ended
-    MusicStep(s, player, view);
+    Tick(s, player, view);
     EXPECT_EQ(view.musicText, " 音乐 second");
     EXPECT_EQ(s.MusicTrack, 255);
     player.state = 0;
-    MusicStep(s, player, view);
+    Tick(s, player, view);
     EXPECT_EQ(player.played.size(), 2);
     EXPECT_EQ(view.musicText, " 音乐 second");   // the last name stays shown
 }
@@ -72,20 +80,20 @@ TEST_F(MusicFixture, LoopingStartsOverAfterTheLastSlot)
     s.MusicLoop = 1;
     for (int i = 0; i < kMusicSlots; ++i) {
         player.state = 6;
-        MusicStep(s, player, view);
+        Tick(s, player, view);
     }
     EXPECT_EQ(s.MusicTrack, 0);   // after slot 64 the list starts over
     s.MusicLoop = 0;
     s.MusicTrack = 64;
     player.state = 6;
-    MusicStep(s, player, view);
+    Tick(s, player, view);
     EXPECT_EQ(s.MusicTrack, 255);
 
     s.MusicList[1].clear();
     s.MusicLoop = 1;
     s.MusicTrack = 0;
     player.state = 0;
-    MusicStep(s, player, view);
+    Tick(s, player, view);
     EXPECT_EQ(s.MusicTrack, 0);   // one tune, looping: restarted each time
 }
 
@@ -93,15 +101,15 @@ TEST_F(MusicFixture, MusicOffOrEndedDoesNothing)
 {
     s.MusicList[0] = Tune("a.wav");
     s.MusicOn = 0;
-    MusicStep(s, player, view);
+    Tick(s, player, view);
     s.MusicOn = 1;
     s.MusicTrack = 255;
-    MusicStep(s, player, view);
+    Tick(s, player, view);
     EXPECT_TRUE(player.played.isEmpty());
     // An empty list has nothing to play and is no failure.
     s.MusicList[0].clear();
     s.MusicTrack = 0;
-    MusicStep(s, player, view);
+    Tick(s, player, view);
     EXPECT_EQ(view.musicBeeps, 0);
     EXPECT_EQ(s.MusicTrack, 255);
     EXPECT_EQ(s.MusicOn, 1);
@@ -110,7 +118,7 @@ TEST_F(MusicFixture, MusicOffOrEndedDoesNothing)
 TEST_F(MusicFixture, BrokenTuneOrNoSoundDeviceSwitchesMusicOff)
 {
     s.MusicList[0] = dir.filePath("missing.wma");
-    MusicStep(s, player, view);
+    Tick(s, player, view);
     EXPECT_EQ(view.musicText, " 音乐文件损坏或丢失");
     EXPECT_EQ(view.musicBeeps, 1);
     EXPECT_EQ(s.MusicOn, 0);
@@ -120,14 +128,14 @@ TEST_F(MusicFixture, BrokenTuneOrNoSoundDeviceSwitchesMusicOff)
     s.MusicOn = 1;
     s.MusicList[0] = Tune("ok.wma");
     player.refuse = true;
-    MusicStep(s, player, view);
+    Tick(s, player, view);
     EXPECT_EQ(s.MusicOn, 0);
     EXPECT_EQ(view.musicBeeps, 2);
 
     s.MusicOn = 1;
     player.refuse = false;
     player.output = false;
-    MusicStep(s, player, view);
+    Tick(s, player, view);
     EXPECT_EQ(view.musicText, kNoSoundDevice);
     EXPECT_EQ(s.MusicOn, 0);
 }
@@ -189,7 +197,7 @@ TEST(MusicPlayback, TheSecondTuneFollowsTheFirstAndTheListEnds)
     clock.start();
     while (clock.elapsed() < 15000 && !(s.MusicTrack == 255 && player.PlayState() == 6)) {
         const QString before = view.musicText;
-        MusicStep(s, player, view);
+        Tick(s, player, view);
         if (view.musicText != before)
             shown << view.musicText;
         // The tick is every 2 s in the program; quicker here.

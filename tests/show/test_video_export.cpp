@@ -58,9 +58,7 @@ struct VideoAlbum {
             img.save(d.filePath(QStringLiteral("photos/%1.png").arg(i)));
             album.PhotoCaption << QStringLiteral("第%1张 照片").arg(i + 1);
         }
-        album.PhotoFolder = d.filePath("photos") + "/";
-        photos.Point(album.PhotoFolder);
-        album.PhotoCount = photos.Count();
+        photos.Point(d.filePath("photos") + "/");
         album.FrameType = frameType;
         album.PauseSecs = 1;
         album.MusicOn = 1;
@@ -70,7 +68,7 @@ struct VideoAlbum {
             RunTool("gst-launch-1.0", {"-q", "audiotestsrc", "num-buffers=40", QStringLiteral("freq=%1").arg(330 * (i + 1)),
                                        "!", "wavenc", "!", "filesink", "location=" + album.MusicList[size_t(i)]});
         }
-        SaveScript(script, album);
+        SaveScript(script, album, photos);
     }
 };
 
