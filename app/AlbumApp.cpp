@@ -77,7 +77,7 @@ AlbumApp::AlbumApp(AppPaths paths)
       model_(std::move(paths)),
       nav_(model_.state, model_.position, model_.main, model_.photos, *relay_),
       composer_(model_, [this](const Outcome& o) { Report(o); }),
-      strip_(model_.state, model_.main, model_.dibs, composer_),
+      strip_(model_.state, model_.main, composer_),
       engine_(model_, *relay_,
               [this](const QString& path) {
                   std::optional<Composition> made = composer_.DIBClonePicture(path);

@@ -1,14 +1,12 @@
 #include "imaging/QuickStrip.h"
 
 #include "model/AlbumState.h"
-#include "model/SurfacePool.h"
 #include "imaging/Composer.h"
-#include "imaging/PelOps.h"
 
 namespace tamsel {
 
-QuickStrip::QuickStrip(const AlbumState& album, MainState& main, SurfacePool& dibs, Composer& composer)
-    : album_(album), main_(main), dibs_(dibs), composer_(composer)
+QuickStrip::QuickStrip(const AlbumState& album, MainState& main, Composer& composer)
+    : album_(album), main_(main), composer_(composer)
 {
     look_.fill(Look::Normal);
 }

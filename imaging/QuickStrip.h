@@ -8,7 +8,6 @@ namespace tamsel {
 
 struct AlbumState;
 class MainState;
-struct SurfacePool;
 class Composer;
 
 // The album settings the strip drives, as a click leaves them.
@@ -34,7 +33,7 @@ public:
     };
     enum class Look { Normal, Hover, Pressed };
 
-    QuickStrip(const AlbumState& album, MainState& main, SurfacePool& dibs, Composer& composer);
+    QuickStrip(const AlbumState& album, MainState& main, Composer& composer);
 
     static QString Tooltip(int k);
     // The installation's picture of button k in a look.
@@ -72,7 +71,6 @@ private:
 
     const AlbumState& album_;
     MainState& main_;
-    SurfacePool& dibs_;
     Composer& composer_;
     std::array<int, kButtons> tag_{};
     std::array<Look, kButtons> look_{};

@@ -17,7 +17,7 @@ protected:
     void SetUp() override
     {
         ComposeTest::SetUp();
-        strip = std::make_unique<QuickStrip>(album, main, dibs, *composer);
+        strip = std::make_unique<QuickStrip>(album, main, *composer);
         strip->onLooksChanged = [this] { ++looks; };
         strip->onScreenChanged = [this] { ++screens; };
         strip->redrawScreen = [this](bool grey) {
