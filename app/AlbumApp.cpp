@@ -1,6 +1,7 @@
 #include "app/AlbumApp.h"
 
 #include "album/ShowScript.h"
+#include "app/Commands.h"
 #include "app/PhotoOutput.h"
 #include "app/Retouch.h"
 #include "app/ScanCommand.h"
@@ -79,9 +80,9 @@ AlbumApp::AlbumApp(AppPaths paths)
       strip_(model_.state, model_.main, model_.dibs, composer_),
       engine_(model_, *relay_,
               [this](const QString& path) {
-                  const bool ok = composer_.DIBClonePicture(path);
+                  std::optional<Composition> made = composer_.DIBClonePicture(path);
                   PrefetchNext();
-                  return ok;
+                  return made;
               })
 {
     composer_.prefetch = &prefetch_;
@@ -89,7 +90,11 @@ AlbumApp::AlbumApp(AppPaths paths)
     engine_.advanceShow = [this] { return nav_.AdvanceShow(); };
     strip_.onLooksChanged = [this] { view().ShowStripLooks(); };
     strip_.onScreenChanged = [this] { view().RequestStep(); };
-    composer_.alignStrip = [this] { strip_.Align(); };
+    strip_.redrawScreen = [this](bool grey) {
+        engine_.Redraw();
+        if (grey)
+            engine_.GreyScreen();
+    };
     engine_.showEnded = [this] { BtnClick(Navigator::Stop); };
     musicTimer_.setInterval(2000);
     QObject::connect(&musicTimer_, &QTimer::timeout, [this] { MusicTick(); });
@@ -110,7 +115,6 @@ StartupReport AlbumApp::Startup()
     model_.paths.EnsureWorkDir();
     StartupReport r = LoadAlbumData(model_);
     nav_.Restart();
-    model_.main.WipeStep = 4;
     const Outcome settled = SettleFolder(model_.state.PhotoFolder);
     if (settled.HasMessage()) {
         FilesChanged(true);
@@ -141,6 +145,7 @@ Outcome AlbumApp::Shutdown()
         player_->Halt();
     KeepScreenOn();
     model_.dibs.ReleaseAll();
+    engine_.ReleaseSurfaces();
     model_.paths.RemoveWorkFiles();
     return SaveAlbumData();
 }
@@ -172,10 +177,8 @@ void AlbumApp::SetPixelRatio(double ratio)
     model_.main.PixelRatio = ratio > 0 ? ratio : 1;
 }
 
-void AlbumApp::LaidOut(int clientW, int clientH, int showW, int showH, double showAspect)
+void AlbumApp::LaidOut(int showW, int showH, double showAspect)
 {
-    model_.main.ClientW = clientW;
-    model_.main.ClientH = clientH;
     model_.state.ShowWidth = showW;
     model_.state.ShowHeight = showH;
     model_.main.ShowAspect = showAspect;
@@ -306,10 +309,11 @@ void AlbumApp::PhotoAreaMouseMove(double x, double y)
 {
     // The lens shows the photo's own pixels: a photo decoded small for the
     // screen is read whole the first time the lens appears over it.
-    if (model_.main.PanDone && model_.main.OrigView)
+    if (engine_.PanDone() && model_.main.OrigView)
         composer_.EnsureFullPhoto();
     const double r = model_.main.PixelRatio;
-    if (DrawLens(model_.dibs, model_.main, x * r, y * r))
+    if (lens_.Draw(model_.dibs.DibPhoto, engine_.DibNew(), engine_.Shown(), engine_.PanDone(),
+                   model_.main, x * r, y * r, engine_.Frame()))
         view().RequestStep();
 }
 
@@ -493,8 +497,12 @@ void AlbumApp::ThumbReleased()
 
 void AlbumApp::ShowFace()
 {
-    composer_.SetFace(DeviceShowWidth(model_.state, model_.main),
-                      DeviceShowHeight(model_.state, model_.main), model_.position.CoverShowing());
+    strip_.Align();
+    if (const Outcome shown = tamsel::ShowFace(engine_, composer_, DeviceShowWidth(model_.state, model_.main),
+                                               DeviceShowHeight(model_.state, model_.main),
+                                               model_.position.CoverShowing());
+        !shown)
+        Report(shown);
     if (model_.position.CoverShowing())
         PrefetchCurrent();
     view().RequestStep();
@@ -507,7 +515,7 @@ Outcome AlbumApp::ScanCommand()
     const ScannedPicture scan = view().AcquireScan();
     if (scan.picture.isNull())
         return scan.outcome;
-    const Outcome o = ShowScannedPicture(model_, composer_, scan.picture);
+    const Outcome o = ShowScannedPicture(model_, composer_, engine_, scan.picture);
     if (o)
         nav_.LeaveCover();
     return o;
@@ -582,7 +590,7 @@ Outcome AlbumApp::NegativeCommand() { return Retouch(Command::Negative); }
 Outcome AlbumApp::Retouch(Command command, const ColourBalance& balance)
 {
     composer_.EnsureFullPhoto();   // a retouch works on every pixel
-    return RunRetouch(model_, composer_, int(command), balance);
+    return RunRetouch(model_, composer_, engine_, int(command), balance);
 }
 
 // ---- music ------------------------------------------------------------

@@ -1,6 +1,5 @@
 #pragma once
 #include "album/Navigator.h"
-#include "app/Commands.h"
 #include "app/DataFile.h"
 #include "imaging/Composer.h"
 #include "imaging/Prefetch.h"
@@ -10,6 +9,7 @@
 #include "platform/ScreenAwake.h"
 #include "show/Music.h"
 #include "show/TransitionEngine.h"
+#include "tools/Lens.h"
 
 #include <QList>
 #include <QPair>
@@ -19,6 +19,9 @@
 #include <memory>
 
 namespace tamsel {
+
+// The three pop-up menus (app/Commands.h lists their items).
+enum class MenuId;
 
 // The album without its window: it owns the album's state and the logic
 // objects, wires them together, runs start-up and shutdown, and answers every
@@ -63,7 +66,7 @@ public:
     // photo area is composed at that many times its layout size.
     void SetPixelRatio(double ratio);
     // The window was laid out: its client size and the photo area's.
-    void LaidOut(int clientW, int clientH, int showW, int showH, double showAspect);
+    void LaidOut(int showW, int showH, double showAspect);
 
     // ---- what the user does -------------------------------------------
     // Menu-bar label index 0..4: "照片", "修饰", "设置", "输出", "退出".
@@ -125,6 +128,9 @@ public:
     TransitionEngine::StepResult Step();
     TransitionEngine::StepResult FinishSplitFrame() { return engine_.FinishSplitFrame(); }
     bool Moving() const { return engine_.Moving(); }
+    // What the photo area shows, and the lens laid over it when there is one.
+    const Surface& Screen() const { return engine_.DibScreen(); }
+    const LensOverlay* Lens() const { return lens_.Over(engine_.Frame()) ? &lens_ : nullptr; }
     // A menu or dialog opened over the photo area: true once, and the chain rests.
     bool TakePaintHold();
     // A dialog of the window opens over the photo area (true) or has closed.
@@ -194,6 +200,7 @@ private:
     Composer composer_;
     QuickStrip strip_;
     TransitionEngine engine_;
+    LensOverlay lens_;
     std::unique_ptr<AudioPlayer> player_;
     QTimer musicTimer_;
     // The thumb's photo is decoded once the thumb rests, not for every

@@ -4,6 +4,7 @@
 #include "imaging/Composer.h"
 #include "imaging/PelOps.h"
 #include "model/AlbumModel.h"
+#include "show/TransitionEngine.h"
 #include "platform/SafeWrite.h"
 
 #include <QFile>
@@ -75,12 +76,12 @@ RetouchResult ApplyRetouch(AlbumModel& model, int code, const ColourBalance& bal
     return {Outcome::Done(), paths.tempPic};
 }
 
-Outcome RunRetouch(AlbumModel& model, Composer& composer, int code, const ColourBalance& balance)
+Outcome RunRetouch(AlbumModel& model, Composer& composer, TransitionEngine& engine, int code,
+                   const ColourBalance& balance)
 {
     RetouchResult r = ApplyRetouch(model, code, balance);
     if (!r.compose.isEmpty()) {
-        composer.DIBClonePicture(r.compose);
-        composer.Redraw();
+        engine.ShowAtOnce(composer.DIBClonePicture(r.compose));
         model.main.MarkLabelsDirty();
     }
     return r.outcome;

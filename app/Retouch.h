@@ -8,6 +8,7 @@ namespace tamsel {
 struct AlbumModel;
 struct ColourBalance;
 class Composer;
+class TransitionEngine;
 
 // Command codes of the "修饰" menu.
 enum RetouchCode : int { kCmdBalance = 35, kCmdSharpen = 36, kCmdSoften = 37, kCmdNegative = 38 };
@@ -28,6 +29,7 @@ RetouchResult ApplyRetouch(AlbumModel& model, int code, const ColourBalance& bal
 
 // The whole command: the retouch, its composition, the redisplay on
 // DibScreen, and LabelsDirty for the info line.
-Outcome RunRetouch(AlbumModel& model, Composer& composer, int code, const ColourBalance& balance);
+Outcome RunRetouch(AlbumModel& model, Composer& composer, TransitionEngine& engine, int code,
+                   const ColourBalance& balance);
 
 }  // namespace tamsel

@@ -2,6 +2,7 @@
 
 #include "imaging/Composer.h"
 #include "model/AlbumModel.h"
+#include "show/TransitionEngine.h"
 #include "platform/SafeWrite.h"
 
 #include <QFile>
@@ -9,7 +10,8 @@
 
 namespace tamsel {
 
-Outcome ShowScannedPicture(AlbumModel& model, Composer& composer, const QImage& picture)
+Outcome ShowScannedPicture(AlbumModel& model, Composer& composer, TransitionEngine& engine,
+                           const QImage& picture)
 {
     if (picture.isNull())
         return Outcome::Done();
@@ -27,8 +29,7 @@ Outcome ShowScannedPicture(AlbumModel& model, Composer& composer, const QImage& 
     model.main.MarkLabelsDirty();
     // A fresh picture: the composition turns it by RotateAngle like any photo.
     model.main.Retouched = 0;
-    composer.DIBClonePicture(paths.tempPic);
-    composer.Redraw();
+    engine.ShowAtOnce(composer.DIBClonePicture(paths.tempPic));
     model.main.SetView(View::Still);
     return Outcome::Done();
 }

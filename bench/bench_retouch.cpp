@@ -1,6 +1,7 @@
 // A retouch of a camera-sized photo, from the command to the redisplayed
 // picture (filter, working file written, recomposed, stretched onto the
 // screen), against the filter alone on the same picture in the same run.
+#include "show/TransitionEngine.h"
 #include "ComposeBenchPhoto.h"
 
 #include "app/Retouch.h"
@@ -50,9 +51,10 @@ void BM_RetouchCommand(benchmark::State& st)
     m.paths.EnsureWorkDir();
     NoSink sink;
     Composer composer{m, ReportTo(sink)};
-    m.dibs.MakeDisplaySurfaces(m.state.ShowWidth, m.state.ShowHeight);
+    TransitionEngine engine{m, sink, [&](const QString& p) { return composer.DIBClonePicture(p); }};
+    engine.MakeSurfaces(m.state.ShowWidth, m.state.ShowHeight);
     m.main.SetView(View::Still);
-    composer.DIBClonePicture(bench::BenchPhoto());
+    engine.ShowAtOnce(composer.DIBClonePicture(bench::BenchPhoto()));
     const ColourBalance balance{12, 150, 110};
 
     double filter = 1e30, whole = 1e30;
@@ -61,9 +63,9 @@ void BM_RetouchCommand(benchmark::State& st)
         FilterAlone(m, code, balance);
         filter = std::min(filter, ThreadMs() - t0);
         t0 = ThreadMs();
-        RunRetouch(m, composer, code, balance);
+        RunRetouch(m, composer, engine, code, balance);
         whole = std::min(whole, ThreadMs() - t0);
-        benchmark::DoNotOptimize(m.dibs.DibScreen.DataPtr());
+        benchmark::DoNotOptimize(engine.DibScreen().DataPtr());
     }
     // x_filter: the whole command against the filter alone, best of each.
     st.counters["filter_ms"] = filter;

@@ -1,6 +1,7 @@
 // Composes one photo, for measuring the composition's peak memory with
 // /usr/bin/time -v: compose_once [photo.jpg] [width height [times]]. A second
 // time shows the show's case, where the previous photo is held meanwhile.
+#include "show/TransitionEngine.h"
 #include "ComposeBenchPhoto.h"
 
 #include "model/AlbumState.h"
@@ -44,6 +45,7 @@ int main(int argc, char** argv)
     PhotoList& photos = model.photos;
     PrintSink sink;
     Composer composer(model, ReportTo(sink));
+    TransitionEngine engine(model, sink, [&](const QString& p) { return composer.DIBClonePicture(p); });
     Navigator nav(album, model.position, main, photos, sink);
     album.ShowWidth = w;
     album.ShowHeight = h;
@@ -51,10 +53,10 @@ int main(int argc, char** argv)
     photos.Point(album.PhotoFolder);
     album.PhotoCount = photos.Count();
     nav.ShowPhoto(photos.IndexOf(QFileInfo(photo).fileName()));
-    composer.SetFace(w, h, false);
+    ShowFace(engine, composer, w, h, false);
     main.SetView(View::BringingIn);
     for (int i = 1; i < (argc > 4 ? std::atoi(argv[4]) : 1); ++i)
-        composer.DIBClonePicture(photo);
+        engine.ShowAtOnce(composer.DIBClonePicture(photo));
     std::printf("%s: %d x %d composed into %d x %d (decoded %d bytes)\n", qPrintable(photo),
                 dibs.DibPhoto.Width(), dibs.DibPhoto.Height(), w, h, dibs.DibPhoto.RGBSize());
     paths.RemoveWorkFiles();

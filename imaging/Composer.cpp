@@ -69,13 +69,20 @@ void Composer::Report(const QString& text)
         report_(Outcome::Failed(text));
 }
 
-bool Composer::DIBClonePicture(const QString& sPathFile)
+std::optional<Composition> Composer::DIBClonePicture(const QString& sPathFile)
 {
-    shown_.loadFailed_ = !ClonePicture(sPathFile);
-    return !shown_.loadFailed_;
+    Composition made = last_;
+    made.stoppedShort = false;
+    bool reachedCanvas = true;
+    shown_.loadFailed_ = !ClonePicture(sPathFile, made, reachedCanvas);
+    // A turned photo that could not be read never reached the canvas.
+    if (!reachedCanvas)
+        return std::nullopt;
+    last_ = made;
+    return made;
 }
 
-bool Composer::ClonePicture(const QString& sPathFile)
+bool Composer::ClonePicture(const QString& sPathFile, Composition& made, bool& reachedCanvas)
 {
     // A retouched or scanned picture is kept in its working file only while
     // it is the one shown: save as, print and further retouches read it.
@@ -113,8 +120,11 @@ bool Composer::ClonePicture(const QString& sPathFile)
     };
 
     bool whole = LoadPhoto(rotated, size, failure, haveAhead ? &ahead : nullptr);
-    if (rotated && !whole)
+    if (rotated && !whole) {
+        reachedCanvas = false;
         return false;
+    }
+    made.caption.clear();
 
     // From here a failing step is skipped and the next one runs; a turned
     // photo stops at its first failure, with the previous picture still whole
@@ -133,17 +143,19 @@ bool Composer::ClonePicture(const QString& sPathFile)
         }
         if (!done) {
             whole = false;
-            if (rotated)
+            if (rotated) {
                 Report(done.message);
+                made.stoppedShort = true;
+            }
         }
     };
-    step([&] { ChoosePanMode(); });
-    step([&] { SizeCanvas(); });
-    step([&] { FitPhoto(); });
+    step([&] { ChoosePanMode(made); });
+    step([&] { SizeCanvas(made); });
+    step([&] { FitPhoto(made); });
     step([&] {
         dibs_.DibCanvas.Cls();
         if (dibs_.DibPhoto.HasPixels())
-            StretchRounded(dibs_.DibCanvas, main_.PlaceX, main_.PlaceY, main_.PlaceW, main_.PlaceH,
+            StretchRounded(dibs_.DibCanvas, made.PlaceX, made.PlaceY, made.PlaceW, made.PlaceH,
                            dibs_.DibPhoto, 0, 0, dibs_.DibPhoto.Width(), dibs_.DibPhoto.Height());
     });
     step([&] {
@@ -151,20 +163,24 @@ bool Composer::ClonePicture(const QString& sPathFile)
         // transition; the choice is the engine's, the setting stays the user's.
         switch (album_.FrameType) {
         case 0:
-            main_.ShowTransMode = 0;
+            made.ShowTransMode = 0;
             break;
         case 1: {
             Surface& c = dibs_.DibCanvas;
             PelGreyScale(c, 0, 0, c.Width(), c.Height(), c, 0, 0);
-            main_.ShowTransMode = 0;
+            made.ShowTransMode = 0;
             break;
         }
         case 2:
         case 3:
+            // The effects that keep the outgoing picture would keep it in
+            // DibMask, and the overlay would then lay that old picture over
+            // the new one: a frame style brings photos in without one.
+            made.ShowTransMode = kNoTransition;
             BuildFrameMask(album_.FrameType);
             break;
         default:
-            main_.ShowTransMode = album_.TransMode;
+            made.ShowTransMode = album_.TransMode;
             break;
         }
     });
@@ -172,12 +188,11 @@ bool Composer::ClonePicture(const QString& sPathFile)
     step([&] {
         if (main_.ViewMode() == View::Cover)
             return Outcome::Done();
-        return DrawCaption(album_, album_.CaptionOf(position_.CurPhoto()), main_.PanMode, dibs_,
-                           main_.PixelRatio);
-    });
-    step([&] {
-        StretchRounded(dibs_.DibNew, 0, 0, DeviceShowWidth(album_, main_),
-                       DeviceShowHeight(album_, main_), dibs_.DibCanvas, main_.ViewX, main_.ViewY, main_.ViewW, main_.ViewH);
+        const QString caption = album_.CaptionOf(position_.CurPhoto());
+        const Outcome drawn = DrawCaption(album_, caption, made.PanMode, dibs_, main_.PixelRatio);
+        if (drawn)
+            made.caption = caption;
+        return drawn;
     });
     return whole;
 }
@@ -275,89 +290,90 @@ bool Composer::EnsureFullPhoto()
     });
 }
 
-void Composer::ChoosePanMode()
+void Composer::ChoosePanMode(Composition& c)
 {
     const int SW = DeviceShowWidth(album_, main_);
     const double SH = DeviceShowHeight(album_, main_);
     if (main_.ViewMode() == View::Cover) {
-        main_.PanMode = PanNone;
+        c.PanMode = PanNone;
     } else {
         const double W = dibs_.DibPhoto.FullWidth();
         const double H = dibs_.DibPhoto.FullHeight();
         if (H > 0 && SH > 0 && W / H >= (SW + kPanAllowance) / SH) {
             // Successive wide photos pan in turn to the right and to the left.
-            main_.PanMode = main_.PanAltH ? PanLeft : PanRight;
-            main_.PanAltH = main_.PanAltH ? 0 : 1;
+            c.PanMode = panBackH_ ? PanLeft : PanRight;
+            panBackH_ = !panBackH_;
         } else if (W > 0 && SW > 0 && H / W >= (SH + kPanAllowance) / SW) {
-            main_.PanMode = main_.PanAltV ? PanUp : PanDown;
-            main_.PanAltV = main_.PanAltV ? 0 : 1;
+            c.PanMode = panBackV_ ? PanUp : PanDown;
+            panBackV_ = !panBackV_;
         } else {
-            main_.PanMode = PanZoom;
+            c.PanMode = PanZoom;
         }
     }
-    main_.PanDone = false;
 }
 
-void Composer::SizeCanvas()
+void Composer::SizeCanvas(Composition& c) const
 {
     const int SW = DeviceShowWidth(album_, main_);
     const int SH = DeviceShowHeight(album_, main_);
     auto view = [&](double x, double y, double w, double h) {
-        main_.ViewX = x;
-        main_.ViewY = y;
-        main_.ViewW = w;
-        main_.ViewH = h;
+        c.ViewX = x;
+        c.ViewY = y;
+        c.ViewW = w;
+        c.ViewH = h;
     };
-    switch (main_.PanMode) {
+    switch (c.PanMode) {
     case PanNone:
-        main_.CanvasWidth = SW;
-        main_.CanvasHeight = SH;
-        return;   // the view stays where the caller put it
+        // Only the cover stands still, and it is seen whole.
+        c.CanvasWidth = SW;
+        c.CanvasHeight = SH;
+        view(0, 0, SW, SH);
+        return;
     case PanRight:
     case PanLeft:
-        main_.CanvasWidth = SW + kPanAllowance;
-        main_.CanvasHeight = SH;
+        c.CanvasWidth = SW + kPanAllowance;
+        c.CanvasHeight = SH;
         // A pan back starts one pixel short of the allowance.
-        view(main_.PanMode == PanRight ? 0 : kPanAllowance - 1, 0, SW, SH);
+        view(c.PanMode == PanRight ? 0 : kPanAllowance - 1, 0, SW, SH);
         break;
     case PanDown:
     case PanUp:
-        main_.CanvasWidth = SW;
-        main_.CanvasHeight = SH + kPanAllowance;
-        view(0, main_.PanMode == PanDown ? 0 : kPanAllowance - 1, SW, SH);
+        c.CanvasWidth = SW;
+        c.CanvasHeight = SH + kPanAllowance;
+        view(0, c.PanMode == PanDown ? 0 : kPanAllowance - 1, SW, SH);
         break;
     default:
-        main_.CanvasWidth = SW + kPanAllowance;
-        main_.CanvasHeight = SW > 0 ? RoundHalfEven(double(SW + kPanAllowance) * SH / SW) : SH;
-        view(0, 0, main_.CanvasWidth, main_.CanvasHeight);
-        main_.ZoomX = SW > 0 ? double(main_.CanvasWidth) / SW : 1;
-        main_.ZoomY = SH > 0 ? double(main_.CanvasHeight) / SH : 1;
+        c.CanvasWidth = SW + kPanAllowance;
+        c.CanvasHeight = SW > 0 ? RoundHalfEven(double(SW + kPanAllowance) * SH / SW) : SH;
+        view(0, 0, c.CanvasWidth, c.CanvasHeight);
+        c.ZoomX = SW > 0 ? double(c.CanvasWidth) / SW : 1;
+        c.ZoomY = SH > 0 ? double(c.CanvasHeight) / SH : 1;
         return;
     }
-    main_.ZoomX = 1;
-    main_.ZoomY = 1;
+    c.ZoomX = 1;
+    c.ZoomY = 1;
 }
 
-void Composer::FitPhoto()
+void Composer::FitPhoto(Composition& c) const
 {
     const double W = dibs_.DibPhoto.FullWidth();
     const double H = dibs_.DibPhoto.FullHeight();
-    const double CW = main_.CanvasWidth;
-    const double CH = main_.CanvasHeight;
+    const double CW = c.CanvasWidth;
+    const double CH = c.CanvasHeight;
     if (W <= 0 || H <= 0 || CW <= 0 || CH <= 0)
         return;   // no photo to place
-    main_.PhotoAspect = W / H;
-    main_.CanvasAspect = CW / CH;
-    if (main_.PhotoAspect > main_.CanvasAspect) {
-        main_.PlaceW = CW;
-        main_.PlaceH = CW / main_.PhotoAspect;
-        main_.PlaceX = 0;
-        main_.PlaceY = (CH - main_.PlaceH) / 2;
+    c.PhotoAspect = W / H;
+    c.CanvasAspect = CW / CH;
+    if (c.PhotoAspect > c.CanvasAspect) {
+        c.PlaceW = CW;
+        c.PlaceH = CW / c.PhotoAspect;
+        c.PlaceX = 0;
+        c.PlaceY = (CH - c.PlaceH) / 2;
     } else {
-        main_.PlaceH = CH;
-        main_.PlaceW = main_.PhotoAspect * CH;
-        main_.PlaceY = 0;
-        main_.PlaceX = (CW - main_.PlaceW) / 2;
+        c.PlaceH = CH;
+        c.PlaceW = c.PhotoAspect * CH;
+        c.PlaceY = 0;
+        c.PlaceX = (CW - c.PlaceW) / 2;
     }
 }
 
@@ -365,10 +381,6 @@ bool Composer::BuildFrameMask(int frameType)
 {
     const int n = frameType - 1;
     Surface& mask = dibs_.DibMask;
-    // A frame style always brings photos in without a transition: the
-    // effects that keep the outgoing picture would keep it in DibMask, and
-    // the overlay would then lay that old picture over the new one.
-    main_.ShowTransMode = kNoTransition;
     const QString name = QStringLiteral("mask%1.jpg").arg(n);
     if (const Outcome loaded = LoadPicture(dibs_.DibScratch, paths_.InProgramDir(name), {}); !loaded) {
         Report(LoadFailure(loaded.message, name));
@@ -396,34 +408,17 @@ void Composer::FilesRenamed(const QList<QPair<QString, QString>>& renamed)
         }
 }
 
-void Composer::Redraw()
+std::optional<Composition> Composer::ComposeFace(bool cover)
 {
-    StretchRounded(dibs_.DibScreen, 0, 0, DeviceShowWidth(album_, main_),
-                   DeviceShowHeight(album_, main_), dibs_.DibCanvas, main_.ViewX, main_.ViewY, main_.ViewW, main_.ViewH);
-}
-
-void Composer::SetFace(int width, int height, bool cover)
-{
-    if (alignStrip)
-        alignStrip();
-    if (const Outcome made = dibs_.MakeDisplaySurfaces(width, height); !made) {
-        Report(made.message);
-        return;
-    }
     QString file;
     if (cover) {
         file = album_.CoverFile;
         main_.SetView(View::Cover);
-        main_.ViewX = 0;
-        main_.ViewY = 0;
-        main_.ViewW = DeviceShowWidth(album_, main_);
-        main_.ViewH = DeviceShowHeight(album_, main_);
     } else {
         file = album_.PhotoFolder + photos_.Name(position_.CurPhoto());
         main_.SetView(View::Still);
     }
-    DIBClonePicture(file);
-    Redraw();
+    return DIBClonePicture(file);
 }
 
 }  // namespace tamsel

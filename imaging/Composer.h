@@ -1,4 +1,5 @@
 #pragma once
+#include "model/Composition.h"
 #include "model/Outcome.h"
 
 #include <QList>
@@ -8,6 +9,7 @@
 
 #include <exception>
 #include <functional>
+#include <optional>
 
 namespace tamsel {
 
@@ -24,10 +26,10 @@ class PhotoPrefetch;
 
 // Turns an image file into the composed picture: the photo at its own size in
 // DibPhoto (turned by RotateAngle), fitted with its pan or zoom allowance into
-// DibCanvas, greyed or given its frame mask in DibMask, captioned, and its
-// first view stretched into DibNew. It sets the variables the transition
-// engine, the lens and the info line read (PanMode, the view, the placement,
-// the transition it chose) and is the one writer of the shown file (CurFile).
+// DibCanvas, greyed or given its frame mask in DibMask, and captioned. What
+// it made besides the pixels (the pan mode, the view, the placement, the
+// transition it chose, the caption) it returns as a Composition, which the
+// engine takes; it is the one writer of the shown file (CurFile).
 // It reads the album settings and the photo position, never writes them.
 // Headless: the window only passes its info sink in.
 class Composer {
@@ -38,20 +40,21 @@ public:
 
     // Composes the image file at sPathFile. A photo that cannot be loaded is
     // reported and the previous photo is composed again; nothing is thrown.
-    // Returns false when the composition stopped or fell back to the previous
-    // photo; LoadFailed keeps that until the next composition.
-    bool DIBClonePicture(const QString& sPathFile);
+    // A turned photo that cannot be loaded leaves the canvas as it was and
+    // gives nothing. LoadFailed says until the next composition whether it
+    // stopped or fell back to the previous photo.
+    std::optional<Composition> DIBClonePicture(const QString& sPathFile);
 
-    // Remakes the display-sized surfaces at width x height and shows the cover
-    // (cover) or the current photo at once, without a transition.
-    void SetFace(int width, int height, bool cover);
+    // The face of the album on display surfaces just made: the cover (cover)
+    // or the current photo, composed to be shown at once.
+    std::optional<Composition> ComposeFace(bool cover);
 
     // Loads mask n + ... for frameType 2 (rectangle) or 3 (oval), stretches it
     // over DibMask and punches its black window. On failure the user is told,
     // and DibMask is left black so the overlay covers nothing. Returns whether
-    // the frame was built; the photo comes in without a transition either way
-    // (ShowTransMode), so none uses DibMask for the outgoing picture while a
-    // frame style is on.
+    // the frame was built. A photo composed with a frame comes in without a
+    // transition either way, so none uses DibMask for the outgoing picture
+    // while a frame style is on.
     bool BuildFrameMask(int frameType);
     // Files of the album folder were given new names (old full path → new):
     // the shown file follows its photo.
@@ -76,17 +79,13 @@ public:
     // decoder; starts the decode when nobody has. True without a prefetch.
     bool PhotoReady(const QString& path);
 
-    // Stretches the view rectangle of DibCanvas over the whole of DibScreen.
-    void Redraw();
-
-    // Runs first in SetFace: brings the quick-effect strip into line with the settings.
-    std::function<void()> alignStrip;
     // Photos decoded ahead of time; when it holds the one asked for, its
     // pixels are taken instead of reading the file.
     PhotoPrefetch* prefetch = nullptr;
 
 private:
-    bool ClonePicture(const QString& sPathFile);
+    friend struct TestAccess;   // tests restart the turn of the pans
+    bool ClonePicture(const QString& sPathFile, Composition& made, bool& reachedCanvas);
     // The photo's pixels, decoded ahead or read from the file just large
     // enough to cover atMost (an empty size: the whole photo).
     Outcome Fetch(Surface& dst, const QString& path, QSize atMost, Surface* ahead);
@@ -98,9 +97,9 @@ private:
     bool LoadPhoto(bool rotated, QSize atMost,
                    const std::function<QString(const QString&)>& failure,
                    Surface* ahead = nullptr);
-    void ChoosePanMode();
-    void SizeCanvas();
-    void FitPhoto();
+    void ChoosePanMode(Composition& c);
+    void SizeCanvas(Composition& c) const;
+    void FitPhoto(Composition& c) const;
     void Report(const QString& text);
 
     const AlbumState& album_;
@@ -111,6 +110,12 @@ private:
     const PhotoList& photos_;
     const AppPaths& paths_;
     Reporter report_;
+    // What the last composition made: a step that fails or has nothing to
+    // do leaves its part of the next one as it was.
+    Composition last_;
+    // Successive wide (tall) photos pan in turn one way and the other.
+    bool panBackH_ = false;
+    bool panBackV_ = false;
 };
 
 }  // namespace tamsel

@@ -134,9 +134,7 @@ void QuickStrip::Act(int k)
         break;
     case kGrey: {
         album_.FrameType = tag;
-        Redraw();
-        Surface& s = dibs_.DibScreen;
-        PelGreyScale(s, 0, 0, s.Width(), s.Height(), s, 0, 0);
+        Redraw(true);
         break;
     }
     case kRectFrame:
@@ -157,6 +155,10 @@ void QuickStrip::Act(int k)
         onScreenChanged();
 }
 
-void QuickStrip::Redraw() { composer_.Redraw(); }
+void QuickStrip::Redraw(bool grey)
+{
+    if (redrawScreen)
+        redrawScreen(grey);
+}
 
 }  // namespace tamsel

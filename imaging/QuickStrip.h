@@ -41,11 +41,14 @@ public:
     void LeaveAll();
     // A mouse button is released over button k.
     void Click(int k);
-    // Presses exactly the buttons the current settings call for; SetFace runs it.
+    // Presses exactly the buttons the current settings call for; ShowFace runs it.
     void Align();
 
     std::function<void()> onLooksChanged;   // a button's picture changed
     std::function<void()> onScreenChanged;  // DibScreen was drawn anew
+    // Shows the composed view on DibScreen again, greyed (a grey style
+    // shows at once, before the next photo is composed grey) or not.
+    std::function<void(bool grey)> redrawScreen;
 
 private:
     static bool Valid(int k) { return k >= 0 && k < kButtons; }
@@ -53,7 +56,7 @@ private:
     void Act(int k);
     void Press(int k);
     void Release(int k, Look look = Look::Normal);
-    void Redraw();
+    void Redraw(bool grey = false);
     void LooksChanged();
 
     AlbumState& album_;

@@ -2,6 +2,8 @@
 #include <QString>
 #include <QStringList>
 
+#include "model/Composition.h"
+
 #include <array>
 #include <cstdint>
 
@@ -110,16 +112,9 @@ struct ColourBalance {
 // photo being brought in by a transition.
 enum class View { Cover = 1, Still = 2, BringingIn = 3 };
 
-// How a composed photo moves after it has come in: along the canvas one
-// pixel a step, or zooming in from its whole.
-enum PanMode : int { PanNone = 0, PanRight = 1, PanLeft = 2, PanDown = 3, PanUp = 4, PanZoom = 5 };
-// How far a pan moves across the canvas, in pixels; a zoom closes in by
-// half of it on each side.
-inline constexpr int kPanAllowance = 60;
-
-// The show's state between the application object, the engine, the
-// composition, the lens and the shell: the signals the step chain acts on,
-// the composition's results and the layout's.
+// What the window, the application object and the engine share by design:
+// the signals the step chain acts on and a few facts each of them reads.
+// What a composition made travels as a Composition value instead.
 class MainState {
 public:
     // The signals between the application object and the engine: set by
@@ -151,33 +146,27 @@ public:
     void LabelsShown() { labelsDirty_ = false; }
     void HoldPaint(bool hold) { paintHold_ = hold; }
 
+    // The direction of the last step through the album (-1 back, else
+    // forward), for the photo decoded ahead. Written by the navigator.
     int NavStep = 0;
+    // How many pixels a wipe moves each frame, in layout pixels. Fixed at
+    // the start; nobody writes it.
     int WipeStep = 4;
+    // "原相查看" is down: the lens may show the photo's own pixels. Written
+    // by the quick-effect strip.
     bool OrigView = false;
+    // The picture composed last is a retouch result, already turned.
+    // Written by the retouch and scan commands and the composer.
     bool Retouched = false;
-    // The transition the composition chose for the photo it composed: the
-    // user's TransMode, or none while a frame style is on.
-    int ShowTransMode = 0;
-    double ViewX = 0, ViewY = 0, ViewW = 0, ViewH = 0;
 
-    // Results of the composition shared with the engine and the lens.
-    int32_t CanvasWidth = 0;
-    int32_t CanvasHeight = 0;
-    int PanMode = PanNone;
-    int PanAltH = 0;
-    int PanAltV = 0;
-    bool PanDone = false;
-    double ZoomX = 1, ZoomY = 1;
-    double PhotoAspect = 1, CanvasAspect = 1;
-    double PlaceX = 0, PlaceY = 0, PlaceW = 0, PlaceH = 0;
-
-    // Results of the layout.
-    int ClientW = 0, ClientH = 0;
+    // The photo area's width over its height as laid out; the shape
+    // transitions follow it. Written by the application object from the layout.
     double ShowAspect = 480.0 / 336.0;
     // Device pixels per layout pixel on the window's screen. The layout and
     // the album's settings stay in layout pixels; the photo area is composed
     // and drawn at this many times their size each way, so a high-density
-    // screen shows the photo at its own resolution.
+    // screen shows the photo at its own resolution. Written by the
+    // application object.
     double PixelRatio = 1;
 
 private:

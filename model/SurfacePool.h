@@ -5,13 +5,13 @@
 
 namespace tamsel {
 
-// The seven surfaces of the album, each with one fixed role.
+// The album's surfaces besides the two the transition engine owns (DibScreen,
+// what the photo area shows, and DibNew, the incoming photo at display size),
+// each with one fixed role.
 struct SurfacePool {
     Surface DibCaption;  // one caption line before it is laid over the canvas
-    Surface DibScreen;   // what the photo area shows; every frame is drawn here first
     Surface DibCanvas;   // the composed photo, larger than the area by the pan allowance
     Surface DibMask;     // the frame mask, or the outgoing picture during a transition
-    Surface DibNew;      // the incoming photo at display size
     Surface DibPhoto;    // the photo as loaded (and turned), at its own size
     Surface DibScratch;  // rotation source, mask loader, retouch work copy
 
@@ -19,13 +19,12 @@ struct SurfacePool {
     // and zoom allowance.
     static constexpr int kCanvasMargin = 240;
 
-    // The surfaces sized by the photo area, all black: DibScreen, DibMask and
-    // DibNew at width x height, DibCanvas with its margin. Fails as Create
-    // does, with the first surface that could not be made.
+    // The composition's surfaces sized by the photo area, all black: DibMask
+    // at width x height, DibCanvas with its margin. Fails as Create does,
+    // with the first surface that could not be made.
     Outcome MakeDisplaySurfaces(int width, int height)
     {
-        for (auto [s, w, h] : {std::tuple{&DibScreen, width, height}, {&DibMask, width, height},
-                               {&DibNew, width, height},
+        for (auto [s, w, h] : {std::tuple{&DibMask, width, height},
                                {&DibCanvas, width + kCanvasMargin, height + kCanvasMargin}})
             if (Outcome made = s->Create(w, h); !made)
                 return made;
@@ -34,8 +33,7 @@ struct SurfacePool {
 
     void ReleaseAll()
     {
-        for (Surface* s : {&DibCaption, &DibScreen, &DibCanvas, &DibMask, &DibNew, &DibPhoto,
-                          &DibScratch})
+        for (Surface* s : {&DibCaption, &DibCanvas, &DibMask, &DibPhoto, &DibScratch})
             s->Release();
     }
 };

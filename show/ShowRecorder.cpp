@@ -74,7 +74,7 @@ ShowRecorder::ShowRecorder(const AlbumState& album, const PhotoList& photos, con
     // The album as it opens: the cover on the screen, from which the first
     // photo is brought in.
     parts_->nav.Restart();
-    parts_->composer.SetFace(s.ShowWidth, s.ShowHeight, true);
+    ShowFace(parts_->engine, parts_->composer, s.ShowWidth, s.ShowHeight, true);
     parts_->nav.LeaveCover();
 
     TransitionEngine& e = parts_->engine;
@@ -82,7 +82,7 @@ ShowRecorder::ShowRecorder(const AlbumState& album, const PhotoList& photos, con
     e.rng.Seed(seed);
     e.showEnded = [this] { parts_->ended = true; };
     e.onFrame = [this](bool effectFrame) {
-        if (!effectFrame && parts_->model.main.PanDone) {
+        if (!effectFrame && parts_->engine.PanDone()) {
             ++photosDone_;
             lastPhotoDone_ = nextStep_;
         }
@@ -95,7 +95,7 @@ ShowRecorder::ShowRecorder(const AlbumState& album, const PhotoList& photos, con
 
 ShowRecorder::~ShowRecorder() = default;
 
-const Surface& ShowRecorder::Screen() const { return parts_->model.dibs.DibScreen; }
+const Surface& ShowRecorder::Screen() const { return parts_->engine.DibScreen(); }
 
 QStringList ShowRecorder::Problems() const { return parts_->problems; }
 

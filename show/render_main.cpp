@@ -81,12 +81,11 @@ int main(int argc, char** argv)
     StderrSink sink;
     Composer composer(core, ReportTo(sink));
 
-    // The old picture stands on the screen at rest, as after its own pan.
-    composer.SetFace(W, H, true);
-
     AlbumView host;
     const QString toPath = QFileInfo(to).absoluteFilePath();
     TransitionEngine engine(core, host, [&](const QString&) { return composer.DIBClonePicture(toPath); });
+    // The old picture stands on the screen at rest, as after its own pan.
+    ShowFace(engine, composer, W, H, true);
     engine.forcedEffect = effect;
     engine.reseedFromClock = false;
     engine.rng.Seed(seed);
@@ -96,7 +95,7 @@ int main(int argc, char** argv)
     engine.onFrame = [&](bool effectFrame) {
         const QString name = effectFrame ? QStringLiteral("%1.png").arg(++frames, 4, 10, QChar('0'))
                                          : QStringLiteral("final.png");
-        core.dibs.DibScreen.ToQImage().save(QDir(out).filePath(name));
+        engine.DibScreen().ToQImage().save(QDir(out).filePath(name));
         if (!effectFrame)
             done = true;
     };

@@ -19,6 +19,19 @@ struct TestAccess {
     static void SetCover(PhotoPosition& p, bool cover) { p.coverShowing_ = cover; }
     static void SetCurFile(ShownFile& f, const QString& path) { f.curFile_ = path; }
     static void SetCurFileInfo(ShownFile& f, const QString& info) { f.curFileInfo_ = info; }
+    // The next wide or tall photo pans the first way again.
+    static void RestartPans(Composer& c) { c.panBackH_ = c.panBackV_ = false; }
+    static void SetPanDone(TransitionEngine& e, bool done) { e.panDone_ = done; }
+    static Surface& Screen(TransitionEngine& e) { return e.screen_; }
+    static void SetShown(TransitionEngine& e, const Composition& c) { e.shown_ = c; }
+    // Composes a photo and hands it to the engine, as the load step does;
+    // false when it could not be composed whole.
+    static bool Compose(AlbumApp& a, const QString& path)
+    {
+        if (const std::optional<Composition> made = a.composer_.DIBClonePicture(path))
+            a.engine_.Take(*made);
+        return !a.model_.shown.LoadFailed();
+    }
 };
 
 }  // namespace tamsel

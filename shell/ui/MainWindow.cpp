@@ -122,8 +122,8 @@ void MainWindow::FormResize()
         clearMask();
         area_->setGeometry(rect());
         area_->raise();
-        app_.LaidOut(width(), height(), width(), height(),
-                     double(width()) / double(std::max(1, height())));
+        client_ = size();
+        app_.LaidOut(width(), height(), double(width()) / double(std::max(1, height())));
         return;
     }
     LayoutInput in;
@@ -135,14 +135,14 @@ void MainWindow::FormResize()
     in.c = core_.CurPhoto();
     layout_ = ComputeFormLayout(in);
     const FormLayout& L = layout_;
+    client_ = QSize(L.ClientW, L.ClientH);
 
     // A photo area the window is too small for keeps its last size.
     const bool areaFits = L.photoArea.width() >= 0 && L.photoArea.height() >= 0;
     if (areaFits)
-        app_.LaidOut(L.ClientW, L.ClientH, L.ShowWidth, L.ShowHeight, L.ShowAspect);
+        app_.LaidOut(L.ShowWidth, L.ShowHeight, L.ShowAspect);
     else
-        app_.LaidOut(L.ClientW, L.ClientH, core_.state.ShowWidth, core_.state.ShowHeight,
-                     core_.main.ShowAspect);
+        app_.LaidOut(core_.state.ShowWidth, core_.state.ShowHeight, core_.main.ShowAspect);
 
     for (const Built& b : elements_)
         Place(b.widget, PlaceOf(L, b.entry->element, b.index));
@@ -224,7 +224,7 @@ void MainWindow::ArrangeInfoLine()
     in.musicWidth = music->width();
     in.countWidth = count->width();
     in.badgeWidth = Element(SkinElement::Badge)->width();
-    in.clientW = core_.main.ClientW;
+    in.clientW = client_.width();
     const InfoLinePlacement p = tamsel::ArrangeInfoLine(in);
     music->setVisible(p.musicVisible);
     if (p.musicVisible)
@@ -238,7 +238,7 @@ void MainWindow::ResetLogo()
 {
     for (const Built& b : elements_) {
         if (b.entry->element == SkinElement::LogoFrame) {
-            b.widget->move(LogoPlace(core_.main.ClientW, core_.main.ClientH));
+            b.widget->move(LogoPlace(client_.width(), client_.height()));
             b.widget->hide();
         }
     }
@@ -291,7 +291,7 @@ void MainWindow::RefreshInfoLine()
     const int n = core_.state.PhotoCount;
     const int c = core_.CurPhoto();
     PictureElement* thumb = BarButton(kThumb);
-    thumb->move(ThumbLeft(core_.main.ClientW, SkinWidth(), n, c), thumb->y());
+    thumb->move(ThumbLeft(client_.width(), SkinWidth(), n, c), thumb->y());
     // After a photo that could not be loaded the info label keeps saying so:
     // the name and size would otherwise put this photo's name on the
     // previous photo's picture and size.

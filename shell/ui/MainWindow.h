@@ -166,6 +166,8 @@ private:
     };
     std::vector<BackgroundPiece> background_;
     FormLayout layout_;
+    // The client size the layout was made for (the whole window in full screen).
+    QSize client_;
 
     PhotoArea* area_ = nullptr;
     // The frame's widgets in the table's order, the lowest first.

@@ -23,7 +23,7 @@ void MainWindow::resizeEvent(QResizeEvent*)
     // A size the window system gave (maximise, restore, a tiling window
     // manager) is composed for as soon as it has arrived; a grip drag
     // composes once, at its release.
-    const Surface& screen = core_.dibs.DibScreen;
+    const Surface& screen = app_.Screen();
     const bool fits = screen.Width() == DeviceShowWidth(core_.state, core_.main) &&
                       screen.Height() == DeviceShowHeight(core_.state, core_.main);
     if (!ResizeDragging() && !fits)
@@ -127,7 +127,7 @@ void MainWindow::ThumbPressed(QMouseEvent*)
 void MainWindow::ThumbMoved(QMouseEvent* e)
 {
     const int x = int(e->globalPosition().x()) - mapToGlobal(QPoint(0, 0)).x();
-    const ThumbDrag d = DragThumb(x, core_.main.ClientW, SkinWidth(), core_.state.PhotoCount,
+    const ThumbDrag d = DragThumb(x, client_.width(), SkinWidth(), core_.state.PhotoCount,
                                   core_.CurPhoto());
     app_.ThumbOver(d.CurPhoto);
     PictureElement* thumb = BarButton(kThumb);
@@ -140,7 +140,7 @@ void MainWindow::ThumbMoved(QMouseEvent* e)
 void MainWindow::ThumbReleased()
 {
     app_.ThumbReleased();
-    const double left = ThumbRestLeft(core_.main.ClientW, SkinWidth(), core_.state.PhotoCount,
+    const double left = ThumbRestLeft(client_.width(), SkinWidth(), core_.state.PhotoCount,
                                       core_.CurPhoto());
     BarButton(kThumb)->move(RoundHalfEven(left), BarButton(kThumb)->y());
 }

@@ -4,6 +4,7 @@
 #include "model/AlbumModel.h"
 #include "show/StepPlan.h"
 #include "show/TransitionEngine.h"
+#include "tools/Lens.h"
 
 #include <QPaintEngine>
 #include <QPaintEvent>
@@ -26,8 +27,9 @@ double Now()
 // cost as much memory as the screen itself and a second pass over it. The
 // surface is in device pixels, so its pixels land one to one from the
 // area's top left; whatever of the region lies beyond it is black.
+// The lens, when there is one, lands over the screen's pixels the same way.
 // False where the painter draws elsewhere (a grab into a pixmap, a printer).
-bool PaintInPlace(QPainter& p, const Surface& screen, const QRegion& region)
+bool PaintInPlace(QPainter& p, const Surface& screen, const LensOverlay* lens, const QRegion& region)
 {
     QPaintEngine* engine = p.paintEngine();
     if (!engine || engine->type() != QPaintEngine::Raster || !engine->paintDevice() ||
@@ -59,9 +61,17 @@ bool PaintInPlace(QPainter& p, const Surface& screen, const QRegion& region)
             std::fill(row + r.left(), row + inside.left(), 0xFF000000u);
             std::fill(row + inside.right() + 1, row + r.right() + 1, 0xFF000000u);
         }
-        if (!inside.isEmpty())
-            screen.CopyRectToRgb32(inside.translated(-origin),
-                                   bits + qsizetype(inside.top()) * stride + qsizetype(inside.left()) * 4, stride);
+        auto copy = [&](const Surface& from, const QRect& to, QPoint at) {
+            if (!to.isEmpty())
+                from.CopyRectToRgb32(to.translated(-at), bits + qsizetype(to.top()) * stride + qsizetype(to.left()) * 4,
+                                     stride);
+        };
+        copy(screen, inside, origin);
+        if (lens) {
+            const QPoint at = origin + lens->TopLeft();
+            copy(lens->Picture(), inside.intersected(QRect(at, QSize(lens->Picture().Width(), lens->Picture().Height()))),
+                 at);
+        }
     }
     return true;
 }
@@ -137,14 +147,22 @@ void PhotoArea::RunStep()
 void PhotoArea::paintEvent(QPaintEvent* e)
 {
     QPainter p(this);
-    const Surface& screen = d_->app.Model().dibs.DibScreen;
+    const Surface& screen = d_->app.Screen();
+    const LensOverlay* lens = d_->app.Lens();
     if (!d_->shown || !screen.HasPixels()) {
         p.fillRect(rect(), Qt::black);
-    } else if (!PaintInPlace(p, screen, e->region())) {
+    } else if (!PaintInPlace(p, screen, lens, e->region())) {
         // The surfaces are in device pixels: shown one to one on the screen.
+        const double ratio = d_->app.Model().main.PixelRatio;
         QImage frame = screen.ToQImage();
-        frame.setDevicePixelRatio(d_->app.Model().main.PixelRatio);
+        frame.setDevicePixelRatio(ratio);
         p.drawImage(0, 0, frame);
+        if (lens) {
+            QImage over = lens->Picture().ToQImage();
+            over.setDevicePixelRatio(ratio);
+            p.setClipRect(QRectF(0, 0, screen.Width() / ratio, screen.Height() / ratio));
+            p.drawImage(QPointF(lens->TopLeft()) / ratio, over);
+        }
     }
     if (d_->stopped && !d_->inStep)
         Kick();

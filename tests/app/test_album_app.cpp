@@ -7,6 +7,7 @@
 #include "TestUtil.h"
 #include "album/ShowScript.h"
 #include "app/AlbumApp.h"
+#include "app/Commands.h"
 #include "shell/WidgetApp.h"
 #include "show/ui/PhotoArea.h"
 
@@ -45,7 +46,6 @@ struct AppFixture : ::testing::Test {
         app = std::make_unique<AlbumApp>(AppPaths::ForProgramDir(home.path()));
         app->Startup();
         app->Attach(&view);
-        TestAccess::Model(*app).main.ClientW = 498;
         app->ShowFace();
         TestAccess::Engine(*app).reseedFromClock = false;
     }

@@ -6,6 +6,8 @@
 #include "model/AlbumModel.h"
 #include "platform/Wallpaper.h"
 
+#include "show/TransitionEngine.h"
+
 #include <QFileInfo>
 #include <gtest/gtest.h>
 
@@ -23,7 +25,7 @@ protected:
         QDir(dir.path()).mkpath("album/sub");
         QDir(dir.path()).mkdir("out");
         model.state.PhotoFolder = dir.path() + "/album/";
-        model.dibs.MakeDisplaySurfaces(model.state.ShowWidth, model.state.ShowHeight);
+        engine.MakeSurfaces(model.state.ShowWidth, model.state.ShowHeight);
         model.main.SetView(View::Still);
         Quarters(64, 48).save(model.state.PhotoFolder + "a.jpg", "JPEG", 95);
         Quarters(64, 48).save(model.state.PhotoFolder + "b.png", "PNG");
@@ -34,12 +36,20 @@ protected:
     }
     void TearDown() override { model.paths.RemoveWorkFiles(); }
 
-    void Show(const QString& name) { ASSERT_TRUE(composer.DIBClonePicture(model.state.PhotoFolder + name)); }
+    void Show(const QString& name) { ASSERT_TRUE(Compose(model.state.PhotoFolder + name)); }
+    // Composes a file and hands it to the engine, as the album does.
+    bool Compose(const QString& path)
+    {
+        if (const std::optional<Composition> made = composer.DIBClonePicture(path))
+            engine.Take(*made);
+        return !model.shown.LoadFailed();
+    }
 
     QTemporaryDir dir;
     AlbumModel model{AppPaths::ForProgramDir(dir.path())};
     RecordingSink sink;
     Composer composer{model, ReportTo(sink)};
+    TransitionEngine engine{model, sink, [this](const QString& p) { return composer.DIBClonePicture(p); }};
 };
 
 }  // namespace
@@ -47,7 +57,7 @@ protected:
 TEST_F(OutputTest, SaveAsWritesTheRetouchedPictureInTheFormatOfItsEnding)
 {
     Show("b.png");
-    ASSERT_TRUE(RunRetouch(model, composer, kCmdNegative, {}).ok);
+    ASSERT_TRUE(RunRetouch(model, composer, engine, kCmdNegative, {}).ok);
     const struct {
         const char* ending;
         const char* magick;   // what ImageMagick says the file is

@@ -7,6 +7,8 @@
 #include "imaging/PelOps.h"
 #include "model/AlbumModel.h"
 
+#include "show/TransitionEngine.h"
+
 #include <QFileInfo>
 #include <gtest/gtest.h>
 
@@ -27,7 +29,7 @@ protected:
         ASSERT_TRUE(model.paths.EnsureWorkDir());
         QDir(dir.path()).mkdir("album");
         model.state.PhotoFolder = dir.path() + "/album/";
-        model.dibs.MakeDisplaySurfaces(model.state.ShowWidth, model.state.ShowHeight);
+        engine.MakeSurfaces(model.state.ShowWidth, model.state.ShowHeight);
         model.main.SetView(View::Still);
         Quarters(64, 48).save(model.state.PhotoFolder + "a.bmp", "BMP");
         Quarters(40, 40).save(model.state.PhotoFolder + "b.png", "PNG");
@@ -35,7 +37,14 @@ protected:
     }
     void TearDown() override { model.paths.RemoveWorkFiles(); }
 
-    void Show(const QString& name) { ASSERT_TRUE(composer.DIBClonePicture(model.state.PhotoFolder + name)); }
+    void Show(const QString& name) { ASSERT_TRUE(Compose(model.state.PhotoFolder + name)); }
+    // Composes a file and hands it to the engine, as the album does.
+    bool Compose(const QString& path)
+    {
+        if (const std::optional<Composition> made = composer.DIBClonePicture(path))
+            engine.Take(*made);
+        return !model.shown.LoadFailed();
+    }
 
     // A copy of DibPhoto with op applied: what the screen should show next.
     std::vector<uint8_t> Expected(const std::function<void(Surface&)>& op)
@@ -52,6 +61,7 @@ protected:
     AlbumModel model{AppPaths::ForProgramDir(dir.path())};
     RecordingSink sink;
     Composer composer{model, ReportTo(sink)};
+    TransitionEngine engine{model, sink, [this](const QString& p) { return composer.DIBClonePicture(p); }};
 };
 
 }  // namespace
@@ -79,7 +89,7 @@ TEST_F(RetouchTest, EachCommandRetouchesThePhotoAsShownThroughTheWorkingFile)
         // Twice: the second starts from what the first reloaded.
         for (int round = 0; round < 2; ++round) {
             const auto want = Expected(c.op);
-            EXPECT_TRUE(RunRetouch(model, composer, c.code, balance).ok);
+            EXPECT_TRUE(RunRetouch(model, composer, engine, c.code, balance).ok);
             EXPECT_EQ(Bytes(model.dibs.DibPhoto), want);
             EXPECT_EQ(model.shown.CurFile(), model.paths.tempPic);
             EXPECT_EQ(model.shown.CurFileName(), "a.bmp");   // the info line still names the photo
@@ -94,8 +104,8 @@ TEST_F(RetouchTest, AnotherPhotoAndBackShowsTheOriginalAgain)
 {
     Show("a.bmp");
     const auto original = Bytes(model.dibs.DibPhoto);
-    RunRetouch(model, composer, kCmdSharpen, {});
-    RunRetouch(model, composer, kCmdSharpen, {});
+    RunRetouch(model, composer, engine, kCmdSharpen, {});
+    RunRetouch(model, composer, engine, kCmdSharpen, {});
     ASSERT_NE(Bytes(model.dibs.DibPhoto), original);
     ASSERT_TRUE(QFileInfo::exists(model.paths.tempPic));
     Show("b.png");
@@ -112,14 +122,14 @@ TEST_F(RetouchTest, ATurnedPhotoStaysTurnedOnceAndANeutralBalanceStillReloads)
     Show("a.bmp");
     ASSERT_EQ(model.dibs.DibPhoto.Width(), 48);
     const auto turned = Bytes(model.dibs.DibPhoto);
-    EXPECT_TRUE(RunRetouch(model, composer, kCmdBalance, {}).ok);
+    EXPECT_TRUE(RunRetouch(model, composer, engine, kCmdBalance, {}).ok);
     EXPECT_EQ(model.dibs.DibPhoto.Width(), 48);
     EXPECT_EQ(model.dibs.DibPhoto.Height(), 64);
     EXPECT_EQ(Bytes(model.dibs.DibPhoto), turned);
     EXPECT_EQ(model.shown.CurFile(), model.paths.tempPic);
     EXPECT_TRUE(QFileInfo(model.paths.tempPic).isFile());
     // The next retouch starts from the turned picture and keeps it turned.
-    RunRetouch(model, composer, kCmdNegative, {});
+    RunRetouch(model, composer, engine, kCmdNegative, {});
     EXPECT_EQ(model.dibs.DibPhoto.Width(), 48);
 }
 
@@ -127,7 +137,7 @@ TEST_F(RetouchTest, AWorkingFileThatCannotBeWrittenKeepsTheRetouchesSoFar)
 {
     model.state.RotateAngle = 90;
     Show("a.bmp");
-    RunRetouch(model, composer, kCmdNegative, {});
+    RunRetouch(model, composer, engine, kCmdNegative, {});
     const auto once = Bytes(model.dibs.DibPhoto);
     const QByteArray file = ReadAll(model.paths.tempPic);
 
@@ -140,7 +150,7 @@ TEST_F(RetouchTest, AWorkingFileThatCannotBeWrittenKeepsTheRetouchesSoFar)
     QDir().rmdir(model.paths.tempPic);
     WriteAll(model.paths.tempPic, file);
     ASSERT_EQ(r.compose, model.paths.tempPic);
-    composer.DIBClonePicture(r.compose);
+    Compose(r.compose);
     EXPECT_EQ(Bytes(model.dibs.DibPhoto), once);
 
     // From the photo file itself the restore turns it again.
@@ -150,7 +160,7 @@ TEST_F(RetouchTest, AWorkingFileThatCannotBeWrittenKeepsTheRetouchesSoFar)
     ASSERT_TRUE(QDir().mkdir(model.paths.tempPic));
     r = ApplyRetouch(model, kCmdSharpen, {});
     EXPECT_FALSE(r.outcome.ok);
-    composer.DIBClonePicture(r.compose);
+    Compose(r.compose);
     EXPECT_EQ(Bytes(model.dibs.DibPhoto), shown);
     QDir().rmdir(model.paths.tempPic);
 }
@@ -174,9 +184,9 @@ TEST_F(RetouchTest, ARetouchedPhotoInTheDisplaysColoursIsSavedInItsOwn)
         GTEST_SKIP() << "lcms2's tools or the ICC profile packages are not installed";
     const QImage original = Shown(photos["src.jpg"], d);
     std::optional<WideGamutDisplay> display(std::in_place);
-    ASSERT_TRUE(composer.DIBClonePicture(photos["adobe.jpg"]));
-    RunRetouch(model, composer, kCmdNegative, {});
-    RunRetouch(model, composer, kCmdNegative, {});
+    ASSERT_TRUE(Compose(photos["adobe.jpg"]));
+    RunRetouch(model, composer, engine, kCmdNegative, {});
+    RunRetouch(model, composer, engine, kCmdNegative, {});
     ASSERT_EQ(model.shown.CurFile(), model.paths.tempPic);
     for (const char* name : {"kept.png", "kept.bmp"})
         ASSERT_TRUE(SaveAs(model, d.filePath(name)).ok) << name;

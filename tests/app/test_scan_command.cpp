@@ -5,6 +5,8 @@
 #include "imaging/ComposeFixture.h"
 #include "model/AlbumModel.h"
 
+#include "show/TransitionEngine.h"
+
 #include <QFileInfo>
 #include <gtest/gtest.h>
 
@@ -17,17 +19,18 @@ TEST(ScanCommand, TheScanIsShownAndStaysAtHandForSaveAs)
     AlbumModel model(AppPaths::ForProgramDir(dir.path()));
     RecordingSink sink;
     Composer composer{model, ReportTo(sink)};
-    model.dibs.MakeDisplaySurfaces(model.state.ShowWidth, model.state.ShowHeight);
+    TransitionEngine engine{model, sink, [&](const QString& p) { return composer.DIBClonePicture(p); }};
+    engine.MakeSurfaces(model.state.ShowWidth, model.state.ShowHeight);
     model.main.SetView(View::Cover);
     model.state.RotateAngle = 90;
 
     // Cancelled or failed: nothing changes.
-    EXPECT_TRUE(ShowScannedPicture(model, composer, QImage()).ok);
+    EXPECT_TRUE(ShowScannedPicture(model, composer, engine, QImage()).ok);
     EXPECT_TRUE(model.position.CoverShowing());
     EXPECT_FALSE(model.dibs.DibPhoto.HasPixels());
 
     const QImage scan = Quarters(60, 40).convertToFormat(QImage::Format_RGB888);
-    ASSERT_TRUE(ShowScannedPicture(model, composer, scan).ok);
+    ASSERT_TRUE(ShowScannedPicture(model, composer, engine, scan).ok);
     EXPECT_EQ(model.main.ViewMode(), View::Still);
     EXPECT_EQ(model.main.LabelsDirty(), 1);
     // Turned like any photo.

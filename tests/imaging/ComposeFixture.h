@@ -6,6 +6,7 @@
 #include "model/PhotoList.h"
 #include "model/SurfacePool.h"
 #include "imaging/Composer.h"
+#include "show/TransitionEngine.h"
 #include "model/AlbumModel.h"
 #include "TestAccess.h"
 #include "model/AlbumView.h"
@@ -74,13 +75,23 @@ protected:
         Solid(120, 84, kMaskColour).save(dir.filePath("mask2.jpg"), "JPEG", 95);
     }
 
-    // What SetFace makes, without composing anything.
+    // What ShowFace makes, without composing anything.
     void MakeScreenSurfaces(int w, int h)
     {
         album.ShowWidth = w;
         album.ShowHeight = h;
-        dibs.MakeDisplaySurfaces(w, h);
+        engine.MakeSurfaces(w, h);
     }
+
+    // Composes a photo and hands what was made to the engine, as the load
+    // step does; false when the photo could not be composed whole.
+    bool Compose(const QString& path)
+    {
+        if (const std::optional<Composition> made = composer->DIBClonePicture(path))
+            engine.Take(*made);
+        return !model.shown.LoadFailed();
+    }
+    const Composition& shown() const { return engine.Shown(); }
 
     // Saves a picture into the album folder; Qt writes bmp, jpg and png,
     // ImageMagick's own tool the other formats.
@@ -109,6 +120,7 @@ protected:
     PhotoList& photos = model.photos;
     RecordingSink sink;
     std::unique_ptr<Composer> composer;
+    TransitionEngine engine{model, sink, [this](const QString& p) { return composer->DIBClonePicture(p); }};
 };
 
 // Pixel (x, y) of a surface as r, g, b.

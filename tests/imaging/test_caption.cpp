@@ -139,18 +139,18 @@ TEST_F(CaptionStep, NothingForEmptyCaptionsOvalFramesOrPhotosWithoutOne)
     dibs.DibCanvas.Cls();
     album.PhotoCaption = {QString(), QStringLiteral("第二张")};
     TestAccess::SetCurPhoto(position, 0);
-    DrawCaption(album, model.CurCaption(), main.PanMode, dibs);
+    DrawCaption(album, model.CurCaption(), PanNone, dibs);
     TestAccess::SetCurPhoto(position, 5);
-    DrawCaption(album, model.CurCaption(), main.PanMode, dibs);
+    DrawCaption(album, model.CurCaption(), PanNone, dibs);
     TestAccess::SetCurPhoto(position, 1);
     album.FrameType = 3;
-    DrawCaption(album, model.CurCaption(), main.PanMode, dibs);
+    DrawCaption(album, model.CurCaption(), PanNone, dibs);
     for (int y = 0; y < dibs.DibCanvas.Height(); y += 3)
         for (int x = 0; x < dibs.DibCanvas.Width(); x += 3)
             ASSERT_TRUE(IsBlack(At(dibs.DibCanvas, x, y)));
 
     album.FrameType = 2;
-    DrawCaption(album, model.CurCaption(), main.PanMode, dibs);
+    DrawCaption(album, model.CurCaption(), PanNone, dibs);
     EXPECT_EQ(dibs.DibCaption.Width(), 480);
     EXPECT_EQ(dibs.DibCaption.Height(), 30);
     int lit = 0;

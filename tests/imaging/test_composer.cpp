@@ -16,7 +16,7 @@ using namespace tamsel::testing;
 
 namespace {
 
-class Composition : public ComposeTest {};
+class Composing : public ComposeTest {};
 
 // The bounding box of the pixels of a surface region that are not black.
 struct Box {
@@ -39,23 +39,23 @@ Box NonBlack(const Surface& s, int x0, int y0, int x1, int y1)
 
 }  // namespace
 
-TEST_F(Composition, ZoomPhotoIsFittedByHeightIntoTheLargerCanvas)
+TEST_F(Composing, ZoomPhotoIsFittedByHeightIntoTheLargerCanvas)
 {
     main.SetView(View::Still);
     const QString path = Photo("p.bmp", Solid(800, 600, QColor(90, 120, 150)));
-    ASSERT_TRUE(composer->DIBClonePicture(path));
-    EXPECT_EQ(main.PanMode, 5);
-    EXPECT_FALSE(main.PanDone);
-    EXPECT_EQ(main.CanvasWidth, 540);
-    EXPECT_EQ(main.CanvasHeight, 378);
-    EXPECT_DOUBLE_EQ(main.PlaceW, 504);
-    EXPECT_DOUBLE_EQ(main.PlaceH, 378);
-    EXPECT_DOUBLE_EQ(main.PlaceX, 18);
-    EXPECT_DOUBLE_EQ(main.PlaceY, 0);
-    EXPECT_DOUBLE_EQ(main.ZoomX, 1.125);
-    EXPECT_DOUBLE_EQ(main.ZoomY, 1.125);
-    EXPECT_EQ(main.ViewW, 540);
-    EXPECT_EQ(main.ViewH, 378);
+    ASSERT_TRUE(Compose(path));
+    EXPECT_EQ(shown().PanMode, 5);
+    EXPECT_FALSE(engine.PanDone());
+    EXPECT_EQ(shown().CanvasWidth, 540);
+    EXPECT_EQ(shown().CanvasHeight, 378);
+    EXPECT_DOUBLE_EQ(shown().PlaceW, 504);
+    EXPECT_DOUBLE_EQ(shown().PlaceH, 378);
+    EXPECT_DOUBLE_EQ(shown().PlaceX, 18);
+    EXPECT_DOUBLE_EQ(shown().PlaceY, 0);
+    EXPECT_DOUBLE_EQ(shown().ZoomX, 1.125);
+    EXPECT_DOUBLE_EQ(shown().ZoomY, 1.125);
+    EXPECT_EQ(shown().ViewW, 540);
+    EXPECT_EQ(shown().ViewH, 378);
     // The photo covers columns 18..521 of the canvas; the margins stay black.
     EXPECT_TRUE(IsBlack(At(dibs.DibCanvas, 17, 100)));
     EXPECT_EQ(At(dibs.DibCanvas, 18, 100), (Rgb{90, 120, 150}));
@@ -65,25 +65,25 @@ TEST_F(Composition, ZoomPhotoIsFittedByHeightIntoTheLargerCanvas)
     EXPECT_EQ(model.shown.CurFile(), path);
     EXPECT_EQ(model.shown.CurFileName(), QStringLiteral("p.bmp"));
     EXPECT_EQ(model.shown.CurFileInfo(), FileInfoText(path));
-    EXPECT_EQ(main.ShowTransMode, 0);
+    EXPECT_EQ(shown().ShowTransMode, 0);
 }
 
-TEST_F(Composition, WideAndTallPhotosPanInTurnAcrossTheAllowance)
+TEST_F(Composing, WideAndTallPhotosPanInTurnAcrossTheAllowance)
 {
     main.SetView(View::BringingIn);
     const QString wide = Photo("wide.bmp", Solid(1600, 400, QColor(200, 100, 50)));
     const QString tall = Photo("tall.bmp", Solid(300, 900, QColor(50, 100, 200)));
 
-    composer->DIBClonePicture(wide);
-    EXPECT_EQ(main.PanMode, 1);
-    EXPECT_EQ(main.CanvasWidth, 540);
-    EXPECT_EQ(main.CanvasHeight, 336);
-    EXPECT_DOUBLE_EQ(main.PlaceW, 540);
-    EXPECT_DOUBLE_EQ(main.PlaceH, 135);
-    EXPECT_DOUBLE_EQ(main.PlaceY, 100.5);
-    EXPECT_EQ(main.ViewX, 0);
-    EXPECT_EQ(main.ViewW, 480);
-    EXPECT_DOUBLE_EQ(main.ZoomX, 1);
+    Compose(wide);
+    EXPECT_EQ(shown().PanMode, 1);
+    EXPECT_EQ(shown().CanvasWidth, 540);
+    EXPECT_EQ(shown().CanvasHeight, 336);
+    EXPECT_DOUBLE_EQ(shown().PlaceW, 540);
+    EXPECT_DOUBLE_EQ(shown().PlaceH, 135);
+    EXPECT_DOUBLE_EQ(shown().PlaceY, 100.5);
+    EXPECT_EQ(shown().ViewX, 0);
+    EXPECT_EQ(shown().ViewW, 480);
+    EXPECT_DOUBLE_EQ(shown().ZoomX, 1);
     // 100.5 is blitted at row 100: rows 100..234 hold the photo.
     EXPECT_TRUE(IsBlack(At(dibs.DibCanvas, 200, 99)));
     EXPECT_FALSE(IsBlack(At(dibs.DibCanvas, 200, 100)));
@@ -91,42 +91,39 @@ TEST_F(Composition, WideAndTallPhotosPanInTurnAcrossTheAllowance)
     EXPECT_TRUE(IsBlack(At(dibs.DibCanvas, 200, 235)));
 
     // A tall photo in between does not disturb the turn of the wide ones.
-    composer->DIBClonePicture(tall);
-    EXPECT_EQ(main.PanMode, 3);
-    EXPECT_EQ(main.CanvasWidth, 480);
-    EXPECT_EQ(main.CanvasHeight, 396);
-    EXPECT_EQ(main.ViewY, 0);
-    composer->DIBClonePicture(wide);
-    EXPECT_EQ(main.PanMode, 2);
-    EXPECT_EQ(main.ViewX, 59);
-    composer->DIBClonePicture(tall);
-    EXPECT_EQ(main.PanMode, 4);
-    EXPECT_EQ(main.ViewY, 59);
-    EXPECT_EQ(main.ViewX, 0);
-    composer->DIBClonePicture(wide);
-    EXPECT_EQ(main.PanMode, 1);
+    Compose(tall);
+    EXPECT_EQ(shown().PanMode, 3);
+    EXPECT_EQ(shown().CanvasWidth, 480);
+    EXPECT_EQ(shown().CanvasHeight, 396);
+    EXPECT_EQ(shown().ViewY, 0);
+    Compose(wide);
+    EXPECT_EQ(shown().PanMode, 2);
+    EXPECT_EQ(shown().ViewX, 59);
+    Compose(tall);
+    EXPECT_EQ(shown().PanMode, 4);
+    EXPECT_EQ(shown().ViewY, 59);
+    EXPECT_EQ(shown().ViewX, 0);
+    Compose(wide);
+    EXPECT_EQ(shown().PanMode, 1);
 
     // Exactly at the limit counts as wide: 1080 / 672 = 540 / 336.
-    composer->DIBClonePicture(Photo("edge.bmp", Solid(1080, 672, Qt::gray)));
-    EXPECT_EQ(main.PanMode, 2);
+    Compose(Photo("edge.bmp", Solid(1080, 672, Qt::gray)));
+    EXPECT_EQ(shown().PanMode, 2);
 }
 
-TEST_F(Composition, CoverIsStillAndKeepsTheViewItWasGiven)
+TEST_F(Composing, CoverIsStillAndSeenWhole)
 {
     main.SetView(View::Cover);
-    main.ViewX = 3;
-    main.ViewY = 4;
-    main.ViewW = 100;
-    main.ViewH = 70;
-    main.ZoomX = 7;
     album.PhotoCaption = {QStringLiteral("封面")};
-    composer->DIBClonePicture(Photo("cover.bmp", Solid(800, 600, QColor(0, 0, 1))));
-    EXPECT_EQ(main.PanMode, 0);
-    EXPECT_EQ(main.CanvasWidth, 480);
-    EXPECT_EQ(main.CanvasHeight, 336);
-    EXPECT_EQ(main.ViewX, 3);
-    EXPECT_EQ(main.ViewW, 100);
-    EXPECT_EQ(main.ZoomX, 7);
+    Compose(Photo("cover.bmp", Solid(800, 600, QColor(0, 0, 1))));
+    EXPECT_EQ(shown().PanMode, 0);
+    EXPECT_EQ(shown().CanvasWidth, 480);
+    EXPECT_EQ(shown().CanvasHeight, 336);
+    EXPECT_EQ(shown().ViewX, 0);
+    EXPECT_EQ(shown().ViewY, 0);
+    EXPECT_EQ(shown().ViewW, 480);
+    EXPECT_EQ(shown().ViewH, 336);
+    EXPECT_TRUE(shown().caption.isEmpty());
     // No caption on the cover: only the photo's own colour is on the canvas.
     for (int y = 0; y < 336; y += 7)
         for (int x = 0; x < 480; x += 7) {
@@ -135,12 +132,12 @@ TEST_F(Composition, CoverIsStillAndKeepsTheViewItWasGiven)
         }
 }
 
-TEST_F(Composition, TurnsThePhotoByTheAngleAroundItsCentre)
+TEST_F(Composing, TurnsThePhotoByTheAngleAroundItsCentre)
 {
     main.SetView(View::Still);
     const QString path = Photo("q.bmp", Quarters(640, 480));
     album.RotateAngle = 90;
-    ASSERT_TRUE(composer->DIBClonePicture(path));
+    ASSERT_TRUE(Compose(path));
     ASSERT_EQ(dibs.DibPhoto.Width(), 480);
     ASSERT_EQ(dibs.DibPhoto.Height(), 640);
     // A quarter turn clockwise: the white top-left corner goes top right,
@@ -150,33 +147,33 @@ TEST_F(Composition, TurnsThePhotoByTheAngleAroundItsCentre)
     EXPECT_EQ(At(dibs.DibPhoto, 0, 639), (Rgb{230, 220, 60}));
     EXPECT_EQ(At(dibs.DibPhoto, 479, 639), (Rgb{30, 200, 40}));
     // The turned photo is tall: 640 / 480 >= 396 / 480.
-    EXPECT_EQ(main.PanMode, 3);
+    EXPECT_EQ(shown().PanMode, 3);
 
     album.RotateAngle = 270;
-    ASSERT_TRUE(composer->DIBClonePicture(path));
+    ASSERT_TRUE(Compose(path));
     EXPECT_EQ(At(dibs.DibPhoto, 0, 639), (Rgb{255, 255, 255}));
     EXPECT_EQ(At(dibs.DibPhoto, 479, 0), (Rgb{230, 220, 60}));
 
     // A retouched result is already turned: it loads as it is and the flag clears.
     main.Retouched = -1;
-    ASSERT_TRUE(composer->DIBClonePicture(path));
+    ASSERT_TRUE(Compose(path));
     EXPECT_EQ(dibs.DibPhoto.Width(), 640);
     EXPECT_EQ(main.Retouched, 0);
     EXPECT_EQ(At(dibs.DibPhoto, 0, 0), (Rgb{255, 255, 255}));
 }
 
-TEST_F(Composition, OnlyLowerCaseBmpAndJpgAreReadDirectly)
+TEST_F(Composing, OnlyLowerCaseBmpAndJpgAreReadDirectly)
 {
     main.SetView(View::Still);
     const QImage img = Quarters(160, 120);
     for (const char* name : {"a.jpg", "b.bmp"}) {
         const QString p = Photo(name, img);
-        ASSERT_TRUE(composer->DIBClonePicture(p));
+        ASSERT_TRUE(Compose(p));
         EXPECT_EQ(model.shown.CurFile(), p);
     }
     for (const char* name : {"c.JPG", "d.jpeg", "e.BMP", "f.png"}) {
         const QString p = Photo(name, img);
-        ASSERT_TRUE(composer->DIBClonePicture(p)) << name;
+        ASSERT_TRUE(Compose(p)) << name;
         EXPECT_EQ(model.shown.CurFile(), paths.tempDib) << name;
         EXPECT_EQ(model.shown.CurFileName(), QString::fromLatin1(name));
         EXPECT_EQ(dibs.DibPhoto.Width(), 160);
@@ -185,20 +182,20 @@ TEST_F(Composition, OnlyLowerCaseBmpAndJpgAreReadDirectly)
     EXPECT_TRUE(sink.infos.isEmpty());
 }
 
-TEST_F(Composition, UnreadablePhotoIsReportedAndThePreviousOneComposedAgain)
+TEST_F(Composing, UnreadablePhotoIsReportedAndThePreviousOneComposedAgain)
 {
     main.SetView(View::Still);
     // A converted photo first, so the working file holds a picture...
-    ASSERT_TRUE(composer->DIBClonePicture(Photo("a.png", Solid(320, 240, QColor(10, 200, 10)))));
+    ASSERT_TRUE(Compose(Photo("a.png", Solid(320, 240, QColor(10, 200, 10)))));
     // ...then a directly read one, which is the previous photo below.
-    ASSERT_TRUE(composer->DIBClonePicture(Photo("b.bmp", Solid(200, 100, QColor(200, 10, 10)))));
+    ASSERT_TRUE(Compose(Photo("b.bmp", Solid(200, 100, QColor(200, 10, 10)))));
     QFile bad(album.PhotoFolder + "broken.png");
     ASSERT_TRUE(bad.open(QIODevice::WriteOnly));
     bad.write("not a picture at all");
     bad.close();
 
     main.Retouched = -1;
-    EXPECT_FALSE(composer->DIBClonePicture(bad.fileName()));
+    EXPECT_FALSE(Compose(bad.fileName()));
     ASSERT_EQ(sink.infos.size(), 1);
     // The message names the photo, not the working file it was to become.
     EXPECT_EQ(sink.infos[0], QStringLiteral("装入图片出错: broken.png"));
@@ -208,23 +205,23 @@ TEST_F(Composition, UnreadablePhotoIsReportedAndThePreviousOneComposedAgain)
     // The previous photo, not the older conversion still known to the working file.
     EXPECT_EQ(dibs.DibPhoto.Width(), 200);
     EXPECT_EQ(At(dibs.DibPhoto, 5, 5), (Rgb{200, 10, 10}));
-    EXPECT_EQ(At(dibs.DibNew, 240, 168), (Rgb{200, 10, 10}));
+    EXPECT_EQ(At(engine.DibNew(), 240, 168), (Rgb{200, 10, 10}));
 
-    EXPECT_FALSE(composer->DIBClonePicture(album.PhotoFolder + "missing.jpg"));
-    EXPECT_FALSE(composer->DIBClonePicture(album.PhotoFolder + "gone.tif"));
+    EXPECT_FALSE(Compose(album.PhotoFolder + "missing.jpg"));
+    EXPECT_FALSE(Compose(album.PhotoFolder + "gone.tif"));
     ASSERT_EQ(sink.infos.size(), 3);
     EXPECT_EQ(sink.infos[1], QStringLiteral("文件未找到: missing.jpg"));
     EXPECT_EQ(sink.infos[2], QStringLiteral("文件未找到: gone.tif"));
     EXPECT_EQ(dibs.DibPhoto.Width(), 200);
 }
 
-TEST_F(Composition, TurnedPhotoThatFailsLeavesThePreviousPictureWhole)
+TEST_F(Composing, TurnedPhotoThatFailsLeavesThePreviousPictureWhole)
 {
     main.SetView(View::Still);
-    ASSERT_TRUE(composer->DIBClonePicture(Photo("ok.bmp", Quarters(300, 200))));
-    const auto photo = Bytes(dibs.DibPhoto), canvas = Bytes(dibs.DibCanvas), fresh = Bytes(dibs.DibNew);
-    const int pan = main.PanMode;
-    const double viewX = main.ViewX, viewW = main.ViewW;
+    ASSERT_TRUE(Compose(Photo("ok.bmp", Quarters(300, 200))));
+    const auto photo = Bytes(dibs.DibPhoto), canvas = Bytes(dibs.DibCanvas), fresh = Bytes(engine.DibNew());
+    const int pan = shown().PanMode;
+    const double viewX = shown().ViewX, viewW = shown().ViewW;
 
     album.RotateAngle = 90;
     QFile bad(album.PhotoFolder + "bad.jpg");
@@ -232,32 +229,32 @@ TEST_F(Composition, TurnedPhotoThatFailsLeavesThePreviousPictureWhole)
     bad.write(QByteArray("\xFF\xD8\xFF\xE0garbage", 11));
     bad.close();
     for (const QString& p : {bad.fileName(), album.PhotoFolder + "gone.bmp"}) {
-        EXPECT_FALSE(composer->DIBClonePicture(p));
+        EXPECT_FALSE(Compose(p));
         EXPECT_EQ(Bytes(dibs.DibPhoto), photo);
         EXPECT_EQ(Bytes(dibs.DibCanvas), canvas);
-        EXPECT_EQ(Bytes(dibs.DibNew), fresh);
-        EXPECT_EQ(main.PanMode, pan);
-        EXPECT_EQ(main.ViewX, viewX);
-        EXPECT_EQ(main.ViewW, viewW);
+        EXPECT_EQ(Bytes(engine.DibNew()), fresh);
+        EXPECT_EQ(shown().PanMode, pan);
+        EXPECT_EQ(shown().ViewX, viewX);
+        EXPECT_EQ(shown().ViewW, viewW);
     }
     EXPECT_EQ(sink.infos.size(), 2);
     EXPECT_EQ(sink.beeps, 2);
     // The surfaces are still good for the next photo.
     album.RotateAngle = 270;
-    EXPECT_TRUE(composer->DIBClonePicture(Photo("next.bmp", Quarters(300, 200))));
+    EXPECT_TRUE(Compose(Photo("next.bmp", Quarters(300, 200))));
     EXPECT_EQ(dibs.DibPhoto.Height(), 300);
 }
 
-TEST_F(Composition, BlackAndWhiteGreysTheCanvas)
+TEST_F(Composing, BlackAndWhiteGreysTheCanvas)
 {
     main.SetView(View::Still);
     album.FrameType = 1;
     album.TransMode = 99;
-    composer->DIBClonePicture(Photo("q.bmp", Quarters(640, 480)));
-    EXPECT_EQ(main.ShowTransMode, 0);
+    Compose(Photo("q.bmp", Quarters(640, 480)));
+    EXPECT_EQ(shown().ShowTransMode, 0);
     EXPECT_EQ(album.TransMode, 99);   // the setting is the user's, whatever the photo took
-    for (int y = 0; y < main.CanvasHeight; y += 5)
-        for (int x = 0; x < main.CanvasWidth; x += 5) {
+    for (int y = 0; y < shown().CanvasHeight; y += 5)
+        for (int x = 0; x < shown().CanvasWidth; x += 5) {
             const Rgb c = At(dibs.DibCanvas, x, y);
             ASSERT_TRUE(c.r == c.g && c.g == c.b) << x << "," << y;
         }
@@ -265,13 +262,13 @@ TEST_F(Composition, BlackAndWhiteGreysTheCanvas)
     EXPECT_NE(At(dibs.DibCanvas, 150, 150).r, At(dibs.DibCanvas, 400, 150).r);
 }
 
-TEST_F(Composition, FramesPunchTheirWindowIntoTheMask)
+TEST_F(Composing, FramesPunchTheirWindowIntoTheMask)
 {
     main.SetView(View::Still);
     const QString path = Photo("p.bmp", Solid(800, 600, Qt::gray));
     album.FrameType = 2;
-    composer->DIBClonePicture(path);
-    EXPECT_EQ(main.ShowTransMode, 255);
+    Compose(path);
+    EXPECT_EQ(shown().ShowTransMode, 255);
     const Surface& m = dibs.DibMask;
     // 480 x 336: the window runs from (62, 44) to (416, 291), right and bottom left out.
     EXPECT_TRUE(Near(At(m, 61, 100), kMaskColour, 8));
@@ -285,7 +282,7 @@ TEST_F(Composition, FramesPunchTheirWindowIntoTheMask)
     EXPECT_TRUE(IsBlack(At(m, 62, 44)));   // a rectangle has sharp corners
 
     album.FrameType = 3;
-    composer->DIBClonePicture(path);
+    Compose(path);
     EXPECT_TRUE(IsBlack(At(m, 239, 167)));
     EXPECT_TRUE(Near(At(m, 63, 45), kMaskColour, 8));   // an ellipse leaves the corners
     EXPECT_TRUE(IsBlack(At(m, 64, 167)));
@@ -293,7 +290,7 @@ TEST_F(Composition, FramesPunchTheirWindowIntoTheMask)
     EXPECT_TRUE(sink.infos.isEmpty());
 }
 
-TEST_F(Composition, MissingMaskIsReportedAndLaysNothingOverThePhoto)
+TEST_F(Composing, MissingMaskIsReportedAndLaysNothingOverThePhoto)
 {
     main.SetView(View::Still);
     QFile::remove(dir.filePath("mask2.jpg"));
@@ -302,17 +299,17 @@ TEST_F(Composition, MissingMaskIsReportedAndLaysNothingOverThePhoto)
         std::memset(dibs.DibMask.RowPtr(y), 0x55, 480 * 3);
     album.FrameType = 3;
     album.TransMode = 0;
-    EXPECT_TRUE(composer->DIBClonePicture(Photo("p.bmp", Solid(800, 600, QColor(128, 128, 128)))));
+    EXPECT_TRUE(Compose(Photo("p.bmp", Solid(800, 600, QColor(128, 128, 128)))));
     ASSERT_EQ(sink.infos.size(), 1);
     EXPECT_TRUE(sink.infos[0].contains(QStringLiteral("mask2.jpg")));
     EXPECT_EQ(sink.beeps, 1);
     EXPECT_TRUE(NonBlack(dibs.DibMask, 0, 0, 480, 336).Empty());
-    EXPECT_EQ(main.ShowTransMode, 255);
+    EXPECT_EQ(shown().ShowTransMode, 255);
     // The photo itself is composed as usual.
-    EXPECT_EQ(At(dibs.DibNew, 240, 168), (Rgb{128, 128, 128}));
+    EXPECT_EQ(At(engine.DibNew(), 240, 168), (Rgb{128, 128, 128}));
 }
 
-TEST_F(Composition, CaptionIsPlacedInEachOfTheNineCells)
+TEST_F(Composing, CaptionIsPlacedInEachOfTheNineCells)
 {
     main.SetView(View::Still);
     album.PhotoCaption = {QStringLiteral("天空")};   // 4 bytes: tw = 44 at size 22
@@ -324,8 +321,8 @@ TEST_F(Composition, CaptionIsPlacedInEachOfTheNineCells)
     for (int cell = 0; cell < 9; ++cell) {
         SCOPED_TRACE(cell);
         album.CapPos = cell;
-        composer->DIBClonePicture(path);
-        ASSERT_EQ(main.PanMode, 5);
+        Compose(path);
+        ASSERT_EQ(shown().PanMode, 5);
         const Box b = NonBlack(dibs.DibCanvas, 0, 0, 540, 378);
         ASSERT_FALSE(b.Empty());
         const int x = xs[cell % 3], y = ys[cell / 3];
@@ -338,7 +335,7 @@ TEST_F(Composition, CaptionIsPlacedInEachOfTheNineCells)
     }
 }
 
-TEST_F(Composition, CaptionKeepsItsColourOnGreyAndNoneOnOvalFrames)
+TEST_F(Composing, CaptionKeepsItsColourOnGreyAndNoneOnOvalFrames)
 {
     main.SetView(View::BringingIn);
     album.PhotoCaption = {QString(), QStringLiteral("红色字幕")};
@@ -348,7 +345,7 @@ TEST_F(Composition, CaptionKeepsItsColourOnGreyAndNoneOnOvalFrames)
     const QString path = Photo("p.bmp", Solid(800, 600, QColor(40, 140, 90)));
 
     album.FrameType = 1;
-    composer->DIBClonePicture(path);
+    Compose(path);
     int red = 0;
     for (int y = 0; y < 378; ++y)
         for (int x = 0; x < 540; ++x) {
@@ -359,14 +356,14 @@ TEST_F(Composition, CaptionKeepsItsColourOnGreyAndNoneOnOvalFrames)
 
     // The strip's black background is left out: the photo shows around the glyphs.
     album.FrameType = 0;
-    composer->DIBClonePicture(path);
+    Compose(path);
     EXPECT_TRUE(NonBlack(dibs.DibCanvas, 18, 0, 522, 378).left == 18);
     for (int y = 0; y < 378; ++y)
         for (int x = 18; x < 522; ++x)
             ASSERT_FALSE(IsBlack(At(dibs.DibCanvas, x, y))) << x << "," << y;
 
     album.FrameType = 3;
-    composer->DIBClonePicture(path);
+    Compose(path);
     for (int y = 0; y < 378; y += 2)
         for (int x = 18; x < 522; x += 2)
             ASSERT_EQ(At(dibs.DibCanvas, x, y), (Rgb{40, 140, 90}));
@@ -374,7 +371,7 @@ TEST_F(Composition, CaptionKeepsItsColourOnGreyAndNoneOnOvalFrames)
     // Black letters vanish: black is the strip's transparent colour.
     album.FrameType = 0;
     album.CapFontColor = 0;
-    composer->DIBClonePicture(path);
+    Compose(path);
     for (int y = 0; y < 378; y += 2)
         for (int x = 18; x < 522; x += 2)
             ASSERT_EQ(At(dibs.DibCanvas, x, y), (Rgb{40, 140, 90}));
@@ -383,7 +380,7 @@ TEST_F(Composition, CaptionKeepsItsColourOnGreyAndNoneOnOvalFrames)
 // DibNew against a picture worked out here from the geometry alone: the photo
 // is a pair of linear ramps, which any area-averaging or bilinear resampling
 // reproduces at the sample's centre, so every pixel can be predicted.
-TEST_F(Composition, FirstViewMatchesAnIndependentlyComputedPicture)
+TEST_F(Composing, FirstViewMatchesAnIndependentlyComputedPicture)
 {
     const int W = 800, H = 600;
     QImage img(W, H, QImage::Format_RGB32);
@@ -392,8 +389,8 @@ TEST_F(Composition, FirstViewMatchesAnIndependentlyComputedPicture)
         for (int x = 0; x < W; ++x)
             img.setPixel(x, y, qRgb(int(std::lround(ramp(x, W))), int(std::lround(ramp(y, H))), 77));
     main.SetView(View::Still);
-    ASSERT_TRUE(composer->DIBClonePicture(Photo("ramp.bmp", img)));
-    ASSERT_EQ(main.PanMode, 5);
+    ASSERT_TRUE(Compose(Photo("ramp.bmp", img)));
+    ASSERT_EQ(shown().PanMode, 5);
 
     // DibNew (480 x 336) shows the view (0, 0, 540, 378) of the canvas; the
     // photo lies on the canvas at (18, 0) in 504 x 378.
@@ -404,7 +401,7 @@ TEST_F(Composition, FirstViewMatchesAnIndependentlyComputedPicture)
         for (int x = 0; x < 480; ++x) {
             const double cx = (x + 0.5) * toCanvas;
             const double cy = (y + 0.5) * toCanvas;
-            const Rgb got = At(dibs.DibNew, x, y);
+            const Rgb got = At(engine.DibNew(), x, y);
             if (cx < 18 - 2 || cx > 522 + 2) {
                 ASSERT_TRUE(IsBlack(got)) << x << "," << y;
                 continue;
@@ -422,44 +419,41 @@ TEST_F(Composition, FirstViewMatchesAnIndependentlyComputedPicture)
     EXPECT_LE(worst, 2);
 }
 
-TEST_F(Composition, SetFaceShowsTheCoverOrTheCurrentPhotoAtOnce)
+TEST_F(Composing, SetFaceShowsTheCoverOrTheCurrentPhotoAtOnce)
 {
-    int aligned = 0;
-    composer->alignStrip = [&] { ++aligned; };
     album.CoverFile = Photo("cover.jpg", Quarters(400, 300));
     album.ShowWidth = 500;
     album.ShowHeight = 300;
-    composer->SetFace(500, 300, true);
-    EXPECT_EQ(aligned, 1);
+    ShowFace(engine, *composer, 500, 300, true);
     EXPECT_EQ(main.ViewMode(), View::Cover);
-    EXPECT_EQ(dibs.DibScreen.Width(), 500);
+    EXPECT_EQ(engine.DibScreen().Width(), 500);
     EXPECT_EQ(dibs.DibCanvas.Width(), 740);
     EXPECT_EQ(dibs.DibCanvas.Height(), 540);
-    EXPECT_EQ(main.ViewW, 500);
-    EXPECT_EQ(main.ViewH, 300);
-    EXPECT_EQ(Bytes(dibs.DibScreen), Bytes(dibs.DibNew));
+    EXPECT_EQ(shown().ViewW, 500);
+    EXPECT_EQ(shown().ViewH, 300);
+    EXPECT_EQ(Bytes(engine.DibScreen()), Bytes(engine.DibNew()));
     // Placed by height at 1:1: columns 50..449, the white corner first.
-    EXPECT_TRUE(IsBlack(At(dibs.DibScreen, 48, 150)));
-    EXPECT_TRUE(Near(At(dibs.DibScreen, 60, 10), Qt::white, 8));
-    EXPECT_TRUE(Near(At(dibs.DibScreen, 400, 40), QColor(30, 200, 40), 12));
-    EXPECT_TRUE(IsBlack(At(dibs.DibScreen, 451, 150)));
+    EXPECT_TRUE(IsBlack(At(engine.DibScreen(), 48, 150)));
+    EXPECT_TRUE(Near(At(engine.DibScreen(), 60, 10), Qt::white, 8));
+    EXPECT_TRUE(Near(At(engine.DibScreen(), 400, 40), QColor(30, 200, 40), 12));
+    EXPECT_TRUE(IsBlack(At(engine.DibScreen(), 451, 150)));
 
     Photo("a.bmp", Solid(100, 100, Qt::red));
     Photo("b.bmp", Solid(120, 80, Qt::blue));
     ASSERT_TRUE(photos.Point(album.PhotoFolder));
     TestAccess::SetCurPhoto(position, 1);
-    composer->SetFace(500, 300, false);
+    ShowFace(engine, *composer, 500, 300, false);
     EXPECT_EQ(main.ViewMode(), View::Still);
     EXPECT_EQ(model.shown.CurFileName(), QStringLiteral("b.bmp"));
-    EXPECT_EQ(main.PanMode, 5);
-    EXPECT_EQ(At(dibs.DibScreen, 250, 150), (Rgb{0, 0, 255}));
+    EXPECT_EQ(shown().PanMode, 5);
+    EXPECT_EQ(At(engine.DibScreen(), 250, 150), (Rgb{0, 0, 255}));
     EXPECT_TRUE(sink.infos.isEmpty());
 }
 
 // Every album format in every presentation style, upright and turned either
 // way, wide, tall and ordinary, with the caption walking through the nine
 // cells: each composition must give a whole, consistent picture.
-TEST_F(Composition, EveryFormatStyleTurnAndPanComposes)
+TEST_F(Composing, EveryFormatStyleTurnAndPanComposes)
 {
     struct Shape {
         int w, h;
@@ -492,22 +486,22 @@ TEST_F(Composition, EveryFormatStyleTurnAndPanComposes)
                 album.CapPos = cell++ % 9;
                 main.SetView(View((runs % 4 == 0) ? 1 : 2 + runs % 2));
                 ++runs;
-                ASSERT_TRUE(composer->DIBClonePicture(album.PhotoFolder + name));
-                pans.insert(main.PanMode);
+                ASSERT_TRUE(Compose(album.PhotoFolder + name));
+                pans.insert(shown().PanMode);
                 const bool turned = angle != 0;
                 ASSERT_EQ(dibs.DibPhoto.Width(), turned ? shape.h : shape.w);
                 ASSERT_EQ(dibs.DibPhoto.Height(), turned ? shape.w : shape.h);
                 EXPECT_EQ(model.shown.CurFile(), name.endsWith("bmp") || name.endsWith("jpg")
                                             ? album.PhotoFolder + name
                                             : paths.tempDib);
-                EXPECT_EQ(main.ShowTransMode, frame >= 2 ? 255 : 0);
+                EXPECT_EQ(shown().ShowTransMode, frame >= 2 ? 255 : 0);
                 // The placed photo is in the style's colours: grey throughout
                 // (a white caption is grey too), or mostly the quarters' strong colours.
                 int grey = 0, strong = 0, samples = 0;
                 for (double fy = 0.1; fy < 0.95; fy += 0.1)
                     for (double fx = 0.1; fx < 0.95; fx += 0.1) {
-                        const Rgb c = At(dibs.DibCanvas, RoundHalfEven(main.PlaceX + main.PlaceW * fx),
-                                         RoundHalfEven(main.PlaceY + main.PlaceH * fy));
+                        const Rgb c = At(dibs.DibCanvas, RoundHalfEven(shown().PlaceX + shown().PlaceW * fx),
+                                         RoundHalfEven(shown().PlaceY + shown().PlaceH * fy));
                         const int spread = std::max({c.r, c.g, c.b}) - std::min({c.r, c.g, c.b});
                         grey += spread == 0 && !IsBlack(c);
                         strong += spread > 60;
@@ -520,9 +514,9 @@ TEST_F(Composition, EveryFormatStyleTurnAndPanComposes)
                 // The first view is the view rectangle of the canvas.
                 Surface view;
                 view.Create(480, 336);
-                StretchBlt(view, 0, 0, 480, 336, dibs.DibCanvas, RoundHalfEven(main.ViewX),
-                           RoundHalfEven(main.ViewY), RoundHalfEven(main.ViewW), RoundHalfEven(main.ViewH));
-                ASSERT_EQ(Bytes(view), Bytes(dibs.DibNew));
+                StretchBlt(view, 0, 0, 480, 336, dibs.DibCanvas, RoundHalfEven(shown().ViewX),
+                           RoundHalfEven(shown().ViewY), RoundHalfEven(shown().ViewW), RoundHalfEven(shown().ViewH));
+                ASSERT_EQ(Bytes(view), Bytes(engine.DibNew()));
             }
     }
     EXPECT_EQ(pans, (std::set<int>{0, 1, 2, 3, 4, 5}));

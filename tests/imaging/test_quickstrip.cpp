@@ -20,9 +20,13 @@ protected:
         strip = std::make_unique<QuickStrip>(album, main, dibs, *composer);
         strip->onLooksChanged = [this] { ++looks; };
         strip->onScreenChanged = [this] { ++screens; };
-        composer->alignStrip = [this] { strip->Align(); };
+        strip->redrawScreen = [this](bool grey) {
+            engine.Redraw();
+            if (grey)
+                engine.GreyScreen();
+        };
         album.CoverFile = Photo("colour.bmp", Quarters(480, 336));
-        composer->SetFace(480, 336, true);
+        SetFace();
         looks = screens = 0;
     }
 
@@ -39,11 +43,18 @@ protected:
     {
         for (int y = 0; y < 336; y += 4)
             for (int x = 0; x < 480; x += 4) {
-                const Rgb c = At(dibs.DibScreen, x, y);
+                const Rgb c = At(engine.DibScreen(), x, y);
                 if (c.r != c.g || c.g != c.b)
                     return false;
             }
         return true;
+    }
+
+    // What the album does when it shows its face: the strip follows the settings.
+    void SetFace()
+    {
+        strip->Align();
+        ShowFace(engine, *composer, 480, 336, true);
     }
 
     std::unique_ptr<QuickStrip> strip;
@@ -59,7 +70,7 @@ TEST_F(QuickStripTest, AlignsWithTheSettingsWhenTheFaceIsSet)
     album.RotateAngle = 90;
     album.FrameType = 2;
     main.OrigView = -1;
-    composer->SetFace(480, 336, true);
+    SetFace();
     EXPECT_EQ(PressedButtons(), (std::vector<int>{0, 2, 5, 7}));
     EXPECT_TRUE(strip->Pressed(5));
     EXPECT_FALSE(strip->Pressed(4));
@@ -73,7 +84,7 @@ TEST_F(QuickStripTest, AlignsWithTheSettingsWhenTheFaceIsSet)
 
 TEST_F(QuickStripTest, TogglesAndTheTwoTurnsExcludeEachOther)
 {
-    const auto screen = Bytes(dibs.DibScreen);
+    const auto screen = Bytes(engine.DibScreen());
     strip->Click(0);
     EXPECT_EQ(album.LoopShow, 1);
     strip->Click(0);
@@ -91,26 +102,25 @@ TEST_F(QuickStripTest, TogglesAndTheTwoTurnsExcludeEachOther)
     EXPECT_EQ(album.RotateAngle, 0);
     EXPECT_TRUE(PressedButtons() == (std::vector<int>{3}));
     // The photo on screen is not turned; only the next composition is.
-    EXPECT_EQ(Bytes(dibs.DibScreen), screen);
+    EXPECT_EQ(Bytes(engine.DibScreen()), screen);
     EXPECT_EQ(screens, 0);
     EXPECT_EQ(looks, 5);
 }
 
 TEST_F(QuickStripTest, GreyShowsAtOnceAndColourComesBackFromTheCanvas)
 {
-    const auto colour = Bytes(dibs.DibScreen);
+    const auto colour = Bytes(engine.DibScreen());
     strip->Click(4);
     EXPECT_EQ(album.FrameType, 1);
-    EXPECT_EQ(main.ShowTransMode, 0);
     EXPECT_TRUE(ScreenIsGrey());
     EXPECT_EQ(PressedButtons(), (std::vector<int>{4}));
     strip->Click(3);
     EXPECT_EQ(album.FrameType, 0);
-    EXPECT_EQ(Bytes(dibs.DibScreen), colour);
+    EXPECT_EQ(Bytes(engine.DibScreen()), colour);
 
     // A photo composed in black and white has no colour left to show.
     strip->Click(4);
-    composer->SetFace(480, 336, true);
+    SetFace();
     strip->Click(3);
     EXPECT_TRUE(ScreenIsGrey());
     EXPECT_EQ(screens, 4);
@@ -118,10 +128,8 @@ TEST_F(QuickStripTest, GreyShowsAtOnceAndColourComesBackFromTheCanvas)
 
 TEST_F(QuickStripTest, FrameButtonsBuildTheMaskEvenWhenAlreadyPressed)
 {
-    main.ShowTransMode = 0;
     strip->Click(5);
     EXPECT_EQ(album.FrameType, 2);
-    EXPECT_EQ(main.ShowTransMode, 255);
     EXPECT_TRUE(IsBlack(At(dibs.DibMask, 240, 168)));
     EXPECT_TRUE(Near(At(dibs.DibMask, 5, 5), kMaskColour, 8));
     dibs.DibMask.Cls();
@@ -149,7 +157,9 @@ TEST_F(QuickStripTest, MissingMaskStillSetsTheStyleAndKeepsTheButtonDown)
     for (int y = 0; y < 336; y += 3)
         for (int x = 0; x < 480; x += 3)
             ASSERT_TRUE(IsBlack(At(dibs.DibMask, x, y)));
-    EXPECT_EQ(main.ShowTransMode, 255);
+    main.SetView(View::BringingIn);
+    Compose(Photo("next.bmp", Solid(64, 48, Qt::red)));
+    EXPECT_EQ(shown().ShowTransMode, kNoTransition);
 }
 
 TEST_F(QuickStripTest, OriginalViewAndTheGreyOrFramedStylesExcludeEachOther)

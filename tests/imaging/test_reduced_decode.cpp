@@ -77,7 +77,7 @@ struct ReducedApp : ::testing::Test {
     {
         app = std::make_unique<AlbumApp>(AppPaths::ForProgramDir(home.path()));
         app->Startup();
-        TestAccess::Model(*app).dibs.MakeDisplaySurfaces(480, 336);
+        TestAccess::Engine(*app).MakeSurfaces(480, 336);
         TestAccess::Model(*app).state.PhotoFolder = photos.path() + "/";
         TestAccess::Model(*app).main.SetView(View::Still);
     }
@@ -91,30 +91,30 @@ TEST_F(ReducedApp, TheScreenLooksAsFromTheWholePhotoAndTheWholePhotoComesWhenNee
     for (int angle : {0, 90}) {
         m.state.RotateAngle = angle;
         // Successive tall photos pan the other way in turn: start both alike.
-        m.main.PanAltH = m.main.PanAltV = 0;
-        ASSERT_TRUE(TestAccess::ComposerOf(*app).DIBClonePicture(bmp));
-        const std::vector<uint8_t> whole(m.dibs.DibNew.DataPtr(),
-                                         m.dibs.DibNew.DataPtr() + m.dibs.DibNew.RGBSize());
-        const double placeW = m.main.PlaceW;
-        m.main.PanAltH = m.main.PanAltV = 0;
-        ASSERT_TRUE(TestAccess::ComposerOf(*app).DIBClonePicture(jpg));
+        TestAccess::RestartPans(TestAccess::ComposerOf(*app));
+        ASSERT_TRUE(TestAccess::Compose(*app, bmp));
+        const std::vector<uint8_t> whole(TestAccess::Engine(*app).DibNew().DataPtr(),
+                                         TestAccess::Engine(*app).DibNew().DataPtr() + TestAccess::Engine(*app).DibNew().RGBSize());
+        const double placeW = TestAccess::Engine(*app).Shown().PlaceW;
+        TestAccess::RestartPans(TestAccess::ComposerOf(*app));
+        ASSERT_TRUE(TestAccess::Compose(*app, jpg));
         ASSERT_TRUE(m.dibs.DibPhoto.Reduced()) << angle;
         const int fullW = angle ? 1800 : 2400;
         EXPECT_EQ(m.dibs.DibPhoto.FullWidth(), fullW);
-        EXPECT_EQ(m.main.PlaceW, placeW);     // the geometry of the whole photo
+        EXPECT_EQ(TestAccess::Engine(*app).Shown().PlaceW, placeW);     // the geometry of the whole photo
         // Two good shrinks of one picture: close everywhere, equal on average.
         long sum = 0;
         int worst = 0;
-        for (int i = 0; i < m.dibs.DibNew.RGBSize(); ++i) {
-            const int d = std::abs(int(m.dibs.DibNew.DataPtr()[i]) - int(whole[size_t(i)]));
+        for (int i = 0; i < TestAccess::Engine(*app).DibNew().RGBSize(); ++i) {
+            const int d = std::abs(int(TestAccess::Engine(*app).DibNew().DataPtr()[i]) - int(whole[size_t(i)]));
             sum += d;
             worst = std::max(worst, d);
         }
-        EXPECT_LT(double(sum) / m.dibs.DibNew.RGBSize(), 2.0) << angle;
+        EXPECT_LT(double(sum) / TestAccess::Engine(*app).DibNew().RGBSize(), 2.0) << angle;
         EXPECT_LT(worst, 48) << angle;
 
         // The lens, retouching and printing read every pixel.
-        m.main.PanDone = true;
+        TestAccess::SetPanDone(TestAccess::Engine(*app), true);
         m.main.OrigView = true;
         app->PhotoAreaMouseMove(240, 168);
         EXPECT_FALSE(m.dibs.DibPhoto.Reduced());
@@ -123,7 +123,7 @@ TEST_F(ReducedApp, TheScreenLooksAsFromTheWholePhotoAndTheWholePhotoComesWhenNee
     }
     // A retouch works on, and writes, the whole photo.
     m.state.RotateAngle = 0;
-    ASSERT_TRUE(TestAccess::ComposerOf(*app).DIBClonePicture(jpg));
+    ASSERT_TRUE(TestAccess::Compose(*app, jpg));
     ASSERT_TRUE(m.dibs.DibPhoto.Reduced());
     app->DoCommand(Command::Sharpen);
     EXPECT_EQ(QImage(m.paths.tempPic).size(), QSize(2400, 1800));

@@ -90,8 +90,6 @@ TEST_F(Window, FirstStartOpensOnTheCoverLaidOutForItsSize)
     EXPECT_EQ(window->BarButton(5)->pos(), QPoint(118, 417));
     EXPECT_EQ(window->QuickButton(7)->pos(), QPoint(317, 394));
     EXPECT_EQ(window->photoArea()->geometry(), QRect(9, 55, 480, 336));
-    EXPECT_EQ(TestAccess::Model(*core).main.ClientW, 498);
-    EXPECT_EQ(TestAccess::Model(*core).main.ClientH, 458);
     EXPECT_EQ(window->mask(), FormRegion(498, 458, true));
     // Only "照片" and "退出" serve an album without photos.
     EXPECT_TRUE(window->MenuLabel(0)->isEnabled());

@@ -34,16 +34,15 @@ struct EngineFixture : ::testing::Test {
         core.state.PhotoFolder = "/album/";
         core.state.PhotoCount = 3;
         core.photos.Point("");   // names come from the fake list below
-        core.dibs.MakeDisplaySurfaces(W, H);
+        engine.MakeSurfaces(W, H);
         engine.reseedFromClock = false;
         engine.showEnded = [this] { ++stops; };
         engine.advanceShow = [this] { return nav.AdvanceShow(); };
     }
 
-    bool Compose(const QString& path)
+    std::optional<Composition> Compose(const QString& path)
     {
         composed << path;
-        MainState& m = core.main;
         const uint8_t shade = uint8_t(40 + 50 * composed.size());
         Surface& canvas = core.dibs.DibCanvas;
         // A left-to-right ramp lets the pan's position show in the picture.
@@ -54,14 +53,14 @@ struct EngineFixture : ::testing::Test {
                 p[1] = uint8_t(x / 3);
                 p[2] = 7;
             }
-        m.PanMode = 1;
-        m.PanDone = false;
-        m.ViewX = 0; m.ViewY = 0; m.ViewW = W; m.ViewH = H;
-        StretchBlt(core.dibs.DibNew, 0, 0, W, H, canvas, 0, 0, W, H);
-        if (core.state.FrameType < 2)
-            core.main.ShowTransMode = 0;
-        return true;
+        Composition c;
+        c.PanMode = PanRight;
+        c.ViewW = W;
+        c.ViewH = H;
+        c.ShowTransMode = core.state.FrameType > 1 ? kNoTransition : transMode;
+        return c;
     }
+    int transMode = 0;   // the transition the fake composition asks for
 
     void Go(int firstPhoto, bool run)
     {
@@ -73,7 +72,7 @@ struct EngineFixture : ::testing::Test {
 
     bool ScreenIs(const Surface& s)
     {
-        return std::memcmp(core.dibs.DibScreen.DataPtr(), s.DataPtr(), size_t(s.RGBSize())) == 0;
+        return std::memcmp(TestAccess::Screen(engine).DataPtr(), s.DataPtr(), size_t(s.RGBSize())) == 0;
     }
 };
 
@@ -81,7 +80,7 @@ struct EngineFixture : ::testing::Test {
 
 TEST_F(EngineFixture, LoadStepComposesChoosesAndSavesTheOldPicture)
 {
-    std::memset(core.dibs.DibScreen.DataPtr(), 99, size_t(core.dibs.DibScreen.RGBSize()));
+    std::memset(TestAccess::Screen(engine).DataPtr(), 99, size_t(engine.DibScreen().RGBSize()));
     core.state.FrameDelayMs = 7;
     engine.forcedEffect = 11;   // a push: keeps the outgoing picture
     Go(1, false);
@@ -104,14 +103,14 @@ TEST_F(EngineFixture, LoadStepComposesChoosesAndSavesTheOldPicture)
     EXPECT_EQ(core.main.NewPhoto(), 0);
     EXPECT_EQ(core.main.LabelsDirty(), 0);
     EXPECT_EQ(host.refreshes, 1);
-    EXPECT_EQ(engine.TransEffect, 11);
+    EXPECT_EQ(engine.TransEffect(), 11);
     EXPECT_GE(engine.st.S, 8);
     EXPECT_LE(engine.st.S, 32);
     EXPECT_EQ(engine.st.P, 0);
     EXPECT_EQ(engine.st.Q, W);
     EXPECT_DOUBLE_EQ(r.wait, 0.007);
     EXPECT_EQ(core.dibs.DibMask.DataPtr()[1000], 99);
-    EXPECT_EQ(core.dibs.DibScreen.DataPtr()[1000], 99);   // nothing new drawn yet
+    EXPECT_EQ(TestAccess::Screen(engine).DataPtr()[1000], 99);   // nothing new drawn yet
 }
 
 TEST_F(EngineFixture, RandomChoiceCoversOneToSeventyAndTransModeWins)
@@ -120,17 +119,16 @@ TEST_F(EngineFixture, RandomChoiceCoversOneToSeventyAndTransModeWins)
     for (int i = 0; i < 3000; ++i) {
         Go(0, false);
         engine.Step();
-        seen.insert(engine.TransEffect);
+        seen.insert(engine.TransEffect());
     }
     EXPECT_EQ(seen.size(), 70u);
     EXPECT_EQ(*seen.begin(), 1);
     EXPECT_EQ(*seen.rbegin(), 70);
 
     core.state.FrameType = 2;
-    core.main.ShowTransMode = 255;
     Go(0, false);
     engine.Step();
-    EXPECT_EQ(engine.TransEffect, 255);
+    EXPECT_EQ(engine.TransEffect(), 255);
 }
 
 TEST_F(EngineFixture, CrossFadeThenPanThenTheShowMovesOn)
@@ -154,15 +152,15 @@ TEST_F(EngineFixture, CrossFadeThenPanThenTheShowMovesOn)
     r = engine.Step();
     EXPECT_EQ(panSteps, 1);
     EXPECT_DOUBLE_EQ(r.wait, 0.03);
-    EXPECT_EQ(core.main.ViewX, 1);
-    EXPECT_TRUE(ScreenIs(core.dibs.DibNew));
-    EXPECT_EQ(core.dibs.DibScreen.RowPtr(0)[1], 0);   // ramp at canvas x = 1: 1 / 3
+    EXPECT_EQ(engine.Shown().ViewX, 1);
+    EXPECT_TRUE(ScreenIs(engine.DibNew()));
+    EXPECT_EQ(engine.DibScreen().RowPtr(0)[1], 0);   // ramp at canvas x = 1: 1 / 3
     // 59 more moves, then the closing step waits the photo's pause.
     for (int i = 0; i < 59; ++i) {
         r = engine.Step();
         ASSERT_DOUBLE_EQ(r.wait, 0.03);
     }
-    EXPECT_EQ(core.main.ViewX, 60);
+    EXPECT_EQ(engine.Shown().ViewX, 60);
     EXPECT_EQ(core.position.CurPhoto(), 0);
     r = engine.Step();
     EXPECT_EQ(panSteps, 61);
@@ -216,7 +214,7 @@ TEST_F(EngineFixture, StopLetsThePhotoFinishAndStay)
     EXPECT_EQ(core.main.StopRequested(), 0);
     EXPECT_EQ(core.main.ViewMode(), View::Still);
     EXPECT_EQ(core.position.CurPhoto(), 0);
-    EXPECT_TRUE(core.main.PanDone);
+    EXPECT_TRUE(engine.PanDone());
     EXPECT_EQ(steps, 119 + 1 + 60);   // the rest of the wipe, its end, the pan
 }
 
@@ -237,14 +235,13 @@ TEST_F(EngineFixture, ANewChoiceDuringATransitionLoadsAtOnce)
 
 TEST_F(EngineFixture, UnknownEffectNumberBringsThePhotoInAtOnce)
 {
-    core.state.FrameType = 2;   // keeps the transition from being reset by the composition
-    core.main.ShowTransMode = 100;
+    transMode = 100;
     Go(0, false);
     engine.Step();
-    EXPECT_EQ(engine.TransEffect, 255);
+    EXPECT_EQ(engine.TransEffect(), 255);
     engine.Step();
-    EXPECT_TRUE(ScreenIs(core.dibs.DibNew) || core.state.FrameType > 1);
-    EXPECT_EQ(core.main.ViewX, 1);
+    EXPECT_TRUE(ScreenIs(engine.DibNew()) || core.state.FrameType > 1);
+    EXPECT_EQ(engine.Shown().ViewX, 1);
 }
 
 TEST_F(EngineFixture, FrameOverlayLeavesTheWindowAndCoversTheRest)
@@ -254,23 +251,23 @@ TEST_F(EngineFixture, FrameOverlayLeavesTheWindowAndCoversTheRest)
     for (int y = 0; y < H; ++y)
         for (int x = 0; x < W; ++x)
             std::memset(mask.RowPtr(y) + 3 * x, (x < 20 ? 200 : 0), 3);
-    std::memset(core.dibs.DibScreen.DataPtr(), 50, size_t(core.dibs.DibScreen.RGBSize()));
+    std::memset(TestAccess::Screen(engine).DataPtr(), 50, size_t(engine.DibScreen().RGBSize()));
     core.main.SetView(View::Still);
     engine.Step();
-    EXPECT_EQ(core.dibs.DibScreen.RowPtr(100)[3 * 10], 200);
-    EXPECT_EQ(core.dibs.DibScreen.RowPtr(100)[3 * 30], 50);
+    EXPECT_EQ(engine.DibScreen().RowPtr(100)[3 * 10], 200);
+    EXPECT_EQ(engine.DibScreen().RowPtr(100)[3 * 30], 50);
 }
 
 TEST_F(EngineFixture, StillAndCoverStepsDrawNothingNew)
 {
-    std::memset(core.dibs.DibScreen.DataPtr(), 33, size_t(core.dibs.DibScreen.RGBSize()));
+    std::memset(TestAccess::Screen(engine).DataPtr(), 33, size_t(engine.DibScreen().RGBSize()));
     for (int mode : {0, 1, 2, 7}) {
         core.main.SetView(View(mode));
         const auto r = engine.Step();
         EXPECT_EQ(r.wait, 0);
         EXPECT_FALSE(engine.Moving());
     }
-    EXPECT_EQ(core.dibs.DibScreen.DataPtr()[500], 33);
+    EXPECT_EQ(TestAccess::Screen(engine).DataPtr()[500], 33);
     EXPECT_TRUE(composed.isEmpty());
 }
 

@@ -94,9 +94,9 @@ ShowRun RunShow(const VideoAlbum& a, QSize size, uint32_t seed)
     AlbumView view;
     Composer composer(core, ReportTo(view));
     Navigator nav(core.state, core.position, core.main, core.photos, view);
-    composer.SetFace(size.width(), size.height(), true);
-    nav.LeaveCover();
     TransitionEngine engine(core, view, [&](const QString& p) { return composer.DIBClonePicture(p); });
+    ShowFace(engine, composer, size.width(), size.height(), true);
+    nav.LeaveCover();
     engine.advanceShow = [&] { return nav.AdvanceShow(); };
     engine.reseedFromClock = false;
     engine.rng.Seed(seed);
@@ -109,9 +109,9 @@ ShowRun RunShow(const VideoAlbum& a, QSize size, uint32_t seed)
         double wait = r.wait;
         if (r.splitFrame)
             wait = std::max(kSplitPause, engine.FinishSplitFrame().wait);
-        if (core.main.PanDone) {
+        if (engine.PanDone()) {
             run.pauses.push_back({run.length, run.length + wait});
-            run.pictures.push_back(core.dibs.DibScreen.ToQImage());
+            run.pictures.push_back(engine.DibScreen().ToQImage());
         }
         run.length += wait;
     }

@@ -1,6 +1,6 @@
 #include "imaging/Blit.h"
 #include "model/AlbumState.h"
-#include "model/SurfacePool.h"
+#include "model/Composition.h"
 #include "tools/Lens.h"
 
 #include <gtest/gtest.h>
@@ -27,36 +27,46 @@ void FillWithPlaces(Surface& s)
 // A 1600 x 1200 photo shown in a 480 x 336 area: canvas 540 x 378, the photo
 // placed 504 x 378 at x 18, so 0.315 canvas pixels per photo pixel.
 struct LensFixture : ::testing::Test {
-    AlbumState s;
     MainState m;
-    SurfacePool d;
+    Surface photo, arrived;
+    Composition c;
+    bool panDone = true;
+    LensOverlay lens;
     void SetUp() override
     {
-        d.MakeDisplaySurfaces(480, 336);
-        d.DibPhoto.Create(1600, 1200);
-        FillWithPlaces(d.DibPhoto);
-        std::memset(d.DibNew.DataPtr(), 7, size_t(d.DibNew.RGBSize()));
-        m.CanvasWidth = 540;
-        m.CanvasHeight = 378;
-        m.PhotoAspect = 1600.0 / 1200.0;
-        m.CanvasAspect = 540.0 / 378.0;
-        m.PlaceX = 18;
-        m.PlaceY = 0;
-        m.PanDone = true;
+        arrived.Create(480, 336);
+        photo.Create(1600, 1200);
+        FillWithPlaces(photo);
+        std::memset(arrived.DataPtr(), 7, size_t(arrived.RGBSize()));
+        c.CanvasWidth = 540;
+        c.CanvasHeight = 378;
+        c.PhotoAspect = 1600.0 / 1200.0;
+        c.CanvasAspect = 540.0 / 378.0;
+        c.PlaceX = 18;
+        c.PlaceY = 0;
         m.OrigView = true;
     }
-    const uint8_t* Screen(int x, int y) { return d.DibScreen.RowPtr(y) + 3 * x; }
+    bool DrawLens(double x, double y) { return lens.Draw(photo, arrived, c, panDone, m, x, y, 1); }
+    // What the photo area shows at (x, y): the lens over the photo as it came in.
+    const uint8_t* Screen(int x, int y)
+    {
+        const QPoint in = QPoint(x, y) - lens.TopLeft();
+        const Surface& p = lens.Picture();
+        if (lens.Over(1) && in.x() >= 0 && in.y() >= 0 && in.x() < p.Width() && in.y() < p.Height())
+            return p.RowPtr(in.y()) + 3 * in.x();
+        return arrived.RowPtr(y) + 3 * x;
+    }
 };
 
 }  // namespace
 
 TEST_F(LensFixture, ShowsThePhotoPixelsUnderTheMouseOneToOne)
 {
-    const LensPoint p = LensSource(m, 1600, 1200, 258, 189);
+    const LensPoint p = LensSource(c, 1600, 1200, 258, 189);
     EXPECT_NEAR(p.x, 761.9, 0.05);
     EXPECT_NEAR(p.y, 600.0, 0.001);
 
-    ASSERT_TRUE(DrawLens(d, m, 258, 189));
+    ASSERT_TRUE(DrawLens(258, 189));
     // The middle of the lens is photo pixel (762, 600), and its neighbours follow one to one.
     for (int dx : {-40, 0, 25})
         for (int dy : {-30, 0, 12}) {
@@ -75,19 +85,21 @@ TEST_F(LensFixture, ShowsThePhotoPixelsUnderTheMouseOneToOne)
 
 TEST_F(LensFixture, NoLensUntilThePhotoHasArrivedAndNothingOutsideTheSurfaces)
 {
-    m.PanDone = false;
-    EXPECT_FALSE(DrawLens(d, m, 100, 100));
-    m.PanDone = true;
+    panDone = false;
+    EXPECT_FALSE(DrawLens(100, 100));
+    panDone = true;
     m.OrigView = false;
-    EXPECT_FALSE(DrawLens(d, m, 100, 100));
+    EXPECT_FALSE(DrawLens(100, 100));
     m.OrigView = true;
     // Corners of the area and of the photo: the rows are clipped, never read
     // or written past either surface (the sanitizer run checks the memory).
     for (auto [x, y] : {std::pair{0.0, 0.0}, {479.0, 335.0}, {-30.0, 200.0}, {470.0, -50.0}})
-        EXPECT_TRUE(DrawLens(d, m, x, y));
-    m.ViewX = 60;
-    EXPECT_TRUE(DrawLens(d, m, 479, 335));
-    // A second lens wipes the first.
-    DrawLens(d, m, 400, 250);
+        EXPECT_TRUE(DrawLens(x, y));
+    c.ViewX = 60;
+    EXPECT_TRUE(DrawLens(479, 335));
+    // A second lens wipes the first, and a new frame of the engine hides it.
+    DrawLens(400, 250);
     EXPECT_EQ(Screen(60, 60)[0], 7);
+    EXPECT_TRUE(lens.Over(1));
+    EXPECT_FALSE(lens.Over(2));
 }

@@ -1,6 +1,8 @@
-#include "app/Commands.h"
-
+// The command table binds each menu command to the application object's
+// handler, so it is the application object's own: it lives beside it, and
+// app/Commands.h only declares what the menus and the dispatcher read.
 #include "app/AlbumApp.h"
+#include "app/Commands.h"
 
 #include <QString>
 
