@@ -94,4 +94,13 @@ FormLayout ComputeFormLayout(const LayoutInput& in)
     return L;
 }
 
+QSize GripDragSize(Grip grip, QPoint pointer, QSize size)
+{
+    if (grip != Grip::Bottom && pointer.x() > kMinWidth)
+        size.setWidth(pointer.x());
+    if (grip != Grip::Right && pointer.y() > kMinHeight)
+        size.setHeight(pointer.y());
+    return size;
+}
+
 }  // namespace tamsel

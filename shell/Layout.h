@@ -88,4 +88,18 @@ int ThumbLeft(int W, int SW, int n, int c);
 
 FormLayout ComputeFormLayout(const LayoutInput& in);
 
+// The logo's place in the bottom-right corner of a client area.
+inline QPoint LogoPlace(int clientW, int clientH) { return {clientW - 46, clientH - 52}; }
+
+// The resize grips: the bottom edge, the right edge and the corner.
+enum class Grip { Bottom, Right, Corner };
+
+// A dragged window is wider and taller than these, or keeps that side.
+inline constexpr int kMinWidth = 418;
+inline constexpr int kMinHeight = 410;
+
+// The window size a grip dragged to pointer (in window coordinates) asks
+// for: each edge changes only its own side, the corner both.
+QSize GripDragSize(Grip grip, QPoint pointer, QSize size);
+
 }  // namespace tamsel

@@ -3,6 +3,7 @@
 #include "model/AlbumView.h"
 #include "model/Outcome.h"
 #include "shell/Layout.h"
+#include "shell/SkinElements.h"
 #include "show/Music.h"
 
 #include <QImage>
@@ -11,8 +12,8 @@
 #include <QTimer>
 #include <QWidget>
 
-#include <array>
 #include <memory>
+#include <vector>
 
 namespace tamsel {
 
@@ -76,13 +77,13 @@ public:
                     std::function<void(const Outcome&)> done) override;
 
     // For tests and the end-to-end run: the elements by their names.
-    SkinLabel* InfoLabel() const { return infoLabel_; }
-    SkinLabel* CountLabel() const { return countLabel_; }
-    SkinLabel* MusicLabel() const { return musicLabel_; }
-    SkinLabel* PhotoNameLabel() const { return photoNameLabel_; }
-    SkinLabel* MenuLabel(int i) const { return menuLabels_.at(i); }
-    PictureElement* BarButton(int i) const { return barButtons_.at(i); }
-    PictureElement* QuickButton(int i) const { return quickButtons_.at(i); }
+    SkinLabel* InfoLabel() const { return Label(SkinElement::InfoLabel); }
+    SkinLabel* CountLabel() const { return Label(SkinElement::CountLabel); }
+    SkinLabel* MusicLabel() const { return Label(SkinElement::MusicLabel); }
+    SkinLabel* PhotoNameLabel() const { return Label(SkinElement::PhotoNameLabel); }
+    SkinLabel* MenuLabel(int i) const { return Label(SkinElement::MenuLabel, i); }
+    PictureElement* BarButton(int i) const { return Picture(SkinElement::BarButton, i); }
+    PictureElement* QuickButton(int i) const { return Picture(SkinElement::QuickButton, i); }
     QWidget* photoArea() const;
     const FormLayout& CurrentLayout() const { return layout_; }
     // The skin and background as painted by the last layout, whole (the
@@ -102,10 +103,25 @@ protected:
     void keyPressEvent(QKeyEvent* e) override;
 
 private:
+    // One widget of the element table: its row and its index among the
+    // element's widgets.
+    struct Built {
+        const SkinElementEntry* entry;
+        int index;
+        QWidget* widget;
+    };
+
     int SkinWidth() const;
+    void BuildPhotoArea();
     void BuildElements();
-    void LoadArt();
-    void PaintDenseSkin();
+    // Connects a widget's pointer events as its role and its click say.
+    void Wire(const Built& b);
+    void Click(ElementClick click, int index);
+    QWidget* Element(SkinElement element, int index = 0) const;
+    PictureElement* Picture(SkinElement element, int index = 0) const;
+    SkinLabel* Label(SkinElement element, int index = 0) const;
+    // One of an element's looks as the window stands (maximised or not).
+    QPixmap Look(const Built& b, const char* ElementLooks::*look) const;
     void FinishBackground();
     void PaintSkin();
     void ArrangeInfoLine();
@@ -120,9 +136,10 @@ private:
     void ThumbPressed(QMouseEvent* e);
     void ThumbMoved(QMouseEvent* e);
     void ThumbReleased();
-    void ResetBarPictures();
     // The pointer crossed the bare background: hover looks go back to normal.
     void ClearHoverLooks();
+    // The pointer crossed the title bar: the menu-bar labels and links go back.
+    void ResetTitleStrip();
     void LogoStep();
 
     void TitlePressed(QMouseEvent* e);
@@ -131,18 +148,15 @@ private:
     // F11 or a double-click on the photo: the photo area alone on the whole
     // screen, and back.
     void ToggleFullScreen();
-    void GripPressed(int which, QMouseEvent* e);
-    void GripMoved(int which, QMouseEvent* e);
-    void GripReleased(int which);
+    void GripPressed(Grip grip, PictureElement* g);
+    void GripMoved(Grip grip, PictureElement* g, QMouseEvent* e);
+    void GripReleased(PictureElement* g);
 
     AlbumApp& app_;
     const AlbumModel& core_;
 
-    // The skin picture and the window background painted from it.
-    Surface skin_;
-    // On a dense screen the skin's double-size drawing, cut at twice the
-    // layout's places, which the background is then painted from.
-    Surface denseSkin_;
+    // The skin's pictures, and the window background painted from them.
+    std::unique_ptr<struct SkinArt> art_;
     // The background around the photo area, in up to four pieces: what the
     // opaque area covers is never painted, so it is not kept either (at a
     // large window it would be most of a window-sized picture).
@@ -151,34 +165,13 @@ private:
         QImage image;   // at the skin's pixel ratio
     };
     std::vector<BackgroundPiece> background_;
-    void KeepBackground(const Surface& back, int ratio);
     FormLayout layout_;
     // The client size the layout was made for (the whole window in full screen).
     QSize client_;
 
-    std::unique_ptr<struct SkinArt> art_;
-
     PhotoArea* area_ = nullptr;
-    PictureElement* titleBar_ = nullptr;
-    PictureElement* icon_ = nullptr;
-    PictureElement* minimiseButton_ = nullptr;
-    PictureElement* maximiseButton_ = nullptr;
-    PictureElement* closeButton_ = nullptr;
-    PictureElement* aboutButton_ = nullptr;
-    PictureElement* helpButton_ = nullptr;
-    PictureElement* badge_ = nullptr;
-    PictureElement* bottomGrip_ = nullptr;
-    PictureElement* rightGrip_ = nullptr;
-    PictureElement* cornerGrip_ = nullptr;
-    SkinLabel* titleLabel_ = nullptr;
-    SkinLabel* infoLabel_ = nullptr;
-    SkinLabel* musicLabel_ = nullptr;
-    SkinLabel* countLabel_ = nullptr;
-    SkinLabel* photoNameLabel_ = nullptr;
-    std::array<SkinLabel*, kMenuLabels> menuLabels_{};
-    std::array<PictureElement*, kBarButtons> barButtons_{};
-    std::array<PictureElement*, kQuickButtons> quickButtons_{};
-    std::array<PictureElement*, 30> logoFrames_{};
+    // The frame's widgets in the table's order, the lowest first.
+    std::vector<Built> elements_;
     QPointer<SettingsDialog> settings_;
     bool quitWaiting_ = false;
     QRect normalGeometry_;

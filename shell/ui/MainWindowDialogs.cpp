@@ -95,7 +95,7 @@ QStringList MainWindow::AskFiles(const FileQuestion& q)
     if (dialog.exec() == QDialog::Accepted)
         paths = dialog.selectedFiles();
     // The name under the thumb follows a new folder at once.
-    photoNameLabel_->SetCaption(core_.photos.Name(core_.CurPhoto()));
+    PhotoNameLabel()->SetCaption(core_.photos.Name(core_.CurPhoto()));
     return paths;
 }
 
@@ -110,10 +110,8 @@ Command MainWindow::PopUpMenu(std::span<const MenuItem> items, int labelIndex)
         menu.addAction(QString::fromUtf8(item.caption))->setData(int(item.command));
     }
     // Below the label, flush with its left edge; from the photo area, at the pointer.
-    const QPoint at = labelIndex >= 0 && labelIndex < kMenuLabels
-                          ? menuLabels_[labelIndex]->mapToGlobal(
-                                QPoint(0, menuLabels_[labelIndex]->height()))
-                          : QCursor::pos();
+    const QWidget* label = Element(SkinElement::MenuLabel, labelIndex);
+    const QPoint at = label ? label->mapToGlobal(QPoint(0, label->height())) : QCursor::pos();
     const QAction* chosen = menu.exec(at);
     return chosen ? Command(chosen->data().toInt()) : Command::None;
 }

@@ -17,15 +17,6 @@
 
 namespace tamsel {
 
-namespace {
-
-constexpr int kMinWidth = 418;   // a new width must be greater than this
-constexpr int kMinHeight = 410;  // a new height must be greater than this
-
-enum Grip { GripBottom = 0, GripRight = 1, GripCorner = 2 };
-
-}  // namespace
-
 void MainWindow::resizeEvent(QResizeEvent*)
 {
     FormResize();
@@ -43,7 +34,7 @@ void MainWindow::Recompose()
 {
     app_.ShowFace();
     ResetLogo();
-    logoFrames_[0]->show();
+    Element(SkinElement::LogoFrame)->show();
 }
 
 void MainWindow::changeEvent(QEvent* e)
@@ -52,9 +43,12 @@ void MainWindow::changeEvent(QEvent* e)
     // the window manager's own), the frame follows it.
     if (e->type() == QEvent::WindowStateChange) {
         const bool maximised = isMaximized();
-        bottomGrip_->setVisible(!maximised);
-        rightGrip_->setVisible(!maximised);
-        maximiseButton_->setToolTip(maximised ? QStringLiteral("还原") : QStringLiteral("最大化"));
+        for (const Built& b : elements_) {
+            if (b.entry->flags & HiddenWhenMaximised)
+                b.widget->setVisible(!maximised);
+            if (const char* tip = b.entry->maximised.tooltip)
+                b.widget->setToolTip(QString::fromUtf8(maximised ? tip : b.entry->looks.tooltip));
+        }
         PaintSkin();
     }
     QWidget::changeEvent(e);
@@ -102,7 +96,7 @@ void MainWindow::keyPressEvent(QKeyEvent* e)
     case Qt::Key_Home: button = Navigator::First; break;
     case Qt::Key_End: button = Navigator::Last; break;
     case Qt::Key_Space:
-        button = barButtons_[Navigator::Stop]->isVisible() ? Navigator::Stop : Navigator::Play;
+        button = BarButton(Navigator::Stop)->isVisible() ? Navigator::Stop : Navigator::Play;
         break;
     case Qt::Key_F11:
         ToggleFullScreen();
@@ -115,7 +109,7 @@ void MainWindow::keyPressEvent(QKeyEvent* e)
         QWidget::keyPressEvent(e);
         return;
     }
-    if (barButtons_[button]->isVisible() && barButtons_[button]->isEnabled())
+    if (BarButton(button)->isVisible() && BarButton(button)->isEnabled())
         app_.BtnClick(button);
 }
 
@@ -123,10 +117,11 @@ void MainWindow::keyPressEvent(QKeyEvent* e)
 
 void MainWindow::ThumbPressed(QMouseEvent*)
 {
-    photoNameLabel_->SetCaption(core_.photos.Name(core_.CurPhoto()));
-    photoNameLabel_->move(barButtons_[kThumb]->x(), photoNameLabel_->y());
-    photoNameLabel_->show();
-    photoNameLabel_->raise();
+    SkinLabel* name = PhotoNameLabel();
+    name->SetCaption(core_.photos.Name(core_.CurPhoto()));
+    name->move(BarButton(kThumb)->x(), name->y());
+    name->show();
+    name->raise();
 }
 
 void MainWindow::ThumbMoved(QMouseEvent* e)
@@ -135,9 +130,11 @@ void MainWindow::ThumbMoved(QMouseEvent* e)
     const ThumbDrag d = DragThumb(x, client_.width(), SkinWidth(), core_.photos.Count(),
                                   core_.CurPhoto());
     app_.ThumbOver(d.CurPhoto);
-    barButtons_[kThumb]->move(d.left, barButtons_[kThumb]->y());
-    photoNameLabel_->SetCaption(core_.photos.Name(d.CurPhoto));
-    photoNameLabel_->move(d.left, photoNameLabel_->y());
+    PictureElement* thumb = BarButton(kThumb);
+    thumb->move(d.left, thumb->y());
+    SkinLabel* name = PhotoNameLabel();
+    name->SetCaption(core_.photos.Name(d.CurPhoto));
+    name->move(d.left, name->y());
 }
 
 void MainWindow::ThumbReleased()
@@ -145,7 +142,7 @@ void MainWindow::ThumbReleased()
     app_.ThumbReleased();
     const double left = ThumbRestLeft(client_.width(), SkinWidth(), core_.photos.Count(),
                                       core_.CurPhoto());
-    barButtons_[kThumb]->move(RoundHalfEven(left), barButtons_[kThumb]->y());
+    BarButton(kThumb)->move(RoundHalfEven(left), BarButton(kThumb)->y());
 }
 
 // ---- title bar, window buttons and grips ------------------------------------
@@ -199,7 +196,7 @@ void MainWindow::ToggleFullScreen()
 
 void MainWindow::ToggleMaximised()
 {
-    if (!maximiseButton_->isEnabled())
+    if (!Element(SkinElement::MaximiseButton)->isEnabled())
         return;
     // The new size arrives later, as a resize event, and is composed for there.
     if (isMaximized())
@@ -208,38 +205,29 @@ void MainWindow::ToggleMaximised()
         showMaximized();
 }
 
-void MainWindow::GripPressed(int which, QMouseEvent*)
+void MainWindow::GripPressed(Grip grip, PictureElement* g)
 {
     // The corner cannot start a resize while the show runs; the edges are
     // disabled then.
-    if (which == GripCorner && (core_.main.ShowRunning() || isMaximized()))
+    if (grip == Grip::Corner && (core_.main.ShowRunning() || isMaximized()))
         return;
-    PictureElement* g = which == GripBottom ? bottomGrip_ : which == GripRight ? rightGrip_ : cornerGrip_;
     g->active = true;
 }
 
-void MainWindow::GripMoved(int which, QMouseEvent* e)
+void MainWindow::GripMoved(Grip grip, PictureElement* g, QMouseEvent* e)
 {
-    PictureElement* g = which == GripBottom ? bottomGrip_ : which == GripRight ? rightGrip_ : cornerGrip_;
     if (!g->active)
         return;
-    const QPoint pos = e->globalPosition().toPoint();
-    const QPoint topLeft = mapToGlobal(QPoint(0, 0));
-    int w = width();
-    int h = height();
-    if (which != GripBottom && pos.x() - topLeft.x() > kMinWidth)
-        w = pos.x() - topLeft.x();
-    if (which != GripRight && pos.y() - topLeft.y() > kMinHeight)
-        h = pos.y() - topLeft.y();
-    if (w != width() || h != height())
-        resize(w, h);  // the resize event lays the window out
+    const QPoint pointer = e->globalPosition().toPoint() - mapToGlobal(QPoint(0, 0));
+    const QSize wanted = GripDragSize(grip, pointer, size());
+    if (wanted != size())
+        resize(wanted);  // the resize event lays the window out
     else
         FormResize();
 }
 
-void MainWindow::GripReleased(int which)
+void MainWindow::GripReleased(PictureElement* g)
 {
-    PictureElement* g = which == GripBottom ? bottomGrip_ : which == GripRight ? rightGrip_ : cornerGrip_;
     if (!g->active)
         return;
     g->active = false;

@@ -2,6 +2,7 @@
 
 #include "imaging/QuickStrip.h"
 #include "platform/Paths.h"
+#include "shell/SkinElements.h"
 
 #include <QFileInfo>
 
@@ -23,18 +24,18 @@ QPixmap LoadSkinPicture(const AppPaths& paths, const QString& fileName, double r
 
 SkinArt SkinArt::Load(const AppPaths& paths, double ratio)
 {
-    const auto load = [&paths, ratio](const QString& name) {
-        return LoadSkinPicture(paths, name + QStringLiteral(".png"), ratio);
-    };
     SkinArt a;
-    static const char* const kBarNames[kBarButtons] = {"play", "first", "prev", "next",
-                                                     "last", "thumb", "stop"};
-    for (int i = 0; i < kBarButtons; ++i) {
-        const QString base = QStringLiteral("btn_%1_").arg(QLatin1String(kBarNames[i]));
-        a.barUp[i] = load(base + "normal");
-        a.barHover[i] = load(base + "hover");
-        a.barDown[i] = load(base + "pressed");
+    if (!a.skin.CloneFile(paths.InProgramDir(QStringLiteral("skin.png")).toStdString()))
+        a.skin.Release();  // the frame stays in the background colour
+    const QString dense = paths.InProgramDir(QStringLiteral("skin@2x.png"));
+    if (a.skin.HasPixels() && ratio >= 1.5 && QFileInfo::exists(dense)) {
+        // Only a drawing of exactly twice the 1x skin can be cut at its places.
+        if (!a.denseSkin.CloneFile(dense.toStdString()) || a.denseSkin.Width() != 2 * a.skin.Width() ||
+            a.denseSkin.Height() != 2 * a.skin.Height())
+            a.denseSkin.Release();
     }
+    for (const QString& name : SkinPictureNames())
+        a.pictures.insert(name, LoadSkinPicture(paths, name + QStringLiteral(".png"), ratio));
     // The strip's 32 x 32 icons are drawn on a doubled grid for the 16 x 16
     // places of the small buttons: shown at pixel ratio 2 they stay sharp.
     for (int i = 0; i < kQuickButtons; ++i) {
@@ -44,32 +45,14 @@ SkinArt SkinArt::Load(const AppPaths& paths, double ratio)
             a.quick[i][l] = icon;
         }
     }
-    for (int i = 0; i < 30; ++i)
-        a.logoFrames[i] = load(QStringLiteral("logo_%1").arg(i, 2, 10, QLatin1Char('0')));
-    a.icon = load(QStringLiteral("icon16"));
-    a.bigIcon = load(QStringLiteral("icon256"));
-    a.about = load(QStringLiteral("link_about_normal"));
-    a.aboutHover = load(QStringLiteral("link_about_hover"));
-    a.help = load(QStringLiteral("link_help_normal"));
-    a.helpHover = load(QStringLiteral("link_help_hover"));
-    a.badge = load(QStringLiteral("badge_4star"));
-    a.grip = load(QStringLiteral("grip"));
-    a.minHover = load(QStringLiteral("win_min_hover"));
-    a.minDown = load(QStringLiteral("win_min_pressed"));
-    a.maxHover = load(QStringLiteral("win_max_hover"));
-    a.maxDown = load(QStringLiteral("win_max_pressed"));
-    a.restoreHover = load(QStringLiteral("win_restore_hover"));
-    a.restoreDown = load(QStringLiteral("win_restore_pressed"));
-    a.restore = load(QStringLiteral("win_restore_idle"));
-    a.closeHover = load(QStringLiteral("win_close_hover"));
-    a.closeDown = load(QStringLiteral("win_close_pressed"));
+    a.bigIcon = LoadSkinPicture(paths, QStringLiteral("icon256.png"), ratio);
     return a;
 }
 
 QIcon SkinArt::WindowIcon() const
 {
     QIcon windowIcon;
-    for (const QPixmap& p : {icon, bigIcon})
+    for (const QPixmap& p : {Picture(QStringLiteral("icon16")), bigIcon})
         if (!p.isNull())
             windowIcon.addPixmap(p);
     return windowIcon;

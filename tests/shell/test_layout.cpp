@@ -274,3 +274,24 @@ TEST(FormRegion, DialogsHaveFourRoundedCorners)
     EXPECT_TRUE(FormRegion(0, 200, true).isEmpty());
     EXPECT_TRUE(FormRegion(300, -1, false).isEmpty());
 }
+
+TEST(Layout, GripsResizeTheirOwnSidesBeyondTheSmallestWindow)
+{
+    const QSize now(600, 500);
+    struct Case {
+        Grip grip;
+        QPoint pointer;
+        QSize wanted;
+    } const cases[] = {
+        {Grip::Bottom, {700, 520}, {600, 520}},
+        {Grip::Right, {700, 520}, {700, 500}},
+        {Grip::Corner, {700, 520}, {700, 520}},
+        // At the smallest size a side stays where it is; the other still follows.
+        {Grip::Corner, {kMinWidth, 520}, {600, 520}},
+        {Grip::Corner, {700, kMinHeight}, {700, 500}},
+        {Grip::Corner, {kMinWidth + 1, kMinHeight + 1}, {kMinWidth + 1, kMinHeight + 1}},
+        {Grip::Right, {-50, 900}, {600, 500}},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(GripDragSize(c.grip, c.pointer, now), c.wanted) << int(c.grip) << " " << c.pointer.x();
+}

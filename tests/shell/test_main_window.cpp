@@ -122,6 +122,67 @@ TEST_F(Window, ResizingMovesEverythingAndPublishesThePhotoArea)
     EXPECT_EQ(window->mask(), FormRegion(700, 520, true));
     // While the cover shows, the info text stays as it was.
     EXPECT_EQ(window->InfoLabel()->text(), QString::fromUtf8(kGreeting));
+
+    // Every element of the frame stands where the layout puts it.
+    const FormLayout& L = window->CurrentLayout();
+    const auto at = [&](const char* name) { return window->findChild<QWidget*>(name)->geometry(); };
+    for (const auto& [name, r] : {std::pair{"titleBar", L.titleBar}, {"bottomGrip", L.bottomGrip},
+                                  {"rightGrip", L.rightGrip}})
+        EXPECT_EQ(at(name), r) << name;
+    for (const auto& [name, p] :
+         {std::pair{"titleIcon", L.icon}, {"titleLabel", L.titleLabel}, {"minimiseButton", L.minimiseButton},
+          {"maximiseButton", L.maximiseButton}, {"closeButton", L.closeButton}, {"aboutButton", L.aboutButton},
+          {"helpButton", L.helpButton}, {"badge", L.badge}, {"infoLabel", L.infoLabel},
+          {"photoNameLabel", L.photoNameLabel}, {"cornerGrip", L.cornerGrip}})
+        EXPECT_EQ(at(name).topLeft(), p) << name;
+    for (int i = 0; i < kMenuLabels; ++i)
+        EXPECT_EQ(window->MenuLabel(i)->pos(), L.menuLabels[size_t(i)]) << i;
+    for (int i = 0; i < kBarButtons; ++i)
+        EXPECT_EQ(window->BarButton(i)->pos(), L.barButtons[size_t(i)]) << i;
+    for (int i = 0; i < kQuickButtons; ++i)
+        EXPECT_EQ(window->QuickButton(i)->pos(), L.quickButtons[size_t(i)]) << i;
+}
+
+TEST_F(Window, ElementsShowTheirLooksUnderThePointer)
+{
+    window->Start();
+    window->show();
+    const auto picture = [&](const char* file) { return QPixmap(QDir(home.path()).filePath(file)).toImage(); };
+    const QPoint away(200, 200);   // on the photo area
+    PictureElement* next = window->BarButton(3);
+    const QPoint on = next->pos() + QPoint(5, 5);
+    Mouse(next, QEvent::MouseMove, on, Qt::NoButton);
+    EXPECT_EQ(next->Picture().toImage(), picture("btn_next_hover.png"));
+    Mouse(next, QEvent::MouseButtonPress, on, Qt::LeftButton);
+    EXPECT_EQ(next->Picture().toImage(), picture("btn_next_pressed.png"));
+    // The bare background turns hover looks back, not a pressed button.
+    Mouse(window->photoArea(), QEvent::MouseMove, away, Qt::LeftButton);
+    EXPECT_EQ(next->Picture().toImage(), picture("btn_next_pressed.png"));
+    Mouse(next, QEvent::MouseButtonRelease, away, Qt::NoButton);
+    EXPECT_EQ(next->Picture().toImage(), picture("btn_next_normal.png"));
+
+    // A window button's glyph shows only while the pointer is on it.
+    auto* close = window->findChild<PictureElement*>("closeButton");
+    EXPECT_TRUE(close->Picture().isNull());
+    Mouse(close, QEvent::MouseMove, close->pos() + QPoint(3, 3), Qt::NoButton);
+    EXPECT_EQ(close->Picture().toImage(), picture("win_close_hover.png"));
+    Mouse(window->photoArea(), QEvent::MouseMove, away, Qt::NoButton);
+    EXPECT_TRUE(close->Picture().isNull());
+
+    // Menu-bar labels and links stay lit until the title bar is crossed.
+    auto* about = window->findChild<PictureElement*>("aboutButton");
+    Mouse(window->MenuLabel(0), QEvent::MouseMove, window->MenuLabel(0)->pos(), Qt::NoButton);
+    Mouse(about, QEvent::MouseMove, about->pos(), Qt::NoButton);
+    EXPECT_EQ(window->MenuLabel(0)->palette().color(QPalette::WindowText), QColor(Qt::black));
+    EXPECT_EQ(about->Picture().toImage(), picture("link_about_hover.png"));
+    auto* title = window->findChild<QWidget*>("titleBar");
+    Mouse(title, QEvent::MouseMove, title->pos() + QPoint(150, 5), Qt::NoButton);
+    EXPECT_EQ(window->MenuLabel(0)->palette().color(QPalette::WindowText), QColor(128, 128, 128));
+    EXPECT_EQ(about->Picture().toImage(), picture("link_about_normal.png"));
+    // The badge leads to the home page by hand; the grips show their directions.
+    EXPECT_EQ(window->findChild<QWidget*>("badge")->cursor().shape(), Qt::PointingHandCursor);
+    EXPECT_EQ(window->findChild<QWidget*>("bottomGrip")->cursor().shape(), Qt::SizeVerCursor);
+    EXPECT_EQ(window->findChild<QWidget*>("cornerGrip")->cursor().shape(), Qt::SizeFDiagCursor);
 }
 
 TEST_F(Window, NavigationFillsTheInfoLine)
@@ -238,6 +299,11 @@ TEST_F(Window, ARunningShowLocksTheBarButStopAndExitStayUsable)
     for (int i = 0; i <= 3; ++i)
         EXPECT_FALSE(window->MenuLabel(i)->isEnabled()) << i;
     EXPECT_TRUE(window->MenuLabel(4)->isEnabled());
+    // The window keeps its size during the show, but can still be closed.
+    const QStringList sizing = {"minimiseButton", "maximiseButton", "bottomGrip", "rightGrip"};
+    for (const QString& name : sizing)
+        EXPECT_FALSE(window->findChild<QWidget*>(name)->isEnabled()) << qPrintable(name);
+    EXPECT_TRUE(window->findChild<QWidget*>("closeButton")->isEnabled());
 
     core->BtnClick(6);
     EXPECT_EQ(TestAccess::Model(*core).main.StopRequested(), 1);
@@ -245,6 +311,8 @@ TEST_F(Window, ARunningShowLocksTheBarButStopAndExitStayUsable)
         EXPECT_TRUE(window->BarButton(i)->isEnabled()) << i;
     EXPECT_TRUE(window->BarButton(0)->isVisible());
     EXPECT_FALSE(window->BarButton(6)->isVisible());
+    for (const QString& name : sizing)
+        EXPECT_TRUE(window->findChild<QWidget*>(name)->isEnabled()) << qPrintable(name);
 }
 
 TEST_F(Window, KeysActAsTheirButtonsAndOnlyWhenTheButtonCould)
