@@ -53,6 +53,8 @@ void BM_RetouchCommand(benchmark::State& st)
     m.dibs.MakeDisplaySurfaces(m.state.ShowWidth, m.state.ShowHeight);
     m.main.SetView(View::Still);
     composer.DIBClonePicture(bench::BenchPhoto());
+    // The command works on every pixel, as the window's retouch does.
+    composer.EnsureFullPhoto();
     const ColourBalance balance{12, 150, 110};
 
     double filter = 1e30, whole = 1e30;
