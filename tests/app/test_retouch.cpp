@@ -90,6 +90,45 @@ TEST_F(RetouchTest, EachCommandRetouchesThePhotoAsShownThroughTheWorkingFile)
     EXPECT_TRUE(sink.infos.isEmpty()) << qPrintable(sink.infos.join('\n'));
 }
 
+// What a retouch puts on the screen is what the same picture read from a
+// file gives: for wide, tall and zoomed photos, turned or not, in colour,
+// grey or behind a frame, with the caption on.
+TEST_F(RetouchTest, ARetouchIsComposedAsThePictureReadFromAFileWouldBe)
+{
+    Solid(120, 84, kMaskColour).save(dir.filePath("mask1.jpg"), "JPEG", 95);
+    Solid(120, 84, kMaskColour).save(dir.filePath("mask2.jpg"), "JPEG", 95);
+    Quarters(400, 90).save(model.state.PhotoFolder + "wide.jpg", "JPEG", 95);
+    Quarters(90, 400).save(model.state.PhotoFolder + "tall.png", "PNG");
+    model.state.PhotoCaption = {"甲乙丙"};
+    const struct {
+        const char* photo;
+        int angle, frame, code;
+    } cases[] = {
+        {"a.bmp", 0, 0, kCmdSharpen},  {"a.bmp", 90, 1, kCmdBalance}, {"wide.jpg", 0, 2, kCmdNegative},
+        {"wide.jpg", 270, 0, kCmdSoften}, {"tall.png", 0, 3, kCmdSharpen}, {"tall.png", 90, 1, kCmdNegative},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(::testing::Message() << c.photo << " " << c.angle << " " << c.frame << " " << c.code);
+        model.state.RotateAngle = c.angle;
+        model.state.FrameType = c.frame;
+        Show(c.photo);
+        for (int round = 0; round < 2; ++round) {
+            const int altH = model.main.PanAltH, altV = model.main.PanAltV;
+            ASSERT_TRUE(RunRetouch(model, composer, c.code, {-20, 300, 130}).ok);
+            const Composed retouched = Composed::Of(model);
+            const Surface& shown = model.dibs.DibPhoto;
+            Surface picture;
+            ASSERT_TRUE(picture.Create(shown.Width(), shown.Height()));
+            std::memcpy(picture.DataPtr(), shown.DataPtr(), size_t(shown.RGBSize()));
+            EXPECT_TRUE(retouched ==
+                        ComposedFromFile(model, composer, picture, dir.filePath("picture.bmp"), 0, altH, altV));
+            // The next round goes on from the retouch, as the window would.
+            ASSERT_TRUE(RunRetouch(model, composer, c.code, {}).ok);
+        }
+    }
+    EXPECT_TRUE(sink.infos.isEmpty()) << qPrintable(sink.infos.join('\n'));
+}
+
 TEST_F(RetouchTest, AnotherPhotoAndBackShowsTheOriginalAgain)
 {
     Show("a.bmp");

@@ -27,6 +27,7 @@ TEST(ScanCommand, TheScanIsShownAndStaysAtHandForSaveAs)
     EXPECT_FALSE(model.dibs.DibPhoto.HasPixels());
 
     const QImage scan = Quarters(60, 40).convertToFormat(QImage::Format_RGB888);
+    const int altH = model.main.PanAltH, altV = model.main.PanAltV;
     ASSERT_TRUE(ShowScannedPicture(model, composer, scan).ok);
     EXPECT_EQ(model.main.ViewMode(), View::Still);
     EXPECT_EQ(model.main.LabelsDirty(), 1);
@@ -34,6 +35,20 @@ TEST(ScanCommand, TheScanIsShownAndStaysAtHandForSaveAs)
     EXPECT_EQ(model.dibs.DibPhoto.Width(), 40);
     EXPECT_EQ(model.dibs.DibPhoto.Height(), 60);
     EXPECT_TRUE(sink.infos.isEmpty()) << qPrintable(sink.infos.join('\n'));
+    // The info line names the scan as a BMP of it written now.
+    EXPECT_EQ(model.shown.CurFileName(), QStringLiteral("TempPic.bmp"));
+    const QString info = model.shown.CurFileInfo();
+    EXPECT_TRUE(info.startsWith(QStringLiteral("  文件 7KB  修改 "))) << qPrintable(info);
+    // Composed as the same picture read from a file, in the view it came in.
+    {
+        const Composed scanned = Composed::Of(model);
+        Surface picture;
+        ASSERT_TRUE(picture.Clone(scan));
+        model.main.SetView(View::Cover);
+        EXPECT_TRUE(scanned == ComposedFromFile(model, composer, picture, dir.filePath("scan.bmp"), 90, altH, altV));
+        model.main.SetView(View::Still);
+        ASSERT_TRUE(ShowScannedPicture(model, composer, scan).ok);
+    }
 
     const QString target = dir.filePath("scan.png");
     ASSERT_TRUE(SaveAs(model, target).ok);

@@ -5,12 +5,14 @@
 #include "model/AlbumState.h"
 #include "model/PhotoList.h"
 #include "model/SurfacePool.h"
+#include "imaging/ColourProfile.h"
 #include "imaging/Composer.h"
 #include "model/AlbumModel.h"
 #include "TestAccess.h"
 #include "model/AlbumView.h"
 #include "model/Surface.h"
 #include "platform/Paths.h"
+#include "platform/SafeWrite.h"
 
 #include <QColor>
 #include <QDir>
@@ -132,6 +134,47 @@ inline std::vector<uint8_t> Bytes(const Surface& s)
 {
     return s.HasPixels() ? std::vector<uint8_t>(s.DataPtr(), s.DataPtr() + s.RGBSize())
                          : std::vector<uint8_t>{};
+}
+
+// What a composition leaves for the screen, the engine and the lens: every
+// surface the photo area is made from and the geometry that goes with them.
+struct Composed {
+    std::vector<uint8_t> photo, canvas, mask, fresh, screen;
+    int photoW = 0, photoH = 0, fullW = 0, fullH = 0;
+    bool displayColours = false;
+    int panMode = 0, transMode = 0, canvasW = 0, canvasH = 0;
+    std::vector<double> geometry;   // view, zoom, aspects, placement
+
+    static Composed Of(const AlbumModel& m)
+    {
+        const MainState& s = m.main;
+        const SurfacePool& d = m.dibs;
+        return {Bytes(d.DibPhoto), Bytes(d.DibCanvas), Bytes(d.DibMask), Bytes(d.DibNew), Bytes(d.DibScreen),
+                d.DibPhoto.Width(), d.DibPhoto.Height(), d.DibPhoto.FullWidth(), d.DibPhoto.FullHeight(),
+                d.DibPhoto.InDisplayColours(), s.PanMode, s.ShowTransMode, s.CanvasWidth, s.CanvasHeight,
+                {s.ViewX, s.ViewY, s.ViewW, s.ViewH, s.ZoomX, s.ZoomY, s.PhotoAspect, s.CanvasAspect, s.PlaceX,
+                 s.PlaceY, s.PlaceW, s.PlaceH}};
+    }
+    bool operator==(const Composed&) const = default;
+};
+
+// The same picture composed the way a photo is: written as a BMP file (with
+// the profile its pixels are in) and read back through the file road, turned
+// by turnAngle, with the pan toggles as they were before. The album's own
+// turn is put back afterwards.
+inline Composed ComposedFromFile(AlbumModel& m, Composer& composer, const Surface& picture, const QString& file,
+                                 int turnAngle, int panAltH, int panAltV)
+{
+    const QByteArray icc = PixelProfile(picture);
+    EXPECT_TRUE(picture.SaveBMP(file.toStdString(), Keep::Scratch, std::string_view(icc.constData(), size_t(icc.size()))));
+    const int angle = m.state.RotateAngle;
+    m.state.RotateAngle = turnAngle;
+    m.main.PanAltH = panAltH;
+    m.main.PanAltV = panAltV;
+    EXPECT_TRUE(composer.DIBClonePicture(file));
+    composer.Redraw();
+    m.state.RotateAngle = angle;
+    return Composed::Of(m);
 }
 
 }  // namespace tamsel::testing
