@@ -13,7 +13,6 @@
 #include "platform/Paths.h"
 #include "platform/Rounding.h"
 
-#include <QFile>
 #include <QFileInfo>
 
 #include <algorithm>
@@ -75,17 +74,36 @@ bool Composer::DIBClonePicture(const QString& sPathFile)
     return !shown_.loadFailed_;
 }
 
+bool Composer::ComposePicture(Surface picture, bool turn, const QString& name, const QString& info)
+{
+    shown_.curFile_.clear();
+    shown_.inMemory_ = true;
+    if (!name.isEmpty()) {
+        shown_.curFileName_ = name;
+        shown_.curFileInfo_ = info;
+    }
+    // No file holds more of it: the picture is whole as it is.
+    picture.SetFullSize(0, 0);
+    const bool rotated = turn && album_.RotateAngle != 0;
+    shown_.shownTurn_ = rotated ? album_.RotateAngle : 0;
+    Outcome placed;
+    if (rotated) {
+        dibs_.DibScratch = std::move(picture);
+        placed = TurnScratch();
+        if (!placed)
+            Report(LoadFailure(placed.message, shown_.curFileName_));
+    } else {
+        dibs_.DibPhoto = std::move(picture);
+    }
+    shown_.loadFailed_ = !Compose(rotated, placed.ok);
+    return !shown_.loadFailed_;
+}
+
 bool Composer::ClonePicture(const QString& sPathFile)
 {
-    // A retouched or scanned picture is kept in its working file only while
-    // it is the one shown: save as, print and further retouches read it.
-    if (sPathFile != paths_.tempPic)
-        QFile::remove(paths_.tempPic);
-    // A retouch result is still the same photo: the info line keeps its name.
-    if (sPathFile != paths_.tempPic || !main_.Retouched || shown_.curFileName_.isEmpty()) {
-        shown_.curFileName_ = QFileInfo(sPathFile).fileName();
-        shown_.curFileInfo_ = FileInfoText(sPathFile);
-    }
+    shown_.inMemory_ = false;
+    shown_.curFileName_ = QFileInfo(sPathFile).fileName();
+    shown_.curFileInfo_ = FileInfoText(sPathFile);
 
     // Only names ending in lower-case "bmp" or "jpg" are read directly; every
     // other photo goes through the image file library into the working BMP.
@@ -112,7 +130,11 @@ bool Composer::ClonePicture(const QString& sPathFile)
         return LoadFailure(why, shown_.curFileName_);
     };
 
-    bool whole = LoadPhoto(rotated, size, failure, haveAhead ? &ahead : nullptr);
+    return Compose(rotated, LoadPhoto(rotated, size, failure, haveAhead ? &ahead : nullptr));
+}
+
+bool Composer::Compose(bool rotated, bool whole)
+{
     if (rotated && !whole)
         return false;
 
@@ -189,21 +211,10 @@ bool Composer::LoadPhoto(bool rotated, QSize atMost, const std::function<QString
     // place: whatever fails, DibPhoto holds a whole photo.
     Outcome loaded;
     if (rotated) {
-        Surface& source = dibs_.DibScratch;
-        Surface turned;
-        loaded = Fetch(source, shown_.curFile_, atMost, ahead);
+        loaded = Fetch(dibs_.DibScratch, shown_.curFile_, atMost, ahead);
         if (loaded)
-            loaded = turned.Create(source.Height(), source.Width());
-        if (loaded) {
-            PelRotate(turned, RoundHalfEven(turned.Width() / 2.0),
-                      RoundHalfEven(turned.Height() / 2.0), source.Width(), source.Height(),
-                      source, 0, 0, double(album_.RotateAngle));
-            turned.SetFullSize(source.FullHeight(), source.FullWidth());
-            turned.SetInDisplayColours(source.InDisplayColours());
-            dibs_.DibPhoto = std::move(turned);
-        }
+            loaded = TurnScratch();
     } else {
-        main_.Retouched = 0;
         Surface picture;
         loaded = Fetch(picture, shown_.curFile_, atMost, ahead);
         if (loaded)
@@ -212,6 +223,21 @@ bool Composer::LoadPhoto(bool rotated, QSize atMost, const std::function<QString
     if (!loaded)
         Report(failure(loaded.message));
     return loaded.ok;
+}
+
+Outcome Composer::TurnScratch()
+{
+    const Surface& source = dibs_.DibScratch;
+    Surface turned;
+    const Outcome made = turned.Create(source.Height(), source.Width());
+    if (!made)
+        return made;
+    PelRotate(turned, RoundHalfEven(turned.Width() / 2.0), RoundHalfEven(turned.Height() / 2.0), source.Width(),
+              source.Height(), source, 0, 0, double(album_.RotateAngle));
+    turned.SetFullSize(source.FullHeight(), source.FullWidth());
+    turned.SetInDisplayColours(source.InDisplayColours());
+    dibs_.DibPhoto = std::move(turned);
+    return made;
 }
 
 bool Composer::ReadsDirectly(const QString& path)
@@ -247,28 +273,25 @@ QString Composer::WorkingFileFor(const QString& path) const
 
 void Composer::LoadAhead(const QString& path)
 {
-    if (prefetch && path != paths_.tempPic)
+    if (prefetch)
         prefetch->Start(path, DecodeSize(TurnsOnLoad()), WorkingFileFor(path));
 }
 
 bool Composer::PhotoReady(const QString& path)
 {
-    if (!prefetch || path == paths_.tempPic)
+    if (!prefetch)
         return true;
     const QSize size = DecodeSize(TurnsOnLoad());
     prefetch->Start(path, size, WorkingFileFor(path));
     return prefetch->Ready(path, size);
 }
 
-bool Composer::TurnsOnLoad() const
-{
-    // A retouch result was saved already turned.
-    return !main_.Retouched && album_.RotateAngle != 0;
-}
+bool Composer::TurnsOnLoad() const { return album_.RotateAngle != 0; }
 
 bool Composer::EnsureFullPhoto()
 {
-    if (!dibs_.DibPhoto.HasPixels() || !dibs_.DibPhoto.Reduced())
+    // A picture in memory has no file to read it again from, nor needs one.
+    if (!dibs_.DibPhoto.HasPixels() || !dibs_.DibPhoto.Reduced() || shown_.inMemory_)
         return true;
     return LoadPhoto(TurnsOnLoad(), QSize(), [this](const QString& why) {
         return LoadFailure(why, shown_.curFileName_);

@@ -22,10 +22,11 @@ class ShownFile;
 class Surface;
 class PhotoPrefetch;
 
-// Turns an image file into the composed picture: the photo at its own size in
-// DibPhoto (turned by RotateAngle), fitted with its pan or zoom allowance into
-// DibCanvas, greyed or given its frame mask in DibMask, captioned, and its
-// first view stretched into DibNew. It sets the variables the transition
+// Turns an image file, or a picture held in memory (a retouch, a scan), into
+// the composed picture: the photo at its own size in DibPhoto (turned by
+// RotateAngle), fitted with its pan or zoom allowance into DibCanvas, greyed
+// or given its frame mask in DibMask, captioned, and its first view
+// stretched into DibNew. It sets the variables the transition
 // engine, the lens and the info line read (PanMode, the view, the placement,
 // the transition it chose) and is the one writer of the shown file (CurFile).
 // It reads the album settings and the photo position, never writes them.
@@ -41,6 +42,12 @@ public:
     // Returns false when the composition stopped or fell back to the previous
     // photo; LoadFailed keeps that until the next composition.
     bool DIBClonePicture(const QString& sPathFile);
+    // Composes a picture held in memory, with no file behind it: a retouch
+    // result, turned already (turn false), or a scan, turned by RotateAngle
+    // like any photo. Nothing is written or read back. A retouch goes on
+    // naming the photo it was made of; a picture of its own gives its name
+    // and file information for the info line.
+    bool ComposePicture(Surface picture, bool turn, const QString& name = {}, const QString& info = {});
 
     // Remakes the display-sized surfaces at width x height and shows the cover
     // (cover) or the current photo at once, without a transition.
@@ -87,6 +94,11 @@ public:
 
 private:
     bool ClonePicture(const QString& sPathFile);
+    // The steps after the photo is in DibPhoto: pan mode, canvas, fit,
+    // frame, caption, first view.
+    bool Compose(bool rotated, bool whole);
+    // DibPhoto made from DibScratch turned by RotateAngle.
+    Outcome TurnScratch();
     // The photo's pixels, decoded ahead or read from the file just large
     // enough to cover atMost (an empty size: the whole photo).
     Outcome Fetch(Surface& dst, const QString& path, QSize atMost, Surface* ahead);

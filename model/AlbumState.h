@@ -80,10 +80,19 @@ private:
 class ShownFile {
 public:
     // The file the pixels were read from: the photo itself, or the working
-    // BMP it was converted into. Output commands and retouches read it.
+    // BMP it was converted into. Empty while the picture is in memory only.
     const QString& CurFile() const { return curFile_; }
+    // No file holds the picture on the screen: a retouch or a scan, kept in
+    // DibPhoto alone until another photo comes. Save as, the wallpaper and
+    // printing then take DibPhoto.
+    bool InMemory() const { return inMemory_; }
+    // How far DibPhoto is turned from that picture as it goes out (0, 90 or
+    // 270): a scan is shown turned by RotateAngle like any photo, but goes
+    // out as it was scanned, as a photo's file does; a retouch goes out as
+    // it is shown.
+    int ShownTurn() const { return shownTurn_; }
     // The photo's own name and file information, for the info line: a
-    // retouch result shown from its working file still names the photo.
+    // retouch result still names the photo it was made of.
     const QString& CurFileName() const { return curFileName_; }
     const QString& CurFileInfo() const { return curFileInfo_; }
     // The last composition could not load its photo: the info line keeps
@@ -96,6 +105,8 @@ private:
     QString curFile_;
     QString curFileName_;
     QString curFileInfo_;
+    bool inMemory_ = false;
+    int shownTurn_ = 0;
     bool loadFailed_ = false;
 };
 
@@ -154,7 +165,6 @@ public:
     int NavStep = 0;
     int WipeStep = 4;
     bool OrigView = false;
-    bool Retouched = false;
     // The transition the composition chose for the photo it composed: the
     // user's TransMode, or none while a frame style is on.
     int ShowTransMode = 0;

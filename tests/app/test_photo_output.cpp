@@ -47,6 +47,19 @@ protected:
     Composer composer{model, ReportTo(sink)};
 };
 
+// The library's TIFF writer leaves the byte that aligns its directory as it
+// found it in memory: two writes of one picture may differ there alone.
+QByteArray Comparable(QByteArray file)
+{
+    if (file.startsWith("II*\0") && file.size() >= 8) {
+        const auto* d = reinterpret_cast<const uint8_t*>(file.constData());
+        const qsizetype directory = d[4] | d[5] << 8 | d[6] << 16 | qsizetype(d[7]) << 24;
+        if (directory > 8 && directory <= file.size())
+            file[directory - 1] = 0;
+    }
+    return file;
+}
+
 }  // namespace
 
 TEST_F(OutputTest, SaveAsWritesTheRetouchedPictureInTheFormatOfItsEnding)
@@ -70,18 +83,6 @@ TEST_F(OutputTest, SaveAsWritesTheRetouchedPictureInTheFormatOfItsEnding)
     EXPECT_EQ(model.state.PhotoCount, 2);
 }
 
-// The library's TIFF writer leaves the byte that aligns its directory as it
-// found it in memory: two writes of one picture may differ there alone.
-QByteArray Comparable(QByteArray file)
-{
-    if (file.startsWith("II*\0") && file.size() >= 8) {
-        const auto* d = reinterpret_cast<const uint8_t*>(file.constData());
-        const qsizetype directory = d[4] | d[5] << 8 | d[6] << 16 | qsizetype(d[7]) << 24;
-        if (directory > 8 && directory <= file.size())
-            file[directory - 1] = 0;
-    }
-    return file;
-}
 
 // A retouched picture goes out as the BMP file of it would: saved in every
 // format, in sRGB and in a wide-gamut display's colours, as the wallpaper
@@ -113,9 +114,14 @@ TEST_F(OutputTest, ARetouchGoesOutAsItsBmpFileWould)
             SCOPED_TRACE(f.ending);
             const QString mine = out.filePath(QStringLiteral("mine.") + f.ending);
             const QString theirs = out.filePath(QStringLiteral("theirs.") + f.ending);
+            // The library stamps a PNG with the second it was read in, which
+            // may turn between two saves: one of the file's saves around it matches.
+            ASSERT_TRUE(SaveImageFile(LoadImageFile(bmp), theirs, f.code).ok);
+            const QByteArray before = Comparable(ReadAll(theirs));
             ASSERT_TRUE(SaveAs(model, mine).ok);
             ASSERT_TRUE(SaveImageFile(LoadImageFile(bmp), theirs, f.code).ok);
-            EXPECT_TRUE(Comparable(ReadAll(mine)) == Comparable(ReadAll(theirs)));
+            const QByteArray saved = Comparable(ReadAll(mine));
+            EXPECT_TRUE(saved == before || saved == Comparable(ReadAll(theirs)));
         }
         SetWallpaper(model, DesktopInfo{DesktopKind::None, {}, {}});
         EXPECT_TRUE(ReadAll(model.paths.wallpaper) == ReadAll(bmp));

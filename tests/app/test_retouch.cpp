@@ -56,7 +56,7 @@ protected:
 
 }  // namespace
 
-TEST_F(RetouchTest, EachCommandRetouchesThePhotoAsShownThroughTheWorkingFile)
+TEST_F(RetouchTest, EachCommandRetouchesThePhotoAsShownAndKeepsItInMemory)
 {
     struct Case {
         int code;
@@ -81,9 +81,9 @@ TEST_F(RetouchTest, EachCommandRetouchesThePhotoAsShownThroughTheWorkingFile)
             const auto want = Expected(c.op);
             EXPECT_TRUE(RunRetouch(model, composer, c.code, balance).ok);
             EXPECT_EQ(Bytes(model.dibs.DibPhoto), want);
-            EXPECT_EQ(model.shown.CurFile(), model.paths.tempPic);
+            EXPECT_TRUE(model.shown.InMemory());
+            EXPECT_TRUE(model.shown.CurFile().isEmpty());
             EXPECT_EQ(model.shown.CurFileName(), "a.bmp");   // the info line still names the photo
-            EXPECT_FALSE(model.main.Retouched);
             EXPECT_EQ(model.main.LabelsDirty(), 1);
         }
     }
@@ -136,10 +136,10 @@ TEST_F(RetouchTest, AnotherPhotoAndBackShowsTheOriginalAgain)
     RunRetouch(model, composer, kCmdSharpen, {});
     RunRetouch(model, composer, kCmdSharpen, {});
     ASSERT_NE(Bytes(model.dibs.DibPhoto), original);
-    ASSERT_TRUE(QFileInfo::exists(model.paths.tempPic));
+    ASSERT_TRUE(model.shown.InMemory());
     Show("b.png");
     // The retouched (or scanned) picture lives until another photo comes.
-    EXPECT_FALSE(QFileInfo::exists(model.paths.tempPic));
+    EXPECT_FALSE(model.shown.InMemory());
     Show("a.bmp");
     EXPECT_EQ(Bytes(model.dibs.DibPhoto), original);
     EXPECT_EQ(model.shown.CurFile(), model.state.PhotoFolder + "a.bmp");
@@ -155,51 +155,21 @@ TEST_F(RetouchTest, ATurnedPhotoStaysTurnedOnceAndANeutralBalanceStillReloads)
     EXPECT_EQ(model.dibs.DibPhoto.Width(), 48);
     EXPECT_EQ(model.dibs.DibPhoto.Height(), 64);
     EXPECT_EQ(Bytes(model.dibs.DibPhoto), turned);
-    EXPECT_EQ(model.shown.CurFile(), model.paths.tempPic);
-    EXPECT_TRUE(QFileInfo(model.paths.tempPic).isFile());
+    EXPECT_TRUE(model.shown.InMemory());
     // The next retouch starts from the turned picture and keeps it turned.
     RunRetouch(model, composer, kCmdNegative, {});
     EXPECT_EQ(model.dibs.DibPhoto.Width(), 48);
 }
 
-TEST_F(RetouchTest, AWorkingFileThatCannotBeWrittenKeepsTheRetouchesSoFar)
-{
-    model.state.RotateAngle = 90;
-    Show("a.bmp");
-    RunRetouch(model, composer, kCmdNegative, {});
-    const auto once = Bytes(model.dibs.DibPhoto);
-    const QByteArray file = ReadAll(model.paths.tempPic);
-
-    // A folder of that name in its place: the file can be neither replaced nor opened.
-    QFile::remove(model.paths.tempPic);
-    ASSERT_TRUE(QDir().mkdir(model.paths.tempPic));
-    RetouchResult r = ApplyRetouch(model, kCmdSharpen, {});
-    EXPECT_FALSE(r.outcome.ok);
-    EXPECT_FALSE(r.outcome.message.isEmpty());
-    QDir().rmdir(model.paths.tempPic);
-    WriteAll(model.paths.tempPic, file);
-    ASSERT_EQ(r.compose, model.paths.tempPic);
-    composer.DIBClonePicture(r.compose);
-    EXPECT_EQ(Bytes(model.dibs.DibPhoto), once);
-
-    // From the photo file itself the restore turns it again.
-    Show("a.bmp");
-    const auto shown = Bytes(model.dibs.DibPhoto);
-    QFile::remove(model.paths.tempPic);
-    ASSERT_TRUE(QDir().mkdir(model.paths.tempPic));
-    r = ApplyRetouch(model, kCmdSharpen, {});
-    EXPECT_FALSE(r.outcome.ok);
-    composer.DIBClonePicture(r.compose);
-    EXPECT_EQ(Bytes(model.dibs.DibPhoto), shown);
-    QDir().rmdir(model.paths.tempPic);
-}
-
 TEST_F(RetouchTest, NothingLoadedIsSaidAndNothingComposed)
 {
-    const RetouchResult r = ApplyRetouch(model, kCmdSharpen, {});
-    EXPECT_FALSE(r.outcome.ok);
-    EXPECT_TRUE(r.compose.isEmpty());
-    EXPECT_FALSE(QFileInfo::exists(model.paths.tempPic));
+    const Outcome r = RunRetouch(model, composer, kCmdSharpen, {});
+    EXPECT_FALSE(r.ok);
+    EXPECT_FALSE(r.message.isEmpty());
+    EXPECT_FALSE(model.dibs.DibPhoto.HasPixels());
+    EXPECT_FALSE(model.shown.InMemory());
+    // Nothing written anywhere: the working folder holds no file.
+    EXPECT_TRUE(QDir(model.paths.workDir).isEmpty());
 }
 
 // A retouch of a photo shown in a wide-gamut display's colours keeps the
@@ -216,7 +186,7 @@ TEST_F(RetouchTest, ARetouchedPhotoInTheDisplaysColoursIsSavedInItsOwn)
     ASSERT_TRUE(composer.DIBClonePicture(photos["adobe.jpg"]));
     RunRetouch(model, composer, kCmdNegative, {});
     RunRetouch(model, composer, kCmdNegative, {});
-    ASSERT_EQ(model.shown.CurFile(), model.paths.tempPic);
+    ASSERT_TRUE(model.shown.InMemory());
     for (const char* name : {"kept.png", "kept.bmp"})
         ASSERT_TRUE(SaveAs(model, d.filePath(name)).ok) << name;
     display.reset();

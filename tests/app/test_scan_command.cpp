@@ -4,6 +4,7 @@
 #include "app/ScanCommand.h"
 #include "imaging/ComposeFixture.h"
 #include "model/AlbumModel.h"
+#include "platform/Wallpaper.h"
 
 #include <QFileInfo>
 #include <gtest/gtest.h>
@@ -56,6 +57,13 @@ TEST(ScanCommand, TheScanIsShownAndStaysAtHandForSaveAs)
     EXPECT_EQ(saved.size(), scan.size());
     for (int y = 0; y < scan.height(); ++y)
         ASSERT_EQ(memcmp(saved.constScanLine(y), scan.constScanLine(y), size_t(scan.width()) * 3), 0) << y;
-    model.paths.RemoveWorkFiles();
-    EXPECT_FALSE(QFileInfo::exists(model.paths.tempPic));
+    // The wallpaper copy is the scan's BMP, as it was scanned.
+    model.paths.wallpaper = dir.filePath("mytable.bmp");
+    SetWallpaper(model, DesktopInfo{DesktopKind::None, {}, {}});
+    Surface scanned;
+    ASSERT_TRUE(scanned.Clone(scan));
+    EXPECT_TRUE(ReadAll(model.paths.wallpaper) == scanned.BmpBytes());
+    // Shown and saved without a file of its own anywhere.
+    EXPECT_TRUE(model.shown.InMemory());
+    EXPECT_FALSE(QDir(model.paths.workDir).exists());
 }
