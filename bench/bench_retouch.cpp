@@ -1,6 +1,6 @@
 // A retouch of a camera-sized photo, from the command to the redisplayed
-// picture (filter, working file written, recomposed, stretched onto the
-// screen), against the filter alone on the same picture in the same run.
+// picture (filter, recomposed, stretched onto the screen), against the
+// filter alone on the same picture in the same run.
 #include "ComposeBenchPhoto.h"
 
 #include "app/Retouch.h"
@@ -23,7 +23,7 @@ struct NoSink : AlbumView {
     QString last;
 };
 
-// CPU time of this thread, writing the working file included.
+// CPU time of this thread.
 double ThreadMs()
 {
     timespec t{};
@@ -47,7 +47,6 @@ void BM_RetouchCommand(benchmark::State& st)
 {
     const int code = int(st.range(0));
     AlbumModel m(AppPaths::ForProgramDir(QDir::tempPath()));
-    m.paths.EnsureWorkDir();
     NoSink sink;
     Composer composer{m, ReportTo(sink)};
     m.dibs.MakeDisplaySurfaces(m.state.ShowWidth, m.state.ShowHeight);
@@ -73,7 +72,6 @@ void BM_RetouchCommand(benchmark::State& st)
     st.counters["x_filter"] = whole / filter;
     if (!sink.last.isEmpty())
         st.SkipWithError(sink.last.toStdString().c_str());
-    m.paths.RemoveWorkFiles();
 }
 
 }  // namespace
