@@ -137,23 +137,21 @@ inline std::vector<uint8_t> Bytes(const Surface& s)
 }
 
 // What a composition leaves for the screen, the engine and the lens: every
-// surface the photo area is made from and the geometry that goes with them.
+// surface the photo area is made from and the numbers that go with them.
 struct Composed {
-    std::vector<uint8_t> photo, canvas, mask, fresh, screen;
-    int photoW = 0, photoH = 0, fullW = 0, fullH = 0;
-    bool displayColours = false;
-    int panMode = 0, transMode = 0, canvasW = 0, canvasH = 0;
-    std::vector<double> geometry;   // view, zoom, aspects, placement
+    std::vector<std::vector<uint8_t>> surfaces;
+    std::vector<double> numbers;
 
     static Composed Of(const AlbumModel& m)
     {
         const MainState& s = m.main;
         const SurfacePool& d = m.dibs;
-        return {Bytes(d.DibPhoto), Bytes(d.DibCanvas), Bytes(d.DibMask), Bytes(d.DibNew), Bytes(d.DibScreen),
-                d.DibPhoto.Width(), d.DibPhoto.Height(), d.DibPhoto.FullWidth(), d.DibPhoto.FullHeight(),
-                d.DibPhoto.InDisplayColours(), s.PanMode, s.ShowTransMode, s.CanvasWidth, s.CanvasHeight,
-                {s.ViewX, s.ViewY, s.ViewW, s.ViewH, s.ZoomX, s.ZoomY, s.PhotoAspect, s.CanvasAspect, s.PlaceX,
-                 s.PlaceY, s.PlaceW, s.PlaceH}};
+        const Surface& p = d.DibPhoto;
+        return {{Bytes(p), Bytes(d.DibCanvas), Bytes(d.DibMask), Bytes(d.DibNew), Bytes(d.DibScreen)},
+                {double(p.Width()), double(p.Height()), double(p.FullWidth()), double(p.FullHeight()),
+                 double(p.InDisplayColours()), double(s.PanMode), double(s.ShowTransMode), double(s.CanvasWidth),
+                 double(s.CanvasHeight), s.ViewX, s.ViewY, s.ViewW, s.ViewH, s.ZoomX, s.ZoomY, s.PhotoAspect,
+                 s.CanvasAspect, s.PlaceX, s.PlaceY, s.PlaceW, s.PlaceH}};
     }
     bool operator==(const Composed&) const = default;
 };
@@ -161,7 +159,8 @@ struct Composed {
 // The same picture composed the way a photo is: written as a BMP file (with
 // the profile its pixels are in) and read back through the file road, turned
 // by turnAngle, with the pan toggles as they were before. The album's own
-// turn is put back afterwards.
+// turn is put back afterwards. The picture may be DibPhoto itself: it is
+// written before anything is composed.
 inline Composed ComposedFromFile(AlbumModel& m, Composer& composer, const Surface& picture, const QString& file,
                                  int turnAngle, int panAltH, int panAltV)
 {
