@@ -556,7 +556,8 @@ Outcome AlbumApp::WallpaperCommand() { return SetWallpaper(model_); }
 
 Outcome AlbumApp::PrintCommand()
 {
-    // The page is drawn away from the window's thread; its outcome comes back later.
+    // The page is drawn away from the window's thread; its outcome comes back
+    // later. A retouch or a scan prints from DibPhoto alone: it has no file.
     composer_.EnsureFullPhoto();
     view().PrintPhoto(model_.dibs.DibPhoto, model_.shown.CurFile(), model_.state.RotateAngle,
                       [this](const Outcome& o) { Report(o); });

@@ -1,7 +1,10 @@
 #include "app/PhotoOutput.h"
 
+#include "imaging/ColourProfile.h"
 #include "imaging/ImageFile.h"
+#include "imaging/PelOps.h"
 #include "model/AlbumModel.h"
+#include "platform/Rounding.h"
 #include "platform/SafeWrite.h"
 #include "platform/Wallpaper.h"
 
@@ -26,6 +29,49 @@ QString OutputEndings()
     return endings.join(QStringLiteral("、")) + QStringLiteral(" 或 ") + last;
 }
 
+// Where the picture on the screen is found for writing it out: a retouch
+// or a scan is DibPhoto alone, with the profile its pixels are in (a scan
+// turned for the screen is turned back); any other photo is the file it was
+// read from. Neither when that file is gone.
+struct ShownPicture {
+    const Surface* shown = nullptr;
+    Surface turnedBack;
+    QString file;
+
+    bool Found() const { return shown || !file.isEmpty(); }
+    const Surface& Picture() const { return turnedBack.HasPixels() ? turnedBack : *shown; }
+};
+
+void PictureToWrite(const AlbumModel& model, ShownPicture& out)
+{
+    if (model.shown.InMemory()) {
+        const Surface& shown = model.dibs.DibPhoto;
+        out.shown = &shown;
+        if (const int turn = model.shown.ShownTurn(); turn != 0 &&
+            out.turnedBack.Create(shown.Height(), shown.Width())) {
+            PelRotate(out.turnedBack, RoundHalfEven(out.turnedBack.Width() / 2.0),
+                      RoundHalfEven(out.turnedBack.Height() / 2.0), shown.Width(), shown.Height(), shown, 0, 0,
+                      double(360 - turn));
+            out.turnedBack.SetInDisplayColours(shown.InDisplayColours());
+        }
+        return;
+    }
+    const QString& file = model.shown.CurFile();
+    if (!file.isEmpty() && QFileInfo(file).isFile())
+        out.file = file;
+}
+
+// The copy appears whole or not at all: the desktop may be reading the old
+// one. A file goes byte for byte; a picture in memory as its BMP.
+Outcome WriteWallpaperCopy(const ShownPicture& source, const QString& copy)
+{
+    if (!source.shown)
+        return CopyFileWhole(source.file, copy);
+    const QByteArray icc = PixelProfile(source.Picture());
+    return source.Picture().SaveBMP(QFile::encodeName(copy).toStdString(), Keep::Durable,
+                                    std::string_view(icc.constData(), size_t(icc.size())));
+}
+
 }  // namespace
 
 Outcome SaveAs(AlbumModel& model, const QString& target)
@@ -36,10 +82,12 @@ Outcome SaveAs(AlbumModel& model, const QString& target)
     if (code < 0)
         return Outcome::Failed(
             Unsaved(QStringLiteral("文件名须以 %1 结尾").arg(OutputEndings())));
-    const QString& source = model.shown.CurFile();
-    if (source.isEmpty() || !QFileInfo(source).isFile())
+    ShownPicture source;
+    PictureToWrite(model, source);
+    if (!source.Found())
         return Outcome::Failed(Unsaved(QStringLiteral("找不到当前照片的文件")));
-    ImageHandle image = LoadImageFile(source);
+    ImageHandle image = source.shown ? ImageOfPicture(source.Picture(), PixelProfile(source.Picture()))
+                                     : LoadImageFile(source.file);
     if (!image.IsValid())
         return Outcome::Failed(Unsaved(QStringLiteral("无法读取当前照片 %1").arg(model.shown.CurFileName())));
     if (code == kIco && (image.Width() > kMaxIconSide || image.Height() > kMaxIconSide))
@@ -55,13 +103,13 @@ Outcome SetWallpaper(AlbumModel& model) { return SetWallpaper(model, DetectDeskt
 
 Outcome SetWallpaper(AlbumModel& model, const DesktopInfo& desktop)
 {
-    const QString& source = model.shown.CurFile();
-    if (source.isEmpty() || !QFileInfo(source).isFile())
+    ShownPicture source;
+    PictureToWrite(model, source);
+    if (!source.Found())
         return Outcome::Failed(QStringLiteral("  对不起,找不到当前照片的文件"));
     const QString& copy = model.paths.wallpaper;
     QDir().mkpath(QFileInfo(copy).absolutePath());
-    // The copy appears whole or not at all: the desktop may be reading the old one.
-    if (const Outcome copied = CopyFileWhole(source, copy); !copied)
+    if (const Outcome copied = WriteWallpaperCopy(source, copy); !copied)
         return Outcome::Failed(QStringLiteral("  对不起,墙纸未换:") + copied.message);
     const Outcome r = ApplyWallpaper(copy, desktop);
     if (!r.ok)

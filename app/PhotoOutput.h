@@ -8,7 +8,8 @@ namespace tamsel {
 struct AlbumModel;
 struct DesktopInfo;
 
-// "照片另存...": reads CurFile, so a retouched photo is saved retouched, and
+// "照片另存...": takes the picture on the screen, so a retouched photo is
+// saved retouched (a photo as it is is read from its file again), and
 // writes it to target in the format its name asks for; the file appears
 // whole or not at all. A name with another ending, a current file that
 // cannot be read and a failed write each leave nothing written and say so.
@@ -16,8 +17,9 @@ struct DesktopInfo;
 // folder. An empty target (the dialog was cancelled) does nothing.
 Outcome SaveAs(AlbumModel& model, const QString& target);
 
-// "作为桌面": copies CurFile byte for byte to the wallpaper copy and makes
-// that the background of the running desktop.
+// "作为桌面": copies the photo's file byte for byte to the wallpaper copy
+// (a retouch or a scan: writes it there as a BMP) and makes that the
+// background of the running desktop.
 Outcome SetWallpaper(AlbumModel& model);
 Outcome SetWallpaper(AlbumModel& model, const DesktopInfo& desktop);
 

@@ -3,33 +3,32 @@
 #include "imaging/Composer.h"
 #include "model/AlbumModel.h"
 #include "show/TransitionEngine.h"
-#include "platform/SafeWrite.h"
+#include "platform/FileInfo.h"
 
-#include <QFile>
+#include <QDateTime>
 #include <QImage>
 
 namespace tamsel {
+namespace {
+
+// A 24-bit BMP file: its file header and info header before the pixels.
+constexpr qint64 kBmpHeaderBytes = 14 + 40;
+
+}  // namespace
 
 Outcome ShowScannedPicture(AlbumModel& model, Composer& composer, TransitionEngine& engine,
                            const QImage& picture)
 {
     if (picture.isNull())
         return Outcome::Done();
-    const AppPaths& paths = model.paths;
-    Outcome kept = paths.EnsureWorkDir() ? Outcome::Done()
-                                         : Outcome::Failed(QStringLiteral("工作文件夹无法建立"));
     Surface scanned;
-    if (kept)
-        kept = scanned.Clone(picture);
-    // Whole or not at all: the working file may hold an earlier retouch.
-    if (kept)
-        kept = scanned.SaveBMP(QFile::encodeName(paths.tempPic).toStdString(), Keep::Scratch);
-    if (!kept)
+    if (const Outcome kept = scanned.Clone(picture); !kept)
         return Outcome::Failed(QStringLiteral("  对不起,扫描的图片无法写入工作文件:%1").arg(kept.message));
+    // The info line describes a scan as the BMP file it used to be kept in:
+    // that name, that file's size, and the time of the scan.
+    const QString info = FileInfoText(kBmpHeaderBytes + scanned.RGBSize(), QDateTime::currentDateTimeUtc());
     model.main.MarkLabelsDirty();
-    // A fresh picture: the composition turns it by RotateAngle like any photo.
-    model.main.Retouched = 0;
-    engine.ShowAtOnce(composer.DIBClonePicture(paths.tempPic));
+    engine.ShowAtOnce(composer.ComposePicture(std::move(scanned), true, QStringLiteral("TempPic.bmp"), info));
     model.main.SetView(View::Still);
     return Outcome::Done();
 }

@@ -13,7 +13,6 @@
 #include "platform/Paths.h"
 #include "platform/Rounding.h"
 
-#include <QFile>
 #include <QFileInfo>
 
 #include <algorithm>
@@ -71,28 +70,39 @@ void Composer::Report(const QString& text)
 
 std::optional<Composition> Composer::DIBClonePicture(const QString& sPathFile)
 {
-    Composition made = last_;
-    made.stoppedShort = false;
-    bool reachedCanvas = true;
-    shown_.loadFailed_ = !ClonePicture(sPathFile, made, reachedCanvas);
-    // A turned photo that could not be read never reached the canvas.
-    if (!reachedCanvas)
-        return std::nullopt;
-    last_ = made;
-    return made;
+    return ClonePicture(sPathFile);
 }
 
-bool Composer::ClonePicture(const QString& sPathFile, Composition& made, bool& reachedCanvas)
+std::optional<Composition> Composer::ComposePicture(Surface picture, bool turn, const QString& name,
+                                                    const QString& info)
 {
-    // A retouched or scanned picture is kept in its working file only while
-    // it is the one shown: save as, print and further retouches read it.
-    if (sPathFile != paths_.tempPic)
-        QFile::remove(paths_.tempPic);
-    // A retouch result is still the same photo: the info line keeps its name.
-    if (sPathFile != paths_.tempPic || !main_.Retouched || shown_.curFileName_.isEmpty()) {
-        shown_.curFileName_ = QFileInfo(sPathFile).fileName();
-        shown_.curFileInfo_ = FileInfoText(sPathFile);
+    shown_.curFile_.clear();
+    shown_.inMemory_ = true;
+    if (!name.isEmpty()) {
+        shown_.curFileName_ = name;
+        shown_.curFileInfo_ = info;
     }
+    // No file holds more of it: the picture is whole as it is.
+    picture.SetFullSize(0, 0);
+    const bool rotated = turn && album_.RotateAngle != 0;
+    shown_.shownTurn_ = rotated ? album_.RotateAngle : 0;
+    Outcome placed;
+    if (rotated) {
+        dibs_.DibScratch = std::move(picture);
+        placed = TurnScratch();
+        if (!placed)
+            Report(LoadFailure(placed.message, shown_.curFileName_));
+    } else {
+        dibs_.DibPhoto = std::move(picture);
+    }
+    return Compose(rotated, placed.ok);
+}
+
+std::optional<Composition> Composer::ClonePicture(const QString& sPathFile)
+{
+    shown_.inMemory_ = false;
+    shown_.curFileName_ = QFileInfo(sPathFile).fileName();
+    shown_.curFileInfo_ = FileInfoText(sPathFile);
 
     // Only names ending in lower-case "bmp" or "jpg" are read directly; every
     // other photo goes through the image file library into the working BMP.
@@ -119,16 +129,22 @@ bool Composer::ClonePicture(const QString& sPathFile, Composition& made, bool& r
         return LoadFailure(why, shown_.curFileName_);
     };
 
-    bool whole = LoadPhoto(rotated, size, failure, haveAhead ? &ahead : nullptr);
-    if (rotated && !whole) {
-        reachedCanvas = false;
-        return false;
-    }
+    return Compose(rotated, LoadPhoto(rotated, size, failure, haveAhead ? &ahead : nullptr));
+}
+
+std::optional<Composition> Composer::Compose(bool rotated, bool whole)
+{
+    shown_.loadFailed_ = !whole;
+    // A turned photo that could not be read never reaches the canvas.
+    if (rotated && !whole)
+        return std::nullopt;
+    Composition made = last_;
+    made.stoppedShort = false;
     made.caption.clear();
 
     // From here a failing step is skipped and the next one runs; a turned
     // photo stops at its first failure, with the previous picture still whole
-    // on the canvas and the screen.
+    // on the screen.
     auto step = [&](auto&& f) {
         if (!whole && rotated)
             return;
@@ -194,7 +210,9 @@ bool Composer::ClonePicture(const QString& sPathFile, Composition& made, bool& r
             made.caption = caption;
         return drawn;
     });
-    return whole;
+    shown_.loadFailed_ = !whole;
+    last_ = made;
+    return made;
 }
 
 bool Composer::LoadPhoto(bool rotated, QSize atMost, const std::function<QString(const QString&)>& failure,
@@ -204,21 +222,10 @@ bool Composer::LoadPhoto(bool rotated, QSize atMost, const std::function<QString
     // place: whatever fails, DibPhoto holds a whole photo.
     Outcome loaded;
     if (rotated) {
-        Surface& source = dibs_.DibScratch;
-        Surface turned;
-        loaded = Fetch(source, shown_.curFile_, atMost, ahead);
+        loaded = Fetch(dibs_.DibScratch, shown_.curFile_, atMost, ahead);
         if (loaded)
-            loaded = turned.Create(source.Height(), source.Width());
-        if (loaded) {
-            PelRotate(turned, RoundHalfEven(turned.Width() / 2.0),
-                      RoundHalfEven(turned.Height() / 2.0), source.Width(), source.Height(),
-                      source, 0, 0, double(album_.RotateAngle));
-            turned.SetFullSize(source.FullHeight(), source.FullWidth());
-            turned.SetInDisplayColours(source.InDisplayColours());
-            dibs_.DibPhoto = std::move(turned);
-        }
+            loaded = TurnScratch();
     } else {
-        main_.Retouched = 0;
         Surface picture;
         loaded = Fetch(picture, shown_.curFile_, atMost, ahead);
         if (loaded)
@@ -227,6 +234,21 @@ bool Composer::LoadPhoto(bool rotated, QSize atMost, const std::function<QString
     if (!loaded)
         Report(failure(loaded.message));
     return loaded.ok;
+}
+
+Outcome Composer::TurnScratch()
+{
+    const Surface& source = dibs_.DibScratch;
+    Surface turned;
+    const Outcome made = turned.Create(source.Height(), source.Width());
+    if (!made)
+        return made;
+    PelRotate(turned, RoundHalfEven(turned.Width() / 2.0), RoundHalfEven(turned.Height() / 2.0), source.Width(),
+              source.Height(), source, 0, 0, double(album_.RotateAngle));
+    turned.SetFullSize(source.FullHeight(), source.FullWidth());
+    turned.SetInDisplayColours(source.InDisplayColours());
+    dibs_.DibPhoto = std::move(turned);
+    return made;
 }
 
 bool Composer::ReadsDirectly(const QString& path)
@@ -262,28 +284,25 @@ QString Composer::WorkingFileFor(const QString& path) const
 
 void Composer::LoadAhead(const QString& path)
 {
-    if (prefetch && path != paths_.tempPic)
+    if (prefetch)
         prefetch->Start(path, DecodeSize(TurnsOnLoad()), WorkingFileFor(path));
 }
 
 bool Composer::PhotoReady(const QString& path)
 {
-    if (!prefetch || path == paths_.tempPic)
+    if (!prefetch)
         return true;
     const QSize size = DecodeSize(TurnsOnLoad());
     prefetch->Start(path, size, WorkingFileFor(path));
     return prefetch->Ready(path, size);
 }
 
-bool Composer::TurnsOnLoad() const
-{
-    // A retouch result was saved already turned.
-    return !main_.Retouched && album_.RotateAngle != 0;
-}
+bool Composer::TurnsOnLoad() const { return album_.RotateAngle != 0; }
 
 bool Composer::EnsureFullPhoto()
 {
-    if (!dibs_.DibPhoto.HasPixels() || !dibs_.DibPhoto.Reduced())
+    // A picture in memory has no file to read it again from, nor needs one.
+    if (!dibs_.DibPhoto.HasPixels() || !dibs_.DibPhoto.Reduced() || shown_.inMemory_)
         return true;
     return LoadPhoto(TurnsOnLoad(), QSize(), [this](const QString& why) {
         return LoadFailure(why, shown_.curFileName_);

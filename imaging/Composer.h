@@ -24,12 +24,13 @@ class ShownFile;
 class Surface;
 class PhotoPrefetch;
 
-// Turns an image file into the composed picture: the photo at its own size in
-// DibPhoto (turned by RotateAngle), fitted with its pan or zoom allowance into
-// DibCanvas, greyed or given its frame mask in DibMask, and captioned. What
-// it made besides the pixels (the pan mode, the view, the placement, the
-// transition it chose, the caption) it returns as a Composition, which the
-// engine takes; it is the one writer of the shown file (CurFile).
+// Turns an image file, or a picture held in memory (a retouch, a scan), into
+// the composed picture: the photo at its own size in DibPhoto (turned by
+// RotateAngle), fitted with its pan or zoom allowance into DibCanvas, greyed
+// or given its frame mask in DibMask, and captioned. What it made besides
+// the pixels (the pan mode, the view, the placement, the transition it
+// chose, the caption) it returns as a Composition, which the engine takes;
+// it is the one writer of the shown file (CurFile).
 // It reads the album settings and the photo position, never writes them.
 // Headless: the window only passes its info sink in.
 class Composer {
@@ -44,6 +45,13 @@ public:
     // gives nothing. LoadFailed says until the next composition whether it
     // stopped or fell back to the previous photo.
     std::optional<Composition> DIBClonePicture(const QString& sPathFile);
+    // Composes a picture held in memory, with no file behind it: a retouch
+    // result, turned already (turn false), or a scan, turned by RotateAngle
+    // like any photo. Nothing is written or read back. A retouch goes on
+    // naming the photo it was made of; a picture of its own gives its name
+    // and file information for the info line.
+    std::optional<Composition> ComposePicture(Surface picture, bool turn, const QString& name = {},
+                                              const QString& info = {});
 
     // The face of the album on display surfaces just made: the cover (cover)
     // or the current photo, composed to be shown at once.
@@ -85,7 +93,12 @@ public:
 
 private:
     friend struct TestAccess;   // tests restart the turn of the pans
-    bool ClonePicture(const QString& sPathFile, Composition& made, bool& reachedCanvas);
+    std::optional<Composition> ClonePicture(const QString& sPathFile);
+    // The steps after the photo is in DibPhoto: pan mode, canvas, fit,
+    // frame, caption. Nothing when a turned photo could not be placed.
+    std::optional<Composition> Compose(bool rotated, bool whole);
+    // DibPhoto made from DibScratch turned by RotateAngle.
+    Outcome TurnScratch();
     // The photo's pixels, decoded ahead or read from the file just large
     // enough to cover atMost (an empty size: the whole photo).
     Outcome Fetch(Surface& dst, const QString& path, QSize atMost, Surface* ahead);

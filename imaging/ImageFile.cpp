@@ -3,6 +3,7 @@
 #include "imaging/ColourProfile.h"
 #include "imaging/HeifReader.h"
 #include "imaging/JpegReader.h"
+#include "model/Surface.h"
 #include "platform/SafeOpen.h"
 
 #include <QFile>
@@ -710,6 +711,29 @@ ImageHandle LoadImageFile(const QString& path)
                 SetIccProfile(one, icc);
         }
         Normalise(impl->image, kind);
+        return ImageHandle(std::move(impl));
+    } catch (const std::exception&) {
+        return {};
+    }
+}
+
+ImageHandle ImageOfPicture(const Surface& picture, const QByteArray& icc)
+{
+    InitImageLibrary();
+    // The library takes the picture as the BMP the album writes of it, in
+    // memory: whatever is made of it then is what is made of that BMP file.
+    const QByteArray bmp = picture.BmpBytes(std::string_view(icc.constData(), size_t(icc.size())));
+    if (bmp.isEmpty())
+        return {};
+    try {
+        ImageListPtr list = Decode(Kind::Bmp, bmp.constData(), size_t(bmp.size()));
+        MagickCore::Image* one = list ? TakeOne(list, Kind::Bmp) : nullptr;
+        if (!one)
+            return {};
+        auto impl = std::make_unique<ImageHandle::Impl>();
+        impl->image = Magick::Image(one);   // takes ownership
+        impl->image.quiet(true);
+        Normalise(impl->image, Kind::Bmp);
         return ImageHandle(std::move(impl));
     } catch (const std::exception&) {
         return {};

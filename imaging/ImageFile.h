@@ -9,6 +9,8 @@
 
 namespace tamsel {
 
+class Surface;
+
 // Output format codes by extension.
 enum ImageFormatCode : int { kBmp = 0, kJpg = 1, kPcx = 2, kTga = 3, kIco = 4, kTif = 5, kPng = 6 };
 
@@ -56,6 +58,11 @@ private:
 // case), and the phone and web photos the batch conversion takes in (heic
 // heif avif webp), upright. An unreadable file gives an empty handle.
 ImageHandle LoadImageFile(const QString& path);
+
+// A picture the album holds in memory (a retouch, a scan) as an image to
+// write, its pixels in the colours of profile icc (empty: sRGB): what is
+// written of it is what would be of its BMP file with that profile.
+ImageHandle ImageOfPicture(const Surface& picture, const QByteArray& icc);
 
 // Writes the image in the format of code (0..6) to path, replacing a file of
 // that name, and releases the image. Fails, writing nothing and leaving a file

@@ -82,10 +82,19 @@ private:
 class ShownFile {
 public:
     // The file the pixels were read from: the photo itself, or the working
-    // BMP it was converted into. Output commands and retouches read it.
+    // BMP it was converted into. Empty while the picture is in memory only.
     const QString& CurFile() const { return curFile_; }
+    // No file holds the picture on the screen: a retouch or a scan, kept in
+    // DibPhoto alone until another photo comes. Save as, the wallpaper and
+    // printing then take DibPhoto.
+    bool InMemory() const { return inMemory_; }
+    // How far DibPhoto is turned from that picture as it goes out (0, 90 or
+    // 270): a scan is shown turned by RotateAngle like any photo, but goes
+    // out as it was scanned, as a photo's file does; a retouch goes out as
+    // it is shown.
+    int ShownTurn() const { return shownTurn_; }
     // The photo's own name and file information, for the info line: a
-    // retouch result shown from its working file still names the photo.
+    // retouch result still names the photo it was made of.
     const QString& CurFileName() const { return curFileName_; }
     const QString& CurFileInfo() const { return curFileInfo_; }
     // The last composition could not load its photo: the info line keeps
@@ -98,6 +107,8 @@ private:
     QString curFile_;
     QString curFileName_;
     QString curFileInfo_;
+    bool inMemory_ = false;
+    int shownTurn_ = 0;
     bool loadFailed_ = false;
 };
 
@@ -155,9 +166,6 @@ public:
     // "原相查看" is down: the lens may show the photo's own pixels. Written
     // by the quick-effect strip.
     bool OrigView = false;
-    // The picture composed last is a retouch result, already turned.
-    // Written by the retouch and scan commands and the composer.
-    bool Retouched = false;
 
     // The photo area's width over its height as laid out; the shape
     // transitions follow it. Written by the application object from the layout.

@@ -237,19 +237,17 @@ void Put32(uint8_t* p, uint32_t v)
 
 Outcome Surface::SaveBMP(const std::string& FileName) const { return SaveBMP(FileName, Keep::Durable); }
 
-Outcome Surface::SaveBMP(const std::string& FileName, Keep keep, std::string_view profile) const
+uint32_t Surface::BmpHead(uint8_t* head, uint32_t profileSize) const
 {
-    if (!bits_)
-        return Outcome::Failed(QStringLiteral("没有照片"));
     // Without a profile: the 40-byte header every reader knows. With one: the
     // version 5 header (124 bytes) naming it embedded ("MBED"), the profile
     // after the pixels.
-    const uint32_t infoSize = profile.empty() ? 40 : 124;
+    const uint32_t infoSize = profileSize == 0 ? 40 : 124;
     const uint32_t offset = 14 + infoSize;
-    uint8_t head[14 + 124] = {};
+    std::memset(head, 0, offset);
     head[0] = 'B';
     head[1] = 'M';
-    Put32(head + 2, offset + header_.biSizeImage + uint32_t(profile.size()));
+    Put32(head + 2, offset + header_.biSizeImage + profileSize);
     Put32(head + 10, offset);
     Put32(head + 14, infoSize);
     Put32(head + 18, uint32_t(header_.biWidth));
@@ -262,20 +260,42 @@ Outcome Surface::SaveBMP(const std::string& FileName, Keep keep, std::string_vie
     Put32(head + 42, uint32_t(header_.biYPelsPerMeter));
     Put32(head + 46, header_.biClrUsed);
     Put32(head + 50, header_.biClrImportant);
-    if (!profile.empty()) {
+    if (profileSize != 0) {
         uint8_t* v5 = head + 14;
         Put32(v5 + 56, 0x4D424544);                               // "MBED"
         Put32(v5 + 108, 4);                                       // for pictures: perceptual
         Put32(v5 + 112, infoSize + header_.biSizeImage);          // from the header's start
-        Put32(v5 + 116, uint32_t(profile.size()));
+        Put32(v5 + 116, profileSize);
     }
+    return offset;
+}
 
+Outcome Surface::SaveBMP(const std::string& FileName, Keep keep, std::string_view profile) const
+{
+    if (!bits_)
+        return Outcome::Failed(QStringLiteral("没有照片"));
+    uint8_t head[kMaxBmpHead];
+    const uint32_t offset = BmpHead(head, uint32_t(profile.size()));
     SafeWrite out(QFile::decodeName(QByteArray::fromStdString(FileName)), keep);
     out.Write(reinterpret_cast<const char*>(head), offset);
     out.Write(reinterpret_cast<const char*>(bits_.get()), RGBSize());
     if (!profile.empty())
         out.Write(profile.data(), qint64(profile.size()));
     return out.Commit();
+}
+
+QByteArray Surface::BmpBytes(std::string_view profile) const
+{
+    if (!bits_)
+        return {};
+    uint8_t head[kMaxBmpHead];
+    const uint32_t offset = BmpHead(head, uint32_t(profile.size()));
+    QByteArray file;
+    file.reserve(qsizetype(offset) + RGBSize() + qsizetype(profile.size()));
+    file.append(reinterpret_cast<const char*>(head), offset);
+    file.append(reinterpret_cast<const char*>(bits_.get()), RGBSize());
+    file.append(profile.data(), qsizetype(profile.size()));
+    return file;
 }
 
 namespace {

@@ -9,6 +9,7 @@
 
 #include "platform/Outcome.h"
 
+class QByteArray;
 class QImage;
 class QRect;
 
@@ -116,6 +117,8 @@ public:
     [[nodiscard]] Outcome SaveBMP(const std::string& FileName) const;
     [[nodiscard]] Outcome SaveBMP(const std::string& FileName, Keep keep,
                                   std::string_view profile = {}) const;
+    // The bytes of that file, in memory; empty for an empty surface.
+    QByteArray BmpBytes(std::string_view profile = {}) const;
 
     // Pixel filters, in place.
     void ShiftColors(int32_t addRed, int32_t addGreen, int32_t addBlue);
@@ -136,6 +139,11 @@ public:
     void Release();
 
 private:
+    // The file header and the info header of the surface's BMP, at most
+    // kMaxBmpHead bytes, into head; returns their length.
+    static constexpr int kMaxBmpHead = 14 + 124;
+    uint32_t BmpHead(uint8_t* head, uint32_t profileSize) const;
+
     BitmapInfoHeader header_;
     int32_t stride_ = 0;
     int32_t fullW_ = 0, fullH_ = 0;   // 0: the surface's own size

@@ -23,8 +23,13 @@ QString FileInfoText(const QString& path)
         bytes = fi.size();
         written = fi.lastModified().toUTC();
     }
+    return FileInfoText(bytes, written);
+}
+
+QString FileInfoText(qint64 bytes, const QDateTime& written)
+{
     // The album shows China's time whatever the machine's zone is.
-    const QDateTime t = written.addSecs(8 * 3600);
+    const QDateTime t = written.toUTC().addSecs(8 * 3600);
     const QDate d = t.date();
     const QTime h = t.time();
     const int kb = RoundHalfEven(double(bytes) / 1024.0);

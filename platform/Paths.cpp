@@ -84,7 +84,6 @@ AppPaths AppPaths::ForProgramDir(const QString& programDir)
     if (const QFileInfo there(p.workDir); (there.exists() || there.isSymLink()) && !OwnDir(p.workDir))
         p.workDir += '-' + QString::number(QRandomGenerator::system()->generate64(), 36);
     p.tempDib = p.workDir + "/TempDib.bmp";
-    p.tempPic = p.workDir + "/TempPic.bmp";
     p.wallpaper = XdgDir("XDG_DATA_HOME", ".local/share") + "/tamsel/mytable.bmp";
     return p;
 }
@@ -124,7 +123,6 @@ int AppPaths::RemoveStaleWorkDirs() const
 void AppPaths::RemoveWorkFiles() const
 {
     QFile::remove(tempDib);
-    QFile::remove(tempPic);
     QDir().rmdir(workDir);
 }
 

@@ -21,6 +21,9 @@ struct TestAccess {
     static void SetCurFileInfo(ShownFile& f, const QString& info) { f.curFileInfo_ = info; }
     // The next wide or tall photo pans the first way again.
     static void RestartPans(Composer& c) { c.panBackH_ = c.panBackV_ = false; }
+    // Which way the next wide and tall photos pan.
+    static std::pair<bool, bool> PanTurns(const Composer& c) { return {c.panBackH_, c.panBackV_}; }
+    static void SetPanTurns(Composer& c, std::pair<bool, bool> t) { std::tie(c.panBackH_, c.panBackV_) = t; }
     static void SetPanDone(TransitionEngine& e, bool done) { e.panDone_ = done; }
     static Surface& Screen(TransitionEngine& e) { return e.screen_; }
     static void SetShown(TransitionEngine& e, const Composition& c) { e.shown_ = c; }

@@ -23,9 +23,10 @@ struct PrintJob {
     QString title;
 };
 
-// The print job for DibPhoto, loaded from sourceFile (CurFile). A picture
-// prints at its natural size: the resolution its file states, else 96
-// pixels to the inch; a turned photo's resolution turns with it.
+// The print job for DibPhoto, loaded from sourceFile (CurFile; empty for a
+// retouch or a scan, which no file holds). A picture prints at its natural
+// size: the resolution its file states, else 96 pixels to the inch; a
+// turned photo's resolution turns with it.
 PrintJob MakePrintJob(const Surface& photo, const QString& sourceFile, int rotateAngle);
 
 // The resolution a BMP or JPEG file states, in pixels per inch, or 0 when

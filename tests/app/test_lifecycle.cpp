@@ -51,10 +51,8 @@ TEST(Lifecycle, FirstStartWritesDefaultsAndTheNextStartRestoresTheAlbum)
         TestAccess::Model(core).state.FrameType = 3;
         TestAccess::Model(core).paths.EnsureWorkDir();
         Touch(QDir(TestAccess::Model(core).paths.workDir), "TempDib.bmp", "x");
-        Touch(QDir(TestAccess::Model(core).paths.workDir), "TempPic.bmp", "x");
         EXPECT_TRUE(core.Shutdown().ok);
         EXPECT_FALSE(QFileInfo::exists(TestAccess::Model(core).paths.tempDib));
-        EXPECT_FALSE(QFileInfo::exists(TestAccess::Model(core).paths.tempPic));
         // A second shutdown (the window closing after a signal) changes nothing.
         TestAccess::Model(core).state.FrameType = 0;
         EXPECT_TRUE(core.Shutdown().ok);

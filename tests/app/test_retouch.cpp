@@ -67,7 +67,7 @@ protected:
 
 }  // namespace
 
-TEST_F(RetouchTest, EachCommandRetouchesThePhotoAsShownThroughTheWorkingFile)
+TEST_F(RetouchTest, EachCommandRetouchesThePhotoAsShownAndKeepsItInMemory)
 {
     struct Case {
         int code;
@@ -92,10 +92,47 @@ TEST_F(RetouchTest, EachCommandRetouchesThePhotoAsShownThroughTheWorkingFile)
             const auto want = Expected(c.op);
             EXPECT_TRUE(RunRetouch(model, composer, engine, c.code, balance).ok);
             EXPECT_EQ(Bytes(model.dibs.DibPhoto), want);
-            EXPECT_EQ(model.shown.CurFile(), model.paths.tempPic);
+            EXPECT_TRUE(model.shown.InMemory());
+            EXPECT_TRUE(model.shown.CurFile().isEmpty());
             EXPECT_EQ(model.shown.CurFileName(), "a.bmp");   // the info line still names the photo
-            EXPECT_FALSE(model.main.Retouched);
             EXPECT_EQ(model.main.LabelsDirty(), 1);
+        }
+    }
+    EXPECT_TRUE(sink.infos.isEmpty()) << qPrintable(sink.infos.join('\n'));
+}
+
+// What a retouch puts on the screen is what the same picture read from a
+// file gives: for wide, tall and zoomed photos, turned or not, in colour,
+// grey or behind a frame, with the caption on.
+TEST_F(RetouchTest, ARetouchIsComposedAsThePictureReadFromAFileWouldBe)
+{
+    Solid(120, 84, kMaskColour).save(dir.filePath("mask1.jpg"), "JPEG", 95);
+    Solid(120, 84, kMaskColour).save(dir.filePath("mask2.jpg"), "JPEG", 95);
+    Quarters(400, 90).save(albumFolder + "wide.jpg", "JPEG", 95);
+    Quarters(90, 400).save(albumFolder + "tall.png", "PNG");
+    model.state.PhotoCaption = {"甲乙丙"};
+    const struct {
+        const char* photo;
+        int angle, frame, code;
+    } cases[] = {
+        {"a.bmp", 0, 0, kCmdSharpen},  {"a.bmp", 90, 1, kCmdBalance}, {"wide.jpg", 0, 2, kCmdNegative},
+        {"wide.jpg", 270, 0, kCmdSoften}, {"tall.png", 0, 3, kCmdSharpen}, {"tall.png", 90, 1, kCmdNegative},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(::testing::Message() << c.photo << " " << c.angle << " " << c.frame << " " << c.code);
+        model.state.RotateAngle = c.angle;
+        model.state.FrameType = c.frame;
+        Show(c.photo);
+        for (int round = 0; round < 2; ++round) {
+            const auto pans = TestAccess::PanTurns(composer);
+            const QSize turned(model.dibs.DibPhoto.Width(), model.dibs.DibPhoto.Height());
+            ASSERT_TRUE(RunRetouch(model, composer, engine, c.code, {-20, 300, 130}).ok);
+            EXPECT_EQ(QSize(model.dibs.DibPhoto.Width(), model.dibs.DibPhoto.Height()), turned);   // not again
+            const Composed retouched = Composed::Of(model, engine);
+            EXPECT_TRUE(retouched == ComposedFromFile(model, composer, engine, model.dibs.DibPhoto,
+                                                      dir.filePath("picture.bmp"), 0, pans));
+            // The next round goes on from the retouch, as the window would.
+            ASSERT_TRUE(RunRetouch(model, composer, engine, c.code, {}).ok);
         }
     }
     EXPECT_TRUE(sink.infos.isEmpty()) << qPrintable(sink.infos.join('\n'));
@@ -108,10 +145,10 @@ TEST_F(RetouchTest, AnotherPhotoAndBackShowsTheOriginalAgain)
     RunRetouch(model, composer, engine, kCmdSharpen, {});
     RunRetouch(model, composer, engine, kCmdSharpen, {});
     ASSERT_NE(Bytes(model.dibs.DibPhoto), original);
-    ASSERT_TRUE(QFileInfo::exists(model.paths.tempPic));
+    ASSERT_TRUE(model.shown.InMemory());
     Show("b.png");
     // The retouched (or scanned) picture lives until another photo comes.
-    EXPECT_FALSE(QFileInfo::exists(model.paths.tempPic));
+    EXPECT_FALSE(model.shown.InMemory());
     Show("a.bmp");
     EXPECT_EQ(Bytes(model.dibs.DibPhoto), original);
     EXPECT_EQ(model.shown.CurFile(), albumFolder + "a.bmp");
@@ -127,51 +164,21 @@ TEST_F(RetouchTest, ATurnedPhotoStaysTurnedOnceAndANeutralBalanceStillReloads)
     EXPECT_EQ(model.dibs.DibPhoto.Width(), 48);
     EXPECT_EQ(model.dibs.DibPhoto.Height(), 64);
     EXPECT_EQ(Bytes(model.dibs.DibPhoto), turned);
-    EXPECT_EQ(model.shown.CurFile(), model.paths.tempPic);
-    EXPECT_TRUE(QFileInfo(model.paths.tempPic).isFile());
+    EXPECT_TRUE(model.shown.InMemory());
     // The next retouch starts from the turned picture and keeps it turned.
     RunRetouch(model, composer, engine, kCmdNegative, {});
     EXPECT_EQ(model.dibs.DibPhoto.Width(), 48);
 }
 
-TEST_F(RetouchTest, AWorkingFileThatCannotBeWrittenKeepsTheRetouchesSoFar)
-{
-    model.state.RotateAngle = 90;
-    Show("a.bmp");
-    RunRetouch(model, composer, engine, kCmdNegative, {});
-    const auto once = Bytes(model.dibs.DibPhoto);
-    const QByteArray file = ReadAll(model.paths.tempPic);
-
-    // A folder of that name in its place: the file can be neither replaced nor opened.
-    QFile::remove(model.paths.tempPic);
-    ASSERT_TRUE(QDir().mkdir(model.paths.tempPic));
-    RetouchResult r = ApplyRetouch(model, kCmdSharpen, {});
-    EXPECT_FALSE(r.outcome.ok);
-    EXPECT_FALSE(r.outcome.message.isEmpty());
-    QDir().rmdir(model.paths.tempPic);
-    WriteAll(model.paths.tempPic, file);
-    ASSERT_EQ(r.compose, model.paths.tempPic);
-    Compose(r.compose);
-    EXPECT_EQ(Bytes(model.dibs.DibPhoto), once);
-
-    // From the photo file itself the restore turns it again.
-    Show("a.bmp");
-    const auto shown = Bytes(model.dibs.DibPhoto);
-    QFile::remove(model.paths.tempPic);
-    ASSERT_TRUE(QDir().mkdir(model.paths.tempPic));
-    r = ApplyRetouch(model, kCmdSharpen, {});
-    EXPECT_FALSE(r.outcome.ok);
-    Compose(r.compose);
-    EXPECT_EQ(Bytes(model.dibs.DibPhoto), shown);
-    QDir().rmdir(model.paths.tempPic);
-}
-
 TEST_F(RetouchTest, NothingLoadedIsSaidAndNothingComposed)
 {
-    const RetouchResult r = ApplyRetouch(model, kCmdSharpen, {});
-    EXPECT_FALSE(r.outcome.ok);
-    EXPECT_TRUE(r.compose.isEmpty());
-    EXPECT_FALSE(QFileInfo::exists(model.paths.tempPic));
+    const Outcome r = RunRetouch(model, composer, engine, kCmdSharpen, {});
+    EXPECT_FALSE(r.ok);
+    EXPECT_FALSE(r.message.isEmpty());
+    EXPECT_FALSE(model.dibs.DibPhoto.HasPixels());
+    EXPECT_FALSE(model.shown.InMemory());
+    // Nothing written anywhere: the working folder holds no file.
+    EXPECT_TRUE(QDir(model.paths.workDir).isEmpty());
 }
 
 // A retouch of a photo shown in a wide-gamut display's colours keeps the
@@ -188,7 +195,7 @@ TEST_F(RetouchTest, ARetouchedPhotoInTheDisplaysColoursIsSavedInItsOwn)
     ASSERT_TRUE(Compose(photos["adobe.jpg"]));
     RunRetouch(model, composer, engine, kCmdNegative, {});
     RunRetouch(model, composer, engine, kCmdNegative, {});
-    ASSERT_EQ(model.shown.CurFile(), model.paths.tempPic);
+    ASSERT_TRUE(model.shown.InMemory());
     for (const char* name : {"kept.png", "kept.bmp"})
         ASSERT_TRUE(SaveAs(model, d.filePath(name)).ok) << name;
     display.reset();

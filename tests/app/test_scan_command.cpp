@@ -4,6 +4,7 @@
 #include "app/ScanCommand.h"
 #include "imaging/ComposeFixture.h"
 #include "model/AlbumModel.h"
+#include "platform/Wallpaper.h"
 
 #include "show/TransitionEngine.h"
 
@@ -30,6 +31,7 @@ TEST(ScanCommand, TheScanIsShownAndStaysAtHandForSaveAs)
     EXPECT_FALSE(model.dibs.DibPhoto.HasPixels());
 
     const QImage scan = Quarters(60, 40).convertToFormat(QImage::Format_RGB888);
+    const auto pans = TestAccess::PanTurns(composer);
     ASSERT_TRUE(ShowScannedPicture(model, composer, engine, scan).ok);
     EXPECT_EQ(model.main.ViewMode(), View::Still);
     EXPECT_EQ(model.main.LabelsDirty(), 1);
@@ -37,6 +39,20 @@ TEST(ScanCommand, TheScanIsShownAndStaysAtHandForSaveAs)
     EXPECT_EQ(model.dibs.DibPhoto.Width(), 40);
     EXPECT_EQ(model.dibs.DibPhoto.Height(), 60);
     EXPECT_TRUE(sink.infos.isEmpty()) << qPrintable(sink.infos.join('\n'));
+    // The info line names the scan as a BMP of it written now.
+    EXPECT_EQ(model.shown.CurFileName(), QStringLiteral("TempPic.bmp"));
+    const QString info = model.shown.CurFileInfo();
+    EXPECT_TRUE(info.startsWith(QStringLiteral("  文件 7KB  修改 "))) << qPrintable(info);
+    // Composed as the same picture read from a file, in the view it came in.
+    {
+        const Composed scanned = Composed::Of(model, engine);
+        Surface picture;
+        ASSERT_TRUE(picture.Clone(scan));
+        model.main.SetView(View::Cover);
+        EXPECT_TRUE(scanned == ComposedFromFile(model, composer, engine, picture, dir.filePath("scan.bmp"), 90, pans));
+        model.main.SetView(View::Still);
+        ASSERT_TRUE(ShowScannedPicture(model, composer, engine, scan).ok);
+    }
 
     const QString target = dir.filePath("scan.png");
     ASSERT_TRUE(SaveAs(model, target).ok);
@@ -44,6 +60,13 @@ TEST(ScanCommand, TheScanIsShownAndStaysAtHandForSaveAs)
     EXPECT_EQ(saved.size(), scan.size());
     for (int y = 0; y < scan.height(); ++y)
         ASSERT_EQ(memcmp(saved.constScanLine(y), scan.constScanLine(y), size_t(scan.width()) * 3), 0) << y;
-    model.paths.RemoveWorkFiles();
-    EXPECT_FALSE(QFileInfo::exists(model.paths.tempPic));
+    // The wallpaper copy is the scan's BMP, as it was scanned.
+    model.paths.wallpaper = dir.filePath("mytable.bmp");
+    SetWallpaper(model, DesktopInfo{DesktopKind::None, {}, {}});
+    Surface scanned;
+    ASSERT_TRUE(scanned.Clone(scan));
+    EXPECT_TRUE(ReadAll(model.paths.wallpaper) == scanned.BmpBytes());
+    // Shown and saved without a file of its own anywhere.
+    EXPECT_TRUE(model.shown.InMemory());
+    EXPECT_FALSE(QDir(model.paths.workDir).exists());
 }

@@ -5,6 +5,7 @@
 #include "model/AlbumState.h"
 #include "model/PhotoList.h"
 #include "model/SurfacePool.h"
+#include "imaging/ColourProfile.h"
 #include "imaging/Composer.h"
 #include "show/TransitionEngine.h"
 #include "model/AlbumModel.h"
@@ -12,6 +13,7 @@
 #include "model/AlbumView.h"
 #include "model/Surface.h"
 #include "platform/Paths.h"
+#include "platform/SafeWrite.h"
 
 #include <QColor>
 #include <QDir>
@@ -93,6 +95,13 @@ protected:
         return !model.shown.LoadFailed();
     }
     const Composition& shown() const { return engine.Shown(); }
+    // Composes a picture held in memory and hands it to the engine.
+    bool ComposeInMemory(Surface picture, bool turn)
+    {
+        if (const std::optional<Composition> made = composer->ComposePicture(std::move(picture), turn))
+            engine.Take(*made);
+        return !model.shown.LoadFailed();
+    }
 
     // Saves a picture into the album folder; Qt writes bmp, jpg and png,
     // ImageMagick's own tool the other formats.
@@ -146,6 +155,46 @@ inline std::vector<uint8_t> Bytes(const Surface& s)
 {
     return s.HasPixels() ? std::vector<uint8_t>(s.DataPtr(), s.DataPtr() + s.RGBSize())
                          : std::vector<uint8_t>{};
+}
+
+// What a composition leaves for the screen, the engine and the lens: every
+// surface the photo area is made from and the numbers that go with them.
+struct Composed {
+    std::vector<std::vector<uint8_t>> surfaces;
+    std::vector<double> numbers;
+
+    static Composed Of(const AlbumModel& m, const TransitionEngine& e)
+    {
+        const Composition& s = e.Shown();
+        const SurfacePool& d = m.dibs;
+        const Surface& p = d.DibPhoto;
+        return {{Bytes(p), Bytes(d.DibCanvas), Bytes(d.DibMask), Bytes(e.DibNew()), Bytes(e.DibScreen())},
+                {double(p.Width()), double(p.Height()), double(p.FullWidth()), double(p.FullHeight()),
+                 double(p.InDisplayColours()), double(s.PanMode), double(s.ShowTransMode), double(s.CanvasWidth),
+                 double(s.CanvasHeight), s.ViewX, s.ViewY, s.ViewW, s.ViewH, s.ZoomX, s.ZoomY, s.PhotoAspect,
+                 s.CanvasAspect, s.PlaceX, s.PlaceY, s.PlaceW, s.PlaceH}};
+    }
+    bool operator==(const Composed&) const = default;
+};
+
+// The same picture composed the way a photo is: written as a BMP file (with
+// the profile its pixels are in) and read back through the file road, turned
+// by turnAngle, with the pan toggles as they were before. The album's own
+// turn is put back afterwards. The picture may be DibPhoto itself: it is
+// written before anything is composed.
+inline Composed ComposedFromFile(AlbumModel& m, Composer& composer, TransitionEngine& engine, const Surface& picture,
+                                 const QString& file, int turnAngle, std::pair<bool, bool> panTurns)
+{
+    const QByteArray icc = PixelProfile(picture);
+    EXPECT_TRUE(picture.SaveBMP(file.toStdString(), Keep::Scratch, std::string_view(icc.constData(), size_t(icc.size()))));
+    const int angle = m.state.RotateAngle;
+    m.state.RotateAngle = turnAngle;
+    TestAccess::SetPanTurns(composer, panTurns);
+    const std::optional<Composition> made = composer.DIBClonePicture(file);
+    EXPECT_FALSE(m.shown.LoadFailed());
+    engine.ShowAtOnce(made);
+    m.state.RotateAngle = angle;
+    return Composed::Of(m, engine);
 }
 
 }  // namespace tamsel::testing

@@ -9,6 +9,7 @@
 #include <QFile>
 
 #include <cmath>
+#include <cstring>
 #include <set>
 
 using namespace tamsel;
@@ -154,12 +155,15 @@ TEST_F(Composing, TurnsThePhotoByTheAngleAroundItsCentre)
     EXPECT_EQ(At(dibs.DibPhoto, 0, 639), (Rgb{255, 255, 255}));
     EXPECT_EQ(At(dibs.DibPhoto, 479, 0), (Rgb{230, 220, 60}));
 
-    // A retouched result is already turned: it loads as it is and the flag clears.
-    main.Retouched = -1;
-    ASSERT_TRUE(Compose(path));
+    // A retouched result is already turned: it is composed as it is, and
+    // the next photo is turned again.
+    Surface retouched;
+    ASSERT_TRUE(retouched.CloneFile(path.toStdString()));
+    ASSERT_TRUE(ComposeInMemory(std::move(retouched), false));
     EXPECT_EQ(dibs.DibPhoto.Width(), 640);
-    EXPECT_EQ(main.Retouched, 0);
     EXPECT_EQ(At(dibs.DibPhoto, 0, 0), (Rgb{255, 255, 255}));
+    ASSERT_TRUE(Compose(path));
+    EXPECT_EQ(dibs.DibPhoto.Width(), 480);
 }
 
 TEST_F(Composing, OnlyLowerCaseBmpAndJpgAreReadDirectly)
@@ -194,13 +198,17 @@ TEST_F(Composing, UnreadablePhotoIsReportedAndThePreviousOneComposedAgain)
     bad.write("not a picture at all");
     bad.close();
 
-    main.Retouched = -1;
+    // Shown as a retouch of it, in memory.
+    Surface same;
+    ASSERT_TRUE(same.Create(dibs.DibPhoto.Width(), dibs.DibPhoto.Height()));
+    std::memcpy(same.DataPtr(), dibs.DibPhoto.DataPtr(), size_t(same.RGBSize()));
+    ASSERT_TRUE(ComposeInMemory(std::move(same), false));
     EXPECT_FALSE(Compose(bad.fileName()));
     ASSERT_EQ(sink.infos.size(), 1);
     // The message names the photo, not the working file it was to become.
     EXPECT_EQ(sink.infos[0], QStringLiteral("装入图片出错: broken.png"));
     EXPECT_EQ(sink.beeps, 1);
-    EXPECT_EQ(main.Retouched, 0);
+    EXPECT_FALSE(model.shown.InMemory());
     EXPECT_EQ(model.shown.CurFileName(), QStringLiteral("broken.png"));
     // The previous photo, not the older conversion still known to the working file.
     EXPECT_EQ(dibs.DibPhoto.Width(), 200);

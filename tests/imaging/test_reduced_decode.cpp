@@ -121,10 +121,13 @@ TEST_F(ReducedApp, TheScreenLooksAsFromTheWholePhotoAndTheWholePhotoComesWhenNee
         EXPECT_EQ(m.dibs.DibPhoto.Width(), fullW);
         m.main.OrigView = false;
     }
-    // A retouch works on, and writes, the whole photo.
+    // A retouch works on, and keeps, the whole photo.
     m.state.RotateAngle = 0;
     ASSERT_TRUE(TestAccess::Compose(*app, jpg));
     ASSERT_TRUE(m.dibs.DibPhoto.Reduced());
     app->DoCommand(Command::Sharpen);
-    EXPECT_EQ(QImage(m.paths.tempPic).size(), QSize(2400, 1800));
+    ASSERT_TRUE(m.shown.InMemory());
+    EXPECT_EQ(m.dibs.DibPhoto.Width(), 2400);
+    EXPECT_EQ(m.dibs.DibPhoto.Height(), 1800);
+    EXPECT_FALSE(m.dibs.DibPhoto.Reduced());
 }
