@@ -4,11 +4,12 @@
 #include "app/PhotoOutput.h"
 #include "app/Retouch.h"
 #include "app/ScanCommand.h"
+#include "imaging/ImageFormats.h"
 #include "platform/SafeWrite.h"
 #include "tools/BatchFiles.h"
 #include "tools/Lens.h"
 #include "tools/RenameJournal.h"
-#include "model/PhonePhotos.h"
+#include "imaging/PhonePhotos.h"
 #include "model/PhotoList.h"
 
 #include <QDir>
@@ -73,7 +74,7 @@ struct AlbumApp::Relay : AlbumView {
 
 AlbumApp::AlbumApp(AppPaths paths)
     : relay_(std::make_unique<Relay>()),
-      model_(std::move(paths)),
+      model_(std::move(paths), AlbumExtensions()),
       nav_(model_.state, model_.position, model_.main, model_.photos, *relay_),
       composer_(model_, [this](const Outcome& o) { Report(o); }),
       strip_(model_.state, model_.main, model_.dibs, composer_),
@@ -428,7 +429,7 @@ void AlbumApp::OpenFolder(const QString& folder)
 {
     const Outcome settled = SettleFolder(folder);
     nav_.BeginFolderChoice();
-    PhotoList list;
+    PhotoList list{AlbumExtensions()};
     list.Point(folder);
     nav_.FolderChosen(folder, list.Name(0));
     PrefetchCurrent();
@@ -441,7 +442,7 @@ void AlbumApp::OpenPath(const QString& path)
     const QFileInfo fi(path);
     if (fi.isDir()) {
         OpenFolder(fi.absoluteFilePath());
-    } else if (fi.isFile() && PhotoList::IsAlbumFile(fi.fileName())) {
+    } else if (fi.isFile() && IsAlbumPhoto(fi.fileName())) {
         const Outcome settled = SettleFolder(fi.absolutePath());
         nav_.BeginFolderChoice();
         nav_.FolderChosen(fi.absoluteFilePath());

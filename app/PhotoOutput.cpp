@@ -20,8 +20,8 @@ QString Unsaved(const QString& why) { return QStringLiteral("  照片未保存:"
 QString OutputEndings()
 {
     QStringList endings;
-    for (const OutputFormat& f : OutputFormats())
-        endings << QLatin1String(f.ending);
+    for (const ImageFormat* f : OutputFormats())
+        endings << f->Ending();
     const QString last = endings.takeLast();
     return endings.join(QStringLiteral("、")) + QStringLiteral(" 或 ") + last;
 }
@@ -60,8 +60,13 @@ Outcome SetWallpaper(AlbumModel& model, const DesktopInfo& desktop)
         return Outcome::Failed(QStringLiteral("  对不起,找不到当前照片的文件"));
     const QString& copy = model.paths.wallpaper;
     QDir().mkpath(QFileInfo(copy).absolutePath());
-    // The copy appears whole or not at all: the desktop may be reading the old one.
-    if (const Outcome copied = CopyFileWhole(source, copy); !copied)
+    // The copy appears whole or not at all: the desktop may be reading the
+    // old one. A BMP or JPEG photo goes byte for byte; a photo of another
+    // format is written as the BMP the album reads it as, a picture every
+    // desktop can show.
+    const Outcome copied = ReadsDirectly(source) ? CopyFileWhole(source, copy)
+                                                 : SaveImageFile(LoadImageFile(source), copy, kBmp);
+    if (!copied)
         return Outcome::Failed(QStringLiteral("  对不起,墙纸未换:") + copied.message);
     const Outcome r = ApplyWallpaper(copy, desktop);
     if (!r.ok)

@@ -16,8 +16,9 @@ struct DesktopInfo;
 // folder. An empty target (the dialog was cancelled) does nothing.
 Outcome SaveAs(AlbumModel& model, const QString& target);
 
-// "作为桌面": copies CurFile byte for byte to the wallpaper copy and makes
-// that the background of the running desktop.
+// "作为桌面": copies CurFile byte for byte to the wallpaper copy (a photo
+// the image file library reads is written there as a BMP) and makes that
+// the background of the running desktop.
 Outcome SetWallpaper(AlbumModel& model);
 Outcome SetWallpaper(AlbumModel& model, const DesktopInfo& desktop);
 

@@ -1,6 +1,7 @@
 #include "app/VideoCommandLine.h"
 
 #include "album/ShowScript.h"
+#include "imaging/ImageFormats.h"
 #include "model/AlbumModel.h"
 #include "platform/Fonts.h"
 #include "show/VideoExport.h"
@@ -81,7 +82,7 @@ int ExportVideoFromCommandLine(int argc, char** argv)
     if (cli.positionalArguments().size() != 1)
         return Fail(QStringLiteral("--export-video ALBUM.tms OUT.mp4 [--size WxH] [--fps N] [--seed N]"));
 
-    AlbumModel album(AppPaths::Resolve());
+    AlbumModel album(AppPaths::Resolve(), AlbumExtensions());
     if (const Outcome o = ReadScript(cli.value(QStringLiteral("export-video")), album.state, album.photos); !o)
         return Fail(o.message);
     VideoRequest request;
@@ -102,7 +103,6 @@ int ExportVideoFromCommandLine(int argc, char** argv)
     std::signal(SIGHUP, CancelOnSignal);
     const Outcome o = ExportVideo(album.state, album.photos, album.paths, request, progress);
     g_running = nullptr;
-    album.paths.RemoveWorkFiles();
     if (!o || progress.cancel)
         return Fail(o.message);
     if (o.HasMessage())

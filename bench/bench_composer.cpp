@@ -3,6 +3,7 @@
 // the floor: the photo must be decoded at its own size whatever else happens.
 #include "ComposeBenchPhoto.h"
 
+#include "imaging/ImageFormats.h"
 #include "model/AlbumState.h"
 #include "model/PhotoList.h"
 #include "model/SurfacePool.h"
@@ -91,10 +92,10 @@ double BaselineMs(unsigned eighths = 8)
     return best[eighths];
 }
 
-// A composer with its state, working files and display surfaces for a photo
+// A composer with its state and display surfaces for a photo
 // area of w x h, as the show has them while bringing a photo in.
 struct ComposerRig {
-    AlbumModel model{AppPaths::ForProgramDir(QDir::tempPath())};
+    AlbumModel model{AppPaths::ForProgramDir(QDir::tempPath()), AlbumExtensions()};
     AppPaths& paths = model.paths;
     AlbumState& album = model.state;
     MainState& main = model.main;
@@ -105,7 +106,6 @@ struct ComposerRig {
 
     ComposerRig(int w, int h)
     {
-        paths.EnsureWorkDir();
         album.ShowWidth = w;
         album.ShowHeight = h;
         dibs.MakeDisplaySurfaces(w, h);
@@ -149,7 +149,6 @@ void BM_ComposePhoto(benchmark::State& st)
     if (!rig.sink.last.isEmpty())
         st.SkipWithError(rig.sink.last.toStdString().c_str());
     st.SetItemsProcessed(int64_t(st.iterations()) * 6000 * 4000);
-    rig.paths.RemoveWorkFiles();
 }
 
 // The wait before the lens first shows over a photo composed from a reduced
@@ -165,7 +164,6 @@ void BM_WholePhotoForTheLens(benchmark::State& st)
         rig.composer.EnsureFullPhoto();
         benchmark::DoNotOptimize(rig.dibs.DibPhoto.DataPtr());
     }
-    rig.paths.RemoveWorkFiles();
 }
 
 // A 3000 x 2000 photo in a format the album reads through the image file
@@ -233,7 +231,6 @@ void BM_ComposeOtherFormat(benchmark::State& st)
     st.counters["x_png"] = cpu / PngBaselineMs();
     if (!rig.sink.last.isEmpty())
         st.SkipWithError(rig.sink.last.toStdString().c_str());
-    rig.paths.RemoveWorkFiles();
 }
 
 // The same photo through the load-ahead: how long until it is ready
@@ -265,7 +262,6 @@ void BM_PrefetchOtherFormat(benchmark::State& st)
     st.counters["compose_ms"] = compose;
     if (!rig.sink.last.isEmpty())
         st.SkipWithError(rig.sink.last.toStdString().c_str());
-    rig.paths.RemoveWorkFiles();
 }
 
 }  // namespace

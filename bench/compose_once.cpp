@@ -3,6 +3,7 @@
 // time shows the show's case, where the previous photo is held meanwhile.
 #include "ComposeBenchPhoto.h"
 
+#include "imaging/ImageFormats.h"
 #include "model/AlbumState.h"
 #include "model/PhotoList.h"
 #include "model/SurfacePool.h"
@@ -35,9 +36,7 @@ int main(int argc, char** argv)
     const QString photo = argc > 1 ? QString::fromLocal8Bit(argv[1]) : bench::BenchPhoto();
     const int w = argc > 3 ? std::atoi(argv[2]) : 480;
     const int h = argc > 3 ? std::atoi(argv[3]) : 336;
-    AlbumModel model(AppPaths::ForProgramDir(QFileInfo(photo).absolutePath()));
-    const AppPaths& paths = model.paths;
-    paths.EnsureWorkDir();
+    AlbumModel model(AppPaths::ForProgramDir(QFileInfo(photo).absolutePath()), AlbumExtensions());
     AlbumState& album = model.state;
     MainState& main = model.main;
     SurfacePool& dibs = model.dibs;
@@ -57,6 +56,5 @@ int main(int argc, char** argv)
         composer.DIBClonePicture(photo);
     std::printf("%s: %d x %d composed into %d x %d (decoded %d bytes)\n", qPrintable(photo),
                 dibs.DibPhoto.Width(), dibs.DibPhoto.Height(), w, h, dibs.DibPhoto.RGBSize());
-    paths.RemoveWorkFiles();
     return sink.failed ? 1 : 0;
 }

@@ -4,16 +4,6 @@
 
 namespace tamsel {
 
-// The file pattern of the album's photos, the one place it is spelled out:
-// the photo list, the folder dialog and the batch tools all take it from here.
-inline constexpr const char* kPhotoPattern = "*.bmp;*.jpg;*.pcx;*.tga;*.tif;*.png;*.ico;*.wmf";
-
-// The extensions of kPhotoPattern, without "*.", in its order.
-const QStringList& AlbumExtensions();
-// A file dialog filter for the album's photos: the pattern as the label, the
-// same extensions as the filter.
-QString AlbumFileFilter();
-
 // One reading of a folder: the names of its plain files (links followed)
 // with one of the extensions (compared without case), sorted by name without
 // regard to case; and how many such files were passed over because their
@@ -33,8 +23,9 @@ QString PassedOverText(int count);
 // sorted by name without regard to case. Sub-folders are not listed.
 class PhotoList {
 public:
-    // The extensions the album shows, compared without regard to case.
-    static bool IsAlbumFile(const QString& name);
+    // Lists the files with these extensions (compared without regard to
+    // case): the album's formats, which the image floor's table names.
+    explicit PhotoList(QStringList extensions) : extensions_(std::move(extensions)) {}
 
     // Lists the folder anew. A folder that does not exist fails: the list is
     // then empty and remembers no folder, so no name of one folder is ever
@@ -55,6 +46,7 @@ public:
     int PassedOver() const { return passedOver_; }
 
 private:
+    QStringList extensions_;
     QString folder_;
     QStringList names_;
     int passedOver_ = 0;

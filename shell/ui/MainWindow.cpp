@@ -2,6 +2,7 @@
 
 #include "app/AlbumApp.h"
 #include "imaging/Blit.h"
+#include "imaging/Decode.h"
 #include "platform/Fonts.h"
 #include "platform/Rounding.h"
 #include "shell/InfoLine.h"
@@ -84,13 +85,15 @@ int MainWindow::SkinWidth() const { return skin_.HasPixels() ? skin_.Width() : k
 
 void MainWindow::LoadArt()
 {
-    if (!skin_.CloneFile(core_.paths.InProgramDir(QStringLiteral("skin.png")).toStdString()))
-        skin_.Release();  // the frame stays in the background colour
+    auto load = [](Surface& to, const QString& file) {
+        Decoded read = DecodePicture(file);
+        to = read.IsPicture() ? std::move(read.picture) : Surface();
+    };
+    load(skin_, core_.paths.InProgramDir(QStringLiteral("skin.png")));   // none: the frame stays in the background colour
     denseSkin_.Release();
     const QString dense = core_.paths.InProgramDir(QStringLiteral("skin@2x.png"));
     if (skin_.HasPixels() && devicePixelRatio() >= 1.5 && QFileInfo::exists(dense)) {
-        if (!denseSkin_.CloneFile(dense.toStdString()))
-            denseSkin_.Release();
+        load(denseSkin_, dense);
         // Only a drawing of exactly twice the 1x skin can be cut at its places.
         if (denseSkin_.HasPixels() && (denseSkin_.Width() != 2 * skin_.Width() ||
                                        denseSkin_.Height() != 2 * skin_.Height()))

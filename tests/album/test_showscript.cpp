@@ -1,4 +1,5 @@
 #include "TestUtil.h"
+#include "imaging/ImageFormats.h"
 #include "platform/Fifo.h"
 #include "album/ShowScript.h"
 #include "model/AlbumState.h"
@@ -53,7 +54,7 @@ TEST(ShowScript, FirstRunFileIsTheNineteenLineExample)
 TEST(ShowScript, RoundTripRestoresCaptionsMusicAndSettings)
 {
     QTemporaryDir dir;
-    PhotoList list;
+    PhotoList list{AlbumExtensions()};
     AlbumState s;
     s.ShowWidth = 600;
     s.ShowHeight = 400;
@@ -118,7 +119,7 @@ TEST(ShowScript, CaptionsFollowPositionsWhenTheFolderChanged)
     const QString file = dir.filePath("more.tms");
     ASSERT_TRUE(SaveScript(file, s).ok);
     AlbumState r;
-    PhotoList list;
+    PhotoList list{AlbumExtensions()};
     ASSERT_TRUE(ReadScript(file, r, list).ok);
     EXPECT_EQ(r.PhotoCount, 5);
     ASSERT_EQ(r.PhotoCaption.size(), 6);   // indices 0 to max(c, n)
@@ -154,7 +155,7 @@ TEST(ShowScript, EmptyFolderAndEmptyMusicList)
     AlbumState r;
     r.MusicList[0] = "old.wma";
     r.MusicList[1] = "older.wma";
-    PhotoList list;
+    PhotoList list{AlbumExtensions()};
     ASSERT_TRUE(ReadScript(file, r, list).ok);
     EXPECT_EQ(r.PhotoCount, 0);
     EXPECT_TRUE(r.MusicList[0].isEmpty());
@@ -181,7 +182,7 @@ TEST(ShowScript, DamagedFirstRecordsAreRefusedWhole)
         ASSERT_TRUE(WriteAll(bad, cut));
         AlbumState r = good;
         r.ShowWidth = 777;
-        PhotoList list;
+        PhotoList list{AlbumExtensions()};
         list.Point(good.PhotoFolder);
         const Outcome res = ReadScript(bad, r, list);
         EXPECT_FALSE(res.ok) << "kept " << keep;
@@ -198,12 +199,12 @@ TEST(ShowScript, DamagedFirstRecordsAreRefusedWhole)
         l[line] = text;
         ASSERT_TRUE(WriteAll(bad, l.join('\n')));
         AlbumState r = good;
-        PhotoList list;
+        PhotoList list{AlbumExtensions()};
         EXPECT_FALSE(ReadScript(bad, r, list).ok) << line;
         EXPECT_EQ(r.PhotoFolder, good.PhotoFolder);
     }
     AlbumState r;
-    PhotoList list;
+    PhotoList list{AlbumExtensions()};
     EXPECT_FALSE(ReadScript(dir.filePath("missing.tms"), r, list).ok);
 }
 
@@ -225,7 +226,7 @@ TEST(ShowScript, LaterRecordsAreReadTolerantly)
     ASSERT_TRUE(WriteAll(file, l.join('\n')));
     AlbumState r;
     r.PauseSecs = 42;
-    PhotoList list;
+    PhotoList list{AlbumExtensions()};
     ASSERT_TRUE(ReadScript(file, r, list).ok);
     EXPECT_EQ(r.PauseSecs, 42);
     EXPECT_EQ(r.FrameDelayMs, 5);
@@ -269,7 +270,7 @@ TEST(ShowScript, MoreThanSixtyFourTunesKeepsTheListEndedAndTheCover)
     l.push_back(cover);
     ASSERT_TRUE(WriteAll(file, l.join('\n') + '\n'));
     AlbumState r;
-    PhotoList list;
+    PhotoList list{AlbumExtensions()};
     bool damaged = true;
     Outcome res = ReadScript(file, r, list, &damaged);
     ASSERT_TRUE(res.ok);
@@ -308,7 +309,7 @@ TEST(ShowScript, SurplusCaptionsAreKeptOnlyWhileTheFolderIsMissing)
 
     // The folder is there with two photos: two captions go back.
     AlbumState r;
-    PhotoList list;
+    PhotoList list{AlbumExtensions()};
     ASSERT_TRUE(ReadScript(file, r, list).ok);
     ASSERT_TRUE(SaveScript(file, r).ok);
     QList<QByteArray> lines = ReadAll(file).split('\n');
@@ -334,7 +335,7 @@ TEST(ShowScript, APipeNamedLikeAScriptIsRefusedWithoutWaiting)
     const QString fifo = dir.filePath("show.tms");
     ASSERT_TRUE(MakeFifo(fifo));
     AlbumState r;
-    PhotoList list;
+    PhotoList list{AlbumExtensions()};
     Outcome res;
     ASSERT_TRUE(ReturnsDespiteFifo(fifo, [&] { res = ReadScript(fifo, r, list); }));
     EXPECT_FALSE(res.ok);
@@ -351,7 +352,7 @@ TEST(ShowScript, MissingFolderKeepsCaptionsAndNamesNoForeignPhotos)
     const QString file = dir.filePath("gone.tms");
     ASSERT_TRUE(SaveScript(file, s).ok);
 
-    PhotoList list;
+    PhotoList list{AlbumExtensions()};
     ASSERT_TRUE(list.Point(PhotoFolder(dir, "other", 4)));
     AlbumState r;
     const Outcome res = ReadScript(file, r, list);
@@ -403,7 +404,7 @@ TEST(ShowScript, LineBreaksInCaptionsDoNotSplitRecords)
     const QString file = dir.filePath("lb.tms");
     ASSERT_TRUE(SaveScript(file, s).ok);
     AlbumState r;
-    PhotoList list;
+    PhotoList list{AlbumExtensions()};
     ASSERT_TRUE(ReadScript(file, r, list).ok);
     EXPECT_EQ(r.PhotoCaption.value(0), "第一行 第二行");
     EXPECT_EQ(r.CoverFile, "c.jpg");
@@ -447,7 +448,7 @@ TEST(ShowScript, WhatIsWrittenIsReadBackForAlbumsOfAnySize)
         ASSERT_TRUE(SaveScript(file, s).ok);
 
         AlbumState r;
-        PhotoList list;
+        PhotoList list{AlbumExtensions()};
         bool damaged = true;
         ASSERT_TRUE(ReadScript(file, r, list, &damaged).ok);
         EXPECT_FALSE(damaged);

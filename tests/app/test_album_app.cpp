@@ -2,6 +2,7 @@
 // questions and records what the album shows; the test runs the engine's
 // steps itself, as the photo area would.
 #include "ScriptedView.h"
+#include "imaging/ImageFormats.h"
 #include "tools/RenameJournal.h"
 #include "TestAccess.h"
 #include "TestUtil.h"
@@ -109,7 +110,7 @@ TEST_F(AppFixture, FolderStepShowStopAndShutdownWithoutAWindow)
     m.state.PhotoCaption[1] = QStringLiteral("湖边");
     ASSERT_TRUE(app->Shutdown().ok);
     AlbumState back;
-    PhotoList list;
+    PhotoList list{AlbumExtensions()};
     ASSERT_TRUE(ReadScript(m.paths.dataFile, back, list).ok);
     EXPECT_EQ(back.PhotoFolder, QDir(photos.path()).absolutePath() + "/");
     EXPECT_EQ(back.PhotoCount, 3);
@@ -117,9 +118,10 @@ TEST_F(AppFixture, FolderStepShowStopAndShutdownWithoutAWindow)
     EXPECT_EQ(back.LoopShow, 1);
 }
 
-// Photos the album converts before showing them are converted ahead too, on
-// the prefetch's thread; one that cannot be read says so when it is reached.
-TEST_F(AppFixture, ConvertedAndBrokenPhotosAheadArriveAsIfReadThen)
+// Photos the image file library reads are decoded ahead too, on the
+// prefetch's thread, into memory; one that cannot be read says so when it is
+// reached.
+TEST_F(AppFixture, LibraryReadAndBrokenPhotosAheadArriveAsIfReadThen)
 {
     AlbumModel& m = TestAccess::Model(*app);
     const QDir dir(photos.path());
@@ -137,7 +139,7 @@ TEST_F(AppFixture, ConvertedAndBrokenPhotosAheadArriveAsIfReadThen)
     app->BtnClick(Navigator::Next);
     RunUntilStill();
     EXPECT_FALSE(m.shown.LoadFailed());
-    EXPECT_EQ(m.shown.CurFile(), m.paths.tempDib);
+    EXPECT_EQ(m.shown.CurFile(), dir.filePath("b.PNG"));
     EXPECT_EQ(m.shown.CurFileName(), "b.PNG");
     const uint8_t* px = m.dibs.DibPhoto.RowPtr(10) + 30;
     EXPECT_NEAR(px[1], 200, 3);
@@ -149,8 +151,8 @@ TEST_F(AppFixture, ConvertedAndBrokenPhotosAheadArriveAsIfReadThen)
     EXPECT_TRUE(m.shown.LoadFailed());
     ASSERT_FALSE(view.infos.isEmpty());
     EXPECT_TRUE(view.infos.last().contains("c.png"));
-    // No conversion made ahead is left behind.
-    EXPECT_EQ(QDir(QFileInfo(m.paths.tempDib).path()).entryList({"*ahead*"}, QDir::Files), QStringList());
+    // Nothing was written on the way.
+    EXPECT_EQ(QDir(m.paths.workDir).entryList(QDir::Files | QDir::Hidden), QStringList());
 }
 
 // While the cover shows, the photo the first click brings in is decoded

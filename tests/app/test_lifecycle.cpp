@@ -1,5 +1,6 @@
 #include "TestAccess.h"
 #include "TestUtil.h"
+#include "imaging/ImageFormats.h"
 #include "tools/BatchFolder.h"
 #include "platform/Fifo.h"
 #include "album/ShowScript.h"
@@ -52,10 +53,9 @@ TEST(Lifecycle, FirstStartWritesDefaultsAndTheNextStartRestoresTheAlbum)
         TestAccess::Model(core).state.ShowBackColor = 99;
         TestAccess::Model(core).state.FrameType = 3;
         TestAccess::Model(core).paths.EnsureWorkDir();
-        Touch(QDir(TestAccess::Model(core).paths.workDir), "TempDib.bmp", "x");
         Touch(QDir(TestAccess::Model(core).paths.workDir), "TempPic.bmp", "x");
         EXPECT_TRUE(core.Shutdown().ok);
-        EXPECT_FALSE(QFileInfo::exists(TestAccess::Model(core).paths.tempDib));
+        EXPECT_FALSE(QFileInfo::exists(TestAccess::Model(core).paths.workDir));
         EXPECT_FALSE(QFileInfo::exists(TestAccess::Model(core).paths.tempPic));
         // A second shutdown (the window closing after a signal) changes nothing.
         TestAccess::Model(core).state.FrameType = 0;
@@ -258,7 +258,7 @@ TEST(Lifecycle, SizesAndCountsFromTheDataFileAreBounded)
     // over a single tune line.
     WriteAll(home.filePath("tamsel.tmf"),
              EditedDataFile(home.path(), {{0, "32767"}, {1, "2147483647"}, {16, "2147483647"}}));
-    AlbumModel m(AppPaths::ForProgramDir(home.path()));
+    AlbumModel m(AppPaths::ForProgramDir(home.path()), AlbumExtensions());
     const StartupReport r = LoadAlbumData(m, QSize(1280, 1024));
     EXPECT_EQ(m.state.ShowWidth, 1280 - 18);
     EXPECT_EQ(m.state.ShowHeight, 1024 - 122);

@@ -3,10 +3,14 @@
 #include "app/PhotoOutput.h"
 #include "app/Retouch.h"
 #include "imaging/ComposeFixture.h"
+#include "imaging/Decode.h"
+#include "imaging/ImageFormats.h"
 #include "model/AlbumModel.h"
 #include "platform/Wallpaper.h"
 
+#include <QColorSpace>
 #include <QFileInfo>
+#include <QProcess>
 #include <gtest/gtest.h>
 
 using namespace tamsel;
@@ -37,7 +41,7 @@ protected:
     void Show(const QString& name) { ASSERT_TRUE(composer.DIBClonePicture(model.state.PhotoFolder + name)); }
 
     QTemporaryDir dir;
-    AlbumModel model{AppPaths::ForProgramDir(dir.path())};
+    AlbumModel model{AppPaths::ForProgramDir(dir.path()), AlbumExtensions()};
     RecordingSink sink;
     Composer composer{model, ReportTo(sink)};
 };
@@ -101,4 +105,32 @@ TEST_F(OutputTest, WallpaperCopiesTheFileByteForByteAndSaysWhenNoDesktopIsKnown)
     TestAccess::SetCurFile(model.shown, dir.path() + "/gone.jpg");
     EXPECT_FALSE(SetWallpaper(model, DesktopInfo{DesktopKind::None, {}, {}}).ok);
     EXPECT_EQ(ReadAll(model.paths.wallpaper), ReadAll(model.state.PhotoFolder + "a.jpg"));
+}
+
+// A photo the image file library reads is shown from memory and is itself
+// the current file: save as writes its pixels, and the desktop gets them as a
+// BMP, as it got the working BMP they were once shown from.
+TEST_F(OutputTest, APhotoOfAnotherFormatGoesOutAsItIsShown)
+{
+    const QString png = model.state.PhotoFolder + "b.png", pcx = model.state.PhotoFolder + "c.pcx";
+    if (QProcess::execute("convert", {png, pcx}) != 0)
+        GTEST_SKIP() << "ImageMagick's convert is not installed";
+    Show("c.pcx");
+    EXPECT_EQ(model.shown.CurFile(), pcx);
+    EXPECT_EQ(QDir(model.paths.workDir).entryList(QDir::Files), QStringList());
+
+    ASSERT_TRUE(SaveAs(model, dir.path() + "/out/x.png").ok);
+    auto pixels = [](const QString& file) {
+        QImage img = QImage(file).convertToFormat(QImage::Format_RGB32);
+        img.setColorSpace({});   // the pixels only, not what the file says of them
+        return img;
+    };
+    EXPECT_EQ(pixels(dir.path() + "/out/x.png"), pixels(png));
+
+    SetWallpaper(model, DesktopInfo{DesktopKind::None, {}, {}});
+    const QByteArray copy = ReadAll(model.paths.wallpaper);
+    EXPECT_TRUE(copy.startsWith("BM"));
+    const Decoded desktop = DecodePicture(model.paths.wallpaper);
+    ASSERT_TRUE(desktop.IsPicture());
+    EXPECT_EQ(Bytes(desktop.picture), Bytes(model.dibs.DibPhoto));
 }

@@ -4,6 +4,7 @@
 #include "imaging/ColourPhotos.h"
 #include "imaging/ColourProfile.h"
 #include "imaging/ComposeFixture.h"
+#include "imaging/ImageFormats.h"
 #include "imaging/PelOps.h"
 #include "model/AlbumModel.h"
 
@@ -49,7 +50,7 @@ protected:
     }
 
     QTemporaryDir dir;
-    AlbumModel model{AppPaths::ForProgramDir(dir.path())};
+    AlbumModel model{AppPaths::ForProgramDir(dir.path()), AlbumExtensions()};
     RecordingSink sink;
     Composer composer{model, ReportTo(sink)};
 };

@@ -3,6 +3,7 @@
 #include "app/PhotoOutput.h"
 #include "app/ScanCommand.h"
 #include "imaging/ComposeFixture.h"
+#include "imaging/ImageFormats.h"
 #include "model/AlbumModel.h"
 
 #include <QFileInfo>
@@ -14,7 +15,7 @@ using namespace tamsel::testing;
 TEST(ScanCommand, TheScanIsShownAndStaysAtHandForSaveAs)
 {
     QTemporaryDir dir;
-    AlbumModel model(AppPaths::ForProgramDir(dir.path()));
+    AlbumModel model(AppPaths::ForProgramDir(dir.path()), AlbumExtensions());
     RecordingSink sink;
     Composer composer{model, ReportTo(sink)};
     model.dibs.MakeDisplaySurfaces(model.state.ShowWidth, model.state.ShowHeight);

@@ -792,10 +792,10 @@ Patches PatchesIn(const QImage& img, const QRect& area)
 Patches RawPatches(const QString& path)
 {
     SetColourManagement(false);
-    Surface s;
-    EXPECT_TRUE(s.CloneFile(path.toStdString()));
+    const Decoded read = DecodePicture(path);
+    EXPECT_TRUE(read.IsPicture());
     SetColourManagement(true);
-    const QImage img = s.ToQImage();
+    const QImage img = read.picture.ToQImage();
     return PatchesIn(img, img.rect());
 }
 
@@ -817,8 +817,8 @@ bool ShowsPatches(RunningProgram& run, const Patches& want, double& worst)
 
 }  // namespace
 
-// Photos in Adobe RGB, CMYK, ProPhoto and a wide-gamut space (a TIFF, through
-// the working BMP), and one marked Adobe RGB only by its EXIF index, show
+// Photos in Adobe RGB, CMYK, ProPhoto and a wide-gamut space (a TIFF, read
+// by the image file library), and one marked Adobe RGB only by its EXIF index, show
 // their sRGB originals' colours; a damaged profile shows the numbers as they
 // are. Each photo's patches start at another colour, so each one is known.
 TEST(WindowEndToEnd, PhotosWithProfilesShowTheirSrgbOriginalsColours)

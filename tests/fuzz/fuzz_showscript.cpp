@@ -6,6 +6,7 @@
 #include "model/PhotoList.h"
 
 #include "FuzzScratch.h"
+#include "imaging/ImageFormats.h"
 
 #include <QDir>
 #include <QFile>
@@ -52,14 +53,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         f.write(reinterpret_cast<const char*>(data), qint64(size));
     }
     AlbumState first;
-    PhotoList list;
+    PhotoList list{AlbumExtensions()};
     if (!ReadScript(input, first, list))
         return 0;
     const QString once = Scratch("once.tms"), twice = Scratch("twice.tms");
     if (!SaveScript(once, first))
         std::abort();
     AlbumState second;
-    PhotoList again;
+    PhotoList again{AlbumExtensions()};
     if (!ReadScript(once, second, again))
         std::abort();   // what the writer wrote, the reader must take
     if (!SaveScript(twice, second))

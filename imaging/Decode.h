@@ -1,0 +1,78 @@
+#pragma once
+#include "model/Surface.h"
+
+#include <QSize>
+#include <QString>
+
+#include <new>
+#include <utility>
+
+namespace tamsel {
+
+inline constexpr const char* kErrNoMemory = "内存不足";
+
+// What a reader makes of one file, in one answer: the picture (upright by its
+// EXIF orientation, in the display's colours when it carries a profile), "not
+// mine" (a file of another format or kind: the next reader may try), or a
+// refusal with the text the user reads ("图片太大", "文件不完整": no other
+// reader may take the file either).
+struct Decoded {
+    enum class Answer { Picture, NotMine, Refused };
+    Answer answer = Answer::NotMine;
+    Surface picture;
+    QString refusal;
+
+    static Decoded Of(Surface picture)
+    {
+        Decoded d;
+        d.answer = Answer::Picture;
+        d.picture = std::move(picture);
+        return d;
+    }
+    static Decoded NotMine() { return {}; }
+    static Decoded Refused(QString why)
+    {
+        Decoded d;
+        d.answer = Answer::Refused;
+        d.refusal = std::move(why);
+        return d;
+    }
+    bool IsPicture() const { return answer == Answer::Picture; }
+    bool IsNotMine() const { return answer == Answer::NotMine; }
+};
+
+// A reader of one format. With atMost given, a reader that can decode
+// smaller may give a picture just large enough to cover it, its true size
+// kept as the surface's FullWidth/FullHeight.
+using PictureReader = Decoded (*)(const QString& path, QSize atMost);
+
+// Runs a reader's work so that memory running out is its refusal, "内存不足":
+// nothing thrown leaves a reader.
+template <class Body>
+Decoded RefusedWhenOutOfMemory(Body&& body) noexcept
+{
+    try {
+        return body();
+    } catch (const std::bad_alloc&) {
+        return Decoded::Refused(QString::fromUtf8(kErrNoMemory));
+    }
+}
+
+// Reads the picture file at path the way the album shows it: a name ending in
+// the listed ending of a format the album reads itself (exactly "bmp" or
+// "jpg") goes to those readers, and to the platform's picture loading when
+// they do not take it; every other one to the image file library. The answer
+// is a picture or a refusal, never "not mine": a file nobody reads, or what
+// is not a regular file, is refused with "装入图片出错".
+Decoded DecodePicture(const QString& path, QSize atMost = {});
+
+// The readers behind it. An uncompressed 24-bit BMP (the layout of the
+// surface, and of every file the album writes for itself) straight into the
+// rows; anything else is not its own.
+Decoded ReadBmp24(const QString& path, QSize atMost = {});
+// Any file of the album's formats and the phone formats, through the image
+// file library, at its own size: upright, alpha laid over black, its
+// profile applied as it is shown.
+Decoded ReadWithImageLibrary(const QString& path, QSize atMost = {});
+
+}  // namespace tamsel
