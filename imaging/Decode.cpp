@@ -86,7 +86,7 @@ Decoded Bmp24(const QString& path)
 // files named like theirs (a palette BMP, a CMYK JPEG without a profile).
 Decoded ReadWithQt(const QString& path)
 {
-    return RefusedWhenOutOfMemory([&] {
+    return ReadGuarded([&] {
         QImageReader reader(path);
         // Phones and cameras store the picture sideways with a tag that says how to turn it.
         reader.setAutoTransform(true);
@@ -117,7 +117,7 @@ Decoded ReadBmp24(const QString& path, QSize)
 {
     // The working files (a retouch, a scan) are all of this kind, and a
     // retouch reloads a whole camera photo this way.
-    return RefusedWhenOutOfMemory([&] { return Bmp24(path); });
+    return ReadGuarded([&] { return Bmp24(path); });
 }
 
 Decoded DecodePicture(const QString& path, QSize atMost)

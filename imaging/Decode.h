@@ -4,6 +4,7 @@
 #include <QSize>
 #include <QString>
 
+#include <exception>
 #include <new>
 #include <utility>
 
@@ -46,15 +47,17 @@ struct Decoded {
 // kept as the surface's FullWidth/FullHeight.
 using PictureReader = Decoded (*)(const QString& path, QSize atMost);
 
-// Runs a reader's work so that memory running out is its refusal, "内存不足":
-// nothing thrown leaves a reader.
+// Runs a reader's work so that nothing thrown leaves it: memory running out
+// is its refusal "内存不足", anything else "装入图片出错".
 template <class Body>
-Decoded RefusedWhenOutOfMemory(Body&& body) noexcept
+Decoded ReadGuarded(Body&& body) noexcept
 {
     try {
         return body();
     } catch (const std::bad_alloc&) {
         return Decoded::Refused(QString::fromUtf8(kErrNoMemory));
+    } catch (const std::exception&) {
+        return Decoded::Refused(QString::fromUtf8(kErrLoad));
     }
 }
 

@@ -7,7 +7,6 @@
 #include "platform/SafeOpen.h"
 
 #include <QFile>
-#include <QFileInfo>
 #include <QTimeZone>
 
 #include <Magick++.h>
@@ -619,7 +618,7 @@ ImageHandle LoadImageFile(const QString& path)
 
 Decoded ReadWithImageLibrary(const QString& path, QSize)
 {
-    return RefusedWhenOutOfMemory([&] {
+    return ReadGuarded([&] {
         // Every refusal of the library reads as the one the album always gave it.
         const ImageHandle image = LoadImageFile(path);
         if (!image.IsValid())

@@ -7,7 +7,6 @@
 #include <QString>
 
 #include <memory>
-#include <span>
 
 namespace tamsel {
 

@@ -460,7 +460,7 @@ Decoded Jpeg(const QString& path, QSize atMost)
 
 Decoded ReadJpeg(const QString& path, QSize atMost)
 {
-    return RefusedWhenOutOfMemory([&] { return Jpeg(path, atMost); });
+    return ReadGuarded([&] { return Jpeg(path, atMost); });
 }
 
 }  // namespace tamsel
