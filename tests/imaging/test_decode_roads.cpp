@@ -60,83 +60,48 @@ std::string Summary(const Surface& s)
         .toStdString();
 }
 
-class DecodeRoads : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(dir_.isValid());
-        for (const char* tool : {"convert", "ppmtopcx", "ppmtotga", "pnmtotiff", "pnmtopng"})
-            if (RunTool("sh", {"-c", QString("command -v %1").arg(tool)}).isNull())
-                GTEST_SKIP() << "ImageMagick or netpbm tools missing";
+// The photos, made by netpbm and ImageMagick (and Qt) from the pattern, a
+// profiled and a translucent picture; dir holds them. Empty without the tools.
+QStringList MakePhotos(const QDir& dir)
+{
+    for (const char* tool : {"convert", "ppmtopcx", "ppmtotga", "pnmtotiff", "pnmtopng"})
+        if (RunTool("sh", {"-c", QString("command -v %1").arg(tool)}).isNull())
+            return {};
+    Pattern().save(dir.filePath("pattern.ppm"), "PPM");
+    for (const auto& [name, tool] : {std::pair{"photo.pcx", "ppmtopcx"}, {"photo.tga", "ppmtotga"},
+                                     {"photo.tif", "pnmtotiff"}, {"photo.png", "pnmtopng"}})
+        Touch(dir, name, RunTool(tool, {dir.filePath("pattern.ppm")}));
+    Pattern().save(dir.filePath("UPPER.BMP"), "BMP");
+    QFile::copy(QStringLiteral(TAMSEL_SOURCE_DIR "/tests/data/shapes.wmf"), dir.filePath("shapes.wmf"));
+    QImage adobe = PatchPicture(64, 40), srgb = adobe;
+    adobe.setColorSpace(QColorSpace(QColorSpace::AdobeRgb));
+    adobe.save(dir.filePath("adobe.png"), "PNG");
+    srgb.setColorSpace(QColorSpace(QColorSpace::SRgb));
+    srgb.save(dir.filePath("srgb.png"), "PNG");
+    Translucent().save(dir.filePath("alpha.png"), "PNG");
+    // A camera's JPEG stored sideways, read by the library for its name.
+    Pattern().save(dir.filePath("upright.jpeg"), "JPEG", 90);
+    const QByteArray turnClockwise("\xFF\xE1\x00\x22" "Exif\0\0" "MM\0*\0\0\0\x08" "\0\x01"
+                                   "\x01\x12\0\x03\0\0\0\x01\0\x06\0\0" "\0\0\0\0", 36);
+    Touch(dir, "CAMERA.JPG", ReadAll(dir.filePath("upright.jpeg")).insert(2, turnClockwise));
+    const struct {
+        const char* name;
+        const char* from;
+        QStringList options;
+    } converted[] = {
+        {"photo.ico", "photo.png", {}},          {"adobe.tif", "adobe.png", {}},
+        {"alpha.tga", "alpha.png", {}},          {"icons.ico", "alpha.png", {"photo.png"}},
+        {"turned.tif", "photo.png", {"-orient", "RightTop"}},
+        {"grey.png", "photo.png", {"-colorspace", "Gray"}}, {"deep.png", "photo.png", {"-depth", "16"}},
+    };
+    for (const auto& c : converted) {
+        QStringList args{dir.filePath(c.from)};
+        for (const QString& o : c.options)
+            args << (o.contains('.') ? dir.filePath(o) : o);
+        RunTool("convert", args << dir.filePath(c.name));
     }
-    QString Path(const QString& name) const { return dir_.filePath(name); }
-
-    QString Made(const QString& name, const QString& tool, QStringList args, const QImage& from)
-    {
-        const QString ppm = Path(name + ".ppm");
-        from.save(ppm, "PPM");
-        args << ppm;
-        const QByteArray bytes = RunTool(tool, args);
-        EXPECT_FALSE(bytes.isEmpty()) << name.toStdString();
-        return Touch(QDir(dir_.path()), name, bytes);
-    }
-    QString Converted(const QString& name, const QString& from, QStringList options = {})
-    {
-        EXPECT_FALSE(RunTool("convert", QStringList{from} + options + QStringList{Path(name)}).isNull())
-            << name.toStdString();
-        return Path(name);
-    }
-
-    // One photo of each album format and of each way a photo can be unusual.
-    QStringList MakePhotos()
-    {
-        const QImage pattern = Pattern();
-        Made("photo.pcx", "ppmtopcx", {}, pattern);
-        Made("photo.tga", "ppmtotga", {}, pattern);
-        Made("photo.tif", "pnmtotiff", {}, pattern);
-        const QString png = Made("photo.png", "pnmtopng", {}, pattern);
-        Converted("photo.ico", png);
-        QFile::copy(QStringLiteral(TAMSEL_SOURCE_DIR "/tests/data/shapes.wmf"), Path("shapes.wmf"));
-        pattern.save(Path("UPPER.BMP"), "BMP");
-        pattern.save(Path("smooth.jpeg"), "JPEG", 90);
-
-        // Colour profiles: Adobe RGB in a PNG and a TIFF, and a JPEG read
-        // by the image library because of its name.
-        QImage adobe = PatchPicture(64, 40);
-        adobe.setColorSpace(QColorSpace(QColorSpace::AdobeRgb));
-        adobe.save(Path("adobe.png"), "PNG");
-        Converted("adobe.tif", Path("adobe.png"));
-        adobe.save(Path("ADOBE.JPG"), "JPEG", 95);
-        QImage srgb = PatchPicture(64, 40);
-        srgb.setColorSpace(QColorSpace(QColorSpace::SRgb));
-        srgb.save(Path("srgb.png"), "PNG");
-
-        // Alpha, turned onto black.
-        const QImage alpha = Translucent();
-        alpha.save(Path("alpha.png"), "PNG");
-        Converted("alpha.tga", Path("alpha.png"));
-        Converted("alpha.ico", Path("alpha.png"));
-
-        // Stored sideways with a tag that says how to turn them.
-        Converted("turned.tif", png, {"-orient", "RightTop"});
-        QByteArray jpeg = ReadAll(Path("smooth.jpeg"));
-        jpeg.insert(2, QByteArray("\xFF\xE1\x00\x22" "Exif\0\0" "MM\0*\0\0\0\x08" "\0\x01"
-                                  "\x01\x12\0\x03\0\0\0\x01\0\x06\0\0" "\0\0\0\0", 36));
-        Touch(QDir(dir_.path()), "CAMERA.JPG", jpeg);
-
-        // Grey, 16 bits, CMYK, several pages, several icons.
-        Converted("grey.png", png, {"-colorspace", "Gray"});
-        Converted("deep.png", png, {"-depth", "16"});
-        Converted("cmyk.tif", png, {"-colorspace", "CMYK"});
-        Converted("pages.tif", png, {Path("alpha.png")});
-        Converted("icons.ico", Path("alpha.png"), {png});
-        return QDir(dir_.path()).entryList({"*.pcx", "*.tga", "*.tif", "*.png", "*.ico", "*.wmf", "*.BMP",
-                                             "*.jpeg", "*.JPG"},
-                                            QDir::Files, QDir::Name);
-    }
-
-    QTemporaryDir dir_;
-};
+    return dir.entryList({"*.pcx", "*.tga", "*.tif", "*.png", "*.ico", "*.wmf", "*.BMP", "*.JPG"}, QDir::Files);
+}
 
 // What the road through the working BMP (the image file library writing the
 // photo as a BMP that keeps its profile, the album's BMP reader reading it
@@ -150,35 +115,33 @@ struct Expected {
 };
 constexpr const char* kPatternPixels = "pattern";
 const Expected kWorkingBmpRoad[] = {
-    {"ADOBE.JPG", "64x40 6d07f3ea1bd4c4a5", "64x40 display ed5e365bfacb986f"},
     {"CAMERA.JPG", "23x37 5f65541e031cca42", "23x37 5f65541e031cca42"},
     {"UPPER.BMP", kPatternPixels, kPatternPixels},
     {"adobe.png", "64x40 490a86214567c2e7", "64x40 display cf2c358bd5691c9c"},
     {"adobe.tif", "64x40 490a86214567c2e7", "64x40 display cf2c358bd5691c9c"},
-    {"alpha.ico", "33x17 5e0f6e33664baf56", "33x17 5e0f6e33664baf56"},
     {"alpha.png", "33x17 5e0f6e33664baf56", "33x17 5e0f6e33664baf56"},
     {"alpha.tga", "33x17 59fc2915510f1e6f", "33x17 59fc2915510f1e6f"},
-    {"cmyk.tif", kPatternPixels, kPatternPixels},
     {"deep.png", kPatternPixels, kPatternPixels},
     {"grey.png", "37x23 00e5289f37d710ca", "37x23 00e5289f37d710ca"},
     {"icons.ico", kPatternPixels, kPatternPixels},
-    {"pages.tif", kPatternPixels, kPatternPixels},
     {"photo.ico", kPatternPixels, kPatternPixels},
     {"photo.pcx", kPatternPixels, kPatternPixels},
     {"photo.png", kPatternPixels, kPatternPixels},
     {"photo.tga", kPatternPixels, kPatternPixels},
     {"photo.tif", kPatternPixels, kPatternPixels},
     {"shapes.wmf", "64x48 3969a58e13c1b4b7", "64x48 3969a58e13c1b4b7"},
-    {"smooth.jpeg", "37x23 51085ade8353c6b7", "37x23 51085ade8353c6b7"},
     {"srgb.png", "64x40 9f073b0c7b27d4e2", "64x40 9f073b0c7b27d4e2"},
     {"turned.tif", "23x37 e099ad3b15c711de", "23x37 e099ad3b15c711de"},
 };
 
 }  // namespace
 
-TEST_F(DecodeRoads, PhotosOfOtherFormatsDecodeAsTheirWorkingBmpDid)
+TEST(DecodeRoads, PhotosOfOtherFormatsDecodeAsTheirWorkingBmpDid)
 {
-    const QStringList names = MakePhotos();
+    QTemporaryDir dir;
+    const QStringList names = MakePhotos(QDir(dir.path()));
+    if (names.isEmpty())
+        GTEST_SKIP() << "ImageMagick or netpbm tools missing";
     ASSERT_EQ(names.size(), int(std::size(kWorkingBmpRoad)));
     Surface pattern;
     ASSERT_TRUE(pattern.Clone(Pattern()));
@@ -189,9 +152,9 @@ TEST_F(DecodeRoads, PhotosOfOtherFormatsDecodeAsTheirWorkingBmpDid)
         for (const Expected& e : kWorkingBmpRoad) {
             SCOPED_TRACE(::testing::Message() << e.name << (wide ? " on a wide-gamut display" : ""));
             ASSERT_TRUE(names.contains(QLatin1String(e.name)));
-            ASSERT_FALSE(ReadsDirectly(Path(e.name)));
+            ASSERT_FALSE(ReadsDirectly(dir.filePath(e.name)));
             // A size to fit does not make the image file library decode smaller.
-            const Decoded d = DecodePicture(Path(e.name), QSize(20, 12));
+            const Decoded d = DecodePicture(dir.filePath(e.name), QSize(20, 12));
             ASSERT_TRUE(d.IsPicture()) << d.refusal.toStdString();
             const char* want = wide ? e.wide : e.srgb;
             EXPECT_EQ(Summary(d.picture), want == kPatternPixels ? Summary(pattern) : std::string(want));
