@@ -85,11 +85,12 @@ int MainWindow::SkinWidth() const { return skin_.HasPixels() ? skin_.Width() : k
 
 void MainWindow::LoadArt()
 {
+    // A skin that cannot be read leaves none: the frame stays in the background colour.
     auto load = [](Surface& to, const QString& file) {
         Decoded read = DecodePicture(file);
         to = read.IsPicture() ? std::move(read.picture) : Surface();
     };
-    load(skin_, core_.paths.InProgramDir(QStringLiteral("skin.png")));   // none: the frame stays in the background colour
+    load(skin_, core_.paths.InProgramDir(QStringLiteral("skin.png")));
     denseSkin_.Release();
     const QString dense = core_.paths.InProgramDir(QStringLiteral("skin@2x.png"));
     if (skin_.HasPixels() && devicePixelRatio() >= 1.5 && QFileInfo::exists(dense)) {
