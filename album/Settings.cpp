@@ -1,13 +1,13 @@
 #include "album/Settings.h"
 
-#include "imaging/ImageFile.h"
+#include "imaging/Decode.h"
+#include "imaging/ImageFormats.h"
 #include "model/AlbumState.h"
 #include "platform/Rounding.h"
 
 #include <QColor>
 #include <QFileInfo>
 #include <QImageReader>
-#include <QTemporaryDir>
 
 #include <algorithm>
 #include <optional>
@@ -64,12 +64,9 @@ QImage LoadPreview(const QString& path, QSize box)
         img = reader.read();
     }
     if (img.isNull()) {
-        // The formats only the image file library reads go through a BMP, as
-        // the album shows them.
-        QTemporaryDir dir;
-        const QString bmp = dir.filePath(QStringLiteral("preview.bmp"));
-        if (dir.isValid() && ConvertToBmp(path, bmp))
-            img.load(bmp);
+        // The formats only the image file library reads, as the album shows them.
+        if (Decoded decoded = DecodePicture(path); decoded.IsPicture())
+            img = decoded.picture.ToQImage();
         if (!img.isNull() && box.isValid())
             img = img.scaled(box, Qt::KeepAspectRatio, Qt::SmoothTransformation);
     }
@@ -80,7 +77,8 @@ SettingsForm::SettingsForm(const AlbumState& album, const PhotoList& albumPhotos
     : captionText(QString::fromUtf8(kSampleCaption)),
       state_(album),
       albumPhotos_(albumPhotos),
-      apply_(std::move(apply))
+      apply_(std::move(apply)),
+      photos_(AlbumExtensions())
 {
 }
 

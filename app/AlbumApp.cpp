@@ -5,11 +5,12 @@
 #include "app/PhotoOutput.h"
 #include "app/Retouch.h"
 #include "app/ScanCommand.h"
+#include "imaging/ImageFormats.h"
 #include "platform/SafeWrite.h"
 #include "tools/BatchFiles.h"
 #include "tools/Lens.h"
 #include "tools/RenameJournal.h"
-#include "model/PhonePhotos.h"
+#include "imaging/PhonePhotos.h"
 #include "model/PhotoList.h"
 
 #include <QDir>
@@ -74,7 +75,7 @@ struct AlbumApp::Relay : AlbumView {
 
 AlbumApp::AlbumApp(AppPaths paths)
     : relay_(std::make_unique<Relay>()),
-      model_(std::move(paths)),
+      model_(std::move(paths), AlbumExtensions()),
       nav_(model_.state, model_.position, model_.main, model_.photos, *relay_),
       composer_(model_, [this](const Outcome& o) { Report(o); }),
       strip_(model_.state, model_.main, composer_),
@@ -111,8 +112,9 @@ void AlbumApp::Attach(AlbumView* v) { relay_->to = v ? v : &relay_->quiet; }
 
 StartupReport AlbumApp::Startup()
 {
+    // Working folders of earlier versions that were killed are swept up;
+    // the album itself keeps its pictures in memory and needs none.
     model_.paths.RemoveStaleWorkDirs();
-    model_.paths.EnsureWorkDir();
     AlbumData loaded = LoadAlbumData(model_.paths, model_.photos);
     AdoptAlbum(std::move(loaded.state));
     StartupReport r = std::move(loaded.report);
@@ -148,7 +150,6 @@ Outcome AlbumApp::Shutdown()
     KeepScreenOn();
     model_.dibs.ReleaseAll();
     engine_.ReleaseSurfaces();
-    model_.paths.RemoveWorkFiles();
     return SaveAlbumData();
 }
 
@@ -427,7 +428,7 @@ void AlbumApp::OpenFolder(const QString& folder)
 {
     const Outcome settled = SettleFolder(folder);
     nav_.BeginFolderChoice();
-    PhotoList list;
+    PhotoList list{AlbumExtensions()};
     list.Point(folder);
     AdoptFolderChoice(nav_.FolderChosen(folder, list.Name(0)));
     PrefetchCurrent();
@@ -440,7 +441,7 @@ void AlbumApp::OpenPath(const QString& path)
     const QFileInfo fi(path);
     if (fi.isDir()) {
         OpenFolder(fi.absoluteFilePath());
-    } else if (fi.isFile() && PhotoList::IsAlbumFile(fi.fileName())) {
+    } else if (fi.isFile() && IsAlbumPhoto(fi.fileName())) {
         const Outcome settled = SettleFolder(fi.absolutePath());
         nav_.BeginFolderChoice();
         AdoptFolderChoice(nav_.FolderChosen(fi.absoluteFilePath()));

@@ -2,6 +2,7 @@
 
 #include "imaging/ColourProfile.h"
 #include "imaging/ImageFile.h"
+#include "imaging/ImageFormats.h"
 #include "imaging/PelOps.h"
 #include "model/AlbumModel.h"
 #include "platform/Rounding.h"
@@ -23,8 +24,8 @@ QString Unsaved(const QString& why) { return QStringLiteral("  照片未保存:"
 QString OutputEndings()
 {
     QStringList endings;
-    for (const OutputFormat& f : OutputFormats())
-        endings << QLatin1String(f.ending);
+    for (const ImageFormat* f : OutputFormats())
+        endings << f->Ending();
     const QString last = endings.takeLast();
     return endings.join(QStringLiteral("、")) + QStringLiteral(" 或 ") + last;
 }
@@ -62,11 +63,14 @@ void PictureToWrite(const AlbumModel& model, ShownPicture& out)
 }
 
 // The copy appears whole or not at all: the desktop may be reading the old
-// one. A file goes byte for byte; a picture in memory as its BMP.
+// one. A BMP or JPEG photo goes byte for byte; a photo of another format is
+// written as the BMP the album reads it as, a picture every desktop can
+// show, and so is a picture in memory.
 Outcome WriteWallpaperCopy(const ShownPicture& source, const QString& copy)
 {
     if (!source.shown)
-        return CopyFileWhole(source.file, copy);
+        return ReadsDirectly(source.file) ? CopyFileWhole(source.file, copy)
+                                          : SaveImageFile(LoadImageFile(source.file), copy, kBmp);
     const QByteArray icc = PixelProfile(source.Picture());
     return source.Picture().SaveBMP(QFile::encodeName(copy).toStdString(), Keep::Durable,
                                     std::string_view(icc.constData(), size_t(icc.size())));

@@ -18,8 +18,8 @@ struct DesktopInfo;
 Outcome SaveAs(AlbumModel& model, const QString& target);
 
 // "作为桌面": copies the photo's file byte for byte to the wallpaper copy
-// (a retouch or a scan: writes it there as a BMP) and makes that the
-// background of the running desktop.
+// (a photo the image file library reads is written there as a BMP, and so
+// is a retouch or a scan) and makes that the background of the running desktop.
 Outcome SetWallpaper(AlbumModel& model);
 Outcome SetWallpaper(AlbumModel& model, const DesktopInfo& desktop);
 

@@ -1,6 +1,7 @@
 #include "app/VideoCommandLine.h"
 
 #include "album/ShowScript.h"
+#include "imaging/ImageFormats.h"
 #include "model/AlbumModel.h"
 #include "platform/Fonts.h"
 #include "show/VideoExport.h"
@@ -81,7 +82,7 @@ int ExportVideoFromCommandLine(int argc, char** argv)
     if (cli.positionalArguments().size() != 1)
         return Fail(QStringLiteral("--export-video ALBUM.tms OUT.mp4 [--size WxH] [--fps N] [--seed N]"));
 
-    AlbumModel album(AppPaths::Resolve());
+    AlbumModel album(AppPaths::Resolve(), AlbumExtensions());
     ScriptRead read = ReadScript(cli.value(QStringLiteral("export-video")), album.state, album.photos);
     if (!read.outcome)
         return Fail(read.outcome.message);
@@ -104,7 +105,6 @@ int ExportVideoFromCommandLine(int argc, char** argv)
     std::signal(SIGHUP, CancelOnSignal);
     const Outcome o = ExportVideo(album.state, album.photos, album.paths, request, progress);
     g_running = nullptr;
-    album.paths.RemoveWorkFiles();
     if (!o || progress.cancel)
         return Fail(o.message);
     if (o.HasMessage())

@@ -17,9 +17,8 @@ namespace tamsel::bench {
 // Smooth light and colour with fine grain on top, so the file compresses
 // like a photo (about a byte per pixel), not like a flat test card; each
 // shift gives a picture of other colours.
-inline bool WritePhoto(const QString& path, int shift = 0)
+inline QImage PaintPhoto(int W, int H, int shift = 0)
 {
-    const int W = 6000, H = 4000;
     QImage img(W, H, QImage::Format_RGB32);
     uint32_t v = 12345u + uint32_t(shift);
     for (int y = 0; y < H; ++y) {
@@ -33,9 +32,14 @@ inline bool WritePhoto(const QString& path, int shift = 0)
             row[x] = qRgb(c(40 + 180 * s), c(60 + 150 * t), c(90 + 120 * s * t));
         }
     }
+    return img;
+}
+
+inline bool WritePhoto(const QString& path, int shift = 0)
+{
     QImageWriter w(path, "jpeg");
     w.setQuality(90);
-    return w.write(img);
+    return w.write(PaintPhoto(6000, 4000, shift));
 }
 
 inline QString BenchPhoto()

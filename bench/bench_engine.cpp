@@ -1,5 +1,6 @@
 // Per-frame drawing cost of the engine's own steps: the cross-fade, the random
 // blocks, and a pan and a zoom step, against a memcpy of one frame.
+#include "imaging/ImageFormats.h"
 #include "model/AlbumModel.h"
 #include "imaging/Blit.h"
 #include "model/AlbumView.h"
@@ -26,7 +27,7 @@ void FillNoise(Surface& s, uint32_t seed)
 // An engine with composed surfaces of the given size, between two photos.
 struct Bench {
     QTemporaryDir dir;
-    AlbumModel core{AppPaths::ForProgramDir(dir.path())};
+    AlbumModel core{AppPaths::ForProgramDir(dir.path()), AlbumExtensions()};
     AlbumView view;
     TransitionEngine engine{core, view, [](const QString&) { return std::optional<Composition>(); }};
     Composition start;

@@ -6,6 +6,7 @@
 
 #include "app/Retouch.h"
 #include "imaging/Composer.h"
+#include "imaging/ImageFormats.h"
 #include "model/AlbumView.h"
 #include "imaging/PelOps.h"
 #include "model/AlbumModel.h"
@@ -47,7 +48,7 @@ void FilterAlone(AlbumModel& m, int code, const ColourBalance& b)
 void BM_RetouchCommand(benchmark::State& st)
 {
     const int code = int(st.range(0));
-    AlbumModel m(AppPaths::ForProgramDir(QDir::tempPath()));
+    AlbumModel m(AppPaths::ForProgramDir(QDir::tempPath()), AlbumExtensions());
     NoSink sink;
     Composer composer{m, ReportTo(sink)};
     TransitionEngine engine{m, sink, [&](const QString& p) { return composer.DIBClonePicture(p); }};

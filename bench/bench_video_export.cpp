@@ -4,6 +4,7 @@
 // transitions, captions, the installation's tune, default timing.
 #include "ComposeBenchPhoto.h"
 
+#include "imaging/ImageFormats.h"
 #include "model/AlbumState.h"
 #include "model/PhotoList.h"
 #include "platform/Fonts.h"
@@ -25,7 +26,7 @@ struct BenchAlbum {
     QTemporaryDir dir;
     AppPaths paths = AppPaths::Resolve();
     AlbumState album = AlbumState::FirstRun(paths);
-    PhotoList photos;
+    PhotoList photos{AlbumExtensions()};
 
     BenchAlbum()
     {

@@ -4,6 +4,7 @@
 #include "show/TransitionEngine.h"
 #include "ComposeBenchPhoto.h"
 
+#include "imaging/ImageFormats.h"
 #include "model/AlbumState.h"
 #include "model/PhotoList.h"
 #include "model/SurfacePool.h"
@@ -36,9 +37,7 @@ int main(int argc, char** argv)
     const QString photo = argc > 1 ? QString::fromLocal8Bit(argv[1]) : bench::BenchPhoto();
     const int w = argc > 3 ? std::atoi(argv[2]) : 480;
     const int h = argc > 3 ? std::atoi(argv[3]) : 336;
-    AlbumModel model(AppPaths::ForProgramDir(QFileInfo(photo).absolutePath()));
-    const AppPaths& paths = model.paths;
-    paths.EnsureWorkDir();
+    AlbumModel model(AppPaths::ForProgramDir(QFileInfo(photo).absolutePath()), AlbumExtensions());
     AlbumState& album = model.state;
     MainState& main = model.main;
     SurfacePool& dibs = model.dibs;
@@ -57,6 +56,5 @@ int main(int argc, char** argv)
         engine.ShowAtOnce(composer.DIBClonePicture(photo));
     std::printf("%s: %d x %d composed into %d x %d (decoded %d bytes)\n", qPrintable(photo),
                 dibs.DibPhoto.Width(), dibs.DibPhoto.Height(), w, h, dibs.DibPhoto.RGBSize());
-    paths.RemoveWorkFiles();
     return sink.failed ? 1 : 0;
 }

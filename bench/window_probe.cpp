@@ -11,6 +11,7 @@
 // Needs DISPLAY (Xvfb with a window manager, as scripts/test starts them).
 // The photos are 6000 x 4000 JPEGs made once in the temporary folder.
 #include "ComposeBenchPhoto.h"
+#include "imaging/ImageFormats.h"
 #include "album/ShowScript.h"
 #include "model/AlbumState.h"
 #include "model/PhotoList.h"
@@ -214,7 +215,7 @@ int main(int argc, char** argv)
     album.ShowWidth = area.width();
     album.ShowHeight = area.height();
     album.MusicOn = music ? 1 : 0;
-    PhotoList list;
+    PhotoList list{AlbumExtensions()};
     if (fromCover) {
         list.Point(folder + "/");
         album.PhotoCaption.resize(photos + 1);

@@ -8,7 +8,7 @@
 #include "model/SurfacePool.h"
 #include "imaging/Blit.h"
 #include "imaging/Caption.h"
-#include "imaging/ImageFile.h"
+#include "imaging/Decode.h"
 #include "imaging/PelOps.h"
 #include "platform/Paths.h"
 #include "platform/Rounding.h"
@@ -24,13 +24,17 @@ namespace {
 
 constexpr const char* kErrNotFound = "文件未找到";
 
-// Loads a BMP or JPEG file the way the album loads its pictures. A missing
+// Loads a picture file the way the album loads its pictures. A missing
 // file says so, rather than the general "装入图片出错".
 Outcome LoadPicture(Surface& dst, const QString& path, QSize atMost)
 {
     if (path.isEmpty() || !QFileInfo(path).isFile())
         return Outcome::Failed(QString::fromUtf8(kErrNotFound));
-    return dst.CloneFile(path.toStdString(), atMost.width(), atMost.height());
+    Decoded decoded = DecodePicture(path, atMost);
+    if (!decoded.IsPicture())
+        return Outcome::Failed(decoded.refusal);
+    dst = std::move(decoded.picture);
+    return Outcome::Done();
 }
 
 // What the user reads when a picture could not be loaded: the reason and the
@@ -104,32 +108,15 @@ std::optional<Composition> Composer::ClonePicture(const QString& sPathFile)
     shown_.curFileName_ = QFileInfo(sPathFile).fileName();
     shown_.curFileInfo_ = FileInfoText(sPathFile);
 
-    // Only names ending in lower-case "bmp" or "jpg" are read directly; every
-    // other photo goes through the image file library into the working BMP.
-    // Either may have been done ahead on the prefetch's thread.
+    // Every photo is decoded into memory, perhaps ahead on the prefetch's
+    // thread; the file shown is the photo itself.
     const bool rotated = TurnsOnLoad();
     const QSize size = DecodeSize(rotated);
-    const QString working = WorkingFileFor(sPathFile);
-    Surface ahead;
-    const bool haveAhead = prefetch && prefetch->Take(sPathFile, size, ahead, working);
-    if (working.isEmpty()) {
-        shown_.curFile_ = sPathFile;
-    } else {
-        // The working file is removed first: a photo that cannot be read then
-        // fails to load instead of showing an older conversion under its name.
-        if (!haveAhead)
-            ConvertToBmp(sPathFile, working);
-        shown_.curFile_ = working;
-    }
-    // A failure names the photo, not the working file it became.
-    const bool converted = shown_.curFile_ != sPathFile;
-    auto failure = [&](const QString& why) {
-        if (converted && !QFileInfo::exists(paths_.tempDib) && QFileInfo(sPathFile).isFile())
-            return LoadFailure(QString::fromUtf8(kErrLoad), shown_.curFileName_);
-        return LoadFailure(why, shown_.curFileName_);
-    };
+    Decoded ahead = prefetch ? prefetch->Take(sPathFile, size) : Decoded::NotMine();
+    shown_.curFile_ = sPathFile;
+    auto failure = [&](const QString& why) { return LoadFailure(why, shown_.curFileName_); };
 
-    return Compose(rotated, LoadPhoto(rotated, size, failure, haveAhead ? &ahead : nullptr));
+    return Compose(rotated, LoadPhoto(rotated, size, failure, ahead.IsNotMine() ? nullptr : &ahead));
 }
 
 std::optional<Composition> Composer::Compose(bool rotated, bool whole)
@@ -216,7 +203,7 @@ std::optional<Composition> Composer::Compose(bool rotated, bool whole)
 }
 
 bool Composer::LoadPhoto(bool rotated, QSize atMost, const std::function<QString(const QString&)>& failure,
-                         Surface* ahead)
+                         Decoded* ahead)
 {
     // The new photo is built beside the old one and only then takes its
     // place: whatever fails, DibPhoto holds a whole photo.
@@ -251,11 +238,6 @@ Outcome Composer::TurnScratch()
     return made;
 }
 
-bool Composer::ReadsDirectly(const QString& path)
-{
-    return path.endsWith(QLatin1String("bmp")) || path.endsWith(QLatin1String("jpg"));
-}
-
 QSize Composer::DecodeSize(bool turned) const
 {
     // Nothing of the photo is ever shown larger than its fit into the canvas
@@ -269,23 +251,20 @@ QSize Composer::DecodeSize(bool turned) const
     return turned ? QSize(h, w) : QSize(w, h);
 }
 
-Outcome Composer::Fetch(Surface& dst, const QString& path, QSize atMost, Surface* ahead)
+Outcome Composer::Fetch(Surface& dst, const QString& path, QSize atMost, Decoded* ahead)
 {
     if (!ahead)
         return LoadPicture(dst, path, atMost);
-    dst = std::move(*ahead);
+    if (!ahead->IsPicture())
+        return Outcome::Failed(ahead->refusal);
+    dst = std::move(ahead->picture);
     return Outcome::Done();
-}
-
-QString Composer::WorkingFileFor(const QString& path) const
-{
-    return ReadsDirectly(path) ? QString() : paths_.tempDib;
 }
 
 void Composer::LoadAhead(const QString& path)
 {
     if (prefetch)
-        prefetch->Start(path, DecodeSize(TurnsOnLoad()), WorkingFileFor(path));
+        prefetch->Start(path, DecodeSize(TurnsOnLoad()));
 }
 
 bool Composer::PhotoReady(const QString& path)
@@ -293,7 +272,7 @@ bool Composer::PhotoReady(const QString& path)
     if (!prefetch)
         return true;
     const QSize size = DecodeSize(TurnsOnLoad());
-    prefetch->Start(path, size, WorkingFileFor(path));
+    prefetch->Start(path, size);
     return prefetch->Ready(path, size);
 }
 

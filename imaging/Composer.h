@@ -23,6 +23,7 @@ class PhotoPosition;
 class ShownFile;
 class Surface;
 class PhotoPrefetch;
+struct Decoded;
 
 // Turns an image file, or a picture held in memory (a retouch, a scan), into
 // the composed picture: the photo at its own size in DibPhoto (turned by
@@ -68,10 +69,6 @@ public:
     // the shown file follows its photo.
     void FilesRenamed(const QList<QPair<QString, QString>>& renamed);
 
-    // Whether a photo is read as it is (names ending in lower-case "bmp" or
-    // "jpg"); every other one goes through the working BMP first.
-    static bool ReadsDirectly(const QString& path);
-
     // DibPhoto at the photo's own resolution, for what must see every pixel
     // (the lens, retouching, printing): a photo composed from a reduced
     // decode is read again whole. The composition on the screen stays.
@@ -99,17 +96,14 @@ private:
     std::optional<Composition> Compose(bool rotated, bool whole);
     // DibPhoto made from DibScratch turned by RotateAngle.
     Outcome TurnScratch();
-    // The photo's pixels, decoded ahead or read from the file just large
-    // enough to cover atMost (an empty size: the whole photo).
-    Outcome Fetch(Surface& dst, const QString& path, QSize atMost, Surface* ahead);
-    // The working BMP a photo is converted into before it is read; "" for a
-    // photo read as it is.
-    QString WorkingFileFor(const QString& path) const;
+    // The photo's pixels, decoded ahead (or refused there) or read from the
+    // file just large enough to cover atMost (an empty size: the whole photo).
+    Outcome Fetch(Surface& dst, const QString& path, QSize atMost, Decoded* ahead);
     // The photo is turned by RotateAngle as it is read.
     bool TurnsOnLoad() const;
     bool LoadPhoto(bool rotated, QSize atMost,
                    const std::function<QString(const QString&)>& failure,
-                   Surface* ahead = nullptr);
+                   Decoded* ahead = nullptr);
     void ChoosePanMode(Composition& c);
     void SizeCanvas(Composition& c) const;
     void FitPhoto(Composition& c) const;

@@ -7,7 +7,6 @@
 #include "platform/SafeOpen.h"
 
 #include <QFile>
-#include <QFileInfo>
 #include <QTimeZone>
 
 #include <Magick++.h>
@@ -25,35 +24,8 @@
 
 namespace tamsel {
 
-namespace {
-constexpr OutputFormat kOutputFormats[] = {{kBmp, "bmp"}, {kJpg, "jpg"}, {kPcx, "pcx"}, {kTga, "tga"},
-                                           {kIco, "ico"}, {kTif, "tif"}, {kPng, "png"}};
-}  // namespace
-
-std::span<const OutputFormat> OutputFormats() { return kOutputFormats; }
-
-int OutputFormatOf(const QString& name)
-{
-    const QString tail = name.right(3);
-    for (const OutputFormat& f : kOutputFormats)
-        if (tail == QLatin1String(f.ending))
-            return f.code;
-    return -1;
-}
-
-QString OutputEnding(int code)
-{
-    for (const OutputFormat& f : kOutputFormats)
-        if (f.code == code)
-            return QString::fromLatin1(f.ending);
-    return {};
-}
-
 struct ImageHandle::Impl {
     Magick::Image image;
-    // The album's own working copy: a BMP that keeps the photo's profile,
-    // so that it is shown in the photo's colours.
-    bool workingCopy = false;
 };
 
 ImageHandle::ImageHandle() = default;
@@ -82,99 +54,6 @@ constexpr MagickCore::MagickSizeType kMaxFrames = 256;
 constexpr qint64 kMaxFileBytes = qint64(1024) * 1024 * 1024;
 // Icons cannot describe more than 256 pixels a side.
 constexpr size_t kMaxIconSide = 256;
-
-// The album's formats, then the phone and web formats only the batch
-// conversion takes in.
-enum class Kind { Unknown, Bmp, Jpeg, Pcx, Tga, Tiff, Png, Ico, Wmf, Heic, Avif, WebP };
-
-const char* DecoderName(Kind k)
-{
-    switch (k) {
-    case Kind::Bmp: return "BMP";
-    case Kind::Jpeg: return "JPEG";
-    case Kind::Pcx: return "PCX";
-    case Kind::Tga: return "TGA";
-    case Kind::Tiff: return "TIFF";
-    case Kind::Png: return "PNG";
-    case Kind::Ico: return "ICO";
-    case Kind::Wmf: return "WMF";
-    case Kind::Heic: return "HEIC";
-    case Kind::Avif: return "AVIF";
-    case Kind::WebP: return "WEBP";
-    default: return "";
-    }
-}
-
-Kind KindFromExtension(const QString& path)
-{
-    const QString ext = QFileInfo(path).suffix().toLower();
-    if (ext == "bmp" || ext == "dib") return Kind::Bmp;
-    if (ext == "jpg" || ext == "jpeg" || ext == "jpe") return Kind::Jpeg;
-    if (ext == "pcx") return Kind::Pcx;
-    if (ext == "tga") return Kind::Tga;
-    if (ext == "tif" || ext == "tiff") return Kind::Tiff;
-    if (ext == "png") return Kind::Png;
-    if (ext == "ico") return Kind::Ico;
-    if (ext == "wmf") return Kind::Wmf;
-    if (ext == "heic" || ext == "heif") return Kind::Heic;
-    if (ext == "avif") return Kind::Avif;
-    if (ext == "webp") return Kind::WebP;
-    return Kind::Unknown;
-}
-
-bool StartsWith(const QByteArray& head, std::string_view magic)
-{
-    return head.size() >= qsizetype(magic.size()) &&
-           std::string_view(head.constData(), magic.size()) == magic;
-}
-
-// Formats whose files announce themselves. A photo saved with the wrong
-// extension (a PNG called .jpg) is still read by what it is.
-Kind KindFromSignature(const QByteArray& head)
-{
-    using namespace std::string_view_literals;
-    if (StartsWith(head, "BM"sv)) return Kind::Bmp;
-    if (StartsWith(head, "\xFF\xD8\xFF"sv)) return Kind::Jpeg;
-    if (StartsWith(head, "\x89PNG\r\n\x1A\n"sv)) return Kind::Png;
-    if (StartsWith(head, "II*\0"sv) || StartsWith(head, "MM\0*"sv) ||
-        StartsWith(head, "II+\0"sv) || StartsWith(head, "MM\0+"sv))
-        return Kind::Tiff;
-    if (StartsWith(head, "\xD7\xCD\xC6\x9A"sv)) return Kind::Wmf;
-    if (StartsWith(head, "RIFF"sv) && head.mid(8, 4) == "WEBP") return Kind::WebP;
-    // HEIF files open with an "ftyp" box naming their brand.
-    if (head.mid(4, 4) == "ftyp") {
-        const QByteArray brand = head.mid(8, 4);
-        if (brand == "avif" || brand == "avis") return Kind::Avif;
-        if (brand == "heic" || brand == "heix" || brand == "heim" || brand == "heis" || brand == "hevc" ||
-            brand == "hevx" || brand == "mif1" || brand == "msf1")
-            return Kind::Heic;
-    }
-    return Kind::Unknown;
-}
-
-// Signatures too short to trust over the file's own extension.
-Kind KindFromWeakSignature(const QByteArray& head)
-{
-    using namespace std::string_view_literals;
-    if (StartsWith(head, "\0\0\1\0"sv)) return Kind::Ico;
-    if (StartsWith(head, "\x01\0\x09\0\0\x03"sv) || StartsWith(head, "\x02\0\x09\0\0\x03"sv))
-        return Kind::Wmf;
-    if (head.size() >= 3 && head[0] == '\x0A' && uint8_t(head[1]) <= 5 && head[2] == '\x01')
-        return Kind::Pcx;
-    return Kind::Unknown;
-}
-
-// Only the formats above are ever decoded: the decoder is chosen here,
-// never guessed by the library from the bytes, so a file cannot reach one of
-// its many other (script, vector or network) readers.
-Kind ChooseDecoder(const QString& path, const QByteArray& head)
-{
-    if (const Kind k = KindFromSignature(head); k != Kind::Unknown)
-        return k;
-    if (const Kind k = KindFromExtension(path); k != Kind::Unknown)
-        return k;
-    return KindFromWeakSignature(head);
-}
 
 struct ImageInfoFree {
     void operator()(MagickCore::ImageInfo* p) const { MagickCore::DestroyImageInfo(p); }
@@ -250,15 +129,18 @@ bool ReadFailed(MagickCore::ExceptionInfo* ex, MagickCore::Image* list)
 }
 
 // How the chosen decoder is asked to read: only the first page of a
-// multi-page file; an icon file gives all its pictures.
-ImageInfoPtr InfoFor(Kind kind)
+// multi-page file; an icon file gives all its pictures. Only the formats of
+// the table are ever decoded: the decoder is chosen by it, never guessed by
+// the library from the bytes, so a file cannot reach one of its many other
+// (script, vector or network) readers.
+ImageInfoPtr InfoFor(const ImageFormat& format)
 {
     ImageInfoPtr info(MagickCore::AcquireImageInfo());
     if (!info)
         return nullptr;
-    MagickCore::CopyMagickString(info->magick, DecoderName(kind), MaxTextExtent);
+    MagickCore::CopyMagickString(info->magick, format.decoder, MaxTextExtent);
     info->affirm = MagickCore::MagickTrue;
-    if (kind != Kind::Ico) {
+    if (format.id != FormatId::Ico) {
         info->scene = 0;
         info->number_scenes = 1;
         // The library reads a scene range from this text as well.
@@ -274,11 +156,11 @@ uint32_t Le32(const unsigned char* p) { return uint32_t(p[3]) << 24 | uint32_t(p
 // what they count: a PNG chunk's length, an icon picture's size. Each must lie
 // within the file, or a few bytes make the decoder ask for gigabytes. A file
 // that fails this was cut short or lies, and is refused like any cut-off file.
-bool LengthsFit(Kind kind, const QByteArray& bytes)
+bool LengthsFit(FormatId kind, const QByteArray& bytes)
 {
     const auto* d = reinterpret_cast<const unsigned char*>(bytes.constData());
     const uint64_t n = uint64_t(bytes.size());
-    if (kind == Kind::Png && bytes.startsWith("\x89PNG\r\n\x1A\n")) {
+    if (kind == FormatId::Png && bytes.startsWith("\x89PNG\r\n\x1A\n")) {
         // Chunks: length, type, data, check sum; the last is IEND.
         for (uint64_t at = 8; at + 12 <= n;) {
             const uint64_t length = Be32(d + at);
@@ -288,7 +170,7 @@ bool LengthsFit(Kind kind, const QByteArray& bytes)
                 break;
             at += 12 + length;
         }
-    } else if (kind == Kind::Ico && n >= 6) {
+    } else if (kind == FormatId::Ico && n >= 6) {
         // A directory of 16-byte entries, each with the size and place of its picture.
         const unsigned count = unsigned(d[4]) | unsigned(d[5]) << 8;
         for (unsigned i = 0; i < count; ++i) {
@@ -314,9 +196,9 @@ bool AreaFits(uint64_t area, size_t size)
 }
 
 // The same of the picture the file's header claims, read alone: nothing is decoded.
-bool ClaimFits(Kind kind, const void* data, size_t size)
+bool ClaimFits(const ImageFormat& format, const void* data, size_t size)
 {
-    ImageInfoPtr info = InfoFor(kind);
+    ImageInfoPtr info = InfoFor(format);
     ExceptionPtr ex(MagickCore::AcquireExceptionInfo());
     if (!info || !ex)
         return false;
@@ -337,9 +219,9 @@ bool ClaimFits(Kind kind, const void* data, size_t size)
 }
 
 // Reads the bytes with the chosen decoder.
-ImageListPtr Decode(Kind kind, const void* data, size_t size)
+ImageListPtr Decode(const ImageFormat& format, const void* data, size_t size)
 {
-    ImageInfoPtr info = InfoFor(kind);
+    ImageInfoPtr info = InfoFor(format);
     ExceptionPtr ex(MagickCore::AcquireExceptionInfo());
     if (!info || !ex)
         return nullptr;
@@ -354,11 +236,11 @@ ImageListPtr Decode(Kind kind, const void* data, size_t size)
 
 // One picture out of what the decoder gave: the largest icon of an icon file
 // (the first of equal size), the first page of anything else.
-MagickCore::Image* TakeOne(ImageListPtr& list, Kind kind)
+MagickCore::Image* TakeOne(ImageListPtr& list, FormatId kind)
 {
     MagickCore::Image* head = list.get();
     MagickCore::Image* best = head;
-    if (kind == Kind::Ico) {
+    if (kind == FormatId::Ico) {
         for (MagickCore::Image* p = head; p; p = MagickCore::GetNextImageInList(p))
             if (p->columns * p->rows > best->columns * best->rows)
                 best = p;
@@ -478,19 +360,14 @@ void NormaliseColours(Magick::Image& img)
 }
 
 // Formats that carry a profile keep the photo's; the others get its pixels
-// converted to sRGB, the colours every reader assumes of them. The album's
-// working copy keeps the profile in a BMP that can hold it.
-void MatchColoursTo(ImageHandle::Impl& impl, int code)
+// converted to sRGB, the colours every reader assumes of them.
+void MatchColoursTo(Magick::Image& img, int code)
 {
-    Magick::Image& img = impl.image;
     const QByteArray icc = Profile(img.image(), "icc");
     if (icc.isEmpty() || code == kJpg || code == kPng || code == kTif)
         return;
-    const bool srgb = IsSrgb(icc);
-    if (impl.workingCopy && !srgb)
-        return;
     // A profile lcms2 cannot use leaves the pixels as they are, as before.
-    if (!srgb)
+    if (!IsSrgb(icc))
         PixelsToSrgb(img, icc, false);
     SetIccProfile(img.image(), {});
 }
@@ -526,12 +403,12 @@ QByteArray HeifIccProfile(const QByteArray& file)
 // it too would turn a phone's photo twice. WebP has no orientation but the
 // EXIF tag, which its reader does not look at. Whatever was turned, the EXIF
 // block that goes out with the picture then says upright.
-void Upright(Magick::Image& img, Kind kind)
+void Upright(Magick::Image& img, FormatId kind)
 {
     img.modifyImage();
     QByteArray exif = ExifBlockOf(img.image());
     auto* bytes = reinterpret_cast<unsigned char*>(exif.data());
-    if (kind == Kind::WebP && !exif.isEmpty())
+    if (kind == FormatId::WebP && !exif.isEmpty())
         img.orientation(Magick::OrientationType(ExifOrientation(bytes, unsigned(exif.size()))));
     img.autoOrient();
     if (!exif.isEmpty()) {
@@ -543,7 +420,7 @@ void Upright(Magick::Image& img, Kind kind)
 // What the album works with: upright, 8-bit RGB, no transparency. Alpha is
 // composited onto black, the album's transparent colour, so a transparent
 // background stays out of the way of captions and frames.
-void Normalise(Magick::Image& img, Kind kind)
+void Normalise(Magick::Image& img, FormatId kind)
 {
     Upright(img, kind);
     NormaliseColours(img);
@@ -619,13 +496,13 @@ MagickCore::Image* FromPlanes(const HeifPicture& picture)
 // empty handle when libheif cannot, and the library's own reader is asked.
 // The pixels are already turned by the file's rotation and mirror boxes and
 // carry no orientation of their own, so Upright only resets the EXIF tag.
-ImageHandle LoadHeif(const QByteArray& bytes, Kind kind)
+ImageHandle LoadHeif(const QByteArray& bytes, FormatId kind)
 {
     const auto sizeAllowed = [&bytes](uint64_t w, uint64_t h) {
         return w <= kMaxSide && h <= kMaxSide && w * h <= kMaxArea && AreaFits(w * h, size_t(bytes.size()));
     };
     const std::optional<HeifPicture> picture =
-        ReadHeif(bytes, kind == Kind::Avif ? HeifCoding::Av1 : HeifCoding::Hevc, sizeAllowed);
+        ReadHeif(bytes, kind == FormatId::Avif ? HeifCoding::Av1 : HeifCoding::Hevc, sizeAllowed);
     if (!picture)
         return {};
     MagickCore::Image* image = FromPlanes(*picture);
@@ -668,35 +545,57 @@ void InitImageLibrary()
     });
 }
 
+namespace {
+
+// The photo's bytes and the table's format for them; nothing for a file
+// that is not one of its formats.
+struct PhotoBytes {
+    QByteArray bytes;
+    const ImageFormat* format = nullptr;
+};
+
+PhotoBytes ReadPhoto(const QString& path)
+{
+    PhotoBytes photo{ReadWholeFile(path)};
+    if (!photo.bytes.isEmpty()) {
+        const std::string_view head(photo.bytes.constData(), size_t(std::min<qsizetype>(photo.bytes.size(), 16)));
+        photo.format = FormatOfFile(path, head);
+    }
+    return photo;
+}
+
+bool IsHeif(FormatId id) { return id == FormatId::Heic || id == FormatId::Avif; }
+
+}  // namespace
+
 ImageHandle LoadImageFile(const QString& path)
 {
     InitImageLibrary();
-    const QByteArray bytes = ReadWholeFile(path);
-    if (bytes.isEmpty())
+    const PhotoBytes photo = ReadPhoto(path);
+    if (!photo.format)
         return {};
-    const Kind kind = ChooseDecoder(path, bytes.left(16));
-    if (kind == Kind::Unknown)
-        return {};
+    const QByteArray& bytes = photo.bytes;
+    const ImageFormat& format = *photo.format;
     // The library's JPEG decoder fills a lying or cut-off file's missing rows
     // with grey before the read is refused; the header tells it at once.
-    if (kind == Kind::Jpeg) {
+    if (format.id == FormatId::Jpeg) {
         const JpegClaim claim =
             CheckJpegClaim(reinterpret_cast<const unsigned char*>(bytes.constData()), size_t(bytes.size()));
         if (claim == JpegClaim::TooLarge || claim == JpegClaim::CutOff)
             return {};
     }
-    if (!LengthsFit(kind, bytes))
+    if (!LengthsFit(format.id, bytes))
         return {};
     try {
-        if (kind == Kind::Heic || kind == Kind::Avif)
-            if (ImageHandle heif = LoadHeif(bytes, kind); heif.IsValid())
+        if (IsHeif(format.id))
+            if (ImageHandle heif = LoadHeif(bytes, format.id); heif.IsValid())
                 return heif;
-        if (!ClaimFits(kind, bytes.constData(), size_t(bytes.size())))
+        if (!ClaimFits(format, bytes.constData(), size_t(bytes.size())))
             return {};
-        ImageListPtr list = Decode(kind, bytes.constData(), size_t(bytes.size()));
+        ImageListPtr list = Decode(format, bytes.constData(), size_t(bytes.size()));
         if (!list)
             return {};
-        MagickCore::Image* one = TakeOne(list, kind);
+        MagickCore::Image* one = TakeOne(list, format.id);
         list.reset();
         if (!one || one->columns == 0 || one->rows == 0) {
             if (one)
@@ -706,11 +605,11 @@ ImageHandle LoadImageFile(const QString& path)
         auto impl = std::make_unique<ImageHandle::Impl>();
         impl->image = Magick::Image(one);   // takes ownership
         impl->image.quiet(true);
-        if ((kind == Kind::Heic || kind == Kind::Avif) && Profile(one, "icc").isEmpty()) {
+        if (IsHeif(format.id) && Profile(one, "icc").isEmpty()) {
             if (const QByteArray icc = HeifIccProfile(bytes); !icc.isEmpty())
                 SetIccProfile(one, icc);
         }
-        Normalise(impl->image, kind);
+        Normalise(impl->image, format.id);
         return ImageHandle(std::move(impl));
     } catch (const std::exception&) {
         return {};
@@ -726,17 +625,85 @@ ImageHandle ImageOfPicture(const Surface& picture, const QByteArray& icc)
     if (bmp.isEmpty())
         return {};
     try {
-        ImageListPtr list = Decode(Kind::Bmp, bmp.constData(), size_t(bmp.size()));
-        MagickCore::Image* one = list ? TakeOne(list, Kind::Bmp) : nullptr;
+        const ImageFormat& format = *FormatWithEnding(QStringLiteral("bmp"));
+        ImageListPtr list = Decode(format, bmp.constData(), size_t(bmp.size()));
+        MagickCore::Image* one = list ? TakeOne(list, format.id) : nullptr;
         if (!one)
             return {};
         auto impl = std::make_unique<ImageHandle::Impl>();
         impl->image = Magick::Image(one);   // takes ownership
         impl->image.quiet(true);
-        Normalise(impl->image, Kind::Bmp);
+        Normalise(impl->image, FormatId::Bmp);
         return ImageHandle(std::move(impl));
     } catch (const std::exception&) {
         return {};
+    }
+}
+
+Decoded ReadWithImageLibrary(const QString& path, QSize)
+{
+    return ReadGuarded([&] {
+        // Every refusal of the library reads as the one the album always gave it.
+        const ImageHandle image = LoadImageFile(path);
+        if (!image.IsValid())
+            return Decoded::Refused(QString::fromUtf8(kErrLoad));
+        const MagickCore::Image* picture = image.impl()->image.constImage();
+        Surface loaded;
+        if (const Outcome made = loaded.Create(int32_t(picture->columns), int32_t(picture->rows)); !made)
+            return Decoded::Refused(made.message);
+        // Upright 8-bit RGB already (Normalise): each row goes straight into
+        // the surface's, in its byte order.
+        ExceptionPtr ex(MagickCore::AcquireExceptionInfo());
+        for (int y = 0; y < loaded.Height(); ++y)
+            if (!MagickCore::ExportImagePixels(picture, 0, y, picture->columns, 1, "BGR", MagickCore::CharPixel,
+                                               loaded.RowPtr(y), ex.get()))
+                return Decoded::Refused(QString::fromUtf8(kErrLoad));
+        ShowInDisplayColours(Profile(picture, "icc"), loaded);
+        return Decoded::Of(std::move(loaded));
+    });
+}
+
+QSize StatedPixelsPerMetre(const QString& path)
+{
+    InitImageLibrary();
+    const PhotoBytes photo = ReadPhoto(path);
+    if (!photo.format || !LengthsFit(photo.format->id, photo.bytes))
+        return {};
+    ImageInfoPtr info = InfoFor(*photo.format);
+    ExceptionPtr ex(MagickCore::AcquireExceptionInfo());
+    if (!info || !ex)
+        return {};
+    info->ping = MagickCore::MagickTrue;
+    ImageListPtr list(MagickCore::PingBlob(info.get(), photo.bytes.constData(), size_t(photo.bytes.size()), ex.get()));
+    if (!list)
+        return {};
+    MagickCore::Image* one = TakeOne(list, photo.format->id);
+    list.reset();
+    if (!one)
+        return {};
+    // As the library's BMP writer states it: per centimetre times a hundred,
+    // anything else taken as per inch; cut to whole pixels.
+    const double perMetre = one->units == MagickCore::PixelsPerCentimeterResolution ? 100.0 : 100.0 / 2.54;
+    const auto whole = [perMetre](double resolution) {
+        const double v = perMetre * resolution;
+        return v >= 0 && v < 4294967296.0 ? int(unsigned(v)) : 0;
+    };
+    const QSize stated(whole(one->x_resolution), whole(one->y_resolution));
+    MagickCore::DestroyImage(one);
+    return stated;
+}
+
+bool CanRead(const ImageFormat& format)
+{
+    // libheif reads HEIF and AVIF first; the image library reads them when it cannot.
+    if ((format.id == FormatId::Heic && CanDecodeHeif(HeifCoding::Hevc)) ||
+        (format.id == FormatId::Avif && CanDecodeHeif(HeifCoding::Av1)))
+        return true;
+    InitImageLibrary();
+    try {
+        return Magick::CoderInfo(format.decoder).isReadable();
+    } catch (const std::exception&) {
+        return false;
     }
 }
 
@@ -775,12 +742,11 @@ Outcome WriteImageFile(ImageHandle handle, SafeWrite& out, int code)
     Magick::Blob encoded;
     try {
         img.quiet(true);
-        MatchColoursTo(*handle.impl(), code);
+        MatchColoursTo(img, code);
         switch (code) {
         case kBmp:
-            // The 40-byte header every BMP reader knows, 24 bits a pixel; a
-            // working copy with a profile has it embedded in the version 5 header.
-            format = Profile(img.image(), "icc").isEmpty() ? "BMP3" : "BMP";
+            // The 40-byte header every BMP reader knows, 24 bits a pixel.
+            format = "BMP3";
             break;
         case kJpg:
             format = "JPEG";
@@ -831,17 +797,6 @@ Outcome SaveImageFile(ImageHandle handle, const QString& path, int code, Keep ke
     if (const Outcome written = WriteImageFile(std::move(handle), out, code); !written)
         return written;
     return out.Commit();
-}
-
-bool ConvertToBmp(const QString& photo, const QString& tempDib)
-{
-    // An older conversion left in the working file would otherwise be shown
-    // in place of a photo that cannot be read.
-    QFile::remove(tempDib);
-    ImageHandle image = LoadImageFile(photo);
-    if (image.IsValid())
-        image.impl()->workingCopy = true;
-    return SaveImageFile(std::move(image), tempDib, kBmp, Keep::Scratch).ok;
 }
 
 }  // namespace tamsel

@@ -1,31 +1,17 @@
 #pragma once
+#include "imaging/Decoded.h"
+#include "imaging/ImageFormats.h"
 #include "platform/SafeWrite.h"
 
 #include <QDateTime>
+#include <QSize>
 #include <QString>
 
 #include <memory>
-#include <span>
 
 namespace tamsel {
 
 class Surface;
-
-// Output format codes by extension.
-enum ImageFormatCode : int { kBmp = 0, kJpg = 1, kPcx = 2, kTga = 3, kIco = 4, kTif = 5, kPng = 6 };
-
-// The formats the album writes, in code order: the one table that "照片另存",
-// the batch conversion and their dialogs read.
-struct OutputFormat {
-    ImageFormatCode code;
-    const char* ending;   // the name's last three characters that ask for it
-};
-std::span<const OutputFormat> OutputFormats();
-// The code a name asks for by its last three characters, compared as they
-// are (upper case and "jpeg" ask for none); -1 for none.
-int OutputFormatOf(const QString& name);
-// The ending of a code, "" for none.
-QString OutputEnding(int code);
 
 // An image read by LoadImageFile, handed to exactly one SaveImageFile. Move-only; the
 // picture is released when the handle goes away. An empty handle claims no image.
@@ -54,6 +40,11 @@ private:
     std::unique_ptr<Impl> impl_;
 };
 
+// Any file of the album's formats and the phone formats, through the image
+// file library, at its own size: upright, alpha laid over black, its
+// profile applied as it is shown.
+Decoded ReadWithImageLibrary(const QString& path, QSize atMost = {});
+
 // Reads any album image file (bmp jpg pcx tga tif png ico wmf, in any letter
 // case), and the phone and web photos the batch conversion takes in (heic
 // heif avif webp), upright. An unreadable file gives an empty handle.
@@ -74,10 +65,14 @@ Outcome SaveImageFile(ImageHandle handle, const QString& path, int code, Keep ke
 // looks at the file before committing it.
 Outcome WriteImageFile(ImageHandle handle, SafeWrite& out, int code);
 
-// Converts a photo of another format to the working BMP file tempDib. The old
-// working file is removed first, so when the photo cannot be read tempDib is
-// missing rather than still holding an earlier photo. True when written.
-bool ConvertToBmp(const QString& photo, const QString& tempDib);
+// The resolution the image file library reads in the photo at path, in
+// pixels per metre as its BMP writer states it (the inch converted and cut
+// to whole pixels); 0 x 0 when the file states none. Reads the header only.
+QSize StatedPixelsPerMetre(const QString& path);
+
+// Whether the photo formats of the batch conversion can be read here: the
+// image file library has a reader for format (or libheif one for HEIF and AVIF).
+bool CanRead(const ImageFormat& format);
 
 // Sets the resource limits that keep one bad file from exhausting the machine.
 // Called once at start; LoadImageFile calls it itself when nobody has.

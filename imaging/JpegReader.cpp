@@ -120,7 +120,9 @@ void Turn(const Surface& stored, Surface& upright, int orientation)
     }
 }
 
-enum class Decoded { Whole, NotForUs, TooLarge, CutOff };
+// How a decode ended: a whole picture, not a JPEG the decoder gives as BGR,
+// refused by the limits or for missing data, or no surface to hold it.
+enum class Ending { Whole, NotForUs, TooLarge, CutOff, NoSurface };
 
 // What a photo says about its colours, gathered while its header is read.
 // The profile comes from libjpeg's own allocation, freed here.
@@ -173,24 +175,25 @@ JpegClaim ReadClaim(Decompressor& d, const uchar* data, size_t size)
 // The decoding itself, kept free of objects with destructors between the
 // jump target and the libjpeg calls, as longjmp requires. An upright photo
 // goes straight into target; one stored sideways goes into stored first.
-Decoded Decode(Decompressor& d, FILE* in, qint64 size, Surface& target, Surface& stored,
-               int& orientation, int minW, int minH, uint32_t& fullW, uint32_t& fullH, ColourNotes& colour)
+// A surface that cannot be made leaves its reason in why.
+Ending Decode(Decompressor& d, FILE* in, qint64 size, Surface& target, Surface& stored, int& orientation,
+              int minW, int minH, uint32_t& fullW, uint32_t& fullH, ColourNotes& colour, QString& why)
 {
     jpeg_decompress_struct& c = d.cinfo;
     if (setjmp(d.err.jump))
-        return d.err.cutOff ? Decoded::CutOff : Decoded::NotForUs;
+        return d.err.cutOff ? Ending::CutOff : Ending::NotForUs;
     jpeg_create_decompress(&c);
     c.mem->max_memory_to_use = kMaxWorkMemory;
     jpeg_stdio_src(&c, in);
     jpeg_save_markers(&c, JPEG_APP0 + 1, 0xFFFF);
     jpeg_save_markers(&c, JPEG_APP0 + 2, 0xFFFF);   // the ICC profile, in pieces
     if (jpeg_read_header(&c, TRUE) != JPEG_HEADER_OK)
-        return Decoded::NotForUs;
+        return Ending::NotForUs;
     d.err.pastHeader = true;
     // Checked before a byte of the picture is made: the header alone may
     // claim any size.
     if (const JpegClaim claim = Judge(c, size); claim != JpegClaim::Fits)
-        return claim == JpegClaim::TooLarge ? Decoded::TooLarge : Decoded::CutOff;
+        return claim == JpegClaim::TooLarge ? Ending::TooLarge : Ending::CutOff;
     orientation = 1;
     for (jpeg_saved_marker_ptr m = c.marker_list; m; m = m->next)
         if (m->marker == JPEG_APP0 + 1 && m->data_length > 6 && std::memcmp(m->data, "Exif\0\0", 6) == 0)
@@ -226,15 +229,17 @@ Decoded Decode(Decompressor& d, FILE* in, qint64 size, Surface& target, Surface&
     // left to the general reader.
     const bool cmyk = c.jpeg_color_space == JCS_CMYK || c.jpeg_color_space == JCS_YCCK;
     if (cmyk && colour.iccSize == 0)
-        return Decoded::NotForUs;
+        return Ending::NotForUs;
     c.out_color_space = cmyk ? JCS_CMYK : JCS_EXT_BGR;
     colour.inverted = cmyk && c.saw_Adobe_marker;
     jpeg_start_decompress(&c);
     if (c.output_components != (cmyk ? 4 : 3))
-        return Decoded::NotForUs;
+        return Ending::NotForUs;
     Surface& rowsOf = orientation == 1 ? target : stored;
-    if (const Outcome made = rowsOf.Create(int32_t(c.output_width), int32_t(c.output_height)); !made)
-        throw PictureRefused(made.message.toStdString());
+    if (const Outcome made = rowsOf.Create(int32_t(c.output_width), int32_t(c.output_height)); !made) {
+        why = made.message;
+        return Ending::NoSurface;
+    }
     const size_t inkStride = size_t(c.output_width) * 4;
     if (cmyk)
         colour.cmyk.resize(inkStride * c.output_height);
@@ -248,7 +253,7 @@ Decoded Decode(Decompressor& d, FILE* in, qint64 size, Surface& target, Surface&
         jpeg_read_scanlines(&c, rows, JDIMENSION(n));
     }
     jpeg_finish_decompress(&c);
-    return Decoded::Whole;
+    return Ending::Whole;
 }
 
 }  // namespace
@@ -370,7 +375,9 @@ ExifTaken ExifDateTaken(const unsigned char* data, unsigned size)
     return t;
 }
 
-bool ReadJpeg(const QString& path, Surface& out, int minW, int minH)
+namespace {
+
+Decoded Jpeg(const QString& path, QSize atMost)
 {
     // The file is streamed through a small buffer rather than mapped: a
     // 24-megapixel photo's 8 MB would otherwise all count as the program's
@@ -382,66 +389,78 @@ bool ReadJpeg(const QString& path, Surface& out, int minW, int minH)
     case OpenResult::NotAFile:
         // A pipe or device is no picture for any reader: the general one
         // would wait on it for ever.
-        throw PictureRefused(kErrLoad);
+        return Decoded::Refused(QString::fromUtf8(kErrLoad));
     default:
-        return false;
+        return Decoded::NotMine();
     }
     const qint64 size = file.size();
     if (size < 4)
-        return false;
+        return Decoded::NotMine();
     const int fd = ::dup(file.handle());
     std::unique_ptr<FILE, int (*)(FILE*)> in(fd >= 0 ? ::fdopen(fd, "rb") : nullptr, &std::fclose);
     if (!in) {
         if (fd >= 0)
             ::close(fd);
-        return false;
+        return Decoded::NotMine();
     }
     std::setvbuf(in.get(), nullptr, _IOFBF, 64 * 1024);
     unsigned char magic[2] = {};
     if (std::fseek(in.get(), 0, SEEK_SET) != 0 || std::fread(magic, 1, 2, in.get()) != 2 ||
         magic[0] != 0xFF || magic[1] != 0xD8 || std::fseek(in.get(), 0, SEEK_SET) != 0)
-        return false;
+        return Decoded::NotMine();
 
-    // Decoded beside out, which keeps its picture until the new one is whole.
     Surface upright, stored;
     int orientation = 1;
     uint32_t fullW = 0, fullH = 0;
-    Decoded result;
+    Ending result;
     ColourNotes colour;
+    QString why;
     {
         Decompressor d;
-        result = Decode(d, in.get(), size, upright, stored, orientation, minW, minH, fullW, fullH, colour);
+        result = Decode(d, in.get(), size, upright, stored, orientation, atMost.width(), atMost.height(), fullW,
+                        fullH, colour, why);
     }
     // A JPEG the album refuses is not handed to another reader, which would
     // only take the same time and memory to show the same grey.
-    if (result == Decoded::TooLarge)
-        throw PictureRefused(kErrTooLarge);
-    if (result == Decoded::CutOff)
-        throw PictureRefused(kErrCutOff);
-    if (result != Decoded::Whole)
-        return false;
+    switch (result) {
+    case Ending::Whole:
+        break;
+    case Ending::TooLarge:
+        return Decoded::Refused(QString::fromUtf8(kErrTooLarge));
+    case Ending::CutOff:
+        return Decoded::Refused(QString::fromUtf8(kErrCutOff));
+    case Ending::NoSurface:
+        return Decoded::Refused(why);
+    case Ending::NotForUs:
+        return Decoded::NotMine();
+    }
     // Colours are converted at the decoded size, before the turn: the fewest pixels.
     Surface& decoded = orientation == 1 ? upright : stored;
     if (!colour.cmyk.empty()) {
         if (!ColourManagementOn() || !InksToDisplay(colour, decoded))
-            return false;
+            return Decoded::NotMine();
         decoded.SetInDisplayColours(!DisplayProfile().isEmpty());
     } else {
         ShowInDisplayColours(colour.Profile(), decoded);
     }
+    const bool swaps = orientation >= 5;
     if (orientation != 1) {
-        const bool swaps = orientation >= 5;
         if (const Outcome made = upright.Create(swaps ? stored.Height() : stored.Width(),
                                                 swaps ? stored.Width() : stored.Height());
             !made)
-            throw PictureRefused(made.message.toStdString());
+            return Decoded::Refused(made.message);
         Turn(stored, upright, orientation);
         upright.SetInDisplayColours(stored.InDisplayColours());
     }
-    const bool swaps = orientation >= 5;
     upright.SetFullSize(int32_t(swaps ? fullH : fullW), int32_t(swaps ? fullW : fullH));
-    out = std::move(upright);
-    return true;
+    return Decoded::Of(std::move(upright));
+}
+
+}  // namespace
+
+Decoded ReadJpeg(const QString& path, QSize atMost)
+{
+    return ReadGuarded([&] { return Jpeg(path, atMost); });
 }
 
 }  // namespace tamsel

@@ -1,43 +1,33 @@
 #pragma once
+#include "imaging/Decoded.h"
+
 #include <QString>
 
 #include <cstddef>
-#include <stdexcept>
 
 namespace tamsel {
-
-class Surface;
 
 inline constexpr const char* kErrTooLarge = "图片太大";
 inline constexpr const char* kErrCutOff = "文件不完整";
 
-// Why a reader refused a picture that no other reader may take either. It is
-// thrown and caught inside the image floor only: Surface::CloneFile turns it
-// into its outcome.
-class PictureRefused : public std::runtime_error {
-public:
-    using std::runtime_error::runtime_error;
-};
-
 // Decodes a JPEG file with libjpeg-turbo straight into the rows of a surface,
-// at the photo's own size, turned upright by its EXIF orientation tag. On
-// success out is replaced by the picture; on failure out is left untouched and
-// the result is false (a missing file, not a JPEG, a colour model the decoder
-// cannot give as BGR such as CMYK, broken data), so the caller can try the
-// general reader. What is not a regular file (a pipe, a device, a folder)
-// throws PictureRefused("装入图片出错"), so that no reader opens it. A JPEG
-// beyond the image file library's limits throws PictureRefused("图片太大"); one
-// whose data ends before its picture does (or is far too little for the size
-// it claims) throws PictureRefused("文件不完整"), as the image file library
-// refuses such a file too; a surface that cannot be made, its reason.
-// With minW x minH given, a photo larger than that is decoded smaller by the
-// decoder's own scaling (k/8, the smallest k at which it still reaches
-// minW or minH upright, so its fit into minW x minH loses no pixel); out
-// then keeps the true size as its
-// FullWidth/FullHeight. A photo with an ICC profile (or the EXIF Adobe RGB
-// index) comes out in the display's colours; a CMYK photo is read only when
-// it carries a profile to read it through.
-bool ReadJpeg(const QString& path, Surface& out, int minW = 0, int minH = 0);
+// at the photo's own size, turned upright by its EXIF orientation tag. Not
+// its own: a missing file, not a JPEG, a colour model the decoder cannot give
+// as BGR (CMYK without a profile), broken data; another reader may try. What
+// is not a regular file (a pipe, a device, a folder) is refused with
+// "装入图片出错", so that no reader opens it; a JPEG beyond the image file
+// library's limits with "图片太大"; one whose data ends before its picture
+// does (or is far too little for the size it claims) with "文件不完整", as the
+// image file library refuses such a file too; a surface that cannot be made,
+// with its reason.
+// With atMost given, a photo larger than that is decoded smaller by the
+// decoder's own scaling (k/8, the smallest k at which it still reaches the
+// width or the height upright, so its fit into atMost loses no pixel); the
+// picture then keeps the true size as its FullWidth/FullHeight. A photo with
+// an ICC profile (or the EXIF Adobe RGB index) comes out in the display's
+// colours; a CMYK photo is read only when it carries a profile to read it
+// through.
+Decoded ReadJpeg(const QString& path, QSize atMost = {});
 
 // What a JPEG's header claims, judged against the album's limits (16384 a
 // side, 128 megapixels) and against what its data can hold (a header claiming

@@ -1,9 +1,6 @@
 #include "imaging/Prefetch.h"
 
-#include "imaging/ImageFile.h"
-
 #include <QDateTime>
-#include <QFile>
 #include <QFileInfo>
 
 #include <condition_variable>
@@ -15,23 +12,14 @@ namespace tamsel {
 // One decode: what file it is (by name, size and time, so a photo replaced
 // on the disk is not shown from an older decode) and, once done, its pixels.
 struct PhotoPrefetch::Slot {
-    ~Slot()
-    {
-        // A conversion nobody took is of no more use.
-        if (!converted.isEmpty())
-            QFile::remove(converted);
-    }
     QString path;
     QSize atMost;
-    QString working;     // the working file a converted photo is meant for
-    QString converted;   // the BMP it was converted to, until taken
     qint64 size = -1;
     QDateTime modified;
     std::mutex m;
     std::condition_variable cv;
     bool done = false;
-    bool ok = false;
-    Surface pic;
+    Decoded decoded;
 };
 
 namespace {
@@ -72,10 +60,10 @@ bool PhotoPrefetch::Ready(const QString& path, QSize atMost) const
     return slot_->done;
 }
 
-void PhotoPrefetch::Start(const QString& path, QSize atMost, const QString& workingFile)
+void PhotoPrefetch::Start(const QString& path, QSize atMost)
 {
     Reap(false);
-    const bool same = slot_ && slot_->path == path && slot_->atMost == atMost && slot_->working == workingFile;
+    const bool same = slot_ && slot_->path == path && slot_->atMost == atMost;
     // The load step asks every few milliseconds while this photo is being
     // decoded: no need to look at the disk each time, Take checks the file.
     if (same) {
@@ -91,49 +79,36 @@ void PhotoPrefetch::Start(const QString& path, QSize atMost, const QString& work
     auto slot = std::make_shared<Slot>();
     slot->path = path;
     slot->atMost = atMost;
-    slot->working = workingFile;
-    if (!workingFile.isEmpty())
-        slot->converted = QStringLiteral("%1.ahead%2.bmp").arg(workingFile).arg(++made_);
     slot->size = fi.size();
     slot->modified = fi.lastModified();
     slot_ = slot;
     workers_.emplace_back(slot, std::thread([slot] {
-        // On failure the composition reads the file again and reports what
-        // went wrong.
-        Surface pic;
-        bool ok = false;
+        // Nothing may leave the thread: when even the refusal cannot be
+        // made, the composition reads the file itself and says why.
+        Decoded decoded;
         try {
-            const QString& file = slot->working.isEmpty() ? slot->path : slot->converted;
-            if (file == slot->path || ConvertToBmp(slot->path, file))
-                ok = pic.CloneFile(file.toStdString(), slot->atMost.width(), slot->atMost.height()).ok;
+            decoded = DecodePicture(slot->path, slot->atMost);
         } catch (const std::bad_alloc&) {
-            // Nothing may leave the thread; the composition says "内存不足".
+            decoded = Decoded::NotMine();
         }
         std::lock_guard<std::mutex> lock(slot->m);
-        slot->pic = std::move(pic);
-        slot->ok = ok;
+        slot->decoded = std::move(decoded);
         slot->done = true;
         slot->cv.notify_all();
     }));
 }
 
-bool PhotoPrefetch::Take(const QString& path, QSize atMost, Surface& out, const QString& workingFile)
+Decoded PhotoPrefetch::Take(const QString& path, QSize atMost)
 {
-    if (!slot_ || slot_->path != path || slot_->atMost != atMost || slot_->working != workingFile)
-        return false;
+    if (!slot_ || slot_->path != path || slot_->atMost != atMost)
+        return Decoded::NotMine();
     const std::shared_ptr<Slot> slot = std::move(slot_);
     std::unique_lock<std::mutex> lock(slot->m);
     slot->cv.wait(lock, [&] { return slot->done; });
-    if (!slot->ok || !SameFile(QFileInfo(path), slot->size, slot->modified))
-        return false;
-    if (!workingFile.isEmpty()) {
-        QFile::remove(workingFile);
-        if (!QFile::rename(slot->converted, workingFile))
-            return false;
-        slot->converted.clear();
-    }
-    out = std::move(slot->pic);
-    return true;
+    // A photo replaced on the disk is read again, not shown from an older decode.
+    if (!SameFile(QFileInfo(path), slot->size, slot->modified))
+        return Decoded::NotMine();
+    return std::move(slot->decoded);
 }
 
 }  // namespace tamsel

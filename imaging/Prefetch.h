@@ -1,5 +1,5 @@
 #pragma once
-#include "model/Surface.h"
+#include "imaging/Decode.h"
 
 #include <QSize>
 #include <QString>
@@ -13,8 +13,8 @@ namespace tamsel {
 // Decodes the photo the album will show next on a thread of its own, so
 // that the window's thread never waits for a decoder: "下一张" or the show's
 // next photo finds its pixels ready and is only composed. One photo is kept
-// ahead; a request for another one replaces it (a decode already running
-// finishes unseen).
+// ahead, as a decoded picture in memory; a request for another one replaces
+// it (a decode already running finishes unseen).
 class PhotoPrefetch {
 public:
     PhotoPrefetch() = default;
@@ -23,20 +23,17 @@ public:
     PhotoPrefetch& operator=(const PhotoPrefetch&) = delete;
 
     // Starts decoding the photo at path (no larger than needed to cover
-    // atMost, when given), unless it is already the one ahead. With a
-    // working file named, the photo is first converted to a BMP beside it
-    // (the way photos the album cannot read directly are shown) and the
-    // pixels come from that BMP.
-    void Start(const QString& path, QSize atMost = {}, const QString& workingFile = {});
+    // atMost, when given) as DecodePicture reads it, unless it is already
+    // the one ahead.
+    void Start(const QString& path, QSize atMost = {});
     // Whether Take would return without waiting for the decoder: the photo
     // at path is decoded, or is not the one being decoded.
     bool Ready(const QString& path, QSize atMost) const;
-    // The decoded photo at path, when it is the one ahead, decoded for the
-    // same size and way, and the file has not changed since; waits for a
-    // decode still running. A converted photo's BMP then takes the working
-    // file's name. False otherwise (the caller then reads the file itself,
-    // and meets any error there).
-    bool Take(const QString& path, QSize atMost, Surface& out, const QString& workingFile = {});
+    // What decoding the photo at path gave, when it is the one ahead, decoded
+    // for the same size, and the file has not changed since: its picture or
+    // its refusal, handed over once; waits for a decode still running. "Not
+    // mine" otherwise: the caller then reads the file itself.
+    Decoded Take(const QString& path, QSize atMost);
     // The path being decoded or decoded ahead, "" for none.
     QString Ahead() const;
 
@@ -46,7 +43,6 @@ private:
 
     std::shared_ptr<Slot> slot_;
     std::vector<std::pair<std::shared_ptr<Slot>, std::thread>> workers_;
-    int made_ = 0;   // numbers the converted files, so no two decodes share one
 };
 
 }  // namespace tamsel

@@ -12,8 +12,13 @@ namespace tamsel {
 // photo position, the file on the screen, the show's state, the seven
 // surfaces and the photo list. The application object owns one; each part
 // gets what it writes by reference and reads the rest through const access.
+// The photo list lists the files with the given extensions (the album's
+// formats, which the image floor's table names).
 struct AlbumModel {
-    explicit AlbumModel(AppPaths p) : paths(std::move(p)), state(AlbumState::FirstRun(paths)) {}
+    AlbumModel(AppPaths p, QStringList photoExtensions)
+        : paths(std::move(p)), state(AlbumState::FirstRun(paths)), photos(std::move(photoExtensions))
+    {
+    }
 
     // Full path of photo i: the album folder and the name.
     QString PhotoPath(int i) const { return photos.Path(i); }

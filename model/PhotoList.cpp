@@ -8,33 +8,6 @@
 
 namespace tamsel {
 
-const QStringList& AlbumExtensions()
-{
-    static const QStringList ext = [] {
-        QStringList e;
-        for (const QString& p : QString::fromLatin1(kPhotoPattern).split(';'))
-            e.push_back(p.mid(2));
-        return e;
-    }();
-    return ext;
-}
-
-QString AlbumFileFilter()
-{
-    QStringList globs;
-    for (const QString& e : AlbumExtensions())
-        globs.push_back(QStringLiteral("*.") + e);
-    return globs.join(',') + QStringLiteral(" (") + globs.join(' ') + ')';
-}
-
-bool PhotoList::IsAlbumFile(const QString& name)
-{
-    const int dot = int(name.lastIndexOf('.'));
-    if (dot < 0)
-        return false;
-    return AlbumExtensions().contains(name.mid(dot + 1), Qt::CaseInsensitive);
-}
-
 QString WithTrailingSlash(const QString& folder)
 {
     if (folder.isEmpty() || folder.endsWith('/'))
@@ -100,7 +73,7 @@ bool PhotoList::Point(const QString& folder)
 {
     Clear();
     folder_ = folder;
-    FolderListing listing = ListFolder(folder, AlbumExtensions(), true);
+    FolderListing listing = ListFolder(folder, extensions_, true);
     if (!listing.ok)
         return false;
     names_ = std::move(listing.names);

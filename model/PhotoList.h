@@ -4,16 +4,6 @@
 
 namespace tamsel {
 
-// The file pattern of the album's photos, the one place it is spelled out:
-// the photo list, the folder dialog and the batch tools all take it from here.
-inline constexpr const char* kPhotoPattern = "*.bmp;*.jpg;*.pcx;*.tga;*.tif;*.png;*.ico;*.wmf";
-
-// The extensions of kPhotoPattern, without "*.", in its order.
-const QStringList& AlbumExtensions();
-// A file dialog filter for the album's photos: the pattern as the label, the
-// same extensions as the filter.
-QString AlbumFileFilter();
-
 // A folder path with exactly one trailing "/", so that folder + name is a path.
 QString WithTrailingSlash(const QString& folder);
 
@@ -37,8 +27,9 @@ QString PassedOverText(int count);
 // is the one place that knows the album's folder and how many photos it has.
 class PhotoList {
 public:
-    // The extensions the album shows, compared without regard to case.
-    static bool IsAlbumFile(const QString& name);
+    // Lists the files with these extensions (compared without regard to
+    // case): the album's formats, which the image floor's table names.
+    explicit PhotoList(QStringList extensions) : extensions_(std::move(extensions)) {}
 
     // The album's folder becomes this one, and it is listed anew. A folder
     // that cannot be listed (not there: an unplugged card, a share not
@@ -70,6 +61,7 @@ public:
 
 private:
     friend struct TestAccess;   // tests set up a list of photos that are no files
+    QStringList extensions_;
     QString folder_;
     QStringList names_;
     int passedOver_ = 0;

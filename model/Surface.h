@@ -59,15 +59,6 @@ public:
     // into its present size without FitSize). A null picture fails with
     // "装入图片出错".
     [[nodiscard]] Outcome Clone(const QImage& pic, bool FitSize = true);
-    // Loads a picture file (BMP or JPEG or anything Qt reads) and clones it.
-    // Fails with "装入图片出错" when it cannot be read ("图片太大", "文件不完整"
-    // for a JPEG beyond the limits or cut short, "内存不足"); the surface is
-    // left as it was. The readers belong to the image floor, which defines
-    // this one (SurfaceFile.cpp).
-    // minW x minH (when given) is the box the picture will be fitted into,
-    // at most: a JPEG several times larger is decoded at the smallest size
-    // that still fills its fit, its true size kept as FullWidth/FullHeight.
-    [[nodiscard]] Outcome CloneFile(const std::string& path, int minW = 0, int minH = 0);
     void Cls();
 
     int32_t Width() const { return header_.biWidth; }

@@ -83,7 +83,6 @@ AppPaths AppPaths::ForProgramDir(const QString& programDir)
     // made it.
     if (const QFileInfo there(p.workDir); (there.exists() || there.isSymLink()) && !OwnDir(p.workDir))
         p.workDir += '-' + QString::number(QRandomGenerator::system()->generate64(), 36);
-    p.tempDib = p.workDir + "/TempDib.bmp";
     p.wallpaper = XdgDir("XDG_DATA_HOME", ".local/share") + "/tamsel/mytable.bmp";
     return p;
 }
@@ -100,7 +99,7 @@ bool AppPaths::EnsureWorkDir() const
 int AppPaths::RemoveStaleWorkDirs() const
 {
     // A run that crashed or was killed left its folder, perhaps with a
-    // converted photo of tens of megabytes in it. Its process is gone; a day
+    // retouched photo of tens of megabytes in it. Its process is gone; a day
     // without change rules out a run in another process namespace sharing
     // this temporary folder.
     const QDir temp(QFileInfo(workDir).path());
@@ -122,7 +121,6 @@ int AppPaths::RemoveStaleWorkDirs() const
 
 void AppPaths::RemoveWorkFiles() const
 {
-    QFile::remove(tempDib);
     QDir().rmdir(workDir);
 }
 

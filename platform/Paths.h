@@ -11,7 +11,6 @@ struct AppPaths {
     QString programDir;   // installation files; no trailing separator
     QString dataFile;     // the album data file tamsel.tmf
     QString workDir;      // this process's working folder
-    QString tempDib;      // a photo of another format converted to BMP
     QString wallpaper;    // the desktop wallpaper copy; outlives the process
 
     // Program directory & "/" & name.

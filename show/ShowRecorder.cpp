@@ -2,12 +2,11 @@
 
 #include "album/Navigator.h"
 #include "imaging/Composer.h"
+#include "imaging/ImageFormats.h"
 #include "model/AlbumModel.h"
 #include "model/AlbumView.h"
 #include "show/StepPlan.h"
 #include "show/TransitionEngine.h"
-
-#include <QFile>
 
 #include <algorithm>
 
@@ -21,18 +20,16 @@ constexpr double kSameInstant = 1e-9;
 }  // namespace
 
 // The recorder's own album: copies of the settings and the photo list, its
-// own surfaces, composer and engine, and a working file of its own, so that
-// nothing is shared with the window.
+// own surfaces, composer and engine, so that nothing is shared with the window.
 struct ShowRecorder::Parts : AlbumView {
     Parts(const AppPaths& paths)
-        : model(paths),
+        : model(paths, AlbumExtensions()),
           composer(model, ReportTo(*this)),
           engine(model, *this, [this](const QString& p) { return composer.DIBClonePicture(p); }),
           nav(model.state, model.position, model.main, model.photos, *this)
     {
         engine.advanceShow = [this] { return nav.AdvanceShow(); };
     }
-    ~Parts() override { QFile::remove(model.paths.tempDib); }
     void ShowInfo(const QString& text, bool beep) override
     {
         if (beep)
@@ -47,20 +44,11 @@ struct ShowRecorder::Parts : AlbumView {
     bool ended = false;
 };
 
-namespace {
-AppPaths OwnWorkingFile(AppPaths paths)
-{
-    paths.tempDib = paths.workDir + QStringLiteral("/VideoDib.bmp");
-    return paths;
-}
-}  // namespace
-
 ShowRecorder::ShowRecorder(const AlbumState& album, const PhotoList& photos, const AppPaths& paths,
                            QSize size, int fps, uint32_t seed)
-    : parts_(std::make_unique<Parts>(OwnWorkingFile(paths))), fps_(std::max(1, fps))
+    : parts_(std::make_unique<Parts>(paths)), fps_(std::max(1, fps))
 {
     AlbumModel& m = parts_->model;
-    m.paths.EnsureWorkDir();
     m.photos = photos;
     m.state = album;
     AlbumState& s = m.state;

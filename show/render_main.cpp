@@ -3,6 +3,7 @@
 // previewing them and for the tests.
 //
 //   tamsel-render --effect N --from A.jpg --to B.jpg --size WxH --out DIR [--seed K]
+#include "imaging/ImageFormats.h"
 #include "model/AlbumModel.h"
 #include "imaging/Composer.h"
 #include "model/AlbumView.h"
@@ -70,8 +71,7 @@ int main(int argc, char** argv)
         return Fail("cannot make " + out);
     const uint32_t seed = cli.value("seed").toUInt();
 
-    AlbumModel core(AppPaths::Resolve());
-    core.paths.EnsureWorkDir();
+    AlbumModel core(AppPaths::Resolve(), AlbumExtensions());
     AlbumState& s = core.state;
     s.ShowWidth = W;
     s.ShowHeight = H;
@@ -108,8 +108,6 @@ int main(int argc, char** argv)
         if (engine.Step().splitFrame)
             engine.FinishSplitFrame();
     }
-    // The album's own data file is not this tool's business: only the working files go.
-    core.paths.RemoveWorkFiles();
     std::printf("frames: %d\n", frames);
     return done ? 0 : 1;
 }

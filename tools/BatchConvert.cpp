@@ -1,7 +1,7 @@
 #include "tools/BatchConvert.h"
 
-#include "imaging/HeifReader.h"
 #include "imaging/ImageFile.h"
+#include "imaging/ImageFormats.h"
 #include "model/PhotoList.h"
 #include "tools/BatchFiles.h"
 
@@ -31,8 +31,8 @@ const QStringList& ConvertFormatEntries()
 {
     static const QStringList entries = [] {
         QStringList e;
-        for (const OutputFormat& f : OutputFormats())
-            e << QStringLiteral("*.") + QLatin1String(f.ending);
+        for (const ImageFormat* f : OutputFormats())
+            e << QStringLiteral("*.") + f->Ending();
         return e;
     }();
     return entries;
@@ -49,25 +49,19 @@ QString ConvertTargetName(const QString& source, int code)
 QStringList ConvertSourceEntries(const std::function<bool(const char* format)>& canRead)
 {
     QStringList entries = ConvertFormatEntries();
-    for (const char* format : {"HEIC", "AVIF", "WEBP"})
-        if (canRead(format))
-            entries.push_back(QStringLiteral("*.") + QString::fromLatin1(format).toLower());
+    for (const ImageFormat* f : PhoneFormats())
+        if (canRead(f->decoder))
+            entries.push_back(QStringLiteral("*.") + f->Ending());
     return entries;
 }
 
 const QStringList& ConvertSourceEntries()
 {
-    static const QStringList entries = ConvertSourceEntries([](const char* format) {
-        // libheif reads HEIF and AVIF first; the image library reads them when it cannot.
-        const std::string_view name(format);
-        if ((name == "HEIC" && CanDecodeHeif(HeifCoding::Hevc)) || (name == "AVIF" && CanDecodeHeif(HeifCoding::Av1)))
-            return true;
-        InitImageLibrary();
-        try {
-            return Magick::CoderInfo(format).isReadable();
-        } catch (const std::exception&) {
-            return false;
-        }
+    static const QStringList entries = ConvertSourceEntries([](const char* decoder) {
+        for (const ImageFormat* f : PhoneFormats())
+            if (std::string_view(f->decoder) == decoder)
+                return CanRead(*f);
+        return false;
     });
     return entries;
 }
@@ -78,8 +72,12 @@ FolderListing ListConvertSources(const QString& folder, int sourceIndex)
     if (sourceIndex < 0 || sourceIndex >= entries.size())
         return FolderListing{};
     const QString ext = entries.at(sourceIndex).mid(2);
-    // Phones name the same format .heic or .heif.
-    return ListBatchFiles(folder, ext == QLatin1String("heic") ? QStringList{ext, QStringLiteral("heif")} : QStringList{ext});
+    // The album's formats by the ending the list shows; a phone format by
+    // every ending it has (phones name the same format .heic or .heif).
+    const ImageFormat* format = FormatWithEnding(ext);
+    if (format && format->Is(kPhonePhoto))
+        return ListBatchFiles(folder, format->Endings());
+    return ListBatchFiles(folder, {ext});
 }
 
 namespace {

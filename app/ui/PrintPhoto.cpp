@@ -1,6 +1,7 @@
 #include "app/ui/PrintPhoto.h"
 
 #include "imaging/ColourProfile.h"
+#include "imaging/ImageFile.h"
 #include "model/Surface.h"
 
 #include <QFile>
@@ -54,6 +55,14 @@ QSizeF JfifResolution(const QByteArray& head)
 
 QSizeF StatedResolution(const QString& file)
 {
+    // A photo the image file library reads states what the library reads
+    // in it, as the BMP it was once shown from did.
+    if (!ReadsDirectly(file)) {
+        const QSize perMetre = StatedPixelsPerMetre(file);
+        if (perMetre.width() > 0 && perMetre.height() > 0)
+            return {perMetre.width() / kInchesPerMetre, perMetre.height() / kInchesPerMetre};
+        return {};
+    }
     QFile f(file);
     if (!f.open(QIODevice::ReadOnly))
         return {};

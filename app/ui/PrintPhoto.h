@@ -29,8 +29,9 @@ struct PrintJob {
 // turned photo's resolution turns with it.
 PrintJob MakePrintJob(const Surface& photo, const QString& sourceFile, int rotateAngle);
 
-// The resolution a BMP or JPEG file states, in pixels per inch, or 0 when
-// it states none.
+// The resolution a photo file states, in pixels per inch, or 0 when it
+// states none: a BMP's or a JFIF header's for the photos the album reads
+// itself, what the image file library reads for the others.
 QSizeF StatedResolution(const QString& file);
 
 // Where the picture lies on the page, in inches from the top-left corner

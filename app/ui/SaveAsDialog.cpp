@@ -1,15 +1,15 @@
 #include "app/ui/SaveAsDialog.h"
 
 #include "app/AlbumApp.h"
-#include "imaging/ImageFile.h"
+#include "imaging/ImageFormats.h"
 
 namespace tamsel {
 
 QString AskSaveAsName(AlbumApp& app)
 {
     QStringList filters;
-    for (const OutputFormat& f : OutputFormats())
-        filters << QStringLiteral("*.%1 (*.%1)").arg(QLatin1String(f.ending));
+    for (const ImageFormat* f : OutputFormats())
+        filters << QStringLiteral("*.%1 (*.%1)").arg(f->Ending());
     return app.AskFiles(QStringLiteral("照片另存"), filters.join(QStringLiteral(";;")), true).value(0);
 }
 

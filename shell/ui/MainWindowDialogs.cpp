@@ -6,7 +6,7 @@
 #include "app/AlbumApp.h"
 #include "app/ui/PrintPhoto.h"
 #include "app/ui/SaveAsDialog.h"
-#include "model/PhotoList.h"
+#include "imaging/ImageFormats.h"
 #include "shell/ui/SkinWidgets.h"
 #include "show/ui/VideoExportDialog.h"
 #include "tools/ui/BalanceDialog.h"

@@ -1,5 +1,7 @@
 #include "shell/ui/SkinArt.h"
 
+#include "imaging/Decode.h"
+
 #include "imaging/QuickStrip.h"
 #include "platform/Paths.h"
 #include "shell/SkinElements.h"
@@ -25,13 +27,18 @@ QPixmap LoadSkinPicture(const AppPaths& paths, const QString& fileName, double r
 SkinArt SkinArt::Load(const AppPaths& paths, double ratio)
 {
     SkinArt a;
-    if (!a.skin.CloneFile(paths.InProgramDir(QStringLiteral("skin.png")).toStdString()))
-        a.skin.Release();  // the frame stays in the background colour
+    // A skin that cannot be read leaves none: the frame stays in the background colour.
+    auto load = [](Surface& to, const QString& file) {
+        Decoded read = DecodePicture(file);
+        to = read.IsPicture() ? std::move(read.picture) : Surface();
+    };
+    load(a.skin, paths.InProgramDir(QStringLiteral("skin.png")));
     const QString dense = paths.InProgramDir(QStringLiteral("skin@2x.png"));
     if (a.skin.HasPixels() && ratio >= 1.5 && QFileInfo::exists(dense)) {
+        load(a.denseSkin, dense);
         // Only a drawing of exactly twice the 1x skin can be cut at its places.
-        if (!a.denseSkin.CloneFile(dense.toStdString()) || a.denseSkin.Width() != 2 * a.skin.Width() ||
-            a.denseSkin.Height() != 2 * a.skin.Height())
+        if (a.denseSkin.HasPixels() &&
+            (a.denseSkin.Width() != 2 * a.skin.Width() || a.denseSkin.Height() != 2 * a.skin.Height()))
             a.denseSkin.Release();
     }
     for (const QString& name : SkinPictureNames())

@@ -3,6 +3,7 @@
 #include "TestUtil.h"
 #include "album/Navigator.h"
 #include "album/ui/FolderChooser.h"
+#include "imaging/ImageFormats.h"
 #include "model/AlbumState.h"
 #include "model/AlbumView.h"
 #include "model/PhotoList.h"
@@ -20,7 +21,7 @@ struct Album {
     AlbumState s;
     PhotoPosition pos;
     MainState m;
-    PhotoList photos;
+    PhotoList photos{AlbumExtensions()};
     ScriptedView view;
     Navigator nav{s, pos, m, photos, view};
 
@@ -308,7 +309,7 @@ TEST_F(NavigatorFolderChoice, CancellingKeepsTheAlbumOrSaysNoneWasChosen)
 TEST_F(NavigatorFolderChoice, AFolderGivenByItselfOpensAtItsFirstPhoto)
 {
     Album a(0, 0, -1);
-    PhotoList list;
+    PhotoList list{AlbumExtensions()};
     list.Point(dir.path());
     a.nav.BeginFolderChoice();
     a.nav.FolderChosen(dir.path(), list.Name(0));

@@ -1,4 +1,5 @@
 #include "TestUtil.h"
+#include "imaging/ImageFormats.h"
 #include "album/Settings.h"
 #include "imaging/ImageFile.h"
 #include "model/AlbumState.h"
@@ -19,7 +20,7 @@ const QSize kBox(120, 84);
 // test adopts what the form hands back, as the album does.
 struct Form {
     AlbumState s;
-    PhotoList photos;
+    PhotoList photos{AlbumExtensions()};
     SettingsForm f{s, photos, [this](const AlbumState& next) { s = next; }};
     bool paintHold = false;
     Form()
@@ -224,7 +225,7 @@ TEST(SettingsForm, OpeningFollowsTheMusicAndLoopBoxes)
     AlbumState s;
     s.MusicList[0] = QStringLiteral("/m/a.wma");
     s.MusicTrack = 255;
-    const PhotoList photos;
+    const PhotoList photos{AlbumExtensions()};
     SettingsForm f(s, photos, [&s](const AlbumState& next) { s = next; });
     f.Load(kBox);
     EXPECT_TRUE(f.Activate());       // the box ticks itself: the list starts over

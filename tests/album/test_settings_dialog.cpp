@@ -1,4 +1,5 @@
 #include "TestUtil.h"
+#include "imaging/ImageFormats.h"
 #include "album/ui/FontDialog.h"
 #include "album/ui/SettingsDialog.h"
 #include "model/AlbumState.h"
@@ -72,7 +73,7 @@ TEST(SettingsDialog, DrivenByTheUserStoresImmediateChoicesAndOkValues)
         Touch(QDir(photos.path()), QString::fromLatin1(name));
     const AppPaths paths = AppPaths::ForProgramDir(QStringLiteral(TAMSEL_BUILD_DIR));
     AlbumState s = AlbumState::FirstRun(paths);
-    PhotoList album;
+    PhotoList album{AlbumExtensions()};
     album.Point(photos.path() + '/');
 
     QPointer<SettingsDialog> d = new SettingsDialog(s, album, paths, nullptr);
@@ -170,7 +171,7 @@ TEST(SettingsDialog, AClickOnTheChosenPhotoAndEscActAsTheUserExpects)
         Touch(QDir(photos.path()), QString::fromLatin1(name));
     const AppPaths paths = AppPaths::ForProgramDir(QStringLiteral(TAMSEL_BUILD_DIR));
     AlbumState s = AlbumState::FirstRun(paths);
-    PhotoList album;
+    PhotoList album{AlbumExtensions()};
     album.Point(photos.path() + '/');
     s.MusicOn = 0;
     QPointer<SettingsDialog> d = new SettingsDialog(s, album, paths, nullptr);

@@ -1,4 +1,5 @@
 #include "TestUtil.h"
+#include "imaging/ImageFormats.h"
 #include "platform/Fifo.h"
 #include "album/ShowScript.h"
 #include "model/AlbumState.h"
@@ -32,7 +33,7 @@ QByteArray Gbk(const char* utf8) { return ToGbk(QString::fromUtf8(utf8)); }
 // The photo list of a folder, as the album holds it.
 PhotoList ListOf(const QString& folder)
 {
-    PhotoList list;
+    PhotoList list{AlbumExtensions()};
     list.Point(folder);
     return list;
 }
@@ -55,7 +56,7 @@ TEST(ShowScript, FirstRunFileIsTheNineteenLineExample)
     const AppPaths paths = AppPaths::ForProgramDir(dir.path());
     const AlbumState s = AlbumState::FirstRun(paths);
     const QString file = dir.filePath("tamsel.tmf");
-    ASSERT_TRUE(SaveScript(file, s, PhotoList()).ok);
+    ASSERT_TRUE(SaveScript(file, s, PhotoList(AlbumExtensions())).ok);
 
     QByteArray expected = "480\r\n336\r\n0\r\n0\r\n0\r\n0\r\n\"" + Gbk("楷体_GB2312") +
                           "\"\r\n22\r\n16777215\r\n7\r\n\"\"\r\n0\r\n3\r\n3\r\n0\r\n1\r\n1\r\n\"" +
@@ -71,7 +72,7 @@ TEST(ShowScript, FirstRunFileIsTheNineteenLineExample)
 TEST(ShowScript, RoundTripRestoresCaptionsMusicAndSettings)
 {
     QTemporaryDir dir;
-    PhotoList list;
+    PhotoList list{AlbumExtensions()};
     AlbumState s;
     s.ShowWidth = 600;
     s.ShowHeight = 400;
@@ -136,7 +137,7 @@ TEST(ShowScript, CaptionsFollowPositionsWhenTheFolderChanged)
     Touch(QDir(five), "p3.jpg");
     Touch(QDir(five), "p4.jpg");
     AlbumState r;
-    PhotoList list;
+    PhotoList list{AlbumExtensions()};
     ASSERT_TRUE(Read(file, r, list).ok);
     EXPECT_EQ(list.Count(), 5);
     ASSERT_EQ(r.PhotoCaption.size(), 6);   // indices 0 to max(c, n)
@@ -165,7 +166,7 @@ TEST(ShowScript, EmptyFolderAndEmptyMusicList)
     AlbumState s;
     s.CoverFile = "c.jpg";
     const QString file = dir.filePath("empty.tms");
-    ASSERT_TRUE(SaveScript(file, s, PhotoList()).ok);
+    ASSERT_TRUE(SaveScript(file, s, PhotoList(AlbumExtensions())).ok);
     const QByteArray bytes = ReadAll(file);
     EXPECT_EQ(bytes.count('\n'), 18);
     EXPECT_TRUE(bytes.endsWith("1\r\n0\r\n\"c.jpg\"\r\n"));   // MusicOn 1, m = 0, no tunes
@@ -173,7 +174,7 @@ TEST(ShowScript, EmptyFolderAndEmptyMusicList)
     AlbumState r;
     r.MusicList[0] = "old.wma";
     r.MusicList[1] = "older.wma";
-    PhotoList list;
+    PhotoList list{AlbumExtensions()};
     ASSERT_TRUE(Read(file, r, list).ok);
     EXPECT_EQ(list.Count(), 0);
     EXPECT_TRUE(r.MusicList[0].isEmpty());
@@ -221,7 +222,7 @@ TEST(ShowScript, DamagedFirstRecordsAreRefusedWhole)
         EXPECT_EQ(r.PhotoCaption, good.PhotoCaption);
     }
     AlbumState r;
-    PhotoList list;
+    PhotoList list{AlbumExtensions()};
     EXPECT_FALSE(Read(dir.filePath("missing.tms"), r, list).ok);
 }
 
@@ -242,7 +243,7 @@ TEST(ShowScript, LaterRecordsAreReadTolerantly)
     ASSERT_TRUE(WriteAll(file, l.join('\n')));
     AlbumState r;
     r.PauseSecs = 42;
-    PhotoList list;
+    PhotoList list{AlbumExtensions()};
     ASSERT_TRUE(Read(file, r, list).ok);
     EXPECT_EQ(r.PauseSecs, 42);
     EXPECT_EQ(r.FrameDelayMs, 5);
@@ -274,7 +275,7 @@ TEST(ShowScript, MoreThanSixtyFourTunesKeepsTheListEndedAndTheCover)
     AlbumState s;
     s.CoverFile = "cover.jpg";
     const QString file = dir.filePath("tunes.tms");
-    ASSERT_TRUE(SaveScript(file, s, PhotoList()).ok);
+    ASSERT_TRUE(SaveScript(file, s, PhotoList(AlbumExtensions())).ok);
     QList<QByteArray> l = ReadAll(file).split('\n');
     // Replace "m" and its records with 70 tunes.
     l.removeLast();                       // empty piece after the last CRLF
@@ -286,7 +287,7 @@ TEST(ShowScript, MoreThanSixtyFourTunesKeepsTheListEndedAndTheCover)
     l.push_back(cover);
     ASSERT_TRUE(WriteAll(file, l.join('\n') + '\n'));
     AlbumState r;
-    PhotoList list;
+    PhotoList list{AlbumExtensions()};
     bool damaged = true;
     Outcome res = Read(file, r, list, &damaged);
     ASSERT_TRUE(res.ok);
@@ -326,7 +327,7 @@ TEST(ShowScript, SurplusCaptionsAreKeptOnlyWhileTheFolderIsMissing)
 
     // The folder is there with two photos: two captions go back.
     AlbumState r;
-    PhotoList list;
+    PhotoList list{AlbumExtensions()};
     ASSERT_TRUE(Read(file, r, list).ok);
     ASSERT_TRUE(SaveScript(file, r, list).ok);
     QList<QByteArray> lines = ReadAll(file).split('\n');
@@ -351,7 +352,7 @@ TEST(ShowScript, APipeNamedLikeAScriptIsRefusedWithoutWaiting)
     const QString fifo = dir.filePath("show.tms");
     ASSERT_TRUE(MakeFifo(fifo));
     AlbumState r;
-    PhotoList list;
+    PhotoList list{AlbumExtensions()};
     Outcome res;
     ASSERT_TRUE(ReturnsDespiteFifo(fifo, [&] { res = Read(fifo, r, list); }));
     EXPECT_FALSE(res.ok);
@@ -372,7 +373,7 @@ TEST(ShowScript, MissingFolderKeepsCaptionsAndNamesNoForeignPhotos)
     const QByteArray written = ReadAll(file);
     EXPECT_TRUE(written.contains("\"" + QFile::encodeName(gone) + "\"\r\n2\r\n\"one\"\r\n\"two\"\r\n"));
 
-    PhotoList list;
+    PhotoList list{AlbumExtensions()};
     ASSERT_TRUE(list.Point(PhotoFolder(dir, "other", 4)));
     AlbumState r;
     const Outcome res = Read(file, r, list);
@@ -399,7 +400,7 @@ TEST(ShowScript, FailedWriteLeavesThePreviousFileWhole)
 {
     QTemporaryDir dir;
     AlbumState s;
-    const PhotoList none;
+    const PhotoList none{AlbumExtensions()};
     const QString file = dir.filePath("keep.tms");
     ASSERT_TRUE(SaveScript(file, s, none).ok);
     const QByteArray before = ReadAll(file);
@@ -424,7 +425,7 @@ TEST(ShowScript, LineBreaksInCaptionsDoNotSplitRecords)
     const QString file = dir.filePath("lb.tms");
     ASSERT_TRUE(SaveScript(file, s, ListOf(PhotoFolder(dir, "a", 1))).ok);
     AlbumState r;
-    PhotoList list;
+    PhotoList list{AlbumExtensions()};
     ASSERT_TRUE(Read(file, r, list).ok);
     EXPECT_EQ(r.PhotoCaption.value(0), "第一行 第二行");
     EXPECT_EQ(r.CoverFile, "c.jpg");
@@ -468,7 +469,7 @@ TEST(ShowScript, WhatIsWrittenIsReadBackForAlbumsOfAnySize)
         ASSERT_TRUE(SaveScript(file, s, album).ok);
 
         AlbumState r;
-        PhotoList list;
+        PhotoList list{AlbumExtensions()};
         bool damaged = true;
         ASSERT_TRUE(Read(file, r, list, &damaged).ok);
         EXPECT_FALSE(damaged);

@@ -2,6 +2,7 @@
 // questions and records what the album shows; the test runs the engine's
 // steps itself, as the photo area would.
 #include "ScriptedView.h"
+#include "imaging/ImageFormats.h"
 #include "tools/RenameJournal.h"
 #include "TestAccess.h"
 #include "TestUtil.h"
@@ -110,7 +111,7 @@ TEST_F(AppFixture, FolderStepShowStopAndShutdownWithoutAWindow)
 
     m.state.PhotoCaption[1] = QStringLiteral("湖边");
     ASSERT_TRUE(app->Shutdown().ok);
-    PhotoList list;
+    PhotoList list{AlbumExtensions()};
     const ScriptRead back = ReadScript(m.paths.dataFile, AlbumState(), list);
     ASSERT_TRUE(back.outcome.ok);
     EXPECT_EQ(list.Folder(), QDir(photos.path()).absolutePath() + "/");
@@ -119,9 +120,10 @@ TEST_F(AppFixture, FolderStepShowStopAndShutdownWithoutAWindow)
     EXPECT_EQ(back.state.LoopShow, 1);
 }
 
-// Photos the album converts before showing them are converted ahead too, on
-// the prefetch's thread; one that cannot be read says so when it is reached.
-TEST_F(AppFixture, ConvertedAndBrokenPhotosAheadArriveAsIfReadThen)
+// Photos the image file library reads are decoded ahead too, on the
+// prefetch's thread, into memory; one that cannot be read says so when it is
+// reached.
+TEST_F(AppFixture, LibraryReadAndBrokenPhotosAheadArriveAsIfReadThen)
 {
     AlbumModel& m = TestAccess::Model(*app);
     const QDir dir(photos.path());
@@ -139,7 +141,7 @@ TEST_F(AppFixture, ConvertedAndBrokenPhotosAheadArriveAsIfReadThen)
     app->BtnClick(Navigator::Next);
     RunUntilStill();
     EXPECT_FALSE(m.shown.LoadFailed());
-    EXPECT_EQ(m.shown.CurFile(), m.paths.tempDib);
+    EXPECT_EQ(m.shown.CurFile(), dir.filePath("b.PNG"));
     EXPECT_EQ(m.shown.CurFileName(), "b.PNG");
     const uint8_t* px = m.dibs.DibPhoto.RowPtr(10) + 30;
     EXPECT_NEAR(px[1], 200, 3);
@@ -151,8 +153,8 @@ TEST_F(AppFixture, ConvertedAndBrokenPhotosAheadArriveAsIfReadThen)
     EXPECT_TRUE(m.shown.LoadFailed());
     ASSERT_FALSE(view.infos.isEmpty());
     EXPECT_TRUE(view.infos.last().contains("c.png"));
-    // No conversion made ahead is left behind.
-    EXPECT_EQ(QDir(QFileInfo(m.paths.tempDib).path()).entryList({"*ahead*"}, QDir::Files), QStringList());
+    // Nothing was written on the way.
+    EXPECT_EQ(QDir(m.paths.workDir).entryList(QDir::Files | QDir::Hidden), QStringList());
 }
 
 // While the cover shows, the photo the first click brings in is decoded
@@ -164,7 +166,7 @@ TEST_F(AppFixture, TheCoverWaitsWithTheFirstPhotoDecoded)
     QTemporaryDir empty;
     const QString script = QDir(home.path()).filePath("s.tms");
     for (const QString& folder : {home.path() + "/gone", empty.path(), photos.path()}) {
-        PhotoList list;
+        PhotoList list{AlbumExtensions()};
         list.Point(folder + "/");
         ASSERT_TRUE(SaveScript(script, m.state, list));
         ASSERT_TRUE(app->OpenScript(script) && m.position.CoverShowing());

@@ -1,5 +1,6 @@
 #include "TestAccess.h"
 #include "TestUtil.h"
+#include "imaging/ImageFormats.h"
 #include "tools/BatchFolder.h"
 #include "platform/Fifo.h"
 #include "album/ShowScript.h"
@@ -23,7 +24,7 @@ QByteArray FirstRunBytes(const QString& programDir)
 {
     QTemporaryDir scratch;
     const QString f = scratch.filePath("x.tmf");
-    SaveScript(f, AlbumState::FirstRun(AppPaths::ForProgramDir(programDir)), PhotoList());
+    SaveScript(f, AlbumState::FirstRun(AppPaths::ForProgramDir(programDir)), PhotoList(AlbumExtensions()));
     return ReadAll(f);
 }
 
@@ -49,10 +50,9 @@ TEST(Lifecycle, FirstStartWritesDefaultsAndTheNextStartRestoresTheAlbum)
         TestAccess::SetCover(TestAccess::Model(core).position, false);
         TestAccess::Model(core).state.ShowBackColor = 99;
         TestAccess::Model(core).state.FrameType = 3;
-        TestAccess::Model(core).paths.EnsureWorkDir();
-        Touch(QDir(TestAccess::Model(core).paths.workDir), "TempDib.bmp", "x");
+        // The album keeps nothing in files of its own while it runs: no working folder.
+        EXPECT_FALSE(QFileInfo::exists(TestAccess::Model(core).paths.workDir));
         EXPECT_TRUE(core.Shutdown().ok);
-        EXPECT_FALSE(QFileInfo::exists(TestAccess::Model(core).paths.tempDib));
         // A second shutdown (the window closing after a signal) changes nothing.
         TestAccess::Model(core).state.FrameType = 0;
         EXPECT_TRUE(core.Shutdown().ok);
@@ -267,7 +267,7 @@ TEST(Lifecycle, SizesAndCountsFromTheDataFileAreBounded)
     // over a single tune line.
     WriteAll(home.filePath("tamsel.tmf"),
              EditedDataFile(home.path(), {{0, "32767"}, {1, "2147483647"}, {16, "2147483647"}}));
-    AlbumModel m(AppPaths::ForProgramDir(home.path()));
+    AlbumModel m(AppPaths::ForProgramDir(home.path()), AlbumExtensions());
     const AlbumData d = LoadAlbumData(m.paths, m.photos, QSize(1280, 1024));
     EXPECT_EQ(d.state.ShowWidth, 1280 - 18);
     EXPECT_EQ(d.state.ShowHeight, 1024 - 122);

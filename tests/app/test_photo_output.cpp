@@ -5,13 +5,16 @@
 #include "app/ui/PrintPhoto.h"
 #include "imaging/ColourPhotos.h"
 #include "imaging/ComposeFixture.h"
+#include "imaging/Decode.h"
 #include "imaging/ImageFile.h"
+#include "imaging/ImageFormats.h"
 #include "model/AlbumModel.h"
 #include "platform/Wallpaper.h"
-
 #include "show/TransitionEngine.h"
 
+#include <QColorSpace>
 #include <QFileInfo>
+#include <QProcess>
 #include <gtest/gtest.h>
 
 #include <optional>
@@ -51,7 +54,7 @@ protected:
 
     QTemporaryDir dir;
     QString albumFolder;
-    AlbumModel model{AppPaths::ForProgramDir(dir.path())};
+    AlbumModel model{AppPaths::ForProgramDir(dir.path()), AlbumExtensions()};
     RecordingSink sink;
     Composer composer{model, ReportTo(sink)};
     TransitionEngine engine{model, sink, [this](const QString& p) { return composer.DIBClonePicture(p); }};
@@ -120,16 +123,16 @@ TEST_F(OutputTest, ARetouchGoesOutAsItsBmpFileWould)
         ASSERT_EQ(icc.isEmpty(), !wide);
         const QString bmp = out.filePath("picture.bmp");
         ASSERT_TRUE(picture.SaveBMP(bmp.toStdString(), Keep::Scratch, std::string_view(icc.constData(), size_t(icc.size()))));
-        for (const OutputFormat& f : OutputFormats()) {
-            SCOPED_TRACE(f.ending);
-            const QString mine = out.filePath(QStringLiteral("mine.") + f.ending);
-            const QString theirs = out.filePath(QStringLiteral("theirs.") + f.ending);
+        for (const ImageFormat* f : OutputFormats()) {
+            SCOPED_TRACE(f->endings[0]);
+            const QString mine = out.filePath(QStringLiteral("mine.") + f->Ending());
+            const QString theirs = out.filePath(QStringLiteral("theirs.") + f->Ending());
             // The library stamps a PNG with the second it was read in, which
             // may turn between two saves: one of the file's saves around it matches.
-            ASSERT_TRUE(SaveImageFile(LoadImageFile(bmp), theirs, f.code).ok);
+            ASSERT_TRUE(SaveImageFile(LoadImageFile(bmp), theirs, f->code).ok);
             const QByteArray before = Comparable(ReadAll(theirs));
             ASSERT_TRUE(SaveAs(model, mine).ok);
-            ASSERT_TRUE(SaveImageFile(LoadImageFile(bmp), theirs, f.code).ok);
+            ASSERT_TRUE(SaveImageFile(LoadImageFile(bmp), theirs, f->code).ok);
             const QByteArray saved = Comparable(ReadAll(mine));
             EXPECT_TRUE(saved == before || saved == Comparable(ReadAll(theirs)));
         }
@@ -179,4 +182,32 @@ TEST_F(OutputTest, WallpaperCopiesTheFileByteForByteAndSaysWhenNoDesktopIsKnown)
     TestAccess::SetCurFile(model.shown, dir.path() + "/gone.jpg");
     EXPECT_FALSE(SetWallpaper(model, DesktopInfo{DesktopKind::None, {}, {}}).ok);
     EXPECT_EQ(ReadAll(model.paths.wallpaper), ReadAll(albumFolder + "a.jpg"));
+}
+
+// A photo the image file library reads is shown from memory and is itself
+// the current file: save as writes its pixels, and the desktop gets them as a
+// BMP, as it got the working BMP they were once shown from.
+TEST_F(OutputTest, APhotoOfAnotherFormatGoesOutAsItIsShown)
+{
+    const QString png = albumFolder + "b.png", pcx = albumFolder + "c.pcx";
+    if (QProcess::execute("convert", {png, pcx}) != 0)
+        GTEST_SKIP() << "ImageMagick's convert is not installed";
+    Show("c.pcx");
+    EXPECT_EQ(model.shown.CurFile(), pcx);
+    EXPECT_EQ(QDir(model.paths.workDir).entryList(QDir::Files), QStringList());
+
+    ASSERT_TRUE(SaveAs(model, dir.path() + "/out/x.png").ok);
+    auto pixels = [](const QString& file) {
+        QImage img = QImage(file).convertToFormat(QImage::Format_RGB32);
+        img.setColorSpace({});   // the pixels only, not what the file says of them
+        return img;
+    };
+    EXPECT_EQ(pixels(dir.path() + "/out/x.png"), pixels(png));
+
+    SetWallpaper(model, DesktopInfo{DesktopKind::None, {}, {}});
+    const QByteArray copy = ReadAll(model.paths.wallpaper);
+    EXPECT_TRUE(copy.startsWith("BM"));
+    const Decoded desktop = DecodePicture(model.paths.wallpaper);
+    ASSERT_TRUE(desktop.IsPicture());
+    EXPECT_EQ(Bytes(desktop.picture), Bytes(model.dibs.DibPhoto));
 }

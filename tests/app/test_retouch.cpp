@@ -4,6 +4,7 @@
 #include "imaging/ColourPhotos.h"
 #include "imaging/ColourProfile.h"
 #include "imaging/ComposeFixture.h"
+#include "imaging/ImageFormats.h"
 #include "imaging/PelOps.h"
 #include "model/AlbumModel.h"
 
@@ -59,7 +60,7 @@ protected:
 
     QTemporaryDir dir;
     QString albumFolder;
-    AlbumModel model{AppPaths::ForProgramDir(dir.path())};
+    AlbumModel model{AppPaths::ForProgramDir(dir.path()), AlbumExtensions()};
     RecordingSink sink;
     Composer composer{model, ReportTo(sink)};
     TransitionEngine engine{model, sink, [this](const QString& p) { return composer.DIBClonePicture(p); }};

@@ -3,6 +3,7 @@
 #include "app/PhotoOutput.h"
 #include "app/ScanCommand.h"
 #include "imaging/ComposeFixture.h"
+#include "imaging/ImageFormats.h"
 #include "model/AlbumModel.h"
 #include "platform/Wallpaper.h"
 
@@ -17,7 +18,7 @@ using namespace tamsel::testing;
 TEST(ScanCommand, TheScanIsShownAndStaysAtHandForSaveAs)
 {
     QTemporaryDir dir;
-    AlbumModel model(AppPaths::ForProgramDir(dir.path()));
+    AlbumModel model(AppPaths::ForProgramDir(dir.path()), AlbumExtensions());
     RecordingSink sink;
     Composer composer{model, ReportTo(sink)};
     TransitionEngine engine{model, sink, [&](const QString& p) { return composer.DIBClonePicture(p); }};

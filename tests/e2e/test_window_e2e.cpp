@@ -1,6 +1,7 @@
 // The real program under an X server: started on a folder of three photos,
 // driven by xdotool, checked on screenshots.
 #include "TestUtil.h"
+#include "imaging/ImageFormats.h"
 #include "imaging/ColourPhotos.h"
 #include "imaging/ColourProfile.h"
 #include "model/Surface.h"
@@ -234,7 +235,7 @@ struct RunningProgram {
         album.MusicOn = 0;
         // The same folder as the one named on the command line: the batch
         // tools start on it.
-        PhotoList folder;
+        PhotoList folder{AlbumExtensions()};
         folder.Point(photos.path() + '/');
         SaveScript(QDir(home.path()).filePath("tamsel.tmf"), album, folder);
         const QColor colours[3] = {QColor(220, 30, 30), QColor(30, 200, 40), QColor(30, 40, 220)};
@@ -794,10 +795,10 @@ Patches PatchesIn(const QImage& img, const QRect& area)
 Patches RawPatches(const QString& path)
 {
     SetColourManagement(false);
-    Surface s;
-    EXPECT_TRUE(s.CloneFile(path.toStdString()));
+    const Decoded read = DecodePicture(path);
+    EXPECT_TRUE(read.IsPicture());
     SetColourManagement(true);
-    const QImage img = s.ToQImage();
+    const QImage img = read.picture.ToQImage();
     return PatchesIn(img, img.rect());
 }
 
@@ -819,8 +820,8 @@ bool ShowsPatches(RunningProgram& run, const Patches& want, double& worst)
 
 }  // namespace
 
-// Photos in Adobe RGB, CMYK, ProPhoto and a wide-gamut space (a TIFF, through
-// the working BMP), and one marked Adobe RGB only by its EXIF index, show
+// Photos in Adobe RGB, CMYK, ProPhoto and a wide-gamut space (a TIFF, read
+// by the image file library), and one marked Adobe RGB only by its EXIF index, show
 // their sRGB originals' colours; a damaged profile shows the numbers as they
 // are. Each photo's patches start at another colour, so each one is known.
 TEST(WindowEndToEnd, PhotosWithProfilesShowTheirSrgbOriginalsColours)

@@ -1,11 +1,13 @@
-// The photo loaders, fed any bytes under every album extension: the image
-// file library path (LoadImageFile, then the BMP it writes) and the album's JPEG
-// fast path (ReadJpeg). Nothing may crash, and the limits must keep
-// every input quick and small. The first byte picks the extension.
+// The photo loaders, fed any bytes under every album extension: the decode
+// the album shows photos by (DecodePicture: its own readers or the image file
+// library, into memory), the library's handle and the BMP it writes, and the
+// album's JPEG fast path (ReadJpeg) whatever the name. Nothing may crash, and
+// the limits must keep every input quick and small. The first byte picks the
+// extension.
+#include "imaging/Decode.h"
 #include "imaging/ImageFile.h"
+#include "imaging/ImageFormats.h"
 #include "imaging/JpegReader.h"
-#include "model/PhotoList.h"
-#include "model/Surface.h"
 
 #include "FuzzScratch.h"
 
@@ -16,7 +18,6 @@
 
 #include <cstdint>
 #include <cstdlib>
-#include <exception>
 
 #include <unistd.h>
 
@@ -46,12 +47,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             std::abort();
         f.write(reinterpret_cast<const char*>(data + 1), qint64(size - 1));
     }
-    SaveImageFile(LoadImageFile(path), ScratchDir() + "/TempDib.bmp", kBmp);
-    try {
-        Surface photo;
-        ReadJpeg(path, photo);
-    } catch (const std::exception&) {
-        // Refused with a reason: what the album shows in its info label.
-    }
+    DecodePicture(path);
+    SaveImageFile(LoadImageFile(path), ScratchDir() + "/written.bmp", kBmp);
+    ReadJpeg(path);
     return 0;
 }

@@ -6,6 +6,7 @@
 #include "model/PhotoList.h"
 
 #include "FuzzScratch.h"
+#include "imaging/ImageFormats.h"
 
 #include <QDir>
 #include <QFile>
@@ -51,14 +52,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             std::abort();
         f.write(reinterpret_cast<const char*>(data), qint64(size));
     }
-    PhotoList list;
+    PhotoList list{AlbumExtensions()};
     const ScriptRead first = ReadScript(input, AlbumState(), list);
     if (!first.outcome)
         return 0;
     const QString once = Scratch("once.tms"), twice = Scratch("twice.tms");
     if (!SaveScript(once, first.state, list))
         std::abort();
-    PhotoList again;
+    PhotoList again{AlbumExtensions()};
     const ScriptRead second = ReadScript(once, AlbumState(), again);
     if (!second.outcome)
         std::abort();   // what the writer wrote, the reader must take

@@ -4,7 +4,7 @@
 // judges what comes back.
 #include "TestUtil.h"
 #include "imaging/ColourProfile.h"
-#include "imaging/Composer.h"
+#include "imaging/Decode.h"
 #include "imaging/ImageFile.h"
 #include "model/Surface.h"
 
@@ -65,19 +65,12 @@ inline double WorstDeltaE(const QImage& a, const QImage& b)
     return worst;
 }
 
-// A photo read the way the album shows it, at most about 400 x 230.
-inline QImage Shown(const QString& path, const QDir& work)
+// A photo read the way the album shows it, at most about 400 x 230. (The
+// folder, once needed for a working copy, is not used.)
+inline QImage Shown(const QString& path, const QDir& = {})
 {
-    Surface s;
-    QString file = path;
-    if (!Composer::ReadsDirectly(path)) {
-        file = work.filePath("working.bmp");
-        if (!ConvertToBmp(path, file))
-            return {};
-    }
-    if (!s.CloneFile(file.toStdString(), 400, 230))
-        return {};
-    return s.ToQImage();
+    const Decoded read = DecodePicture(path, QSize(400, 230));
+    return read.IsPicture() ? read.picture.ToQImage() : QImage();
 }
 
 // A wide-gamut display while it lives: photos with a profile are then shown

@@ -2,6 +2,7 @@
 // A headless album for composition tests: its own program folder with masks,
 // an album folder, the shared state and a sink that records what the user is told.
 #include "ScriptedView.h"
+#include "imaging/ImageFormats.h"
 #include "model/AlbumState.h"
 #include "model/PhotoList.h"
 #include "model/SurfacePool.h"
@@ -122,7 +123,7 @@ protected:
 
     QTemporaryDir dir;
     QString albumFolder;   // the album's photos are saved here
-    AlbumModel model{AppPaths{}};
+    AlbumModel model{AppPaths{}, AlbumExtensions()};
     AppPaths& paths = model.paths;
     AlbumState& album = model.state;
     PhotoPosition& position = model.position;

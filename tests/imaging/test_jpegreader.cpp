@@ -98,53 +98,39 @@ TEST(JpegReader, EveryOrientationComesOutUprightLikeAnyViewer)
             qt.setAutoTransform(true);
             const QImage expected = qt.read();
             ASSERT_FALSE(expected.isNull());
-            Surface s;
-            ASSERT_TRUE(ReadJpeg(path, s));
-            EXPECT_EQ(s.Width(), o >= 5 ? 24 : 40);
-            EXPECT_LE(MaxDiff(s, expected), 3);
+            const Decoded d = ReadJpeg(path);
+            ASSERT_TRUE(d.IsPicture());
+            EXPECT_EQ(d.picture.Width(), o >= 5 ? 24 : 40);
+            EXPECT_LE(MaxDiff(d.picture, expected), 3);
             // The album's own picture loading goes the same way.
-            Surface loaded;
-            EXPECT_TRUE(loaded.CloneFile(path.toStdString()));
-            EXPECT_LE(MaxDiff(loaded, expected), 3);
+            const Decoded loaded = DecodePicture(path);
+            ASSERT_TRUE(loaded.IsPicture());
+            EXPECT_LE(MaxDiff(loaded.picture, expected), 3);
         }
 }
 
-TEST(JpegReader, RefusesWhatItCannotReadAndKeepsTheSurface)
+TEST(JpegReader, LeavesWhatIsNotItsOwnToTheNextReader)
 {
     QTemporaryDir dir;
-    Surface s;
-    s.Create(5, 4);
-    s.RowPtr(0)[0] = 77;
     QImage png(8, 8, QImage::Format_RGB32);
     png.fill(Qt::red);
     const QString pngPath = dir.filePath("really-a-png.jpg");
     ASSERT_TRUE(png.save(pngPath, "PNG"));
-    EXPECT_FALSE(ReadJpeg(pngPath, s));
-    EXPECT_FALSE(ReadJpeg(dir.filePath("missing.jpg"), s));
+    EXPECT_TRUE(ReadJpeg(pngPath).IsNotMine());
+    EXPECT_TRUE(ReadJpeg(dir.filePath("missing.jpg")).IsNotMine());
     // A start-of-image marker followed by rubbish.
-    EXPECT_FALSE(ReadJpeg(WriteFile(dir, "junk.jpg", QByteArray("\xFF\xD8\x12\x34junkjunk", 12)), s));
-    EXPECT_EQ(s.Width(), 5);
-    EXPECT_EQ(s.RowPtr(0)[0], 77);
+    EXPECT_TRUE(ReadJpeg(WriteFile(dir, "junk.jpg", QByteArray("\xFF\xD8\x12\x34junkjunk", 12))).IsNotMine());
     // The general loader still reads the misnamed PNG.
-    EXPECT_TRUE(s.CloneFile(pngPath.toStdString()));
-    EXPECT_EQ(s.Width(), 8);
-    EXPECT_EQ(s.RowPtr(0)[2], 255);
+    const Decoded d = DecodePicture(pngPath);
+    ASSERT_TRUE(d.IsPicture());
+    EXPECT_EQ(d.picture.Width(), 8);
+    EXPECT_EQ(d.picture.RowPtr(0)[2], 255);
 }
 
 namespace {
 
-// The text a refused file is reported with, or "" when it was read: the
-// decoder throws it inside the image floor, the album's loader returns it.
-std::string RefusedWith(const std::function<void()>& load)
-{
-    try {
-        load();
-    } catch (const PictureRefused& e) {
-        return e.what();
-    }
-    return "";
-}
-std::string RefusedWith(const Outcome& loaded) { return loaded.message.toStdString(); }
+// The text a refused file is reported with, or "" when it was not refused.
+std::string RefusedWith(const Decoded& d) { return d.answer == Decoded::Answer::Refused ? d.refusal.toStdString() : ""; }
 
 // A small real JPEG whose frame header claims another size.
 QByteArray Claiming(QByteArray jpeg, int width, int height)
@@ -190,15 +176,11 @@ TEST(JpegReader, CutOffAndLyingFilesAreRefusedLikeTheImageLibraryDoes)
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         const QString path = WriteFile(dir, c.name, c.bytes);
-        Surface s;
-        s.Create(5, 4);
-        EXPECT_EQ(RefusedWith([&] { ReadJpeg(path, s); }), c.refusal);
-        EXPECT_EQ(s.Width(), 5);
-        EXPECT_EQ(RefusedWith(s.CloneFile(path.toStdString())), c.refusal);
+        EXPECT_EQ(RefusedWith(ReadJpeg(path)), c.refusal);
+        EXPECT_EQ(RefusedWith(DecodePicture(path)), c.refusal);
         EXPECT_FALSE(LoadImageFile(path).IsValid());
     }
-    Surface s;
-    EXPECT_TRUE(ReadJpeg(WriteFile(dir, "whole.jpg", whole), s));
+    EXPECT_TRUE(ReadJpeg(WriteFile(dir, "whole.jpg", whole)).IsPicture());
 }
 
 TEST(JpegReader, APipeNamedLikeAPhotoIsNotWaitedFor)
@@ -206,12 +188,10 @@ TEST(JpegReader, APipeNamedLikeAPhotoIsNotWaitedFor)
     QTemporaryDir dir;
     const QString fifo = dir.filePath("y.jpg");
     ASSERT_TRUE(tamsel::testing::MakeFifo(fifo));
-    Surface s;
     // Refused outright, so the album's loader never hands it to the general reader.
-    ASSERT_TRUE(tamsel::testing::ReturnsDespiteFifo(
-        fifo, [&] { EXPECT_EQ(RefusedWith([&] { ReadJpeg(fifo, s); }), kErrLoad); }));
-    ASSERT_TRUE(tamsel::testing::ReturnsDespiteFifo(
-        fifo, [&] { EXPECT_EQ(RefusedWith(s.CloneFile(fifo.toStdString())), kErrLoad); }));
+    ASSERT_TRUE(tamsel::testing::ReturnsDespiteFifo(fifo, [&] { EXPECT_EQ(RefusedWith(ReadJpeg(fifo)), kErrLoad); }));
+    ASSERT_TRUE(
+        tamsel::testing::ReturnsDespiteFifo(fifo, [&] { EXPECT_EQ(RefusedWith(DecodePicture(fifo)), kErrLoad); }));
     ASSERT_TRUE(tamsel::testing::ReturnsDespiteFifo(fifo, [&] { EXPECT_FALSE(LoadImageFile(fifo).IsValid()); }));
 }
 
@@ -222,19 +202,20 @@ TEST(JpegReader, CmykAndGreyFilesStillLoadThroughTheSurface)
     const QString cmyk = dir.filePath("cmyk.jpg");
     if (QProcess::execute("convert", {rgb, "-colorspace", "CMYK", cmyk}) != 0)
         GTEST_SKIP() << "ImageMagick's convert is not installed";
-    Surface s;
-    EXPECT_FALSE(ReadJpeg(cmyk, s));   // libjpeg gives no BGR for CMYK: Qt's reader takes it
-    EXPECT_TRUE(s.CloneFile(cmyk.toStdString()));
-    EXPECT_EQ(s.Width(), 40);
+    EXPECT_TRUE(ReadJpeg(cmyk).IsNotMine());   // libjpeg gives no BGR for CMYK: Qt's reader takes it
+    const Decoded d = DecodePicture(cmyk);
+    ASSERT_TRUE(d.IsPicture());
+    EXPECT_EQ(d.picture.Width(), 40);
     // Red top-left quadrant (below the white corner).
-    const uint8_t* p = s.RowPtr(8) + 3 * 10;
+    const uint8_t* p = d.picture.RowPtr(8) + 3 * 10;
     EXPECT_GT(p[2], 150);
     EXPECT_LT(p[1], 100);
 
     const QString grey = dir.filePath("grey.jpg");
     ASSERT_EQ(QProcess::execute("convert", {rgb, "-colorspace", "Gray", grey}), 0);
-    ASSERT_TRUE(ReadJpeg(grey, s));
-    const uint8_t* g = s.RowPtr(8) + 3 * 10;
+    const Decoded greyRead = ReadJpeg(grey);
+    ASSERT_TRUE(greyRead.IsPicture());
+    const uint8_t* g = greyRead.picture.RowPtr(8) + 3 * 10;
     EXPECT_EQ(g[0], g[1]);
     EXPECT_EQ(g[1], g[2]);
 }

@@ -37,39 +37,43 @@ TEST(Prefetch, HandsOverExactlyWhatReadingTheFileGives)
     PhotoPrefetch ahead;
     ahead.Start(a);
     EXPECT_EQ(ahead.Ahead(), a);
-    Surface got, direct;
-    ASSERT_TRUE(ahead.Take(a, {}, got));
-    EXPECT_TRUE(direct.CloneFile(a.toStdString()));
-    EXPECT_TRUE(SamePixels(got, direct));
-    EXPECT_FALSE(ahead.Take(a, {}, got));        // handed over once
+    const Decoded got = ahead.Take(a, {});
+    ASSERT_TRUE(got.IsPicture());
+    const Decoded direct = DecodePicture(a);
+    EXPECT_TRUE(SamePixels(got.picture, direct.picture));
+    EXPECT_TRUE(ahead.Take(a, {}).IsNotMine());        // handed over once
 
     // A newer request replaces the older one, which is never handed out.
     ahead.Start(a);
     ahead.Start(b);
-    EXPECT_FALSE(ahead.Take(a, {}, got));
-    ASSERT_TRUE(ahead.Take(b, {}, got));
-    EXPECT_EQ(got.Width(), 64);
+    EXPECT_TRUE(ahead.Take(a, {}).IsNotMine());
+    const Decoded other = ahead.Take(b, {});
+    ASSERT_TRUE(other.IsPicture());
+    EXPECT_EQ(other.picture.Width(), 64);
 }
 
-TEST(Prefetch, AChangedBrokenOrMissingFileIsReadAgainByTheCaller)
+// A photo changed or gone since is read again by the caller; a broken one
+// is refused as reading it would be.
+TEST(Prefetch, AChangedOrMissingFileIsReadAgainByTheCallerABrokenOneRefused)
 {
     QTemporaryDir dir;
     const QString a = Photo(dir, "a.jpg", QColor(200, 40, 40));
     PhotoPrefetch ahead;
-    Surface got;
 
     ahead.Start(a);
     QThread::msleep(1100);                   // a new time stamp on every file system
     Photo(dir, "a.jpg", QColor(10, 200, 10), {80, 60});
-    EXPECT_FALSE(ahead.Take(a, {}, got));        // the old picture must not show
+    EXPECT_TRUE(ahead.Take(a, {}).IsNotMine());        // the old picture must not show
 
-    const QString broken = Touch(QDir(dir.path()), "broken.jpg", "not a picture");
+    const QString broken = Touch(QDir(dir.path()), "broken.png", "not a picture");
     ahead.Start(broken);
-    EXPECT_FALSE(ahead.Take(broken, {}, got));
+    const Decoded refused = ahead.Take(broken, {});
+    EXPECT_EQ(refused.answer, Decoded::Answer::Refused);
+    EXPECT_EQ(refused.refusal, DecodePicture(broken).refusal);
 
     ahead.Start(a);
     QFile::remove(a);
-    EXPECT_FALSE(ahead.Take(a, {}, got));
+    EXPECT_TRUE(ahead.Take(a, {}).IsNotMine());
     ahead.Start(dir.filePath("never-there.jpg"));
     EXPECT_EQ(ahead.Ahead(), QString());
 }

@@ -34,9 +34,9 @@ QString BigPhoto(const QTemporaryDir& dir, int w, int h, QString* asBmp = nullpt
     img.save(jpg, "JPG", 92);
     if (asBmp) {
         *asBmp = dir.filePath(QStringLiteral("big%1.bmp").arg(w));
-        Surface whole;
-        EXPECT_TRUE(whole.CloneFile(jpg.toStdString()));
-        whole.ToQImage().save(*asBmp, "BMP");
+        const Decoded whole = DecodePicture(jpg);
+        EXPECT_TRUE(whole.IsPicture());
+        whole.picture.ToQImage().save(*asBmp, "BMP");
     }
     return jpg;
 }
@@ -60,8 +60,9 @@ TEST(ReducedDecode, TheSmallestScaleThatStillFillsTheFitAndTheTrueSizeKept)
         {0, 0, 1600, 1200},       // no size: the whole photo
     };
     for (const Case& c : cases) {
-        Surface s;
-        ASSERT_TRUE(ReadJpeg(jpg, s, c.minW, c.minH));
+        const Decoded d = ReadJpeg(jpg, QSize(c.minW, c.minH));
+        ASSERT_TRUE(d.IsPicture());
+        const Surface& s = d.picture;
         EXPECT_EQ(s.Width(), c.w) << c.minW << "x" << c.minH;
         EXPECT_EQ(s.Height(), c.h) << c.minW << "x" << c.minH;
         EXPECT_EQ(s.FullWidth(), 1600);

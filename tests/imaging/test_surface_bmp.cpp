@@ -1,5 +1,6 @@
 #include "TestUtil.h"
 #include "imaging/ComposeFixture.h"
+#include "imaging/Decode.h"
 #include "model/Surface.h"
 
 #include <gtest/gtest.h>
@@ -32,16 +33,15 @@ TEST(SurfaceBmp, UncompressedBmpFilesReadAsTheyShow)
     img.save(byQt, "BMP");
 
     for (const QString& f : {ours, topDown, byQt}) {
-        Surface s;
-        EXPECT_TRUE(s.CloneFile(f.toStdString()));
-        EXPECT_EQ(Bytes(s), Bytes(want)) << qPrintable(f);
+        const Decoded d = DecodePicture(f);
+        EXPECT_TRUE(d.IsPicture());
+        EXPECT_EQ(Bytes(d.picture), Bytes(want)) << qPrintable(f);
     }
 
     // Cut short: not taken for a picture with black rows.
     const QString cut = dir.filePath("cut.bmp");
     WriteAll(cut, bytes.left(bytes.size() - stride * 3));
-    Surface s;
-    EXPECT_FALSE(s.CloneFile(cut.toStdString()));
+    EXPECT_EQ(DecodePicture(cut).refusal, QString::fromUtf8(kErrLoad));
 
     // A 63-byte file claiming 1.95e9 x 1.87e9 pixels: its row bytes times
     // its rows do not fit 64 bits.
@@ -50,5 +50,7 @@ TEST(SurfaceBmp, UncompressedBmpFilesReadAsTheyShow)
     huge.replace(18, 8, reinterpret_cast<const char*>(side), 8);
     const QString lying = dir.filePath("lying.bmp");
     WriteAll(lying, huge);
-    EXPECT_FALSE(s.CloneFile(lying.toStdString()));
+    EXPECT_EQ(DecodePicture(lying).refusal, QString::fromUtf8(kErrLoad));
+    // Nothing there at all.
+    EXPECT_EQ(DecodePicture(dir.filePath("missing.bmp")).refusal, QString::fromUtf8(kErrLoad));
 }

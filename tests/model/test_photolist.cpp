@@ -1,4 +1,5 @@
 #include "TestUtil.h"
+#include "imaging/ImageFormats.h"
 #include "model/PhotoList.h"
 
 #include <QFile>
@@ -18,7 +19,7 @@ TEST(PhotoList, ListsAlbumExtensionsInAnyCaseSortedWithoutCase)
                           "i.wmf", "j.pcx", "k.tga", "noext"})
         Touch(d, n);
     d.mkdir("sub.jpg");   // a folder is never a photo
-    PhotoList list;
+    PhotoList list{AlbumExtensions()};
     ASSERT_TRUE(list.Point(dir.path()));
     EXPECT_EQ(list.Names(), QStringList({"a.JPG", "b.jpg", "c.png", "E.Bmp", "g.tif", "h.ICO",
                                          "i.wmf", "j.pcx", "k.tga"}));
@@ -38,7 +39,7 @@ TEST(PhotoList, MissingFolderFailsAndEmptiesTheList)
 {
     QTemporaryDir dir;
     Touch(QDir(dir.path()), "x.jpg");
-    PhotoList list;
+    PhotoList list{AlbumExtensions()};
     ASSERT_TRUE(list.Point(dir.path() + "/"));
     EXPECT_TRUE(list.Listed());
     const QString card = dir.path() + "/card";
@@ -73,7 +74,7 @@ TEST(PhotoList, NamesTheSystemCannotDecodeAreCountedNotListed)
         ASSERT_GE(fd, 0);
         ::close(fd);
     }
-    PhotoList list;
+    PhotoList list{AlbumExtensions()};
     ASSERT_TRUE(list.Point(dir.path()));
     EXPECT_EQ(list.Names(), QStringList({".hidden.jpg", QStringLiteral("好.jpg")}));
     EXPECT_EQ(list.PassedOver(), 3);   // the album lists hidden photos too

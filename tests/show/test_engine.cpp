@@ -1,5 +1,6 @@
 #include "ScriptedView.h"
 #include "TestAccess.h"
+#include "imaging/ImageFormats.h"
 #include "model/AlbumModel.h"
 #include "imaging/Blit.h"
 #include "model/AlbumView.h"
@@ -21,7 +22,7 @@ namespace {
 // with the horizontal pan allowance, so each step's result is easy to predict.
 struct EngineFixture : ::testing::Test {
     QTemporaryDir dir;
-    AlbumModel core{AppPaths::ForProgramDir(dir.path())};
+    AlbumModel core{AppPaths::ForProgramDir(dir.path()), AlbumExtensions()};
     ScriptedView host;
     int stops = 0;   // the show ended
     QStringList composed;

@@ -3,6 +3,7 @@
 
 #include "album/ShowScript.h"
 #include "imaging/Composer.h"
+#include "imaging/ImageFormats.h"
 #include "model/AlbumModel.h"
 #include "model/AlbumView.h"
 #include "platform/SafeWrite.h"
@@ -43,7 +44,7 @@ struct VideoAlbum {
     QTemporaryDir dir;
     AppPaths paths = AppPaths::ForProgramDir(QStringLiteral(TAMSEL_BUILD_DIR));
     AlbumState album = AlbumState::FirstRun(paths);
-    PhotoList photos;
+    PhotoList photos{AlbumExtensions()};
     QString script = dir.filePath("album.tms");
 
     explicit VideoAlbum(int frameType)
@@ -82,7 +83,7 @@ struct ShowRun {
 
 ShowRun RunShow(const VideoAlbum& a, QSize size, uint32_t seed)
 {
-    AlbumModel core(a.paths);
+    AlbumModel core(a.paths, AlbumExtensions());
     core.paths.EnsureWorkDir();
     core.state = a.album;
     core.state.ShowWidth = size.width();

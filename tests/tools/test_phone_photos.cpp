@@ -3,6 +3,7 @@
 #include "PhonePhotoFiles.h"
 #include "imaging/ColourProfile.h"
 #include "imaging/ImageFile.h"
+#include "imaging/ImageFormats.h"
 #include "imaging/JpegReader.h"
 #include "model/PhotoList.h"
 #include "platform/FileInfo.h"
@@ -46,7 +47,7 @@ TEST(PhonePhotos, ConvertedThroughTheDialogTheyStandUprightKeepingDateAndProfile
         EXPECT_EQ(dialog.Result().message, QStringLiteral("已转换 1 张"));
     }
     made.sort();
-    PhotoList album;
+    PhotoList album{AlbumExtensions()};
     ASSERT_TRUE(album.Point(dir.path()));
     EXPECT_EQ(album.Names(), made);
     for (const QString& name : made) {

@@ -1,6 +1,7 @@
 #include "tools/ui/ConvertDialog.h"
 
 #include "album/ui/FolderChooser.h"
+#include "imaging/ImageFormats.h"
 #include "model/PhotoList.h"
 #include "platform/SafeWrite.h"
 #include "tools/BatchFiles.h"

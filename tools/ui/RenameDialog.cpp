@@ -1,5 +1,6 @@
 #include "tools/ui/RenameDialog.h"
 
+#include "imaging/ImageFormats.h"
 #include "model/PhotoList.h"
 #include "tools/BatchFiles.h"
 #include "tools/RenameJournal.h"

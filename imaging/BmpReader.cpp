@@ -1,17 +1,11 @@
-// Reading a picture file into a surface. The surface itself lives with the
-// album's state; the readers it needs for this are the image floor's.
-#include "model/Surface.h"
+#include "imaging/BmpReader.h"
 
 #include "imaging/ColourProfile.h"
-#include "imaging/JpegReader.h"
-#include "platform/SafeOpen.h"
 
-#include <QImage>
-#include <QImageReader>
+#include <QFile>
 
 #include <fstream>
 #include <limits>
-#include <new>
 
 namespace tamsel {
 
@@ -20,8 +14,8 @@ namespace {
 uint32_t Get32(const uint8_t* p) { return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24; }
 uint16_t Get16(const uint8_t* p) { return uint16_t(p[0] | p[1] << 8); }
 
-// The ICC profile a version 5 header embeds (colour space "MBED"): where the
-// working copy of a photo in another format keeps the photo's profile.
+// The ICC profile a version 5 header embeds (colour space "MBED"), as other
+// programs keep a photo's profile in a BMP.
 QByteArray EmbeddedProfile(std::ifstream& in, uint32_t infoSize, int64_t fileSize)
 {
     constexpr uint32_t kMaxProfile = 16 * 1024 * 1024;
@@ -39,17 +33,12 @@ QByteArray EmbeddedProfile(std::ifstream& in, uint32_t infoSize, int64_t fileSiz
     return icc;
 }
 
-// An uncompressed 24-bit BMP has the surface's own byte layout: its rows are
-// read straight into the surface. The working files (a converted photo, a
-// retouch, a scan) are all of this kind, and a retouch reloads a whole
-// camera photo this way. Anything else is left to the general reader.
-// Throws PictureRefused for such a file cut short.
-bool ReadBmp24(const std::string& path, Surface& out)
+Decoded Bmp24(const QString& path)
 {
-    std::ifstream in(path, std::ios::binary);
+    std::ifstream in(QFile::encodeName(path).toStdString(), std::ios::binary);
     uint8_t head[54];
     if (!in.read(reinterpret_cast<char*>(head), sizeof head))
-        return false;
+        return Decoded::NotMine();
     const uint32_t offset = Get32(head + 10);
     const uint32_t infoSize = Get32(head + 14);
     const int32_t width = int32_t(Get32(head + 18));
@@ -57,7 +46,7 @@ bool ReadBmp24(const std::string& path, Surface& out)
     if (head[0] != 'B' || head[1] != 'M' || infoSize < 40 || Get16(head + 26) != 1 ||
         Get16(head + 28) != 24 || Get32(head + 30) != 0 || width <= 0 || height == 0 ||
         height == std::numeric_limits<int32_t>::min() || offset < 14 + infoSize)
-        return false;
+        return Decoded::NotMine();
     const int32_t rows = height < 0 ? -height : height;
     const int64_t stride = DibStride(width);
     in.seekg(0, std::ios::end);
@@ -67,10 +56,10 @@ bool ReadBmp24(const std::string& path, Surface& out)
     // pixel bytes exceed 64 bits; no file holds that many either.
     int64_t pixelBytes = 0;
     if (__builtin_mul_overflow(stride, int64_t(rows), &pixelBytes) || size - int64_t(offset) < pixelBytes)
-        throw PictureRefused(kErrLoad);
+        return Decoded::Refused(QString::fromUtf8(kErrLoad));
     Surface loaded;
     if (const Outcome made = loaded.Create(width, rows); !made)
-        throw PictureRefused(made.message.toStdString());
+        return Decoded::Refused(made.message);
     in.seekg(offset);
     if (height > 0) {
         in.read(reinterpret_cast<char*>(loaded.DataPtr()), stride * rows);
@@ -80,51 +69,19 @@ bool ReadBmp24(const std::string& path, Surface& out)
             in.read(reinterpret_cast<char*>(loaded.RowPtr(y)), stride);
     }
     if (!in)
-        return false;
+        return Decoded::NotMine();
     in.clear();
     ShowInDisplayColours(EmbeddedProfile(in, infoSize, size), loaded);
-    out = std::move(loaded);
-    return true;
+    return Decoded::Of(std::move(loaded));
 }
 
 }  // namespace
 
-namespace {
-
-void ReadPicture(const std::string& path, Surface& out, int minW, int minH)
+Decoded ReadBmp24(const QString& path, QSize)
 {
-    // A pipe or a device named like a photo would keep every reader waiting.
-    if (!IsRegularFile(QString::fromStdString(path)))
-        throw PictureRefused(kErrLoad);
-    if (ReadBmp24(path, out))
-        return;
-    // JPEG photos are decoded straight into the rows, with no picture in
-    // between: half the time and half the memory of the general reader.
-    if (ReadJpeg(QString::fromStdString(path), out, minW, minH))
-        return;
-    QImageReader reader(QString::fromStdString(path));
-    // Phones and cameras store the picture sideways with a tag that says how to turn it.
-    reader.setAutoTransform(true);
-    const QImage img = reader.read();
-    Surface loaded;
-    if (const Outcome cloned = loaded.Clone(img, true); !cloned)
-        throw PictureRefused(cloned.message.toStdString());
-    out = std::move(loaded);
-}
-
-}  // namespace
-
-Outcome Surface::CloneFile(const std::string& path, int minW, int minH)
-{
-    try {
-        ReadPicture(path, *this, minW, minH);
-    } catch (const std::bad_alloc&) {
-        return Outcome::Failed(QStringLiteral("内存不足"));
-    } catch (const std::exception& e) {
-        const QString text = QString::fromUtf8(e.what());
-        return Outcome::Failed(text.isEmpty() ? QString::fromUtf8(kErrLoad) : text);
-    }
-    return Outcome::Done();
+    // The working files (a retouch, a scan) are all of this kind, and a
+    // retouch reloads a whole camera photo this way.
+    return ReadGuarded([&] { return Bmp24(path); });
 }
 
 }  // namespace tamsel

@@ -6,11 +6,8 @@ namespace tamsel {
 // Phones save HEIC (and AVIF), the web WebP: formats the album does not list
 // (captions are kept by position in the list, which these would upset), but
 // the batch conversion takes in. A folder of them would open as an empty
-// album with no word of why.
-
-// The label a photo file of those formats is counted under ("HEIC" for .heic
-// and .heif, "AVIF", "WebP"), "" for any other name.
-QString PhonePhotoKind(const QString& name);
+// album with no word of why. Which formats these are, and the label each is
+// counted under, the formats table says (PhonePhotoKind).
 
 // For the info line when folder is opened: how many such photos it holds and
 // how to bring them in; with album photos beside them, how many were left out

@@ -1,0 +1,17 @@
+#pragma once
+#include "imaging/Decoded.h"
+
+#include <QSize>
+#include <QString>
+
+namespace tamsel {
+
+// Reads the picture file at path the way the album shows it: a name ending in
+// the listed ending of a format the album reads itself (exactly "bmp" or
+// "jpg") goes to those readers, and to the platform's picture loading when
+// they do not take it; every other one to the image file library. The answer
+// is a picture or a refusal, never "not mine": a file nobody reads, or what
+// is not a regular file, is refused with "装入图片出错".
+Decoded DecodePicture(const QString& path, QSize atMost = {});
+
+}  // namespace tamsel
