@@ -20,6 +20,32 @@
 namespace tamsel {
 namespace {
 
+// Creates the temporary file under its name already locked, so that a sweep
+// of leftovers (which removes only files whose lock it gets) never takes a
+// file still being written: the file is made nameless, locked, and only then
+// linked in. Where the file system cannot make a nameless file it is created
+// by name and locked at once.
+int CreateLocked(int dir, const char* name)
+{
+    const int fd = ::openat(dir, ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
+    if (fd >= 0) {
+        ::flock(fd, LOCK_EX);
+        const QByteArray self = "/proc/self/fd/" + QByteArray::number(fd);
+        if (::linkat(AT_FDCWD, self.constData(), dir, name, AT_SYMLINK_FOLLOW) == 0)
+            return fd;
+        const int err = errno;
+        ::close(fd);
+        if (err != ENOENT && err != EXDEV && err != EPERM) {
+            errno = err;   // the name is taken, the folder is full, ...
+            return -1;
+        }
+    }
+    const int named = ::openat(dir, name, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (named >= 0)
+        ::flock(named, LOCK_EX);
+    return named;
+}
+
 // Past a file-size limit the system stops the process with SIGXFSZ unless the
 // signal is ignored; then the write fails with EFBIG and is reported like a
 // full disk.
@@ -77,12 +103,11 @@ SafeWrite::SafeWrite(const QString& target, Keep keep, const QString& tempName) 
         error_ = errno;
         return;
     }
-    fd_ = ::openat(dir_, tempName_.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    fd_ = CreateLocked(dir_, tempName_.constData());
     if (fd_ < 0) {
         error_ = errno;
         return;
     }
-    ::flock(fd_, LOCK_EX);
     // A replaced file keeps who may read it; a new one gets the usual mode.
     struct stat st {};
     if (::fstatat(dir_, name_.constData(), &st, 0) == 0 && S_ISREG(st.st_mode))
