@@ -1,12 +1,11 @@
 #include "shell/ui/SkinArt.h"
 
-#include "imaging/Decode.h"
-
 #include "imaging/QuickStrip.h"
 #include "platform/Paths.h"
 #include "shell/SkinElements.h"
 
 #include <QFileInfo>
+#include <QImageReader>
 
 namespace tamsel {
 
@@ -27,10 +26,14 @@ QPixmap LoadSkinPicture(const AppPaths& paths, const QString& fileName, double r
 SkinArt SkinArt::Load(const AppPaths& paths, double ratio)
 {
     SkinArt a;
-    // A skin that cannot be read leaves none: the frame stays in the background colour.
+    // A skin that cannot be read leaves none: the frame stays in the background
+    // colour. The skin is the installation's own PNG: the platform's picture
+    // loading reads it, and the image file library (2 MB more at the start)
+    // stays asleep until a photo needs it.
     auto load = [](Surface& to, const QString& file) {
-        Decoded read = DecodePicture(file);
-        to = read.IsPicture() ? std::move(read.picture) : Surface();
+        const QImage img = QImageReader(file).read();
+        if (img.isNull() || !to.Clone(img, true))
+            to = Surface();
     };
     load(a.skin, paths.InProgramDir(QStringLiteral("skin.png")));
     const QString dense = paths.InProgramDir(QStringLiteral("skin@2x.png"));
