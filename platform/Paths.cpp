@@ -87,19 +87,10 @@ AppPaths AppPaths::ForProgramDir(const QString& programDir)
     return p;
 }
 
-bool AppPaths::EnsureWorkDir() const
-{
-    const QByteArray dir = QFile::encodeName(workDir);
-    if (::mkdir(dir.constData(), 0700) == 0)
-        return true;
-    // Left by an earlier run with this number: nobody else may enter it.
-    return errno == EEXIST && OwnDir(workDir) && ::chmod(dir.constData(), 0700) == 0;
-}
-
 int AppPaths::RemoveStaleWorkDirs() const
 {
-    // A run that crashed or was killed left its folder, perhaps with a
-    // retouched photo of tens of megabytes in it. Its process is gone; a day
+    // A run of an earlier version that crashed or was killed left its
+    // folder, perhaps with a retouched photo of tens of megabytes in it. Its process is gone; a day
     // without change rules out a run in another process namespace sharing
     // this temporary folder.
     const QDir temp(QFileInfo(workDir).path());
@@ -117,11 +108,6 @@ int AppPaths::RemoveStaleWorkDirs() const
         removed += QDir(fi.absoluteFilePath()).removeRecursively();
     }
     return removed;
-}
-
-void AppPaths::RemoveWorkFiles() const
-{
-    QDir().rmdir(workDir);
 }
 
 }  // namespace tamsel

@@ -6,11 +6,14 @@ namespace tamsel {
 // The folder of the running executable, "" when the system will not say.
 QString ExecutableDir();
 
-// Where the program finds its own files and keeps its working files.
+// Where the program finds its own files and writes the few it keeps.
 struct AppPaths {
     QString programDir;   // installation files; no trailing separator
     QString dataFile;     // the album data file tamsel.tmf
-    QString workDir;      // this process's working folder
+    // The working folder earlier versions made for this process. The album
+    // keeps its pictures in memory and makes none; the name only keeps
+    // another run's sweep away from a folder this process might hold.
+    QString workDir;
     QString wallpaper;    // the desktop wallpaper copy; outlives the process
 
     // Program directory & "/" & name.
@@ -22,14 +25,9 @@ struct AppPaths {
     // Everything derived from a given program directory (tests use this).
     static AppPaths ForProgramDir(const QString& programDir);
 
-    // Creates the working folder, for this user alone; returns false when
-    // that is impossible or a folder of its name is not this user's own.
-    bool EnsureWorkDir() const;
     // Removes the working folders that runs of this user which ended without
     // cleaning up left behind; returns how many went.
     int RemoveStaleWorkDirs() const;
-    // Removes the working files and the working folder; a missing file is fine.
-    void RemoveWorkFiles() const;
 };
 
 }  // namespace tamsel

@@ -29,7 +29,6 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(dir.isValid());
-        ASSERT_TRUE(model.paths.EnsureWorkDir());
         QDir(dir.path()).mkpath("album/sub");
         QDir(dir.path()).mkdir("out");
         albumFolder = dir.path() + "/album/";
@@ -41,7 +40,6 @@ protected:
         model.state.PhotoCaption = {"甲", "乙", ""};
         model.paths.wallpaper = dir.path() + "/share/tamsel/mytable.bmp";
     }
-    void TearDown() override { model.paths.RemoveWorkFiles(); }
 
     void Show(const QString& name) { ASSERT_TRUE(Compose(albumFolder + name)); }
     // Composes a file and hands it to the engine, as the album does.

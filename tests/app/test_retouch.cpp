@@ -27,7 +27,6 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(dir.isValid());
-        ASSERT_TRUE(model.paths.EnsureWorkDir());
         QDir(dir.path()).mkdir("album");
         albumFolder = dir.path() + "/album/";
         engine.MakeSurfaces(model.state.ShowWidth, model.state.ShowHeight);
@@ -36,7 +35,6 @@ protected:
         Quarters(40, 40).save(albumFolder + "b.png", "PNG");
         model.photos.Point(albumFolder);
     }
-    void TearDown() override { model.paths.RemoveWorkFiles(); }
 
     void Show(const QString& name) { ASSERT_TRUE(Compose(albumFolder + name)); }
     // Composes a file and hands it to the engine, as the album does.

@@ -63,7 +63,6 @@ protected:
     {
         ASSERT_TRUE(dir.isValid());
         paths = AppPaths::ForProgramDir(dir.path());
-        ASSERT_TRUE(paths.EnsureWorkDir());
         InstallMasks();
         QDir(dir.path()).mkdir("album");
         albumFolder = dir.path() + "/album/";
@@ -71,7 +70,6 @@ protected:
         composer = std::make_unique<Composer>(model, ReportTo(sink));
         MakeScreenSurfaces(480, 336);
     }
-    void TearDown() override { paths.RemoveWorkFiles(); }
 
     void InstallMasks()
     {

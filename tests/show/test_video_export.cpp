@@ -84,7 +84,6 @@ struct ShowRun {
 ShowRun RunShow(const VideoAlbum& a, QSize size, uint32_t seed)
 {
     AlbumModel core(a.paths, AlbumExtensions());
-    core.paths.EnsureWorkDir();
     core.state = a.album;
     core.state.ShowWidth = size.width();
     core.state.ShowHeight = size.height();
