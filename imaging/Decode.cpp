@@ -15,9 +15,22 @@ namespace tamsel {
 
 namespace {
 
+Decoded ReadDirectly(const QString& path, QSize atMost)
+{
+    for (const ImageFormat& f : ImageFormats()) {
+        if (!f.reader)
+            continue;
+        if (Decoded d = f.reader(path, atMost); !d.IsNotMine())
+            return d;
+    }
+    return ReadWithPlatform(path);
+}
+
+}  // namespace
+
 // The platform's picture loading: what the album's own readers leave of the
 // files named like theirs (a palette BMP, a CMYK JPEG without a profile).
-Decoded ReadWithQt(const QString& path)
+Decoded ReadWithPlatform(const QString& path)
 {
     return ReadGuarded([&] {
         QImageReader reader(path);
@@ -32,19 +45,6 @@ Decoded ReadWithQt(const QString& path)
         return Decoded::Of(std::move(loaded));
     });
 }
-
-Decoded ReadDirectly(const QString& path, QSize atMost)
-{
-    for (const ImageFormat& f : ImageFormats()) {
-        if (!f.reader)
-            continue;
-        if (Decoded d = f.reader(path, atMost); !d.IsNotMine())
-            return d;
-    }
-    return ReadWithQt(path);
-}
-
-}  // namespace
 
 Decoded DecodePicture(const QString& path, QSize atMost)
 {

@@ -14,4 +14,8 @@ namespace tamsel {
 // is not a regular file, is refused with "装入图片出错".
 Decoded DecodePicture(const QString& path, QSize atMost = {});
 
+// The platform's picture loading alone, upright by its orientation tag: for
+// the installation's own pictures, which need no image file library.
+Decoded ReadWithPlatform(const QString& path);
+
 }  // namespace tamsel

@@ -566,6 +566,33 @@ PhotoBytes ReadPhoto(const QString& path)
 
 bool IsHeif(FormatId id) { return id == FormatId::Heic || id == FormatId::Avif; }
 
+// The bytes of a file of format, read by the library into one upright
+// image in its normal colours; none for bytes it cannot take.
+ImageHandle DecodeOne(const ImageFormat& format, const QByteArray& bytes)
+{
+    if (!ClaimFits(format, bytes.constData(), size_t(bytes.size())))
+        return {};
+    ImageListPtr list = Decode(format, bytes.constData(), size_t(bytes.size()));
+    if (!list)
+        return {};
+    MagickCore::Image* one = TakeOne(list, format.id);
+    list.reset();
+    if (!one || one->columns == 0 || one->rows == 0) {
+        if (one)
+            MagickCore::DestroyImage(one);
+        return {};
+    }
+    auto impl = std::make_unique<ImageHandle::Impl>();
+    impl->image = Magick::Image(one);   // takes ownership
+    impl->image.quiet(true);
+    if (IsHeif(format.id) && Profile(one, "icc").isEmpty()) {
+        if (const QByteArray icc = HeifIccProfile(bytes); !icc.isEmpty())
+            SetIccProfile(one, icc);
+    }
+    Normalise(impl->image, format.id);
+    return ImageHandle(std::move(impl));
+}
+
 }  // namespace
 
 ImageHandle LoadImageFile(const QString& path)
@@ -590,27 +617,7 @@ ImageHandle LoadImageFile(const QString& path)
         if (IsHeif(format.id))
             if (ImageHandle heif = LoadHeif(bytes, format.id); heif.IsValid())
                 return heif;
-        if (!ClaimFits(format, bytes.constData(), size_t(bytes.size())))
-            return {};
-        ImageListPtr list = Decode(format, bytes.constData(), size_t(bytes.size()));
-        if (!list)
-            return {};
-        MagickCore::Image* one = TakeOne(list, format.id);
-        list.reset();
-        if (!one || one->columns == 0 || one->rows == 0) {
-            if (one)
-                MagickCore::DestroyImage(one);
-            return {};
-        }
-        auto impl = std::make_unique<ImageHandle::Impl>();
-        impl->image = Magick::Image(one);   // takes ownership
-        impl->image.quiet(true);
-        if (IsHeif(format.id) && Profile(one, "icc").isEmpty()) {
-            if (const QByteArray icc = HeifIccProfile(bytes); !icc.isEmpty())
-                SetIccProfile(one, icc);
-        }
-        Normalise(impl->image, format.id);
-        return ImageHandle(std::move(impl));
+        return DecodeOne(format, bytes);
     } catch (const std::exception&) {
         return {};
     }
@@ -625,16 +632,7 @@ ImageHandle ImageOfPicture(const Surface& picture, const QByteArray& icc)
     if (bmp.isEmpty())
         return {};
     try {
-        const ImageFormat& format = *FormatWithEnding(QStringLiteral("bmp"));
-        ImageListPtr list = Decode(format, bmp.constData(), size_t(bmp.size()));
-        MagickCore::Image* one = list ? TakeOne(list, format.id) : nullptr;
-        if (!one)
-            return {};
-        auto impl = std::make_unique<ImageHandle::Impl>();
-        impl->image = Magick::Image(one);   // takes ownership
-        impl->image.quiet(true);
-        Normalise(impl->image, FormatId::Bmp);
-        return ImageHandle(std::move(impl));
+        return DecodeOne(*FormatWithEnding(QStringLiteral("bmp")), bmp);
     } catch (const std::exception&) {
         return {};
     }

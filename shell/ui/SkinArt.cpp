@@ -1,11 +1,11 @@
 #include "shell/ui/SkinArt.h"
 
+#include "imaging/Decode.h"
 #include "imaging/QuickStrip.h"
 #include "platform/Paths.h"
 #include "shell/SkinElements.h"
 
 #include <QFileInfo>
-#include <QImageReader>
 
 namespace tamsel {
 
@@ -31,9 +31,8 @@ SkinArt SkinArt::Load(const AppPaths& paths, double ratio)
     // loading reads it, and the image file library (2 MB more at the start)
     // stays asleep until a photo needs it.
     auto load = [](Surface& to, const QString& file) {
-        const QImage img = QImageReader(file).read();
-        if (img.isNull() || !to.Clone(img, true))
-            to = Surface();
+        Decoded read = ReadWithPlatform(file);
+        to = read.IsPicture() ? std::move(read.picture) : Surface();
     };
     load(a.skin, paths.InProgramDir(QStringLiteral("skin.png")));
     const QString dense = paths.InProgramDir(QStringLiteral("skin@2x.png"));
