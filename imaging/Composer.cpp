@@ -72,11 +72,6 @@ void Composer::Report(const QString& text)
         report_(Outcome::Failed(text));
 }
 
-std::optional<Composition> Composer::DIBClonePicture(const QString& sPathFile)
-{
-    return ClonePicture(sPathFile);
-}
-
 std::optional<Composition> Composer::ComposePicture(Surface picture, bool turn, const QString& name,
                                                     const QString& info)
 {
@@ -102,7 +97,7 @@ std::optional<Composition> Composer::ComposePicture(Surface picture, bool turn, 
     return Compose(rotated, placed.ok);
 }
 
-std::optional<Composition> Composer::ClonePicture(const QString& sPathFile)
+std::optional<Composition> Composer::DIBClonePicture(const QString& sPathFile)
 {
     shown_.inMemory_ = false;
     shown_.curFileName_ = QFileInfo(sPathFile).fileName();

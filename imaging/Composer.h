@@ -90,7 +90,6 @@ public:
 
 private:
     friend struct TestAccess;   // tests restart the turn of the pans
-    std::optional<Composition> ClonePicture(const QString& sPathFile);
     // The steps after the photo is in DibPhoto: pan mode, canvas, fit,
     // frame, caption. Nothing when a turned photo could not be placed.
     std::optional<Composition> Compose(bool rotated, bool whole);

@@ -81,8 +81,8 @@ private:
 // The composer is its one writer.
 class ShownFile {
 public:
-    // The file the pixels were read from: the photo itself, or the working
-    // BMP it was converted into. Empty while the picture is in memory only.
+    // The file the pixels were read from: the photo itself. Empty while the
+    // picture is in memory only.
     const QString& CurFile() const { return curFile_; }
     // No file holds the picture on the screen: a retouch or a scan, kept in
     // DibPhoto alone until another photo comes. Save as, the wallpaper and
