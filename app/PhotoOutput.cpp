@@ -72,7 +72,7 @@ Outcome WriteWallpaperCopy(const ShownPicture& source, const QString& copy)
         return ReadsDirectly(source.file) ? CopyFileWhole(source.file, copy)
                                           : SaveImageFile(LoadImageFile(source.file), copy, kBmp);
     const QByteArray icc = PixelProfile(source.Picture());
-    return source.Picture().SaveBMP(QFile::encodeName(copy).toStdString(), Keep::Durable,
+    return source.Picture().SaveBMP(QFile::encodeName(copy).toStdString(),
                                     std::string_view(icc.constData(), size_t(icc.size())));
 }
 

@@ -787,11 +787,11 @@ Outcome WriteImageFile(ImageHandle handle, SafeWrite& out, int code)
     return out.Finish();
 }
 
-Outcome SaveImageFile(ImageHandle handle, const QString& path, int code, Keep keep)
+Outcome SaveImageFile(ImageHandle handle, const QString& path, int code)
 {
     // Written beside the target and renamed over it only when complete, so a
     // failed save never leaves a half file or destroys the file it replaces.
-    SafeWrite out(path, keep);
+    SafeWrite out(path);
     if (const Outcome written = WriteImageFile(std::move(handle), out, code); !written)
         return written;
     return out.Commit();

@@ -59,7 +59,7 @@ ImageHandle ImageOfPicture(const Surface& picture, const QByteArray& icc);
 // that name, and releases the image. Fails, writing nothing and leaving a file
 // already there as it was, for an empty handle, an unknown code or a write
 // that did not go through; the message says why.
-Outcome SaveImageFile(ImageHandle handle, const QString& path, int code, Keep keep = Keep::Durable);
+Outcome SaveImageFile(ImageHandle handle, const QString& path, int code);
 
 // The same into out, synced under its temporary name, for a writer that
 // looks at the file before committing it.

@@ -235,7 +235,6 @@ void Put32(uint8_t* p, uint32_t v)
 }
 }  // namespace
 
-Outcome Surface::SaveBMP(const std::string& FileName) const { return SaveBMP(FileName, Keep::Durable); }
 
 uint32_t Surface::BmpHead(uint8_t* head, uint32_t profileSize) const
 {
@@ -270,13 +269,13 @@ uint32_t Surface::BmpHead(uint8_t* head, uint32_t profileSize) const
     return offset;
 }
 
-Outcome Surface::SaveBMP(const std::string& FileName, Keep keep, std::string_view profile) const
+Outcome Surface::SaveBMP(const std::string& FileName, std::string_view profile) const
 {
     if (!bits_)
         return Outcome::Failed(QStringLiteral("没有照片"));
     uint8_t head[kMaxBmpHead];
     const uint32_t offset = BmpHead(head, uint32_t(profile.size()));
-    SafeWrite out(QFile::decodeName(QByteArray::fromStdString(FileName)), keep);
+    SafeWrite out(QFile::decodeName(QByteArray::fromStdString(FileName)));
     out.Write(reinterpret_cast<const char*>(head), offset);
     out.Write(reinterpret_cast<const char*>(bits_.get()), RGBSize());
     if (!profile.empty())

@@ -102,12 +102,9 @@ public:
 
     // Writes a 54-byte-header BMP, whole or not at all (a file already there
     // stays as it was when the write fails), and says why when it could not:
-    // an empty surface has nothing to write. A working file of this run is
-    // written as Keep::Scratch. An ICC profile given is embedded, in a
-    // version 5 header.
-    [[nodiscard]] Outcome SaveBMP(const std::string& FileName) const;
-    [[nodiscard]] Outcome SaveBMP(const std::string& FileName, Keep keep,
-                                  std::string_view profile = {}) const;
+    // an empty surface has nothing to write. An ICC profile given is
+    // embedded, in a version 5 header.
+    [[nodiscard]] Outcome SaveBMP(const std::string& FileName, std::string_view profile = {}) const;
     // The bytes of that file, in memory; empty for an empty surface.
     QByteArray BmpBytes(std::string_view profile = {}) const;
 

@@ -77,7 +77,7 @@ constexpr char kTempSuffix[] = ".part";
 
 }  // namespace
 
-SafeWrite::SafeWrite(const QString& target, Keep keep, const QString& tempName) : keep_(keep)
+SafeWrite::SafeWrite(const QString& target, const QString& tempName)
 {
     IgnoreFileSizeSignal();
     QFileInfo info(target);
@@ -161,7 +161,7 @@ Outcome SafeWrite::Finish()
 {
     if (error_ != 0)
         return Fail();
-    if (!synced_ && keep_ == Keep::Durable && ::fsync(fd_) != 0) {
+    if (!synced_ && ::fsync(fd_) != 0) {
         error_ = errno;
         return Fail();
     }
@@ -187,14 +187,14 @@ Outcome SafeWrite::Commit(bool replace)
     if (closed != 0 && closeErr != EINTR)
         return Outcome::Failed(WriteFailure(closeErr, target_));
     // The new name itself is on the disk only when the folder is.
-    if (keep_ == Keep::Durable && ::fsync(dir_) != 0)
+    if (::fsync(dir_) != 0)
         return Outcome::Failed(WriteFailure(errno, target_));
     return Outcome::Done();
 }
 
-Outcome WriteFileWhole(const QString& path, const QByteArray& bytes, Keep keep)
+Outcome WriteFileWhole(const QString& path, const QByteArray& bytes)
 {
-    SafeWrite out(path, keep);
+    SafeWrite out(path);
     out.Write(bytes);
     return out.Commit();
 }

@@ -6,17 +6,6 @@
 
 namespace tamsel {
 
-// What a written file must survive.
-enum class Keep {
-    // The user's files and the album's own: on the disk, synced, before the
-    // write reports success, so a power cut leaves the old file or the new one.
-    Durable,
-    // Working files of this run in the private working folder, gone at exit:
-    // every write is checked and the file still appears whole, but waiting
-    // for the disk would only slow down showing a photo.
-    Scratch,
-};
-
 // The one way this program writes a file. The bytes go to a hidden temporary
 // file beside the target; Commit checks that every byte went out, syncs the
 // file, renames it over the target and syncs the folder. Until Commit
@@ -32,7 +21,7 @@ class SafeWrite {
 public:
     // tempName: the temporary file's name in the target's folder, for writers
     // that must recognise their own (it must match ".tamsel-*.part").
-    explicit SafeWrite(const QString& target, Keep keep = Keep::Durable, const QString& tempName = {});
+    explicit SafeWrite(const QString& target, const QString& tempName = {});
     ~SafeWrite();
     SafeWrite(const SafeWrite&) = delete;
     SafeWrite& operator=(const SafeWrite&) = delete;
@@ -60,7 +49,6 @@ private:
     QString tempPath_;
     QByteArray name_;       // target's name inside its folder
     QByteArray tempName_;   // temporary file's name inside the folder
-    Keep keep_;
     int dir_ = -1;
     int fd_ = -1;
     int error_ = 0;
@@ -69,7 +57,7 @@ private:
 };
 
 // Writes bytes as the whole of path (see SafeWrite).
-Outcome WriteFileWhole(const QString& path, const QByteArray& bytes, Keep keep = Keep::Durable);
+Outcome WriteFileWhole(const QString& path, const QByteArray& bytes);
 
 // Copies the file from whole to to (see SafeWrite): the copy appears complete
 // or not at all, never half over an older one that a reader may be using.

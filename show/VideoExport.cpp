@@ -112,7 +112,7 @@ Outcome ExportVideo(const AlbumState& album, const PhotoList& photos, const AppP
     if (photos.Count() == 0)
         return Outcome::Failed(QStringLiteral("  相册中没有照片,无法导出视频"));
     const QStringList tunes = TunesOf(album);
-    SafeWrite out(request.output, Keep::Durable, TemporaryNameFor(request.output));
+    SafeWrite out(request.output, TemporaryNameFor(request.output));
     if (out.Error() != 0)
         return Outcome::Failed(QStringLiteral("  ") + WriteFailure(out.Error(), request.output));
     Outcome result;

@@ -203,7 +203,7 @@ public:
         const int w = image.Width(), h = image.Height();
         const QDateTime taken = image.TakenAt();
         // Hidden and not a photo, so no list shows it while it is written.
-        SafeWrite out(dst, Keep::Durable, QStringLiteral(".tamsel-convert-%1-%2.part").arg(token_).arg(i));
+        SafeWrite out(dst, QStringLiteral(".tamsel-convert-%1-%2.part").arg(token_).arg(i));
         auto unwritten = [&] {
             return out.Error() ? QStringLiteral("无法写入: ") + ErrorText(out.Error()) : QStringLiteral("无法写入");
         };

@@ -120,7 +120,7 @@ TEST_F(OutputTest, ARetouchGoesOutAsItsBmpFileWould)
         const QByteArray icc = PixelProfile(picture);
         ASSERT_EQ(icc.isEmpty(), !wide);
         const QString bmp = out.filePath("picture.bmp");
-        ASSERT_TRUE(picture.SaveBMP(bmp.toStdString(), Keep::Scratch, std::string_view(icc.constData(), size_t(icc.size()))));
+        ASSERT_TRUE(picture.SaveBMP(bmp.toStdString(), std::string_view(icc.constData(), size_t(icc.size()))));
         for (const ImageFormat* f : OutputFormats()) {
             SCOPED_TRACE(f->endings[0]);
             const QString mine = out.filePath(QStringLiteral("mine.") + f->Ending());

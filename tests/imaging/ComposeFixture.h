@@ -185,7 +185,7 @@ inline Composed ComposedFromFile(AlbumModel& m, Composer& composer, TransitionEn
                                  const QString& file, int turnAngle, std::pair<bool, bool> panTurns)
 {
     const QByteArray icc = PixelProfile(picture);
-    EXPECT_TRUE(picture.SaveBMP(file.toStdString(), Keep::Scratch, std::string_view(icc.constData(), size_t(icc.size()))));
+    EXPECT_TRUE(picture.SaveBMP(file.toStdString(), std::string_view(icc.constData(), size_t(icc.size()))));
     const int angle = m.state.RotateAngle;
     m.state.RotateAngle = turnAngle;
     TestAccess::SetPanTurns(composer, panTurns);

@@ -24,7 +24,7 @@ TEST(SafeWrite, ARefusingDiskKeepsTheOldFileAndSaysWhy)
         {"TempPic.bmp", [](const QString& path) {
              Surface pic;
              pic.Create(200, 150);
-             return pic.SaveBMP(QFile::encodeName(path).toStdString(), Keep::Scratch);
+             return pic.SaveBMP(QFile::encodeName(path).toStdString());
          }},
         {"saved.bmp", [&](const QString& path) { return SaveImageFile(LoadImageFile(photo), path, kBmp); }},
         {"mytable.bmp", [&](const QString& path) { return CopyFileWhole(photo, path); }},
