@@ -144,6 +144,8 @@ Outcome AlbumApp::Shutdown()
     if (shutDown_)
         return Outcome::Done();
     shutDown_ = true;
+    // A photo still decoding ahead is not waited for.
+    StopDecodes();
     musicTimer_.stop();
     if (player_)
         player_->Halt();

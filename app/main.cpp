@@ -1,5 +1,6 @@
 #include "app/AlbumApp.h"
 #include "imaging/ColourProfile.h"
+#include "imaging/Decoded.h"
 #include "platform/ScreenProfile.h"
 #include "app/VideoCommandLine.h"
 #include "platform/Fonts.h"
@@ -119,7 +120,9 @@ int main(int argc, char** argv)
     core.Begin(report);
 
     // Every way the program can end writes the album state the same way.
-    QuitSignals signals;
+    // A quit signal stops every decode at once: the window's thread may be
+    // waiting on one, and the quit must not wait behind a damaged file.
+    QuitSignals signals([] { StopDecodes(); });
     QObject::connect(&signals, &QuitSignals::quitRequested, &window, &MainWindow::QuitWhenIdle);
     QObject::connect(&window, &MainWindow::closing, &app, &QApplication::quit);
     QObject::connect(&app, &QApplication::aboutToQuit, [&core] { core.Shutdown(); });

@@ -11,7 +11,30 @@
 #include <QImage>
 #include <QImageReader>
 
+#include <atomic>
+
 namespace tamsel {
+
+namespace {
+
+std::atomic<long long> gLimitMs{kDecodeTimeLimit.count()};
+std::atomic<bool> gStopped{false};
+
+}  // namespace
+
+DecodeWatch::DecodeWatch()
+    : until_(std::chrono::steady_clock::now() + std::chrono::milliseconds(gLimitMs.load(std::memory_order_relaxed)))
+{
+}
+
+bool DecodeWatch::Expired() const
+{
+    return gStopped.load(std::memory_order_relaxed) || std::chrono::steady_clock::now() > until_;
+}
+
+void SetDecodeTimeLimit(std::chrono::milliseconds limit) { gLimitMs.store(limit.count()); }
+
+void StopDecodes(bool stop) { gStopped.store(stop); }
 
 namespace {
 

@@ -4,6 +4,7 @@
 #include <QSize>
 #include <QString>
 
+#include <chrono>
 #include <exception>
 #include <new>
 #include <utility>
@@ -46,6 +47,29 @@ struct Decoded {
 // smaller may give a picture just large enough to cover it, its true size
 // kept as the surface's FullWidth/FullHeight.
 using PictureReader = Decoded (*)(const QString& path, QSize atMost);
+
+// Whether a decode should go on. A damaged or hostile file can keep a decoder
+// busy without end (a picture followed by gigabytes of zeros, a drawing of
+// endless steps), and the next photo would never come: every decoder asks
+// its watch as it goes and gives the file up once the time allowed for one
+// picture has passed, or the program has said StopDecodes (it is quitting,
+// and waits for no decode).
+class DecodeWatch {
+public:
+    DecodeWatch();
+    bool Expired() const;
+
+private:
+    std::chrono::steady_clock::time_point until_;
+};
+
+// The time one decode is allowed, from the next one started on: a large
+// photo takes a few seconds at most.
+inline constexpr std::chrono::milliseconds kDecodeTimeLimit{20'000};
+void SetDecodeTimeLimit(std::chrono::milliseconds limit);
+// Every decode running or started from now on gives up at once; false lets
+// them run again.
+void StopDecodes(bool stop = true);
 
 // Runs a reader's work so that nothing thrown leaves it: memory running out
 // is its refusal "内存不足", anything else "装入图片出错".

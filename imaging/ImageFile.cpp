@@ -218,6 +218,21 @@ bool ClaimFits(const ImageFormat& format, const void* data, size_t size)
     return AreaFits(most, size);
 }
 
+// The decoders report their progress row by row (a drawing step by step);
+// answering "no" makes them stop where they are.
+struct Progress {
+    DecodeWatch watch;
+    bool stopped = false;
+};
+
+MagickCore::MagickBooleanType GoOn(const char*, MagickCore::MagickOffsetType, MagickCore::MagickSizeType,
+                                   void* progress)
+{
+    auto* p = static_cast<Progress*>(progress);
+    p->stopped = p->stopped || p->watch.Expired();
+    return p->stopped ? MagickCore::MagickFalse : MagickCore::MagickTrue;
+}
+
 // Reads the bytes with the chosen decoder.
 ImageListPtr Decode(const ImageFormat& format, const void* data, size_t size)
 {
@@ -225,11 +240,17 @@ ImageListPtr Decode(const ImageFormat& format, const void* data, size_t size)
     ExceptionPtr ex(MagickCore::AcquireExceptionInfo());
     if (!info || !ex)
         return nullptr;
+    Progress progress;
+    MagickCore::SetImageInfoProgressMonitor(info.get(), GoOn, &progress);
 
     // Decoding from memory: the photo's own name may hold characters the
     // library would take for options ("[0]", "%d", "png:"), and is never seen.
     ImageListPtr list(MagickCore::BlobToImage(info.get(), data, size, ex.get()));
-    if (!list || ReadFailed(ex.get(), list.get()))
+    // The pictures keep the monitor they were made with; it must not outlive this read.
+    for (MagickCore::Image* p = list.get(); p; p = MagickCore::GetNextImageInList(p))
+        MagickCore::SetImageProgressMonitor(p, nullptr, nullptr);
+    // A decode that was stopped leaves a picture only partly made.
+    if (!list || progress.stopped || ReadFailed(ex.get(), list.get()))
         return nullptr;
     return list;
 }

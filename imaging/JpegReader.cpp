@@ -39,7 +39,20 @@ struct ErrorJump {
     std::jmp_buf jump;
     bool pastHeader = false;   // data ending inside the headers is no photo at all
     bool cutOff = false;
+    // Given up: the watch said stop, or the data is damaged past counting.
+    bool stopped = false;
+    const DecodeWatch* watch = nullptr;
+    boolean (*fill)(j_decompress_ptr) = nullptr;   // the source's own
 };
+
+// No photo file comes near this size; a larger one that begins like a JPEG is
+// a download cut short into a preallocated file, gigabytes of zeros the
+// decoder would search for its next marker.
+constexpr qint64 kMaxFileBytes = qint64(1024) * 1024 * 1024;
+// A photo with a few damaged segments still shows; data that is damaged
+// segment after segment is no photo, and only costs time (the image file
+// library gives up the same way).
+constexpr long kMaxWarnings = 1000;
 
 [[noreturn]] void JumpOut(j_common_ptr c) { std::longjmp(reinterpret_cast<ErrorJump*>(c->err)->jump, 1); }
 // Data that ends before the picture does is not decoded any further: the
@@ -49,10 +62,28 @@ struct ErrorJump {
 void OnMessage(j_common_ptr c, int level)
 {
     auto* err = reinterpret_cast<ErrorJump*>(c->err);
-    if (level < 0 && err->pastHeader && (err->pub.msg_code == JWRN_JPEG_EOF || err->pub.msg_code == JWRN_HIT_MARKER)) {
+    if (level >= 0)
+        return;
+    if (err->pastHeader && (err->pub.msg_code == JWRN_JPEG_EOF || err->pub.msg_code == JWRN_HIT_MARKER)) {
         err->cutOff = true;
         std::longjmp(err->jump, 1);
     }
+    if (++err->pub.num_warnings > kMaxWarnings) {
+        err->stopped = true;
+        std::longjmp(err->jump, 1);
+    }
+}
+
+// The source's refill, asked first whether to go on: each refill is one
+// buffer of the file, so a decode that searches gigabytes stops in time.
+boolean FillWatched(j_decompress_ptr c)
+{
+    auto* err = reinterpret_cast<ErrorJump*>(c->err);
+    if (err->watch->Expired()) {
+        err->stopped = true;
+        std::longjmp(err->jump, 1);
+    }
+    return err->fill(c);
 }
 void Quiet(j_common_ptr) {}
 
@@ -122,7 +153,7 @@ void Turn(const Surface& stored, Surface& upright, int orientation)
 
 // How a decode ended: a whole picture, not a JPEG the decoder gives as BGR,
 // refused by the limits or for missing data, or no surface to hold it.
-enum class Ending { Whole, NotForUs, TooLarge, CutOff, NoSurface };
+enum class Ending { Whole, NotForUs, TooLarge, CutOff, NoSurface, Stopped };
 
 // What a photo says about its colours, gathered while its header is read.
 // The profile comes from libjpeg's own allocation, freed here.
@@ -177,14 +208,18 @@ JpegClaim ReadClaim(Decompressor& d, const uchar* data, size_t size)
 // goes straight into target; one stored sideways goes into stored first.
 // A surface that cannot be made leaves its reason in why.
 Ending Decode(Decompressor& d, FILE* in, qint64 size, Surface& target, Surface& stored, int& orientation,
-              int minW, int minH, uint32_t& fullW, uint32_t& fullH, ColourNotes& colour, QString& why)
+              int minW, int minH, uint32_t& fullW, uint32_t& fullH, ColourNotes& colour, QString& why,
+              const DecodeWatch& watch)
 {
     jpeg_decompress_struct& c = d.cinfo;
     if (setjmp(d.err.jump))
-        return d.err.cutOff ? Ending::CutOff : Ending::NotForUs;
+        return d.err.cutOff ? Ending::CutOff : d.err.stopped ? Ending::Stopped : Ending::NotForUs;
     jpeg_create_decompress(&c);
     c.mem->max_memory_to_use = kMaxWorkMemory;
     jpeg_stdio_src(&c, in);
+    d.err.watch = &watch;
+    d.err.fill = c.src->fill_input_buffer;
+    c.src->fill_input_buffer = FillWatched;
     jpeg_save_markers(&c, JPEG_APP0 + 1, 0xFFFF);
     jpeg_save_markers(&c, JPEG_APP0 + 2, 0xFFFF);   // the ICC profile, in pieces
     if (jpeg_read_header(&c, TRUE) != JPEG_HEADER_OK)
@@ -251,8 +286,11 @@ Ending Decode(Decompressor& d, FILE* in, qint64 size, Surface& target, Surface& 
             rows[i] = cmyk ? colour.cmyk.data() + inkStride * (c.output_height - 1 - size_t(first + i))
                            : rowsOf.RowPtr(first + i);
         jpeg_read_scanlines(&c, rows, JDIMENSION(n));
+        if (watch.Expired())
+            return Ending::Stopped;
     }
-    jpeg_finish_decompress(&c);
+    // Not finished: what follows the picture's data (up to its end marker,
+    // or gigabytes of zeros) is never needed.
     return Ending::Whole;
 }
 
@@ -408,6 +446,8 @@ Decoded Jpeg(const QString& path, QSize atMost)
     if (std::fseek(in.get(), 0, SEEK_SET) != 0 || std::fread(magic, 1, 2, in.get()) != 2 ||
         magic[0] != 0xFF || magic[1] != 0xD8 || std::fseek(in.get(), 0, SEEK_SET) != 0)
         return Decoded::NotMine();
+    if (size > kMaxFileBytes)
+        return Decoded::Refused(QString::fromUtf8(kErrLoad));
 
     Surface upright, stored;
     int orientation = 1;
@@ -417,8 +457,9 @@ Decoded Jpeg(const QString& path, QSize atMost)
     QString why;
     {
         Decompressor d;
+        const DecodeWatch watch;
         result = Decode(d, in.get(), size, upright, stored, orientation, atMost.width(), atMost.height(), fullW,
-                        fullH, colour, why);
+                        fullH, colour, why, watch);
     }
     // A JPEG the album refuses is not handed to another reader, which would
     // only take the same time and memory to show the same grey.
@@ -431,6 +472,8 @@ Decoded Jpeg(const QString& path, QSize atMost)
         return Decoded::Refused(QString::fromUtf8(kErrCutOff));
     case Ending::NoSurface:
         return Decoded::Refused(why);
+    case Ending::Stopped:
+        return Decoded::Refused(QString::fromUtf8(kErrLoad));
     case Ending::NotForUs:
         return Decoded::NotMine();
     }

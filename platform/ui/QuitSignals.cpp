@@ -8,7 +8,8 @@
 
 namespace tamsel {
 
-QuitSignals::QuitSignals(QObject* parent) : QObject(parent)
+QuitSignals::QuitSignals(std::function<void()> atOnce, QObject* parent)
+    : QObject(parent), atOnce_(std::move(atOnce))
 {
     // The waiting thread must start with the signals blocked, whoever made us.
     BlockQuitSignals();
@@ -17,6 +18,8 @@ QuitSignals::QuitSignals(QObject* parent) : QObject(parent)
             WaitForQuitSignal();
             if (stopping_)
                 return;
+            if (atOnce_)
+                atOnce_();
             QMetaObject::invokeMethod(this, [this] { Q_EMIT quitRequested(); }, Qt::QueuedConnection);
         }
     });

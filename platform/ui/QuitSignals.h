@@ -2,6 +2,7 @@
 #include <QObject>
 
 #include <atomic>
+#include <functional>
 #include <thread>
 
 namespace tamsel {
@@ -13,13 +14,17 @@ namespace tamsel {
 class QuitSignals : public QObject {
     Q_OBJECT
 public:
-    explicit QuitSignals(QObject* parent = nullptr);
+    // atOnce runs on the signals' own thread the moment one comes, before
+    // the window's thread hears of it: for what must stop even while that
+    // thread is busy waiting on it.
+    explicit QuitSignals(std::function<void()> atOnce = {}, QObject* parent = nullptr);
     ~QuitSignals() override;
 
 Q_SIGNALS:
     void quitRequested();
 
 private:
+    std::function<void()> atOnce_;
     std::atomic<bool> stopping_{false};
     std::thread waiter_;
 };

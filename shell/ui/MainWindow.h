@@ -173,7 +173,8 @@ private:
     // The frame's widgets in the table's order, the lowest first.
     std::vector<Built> elements_;
     QPointer<SettingsDialog> settings_;
-    bool quitWaiting_ = false;
+    // The dialog a quit has asked to close, asked once.
+    QPointer<QWidget> askedToClose_;
     QRect normalGeometry_;
     QTimer pointerTimer_;
     QTimer logoTimer_;

@@ -3,6 +3,7 @@
 #include "shell/ui/MainWindow.h"
 
 #include "app/AlbumApp.h"
+#include "imaging/Decoded.h"
 #include "platform/Rounding.h"
 #include "shell/ThumbTrack.h"
 #include "shell/ui/SkinWidgets.h"
@@ -11,6 +12,7 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDialog>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QWindow>
@@ -56,13 +58,25 @@ void MainWindow::changeEvent(QEvent* e)
 
 void MainWindow::QuitWhenIdle()
 {
-    if (BackgroundTask::AnyRunning()) {
-        // Asked once: a conversion stops after the photos in flight; a
-        // rename goes on to its end or undoes itself.
-        if (!quitWaiting_)
-            if (QWidget* modal = QApplication::activeModalWidget())
-                modal->close();
-        quitWaiting_ = true;
+    // The quit waits for the work in the background and for every dialog to
+    // close: a dialog still open would refuse the windows' closing and the
+    // quit with it. Each dialog is asked once: a conversion stops after the
+    // photos in flight, a rename goes on to its end or undoes itself, a
+    // video export cancels, cleans up and then closes.
+    if (QWidget* modal = QApplication::activeModalWidget()) {
+        if (modal != askedToClose_) {
+            askedToClose_ = modal;
+            modal->close();
+        } else if (!BackgroundTask::AnyRunning()) {
+            // Asked and nothing left to wait for, yet still open: a question
+            // with no way out but its buttons is answered "no".
+            if (auto* dialog = qobject_cast<QDialog*>(modal))
+                dialog->done(QDialog::Rejected);
+            else
+                modal->hide();
+        }
+    }
+    if (BackgroundTask::AnyRunning() || QApplication::activeModalWidget()) {
         QTimer::singleShot(50, this, &MainWindow::QuitWhenIdle);
         return;
     }
@@ -76,6 +90,8 @@ void MainWindow::closeEvent(QCloseEvent* e)
     // window stays once, so that room can be made; the next close ends.
     if (const Outcome saved = app_.SaveAlbumData(); !saved && !toldUnsaved_) {
         toldUnsaved_ = true;
+        // The program stays: photos decode again.
+        StopDecodes(false);
         ShowInfo(saved.message + QStringLiteral("；再次退出将不保存本次设置"), true);
         e->ignore();
         return;

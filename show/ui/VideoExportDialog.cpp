@@ -11,10 +11,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
-#include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QThread>
 
 namespace tamsel {
 namespace {
@@ -77,16 +75,13 @@ VideoExportDialog::VideoExportDialog(const AlbumState& album, const PhotoList& p
     connect(start_, &QPushButton::clicked, this, &VideoExportDialog::Start);
     connect(cancel_, &QPushButton::clicked, this, &VideoExportDialog::reject);
     connect(&tick_, &QTimer::timeout, this, &VideoExportDialog::Tick);
+    connect(&worker_, &BackgroundTask::Finished, this, [this] { Finished(exported_); });
     tick_.setInterval(200);
 }
 
 VideoExportDialog::~VideoExportDialog()
 {
     state_.cancel = true;
-    if (worker_) {
-        worker_->wait();
-        delete worker_;
-    }
 }
 
 Outcome VideoExportDialog::Run(QWidget* parent, const AlbumState& album, const PhotoList& photos,
@@ -135,13 +130,8 @@ void VideoExportDialog::Start()
     status_->setText(QStringLiteral("正在导出..."));
     clock_.start();
     tick_.start();
-    QPointer<VideoExportDialog> self(this);
-    worker_ = QThread::create([self, request, this] {
-        const Outcome o = ExportVideo(album_, photos_, paths_, request, state_);
-        QMetaObject::invokeMethod(
-            self, [self, o] { if (self) self->Finished(o); }, Qt::QueuedConnection);
-    });
-    worker_->start();
+    // A background task: a quit waits for the export to clean up.
+    worker_.Start([this, request] { exported_ = ExportVideo(album_, photos_, paths_, request, state_); });
 }
 
 void VideoExportDialog::Tick()
@@ -158,9 +148,6 @@ void VideoExportDialog::Tick()
 void VideoExportDialog::Finished(const Outcome& o)
 {
     tick_.stop();
-    worker_->wait();
-    delete worker_;
-    worker_ = nullptr;
     result_ = o;
     if (o && !o.HasMessage())
         result_ = Outcome::Done(QStringLiteral("  视频已导出: %1").arg(QFileInfo(file_->text()).fileName()));
@@ -174,7 +161,7 @@ void VideoExportDialog::reject()
 {
     // During an export 取消 stops it; the dialog closes when the worker has
     // cleaned up, so no partial file is left behind.
-    if (worker_) {
+    if (worker_.Running()) {
         state_.cancel = true;
         cancel_->setEnabled(false);
         status_->setText(QStringLiteral("正在取消..."));

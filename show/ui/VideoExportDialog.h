@@ -4,6 +4,7 @@
 #include "model/PhotoList.h"
 #include "platform/Paths.h"
 #include "show/VideoExport.h"
+#include "tools/ui/BackgroundTask.h"
 
 #include <QDialog>
 #include <QElapsedTimer>
@@ -16,7 +17,6 @@ class QLabel;
 class QLineEdit;
 class QProgressBar;
 class QPushButton;
-class QThread;
 
 namespace tamsel {
 
@@ -61,11 +61,13 @@ private:
     QLabel* status_;
     QPushButton* start_;
     QPushButton* cancel_;
-    QThread* worker_ = nullptr;
     ExportProgress state_;
     QTimer tick_;
     QElapsedTimer clock_;
     Outcome result_;
+    Outcome exported_;      // the worker's answer, read when it has finished
+    // Last: it goes first, waiting for the worker that reads the members above.
+    BackgroundTask worker_;
 };
 
 }  // namespace tamsel

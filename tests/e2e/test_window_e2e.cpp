@@ -888,31 +888,47 @@ TEST(WindowEndToEnd, TheRootWindowsProfileIsTheScreens)
 
 // "输出" → "导出视频...": the dialog takes a file name, shows its progress in
 // its title while the show is recorded, and closes with the file complete.
+// The export from the menu writes its video; a quit signal during it cancels
+// the export, cleans up and ends the program with the album written.
 TEST(WindowEndToEnd, VideoExportFromTheMenu)
 {
     ASSERT_TRUE(WidgetApp());
-    RunningProgram run;
-    WINDOW_UP(run);
-    ASSERT_TRUE(WaitFor([&] {
-        return Near(Screenshot(run.display.Name(), run.g).pixel(run.L.photoArea.center()), 220, 30, 30);
-    }, 20000)) << "first photo not shown";
+    for (const bool quit : {false, true}) {
+        SCOPED_TRACE(quit ? "quit signal" : "to the end");
+        RunningProgram run;
+        WINDOW_UP(run);
+        ASSERT_TRUE(WaitFor([&] {
+            return Near(Screenshot(run.display.Name(), run.g).pixel(run.L.photoArea.center()), 220, 30, 30);
+        }, 20000)) << "first photo not shown";
 
-    run.Click(run.L.menuLabels[3] + QPoint(12, 6));     // "输出"
-    ASSERT_TRUE(WaitFor([&] { return run.VisibleWindows() == 2; }, 5000)) << "no menu";
-    run.Xdo({"key", "Up", "Return"});                   // its last item
-    QByteArray dialog;
-    ASSERT_TRUE(WaitFor([&] {
-        dialog = run.Xdo({"search", "--onlyvisible", "--name", "导出视频"}).trimmed();
-        return !dialog.isEmpty();
-    }, 5000)) << "no dialog";
-    const QString video = QDir(run.home.path()).filePath("show.webm");
-    run.Xdo({"key", "ctrl+a"});
-    run.Xdo({"type", "--delay", "20", video});
-    run.Xdo({"key", "Return"});
-    EXPECT_TRUE(WaitFor([&] {
-        return run.Xdo({"getwindowname", QString::fromLatin1(dialog)}).contains("%");
-    }, 10000)) << "no progress shown";
-    EXPECT_TRUE(WaitFor([&] { return QFileInfo(video).isFile() && run.VisibleWindows() == 1; }, 60000))
-        << "no video written";
-    EXPECT_GT(QFileInfo(video).size(), 10000);
+        run.Click(run.L.menuLabels[3] + QPoint(12, 6));     // "输出"
+        ASSERT_TRUE(WaitFor([&] { return run.VisibleWindows() == 2; }, 5000)) << "no menu";
+        run.Xdo({"key", "Up", "Return"});                   // its last item
+        QByteArray dialog;
+        ASSERT_TRUE(WaitFor([&] {
+            dialog = run.Xdo({"search", "--onlyvisible", "--name", "导出视频"}).trimmed();
+            return !dialog.isEmpty();
+        }, 5000)) << "no dialog";
+        const QString video = QDir(run.home.path()).filePath("show.webm");
+        run.Xdo({"key", "ctrl+a"});
+        run.Xdo({"type", "--delay", "20", video});
+        run.Xdo({"key", "Return"});
+        EXPECT_TRUE(WaitFor([&] {
+            return run.Xdo({"getwindowname", QString::fromLatin1(dialog)}).contains("%");
+        }, 10000)) << "no progress shown";
+        if (quit) {
+            const QString data = QDir(run.home.path()).filePath("tamsel.tmf");
+            ASSERT_TRUE(QFile::remove(data));
+            ::kill(pid_t(run.app.processId()), SIGTERM);
+            ASSERT_TRUE(run.app.waitForFinished(30000)) << "still running";
+            EXPECT_EQ(run.app.exitStatus(), QProcess::NormalExit);
+            EXPECT_TRUE(QFileInfo(data).isFile()) << "no album data file";
+            EXPECT_FALSE(QFileInfo::exists(video));
+            EXPECT_EQ(QDir(run.home.path()).entryList({"*.part"}, QDir::Files | QDir::Hidden), QStringList());
+            continue;
+        }
+        EXPECT_TRUE(WaitFor([&] { return QFileInfo(video).isFile() && run.VisibleWindows() == 1; }, 60000))
+            << "no video written";
+        EXPECT_GT(QFileInfo(video).size(), 10000);
+    }
 }

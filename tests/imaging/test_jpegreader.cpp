@@ -236,3 +236,42 @@ TEST(JpegReader, OrientationTagIsReadOnlyWhenWellFormed)
     badOrder[6] = 'X';
     EXPECT_EQ(at(badOrder), 1);
 }
+
+// A download cut short into a preallocated file: the photo's start, then
+// zeros to the end. Beyond any photo's size it is refused before a byte is
+// decoded; a whole photo with a tail of zeros is shown without reading the
+// tail. And a decode the watch stops (the time allowed has passed, or the
+// program is quitting) refuses its file on every road.
+TEST(JpegReader, EndlessFilesAndStoppedDecodesAreGivenUp)
+{
+    QTemporaryDir dir;
+    const QByteArray whole = EncodeJpeg(Quarters(64, 48));
+    auto padded = [&](const char* name, qint64 size) {
+        const QString path = WriteFile(dir, name, whole);
+        QFile f(path);
+        EXPECT_TRUE(f.resize(size));   // sparse: no disk taken
+        return path;
+    };
+    const QString endless = padded("endless.jpg", qint64(3) << 30);
+    EXPECT_EQ(RefusedWith(ReadJpeg(endless)), kErrLoad);
+    EXPECT_EQ(RefusedWith(DecodePicture(endless)), kErrLoad);
+    const Decoded tail = ReadJpeg(padded("tail.jpg", qint64(64) << 20));
+    ASSERT_TRUE(tail.IsPicture());
+    EXPECT_EQ(tail.picture.Width(), 64);
+
+    const QString jpeg = WriteFile(dir, "photo.jpg", whole);
+    const QString png = dir.filePath("photo.png");
+    ASSERT_TRUE(Quarters(64, 48).save(png));
+    for (const bool quitting : {false, true}) {
+        SCOPED_TRACE(quitting ? "quitting" : "time is up");
+        if (quitting)
+            StopDecodes();
+        else
+            SetDecodeTimeLimit(std::chrono::milliseconds(-1));
+        EXPECT_EQ(RefusedWith(DecodePicture(jpeg)), kErrLoad);
+        EXPECT_EQ(RefusedWith(DecodePicture(png)), kErrLoad);
+        StopDecodes(false);
+        SetDecodeTimeLimit(kDecodeTimeLimit);
+        EXPECT_TRUE(DecodePicture(png).IsPicture());
+    }
+}
