@@ -18,6 +18,9 @@ namespace {
 
 ExportProgress* g_running = nullptr;
 
+// The exit status of a video written without some of the photos.
+constexpr int kExitPhotosMissing = 3;
+
 // Ctrl-C or a kill stops the export the way 取消 does, so no partial file stays.
 extern "C" void CancelOnSignal(int)
 {
@@ -48,8 +51,10 @@ void AddVideoExportOptions(QCommandLineParser& parser)
 {
     parser.addOptions({
         {QStringLiteral("export-video"),
-         QStringLiteral("把演示脚本的幻灯片导出为视频 OUT.mp4 或 OUT.webm, 不开窗口 "
-                        "(record the show script's slide show into a video file, no window)"),
+         QStringLiteral("把演示脚本的幻灯片导出为视频 OUT.mp4 或 OUT.webm, 不开窗口; "
+                        "退出码 0 完成, 2 失败, 3 视频已写出但有照片无法读出 "
+                        "(record the show script's slide show into a video file, no window; "
+                        "exit status 0 done, 2 failed, 3 written without the photos that could not be read)"),
          QStringLiteral("ALBUM.tms")},
         {QStringLiteral("size"), QStringLiteral("视频尺寸, 默认为照片区尺寸 (video size)"),
          QStringLiteral("WxH")},
@@ -103,13 +108,15 @@ int ExportVideoFromCommandLine(int argc, char** argv)
     std::signal(SIGINT, CancelOnSignal);
     std::signal(SIGTERM, CancelOnSignal);
     std::signal(SIGHUP, CancelOnSignal);
-    const Outcome o = ExportVideo(album.state, album.photos, album.paths, request, progress);
+    QStringList unread;
+    const Outcome o = ExportVideo(album.state, album.photos, album.paths, request, progress, &unread);
     g_running = nullptr;
     if (!o || progress.cancel)
         return Fail(o.message);
+    // The message names every photo the video lacks.
     if (o.HasMessage())
         std::fprintf(stderr, "tamsel: %s\n", o.message.trimmed().toLocal8Bit().constData());
-    return 0;
+    return unread.isEmpty() ? 0 : kExitPhotosMissing;
 }
 
 }  // namespace tamsel

@@ -63,6 +63,9 @@ ShowRecorder::ShowRecorder(const AlbumState& album, const PhotoList& photos, con
     parts_->nav.Restart();
     ShowFace(parts_->engine, parts_->composer, s.ShowWidth, s.ShowHeight, true);
     parts_->nav.LeaveCover();
+    // Only the photos count: an installation without its cover picture
+    // starts the video on the plain background.
+    parts_->problems.clear();
 
     TransitionEngine& e = parts_->engine;
     e.reseedFromClock = false;

@@ -40,7 +40,7 @@ public:
     std::optional<double> Length() const { return end_; }
     // How far the show has come, 0..1, for a progress bar.
     double Progress() const;
-    // The photos that could not be read, as the info label said it.
+    // The photos that could not be read, as the info line said it ("reason: name").
     QStringList Problems() const;
 
 private:

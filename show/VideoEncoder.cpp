@@ -1,6 +1,7 @@
 #include "show/VideoEncoder.h"
 
 #include "model/Surface.h"
+#include "platform/SafeWrite.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -11,8 +12,12 @@
 #include <gst/gst.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 #include <mutex>
+
+#include <sys/resource.h>
+#include <sys/statvfs.h>
 
 namespace tamsel {
 namespace {
@@ -66,7 +71,7 @@ QString PipelineText(VideoFormat format, QSize size, int fps, bool withSound)
 {
     const qint64 frameBytes = qint64(DibStride(size.width())) * size.height();
     QString video = QStringLiteral(
-                        "appsrc name=video format=time block=true max-bytes=%1 "
+                        "appsrc name=video format=time max-bytes=%1 "
                         "caps=video/x-raw,format=BGR,width=%2,height=%3,framerate=%4/1 "
                         "! videoconvert n-threads=2 ! video/x-raw,format=I420 ! ")
                         .arg(frameBytes * kQueuedFrames)
@@ -74,7 +79,7 @@ QString PipelineText(VideoFormat format, QSize size, int fps, bool withSound)
                         .arg(size.height())
                         .arg(fps);
     QString sound = QStringLiteral(
-        "appsrc name=sound format=time block=true max-bytes=%1 "
+        "appsrc name=sound format=time max-bytes=%1 "
         "caps=audio/x-raw,format=S16LE,layout=interleaved,rate=%2,channels=%3 "
         "! audioconvert ! audioresample ! ")
                         .arg(kSoundRate * kSoundChannels * 2)
@@ -147,6 +152,7 @@ Outcome CheckVideoEncoders(VideoFormat format, bool withSound)
 }
 
 struct VideoEncoder::Pipeline {
+    Files files;
     GstElement* pipeline = nullptr;
     GstElement* video = nullptr;
     GstElement* sound = nullptr;
@@ -174,12 +180,12 @@ struct VideoEncoder::Pipeline {
 VideoEncoder::VideoEncoder() = default;
 VideoEncoder::~VideoEncoder() = default;
 
-Outcome VideoEncoder::Open(const QString& path, VideoFormat format, QSize size, int fps,
-                           bool withSound)
+Outcome VideoEncoder::Open(const Files& files, VideoFormat format, QSize size, int fps, bool withSound)
 {
     if (const Outcome o = CheckVideoEncoders(format, withSound); !o)
         return o;
     auto p = std::make_unique<Pipeline>();
+    p->files = files;
     p->fps = fps;
     p->size = size;
     GError* error = nullptr;
@@ -191,8 +197,13 @@ Outcome VideoEncoder::Open(const QString& path, VideoFormat format, QSize size, 
         return Outcome::Failed(QStringLiteral("  无法导出视频: %1").arg(why));
     }
     GstElement* file = gst_bin_get_by_name(GST_BIN(p->pipeline), "file");
-    g_object_set(file, "location", QFile::encodeName(path).constData(), nullptr);
+    g_object_set(file, "location", QFile::encodeName(files.file).constData(), nullptr);
     gst_object_unref(file);
+    if (format == VideoFormat::Mp4 && !files.scratch.isEmpty()) {
+        GstElement* mux = gst_bin_get_by_name(GST_BIN(p->pipeline), "mux");
+        g_object_set(mux, "faststart-file", QFile::encodeName(files.scratch).constData(), nullptr);
+        gst_object_unref(mux);
+    }
     p->video = gst_bin_get_by_name(GST_BIN(p->pipeline), "video");
     if (withSound)
         p->sound = gst_bin_get_by_name(GST_BIN(p->pipeline), "sound");
@@ -203,22 +214,75 @@ Outcome VideoEncoder::Open(const QString& path, VideoFormat format, QSize size, 
     return Outcome::Done();
 }
 
+namespace {
+
+// The system's reason behind a failed write of the encoder's files, which
+// GStreamer tells only in its own words (and a muxer, "Could not multiplex
+// stream", not at all): the disk that has no room left, the file that reached
+// the process's size limit. 0 when it is neither.
+int WriteCause(const GError* e, const VideoEncoder::Files& files)
+{
+    if (e && e->domain == GST_RESOURCE_ERROR && e->code == GST_RESOURCE_ERROR_NO_SPACE_LEFT)
+        return ENOSPC;
+    // Less than this left is a disk that refused the next buffer.
+    constexpr qint64 kRoom = 1 << 20;
+    rlimit limit{};
+    const bool limited = ::getrlimit(RLIMIT_FSIZE, &limit) == 0 && limit.rlim_cur != RLIM_INFINITY;
+    for (const QString& path : {files.file, files.scratch}) {
+        if (path.isEmpty())
+            continue;
+        struct statvfs disk {};
+        if (::statvfs(QFile::encodeName(QFileInfo(path).absolutePath()).constData(), &disk) == 0 &&
+            qint64(disk.f_bavail) * qint64(disk.f_frsize) < kRoom)
+            return ENOSPC;
+        if (limited && QFileInfo(path).size() + kRoom > qint64(limit.rlim_cur))
+            return EFBIG;
+    }
+    return 0;
+}
+
+}  // namespace
+
 // The first error the pipeline posted, as the user reads it.
 Outcome VideoEncoder::Failure() const
 {
-    QString why = QStringLiteral("写入失败");
-    if (p_ && p_->bus) {
+    GError* e = nullptr;
+    if (p_ && p_->bus)
         if (GstMessage* m = gst_bus_pop_filtered(p_->bus, GST_MESSAGE_ERROR)) {
-            GError* e = nullptr;
             gst_message_parse_error(m, &e, nullptr);
-            if (e) {
-                why = QString::fromUtf8(e->message);
-                g_error_free(e);
-            }
             gst_message_unref(m);
         }
-    }
+    QString why;
+    if (const int cause = p_ ? WriteCause(e, p_->files) : 0)
+        why = WriteFailure(cause, p_->files.shown.isEmpty() ? p_->files.file : p_->files.shown);
+    else if (e && e->domain == GST_RESOURCE_ERROR && p_)
+        why = QStringLiteral("无法写入 %1").arg(QFileInfo(p_->files.shown).fileName());
+    else
+        // Not the disk: the encoder's own trouble, in its words for a report.
+        why = QStringLiteral("视频编码出错 (%1)").arg(e ? QString::fromUtf8(e->message) : QStringLiteral("?"));
+    if (e)
+        g_error_free(e);
     return Outcome::Failed(QStringLiteral("  无法导出视频: %1").arg(why));
+}
+
+// Hands a buffer to a source once it has room, so that no more than its
+// limit is held. The wait watches the pipeline: an encoder or a file that
+// failed never takes another buffer, and a source that simply blocked would
+// wait for it for ever.
+Outcome VideoEncoder::Push(GstElement* source, GstBuffer* buffer)
+{
+    auto* src = GST_APP_SRC(source);
+    const guint64 most = gst_app_src_get_max_bytes(src);
+    while (gst_app_src_get_current_level_bytes(src) >= most) {
+        if (GstMessage* m = gst_bus_timed_pop_filtered(p_->bus, 2 * GST_MSECOND, GST_MESSAGE_ERROR)) {
+            gst_bus_post(p_->bus, m);   // put back for Failure() to read
+            gst_buffer_unref(buffer);
+            return Failure();
+        }
+    }
+    if (gst_app_src_push_buffer(src, buffer) != GST_FLOW_OK)
+        return Failure();
+    return Outcome::Done();
 }
 
 Outcome VideoEncoder::PushFrame(const Surface& screen)
@@ -236,14 +300,7 @@ Outcome VideoEncoder::PushFrame(const Surface& screen)
     GST_BUFFER_PTS(buffer) = gst_util_uint64_scale(p.frames, GST_SECOND, p.fps);
     GST_BUFFER_DURATION(buffer) = gst_util_uint64_scale(p.frames + 1, GST_SECOND, p.fps) - GST_BUFFER_PTS(buffer);
     ++p.frames;
-    if (gst_app_src_push_buffer(GST_APP_SRC(p.video), buffer) != GST_FLOW_OK)
-        return Failure();
-    if (GstMessage* m = gst_bus_pop_filtered(p.bus, GST_MESSAGE_ERROR)) {
-        // Put back for Failure() to read.
-        gst_bus_post(p.bus, m);
-        return Failure();
-    }
-    return Outcome::Done();
+    return Push(p.video, buffer);
 }
 
 Outcome VideoEncoder::PushSound(const std::vector<int16_t>& samples)
@@ -259,9 +316,7 @@ Outcome VideoEncoder::PushSound(const std::vector<int16_t>& samples)
     GST_BUFFER_DURATION(buffer) =
         gst_util_uint64_scale(p.soundFrames + count, GST_SECOND, kSoundRate) - GST_BUFFER_PTS(buffer);
     p.soundFrames += count;
-    if (gst_app_src_push_buffer(GST_APP_SRC(p.sound), buffer) != GST_FLOW_OK)
-        return Failure();
-    return Outcome::Done();
+    return Push(p.sound, buffer);
 }
 
 Outcome VideoEncoder::Finish()

@@ -10,6 +10,9 @@
 #include <optional>
 #include <vector>
 
+typedef struct _GstElement GstElement;
+typedef struct _GstBuffer GstBuffer;
+
 namespace tamsel {
 
 class Surface;
@@ -35,7 +38,16 @@ public:
     VideoEncoder(const VideoEncoder&) = delete;
     VideoEncoder& operator=(const VideoEncoder&) = delete;
 
-    Outcome Open(const QString& path, VideoFormat format, QSize size, int fps, bool withSound);
+    // Where the video goes: the file (under its temporary name), a file the
+    // MP4 muxer keeps the pictures in until it writes its index in front of
+    // them (none: the system's temporary folder), and the name the user gave,
+    // which a failure names.
+    struct Files {
+        QString file;
+        QString scratch;
+        QString shown;
+    };
+    Outcome Open(const Files& files, VideoFormat format, QSize size, int fps, bool withSound);
     // The next frame, from a surface of the opened size.
     Outcome PushFrame(const Surface& screen);
     // Interleaved stereo samples following the ones pushed before.
@@ -47,6 +59,7 @@ public:
 
 private:
     Outcome Failure() const;
+    Outcome Push(GstElement* source, GstBuffer* buffer);
     struct Pipeline;
     std::unique_ptr<Pipeline> p_;
 };

@@ -13,6 +13,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <optional>
 
 namespace tamsel {
 namespace {
@@ -29,9 +30,10 @@ constexpr int64_t kSoundChunk = kSoundRate / 10;
 // target: locked while the export runs, synced and renamed when whole, and
 // taken away by the folder's cleaner when an export was killed. Named for
 // this process, so that two exports do not meet.
-QString TemporaryNameFor(const QString& output)
+QString TemporaryNameFor(const QString& output, const char* kind = "video")
 {
-    return QStringLiteral(".tamsel-video-%1.%2.part")
+    return QStringLiteral(".tamsel-%1-%2.%3.part")
+        .arg(QLatin1String(kind))
         .arg(QFileInfo(output).fileName())
         .arg(QCoreApplication::applicationPid());
 }
@@ -105,22 +107,35 @@ Outcome CheckVideoRequest(const VideoRequest& r)
 }
 
 Outcome ExportVideo(const AlbumState& album, const PhotoList& photos, const AppPaths& paths,
-                    const VideoRequest& request, ExportProgress& progress)
+                    const VideoRequest& request, ExportProgress& progress, QStringList* unread)
 {
     if (const Outcome o = CheckVideoRequest(request); !o)
         return o;
     if (photos.Count() == 0)
         return Outcome::Failed(QStringLiteral("  相册中没有照片,无法导出视频"));
     const QStringList tunes = TunesOf(album);
+    // What an export killed here before left behind goes first.
+    RemoveLeftoverTempFiles(QFileInfo(request.output).absolutePath());
     SafeWrite out(request.output, TemporaryNameFor(request.output));
     if (out.Error() != 0)
         return Outcome::Failed(QStringLiteral("  ") + WriteFailure(out.Error(), request.output));
+    // The MP4 muxer keeps the pictures aside until it can write its index in
+    // front of them: in a file of ours beside the video, locked like it, so
+    // that the cleaner takes it when an export is killed (never written, it
+    // goes with the export).
+    std::optional<SafeWrite> scratch;
+    if (VideoFormatOf(request.output) == VideoFormat::Mp4) {
+        scratch.emplace(request.output, TemporaryNameFor(request.output, "mux"));
+        if (scratch->Error() != 0)
+            return Outcome::Failed(QStringLiteral("  ") + WriteFailure(scratch->Error(), request.output));
+    }
     Outcome result;
     bool cancelled = false;
+    QStringList missing;
     {
         VideoEncoder encoder;
-        result = encoder.Open(out.TempPath(), *VideoFormatOf(request.output), request.size, request.fps,
-                              !tunes.isEmpty());
+        result = encoder.Open({out.TempPath(), scratch ? scratch->TempPath() : QString(), request.output},
+                              *VideoFormatOf(request.output), request.size, request.fps, !tunes.isEmpty());
         if (result) {
             ShowRecorder show(album, photos, paths, request.size, request.fps, request.seed);
             std::unique_ptr<SoundTrack> track;
@@ -128,13 +143,26 @@ Outcome ExportVideo(const AlbumState& album, const PhotoList& photos, const AppP
                 track = std::make_unique<SoundTrack>(tunes, album.MusicLoop != 0);
             result = Record(show, track.get(), encoder, request.fps, progress);
             cancelled = result.message == QString::fromUtf8(kExportCancelled);
-            if (!result || cancelled)
+            missing = show.Problems();
+            missing.removeDuplicates();
+            if (!result || cancelled) {
                 encoder.Abort();
-            else if (track && !track->Broken().isEmpty())
-                result = Outcome::Done(QStringLiteral("  音乐 %1 无法读出,其后的视频没有音乐")
-                                           .arg(QFileInfo(track->Broken()).fileName()));
+            } else {
+                QStringList said;
+                if (!missing.isEmpty())
+                    said << QStringLiteral("%1 张照片无法读出,视频中没有它们: %2")
+                                .arg(missing.size())
+                                .arg(missing.join(QStringLiteral("；")));
+                if (track && !track->Broken().isEmpty())
+                    said << QStringLiteral("音乐 %1 无法读出,其后的视频没有音乐")
+                                .arg(QFileInfo(track->Broken()).fileName());
+                if (!said.isEmpty())
+                    result = Outcome::Done(QStringLiteral("  ") + said.join(QStringLiteral("；")));
+            }
         }
     }
+    if (unread)
+        *unread = missing;
     // A cancelled or failed export leaves nothing: the temporary file goes with out.
     if (result && !cancelled)
         if (const Outcome committed = out.Commit(); !committed)

@@ -3,6 +3,7 @@
 
 #include <QSize>
 #include <QString>
+#include <QStringList>
 
 #include <atomic>
 #include <cstdint>
@@ -39,8 +40,11 @@ Outcome CheckVideoRequest(const VideoRequest& request);
 // its sound track when music is on. The file is written under a temporary
 // name beside the target and renamed when whole: a cancelled or failed export
 // leaves no file, and an earlier file of that name stays until the new one is
-// complete. Cancelling returns Done with kExportCancelled.
+// complete. Cancelling returns Done with kExportCancelled. A photo that cannot
+// be read is passed over as the show passes it (the picture before stays);
+// the video is written, and the message names each such photo. unread, when
+// given, receives them (the reason and the name, as the info line says it).
 Outcome ExportVideo(const AlbumState& album, const PhotoList& photos, const AppPaths& paths,
-                    const VideoRequest& request, ExportProgress& progress);
+                    const VideoRequest& request, ExportProgress& progress, QStringList* unread = nullptr);
 
 }  // namespace tamsel

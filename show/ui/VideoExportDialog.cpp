@@ -149,8 +149,14 @@ void VideoExportDialog::Finished(const Outcome& o)
 {
     tick_.stop();
     result_ = o;
-    if (o && !o.HasMessage())
-        result_ = Outcome::Done(QStringLiteral("  视频已导出: %1").arg(QFileInfo(file_->text()).fileName()));
+    // What the video lacks (photos that could not be read, music) follows the news that it is there.
+    const bool cancelled = o.message == QString::fromUtf8(kExportCancelled);
+    if (o && !cancelled) {
+        QString said = QStringLiteral("  视频已导出: %1").arg(QFileInfo(file_->text()).fileName());
+        if (o.HasMessage())
+            said += QStringLiteral("；") + o.message.trimmed();
+        result_ = Outcome::Done(said);
+    }
     if (o)
         accept();
     else

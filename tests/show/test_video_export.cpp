@@ -1,5 +1,6 @@
 #include "album/Navigator.h"
 #include "TestUtil.h"
+#include "tools/BatchFolder.h"
 
 #include "album/ShowScript.h"
 #include "imaging/Composer.h"
@@ -19,6 +20,7 @@
 #include <QMessageBox>
 #include <QPainter>
 #include <QProcessEnvironment>
+#include <QScopeGuard>
 #include <QPushButton>
 #include <QThread>
 #include <QTimer>
@@ -236,15 +238,73 @@ TEST(VideoExport, CommandLineRecordsTheShowWithItsMusic)
     EXPECT_EQ(QDir(a.dir.path()).entryList({"*.part"}, QDir::Hidden | QDir::Files).size(), 0);
 }
 
+// Every photo the window shows is in the video, panoramas panned as in the
+// show; the photos that cannot be read are named on stderr, and the exit
+// status says that the video lacks them.
+TEST(VideoExport, EveryPhotoTheWindowShowsIsInTheVideoAndTheUnreadableAreNamed)
+{
+    gst_init(nullptr, nullptr);
+    VideoAlbum a(0);
+    const QDir photos(a.dir.filePath("photos"));
+    QImage(400, 300, QImage::Format_RGB32).save(photos.filePath("3cut.jpg"));
+    const QByteArray whole = ReadAll(photos.filePath("3cut.jpg"));
+    ASSERT_TRUE(WriteAll(photos.filePath("3cut.jpg"), whole.left(whole.size() / 2)));
+    ASSERT_TRUE(WriteAll(photos.filePath("4text.jpg"), "no picture"));
+    const struct {
+        const char* name;
+        QSize size;
+        QColor colour;
+    } panoramas[] = {{"5wide.bmp", {20000, 200}, QColor(240, 240, 20)}, {"6tall.bmp", {200, 20000}, QColor(240, 20, 240)}};
+    for (const auto& p : panoramas) {
+        QImage img(p.size, QImage::Format_RGB888);
+        img.fill(p.colour);
+        ASSERT_TRUE(img.save(photos.filePath(p.name)));
+    }
+    a.photos.Point(photos.path() + "/");
+    ASSERT_EQ(a.photos.Count(), 7);
+    SaveScript(a.script, a.album, a.photos);
+
+    const QString out = a.dir.filePath("show.webm");
+    QProcess p;
+    StartExport(p, {a.script, out, "--size", "160x112", "--fps", "10"});
+    ASSERT_TRUE(p.waitForFinished(120000));
+    const QString said = QString::fromLocal8Bit(p.readAllStandardError());
+    EXPECT_EQ(p.exitCode(), 3) << said.toStdString();
+    for (const char* name : {"3cut.jpg", "4text.jpg"})
+        EXPECT_TRUE(said.contains(name)) << name << " not named in: " << said.toStdString();
+    for (const auto& pano : panoramas) {
+        EXPECT_FALSE(said.contains(pano.name)) << said.toStdString();
+        const std::vector<QImage> frames = Frames(out);
+        // A thin strip across the middle of the picture, or down it: the
+        // panorama fitted whole, as the photo area shows it.
+        const bool wide = pano.size.width() > pano.size.height();
+        EXPECT_TRUE(std::any_of(frames.begin(), frames.end(), [&](const QImage& f) {
+            for (int i = 0; i < (wide ? f.height() : f.width()); ++i) {
+                const QRgb c = wide ? f.pixel(f.width() / 2, i) : f.pixel(i, f.height() / 2);
+                // Blurred into its black surround: its hue shows it.
+                if (QColor(c).hsvSaturation() > 100 && std::abs(QColor(c).hue() - pano.colour.hue()) < 20)
+                    return true;
+            }
+            return false;
+        })) << pano.name << " not in the video";
+    }
+}
+
 // A quit signal (Ctrl-C, a kill, a closed terminal) ends a command-line
 // export as 取消 does: soon, failing, with neither the video nor its
-// temporary file left. The folder's cleaner leaves a running export's file
-// alone and takes what a killed one left.
+// temporary files left. The folder's cleaner leaves a running export's files
+// alone; what a killed one left (the video's and the muxer's files, all in
+// the output folder, none in the system's temporary folder) the next export
+// there takes away.
 TEST(VideoExport, AQuitSignalCancelsTheCommandLineExportAndAKilledOneIsSweptUp)
 {
     const VideoAlbum a(0);
     const QString out = a.dir.filePath("show.mp4");
     const auto parts = [&] { return QDir(a.dir.path()).entryList({"*.part"}, QDir::Hidden | QDir::Files); };
+    QTemporaryDir tmp;
+    const QByteArray savedTmp = qgetenv("TMPDIR");
+    qputenv("TMPDIR", QFile::encodeName(tmp.path()));
+    const auto restore = qScopeGuard([&] { qputenv("TMPDIR", savedTmp); });
     for (const int sig : {SIGTERM, SIGINT, SIGKILL}) {
         SCOPED_TRACE(sig);
         QProcess p;
@@ -252,20 +312,51 @@ TEST(VideoExport, AQuitSignalCancelsTheCommandLineExportAndAKilledOneIsSweptUp)
         ASSERT_TRUE(p.waitForStarted());
         QElapsedTimer started;
         started.start();
-        while (parts().isEmpty() && p.state() == QProcess::Running && started.elapsed() < 30000)
+        while (parts().size() < 2 && p.state() == QProcess::Running && started.elapsed() < 30000)
             QThread::msleep(20);
         ASSERT_EQ(p.state(), QProcess::Running) << "the export ended before it could be stopped";
         EXPECT_EQ(RemoveLeftoverTempFiles(a.dir.path()), 0);
         ::kill(pid_t(p.processId()), sig);
         ASSERT_TRUE(p.waitForFinished(20000));
         if (sig == SIGKILL) {
-            EXPECT_EQ(RemoveLeftoverTempFiles(a.dir.path()), 1);
+            EXPECT_EQ(parts().size(), 2);
+            ASSERT_TRUE(ExportFromCommandLine({a.script, out, "--size", "64x48", "--fps", "5"}));
+            EXPECT_TRUE(QFile::exists(out));
         } else {
             EXPECT_EQ(p.exitStatus(), QProcess::NormalExit);
             EXPECT_NE(p.exitCode(), 0);
+            EXPECT_FALSE(QFile::exists(out));
         }
-        EXPECT_FALSE(QFile::exists(out));
         EXPECT_TRUE(parts().isEmpty());
+        EXPECT_EQ(QDir(tmp.path()).entryList(QDir::Files | QDir::Hidden), QStringList());
+    }
+}
+
+// A disk with no room, or a file-size limit, stops the export with the reason
+// the program's other writers give, naming the video; nothing is left.
+TEST(VideoExport, AFullDiskOrASizeLimitIsSaidInTheProgramsWords)
+{
+    const VideoAlbum a(0);
+    for (const bool sizeLimit : {false, true}) {
+        for (const char* kind : {"mp4", "webm"}) {
+            SCOPED_TRACE(std::string(kind) + (sizeLimit ? " size limit" : " full disk"));
+            QTemporaryDir dir;
+            const QString folder = dir.filePath("disk");
+            QDir().mkpath(folder);
+            TinyDisk tiny(folder, sizeLimit);
+            if (!sizeLimit && !tiny.Mounted())
+                continue;   // no right to mount a small disk
+            tiny.Fill();
+            const auto before = Snapshot(folder);
+            const QString out = QDir(folder).filePath(QStringLiteral("show.%1").arg(kind));
+            ExportProgress progress;
+            const Outcome o = ExportVideo(a.album, a.photos, a.paths, {out, QSize(320, 224), 30, 1}, progress);
+            EXPECT_FALSE(o.ok);
+            const QString why = sizeLimit ? QStringLiteral("文件超过系统允许的大小,无法写入 show.")
+                                          : QStringLiteral("磁盘空间不足,无法写入 show.");
+            EXPECT_TRUE(o.message.contains(why + kind)) << o.message.toStdString();
+            EXPECT_EQ(Snapshot(folder), before);
+        }
     }
 }
 
