@@ -97,6 +97,9 @@ AlbumApp::AlbumApp(AppPaths paths)
             engine_.GreyScreen();
     };
     engine_.showEnded = [this] { BtnClick(Navigator::Stop); };
+    // Named for the busy meter's report.
+    musicTimer_.setObjectName(QStringLiteral("musicTick"));
+    thumbRest_.setObjectName(QStringLiteral("thumbRest"));
     musicTimer_.setInterval(2000);
     QObject::connect(&musicTimer_, &QTimer::timeout, [this] { MusicTick(); });
     thumbRest_.setSingleShot(true);

@@ -58,9 +58,16 @@ public:
     {
         if (!meter)
             return QApplication::notify(receiver, e);
+        // The event's kind and receiver, taken first: a delivery may delete both.
+        const auto type = e->type();
+        const char* cls = receiver->metaObject()->className();
+        const QString name = receiver->objectName();
         meter->Enter();
         const bool handled = QApplication::notify(receiver, e);
-        meter->Leave();
+        meter->Leave([&] {
+            return QStringLiteral("%1:%2%3").arg(int(type)).arg(QLatin1String(cls)).arg(
+                name.isEmpty() ? QString() : QStringLiteral("(%1)").arg(name));
+        });
         return handled;
     }
 };

@@ -6,10 +6,6 @@
 
 namespace tamsel {
 
-namespace {
-constexpr qint64 kLongNs = 20'000'000;
-}  // namespace
-
 BusyMeter::BusyMeter(QString reportPath) : reportPath_(std::move(reportPath)) { clock_.start(); }
 
 void BusyMeter::Enter()
@@ -20,25 +16,35 @@ void BusyMeter::Enter()
     start_ = clock_.nsecsElapsed();
 }
 
-void BusyMeter::Leave()
+qint64 BusyMeter::Left()
 {
     if (--depth_ > 0)
-        return;
+        return 0;
     const qint64 busy = clock_.nsecsElapsed() - start_;
     longestNs_ = std::max(longestNs_, busy);
-    if (busy > kLongNs)
-        ++over20_;
+    return busy;
+}
+
+void BusyMeter::Note(qint64 busyNs, const QString& what)
+{
+    ++over20_;
+    ++longKinds_[what];
+    if (busyNs >= longestNs_)
+        longestWhat_ = what;
 }
 
 BusyMeter::~BusyMeter()
 {
     if (reportPath_.isEmpty())
         return;
-    WriteFileWhole(reportPath_, QStringLiteral("longest_ms %1\nevents %2\nover_20ms %3\n")
-                                    .arg(LongestMs(), 0, 'f', 2)
-                                    .arg(events_)
-                                    .arg(over20_)
-                                    .toUtf8());
+    QString report = QStringLiteral("longest_ms %1\nevents %2\nover_20ms %3\nlongest_was %4\n")
+                         .arg(LongestMs(), 0, 'f', 2)
+                         .arg(events_)
+                         .arg(over20_)
+                         .arg(longestWhat_);
+    for (auto it = longKinds_.cbegin(); it != longKinds_.cend(); ++it)
+        report += QStringLiteral("over_20ms_in %1 %2\n").arg(it.value()).arg(it.key());
+    WriteFileWhole(reportPath_, report.toUtf8());
 }
 
 }  // namespace tamsel

@@ -1,5 +1,6 @@
 #pragma once
 #include <QElapsedTimer>
+#include <QMap>
 #include <QString>
 
 namespace tamsel {
@@ -17,12 +18,23 @@ public:
     BusyMeter& operator=(const BusyMeter&) = delete;
 
     // Around the delivery of one event; nested deliveries are part of theirs.
+    // what names the event (its receiver and kind), asked only for a long one.
     void Enter();
-    void Leave();
+    template <class Name>
+    void Leave(Name&& what)
+    {
+        if (const qint64 busy = Left(); busy > kLongNs)
+            Note(busy, what());
+    }
 
     double LongestMs() const { return longestNs_ / 1e6; }
 
 private:
+    static constexpr qint64 kLongNs = 20'000'000;
+    // The time of the delivery just ended, 0 inside a nested one.
+    qint64 Left();
+    void Note(qint64 busyNs, const QString& what);
+
     QString reportPath_;
     QElapsedTimer clock_;
     int depth_ = 0;
@@ -30,6 +42,8 @@ private:
     qint64 longestNs_ = 0;
     qint64 events_ = 0;
     qint64 over20_ = 0;      // stretches longer than 20 ms
+    QString longestWhat_;
+    QMap<QString, int> longKinds_;   // the long stretches by what ran
 };
 
 }  // namespace tamsel

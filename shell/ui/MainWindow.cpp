@@ -49,6 +49,8 @@ MainWindow::MainWindow(AlbumApp& app, QWidget* parent)
     // The photo area first, so that everything of the frame lies above it.
     BuildPhotoArea();
     BuildElements();
+    logoTimer_.setObjectName(QStringLiteral("logo"));   // named for the busy meter
+    pointerTimer_.setObjectName(QStringLiteral("pointerRest"));
     logoTimer_.setInterval(200);
     connect(&logoTimer_, &QTimer::timeout, this, &MainWindow::LogoStep);
     app_.Attach(this);

@@ -96,6 +96,7 @@ PhotoArea::PhotoArea(AlbumApp& app, QWidget* parent)
     setMouseTracking(true);
     d_->timer.setSingleShot(true);
     d_->timer.setTimerType(Qt::PreciseTimer);
+    d_->timer.setObjectName(QStringLiteral("showStep"));   // named for the busy meter
     connect(&d_->timer, &QTimer::timeout, this, [this] { RunStep(); });
 }
 
