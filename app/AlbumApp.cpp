@@ -602,8 +602,13 @@ void AlbumApp::SetPlayer(std::unique_ptr<AudioPlayer> player)
 {
     player_ = std::move(player);
     // A tune found damaged after it started is a failure like any other.
-    if (player_)
-        player_->onFailure = [this] { AdoptMusic(MusicFailed(model_.state, view())); };
+    if (player_) {
+        player_->onFailure = [this](const char* message) {
+            AdoptMusic(MusicFailed(model_.state, view(), QString::fromUtf8(message)));
+        };
+        // A player gone mid-tune: said, and the next tick plays the next tune.
+        player_->onLost = [this](const QString& message) { view().SetMusicText(message, true); };
+    }
 }
 
 void AlbumApp::StartMusic() { musicTimer_.start(); }

@@ -8,7 +8,7 @@
 #include "platform/ui/BusyMeter.h"
 #include "platform/ui/QuitSignals.h"
 #include "shell/ui/MainWindow.h"
-#include "show/ui/QtAudioPlayer.h"
+#include "show/ui/MusicProcess.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -76,6 +76,9 @@ public:
 
 int main(int argc, char** argv)
 {
+    // The music player process plays tunes, nothing else.
+    if (AsksForMusicPlayer(argc, argv))
+        return RunMusicPlayer(argc, argv);
     // The export without a window takes the quit signals itself, as a cancel.
     if (AsksForVideoExport(argc, argv))
         return ExportVideoFromCommandLine(argc, argv);
@@ -121,7 +124,7 @@ int main(int argc, char** argv)
 
     AlbumApp core(AppPaths::Resolve());
     const StartupReport report = core.Startup();
-    core.SetPlayer(std::make_unique<QtAudioPlayer>());
+    core.SetPlayer(std::make_unique<MusicProcess>());
     MainWindow window(core);
     window.Start();
     core.Begin(report);

@@ -20,8 +20,12 @@ public:
     // False when the machine has no sound output at all.
     virtual bool HasOutput() const { return true; }
 
-    // Called when a tune that started turns out to be unplayable.
-    std::function<void()> onFailure;
+    // Called when a tune that started turns out to be unplayable (kMusicBroken),
+    // or there is no sound output after all (kNoSoundDevice).
+    std::function<void(const char* message)> onFailure;
+    // Called when the player itself went away in the middle of a tune (it
+    // crashed, or hung): what to say. The tune counts as over.
+    std::function<void(const QString& message)> onLost;
 };
 
 inline constexpr const char* kMusicBroken = " 音乐文件损坏或丢失";

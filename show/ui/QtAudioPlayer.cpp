@@ -29,7 +29,7 @@ QMediaPlayer* QtAudioPlayer::Player()
         failed_ = true;
         player_->stop();
         if (onFailure)
-            onFailure();
+            onFailure(kMusicBroken);
     });
     return player_;
 }
@@ -69,6 +69,8 @@ void QtAudioPlayer::Halt()
     player_->stop();
     player_->setSource(QUrl());
 }
+
+qint64 QtAudioPlayer::Position() const { return player_ ? player_->position() : 0; }
 
 bool QtAudioPlayer::HasOutput() const { return !QMediaDevices::audioOutputs().isEmpty(); }
 

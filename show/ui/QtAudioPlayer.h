@@ -10,7 +10,7 @@ class QAudioOutput;
 
 namespace tamsel {
 
-// The background music player on Qt Multimedia.
+// The background music player on Qt Multimedia, in the music player process.
 class QtAudioPlayer : public QObject, public AudioPlayer {
     Q_OBJECT
 public:
@@ -21,6 +21,8 @@ public:
     bool Play(const QString& file) override;
     void Halt() override;
     bool HasOutput() const override;
+    // Where in the tune it is, in milliseconds.
+    qint64 Position() const;
 
 private:
     // Made for the first tune: the media backend (GStreamer and its

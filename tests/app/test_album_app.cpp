@@ -199,7 +199,7 @@ TEST_F(AppFixture, StripClicksAndMusicTicksReachTheAlbumSettings)
         {
             state = 3;
             if (breaks && onFailure)
-                onFailure();   // found damaged while it loads
+                onFailure(kMusicBroken);   // found damaged while it loads
             return true;
         }
         void Halt() override { state = 0; }

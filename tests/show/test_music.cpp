@@ -3,15 +3,19 @@
 #include "TestUtil.h"
 #include "model/AlbumView.h"
 #include "show/Music.h"
-#include "show/ui/QtAudioPlayer.h"
+#include "show/ui/MusicProcess.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
-#include <QMediaDevices>
+#include <QDir>
+#include <QProcess>
 #include <QThread>
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <csignal>
+
+#include <unistd.h>
 
 using namespace tamsel;
 using namespace tamsel::testing;
@@ -177,16 +181,52 @@ QString WriteTone(const QString& path, double seconds, double hz)
     return path;
 }
 
+// The album's own music player process, as the program starts it.
+struct PlayerProcess {
+    MusicProcess player{QStringLiteral(TAMSEL_BUILD_DIR "/tamsel")};
+    QStringList lost;
+    PlayerProcess()
+    {
+        player.onLost = [this](const QString& m) { lost << m; };
+    }
+    // The player process's id (a child of this one started in player mode), 0 for none.
+    static pid_t Pid()
+    {
+        for (const QString& entry : QDir("/proc").entryList(QDir::Dirs)) {
+            const QByteArray stat = ReadAll("/proc/" + entry + "/stat");
+            const QList<QByteArray> f = stat.mid(stat.lastIndexOf(')') + 2).split(' ');
+            if (f.size() > 1 && f[1].toInt() == ::getpid() &&
+                ReadAll("/proc/" + entry + "/cmdline").contains(kMusicPlayerOption))
+                return pid_t(entry.toInt());
+        }
+        return 0;
+    }
+};
+
+void Wait(int ms)
+{
+    QElapsedTimer clock;
+    clock.start();
+    while (clock.elapsed() < ms)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+}
+
+bool HasSoundOutput()
+{
+    QProcess pactl;
+    pactl.start("pactl", {"info"});
+    return pactl.waitForFinished(5000) && pactl.exitStatus() == QProcess::NormalExit && pactl.exitCode() == 0;
+}
+
 }  // namespace
 
-// Real playback into the machine's sound server (a null sink in the test run).
+// Real playback into the machine's sound server (a null sink in the test
+// run), by the player process: the list plays through and ends.
 TEST(MusicPlayback, TheSecondTuneFollowsTheFirstAndTheListEnds)
 {
-    if (!QCoreApplication::instance())
-        GTEST_SKIP() << "needs an application object";
-    QtAudioPlayer player;
-    if (!player.HasOutput())
+    if (!QCoreApplication::instance() || !HasSoundOutput())
         GTEST_SKIP() << "no sound output on this machine";
+    PlayerProcess p;
     QTemporaryDir dir;
     AlbumState s;
     s.MusicList[0] = WriteTone(dir.filePath("one.wav"), 0.6, 440);
@@ -195,18 +235,44 @@ TEST(MusicPlayback, TheSecondTuneFollowsTheFirstAndTheListEnds)
     QStringList shown;
     QElapsedTimer clock;
     clock.start();
-    while (clock.elapsed() < 15000 && !(s.MusicTrack == 255 && player.PlayState() == 6)) {
+    while (clock.elapsed() < 15000 && !(s.MusicTrack == 255 && p.player.PlayState() == 6)) {
         const QString before = view.musicText;
-        Tick(s, player, view);
+        Tick(s, p.player, view);
         if (view.musicText != before)
             shown << view.musicText;
         // The tick is every 2 s in the program; quicker here.
-        const qint64 until = clock.elapsed() + 200;
-        while (clock.elapsed() < until)
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+        Wait(200);
     }
     EXPECT_EQ(shown, QStringList({" 音乐 one", " 音乐 two"}));
     EXPECT_EQ(s.MusicTrack, 255);
     EXPECT_EQ(s.MusicOn, 1);
     EXPECT_EQ(view.musicBeeps, 0);
+    EXPECT_TRUE(p.lost.isEmpty());
+}
+
+// The installation's tune is decoded in the player process, never in the
+// album's; a player killed mid-tune is said with the tune's name, and the
+// next tune plays in a new one.
+TEST(MusicPlayback, TheDecodersLiveInThePlayerAndAKilledPlayerIsReplaced)
+{
+    if (!QCoreApplication::instance() || !HasSoundOutput())
+        GTEST_SKIP() << "no sound output on this machine";
+    PlayerProcess p;
+    ASSERT_TRUE(p.player.Play(QStringLiteral(TAMSEL_BUILD_DIR "/开始曲.wma")));
+    Wait(2500);
+    const pid_t first = PlayerProcess::Pid();
+    ASSERT_NE(first, 0);
+    EXPECT_EQ(p.player.PlayState(), 2);
+    EXPECT_TRUE(ReadAll(QStringLiteral("/proc/%1/maps").arg(first)).contains("libgstlibav"));
+    EXPECT_FALSE(ReadAll("/proc/self/maps").contains("libgstlibav"));
+
+    ::kill(first, SIGKILL);
+    Wait(500);
+    EXPECT_EQ(p.player.PlayState(), 6);
+    EXPECT_EQ(p.lost, QStringList{QStringLiteral(" 音乐 开始曲 无法播放,换下一首")});
+    QTemporaryDir dir;
+    ASSERT_TRUE(p.player.Play(WriteTone(dir.filePath("next.wav"), 3, 440)));
+    Wait(1500);
+    EXPECT_EQ(p.player.PlayState(), 2);
+    EXPECT_NE(PlayerProcess::Pid(), first);
 }
