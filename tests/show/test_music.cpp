@@ -7,7 +7,6 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
-#include <QDir>
 #include <QProcess>
 #include <QThread>
 #include <gtest/gtest.h>
@@ -189,17 +188,13 @@ struct PlayerProcess {
     {
         player.onLost = [this](const QString& m) { lost << m; };
     }
-    // The player process's id (a child of this one started in player mode), 0 for none.
+    // The player process's id (a child of this one in player mode), 0 for none.
     static pid_t Pid()
     {
-        for (const QString& entry : QDir("/proc").entryList(QDir::Dirs)) {
-            const QByteArray stat = ReadAll("/proc/" + entry + "/stat");
-            const QList<QByteArray> f = stat.mid(stat.lastIndexOf(')') + 2).split(' ');
-            if (f.size() > 1 && f[1].toInt() == ::getpid() &&
-                ReadAll("/proc/" + entry + "/cmdline").contains(kMusicPlayerOption))
-                return pid_t(entry.toInt());
-        }
-        return 0;
+        QProcess pgrep;
+        pgrep.start("pgrep", {"-P", QString::number(::getpid()), "-f", "--", kMusicPlayerOption});
+        pgrep.waitForFinished(5000);
+        return pid_t(pgrep.readAllStandardOutput().trimmed().toInt());
     }
 };
 

@@ -250,18 +250,14 @@ TEST(VideoExport, EveryPhotoTheWindowShowsIsInTheVideoAndTheUnreadableAreNamed)
     const QByteArray whole = ReadAll(photos.filePath("3cut.jpg"));
     ASSERT_TRUE(WriteAll(photos.filePath("3cut.jpg"), whole.left(whole.size() / 2)));
     ASSERT_TRUE(WriteAll(photos.filePath("4text.jpg"), "no picture"));
-    const struct {
-        const char* name;
-        QSize size;
-        QColor colour;
-    } panoramas[] = {{"5wide.bmp", {20000, 200}, QColor(240, 240, 20)}, {"6tall.bmp", {200, 20000}, QColor(240, 20, 240)}};
-    for (const auto& p : panoramas) {
-        QImage img(p.size, QImage::Format_RGB888);
-        img.fill(p.colour);
-        ASSERT_TRUE(img.save(photos.filePath(p.name)));
+    // Panoramas wide and tall, each of one hue.
+    const std::pair<const char*, QSize> panoramas[] = {{"5wide.bmp", {20000, 200}}, {"6tall.bmp", {200, 20000}}};
+    for (const auto& [name, size] : panoramas) {
+        QImage img(size, QImage::Format_RGB888);
+        img.fill(QColor::fromHsv(size.width() > size.height() ? 60 : 300, 230, 240));
+        ASSERT_TRUE(img.save(photos.filePath(name)));
     }
     a.photos.Point(photos.path() + "/");
-    ASSERT_EQ(a.photos.Count(), 7);
     SaveScript(a.script, a.album, a.photos);
 
     const QString out = a.dir.filePath("show.webm");
@@ -270,23 +266,20 @@ TEST(VideoExport, EveryPhotoTheWindowShowsIsInTheVideoAndTheUnreadableAreNamed)
     ASSERT_TRUE(p.waitForFinished(120000));
     const QString said = QString::fromLocal8Bit(p.readAllStandardError());
     EXPECT_EQ(p.exitCode(), 3) << said.toStdString();
-    for (const char* name : {"3cut.jpg", "4text.jpg"})
-        EXPECT_TRUE(said.contains(name)) << name << " not named in: " << said.toStdString();
-    for (const auto& pano : panoramas) {
-        EXPECT_FALSE(said.contains(pano.name)) << said.toStdString();
-        const std::vector<QImage> frames = Frames(out);
-        // A thin strip across the middle of the picture, or down it: the
-        // panorama fitted whole, as the photo area shows it.
-        const bool wide = pano.size.width() > pano.size.height();
+    EXPECT_TRUE(said.contains("3cut.jpg") && said.contains("4text.jpg") && !said.contains(".bmp"))
+        << said.toStdString();
+    // Each panorama fitted whole, a thin strip across the middle or down it,
+    // blurred into black: its hue shows it.
+    const std::vector<QImage> frames = Frames(out);
+    for (const int hue : {60, 300}) {
         EXPECT_TRUE(std::any_of(frames.begin(), frames.end(), [&](const QImage& f) {
-            for (int i = 0; i < (wide ? f.height() : f.width()); ++i) {
-                const QRgb c = wide ? f.pixel(f.width() / 2, i) : f.pixel(i, f.height() / 2);
-                // Blurred into its black surround: its hue shows it.
-                if (QColor(c).hsvSaturation() > 100 && std::abs(QColor(c).hue() - pano.colour.hue()) < 20)
+            for (int i = 0; i < std::max(f.width(), f.height()); ++i) {
+                const QColor c = hue == 60 ? f.pixelColor(f.width() / 2, i % f.height()) : f.pixelColor(i % f.width(), f.height() / 2);
+                if (c.hsvSaturation() > 100 && std::abs(c.hue() - hue) < 20)
                     return true;
             }
             return false;
-        })) << pano.name << " not in the video";
+        })) << "hue " << hue << " not in the video";
     }
 }
 
