@@ -103,8 +103,8 @@ Outcome SettingsForm::Load(QSize previewBox)
 
 bool SettingsForm::Activate()
 {
-    widthText = QString::number(state_.ShowWidth);
-    heightText = QString::number(state_.ShowHeight);
+    widthText = openedWidthText_ = QString::number(state_.ShowWidth);
+    heightText = openedHeightText_ = QString::number(state_.ShowHeight);
     backColor = state_.ShowBackColor;
     frameChoice = state_.FrameType;
     pauseText = QString::number(state_.PauseSecs);
@@ -261,10 +261,12 @@ SettingsForm::Applied SettingsForm::Ok()
     if (!delay || *delay > kMaxTiming)
         return refuse(Field::FrameDelay, "帧停顿应为 0 到 32767 之间的整数(毫秒)");
 
-    const int newW = int(std::clamp<long long>(*w, kMinShowWidth, kMaxShowWidth));
-    const int newH = int(std::clamp<long long>(*h, kMinShowHeight, kMaxShowHeight));
-    // The window follows whenever the stored size differs from the one it
-    // has, typed or clamped (a maximised window is brought into the limits).
+    // Untouched boxes leave the window as it is, maximised or resized beyond
+    // the boxes' limits; a typed size is clamped into them and the window
+    // follows whenever the stored size differs from the one it has.
+    const bool typed = widthText != openedWidthText_ || heightText != openedHeightText_;
+    const int newW = typed ? int(std::clamp<long long>(*w, kMinShowWidth, kMaxShowWidth)) : state_.ShowWidth;
+    const int newH = typed ? int(std::clamp<long long>(*h, kMinShowHeight, kMaxShowHeight)) : state_.ShowHeight;
     a.sizeChanged = newW != state_.ShowWidth || newH != state_.ShowHeight;
     const int photos = albumPhotos_.Count();
     Change([&](AlbumState& s) {

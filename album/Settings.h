@@ -136,6 +136,9 @@ public:
     Applied Cancel();
 
 private:
+    // The size boxes as the dialog opened them: a size nobody typed is not
+    // clamped onto a maximised or resized window.
+    QString openedWidthText_, openedHeightText_;
     Applied Ending(Applied a);
     // Hands the album's settings, changed by edit, to their owner.
     void Change(const std::function<void(AlbumState&)>& edit);

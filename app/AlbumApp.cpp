@@ -408,8 +408,10 @@ Outcome AlbumApp::SaveScriptCommand()
     const QString path = AskScriptName(true);
     if (path.isEmpty())
         return Outcome::Done();
-    // Exactly the name given: a script saved as "album" is "album", not "album.tms".
-    return SaveScript(path, model_.state, model_.photos);
+    // A name typed without an ending gets the scripts' own, so that 打开脚本
+    // lists it afterwards; a name with any ending is taken as it is.
+    const QString named = QFileInfo(path).suffix().isEmpty() ? path + QStringLiteral(".tms") : path;
+    return SaveScript(named, model_.state, model_.photos);
 }
 
 Outcome AlbumApp::ChooseFolderCommand()

@@ -201,6 +201,12 @@ private:
 
     AlbumModel model_;
     // The photo most likely shown next, decoded ahead on a thread of its own.
+    // Declared before the prefetch, so it goes after it: the shutdown stops
+    // every decode so that the prefetch is not waited for, and once it has
+    // gone, decodes may run again for whatever the process does next.
+    struct DecodesResume {
+        ~DecodesResume() { StopDecodes(false); }
+    } decodesResume_;
     PhotoPrefetch prefetch_;
     // The one file dialog of the program, as its last use left it.
     FileQuestion fileDialog_;

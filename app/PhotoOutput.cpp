@@ -100,7 +100,7 @@ Outcome SaveAs(AlbumModel& model, const QString& target)
                                            .arg(image.Height())));
     if (const Outcome saved = SaveImageFile(std::move(image), target, code); !saved)
         return Outcome::Failed(Unsaved(saved.message));
-    return Outcome::Done();
+    return Outcome::Done(QStringLiteral("  照片已另存为 %1").arg(QDir::toNativeSeparators(target)));
 }
 
 Outcome SetWallpaper(AlbumModel& model) { return SetWallpaper(model, DetectDesktop()); }
@@ -118,7 +118,7 @@ Outcome SetWallpaper(AlbumModel& model, const DesktopInfo& desktop)
     const Outcome r = ApplyWallpaper(copy, desktop);
     if (!r.ok)
         return Outcome::Failed(QStringLiteral("  ") + r.message);
-    return Outcome::Done();
+    return Outcome::Done(QStringLiteral("  已设为墙纸,图片在 %1").arg(QDir::toNativeSeparators(copy)));
 }
 
 }  // namespace tamsel

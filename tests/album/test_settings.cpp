@@ -65,6 +65,14 @@ TEST(SettingsForm, OkClampsTheSizeAndSaysWhetherTheWindowMustFollow)
         EXPECT_EQ(t.s.ShowHeight, c.wantH) << c.w;
         EXPECT_EQ(a.sizeChanged, c.changed) << c.w;
     }
+    // A maximised window, beyond the boxes' limits, stays as it is when
+    // nobody typed a size.
+    Form t;
+    t.s.ShowWidth = 1902;
+    t.s.ShowHeight = 958;
+    t.f.Activate();
+    EXPECT_FALSE(t.f.Ok().sizeChanged);
+    EXPECT_EQ(t.s.ShowWidth, 1902);
 }
 
 TEST(SettingsForm, OkRefusesTextThatIsNoNumberAndStoresNothing)

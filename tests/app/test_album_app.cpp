@@ -312,13 +312,14 @@ TEST_F(AppFixture, ScriptsSavedAndOpenedThroughTheMenus)
     ASSERT_EQ(m.photos.Count(), 3);
     m.state.PhotoCaption[0] = QStringLiteral("第一张");
 
-    // Saved under exactly the name given, with no extension added.
-    const QString script = QDir(home.path()).filePath("我的相册");
-    view.answer = script;
+    // A name typed without an ending gets ".tms", so that 打开脚本 lists it.
+    const QString script = QDir(home.path()).filePath("我的相册.tms");
+    view.answer = QDir(home.path()).filePath("我的相册");
     view.menuChoices = {11};
     app->LabelClicked(3);
     ASSERT_TRUE(QFileInfo(script).isFile());
-    EXPECT_FALSE(QFileInfo::exists(script + ".tms"));
+    EXPECT_FALSE(QFileInfo::exists(view.answer));
+    view.answer = script;
     ASSERT_GE(view.questions.size(), 2);
     const FileQuestion& saveQ = view.questions.last();
     EXPECT_TRUE(saveQ.save);
@@ -427,6 +428,7 @@ TEST_F(AppFixture, TheWorkingFolderAndTheCurrentPhotoFollowWhatHappensToTheFiles
     // A copy saved into the album folder joins the list; the photo shown stays current.
     view.saveAsName = folder.filePath("0.png");
     app->DoCommand(Command::SavePhotoAs);
+    EXPECT_EQ(view.infos.last(), QStringLiteral("  照片已另存为 ") + QDir::toNativeSeparators(view.saveAsName));
     EXPECT_EQ(m.photos.Names(), QStringList({"0.png", "a2.jpg", "n0.jpg", "p1.jpg"}));
     EXPECT_EQ(m.position.CurPhoto(), 1);
     EXPECT_EQ(m.shown.CurFile(), folder.filePath("a2.jpg"));
