@@ -52,15 +52,13 @@ void AddVideoExportOptions(QCommandLineParser& parser)
     parser.addOptions({
         {QStringLiteral("export-video"),
          QStringLiteral("把演示脚本的幻灯片导出为视频 OUT.mp4 或 OUT.webm, 不开窗口; "
-                        "退出码 0 完成, 2 失败, 3 视频已写出但有照片无法读出 "
-                        "(record the show script's slide show into a video file, no window; "
-                        "exit status 0 done, 2 failed, 3 written without the photos that could not be read)"),
+                        "退出码 0 完成, 2 失败, 3 视频已写出但有照片无法读出"),
          QStringLiteral("ALBUM.tms")},
-        {QStringLiteral("size"), QStringLiteral("视频尺寸, 默认为照片区尺寸 (video size)"),
+        {QStringLiteral("size"), QStringLiteral("视频尺寸, 默认为照片区尺寸"),
          QStringLiteral("WxH")},
-        {QStringLiteral("fps"), QStringLiteral("帧率 (frame rate)"), QStringLiteral("N"),
+        {QStringLiteral("fps"), QStringLiteral("每秒帧数"), QStringLiteral("N"),
          QStringLiteral("30")},
-        {QStringLiteral("seed"), QStringLiteral("随机切换方式的种子 (seed of the random transitions)"),
+        {QStringLiteral("seed"), QStringLiteral("随机切换方式的种子"),
          QStringLiteral("N"), QStringLiteral("1")},
     });
 }

@@ -29,14 +29,20 @@ namespace {
 void DescribeCommandLine(QCommandLineParser& parser)
 {
     parser.setApplicationDescription(
-        QStringLiteral("澄影集: 数码相册与幻灯片放映 (photo album and slide show)"));
+        QStringLiteral("澄影集: 数码相册与幻灯片放映"));
     parser.addHelpOption();
     parser.addVersionOption();
     parser.addPositionalArgument(QStringLiteral("path"),
-                                 QStringLiteral("照片文件夹、照片或演示脚本 (.tms) "
-                                                "(a photo folder, a photo or a show script)"),
+                                 QStringLiteral("照片文件夹、照片或演示脚本 (.tms)"),
                                  QStringLiteral("[FOLDER | PHOTO | SCRIPT.tms]"));
     AddVideoExportOptions(parser);
+}
+
+// Qt's own texts (its dialogs, its command-line lines) in the program's language.
+bool LoadQtChinese(QTranslator& t)
+{
+    return t.load(QLocale(QLocale::Chinese, QLocale::China), QStringLiteral("qtbase"), QStringLiteral("_"),
+                  QLibraryInfo::path(QLibraryInfo::TranslationsPath));
 }
 
 // --help and --version answer on the terminal, with or without a display.
@@ -89,6 +95,10 @@ int main(int argc, char** argv)
         QCoreApplication text(argc, argv);
         QCoreApplication::setApplicationName(QStringLiteral("tamsel"));
         QCoreApplication::setApplicationVersion(QStringLiteral(TAMSEL_VERSION));
+        // Qt's own lines ("用法", the help and version options) in Chinese too.
+        QTranslator qtChinese;
+        if (LoadQtChinese(qtChinese))
+            QCoreApplication::installTranslator(&qtChinese);
         QCommandLineParser parser;
         DescribeCommandLine(parser);
         parser.process(text);   // prints and ends the program
@@ -111,9 +121,8 @@ int main(int argc, char** argv)
     DescribeCommandLine(parser);
     parser.process(app);
     // Qt's own dialogs (files, colours) speak the program's language.
-    QTranslator qtChinese;
-    if (qtChinese.load(QLocale(QLocale::Chinese, QLocale::China), QStringLiteral("qtbase"),
-                       QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+QTranslator qtChinese;
+    if (LoadQtChinese(qtChinese))
         QCoreApplication::installTranslator(&qtChinese);
 
     // Photos with a profile are shown in the screen's colours, known before
