@@ -159,3 +159,19 @@ TEST_F(CaptionStep, NothingForEmptyCaptionsOvalFramesOrPhotosWithoutOne)
             lit += !IsBlack(At(dibs.DibCanvas, x, y));
     EXPECT_GT(lit, 50);
 }
+
+// A character the caption's face lacks (an emoji) comes from a face that has
+// it, in its own colours, never as an empty box in the caption's colour.
+TEST(DrawTextStrip, ACharacterTheFaceLacksComesFromAFaceThatHasIt)
+{
+    Surface strip;
+    ASSERT_TRUE(strip.Create(120, 40).ok);
+    ASSERT_TRUE(DrawTextStrip(strip, QStringLiteral("花🌸"), 0xFFFFFF, 0, QStringLiteral("楷体_GB2312"), 11, 22));
+    int coloured = 0;
+    for (int y = 0; y < strip.Height(); ++y)
+        for (int x = 0; x < strip.Width(); ++x) {
+            const uint8_t* p = strip.RowPtr(y) + 3 * x;
+            coloured += QColor(p[2], p[1], p[0]).hsvSaturation() > 100;
+        }
+    EXPECT_GT(coloured, 20);
+}
