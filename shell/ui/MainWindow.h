@@ -21,6 +21,7 @@ class AlbumApp;
 struct AlbumModel;
 class PhotoArea;
 class SettingsDialog;
+class HelpWindow;
 class PictureElement;
 class SkinLabel;
 
@@ -64,6 +65,8 @@ public:
     QStringList AskFiles(const FileQuestion& q) override;
     Command PopUpMenu(std::span<const MenuItem> items, int labelIndex) override;
     void ShowSettings() override;
+    // The help window ("?", F1).
+    void ShowHelp();
     void CloseWindow() override { close(); }
     void SetBusy(bool busy) override;
     bool HasDialogs() const override { return true; }
@@ -173,6 +176,7 @@ private:
     // The frame's widgets in the table's order, the lowest first.
     std::vector<Built> elements_;
     QPointer<SettingsDialog> settings_;
+    QPointer<HelpWindow> help_;
     // The dialog a quit has asked to close, asked once.
     QPointer<QWidget> askedToClose_;
     QRect normalGeometry_;

@@ -6,6 +6,7 @@
 #include "app/AlbumApp.h"
 #include "imaging/QuickStrip.h"
 #include "shell/ui/AboutBox.h"
+#include "shell/ui/HelpWindow.h"
 #include "shell/ui/SkinArt.h"
 #include "shell/ui/SkinWidgets.h"
 
@@ -170,13 +171,9 @@ void MainWindow::Click(ElementClick click, int index)
         box.exec();
         break;
     }
-    case ElementClick::Help: {
-        // The help opens in the desktop's own viewer; without it there is simply no help.
-        const QString readme = core_.paths.InProgramDir(QStringLiteral("readme.htm"));
-        if (QFileInfo(readme).isFile())
-            QDesktopServices::openUrl(QUrl::fromLocalFile(readme));
+    case ElementClick::Help:
+        ShowHelp();
         break;
-    }
     case ElementClick::HomePage:
         QDesktopServices::openUrl(QUrl(QString::fromUtf8(AboutBox::kHomePage)));
         break;
@@ -184,6 +181,16 @@ void MainWindow::Click(ElementClick click, int index)
         QDesktopServices::openUrl(QUrl(QString::fromUtf8(AboutBox::kMakerMail)));
         break;
     }
+}
+
+void MainWindow::ShowHelp()
+{
+    // One help window, kept: it opens again where the reader left it.
+    if (!help_)
+        help_ = new HelpWindow(core_.paths, this);
+    help_->show();
+    help_->raise();
+    help_->activateWindow();
 }
 
 QWidget* MainWindow::Element(SkinElement element, int index) const
