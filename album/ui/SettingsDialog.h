@@ -80,6 +80,10 @@ private:
     void ChooseCover();
     void ChooseFont();
     void ChooseTunes();
+    // The tunes of a selection or a drop join the list while it has room.
+    void AddTunes(const QStringList& chosen);
+    // A drag over the tune list: taken when it brings music files.
+    bool TuneDrop(QEvent* e);
     void DeleteTune();
     void ChooseScope(bool all);
     void Link();
