@@ -183,8 +183,9 @@ void SettingsDialog::BuildControls()
     tuneList_->setFixedHeight(78);
     tuneList_->installEventFilter(this);
     // Music files dropped on the list join it; the list's own item moving stays off.
-    tuneList_->viewport()->setAcceptDrops(true);
-    tuneList_->viewport()->installEventFilter(this);
+    tuneDropArea_ = tuneList_->viewport();
+    tuneDropArea_->setAcceptDrops(true);
+    tuneDropArea_->installEventFilter(this);
     mg->addWidget(musicOnCheck_, 0, 0);
     mg->addWidget(musicLoopCheck_, 0, 1);
     mg->addWidget(tunesButton, 0, 2);
@@ -540,7 +541,7 @@ bool SettingsDialog::eventFilter(QObject* watched, QEvent* e)
         DeleteTune();
         return true;
     }
-    if (watched == tuneList_->viewport() &&
+    if (watched == tuneDropArea_ &&
         (e->type() == QEvent::DragEnter || e->type() == QEvent::DragMove || e->type() == QEvent::Drop))
         return TuneDrop(e);
     return SkinnedDialog::eventFilter(watched, e);

@@ -103,6 +103,9 @@ private:
     QCheckBox* musicOnCheck_;
     QCheckBox* musicLoopCheck_;
     QListWidget* tuneList_;
+    // Where tunes are dropped: the list's viewport (compared, never reached,
+    // by the filter, which sees events before and after the list exists).
+    QWidget* tuneDropArea_ = nullptr;
     QComboBox* captionFontCombo_;
     QLabel* captionColourSwatch_;
     std::array<PictureElement*, 9> captionCells_{};
