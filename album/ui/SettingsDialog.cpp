@@ -1,8 +1,10 @@
 #include "album/ui/SettingsDialog.h"
 
+#include "album/Drops.h"
 #include "album/ui/FontDialog.h"
 #include "model/AlbumState.h"
 #include "model/PhotoList.h"
+#include "platform/ui/DropCopy.h"
 #include "platform/Paths.h"
 #include "shell/ui/SkinWidgets.h"
 
@@ -16,6 +18,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QListWidget>
 #include <QPainter>
 #include <QPushButton>
@@ -179,6 +182,10 @@ void SettingsDialog::BuildControls()
     tuneList_->setObjectName(QStringLiteral("tuneList"));
     tuneList_->setFixedHeight(78);
     tuneList_->installEventFilter(this);
+    // Music files dropped on the list join it; the list's own item moving stays off.
+    tuneDropArea_ = tuneList_->viewport();
+    tuneDropArea_->setAcceptDrops(true);
+    tuneDropArea_->installEventFilter(this);
     mg->addWidget(musicOnCheck_, 0, 0);
     mg->addWidget(musicLoopCheck_, 0, 1);
     mg->addWidget(tunesButton, 0, 2);
@@ -428,15 +435,36 @@ void SettingsDialog::ChooseFont()
     ShowFontLooks();
 }
 
-void SettingsDialog::ChooseTunes()
+void SettingsDialog::ChooseTunes() { AddTunes(askTunes ? askTunes() : QStringList()); }
+
+void SettingsDialog::AddTunes(const QStringList& chosen)
 {
-    const QStringList chosen = askTunes ? askTunes() : QStringList();
     if (chosen.isEmpty())
         return;
     const int left = form_.AddTunes(chosen);
     ShowTunes();
     if (left > 0)
         Say(QStringLiteral("乐曲列表最多 %1 首,另有 %2 首未加入").arg(kMaxTunes).arg(left), false);
+}
+
+bool SettingsDialog::TuneDrop(QEvent* e)
+{
+    if (e->type() == QEvent::DragMove)
+        return true;   // taken or not as its entering was
+    auto* drop = static_cast<QDropEvent*>(e);
+    const DroppedTunes d = TunesDropped(drop->mimeData()->urls());
+    if (d.tunes.isEmpty()) {
+        // The pointer says no; the line says why.
+        drop->ignore();
+        if (!d.refusal.isEmpty())
+            Say(d.refusal.trimmed(), e->type() == QEvent::Drop);
+        return true;
+    }
+    if (TakeAsCopy(drop) && e->type() == QEvent::Drop) {
+        Say(d.refusal.trimmed(), false);
+        AddTunes(d.tunes);
+    }
+    return true;
 }
 
 void SettingsDialog::DeleteTune()
@@ -513,6 +541,9 @@ bool SettingsDialog::eventFilter(QObject* watched, QEvent* e)
         DeleteTune();
         return true;
     }
+    if (watched == tuneDropArea_ &&
+        (e->type() == QEvent::DragEnter || e->type() == QEvent::DragMove || e->type() == QEvent::Drop))
+        return TuneDrop(e);
     return SkinnedDialog::eventFilter(watched, e);
 }
 

@@ -80,6 +80,10 @@ private:
     void ChooseCover();
     void ChooseFont();
     void ChooseTunes();
+    // The tunes of a selection or a drop join the list while it has room.
+    void AddTunes(const QStringList& chosen);
+    // A drag over the tune list: taken when it brings music files.
+    bool TuneDrop(QEvent* e);
     void DeleteTune();
     void ChooseScope(bool all);
     void Link();
@@ -99,6 +103,9 @@ private:
     QCheckBox* musicOnCheck_;
     QCheckBox* musicLoopCheck_;
     QListWidget* tuneList_;
+    // Where tunes are dropped: the list's viewport (compared, never reached,
+    // by the filter, which sees events before and after the list exists).
+    QWidget* tuneDropArea_ = nullptr;
     QComboBox* captionFontCombo_;
     QLabel* captionColourSwatch_;
     std::array<PictureElement*, 9> captionCells_{};

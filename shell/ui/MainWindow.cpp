@@ -43,6 +43,7 @@ MainWindow::MainWindow(AlbumApp& app, QWidget* parent)
     setAttribute(Qt::WA_OpaquePaintEvent);
     setMouseTracking(true);
     setFocusPolicy(Qt::StrongFocus);
+    setAcceptDrops(true);
     setObjectName(QStringLiteral("mainWindow"));
     if (const QIcon icon = art_->WindowIcon(); !icon.isNull())
         setWindowIcon(icon);

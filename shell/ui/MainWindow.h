@@ -104,6 +104,9 @@ protected:
     void closeEvent(QCloseEvent*) override;
     void mouseMoveEvent(QMouseEvent*) override;
     void keyPressEvent(QKeyEvent* e) override;
+    // Folders, photos and show scripts dropped on the window open.
+    void dragEnterEvent(QDragEnterEvent* e) override;
+    void dropEvent(QDropEvent* e) override;
 
 private:
     // One widget of the element table: its row and its index among the

@@ -1,9 +1,11 @@
-// The main window as a window: its size from the window system, keys, the
+// The main window as a window: its size from the window system, keys, drops, the
 // position thumb, the title bar, the window buttons, full screen and the grips.
 #include "shell/ui/MainWindow.h"
 
+#include "album/Drops.h"
 #include "app/AlbumApp.h"
 #include "imaging/Decoded.h"
+#include "platform/ui/DropCopy.h"
 #include "platform/Rounding.h"
 #include "shell/ThumbTrack.h"
 #include "shell/ui/SkinWidgets.h"
@@ -14,6 +16,7 @@
 #include <QCloseEvent>
 #include <QDialog>
 #include <QKeyEvent>
+#include <QMimeData>
 #include <QMouseEvent>
 #include <QWindow>
 
@@ -101,6 +104,35 @@ void MainWindow::closeEvent(QCloseEvent* e)
 }
 
 void MainWindow::mouseMoveEvent(QMouseEvent*) { ClearHoverLooks(); }
+
+// A drag is taken only when something in it opens, so the pointer tells the
+// user before he lets go. While a dialog of the album is open, the album stays
+// as the dialog knows it.
+void MainWindow::dragEnterEvent(QDragEnterEvent* e)
+{
+    e->ignore();
+    if (QApplication::activeModalWidget())
+        return;
+    const DropOpening what = WhatDropOpens(e->mimeData()->urls());
+    if (what.Opens())
+        TakeAsCopy(e);
+    else if (!what.refusal.isEmpty())
+        ShowInfo(what.refusal, false);   // the drop will not come: the line says why now
+}
+
+void MainWindow::dropEvent(QDropEvent* e)
+{
+    const DropOpening what = WhatDropOpens(e->mimeData()->urls());
+    if (!what.Opens()) {
+        e->ignore();
+        ShowInfo(what.refusal, true);
+        return;
+    }
+    TakeAsCopy(e);
+    // Opened once the drop is answered: the program that dragged is not kept
+    // waiting on a folder being read or a photo decoded.
+    QMetaObject::invokeMethod(this, [this, path = what.path] { app_.OpenPath(path); }, Qt::QueuedConnection);
+}
 
 void MainWindow::keyPressEvent(QKeyEvent* e)
 {

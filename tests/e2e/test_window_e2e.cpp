@@ -932,3 +932,55 @@ TEST(WindowEndToEnd, VideoExportFromTheMenu)
         EXPECT_GT(QFileInfo(video).size(), 10000);
     }
 }
+
+// A folder, then a show script, dragged from another program and let go on
+// the photo: the folder opens on its photo, the script on its cover, and the
+// files are taken as a copy however the dragging program offers them.
+TEST(WindowEndToEnd, AFolderAndAShowScriptDroppedOnTheWindowOpen)
+{
+    ASSERT_TRUE(WidgetApp());
+    RunningProgram run;
+    WINDOW_UP(run);
+    const auto Shows = [&](QColor c) {
+        return WaitFor([&] {
+            return Near(Screenshot(run.display.Name(), run.g).pixel(run.L.photoArea.center()), c.red(), c.green(), c.blue());
+        }, 20000);
+    };
+    ASSERT_TRUE(Shows(QColor(220, 30, 30)));
+    QTemporaryDir more;
+    const QDir dir(more.path());
+    dir.mkdir("yellow");
+    QImage img(640, 480, QImage::Format_RGB32);
+    img.fill(QColor(230, 220, 30));
+    img.save(dir.filePath("yellow/y.jpg"), "JPG", 95);
+    img.fill(QColor(200, 30, 200));
+    img.save(dir.filePath("cover.jpg"), "JPG", 95);
+    AlbumState album = AlbumState::FirstRun(AppPaths::ForProgramDir(run.home.path()));
+    album.ShowWidth = 700, album.ShowHeight = 400, album.MusicOn = 0;
+    album.CoverFile = dir.filePath("cover.jpg");
+    PhotoList list{AlbumExtensions()};
+    list.Point(dir.filePath("yellow") + '/');
+    SaveScript(dir.filePath("show.tms"), album, list);
+
+    for (const auto& [path, colour] : {std::pair{dir.filePath("yellow"), QColor(230, 220, 30)},
+                                       std::pair{dir.filePath("show.tms"), QColor(200, 30, 200)}}) {
+        SCOPED_TRACE(path.toStdString());
+        QProcess source;
+        source.setProcessEnvironment(run.app.processEnvironment());   // the same display
+        source.start(TAMSEL_DRAG_SOURCE, {path});
+        QByteArray w;
+        ASSERT_TRUE(WaitFor([&] {
+            w = run.Xdo({"search", "--onlyvisible", "--pid", QString::number(source.processId())}).trimmed();
+            return !w.isEmpty();
+        }, 10000)) << "no drag source";
+        const QPoint a = run.WindowGeometry(w).center(), b = run.g.topLeft() + run.L.photoArea.center();
+        const auto At = [](QPoint p) { return QStringList{"mousemove", QString::number(p.x()), QString::number(p.y()), "sleep", "0.3"}; };
+        run.Xdo(At(a) + QStringList{"mousedown", "1", "sleep", "0.3"} + At((a + b) / 2) + At(b) + At(b + QPoint(5, 5)) +
+                QStringList{"mouseup", "1"});
+        ASSERT_TRUE(source.waitForReadyRead(10000)) << "the drag did not end";
+        EXPECT_EQ(source.readAllStandardOutput().trimmed(), QByteArray::number(int(Qt::CopyAction)));
+        EXPECT_TRUE(Shows(colour));
+        source.kill();   // only now: the album reads the dropped names from it
+        source.waitForFinished();
+    }
+}
