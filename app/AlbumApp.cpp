@@ -253,6 +253,8 @@ void AlbumApp::BtnClick(int index)
 TransitionEngine::StepResult AlbumApp::Step()
 {
     const TransitionEngine::StepResult r = engine_.Step();
+    // Another picture came: the retouches of the last one are let go.
+    retouches_.Follow(model_.shown.Serial());
     // A show can also end inside the step: a stop request taken up, a new folder.
     KeepScreenOn();
     return r;
@@ -342,7 +344,12 @@ void AlbumApp::PrefetchCurrent()
 
 void AlbumApp::PopUp(MenuId menu, int labelIndex)
 {
-    DoCommand(view().PopUpMenu(MenuItems(menu), labelIndex));
+    std::vector<MenuItem>& items = menuShown_[int(menu)];
+    items.assign(MenuItems(menu).begin(), MenuItems(menu).end());
+    for (MenuItem& item : items)
+        if (item.command == Command::UndoRetouch)
+            item.enabled = CanUndoRetouch();
+    DoCommand(view().PopUpMenu(items, labelIndex));
 }
 
 void AlbumApp::DoCommand(Command command)
@@ -595,7 +602,30 @@ Outcome AlbumApp::NegativeCommand() { return Retouch(Command::Negative); }
 Outcome AlbumApp::Retouch(Command command, const ColourBalance& balance)
 {
     composer_.EnsureFullPhoto();   // a retouch works on every pixel
-    return RunRetouch(model_, composer_, engine_, int(command), balance);
+    const unsigned from = model_.shown.Serial();
+    RetouchHistory::Before before{CopyPicture(model_.dibs.DibPhoto), model_.shown, command};
+    const Outcome o = RunRetouch(model_, composer_, engine_, int(command), balance);
+    // Without the memory for a copy the retouch still runs; it only cannot
+    // be taken back.
+    if (o && before.photo.HasPixels())
+        retouches_.Record(from, model_.shown.Serial(), std::move(before));
+    return o;
+}
+
+Outcome AlbumApp::UndoRetouchCommand()
+{
+    std::optional<RetouchHistory::Before> before = retouches_.TakeBack(model_.shown.Serial());
+    if (!before)
+        return Outcome::Done();
+    engine_.ShowAtOnce(composer_.ComposeRestored(std::move(before->photo), before->shown));
+    retouches_.Settle(model_.shown.Serial());
+    model_.main.MarkLabelsDirty();
+    QString name = CommandCaption(before->retouch);
+    if (name.endsWith(QStringLiteral("...")))
+        name.chop(3);
+    // Said over the photo's own line, which the next step writes again.
+    relay_->noteAfterPhoto = QStringLiteral("已撤销: %1").arg(name);
+    return Outcome::Done();
 }
 
 // ---- music ------------------------------------------------------------

@@ -1,6 +1,7 @@
 #pragma once
 #include "album/Navigator.h"
 #include "app/DataFile.h"
+#include "app/RetouchHistory.h"
 #include "imaging/Composer.h"
 #include "imaging/Prefetch.h"
 #include "imaging/QuickStrip.h"
@@ -17,6 +18,7 @@
 #include <QTimer>
 
 #include <memory>
+#include <vector>
 
 namespace tamsel {
 
@@ -123,6 +125,11 @@ public:
     Outcome SharpenCommand();
     Outcome SoftenCommand();
     Outcome NegativeCommand();
+    // Puts back the picture as it was before the last retouch of the photo
+    // on the screen; nothing when it has none.
+    Outcome UndoRetouchCommand();
+    // Whether the photo on the screen has a retouch to take back.
+    bool CanUndoRetouch() const { return retouches_.CanTakeBack(model_.shown.Serial()); }
 
     // ---- the photo area's step chain ------------------------------------
     TransitionEngine::StepResult Step();
@@ -224,6 +231,10 @@ private:
     bool shutDown_ = false;
     QSize windowArea_;
     ScreenAwake awake_;
+    RetouchHistory retouches_;
+    // The menus as last popped up, with what is greyed out now; the view
+    // reads them while they are open.
+    std::vector<MenuItem> menuShown_[3];
 };
 
 }  // namespace tamsel

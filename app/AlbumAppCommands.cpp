@@ -6,26 +6,29 @@
 
 #include <QString>
 
+#include <utility>
+
 namespace tamsel {
 namespace {
 
 using C = Command;
 
 constexpr CommandEntry kCommands[] = {
-    {C::ChooseFolder, "照片夹...", &AlbumApp::ChooseFolderCommand, false},
+    {C::ChooseFolder, "照片夹...", &AlbumApp::ChooseFolderCommand, false, "Ctrl+O"},
     {C::OpenScript, "打开脚本...", &AlbumApp::OpenScriptCommand, false},
     {C::Scan, "扫描照片...", &AlbumApp::ScanCommand, true},
     {C::RenameFiles, "批量改名...", &AlbumApp::RenameCommand, true},
     {C::ConvertFiles, "批量转换...", &AlbumApp::ConvertCommand, true},
-    {C::SaveScript, "保存脚本...", &AlbumApp::SaveScriptCommand, false},
+    {C::SaveScript, "保存脚本...", &AlbumApp::SaveScriptCommand, false, "Ctrl+S"},
     {C::SavePhotoAs, "照片另存...", &AlbumApp::SavePhotoAsCommand, true},
     {C::SetWallpaper, "作为桌面", &AlbumApp::WallpaperCommand, false},
-    {C::PrintPhoto, "打印照片...", &AlbumApp::PrintCommand, true},
+    {C::PrintPhoto, "打印照片...", &AlbumApp::PrintCommand, true, "Ctrl+P"},
     {C::ExportVideo, "导出视频...", &AlbumApp::ExportVideoCommand, true},
     {C::Balance, "平衡...", &AlbumApp::BalanceCommand, true},
     {C::Sharpen, "清晰", &AlbumApp::SharpenCommand, false},
     {C::Soften, "柔化", &AlbumApp::SoftenCommand, false},
     {C::Negative, "底片", &AlbumApp::NegativeCommand, false},
+    {C::UndoRetouch, "撤销修饰", &AlbumApp::UndoRetouchCommand, false, "Ctrl+Z"},
 };
 
 constexpr MenuItem kSeparator = {nullptr, C::None};
@@ -35,7 +38,7 @@ constexpr MenuItem Item(Command c)
 {
     for (const CommandEntry& e : kCommands)
         if (e.command == c)
-            return {e.caption, c};
+            return {e.caption, c, e.shortcut};
     return kSeparator;
 }
 
@@ -50,6 +53,7 @@ constexpr MenuItem kOutMenu[] = {
 };
 constexpr MenuItem kTreatMenu[] = {
     Item(C::Balance), kSeparator, Item(C::Sharpen), Item(C::Soften), Item(C::Negative),
+    kSeparator,       Item(C::UndoRetouch),
 };
 
 }  // namespace
@@ -78,6 +82,26 @@ QString CommandCaption(Command command)
 {
     const CommandEntry* e = FindCommand(command);
     return e ? QString::fromUtf8(e->caption) : QString();
+}
+
+// The menu-bar labels that open a menu; the others act at once.
+constexpr std::pair<MenuId, int> kLabelMenus[] = {{MenuId::Photo, 0}, {MenuId::Treat, 1}, {MenuId::Out, 3}};
+
+bool LabelOpensMenu(int label)
+{
+    for (const auto& m : kLabelMenus)
+        if (m.second == label)
+            return true;
+    return false;
+}
+
+int MenuLabelOf(Command command)
+{
+    for (const auto& [menu, label] : kLabelMenus)
+        for (const MenuItem& item : MenuItems(menu))
+            if (item.caption && item.command == command)
+                return label;
+    return -1;
 }
 
 }  // namespace tamsel

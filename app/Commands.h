@@ -20,6 +20,8 @@ struct CommandEntry {
     const char* caption;
     Outcome (AlbumApp::*handler)();
     bool needsWindow;
+    // The key that runs it from the window, as QKeySequence reads it; nullptr: none.
+    const char* shortcut = nullptr;
 };
 
 // The command table: every command the menus reach, once.
@@ -28,5 +30,10 @@ std::span<const CommandEntry> CommandTable();
 const CommandEntry* FindCommand(Command command);
 // The caption of a command, "" for none.
 QString CommandCaption(Command command);
+// The menu-bar label (0 "照片", 1 "修饰", 3 "输出") whose menu holds the
+// command; -1 for none. A shortcut works while that label does.
+int MenuLabelOf(Command command);
+// Whether a menu-bar label opens a menu rather than acting at once.
+bool LabelOpensMenu(int label);
 
 }  // namespace tamsel

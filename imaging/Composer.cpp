@@ -77,6 +77,7 @@ std::optional<Composition> Composer::ComposePicture(Surface picture, bool turn, 
 {
     shown_.curFile_.clear();
     shown_.inMemory_ = true;
+    ++shown_.serial_;
     if (!name.isEmpty()) {
         shown_.curFileName_ = name;
         shown_.curFileInfo_ = info;
@@ -97,9 +98,20 @@ std::optional<Composition> Composer::ComposePicture(Surface picture, bool turn, 
     return Compose(rotated, placed.ok);
 }
 
+std::optional<Composition> Composer::ComposeRestored(Surface picture, const ShownFile& was)
+{
+    const unsigned serial = shown_.serial_ + 1;
+    shown_ = was;
+    shown_.serial_ = serial;
+    // The picture is as that composition left DibPhoto: turned already.
+    dibs_.DibPhoto = std::move(picture);
+    return Compose(false, true);
+}
+
 std::optional<Composition> Composer::DIBClonePicture(const QString& sPathFile)
 {
     shown_.inMemory_ = false;
+    ++shown_.serial_;
     shown_.curFileName_ = QFileInfo(sPathFile).fileName();
     shown_.curFileInfo_ = FileInfoText(sPathFile);
 

@@ -54,6 +54,10 @@ public:
     std::optional<Composition> ComposePicture(Surface picture, bool turn, const QString& name = {},
                                               const QString& info = {});
 
+    // Puts back a picture as an earlier composition left it, with the shown
+    // file as it was then (a retouch taken back), and composes it again.
+    std::optional<Composition> ComposeRestored(Surface picture, const ShownFile& was);
+
     // The face of the album on display surfaces just made: the cover (cover)
     // or the current photo, composed to be shown at once.
     std::optional<Composition> ComposeFace(bool cover);

@@ -100,6 +100,10 @@ public:
     // The last composition could not load its photo: the info line keeps
     // saying so instead of naming this photo beside the previous picture.
     bool LoadFailed() const { return loadFailed_; }
+    // Changes with every picture composed (a photo, the cover, a scan, a
+    // retouch): whoever keeps something about the picture on the screen
+    // knows by it whether that picture is still the one.
+    unsigned Serial() const { return serial_; }
 
 private:
     friend class Composer;
@@ -110,6 +114,7 @@ private:
     bool inMemory_ = false;
     int shownTurn_ = 0;
     bool loadFailed_ = false;
+    unsigned serial_ = 0;
 };
 
 // The colour balance dialog's answer: brightness, hue and saturation.

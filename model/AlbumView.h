@@ -33,6 +33,7 @@ enum class Command {
     Sharpen = 36,
     Soften = 37,
     Negative = 38,
+    UndoRetouch = 39,
 };
 
 // What a batch dialog did to the folders it worked on.
@@ -67,6 +68,10 @@ struct FileQuestion {
 struct MenuItem {
     const char* caption;   // nullptr: a separator
     Command command;
+    // The key that runs it from the window ("Ctrl+O"), shown beside it; nullptr: none.
+    const char* shortcut = nullptr;
+    // Greyed out: nothing for it to do now.
+    bool enabled = true;
 };
 
 // Everything the album shows and asks of whatever shows it: the main window,

@@ -12,6 +12,7 @@
 #include <QTimer>
 #include <QWidget>
 
+#include <array>
 #include <memory>
 #include <vector>
 
@@ -148,6 +149,18 @@ private:
     void ResetTitleStrip();
     void LogoStep();
 
+    // ---- the menu bar by keyboard (F10, ← →, Enter, Esc) ----
+    // Stands on menu-bar label `label` and opens its menu; a menu left by ←
+    // or → opens the next label's. -1: leaves the menu bar.
+    void MenuBarByKeys(int label);
+    void LeaveMenuBar();
+    std::array<bool, kMenuLabels> LabelsEnabled() const;
+    // Keys while the keyboard stands on a label that opens no menu.
+    void MenuBarKey(QKeyEvent* e);
+    // A command's shortcut runs it where its menu's label may be used; true
+    // when the key was one.
+    bool RunShortcut(QKeyEvent* e);
+
     void TitlePressed(QMouseEvent* e);
     void TitleMoved(QMouseEvent* e);
     void ToggleMaximised();
@@ -191,6 +204,10 @@ private:
     enum class MoveState { Idle, Pressed, ByHand } moveState_ = MoveState::Idle;
     QPoint pressAt_;
     QPoint moveOffset_;
+    // The menu-bar label the keyboard stands on; -1 while it is elsewhere.
+    int keyLabel_ = -1;
+    // ← (-1) or → (+1) closed the menu opened from the keyboard.
+    int keyStep_ = 0;
     // The album data could not be saved at a close, and the user was told.
     bool toldUnsaved_ = false;
 };

@@ -19,9 +19,37 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QAction>
+#include <QKeyEvent>
+#include <QKeySequence>
 #include <QMenu>
+#include <QTimer>
 
 namespace tamsel {
+namespace {
+
+// ← and → in a menu opened from the keyboard go on to the next label's
+// menu, as in a menu bar: the menu closes and says which way.
+class SideKeys : public QObject {
+public:
+    SideKeys(QMenu* menu, int& step) : QObject(menu), menu_(menu), step_(step) {}
+    bool eventFilter(QObject*, QEvent* e) override
+    {
+        if (e->type() != QEvent::KeyPress)
+            return false;
+        const int key = static_cast<QKeyEvent*>(e)->key();
+        if (key != Qt::Key_Left && key != Qt::Key_Right)
+            return false;
+        step_ = key == Qt::Key_Left ? -1 : 1;
+        menu_->close();
+        return true;
+    }
+
+private:
+    QMenu* menu_;
+    int& step_;
+};
+
+}  // namespace
 
 ScannedPicture MainWindow::AcquireScan()
 {
@@ -107,7 +135,28 @@ Command MainWindow::PopUpMenu(std::span<const MenuItem> items, int labelIndex)
             menu.addSeparator();
             continue;
         }
-        menu.addAction(QString::fromUtf8(item.caption))->setData(int(item.command));
+        QAction* a = menu.addAction(QString::fromUtf8(item.caption));
+        a->setData(int(item.command));
+        a->setEnabled(item.enabled);
+        if (item.shortcut) {
+            // Shown beside the item, right-aligned; the window's own key
+            // handling runs it, so that it works with the menu closed.
+            a->setShortcut(QKeySequence(QString::fromLatin1(item.shortcut)));
+            a->setShortcutContext(Qt::WidgetShortcut);
+            a->setShortcutVisibleInContextMenu(true);
+        }
+    }
+    if (keyLabel_ >= 0 && keyLabel_ == labelIndex) {
+        // Opened from the keyboard: its first usable item is chosen, and ← →
+        // go on to the neighbouring labels.
+        menu.installEventFilter(new SideKeys(&menu, keyStep_));
+        QTimer::singleShot(0, &menu, [&menu] {
+            for (QAction* a : menu.actions())
+                if (!a->isSeparator() && a->isEnabled()) {
+                    menu.setActiveAction(a);
+                    break;
+                }
+        });
     }
     // Below the label, flush with its left edge; from the photo area, at the pointer.
     const QWidget* label = Element(SkinElement::MenuLabel, labelIndex);

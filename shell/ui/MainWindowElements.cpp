@@ -162,7 +162,10 @@ void MainWindow::Click(ElementClick click, int index)
     switch (click) {
     case ElementClick::None: break;
     case ElementClick::BarButton: app_.BtnClick(index); break;
-    case ElementClick::MenuLabel: app_.LabelClicked(index); break;
+    case ElementClick::MenuLabel:
+        LeaveMenuBar();   // the pointer takes over from the keyboard
+        app_.LabelClicked(index);
+        break;
     case ElementClick::Minimise: showMinimized(); break;
     case ElementClick::Maximise: ToggleMaximised(); break;
     case ElementClick::Close: close(); break;

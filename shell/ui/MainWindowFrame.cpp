@@ -7,6 +7,8 @@
 #include "imaging/Decoded.h"
 #include "platform/ui/DropCopy.h"
 #include "platform/Rounding.h"
+#include "app/Commands.h"
+#include "shell/MenuKeys.h"
 #include "shell/ThumbTrack.h"
 #include "shell/ui/SkinWidgets.h"
 #include "show/ui/PhotoArea.h"
@@ -16,6 +18,7 @@
 #include <QCloseEvent>
 #include <QDialog>
 #include <QKeyEvent>
+#include <QKeySequence>
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QWindow>
@@ -136,6 +139,20 @@ void MainWindow::dropEvent(QDropEvent* e)
 
 void MainWindow::keyPressEvent(QKeyEvent* e)
 {
+    if (keyLabel_ >= 0) {
+        MenuBarKey(e);
+        return;
+    }
+    if (e->key() == Qt::Key_F10 && e->modifiers() == Qt::NoModifier) {
+        MenuBarByKeys(NextMenuLabel(LabelsEnabled(), -1, 1));
+        return;
+    }
+    if (e->key() == Qt::Key_F1 && e->modifiers() == Qt::NoModifier) {
+        Click(ElementClick::Help, 0);
+        return;
+    }
+    if (RunShortcut(e))
+        return;
     // A key is its button: what the button may not do now, the key does not do.
     int button = -1;
     switch (e->key()) {
@@ -159,6 +176,78 @@ void MainWindow::keyPressEvent(QKeyEvent* e)
     }
     if (BarButton(button)->isVisible() && BarButton(button)->isEnabled())
         app_.BtnClick(button);
+}
+
+bool MainWindow::RunShortcut(QKeyEvent* e)
+{
+    const QKeySequence pressed(e->keyCombination());
+    for (const CommandEntry& c : CommandTable()) {
+        if (!c.shortcut || pressed != QKeySequence(QString::fromLatin1(c.shortcut)))
+            continue;
+        // What the label may not open now (no album yet, a show running),
+        // its shortcut does not run either.
+        const int label = MenuLabelOf(c.command);
+        if (label >= 0 && MenuLabel(label)->isEnabled())
+            app_.DoCommand(c.command);
+        return true;
+    }
+    return false;
+}
+
+// ---- the menu bar by keyboard -------------------------------------------
+
+std::array<bool, kMenuLabels> MainWindow::LabelsEnabled() const
+{
+    std::array<bool, kMenuLabels> on{};
+    for (int i = 0; i < kMenuLabels; ++i)
+        on[size_t(i)] = MenuLabel(i)->isEnabled() && MenuLabel(i)->isVisible();
+    return on;
+}
+
+void MainWindow::MenuBarByKeys(int label)
+{
+    while (label >= 0) {
+        if (keyLabel_ >= 0)
+            ResetTitleStrip();
+        keyLabel_ = label;
+        MenuLabel(label)->SetTextColor(Qt::black);
+        if (!LabelOpensMenu(label))
+            return;   // "设置" or "退出" waits for Enter, or a move on
+        keyStep_ = 0;
+        app_.LabelClicked(label);
+        label = keyStep_ != 0 ? NextMenuLabel(LabelsEnabled(), label, keyStep_) : -1;
+    }
+    LeaveMenuBar();
+}
+
+void MainWindow::LeaveMenuBar()
+{
+    if (keyLabel_ < 0)
+        return;
+    keyLabel_ = -1;
+    ResetTitleStrip();
+}
+
+void MainWindow::MenuBarKey(QKeyEvent* e)
+{
+    switch (e->key()) {
+    case Qt::Key_Left:
+    case Qt::Key_Right:
+        MenuBarByKeys(NextMenuLabel(LabelsEnabled(), keyLabel_, e->key() == Qt::Key_Left ? -1 : 1));
+        return;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+    case Qt::Key_Down:
+    case Qt::Key_Space: {
+        const int label = keyLabel_;
+        LeaveMenuBar();
+        app_.LabelClicked(label);   // "退出" may end the window here
+        return;
+    }
+    default:
+        LeaveMenuBar();   // Esc, F10 or any other key leaves the menu bar
+        return;
+    }
 }
 
 // ---- the position thumb ---------------------------------------------------

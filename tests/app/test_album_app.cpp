@@ -556,3 +556,51 @@ TEST_F(AppFixture, PhotosWithUnreadableNamesAreCountedOnTheInfoLine)
     EXPECT_EQ(view.infos.filter(PassedOverText(1)).size(), 1);
     EXPECT_EQ(TestAccess::Model(*app).photos.Count(), 3);
 }
+
+// Each retouch is taken back to the very bytes before it, the last eight of
+// them, from the menu or its key; another photo lets them go.
+TEST_F(AppFixture, RetouchesAreTakenBackToTheBytesBeforeThem)
+{
+    AlbumModel& m = TestAccess::Model(*app);
+    const auto bytes = [&] {
+        const Surface& p = m.dibs.DibPhoto;
+        return std::vector<uint8_t>(p.DataPtr(), p.DataPtr() + p.RGBSize());
+    };
+    const auto undoOffered = [&] {
+        view.menuChoices = {};
+        app->LabelClicked(1);
+        return view.menus.back().back().command == Command::UndoRetouch && view.menus.back().back().enabled;
+    };
+    view.answer = QDir(photos.path()).filePath("p1.jpg");
+    ASSERT_TRUE(app->ChooseFolderCommand());
+    RunUntilStill();
+    const auto original = bytes();
+    const QString file = m.shown.CurFile();
+    EXPECT_FALSE(undoOffered());
+    app->DoCommand(Command::Negative);
+    ASSERT_NE(bytes(), original);
+    view.menuChoices = {int(Command::UndoRetouch)};
+    app->LabelClicked(1);
+    RunUntilStill();
+    EXPECT_EQ(bytes(), original);
+    EXPECT_EQ(m.shown.CurFile(), file);   // the photo's own file again, not a picture in memory
+    EXPECT_EQ(view.infos.last(), QStringLiteral("已撤销: 底片"));
+    EXPECT_FALSE(undoOffered());
+
+    // Ten retouches keep the last eight: back to the soften, and no further.
+    app->DoCommand(Command::Sharpen);
+    app->DoCommand(Command::Soften);
+    const auto softened = bytes();
+    for (int i = 0; i < 8; ++i)
+        app->DoCommand(Command::Negative);
+    for (int i = 0; i < 9; ++i)
+        app->DoCommand(Command::UndoRetouch);
+    EXPECT_EQ(bytes(), softened);
+    EXPECT_FALSE(app->CanUndoRetouch());
+
+    app->DoCommand(Command::Negative);
+    EXPECT_TRUE(undoOffered());
+    app->BtnClick(Navigator::Previous);
+    RunUntilStill();
+    EXPECT_FALSE(undoOffered());
+}

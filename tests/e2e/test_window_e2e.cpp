@@ -434,6 +434,38 @@ TEST(WindowEndToEnd, MenusFromTheLabelsAndThePhoto)
     EXPECT_TRUE(QFileInfo(QDir(run.home.path()).filePath("tamsel.tmf")).isFile());
 }
 
+// The menus by keyboard alone: F10 opens "照片"'s, the arrows walk the
+// labels and the items, Enter runs "底片" and, from "照片", "照片夹..."; Ctrl+Z
+// brings the photo's own colours back.
+TEST(WindowEndToEnd, KeysReachTheMenusAndTakeBackARetouch)
+{
+    ASSERT_TRUE(WidgetApp());
+    RunningProgram run;
+    WINDOW_UP(run);
+    const auto centreIs = [&](int r, int g, int b) {
+        return WaitFor([&] {
+            return Near(Screenshot(run.display.Name(), run.g).pixel(run.L.photoArea.center()), r, g, b);
+        }, 20000);
+    };
+    ASSERT_TRUE(centreIs(220, 30, 30));
+    run.Xdo({"windowactivate", "--sync", QString::fromLatin1(run.id)});
+    const auto keys = [&](const QStringList& k) {
+        for (const QString& one : k) {
+            run.Xdo({"key", one});
+            QThread::msleep(300);   // each menu opens before the next key
+        }
+    };
+    keys({"F10", "Right", "Down", "Down", "Down", "Return"});   // "修饰" → "底片"
+    EXPECT_TRUE(centreIs(255 - 220, 255 - 30, 255 - 30)) << "no negative";
+    keys({"ctrl+z"});
+    EXPECT_TRUE(centreIs(220, 30, 30)) << "not taken back";
+
+    keys({"F10", "Right", "Left", "Return"});
+    EXPECT_TRUE(WaitFor([&] { return !run.OtherWindow(QStringLiteral("请选择照片所在文件夹")).isEmpty(); }, 10000))
+        << "no folder dialog";
+    keys({"Escape"});
+}
+
 // Under a real window manager: a double-click on the title maximises, the
 // photo is composed for the new size at once, and a second one restores.
 TEST(WindowEndToEnd, MaximiseAndRestoreComposeForTheNewSize)
