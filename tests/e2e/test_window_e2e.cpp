@@ -420,8 +420,9 @@ TEST(WindowEndToEnd, MenusFromTheLabelsAndThePhoto)
     const QString typed = QDir(run.home.path()).filePath("jiari");
     run.Xdo({"type", "--delay", "20", typed});
     run.Xdo({"key", "Return"});
-    EXPECT_TRUE(WaitFor([&] { return QFileInfo(typed).isFile(); }, 10000)) << "no script written";
-    EXPECT_FALSE(QFileInfo::exists(typed + ".tms"));
+    // A name typed without an ending gets the scripts' own.
+    EXPECT_TRUE(WaitFor([&] { return QFileInfo(typed + ".tms").isFile(); }, 10000)) << "no script written";
+    EXPECT_FALSE(QFileInfo::exists(typed));
 
     run.Click(centre, 3);                               // the photo's own menu
     EXPECT_TRUE(WaitFor([&] { return run.VisibleWindows() == 2; }, 5000)) << "no menu on the photo";
@@ -464,6 +465,11 @@ TEST(WindowEndToEnd, KeysReachTheMenusAndTakeBackARetouch)
     EXPECT_TRUE(WaitFor([&] { return !run.OtherWindow(QStringLiteral("请选择照片所在文件夹")).isEmpty(); }, 10000))
         << "no folder dialog";
     keys({"Escape"});
+
+    // F1: the help in a window of the program, with its text.
+    keys({"F1"});
+    EXPECT_TRUE(WaitFor([&] { return !run.OtherWindow(QStringLiteral("澄影集 使用说明")).isEmpty(); }, 10000))
+        << "no help window";
 }
 
 // Under a real window manager: a double-click on the title maximises, the
