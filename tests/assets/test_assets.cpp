@@ -245,6 +245,12 @@ TEST(Assets, HelpPageIsUtf8AndItsPicturesExist)
         EXPECT_TRUE(QFile::exists(Installed(name))) << qPrintable(name);
     }
     EXPECT_GT(pictures, 0);
+    // Every link within the page leads to a section of it.
+    static const QRegularExpression anchor(QStringLiteral("href=\"#([^\"]+)\""));
+    for (auto it = anchor.globalMatch(text); it.hasNext();) {
+        const QString id = it.next().captured(1);
+        EXPECT_TRUE(text.contains(QStringLiteral("id=\"%1\"").arg(id))) << qPrintable(id);
+    }
 }
 
 TEST(Assets, DefaultTuneIsAnAsfStream)
