@@ -35,14 +35,30 @@ struct AlbumApp::Relay : AlbumView {
     // Said once, over the first photo's own line: a note on the folder just
     // opened would otherwise vanish as that photo comes in.
     QString noteAfterPhoto;
+    // Told whenever the photo shown or the show's state may have changed.
+    std::function<void()> changed;
+    void Changed()
+    {
+        if (changed)
+            changed();
+    }
     void RefreshInfoLine() override
     {
         to->RefreshInfoLine();
         if (!noteAfterPhoto.isEmpty())
             to->ShowInfo(std::exchange(noteAfterPhoto, QString()), false);
+        Changed();
     }
-    void SetBtnState(bool enabled) override { to->SetBtnState(enabled); }
-    void ShowStopButton(bool running) override { to->ShowStopButton(running); }
+    void SetBtnState(bool enabled) override
+    {
+        to->SetBtnState(enabled);
+        Changed();
+    }
+    void ShowStopButton(bool running) override
+    {
+        to->ShowStopButton(running);
+        Changed();
+    }
     void EnableAlbumLabels() override { to->EnableAlbumLabels(); }
     void ShowStripLooks() override { to->ShowStripLooks(); }
     void Relayout() override { to->Relayout(); }
@@ -642,6 +658,8 @@ void AlbumApp::SetPlayer(std::unique_ptr<AudioPlayer> player)
         player_->onLost = [this](const QString& message) { view().SetMusicText(message, true); };
     }
 }
+
+void AlbumApp::WatchShown(std::function<void()> changed) { relay_->changed = std::move(changed); }
 
 void AlbumApp::StartMusic() { musicTimer_.start(); }
 

@@ -17,6 +17,7 @@
 #include <QSize>
 #include <QTimer>
 
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -38,6 +39,9 @@ public:
 
     // The view that shows the album from now on (nullptr: nothing shows it).
     void Attach(AlbumView* view);
+    // changed is called whenever the photo shown, the show's state or what
+    // the buttons can do may have changed (for the desktop's media controls).
+    void WatchShown(std::function<void()> changed);
 
     // What the album knows, for reading. Everything that changes it goes
     // through the operations below.

@@ -1,4 +1,5 @@
 #include "app/AlbumApp.h"
+#include "app/MediaRemote.h"
 #include "imaging/ColourProfile.h"
 #include "imaging/Decoded.h"
 #include "platform/ScreenProfile.h"
@@ -148,11 +149,24 @@ QTranslator qtChinese;
     QObject::connect(&app, &QGuiApplication::commitDataRequest,
                      [&core](QSessionManager&) { core.SaveAlbumData(); });
 
+    // The desktop's media keys and controls drive the show; no bus, no remote.
+    MediaRemote remote(core, {[&window] {
+                                  if (window.isMinimized())
+                                      window.showNormal();
+                                  window.raise();
+                                  window.activateWindow();
+                              },
+                              [&window] { window.close(); }});
+    if (remote.Offer(QDBusConnection::sessionBus()))
+        core.WatchShown([&remote] { remote.Changed(); });
+
     window.show();
 
     // A folder, a photo or a show script named on the command line opens as
     // if chosen in the program.
     if (!parser.positionalArguments().isEmpty())
         core.OpenPath(parser.positionalArguments().constFirst());
-    return app.exec();
+    const int status = app.exec();
+    core.WatchShown({});   // the remote goes before the album
+    return status;
 }

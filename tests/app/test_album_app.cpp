@@ -9,10 +9,13 @@
 #include "album/ShowScript.h"
 #include "app/AlbumApp.h"
 #include "app/Commands.h"
+#include "app/MediaRemote.h"
 #include "shell/WidgetApp.h"
 #include "show/ui/PhotoArea.h"
 
+#include <QDBusArgument>
 #include <QDBusMessage>
+#include <QDBusVariant>
 #include <QDBusVirtualObject>
 #include <QElapsedTimer>
 #include <QFileInfo>
@@ -604,3 +607,83 @@ TEST_F(AppFixture, RetouchesAreTakenBackToTheBytesBeforeThem)
     RunUntilStill();
     EXPECT_FALSE(undoOffered());
 }
+
+namespace {
+
+// What the desktop's media widget hears from the album.
+class PlayerHeard : public QObject {
+    Q_OBJECT
+public:
+    QVariantMap heard;   // every property changed, the last value of each
+public Q_SLOTS:
+    void Changed(const QString&, const QVariantMap& changed, const QStringList&)
+    {
+        for (auto it = changed.cbegin(); it != changed.cend(); ++it)
+            heard[it.key()] = it.value();
+    }
+};
+
+}  // namespace
+
+// The desktop's media keys and controls (MPRIS2 on a private session bus):
+// next and previous step as the buttons, play and stop run the show, raise
+// and quit reach the window, and the bus hears the photo and the show change.
+TEST_F(AppFixture, TheDesktopsMediaControlsDriveTheShow)
+{
+    QProcess daemon;
+    daemon.start(QStringLiteral("dbus-daemon"), {"--session", "--nofork", "--print-address=1"});
+    ASSERT_TRUE(daemon.waitForReadyRead(5000)) << "dbus-daemon";
+    const QString address = QString::fromLatin1(daemon.readLine().trimmed());
+    int raised = 0, quits = 0;
+    MediaRemote remote(*app, {[&] { ++raised; }, [&] { ++quits; }});
+    ASSERT_TRUE(remote.Offer(QDBusConnection::connectToBus(address, QStringLiteral("album"))));
+    app->WatchShown([&] { remote.Changed(); });
+    view.answer = QDir(photos.path()).filePath("p0.jpg");
+    ASSERT_TRUE(app->ChooseFolderCommand());
+    RunUntilStill();
+
+    QDBusConnection desk = QDBusConnection::connectToBus(address, QStringLiteral("desk"));
+    const QString service = QStringLiteral("org.mpris.MediaPlayer2.tamsel"), path = QStringLiteral("/org/mpris/MediaPlayer2");
+    const QString player = QStringLiteral("org.mpris.MediaPlayer2.Player");
+    PlayerHeard heard;
+    ASSERT_TRUE(desk.connect(service, path, "org.freedesktop.DBus.Properties", "PropertiesChanged", &heard,
+                             SLOT(Changed(QString, QVariantMap, QStringList))));
+    const auto call = [&](const QString& iface, const char* member) {
+        desk.call(QDBusMessage::createMethodCall(service, path, iface, member), QDBus::BlockWithGui);
+        QCoreApplication::processEvents();   // the call acts as a click, from the event loop
+        QCoreApplication::processEvents();
+    };
+    const auto get = [&](const char* name) {
+        QDBusMessage m = QDBusMessage::createMethodCall(service, path, "org.freedesktop.DBus.Properties", "Get");
+        m << player << QString::fromLatin1(name);
+        return desk.call(m, QDBus::BlockWithGui).arguments().value(0).value<QDBusVariant>().variant();
+    };
+    const auto title = [&] { return qdbus_cast<QVariantMap>(get("Metadata")).value("xesam:title").toString(); };
+
+    EXPECT_FALSE(get("CanGoPrevious").toBool());
+    call(player, "Next");
+    EXPECT_EQ(TestAccess::Model(*app).position.CurPhoto(), 1);
+    EXPECT_EQ(title(), "p1.jpg");
+    EXPECT_EQ(qdbus_cast<QVariantMap>(get("Metadata")).value("xesam:album").toString(), QStringLiteral("澄影集"));
+    call(player, "Next");
+    EXPECT_FALSE(get("CanGoNext").toBool());
+    call(player, "Previous");
+    EXPECT_EQ(title(), "p1.jpg");
+    EXPECT_EQ(qdbus_cast<QVariantMap>(heard.heard.value("Metadata")).value("xesam:trackNumber").toInt(), 2);
+
+    call(player, "PlayPause");
+    EXPECT_TRUE(TestAccess::Model(*app).main.ShowRunning());
+    EXPECT_EQ(get("PlaybackStatus").toString(), "Playing");
+    call(player, "Stop");
+    EXPECT_EQ(get("PlaybackStatus").toString(), "Stopped");
+    EXPECT_EQ(heard.heard.value("PlaybackStatus").toString(), "Stopped");
+    call("org.mpris.MediaPlayer2", "Raise");
+    call("org.mpris.MediaPlayer2", "Quit");
+    EXPECT_EQ(raised, 1);
+    EXPECT_EQ(quits, 1);
+    app->WatchShown({});
+    daemon.kill();
+    daemon.waitForFinished();
+}
+
+#include "test_album_app.moc"
