@@ -636,13 +636,13 @@ TEST_F(AppFixture, TheDesktopsMediaControlsDriveTheShow)
     const QString address = QString::fromLatin1(daemon.readLine().trimmed());
     int raised = 0, quits = 0;
     MediaRemote remote(*app, {[&] { ++raised; }, [&] { ++quits; }});
-    ASSERT_TRUE(remote.Offer(QDBusConnection::connectToBus(address, QStringLiteral("album"))));
+    ASSERT_TRUE(remote.Offer(QDBusConnection::connectToBus(address, QStringLiteral("album-remote"))));
     app->WatchShown([&] { remote.Changed(); });
     view.answer = QDir(photos.path()).filePath("p0.jpg");
     ASSERT_TRUE(app->ChooseFolderCommand());
     RunUntilStill();
 
-    QDBusConnection desk = QDBusConnection::connectToBus(address, QStringLiteral("desk"));
+    QDBusConnection desk = QDBusConnection::connectToBus(address, QStringLiteral("desk-remote"));
     const QString service = QStringLiteral("org.mpris.MediaPlayer2.tamsel"), path = QStringLiteral("/org/mpris/MediaPlayer2");
     const QString player = QStringLiteral("org.mpris.MediaPlayer2.Player");
     PlayerHeard heard;
@@ -682,6 +682,8 @@ TEST_F(AppFixture, TheDesktopsMediaControlsDriveTheShow)
     EXPECT_EQ(raised, 1);
     EXPECT_EQ(quits, 1);
     app->WatchShown({});
+    QDBusConnection::disconnectFromBus(QStringLiteral("album-remote"));
+    QDBusConnection::disconnectFromBus(QStringLiteral("desk-remote"));
     daemon.kill();
     daemon.waitForFinished();
 }
