@@ -17,6 +17,7 @@
 #include <QFileInfo>
 #include <QLibraryInfo>
 #include <QLocale>
+#include <QScreen>
 #include <QTranslator>
 #include <QSessionManager>
 
@@ -129,8 +130,14 @@ QTranslator qtChinese;
     // Photos with a profile are shown in the screen's colours, known before
     // the first photo is decoded. The switch shows their numbers as they are.
     SetColourManagement(!qEnvironmentVariableIsSet("TAMSEL_NO_COLOUR_MANAGEMENT"));
-    if (QGuiApplication::platformName() == QLatin1String("xcb"))
-        SetDisplayProfile(RootWindowIccProfile());
+    // colord's profile for the output on any session; the root window's
+    // property on an X11 session without colord.
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    QByteArray screenProfile =
+        ColordDisplayProfile(QDBusConnection::systemBus(), screen ? screen->name() : QString());
+    if (screenProfile.isEmpty() && QGuiApplication::platformName() == QLatin1String("xcb"))
+        screenProfile = RootWindowIccProfile();
+    SetDisplayProfile(screenProfile);
 
     AlbumApp core(AppPaths::Resolve());
     const StartupReport report = core.Startup();
