@@ -15,25 +15,35 @@
 using namespace tamsel;
 using namespace tamsel::testing;
 
-TEST(PrintPhoto, NaturalSizeUnlessThePageIsTooSmall)
+// At its natural size from the top left unless the page is too small; fitted
+// to the page, as large as it allows and in its middle.
+TEST(PrintPhoto, NaturalSizeUnlessThePageIsTooSmallOrFittedToThePage)
 {
     const QSizeF letter(8.0, 10.5);
+    constexpr PrintFit natural = PrintFit::NaturalSize, fit = PrintFit::FitToPage;
     const struct {
         QSize px;
         double dpiX, dpiY;
-        QSizeF want;
+        PrintFit how;
+        QRectF want;
     } cases[] = {
-        {{192, 96}, 96, 96, {2, 1}},
-        {{600, 300}, 300, 150, {2, 2}},
-        {{1600, 480}, 96, 96, {8, 2.4}},         // too wide: fits the width
-        {{960, 2016}, 96, 96, {5, 10.5}},        // too tall: fits the height
+        {{192, 96}, 96, 96, natural, {0, 0, 2, 1}},
+        {{600, 300}, 300, 150, natural, {0, 0, 2, 2}},
+        {{1600, 480}, 96, 96, natural, {0, 0, 8, 2.4}},     // too wide: fits the width
+        {{960, 2016}, 96, 96, natural, {0, 0, 5, 10.5}},    // too tall: fits the height
+        {{192, 96}, 96, 96, fit, {0, 3.25, 8, 4}},          // wide: the width, centred up and down
+        {{600, 300}, 300, 150, fit, {0, 1.25, 8, 8}},       // square at its resolutions
+        {{96, 288}, 96, 96, fit, {2.25, 0, 3.5, 10.5}},     // tall: the height, centred across
+        {{1920, 1260}, 96, 96, fit, {0, 2.625, 8, 5.25}},   // larger than the page: made smaller
     };
     for (const auto& c : cases) {
-        const QRectF r = PrintPlacement(c.px, c.dpiX, c.dpiY, letter);
-        EXPECT_EQ(r.topLeft(), QPointF(0, 0));
-        EXPECT_NEAR(r.width(), c.want.width(), 1e-9) << c.px.width();
-        EXPECT_NEAR(r.height(), c.want.height(), 1e-9) << c.px.width();
+        const QRectF r = PrintPlacement(c.px, c.dpiX, c.dpiY, letter, c.how);
+        for (const auto& [got, want] : {std::pair{r.x(), c.want.x()}, {r.y(), c.want.y()},
+                                        {r.width(), c.want.width()}, {r.height(), c.want.height()}})
+            EXPECT_NEAR(got, want, 1e-9) << c.px.width() << "x" << c.px.height() << " fit " << int(c.how);
     }
+    EXPECT_EQ(PrintPlacement({192, 96}, 96, 96, letter), QRectF(0, 0, 2, 1));
+    EXPECT_TRUE(PrintPlacement({}, 96, 96, letter, fit).isEmpty());
 }
 
 TEST(PrintPhoto, TheResolutionIsTheFilesOwnOrNinetySix)

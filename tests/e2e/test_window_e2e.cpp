@@ -1022,3 +1022,59 @@ TEST(WindowEndToEnd, AFolderAndAShowScriptDroppedOnTheWindowOpen)
         source.waitForFinished();
     }
 }
+
+// Ctrl+P opens the print dialog: Enter prints the photo at its natural size,
+// and its page arrives in the PDF queue; Escape prints nothing.
+TEST(WindowEndToEnd, CtrlPPrintsThroughTheDialogOrNothingWhenCancelled)
+{
+    ASSERT_TRUE(WidgetApp());
+    const QString out = qEnvironmentVariable("TAMSEL_TEST_PDF_DIR");
+    if (out.isEmpty())
+        GTEST_SKIP() << "no PDF printer set up (TAMSEL_TEST_PDF_DIR)";
+    QDir().mkpath(out);
+    // The PDF is named after the photo, a name no other run prints.
+    const QString name = QStringLiteral("tamsel-print-e2e-%1").arg(QCoreApplication::applicationPid());
+    for (const bool print : {true, false}) {
+        SCOPED_TRACE(print ? "printed" : "cancelled");
+        RunningProgram run([&](const QDir& dir, const QString&) {
+            QImage img(640, 480, QImage::Format_RGB32);
+            img.fill(QColor(220, 30, 30));
+            img.save(dir.filePath(name + ".jpg"), "JPG", 95);
+        });
+        WINDOW_UP(run);
+        ASSERT_TRUE(WaitFor([&] {
+            return Near(Screenshot(run.display.Name(), run.g).pixel(run.L.photoArea.center()), 220, 30, 30);
+        }, 20000)) << "photo not shown";
+        const QStringList before = QDir(out).entryList({"*.pdf"}, QDir::Files);
+        const auto NewPdf = [&] {
+            for (const QString& f : QDir(out).entryList({"*.pdf"}, QDir::Files))
+                if (!before.contains(f) && f.contains(name))
+                    return QDir(out).filePath(f);
+            return QString();
+        };
+        run.KeysTo(run.id, {"ctrl+p"});
+        QByteArray dialog;
+        ASSERT_TRUE(WaitFor([&] { return !(dialog = run.OtherWindow()).isEmpty(); }, 10000)) << "no print dialog";
+        QThread::msleep(500);
+        run.KeysTo(dialog, {print ? "Return" : "Escape"});
+        EXPECT_TRUE(WaitFor([&] { return run.VisibleWindows() == 1; }, 10000)) << "the dialog stayed";
+        if (!print) {
+            QThread::sleep(5);
+            EXPECT_EQ(NewPdf(), QString());
+            continue;
+        }
+        QString pdf;
+        ASSERT_TRUE(WaitFor([&] { return !(pdf = NewPdf()).isEmpty(); }, 60000)) << "no PDF in " << qPrintable(out);
+        QThread::msleep(500);
+        QTemporaryDir dir;
+        ASSERT_EQ(QProcess::execute("pdftoppm", {"-r", "24", "-png", "-singlefile", pdf, dir.filePath("page")}), 0);
+        const QImage page(dir.filePath("page.png"));
+        QFile::remove(pdf);
+        // 640 x 480 pixels at 96 to the inch: 160 x 120 at 24.
+        int red = 0;
+        for (int y = 0; y < page.height(); ++y)
+            for (int x = 0; x < page.width(); ++x)
+                red += Near(page.pixel(x, y), 220, 30, 30);
+        EXPECT_NEAR(red, 160 * 120, 160 * 120 / 10);
+    }
+}
