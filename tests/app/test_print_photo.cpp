@@ -166,3 +166,27 @@ TEST(PrintPhoto, APhotoInTheDisplaysColoursIsPrintedInSrgb)
             EXPECT_GT(WorstDeltaE(photo.ToQImage(), original), 2.0) << name << " as shown";
     }
 }
+
+// The dialog's choice reaches the page: here a PDF file on A4 turned
+// sideways, the picture fitted to it.
+TEST(PrintPhoto, TheChosenPaperAndFitLayThePage)
+{
+    QTemporaryDir dir;
+    PrintChoice choice;
+    choice.outputFile = dir.filePath("page.pdf");
+    choice.layout = QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Landscape, QMarginsF(10, 10, 10, 10),
+                                QPageLayout::Millimeter);
+    choice.fit = PrintFit::FitToPage;
+    ASSERT_TRUE(PrintPicture(PrintJob{Quarters(100, 100)}, choice).ok);
+    ASSERT_EQ(QProcess::execute("pdftoppm", {"-r", "20", "-png", "-singlefile", choice.outputFile, dir.filePath("p")}), 0);
+    const QImage page(dir.filePath("p.png"));
+    QRect box;
+    for (int y = 0; y < page.height(); ++y)
+        for (int x = 0; x < page.width(); ++x)
+            if (qGray(page.pixel(x, y)) < 245)
+                box |= QRect(x, y, 1, 1);
+    EXPECT_NEAR(page.width(), 297 / 25.4 * 20, 2);   // sideways
+    EXPECT_NEAR(box.height(), 190 / 25.4 * 20, 2);   // the page's height within the margins
+    EXPECT_NEAR(box.width(), box.height(), 2);
+    EXPECT_NEAR(box.center().x(), page.width() / 2.0, 2);
+}
