@@ -94,11 +94,6 @@ PrintJob MakePrintJob(const Surface& photo, const QString& sourceFile, int rotat
     return job;
 }
 
-QRectF PrintPlacement(QSize pixels, double dpiX, double dpiY, QSizeF printable)
-{
-    return PrintPlacement(pixels, dpiX, dpiY, printable, PrintFit::NaturalSize);
-}
-
 QRectF PrintPlacement(QSize pixels, double dpiX, double dpiY, QSizeF printable, PrintFit fit)
 {
     if (pixels.isEmpty() || dpiX <= 0 || dpiY <= 0 || printable.isEmpty())

@@ -62,12 +62,10 @@ struct PrintChoice {
 
 // Where the picture lies on the page, in inches from the top-left corner
 // of the printable area: its natural size, scaled down with its proportions
-// kept when it is larger than the printable area.
-QRectF PrintPlacement(QSize pixels, double dpiX, double dpiY, QSizeF printableInches);
-
-// The same for either way of laying it: fitted to the page, it fills the
-// printable area's width or height, proportions kept, and sits in its middle.
-QRectF PrintPlacement(QSize pixels, double dpiX, double dpiY, QSizeF printableInches, PrintFit fit);
+// kept when it is larger than the printable area; fitted to the page, it
+// fills the printable area's width or height, proportions kept, in its middle.
+QRectF PrintPlacement(QSize pixels, double dpiX, double dpiY, QSizeF printableInches,
+                      PrintFit fit = PrintFit::NaturalSize);
 
 // Draws the page on a printer already begun: the printing and the preview
 // of it draw the same page.

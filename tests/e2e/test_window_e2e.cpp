@@ -1044,12 +1044,11 @@ TEST(WindowEndToEnd, CtrlPPrintsThroughTheDialogOrNothingWhenCancelled)
         ASSERT_TRUE(WaitFor([&] {
             return Near(Screenshot(run.display.Name(), run.g).pixel(run.L.photoArea.center()), 220, 30, 30);
         }, 20000)) << "photo not shown";
-        const QStringList before = QDir(out).entryList({"*.pdf"}, QDir::Files);
+        QString pdf;
+        const auto cleanUp = qScopeGuard([&] { QFile::remove(pdf); });
         const auto NewPdf = [&] {
-            for (const QString& f : QDir(out).entryList({"*.pdf"}, QDir::Files))
-                if (!before.contains(f) && f.contains(name))
-                    return QDir(out).filePath(f);
-            return QString();
+            const QStringList found = QDir(out).entryList({name + "*.pdf"}, QDir::Files);
+            return found.isEmpty() ? QString() : QDir(out).filePath(found.first());
         };
         run.KeysTo(run.id, {"ctrl+p"});
         QByteArray dialog;
@@ -1057,20 +1056,13 @@ TEST(WindowEndToEnd, CtrlPPrintsThroughTheDialogOrNothingWhenCancelled)
         QThread::msleep(500);
         run.KeysTo(dialog, {print ? "Return" : "Escape"});
         EXPECT_TRUE(WaitFor([&] { return run.VisibleWindows() == 1; }, 10000)) << "the dialog stayed";
-        if (!print) {
-            QThread::sleep(5);
-            const QString pdf = NewPdf();
-            QFile::remove(pdf);
-            EXPECT_TRUE(pdf.isEmpty()) << "printed " << qPrintable(pdf);
+        ASSERT_EQ(WaitFor([&] { return !(pdf = NewPdf()).isEmpty(); }, print ? 60000 : 5000), print)
+            << "PDF in " << qPrintable(out) << ": " << qPrintable(pdf);
+        if (!print)
             continue;
-        }
-        QString pdf;
-        ASSERT_TRUE(WaitFor([&] { return !(pdf = NewPdf()).isEmpty(); }, 60000)) << "no PDF in " << qPrintable(out);
         QThread::msleep(500);
         // 640 x 480 pixels at 96 to the inch: 160 x 120 at 24.
-        const QByteArray ppm = X(run.display.Name(), "pdftoppm", {"-r", "24", "-singlefile", pdf});
-        QFile::remove(pdf);
-        const QImage page = QImage::fromData(ppm, "PPM");
+        const QImage page = QImage::fromData(X(run.display.Name(), "pdftoppm", {"-r", "24", "-singlefile", pdf}), "PPM");
         int red = 0;
         for (int y = 0; y < page.height(); ++y)
             for (int x = 0; x < page.width(); ++x)
