@@ -94,58 +94,113 @@ PrintJob MakePrintJob(const Surface& photo, const QString& sourceFile, int rotat
     return job;
 }
 
-QRectF PrintPlacement(QSize pixels, double dpiX, double dpiY, QSizeF printable)
+QRectF PrintPlacement(QSize pixels, double dpiX, double dpiY, QSizeF printable, PrintFit fit)
 {
     if (pixels.isEmpty() || dpiX <= 0 || dpiY <= 0 || printable.isEmpty())
         return {};
-    QSizeF size(pixels.width() / dpiX, pixels.height() / dpiY);
+    const QSizeF size(pixels.width() / dpiX, pixels.height() / dpiY);
+    const double scale = std::min(printable.width() / size.width(), printable.height() / size.height());
+    if (fit == PrintFit::FitToPage) {
+        const QSizeF fitted = size * scale;
+        return {QPointF((printable.width() - fitted.width()) / 2, (printable.height() - fitted.height()) / 2),
+                fitted};
+    }
     // A picture larger than the page would be cut off: it is made smaller instead.
-    const double fit = std::min({1.0, printable.width() / size.width(), printable.height() / size.height()});
-    return {QPointF(0, 0), size * fit};
+    return {QPointF(0, 0), size * std::min(1.0, scale)};
+}
+
+PrintChoice PrintChoice::From(const QPrinter& printer, PrintFit fit)
+{
+    PrintChoice c;
+    if (printer.outputFileName().isEmpty())
+        c.printerName = printer.printerName();
+    else
+        c.outputFile = printer.outputFileName();
+    c.copies = std::max(1, printer.copyCount());
+    c.collate = printer.collateCopies();
+    c.layout = printer.pageLayout();
+    c.duplex = printer.duplex();
+    c.colour = printer.colorMode();
+    c.fit = fit;
+    return c;
+}
+
+void PrintChoice::Apply(QPrinter& printer) const
+{
+    if (!outputFile.isEmpty()) {
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(outputFile);
+    }
+    printer.setFullPage(false);
+    if (layout.isValid())
+        printer.setPageLayout(layout);
+    else
+        printer.setPageOrientation(QPageLayout::Portrait);
+    printer.setCopyCount(copies);
+    printer.setCollateCopies(collate);
+    printer.setDuplex(duplex);
+    printer.setColorMode(colour);
+}
+
+void DrawPrintPage(QPainter& painter, QPrinter& printer, const PrintJob& job, PrintFit fit)
+{
+    const double res = printer.resolution();
+    const QRectF area = printer.pageLayout().paintRectPixels(int(res));
+    const QRectF inches = PrintPlacement(job.picture.size(), job.dpiX, job.dpiY,
+                                         QSizeF(area.width() / res, area.height() / res), fit);
+    const QRectF target(inches.topLeft() * res, inches.size() * res);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    painter.drawImage(target, job.picture);
 }
 
 Outcome PrintPicture(const PrintJob& job, const QString& printerName)
 {
+    PrintChoice choice;
+    choice.printerName = printerName;
+    return PrintPicture(job, choice);
+}
+
+Outcome PrintPicture(const PrintJob& job, const PrintChoice& choice)
+{
     if (job.picture.isNull())
         return Outcome::Failed(QStringLiteral("  对不起,没有可以打印的照片"));
-    const QPrinterInfo info =
-        printerName.isEmpty() ? QPrinterInfo::defaultPrinter() : QPrinterInfo::printerInfo(printerName);
-    if (info.isNull()) {
-        if (!printerName.isEmpty())
-            return Outcome::Failed(QStringLiteral("  对不起,找不到打印机 %1").arg(printerName));
-        if (QPrinterInfo::availablePrinterNames().isEmpty())
-            return Outcome::Failed(
-                QStringLiteral("  对不起,没有找到打印机:没有安装打印机,或 CUPS 打印服务没有运行"));
-        return Outcome::Failed(QStringLiteral("  对不起,没有设定默认打印机"));
+    QPrinterInfo info;
+    if (choice.outputFile.isEmpty()) {
+        const QString& name = choice.printerName;
+        info = name.isEmpty() ? QPrinterInfo::defaultPrinter() : QPrinterInfo::printerInfo(name);
+        if (info.isNull()) {
+            if (!name.isEmpty())
+                return Outcome::Failed(QStringLiteral("  对不起,找不到打印机 %1").arg(name));
+            if (QPrinterInfo::availablePrinterNames().isEmpty())
+                return Outcome::Failed(
+                    QStringLiteral("  对不起,没有找到打印机:没有安装打印机,或 CUPS 打印服务没有运行"));
+            return Outcome::Failed(QStringLiteral("  对不起,没有设定默认打印机"));
+        }
     }
-    QPrinter printer(info, QPrinter::HighResolution);
+    // A file takes the place of a printer under the file's name.
+    const QString where = choice.outputFile.isEmpty() ? info.printerName() : choice.outputFile;
+    QPrinter printer(QPrinter::HighResolution);
+    if (!info.isNull())
+        printer.setPrinterName(info.printerName());
     printer.setDocName(job.title.isEmpty() ? QStringLiteral("澄影集") : job.title);
-    printer.setFullPage(false);
-    printer.setCopyCount(1);
-    printer.setPageOrientation(QPageLayout::Portrait);
+    choice.Apply(printer);
 
     QPainter painter;
     if (!painter.begin(&printer))
-        return Outcome::Failed(QStringLiteral("  对不起,打印机 %1 无法开始打印").arg(info.printerName()));
-    const double res = printer.resolution();
-    const QRectF area = printer.pageLayout().paintRectPixels(int(res));
-    const QRectF inches =
-        PrintPlacement(job.picture.size(), job.dpiX, job.dpiY, QSizeF(area.width() / res, area.height() / res));
-    const QRectF target(inches.topLeft() * res, inches.size() * res);
-    painter.setRenderHint(QPainter::SmoothPixmapTransform);
-    painter.drawImage(target, job.picture);
+        return Outcome::Failed(QStringLiteral("  对不起,打印机 %1 无法开始打印").arg(where));
+    DrawPrintPage(painter, printer, job, choice.fit);
     const bool ended = painter.end();
     if (!ended || printer.printerState() == QPrinter::Error)
-        return Outcome::Failed(QStringLiteral("  对不起,照片没能送到打印机 %1").arg(info.printerName()));
-    return Outcome::Done(QStringLiteral("  照片已送到打印机 %1").arg(info.printerName()));
+        return Outcome::Failed(QStringLiteral("  对不起,照片没能送到打印机 %1").arg(where));
+    return Outcome::Done(QStringLiteral("  照片已送到打印机 %1").arg(where));
 }
 
 void PrintInBackground(PrintJob job, QObject* receiver, std::function<void(const Outcome&)> done,
-                       const QString& printerName)
+                       PrintChoice choice)
 {
     QPointer<QObject> guard(receiver);
-    QThread* worker = QThread::create([job = std::move(job), guard, done = std::move(done), printerName] {
-        const Outcome result = PrintPicture(job, printerName);
+    QThread* worker = QThread::create([job = std::move(job), guard, done = std::move(done), choice = std::move(choice)] {
+        const Outcome result = PrintPicture(job, choice);
         if (guard)
             QMetaObject::invokeMethod(
                 guard.data(), [guard, done, result] { if (guard) done(result); }, Qt::QueuedConnection);

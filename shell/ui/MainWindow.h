@@ -22,6 +22,7 @@ class AlbumApp;
 struct AlbumModel;
 class PhotoArea;
 class SettingsDialog;
+enum class PrintFit;
 class HelpWindow;
 class PictureElement;
 class SkinLabel;
@@ -210,6 +211,8 @@ private:
     int keyStep_ = 0;
     // The album data could not be saved at a close, and the user was told.
     bool toldUnsaved_ = false;
+    // "适合页面" as the print dialog was last left.
+    PrintFit printFit_{};
 };
 
 }  // namespace tamsel

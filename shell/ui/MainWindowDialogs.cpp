@@ -4,7 +4,7 @@
 
 #include "album/ui/SettingsDialog.h"
 #include "app/AlbumApp.h"
-#include "app/ui/PrintPhoto.h"
+#include "app/ui/PrintDialog.h"
 #include "app/ui/SaveAsDialog.h"
 #include "imaging/ImageFormats.h"
 #include "shell/ui/SkinWidgets.h"
@@ -99,7 +99,16 @@ ColourBalance MainWindow::AskBalance()
 void MainWindow::PrintPhoto(const Surface& photo, const QString& file, int rotateAngle,
                             std::function<void(const Outcome&)> done)
 {
-    PrintInBackground(MakePrintJob(photo, file, rotateAngle), this, std::move(done));
+    PrintJob job = MakePrintJob(photo, file, rotateAngle);
+    // With nothing to print there is nothing to choose: the worker says so.
+    std::optional<PrintChoice> choice = PrintChoice{};
+    if (!job.picture.isNull())
+        choice = AskPrintChoice(this, job, printFit_);
+    if (!choice) {
+        done(Outcome::Done(QStringLiteral("  已取消打印")));
+        return;
+    }
+    PrintInBackground(std::move(job), this, std::move(done), *choice);
 }
 
 QString MainWindow::AskFile(const FileQuestion& q) { return AskFiles(q).value(0); }

@@ -15,25 +15,27 @@
 using namespace tamsel;
 using namespace tamsel::testing;
 
-TEST(PrintPhoto, NaturalSizeUnlessThePageIsTooSmall)
+TEST(PrintPhoto, NaturalSizeUnlessThePageIsTooSmallOrFittedToThePage)
 {
     const QSizeF letter(8.0, 10.5);
+    constexpr PrintFit natural = PrintFit::NaturalSize, fit = PrintFit::FitToPage;
     const struct {
         QSize px;
         double dpiX, dpiY;
-        QSizeF want;
+        PrintFit how;
+        QRectF want;
     } cases[] = {
-        {{192, 96}, 96, 96, {2, 1}},
-        {{600, 300}, 300, 150, {2, 2}},
-        {{1600, 480}, 96, 96, {8, 2.4}},         // too wide: fits the width
-        {{960, 2016}, 96, 96, {5, 10.5}},        // too tall: fits the height
+        {{192, 96}, 96, 96, natural, {0, 0, 2, 1}},
+        {{600, 300}, 300, 150, natural, {0, 0, 2, 2}},
+        {{1600, 480}, 96, 96, natural, {0, 0, 8, 2.4}},     // too wide: fits the width
+        {{960, 2016}, 96, 96, natural, {0, 0, 5, 10.5}},    // too tall: fits the height
+        {{192, 96}, 96, 96, fit, {0, 3.25, 8, 4}},          // wide: the width, centred up and down
+        {{600, 300}, 300, 150, fit, {0, 1.25, 8, 8}},       // square at its resolutions
+        {{96, 288}, 96, 96, fit, {2.25, 0, 3.5, 10.5}},     // tall: the height, centred across
+        {{1920, 1260}, 96, 96, fit, {0, 2.625, 8, 5.25}},   // larger than the page: made smaller
     };
-    for (const auto& c : cases) {
-        const QRectF r = PrintPlacement(c.px, c.dpiX, c.dpiY, letter);
-        EXPECT_EQ(r.topLeft(), QPointF(0, 0));
-        EXPECT_NEAR(r.width(), c.want.width(), 1e-9) << c.px.width();
-        EXPECT_NEAR(r.height(), c.want.height(), 1e-9) << c.px.width();
-    }
+    for (const auto& c : cases)   // compared within rounding
+        EXPECT_EQ(PrintPlacement(c.px, c.dpiX, c.dpiY, letter, c.how), c.want) << c.px.width() << " " << int(c.how);
 }
 
 TEST(PrintPhoto, TheResolutionIsTheFilesOwnOrNinetySix)
@@ -155,4 +157,28 @@ TEST(PrintPhoto, APhotoInTheDisplaysColoursIsPrintedInSrgb)
         if (QByteArray(name) != "src.jpg")
             EXPECT_GT(WorstDeltaE(photo.ToQImage(), original), 2.0) << name << " as shown";
     }
+}
+
+// The dialog's choice reaches the page: here a PDF file on A4 turned
+// sideways, the picture fitted to it.
+TEST(PrintPhoto, TheChosenPaperAndFitLayThePage)
+{
+    QTemporaryDir dir;
+    PrintChoice choice;
+    choice.outputFile = dir.filePath("page.pdf");
+    choice.layout = QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Landscape, QMarginsF(10, 10, 10, 10),
+                                QPageLayout::Millimeter);
+    choice.fit = PrintFit::FitToPage;
+    ASSERT_TRUE(PrintPicture(PrintJob{Quarters(100, 100)}, choice).ok);
+    ASSERT_EQ(QProcess::execute("pdftoppm", {"-r", "20", "-png", "-singlefile", choice.outputFile, dir.filePath("p")}), 0);
+    const QImage page(dir.filePath("p.png"));
+    QRect box;
+    for (int y = 0; y < page.height(); ++y)
+        for (int x = 0; x < page.width(); ++x)
+            if (qGray(page.pixel(x, y)) < 245)
+                box |= QRect(x, y, 1, 1);
+    EXPECT_NEAR(page.width(), 297 / 25.4 * 20, 2);   // sideways
+    EXPECT_NEAR(box.height(), 190 / 25.4 * 20, 2);   // the page's height within the margins
+    EXPECT_NEAR(box.width(), box.height(), 2);
+    EXPECT_NEAR(box.center().x(), page.width() / 2.0, 2);
 }

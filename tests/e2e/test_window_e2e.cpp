@@ -1022,3 +1022,51 @@ TEST(WindowEndToEnd, AFolderAndAShowScriptDroppedOnTheWindowOpen)
         source.waitForFinished();
     }
 }
+
+// Ctrl+P opens the print dialog: Enter prints the photo at its natural size,
+// and its page arrives in the PDF queue; Escape prints nothing.
+TEST(WindowEndToEnd, CtrlPPrintsThroughTheDialogOrNothingWhenCancelled)
+{
+    ASSERT_TRUE(WidgetApp());
+    const QString out = qEnvironmentVariable("TAMSEL_TEST_PDF_DIR");
+    if (out.isEmpty())
+        GTEST_SKIP() << "no PDF printer set up (TAMSEL_TEST_PDF_DIR)";
+    // The PDF is named after the photo, a name no other run prints.
+    const QString name = QStringLiteral("tamsel-print-e2e-%1").arg(QCoreApplication::applicationPid());
+    for (const bool print : {true, false}) {
+        SCOPED_TRACE(print ? "printed" : "cancelled");
+        RunningProgram run([&](const QDir& dir, const QString&) {
+            QImage img(640, 480, QImage::Format_RGB32);
+            img.fill(QColor(220, 30, 30));
+            img.save(dir.filePath(name + ".jpg"), "JPG", 95);
+        });
+        WINDOW_UP(run);
+        ASSERT_TRUE(WaitFor([&] {
+            return Near(Screenshot(run.display.Name(), run.g).pixel(run.L.photoArea.center()), 220, 30, 30);
+        }, 20000)) << "photo not shown";
+        QString pdf;
+        const auto cleanUp = qScopeGuard([&] { QFile::remove(pdf); });
+        const auto NewPdf = [&] {
+            const QStringList found = QDir(out).entryList({name + "*.pdf"}, QDir::Files);
+            return found.isEmpty() ? QString() : QDir(out).filePath(found.first());
+        };
+        run.KeysTo(run.id, {"ctrl+p"});
+        QByteArray dialog;
+        ASSERT_TRUE(WaitFor([&] { return !(dialog = run.OtherWindow()).isEmpty(); }, 10000)) << "no print dialog";
+        QThread::msleep(500);
+        run.KeysTo(dialog, {print ? "Return" : "Escape"});
+        EXPECT_TRUE(WaitFor([&] { return run.VisibleWindows() == 1; }, 10000)) << "the dialog stayed";
+        ASSERT_EQ(WaitFor([&] { return !(pdf = NewPdf()).isEmpty(); }, print ? 60000 : 5000), print)
+            << "PDF in " << qPrintable(out) << ": " << qPrintable(pdf);
+        if (!print)
+            continue;
+        QThread::msleep(500);
+        // 640 x 480 pixels at 96 to the inch: 160 x 120 at 24.
+        const QImage page = QImage::fromData(X(run.display.Name(), "pdftoppm", {"-r", "24", "-singlefile", pdf}), "PPM");
+        int red = 0;
+        for (int y = 0; y < page.height(); ++y)
+            for (int x = 0; x < page.width(); ++x)
+                red += Near(page.pixel(x, y), 220, 30, 30);
+        EXPECT_NEAR(red, 160 * 120, 160 * 120 / 10);
+    }
+}
