@@ -168,6 +168,24 @@ Outcome SetGsettingsWallpaper(const QString& file, DesktopKind kind)
     return {true, {}};
 }
 
+Outcome SetPortalWallpaper(const QString& file, const QDBusConnection& bus)
+{
+    QDBusMessage ask = QDBusMessage::createMethodCall(
+        QStringLiteral("org.freedesktop.portal.Desktop"), QStringLiteral("/org/freedesktop/portal/desktop"),
+        QStringLiteral("org.freedesktop.portal.Wallpaper"), QStringLiteral("SetWallpaperURI"));
+    // No window handle to give: the portal places its question itself.
+    ask << QString() << QUrl::fromLocalFile(file).toString()
+        << QVariantMap{{QStringLiteral("show-preview"), false}, {QStringLiteral("set-on"), QStringLiteral("both")}};
+    // The portal answers at once with the handle of its request; the picture
+    // changes when the desktop has done it.
+    constexpr int kAnswerMs = 3000;
+    const QDBusMessage reply = bus.isConnected() ? bus.call(ask, QDBus::Block, kAnswerMs) : QDBusMessage();
+    if (reply.type() == QDBusMessage::ReplyMessage)
+        return {true, {}};
+    return {false,
+            QStringLiteral("对不起,这个 Wayland 桌面既不是已知的桌面,也没有设置墙纸的门户服务;图片已复制到 %1").arg(file)};
+}
+
 Outcome ApplyWallpaper(const QString& file, const DesktopInfo& desktop)
 {
     switch (desktop.kind) {
@@ -182,7 +200,7 @@ Outcome ApplyWallpaper(const QString& file, const DesktopInfo& desktop)
     case DesktopKind::BareX:
         return SetRootWindowPicture(file, desktop.display);
     case DesktopKind::Wayland:
-        return {false, QStringLiteral("对不起,不知道怎样设置这个 Wayland 桌面的墙纸;图片已复制到 %1").arg(file)};
+        return SetPortalWallpaper(file, QDBusConnection::sessionBus());
     case DesktopKind::None:
         break;
     }

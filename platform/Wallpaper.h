@@ -1,4 +1,5 @@
 #pragma once
+#include <QDBusConnection>
 #include "platform/Outcome.h"
 #include <QByteArray>
 #include <QProcessEnvironment>
@@ -34,6 +35,11 @@ Outcome ApplyWallpaper(const QString& file, const DesktopInfo& desktop);
 // where the schema has both), through gsettings, so whatever settings
 // backend the session uses receives them.
 Outcome SetGsettingsWallpaper(const QString& file, DesktopKind kind);
+
+// Asks the desktop portal (org.freedesktop.portal.Wallpaper on bus) to make
+// the picture the background: what a Wayland desktop of no known kind offers.
+// The portal may still ask the user; the outcome says whether it was asked.
+Outcome SetPortalWallpaper(const QString& file, const QDBusConnection& bus);
 
 // Sets the X root window's background to the picture, filling the screen,
 // and publishes it the way other X programs look for it (_XROOTPMAP_ID and

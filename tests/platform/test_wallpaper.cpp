@@ -5,6 +5,10 @@
 #include <QPainter>
 #include <QStandardPaths>
 #include <QUrl>
+#include <QDBusMessage>
+#include <QDBusObjectPath>
+#include <QDBusVirtualObject>
+#include <QThread>
 #include <gtest/gtest.h>
 
 using namespace tamsel;
@@ -116,4 +120,51 @@ TEST(Wallpaper, ABareXSessionShowsThePictureOnTheRootWindow)
     EXPECT_TRUE(near(root.pixelColor(240, 180), QColor(230, 220, 60)));
     if (!props.isNull())
         EXPECT_TRUE(props.contains("pixmap id")) << props.constData();
+}
+
+namespace {
+
+// The desktop portal's wallpaper service: records the picture it was asked for.
+struct StandInPortal : QDBusVirtualObject {
+    QString uri;
+    QString introspect(const QString&) const override { return {}; }
+    bool handleMessage(const QDBusMessage& m, const QDBusConnection& bus) override
+    {
+        if (m.member() != QLatin1String("SetWallpaperURI"))
+            return false;
+        uri = m.arguments().value(1).toString();
+        return bus.send(m.createReply(QVariant::fromValue(QDBusObjectPath("/org/freedesktop/portal/desktop/request/1"))));
+    }
+};
+
+}  // namespace
+
+// A Wayland desktop of no known kind: the portal is asked for the picture; without one, the
+// message says that nothing could set it and where the picture is.
+TEST(Wallpaper, AnUnknownWaylandDesktopIsAskedThroughThePortal)
+{
+    QProcess daemon;
+    daemon.start(QStringLiteral("dbus-daemon"), {"--session", "--nofork", "--print-address=1"});
+    ASSERT_TRUE(daemon.waitForReadyRead(5000)) << "dbus-daemon";
+    const QString address = QString::fromLatin1(daemon.readLine().trimmed());
+    const QDBusConnection album = QDBusConnection::connectToBus(address, QStringLiteral("album-portal"));
+    const Outcome none = SetPortalWallpaper(QStringLiteral("/pictures/mytable.bmp"), album);
+    EXPECT_FALSE(none.ok);
+    EXPECT_TRUE(none.message.contains(QStringLiteral("/pictures/mytable.bmp"))) << qPrintable(none.message);
+
+    QThread portalThread;   // the portal answers from elsewhere, as from its own process
+    portalThread.start();
+    StandInPortal portal;
+    portal.moveToThread(&portalThread);
+    QDBusConnection service = QDBusConnection::connectToBus(address, QStringLiteral("portal"));
+    ASSERT_TRUE(service.registerVirtualObject(QStringLiteral("/org/freedesktop/portal/desktop"), &portal) &&
+                service.registerService(QStringLiteral("org.freedesktop.portal.Desktop")));
+    EXPECT_TRUE(SetPortalWallpaper(QStringLiteral("/pictures/mytable.bmp"), album).ok);
+    EXPECT_EQ(portal.uri, QStringLiteral("file:///pictures/mytable.bmp"));
+    QDBusConnection::disconnectFromBus(QStringLiteral("portal"));
+    QDBusConnection::disconnectFromBus(QStringLiteral("album-portal"));
+    portalThread.quit();
+    portalThread.wait();
+    daemon.kill();
+    daemon.waitForFinished();
 }
