@@ -3,15 +3,20 @@
 #include "platform/QuitSignalRoute.h"
 
 #include <QDBusMessage>
+#include <QDBusObjectPath>
 #include <QDBusPendingCallWatcher>
 #include <QDBusPendingReply>
 #include <QProcess>
+
+#include <utility>
 
 namespace tamsel {
 
 namespace {
 const QString kService = QStringLiteral("org.freedesktop.ScreenSaver");
 const QString kPath = QStringLiteral("/org/freedesktop/ScreenSaver");
+const QString kPortal = QStringLiteral("org.freedesktop.portal.Desktop");
+const QString kPortalPath = QStringLiteral("/org/freedesktop/portal/desktop");
 constexpr int kReplyTimeoutMs = 5000;
 
 QDBusMessage ScreenSaverCall(const QString& method)
@@ -42,7 +47,7 @@ void ScreenAwake::Hold(bool on)
     wanted_ = on;
     if (on) {
         // A request still under way is kept when it comes back.
-        if (!pending_ && !haveCookie_)
+        if (!pending_ && !haveCookie_ && portalRequest_.isEmpty())
             AskDesktop();
         return;
     }
@@ -50,6 +55,8 @@ void ScreenAwake::Hold(bool on)
         haveCookie_ = false;
         ReleaseCookie(cookie_);
     }
+    if (!portalRequest_.isEmpty())
+        ClosePortalRequest(std::exchange(portalRequest_, QString()));
     Resume();
 }
 
@@ -70,9 +77,10 @@ void ScreenAwake::AskDesktop()
         pending_ = false;
         const QDBusPendingReply<uint> reply = *watcher;
         if (reply.isError()) {
-            // No screen saver service on this bus: the desktop's own tool.
+            // No screen saver service on this bus: the desktop portal's, else
+            // the desktop's own tool.
             if (wanted_)
-                Suspend();
+                AskPortal();
             return;
         }
         if (wanted_) {
@@ -83,6 +91,37 @@ void ScreenAwake::AskDesktop()
             ReleaseCookie(reply.value());
         }
     });
+}
+
+void ScreenAwake::AskPortal()
+{
+    QDBusMessage call = QDBusMessage::createMethodCall(kPortal, kPortalPath, QStringLiteral("org.freedesktop.portal.Inhibit"),
+                                                       QStringLiteral("Inhibit"));
+    // 8: the session is not to count as idle.
+    call << QString() << 8u << QVariantMap{{QStringLiteral("reason"), QStringLiteral("自动播放")}};
+    pending_ = true;
+    auto* watcher = new QDBusPendingCallWatcher(bus_->asyncCall(call, kReplyTimeoutMs), &calls_);
+    QObject::connect(watcher, &QDBusPendingCallWatcher::finished, &calls_, [this, watcher] {
+        watcher->deleteLater();
+        pending_ = false;
+        const QDBusPendingReply<QDBusObjectPath> reply = *watcher;
+        if (reply.isError()) {
+            if (wanted_)
+                Suspend();
+            return;
+        }
+        if (wanted_)
+            portalRequest_ = reply.value().path();
+        else
+            ClosePortalRequest(reply.value().path());
+    });
+}
+
+// The portal holds the screen until its request is closed.
+void ScreenAwake::ClosePortalRequest(const QString& request)
+{
+    bus_->send(QDBusMessage::createMethodCall(kPortal, request, QStringLiteral("org.freedesktop.portal.Request"),
+                                              QStringLiteral("Close")));
 }
 
 void ScreenAwake::ReleaseCookie(uint cookie)

@@ -9,7 +9,8 @@ namespace tamsel {
 
 // Keeps the screen saver and the screen blanking away while a slide show
 // runs. The desktop is asked through its org.freedesktop.ScreenSaver service
-// on the session bus; where there is none, xdg-screensaver suspends it for the
+// on the session bus, else through the desktop portal's Inhibit (a Wayland
+// desktop); where there is neither, xdg-screensaver suspends it for the
 // program's window. The desktop's answer is awaited without blocking, so
 // starting a show never waits on it.
 class ScreenAwake {
@@ -32,6 +33,8 @@ public:
 
 private:
     void AskDesktop();
+    void AskPortal();
+    void ClosePortalRequest(const QString& request);
     void ReleaseCookie(uint cookie);
     void Suspend();
     void Resume();
@@ -43,6 +46,7 @@ private:
     bool pending_ = false;
     bool haveCookie_ = false;
     uint cookie_ = 0;
+    QString portalRequest_;    // the portal's request that holds the screen; "": none
     quint64 toolWindow_ = 0;   // the window xdg-screensaver suspends for; 0: none
 };
 
