@@ -1,6 +1,7 @@
 // The whole album driven without a window: a scripted view answers the
 // questions and records what the album shows; the test runs the engine's
 // steps itself, as the photo area would.
+#include "PrivateBus.h"
 #include "ScriptedView.h"
 #include "imaging/ImageFormats.h"
 #include "tools/RenameJournal.h"
@@ -512,15 +513,13 @@ struct FakeScreenSaver : QDBusVirtualObject {
 
 TEST_F(AppFixture, AShowKeepsTheScreenOnUntilItStopsOrTheProgramEnds)
 {
-    QProcess daemon;
-    daemon.start(QStringLiteral("dbus-daemon"), {"--session", "--nofork", "--print-address=1"});
-    ASSERT_TRUE(daemon.waitForReadyRead(5000)) << "dbus-daemon";
-    const QString address = QString::fromLatin1(daemon.readLine().trimmed());
-    QDBusConnection desktop = QDBusConnection::connectToBus(address, QStringLiteral("desktop"));
+    PrivateBus session;
+    ASSERT_TRUE(session.Up()) << "dbus-daemon";
+    QDBusConnection desktop = session.Connect(QStringLiteral("desktop"));
     FakeScreenSaver saver;
     ASSERT_TRUE(desktop.registerVirtualObject(QStringLiteral("/org/freedesktop/ScreenSaver"), &saver) &&
                 desktop.registerService(QStringLiteral("org.freedesktop.ScreenSaver")));
-    TestAccess::Awake(*app).UseBus(QDBusConnection::connectToBus(address, QStringLiteral("album")));
+    TestAccess::Awake(*app).UseBus(session.Connect(QStringLiteral("album")));
     TestAccess::Model(*app).state.LoopShow = 1;
     view.answer = QDir(photos.path()).filePath("p0.jpg");
     ASSERT_TRUE(app->ChooseFolderCommand());
@@ -544,8 +543,6 @@ TEST_F(AppFixture, AShowKeepsTheScreenOnUntilItStopsOrTheProgramEnds)
             QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
         EXPECT_EQ(saver.calls.join(' ').toStdString(), calls);
     }
-    daemon.kill();
-    daemon.waitForFinished();
 }
 
 // Photos whose names the system cannot spell are said once on the info line
@@ -630,19 +627,17 @@ public Q_SLOTS:
 // and quit reach the window, and the bus hears the photo and the show change.
 TEST_F(AppFixture, TheDesktopsMediaControlsDriveTheShow)
 {
-    QProcess daemon;
-    daemon.start(QStringLiteral("dbus-daemon"), {"--session", "--nofork", "--print-address=1"});
-    ASSERT_TRUE(daemon.waitForReadyRead(5000)) << "dbus-daemon";
-    const QString address = QString::fromLatin1(daemon.readLine().trimmed());
+    PrivateBus session;
+    ASSERT_TRUE(session.Up()) << "dbus-daemon";
     int raised = 0, quits = 0;
     MediaRemote remote(*app, {[&] { ++raised; }, [&] { ++quits; }});
-    ASSERT_TRUE(remote.Offer(QDBusConnection::connectToBus(address, QStringLiteral("album-remote"))));
+    ASSERT_TRUE(remote.Offer(session.Connect(QStringLiteral("album"))));
     app->WatchShown([&] { remote.Changed(); });
     view.answer = QDir(photos.path()).filePath("p0.jpg");
     ASSERT_TRUE(app->ChooseFolderCommand());
     RunUntilStill();
 
-    QDBusConnection desk = QDBusConnection::connectToBus(address, QStringLiteral("desk-remote"));
+    QDBusConnection desk = session.Connect(QStringLiteral("desk"));
     const QString service = QStringLiteral("org.mpris.MediaPlayer2.tamsel"), path = QStringLiteral("/org/mpris/MediaPlayer2");
     const QString player = QStringLiteral("org.mpris.MediaPlayer2.Player");
     PlayerHeard heard;
@@ -682,10 +677,6 @@ TEST_F(AppFixture, TheDesktopsMediaControlsDriveTheShow)
     EXPECT_EQ(raised, 1);
     EXPECT_EQ(quits, 1);
     app->WatchShown({});
-    QDBusConnection::disconnectFromBus(QStringLiteral("album-remote"));
-    QDBusConnection::disconnectFromBus(QStringLiteral("desk-remote"));
-    daemon.kill();
-    daemon.waitForFinished();
 }
 
 #include "test_album_app.moc"

@@ -1,4 +1,5 @@
 // The display's profile from colord, asked of a stand-in colord on a private bus.
+#include "PrivateBus.h"
 #include "TestUtil.h"
 #include "platform/ScreenProfile.h"
 
@@ -51,11 +52,9 @@ struct StandInColord : QDBusVirtualObject {
 // not know gives its first display's; no colord gives nothing.
 TEST(ColordProfile, TheOutputsDeviceGivesItsDefaultProfile)
 {
-    QProcess daemon;
-    daemon.start(QStringLiteral("dbus-daemon"), {"--session", "--nofork", "--print-address=1"});
-    ASSERT_TRUE(daemon.waitForReadyRead(5000)) << "dbus-daemon";
-    const QString address = QString::fromLatin1(daemon.readLine().trimmed());
-    const QDBusConnection bus = QDBusConnection::connectToBus(address, QStringLiteral("album-colord"));
+    PrivateBus system;
+    ASSERT_TRUE(system.Up()) << "dbus-daemon";
+    const QDBusConnection bus = system.Connect(QStringLiteral("album"));
     EXPECT_TRUE(ColordDisplayProfile(bus, QStringLiteral("DP-1")).isEmpty()) << "no colord yet";
 
     QTemporaryDir dir;
@@ -67,18 +66,14 @@ TEST(ColordProfile, TheOutputsDeviceGivesItsDefaultProfile)
     colordThread.start();
     StandInColord colord;
     colord.dir = dir.path();
-    colord.moveToThread(&colordThread);
-    QDBusConnection service = QDBusConnection::connectToBus(address, QStringLiteral("colord"));
+    QDBusConnection service = system.Connect(QStringLiteral("colord"));
     ASSERT_TRUE(service.registerVirtualObject(QStringLiteral("/org/freedesktop/ColorManager"), &colord,
                                               QDBusConnection::SubPath) &&
                 service.registerService(QStringLiteral("org.freedesktop.ColorManager")));
+    colord.moveToThread(&colordThread);
     EXPECT_EQ(ColordDisplayProfile(bus, QStringLiteral("DP-1")), "profile of DP");
     EXPECT_EQ(ColordDisplayProfile(bus, QStringLiteral("HDMI-1")), "profile of HD");
     EXPECT_EQ(ColordDisplayProfile(bus, QStringLiteral("VGA-1")), "profile of HD");
-    QDBusConnection::disconnectFromBus(QStringLiteral("colord"));
     colordThread.quit();
     colordThread.wait();
-    QDBusConnection::disconnectFromBus(QStringLiteral("album-colord"));
-    daemon.kill();
-    daemon.waitForFinished();
 }

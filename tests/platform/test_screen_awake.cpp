@@ -1,5 +1,6 @@
 // The screen kept on through the desktop portal, on a private bus without a
 // screen saver service (a Wayland desktop).
+#include "PrivateBus.h"
 #include "TestUtil.h"
 #include "platform/ScreenAwake.h"
 
@@ -11,6 +12,7 @@
 #include <gtest/gtest.h>
 
 using namespace tamsel;
+using namespace tamsel::testing;
 
 namespace {
 
@@ -36,18 +38,16 @@ struct StandInPortal : QDBusVirtualObject {
 
 TEST(ScreenAwake, WithoutAScreenSaverServiceThePortalHoldsTheScreen)
 {
-    QProcess daemon;
-    daemon.start(QStringLiteral("dbus-daemon"), {"--session", "--nofork", "--print-address=1"});
-    ASSERT_TRUE(daemon.waitForReadyRead(5000)) << "dbus-daemon";
-    const QString address = QString::fromLatin1(daemon.readLine().trimmed());
+    PrivateBus session;
+    ASSERT_TRUE(session.Up()) << "dbus-daemon";
     StandInPortal portal;
-    QDBusConnection desktop = QDBusConnection::connectToBus(address, QStringLiteral("portal-desktop"));
+    QDBusConnection desktop = session.Connect(QStringLiteral("portal"));
     ASSERT_TRUE(desktop.registerVirtualObject(QStringLiteral("/org/freedesktop/portal/desktop"), &portal,
                                               QDBusConnection::SubPath) &&
                 desktop.registerService(QStringLiteral("org.freedesktop.portal.Desktop")));
     {
         ScreenAwake awake;
-        awake.UseBus(QDBusConnection::connectToBus(address, QStringLiteral("portal-album")));
+        awake.UseBus(session.Connect(QStringLiteral("album")));
         const auto until = [&](const char* calls) {
             QElapsedTimer t;
             t.start();
@@ -68,8 +68,4 @@ TEST(ScreenAwake, WithoutAScreenSaverServiceThePortalHoldsTheScreen)
     while (!portal.calls.contains("Close2") && t.elapsed() < 5000)
         QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
     EXPECT_TRUE(portal.calls.contains("Close2"));
-    QDBusConnection::disconnectFromBus(QStringLiteral("portal-album"));
-    QDBusConnection::disconnectFromBus(QStringLiteral("portal-desktop"));
-    daemon.kill();
-    daemon.waitForFinished();
 }

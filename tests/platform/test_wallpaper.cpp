@@ -1,3 +1,4 @@
+#include "PrivateBus.h"
 #include "TestUtil.h"
 #include "platform/Wallpaper.h"
 
@@ -143,11 +144,9 @@ struct StandInPortal : QDBusVirtualObject {
 // message says that nothing could set it and where the picture is.
 TEST(Wallpaper, AnUnknownWaylandDesktopIsAskedThroughThePortal)
 {
-    QProcess daemon;
-    daemon.start(QStringLiteral("dbus-daemon"), {"--session", "--nofork", "--print-address=1"});
-    ASSERT_TRUE(daemon.waitForReadyRead(5000)) << "dbus-daemon";
-    const QString address = QString::fromLatin1(daemon.readLine().trimmed());
-    const QDBusConnection album = QDBusConnection::connectToBus(address, QStringLiteral("album-portal"));
+    PrivateBus session;
+    ASSERT_TRUE(session.Up()) << "dbus-daemon";
+    const QDBusConnection album = session.Connect(QStringLiteral("album"));
     const Outcome none = SetPortalWallpaper(QStringLiteral("/pictures/mytable.bmp"), album);
     EXPECT_FALSE(none.ok);
     EXPECT_TRUE(none.message.contains(QStringLiteral("/pictures/mytable.bmp"))) << qPrintable(none.message);
@@ -155,16 +154,12 @@ TEST(Wallpaper, AnUnknownWaylandDesktopIsAskedThroughThePortal)
     QThread portalThread;   // the portal answers from elsewhere, as from its own process
     portalThread.start();
     StandInPortal portal;
-    portal.moveToThread(&portalThread);
-    QDBusConnection service = QDBusConnection::connectToBus(address, QStringLiteral("portal"));
+    QDBusConnection service = session.Connect(QStringLiteral("portal"));
     ASSERT_TRUE(service.registerVirtualObject(QStringLiteral("/org/freedesktop/portal/desktop"), &portal) &&
                 service.registerService(QStringLiteral("org.freedesktop.portal.Desktop")));
+    portal.moveToThread(&portalThread);
     EXPECT_TRUE(SetPortalWallpaper(QStringLiteral("/pictures/mytable.bmp"), album).ok);
     EXPECT_EQ(portal.uri, QStringLiteral("file:///pictures/mytable.bmp"));
-    QDBusConnection::disconnectFromBus(QStringLiteral("portal"));
-    QDBusConnection::disconnectFromBus(QStringLiteral("album-portal"));
     portalThread.quit();
     portalThread.wait();
-    daemon.kill();
-    daemon.waitForFinished();
 }
