@@ -316,6 +316,12 @@ struct RunningProgram {
     }
     // A visible window of the program other than the main window, or "";
     // with a name, only one that the window manager shows by that name.
+    // Whether the photo area's centre comes to show that colour within 20 s.
+    bool CentreIs(int red, int green, int blue)
+    {
+        return WaitFor([&] { return Near(Screenshot(display.Name(), g).pixel(L.photoArea.center()), red, green, blue); },
+                       20000);
+    }
     QByteArray OtherWindow(const QString& name = {})
     {
         for (const QByteArray& w : Xdo({"search", "--onlyvisible", "--pid", QString::number(app.processId())})
@@ -443,12 +449,7 @@ TEST(WindowEndToEnd, KeysReachTheMenusAndTakeBackARetouch)
     ASSERT_TRUE(WidgetApp());
     RunningProgram run;
     WINDOW_UP(run);
-    const auto centreIs = [&](int r, int g, int b) {
-        return WaitFor([&] {
-            return Near(Screenshot(run.display.Name(), run.g).pixel(run.L.photoArea.center()), r, g, b);
-        }, 20000);
-    };
-    ASSERT_TRUE(centreIs(220, 30, 30));
+    ASSERT_TRUE(run.CentreIs(220, 30, 30));
     run.Xdo({"windowactivate", "--sync", QString::fromLatin1(run.id)});
     const auto keys = [&](const QStringList& k) {
         for (const QString& one : k) {
@@ -457,9 +458,9 @@ TEST(WindowEndToEnd, KeysReachTheMenusAndTakeBackARetouch)
         }
     };
     keys({"F10", "Right", "Down", "Down", "Down", "Return"});   // "修饰" → "底片"
-    EXPECT_TRUE(centreIs(255 - 220, 255 - 30, 255 - 30)) << "no negative";
+    EXPECT_TRUE(run.CentreIs(255 - 220, 255 - 30, 255 - 30)) << "no negative";
     keys({"ctrl+z"});
-    EXPECT_TRUE(centreIs(220, 30, 30)) << "not taken back";
+    EXPECT_TRUE(run.CentreIs(220, 30, 30)) << "not taken back";
 
     keys({"F10", "Right", "Left", "Return"});
     EXPECT_TRUE(WaitFor([&] { return !run.OtherWindow(QStringLiteral("请选择照片所在文件夹")).isEmpty(); }, 10000))
@@ -556,20 +557,15 @@ TEST(WindowEndToEnd, KeysStepThroughThePhotosAndF11ShowsThemFullScreen)
     RunningProgram run;
     WINDOW_UP(run);
     const QRect normal = run.g;
-    const auto centreIs = [&](int r, int g, int b) {
-        return WaitFor([&] {
-            return Near(Screenshot(run.display.Name(), run.g).pixel(run.L.photoArea.center()), r, g, b);
-        }, 20000);
-    };
-    ASSERT_TRUE(centreIs(220, 30, 30));
+    ASSERT_TRUE(run.CentreIs(220, 30, 30));
     run.Xdo({"windowactivate", "--sync", QString::fromLatin1(run.id)});
     const auto key = [&](const char* k) { run.Xdo({"key", "--window", QString::fromLatin1(run.id), k}); };
     key("Right");
-    EXPECT_TRUE(centreIs(30, 200, 40)) << "→";
+    EXPECT_TRUE(run.CentreIs(30, 200, 40)) << "→";
     key("End");
-    EXPECT_TRUE(centreIs(30, 40, 220)) << "End";
+    EXPECT_TRUE(run.CentreIs(30, 40, 220)) << "End";
     key("Home");
-    EXPECT_TRUE(centreIs(220, 30, 30)) << "Home";
+    EXPECT_TRUE(run.CentreIs(220, 30, 30)) << "Home";
 
     // Full screen is the window manager's to grant.
     if (!run.HasWindowManager())
@@ -585,7 +581,7 @@ TEST(WindowEndToEnd, KeysStepThroughThePhotosAndF11ShowsThemFullScreen)
     }, 20000));
     key("Escape");
     EXPECT_TRUE(WaitFor([&] { return run.FindWindow() && run.g.size() == normal.size(); }, 10000));
-    EXPECT_TRUE(centreIs(220, 30, 30));
+    EXPECT_TRUE(run.CentreIs(220, 30, 30));
 }
 
 // The title text and the icon are part of the title bar: a drag there moves
