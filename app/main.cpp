@@ -87,12 +87,7 @@ int main(int argc, char** argv)
     // The music player process plays tunes, nothing else.
     if (AsksForMusicPlayer(argc, argv))
         return RunMusicPlayer(argc, argv);
-    // The export without a window takes the quit signals itself, as a cancel.
-    if (AsksForVideoExport(argc, argv))
-        return ExportVideoFromCommandLine(argc, argv);
-    // Before any thread exists, so that every thread inherits the mask and
-    // only the signal thread takes a quit signal.
-    BlockQuitSignals();
+    // --help and --version answer first, for the export's options as well.
     if (AsksOnlyForText(argc, argv)) {
         QCoreApplication text(argc, argv);
         QCoreApplication::setApplicationName(QStringLiteral("tamsel"));
@@ -106,6 +101,12 @@ int main(int argc, char** argv)
         parser.process(text);   // prints and ends the program
         return 0;
     }
+    // The export without a window takes the quit signals itself, as a cancel.
+    if (AsksForVideoExport(argc, argv))
+        return ExportVideoFromCommandLine(argc, argv);
+    // Before any thread exists, so that every thread inherits the mask and
+    // only the signal thread takes a quit signal.
+    BlockQuitSignals();
     // For the window benchmarks: the longest the window's thread was busy.
     // Made first, so that it outlasts every event.
     std::optional<BusyMeter> busy;
