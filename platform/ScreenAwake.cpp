@@ -60,6 +60,30 @@ void ScreenAwake::Hold(bool on)
     Resume();
 }
 
+namespace {
+
+// Sends call without waiting; its answer comes back on the window's thread:
+// failed() when the service is not there or refuses, else answered(value).
+// pending holds while the answer is awaited.
+template <class Value, class Failed, class Answered>
+void Ask(QDBusConnection& bus, const QDBusMessage& call, QObject* parent, bool& pending, Failed failed,
+         Answered answered)
+{
+    pending = true;
+    auto* watcher = new QDBusPendingCallWatcher(bus.asyncCall(call, kReplyTimeoutMs), parent);
+    QObject::connect(watcher, &QDBusPendingCallWatcher::finished, parent, [watcher, &pending, failed, answered] {
+        watcher->deleteLater();
+        pending = false;
+        const QDBusPendingReply<Value> reply = *watcher;
+        if (reply.isError())
+            failed();
+        else
+            answered(reply.value());
+    });
+}
+
+}  // namespace
+
 void ScreenAwake::AskDesktop()
 {
     if (!bus_)
@@ -70,27 +94,22 @@ void ScreenAwake::AskDesktop()
     }
     QDBusMessage call = ScreenSaverCall(QStringLiteral("Inhibit"));
     call << QStringLiteral("tamsel") << QStringLiteral("自动播放");
-    pending_ = true;
-    auto* watcher = new QDBusPendingCallWatcher(bus_->asyncCall(call, kReplyTimeoutMs), &calls_);
-    QObject::connect(watcher, &QDBusPendingCallWatcher::finished, &calls_, [this, watcher] {
-        watcher->deleteLater();
-        pending_ = false;
-        const QDBusPendingReply<uint> reply = *watcher;
-        if (reply.isError()) {
-            // No screen saver service on this bus: the desktop portal's, else
-            // the desktop's own tool.
+    Ask<uint>(
+        *bus_, call, &calls_, pending_,
+        // No screen saver service on this bus: the desktop portal's, else
+        // the desktop's own tool.
+        [this] {
             if (wanted_)
                 AskPortal();
-            return;
-        }
-        if (wanted_) {
-            cookie_ = reply.value();
-            haveCookie_ = true;
-        } else {
-            // The show stopped before the desktop answered.
-            ReleaseCookie(reply.value());
-        }
-    });
+        },
+        [this](uint cookie) {
+            if (wanted_) {
+                cookie_ = cookie;
+                haveCookie_ = true;
+            } else {
+                ReleaseCookie(cookie);   // the show stopped before the desktop answered
+            }
+        });
 }
 
 void ScreenAwake::AskPortal()
@@ -99,22 +118,18 @@ void ScreenAwake::AskPortal()
                                                        QStringLiteral("Inhibit"));
     // 8: the session is not to count as idle.
     call << QString() << 8u << QVariantMap{{QStringLiteral("reason"), QStringLiteral("自动播放")}};
-    pending_ = true;
-    auto* watcher = new QDBusPendingCallWatcher(bus_->asyncCall(call, kReplyTimeoutMs), &calls_);
-    QObject::connect(watcher, &QDBusPendingCallWatcher::finished, &calls_, [this, watcher] {
-        watcher->deleteLater();
-        pending_ = false;
-        const QDBusPendingReply<QDBusObjectPath> reply = *watcher;
-        if (reply.isError()) {
+    Ask<QDBusObjectPath>(
+        *bus_, call, &calls_, pending_,
+        [this] {
             if (wanted_)
                 Suspend();
-            return;
-        }
-        if (wanted_)
-            portalRequest_ = reply.value().path();
-        else
-            ClosePortalRequest(reply.value().path());
-    });
+        },
+        [this](const QDBusObjectPath& request) {
+            if (wanted_)
+                portalRequest_ = request.path();
+            else
+                ClosePortalRequest(request.path());
+        });
 }
 
 // The portal holds the screen until its request is closed.
