@@ -78,7 +78,7 @@ SettingsForm::SettingsForm(const AlbumState& album, const PhotoList& albumPhotos
       state_(album),
       albumPhotos_(albumPhotos),
       apply_(std::move(apply)),
-      photos_(AlbumExtensions())
+      photos_(AlbumExtensions(), PhoneExtensions())
 {
 }
 

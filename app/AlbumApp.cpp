@@ -91,7 +91,7 @@ struct AlbumApp::Relay : AlbumView {
 
 AlbumApp::AlbumApp(AppPaths paths)
     : relay_(std::make_unique<Relay>()),
-      model_(std::move(paths), AlbumExtensions()),
+      model_(std::move(paths), AlbumExtensions(), PhoneExtensions()),
       nav_(model_.state, model_.position, model_.main, model_.photos, *relay_),
       composer_(model_, [this](const Outcome& o) { Report(o); }),
       strip_(model_.state, model_.main, composer_),
@@ -442,7 +442,8 @@ Outcome AlbumApp::ChooseFolderCommand()
     nav_.BeginFolderChoice();
     fileDialog_.title = QStringLiteral("请选择照片所在文件夹");
     fileDialog_.fileName.clear();
-    fileDialog_.filter = AlbumFileFilter();
+    // A photo of a folder of phone photos opens that album too.
+    fileDialog_.filter = AlbumFileFilter() + QStringLiteral(";;") + PhoneFileFilter();
     fileDialog_.save = false;
     const QString path = AskFile(model_.photos.Folder());
     view().SetBusy(true);
@@ -458,7 +459,7 @@ void AlbumApp::OpenFolder(const QString& folder)
 {
     const Outcome settled = SettleFolder(folder);
     nav_.BeginFolderChoice();
-    PhotoList list{AlbumExtensions()};
+    PhotoList list{AlbumExtensions(), PhoneExtensions()};
     list.Point(folder);
     AdoptFolderChoice(nav_.FolderChosen(folder, list.Name(0)));
     PrefetchCurrent();
@@ -466,12 +467,26 @@ void AlbumApp::OpenFolder(const QString& folder)
     view().RequestStep();
 }
 
+namespace {
+
+// Whether the album would list the photo file in its folder: a phone photo
+// is listed in a folder of phone photos alone.
+bool ListedInItsFolder(const QFileInfo& file)
+{
+    if (PhonePhotoKind(file.fileName()).isEmpty())
+        return false;
+    PhotoList list{AlbumExtensions(), PhoneExtensions()};
+    return list.Point(file.absolutePath()) && list.IndexOf(file.fileName()) >= 0;
+}
+
+}  // namespace
+
 void AlbumApp::OpenPath(const QString& path)
 {
     const QFileInfo fi(path);
     if (fi.isDir()) {
         OpenFolder(fi.absoluteFilePath());
-    } else if (fi.isFile() && IsAlbumPhoto(fi.fileName())) {
+    } else if (fi.isFile() && (IsAlbumPhoto(fi.fileName()) || ListedInItsFolder(fi))) {
         const Outcome settled = SettleFolder(fi.absolutePath());
         nav_.BeginFolderChoice();
         AdoptFolderChoice(nav_.FolderChosen(fi.absoluteFilePath()));
@@ -479,7 +494,8 @@ void AlbumApp::OpenPath(const QString& path)
         Report(settled);
         view().RequestStep();
     } else if (fi.isFile() && !PhonePhotoKind(fi.fileName()).isEmpty()) {
-        // A phone photo opens its folder, which says how to bring it in.
+        // A phone photo beside the album's own photos opens its folder,
+        // which says how to bring it in.
         OpenFolder(fi.absolutePath());
     } else if (fi.isFile()) {
         Report(OpenScript(fi.absoluteFilePath()));

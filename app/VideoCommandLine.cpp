@@ -85,7 +85,7 @@ int ExportVideoFromCommandLine(int argc, char** argv)
     if (cli.positionalArguments().size() != 1)
         return Fail(QStringLiteral("--export-video ALBUM.tms OUT.mp4 [--size WxH] [--fps N] [--seed N]"));
 
-    AlbumModel album(AppPaths::Resolve(), AlbumExtensions());
+    AlbumModel album(AppPaths::Resolve(), AlbumExtensions(), PhoneExtensions());
     ScriptRead read = ReadScript(cli.value(QStringLiteral("export-video")), album.state, album.photos);
     if (!read.outcome)
         return Fail(read.outcome.message);

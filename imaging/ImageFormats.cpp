@@ -163,6 +163,25 @@ std::vector<const ImageFormat*> PhoneFormats()
     return out;
 }
 
+const QStringList& PhoneExtensions()
+{
+    static const QStringList endings = [] {
+        QStringList e;
+        for (const ImageFormat* f : PhoneFormats())
+            e += f->Endings();
+        return e;
+    }();
+    return endings;
+}
+
+QString PhoneFileFilter()
+{
+    QStringList globs;
+    for (const QString& e : PhoneExtensions())
+        globs.push_back(QStringLiteral("*.") + e);
+    return QStringLiteral("手机照片 (") + globs.join(' ') + ')';
+}
+
 QString PhonePhotoKind(const QString& name)
 {
     const QString ending = EndingOf(name);

@@ -75,6 +75,11 @@ bool ReadsDirectly(const QString& path);
 
 // ---- phone and web photos
 std::vector<const ImageFormat*> PhoneFormats();
+// Every ending of the phone formats: what the album lists in a folder that
+// holds none of its own photos.
+const QStringList& PhoneExtensions();
+// The file dialog's filter for them, offered after the album's own.
+QString PhoneFileFilter();
 // The label a phone photo is counted under ("HEIC" for .heic and .heif,
 // "AVIF", "WebP"), "" for any other name.
 QString PhonePhotoKind(const QString& name);

@@ -10,23 +10,22 @@ namespace tamsel {
 PhonePhotoNote NoteOnPhonePhotos(const QString& folder)
 {
     PhonePhotoNote note;
-    QMap<QString, int> counts;   // by label
-    // One look at the folder, the album's own way: hidden photos count, and
-    // names the system cannot spell are counted apart.
-    static const QStringList kinds = [] {
-        QStringList endings = AlbumExtensions();
-        for (const ImageFormat* f : PhoneFormats())
-            endings += f->Endings();
-        return endings;
-    }();
-    const FolderListing listing = ListFolder(folder, kinds, true);
-    note.passedOver = listing.passedOver;
-    for (const QString& name : listing.names) {
-        if (IsAlbumPhoto(name))
-            ++note.albumPhotos;
-        else if (const QString kind = PhonePhotoKind(name); !kind.isEmpty())
-            ++counts[kind];
+    // The album's own way of looking: hidden photos count, and names the
+    // system cannot spell are counted apart.
+    const FolderListing own = ListFolder(folder, AlbumExtensions(), true);
+    const FolderListing phone = ListFolder(folder, PhoneExtensions(), true);
+    note.passedOver = own.passedOver + phone.passedOver;
+    // Without a photo of its own the album lists the phone photos: nothing
+    // is left out to speak of.
+    if (PhotoList::GivesWay(own)) {
+        note.albumPhotos = int(phone.names.size());
+        note.passedOver = phone.passedOver;
+        return note;
     }
+    note.albumPhotos = int(own.names.size());
+    QMap<QString, int> counts;   // by label
+    for (const QString& name : phone.names)
+        ++counts[PhonePhotoKind(name)];
     if (counts.isEmpty())
         return note;
     // In the table's order: HEIC, AVIF, WebP.

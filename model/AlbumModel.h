@@ -13,10 +13,13 @@ namespace tamsel {
 // surfaces and the photo list. The application object owns one; each part
 // gets what it writes by reference and reads the rest through const access.
 // The photo list lists the files with the given extensions (the album's
-// formats, which the image floor's table names).
+// formats, which the image floor's table names), or those of otherwise in a
+// folder without any of them (see PhotoList).
 struct AlbumModel {
-    AlbumModel(AppPaths p, QStringList photoExtensions)
-        : paths(std::move(p)), state(AlbumState::FirstRun(paths)), photos(std::move(photoExtensions))
+    AlbumModel(AppPaths p, QStringList photoExtensions, QStringList otherwise = {})
+        : paths(std::move(p)),
+          state(AlbumState::FirstRun(paths)),
+          photos(std::move(photoExtensions), std::move(otherwise))
     {
     }
 

@@ -74,6 +74,8 @@ bool PhotoList::Point(const QString& folder)
     Clear();
     folder_ = folder;
     FolderListing listing = ListFolder(folder, extensions_, true);
+    if (!otherwise_.isEmpty() && GivesWay(listing))
+        listing = ListFolder(folder, otherwise_, true);
     if (!listing.ok)
         return false;
     names_ = std::move(listing.names);

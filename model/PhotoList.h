@@ -28,8 +28,19 @@ QString PassedOverText(int count);
 class PhotoList {
 public:
     // Lists the files with these extensions (compared without regard to
-    // case): the album's formats, which the image floor's table names.
-    explicit PhotoList(QStringList extensions) : extensions_(std::move(extensions)) {}
+    // case): the album's formats, which the image floor's table names. A
+    // folder holding none of them, not even under a name the system cannot
+    // spell, lists the files with the extensions of otherwise instead (phone
+    // photos): captions go by position, so only a folder without a photo of
+    // the album's own may become an album of these, or its list would shift
+    // under the captions kept for it.
+    explicit PhotoList(QStringList extensions, QStringList otherwise = {})
+        : extensions_(std::move(extensions)), otherwise_(std::move(otherwise))
+    {
+    }
+    // Whether a folder listed with the album's own extensions gives way to
+    // the others.
+    static bool GivesWay(const FolderListing& own) { return own.ok && own.names.isEmpty() && own.passedOver == 0; }
 
     // The album's folder becomes this one, and it is listed anew. A folder
     // that cannot be listed (not there: an unplugged card, a share not
@@ -62,6 +73,7 @@ public:
 private:
     friend struct TestAccess;   // tests set up a list of photos that are no files
     QStringList extensions_;
+    QStringList otherwise_;
     QString folder_;
     QStringList names_;
     int passedOver_ = 0;

@@ -23,7 +23,7 @@ constexpr double kSameInstant = 1e-9;
 // own surfaces, composer and engine, so that nothing is shared with the window.
 struct ShowRecorder::Parts : AlbumView {
     Parts(const AppPaths& paths)
-        : model(paths, AlbumExtensions()),
+        : model(paths, AlbumExtensions(), PhoneExtensions()),
           composer(model, ReportTo(*this)),
           engine(model, *this, [this](const QString& p) { return composer.DIBClonePicture(p); }),
           nav(model.state, model.position, model.main, model.photos, *this)

@@ -9,6 +9,7 @@
 #include "TestUtil.h"
 #include "album/ShowScript.h"
 #include "app/AlbumApp.h"
+#include "imaging/PhonePhotos.h"
 #include "app/Commands.h"
 #include "app/MediaRemote.h"
 #include "shell/WidgetApp.h"
@@ -462,35 +463,48 @@ TEST_F(AppFixture, TheDialogsQuestionsShareTheOneFileDialog)
     EXPECT_FALSE(view.questions.last().multiple);
 }
 
-// Phone photos the album does not list: the roads into their folder (the
-// window's test takes the command line's) say how many and how to bring them in.
-TEST_F(AppFixture, AFolderOfPhonePhotosSaysHowToBringThemIn)
+// A folder of phone photos alone is an album of them: each road into it
+// opens at the photo chosen, and the next start lists them again without a
+// word. Beside a photo of the album's own they are left out and told of.
+TEST_F(AppFixture, AFolderOfPhonePhotosIsAnAlbumUnlessTheAlbumsOwnPhotosAreThere)
 {
     QTemporaryDir phone;
     for (const char* name : {"IMG_1.HEIC", "IMG_2.heif", "saved.webp", "notes.txt"})
         Touch(QDir(phone.path()), name, "x");
-    const QString heic = QDir(phone.path()).filePath("IMG_1.HEIC");
-    const std::function<QString()> roads[] = {
-        [&] { view.answer = heic; return app->ChooseFolderCommand().message; },
-        [&] { app->OpenPath(heic); return view.infos.last(); },
+    const QString chosen = QDir(phone.path()).filePath("IMG_2.heif");
+    const std::function<void()> roads[] = {
+        [&] { view.answer = chosen; app->ChooseFolderCommand(); },
+        [&] { app->OpenPath(chosen); },
     };
-    const QString note = QStringLiteral(" 此文件夹有 2 张 HEIC、1 张 WebP 照片，请用 照片 → 批量转换... 转为 JPG");
+    const AlbumModel& m = TestAccess::Model(*app);
     for (const auto& road : roads) {
         app->OpenFolder(home.path());
-        EXPECT_EQ(road(), note);
-        EXPECT_EQ(TestAccess::Model(*app).photos.Count(), 0);
+        view.infos.clear();
+        road();
+        EXPECT_EQ(m.photos.Names(), QStringList({"IMG_1.HEIC", "IMG_2.heif", "saved.webp"}));
+        EXPECT_EQ(m.CurPhoto(), 1);
+        EXPECT_FALSE(view.infos.join('|').contains(QStringLiteral("批量转换")));
     }
-    // Started on that folder the next time: the same note, without the beep
-    // that goes with failures.
-    app->OpenFolder(phone.path());
     ASSERT_TRUE(app->Shutdown());
-    AlbumApp next(AppPaths::ForProgramDir(home.path()));
-    const StartupReport r = next.Startup();
-    ScriptedView nextView;
-    next.Attach(&nextView);
-    next.Begin(r);
-    EXPECT_EQ(nextView.infos, QStringList{note});
-    EXPECT_EQ(nextView.beeps, 0);
+    {
+        AlbumApp next(AppPaths::ForProgramDir(home.path()));
+        const StartupReport r = next.Startup();
+        ScriptedView nextView;
+        next.Attach(&nextView);
+        next.Begin(r);
+        EXPECT_EQ(TestAccess::Model(next).photos.Count(), 3);
+        EXPECT_EQ(nextView.beeps, 0);
+    }
+    // One photo of the album's own: the list is that photo alone, and a
+    // phone photo given opens the folder on it with the note.
+    Touch(QDir(phone.path()), "a.jpg", "x");
+    AlbumApp mixed(AppPaths::ForProgramDir(home.path()));
+    ScriptedView mixedView;
+    mixed.Attach(&mixedView);
+    mixed.OpenPath(chosen);
+    EXPECT_EQ(TestAccess::Model(mixed).photos.Names(), QStringList{"a.jpg"});
+    EXPECT_EQ(NoteOnPhonePhotos(phone.path()).text,
+              QStringLiteral(" 此文件夹另有 2 张 HEIC、1 张 WebP 照片未列入相册，请用 照片 → 批量转换... 转为 JPG"));
 }
 
 namespace {

@@ -4,6 +4,8 @@
 #include "imaging/ImageFormats.h"
 #include "imaging/ColourPhotos.h"
 #include "imaging/ColourProfile.h"
+#include "imaging/Decode.h"
+#include "tools/PhonePhotoFiles.h"
 #include "model/Surface.h"
 #include "album/ShowScript.h"
 #include "model/AlbumState.h"
@@ -888,6 +890,54 @@ TEST(WindowEndToEnd, PhotosWithProfilesShowTheirSrgbOriginalsColours)
         double worst = 0;
         EXPECT_TRUE(ShowsPatches(run, want[size_t(i)], worst)) << names[i].toStdString() << ": ΔE2000 " << worst;
     }
+}
+
+// A folder of phone photos alone is an album of them: HEIC, AVIF and WebP
+// stored sideways in Adobe RGB (as phones write them) stand upright in their
+// sRGB originals' colours, and a show goes through all three.
+TEST(WindowEndToEnd, AFolderOfPhonePhotosIsAnAlbumUprightInItsColours)
+{
+    ASSERT_TRUE(WidgetApp());
+    const QStringList kinds = {"avif", "heic", "webp"};   // in the album's order
+    QTemporaryDir made;
+    bool madeAll = true;
+    RunningProgram run([&](const QDir& folder, const QString&) {
+        for (int i = 0; i < kinds.size(); ++i) {
+            const QDir d(made.filePath(QString::number(i)));
+            d.mkpath(".");
+            const QString adobe = MakeColourPhotos(d, PatchPicture(800, 460, i)).value("adobe.jpg");
+            SetColourManagement(false);
+            const Decoded raw = DecodePicture(adobe);
+            SetColourManagement(true);
+            madeAll = madeAll && raw.IsPicture() &&
+                      MakePhonePhoto(folder.filePath("IMG_" + QString::number(i) + '.' + kinds[i]),
+                                     kinds[i].toLatin1(), ReadAll(kColordIcc + "AdobeRGB1998.icc"), 0, 0,
+                                     raw.picture.ToQImage().transformed(QTransform().rotate(-90)));
+        }
+    });
+    if (!run.skip.isEmpty() || !madeAll)
+        GTEST_SKIP() << "no program, X server, lcms2 tools, ICC profiles or phone photo encoders";
+    ASSERT_TRUE(run.FindWindow()) << "no window appeared";
+    for (int i = 0; i < kinds.size(); ++i) {
+        run.Xdo({"windowactivate", "--sync", QString::fromLatin1(run.id)});
+        if (i > 0)
+            run.Xdo({"key", "--window", QString::fromLatin1(run.id), "Right"});
+        Patches want;
+        for (int k = 0; k < 4; ++k)
+            want[size_t(k)] = kPatches[(k + i) % 4];
+        double worst = 0;
+        EXPECT_TRUE(ShowsPatches(run, want, worst)) << kinds[i].toStdString() << ": ΔE2000 " << worst;
+    }
+    // The show from the first photo comes round to the last.
+    Patches ends[2];
+    for (int k = 0; k < 4; ++k)
+        for (int e : {0, 1})
+            ends[e][size_t(k)] = kPatches[(k + 2 * e) % 4];
+    double worst = 0;
+    run.Xdo({"key", "--window", QString::fromLatin1(run.id), "Home"});
+    ASSERT_TRUE(ShowsPatches(run, ends[0], worst)) << "Home: ΔE2000 " << worst;
+    run.Xdo({"key", "--window", QString::fromLatin1(run.id), "space"});
+    EXPECT_TRUE(ShowsPatches(run, ends[1], worst)) << "the show: ΔE2000 " << worst;
 }
 
 // A colour manager's profile on the root window: the photo is shown as lcms2's

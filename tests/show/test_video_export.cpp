@@ -1,3 +1,4 @@
+#include "tools/PhonePhotoFiles.h"
 #include "album/Navigator.h"
 #include "TestUtil.h"
 #include "tools/BatchFolder.h"
@@ -281,6 +282,37 @@ TEST(VideoExport, EveryPhotoTheWindowShowsIsInTheVideoAndTheUnreadableAreNamed)
             return false;
         })) << "hue " << hue << " not in the video";
     }
+}
+
+// A script naming a folder of phone photos alone records each of them.
+TEST(VideoExport, AFolderOfPhonePhotosIsRecorded)
+{
+    gst_init(nullptr, nullptr);
+    VideoAlbum a(0);
+    const QDir phone(a.dir.filePath("photos"));
+    const int hues[3] = {30, 150, 270};
+    for (int i = 0; i < 3; ++i) {
+        QFile::remove(phone.filePath(QStringLiteral("%1.png").arg(i)));
+        QImage stored(120, 160, QImage::Format_RGB32);
+        stored.fill(QColor::fromHsv(hues[i], 230, 230));
+        const QByteArray kind = QByteArrayList{"heic", "avif", "webp"}[i];
+        ASSERT_TRUE(MakePhonePhoto(phone.filePath(QStringLiteral("p%1.").arg(i) + kind), kind, {}, 0, 0, stored));
+    }
+    PhotoList list{AlbumExtensions(), PhoneExtensions()};
+    list.Point(phone.path() + "/");
+    ASSERT_EQ(list.Count(), 3);
+    SaveScript(a.script, a.album, list);
+    const QString out = a.dir.filePath("show.webm");
+    QProcess p;
+    StartExport(p, {a.script, out, "--size", "160x112", "--fps", "10"});
+    ASSERT_TRUE(p.waitForFinished(120000));
+    EXPECT_EQ(p.exitCode(), 0) << p.readAllStandardError().toStdString();
+    const std::vector<QImage> frames = Frames(out);
+    for (const int hue : hues)
+        EXPECT_TRUE(std::any_of(frames.begin(), frames.end(), [&](const QImage& f) {
+            const QColor c = f.pixelColor(f.width() / 2, f.height() / 2);
+            return c.hsvSaturation() > 150 && std::abs(c.hue() - hue) < 15;
+        })) << "hue " << hue << " not in the video";
 }
 
 // A quit signal (Ctrl-C, a kill, a closed terminal) ends a command-line

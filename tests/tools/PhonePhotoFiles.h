@@ -5,6 +5,7 @@
 // HEIC and AVIF through libheif, with the rotation box phones write (the EXIF
 // tag a copy of it); WebP, whose only orientation is the tag, through Magick++.
 #include <QByteArray>
+#include <QImage>
 #include <QString>
 
 #include <Magick++.h>
@@ -16,8 +17,10 @@ namespace tamsel::testing {
 
 inline constexpr const char* kTaken = "2019:05:04 13:22:11";
 
-// kind: "heic", "avif" or "webp". True when the file was written.
-inline bool MakePhonePhoto(const QString& path, const QByteArray& kind, const QByteArray& icc, int w = 64, int h = 48)
+// kind: "heic", "avif" or "webp". stored, when given, is the picture as the
+// file stores it (sideways) in place of the band. True when the file was written.
+inline bool MakePhonePhoto(const QString& path, const QByteArray& kind, const QByteArray& icc, int w = 64, int h = 48,
+                           QImage stored = {})
 {
     // TIFF: IFD0 {Orientation 6, Exif IFD at 38}, Exif IFD {DateTimeOriginal at 56}.
     const QByteArray exif = QByteArray("MM\0*\0\0\0\x08\0\x02\x01\x12\0\x03\0\0\0\x01\0\x06\0\0\x87\x69\0\x04\0\0\0\x01"
@@ -27,6 +30,14 @@ inline bool MakePhonePhoto(const QString& path, const QByteArray& kind, const QB
     std::fill_n(rgb.begin(), w * (h / 4) * 3, 0);
     for (size_t i = 0; i < size_t(w) * (h / 4); ++i)
         rgb[i * 3] = 230;
+    if (!stored.isNull()) {
+        stored.convertTo(QImage::Format_RGB888);
+        w = stored.width();
+        h = stored.height();
+        rgb.resize(size_t(w) * h * 3);
+        for (int y = 0; y < h; ++y)
+            std::copy_n(stored.constScanLine(y), w * 3, &rgb[size_t(y) * w * 3]);
+    }
     if (kind == "webp") {
         Magick::Image img(size_t(w), size_t(h), "RGB", Magick::CharPixel, rgb.data());
         img.profile("exif", Magick::Blob(exif.constData(), size_t(exif.size())));
