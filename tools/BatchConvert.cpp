@@ -49,9 +49,15 @@ QString ConvertTargetName(const QString& source, int code)
 QStringList ConvertSourceEntries(const std::function<bool(const char* format)>& canRead)
 {
     QStringList entries = ConvertFormatEntries();
+    QStringList phone;
     for (const ImageFormat* f : PhoneFormats())
         if (canRead(f->decoder))
-            entries.push_back(QStringLiteral("*.") + f->Ending());
+            phone.push_back(QStringLiteral("*.") + f->Ending());
+    entries += phone;
+    // A phone's folder mixes them (photos HEIC, saved pictures WebP): all of
+    // them at once is one entry.
+    if (phone.size() > 1)
+        entries.push_back(phone.join(';'));
     return entries;
 }
 
@@ -71,13 +77,30 @@ FolderListing ListConvertSources(const QString& folder, int sourceIndex)
     const QStringList& entries = ConvertSourceEntries();
     if (sourceIndex < 0 || sourceIndex >= entries.size())
         return FolderListing{};
-    const QString ext = entries.at(sourceIndex).mid(2);
     // The album's formats by the ending the list shows; a phone format by
     // every ending it has (phones name the same format .heic or .heif).
-    const ImageFormat* format = FormatWithEnding(ext);
-    if (format && format->Is(kPhonePhoto))
-        return ListBatchFiles(folder, format->Endings());
-    return ListBatchFiles(folder, {ext});
+    QStringList endings;
+    for (const QString& entry : entries.at(sourceIndex).split(';')) {
+        const QString ext = entry.mid(2);
+        const ImageFormat* format = FormatWithEnding(ext);
+        endings += format && format->Is(kPhonePhoto) ? format->Endings() : QStringList{ext};
+    }
+    return ListBatchFiles(folder, endings);
+}
+
+int MostPhonePhotosEntry(const QString& folder)
+{
+    const QStringList& entries = ConvertSourceEntries();
+    int best = -1, most = 0;
+    for (int i = ConvertFormatEntries().size(); i < entries.size(); ++i) {
+        if (entries.at(i).contains(';'))
+            continue;
+        if (const int n = int(ListConvertSources(folder, i).names.size()); n > most) {
+            best = i;
+            most = n;
+        }
+    }
+    return best;
 }
 
 namespace {

@@ -19,7 +19,8 @@ QString FormatExtension(int code);
 
 // The source chooser's list: the format list, then the phone and web formats
 // ("*.heic", "*.avif", "*.webp") that only come in, each only when the image
-// library installed can read it.
+// library installed can read it, then all of those at once
+// ("*.heic;*.avif;*.webp") when there are several.
 const QStringList& ConvertSourceEntries();
 // The same, asking canRead whether the library reads a format (by its name
 // in the library: "HEIC", "AVIF", "WEBP").
@@ -59,6 +60,9 @@ struct ConvertPlan {
 // The sources of folder for the source chooser's entry (its position in
 // ConvertSourceEntries(), the format code for the album's formats).
 FolderListing ListConvertSources(const QString& folder, int sourceIndex);
+// The entry of the phone format the folder holds most photos of (the first
+// in the list on a tie), -1 when it holds none.
+int MostPhonePhotosEntry(const QString& folder);
 
 ConvertPlan PlanConversion(const QString& sourceFolder, const QStringList& sources, int code,
                            ConvertMode mode, const QString& destFolder);

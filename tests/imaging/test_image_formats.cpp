@@ -15,7 +15,8 @@ TEST(ImageFormats, TheListsReadTheSameAsEver)
     EXPECT_EQ(AlbumFileFilter(), "*.bmp,*.jpg,*.pcx,*.tga,*.tif,*.png,*.ico,*.wmf "
                                  "(*.bmp *.jpg *.pcx *.tga *.tif *.png *.ico *.wmf)");
     EXPECT_EQ(ConvertFormatEntries(), QStringList({"*.bmp", "*.jpg", "*.pcx", "*.tga", "*.ico", "*.tif", "*.png"}));
-    EXPECT_EQ(ConvertSourceEntries([](const char*) { return true; }).mid(7), QStringList({"*.heic", "*.avif", "*.webp"}));
+    EXPECT_EQ(ConvertSourceEntries([](const char*) { return true; }).mid(7),
+              QStringList({"*.heic", "*.avif", "*.webp", "*.heic;*.avif;*.webp"}));
     const struct {
         const char* name;
         int code;            // what save as writes it as

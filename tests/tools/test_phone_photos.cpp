@@ -12,6 +12,8 @@
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QPushButton>
+#include <QRadioButton>
+#include <QFileInfo>
 
 #include <gtest/gtest.h>
 
@@ -21,31 +23,38 @@ using namespace tamsel::testing;
 TEST(PhonePhotos, OnlyFormatsTheLibraryReadsAreOffered)
 {
     const std::pair<QStringList, QStringList> cases[] = {   // unreadable, offered after the album's
-        {{}, {"*.heic", "*.avif", "*.webp"}}, {{"AVIF"}, {"*.heic", "*.webp"}}, {{"HEIC", "AVIF", "WEBP"}, {}}};
+        {{}, {"*.heic", "*.avif", "*.webp", "*.heic;*.avif;*.webp"}},
+        {{"AVIF"}, {"*.heic", "*.webp", "*.heic;*.webp"}},
+        {{"AVIF", "WEBP"}, {"*.heic"}},
+        {{"HEIC", "AVIF", "WEBP"}, {}}};
     for (const auto& [unreadable, added] : cases)
         EXPECT_EQ(ConvertSourceEntries([&](const char* f) { return !unreadable.contains(f); }),
                   ConvertFormatEntries() + added);
 }
 
+// The dialog opens on a phone's folder ready for its most common kind, to
+// JPG beside the originals; all kinds at once are one entry.
 TEST(PhonePhotos, ConvertedThroughTheDialogTheyStandUprightKeepingDateAndProfile)
 {
     QTemporaryDir dir;
     const QDir d(dir.path());
     const QByteArray icc = AdobeRgbProfile();
     QStringList made;
-    for (const QString& entry : ConvertSourceEntries().mid(ConvertFormatEntries().size())) {
-        const QString kind = entry.mid(2);
-        ASSERT_TRUE(MakePhonePhoto(d.filePath("IMG_" + kind + '.' + kind), kind.toLatin1(), icc));
-        made << "IMG_" + kind + ".jpg";
-        ConvertDialog dialog(nullptr, dir.path(), dir.path());
-        dialog.show();
-        dialog.Combo(0)->setCurrentIndex(int(ConvertSourceEntries().indexOf(entry)));
-        dialog.Combo(1)->setCurrentIndex(kJpg);
-        dialog.Button(0)->click();
-        while (dialog.isVisible())
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-        EXPECT_EQ(dialog.Result().message, QStringLiteral("已转换 1 张"));
+    for (const QString& name : {"IMG_heic.heic", "IMG_avif.avif", "IMG_webp.webp", "saved.webp"}) {
+        ASSERT_TRUE(MakePhonePhoto(d.filePath(name), QFileInfo(name).suffix().toLatin1(), icc));
+        made << QFileInfo(name).completeBaseName() + ".jpg";
     }
+    ConvertDialog dialog(nullptr, dir.path(), dir.path());
+    dialog.show();
+    EXPECT_EQ(dialog.Combo(0)->currentText(), "*.webp");
+    EXPECT_EQ(dialog.Combo(1)->currentIndex(), kJpg);
+    EXPECT_TRUE(dialog.Option(0)->isChecked());
+    dialog.Combo(0)->setCurrentIndex(dialog.Combo(0)->count() - 1);   // all of them
+    EXPECT_EQ(dialog.Sources().size(), 4);
+    dialog.Button(0)->click();
+    while (dialog.isVisible())
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    EXPECT_EQ(dialog.Result().message, QStringLiteral("已转换 4 张"));
     made.sort();
     PhotoList album{AlbumExtensions()};
     ASSERT_TRUE(album.Point(dir.path()));

@@ -37,7 +37,7 @@ namespace {
 QString DefaultChooseFile(QWidget* parent, const QString& startFolder)
 {
     return QFileDialog::getOpenFileName(parent, QStringLiteral("请选择照片所在文件夹"), startFolder,
-                                        AlbumFileFilter());
+                                        AlbumFileFilter() + QStringLiteral(";;") + PhoneFileFilter());
 }
 
 std::optional<bool> DefaultAskOverwrite(QWidget* parent, const QStringList& names)
@@ -125,9 +125,15 @@ ConvertDialog::ConvertDialog(QWidget* parent, const QString& workingFolder, cons
     });
 
     // Opening: folder, both choosers on "*.bmp", the lists, the destination.
-    // What a conversion cut short left there goes first.
+    // What a conversion cut short left there goes first. A folder of phone
+    // photos opens ready to bring the most common kind in as JPG beside them.
     RemoveLeftoverTempFiles(folder_);
     folderLabel_->setText(folder_);
+    if (const int phone = MostPhonePhotosEntry(folder_); phone >= 0) {
+        formatCombos_[0]->setCurrentIndex(phone);
+        formatCombos_[1]->setCurrentIndex(kJpg);
+        destinationRadios_[int(ConvertMode::KeepBeside)]->setChecked(true);
+    }
     SourceFormatChanged();
     destinationEdit_->setEnabled(false);
     buttons_[3]->setEnabled(false);
@@ -213,6 +219,10 @@ void ConvertDialog::BrowseSource()
     folder_ = WithTrailingSlash(QFileInfo(path).absolutePath());
     RemoveLeftoverTempFiles(folder_);
     folderLabel_->setText(folder_);
+    // A folder with nothing of the chosen format but phone photos shows them.
+    const int phone = MostPhonePhotosEntry(folder_);
+    if (phone >= 0 && ListConvertSources(folder_, formatCombos_[0]->currentIndex()).names.isEmpty())
+        formatCombos_[0]->setCurrentIndex(phone);   // lists them
     SourceFormatChanged();
 }
 
