@@ -84,9 +84,6 @@ public:
 
 int main(int argc, char** argv)
 {
-    // The music player process plays tunes, nothing else.
-    if (AsksForMusicPlayer(argc, argv))
-        return RunMusicPlayer(argc, argv);
     // --help and --version answer first, for the export's options as well.
     if (AsksOnlyForText(argc, argv)) {
         QCoreApplication text(argc, argv);

@@ -1,22 +1,29 @@
 #include "show/ui/MusicProcess.h"
 
-#include "show/ui/QtAudioPlayer.h"
+#include "platform/Paths.h"
 
-#include <QCoreApplication>
-#include <QMediaPlayer>
-#include <QSocketNotifier>
+#include <QFileInfo>
 
-#include <csignal>
-#include <cstdio>
-#include <cstring>
 
-#include <sys/prctl.h>
-#include <unistd.h>
 
 namespace tamsel {
 
+namespace {
+
+// Beside the executable first (the build tree, a copy carried around), then
+// where the installation puts it.
+QString InstalledPlayer()
+{
+    const QString beside = ExecutableDir() + QStringLiteral("/") + QLatin1String(kMusicPlayerProgram);
+    if (QFileInfo(beside).isExecutable())
+        return beside;
+    return QStringLiteral(TAMSEL_INSTALLED_MODULE_DIR "/") + QLatin1String(kMusicPlayerProgram);
+}
+
+}  // namespace
+
 MusicProcess::MusicProcess(QString program, QObject* parent)
-    : QObject(parent), program_(program.isEmpty() ? QCoreApplication::applicationFilePath() : std::move(program))
+    : QObject(parent), program_(program.isEmpty() ? InstalledPlayer() : std::move(program))
 {
     watch_.setObjectName(QStringLiteral("musicWatch"));   // named for the busy meter
     watch_.setInterval(1000);
@@ -45,7 +52,7 @@ bool MusicProcess::StartPlayer()
     player_->setProcessChannelMode(QProcess::ForwardedErrorChannel);
     connect(player_, &QProcess::readyReadStandardOutput, this, &MusicProcess::Heard);
     connect(player_, &QProcess::finished, this, &MusicProcess::Lost);
-    player_->start(program_, {QString::fromLatin1(kMusicPlayerOption)});
+    player_->start(program_, {});
     return player_->waitForStarted(5000);
 }
 
@@ -126,83 +133,6 @@ void MusicProcess::Watch()
 {
     if (state_ != State::Idle && lastWord_.elapsed() > kHungMs)
         Lost();
-}
-
-// ---- the player process ------------------------------------------------
-
-bool AsksForMusicPlayer(int argc, char** argv)
-{
-    return argc == 2 && std::strcmp(argv[1], kMusicPlayerOption) == 0;
-}
-
-namespace {
-
-void Say(const char* line)
-{
-    std::fputs(line, stdout);
-    std::fputc('\n', stdout);
-    std::fflush(stdout);
-}
-
-}  // namespace
-
-int RunMusicPlayer(int argc, char** argv)
-{
-    // It ends with the album, however the album ends; an album already gone
-    // before this was set is noticed at once.
-    const pid_t album = ::getppid();
-    ::prctl(PR_SET_PDEATHSIG, SIGKILL);
-    if (::getppid() != album)
-        return 0;
-    std::signal(SIGPIPE, SIG_IGN);
-    QCoreApplication app(argc, argv);
-    QtAudioPlayer player;
-    player.onFailure = [](const char*) { Say("broken"); };
-
-    bool playing = false;
-    QTimer beat;
-    beat.setInterval(1000);
-    QObject::connect(&beat, &QTimer::timeout, [&] {
-        if (!playing)
-            return;
-        if (player.PlayState() == 6) {
-            playing = false;
-            Say("ended");
-            return;
-        }
-        std::printf("at %lld\n", static_cast<long long>(player.Position()));
-        std::fflush(stdout);
-    });
-    beat.start();
-
-    QSocketNotifier input(STDIN_FILENO, QSocketNotifier::Read);
-    QByteArray pending;
-    QObject::connect(&input, &QSocketNotifier::activated, [&] {
-        char buf[4096];
-        const ssize_t n = ::read(STDIN_FILENO, buf, sizeof buf);
-        if (n <= 0) {
-            QCoreApplication::quit();   // the album closed its end
-            return;
-        }
-        pending.append(buf, n);
-        qsizetype end;
-        while ((end = pending.indexOf('\n')) >= 0) {
-            const QByteArray line = pending.left(end);
-            pending.remove(0, end + 1);
-            if (line.startsWith("play ")) {
-                if (!player.HasOutput()) {
-                    Say("nooutput");
-                    continue;
-                }
-                playing = player.Play(QString::fromUtf8(line.mid(5)));
-                Say(playing ? "playing" : "broken");
-            } else if (line == "halt") {
-                playing = false;
-                player.Halt();
-            }
-        }
-    });
-    return app.exec();
 }
 
 }  // namespace tamsel

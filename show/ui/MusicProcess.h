@@ -9,8 +9,9 @@
 
 namespace tamsel {
 
-// The background music, played by a process of its own: the program's own
-// executable started with kMusicPlayerOption. The decoders of every tune a
+// The background music, played by a process of its own: the small
+// executable kMusicPlayerProgram, which links GStreamer and Qt's core alone
+// and so costs a sound player's memory, not a second album's. The decoders of every tune a
 // user adds (and the media library's plugins, tens of megabytes) live there;
 // a tune that crashes or hangs its decoder takes only the player with it.
 //
@@ -22,7 +23,7 @@ namespace tamsel {
 class MusicProcess : public QObject, public AudioPlayer {
     Q_OBJECT
 public:
-    // program: the executable to start in player mode (the running one by default).
+    // program: the player to start (the installation's by default).
     explicit MusicProcess(QString program = {}, QObject* parent = nullptr);
     ~MusicProcess() override;
 
@@ -51,11 +52,6 @@ private:
     QTimer watch_;
 };
 
-inline constexpr const char* kMusicPlayerOption = "--music-player";
-
-// Whether the command line starts the music player process.
-bool AsksForMusicPlayer(int argc, char** argv);
-// The player process's own main: plays what it is told until told to stop.
-int RunMusicPlayer(int argc, char** argv);
+inline constexpr const char* kMusicPlayerProgram = "tamsel-music";
 
 }  // namespace tamsel

@@ -182,17 +182,17 @@ QString WriteTone(const QString& path, double seconds, double hz)
 
 // The album's own music player process, as the program starts it.
 struct PlayerProcess {
-    MusicProcess player{QStringLiteral(TAMSEL_BUILD_DIR "/tamsel")};
+    MusicProcess player{QStringLiteral(TAMSEL_BUILD_DIR "/") + kMusicPlayerProgram};
     QStringList lost;
     PlayerProcess()
     {
         player.onLost = [this](const QString& m) { lost << m; };
     }
-    // The player process's id (a child of this one in player mode), 0 for none.
+    // The player process's id (a child of this one), 0 for none.
     static pid_t Pid()
     {
         QProcess pgrep;
-        pgrep.start("pgrep", {"-P", QString::number(::getpid()), "-f", "--", kMusicPlayerOption});
+        pgrep.start("pgrep", {"-P", QString::number(::getpid()), "-x", kMusicPlayerProgram});
         pgrep.waitForFinished(5000);
         return pid_t(pgrep.readAllStandardOutput().trimmed().toInt());
     }
@@ -211,6 +211,24 @@ bool HasSoundOutput()
     QProcess pactl;
     pactl.start("pactl", {"info"});
     return pactl.waitForFinished(5000) && pactl.exitStatus() == QProcess::NormalExit && pactl.exitCode() == 0;
+}
+
+// The loudest sample the sound server's default output gives out over a
+// second, read from its monitor: what a listener would hear.
+int Loudest()
+{
+    QProcess pactl;
+    pactl.start("pactl", {"get-default-sink"});
+    pactl.waitForFinished(5000);
+    QProcess rec;
+    rec.start("timeout", {"1", "parec", "--raw", "--format=s16le", "--channels=1", "--rate=8000",
+                          "-d", QString::fromUtf8(pactl.readAllStandardOutput().trimmed()) + ".monitor"});
+    rec.waitForFinished(5000);
+    const QByteArray pcm = rec.readAllStandardOutput();
+    int loudest = 0;
+    for (qsizetype i = 0; i + 1 < pcm.size(); i += 2)
+        loudest = std::max(loudest, std::abs(int(int16_t(uint8_t(pcm[i]) | uint8_t(pcm[i + 1]) << 8))));
+    return loudest;
 }
 
 }  // namespace
@@ -258,6 +276,7 @@ TEST(MusicPlayback, TheDecodersLiveInThePlayerAndAKilledPlayerIsReplaced)
     const pid_t first = PlayerProcess::Pid();
     ASSERT_NE(first, 0);
     EXPECT_EQ(p.player.PlayState(), 2);
+    EXPECT_GT(Loudest(), 1000) << "nothing heard";
     EXPECT_TRUE(ReadAll(QStringLiteral("/proc/%1/maps").arg(first)).contains("libgstlibav"));
     EXPECT_FALSE(ReadAll("/proc/self/maps").contains("libgstlibav"));
 
