@@ -27,6 +27,8 @@ public:
     PrivateBus& operator=(const PrivateBus&) = delete;
 
     bool Up() const { return !address_.isEmpty(); }
+    // For programs of the desktop's own (playerctl) started on this bus.
+    const QString& Address() const { return address_; }
     // A connection of its own to this bus, for one party (each name once).
     QDBusConnection Connect(const QString& party)
     {

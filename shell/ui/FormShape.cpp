@@ -2,6 +2,8 @@
 
 #include "shell/FormRegion.h"
 
+#include <QGuiApplication>
+#include <QPainter>
 #include <QWidget>
 
 namespace tamsel {
@@ -13,6 +15,27 @@ void SetFormRegion(QWidget& window, bool composite)
     // an empty mask, which would take it off the screen for good.
     if (!shape.isEmpty())
         window.setMask(shape);
+}
+
+bool CompositorPlacesWindows()
+{
+    return QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
+}
+
+void MakeOutlineVisible(QWidget& window)
+{
+    if (CompositorPlacesWindows())
+        window.setAttribute(Qt::WA_TranslucentBackground);
+}
+
+void ClipToOutline(const QWidget& window, QPainter& p)
+{
+    if (!window.testAttribute(Qt::WA_TranslucentBackground) || window.mask().isEmpty())
+        return;
+    p.setCompositionMode(QPainter::CompositionMode_Source);
+    p.fillRect(window.rect(), Qt::transparent);
+    p.setCompositionMode(QPainter::CompositionMode_SourceOver);
+    p.setClipRegion(window.mask());
 }
 
 }  // namespace tamsel

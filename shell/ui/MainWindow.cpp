@@ -55,7 +55,14 @@ MainWindow::MainWindow(AlbumApp& app, QWidget* parent)
     logoTimer_.setInterval(200);
     connect(&logoTimer_, &QTimer::timeout, this, &MainWindow::LogoStep);
     app_.Attach(this);
-    app_.SetShowWindow([this] { return quint64(winId()); });
+    // xdg-screensaver suspends for an X window; a Wayland session keeps the
+    // screen on through the desktop's services alone.
+    app_.SetShowWindow([this] { return CompositorPlacesWindows() ? quint64(0) : quint64(winId()); });
+    // The compositor sizes the window by its grips, and learns here how small
+    // the frame may become.
+    if (CompositorPlacesWindows())
+        setMinimumSize(kMinWidth, kMinHeight);
+    MakeOutlineVisible(*this);
 }
 
 MainWindow::~MainWindow()
@@ -269,6 +276,7 @@ void MainWindow::RequestStep() { area_->Kick(); }
 void MainWindow::paintEvent(QPaintEvent* e)
 {
     QPainter p(this);
+    ClipToOutline(*this, p);
     if (background_.empty())
         p.fillRect(rect(), QColor(kFrameBackColour));
     for (const BackgroundPiece& piece : background_) {

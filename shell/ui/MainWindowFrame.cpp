@@ -10,6 +10,7 @@
 #include "app/Commands.h"
 #include "shell/MenuKeys.h"
 #include "shell/ThumbTrack.h"
+#include "shell/ui/FormShape.h"
 #include "shell/ui/SkinWidgets.h"
 #include "show/ui/PhotoArea.h"
 #include "tools/ui/BackgroundTask.h"
@@ -24,6 +25,20 @@
 #include <QWindow>
 
 namespace tamsel {
+
+namespace {
+
+Qt::Edges GripEdges(Grip grip)
+{
+    switch (grip) {
+    case Grip::Bottom: return Qt::BottomEdge;
+    case Grip::Right: return Qt::RightEdge;
+    case Grip::Corner: break;
+    }
+    return Qt::BottomEdge | Qt::RightEdge;
+}
+
+}  // namespace
 
 void MainWindow::resizeEvent(QResizeEvent*)
 {
@@ -347,6 +362,11 @@ void MainWindow::GripPressed(Grip grip, PictureElement* g)
     // The corner cannot start a resize while the show runs; the edges are
     // disabled then.
     if (grip == Grip::Corner && (core_.main.ShowRunning() || isMaximized()))
+        return;
+    // Under a compositor that places the windows the pointer's place on the
+    // screen is not known: the compositor sizes the window, within the
+    // smallest size the window told it, and each size arrives as a resize.
+    if (CompositorPlacesWindows() && windowHandle() && windowHandle()->startSystemResize(GripEdges(grip)))
         return;
     g->active = true;
 }

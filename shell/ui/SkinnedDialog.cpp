@@ -49,6 +49,7 @@ SkinnedDialog::SkinnedDialog(const AppPaths& paths, const QString& title, QWidge
     setWindowTitle(title);
     setFont(WindowFont());
     setMouseTracking(true);
+    MakeOutlineVisible(*this);
     QPalette pal = palette();
     pal.setColor(QPalette::Window, kBodyColour);
     setPalette(pal);
@@ -109,6 +110,7 @@ void SkinnedDialog::FitToBody()
 void SkinnedDialog::paintEvent(QPaintEvent*)
 {
     QPainter p(this);
+    ClipToOutline(*this, p);
     if (frame_.isNull())
         p.fillRect(rect(), kBodyColour);
     else

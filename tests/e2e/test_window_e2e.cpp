@@ -42,13 +42,15 @@ using namespace tamsel::testing;
 
 namespace {
 
-// An X display for the test: the suite's shared one, or a private Xvfb.
+// An X display for the test: the suite's shared one, or a private Xvfb. For
+// a Wayland client, the X server that the suite's compositor draws its output
+// into and takes its pointer and keyboard from, or none.
 class XDisplay {
 public:
-    XDisplay()
+    explicit XDisplay(bool wayland = false)
     {
-        name_ = qEnvironmentVariable("TAMSEL_TEST_DISPLAY");
-        if (!name_.isEmpty())
+        name_ = qEnvironmentVariable(wayland ? "TAMSEL_TEST_WAYLAND_INPUT" : "TAMSEL_TEST_DISPLAY");
+        if (!name_.isEmpty() || wayland)
             return;
         if (QStandardPaths::findExecutable("Xvfb").isEmpty())
             return;
@@ -190,6 +192,31 @@ bool WaitFor(const std::function<bool()>& done, int ms)
     return false;
 }
 
+// The plain desktop of the suite's compositor (scripts/test gives it weston).
+constexpr QRgb kDesktop = 0xff203040;
+
+// Where a window lies on the compositor's output: the rows and columns that
+// show more than a pointer's worth of something other than the desktop.
+QRect OnOutput(const QImage& output)
+{
+    std::vector<int> rows(size_t(output.height())), columns(size_t(output.width()));
+    for (int y = 0; y < output.height(); ++y)
+        for (int x = 0; x < output.width(); ++x)
+            if (output.pixel(x, y) != kDesktop) {
+                ++rows[size_t(y)];
+                ++columns[size_t(x)];
+            }
+    const auto span = [](const std::vector<int>& n) {
+        const auto wide = [](int c) { return c > 40; };
+        const int first = int(std::find_if(n.begin(), n.end(), wide) - n.begin());
+        const int last = int(n.rend() - std::find_if(n.rbegin(), n.rend(), wide)) - 1;
+        return std::pair(first, last);
+    };
+    const auto [left, right] = span(columns);
+    const auto [top, bottom] = span(rows);
+    return QRect(QPoint(left, top), QPoint(right, bottom));   // invalid: no window
+}
+
 bool Near(QRgb c, int r, int g, int b) { return std::abs(qRed(c) - r) < 50 && std::abs(qGreen(c) - g) < 50 && std::abs(qBlue(c) - b) < 50; }
 
 // The real program on a display, in a home of its own (the installation's
@@ -203,6 +230,12 @@ struct RunningProgram {
     QByteArray id;      // its X window
     FormLayout L;       // its elements, as the layout places them
     QString skip;       // why the program cannot run here
+    bool wayland = false;   // a client of the suite's Wayland compositor
+
+    // The program as a Wayland client of the suite's compositor; the window
+    // is found, clicked and typed into through that compositor's X server.
+    struct OnWayland {};
+    explicit RunningProgram(OnWayland) : display(true), wayland(true) { Start({}, 3, 0); }
 
     // fill, when given, puts the photos into the folder in place of the
     // three plain ones, with the display already known. photoCount photos in
@@ -211,6 +244,10 @@ struct RunningProgram {
     // program at that device pixel ratio, on the first-run photo area.
     explicit RunningProgram(const std::function<void(const QDir&, const QString&)>& fill = {},
                             int photoCount = 3, double scale = 0)
+    {
+        Start(fill, photoCount, scale);
+    }
+    void Start(const std::function<void(const QDir&, const QString&)>& fill, int photoCount, double scale)
     {
         const QString program = QStringLiteral(TAMSEL_BUILD_DIR "/tamsel");
         if (!QFileInfo(program).isExecutable()) {
@@ -222,6 +259,11 @@ struct RunningProgram {
                 skip = QString::fromLatin1(tool) + " is not installed";
                 return;
             }
+        const QFileInfo socket(qEnvironmentVariable("TAMSEL_TEST_WAYLAND"));
+        if (wayland && (display.Name().isEmpty() || !socket.exists())) {
+            skip = "no Wayland compositor (TAMSEL_TEST_WAYLAND, TAMSEL_TEST_WAYLAND_INPUT)";
+            return;
+        }
         if (display.Name().isEmpty()) {
             skip = "no X server";
             return;
@@ -259,8 +301,15 @@ struct RunningProgram {
                 WriteAll(QDir(photos.path()).filePath(QStringLiteral("p%1.jpg").arg(i, 5, 10, QChar('0'))), jpg);
         }
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("DISPLAY", display.Name());
-        env.insert("QT_QPA_PLATFORM", "xcb");
+        if (wayland) {
+            env.remove("DISPLAY");
+            env.insert("QT_QPA_PLATFORM", "wayland");
+            env.insert("WAYLAND_DISPLAY", socket.fileName());
+            env.insert("XDG_RUNTIME_DIR", socket.path());
+        } else {
+            env.insert("DISPLAY", display.Name());
+            env.insert("QT_QPA_PLATFORM", "xcb");
+        }
         env.insert("QT_FONT_DPI", "96");  // the texts are compared with ones drawn here at 96
         env.insert("TAMSEL_HOME", home.path());
         if (scale > 0)
@@ -282,12 +331,20 @@ struct RunningProgram {
         if (!app.waitForStarted(10000))
             return false;
         if (!WaitFor([&] {
+                // The compositor tells no one where it put the window: it is
+                // where the output shows it.
+                if (wayland) {
+                    g = OnOutput(Screenshot(display.Name(), QRect()));
+                    return g.width() >= kMinWidth && g.height() >= kMinHeight;
+                }
                 id = Xdo({"search", "--onlyvisible", "--pid", QString::number(app.processId())}).trimmed();
                 return !id.isEmpty();
             }, 15000))
             return false;
-        id = id.split('\n').first();
-        g = WindowGeometry(id);
+        if (!wayland) {
+            id = id.split('\n').first();
+            g = WindowGeometry(id);
+        }
         LayoutInput in;
         in.W = g.width();
         in.H = g.height();
@@ -584,6 +641,48 @@ TEST(WindowEndToEnd, KeysStepThroughThePhotosAndF11ShowsThemFullScreen)
     key("Escape");
     EXPECT_TRUE(WaitFor([&] { return run.FindWindow() && run.g.size() == normal.size(); }, 10000));
     EXPECT_TRUE(run.CentreIs(220, 30, 30));
+}
+
+// In a Wayland session (weston): the folder's first photo shows, the
+// compositor moves the window by its title and sizes it by its right edge,
+// the photo is composed for the new size, and F11 fills the output.
+TEST(WindowEndToEnd, WaylandTheCompositorMovesSizesAndFillsTheOutput)
+{
+    ASSERT_TRUE(WidgetApp());
+    RunningProgram run(RunningProgram::OnWayland{});
+    WINDOW_UP(run);
+    EXPECT_EQ(run.g.size(), QSize(718, 522));
+    ASSERT_TRUE(run.CentreIs(220, 30, 30)) << "first photo not shown";
+    // The skin's rounded corners show the desktop through.
+    const QImage window = Screenshot(run.display.Name(), run.g);
+    EXPECT_EQ(window.pixel(0, 0), kDesktop);
+    EXPECT_EQ(window.pixel(window.width() - 1, 0), kDesktop);
+
+    // Towards the output's middle, wherever the compositor put the window.
+    const QPoint before = run.g.topLeft();
+    const QPoint by(run.g.center().x() < 512 ? 120 : -120, run.g.center().y() < 384 ? 80 : -80);
+    run.Drag(run.L.titleLabel + QPoint(14, 6), by);
+    EXPECT_TRUE(WaitFor([&] { return run.FindWindow() && (run.g.topLeft() - before - by).manhattanLength() <= 2; },
+                        5000))
+        << "at " << run.g.x() << "," << run.g.y() << ", was " << before.x() << "," << before.y();
+
+    const QSize size = run.g.size();
+    run.Drag(run.L.rightGrip.center(), QPoint(-100, 0));
+    EXPECT_TRUE(WaitFor([&] { return run.FindWindow() && run.g.size() == size - QSize(100, 0); }, 5000))
+        << "width " << run.g.width();
+    EXPECT_TRUE(run.CentreIs(220, 30, 30)) << "not composed for the new size";
+    run.Click(run.L.barButtons[3] + QPoint(10, 10));   // "下一张" where the new layout put it
+    EXPECT_TRUE(run.CentreIs(30, 200, 40)) << "下一张";
+
+    // F11 fills the output with the photo; Esc gives the window back.
+    run.Xdo({"key", "F11"});
+    EXPECT_TRUE(WaitFor([&] {
+        const QImage output = Screenshot(run.display.Name(), QRect());
+        return OnOutput(output) == output.rect() && Near(output.pixel(output.rect().center()), 30, 200, 40);
+    }, 10000)) << "not full screen";
+    run.Xdo({"key", "Escape"});
+    EXPECT_TRUE(WaitFor([&] { return run.FindWindow() && run.g.size() == size - QSize(100, 0); }, 10000));
+    EXPECT_TRUE(run.CentreIs(30, 200, 40));
 }
 
 // The title text and the icon are part of the title bar: a drag there moves
