@@ -296,13 +296,23 @@ int main(int argc, char** argv)
         toFrame.push_back((Now() - tc) * 1000);
     }
 
-    // The peak memory of the whole run, then the normal end.
-    long peakKb = 0;
-    QFile status(QStringLiteral("/proc/%1/status").arg(tamsel.processId()));
-    if (status.open(QIODevice::ReadOnly))
-        for (const QByteArray& line : status.readAll().split('\n'))
-            if (line.startsWith("VmHWM:"))
-                peakKb = line.mid(6).trimmed().split(' ').first().toLong();
+    // The peak memory of the whole run, the album's and its children's (the
+    // music player), then the normal end.
+    const auto peakOf = [](qint64 pid) {
+        QFile status(QStringLiteral("/proc/%1/status").arg(pid));
+        if (status.open(QIODevice::ReadOnly))
+            for (const QByteArray& line : status.readAll().split('\n'))
+                if (line.startsWith("VmHWM:"))
+                    return line.mid(6).trimmed().split(' ').first().toLong();
+        return 0L;
+    };
+    const long peakKb = peakOf(tamsel.processId());
+    long childrenKb = 0;
+    QFile children(QStringLiteral("/proc/%1/task/%1/children").arg(tamsel.processId()));
+    if (children.open(QIODevice::ReadOnly))
+        for (const QByteArray& pid : children.readAll().simplified().split(' '))
+            if (!pid.isEmpty())
+                childrenKb += peakOf(pid.toLongLong());
     tamsel.terminate();
     tamsel.waitForFinished(10000);
     QFile busy(busyLog);
@@ -323,6 +333,9 @@ int main(int argc, char** argv)
         std::printf("%.0f ", t);
     std::printf("ms\n");
     std::printf("peak memory           %.1f MB\n", peakKb / 1024.0);
+    if (childrenKb > 0)
+        std::printf("music player peak     %.1f MB (%.1f MB together)\n", childrenKb / 1024.0,
+                    (peakKb + childrenKb) / 1024.0);
     std::printf("window thread busy    %s", busyText.replace('\n', ' ').append('\n').constData());
     XCloseDisplay(x.dpy);
     return 0;

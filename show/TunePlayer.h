@@ -3,17 +3,20 @@
 
 #include <QString>
 
-typedef struct _GstElement GstElement;
+#include <memory>
 
 namespace tamsel {
 
-// The background music player of the music player process: GStreamer's
-// playbin, sound only. Nothing of it runs in the album's own process, whose
-// decoders it would otherwise carry. It keeps no thread of its own to call
-// back from: whoever asks for the state hears of the tune's end or failure.
+// The background music player of the music player process. The tune is read
+// and decoded by libavformat and libavcodec themselves (MP3, WMA, WAV, Ogg,
+// the sound of video files ...) and played through GStreamer to the desktop's
+// sound output. GStreamer's own libav plugin would do both, but it brings
+// libavfilter and its dependencies (speech voices among them), a dozen
+// megabytes more for every tune. It keeps no thread that calls back: whoever
+// asks for the state hears of the tune's end or failure.
 class TunePlayer : public AudioPlayer {
 public:
-    TunePlayer() = default;
+    TunePlayer();
     ~TunePlayer() override;
     TunePlayer(const TunePlayer&) = delete;
     TunePlayer& operator=(const TunePlayer&) = delete;
@@ -26,11 +29,12 @@ public:
     qint64 Position() const;
 
 private:
-    // Takes what the pipeline said since the last look: its end, or an error.
+    struct Tune;
+    // Takes what the tune's decoder and output said since the last look:
+    // its end, or a failure.
     void Listen() const;
 
-    GstElement* playbin_ = nullptr;   // made for the first tune
-    mutable bool playing_ = false;
+    std::unique_ptr<Tune> tune_;
     mutable bool over_ = true;
 };
 
