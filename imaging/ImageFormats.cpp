@@ -133,11 +133,22 @@ const QStringList& AlbumExtensions()
     return endings;
 }
 
-QString AlbumFileFilter()
+namespace {
+
+// "*.bmp", "*.jpg", ... for a file dialog's filter.
+QStringList Globs(const QStringList& endings)
 {
     QStringList globs;
-    for (const QString& e : AlbumExtensions())
+    for (const QString& e : endings)
         globs.push_back(QStringLiteral("*.") + e);
+    return globs;
+}
+
+}  // namespace
+
+QString AlbumFileFilter()
+{
+    const QStringList globs = Globs(AlbumExtensions());
     return globs.join(',') + QStringLiteral(" (") + globs.join(' ') + ')';
 }
 
@@ -176,10 +187,7 @@ const QStringList& PhoneExtensions()
 
 QString PhoneFileFilter()
 {
-    QStringList globs;
-    for (const QString& e : PhoneExtensions())
-        globs.push_back(QStringLiteral("*.") + e);
-    return QStringLiteral("手机照片 (") + globs.join(' ') + ')';
+    return QStringLiteral("手机照片 (") + Globs(PhoneExtensions()).join(' ') + ')';
 }
 
 QString PhonePhotoKind(const QString& name)
