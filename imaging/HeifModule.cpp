@@ -52,10 +52,10 @@ bool CanDecodeHeif(HeifCoding coding)
 }
 
 std::optional<HeifPicture> ReadHeif(const QByteArray& file, HeifCoding likely,
-                                    const std::function<bool(uint64_t w, uint64_t h)>& sizeAllowed)
+                                    const std::function<bool(uint64_t w, uint64_t h)>& sizeAllowed, QSize atMost)
 {
     const HeifModule* module = LoadHeifModule();
-    return module ? module->read(file, likely, sizeAllowed) : std::nullopt;
+    return module ? module->read(file, likely, sizeAllowed, atMost) : std::nullopt;
 }
 
 }  // namespace tamsel

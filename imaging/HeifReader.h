@@ -1,5 +1,6 @@
 #pragma once
 #include <QByteArray>
+#include <QSize>
 
 #include <algorithm>
 #include <cstdint>
@@ -16,10 +17,13 @@ namespace tamsel {
 // The primary picture of a HEIF (HEIC) or AVIF file, decoded by libheif on
 // every core: RGB planes, turned and mirrored by the file's own rotation and
 // mirror boxes (of which a phone's EXIF orientation is only a copy), cropped
-// by its clean aperture.
+// by its clean aperture. Read for a size to cover, it may be smaller than
+// the photo.
 struct HeifPicture {
     int width = 0;
     int height = 0;
+    int fullWidth = 0;              // the photo's own size, upright
+    int fullHeight = 0;
     // The red, green and blue planes, of bits (8 to 16) a sample: one byte
     // a sample at 8 bits, two in machine order above.
     const uint8_t* planes[3] = {};
@@ -53,10 +57,13 @@ enum class HeifCoding { Hevc, Av1 };
 struct HeifModule {
     bool (*canDecode)(HeifCoding coding);
     std::optional<HeifPicture> (*read)(const QByteArray& file, HeifCoding likely,
-                                       const std::function<bool(uint64_t w, uint64_t h)>& sizeAllowed);
+                                       const std::function<bool(uint64_t w, uint64_t h)>& sizeAllowed,
+                                       QSize atMost);
 };
 inline constexpr const char* kHeifModuleFile = "tamsel-heif.so";
-inline constexpr const char* kHeifModuleEntry = "tamsel_heif_module";
+// Named anew whenever HeifModule changes, so that a program never takes an
+// older installed module for its own.
+inline constexpr const char* kHeifModuleEntry = "tamsel_heif_module_2";
 
 // The module, loaded once; nullptr when it is not installed or will not
 // load (its libraries missing), and the image library reads these files.
@@ -70,7 +77,15 @@ bool CanDecodeHeif(HeifCoding coding);
 // Nothing when libheif cannot read the file, when its picture has
 // transparency (left to a reader that lays it on a background), or when
 // sizeAllowed refuses the picture's width and height, before decoding.
+// With atMost given, the picture may come smaller, just large enough that
+// its fit into atMost loses no pixel, in 8 bits: from the file's thumbnail
+// when that is large enough, else the photo shrunk by a whole factor, its
+// YCbCr averaged before it turns RGB (and its HEVC decoded without the
+// in-loop filters, whose work averages away). Nothing, too, for a picture
+// that way cannot make (a grey one, an unusual colour matrix): the caller
+// then reads it whole.
 std::optional<HeifPicture> ReadHeif(const QByteArray& file, HeifCoding likely,
-                                    const std::function<bool(uint64_t w, uint64_t h)>& sizeAllowed);
+                                    const std::function<bool(uint64_t w, uint64_t h)>& sizeAllowed,
+                                    QSize atMost = {});
 
 }  // namespace tamsel

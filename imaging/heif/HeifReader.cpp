@@ -4,6 +4,7 @@
 
 #include <libheif/heif.h>
 
+#include <cmath>
 #include <cstring>
 #include <vector>
 
@@ -63,18 +64,194 @@ QByteArray IccOf(const heif_image_handle* handle)
 
 using ImagePtr = std::unique_ptr<heif_image, decltype(&heif_image_release)>;
 
-ImagePtr Decode(const heif_image_handle* handle, const char* decoder)
+// RGB planes are what libheif makes of every picture before it turns it;
+// asked for anything else, it converts them once more, on one core. Asked
+// for the decoder's own YCbCr planes, it only turns them.
+ImagePtr Decode(const heif_image_handle* handle, const char* decoder, heif_colorspace space = heif_colorspace_RGB,
+                heif_chroma chroma = heif_chroma_444)
 {
     std::unique_ptr<heif_decoding_options, OptionsFree> options(heif_decoding_options_alloc());
     heif_image* image = nullptr;
     if (options) {
         options->decoder_id = decoder;
-        // RGB planes are what libheif makes of every picture before it turns
-        // it; asked for anything else, it converts them once more, on one core.
-        if (heif_decode_image(handle, &image, heif_colorspace_RGB, heif_chroma_444, options.get()).code)
+        if (heif_decode_image(handle, &image, space, chroma, options.get()).code)
             image = nullptr;
     }
     return ImagePtr(image, heif_image_release);
+}
+
+// Whether a picture of w x h reaches the size to cover one way: a photo
+// fitted into a box, proportions kept, fills it in one direction only.
+bool Reaches(int64_t w, int64_t h, QSize need) { return w >= need.width() || h >= need.height(); }
+
+// The largest whole factor the picture may shrink by and still reach need.
+int ShrinkFactor(int w, int h, QSize need)
+{
+    int f = 1;
+    while (f < std::max(w, h) && Reaches((w + f) / (f + 1), (h + f) / (f + 1), need))
+        ++f;
+    return f;
+}
+
+// The thumbnail of the file that reaches need with the fewest pixels, in the
+// photo's proportions and opaque; nothing when none does.
+HandlePtr SmallestThumbnail(const heif_image_handle* primary, QSize need)
+{
+    const int count = heif_image_handle_get_number_of_thumbnails(primary);
+    if (count <= 0)
+        return nullptr;
+    std::vector<heif_item_id> ids(static_cast<size_t>(count));
+    heif_image_handle_get_list_of_thumbnail_IDs(primary, ids.data(), count);
+    const double w = heif_image_handle_get_width(primary), h = heif_image_handle_get_height(primary);
+    HandlePtr best;
+    for (const heif_item_id id : ids) {
+        heif_image_handle* thumbnail = nullptr;
+        if (heif_image_handle_get_thumbnail(primary, id, &thumbnail).code || !thumbnail)
+            continue;
+        HandlePtr held(thumbnail);
+        const int tw = heif_image_handle_get_width(thumbnail), th = heif_image_handle_get_height(thumbnail);
+        // A thumbnail cut to other proportions would show another picture.
+        if (tw <= 0 || th <= 0 || std::abs(tw / double(th) - w / h) > 0.01 * w / h || !Reaches(tw, th, need) ||
+            heif_image_handle_has_alpha_channel(thumbnail))
+            continue;
+        if (!best || int64_t(tw) * th < int64_t(heif_image_handle_get_width(best.get())) *
+                                            heif_image_handle_get_height(best.get()))
+            best = std::move(held);
+    }
+    return best;
+}
+
+ImagePtr NewRgbPlanes(int w, int h)
+{
+    heif_image* image = nullptr;
+    if (heif_image_create(w, h, heif_colorspace_RGB, heif_chroma_444, &image).code)
+        return ImagePtr(nullptr, heif_image_release);
+    ImagePtr planes(image, heif_image_release);
+    for (const heif_channel c : {heif_channel_R, heif_channel_G, heif_channel_B})
+        if (heif_image_add_plane(image, c, w, h, 8).code)
+            return ImagePtr(nullptr, heif_image_release);
+    return planes;
+}
+
+// The YCbCr picture as 8-bit RGB planes a factor f smaller on each side:
+// each pixel the average of its f x f block (and of the chroma samples under
+// it), then converted, a band of rows on each core. Averaging before the
+// conversion reads each sample once and converts f * f times fewer pixels.
+template <class Sample>
+ImagePtr ShrinkToRgb(const heif_image* image, int f, const YcbcrMatrix& m, int bits)
+{
+    const int w = heif_image_get_width(image, heif_channel_Y), h = heif_image_get_height(image, heif_channel_Y);
+    int sx = 0, sy = 0;
+    switch (heif_image_get_chroma_format(image)) {
+    case heif_chroma_420: sx = sy = 1; break;
+    case heif_chroma_422: sx = 1; break;
+    case heif_chroma_444: break;
+    default: return ImagePtr(nullptr, heif_image_release);
+    }
+    const heif_channel channels[3] = {heif_channel_Y, heif_channel_Cb, heif_channel_Cr};
+    const uint8_t* in[3];
+    int inStride[3];
+    for (int c = 0; c < 3; ++c) {
+        in[c] = heif_image_get_plane_readonly(image, channels[c], &inStride[c]);
+        const int pw = heif_image_get_width(image, channels[c]), ph = heif_image_get_height(image, channels[c]);
+        if (!in[c] || heif_image_get_bits_per_pixel_range(image, channels[c]) != bits ||
+            pw < (c ? (w + sx) >> sx : w) || ph < (c ? (h + sy) >> sy : h))
+            return ImagePtr(nullptr, heif_image_release);
+    }
+    if (w <= 0 || h <= 0)
+        return ImagePtr(nullptr, heif_image_release);
+    const int ow = (w + f - 1) / f, oh = (h + f - 1) / f;
+    ImagePtr out = NewRgbPlanes(ow, oh);
+    if (!out)
+        return out;
+    uint8_t* planes[3];
+    int strides[3];
+    const heif_channel rgb[3] = {heif_channel_R, heif_channel_G, heif_channel_B};
+    for (int c = 0; c < 3; ++c)
+        planes[c] = heif_image_get_plane(out.get(), rgb[c], &strides[c]);
+    // The matrix's fixed point as floating, and samples wider than 8 bits
+    // brought to 8.
+    const float unit = 1.0f / 65536, scale = 1.0f / float(1 << (bits - 8)), middle = 128;
+    const float my = m.y * unit, crToR = m.crToR * unit, cbToG = m.cbToG * unit, crToG = m.crToG * unit,
+                cbToB = m.cbToB * unit;
+    const auto row = [&](int c, int y) {
+        return reinterpret_cast<const Sample*>(in[c] + size_t(y) * size_t(inStride[c]));
+    };
+    const auto to8 = [](float v) { return uint8_t(std::clamp(std::lround(v), 0L, 255L)); };
+    OnEveryCore(oh, [&](int from, int to) {
+        std::vector<uint64_t> sums[3];
+        for (auto& s : sums)
+            s.assign(size_t(ow), 0);
+        for (int oy = from; oy < to; ++oy) {
+            for (auto& s : sums)
+                std::fill(s.begin(), s.end(), 0);
+            const int y0 = oy * f, y1 = std::min(y0 + f, h);
+            const int c0 = y0 >> sy, c1 = ((y1 - 1) >> sy) + 1;
+            for (int y = y0; y < y1; ++y) {
+                const Sample* r = row(0, y);
+                for (int ox = 0, x = 0; ox < ow; ++ox) {
+                    uint64_t s = 0;
+                    for (const int x1 = std::min(x + f, w); x < x1; ++x)
+                        s += r[x];
+                    sums[0][size_t(ox)] += s;
+                }
+            }
+            for (int cy = c0; cy < c1; ++cy)
+                for (int c = 1; c < 3; ++c) {
+                    const Sample* r = row(c, cy);
+                    for (int ox = 0; ox < ow; ++ox) {
+                        const int x0 = (ox * f) >> sx, x1 = ((std::min(ox * f + f, w) - 1) >> sx) + 1;
+                        uint64_t s = 0;
+                        for (int x = x0; x < x1; ++x)
+                            s += r[x];
+                        sums[c][size_t(ox)] += s;
+                    }
+                }
+            uint8_t* r = planes[0] + size_t(oy) * size_t(strides[0]);
+            uint8_t* g = planes[1] + size_t(oy) * size_t(strides[1]);
+            uint8_t* b = planes[2] + size_t(oy) * size_t(strides[2]);
+            for (int ox = 0; ox < ow; ++ox) {
+                const int bw = std::min(ox * f + f, w) - ox * f;
+                const int cw = ((std::min(ox * f + f, w) - 1) >> sx) + 1 - ((ox * f) >> sx);
+                const float l = (float(sums[0][size_t(ox)]) * scale / float(bw * (y1 - y0)) - float(m.yOffset)) * my;
+                const float cb = float(sums[1][size_t(ox)]) * scale / float(cw * (c1 - c0)) - middle;
+                const float cr = float(sums[2][size_t(ox)]) * scale / float(cw * (c1 - c0)) - middle;
+                r[ox] = to8(l + cr * crToR);
+                g[ox] = to8(l + cb * cbToG + cr * crToG);
+                b[ox] = to8(l + cb * cbToB);
+            }
+        }
+    });
+    return out;
+}
+
+// The picture of handle decoded and shrunk by f as RGB planes; nothing when
+// it does not decode as YCbCr by a matrix that is a plain sum. Phones and
+// encoders store 4:2:0, which comes as it is; libheif halves the chroma of
+// any other, detail that shrinking by f would average away in any case.
+ImagePtr DecodeShrunk(const heif_image_handle* handle, const char* decoder, int f)
+{
+    ImagePtr image = Decode(handle, decoder, heif_colorspace_YCbCr, heif_chroma_420);
+    if (!image && decoder)
+        image = Decode(handle, nullptr, heif_colorspace_YCbCr, heif_chroma_420);
+    if (!image || heif_image_get_colorspace(image.get()) != heif_colorspace_YCbCr)
+        return ImagePtr(nullptr, heif_image_release);
+    // The file's own colour description, else the stream's, as libheif
+    // converts by it.
+    heif_color_profile_nclx* nclx = nullptr;
+    int matrixCode = 2;   // unspecified
+    bool full = true;
+    if (!heif_image_get_nclx_color_profile(image.get(), &nclx).code && nclx) {
+        matrixCode = int(nclx->matrix_coefficients);
+        full = nclx->full_range_flag != 0;
+        heif_nclx_color_profile_free(nclx);
+    }
+    const std::optional<YcbcrMatrix> matrix = MatrixOf(matrixCode, full);
+    const int bits = heif_image_get_bits_per_pixel_range(image.get(), heif_channel_Y);
+    if (!matrix || bits < 8 || bits > 16)
+        return ImagePtr(nullptr, heif_image_release);
+    return bits == 8 ? ShrinkToRgb<uint8_t>(image.get(), f, *matrix, bits)
+                     : ShrinkToRgb<uint16_t>(image.get(), f, *matrix, bits);
 }
 
 bool CanDecode(HeifCoding coding)
@@ -84,7 +261,7 @@ bool CanDecode(HeifCoding coding)
 }
 
 std::optional<HeifPicture> Read(const QByteArray& file, HeifCoding likely,
-                                const std::function<bool(uint64_t w, uint64_t h)>& sizeAllowed)
+                                const std::function<bool(uint64_t w, uint64_t h)>& sizeAllowed, QSize atMost)
 {
     const HevcDecoders hevc = Start();
     ContextPtr context(heif_context_alloc());
@@ -112,7 +289,19 @@ std::optional<HeifPicture> Read(const QByteArray& file, HeifCoding likely,
         heif_nclx_color_profile_free(nclx);
     const char* fastHevc = fileMatrix ? hevc.toYcbcr : hevc.toRgb;
     ImagePtr image(nullptr, heif_image_release);
-    if (likely == HeifCoding::Hevc && fastHevc)
+    if (atMost.width() > 0 && atMost.height() > 0) {
+        // The file's thumbnail when it is large enough, else the photo;
+        // shrunk by what still covers atMost, the in-loop filters skipped
+        // (shrinking by two or more averages their work away).
+        HandlePtr thumbnail = SmallestThumbnail(primary, atMost);
+        const heif_image_handle* source = thumbnail ? thumbnail.get() : primary;
+        const int f = ShrinkFactor(heif_image_handle_get_width(source), heif_image_handle_get_height(source), atMost);
+        if (f >= 2)
+            image = DecodeShrunk(source, likely == HeifCoding::Hevc ? hevc.forReduced : nullptr, f);
+        else if (thumbnail)
+            image = Decode(source, likely == HeifCoding::Hevc ? hevc.toRgb : nullptr);
+    }
+    if (!image && likely == HeifCoding::Hevc && fastHevc)
         image = Decode(primary, fastHevc);
     if (!image)
         image = Decode(primary, nullptr);
@@ -132,6 +321,8 @@ std::optional<HeifPicture> Read(const QByteArray& file, HeifCoding likely,
             heif_image_get_bits_per_pixel_range(image.get(), channels[c]) != picture.bits)
             return std::nullopt;
     }
+    picture.fullWidth = w;
+    picture.fullHeight = h;
     picture.pixels = std::shared_ptr<heif_image>(image.release(), heif_image_release);
     picture.icc = IccOf(primary);
     picture.exif = ExifOf(primary);
@@ -145,7 +336,7 @@ const HeifModule kModule{CanDecode, Read};
 }  // namespace tamsel
 
 // The one name the module shows: the program looks it up when it loads it.
-extern "C" __attribute__((visibility("default"))) const tamsel::HeifModule* tamsel_heif_module()
+extern "C" __attribute__((visibility("default"))) const tamsel::HeifModule* tamsel_heif_module_2()
 {
     return &tamsel::kModule;
 }

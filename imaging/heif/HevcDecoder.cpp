@@ -24,11 +24,13 @@ namespace {
 
 constexpr const char* kRgbId = "tamsel-libavcodec-rgb";
 constexpr const char* kYcbcrId = "tamsel-libavcodec";
+constexpr const char* kReducedId = "tamsel-libavcodec-reduced";
 // Below libheif's own decoders (100): only a read that names one gets it. Were
 // libheif to have none of its own, the one that keeps the file's colour
 // matrix would be its choice.
 constexpr int kYcbcrPriority = 50;
 constexpr int kRgbPriority = 40;
+constexpr int kReducedPriority = 30;
 // No tile or picture of a photo the album takes in is larger.
 constexpr int64_t kMaxPixels = 128'000'000;
 
@@ -87,6 +89,10 @@ const char* Name() { return "libavcodec HEVC decoder"; }
 
 int SupportsAsYcbcr(heif_compression_format format) { return format == heif_compression_HEVC ? kYcbcrPriority : 0; }
 int SupportsAsRgb(heif_compression_format format) { return format == heif_compression_HEVC ? kRgbPriority : 0; }
+int SupportsAsReduced(heif_compression_format format)
+{
+    return format == heif_compression_HEVC ? kReducedPriority : 0;
+}
 
 heif_error NewDecoder(void** decoder)
 {
@@ -175,35 +181,9 @@ heif_error ToHeifImage(const AVFrame& frame, heif_image** out)
     return kOk;
 }
 
-// YCbCr to RGB in 16-bit fixed point by the matrix and range the stream
-// gives (BT.601 when it does not say, as libheif assumes), chroma from the
-// nearest sample.
-struct YcbcrMatrix {
-    int32_t y = 0, crToR = 0, cbToG = 0, crToG = 0, cbToB = 0, yOffset = 0;
-};
-
 std::optional<YcbcrMatrix> MatrixOf(const AVFrame& frame)
 {
-    double kr = 0.299, kb = 0.114;
-    switch (frame.colorspace) {
-    case AVCOL_SPC_BT709: kr = 0.2126, kb = 0.0722; break;
-    case AVCOL_SPC_UNSPECIFIED: case AVCOL_SPC_BT470BG: case AVCOL_SPC_SMPTE170M: break;
-    case AVCOL_SPC_FCC: kr = 0.30, kb = 0.11; break;
-    case AVCOL_SPC_SMPTE240M: kr = 0.212, kb = 0.087; break;
-    case AVCOL_SPC_BT2020_NCL: kr = 0.2627, kb = 0.0593; break;
-    default: return std::nullopt;   // GBR, YCgCo and the rest: left to libheif
-    }
-    const bool full = frame.color_range == AVCOL_RANGE_JPEG;
-    const double kg = 1 - kr - kb, ys = full ? 1.0 : 255.0 / 219.0, cs = full ? 1.0 : 255.0 / 224.0;
-    auto fixed = [](double v) { return int32_t(std::lround(v * 65536)); };
-    YcbcrMatrix m;
-    m.y = fixed(ys);
-    m.yOffset = full ? 0 : 16;
-    m.crToR = fixed(2 * (1 - kr) * cs);
-    m.cbToG = fixed(-2 * kb * (1 - kb) / kg * cs);
-    m.crToG = fixed(-2 * kr * (1 - kr) / kg * cs);
-    m.cbToB = fixed(2 * (1 - kb) * cs);
-    return m;
+    return tamsel::MatrixOf(int(frame.colorspace), frame.color_range == AVCOL_RANGE_JPEG);
 }
 
 uint8_t Clamp8(int32_t v) { return uint8_t(std::clamp((v + 32768) >> 16, 0, 255)); }
@@ -289,7 +269,7 @@ AVCodecContext* ThreadDecoder()
     return kept.get();
 }
 
-heif_error Decode(void* decoder, heif_image** out, bool toRgb)
+heif_error Decode(void* decoder, heif_image** out, bool toRgb, bool skipFilters = false)
 {
     auto* stream = static_cast<Stream*>(decoder);
     if (stream->broken || stream->annexB.empty())
@@ -305,10 +285,12 @@ heif_error Decode(void* decoder, heif_image** out, bool toRgb)
         {
             avcodec_flush_buffers(context);
             context->opaque = nullptr;
+            context->skip_loop_filter = AVDISCARD_DEFAULT;
         }
     } empty{context};
     context->opaque = stream;
     stream->wantsRgb = toRgb;
+    context->skip_loop_filter = skipFilters ? AVDISCARD_ALL : AVDISCARD_DEFAULT;
     const size_t size = stream->annexB.size();
     stream->annexB.resize(size + AV_INPUT_BUFFER_PADDING_SIZE, 0);
     packet->data = stream->annexB.data();
@@ -328,6 +310,7 @@ heif_error Decode(void* decoder, heif_image** out, bool toRgb)
 
 heif_error DecodeToRgb(void* decoder, heif_image** out) { return Decode(decoder, out, true); }
 heif_error DecodeToYcbcr(void* decoder, heif_image** out) { return Decode(decoder, out, false); }
+heif_error DecodeReduced(void* decoder, heif_image** out) { return Decode(decoder, out, false, true); }
 
 void SetStrictDecoding(void*, int) {}
 
@@ -338,8 +321,37 @@ const heif_decoder_plugin kYcbcrPlugin = {
     3, Name, nullptr, nullptr, SupportsAsYcbcr, NewDecoder, FreeDecoder, PushData, DecodeToYcbcr, SetStrictDecoding,
     kYcbcrId,
 };
+const heif_decoder_plugin kReducedPlugin = {
+    3, Name, nullptr, nullptr, SupportsAsReduced, NewDecoder, FreeDecoder, PushData, DecodeReduced, SetStrictDecoding,
+    kReducedId,
+};
 
 }  // namespace
+
+// In 16-bit fixed point, BT.601 when the stream does not say, as libheif
+// assumes; the H.273 codes are libavcodec's own.
+std::optional<YcbcrMatrix> MatrixOf(int matrixCode, bool full)
+{
+    double kr = 0.299, kb = 0.114;
+    switch (matrixCode) {
+    case AVCOL_SPC_BT709: kr = 0.2126, kb = 0.0722; break;
+    case AVCOL_SPC_UNSPECIFIED: case AVCOL_SPC_BT470BG: case AVCOL_SPC_SMPTE170M: break;
+    case AVCOL_SPC_FCC: kr = 0.30, kb = 0.11; break;
+    case AVCOL_SPC_SMPTE240M: kr = 0.212, kb = 0.087; break;
+    case AVCOL_SPC_BT2020_NCL: kr = 0.2627, kb = 0.0593; break;
+    default: return std::nullopt;   // GBR, YCgCo and the rest: left to libheif
+    }
+    const double kg = 1 - kr - kb, ys = full ? 1.0 : 255.0 / 219.0, cs = full ? 1.0 : 255.0 / 224.0;
+    auto fixed = [](double v) { return int32_t(std::lround(v * 65536)); };
+    YcbcrMatrix m;
+    m.y = fixed(ys);
+    m.yOffset = full ? 0 : 16;
+    m.crToR = fixed(2 * (1 - kr) * cs);
+    m.cbToG = fixed(-2 * kb * (1 - kb) / kg * cs);
+    m.crToG = fixed(-2 * kr * (1 - kr) / kg * cs);
+    m.cbToB = fixed(2 * (1 - kb) * cs);
+    return m;
+}
 
 HevcDecoders RegisterHevcDecoders()
 {
@@ -351,6 +363,8 @@ HevcDecoders RegisterHevcDecoders()
             registered.toRgb = kRgbId;
         if (!heif_register_decoder_plugin(&kYcbcrPlugin).code)
             registered.toYcbcr = kYcbcrId;
+        if (!heif_register_decoder_plugin(&kReducedPlugin).code)
+            registered.forReduced = kReducedId;
         return registered;
     }();
     return ids;

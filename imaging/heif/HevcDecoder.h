@@ -1,4 +1,6 @@
 #pragma once
+#include <cstdint>
+#include <optional>
 
 namespace tamsel {
 
@@ -14,7 +16,19 @@ struct HevcDecoders {
     const char* toRgb = nullptr;
     // Hands libheif the YCbCr planes, for it to convert by the file's matrix.
     const char* toYcbcr = nullptr;
+    // YCbCr too, for a picture shown smaller than it is: the in-loop
+    // deblocking and SAO filters are left out, whose few pixels of smoothing
+    // along block edges average away when the picture is shrunk.
+    const char* forReduced = nullptr;
 };
 HevcDecoders RegisterHevcDecoders();
+
+// YCbCr to RGB by an H.273 matrix code and range: R = y * (Y - yOffset) +
+// crToR * Cr and so on, Cb and Cr taken around their middle, all scaled by
+// 65536. Nothing for the matrices that are no such sum (GBR, YCgCo...).
+struct YcbcrMatrix {
+    int32_t y = 0, crToR = 0, cbToG = 0, crToG = 0, cbToB = 0, yOffset = 0;
+};
+std::optional<YcbcrMatrix> MatrixOf(int matrixCode, bool fullRange);
 
 }  // namespace tamsel

@@ -1010,7 +1010,7 @@ TEST(WindowEndToEnd, AFolderOfPhonePhotosIsAnAlbumUprightInItsColours)
             SetColourManagement(true);
             madeAll = madeAll && raw.IsPicture() &&
                       MakePhonePhoto(folder.filePath("IMG_" + QString::number(i) + '.' + kinds[i]),
-                                     kinds[i].toLatin1(), ReadAll(kColordIcc + "AdobeRGB1998.icc"), 0, 0,
+                                     kinds[i].toLatin1(), ReadAll(kColordIcc + "AdobeRGB1998.icc"), 0, 0, 0,
                                      raw.picture.ToQImage().transformed(QTransform().rotate(-90)));
         }
     });

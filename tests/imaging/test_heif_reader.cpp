@@ -1,6 +1,7 @@
 // HEIF and AVIF photos read through libheif with the album's own HEVC decoders.
 #include "TestUtil.h"
 #include "imaging/ColourProfile.h"
+#include "imaging/Decode.h"
 #include "imaging/HeifReader.h"
 #include "tools/PhonePhotoFiles.h"
 
@@ -42,7 +43,73 @@ int LargestDifferenceFromLibheif(const QByteArray& file, const HeifPicture& p)
     return largest;
 }
 
+// The largest and the mean difference of a sample of the reduced picture
+// from the average of the block of the whole one it stands for.
+struct Difference {
+    int largest = 256;
+    double mean = 256;
+};
+Difference FromWholeShrunk(const Surface& reduced, const Surface& whole)
+{
+    const int fx = (whole.Width() + reduced.Width() - 1) / reduced.Width();
+    const int fy = (whole.Height() + reduced.Height() - 1) / reduced.Height();
+    Difference d{0, 0};
+    for (int y = 0; y < reduced.Height(); ++y)
+        for (int x = 0; x < reduced.Width(); ++x)
+            for (int c = 0; c < 3; ++c) {
+                int sum = 0, n = 0;
+                for (int wy = y * fy; wy < std::min(y * fy + fy, whole.Height()); ++wy)
+                    for (int wx = x * fx; wx < std::min(x * fx + fx, whole.Width()); ++wx, ++n)
+                        sum += whole.RowPtr(wy)[wx * 3 + c];
+                const int diff = std::abs(reduced.RowPtr(y)[x * 3 + c] - (sum + n / 2) / n);
+                d.largest = std::max(d.largest, diff);
+                d.mean += diff;
+            }
+    d.mean /= 3.0 * reduced.Width() * reduced.Height();
+    return d;
+}
+
 }  // namespace
+
+TEST(HeifReader, AReducedPictureIsTheWholeOneShrunkAndKnowsItsTrueSize)
+{
+    QTemporaryDir dir;
+    // Phone photos stored sideways with a rotation box and a profile, one
+    // with a thumbnail as phones store; upright they are 192 x 256.
+    const QString heic = dir.filePath("phone.heic"), thumbed = dir.filePath("thumbed.heic"),
+                  avif = dir.filePath("phone.avif");
+    ASSERT_TRUE(MakePhonePhoto(heic, "heic", AdobeRgbProfile(), 256, 192));
+    ASSERT_TRUE(MakePhonePhoto(thumbed, "heic", AdobeRgbProfile(), 256, 192, 128));
+    ASSERT_TRUE(MakePhonePhoto(avif, "avif", AdobeRgbProfile(), 256, 192));
+    struct Case {
+        QString path;
+        QSize box;
+        QSize shown;   // the picture decoded, upright
+    } cases[] = {
+        {heic, {60, 60}, {48, 64}},       // a quarter: its height still reaches the box
+        {heic, {70, 400}, {96, 128}},     // a half: the box's width decides
+        {heic, {400, 400}, {192, 256}},   // a box larger than the photo: the whole photo
+        {thumbed, {60, 60}, {48, 64}},    // from the 96 x 128 thumbnail, halved
+        {thumbed, {90, 120}, {96, 128}},  // the thumbnail as it is
+        {avif, {60, 60}, {48, 64}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(QStringLiteral("%1 in %2x%3").arg(c.path).arg(c.box.width()).arg(c.box.height()).toStdString());
+        const Decoded whole = DecodePicture(c.path), reduced = DecodePicture(c.path, c.box);
+        ASSERT_TRUE(whole.IsPicture());
+        ASSERT_TRUE(reduced.IsPicture());
+        EXPECT_EQ(whole.picture.Width(), 192);
+        EXPECT_EQ(QSize(reduced.picture.Width(), reduced.picture.Height()), c.shown);
+        EXPECT_EQ(reduced.picture.FullWidth(), 192);
+        EXPECT_EQ(reduced.picture.FullHeight(), 256);
+        EXPECT_EQ(reduced.picture.InDisplayColours(), whole.picture.InDisplayColours());
+        // The red band runs down the right edge upright: a picture turned
+        // or mirrored otherwise would differ by a hundred or more there.
+        const Difference d = FromWholeShrunk(reduced.picture, whole.picture);
+        EXPECT_LE(d.mean, 2.0);
+        EXPECT_LE(d.largest, 40);
+    }
+}
 
 TEST(HeifReader, PicturesAreLibheifsOwnAndDamagedOrOversizedFilesAreRefused)
 {

@@ -296,7 +296,7 @@ TEST(VideoExport, AFolderOfPhonePhotosIsRecorded)
         QImage stored(120, 160, QImage::Format_RGB32);
         stored.fill(QColor::fromHsv(hues[i], 230, 230));
         const QByteArray kind = QByteArrayList{"heic", "avif", "webp"}[i];
-        ASSERT_TRUE(MakePhonePhoto(phone.filePath(QStringLiteral("p%1.").arg(i) + kind), kind, {}, 0, 0, stored));
+        ASSERT_TRUE(MakePhonePhoto(phone.filePath(QStringLiteral("p%1.").arg(i) + kind), kind, {}, 0, 0, 0, stored));
     }
     PhotoList list{AlbumExtensions(), PhoneExtensions()};
     list.Point(phone.path() + "/");

@@ -17,10 +17,12 @@ namespace tamsel::testing {
 
 inline constexpr const char* kTaken = "2019:05:04 13:22:11";
 
-// kind: "heic", "avif" or "webp". stored, when given, is the picture as the
-// file stores it (sideways) in place of the band. True when the file was written.
+// kind: "heic", "avif" or "webp"; thumbnail: the longer side of a thumbnail
+// to store with a HEIC or AVIF, as phones do (0 for none); stored, when
+// given, is the picture as the file stores it (sideways) in place of the
+// band. True when the file was written.
 inline bool MakePhonePhoto(const QString& path, const QByteArray& kind, const QByteArray& icc, int w = 64, int h = 48,
-                           QImage stored = {})
+                           int thumbnail = 0, QImage stored = {})
 {
     // TIFF: IFD0 {Orientation 6, Exif IFD at 38}, Exif IFD {DateTimeOriginal at 56}.
     const QByteArray exif = QByteArray("MM\0*\0\0\0\x08\0\x02\x01\x12\0\x03\0\0\0\x01\0\x06\0\0\x87\x69\0\x04\0\0\0\x01"
@@ -62,9 +64,13 @@ inline bool MakePhonePhoto(const QString& path, const QByteArray& kind, const QB
         for (int y = 0; y < h; ++y)
             std::copy_n(&rgb[size_t(y) * w * 3], w * 3, plane + size_t(y) * stride);
         heif_image_set_raw_color_profile(image, "prof", icc.constData(), size_t(icc.size()));
+        heif_image_handle* small = nullptr;
         ok = !heif_context_encode_image(ctx, image, enc, options, &handle).code &&
+             (!thumbnail ||
+              !heif_context_encode_thumbnail(ctx, image, handle, enc, options, thumbnail, &small).code) &&
              !heif_context_add_exif_metadata(ctx, handle, exif.constData(), int(exif.size())).code &&
              !heif_context_write_to_file(ctx, path.toLocal8Bit().constData()).code;
+        heif_image_handle_release(small);
     }
     heif_image_handle_release(handle);
     heif_image_release(image);
