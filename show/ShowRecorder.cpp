@@ -112,8 +112,11 @@ void ShowRecorder::RunStep()
 bool ShowRecorder::NextFrame()
 {
     const double t = double(frames_) / fps_;
-    while (!end_ && nextStep_ <= t + kSameInstant)
+    redrawn_ = frames_ == 0;
+    while (!end_ && nextStep_ <= t + kSameInstant) {
         RunStep();
+        redrawn_ = true;
+    }
     if (end_ && t >= *end_ - kSameInstant)
         return false;
     ++frames_;

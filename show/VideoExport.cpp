@@ -66,7 +66,7 @@ Outcome Record(ShowRecorder& show, SoundTrack* track, VideoEncoder& encoder, int
     while (show.NextFrame()) {
         if (progress.cancel)
             return Outcome::Done(QString::fromUtf8(kExportCancelled));
-        if (const Outcome o = encoder.PushFrame(show.Screen()); !o)
+        if (const Outcome o = encoder.PushFrame(show.Screen(), !show.Redrawn()); !o)
             return o;
         progress.done = show.Progress();
         progress.seconds = double(show.Frames()) / fps;
