@@ -3,6 +3,7 @@
 #include "album/Navigator.h"
 #include "imaging/Composer.h"
 #include "imaging/ImageFormats.h"
+#include "imaging/Prefetch.h"
 #include "model/AlbumModel.h"
 #include "model/AlbumView.h"
 #include "show/StepPlan.h"
@@ -25,10 +26,19 @@ struct ShowRecorder::Parts : AlbumView {
     Parts(const AppPaths& paths)
         : model(paths, AlbumExtensions()),
           composer(model, ReportTo(*this)),
-          engine(model, *this, [this](const QString& p) { return composer.DIBClonePicture(p); }),
+          engine(model, *this,
+                 [this](const QString& p) {
+                     std::optional<Composition> made = composer.DIBClonePicture(p);
+                     // The next photo is read on the prefetch's thread while
+                     // this one's frames are made and encoded.
+                     if (const int next = model.PhotoAfterCurrent(); next >= 0)
+                         composer.LoadAhead(model.PhotoPath(next));
+                     return made;
+                 }),
           nav(model.state, model.position, model.main, model.photos, *this)
     {
         engine.advanceShow = [this] { return nav.AdvanceShow(); };
+        composer.prefetch = &prefetch;
     }
     void ShowInfo(const QString& text, bool beep) override
     {
@@ -37,6 +47,8 @@ struct ShowRecorder::Parts : AlbumView {
     }
 
     AlbumModel model;
+    // Declared before the composer that holds it, so that it goes after it.
+    PhotoPrefetch prefetch;
     Composer composer;
     TransitionEngine engine;
     Navigator nav;
