@@ -31,18 +31,24 @@ Matrix MatrixFor(int height)
 }
 
 // One row: its luma, and its chroma at full width for the pair's average.
-// The sums stay within 16..240 for any pixel, so nothing is clamped.
+// The results stay within 16..240 for any pixel, so nothing is clamped. Each
+// weighted sum fits 16 bits (luma below 65536, chroma within +-28560), so it
+// is worked out in 16-bit lanes, twice as many to a vector: the wrap-around
+// of a partial sum cancels out in the whole one.
 TAMSEL_VECTOR_CLONES
 void ConvertRow(const uint8_t* bgr, int width, const Matrix& m, uint8_t* y, int16_t* u, int16_t* v)
 {
-    const int yr = m.y[0], yg = m.y[1], yb = m.y[2];
-    const int ur = m.u[0], ug = m.u[1], ub = m.u[2];
-    const int vr = m.v[0], vg = m.v[1], vb = m.v[2];
+    const uint16_t yr = uint16_t(m.y[0]), yg = uint16_t(m.y[1]), yb = uint16_t(m.y[2]);
+    const uint16_t ur = uint16_t(m.u[0]), ug = uint16_t(m.u[1]), ub = uint16_t(m.u[2]);
+    const uint16_t vr = uint16_t(m.v[0]), vg = uint16_t(m.v[1]), vb = uint16_t(m.v[2]);
     for (int x = 0; x < width; ++x) {
-        const int b = bgr[3 * x], g = bgr[3 * x + 1], r = bgr[3 * x + 2];
-        y[x] = uint8_t(((yr * r + yg * g + yb * b) >> 8) + 16);
-        u[x] = int16_t(((ur * r + ug * g + ub * b) >> 8) + 128);
-        v[x] = int16_t(((vr * r + vg * g + vb * b) >> 8) + 128);
+        const uint16_t b = bgr[3 * x], g = bgr[3 * x + 1], r = bgr[3 * x + 2];
+        const uint16_t ys = uint16_t(yr * r + yg * g + yb * b);
+        const auto us = int16_t(uint16_t(ur * r + ug * g + ub * b));
+        const auto vs = int16_t(uint16_t(vr * r + vg * g + vb * b));
+        y[x] = uint8_t((ys >> 8) + 16);
+        u[x] = int16_t((us >> 8) + 128);
+        v[x] = int16_t((vs >> 8) + 128);
     }
 }
 
