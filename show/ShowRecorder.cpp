@@ -93,6 +93,9 @@ ShowRecorder::ShowRecorder(const AlbumState& album, const PhotoList& photos, con
     w.SetView(View::BringingIn);
     w.RequestPhoto();
     w.StartShow();
+    // The first step brings in the current photo: its decode starts now.
+    if (const int first = m.CurPhoto(); first >= 0 && first < m.photos.Count())
+        parts_->composer.LoadAhead(m.PhotoPath(first));
 }
 
 ShowRecorder::~ShowRecorder() = default;
