@@ -33,10 +33,8 @@ std::vector<uint8_t> Videoconvert(const Surface& s)
     gst_app_src_end_of_stream(GST_APP_SRC(src));
     std::vector<uint8_t> out;
     if (GstSample* sample = gst_app_sink_pull_sample(GST_APP_SINK(sink))) {
-        GstMapInfo map;
-        gst_buffer_map(gst_sample_get_buffer(sample), &map, GST_MAP_READ);
-        out.assign(map.data, map.data + map.size);
-        gst_buffer_unmap(gst_sample_get_buffer(sample), &map);
+        out.resize(gst_buffer_get_size(gst_sample_get_buffer(sample)));
+        gst_buffer_extract(gst_sample_get_buffer(sample), 0, out.data(), out.size());
         gst_sample_unref(sample);
     }
     gst_element_set_state(p, GST_STATE_NULL);
@@ -62,11 +60,8 @@ TEST(VideoFrames, OurI420IsWhatVideoconvertMakes)
         ASSERT_TRUE(s.Create(size.width(), size.height()));
         uint32_t v = 99;
         for (int y = 0; y < size.height(); ++y)
-            for (int x = 0; x < size.width() * 3; ++x) {
-                v = v * 1664525u + 1013904223u;
-                const bool noise = (y / 8) % 2 == 0;
-                s.RowPtr(y)[x] = uint8_t(noise ? v >> 24 : ((x / 3 + y) % 5 < 2 ? 255 : 0) ^ (x % 3 == 1 ? 255 : 0));
-            }
+            for (int x = 0; x < size.width() * 3; ++x, v = v * 1664525u + 1013904223u)
+                s.RowPtr(y)[x] = uint8_t(y / 8 % 2 ? v >> 24 : ((x / 3 + y) % 5 < 2 ? 255 : 0) ^ (x % 3 == 1 ? 255 : 0));
         GstVideoInfo info;
         gst_video_info_set_format(&info, GST_VIDEO_FORMAT_I420, guint(size.width()), guint(size.height()));
         std::vector<uint8_t> ours(GST_VIDEO_INFO_SIZE(&info));
