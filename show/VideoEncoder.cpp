@@ -219,7 +219,7 @@ Outcome VideoEncoder::Open(const Files& files, VideoFormat format, QSize size, i
     GstStructure* config = gst_buffer_pool_get_config(p->pool);
     gst_buffer_pool_config_set_params(config, nullptr, guint(p->frameBytes), kQueuedFrames, 0);
     if (!gst_buffer_pool_set_config(p->pool, config) || !gst_buffer_pool_set_active(p->pool, TRUE))
-        return Outcome::Failed(QStringLiteral("  无法导出视频: %1").arg(QStringLiteral("GStreamer 无法启动")));
+        return Outcome::Failed(QStringLiteral("  无法导出视频: GStreamer 无法启动"));
     GError* error = nullptr;
     p->pipeline = gst_parse_launch(
         PipelineText(format, size, fps, withSound, qint64(p->frameBytes)).toUtf8().constData(), &error);
