@@ -338,14 +338,8 @@ void AlbumApp::PhotoAreaMouseMove(double x, double y)
 
 void AlbumApp::PrefetchNext()
 {
-    const int count = model_.photos.Count();
-    const int cur = model_.CurPhoto();
-    int next = cur + (model_.main.NavStep < 0 ? -1 : 1);
-    if (next >= count && model_.state.LoopShow)
-        next = 0;
-    if (next < 0 || next >= count || next == cur)
-        return;
-    composer_.LoadAhead(model_.PhotoPath(next));
+    if (const int next = model_.PhotoAfterCurrent(); next >= 0)
+        composer_.LoadAhead(model_.PhotoPath(next));
 }
 
 void AlbumApp::PrefetchCurrent()

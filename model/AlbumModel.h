@@ -28,6 +28,17 @@ struct AlbumModel {
     int CurPhoto() const { return position.CurPhoto(); }
     // The caption of the current photo, "" when none.
     QString CurCaption() const { return state.CaptionOf(position.CurPhoto()); }
+    // The photo the show goes to after the current one, in the way it is
+    // going (round to the first when it loops); -1 when there is none.
+    int PhotoAfterCurrent() const
+    {
+        const int count = photos.Count();
+        const int cur = CurPhoto();
+        int next = cur + (main.NavStep < 0 ? -1 : 1);
+        if (next >= count && state.LoopShow)
+            next = 0;
+        return next < 0 || next >= count || next == cur ? -1 : next;
+    }
 
     AppPaths paths;
     AlbumState state;

@@ -3,6 +3,7 @@
 #include "album/Navigator.h"
 #include "imaging/Composer.h"
 #include "imaging/ImageFormats.h"
+#include "imaging/Prefetch.h"
 #include "model/AlbumModel.h"
 #include "model/AlbumView.h"
 #include "show/StepPlan.h"
@@ -25,10 +26,19 @@ struct ShowRecorder::Parts : AlbumView {
     Parts(const AppPaths& paths)
         : model(paths, AlbumExtensions(), PhoneExtensions()),
           composer(model, ReportTo(*this)),
-          engine(model, *this, [this](const QString& p) { return composer.DIBClonePicture(p); }),
+          engine(model, *this,
+                 [this](const QString& p) {
+                     std::optional<Composition> made = composer.DIBClonePicture(p);
+                     // The next photo is read on the prefetch's thread while
+                     // this one's frames are made and encoded.
+                     if (const int next = model.PhotoAfterCurrent(); next >= 0)
+                         composer.LoadAhead(model.PhotoPath(next));
+                     return made;
+                 }),
           nav(model.state, model.position, model.main, model.photos, *this)
     {
         engine.advanceShow = [this] { return nav.AdvanceShow(); };
+        composer.prefetch = &prefetch;
     }
     void ShowInfo(const QString& text, bool beep) override
     {
@@ -37,6 +47,8 @@ struct ShowRecorder::Parts : AlbumView {
     }
 
     AlbumModel model;
+    // Declared before the composer that holds it, so that it goes after it.
+    PhotoPrefetch prefetch;
     Composer composer;
     TransitionEngine engine;
     Navigator nav;
@@ -81,6 +93,9 @@ ShowRecorder::ShowRecorder(const AlbumState& album, const PhotoList& photos, con
     w.SetView(View::BringingIn);
     w.RequestPhoto();
     w.StartShow();
+    // The first step brings in the current photo: its decode starts now.
+    if (const int first = m.CurPhoto(); first >= 0 && first < m.photos.Count())
+        parts_->composer.LoadAhead(m.PhotoPath(first));
 }
 
 ShowRecorder::~ShowRecorder() = default;
@@ -112,8 +127,11 @@ void ShowRecorder::RunStep()
 bool ShowRecorder::NextFrame()
 {
     const double t = double(frames_) / fps_;
-    while (!end_ && nextStep_ <= t + kSameInstant)
+    redrawn_ = frames_ == 0;
+    while (!end_ && nextStep_ <= t + kSameInstant) {
         RunStep();
+        redrawn_ = true;
+    }
     if (end_ && t >= *end_ - kSameInstant)
         return false;
     ++frames_;

@@ -33,6 +33,9 @@ public:
     bool NextFrame();
     // The frame NextFrame drew last (24-bit, bottom-up).
     const Surface& Screen() const;
+    // Whether the show moved on for the last frame; false: nothing has been
+    // drawn since the frame before, which it repeats (a photo's pause).
+    bool Redrawn() const { return redrawn_; }
     // Frames drawn so far; frame n stands for show time n / fps.
     int64_t Frames() const { return frames_; }
     // The show's length in seconds (the end of the last photo's pause), known
@@ -50,6 +53,7 @@ private:
     std::unique_ptr<Parts> parts_;
     int fps_;
     int64_t frames_ = 0;
+    bool redrawn_ = true;
     double nextStep_ = 0;        // show time at which the next engine step starts
     std::optional<double> end_;
     int photosDone_ = 0;

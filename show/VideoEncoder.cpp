@@ -2,6 +2,7 @@
 
 #include "model/Surface.h"
 #include "platform/SafeWrite.h"
+#include "show/VideoFrames.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -10,6 +11,7 @@
 #include <gst/app/gstappsink.h>
 #include <gst/app/gstappsrc.h>
 #include <gst/gst.h>
+#include <gst/video/video.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -67,17 +69,22 @@ QString MissingText(const Need& n)
         .arg(QString::fromLatin1(n.element), QString::fromLatin1(n.package));
 }
 
-QString PipelineText(VideoFormat format, QSize size, int fps, bool withSound)
+// The frames go to the encoder as I420, which we make ourselves straight from
+// the screen's rows where that gives videoconvert's very pixels, and which
+// videoconvert makes from the screen's BGR elsewhere.
+QString PipelineText(VideoFormat format, QSize size, int fps, bool withSound, qint64 frameBytes)
 {
-    const qint64 frameBytes = qint64(DibStride(size.width())) * size.height();
+    const bool ours = ConvertsLikeVideoconvert(size);
     QString video = QStringLiteral(
                         "appsrc name=video format=time max-bytes=%1 "
-                        "caps=video/x-raw,format=BGR,width=%2,height=%3,framerate=%4/1 "
-                        "! videoconvert n-threads=2 ! video/x-raw,format=I420 ! ")
+                        "caps=video/x-raw,format=%5,width=%2,height=%3,framerate=%4/1 ! ")
                         .arg(frameBytes * kQueuedFrames)
                         .arg(size.width())
                         .arg(size.height())
-                        .arg(fps);
+                        .arg(fps)
+                        .arg(ours ? QStringLiteral("I420") : QStringLiteral("BGR"));
+    if (!ours)
+        video += QStringLiteral("videoconvert n-threads=2 ! video/x-raw,format=I420 ! ");
     QString sound = QStringLiteral(
         "appsrc name=sound format=time max-bytes=%1 "
         "caps=audio/x-raw,format=S16LE,layout=interleaved,rate=%2,channels=%3 "
@@ -161,11 +168,23 @@ struct VideoEncoder::Pipeline {
     QSize size;
     int64_t frames = 0;
     int64_t soundFrames = 0;
+    // Frames are made in the pool's buffers, which come back to it once the
+    // encoder is done with them: no fresh memory to clear for every frame.
+    GstBufferPool* pool = nullptr;
+    GstBuffer* last = nullptr;   // the frame pushed last, for a frame that repeats it
+    std::optional<GstVideoInfo> i420;   // the layout of our own I420 frames; none: BGR
+    gsize frameBytes = 0;
 
     ~Pipeline()
     {
+        if (last)
+            gst_buffer_unref(last);
         if (pipeline)
             gst_element_set_state(pipeline, GST_STATE_NULL);
+        if (pool) {
+            gst_buffer_pool_set_active(pool, FALSE);
+            gst_object_unref(pool);
+        }
         if (video)
             gst_object_unref(video);
         if (sound)
@@ -188,8 +207,22 @@ Outcome VideoEncoder::Open(const Files& files, VideoFormat format, QSize size, i
     p->files = files;
     p->fps = fps;
     p->size = size;
+    if (ConvertsLikeVideoconvert(size)) {
+        GstVideoInfo info;
+        gst_video_info_set_format(&info, GST_VIDEO_FORMAT_I420, guint(size.width()), guint(size.height()));
+        p->i420 = info;
+        p->frameBytes = GST_VIDEO_INFO_SIZE(&info);
+    } else {
+        p->frameBytes = gsize(DibStride(size.width())) * gsize(size.height());
+    }
+    p->pool = gst_buffer_pool_new();
+    GstStructure* config = gst_buffer_pool_get_config(p->pool);
+    gst_buffer_pool_config_set_params(config, nullptr, guint(p->frameBytes), kQueuedFrames, 0);
+    if (!gst_buffer_pool_set_config(p->pool, config) || !gst_buffer_pool_set_active(p->pool, TRUE))
+        return Outcome::Failed(QStringLiteral("  无法导出视频: GStreamer 无法启动"));
     GError* error = nullptr;
-    p->pipeline = gst_parse_launch(PipelineText(format, size, fps, withSound).toUtf8().constData(), &error);
+    p->pipeline = gst_parse_launch(
+        PipelineText(format, size, fps, withSound, qint64(p->frameBytes)).toUtf8().constData(), &error);
     if (error || !p->pipeline) {
         const QString why = error ? QString::fromUtf8(error->message) : QString();
         if (error)
@@ -285,21 +318,40 @@ Outcome VideoEncoder::Push(GstElement* source, GstBuffer* buffer)
     return Outcome::Done();
 }
 
-Outcome VideoEncoder::PushFrame(const Surface& screen)
+Outcome VideoEncoder::PushFrame(const Surface& screen, bool repeat)
 {
     Pipeline& p = *p_;
-    const int stride = screen.Stride();
-    const int h = screen.Height();
-    GstBuffer* buffer = gst_buffer_new_allocate(nullptr, gsize(stride) * h, nullptr);
-    GstMapInfo map;
-    gst_buffer_map(buffer, &map, GST_MAP_WRITE);
-    // The surface is bottom-up; the video's rows run from the top.
-    for (int y = 0; y < h; ++y)
-        std::memcpy(map.data + gsize(y) * stride, screen.RowPtr(y), stride);
-    gst_buffer_unmap(buffer, &map);
+    GstBuffer* buffer = nullptr;
+    if (repeat && p.last) {
+        // The same pixels again: the memory is shared, only the time is new.
+        buffer = gst_buffer_copy(p.last);
+    } else {
+        if (gst_buffer_pool_acquire_buffer(p.pool, &buffer, nullptr) != GST_FLOW_OK)
+            return Failure();
+        GstMapInfo map;
+        gst_buffer_map(buffer, &map, GST_MAP_WRITE);
+        if (p.i420) {
+            const GstVideoInfo& info = *p.i420;
+            I420Planes planes{};
+            for (int i = 0; i < 3; ++i) {
+                planes.plane[i] = map.data + GST_VIDEO_INFO_PLANE_OFFSET(&info, i);
+                planes.stride[i] = GST_VIDEO_INFO_PLANE_STRIDE(&info, i);
+            }
+            ToI420(screen, planes);
+        } else {
+            // The surface is bottom-up; the video's rows run from the top.
+            const int stride = screen.Stride();
+            for (int y = 0; y < screen.Height(); ++y)
+                std::memcpy(map.data + gsize(y) * stride, screen.RowPtr(y), stride);
+        }
+        gst_buffer_unmap(buffer, &map);
+    }
     GST_BUFFER_PTS(buffer) = gst_util_uint64_scale(p.frames, GST_SECOND, p.fps);
     GST_BUFFER_DURATION(buffer) = gst_util_uint64_scale(p.frames + 1, GST_SECOND, p.fps) - GST_BUFFER_PTS(buffer);
     ++p.frames;
+    if (p.last)
+        gst_buffer_unref(p.last);
+    p.last = gst_buffer_ref(buffer);
     return Push(p.video, buffer);
 }
 

@@ -48,8 +48,9 @@ public:
         QString shown;
     };
     Outcome Open(const Files& files, VideoFormat format, QSize size, int fps, bool withSound);
-    // The next frame, from a surface of the opened size.
-    Outcome PushFrame(const Surface& screen);
+    // The next frame, from a surface of the opened size; repeat: the screen
+    // is unchanged since the frame before, which is then sent again as it was.
+    Outcome PushFrame(const Surface& screen, bool repeat = false);
     // Interleaved stereo samples following the ones pushed before.
     Outcome PushSound(const std::vector<int16_t>& samples);
     // Ends the streams and waits until the file is complete.

@@ -66,7 +66,7 @@ Outcome Record(ShowRecorder& show, SoundTrack* track, VideoEncoder& encoder, int
     while (show.NextFrame()) {
         if (progress.cancel)
             return Outcome::Done(QString::fromUtf8(kExportCancelled));
-        if (const Outcome o = encoder.PushFrame(show.Screen()); !o)
+        if (const Outcome o = encoder.PushFrame(show.Screen(), !show.Redrawn()); !o)
             return o;
         progress.done = show.Progress();
         progress.seconds = double(show.Frames()) / fps;
@@ -133,11 +133,12 @@ Outcome ExportVideo(const AlbumState& album, const PhotoList& photos, const AppP
     bool cancelled = false;
     QStringList missing;
     {
+        // Made first: it reads the first photo while the encoder starts.
+        ShowRecorder show(album, photos, paths, request.size, request.fps, request.seed);
         VideoEncoder encoder;
         result = encoder.Open({out.TempPath(), scratch ? scratch->TempPath() : QString(), request.output},
                               *VideoFormatOf(request.output), request.size, request.fps, !tunes.isEmpty());
         if (result) {
-            ShowRecorder show(album, photos, paths, request.size, request.fps, request.seed);
             std::unique_ptr<SoundTrack> track;
             if (!tunes.isEmpty())
                 track = std::make_unique<SoundTrack>(tunes, album.MusicLoop != 0);
