@@ -37,7 +37,7 @@ int main(int argc, char** argv)
     const QString photo = argc > 1 ? QString::fromLocal8Bit(argv[1]) : bench::BenchPhoto();
     const int w = argc > 3 ? std::atoi(argv[2]) : 480;
     const int h = argc > 3 ? std::atoi(argv[3]) : 336;
-    AlbumModel model(AppPaths::ForProgramDir(QFileInfo(photo).absolutePath()), AlbumExtensions());
+    AlbumModel model(AppPaths::ForProgramDir(QFileInfo(photo).absolutePath()), AlbumExtensions(), PhoneExtensions());
     AlbumState& album = model.state;
     MainState& main = model.main;
     SurfacePool& dibs = model.dibs;

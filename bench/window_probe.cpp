@@ -4,6 +4,7 @@
 // photos and the longest time the window's thread was busy.
 //
 //   window_probe [--photos N] [--clicks K] [--area WxH] [--wait SECONDS] [--start cover] [--music on]
+//                [--kind heic|jpg12]
 //
 // With --start cover the program opens the album on its cover, as a user's
 // next run does, and the first click brings in the first photo.
@@ -11,6 +12,7 @@
 // Needs DISPLAY (Xvfb with a window manager, as scripts/test starts them).
 // The photos are 6000 x 4000 JPEGs made once in the temporary folder.
 #include "ComposeBenchPhoto.h"
+#include "imaging/ImageFile.h"
 #include "imaging/ImageFormats.h"
 #include "album/ShowScript.h"
 #include "model/AlbumState.h"
@@ -25,6 +27,8 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QThread>
+
+#include <Magick++.h>
 
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
@@ -53,14 +57,27 @@ double Now()
 }
 
 // Ten photos of a camera's size, each in colours of its own, made once.
-QString MakePhotos(int count)
+// kind "heic" or "jpg12": 4000 x 3000 photos as a phone takes them, HEIC at
+// the quality phones use or JPEG at a camera's; else 6000 x 4000 JPEGs.
+QString MakePhotos(int count, const QString& kind)
 {
-    const QString dir = QDir::tempPath() + QStringLiteral("/tamsel-probe-%1").arg(count);
+    const bool phone = kind == "heic" || kind == "jpg12";
+    const QString ending = kind == "heic" ? QStringLiteral("heic") : QStringLiteral("jpg");
+    const QString dir = QDir::tempPath() + QStringLiteral("/tamsel-probe-%1%2").arg(phone ? kind + '-' : QString()).arg(count);
     QDir().mkpath(dir);
     for (int n = 0; n < count; ++n) {
-        const QString path = dir + QStringLiteral("/p%1.jpg").arg(n, 2, 10, QChar('0'));
-        if (!QFileInfo::exists(path))
+        const QString path = dir + QStringLiteral("/p%1.").arg(n, 2, 10, QChar('0')) + ending;
+        if (QFileInfo::exists(path))
+            continue;
+        if (!phone) {
             bench::WritePhoto(path, n);
+            continue;
+        }
+        InitImageLibrary();
+        const QImage rgb = bench::PaintPhoto(4000, 3000, n).convertToFormat(QImage::Format_RGB888);
+        Magick::Image img(4000, 3000, "RGB", Magick::CharPixel, rgb.constBits());
+        img.quality(kind == "heic" ? 60 : 92);
+        img.write(path.toStdString());
     }
     return dir;
 }
@@ -182,6 +199,7 @@ int main(int argc, char** argv)
     QSize area(1262, 902);
     double settle = 2.5;
     bool fromCover = false;
+    QString kind;
     bool music = false;   // the installation's tune playing, as it does by default
     const QStringList args = app.arguments();
     for (int i = 1; i + 1 < args.size(); i += 2) {
@@ -190,6 +208,7 @@ int main(int argc, char** argv)
         else if (args[i] == "--wait") settle = args[i + 1].toDouble();
         else if (args[i] == "--start") fromCover = args[i + 1] == "cover";
         else if (args[i] == "--music") music = args[i + 1] == "on";
+        else if (args[i] == "--kind") kind = args[i + 1];
         else if (args[i] == "--area") {
             const QStringList wh = args[i + 1].split('x');
             area = QSize(wh.value(0).toInt(), wh.value(1).toInt());
@@ -202,7 +221,7 @@ int main(int argc, char** argv)
         return 1;
     }
     x.root = DefaultRootWindow(x.dpy);
-    const QString folder = MakePhotos(photos);
+    const QString folder = MakePhotos(photos, kind);
 
     // A home of its own: the installation's pictures and an album data file
     // with the photo area's size and no music unless asked; the transitions are chosen at
@@ -231,7 +250,7 @@ int main(int argc, char** argv)
     tamsel.setProcessEnvironment(env);
     const double t0 = Now();
     tamsel.start(QStringLiteral(TAMSEL_BUILD_DIR "/tamsel"),
-                 fromCover ? QStringList() : QStringList{folder + "/p00.jpg"});
+                 fromCover ? QStringList() : QStringList{QDir(folder).entryInfoList(QDir::Files, QDir::Name).value(0).filePath()});
     if (!tamsel.waitForStarted(10000)) {
         std::fprintf(stderr, "window_probe: the program did not start\n");
         return 1;
@@ -318,8 +337,8 @@ int main(int argc, char** argv)
     QFile busy(busyLog);
     QByteArray busyText = busy.open(QIODevice::ReadOnly) ? busy.readAll() : QByteArray("none\n");
 
-    std::printf("photo area            %d x %d, %d photos of 6000 x 4000\n", area.width(),
-                area.height(), photos);
+    std::printf("photo area            %d x %d, %d photos of %s\n", area.width(), area.height(), photos,
+                kind == "heic" ? "4000 x 3000 HEIC" : kind == "jpg12" ? "4000 x 3000 JPEG" : "6000 x 4000");
     std::printf("start to window       %.0f ms\n", tWindow * 1000);
     std::printf("start to first frame  %.0f ms\n", tFrame * 1000);
     std::printf("start to photo centre %.0f ms\n", tPhoto * 1000);
