@@ -338,15 +338,18 @@ heif_error Decode(void* decoder, heif_image** out, bool toRgb, bool skipFilters 
         return Failure("cannot open the HEVC decoder");
     struct Empty {
         AVCodecContext* context;
-        bool large = false;
-        ~Empty()
+        void Now(bool letGo)
         {
+            if (!context)
+                return;
             avcodec_flush_buffers(context);
             context->opaque = nullptr;
             context->skip_loop_filter = AVDISCARD_DEFAULT;
-            if (large)
+            context = nullptr;
+            if (letGo)
                 tKept.reset();
         }
+        ~Empty() { Now(false); }
     } empty{context};
     context->opaque = stream;
     const PictureRequest* asked = tRequest;
@@ -363,7 +366,9 @@ heif_error Decode(void* decoder, heif_image** out, bool toRgb, bool skipFilters 
     // A picture with damaged slices is not the photo.
     if (frame->decode_error_flags || (frame->flags & AV_FRAME_FLAG_CORRUPT))
         return Failure("the HEVC data is damaged");
-    empty.large = int64_t(frame->width) * frame->height > kKeptPixels;
+    // The frame holds its own memory: the decoder's tables, a large
+    // picture's among them, go before the frame is converted.
+    empty.Now(int64_t(frame->width) * frame->height > kKeptPixels);
     ImagePtr made = stream->rgb.valid() ? stream->rgb.get() : ImagePtr(nullptr, heif_image_release);
     if (toRgb)
         *out = ToRgbImage(*frame, std::move(made), MatrixOf(*frame));
