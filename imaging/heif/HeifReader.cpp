@@ -199,13 +199,8 @@ std::optional<PictureRequest> RgbRequest(const heif_image_handle* handle, int fa
         if (!request.matrix)
             return std::nullopt;
     }
-    // The picture as coded: turned a quarter or not, and not cropped, which
-    // a clean aperture made for the smaller picture would do wrongly.
-    const int w = heif_image_handle_get_width(handle), h = heif_image_handle_get_height(handle);
-    request.width = heif_image_handle_get_ispe_width(handle);
-    request.height = heif_image_handle_get_ispe_height(handle);
-    if (factor > 1 && !(request.width == w && request.height == h) && !(request.width == h && request.height == w))
-        return std::nullopt;
+    request.width = heif_image_handle_get_width(handle);
+    request.height = heif_image_handle_get_height(handle);
     return request;
 }
 

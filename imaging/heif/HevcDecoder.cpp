@@ -288,7 +288,8 @@ std::optional<YcbcrPlanes> PlanesOf(const AVFrame& frame)
 heif_image* AsRequested(const AVFrame& frame, ImagePtr made)
 {
     const PictureRequest* asked = tRequest;
-    if (!asked || frame.width != asked->width || frame.height != asked->height)
+    if (!asked || !((frame.width == asked->width && frame.height == asked->height) ||
+                    (frame.width == asked->height && frame.height == asked->width)))
         return nullptr;
     const std::optional<YcbcrMatrix> matrix = asked->matrix ? asked->matrix : MatrixOf(frame);
     if (!matrix)

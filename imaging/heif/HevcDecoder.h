@@ -40,11 +40,12 @@ std::optional<YcbcrMatrix> MatrixOf(int matrixCode, bool fullRange);
 // converts nothing, and turns, mirrors and crops what it is given. So the
 // decoder hands it RGB made on every core, shrunk by factor first when the
 // picture is not cropped (its rotation and mirror work as well on the
-// smaller picture). Only a frame of width x height (the picture as coded,
-// before it is turned) is taken so: a tile of a grid, decoded on libheif's
-// threads and pasted at full size, never is.
+// smaller picture). Only a frame of width x height, upright or turned a
+// quarter, is taken so: not a picture libheif then crops by its clean
+// aperture (phones' odd sizes are coded a little larger), nor a tile of a
+// grid, decoded on libheif's threads and pasted at full size.
 struct PictureRequest {
-    int width = 0;
+    int width = 0;    // the picture's, upright
     int height = 0;
     int factor = 1;
     std::optional<YcbcrMatrix> matrix;   // the file's; the stream's when none
