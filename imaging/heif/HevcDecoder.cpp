@@ -455,11 +455,19 @@ heif_image* ShrinkPlanes(const YcbcrPlanes& in, int f, const YcbcrMatrix& m)
     const auto row = [&](int c, int y) {
         return reinterpret_cast<const Sample*>(in.planes[c] + size_t(y) * size_t(in.strides[c]));
     };
-    const auto to8 = [](float v) { return uint8_t(std::clamp(std::lround(v), 0L, 255L)); };
+    const auto to8 = [](float v) { return v <= 0 ? uint8_t(0) : v >= 255 ? uint8_t(255) : uint8_t(v + 0.5f); };
     OnEveryCore(oh, [&](int from, int to) {
         std::vector<uint64_t> sums[3];
         for (auto& s : sums)
             s.assign(size_t(ow), 0);
+        // One over the width of each column's block, of luma and of chroma:
+        // a multiplication for each pixel rather than a division.
+        std::vector<float> perY(static_cast<size_t>(ow)), perC(static_cast<size_t>(ow));
+        for (int ox = 0; ox < ow; ++ox) {
+            const int x1 = std::min(ox * f + f, w);
+            perY[size_t(ox)] = scale / float(x1 - ox * f);
+            perC[size_t(ox)] = scale / float(((x1 - 1) >> sx) + 1 - ((ox * f) >> sx));
+        }
         for (int oy = from; oy < to; ++oy) {
             for (auto& s : sums)
                 std::fill(s.begin(), s.end(), 0);
@@ -488,12 +496,11 @@ heif_image* ShrinkPlanes(const YcbcrPlanes& in, int f, const YcbcrMatrix& m)
             uint8_t* r = planes[0] + size_t(oy) * size_t(strides[0]);
             uint8_t* g = planes[1] + size_t(oy) * size_t(strides[1]);
             uint8_t* b = planes[2] + size_t(oy) * size_t(strides[2]);
+            const float rows = 1.0f / float(y1 - y0), chromaRows = 1.0f / float(c1 - c0);
             for (int ox = 0; ox < ow; ++ox) {
-                const int bw = std::min(ox * f + f, w) - ox * f;
-                const int cw = ((std::min(ox * f + f, w) - 1) >> sx) + 1 - ((ox * f) >> sx);
-                const float l = (float(sums[0][size_t(ox)]) * scale / float(bw * (y1 - y0)) - float(m.yOffset)) * my;
-                const float cb = float(sums[1][size_t(ox)]) * scale / float(cw * (c1 - c0)) - middle;
-                const float cr = float(sums[2][size_t(ox)]) * scale / float(cw * (c1 - c0)) - middle;
+                const float l = (float(sums[0][size_t(ox)]) * perY[size_t(ox)] * rows - float(m.yOffset)) * my;
+                const float cb = float(sums[1][size_t(ox)]) * perC[size_t(ox)] * chromaRows - middle;
+                const float cr = float(sums[2][size_t(ox)]) * perC[size_t(ox)] * chromaRows - middle;
                 r[ox] = to8(l + cr * crToR);
                 g[ox] = to8(l + cb * cbToG + cr * crToG);
                 b[ox] = to8(l + cb * cbToB);
