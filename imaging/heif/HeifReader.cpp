@@ -68,13 +68,11 @@ using ImagePtr = std::unique_ptr<heif_image, decltype(&heif_image_release)>;
 // asked for anything else, it converts them once more, on one core.
 ImagePtr Decode(const heif_image_handle* handle, const char* decoder)
 {
-    const heif_colorspace space = heif_colorspace_RGB;
-    const heif_chroma chroma = heif_chroma_444;
     std::unique_ptr<heif_decoding_options, OptionsFree> options(heif_decoding_options_alloc());
     heif_image* image = nullptr;
     if (options) {
         options->decoder_id = decoder;
-        if (heif_decode_image(handle, &image, space, chroma, options.get()).code)
+        if (heif_decode_image(handle, &image, heif_colorspace_RGB, heif_chroma_444, options.get()).code)
             image = nullptr;
     }
     return ImagePtr(image, heif_image_release);
@@ -223,9 +221,9 @@ ImagePtr DecodeShrunk(const heif_image_handle* handle, const char* decoder, int 
         return ImagePtr(nullptr, heif_image_release);
     const int w = heif_image_handle_get_width(handle), h = heif_image_handle_get_height(handle);
     const int iw = heif_image_get_width(image.get(), heif_channel_R), ih = heif_image_get_height(image.get(), heif_channel_R);
-    if (iw == (w + f - 1) / f && ih == (h + f - 1) / f && heif_image_get_bits_per_pixel_range(image.get(), heif_channel_R) == 8)
-        return image;
     const int bits = heif_image_get_bits_per_pixel_range(image.get(), heif_channel_R);
+    if (iw == (w + f - 1) / f && ih == (h + f - 1) / f && bits == 8)
+        return image;   // shrunk by the decoder
     if (iw != w || ih != h || bits < 8 || bits > 16)
         return ImagePtr(nullptr, heif_image_release);
     return bits == 8 ? ShrinkRgb<uint8_t>(image.get(), f, bits) : ShrinkRgb<uint16_t>(image.get(), f, bits);
