@@ -81,9 +81,8 @@ bool CanDecodeHeif(HeifCoding coding);
 // its fit into atMost loses no pixel, in 8 bits: from the file's thumbnail
 // when that is large enough, else the photo shrunk by a whole factor, its
 // YCbCr averaged before it turns RGB (and its HEVC decoded without the
-// in-loop filters, whose work averages away). Nothing, too, for a picture
-// that way cannot make (a grey one, an unusual colour matrix): the caller
-// then reads it whole.
+// in-loop filters, whose work averages away) when it is a single HEVC
+// picture, else its RGB averaged.
 std::optional<HeifPicture> ReadHeif(const QByteArray& file, HeifCoding likely,
                                     const std::function<bool(uint64_t w, uint64_t h)>& sizeAllowed,
                                     QSize atMost = {});

@@ -625,10 +625,11 @@ ImageHandle DecodeOne(const ImageFormat& format, const QByteArray& bytes)
 // image library's way then reads it whole.
 Decoded ReadHeifForScreen(const QString& path, QSize atMost)
 {
-    const PhotoBytes photo = ReadPhoto(path);
+    PhotoBytes photo = ReadPhoto(path);
     if (!photo.format || !IsHeif(photo.format->id) || !LengthsFit(photo.format->id, photo.bytes))
         return Decoded::NotMine();
-    const std::optional<HeifPicture> picture = ReadHeifBytes(photo.bytes, photo.format->id, atMost);
+    std::optional<HeifPicture> picture = ReadHeifBytes(photo.bytes, photo.format->id, atMost);
+    photo.bytes.clear();   // the picture keeps what it needs of the file
     if (!picture)
         return Decoded::NotMine();
     Surface shown;
@@ -655,10 +656,11 @@ Decoded ReadHeifForScreen(const QString& path, QSize atMost)
     if (icc.isEmpty() && ExifSaysAdobeRgb(reinterpret_cast<const unsigned char*>(picture->exif.constData()),
                                           unsigned(picture->exif.size())))
         icc = AdobeRgbProfile();
+    shown.SetFullSize(picture->fullWidth, picture->fullHeight);
+    picture.reset();   // libheif's planes, no longer needed beside the surface
     if (ProfileSpace(icc) != "RGB ")
         icc.clear();
     ShowInDisplayColours(icc, shown);
-    shown.SetFullSize(picture->fullWidth, picture->fullHeight);
     return Decoded::Of(std::move(shown));
 }
 

@@ -65,16 +65,14 @@ QByteArray IccOf(const heif_image_handle* handle)
 using ImagePtr = std::unique_ptr<heif_image, decltype(&heif_image_release)>;
 
 // RGB planes are what libheif makes of every picture before it turns it;
-// asked for anything else, it converts them once more, on one core. Asked
-// for the decoder's own YCbCr planes, it only turns them.
-ImagePtr Decode(const heif_image_handle* handle, const char* decoder, heif_colorspace space = heif_colorspace_RGB,
-                heif_chroma chroma = heif_chroma_444)
+// asked for anything else, it converts them once more, on one core.
+ImagePtr Decode(const heif_image_handle* handle, const char* decoder)
 {
     std::unique_ptr<heif_decoding_options, OptionsFree> options(heif_decoding_options_alloc());
     heif_image* image = nullptr;
     if (options) {
         options->decoder_id = decoder;
-        if (heif_decode_image(handle, &image, space, chroma, options.get()).code)
+        if (heif_decode_image(handle, &image, heif_colorspace_RGB, heif_chroma_444, options.get()).code)
             image = nullptr;
     }
     return ImagePtr(image, heif_image_release);
@@ -133,29 +131,19 @@ ImagePtr NewRgbPlanes(int w, int h)
     return planes;
 }
 
-// The YCbCr picture as 8-bit RGB planes a factor f smaller on each side:
-// each pixel the average of its f x f block (and of the chroma samples under
-// it), then converted, a band of rows on each core. Averaging before the
-// conversion reads each sample once and converts f * f times fewer pixels.
+// The RGB picture as 8-bit planes a factor f smaller on each side, each
+// pixel the average of its f x f block, a band of rows on each core.
 template <class Sample>
-ImagePtr ShrinkToRgb(const heif_image* image, int f, const YcbcrMatrix& m, int bits)
+ImagePtr ShrinkRgb(const heif_image* image, int f, int bits)
 {
-    const int w = heif_image_get_width(image, heif_channel_Y), h = heif_image_get_height(image, heif_channel_Y);
-    int sx = 0, sy = 0;
-    switch (heif_image_get_chroma_format(image)) {
-    case heif_chroma_420: sx = sy = 1; break;
-    case heif_chroma_422: sx = 1; break;
-    case heif_chroma_444: break;
-    default: return ImagePtr(nullptr, heif_image_release);
-    }
-    const heif_channel channels[3] = {heif_channel_Y, heif_channel_Cb, heif_channel_Cr};
+    const int w = heif_image_get_width(image, heif_channel_R), h = heif_image_get_height(image, heif_channel_R);
+    const heif_channel channels[3] = {heif_channel_R, heif_channel_G, heif_channel_B};
     const uint8_t* in[3];
     int inStride[3];
     for (int c = 0; c < 3; ++c) {
         in[c] = heif_image_get_plane_readonly(image, channels[c], &inStride[c]);
-        const int pw = heif_image_get_width(image, channels[c]), ph = heif_image_get_height(image, channels[c]);
         if (!in[c] || heif_image_get_bits_per_pixel_range(image, channels[c]) != bits ||
-            pw < (c ? (w + sx) >> sx : w) || ph < (c ? (h + sy) >> sy : h))
+            heif_image_get_width(image, channels[c]) < w || heif_image_get_height(image, channels[c]) < h)
             return ImagePtr(nullptr, heif_image_release);
     }
     if (w <= 0 || h <= 0)
@@ -166,92 +154,79 @@ ImagePtr ShrinkToRgb(const heif_image* image, int f, const YcbcrMatrix& m, int b
         return out;
     uint8_t* planes[3];
     int strides[3];
-    const heif_channel rgb[3] = {heif_channel_R, heif_channel_G, heif_channel_B};
     for (int c = 0; c < 3; ++c)
-        planes[c] = heif_image_get_plane(out.get(), rgb[c], &strides[c]);
-    // The matrix's fixed point as floating, and samples wider than 8 bits
-    // brought to 8.
-    const float unit = 1.0f / 65536, scale = 1.0f / float(1 << (bits - 8)), middle = 128;
-    const float my = m.y * unit, crToR = m.crToR * unit, cbToG = m.cbToG * unit, crToG = m.crToG * unit,
-                cbToB = m.cbToB * unit;
-    const auto row = [&](int c, int y) {
-        return reinterpret_cast<const Sample*>(in[c] + size_t(y) * size_t(inStride[c]));
-    };
-    const auto to8 = [](float v) { return uint8_t(std::clamp(std::lround(v), 0L, 255L)); };
+        planes[c] = heif_image_get_plane(out.get(), channels[c], &strides[c]);
+    const int shift = bits - 8;
     OnEveryCore(oh, [&](int from, int to) {
-        std::vector<uint64_t> sums[3];
-        for (auto& s : sums)
-            s.assign(size_t(ow), 0);
+        std::vector<uint64_t> sums(static_cast<size_t>(ow));
         for (int oy = from; oy < to; ++oy) {
-            for (auto& s : sums)
-                std::fill(s.begin(), s.end(), 0);
             const int y0 = oy * f, y1 = std::min(y0 + f, h);
-            const int c0 = y0 >> sy, c1 = ((y1 - 1) >> sy) + 1;
-            for (int y = y0; y < y1; ++y) {
-                const Sample* r = row(0, y);
-                for (int ox = 0, x = 0; ox < ow; ++ox) {
-                    uint64_t s = 0;
-                    for (const int x1 = std::min(x + f, w); x < x1; ++x)
-                        s += r[x];
-                    sums[0][size_t(ox)] += s;
-                }
-            }
-            for (int cy = c0; cy < c1; ++cy)
-                for (int c = 1; c < 3; ++c) {
-                    const Sample* r = row(c, cy);
-                    for (int ox = 0; ox < ow; ++ox) {
-                        const int x0 = (ox * f) >> sx, x1 = ((std::min(ox * f + f, w) - 1) >> sx) + 1;
+            for (int c = 0; c < 3; ++c) {
+                std::fill(sums.begin(), sums.end(), 0);
+                for (int y = y0; y < y1; ++y) {
+                    const auto* r = reinterpret_cast<const Sample*>(in[c] + size_t(y) * size_t(inStride[c]));
+                    for (int ox = 0, x = 0; ox < ow; ++ox) {
                         uint64_t s = 0;
-                        for (int x = x0; x < x1; ++x)
+                        for (const int x1 = std::min(x + f, w); x < x1; ++x)
                             s += r[x];
-                        sums[c][size_t(ox)] += s;
+                        sums[size_t(ox)] += s;
                     }
                 }
-            uint8_t* r = planes[0] + size_t(oy) * size_t(strides[0]);
-            uint8_t* g = planes[1] + size_t(oy) * size_t(strides[1]);
-            uint8_t* b = planes[2] + size_t(oy) * size_t(strides[2]);
-            for (int ox = 0; ox < ow; ++ox) {
-                const int bw = std::min(ox * f + f, w) - ox * f;
-                const int cw = ((std::min(ox * f + f, w) - 1) >> sx) + 1 - ((ox * f) >> sx);
-                const float l = (float(sums[0][size_t(ox)]) * scale / float(bw * (y1 - y0)) - float(m.yOffset)) * my;
-                const float cb = float(sums[1][size_t(ox)]) * scale / float(cw * (c1 - c0)) - middle;
-                const float cr = float(sums[2][size_t(ox)]) * scale / float(cw * (c1 - c0)) - middle;
-                r[ox] = to8(l + cr * crToR);
-                g[ox] = to8(l + cb * cbToG + cr * crToG);
-                b[ox] = to8(l + cb * cbToB);
+                uint8_t* o = planes[c] + size_t(oy) * size_t(strides[c]);
+                for (int ox = 0; ox < ow; ++ox) {
+                    const uint64_t n = uint64_t(std::min(ox * f + f, w) - ox * f) * uint64_t(y1 - y0) << shift;
+                    o[ox] = uint8_t(std::min<uint64_t>((sums[size_t(ox)] + n / 2) / n, 255));
+                }
             }
         }
     });
     return out;
 }
 
-// The picture of handle decoded and shrunk by f as RGB planes; nothing when
-// it does not decode as YCbCr by a matrix that is a plain sum. Phones and
-// encoders store 4:2:0, which comes as it is; libheif halves the chroma of
-// any other, detail that shrinking by f would average away in any case.
+// How the decoder may make RGB of the picture of handle: by the file's own
+// matrix, by the stream's when the file states none; nothing when the
+// file's is no plain sum, which libheif is left to apply.
+std::optional<PictureRequest> RgbRequest(const heif_image_handle* handle, int factor)
+{
+    PictureRequest request;
+    request.factor = factor;
+    heif_color_profile_nclx* nclx = nullptr;
+    if (!heif_image_handle_get_nclx_color_profile(handle, &nclx).code && nclx) {
+        request.matrix = MatrixOf(int(nclx->matrix_coefficients), nclx->full_range_flag != 0);
+        heif_nclx_color_profile_free(nclx);
+        if (!request.matrix)
+            return std::nullopt;
+    }
+    request.width = heif_image_handle_get_width(handle);
+    request.height = heif_image_handle_get_height(handle);
+    return request;
+}
+
+// The picture of handle decoded and shrunk by f as 8-bit RGB planes. A
+// single HEVC picture comes so from the decoder, which averages its YCbCr
+// before it converts; any other (a grid of tiles, a cropped picture, AV1)
+// comes whole as RGB from libheif and is shrunk here.
 ImagePtr DecodeShrunk(const heif_image_handle* handle, const char* decoder, int f)
 {
-    ImagePtr image = Decode(handle, decoder, heif_colorspace_YCbCr, heif_chroma_420);
-    if (!image && decoder)
-        image = Decode(handle, nullptr, heif_colorspace_YCbCr, heif_chroma_420);
-    if (!image || heif_image_get_colorspace(image.get()) != heif_colorspace_YCbCr)
-        return ImagePtr(nullptr, heif_image_release);
-    // The file's own colour description, else the stream's, as libheif
-    // converts by it.
-    heif_color_profile_nclx* nclx = nullptr;
-    int matrixCode = 2;   // unspecified
-    bool full = true;
-    if (!heif_image_get_nclx_color_profile(image.get(), &nclx).code && nclx) {
-        matrixCode = int(nclx->matrix_coefficients);
-        full = nclx->full_range_flag != 0;
-        heif_nclx_color_profile_free(nclx);
+    ImagePtr image(nullptr, heif_image_release);
+    if (decoder) {
+        std::optional<RequestPicture> asked;
+        if (const std::optional<PictureRequest> request = RgbRequest(handle, f))
+            asked.emplace(*request);
+        image = Decode(handle, decoder);
     }
-    const std::optional<YcbcrMatrix> matrix = MatrixOf(matrixCode, full);
-    const int bits = heif_image_get_bits_per_pixel_range(image.get(), heif_channel_Y);
-    if (!matrix || bits < 8 || bits > 16)
+    if (!image)
+        image = Decode(handle, nullptr);
+    if (!image || heif_image_get_colorspace(image.get()) != heif_colorspace_RGB)
         return ImagePtr(nullptr, heif_image_release);
-    return bits == 8 ? ShrinkToRgb<uint8_t>(image.get(), f, *matrix, bits)
-                     : ShrinkToRgb<uint16_t>(image.get(), f, *matrix, bits);
+    const int w = heif_image_handle_get_width(handle), h = heif_image_handle_get_height(handle);
+    const int iw = heif_image_get_width(image.get(), heif_channel_R), ih = heif_image_get_height(image.get(), heif_channel_R);
+    const int bits = heif_image_get_bits_per_pixel_range(image.get(), heif_channel_R);
+    if (iw == (w + f - 1) / f && ih == (h + f - 1) / f && bits == 8)
+        return image;   // shrunk by the decoder
+    if (iw != w || ih != h || bits < 8 || bits > 16)
+        return ImagePtr(nullptr, heif_image_release);
+    return bits == 8 ? ShrinkRgb<uint8_t>(image.get(), f, bits) : ShrinkRgb<uint16_t>(image.get(), f, bits);
 }
 
 bool CanDecode(HeifCoding coding)
@@ -282,12 +257,6 @@ std::optional<HeifPicture> Read(const QByteArray& file, HeifCoding likely,
 
     // libavcodec decodes HEVC when it is there; libheif's own decoder when
     // it is not or gives up on the file.
-    // The file's own colour matrix, when it states one, is applied by libheif.
-    heif_color_profile_nclx* nclx = nullptr;
-    const bool fileMatrix = !heif_image_handle_get_nclx_color_profile(primary, &nclx).code;
-    if (nclx)
-        heif_nclx_color_profile_free(nclx);
-    const char* fastHevc = fileMatrix ? hevc.toYcbcr : hevc.toRgb;
     ImagePtr image(nullptr, heif_image_release);
     if (atMost.width() > 0 && atMost.height() > 0) {
         // The file's thumbnail when it is large enough, else the photo;
@@ -301,8 +270,19 @@ std::optional<HeifPicture> Read(const QByteArray& file, HeifCoding likely,
         else if (thumbnail)
             image = Decode(source, likely == HeifCoding::Hevc ? hevc.toRgb : nullptr);
     }
-    if (!image && likely == HeifCoding::Hevc && fastHevc)
-        image = Decode(primary, fastHevc);
+    if (!image && likely == HeifCoding::Hevc && hevc.toYcbcr) {
+        // RGB made by the decoder on every core, by the file's matrix when it
+        // states one; libheif converts what the decoder leaves as YCbCr (the
+        // tiles of a grid when the file states its own matrix).
+        heif_color_profile_nclx* nclx = nullptr;
+        const bool fileMatrix = !heif_image_handle_get_nclx_color_profile(primary, &nclx).code;
+        if (nclx)
+            heif_nclx_color_profile_free(nclx);
+        std::optional<RequestPicture> asked;
+        if (const std::optional<PictureRequest> request = RgbRequest(primary, 1); request && fileMatrix)
+            asked.emplace(*request);
+        image = Decode(primary, fileMatrix || !hevc.toRgb ? hevc.toYcbcr : hevc.toRgb);
+    }
     if (!image)
         image = Decode(primary, nullptr);
     if (!image)

@@ -16,6 +16,7 @@ extern "C" {
 #include <memory>
 #include <optional>
 #include <thread>
+#include <utility>
 #include <vector>
 
 namespace tamsel {
@@ -57,8 +58,20 @@ ImagePtr RgbPlanes(int w, int h)
     return planes;
 }
 
+thread_local const PictureRequest* tRequest = nullptr;
+
+// Larger frames than this take the decoder's tables and frame pool with them
+// when done: some 40 MB for a phone's 12 MP picture, which would otherwise
+// stay held until the next photo. Grid tiles keep the decoder for the next.
+constexpr int64_t kKeptPixels = 4'000'000;
+
 struct Stream {
-    std::vector<uint8_t> annexB;
+    // The NAL units behind start codes, in a buffer libavcodec takes as it
+    // is rather than copying it: as long as the data, four bytes of length
+    // turned into four of start code, and the padding it reads past the end.
+    AVBufferRef* annexB = nullptr;
+    size_t used = 0;
+    ~Stream() { av_buffer_unref(&annexB); }
     bool broken = false;
     // RGB planes asked for when the frame's size is known, and being made.
     bool wantsRgb = false;
@@ -106,6 +119,11 @@ heif_error PushData(void* decoder, const void* data, size_t size)
 {
     auto* stream = static_cast<Stream*>(decoder);
     const auto* d = static_cast<const uint8_t*>(data);
+    if (size > size_t(INT32_MAX) - AV_INPUT_BUFFER_PADDING_SIZE - stream->used ||
+        av_buffer_realloc(&stream->annexB, stream->used + size + AV_INPUT_BUFFER_PADDING_SIZE) < 0) {
+        stream->broken = true;
+        return kOk;
+    }
     for (size_t at = 0; at < size;) {
         if (size - at < 4) {
             stream->broken = true;
@@ -118,8 +136,9 @@ heif_error PushData(void* decoder, const void* data, size_t size)
             break;
         }
         static constexpr uint8_t kStartCode[4] = {0, 0, 0, 1};
-        stream->annexB.insert(stream->annexB.end(), kStartCode, kStartCode + 4);
-        stream->annexB.insert(stream->annexB.end(), d + at, d + at + length);
+        std::memcpy(stream->annexB->data + stream->used, kStartCode, 4);
+        std::memcpy(stream->annexB->data + stream->used + 4, d + at, length);
+        stream->used += 4 + length;
         at += length;
     }
     return kOk;
@@ -191,10 +210,9 @@ uint8_t Clamp8(int32_t v) { return uint8_t(std::clamp((v + 32768) >> 16, 0, 255)
 // An 8-bit YCbCr frame as RGB planes, a band of rows on each core: libheif
 // then has nothing left to convert, which it would do on one core, twice
 // (to planes, then to the caller's layout). Nothing for any other frame.
-heif_image* ToRgbImage(const AVFrame& frame, ImagePtr made)
+heif_image* ToRgbImage(const AVFrame& frame, ImagePtr made, const std::optional<YcbcrMatrix>& matrix)
 {
     const AVPixFmtDescriptor* desc = av_pix_fmt_desc_get(AVPixelFormat(frame.format));
-    const std::optional<YcbcrMatrix> matrix = MatrixOf(frame);
     if (!desc || !matrix || desc->nb_components != 3 || desc->comp[0].depth != 8 || desc->comp[1].depth != 8 ||
         (desc->flags & ~AV_PIX_FMT_FLAG_PLANAR) || desc->log2_chroma_w > 1 || desc->log2_chroma_h > desc->log2_chroma_w)
         return nullptr;
@@ -244,13 +262,53 @@ heif_image* ToRgbImage(const AVFrame& frame, ImagePtr made)
     return image.release();
 }
 
+// The frame's YCbCr planes, when they are planar YCbCr of 8 to 16 bits.
+std::optional<YcbcrPlanes> PlanesOf(const AVFrame& frame)
+{
+    const AVPixFmtDescriptor* desc = av_pix_fmt_desc_get(AVPixelFormat(frame.format));
+    if (!desc || desc->nb_components != 3 || (desc->flags & ~AV_PIX_FMT_FLAG_PLANAR) || desc->log2_chroma_w > 1 ||
+        desc->log2_chroma_h > desc->log2_chroma_w || desc->comp[0].depth < 8 || desc->comp[0].depth > 16 ||
+        desc->comp[1].depth != desc->comp[0].depth || desc->comp[2].depth != desc->comp[0].depth)
+        return std::nullopt;
+    YcbcrPlanes planes;
+    for (int c = 0; c < 3; ++c) {
+        planes.planes[c] = frame.data[c];
+        planes.strides[c] = frame.linesize[c];
+    }
+    planes.width = frame.width;
+    planes.height = frame.height;
+    planes.sx = desc->log2_chroma_w;
+    planes.sy = desc->log2_chroma_h;
+    planes.bits = desc->comp[0].depth;
+    return planes;
+}
+
+// The picture as the reader asked for it on this thread; nothing when it
+// asked nothing of this frame or the frame cannot be had so.
+heif_image* AsRequested(const AVFrame& frame, ImagePtr made)
+{
+    const PictureRequest* asked = tRequest;
+    if (!asked || !((frame.width == asked->width && frame.height == asked->height) ||
+                    (frame.width == asked->height && frame.height == asked->width)))
+        return nullptr;
+    const std::optional<YcbcrMatrix> matrix = asked->matrix ? asked->matrix : MatrixOf(frame);
+    if (!matrix)
+        return nullptr;
+    if (asked->factor <= 1)
+        return ToRgbImage(frame, std::move(made), matrix);
+    const std::optional<YcbcrPlanes> planes = PlanesOf(frame);
+    return planes ? ShrinkToRgb(*planes, asked->factor, *matrix) : nullptr;
+}
+
 // The decoder of this thread, kept: a batch converts photo after photo on
 // the same threads, and a decoder opened anew makes its threads and
 // allocates and clears its tables and frames anew. Emptied after each
-// picture, which drains it.
+// picture, which drains it; let go after a large one.
+thread_local std::unique_ptr<AVCodecContext, ContextFree> tKept;
+
 AVCodecContext* ThreadDecoder()
 {
-    thread_local std::unique_ptr<AVCodecContext, ContextFree> kept;
+    auto& kept = tKept;
     if (kept)
         return kept.get();
     const AVCodec* codec = avcodec_find_decoder(AV_CODEC_ID_HEVC);
@@ -272,7 +330,7 @@ AVCodecContext* ThreadDecoder()
 heif_error Decode(void* decoder, heif_image** out, bool toRgb, bool skipFilters = false)
 {
     auto* stream = static_cast<Stream*>(decoder);
-    if (stream->broken || stream->annexB.empty())
+    if (stream->broken || !stream->annexB || !stream->used)
         return Failure("damaged HEVC data");
     AVCodecContext* context = ThreadDecoder();
     std::unique_ptr<AVPacket, PacketFree> packet(av_packet_alloc());
@@ -281,31 +339,43 @@ heif_error Decode(void* decoder, heif_image** out, bool toRgb, bool skipFilters 
         return Failure("cannot open the HEVC decoder");
     struct Empty {
         AVCodecContext* context;
-        ~Empty()
+        void Now(bool letGo)
         {
+            if (!context)
+                return;
             avcodec_flush_buffers(context);
             context->opaque = nullptr;
             context->skip_loop_filter = AVDISCARD_DEFAULT;
+            context = nullptr;
+            if (letGo)
+                tKept.reset();
         }
+        ~Empty() { Now(false); }
     } empty{context};
     context->opaque = stream;
-    stream->wantsRgb = toRgb;
+    const PictureRequest* asked = tRequest;
+    stream->wantsRgb = toRgb || (asked && asked->factor <= 1);
     context->skip_loop_filter = skipFilters ? AVDISCARD_ALL : AVDISCARD_DEFAULT;
-    const size_t size = stream->annexB.size();
-    stream->annexB.resize(size + AV_INPUT_BUFFER_PADDING_SIZE, 0);
-    packet->data = stream->annexB.data();
-    packet->size = int(size);
-    if (size > size_t(INT32_MAX) || avcodec_send_packet(context, packet.get()) < 0 ||
-        avcodec_send_packet(context, nullptr) < 0 || avcodec_receive_frame(context, frame.get()) < 0)
+    std::memset(stream->annexB->data + stream->used, 0, AV_INPUT_BUFFER_PADDING_SIZE);
+    packet->buf = std::exchange(stream->annexB, nullptr);
+    packet->data = packet->buf->data;
+    packet->size = int(stream->used);
+    const bool sent = avcodec_send_packet(context, packet.get()) >= 0;
+    packet.reset();   // libavcodec holds the data as long as it needs it
+    if (!sent || avcodec_send_packet(context, nullptr) < 0 || avcodec_receive_frame(context, frame.get()) < 0)
         return Failure("the HEVC data does not decode");
     // A picture with damaged slices is not the photo.
     if (frame->decode_error_flags || (frame->flags & AV_FRAME_FLAG_CORRUPT))
         return Failure("the HEVC data is damaged");
+    // The frame holds its own memory: the decoder's tables, a large
+    // picture's among them, go before the frame is converted.
+    empty.Now(int64_t(frame->width) * frame->height > kKeptPixels);
     ImagePtr made = stream->rgb.valid() ? stream->rgb.get() : ImagePtr(nullptr, heif_image_release);
     if (toRgb)
-        if ((*out = ToRgbImage(*frame, std::move(made))))
-            return kOk;
-    return ToHeifImage(*frame, out);
+        *out = ToRgbImage(*frame, std::move(made), MatrixOf(*frame));
+    else
+        *out = AsRequested(*frame, std::move(made));
+    return *out ? kOk : ToHeifImage(*frame, out);
 }
 
 heif_error DecodeToRgb(void* decoder, heif_image** out) { return Decode(decoder, out, true); }
@@ -351,6 +421,102 @@ std::optional<YcbcrMatrix> MatrixOf(int matrixCode, bool full)
     m.crToG = fixed(-2 * kr * (1 - kr) / kg * cs);
     m.cbToB = fixed(2 * (1 - kb) * cs);
     return m;
+}
+
+RequestPicture::RequestPicture(const PictureRequest& request) : previous_(tRequest), request_(request)
+{
+    tRequest = &request_;
+}
+
+RequestPicture::~RequestPicture() { tRequest = previous_; }
+
+namespace {
+
+template <class Sample>
+heif_image* ShrinkPlanes(const YcbcrPlanes& in, int f, const YcbcrMatrix& m)
+{
+    const int w = in.width, h = in.height, sx = in.sx, sy = in.sy, bits = in.bits;
+    if (w <= 0 || h <= 0 || f < 1)
+        return nullptr;
+    const int ow = (w + f - 1) / f, oh = (h + f - 1) / f;
+    ImagePtr out = RgbPlanes(ow, oh);
+    if (!out)
+        return nullptr;
+    uint8_t* planes[3];
+    int strides[3];
+    const heif_channel rgb[3] = {heif_channel_R, heif_channel_G, heif_channel_B};
+    for (int c = 0; c < 3; ++c)
+        planes[c] = heif_image_get_plane(out.get(), rgb[c], &strides[c]);
+    // The matrix's fixed point as floating, and samples wider than 8 bits
+    // brought to 8.
+    const float unit = 1.0f / 65536, scale = 1.0f / float(1 << (bits - 8)), middle = 128;
+    const float my = m.y * unit, crToR = m.crToR * unit, cbToG = m.cbToG * unit, crToG = m.crToG * unit,
+                cbToB = m.cbToB * unit;
+    const auto row = [&](int c, int y) {
+        return reinterpret_cast<const Sample*>(in.planes[c] + size_t(y) * size_t(in.strides[c]));
+    };
+    const auto to8 = [](float v) { return v <= 0 ? uint8_t(0) : v >= 255 ? uint8_t(255) : uint8_t(v + 0.5f); };
+    OnEveryCore(oh, [&](int from, int to) {
+        std::vector<uint64_t> sums[3];
+        for (auto& s : sums)
+            s.assign(size_t(ow), 0);
+        // One over the width of each column's block, of luma and of chroma:
+        // a multiplication for each pixel rather than a division.
+        std::vector<float> perY(static_cast<size_t>(ow)), perC(static_cast<size_t>(ow));
+        for (int ox = 0; ox < ow; ++ox) {
+            const int x1 = std::min(ox * f + f, w);
+            perY[size_t(ox)] = scale / float(x1 - ox * f);
+            perC[size_t(ox)] = scale / float(((x1 - 1) >> sx) + 1 - ((ox * f) >> sx));
+        }
+        for (int oy = from; oy < to; ++oy) {
+            for (auto& s : sums)
+                std::fill(s.begin(), s.end(), 0);
+            const int y0 = oy * f, y1 = std::min(y0 + f, h);
+            const int c0 = y0 >> sy, c1 = ((y1 - 1) >> sy) + 1;
+            for (int y = y0; y < y1; ++y) {
+                const Sample* r = row(0, y);
+                for (int ox = 0, x = 0; ox < ow; ++ox) {
+                    uint64_t s = 0;
+                    for (const int x1 = std::min(x + f, w); x < x1; ++x)
+                        s += r[x];
+                    sums[0][size_t(ox)] += s;
+                }
+            }
+            for (int cy = c0; cy < c1; ++cy)
+                for (int c = 1; c < 3; ++c) {
+                    const Sample* r = row(c, cy);
+                    for (int ox = 0; ox < ow; ++ox) {
+                        const int x0 = (ox * f) >> sx, x1 = ((std::min(ox * f + f, w) - 1) >> sx) + 1;
+                        uint64_t s = 0;
+                        for (int x = x0; x < x1; ++x)
+                            s += r[x];
+                        sums[c][size_t(ox)] += s;
+                    }
+                }
+            uint8_t* r = planes[0] + size_t(oy) * size_t(strides[0]);
+            uint8_t* g = planes[1] + size_t(oy) * size_t(strides[1]);
+            uint8_t* b = planes[2] + size_t(oy) * size_t(strides[2]);
+            const float rows = 1.0f / float(y1 - y0), chromaRows = 1.0f / float(c1 - c0);
+            for (int ox = 0; ox < ow; ++ox) {
+                const float l = (float(sums[0][size_t(ox)]) * perY[size_t(ox)] * rows - float(m.yOffset)) * my;
+                const float cb = float(sums[1][size_t(ox)]) * perC[size_t(ox)] * chromaRows - middle;
+                const float cr = float(sums[2][size_t(ox)]) * perC[size_t(ox)] * chromaRows - middle;
+                r[ox] = to8(l + cr * crToR);
+                g[ox] = to8(l + cb * cbToG + cr * crToG);
+                b[ox] = to8(l + cb * cbToB);
+            }
+        }
+    });
+    return out.release();
+}
+
+}  // namespace
+
+heif_image* ShrinkToRgb(const YcbcrPlanes& in, int f, const YcbcrMatrix& m)
+{
+    if (in.bits < 8 || in.bits > 16)
+        return nullptr;
+    return in.bits == 8 ? ShrinkPlanes<uint8_t>(in, f, m) : ShrinkPlanes<uint16_t>(in, f, m);
 }
 
 HevcDecoders RegisterHevcDecoders()

@@ -69,6 +69,42 @@ Difference FromWholeShrunk(const Surface& reduced, const Surface& whole)
     return d;
 }
 
+// A HEIC as libheif writes it from RGB with a colour box of its own: BT.709
+// in video range, which BT.601 or full range would show in other colours.
+bool WriteWithColourBox(const QString& path, int w, int h)
+{
+    heif_context* ctx = heif_context_alloc();
+    heif_encoder* enc = nullptr;
+    heif_image* image = nullptr;
+    heif_color_profile_nclx* nclx = heif_nclx_color_profile_alloc();
+    heif_encoding_options* options = heif_encoding_options_alloc();
+    bool ok = nclx && options && !heif_context_get_encoder_for_format(ctx, heif_compression_HEVC, &enc).code &&
+              !heif_image_create(w, h, heif_colorspace_RGB, heif_chroma_interleaved_RGB, &image).code &&
+              !heif_image_add_plane(image, heif_channel_interleaved, w, h, 8).code;
+    if (ok) {
+        int stride = 0;
+        uint8_t* rgb = heif_image_get_plane(image, heif_channel_interleaved, &stride);
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x) {
+                const uint8_t pixel[3] = {uint8_t(x * 255 / w), uint8_t(y * 255 / h), uint8_t(x < w / 2 ? 220 : 30)};
+                std::copy_n(pixel, 3, rgb + y * stride + 3 * x);
+            }
+        nclx->matrix_coefficients = heif_matrix_coefficients_ITU_R_BT_709_5;
+        nclx->full_range_flag = 0;
+        options->macOS_compatibility_workaround_no_nclx_profile = 0;   // else no box for 8 bits
+        ok = !heif_image_set_nclx_color_profile(image, nclx).code &&
+             !heif_context_encode_image(ctx, image, enc, options, nullptr).code &&
+             !heif_context_write_to_file(ctx, path.toLocal8Bit().constData()).code;
+    }
+    heif_encoding_options_free(options);
+    heif_nclx_color_profile_free(nclx);
+    heif_image_release(image);
+    if (enc)
+        heif_encoder_release(enc);
+    heif_context_free(ctx);
+    return ok;
+}
+
 }  // namespace
 
 TEST(HeifReader, AReducedPictureIsTheWholeOneShrunkAndKnowsItsTrueSize)
@@ -114,10 +150,13 @@ TEST(HeifReader, AReducedPictureIsTheWholeOneShrunkAndKnowsItsTrueSize)
 TEST(HeifReader, PicturesAreLibheifsOwnAndDamagedOrOversizedFilesAreRefused)
 {
     QTemporaryDir dir;
-    // A phone's HEIC (turned by its rotation box, with a profile), one that
-    // states no colours of its own as the image library writes it, and an AVIF.
-    const QString phone = dir.filePath("phone.heic"), plain = dir.filePath("plain.heic"), avif = dir.filePath("a.avif");
+    // A phone's HEIC (turned by its rotation box, with a profile), one with
+    // a colour box of its own, one that states no colours of its own as the
+    // image library writes it, and an AVIF.
+    const QString phone = dir.filePath("phone.heic"), plain = dir.filePath("plain.heic"), avif = dir.filePath("a.avif"),
+                  boxed = dir.filePath("boxed.heic");
     ASSERT_TRUE(MakePhonePhoto(phone, "heic", AdobeRgbProfile(), 256, 192));
+    ASSERT_TRUE(WriteWithColourBox(boxed, 256, 192));
     ASSERT_TRUE(MakePhonePhoto(avif, "avif", {}, 256, 192));
     Magick::Image gradient;
     gradient.size("256x192");
@@ -125,7 +164,8 @@ TEST(HeifReader, PicturesAreLibheifsOwnAndDamagedOrOversizedFilesAreRefused)
     gradient.write(plain.toStdString());
 
     const auto anySize = [](uint64_t, uint64_t) { return true; };
-    for (const auto& [path, coding] : {std::pair{phone, HeifCoding::Hevc}, {plain, HeifCoding::Hevc}, {avif, HeifCoding::Av1}}) {
+    for (const auto& [path, coding] : {std::pair{phone, HeifCoding::Hevc}, {boxed, HeifCoding::Hevc},
+                                       {plain, HeifCoding::Hevc}, {avif, HeifCoding::Av1}}) {
         SCOPED_TRACE(path.toStdString());
         const QByteArray bytes = ReadAll(path);
         const std::optional<HeifPicture> picture = ReadHeif(bytes, coding, anySize);
