@@ -62,8 +62,6 @@ QByteArray IccOf(const heif_image_handle* handle)
     return icc;
 }
 
-using ImagePtr = std::unique_ptr<heif_image, decltype(&heif_image_release)>;
-
 // RGB planes are what libheif makes of every picture before it turns it;
 // asked for anything else, it converts them once more, on one core.
 ImagePtr Decode(const heif_image_handle* handle, const char* decoder)
@@ -119,18 +117,6 @@ HandlePtr SmallestThumbnail(const heif_image_handle* primary, QSize need)
     return best;
 }
 
-ImagePtr NewRgbPlanes(int w, int h)
-{
-    heif_image* image = nullptr;
-    if (heif_image_create(w, h, heif_colorspace_RGB, heif_chroma_444, &image).code)
-        return ImagePtr(nullptr, heif_image_release);
-    ImagePtr planes(image, heif_image_release);
-    for (const heif_channel c : {heif_channel_R, heif_channel_G, heif_channel_B})
-        if (heif_image_add_plane(image, c, w, h, 8).code)
-            return ImagePtr(nullptr, heif_image_release);
-    return planes;
-}
-
 // The RGB picture as 8-bit planes a factor f smaller on each side, each
 // pixel the average of its f x f block, a band of rows on each core.
 template <class Sample>
@@ -149,7 +135,7 @@ ImagePtr ShrinkRgb(const heif_image* image, int f, int bits)
     if (w <= 0 || h <= 0)
         return ImagePtr(nullptr, heif_image_release);
     const int ow = (w + f - 1) / f, oh = (h + f - 1) / f;
-    ImagePtr out = NewRgbPlanes(ow, oh);
+    ImagePtr out = RgbPlanes(ow, oh);
     if (!out)
         return out;
     uint8_t* planes[3];

@@ -42,22 +42,6 @@ heif_error Failure(const char* why) { return {heif_error_Decoder_plugin_error, h
 // What libheif pushes: the parameter sets, then the picture's slices, each
 // NAL unit behind its length in four bytes. libavcodec reads a stream of NAL
 // units behind start codes.
-using ImagePtr = std::unique_ptr<heif_image, decltype(&heif_image_release)>;
-
-// Three 8-bit planes of libheif's, which it clears as it makes them: 36 MB
-// for a phone's photo, made while the picture decodes rather than after.
-ImagePtr RgbPlanes(int w, int h)
-{
-    heif_image* image = nullptr;
-    if (heif_image_create(w, h, heif_colorspace_RGB, heif_chroma_444, &image).code)
-        return ImagePtr(nullptr, heif_image_release);
-    ImagePtr planes(image, heif_image_release);
-    for (const heif_channel c : {heif_channel_R, heif_channel_G, heif_channel_B})
-        if (heif_image_add_plane(image, c, w, h, 8).code)
-            return ImagePtr(nullptr, heif_image_release);
-    return planes;
-}
-
 thread_local const PictureRequest* tRequest = nullptr;
 
 // Larger frames than this take the decoder's tables and frame pool with them
@@ -517,6 +501,18 @@ heif_image* ShrinkToRgb(const YcbcrPlanes& in, int f, const YcbcrMatrix& m)
     if (in.bits < 8 || in.bits > 16)
         return nullptr;
     return in.bits == 8 ? ShrinkPlanes<uint8_t>(in, f, m) : ShrinkPlanes<uint16_t>(in, f, m);
+}
+
+ImagePtr RgbPlanes(int w, int h)
+{
+    heif_image* image = nullptr;
+    if (heif_image_create(w, h, heif_colorspace_RGB, heif_chroma_444, &image).code)
+        return ImagePtr(nullptr, heif_image_release);
+    ImagePtr planes(image, heif_image_release);
+    for (const heif_channel c : {heif_channel_R, heif_channel_G, heif_channel_B})
+        if (heif_image_add_plane(image, c, w, h, 8).code)
+            return ImagePtr(nullptr, heif_image_release);
+    return planes;
 }
 
 HevcDecoders RegisterHevcDecoders()

@@ -1,8 +1,9 @@
 #pragma once
-#include <cstdint>
-#include <optional>
+#include <libheif/heif.h>
 
-struct heif_image;
+#include <cstdint>
+#include <memory>
+#include <optional>
 
 namespace tamsel {
 
@@ -25,6 +26,12 @@ struct HevcDecoders {
     const char* forReduced = nullptr;
 };
 HevcDecoders RegisterHevcDecoders();
+
+using ImagePtr = std::unique_ptr<heif_image, decltype(&heif_image_release)>;
+
+// Three 8-bit planes of libheif's, which it clears as it makes them (36 MB
+// for a phone's photo); null when they cannot be made.
+ImagePtr RgbPlanes(int w, int h);
 
 // YCbCr to RGB by an H.273 matrix code and range: R = y * (Y - yOffset) +
 // crToR * Cr and so on, Cb and Cr taken around their middle, all scaled by

@@ -960,6 +960,28 @@ bool ShowsPatches(RunningProgram& run, const Patches& want, double& worst)
     }, 20000);
 }
 
+// The patches of the patch picture made from kPatches[shift] on.
+Patches ShiftedPatches(int shift)
+{
+    Patches p;
+    for (int k = 0; k < 4; ++k)
+        p[size_t(k)] = kPatches[(k + shift) % 4];
+    return p;
+}
+
+// From the album's first photo on with →, each photo shows its patches.
+void ExpectEachShows(RunningProgram& run, const std::vector<Patches>& want, const QStringList& names)
+{
+    for (size_t i = 0; i < want.size(); ++i) {
+        // A window of a test running beside this one may have taken the focus.
+        run.Xdo({"windowactivate", "--sync", QString::fromLatin1(run.id)});
+        if (i > 0)
+            run.Xdo({"key", "--window", QString::fromLatin1(run.id), "Right"});
+        double worst = 0;
+        EXPECT_TRUE(ShowsPatches(run, want[i], worst)) << names.value(int(i)).toStdString() << ": ΔE2000 " << worst;
+    }
+}
+
 }  // namespace
 
 // Photos in Adobe RGB, CMYK, ProPhoto and a wide-gamut space (a TIFF, read
@@ -979,23 +1001,13 @@ TEST(WindowEndToEnd, PhotosWithProfilesShowTheirSrgbOriginalsColours)
             d.mkpath(".");
             const QString photo = MakeColourPhotos(d, PatchPicture(800, 460, i)).value(names[i]);
             madeAll = madeAll && QFile::copy(photo, folder.filePath(names[i]));
-            Patches p;
-            for (int k = 0; k < 4; ++k)
-                p[size_t(k)] = kPatches[(k + i) % 4];
-            want.push_back(names[i] == "damaged.jpg" ? RawPatches(photo) : p);
+            want.push_back(names[i] == "damaged.jpg" ? RawPatches(photo) : ShiftedPatches(i));
         }
     });
     if (!run.skip.isEmpty() || !madeAll)
         GTEST_SKIP() << "no program, X server, lcms2 tools or ICC profiles";
     ASSERT_TRUE(run.FindWindow()) << "no window appeared";
-    for (int i = 0; i < names.size(); ++i) {
-        // A window of a test running beside this one may have taken the focus.
-        run.Xdo({"windowactivate", "--sync", QString::fromLatin1(run.id)});
-        if (i > 0)
-            run.Xdo({"key", "--window", QString::fromLatin1(run.id), "Right"});
-        double worst = 0;
-        EXPECT_TRUE(ShowsPatches(run, want[size_t(i)], worst)) << names[i].toStdString() << ": ΔE2000 " << worst;
-    }
+    ExpectEachShows(run, want, names);
 }
 
 // A folder of phone photos alone is an album of them: HEIC, AVIF and WebP
@@ -1024,26 +1036,13 @@ TEST(WindowEndToEnd, AFolderOfPhonePhotosIsAnAlbumUprightInItsColours)
     if (!run.skip.isEmpty() || !madeAll)
         GTEST_SKIP() << "no program, X server, lcms2 tools, ICC profiles or phone photo encoders";
     ASSERT_TRUE(run.FindWindow()) << "no window appeared";
-    for (int i = 0; i < kinds.size(); ++i) {
-        run.Xdo({"windowactivate", "--sync", QString::fromLatin1(run.id)});
-        if (i > 0)
-            run.Xdo({"key", "--window", QString::fromLatin1(run.id), "Right"});
-        Patches want;
-        for (int k = 0; k < 4; ++k)
-            want[size_t(k)] = kPatches[(k + i) % 4];
-        double worst = 0;
-        EXPECT_TRUE(ShowsPatches(run, want, worst)) << kinds[i].toStdString() << ": ΔE2000 " << worst;
-    }
+    ExpectEachShows(run, {ShiftedPatches(0), ShiftedPatches(1), ShiftedPatches(2)}, kinds);
     // The show from the first photo comes round to the last.
-    Patches ends[2];
-    for (int k = 0; k < 4; ++k)
-        for (int e : {0, 1})
-            ends[e][size_t(k)] = kPatches[(k + 2 * e) % 4];
     double worst = 0;
     run.Xdo({"key", "--window", QString::fromLatin1(run.id), "Home"});
-    ASSERT_TRUE(ShowsPatches(run, ends[0], worst)) << "Home: ΔE2000 " << worst;
+    ASSERT_TRUE(ShowsPatches(run, ShiftedPatches(0), worst)) << "Home: ΔE2000 " << worst;
     run.Xdo({"key", "--window", QString::fromLatin1(run.id), "space"});
-    EXPECT_TRUE(ShowsPatches(run, ends[1], worst)) << "the show: ΔE2000 " << worst;
+    EXPECT_TRUE(ShowsPatches(run, ShiftedPatches(2), worst)) << "the show: ΔE2000 " << worst;
 }
 
 // A colour manager's profile on the root window: the photo is shown as lcms2's
