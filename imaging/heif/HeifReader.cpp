@@ -140,8 +140,7 @@ ImagePtr ShrinkRgb(const heif_image* image, int f, int bits)
         return out;
     uint8_t* planes[3];
     int strides[3];
-    for (int c = 0; c < 3; ++c)
-        planes[c] = heif_image_get_plane(out.get(), channels[c], &strides[c]);
+    RgbRows(out.get(), planes, strides);
     const int shift = bits - 8;
     OnEveryCore(oh, [&](int from, int to) {
         std::vector<uint64_t> sums(static_cast<size_t>(ow));

@@ -210,9 +210,7 @@ heif_image* ToRgbImage(const AVFrame& frame, ImagePtr made, const std::optional<
         return nullptr;
     uint8_t* planes[3];
     int strides[3];
-    const heif_channel channels[3] = {heif_channel_R, heif_channel_G, heif_channel_B};
-    for (int c = 0; c < 3; ++c)
-        planes[c] = heif_image_get_plane(image.get(), channels[c], &strides[c]);
+    RgbRows(image.get(), planes, strides);
     const YcbcrMatrix m = *matrix;
     auto band = [&](int from, int to) {
         for (int y = from; y < to; ++y) {
@@ -428,9 +426,7 @@ heif_image* ShrinkPlanes(const YcbcrPlanes& in, int f, const YcbcrMatrix& m)
         return nullptr;
     uint8_t* planes[3];
     int strides[3];
-    const heif_channel rgb[3] = {heif_channel_R, heif_channel_G, heif_channel_B};
-    for (int c = 0; c < 3; ++c)
-        planes[c] = heif_image_get_plane(out.get(), rgb[c], &strides[c]);
+    RgbRows(out.get(), planes, strides);
     // The matrix's fixed point as floating, and samples wider than 8 bits
     // brought to 8.
     const float unit = 1.0f / 65536, scale = 1.0f / float(1 << (bits - 8)), middle = 128;
@@ -513,6 +509,13 @@ ImagePtr RgbPlanes(int w, int h)
         if (heif_image_add_plane(image, c, w, h, 8).code)
             return ImagePtr(nullptr, heif_image_release);
     return planes;
+}
+
+void RgbRows(heif_image* image, uint8_t* (&planes)[3], int (&strides)[3])
+{
+    const heif_channel channels[3] = {heif_channel_R, heif_channel_G, heif_channel_B};
+    for (int c = 0; c < 3; ++c)
+        planes[c] = heif_image_get_plane(image, channels[c], &strides[c]);
 }
 
 HevcDecoders RegisterHevcDecoders()

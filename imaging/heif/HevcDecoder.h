@@ -32,6 +32,8 @@ using ImagePtr = std::unique_ptr<heif_image, decltype(&heif_image_release)>;
 // Three 8-bit planes of libheif's, which it clears as it makes them (36 MB
 // for a phone's photo); null when they cannot be made.
 ImagePtr RgbPlanes(int w, int h);
+// The first rows of such planes, red, green and blue, and their strides.
+void RgbRows(heif_image* image, uint8_t* (&planes)[3], int (&strides)[3]);
 
 // YCbCr to RGB by an H.273 matrix code and range: R = y * (Y - yOffset) +
 // crToR * Cr and so on, Cb and Cr taken around their middle, all scaled by
